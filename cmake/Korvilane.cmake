@@ -1,0 +1,58 @@
+# Build helpers shared by the subsystem folders and the tests.
+
+# One static library per subsystem folder, made of every source in it.
+function(korvilane_add_library name)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  add_library(${name} STATIC ${sources})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+endfunction()
+
+# The template Wine prefix of this build folder; every test and scripts/run.sh use it (or a copy).
+set(KORVILANE_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+set(KORVILANE_WINE_RUN ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${KORVILANE_WINE_RUN} ${KORVILANE_WINEPREFIX})
+add_custom_command(
+  OUTPUT ${KORVILANE_WINEPREFIX}/.korvilane-ready
+  COMMAND ${PROJECT_SOURCE_DIR}/scripts/wine-prefix.sh ${KORVILANE_WINEPREFIX}
+  DEPENDS ${PROJECT_SOURCE_DIR}/scripts/wine-prefix.sh
+  COMMENT "Preparing the Wine prefix for tests"
+  VERBATIM)
+add_custom_target(wineprefix ALL DEPENDS ${KORVILANE_WINEPREFIX}/.korvilane-ready)
+
+# A GoogleTest program run by CTest through Wine, as one entry or split into SHARDS entries.
+#   DISPLAY        the program opens windows: it runs under an X server
+#   FRESH_PREFIX   the program changes the prefix (registry, files): it runs in a throwaway copy
+function(korvilane_add_test_program name)
+  cmake_parse_arguments(T "DISPLAY;FRESH_PREFIX" "SHARDS;TIMEOUT" "SOURCES;LIBS;RESOURCES" ${ARGN})
+  if(NOT T_SHARDS)
+    set(T_SHARDS 1)
+  endif()
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 300)
+  endif()
+  add_executable(${name} ${T_SOURCES} ${T_RESOURCES} ${PROJECT_SOURCE_DIR}/tests/testmain.cpp)
+  target_link_libraries(${name} PRIVATE ${T_LIBS} gtest gmock)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
+  add_dependencies(${name} wineprefix)
+  set(env "")
+  if(T_DISPLAY)
+    list(APPEND env KORVILANE_NEEDS_DISPLAY=1)
+  endif()
+  if(T_FRESH_PREFIX)
+    list(APPEND env KORVILANE_FRESH_PREFIX=1)
+  endif()
+  math(EXPR last "${T_SHARDS} - 1")
+  foreach(shard RANGE ${last})
+    set(test_name ${name})
+    set(shard_env ${env})
+    if(T_SHARDS GREATER 1)
+      set(test_name ${name}_${shard})
+      list(APPEND shard_env GTEST_TOTAL_SHARDS=${T_SHARDS} GTEST_SHARD_INDEX=${shard})
+    endif()
+    add_test(NAME ${test_name} COMMAND ${name} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+    set_tests_properties(${test_name} PROPERTIES TIMEOUT ${T_TIMEOUT})
+    if(shard_env)
+      set_tests_properties(${test_name} PROPERTIES ENVIRONMENT "${shard_env}")
+    endif()
+  endforeach()
+endfunction()

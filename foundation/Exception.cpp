@@ -1,0 +1,56 @@
+#include "foundation/Exception.h"
+#include "foundation/Allocator.h"
+
+namespace {
+
+constexpr UINT ResourceLoadFailedText = 2600;
+
+wchar_t* copyText(const wchar_t* text)
+{
+    if (!text)
+        return nullptr;
+    int bytes = (lstrlenW(text) + 1) * static_cast<int>(sizeof(wchar_t));
+    auto copy = static_cast<wchar_t*>(getDefaultAllocator().alloc(bytes, false));
+    CopyMemory(copy, text, bytes);
+    return copy;
+}
+
+} // namespace
+
+wchar_t* Exception::getMessage(bool& mustFree) const
+{
+    mustFree = true;
+    wchar_t* text = nullptr;
+    DWORD flags = FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ALLOCATE_BUFFER;
+    DWORD length = FormatMessageW(flags, nullptr, static_cast<DWORD>(code), 0x400,
+                                  reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    if (length == 0)
+        return nullptr;
+    return text;
+}
+
+ApplicationException::ApplicationException(const wchar_t* text, int code) : Exception(code), text(copyText(text)) {}
+
+ApplicationException::ApplicationException(const ApplicationException& other)
+    : Exception(other), text(copyText(other.text))
+{
+}
+
+ApplicationException::~ApplicationException()
+{
+    getDefaultAllocator().free(text);
+}
+
+ApplicationException ApplicationException::fromModule(HMODULE module)
+{
+    wchar_t buffer[1024];
+    if (LoadStringW(module, ResourceLoadFailedText, buffer, 1024) < 1)
+        throwLastError();
+    return ApplicationException(buffer, ErrorCode::OwnMessage);
+}
+
+wchar_t* ApplicationException::getMessage(bool& mustFree) const
+{
+    mustFree = false;
+    return text;
+}

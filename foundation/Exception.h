@@ -1,0 +1,50 @@
+#pragma once
+#include <windows.h>
+
+// Codes that the library puts into Exception beside the system's own error codes and HRESULTs.
+namespace ErrorCode {
+constexpr int InvalidArgument = ERROR_INVALID_PARAMETER;          // 87
+constexpr int NoMemory = ERROR_NOT_ENOUGH_MEMORY;                 // 8
+constexpr int WindowGone = ERROR_INVALID_WINDOW_HANDLE;           // 1400
+constexpr int InvalidState = ERROR_INVALID_FUNCTION;              // 1
+constexpr int LayoutFileMessage = 0x10000000;                     // own text, from the layout-file reader
+constexpr int OwnMessage = 0x10000001;                            // own text, everyone else
+constexpr int SettingsFileMissing = 0x10000002;                   // command line: "/par" file missing
+constexpr int SourceNotFolder = 0x10000003;                       // command line: "/dir" source is no folder
+} // namespace ErrorCode
+
+class Exception {
+public:
+    explicit Exception(int code) : code(code) {}
+    Exception(const Exception& other) = default;
+    virtual ~Exception() = default;
+
+    // The system's text for the code, to be released with LocalFree when mustFree is set; null when there is none.
+    virtual wchar_t* getMessage(bool& mustFree) const;
+    int getCode() const { return code; }
+
+    static Exception fromLastError() { return Exception(static_cast<int>(GetLastError())); }
+    [[noreturn]] static void throwLastError() { throw fromLastError(); }
+    [[noreturn]] static void throwInvalidArgument() { throw Exception(ErrorCode::InvalidArgument); }
+
+protected:
+    int code;
+};
+
+// An error that carries the program's own message text (owned copy; null when none was given).
+class ApplicationException : public Exception {
+public:
+    explicit ApplicationException(const wchar_t* text, int code = ErrorCode::OwnMessage);
+    ApplicationException(const ApplicationException& other);
+    ApplicationException& operator=(const ApplicationException&) = delete;
+    ~ApplicationException() override;
+
+    // "Loading a resource failed" from string 2600 of the module; a missing string throws a plain Exception.
+    static ApplicationException fromModule(HMODULE module);
+
+    wchar_t* getMessage(bool& mustFree) const override;
+    const wchar_t* getText() const { return text; }
+
+private:
+    wchar_t* text = nullptr;
+};

@@ -1,0 +1,15 @@
+#pragma once
+#include <windows.h>
+
+// Blocks of the process heap, always zero-filled. Failure returns null with last error 8; nothing throws here.
+class MemoryAllocator {
+public:
+    static void* alloc(int bytes);
+    // Keeps the old block valid when it fails; bytes added by growth read as zero.
+    static void* realloc(void* block, int bytes);
+    static void free(void* block);
+
+    // Fault injection for tests: the allocation after `successes` more successful ones fails (and only that one).
+    // A negative count switches injection off. Applies to the calling thread only.
+    static void failAfter(int successes);
+};

@@ -1,0 +1,88 @@
+#include <gtest/gtest.h>
+#include "foundation/Allocator.h"
+#include "foundation/Exception.h"
+#include "foundation/MemoryAllocator.h"
+
+namespace {
+
+bool allZero(const void* block, int bytes)
+{
+    auto p = static_cast<const unsigned char*>(block);
+    for (int i = 0; i < bytes; ++i)
+        if (p[i])
+            return false;
+    return true;
+}
+
+// Switches fault injection off again however a test ends.
+struct InjectedFailure {
+    explicit InjectedFailure(int successes) { MemoryAllocator::failAfter(successes); }
+    ~InjectedFailure() { MemoryAllocator::failAfter(-1); }
+};
+
+} // namespace
+
+TEST(MemoryAllocator, BlocksAndGrowthAreZeroFilled)
+{
+    auto block = static_cast<unsigned char*>(MemoryAllocator::alloc(256));
+    ASSERT_NE(block, nullptr);
+    EXPECT_TRUE(allZero(block, 256));
+    FillMemory(block, 256, 0xAB);
+    block = static_cast<unsigned char*>(MemoryAllocator::realloc(block, 4096));
+    ASSERT_NE(block, nullptr);
+    EXPECT_EQ(block[255], 0xAB);
+    EXPECT_TRUE(allZero(block + 256, 4096 - 256));
+    MemoryAllocator::free(block);
+    MemoryAllocator::free(nullptr);
+}
+
+TEST(MemoryAllocator, FailureSetsNoMemoryAndKeepsTheOldBlock)
+{
+    auto block = static_cast<unsigned char*>(MemoryAllocator::alloc(16));
+    block[0] = 7;
+    SetLastError(0);
+    EXPECT_EQ(MemoryAllocator::realloc(block, -1), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_ENOUGH_MEMORY));
+    EXPECT_EQ(block[0], 7);
+    {
+        InjectedFailure failure(1);
+        void* first = MemoryAllocator::alloc(8);
+        EXPECT_NE(first, nullptr);
+        EXPECT_EQ(MemoryAllocator::alloc(8), nullptr);
+        void* third = MemoryAllocator::alloc(8);
+        EXPECT_NE(third, nullptr);
+        MemoryAllocator::free(first);
+        MemoryAllocator::free(third);
+    }
+    MemoryAllocator::free(block);
+}
+
+TEST(Allocator, ThrowsOrReturnsNullOnExhaustion)
+{
+    IAllocator& allocator = getDefaultAllocator();
+    EXPECT_EQ(&allocator, &getDefaultAllocator());
+    {
+        InjectedFailure failure(0);
+        try {
+            allocator.alloc(32, false);
+            FAIL() << "no exception";
+        } catch (const Exception& e) {
+            EXPECT_EQ(e.getCode(), ERROR_NOT_ENOUGH_MEMORY);
+        }
+    }
+    {
+        InjectedFailure failure(0);
+        EXPECT_EQ(allocator.alloc(32, true), nullptr);
+    }
+    void* block = allocator.alloc(32, false);
+    {
+        InjectedFailure failure(0);
+        EXPECT_THROW(allocator.realloc(block, 64, false), Exception);
+    }
+    {
+        InjectedFailure failure(0);
+        EXPECT_EQ(allocator.realloc(block, 64, true), nullptr);
+    }
+    // Both routes reach one heap.
+    MemoryAllocator::free(allocator.realloc(block, 64, false));
+}
