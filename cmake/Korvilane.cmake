@@ -1,10 +1,42 @@
 # Build helpers shared by the subsystem folders and the tests.
 
 # One static library per subsystem folder, made of every source in it.
+#   LEND <target> <files...>  sources of this folder that a lower subsystem calls (the few services it needs
+#                             of a higher one) are compiled into that lower library, so that libraries only
+#                             ever link downwards. May be given more than once.
 function(korvilane_add_library name)
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
-  add_library(${name} STATIC ${sources})
-  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  set(lent_to "")
+  foreach(arg ${ARGN})
+    if(arg STREQUAL "LEND")
+      set(lent_to "")
+    elseif(lent_to STREQUAL "")
+      set(lent_to ${arg})
+    else()
+      set(file ${CMAKE_CURRENT_SOURCE_DIR}/${arg})
+      list(REMOVE_ITEM sources ${file})
+      if(EXISTS ${file})
+        target_sources(${lent_to} PRIVATE ${file})
+      endif()
+    endif()
+  endforeach()
+  if(sources)
+    add_library(${name} STATIC ${sources})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  else()
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR})
+  endif()
+endfunction()
+
+# Links a subsystem library to the libraries below it (PUBLIC, or INTERFACE for a header-only folder).
+function(korvilane_link name)
+  get_target_property(type ${name} TYPE)
+  if(type STREQUAL "INTERFACE_LIBRARY")
+    target_link_libraries(${name} INTERFACE ${ARGN})
+  else()
+    target_link_libraries(${name} PUBLIC ${ARGN})
+  endif()
 endfunction()
 
 # The template Wine prefix of this build folder; every test and scripts/run.sh use it (or a copy).
@@ -19,18 +51,28 @@ add_custom_command(
   VERBATIM)
 add_custom_target(wineprefix ALL DEPENDS ${KORVILANE_WINEPREFIX}/.korvilane-ready)
 
-# A GoogleTest program run by CTest through Wine, as one entry or split into SHARDS entries.
+# The GoogleTest program of one tests/<subsystem> folder: every source in it, the program's string table
+# (tests/test_resources.rc) and <folder>_tests.rc when present. CTest runs it through Wine as one entry, or
+# split into SHARDS entries.
 #   DISPLAY        the program opens windows: it runs under an X server
 #   FRESH_PREFIX   the program changes the prefix (registry, files): it runs in a throwaway copy
 function(korvilane_add_test_program name)
-  cmake_parse_arguments(T "DISPLAY;FRESH_PREFIX" "SHARDS;TIMEOUT" "SOURCES;LIBS;RESOURCES" ${ARGN})
+  cmake_parse_arguments(T "DISPLAY;FRESH_PREFIX" "SHARDS;TIMEOUT" "LIBS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(NOT sources)
+    return()
+  endif()
   if(NOT T_SHARDS)
     set(T_SHARDS 1)
   endif()
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 300)
   endif()
-  add_executable(${name} ${T_SOURCES} ${T_RESOURCES} ${PROJECT_SOURCE_DIR}/tests/testmain.cpp)
+  set(resources ${PROJECT_SOURCE_DIR}/tests/test_resources.rc)
+  if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${name}.rc)
+    list(APPEND resources ${CMAKE_CURRENT_SOURCE_DIR}/${name}.rc)
+  endif()
+  add_executable(${name} ${sources} ${resources} ${PROJECT_SOURCE_DIR}/tests/testmain.cpp)
   target_link_libraries(${name} PRIVATE ${T_LIBS} gtest gmock)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
   add_dependencies(${name} wineprefix)

@@ -30,7 +30,7 @@ korvilane_setup() {
         echo "Installing: $(echo $missing)"
         korvilane_as_root apt-get update -qq
         # shellcheck disable=SC2086
-        korvilane_as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $missing
+        korvilane_as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $missing
     fi
     # The tests run under the Japanese locale: ANSI code page 932, as on Japanese Windows.
     if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
