@@ -1,0 +1,29 @@
+#pragma once
+#include <windows.h>
+#include "foundation/Exception.h"
+
+// The code of the Exception that `call` throws, or 0 when it throws none.
+template <typename Call>
+int thrownCode(Call call)
+{
+    try {
+        call();
+    } catch (const Exception& e) {
+        return e.getCode();
+    }
+    return 0;
+}
+
+// Switches the calling thread to another locale for one scope.
+class ThreadLocaleScope {
+public:
+    explicit ThreadLocaleScope(LCID locale) : previous(GetThreadLocale()) { SetThreadLocale(locale); }
+    ThreadLocaleScope(const ThreadLocaleScope&) = delete;
+    ThreadLocaleScope& operator=(const ThreadLocaleScope&) = delete;
+    ~ThreadLocaleScope() { SetThreadLocale(previous); }
+
+private:
+    LCID previous;
+};
+
+constexpr LCID GermanLocale = MAKELCID(MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN), SORT_DEFAULT);
