@@ -32,14 +32,9 @@ function(korvilane_add_library name)
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
 endfunction()
 
-# Links a subsystem library to the libraries below it (PUBLIC, or INTERFACE for a header-only folder).
+# Links a subsystem library to the libraries below it.
 function(korvilane_link name)
-  get_target_property(type ${name} TYPE)
-  if(type STREQUAL "INTERFACE_LIBRARY")
-    target_link_libraries(${name} INTERFACE ${ARGN})
-  else()
-    target_link_libraries(${name} PUBLIC ${ARGN})
-  endif()
+  target_link_libraries(${name} PUBLIC ${ARGN})
 endfunction()
 
 # The template Wine prefix of this build folder; every test and scripts/run.sh use it (or a copy).
