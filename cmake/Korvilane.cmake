@@ -20,13 +20,14 @@ function(korvilane_add_library name)
       endif()
     endif()
   endforeach()
-  if(sources)
-    add_library(${name} STATIC ${sources})
-    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
-  else()
-    add_library(${name} INTERFACE)
-    target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR})
+  if(NOT sources)
+    # A folder without sources of its own may still be lent files by a higher one, which needs a real
+    # library to compile into: start it with an empty unit.
+    set(sources ${CMAKE_CURRENT_BINARY_DIR}/${name}_empty.cpp)
+    file(CONFIGURE OUTPUT ${sources} CONTENT "// No sources of its own yet.\n")
   endif()
+  add_library(${name} STATIC ${sources})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
 endfunction()
 
 # Links a subsystem library to the libraries below it (PUBLIC, or INTERFACE for a header-only folder).
