@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 #include "foundation/SettingPProfile.h"
-#include "TempFolder.h"
+#include "ScratchFolder.h"
 #include "ValueTestSupport.h"
 
 namespace {
@@ -36,8 +36,8 @@ public:
 
 class SettingPProfileTest : public testing::Test {
 protected:
-    TempFolder folder{L"korvilane-ini"};
-    wstring path = folder.file(L"settings.ini");
+    ScratchFolder folder{L"korvilane-ini"};
+    wstring path{folder.file(L"settings.ini").c_str()};
     SettingPProfile store{path.buffer()};
 
     wstring raw(const wchar_t* section, const wchar_t* key)
@@ -136,8 +136,8 @@ TEST_F(SettingPProfileTest, DeletingRemovesKeysAndSections)
 
 TEST(SettingPProfile, AFailingWriteThrowsTheSystemError)
 {
-    TempFolder folder(L"korvilane-ini-missing");
-    SettingPProfile store(folder.file(L"no such folder\\settings.ini").buffer());
+    ScratchFolder folder(L"korvilane-ini-missing");
+    SettingPProfile store(folder.file(L"no such folder\\settings.ini").c_str());
     EXPECT_NE(thrownCode([&] { store.writeString(L"A", L"k", L"v"); }), 0);
     EXPECT_NE(thrownCode([&] { store.writeInt(L"A", L"k", 1); }), 0);
     EXPECT_NE(thrownCode([&] { store.writeBool(L"A", L"k", true); }), 0);

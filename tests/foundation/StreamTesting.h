@@ -4,6 +4,7 @@
 #include <vector>
 #include "foundation/Exception.h"
 #include "foundation/MemoryStream.h"
+#include "ScratchFolder.h"
 
 using Bytes = std::vector<BYTE>;
 
@@ -35,32 +36,6 @@ public:
         auto data = reinterpret_cast<const BYTE*>(getBuffer());
         return Bytes(data, data + getLength());
     }
-};
-
-// A private folder under the temporary folder, removed with the files in it.
-class ScratchFolder {
-public:
-    ScratchFolder() : path(tempPath() + L"korvilane-streams-" + std::to_wstring(GetCurrentProcessId()))
-    {
-        CreateDirectoryW(path.c_str(), nullptr);
-    }
-    ~ScratchFolder()
-    {
-        for (const std::wstring& name : made)
-            DeleteFileW(name.c_str());
-        RemoveDirectoryW(path.c_str());
-    }
-    std::wstring file(const wchar_t* name) { return made.emplace_back(path + L"\\" + name); }
-
-private:
-    static std::wstring tempPath()
-    {
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        return temp;
-    }
-    std::wstring path;
-    std::vector<std::wstring> made;
 };
 
 // Reads as another program would while the file is being written.
