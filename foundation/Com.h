@@ -56,6 +56,7 @@ public:
     // Releases a held document, then creates a new one; a failure throws Exception with the HRESULT.
     void create();
     Com& com() { return object; }
+    const Com& com() const { return object; }
 
 private:
     Com object;

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+using Bytes = std::vector<BYTE>;
+
 // A private folder under the temporary folder, removed with the files in it.
 class ScratchFolder {
 public:
@@ -29,3 +31,24 @@ private:
     std::wstring path;
     std::vector<std::wstring> made;
 };
+
+// Reads as another program would while the file is being written.
+inline Bytes readFile(const std::wstring& path)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    Bytes bytes(1 << 16);
+    DWORD got = 0;
+    ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr);
+    CloseHandle(file);
+    bytes.resize(got);
+    return bytes;
+}
+
+inline void writeFile(const std::wstring& path, const Bytes& bytes)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD done = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr);
+    CloseHandle(file);
+}

@@ -6,8 +6,6 @@
 #include "foundation/MemoryStream.h"
 #include "ScratchFolder.h"
 
-using Bytes = std::vector<BYTE>;
-
 // The code of the Exception that `call` throws; -1 when it throws none.
 template <typename Call>
 int thrownCode(Call call)
@@ -37,24 +35,3 @@ public:
         return Bytes(data, data + getLength());
     }
 };
-
-// Reads as another program would while the file is being written.
-inline Bytes readFile(const std::wstring& path)
-{
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              0, nullptr);
-    Bytes bytes(1 << 16);
-    DWORD got = 0;
-    ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr);
-    CloseHandle(file);
-    bytes.resize(got);
-    return bytes;
-}
-
-inline void writeFile(const std::wstring& path, const Bytes& bytes)
-{
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD done = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr);
-    CloseHandle(file);
-}
