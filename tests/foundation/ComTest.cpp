@@ -304,7 +304,7 @@ TEST(Com, ClassIdentifiersRoundTripAndTheDocumentObjectIsCreated)
     EXPECT_STREQ(clsidToString(IID_IDispatch).buffer(), L"{00020400-0000-0000-C000-000000000046}");
     CLSID back = clsidFromString(L"{00020400-0000-0000-C000-000000000046}");
     EXPECT_TRUE(IsEqualGUID(back, IID_IDispatch));
-    EXPECT_LT(thrownCode([] { clsidFromString(L"not a class"); }), 0);
+    EXPECT_EQ(thrownCode([] { clsidFromString(L"not a class"); }), static_cast<int>(CO_E_CLASSSTRING));
 
     ComObject document;
     document.create();

@@ -138,9 +138,9 @@ TEST(SettingPProfile, AFailingWriteThrowsTheSystemError)
 {
     ScratchFolder folder(L"korvilane-ini-missing");
     SettingPProfile store(folder.file(L"no such folder\\settings.ini").c_str());
-    EXPECT_NE(thrownCode([&] { store.writeString(L"A", L"k", L"v"); }), 0);
-    EXPECT_NE(thrownCode([&] { store.writeInt(L"A", L"k", 1); }), 0);
-    EXPECT_NE(thrownCode([&] { store.writeBool(L"A", L"k", true); }), 0);
+    EXPECT_THROW(store.writeString(L"A", L"k", L"v"), Exception);
+    EXPECT_THROW(store.writeInt(L"A", L"k", 1), Exception);
+    EXPECT_THROW(store.writeBool(L"A", L"k", true), Exception);
     EXPECT_STREQ(store.readString(L"A", L"k", L"default").buffer(), L"default");
     EXPECT_EQ(thrownCode([] { SettingPProfile none(nullptr); }), ERROR_INVALID_PARAMETER);
 }

@@ -2,21 +2,9 @@
 #include <windows.h>
 #include <string>
 #include <vector>
-#include "foundation/Exception.h"
+#include "foundation/ExpectCode.h"
 #include "foundation/MemoryStream.h"
 #include "ScratchFolder.h"
-
-// The code of the Exception that `call` throws; -1 when it throws none.
-template <typename Call>
-int thrownCode(Call call)
-{
-    try {
-        call();
-    } catch (const Exception& e) {
-        return e.getCode();
-    }
-    return -1;
-}
 
 class BytesIn : public InputMemoryStream {
 public:

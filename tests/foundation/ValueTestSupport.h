@@ -1,18 +1,7 @@
 #pragma once
 #include <windows.h>
-#include "foundation/Exception.h"
+#include "foundation/ExpectCode.h"
 
-// The code of the Exception that `call` throws, or 0 when it throws none.
-template <typename Call>
-int thrownCode(Call call)
-{
-    try {
-        call();
-    } catch (const Exception& e) {
-        return e.getCode();
-    }
-    return 0;
-}
 
 // Switches the calling thread to another locale for one scope.
 class ThreadLocaleScope {
