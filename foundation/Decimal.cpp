@@ -10,12 +10,6 @@ constexpr int MaxScale = 28;
 // overrun their stack on larger counts, and a negative one reaches them as a huge unsigned count.
 constexpr int MaxFormatDigits = 99;
 
-void check(HRESULT result)
-{
-    if (FAILED(result))
-        throw Exception(static_cast<int>(result));
-}
-
 DECIMAL* in(const DECIMAL& value)
 {
     return const_cast<DECIMAL*>(&value);
@@ -43,12 +37,12 @@ wstring localeInfo(LCID locale, LCTYPE item)
 
 Decimal::Decimal(int number)
 {
-    check(VarDecFromI4(number, &value));
+    Exception::check(VarDecFromI4(number, &value));
 }
 
 Decimal::Decimal(double number)
 {
-    check(VarDecFromR8(number, &value));
+    Exception::check(VarDecFromR8(number, &value));
     normalized();
 }
 
@@ -58,7 +52,7 @@ void Decimal::parse(const wstring& text)
     if (plain.isEmpty())
         Exception::throwInvalidArgument();
     Decimal parsed;
-    check(VarDecFromStr(const_cast<wchar_t*>(plain.buffer()), StorageLocale, 0, &parsed.value));
+    Exception::check(VarDecFromStr(const_cast<wchar_t*>(plain.buffer()), StorageLocale, 0, &parsed.value));
     *this = parsed.normalized();
 }
 
@@ -76,7 +70,7 @@ void Decimal::parseOrDefault(const wstring& text, const Decimal& defaultValue)
 double Decimal::toDouble() const
 {
     double number = 0;
-    check(VarR8FromDec(in(value), &number));
+    Exception::check(VarR8FromDec(in(value), &number));
     return number;
 }
 
@@ -85,7 +79,7 @@ int Decimal::toInt() const
     // VarI4FromDec rounds on some systems, so the fraction goes first.
     Decimal whole = fix();
     LONG number = 0;
-    check(VarI4FromDec(&whole.value, &number));
+    Exception::check(VarI4FromDec(&whole.value, &number));
     return number;
 }
 
@@ -94,7 +88,7 @@ int Decimal::toInt() const
 void Decimal::dropDigits(int count)
 {
     if (value.scale > MaxScale)
-        check(E_INVALIDARG);
+        Exception::check(E_INVALIDARG);
     ULONG words[3] = {value.Hi32, value.Mid32, value.Lo32};
     for (int i = 0; i < count; ++i) {
         ULONGLONG remainder = 0;
@@ -128,7 +122,7 @@ Decimal Decimal::fix() const
 Decimal Decimal::abs() const
 {
     Decimal result;
-    check(VarDecAbs(in(value), &result.value));
+    Exception::check(VarDecAbs(in(value), &result.value));
     return result.normalized();
 }
 
@@ -145,28 +139,28 @@ Decimal Decimal::truncate(int digits) const
 Decimal Decimal::add(const Decimal& other) const
 {
     Decimal result;
-    check(VarDecAdd(in(value), in(other.value), &result.value));
+    Exception::check(VarDecAdd(in(value), in(other.value), &result.value));
     return result.normalized();
 }
 
 Decimal Decimal::multiply(const Decimal& other) const
 {
     Decimal result;
-    check(VarDecMul(in(value), in(other.value), &result.value));
+    Exception::check(VarDecMul(in(value), in(other.value), &result.value));
     return result.normalized();
 }
 
 Decimal Decimal::divide(const Decimal& other) const
 {
     Decimal result;
-    check(VarDecDiv(in(value), in(other.value), &result.value));
+    Exception::check(VarDecDiv(in(value), in(other.value), &result.value));
     return result.normalized();
 }
 
 int Decimal::compare(const Decimal& other) const
 {
     HRESULT order = VarDecCmp(in(value), in(other.value));
-    check(order);
+    Exception::check(order);
     return static_cast<int>(order);
 }
 
@@ -176,7 +170,7 @@ wstring Decimal::toString() const
     mantissa.scale = 0;
     mantissa.sign = 0;
     BstrOwner digits;
-    check(VarBstrFromDec(&mantissa, GetThreadLocale(), LOCALE_NOUSEROVERRIDE, digits.out()));
+    Exception::check(VarBstrFromDec(&mantissa, GetThreadLocale(), LOCALE_NOUSEROVERRIDE, digits.out()));
     wstring text(digits.get());
     int scale = value.scale;
     if (scale > 0) {

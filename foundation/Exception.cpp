@@ -5,7 +5,9 @@ namespace {
 
 constexpr UINT ResourceLoadFailedText = 2600;
 
-wchar_t* copyText(const wchar_t* text)
+} // namespace
+
+wchar_t* Exception::copyText(const wchar_t* text)
 {
     if (!text)
         return nullptr;
@@ -15,7 +17,10 @@ wchar_t* copyText(const wchar_t* text)
     return copy;
 }
 
-} // namespace
+void Exception::freeText(wchar_t* text)
+{
+    getDefaultAllocator().free(text);
+}
 
 wchar_t* Exception::getMessage(bool& mustFree) const
 {
@@ -38,7 +43,7 @@ ApplicationException::ApplicationException(const ApplicationException& other)
 
 ApplicationException::~ApplicationException()
 {
-    getDefaultAllocator().free(text);
+    freeText(text);
 }
 
 ApplicationException ApplicationException::fromModule(HMODULE module)

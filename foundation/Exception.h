@@ -26,8 +26,18 @@ public:
     static Exception fromLastError() { return Exception(static_cast<int>(GetLastError())); }
     [[noreturn]] static void throwLastError() { throw fromLastError(); }
     [[noreturn]] static void throwInvalidArgument() { throw Exception(ErrorCode::InvalidArgument); }
+    // Throws Exception with the HRESULT when it reports a failure.
+    static void check(HRESULT result)
+    {
+        if (FAILED(result))
+            throw Exception(static_cast<int>(result));
+    }
 
 protected:
+    // Owned copies of message texts for the derived kinds (null stays null); freed with freeText.
+    static wchar_t* copyText(const wchar_t* text);
+    static void freeText(wchar_t* text);
+
     int code;
 };
 
@@ -48,3 +58,13 @@ public:
 private:
     wchar_t* text = nullptr;
 };
+
+[[noreturn]] inline void throwError(int code)
+{
+    throw Exception(code);
+}
+
+[[noreturn]] inline void throwOutOfMemory()
+{
+    throw Exception(ErrorCode::NoMemory);
+}

@@ -158,3 +158,12 @@ wstring combinePath(const wstring& directory, const wstring& name)
     text += name;
     return Path(text).getPath();
 }
+
+wstring resolveRelativePath(const wstring& path, const wstring& base)
+{
+    if (path.isEmpty() || base.isEmpty())
+        Exception::throwInvalidArgument();
+    if (!PathIsRelativeW(path.buffer()))
+        return Path(path).getPath();
+    return Path(combinePath(base, wstring()) + path).getPath();
+}

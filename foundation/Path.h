@@ -50,3 +50,6 @@ private:
 
 // The directory with a backslash appended when it lacks one, then the name, normalised.
 wstring combinePath(const wstring& directory, const wstring& name);
+// A relative path joined to the base directory, an absolute one taken as it is; either way normalised. An
+// empty path or base throws Exception 87.
+wstring resolveRelativePath(const wstring& path, const wstring& base);

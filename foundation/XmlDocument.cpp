@@ -1,0 +1,111 @@
+#include "foundation/XmlDocument.h"
+#include <cwchar>
+
+namespace {
+
+void appendChild(const Com& parent, const Com& child)
+{
+    if (!child)
+        throw Exception(ErrorCode::InvalidState);
+    Com appended;
+    parent.getObject(appended, L"appendChild", Variant(child.get()));
+}
+
+} // namespace
+
+wstring getNodeAttribute(const Com& node, const wchar_t* name)
+{
+    Variant value;
+    node.callMethod(L"getAttribute", Variant(name), value);
+    if (value.type() == VT_NULL)
+        return wstring();
+    return value.toString();
+}
+
+LONGLONG getNodeType(const Com& node)
+{
+    Variant type;
+    node.getProperty(L"nodeType", type);
+    return type.toInt64();
+}
+
+wstring getNodeText(const Com& node)
+{
+    wstring text;
+    forEachChildNode(node, [&](const Com& child) {
+        if (getNodeType(child) != TextNode)
+            return;
+        Variant value;
+        child.getProperty(L"nodeValue", value);
+        text += value.toString();
+    });
+    return text;
+}
+
+void appendTextNode(const Com& document, const Com& parent, const wchar_t* text)
+{
+    Com node;
+    document.getObject(node, L"createTextNode", Variant(text));
+    appendChild(parent, node);
+}
+
+XmlDocument::XmlDocument()
+{
+    document.create();
+    document.com().putProperty(L"preserveWhiteSpace", Variant(true));
+}
+
+bool XmlDocument::loaded(const wchar_t* method, const wstring& argument)
+{
+    document.com().putProperty(L"async", Variant(false));
+    Variant result;
+    document.com().callMethod(method, Variant(argument), result);
+    result.changeType(VT_BOOL);
+    return result.get().boolVal != VARIANT_FALSE;
+}
+
+bool XmlDocument::load(const wstring& path)
+{
+    return loaded(L"load", path);
+}
+
+bool XmlDocument::loadXML(const wstring& text)
+{
+    return loaded(L"loadXML", text);
+}
+
+void XmlDocument::getRoot(Com& root) const
+{
+    document.com().getObject(root, L"documentElement");
+}
+
+void XmlDocument::startDocument(const wstring& rootName, Com& root)
+{
+    Com declaration;
+    document.com().createProcessingInstruction(declaration, L"xml",
+                                               L"version=\"1.0\" encoding=\"utf-8\" standalone=\"yes\"");
+    appendChild(document.com(), declaration);
+    appendElement(document.com(), rootName, root);
+}
+
+void XmlDocument::appendElement(const Com& parent, const wstring& name, Com& element)
+{
+    document.com().getObject(element, L"createElement", Variant(name));
+    appendChild(parent, element);
+}
+
+void XmlDocument::appendEntry(const Com& parent, const wstring& entryName, const wstring& key, const wstring& value,
+                              int valueMode)
+{
+    Com entry;
+    document.com().getObject(entry, L"createElement", Variant(entryName));
+    if (!entry)
+        throw Exception(ErrorCode::InvalidState);
+    entry.setAttribute(L"name", key);
+    bool asText = valueMode == XmlValueMode::Text || (valueMode == XmlValueMode::Auto && wcschr(value.buffer(), L'\n'));
+    if (asText)
+        appendTextNode(document.com(), entry, value.buffer());
+    else
+        entry.setAttribute(L"value", value);
+    appendChild(parent, entry);
+}
