@@ -39,12 +39,15 @@ Gdiplus::Bitmap* copyBitmapRect32(Gdiplus::Image* image, int x, int y, int width
     Gdiplus::Rect bounds(0, 0, static_cast<INT>(image->GetWidth()), static_cast<INT>(image->GetHeight()));
     if (!part.Intersect(bounds))
         return copy.release();
-    BitmapLock source(static_cast<Gdiplus::Bitmap*>(image), part, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB);
+    // Whole rows are locked: some GDI+ builds convert a sub-byte format from the wrong bit when a lock
+    // starts inside a byte.
+    Gdiplus::Rect rows(0, part.Y, bounds.Width, part.Height);
+    BitmapLock source(static_cast<Gdiplus::Bitmap*>(image), rows, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB);
     Gdiplus::Rect placed(part.X - x, part.Y - y, part.Width, part.Height);
     BitmapLock target(copy.get(), placed, Gdiplus::ImageLockModeWrite, PixelFormat32bppARGB);
     if (!source.isLocked() || !target.isLocked())
         return nullptr;
     for (int row = 0; row < part.Height; ++row)
-        CopyMemory(target.row(row), source.row(row), part.Width * 4);
+        CopyMemory(target.row(row), source.pixels(row) + part.X, part.Width * 4);
     return copy.release();
 }

@@ -54,7 +54,10 @@ public:
     bool isEmpty() const { return info == nullptr; }
     WORD colorCount() const;
     static WORD colorCountOf(const BITMAPINFOHEADER* header);
-    static int stride(int width, int bitCount) { return ((bitCount * width + 31) / 32) * 4; }
+    static int stride(int width, int bitCount)
+    {
+        return static_cast<int>((static_cast<LONGLONG>(bitCount) * width + 31) / 32 * 4);
+    }
 
     const BITMAPINFO* getInfo() const { return info; }
     // Pixels of the section; call GdiFlush before reading what GDI drew.

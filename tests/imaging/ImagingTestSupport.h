@@ -158,13 +158,14 @@ Gdiplus::Bitmap* makeBitmap32(int width, int height, PixelOf pixelOf)
 }
 
 // Pixel (x, y) of any GDI+ bitmap as 32-bit ARGB.
+// Whole rows are locked: Wine converts sub-byte formats from the wrong bit when a lock starts inside a byte.
 inline UINT32 pixelAt(Gdiplus::Bitmap* bitmap, int x, int y)
 {
-    Gdiplus::Rect one(x, y, 1, 1);
+    Gdiplus::Rect row(0, y, static_cast<INT>(bitmap->GetWidth()), 1);
     Gdiplus::BitmapData data;
-    if (bitmap->LockBits(&one, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &data) != Gdiplus::Ok)
+    if (bitmap->LockBits(&row, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &data) != Gdiplus::Ok)
         return 0xDEADBEEF;
-    UINT32 pixel = *static_cast<UINT32*>(data.Scan0);
+    UINT32 pixel = static_cast<UINT32*>(data.Scan0)[x];
     bitmap->UnlockBits(&data);
     return pixel;
 }
