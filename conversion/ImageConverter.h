@@ -1,0 +1,48 @@
+#pragma once
+#include <windows.h>
+#include <gdiplus.h>
+#include <vector>
+
+class ICanceller;
+
+namespace ImageConvert {
+
+// Takes a GDI+ bitmap and returns a new 32-bit ARGB one, or null on failure; the input is never changed.
+class ImageConverter {
+public:
+    virtual ~ImageConverter() = default;
+    virtual Gdiplus::Bitmap* convert(Gdiplus::Bitmap* bitmap, ICanceller* canceller) = 0;
+};
+
+// Runs its converters in order, each on the result of the one before; the first null ends the chain.
+class ImageConverters : public ImageConverter {
+public:
+    ImageConverters(std::vector<ImageConverter*> converters, bool ownsConverters)
+        : converters(std::move(converters)), ownsConverters(ownsConverters)
+    {
+    }
+    ImageConverters(const ImageConverters&) = delete;
+    ImageConverters& operator=(const ImageConverters&) = delete;
+    ~ImageConverters() override;
+
+    Gdiplus::Bitmap* convert(Gdiplus::Bitmap* bitmap, ICanceller* canceller) override;
+
+private:
+    std::vector<ImageConverter*> converters;
+    bool ownsConverters;
+};
+
+// A two-colour mask: pixels of the colour of the top-left pixel white, all others black (or the reverse).
+class Mask : public ImageConverter {
+public:
+    explicit Mask(bool inverted) : inverted(inverted) {}
+    Gdiplus::Bitmap* convert(Gdiplus::Bitmap* bitmap, ICanceller* canceller) override;
+
+private:
+    bool inverted;
+};
+
+// A bitmap that the in-place operations accept: a GDI+ bitmap in 32-bit ARGB.
+bool isBitmap32(Gdiplus::Bitmap* bitmap);
+
+} // namespace ImageConvert
