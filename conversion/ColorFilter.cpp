@@ -1,6 +1,4 @@
 #include "conversion/ColorFilter.h"
-#include <memory>
-#include "imaging/BitmapCopy.h"
 #include "imaging/BitmapLock.h"
 #include "jobs/ICanceller.h"
 
@@ -14,10 +12,7 @@ ColorFilter::~ColorFilter()
 
 Gdiplus::Bitmap* ColorFilter::convert(Gdiplus::Bitmap* bitmap, ICanceller* canceller)
 {
-    std::unique_ptr<Gdiplus::Bitmap> copy(copyBitmap32(bitmap));
-    if (!copy || !applyInPlace(copy.get(), canceller))
-        return nullptr;
-    return copy.release();
+    return changedCopy(bitmap, [&](Gdiplus::Bitmap* copy) { return applyInPlace(copy, canceller); });
 }
 
 bool ColorFilter::applyInPlace(Gdiplus::Bitmap* bitmap, ICanceller* canceller)

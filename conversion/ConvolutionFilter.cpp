@@ -1,7 +1,6 @@
 #include "conversion/ConvolutionFilter.h"
 #include <memory>
 #include "foundation/MemoryAllocator.h"
-#include "imaging/BitmapCopy.h"
 #include "imaging/BitmapLock.h"
 #include "jobs/ICanceller.h"
 
@@ -63,10 +62,7 @@ ConvolutionFilter::~ConvolutionFilter()
 
 Gdiplus::Bitmap* ConvolutionFilter::convert(Gdiplus::Bitmap* bitmap, ICanceller* canceller)
 {
-    std::unique_ptr<Gdiplus::Bitmap> copy(copyBitmap32(bitmap));
-    if (!copy || !applyInPlace(copy.get(), canceller))
-        return nullptr;
-    return copy.release();
+    return changedCopy(bitmap, [&](Gdiplus::Bitmap* copy) { return applyInPlace(copy, canceller); });
 }
 
 bool ConvolutionFilter::applyInPlace(Gdiplus::Bitmap* bitmap, ICanceller* canceller)

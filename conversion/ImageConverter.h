@@ -1,7 +1,9 @@
 #pragma once
 #include <windows.h>
 #include <gdiplus.h>
+#include <memory>
 #include <vector>
+#include "imaging/BitmapCopy.h"
 
 class ICanceller;
 
@@ -44,5 +46,16 @@ private:
 
 // A bitmap that the in-place operations accept: a GDI+ bitmap in 32-bit ARGB.
 bool isBitmap32(Gdiplus::Bitmap* bitmap);
+
+// The common road of the in-place adapters: a 32-bit ARGB copy of the input changed by `change`, or null when
+// the copy or the change fails.
+template <typename Change>
+Gdiplus::Bitmap* changedCopy(Gdiplus::Bitmap* bitmap, Change change)
+{
+    std::unique_ptr<Gdiplus::Bitmap> copy(copyBitmap32(bitmap));
+    if (!copy || !change(copy.get()))
+        return nullptr;
+    return copy.release();
+}
 
 } // namespace ImageConvert

@@ -1,6 +1,4 @@
 #include "conversion/PixelFilter.h"
-#include <memory>
-#include "imaging/BitmapCopy.h"
 #include "imaging/BitmapLock.h"
 
 namespace ImageConvert {
@@ -13,10 +11,7 @@ PixelFilter::~PixelFilter()
 
 Gdiplus::Bitmap* PixelFilter::convert(Gdiplus::Bitmap* bitmap, ICanceller* canceller)
 {
-    std::unique_ptr<Gdiplus::Bitmap> copy(copyBitmap32(bitmap));
-    if (!copy || !applyInPlace(copy.get(), canceller))
-        return nullptr;
-    return copy.release();
+    return changedCopy(bitmap, [&](Gdiplus::Bitmap* copy) { return applyInPlace(copy, canceller); });
 }
 
 bool PixelFilter::applyInPlace(Gdiplus::Bitmap* bitmap, ICanceller* canceller)
