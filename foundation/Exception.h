@@ -48,3 +48,13 @@ public:
 private:
     wchar_t* text = nullptr;
 };
+
+[[noreturn]] inline void throwError(int code)
+{
+    throw Exception(code);
+}
+
+[[noreturn]] inline void throwOutOfMemory()
+{
+    throw Exception(ErrorCode::NoMemory);
+}

@@ -2,6 +2,7 @@
 #include "foundation/Allocator.h"
 #include "foundation/Exception.h"
 #include "foundation/MemoryAllocator.h"
+#include "foundation/InjectedFailure.h"
 
 namespace {
 
@@ -13,12 +14,6 @@ bool allZero(const void* block, int bytes)
             return false;
     return true;
 }
-
-// Switches fault injection off again however a test ends.
-struct InjectedFailure {
-    explicit InjectedFailure(int successes) { MemoryAllocator::failAfter(successes); }
-    ~InjectedFailure() { MemoryAllocator::failAfter(-1); }
-};
 
 } // namespace
 

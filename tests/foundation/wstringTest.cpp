@@ -2,20 +2,7 @@
 #include "foundation/SimpleString.h"
 #include "foundation/astring.h"
 #include "foundation/wstring.h"
-
-namespace {
-
-void expectInvalidArgument(void (*call)())
-{
-    try {
-        call();
-        ADD_FAILURE() << "no exception";
-    } catch (const Exception& e) {
-        EXPECT_EQ(e.getCode(), ERROR_INVALID_PARAMETER);
-    }
-}
-
-} // namespace
+#include "foundation/ExpectCode.h"
 
 TEST(wstring, DefaultIsEmptyWithOneUnit)
 {
@@ -23,21 +10,21 @@ TEST(wstring, DefaultIsEmptyWithOneUnit)
     EXPECT_EQ(empty.length(), 0);
     EXPECT_EQ(empty.getCapacity(), 1);
     EXPECT_STREQ(empty.buffer(), L"");
-    expectInvalidArgument([] { wstring().at(0); });
-    expectInvalidArgument([] { wstring().reserve(0); });
+    expectCode(ERROR_INVALID_PARAMETER, [] { wstring().at(0); });
+    expectCode(ERROR_INVALID_PARAMETER, [] { wstring().reserve(0); });
 }
 
 TEST(wstring, NullArgumentsThrowInvalidArgument)
 {
-    expectInvalidArgument([] { wstring text(static_cast<const wchar_t*>(nullptr)); });
-    expectInvalidArgument([] { wstring(L"a").append(static_cast<const wchar_t*>(nullptr)); });
-    expectInvalidArgument([] { wstring(L"a").compare(nullptr); });
-    expectInvalidArgument([] { wstring(L"a").find(nullptr); });
-    expectInvalidArgument([] { wstring(L"a").replace(nullptr, L"b"); });
-    expectInvalidArgument([] { wstring(L"a").replace(L"a", nullptr); });
-    expectInvalidArgument([] { wstring().assign(static_cast<const char*>(nullptr)); });
-    expectInvalidArgument([] { astring text(static_cast<const char*>(nullptr)); });
-    expectInvalidArgument([] { astring().assign(static_cast<const wchar_t*>(nullptr)); });
+    expectCode(ERROR_INVALID_PARAMETER, [] { wstring text(static_cast<const wchar_t*>(nullptr)); });
+    expectCode(ERROR_INVALID_PARAMETER, [] { wstring(L"a").append(static_cast<const wchar_t*>(nullptr)); });
+    expectCode(ERROR_INVALID_PARAMETER, [] { wstring(L"a").compare(nullptr); });
+    expectCode(ERROR_INVALID_PARAMETER, [] { wstring(L"a").find(nullptr); });
+    expectCode(ERROR_INVALID_PARAMETER, [] { wstring(L"a").replace(nullptr, L"b"); });
+    expectCode(ERROR_INVALID_PARAMETER, [] { wstring(L"a").replace(L"a", nullptr); });
+    expectCode(ERROR_INVALID_PARAMETER, [] { wstring().assign(static_cast<const char*>(nullptr)); });
+    expectCode(ERROR_INVALID_PARAMETER, [] { astring text(static_cast<const char*>(nullptr)); });
+    expectCode(ERROR_INVALID_PARAMETER, [] { astring().assign(static_cast<const wchar_t*>(nullptr)); });
 }
 
 TEST(wstring, CopiesShareUntilOneWrites)

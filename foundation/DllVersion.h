@@ -1,0 +1,7 @@
+#pragma once
+#include <windows.h>
+#include <shlwapi.h>
+
+// Asks a system library for its version through its "DllGetVersion" export. A missing library or export
+// throws Exception with the last error, a failing call Exception with its HRESULT.
+void getDllVersion(const wchar_t* libraryPath, DLLVERSIONINFO& info);

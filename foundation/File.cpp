@@ -1,0 +1,71 @@
+#include "foundation/File.h"
+
+namespace {
+
+struct OpenMode {
+    DWORD access;
+    DWORD sharing;
+    DWORD creation;
+    bool append;
+};
+
+OpenMode describe(int mode)
+{
+    switch (mode) {
+    case File::ReadWrite:
+        return {GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, OPEN_ALWAYS, false};
+    case File::Read:
+        return {GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, false};
+    case File::Write:
+        return {GENERIC_WRITE, 0, CREATE_ALWAYS, false};
+    case File::WriteShareRead:
+        return {GENERIC_WRITE, FILE_SHARE_READ, CREATE_ALWAYS, false};
+    case File::Append:
+        return {GENERIC_WRITE, 0, OPEN_ALWAYS, true};
+    case File::AppendShareRead:
+        return {GENERIC_WRITE, FILE_SHARE_READ, OPEN_ALWAYS, true};
+    default:
+        return {GENERIC_READ | GENERIC_WRITE, 0, OPEN_ALWAYS, false};
+    }
+}
+
+} // namespace
+
+bool File::open(const wchar_t* path, int mode)
+{
+    close();
+    if (!path) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return false;
+    }
+    OpenMode how = describe(mode);
+    handle = CreateFileW(path, how.access, how.sharing, nullptr, how.creation, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return false;
+    // A handle whose size cannot be asked is no usable file (a device or a pipe).
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(handle, &size))
+        return failClosing();
+    if (how.append) {
+        LARGE_INTEGER none = {};
+        if (!SetFilePointerEx(handle, none, nullptr, FILE_END))
+            return failClosing();
+    }
+    return true;
+}
+
+void File::close()
+{
+    if (handle == INVALID_HANDLE_VALUE)
+        return;
+    CloseHandle(handle);
+    handle = INVALID_HANDLE_VALUE;
+}
+
+bool File::failClosing()
+{
+    DWORD error = GetLastError();
+    close();
+    SetLastError(error);
+    return false;
+}

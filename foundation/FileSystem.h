@@ -1,0 +1,15 @@
+#pragma once
+#include <windows.h>
+#include "foundation/wstring.h"
+
+// File-system functions on path texts. Failures throw Exception with the system's last error.
+
+// True when the path exists and is a directory; never throws.
+bool isDirectory(const wstring& path);
+// True when both names lead to the same file or directory (same volume and file index).
+bool isSameFile(const wstring& a, const wstring& b);
+void createDirectory(const wstring& path);
+// Creates the directory and every missing parent; an existing directory is left as it is.
+void createDirectoryTree(const wstring& path);
+// Fails when the target exists.
+void moveFile(const wstring& from, const wstring& to);

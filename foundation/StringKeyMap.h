@@ -1,0 +1,18 @@
+#pragma once
+#include "foundation/Map.h"
+#include "foundation/StringKeyHash.h"
+
+// A map keyed by case-sensitive strings, without key order.
+template <typename V>
+class StringKeyMap : public Map<wstring, V> {
+public:
+    class StringHashKey : public Map<wstring, V>::HashKey {
+    public:
+        int hash(const wstring& key) const override { return stringKeyHash(key); }
+    };
+
+    explicit StringKeyMap(int bucketCount) : Map<wstring, V>(bucketCount, &hashKey) {}
+
+private:
+    StringHashKey hashKey;
+};

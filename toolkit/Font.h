@@ -1,0 +1,24 @@
+#pragma once
+#include <windows.h>
+
+// Owner of one font handle, empty at first.
+class Font {
+public:
+    Font() = default;
+    Font(const Font&) = delete;
+    Font& operator=(const Font&) = delete;
+    ~Font() { release(); }
+
+    // Makes a font of the given point size for the device context, or for the display when dc is null, in
+    // place of the one held. False when no font (or no display context) could be made.
+    bool create(HDC dc, const wchar_t* faceName, int pointSize, int weight, bool italic, bool underline,
+                bool strikeOut, BYTE charSet);
+    void release();
+    HFONT handle() const { return font; }
+
+private:
+    HFONT font = nullptr;
+};
+
+// True when the display knows a font family of that face name.
+bool fontExists(const wchar_t* faceName);
