@@ -14,16 +14,17 @@ bool isBitmap32(Gdiplus::Bitmap* bitmap)
 ImageConverters::~ImageConverters()
 {
     if (ownsConverters)
-        for (ImageConverter* converter : converters)
-            delete converter;
+        delete converters;
 }
 
 Gdiplus::Bitmap* ImageConverters::convert(Gdiplus::Bitmap* bitmap, ICanceller* canceller)
 {
+    if (!converters)
+        return nullptr;
     // `current` is always an intermediate result of ours, never the caller's input.
     std::unique_ptr<Gdiplus::Bitmap> current;
-    for (ImageConverter* converter : converters) {
-        Gdiplus::Bitmap* next = converter->convert(current ? current.get() : bitmap, canceller);
+    for (int i = 0; i < converters->count(); ++i) {
+        Gdiplus::Bitmap* next = converters->at(i)->convert(current ? current.get() : bitmap, canceller);
         if (!next)
             return nullptr;
         current.reset(next);

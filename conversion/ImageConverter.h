@@ -2,7 +2,7 @@
 #include <windows.h>
 #include <gdiplus.h>
 #include <memory>
-#include <vector>
+#include "foundation/ObjectArray.h"
 #include "imaging/BitmapCopy.h"
 
 class ICanceller;
@@ -19,8 +19,9 @@ public:
 // Runs its converters in order, each on the result of the one before; the first null ends the chain.
 class ImageConverters : public ImageConverter {
 public:
-    ImageConverters(std::vector<ImageConverter*> converters, bool ownsConverters)
-        : converters(std::move(converters)), ownsConverters(ownsConverters)
+    // The array may own its converters; the chain owns the array when asked to.
+    ImageConverters(ObjectArray<ImageConverter>* converters, bool ownsConverters)
+        : converters(converters), ownsConverters(ownsConverters)
     {
     }
     ImageConverters(const ImageConverters&) = delete;
@@ -30,7 +31,7 @@ public:
     Gdiplus::Bitmap* convert(Gdiplus::Bitmap* bitmap, ICanceller* canceller) override;
 
 private:
-    std::vector<ImageConverter*> converters;
+    ObjectArray<ImageConverter>* converters;
     bool ownsConverters;
 };
 

@@ -238,7 +238,10 @@ TEST_F(Converters, ChainRunsInOrderAndLeavesNothingBehindOnFailure)
     auto first = new CountedStep(false);
     auto second = new CountedStep(false);
     {
-        ImageConvert::ImageConverters chain({first, second}, true);
+        auto steps = new ObjectArray<ImageConverter>();
+        steps->add(first);
+        steps->add(second);
+        ImageConvert::ImageConverters chain(steps, true);
         BitmapPtr result(chain.convert(source.get(), nullptr));
         ASSERT_TRUE(result);
         EXPECT_EQ(first->received, source.get());
@@ -248,15 +251,21 @@ TEST_F(Converters, ChainRunsInOrderAndLeavesNothingBehindOnFailure)
     }
     EXPECT_EQ(CountedBitmap::alive, 0);
 
-    CountedStep working(false);
-    CountedStep failing(true);
-    ImageConvert::ImageConverters broken({&working, &failing}, false);
+    // Converters shared with other chains: the array only borrows them.
+    auto working = std::make_unique<CountedStep>(false);
+    auto failing = std::make_unique<CountedStep>(true);
+    ObjectArray<ImageConverter> borrowed(false);
+    borrowed.add(working.get());
+    borrowed.add(failing.get());
+    ImageConvert::ImageConverters broken(&borrowed, false);
     EXPECT_EQ(broken.convert(source.get(), nullptr), nullptr);
-    EXPECT_NE(failing.received, nullptr);
+    EXPECT_NE(failing->received, nullptr);
     EXPECT_EQ(CountedBitmap::alive, 0);
     EXPECT_EQ(source->GetWidth(), 2u);
 
-    EXPECT_EQ(ImageConvert::ImageConverters({}, true).convert(source.get(), nullptr), nullptr);
+    ObjectArray<ImageConverter> empty;
+    EXPECT_EQ(ImageConvert::ImageConverters(&empty, false).convert(source.get(), nullptr), nullptr);
+    EXPECT_EQ(ImageConvert::ImageConverters(nullptr, false).convert(source.get(), nullptr), nullptr);
 }
 
 TEST_F(Converters, MaskFollowsTheTopLeftColour)
