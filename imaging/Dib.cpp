@@ -1,6 +1,7 @@
 #include "imaging/Dib.h"
 #include <climits>
 #include <cstdlib>
+#include "foundation/FileHandle.h"
 #include "foundation/MemoryAllocator.h"
 
 namespace {
@@ -39,17 +40,6 @@ public:
     Block& operator=(const Block&) = delete;
     ~Block() { freeBlock(data); }
     BYTE* data;
-};
-
-class HandleCloser {
-public:
-    explicit HandleCloser(HANDLE handle) : handle(handle) {}
-    HandleCloser(const HandleCloser&) = delete;
-    HandleCloser& operator=(const HandleCloser&) = delete;
-    ~HandleCloser() { CloseHandle(handle); }
-
-private:
-    HANDLE handle;
 };
 
 bool isValidHandle(HANDLE handle)
@@ -544,7 +534,7 @@ bool Dib::loadBmpFile(HANDLE file)
         reallocInfo(0);
         return fail(ERROR_INVALID_HANDLE);
     }
-    HandleCloser closer(file);
+    FileHandle closer(file);
     LARGE_INTEGER size;
     BITMAPFILEHEADER header;
     DWORD read = 0;
@@ -644,7 +634,7 @@ bool Dib::saveBmpFile(HANDLE file)
 {
     if (!isValidHandle(file))
         return fail(ERROR_INVALID_HANDLE);
-    HandleCloser closer(file);
+    FileHandle closer(file);
     if (!info)
         return fail(ERROR_INVALID_FUNCTION);
     GdiFlush();
