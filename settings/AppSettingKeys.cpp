@@ -2,6 +2,7 @@
 // function used for loading and saving alike.
 #include "jobs/ThumbNailKind.h"
 #include "settings/AppSetting.h"
+#include "settings/OutputFormat.h"
 #include "settings/SettingExchange.h"
 #include "toolkit/Font.h"
 
@@ -36,7 +37,6 @@ enum Section {
 
 constexpr UINT TextFontFacesString = 2210;
 constexpr UINT UiFontFacesString = 2211;
-constexpr UINT OutputExtensionsString = 2343;
 constexpr int MaxPlugIns = 65536;
 constexpr int MaxViewers = 100;
 
@@ -62,21 +62,6 @@ wstring firstInstalledFace(HMODULE module)
             return faces.at(i);
     }
     return wstring();
-}
-
-// The output extension of every format: the first of each space-separated group of the resource.
-void loadDefaultExtensions(HMODULE module, wstringArray& extensions)
-{
-    wstringArray groups;
-    groups.splitResourceString(module, OutputExtensionsString, L" ");
-    extensions.removeAll();
-    for (int i = 0; i < groups.count(); ++i) {
-        wstringArray names;
-        names.split(groups.at(i), L":", false);
-        extensions.add(names.at(0));
-    }
-    if (extensions.count() != outputExtCount)
-        Exception::throwInvalidArgument();
 }
 
 } // namespace
@@ -415,11 +400,11 @@ void AppSetting::exchangeOutputExt(SettingExchange& x)
         }
         return;
     }
-    wstringArray defaults;
-    loadDefaultExtensions(x.getModule(), defaults);
     outputExts.removeAll();
-    for (int format = 0; format < outputExtCount; ++format)
-        outputExts.add(store.readString(x.getSection(), outputExtKeys[format], defaults.at(format)));
+    for (int format = 0; format < outputExtCount; ++format) {
+        wstring byDefault = defaultOutputExtension(format, x.getModule());
+        outputExts.add(store.readString(x.getSection(), outputExtKeys[format], byDefault));
+    }
 }
 
 void AppSetting::exchangeSpi(SettingExchange& x)
