@@ -9,7 +9,7 @@ void getDllVersion(const wchar_t* libraryPath, DLLVERSIONINFO& info)
     LoadedLibrary library(libraryPath);
     if (!library.get())
         Exception::throwLastError();
-    auto dllGetVersion = reinterpret_cast<DLLGETVERSIONPROC>(GetProcAddress(library.get(), "DllGetVersion"));
+    auto dllGetVersion = library.find<DLLGETVERSIONPROC>("DllGetVersion");
     if (!dllGetVersion)
         Exception::throwLastError();
     HRESULT result = dllGetVersion(&info);

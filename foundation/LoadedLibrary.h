@@ -1,7 +1,7 @@
 #pragma once
 #include <windows.h>
 
-// Owner of one loaded library; null when loading failed (the last error tells why).
+// Owner of one library loaded by path; null (with the system's error) when it could not be loaded.
 class LoadedLibrary {
 public:
     explicit LoadedLibrary(const wchar_t* path) : module(LoadLibraryW(path)) {}
@@ -13,6 +13,15 @@ public:
             FreeLibrary(module);
     }
     HMODULE get() const { return module; }
+
+    // The export as a function of the caller's type; null when the library or the export is missing.
+    template <typename Function>
+    Function find(const char* name) const
+    {
+        if (!module)
+            return nullptr;
+        return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+    }
 
 private:
     HMODULE module;
