@@ -24,13 +24,13 @@ const char* const infoTexts[] = {"00IN", "KVP failing reader", "*.kvp", "KVP pic
 const char* const infoTexts[] = {"00IN", "KVP test reader", "*.kvp", "KVP picture", "*.kvq", "KVQ\x89\xe6\x91\x9c"};
 #endif
 
-bool readAll(HANDLE file, void* buffer, DWORD bytes)
+[[maybe_unused]] bool readAll(HANDLE file, void* buffer, DWORD bytes)
 {
     DWORD read = 0;
     return ReadFile(file, buffer, bytes, &read, nullptr) && read == bytes;
 }
 
-HLOCAL allocCopy(const void* data, SIZE_T bytes)
+[[maybe_unused]] HLOCAL allocCopy(const void* data, SIZE_T bytes)
 {
     HLOCAL block = LocalAlloc(LMEM_MOVEABLE | LMEM_ZEROINIT, bytes);
     if (!block)
