@@ -48,8 +48,12 @@ void createDirectoryTree(const wstring& path)
     if (text.endsWith(L"\\"))
         text += L".";
     Path target(text);
-    if (target.exists())
+    if (target.exists()) {
+        // A file in the place of the directory would otherwise only surface when something is written there.
+        if (!isDirectory(target.getPath()))
+            throw Exception(ERROR_ALREADY_EXISTS);
         return;
+    }
     Path parent(target.getDirectory());
     // A missing root (an unknown drive) has no parent to climb to: creating it fails with the system's error.
     if (!parent.exists() && !parent.getPath().equals(target.getPath()))

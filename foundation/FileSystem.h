@@ -9,7 +9,8 @@ bool isDirectory(const wstring& path);
 // True when both names lead to the same file or directory (same volume and file index).
 bool isSameFile(const wstring& a, const wstring& b);
 void createDirectory(const wstring& path);
-// Creates the directory and every missing parent; an existing directory is left as it is.
+// Creates the directory and every missing parent; an existing directory is left as it is, a file in its place
+// throws Exception ERROR_ALREADY_EXISTS.
 void createDirectoryTree(const wstring& path);
 // Fails when the target exists.
 void moveFile(const wstring& from, const wstring& to);

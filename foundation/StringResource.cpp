@@ -43,3 +43,12 @@ void StringResource::load(HMODULE module, const wchar_t* resourceName, const wch
     const void* bytes = ResourceLoader::lock(module, resourceName, resourceType, size);
     table.loadXML(declareUtf16(decodeUtf8(bytes, size)));
 }
+
+void loadMessageTable(HMODULE module, const wchar_t* resourceName, const wchar_t* rootName,
+                      const MessageTableEntry* entries, int count)
+{
+    StringResource table;
+    table.load(module, resourceName, L"StringResource", rootName, L"message");
+    for (int i = 0; i < count; ++i)
+        entries[i].text->set(table.get(entries[i].id).buffer());
+}

@@ -1,5 +1,6 @@
 #pragma once
 #include <windows.h>
+#include "foundation/SimpleString.h"
 #include "foundation/XmlProperties.h"
 #include "foundation/wstring.h"
 
@@ -23,3 +24,22 @@ public:
 private:
     XmlProperties table;
 };
+
+// One buffer of a message table and the id whose text fills it.
+struct MessageTableEntry {
+    const wchar_t* id;
+    SimpleString* text;
+};
+
+// Fills the buffers, in the order given, from the table of the module named resourceName (type
+// "StringResource", one "message" element per text under rootName). A missing id throws Exception 87 and
+// leaves it and the later buffers as they were; a missing table throws Exception with the system error.
+void loadMessageTable(HMODULE module, const wchar_t* resourceName, const wchar_t* rootName,
+                      const MessageTableEntry* entries, int count);
+
+template <int N>
+void loadMessageTable(HMODULE module, const wchar_t* resourceName, const wchar_t* rootName,
+                      const MessageTableEntry (&entries)[N])
+{
+    loadMessageTable(module, resourceName, rootName, entries, N);
+}

@@ -13,12 +13,7 @@ SimpleString I0001, I0002;
 
 namespace {
 
-struct Entry {
-    const wchar_t* id;
-    SimpleString* text;
-};
-
-const Entry entries[] = {
+const MessageTableEntry entries[] = {
     {L"E0001", &Messages::E0001}, {L"E0002", &Messages::E0002}, {L"E0003", &Messages::E0003},
     {L"E0004", &Messages::E0004}, {L"E0005", &Messages::E0005}, {L"E0006", &Messages::E0006},
     {L"E0007", &Messages::E0007}, {L"E0008", &Messages::E0008}, {L"E0009", &Messages::E0009},
@@ -41,8 +36,5 @@ const Entry entries[] = {
 
 void loadMessages(HMODULE module)
 {
-    StringResource table;
-    table.load(module, L"Messages", L"StringResource", L"messages", L"message");
-    for (const Entry& entry : entries)
-        entry.text->set(table.get(entry.id).buffer());
+    loadMessageTable(module, L"Messages", L"messages", entries);
 }

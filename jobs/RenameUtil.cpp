@@ -1,0 +1,121 @@
+#include "jobs/RenameUtil.h"
+#include <cwchar>
+#include "foundation/DateTime.h"
+#include "foundation/Exception.h"
+#include "foundation/FileSystem.h"
+#include "jobs/IShotDateReader.h"
+#include "settings/AppSetting.h"
+
+namespace {
+
+const wchar_t shotDateTokenList[] = L"$orgyear/$orgmonth/$orgday/$orghour/$orgminute/$orgsecond";
+// Per shot-date token: its part of the shooting date, and the macro of the update time that stands in for it.
+const wchar_t* const shotDatePatterns[] = {L"yyyy", L"MM", L"dd", L"HH", L"mm", L"ss"};
+const wchar_t* const shotDateFallbacks[] = {L"$year", L"$month", L"$day", L"$hour", L"$minute", L"$second"};
+
+const int renameMacros[] = {
+    PathRenamer::MacroName,    PathRenamer::MacroFName,    PathRenamer::MacroExt,       PathRenamer::MacroYear,
+    PathRenamer::MacroMonth,   PathRenamer::MacroDay,      PathRenamer::MacroHour,      PathRenamer::MacroMinute,
+    PathRenamer::MacroSecond,  PathRenamer::MacroIndex,    PathRenamer::MacroNowYear,   PathRenamer::MacroNowMonth,
+    PathRenamer::MacroNowDay,  PathRenamer::MacroNowHour,  PathRenamer::MacroNowMinute, PathRenamer::MacroNowSecond,
+};
+
+bool isFolderSeparator(wchar_t c)
+{
+    return c == L'\\' || c == L'/';
+}
+
+// A rule may lead into sub-folders with "\" or "/", but a character that the file system refuses would make
+// the save fail for every picture (and ":" would write into a hidden stream of another file), and a name
+// that ends in a separator or holds only dots and blanks names no file at all.
+void requireUsableFileName(const wstring& name)
+{
+    const wchar_t* text = name.buffer();
+    int nameStart = 0;
+    for (int i = 0; text[i]; ++i) {
+        if (text[i] < 32 || wcschr(L"<>:\"|?*", text[i]))
+            throw Exception(ERROR_INVALID_NAME);
+        if (isFolderSeparator(text[i]))
+            nameStart = i + 1;
+    }
+    for (int i = nameStart; text[i]; ++i) {
+        if (text[i] != L'.' && text[i] != L' ')
+            return;
+    }
+    throw Exception(ERROR_INVALID_NAME);
+}
+
+} // namespace
+
+RenameUtil::RenameUtil(const AppSetting& setting, IShotDateReader* shotDates) : setting(setting), shotDates(shotDates)
+{
+    if (setting.renameIndexBase < 0 || setting.renameIndexIncrement <= 0 || setting.renameIndexPadding < 0)
+        Exception::throwInvalidArgument();
+    shotDateTokens.split(shotDateTokenList, L"/", false);
+    renamer.setCounter(setting.renameIndexBase);
+    renamer.setIncrement(setting.renameIndexIncrement);
+    renamer.setIndexDigits(setting.renameIndexPadding);
+    renamer.enableAll(false);
+    for (int macro : renameMacros)
+        renamer.setEnabled(macro, true);
+}
+
+wstring RenameUtil::rename(const wstring& outputName, const wstring& sourcePath)
+{
+    // Only a rule in use reads the picture's metadata: a rule that is switched off must not fail the run on
+    // a picture whose metadata cannot be read.
+    if (!setting.renameEnable || setting.renameDefinition.isEmpty())
+        return outputName;
+    renamer.setTemplate(expandShotDate(setting.renameDefinition, sourcePath));
+    wstring name = renamer.expand(outputName, sourcePath);
+    requireUsableFileName(name);
+    return Path(outputName).getDirectory() + name;
+}
+
+wstring RenameUtil::expandShotDate(const wstring& rule, const wstring& sourcePath) const
+{
+    bool hasToken = false;
+    for (int i = 0; i < shotDateTokens.count() && !hasToken; ++i)
+        hasToken = rule.find(shotDateTokens.at(i).buffer()) >= 0;
+    if (!hasToken)
+        return rule;
+    DateTime taken;
+    bool available = shotDates && shotDates->readDateTaken(sourcePath, taken);
+    wstring result = rule;
+    for (int i = 0; i < shotDateTokens.count(); ++i) {
+        wstring value = available ? taken.format(shotDatePatterns[i]) : wstring(shotDateFallbacks[i]);
+        result = result.replace(shotDateTokens.at(i).buffer(), value.buffer());
+    }
+    return result;
+}
+
+wstring RenameUtil::subFolderName(const wstring& sourcePath, const Path& outputName) const
+{
+    switch (static_cast<FolderSortMode>(setting.filterType)) {
+    case FolderSortMode::SourceFolder: {
+        Path source(sourcePath);
+        return source.isRoot() ? wstring() : source.getParent().getFileName();
+    }
+    case FolderSortMode::Year:
+        return PathRenamer::updateTime(sourcePath).format(L"yyyy");
+    case FolderSortMode::YearMonth:
+        return PathRenamer::updateTime(sourcePath).format(L"yyyyMM");
+    case FolderSortMode::YearMonthDay:
+        return PathRenamer::updateTime(sourcePath).format(L"yyyyMMdd");
+    case FolderSortMode::OutputName:
+        return outputName.getBaseName().left(setting.filterNameLength).trimRight();
+    }
+    return wstring();
+}
+
+wstring RenameUtil::sortIntoFolder(const wstring& sourcePath, const Path& outputName) const
+{
+    Path output = outputName;
+    if (setting.filterEnable) {
+        wstring folder = subFolderName(sourcePath, outputName);
+        if (!folder.isEmpty())
+            output = Path(outputName.getDirectory() + folder + L"\\" + outputName.getFileName());
+    }
+    createDirectoryTree(output.getDirectory());
+    return output.getPath();
+}
