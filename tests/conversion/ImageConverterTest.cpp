@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include "conversion/CancelAfter.h"
 #include "conversion/ColorFilter.h"
 #include "conversion/ConvolutionFilter.h"
 #include "conversion/ImageConverter.h"
@@ -32,16 +33,6 @@ class NotReady : public IColorFilter {
 public:
     bool isReady() override { return false; }
     void apply(BYTE*, BYTE*, BYTE*, BYTE*) override {}
-};
-
-// Says "cancelled" from its n-th question on.
-class CancelAfter : public ICanceller {
-public:
-    explicit CancelAfter(int answers) : answers(answers) {}
-    bool isCancelled() override { return answers-- <= 0; }
-
-private:
-    int answers;
 };
 
 // Drops the leftmost column; fails when asked to.

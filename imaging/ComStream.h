@@ -1,0 +1,59 @@
+#pragma once
+#include <windows.h>
+#include <objidl.h>
+#include "foundation/InputStream.h"
+#include "foundation/OutputStream.h"
+
+// Reads an IStream as an InputStream. The wrapper owns one reference to the stream and releases it when closed
+// or destroyed. Every operation but close throws Exception 1 when no stream is held.
+class InputComStream : public InputStream {
+public:
+    // Takes over the caller's reference; null gives an empty wrapper.
+    explicit InputComStream(IStream* stream = nullptr) : stream(stream) {}
+    InputComStream(const InputComStream&) = delete;
+    InputComStream& operator=(const InputComStream&) = delete;
+    ~InputComStream() override { close(); }
+
+    // Takes over the caller's reference; a held stream is released first.
+    void attach(IStream* other);
+    void close() override;
+    // The buffer is zero-filled before the read; a short read sets the end flag. A count of 0 touches nothing.
+    DWORD read(void* buffer, DWORD count, bool& endOfData) override;
+    void rewind();
+    // Origin STREAM_SEEK_SET, STREAM_SEEK_CUR or STREAM_SEEK_END; returns the new position.
+    ULONGLONG seek(LONGLONG offset, DWORD origin);
+
+    IStream* get() const { return stream; }
+
+private:
+    IStream* requireStream() const;
+
+    IStream* stream;
+};
+
+// Writes into an IStream on a movable global-memory block, which grows with every write. Write and flush throw
+// Exception 1 until the stream is created.
+class OutputComStream : public OutputStream {
+public:
+    OutputComStream() = default;
+    OutputComStream(const OutputComStream&) = delete;
+    OutputComStream& operator=(const OutputComStream&) = delete;
+    ~OutputComStream() override { close(); }
+
+    // Releases a held stream and starts a new empty one; no memory throws Exception 8.
+    void create();
+    void close() override;
+    DWORD write(const void* buffer, DWORD count) override;
+    void flush() override;
+
+    // The held stream, still owned by the wrapper; null when there is none.
+    IStream* get() const { return stream; }
+    // Hands the held reference to the caller; the wrapper is empty afterwards.
+    IStream* detach();
+
+private:
+    IStream* stream = nullptr;
+};
+
+// Moves a stream's position to its start; a null stream throws Exception 87, a failing seek its HRESULT.
+void rewindComStream(IStream* stream);
