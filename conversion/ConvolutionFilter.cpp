@@ -62,7 +62,8 @@ bool ConvolutionFilter::applyInPlace(Gdiplus::Bitmap* bitmap, ICanceller* cancel
     BitmapLock lock(bitmap, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeWrite, PixelFormat32bppARGB);
     if (!lock.isLocked())
         return false;
-    WorkBuffer work(lock.data.Stride, lock.height(), 1);
+    // Rows as long as the locked ones: a 32-bit stride holds whole pixels.
+    WorkBuffer work(lock.data.Stride / 4, lock.height());
     BYTE* target = work.as<BYTE>();
     if (!target)
         return false;

@@ -8,7 +8,7 @@ bool EdgeDetect::apply(BYTE* pixels, int width, int height, ICanceller* cancelle
 {
     if (!acceptPixels(pixels, width, height))
         return false;
-    WorkBuffer work(width, height, sizeof(int));
+    WorkBuffer work(width, height);
     int* strengths = work.as<int>();
     if (!strengths)
         return false;

@@ -43,7 +43,7 @@ bool Median::apply(BYTE* pixels, int width, int height, ICanceller* canceller)
 {
     if (!acceptPixels(pixels, width, height))
         return false;
-    WorkBuffer work(width, height, 4);
+    WorkBuffer work(width, height);
     BYTE* results = work.as<BYTE>();
     if (!results)
         return false;

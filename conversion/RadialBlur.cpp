@@ -74,7 +74,7 @@ bool RadialBlur::apply(BYTE* pixels, int width, int height, ICanceller* cancelle
     if (geometry.reach == 0)
         return true;
     geometry.sizeFactor = std::max(width, height) / 1000.0 * strength;
-    WorkBuffer work(width, height, 4);
+    WorkBuffer work(width, height);
     BYTE* results = work.as<BYTE>();
     if (!results)
         return false;

@@ -15,9 +15,9 @@
 #include "conversion/RadialBlur.h"
 #include "conversion/Sharp.h"
 #include "conversion/Soft.h"
+#include "conversion/CancelAfter.h"
 #include "foundation/MemoryAllocator.h"
 #include "imaging/ImagingTestSupport.h"
-#include "jobs/ICanceller.h"
 
 namespace {
 
@@ -212,21 +212,6 @@ std::string describe(const Pixels& pixels, int width)
     }
     return text;
 }
-
-// Answers "go on" a number of times, then "stop"; counts the questions.
-class CancelAfter : public ICanceller {
-public:
-    explicit CancelAfter(int answers) : answers(answers) {}
-    bool isCancelled() override
-    {
-        ++asked;
-        return answers-- <= 0;
-    }
-    int asked = 0;
-
-private:
-    int answers;
-};
 
 class PixelFilters : public GdiplusTest {};
 
