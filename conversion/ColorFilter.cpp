@@ -27,9 +27,7 @@ bool ColorFilter::applyInPlace(Gdiplus::Bitmap* bitmap, ICanceller* canceller)
             SetLastError(0);
             return false;
         }
-        BYTE* pixel = lock.row(y);
-        for (int x = 0; x < lock.width(); ++x, pixel += 4)
-            filter->apply(pixel + 3, pixel + 2, pixel + 1, pixel);
+        filter->applyRow(lock.row(y), lock.width());
     }
     return true;
 }

@@ -1,11 +1,16 @@
 #pragma once
 #include "jobs/ICanceller.h"
 
-// Says "cancelled" from its n-th question on.
+// Says "cancelled" from its n-th question on; counts the questions.
 class CancelAfter : public ICanceller {
 public:
     explicit CancelAfter(int answers) : answers(answers) {}
-    bool isCancelled() override { return answers-- <= 0; }
+    bool isCancelled() override
+    {
+        ++asked;
+        return answers-- <= 0;
+    }
+    int asked = 0;
 
 private:
     int answers;
