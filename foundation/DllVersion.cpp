@@ -1,26 +1,6 @@
 #include "foundation/DllVersion.h"
 #include "foundation/Exception.h"
-
-namespace {
-
-// Owner of one loaded library.
-class LoadedLibrary {
-public:
-    explicit LoadedLibrary(const wchar_t* path) : module(LoadLibraryW(path)) {}
-    LoadedLibrary(const LoadedLibrary&) = delete;
-    LoadedLibrary& operator=(const LoadedLibrary&) = delete;
-    ~LoadedLibrary()
-    {
-        if (module)
-            FreeLibrary(module);
-    }
-    HMODULE get() const { return module; }
-
-private:
-    HMODULE module;
-};
-
-} // namespace
+#include "foundation/LoadedLibrary.h"
 
 void getDllVersion(const wchar_t* libraryPath, DLLVERSIONINFO& info)
 {

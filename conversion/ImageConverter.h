@@ -1,0 +1,62 @@
+#pragma once
+#include <windows.h>
+#include <gdiplus.h>
+#include <memory>
+#include "foundation/ObjectArray.h"
+#include "imaging/BitmapCopy.h"
+
+class ICanceller;
+
+namespace ImageConvert {
+
+// Takes a GDI+ bitmap and returns a new 32-bit ARGB one, or null on failure; the input is never changed.
+class ImageConverter {
+public:
+    virtual ~ImageConverter() = default;
+    virtual Gdiplus::Bitmap* convert(Gdiplus::Bitmap* bitmap, ICanceller* canceller) = 0;
+};
+
+// Runs its converters in order, each on the result of the one before; the first null ends the chain.
+class ImageConverters : public ImageConverter {
+public:
+    // The array may own its converters; the chain owns the array when asked to.
+    ImageConverters(ObjectArray<ImageConverter>* converters, bool ownsConverters)
+        : converters(converters), ownsConverters(ownsConverters)
+    {
+    }
+    ImageConverters(const ImageConverters&) = delete;
+    ImageConverters& operator=(const ImageConverters&) = delete;
+    ~ImageConverters() override;
+
+    Gdiplus::Bitmap* convert(Gdiplus::Bitmap* bitmap, ICanceller* canceller) override;
+
+private:
+    ObjectArray<ImageConverter>* converters;
+    bool ownsConverters;
+};
+
+// A two-colour mask: pixels of the colour of the top-left pixel white, all others black (or the reverse).
+class Mask : public ImageConverter {
+public:
+    explicit Mask(bool inverted) : inverted(inverted) {}
+    Gdiplus::Bitmap* convert(Gdiplus::Bitmap* bitmap, ICanceller* canceller) override;
+
+private:
+    bool inverted;
+};
+
+// A bitmap that the in-place operations accept: a GDI+ bitmap in 32-bit ARGB.
+bool isBitmap32(Gdiplus::Bitmap* bitmap);
+
+// The common road of the in-place adapters: a 32-bit ARGB copy of the input changed by `change`, or null when
+// the copy or the change fails.
+template <typename Change>
+Gdiplus::Bitmap* changedCopy(Gdiplus::Bitmap* bitmap, Change change)
+{
+    std::unique_ptr<Gdiplus::Bitmap> copy(copyBitmap32(bitmap));
+    if (!copy || !change(copy.get()))
+        return nullptr;
+    return copy.release();
+}
+
+} // namespace ImageConvert

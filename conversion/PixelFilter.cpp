@@ -1,0 +1,27 @@
+#include "conversion/PixelFilter.h"
+#include "imaging/BitmapLock.h"
+
+namespace ImageConvert {
+
+PixelFilter::~PixelFilter()
+{
+    if (ownsFilter)
+        delete filter;
+}
+
+Gdiplus::Bitmap* PixelFilter::convert(Gdiplus::Bitmap* bitmap, ICanceller* canceller)
+{
+    return changedCopy(bitmap, [&](Gdiplus::Bitmap* copy) { return applyInPlace(copy, canceller); });
+}
+
+bool PixelFilter::applyInPlace(Gdiplus::Bitmap* bitmap, ICanceller* canceller)
+{
+    if (!filter || !isBitmap32(bitmap))
+        return false;
+    BitmapLock lock(bitmap, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeWrite, PixelFormat32bppARGB);
+    if (!lock.isLocked())
+        return false;
+    return filter->apply(lock.row(0), lock.width(), lock.height(), canceller);
+}
+
+} // namespace ImageConvert

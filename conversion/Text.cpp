@@ -1,0 +1,91 @@
+#include "conversion/Text.h"
+#include <memory>
+
+namespace {
+
+class ScreenContext {
+public:
+    ScreenContext() : dc(GetDC(nullptr)) {}
+    ScreenContext(const ScreenContext&) = delete;
+    ScreenContext& operator=(const ScreenContext&) = delete;
+    ~ScreenContext()
+    {
+        if (dc)
+            ReleaseDC(nullptr, dc);
+    }
+    HDC get() const { return dc; }
+
+private:
+    HDC dc;
+};
+
+Gdiplus::Color colorOf(BYTE alpha, COLORREF color)
+{
+    return Gdiplus::Color(alpha, GetRValue(color), GetGValue(color), GetBValue(color));
+}
+
+} // namespace
+
+bool Text::preparePlatformFont(HDC screen)
+{
+    if (!fontDirty && screen == fontContext)
+        return true;
+    fontContext = screen;
+    if (!font.create(screen, faceName.buffer(), fontSize, fontWeight, italic, underline, strikeOut,
+                     static_cast<BYTE>(charSet)))
+        return false;
+    fontDirty = false;
+    return true;
+}
+
+Gdiplus::Font* Text::makeGdiplusFont(Gdiplus::Bitmap* bitmap)
+{
+    if (!bitmap) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    ScreenContext context;
+    HDC screen = context.get();
+    if (!screen || !preparePlatformFont(screen))
+        return nullptr;
+    // The wide record: the ANSI one cannot carry a Japanese face name outside code page 932. GDI+ refuses
+    // some faces that GDI accepts (vertical "@" faces under Wine); the caller then fails.
+    LOGFONTW logfont = {};
+    if (!GetObjectW(font.handle(), sizeof(logfont), &logfont))
+        return nullptr;
+    std::unique_ptr<Gdiplus::Font> made(new Gdiplus::Font(screen, &logfont));
+    if (!made || made->GetLastStatus() != Gdiplus::Ok)
+        return nullptr;
+    return made.release();
+}
+
+bool Text::measure(Gdiplus::Bitmap* bitmap, const Gdiplus::StringFormat* format, Gdiplus::RectF& box)
+{
+    box = Gdiplus::RectF();
+    std::unique_ptr<Gdiplus::Font> gdiplusFont(makeGdiplusFont(bitmap));
+    if (!gdiplusFont)
+        return false;
+    Gdiplus::Graphics graphics(bitmap);
+    if (graphics.GetLastStatus() != Gdiplus::Ok)
+        return false;
+    Gdiplus::RectF unlimited(0, 0, 0, 0);
+    return graphics.MeasureString(buffer(), -1, gdiplusFont.get(), unlimited, format, &box) == Gdiplus::Ok;
+}
+
+bool Text::draw(Gdiplus::Bitmap* bitmap, const Gdiplus::StringFormat* format, BYTE alpha, const Gdiplus::RectF& rect)
+{
+    std::unique_ptr<Gdiplus::Font> gdiplusFont(makeGdiplusFont(bitmap));
+    if (!gdiplusFont)
+        return false;
+    Gdiplus::SolidBrush brush(colorOf(alpha, color));
+    Gdiplus::Graphics graphics(bitmap);
+    if (brush.GetLastStatus() != Gdiplus::Ok || graphics.GetLastStatus() != Gdiplus::Ok ||
+        graphics.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias) != Gdiplus::Ok)
+        return false;
+    if (!noBackColor) {
+        Gdiplus::SolidBrush background(colorOf(0xFF, backColor));
+        if (graphics.FillRectangle(&background, rect) != Gdiplus::Ok)
+            return false;
+    }
+    return graphics.DrawString(buffer(), -1, gdiplusFont.get(), rect, format, &brush) == Gdiplus::Ok;
+}

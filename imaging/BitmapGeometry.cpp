@@ -1,0 +1,164 @@
+#include "imaging/BitmapGeometry.h"
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <memory>
+#include <numbers>
+#include "imaging/BitmapCopy.h"
+
+namespace {
+
+constexpr int Border = 5;
+
+double radians(double degrees)
+{
+    return degrees * std::numbers::pi / 180.0;
+}
+
+int alignedPosition(int alignment, int canvas, int picture)
+{
+    switch (alignment) {
+    case 1:
+        return (canvas - picture) / 2;
+    case 2:
+        return canvas - picture;
+    default:
+        return 0;
+    }
+}
+
+// A canvas of the size cleared to the background with the picture drawn onto the three corner points.
+Gdiplus::Bitmap* drawOntoCorners(Gdiplus::Image* image, Gdiplus::ARGB background, int width, int height,
+                                 const Gdiplus::Point corners[3])
+{
+    std::unique_ptr<Gdiplus::Bitmap> result(createBitmap(width, height));
+    if (!result)
+        return nullptr;
+    Gdiplus::Graphics graphics(result.get());
+    if (graphics.Clear(Gdiplus::Color(background)) != Gdiplus::Ok ||
+        graphics.SetInterpolationMode(Gdiplus::InterpolationModeDefault) != Gdiplus::Ok ||
+        graphics.DrawImage(image, corners, 3) != Gdiplus::Ok)
+        return nullptr;
+    return result.release();
+}
+
+} // namespace
+
+Gdiplus::Bitmap* placeOnCanvas(Gdiplus::Image* image, int width, int height, Gdiplus::ARGB background,
+                               int horizontalAlignment, int verticalAlignment)
+{
+    if (!image)
+        return nullptr;
+    std::unique_ptr<Gdiplus::Bitmap> canvas(createBitmap(width, height));
+    if (!canvas)
+        return nullptr;
+    int pictureWidth = static_cast<int>(image->GetWidth());
+    int pictureHeight = static_cast<int>(image->GetHeight());
+    int x = alignedPosition(horizontalAlignment, width, pictureWidth);
+    int y = alignedPosition(verticalAlignment, height, pictureHeight);
+    Gdiplus::Graphics graphics(canvas.get());
+    if (graphics.Clear(Gdiplus::Color(background)) != Gdiplus::Ok ||
+        graphics.DrawImage(image, x, y, pictureWidth, pictureHeight) != Gdiplus::Ok)
+        return nullptr;
+    return canvas.release();
+}
+
+Gdiplus::Bitmap* padBitmapMirrored(Gdiplus::Image* image)
+{
+    if (!image)
+        return nullptr;
+    int width = static_cast<int>(image->GetWidth());
+    int height = static_cast<int>(image->GetHeight());
+    std::unique_ptr<Gdiplus::Bitmap> canvas(placeOnCanvas(image, width + 2 * Border, height + 2 * Border, 0, 1, 1));
+    std::unique_ptr<Gdiplus::Bitmap> padded(createBitmap(width + 2 * Border, height + 2 * Border));
+    if (!canvas || !padded)
+        return nullptr;
+    Gdiplus::TextureBrush brush(canvas.get(), Gdiplus::WrapModeTileFlipXY, Gdiplus::Rect(Border, Border, width, height));
+    if (brush.GetLastStatus() != Gdiplus::Ok || brush.TranslateTransform(Border, Border) != Gdiplus::Ok)
+        return nullptr;
+    Gdiplus::Graphics graphics(padded.get());
+    graphics.SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
+    if (graphics.FillRectangle(&brush, 0, 0, width + 2 * Border, height + 2 * Border) != Gdiplus::Ok)
+        return nullptr;
+    return padded.release();
+}
+
+Gdiplus::Bitmap* resizeBitmap(Gdiplus::Image* image, int width, int height, Gdiplus::InterpolationMode mode)
+{
+    std::unique_ptr<Gdiplus::Bitmap> padded(padBitmapMirrored(image));
+    std::unique_ptr<Gdiplus::Bitmap> result(padded ? createBitmap(width, height) : nullptr);
+    if (!result)
+        return nullptr;
+    Gdiplus::Graphics graphics(result.get());
+    Gdiplus::Rect target(0, 0, width, height);
+    if (graphics.SetInterpolationMode(mode) != Gdiplus::Ok ||
+        graphics.DrawImage(padded.get(), target, Border, Border, static_cast<INT>(image->GetWidth()),
+                           static_cast<INT>(image->GetHeight()), Gdiplus::UnitPixel) != Gdiplus::Ok)
+        return nullptr;
+    return result.release();
+}
+
+void rotatedBounds(int width, int height, double angle, int& outWidth, int& outHeight, Gdiplus::Point corners[3])
+{
+    double t = radians(angle);
+    double c = std::cos(t);
+    double s = std::sin(t);
+    double x0 = std::max(0.0, -width * c) + std::max(0.0, height * s);
+    double y0 = std::max(0.0, -width * s) + std::max(0.0, -height * c);
+    outWidth = static_cast<int>(std::fabs(height * s) + std::fabs(width * c));
+    outHeight = static_cast<int>(std::fabs(height * c) + std::fabs(width * s));
+    corners[0] = Gdiplus::Point(static_cast<INT>(x0), static_cast<INT>(y0));
+    corners[1] = Gdiplus::Point(static_cast<INT>(x0 + width * c), static_cast<INT>(y0 + width * s));
+    corners[2] = Gdiplus::Point(static_cast<INT>(x0 - height * s), static_cast<INT>(y0 + height * c));
+}
+
+bool skewedBounds(int width, int height, double angle, bool vertical, int& outWidth, int& outHeight,
+                  Gdiplus::Point corners[3])
+{
+    if (!(angle > -90.0 && angle < 90.0))
+        return false;
+    double k = std::tan(radians(angle));
+    double shift = k * (vertical ? width : height);
+    if (std::fabs(shift) + (vertical ? height : width) > INT_MAX / 2)
+        return false;
+    double start = std::max(0.0, shift);
+    if (vertical) {
+        outWidth = width;
+        outHeight = height + static_cast<int>(std::fabs(shift));
+        corners[0] = Gdiplus::Point(0, static_cast<INT>(start));
+        corners[1] = Gdiplus::Point(width, static_cast<INT>(start - shift));
+        corners[2] = Gdiplus::Point(0, static_cast<INT>(start + height));
+    } else {
+        outWidth = width + static_cast<int>(std::fabs(shift));
+        outHeight = height;
+        corners[0] = Gdiplus::Point(static_cast<INT>(start), 0);
+        corners[1] = Gdiplus::Point(static_cast<INT>(start + width), 0);
+        corners[2] = Gdiplus::Point(static_cast<INT>(start - shift), height);
+    }
+    return true;
+}
+
+Gdiplus::Bitmap* rotateBitmap(Gdiplus::Image* image, Gdiplus::ARGB background, double angle)
+{
+    if (!image)
+        return nullptr;
+    int width = 0;
+    int height = 0;
+    Gdiplus::Point corners[3];
+    rotatedBounds(static_cast<int>(image->GetWidth()), static_cast<int>(image->GetHeight()), angle, width, height,
+                  corners);
+    return drawOntoCorners(image, background, width, height, corners);
+}
+
+Gdiplus::Bitmap* skewBitmap(Gdiplus::ARGB background, double angle, Gdiplus::Image* image, bool vertical)
+{
+    if (!image)
+        return nullptr;
+    int width = 0;
+    int height = 0;
+    Gdiplus::Point corners[3];
+    if (!skewedBounds(static_cast<int>(image->GetWidth()), static_cast<int>(image->GetHeight()), angle, vertical,
+                      width, height, corners))
+        return nullptr;
+    return drawOntoCorners(image, background, width, height, corners);
+}

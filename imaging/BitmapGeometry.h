@@ -1,0 +1,25 @@
+#pragma once
+#include <windows.h>
+#include <gdiplus.h>
+
+// Geometric jobs on GDI+ pictures. Every function returns a new 32-bit ARGB bitmap that the caller deletes,
+// or null; the source is never changed. Colours are ARGB values.
+
+// The picture at (5, 5) inside a 5-pixel border that mirrors it across the nearest edge.
+Gdiplus::Bitmap* padBitmapMirrored(Gdiplus::Image* image);
+// Resampled with the mode; the mirrored border gives the filter real neighbours at the edges.
+Gdiplus::Bitmap* resizeBitmap(Gdiplus::Image* image, int width, int height, Gdiplus::InterpolationMode mode);
+// The picture at its own size on a canvas of the background colour; alignment 0 left/top, 1 centred,
+// 2 right/bottom.
+Gdiplus::Bitmap* placeOnCanvas(Gdiplus::Image* image, int width, int height, Gdiplus::ARGB background,
+                               int horizontalAlignment, int verticalAlignment);
+// Turned clockwise by the angle on a canvas that holds the whole turned picture.
+Gdiplus::Bitmap* rotateBitmap(Gdiplus::Image* image, Gdiplus::ARGB background, double angle);
+// Slanted by the angle (strictly between -90 and 90 degrees): sideways, or up and down when vertical.
+Gdiplus::Bitmap* skewBitmap(Gdiplus::ARGB background, double angle, Gdiplus::Image* image, bool vertical);
+
+// Size of the turned or slanted picture and where its upper-left, upper-right and lower-left corners land.
+void rotatedBounds(int width, int height, double angle, int& outWidth, int& outHeight, Gdiplus::Point corners[3]);
+// False when the angle is not strictly between -90 and 90 degrees or the result would be too large.
+bool skewedBounds(int width, int height, double angle, bool vertical, int& outWidth, int& outHeight,
+                  Gdiplus::Point corners[3]);

@@ -1,0 +1,95 @@
+#pragma once
+#include <windows.h>
+#include <objidl.h>
+
+// A GDI DIB section with the memory DC it is drawn through and, for colour-table pictures, a logical palette.
+// Rows lie bottom-up. Nothing here throws: failures return false (or null) with the thread's last error set:
+// 87 bad argument or malformed data, 1 the Dib is empty, 8 no memory; failed GDI calls leave the system's error.
+// A failed (re)creation always leaves the Dib empty, never half-built.
+class Dib {
+public:
+    Dib() = default;
+    Dib(const Dib& source);
+    Dib& operator=(const Dib&) = delete;
+    virtual ~Dib();
+
+    // Releases the section, DC and palette and resizes the info block to `bytes`; 0 empties the Dib.
+    bool reallocInfo(int bytes);
+    // A new section shaped by the template (header, then colour table or masks), filled with the colour. The
+    // section is always bottom-up and uncompressed (BI_BITFIELDS kept). A null template leaves the Dib as it is.
+    bool createFromInfo(const BITMAPINFO* templateInfo, COLORREF fill);
+    // A blank section with the default colour table or masks of the bit count (1, 4, 8, 16, 24, 32).
+    // A non-positive size fails with 87 and keeps the previous picture.
+    bool create(int width, int height, int bitCount, COLORREF fill);
+    // Takes red, green and blue of colorCount() entries; the reserved bytes of the table stay.
+    bool setColorTable(const PALETTEENTRY* entries);
+    bool createPalette();
+
+    // Nested selection of the section into the memory DC: only the outermost pair selects and restores.
+    HDC getDC() const;
+    void releaseDC() const;
+    // Selects and realizes the palette in the DC; null when the Dib has none.
+    HPALETTE selectPalette(HDC dc) const;
+
+    bool stretchTo(HDC dc, int x, int y, int width, int height, int sourceX, int sourceY, int sourceWidth,
+                   int sourceHeight) const;
+    bool drawStretched(HDC dc, int x, int y, int width, int height) const;
+    bool drawScaled(HDC dc, double factor) const;
+
+    // This Dib becomes a copy of the source (or of a region of it) scaled by the factor; an empty source
+    // empties this Dib and succeeds.
+    bool copyScaled(const Dib& source, double factor);
+    bool copyRegionScaled(const Dib& source, double factor, int left, int top, int width, int height);
+    bool resize(int width, int height);
+    // New size with the picture unscaled at the top left; uncovered area gets the fill colour.
+    bool resizeCanvas(int width, int height, COLORREF fill);
+    // Both sides in percent of the longer one.
+    bool aspectPercent(int& widthPercent, int& heightPercent) const;
+
+    int width() const { return info ? info->bmiHeader.biWidth : 0; }
+    int height() const { return info ? info->bmiHeader.biHeight : 0; }
+    int bitCount() const { return info ? info->bmiHeader.biBitCount : 0; }
+    int imageSize() const { return info ? static_cast<int>(info->bmiHeader.biSizeImage) : 0; }
+    int stride() const { return info ? stride(width(), bitCount()) : 0; }
+    bool isEmpty() const { return info == nullptr; }
+    WORD colorCount() const;
+    static WORD colorCountOf(const BITMAPINFOHEADER* header);
+    static int stride(int width, int bitCount)
+    {
+        return static_cast<int>((static_cast<LONGLONG>(bitCount) * width + 31) / 32 * 4);
+    }
+
+    const BITMAPINFO* getInfo() const { return info; }
+    // Pixels of the section; call GdiFlush before reading what GDI drew.
+    BYTE* getBits() const { return bits; }
+    const RGBQUAD* getColorTable() const;
+    HBITMAP getBitmap() const { return bitmap; }
+    HPALETTE getPalette() const { return palette; }
+
+    // BMP files: both close a valid handle in every case.
+    bool loadBmpFile(HANDLE file);
+    bool saveBmpFile(HANDLE file);
+    // A packed DIB (BITMAPINFO followed by the pixels) of `bytes` bytes in memory.
+    bool loadPackedDib(const BITMAPINFO* packed, DWORD bytes);
+    // A BMP file image from the start of the stream.
+    bool loadFromStream(IStream* stream);
+    // A BMP file image in a new stream on movable global memory, positioned at its end; null on failure.
+    IStream* toStream() const;
+
+private:
+    int infoSize() const;
+    bool createLike(const Dib& source, int width, int height, COLORREF fill);
+    bool fill(COLORREF color);
+    // Empties the Dib, keeping the last error of the step that failed.
+    bool releaseAfterFailure();
+    bool loadBmpImage(const BYTE* data, DWORD bytes, DWORD slack, DWORD pixelOffset);
+    BITMAPFILEHEADER fileHeader() const;
+
+    BITMAPINFO* info = nullptr;
+    BYTE* bits = nullptr;
+    HDC memoryDC = nullptr;
+    HBITMAP bitmap = nullptr;
+    mutable HGDIOBJ previousObject = nullptr;
+    HPALETTE palette = nullptr;
+    mutable int selectCount = 0;
+};

@@ -1,0 +1,175 @@
+#include "imaging/gdipImageIO.h"
+#include <memory>
+#include "imaging/Dib.h"
+#include "imaging/DibConversion.h"
+#include "imaging/GdiplusEncoder.h"
+
+namespace {
+
+constexpr WORD BmpSignature = 0x4D42; // "BM"
+constexpr LONGLONG MaxFileBytes = 0x7FFFFFFF;
+
+struct StreamReleaser {
+    void operator()(IStream* stream) const { stream->Release(); }
+};
+using StreamPtr = std::unique_ptr<IStream, StreamReleaser>;
+
+bool rewind(IStream* stream)
+{
+    LARGE_INTEGER start = {};
+    return SUCCEEDED(stream->Seek(start, STREAM_SEEK_SET, nullptr));
+}
+
+// A file written by GDI leaves every fourth byte 0: such a picture is opaque, not invisible.
+bool hasAlphaBytes(const Dib& dib)
+{
+    GdiFlush();
+    const BYTE* bits = dib.getBits();
+    for (int i = 3; i < dib.imageSize(); i += 4)
+        if (bits[i] != 0)
+            return true;
+    return false;
+}
+
+// A copy of the picture that carries the items, for the encoder to write. The copy is decoded from a
+// lossless encoding, so the real encoder compresses the pixels only once, with the caller's parameters.
+Gdiplus::Bitmap* copyWithPropertyItems(Gdiplus::Image* image, const Gdiplus::PropertyItem* items, int itemCount)
+{
+    CLSID png;
+    if (getEncoderClsid(L"image/png", &png) < 0)
+        return nullptr;
+    StreamPtr stream(gdipEncodeToMemoryStream(png, image, nullptr));
+    if (!stream || !rewind(stream.get()))
+        return nullptr;
+    std::unique_ptr<Gdiplus::Bitmap> copy(gdipBitmapFromStream(stream.get()));
+    if (!copy)
+        return nullptr;
+    for (int i = 0; i < itemCount; ++i) {
+        Gdiplus::Status status = copy->SetPropertyItem(&items[i]);
+        if (status != Gdiplus::Ok && status != Gdiplus::PropertyNotSupported)
+            return nullptr;
+    }
+    return copy.release();
+}
+
+// Finds the encoder and, with property items, the copy that carries them; `target` is what to encode.
+bool prepareEncoding(const wchar_t* mimeType, Gdiplus::Image* image, const Gdiplus::PropertyItem* items,
+                     int itemCount, CLSID& encoder, std::unique_ptr<Gdiplus::Bitmap>& carrier,
+                     Gdiplus::Image*& target)
+{
+    if (!mimeType || !image || image->GetType() == Gdiplus::ImageTypeUnknown)
+        return false;
+    if (getEncoderClsid(mimeType, &encoder) < 0)
+        return false;
+    target = image;
+    if (!items || itemCount <= 0)
+        return true;
+    carrier.reset(copyWithPropertyItems(image, items, itemCount));
+    target = carrier.get();
+    return target != nullptr;
+}
+
+} // namespace
+
+bool gdipSaveToFile(const wchar_t* path, const wchar_t* mimeType, Gdiplus::Image* image,
+                    const Gdiplus::EncoderParameters* parameters, const Gdiplus::PropertyItem* items, int itemCount)
+{
+    CLSID encoder;
+    std::unique_ptr<Gdiplus::Bitmap> carrier;
+    Gdiplus::Image* target = nullptr;
+    if (!path || !prepareEncoding(mimeType, image, items, itemCount, encoder, carrier, target))
+        return false;
+    return target->Save(path, &encoder, parameters) == Gdiplus::Ok;
+}
+
+IStream* gdipEncodeToStream(const wchar_t* mimeType, Gdiplus::Image* image,
+                            const Gdiplus::EncoderParameters* parameters, const Gdiplus::PropertyItem* items,
+                            int itemCount)
+{
+    CLSID encoder;
+    std::unique_ptr<Gdiplus::Bitmap> carrier;
+    Gdiplus::Image* target = nullptr;
+    if (!prepareEncoding(mimeType, image, items, itemCount, encoder, carrier, target))
+        return nullptr;
+    return gdipEncodeToMemoryStream(encoder, target, parameters);
+}
+
+IStream* gdipEncodeToMemoryStream(const CLSID& encoder, Gdiplus::Image* image,
+                                  const Gdiplus::EncoderParameters* parameters)
+{
+    if (!image)
+        return nullptr;
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, 0);
+    if (!memory)
+        return nullptr;
+    IStream* created = nullptr;
+    if (FAILED(CreateStreamOnHGlobal(memory, TRUE, &created))) {
+        GlobalFree(memory);
+        return nullptr;
+    }
+    StreamPtr stream(created);
+    if (image->Save(stream.get(), &encoder, parameters) != Gdiplus::Ok)
+        return nullptr;
+    return stream.release();
+}
+
+Gdiplus::Bitmap* gdipLoadFromFileHandle(HANDLE file)
+{
+    LARGE_INTEGER size;
+    if (!file || file == INVALID_HANDLE_VALUE || !GetFileSizeEx(file, &size) || size.QuadPart <= 0 ||
+        size.QuadPart > MaxFileBytes)
+        return nullptr;
+    auto bytes = static_cast<DWORD>(size.QuadPart);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    if (!memory)
+        return nullptr;
+    void* data = GlobalLock(memory);
+    DWORD read = 0;
+    bool complete = data && ReadFile(file, data, bytes, &read, nullptr) && read == bytes;
+    GlobalUnlock(memory);
+    IStream* created = nullptr;
+    if (!complete || FAILED(CreateStreamOnHGlobal(memory, TRUE, &created))) {
+        GlobalFree(memory);
+        return nullptr;
+    }
+    StreamPtr stream(created);
+    return gdipBitmapFromStream(stream.get());
+}
+
+Gdiplus::Bitmap* gdipBitmapFromStream(IStream* stream)
+{
+    if (!stream)
+        return nullptr;
+    if (isBmp32Stream(stream)) {
+        Dib dib;
+        if (!dib.loadFromStream(stream))
+            return nullptr;
+        std::unique_ptr<Gdiplus::Bitmap> bitmap(dibToGdiplusBitmap(dib, hasAlphaBytes(dib)));
+        if (!bitmap || bitmap->GetLastStatus() != Gdiplus::Ok)
+            return nullptr;
+        return bitmap.release();
+    }
+    std::unique_ptr<Gdiplus::Bitmap> bitmap(new Gdiplus::Bitmap(stream));
+    if (!bitmap || bitmap->GetLastStatus() != Gdiplus::Ok)
+        return nullptr;
+    return bitmap.release();
+}
+
+bool isBmp32Stream(IStream* stream)
+{
+    LARGE_INTEGER zero = {};
+    ULARGE_INTEGER position = {};
+    if (!stream || FAILED(stream->Seek(zero, STREAM_SEEK_CUR, &position)))
+        return false;
+    BYTE head[54] = {};
+    ULONG read = 0;
+    HRESULT result = stream->Read(head, sizeof(head), &read);
+    LARGE_INTEGER back;
+    back.QuadPart = static_cast<LONGLONG>(position.QuadPart);
+    stream->Seek(back, STREAM_SEEK_SET, nullptr);
+    if (FAILED(result) || read < 30)
+        return false;
+    WORD signature = static_cast<WORD>(head[0] | (head[1] << 8));
+    WORD bitCount = static_cast<WORD>(head[28] | (head[29] << 8));
+    return signature == BmpSignature && bitCount == 32;
+}

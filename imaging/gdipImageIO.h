@@ -1,0 +1,24 @@
+#pragma once
+#include <windows.h>
+#include <gdiplus.h>
+
+// Saving, encoding and loading GDI+ pictures. Encoders are chosen by MIME type ("image/jpeg", ...). Property
+// items are optional: a null list or a count of 0 means none. New objects belong to the caller.
+
+// False on a null path or MIME type, an unknown image, a missing encoder or a failed write.
+bool gdipSaveToFile(const wchar_t* path, const wchar_t* mimeType, Gdiplus::Image* image,
+                    const Gdiplus::EncoderParameters* parameters, const Gdiplus::PropertyItem* items = nullptr,
+                    int itemCount = 0);
+// The picture encoded into a new stream on movable global memory (positioned at its end), or null.
+IStream* gdipEncodeToStream(const wchar_t* mimeType, Gdiplus::Image* image,
+                            const Gdiplus::EncoderParameters* parameters, const Gdiplus::PropertyItem* items = nullptr,
+                            int itemCount = 0);
+IStream* gdipEncodeToMemoryStream(const CLSID& encoder, Gdiplus::Image* image,
+                                  const Gdiplus::EncoderParameters* parameters);
+// The whole file read into memory and decoded; the handle stays open. Null when nothing decodes.
+Gdiplus::Bitmap* gdipLoadFromFileHandle(HANDLE file);
+// A 32-bit BMP is read by the program itself, because GDI+ drops the alpha of such files; anything else is
+// decoded by GDI+. Null when nothing decodes.
+Gdiplus::Bitmap* gdipBitmapFromStream(IStream* stream);
+// Whether the stream, from its current position, holds a 32-bit BMP; the position is kept.
+bool isBmp32Stream(IStream* stream);

@@ -1,0 +1,171 @@
+#pragma once
+#include <windows.h>
+#include <gdiplus.h>
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include <vector>
+#include "imaging/Dib.h"
+#include "imaging/gdiplusStartup.h"
+
+// Runs each test of a fixture between a GDI+ start and its shutdown.
+class GdiplusTest : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(gdiplusStartup()); }
+    void TearDown() override { gdiplusShutdown(); }
+};
+
+using BitmapPtr = std::unique_ptr<Gdiplus::Bitmap>;
+
+struct StreamReleaser {
+    void operator()(IStream* stream) const { stream->Release(); }
+};
+using StreamPtr = std::unique_ptr<IStream, StreamReleaser>;
+
+// A folder of its own under the temporary path, removed with what is in it.
+class ScratchFolder {
+public:
+    explicit ScratchFolder(const wchar_t* name)
+    {
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        path = std::wstring(temp) + name + L"-" + std::to_wstring(GetCurrentProcessId());
+        CreateDirectoryW(path.c_str(), nullptr);
+    }
+    ~ScratchFolder()
+    {
+        WIN32_FIND_DATAW found;
+        HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &found);
+        if (search != INVALID_HANDLE_VALUE) {
+            do {
+                if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                    DeleteFileW((path + L"\\" + found.cFileName).c_str());
+            } while (FindNextFileW(search, &found));
+            FindClose(search);
+        }
+        RemoveDirectoryW(path.c_str());
+    }
+    std::wstring file(const wchar_t* name) const { return path + L"\\" + name; }
+
+    std::wstring path;
+};
+
+inline HANDLE openForReading(const std::wstring& path)
+{
+    return CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+}
+
+inline HANDLE openForWriting(const std::wstring& path)
+{
+    return CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+}
+
+inline void writeBytes(const std::wstring& path, const std::vector<BYTE>& bytes)
+{
+    HANDLE file = openForWriting(path);
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+inline std::vector<BYTE> readBytes(const std::wstring& path)
+{
+    std::vector<BYTE> bytes;
+    HANDLE file = openForReading(path);
+    if (file == INVALID_HANDLE_VALUE)
+        return bytes;
+    bytes.resize(GetFileSize(file, nullptr));
+    DWORD read = 0;
+    ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+    bytes.resize(read);
+    CloseHandle(file);
+    return bytes;
+}
+
+// A stream on global memory holding the bytes, positioned at its start.
+inline IStream* streamOf(const std::vector<BYTE>& bytes)
+{
+    IStream* stream = nullptr;
+    CreateStreamOnHGlobal(nullptr, TRUE, &stream);
+    ULONG written = 0;
+    if (!bytes.empty())
+        stream->Write(bytes.data(), static_cast<ULONG>(bytes.size()), &written);
+    LARGE_INTEGER start = {};
+    stream->Seek(start, STREAM_SEEK_SET, nullptr);
+    return stream;
+}
+
+inline std::vector<BYTE> bytesOf(IStream* stream)
+{
+    STATSTG stat = {};
+    stream->Stat(&stat, STATFLAG_NONAME);
+    std::vector<BYTE> bytes(static_cast<size_t>(stat.cbSize.QuadPart));
+    LARGE_INTEGER start = {};
+    stream->Seek(start, STREAM_SEEK_SET, nullptr);
+    ULONG read = 0;
+    stream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &read);
+    return bytes;
+}
+
+// Pixel (x, y) of a Dib counted from the top, as the picture shows it.
+inline BYTE* dibPixel(const Dib& dib, int x, int y)
+{
+    GdiFlush();
+    return dib.getBits() + static_cast<INT_PTR>(dib.height() - 1 - y) * dib.stride() + x * dib.bitCount() / 8;
+}
+
+inline UINT32 dibPixel32(const Dib& dib, int x, int y)
+{
+    return *reinterpret_cast<UINT32*>(dibPixel(dib, x, y));
+}
+
+// Colour index of pixel (x, y) of a 1-, 4- or 8-bit Dib.
+inline int dibIndex(const Dib& dib, int x, int y)
+{
+    GdiFlush();
+    const BYTE* row = dib.getBits() + static_cast<INT_PTR>(dib.height() - 1 - y) * dib.stride();
+    int bits = dib.bitCount();
+    int bit = x * bits;
+    int shift = 8 - bits - bit % 8;
+    return (row[bit / 8] >> shift) & ((1 << bits) - 1);
+}
+
+inline void setDibIndex(Dib& dib, int x, int y, int index)
+{
+    BYTE* row = dib.getBits() + static_cast<INT_PTR>(dib.height() - 1 - y) * dib.stride();
+    int bits = dib.bitCount();
+    int bit = x * bits;
+    int shift = 8 - bits - bit % 8;
+    int mask = ((1 << bits) - 1) << shift;
+    row[bit / 8] = static_cast<BYTE>((row[bit / 8] & ~mask) | (index << shift));
+}
+
+// A 32-bit ARGB bitmap whose pixels come from the function of (x, y).
+template <typename PixelOf>
+Gdiplus::Bitmap* makeBitmap32(int width, int height, PixelOf pixelOf)
+{
+    auto bitmap = new Gdiplus::Bitmap(width, height, PixelFormat32bppARGB);
+    Gdiplus::Rect all(0, 0, width, height);
+    Gdiplus::BitmapData data;
+    bitmap->LockBits(&all, Gdiplus::ImageLockModeWrite, PixelFormat32bppARGB, &data);
+    for (int y = 0; y < height; ++y) {
+        auto row = reinterpret_cast<UINT32*>(static_cast<BYTE*>(data.Scan0) + y * data.Stride);
+        for (int x = 0; x < width; ++x)
+            row[x] = pixelOf(x, y);
+    }
+    bitmap->UnlockBits(&data);
+    return bitmap;
+}
+
+// Pixel (x, y) of any GDI+ bitmap as 32-bit ARGB.
+// Whole rows are locked: Wine converts sub-byte formats from the wrong bit when a lock starts inside a byte.
+inline UINT32 pixelAt(Gdiplus::Bitmap* bitmap, int x, int y)
+{
+    Gdiplus::Rect row(0, y, static_cast<INT>(bitmap->GetWidth()), 1);
+    Gdiplus::BitmapData data;
+    if (bitmap->LockBits(&row, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &data) != Gdiplus::Ok)
+        return 0xDEADBEEF;
+    UINT32 pixel = static_cast<UINT32*>(data.Scan0)[x];
+    bitmap->UnlockBits(&data);
+    return pixel;
+}
