@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <vector>
+#include "BenchSupport.h"
 #include "conversion/Alpha.h"
 #include "conversion/ChangeRgb.h"
 #include "conversion/ColorFilter.h"
@@ -28,34 +29,12 @@
 #include "conversion/Soft.h"
 #include "conversion/Temperature.h"
 #include "imaging/BitmapCopy.h"
-#include "imaging/BitmapLock.h"
 #include "imaging/gdiplusStartup.h"
 
 namespace {
 
-constexpr int Width = 4000;
-constexpr int Height = 3000;
-
-// Gradients with a little noise, so that the neighbourhood filters and the sorts see varied values.
-Gdiplus::Bitmap* makePicture()
-{
-    Gdiplus::Bitmap* picture = createBitmap(Width, Height);
-    BitmapLock lock(picture, Gdiplus::ImageLockModeWrite, PixelFormat32bppARGB);
-    if (!lock.isLocked())
-        return picture;
-    UINT32 noise = 12345;
-    for (int y = 0; y < Height; ++y) {
-        UINT32* row = lock.pixels(y);
-        for (int x = 0; x < Width; ++x) {
-            noise = noise * 1664525 + 1013904223;
-            UINT32 red = (x * 255 / Width + (noise >> 28)) & 0xFF;
-            UINT32 green = (y * 255 / Height + (noise >> 24 & 0xF)) & 0xFF;
-            UINT32 blue = ((x + y) / 28 + (noise >> 20 & 0xF)) & 0xFF;
-            row[x] = 0xFF000000u | red << 16 | green << 8 | blue;
-        }
-    }
-    return picture;
-}
+constexpr int Width = BenchWidth;
+constexpr int Height = BenchHeight;
 
 struct Bench {
     const char* name;
@@ -129,13 +108,6 @@ std::vector<Bench> benches()
     };
 }
 
-double seconds(LARGE_INTEGER start, LARGE_INTEGER end)
-{
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(end.QuadPart - start.QuadPart) / frequency.QuadPart;
-}
-
 } // namespace
 
 int wmain()
@@ -146,7 +118,7 @@ int wmain()
     }
     int status = 0;
     {
-        std::unique_ptr<Gdiplus::Bitmap> source(makePicture());
+        std::unique_ptr<Gdiplus::Bitmap> source(makeBenchPicture());
         std::printf("%d x %d picture, megapixels per second\n", Width, Height);
         for (const Bench& bench : benches()) {
             std::unique_ptr<Gdiplus::Bitmap> picture(copyBitmap32(source.get()));

@@ -1,6 +1,47 @@
 #include "imaging/BitmapCopy.h"
+#include <cstring>
 #include <memory>
 #include "imaging/BitmapLock.h"
+
+namespace {
+
+// The formats whose rows are widened here. GDI+ converts any other while locking, pixel by pixel through the
+// format's accessors, which for a large picture costs about as much as decoding it.
+enum class RowKind { Rgb24, Rgb32, Argb32, Converted };
+
+RowKind rowKindOf(Gdiplus::PixelFormat format)
+{
+    switch (format) {
+    case PixelFormat24bppRGB:
+        return RowKind::Rgb24;
+    case PixelFormat32bppRGB:
+        return RowKind::Rgb32;
+    case PixelFormat32bppARGB:
+        return RowKind::Argb32;
+    default:
+        return RowKind::Converted;
+    }
+}
+
+void widenRow(RowKind kind, const BYTE* source, UINT32* target, int count)
+{
+    switch (kind) {
+    case RowKind::Rgb24:
+        for (int i = 0; i < count; ++i, source += 3)
+            target[i] = 0xFF000000u | source[0] | static_cast<UINT32>(source[1]) << 8 |
+                        static_cast<UINT32>(source[2]) << 16;
+        return;
+    case RowKind::Rgb32:
+        for (int i = 0; i < count; ++i)
+            target[i] = reinterpret_cast<const UINT32*>(source)[i] | 0xFF000000u;
+        return;
+    default:
+        std::memcpy(target, source, static_cast<size_t>(count) * 4);
+        return;
+    }
+}
+
+} // namespace
 
 Gdiplus::Bitmap* createBitmap(int width, int height, Gdiplus::PixelFormat format)
 {
@@ -42,12 +83,15 @@ Gdiplus::Bitmap* copyBitmapRect32(Gdiplus::Image* image, int x, int y, int width
     // Whole rows are locked: some GDI+ builds convert a sub-byte format from the wrong bit when a lock
     // starts inside a byte.
     Gdiplus::Rect rows(0, part.Y, bounds.Width, part.Height);
-    BitmapLock source(static_cast<Gdiplus::Bitmap*>(image), rows, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB);
+    RowKind kind = rowKindOf(image->GetPixelFormat());
+    Gdiplus::PixelFormat lockFormat = kind == RowKind::Converted ? PixelFormat32bppARGB : image->GetPixelFormat();
+    BitmapLock source(static_cast<Gdiplus::Bitmap*>(image), rows, Gdiplus::ImageLockModeRead, lockFormat);
     Gdiplus::Rect placed(part.X - x, part.Y - y, part.Width, part.Height);
     BitmapLock target(copy.get(), placed, Gdiplus::ImageLockModeWrite, PixelFormat32bppARGB);
     if (!source.isLocked() || !target.isLocked())
         return nullptr;
+    int bytesPerPixel = kind == RowKind::Rgb24 ? 3 : 4;
     for (int row = 0; row < part.Height; ++row)
-        CopyMemory(target.row(row), source.pixels(row) + part.X, part.Width * 4);
+        widenRow(kind, source.row(row) + part.X * bytesPerPixel, target.pixels(row), part.Width);
     return copy.release();
 }

@@ -1,4 +1,5 @@
 #include "imaging/ComStream.h"
+#include <shlwapi.h>
 #include "foundation/Exception.h"
 
 namespace {
@@ -117,4 +118,12 @@ void rewindComStream(IStream* stream)
     if (!stream)
         Exception::throwInvalidArgument();
     seekStream(stream, 0, STREAM_SEEK_SET);
+}
+
+IStream* createMemoryStream(const void* bytes, UINT size)
+{
+    IStream* stream = SHCreateMemStream(static_cast<const BYTE*>(bytes), size);
+    if (!stream)
+        throw Exception(ErrorCode::NoMemory);
+    return stream;
 }

@@ -57,3 +57,8 @@ private:
 
 // Moves a stream's position to its start; a null stream throws Exception 87, a failing seek its HRESULT.
 void rewindComStream(IStream* stream);
+
+// A read-only stream holding its own copy of the bytes, positioned at its start; no memory throws Exception 8.
+// Decoders read untrusted files through it: a read past its end gives nothing, where Wine's streams on global
+// memory read on past the block.
+IStream* createMemoryStream(const void* bytes, UINT size);

@@ -165,6 +165,18 @@ Gdiplus::Bitmap* dibToGdiplusBitmap(const Dib& dib, bool keepAlpha)
     return bitmap.release();
 }
 
+bool hasAlphaBytes(const Dib& dib)
+{
+    if (dib.bitCount() != 32)
+        return false;
+    GdiFlush();
+    const BYTE* bits = dib.getBits();
+    for (int i = 3; i < dib.imageSize(); i += 4)
+        if (bits[i] != 0)
+            return true;
+    return false;
+}
+
 Dib* gdiplusBitmapToDib(Gdiplus::Image* image)
 {
     if (!image || image->GetType() == Gdiplus::ImageTypeUnknown)

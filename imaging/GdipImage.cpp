@@ -30,6 +30,12 @@ bool GdipImage::draw(HDC dc, int x, int y, int width, int height, int sourceX, i
 {
     if (isEmpty())
         return false;
+    return drawImage(dc, image, x, y, width, height, sourceX, sourceY, sourceWidth, sourceHeight);
+}
+
+bool drawImage(HDC dc, Gdiplus::Image* image, int x, int y, int width, int height, int sourceX, int sourceY,
+               int sourceWidth, int sourceHeight)
+{
     Gdiplus::Graphics graphics(dc);
     if (graphics.GetLastStatus() != Gdiplus::Ok)
         return false;

@@ -32,3 +32,8 @@ private:
 
     Gdiplus::Image* image = nullptr;
 };
+
+// Draws the source rectangle of the image into the destination rectangle of the device context, in pixels;
+// true when GDI+ drew it.
+bool drawImage(HDC dc, Gdiplus::Image* image, int x, int y, int width, int height, int sourceX, int sourceY,
+               int sourceWidth, int sourceHeight);

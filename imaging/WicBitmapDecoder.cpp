@@ -67,22 +67,17 @@ IWICBitmapDecoder* BitmapDecoder::requireDecoder() const
 
 void BitmapDecoder::openFile(const wstring& path)
 {
-    OutputComStream memory;
-    memory.create();
     InputFileStream file(path.buffer());
     ULONGLONG size = fileSize(path);
     if (size > 0x7FFFFFFF)
         throw Exception(ErrorCode::NoMemory);
-    if (size > 0) {
-        VoidPtr buffer(MemoryAllocator::alloc(static_cast<int>(size)));
-        if (!buffer.get())
-            throw Exception(ErrorCode::NoMemory);
-        bool endOfData = false;
-        DWORD read = file.read(buffer.get(), static_cast<DWORD>(size), endOfData);
-        memory.write(buffer.get(), read);
-    }
+    VoidPtr buffer(MemoryAllocator::alloc(static_cast<int>(size > 0 ? size : 1)));
+    if (!buffer.get())
+        throw Exception(ErrorCode::NoMemory);
+    bool endOfData = false;
+    DWORD read = size > 0 ? file.read(buffer.get(), static_cast<DWORD>(size), endOfData) : 0;
     file.close();
-    ComPtr<IStream> stream(memory.detach());
+    ComPtr<IStream> stream(createMemoryStream(buffer.get(), read));
     openStream(stream.get());
 }
 

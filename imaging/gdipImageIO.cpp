@@ -1,5 +1,8 @@
 #include "imaging/gdipImageIO.h"
 #include <memory>
+#include "foundation/Exception.h"
+#include "foundation/MemPtr.h"
+#include "imaging/ComStream.h"
 #include "imaging/Dib.h"
 #include "imaging/DibConversion.h"
 #include "imaging/GdiplusEncoder.h"
@@ -18,17 +21,6 @@ bool rewind(IStream* stream)
 {
     LARGE_INTEGER start = {};
     return SUCCEEDED(stream->Seek(start, STREAM_SEEK_SET, nullptr));
-}
-
-// A file written by GDI leaves every fourth byte 0: such a picture is opaque, not invisible.
-bool hasAlphaBytes(const Dib& dib)
-{
-    GdiFlush();
-    const BYTE* bits = dib.getBits();
-    for (int i = 3; i < dib.imageSize(); i += 4)
-        if (bits[i] != 0)
-            return true;
-    return false;
 }
 
 // A copy of the picture that carries the items, for the encoder to write. The copy is decoded from a
@@ -115,25 +107,39 @@ IStream* gdipEncodeToMemoryStream(const CLSID& encoder, Gdiplus::Image* image,
 
 Gdiplus::Bitmap* gdipLoadFromFileHandle(HANDLE file)
 {
-    LARGE_INTEGER size;
-    if (!file || file == INVALID_HANDLE_VALUE || !GetFileSizeEx(file, &size) || size.QuadPart <= 0 ||
-        size.QuadPart > MaxFileBytes)
+    StreamPtr stream(readFileToStream(file));
+    return stream ? gdipBitmapFromStream(stream.get()) : nullptr;
+}
+
+IStream* readFileToStream(HANDLE file)
+{
+    DWORD size = 0;
+    VoidPtr bytes(readFileBytes(file, size));
+    if (!bytes.get())
         return nullptr;
-    auto bytes = static_cast<DWORD>(size.QuadPart);
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
-    if (!memory)
-        return nullptr;
-    void* data = GlobalLock(memory);
-    DWORD read = 0;
-    bool complete = data && ReadFile(file, data, bytes, &read, nullptr) && read == bytes;
-    GlobalUnlock(memory);
-    IStream* created = nullptr;
-    if (!complete || FAILED(CreateStreamOnHGlobal(memory, TRUE, &created))) {
-        GlobalFree(memory);
+    try {
+        return createMemoryStream(bytes.get(), size);
+    } catch (const Exception&) {
         return nullptr;
     }
-    StreamPtr stream(created);
-    return gdipBitmapFromStream(stream.get());
+}
+
+void* readFileBytes(HANDLE file, DWORD& size)
+{
+    LARGE_INTEGER fileSize;
+    size = 0;
+    if (!file || file == INVALID_HANDLE_VALUE || !GetFileSizeEx(file, &fileSize) || fileSize.QuadPart <= 0 ||
+        fileSize.QuadPart > MaxFileBytes)
+        return nullptr;
+    auto bytes = static_cast<DWORD>(fileSize.QuadPart);
+    void* data = MemoryAllocator::alloc(static_cast<int>(bytes));
+    DWORD read = 0;
+    if (!data || !ReadFile(file, data, bytes, &read, nullptr) || read != bytes) {
+        MemoryAllocator::free(data);
+        return nullptr;
+    }
+    size = bytes;
+    return data;
 }
 
 Gdiplus::Bitmap* gdipBitmapFromStream(IStream* stream)
@@ -161,13 +167,18 @@ bool isBmp32Stream(IStream* stream)
     ULARGE_INTEGER position = {};
     if (!stream || FAILED(stream->Seek(zero, STREAM_SEEK_CUR, &position)))
         return false;
-    BYTE head[54] = {};
+    BYTE head[BmpHeadBytes] = {};
     ULONG read = 0;
     HRESULT result = stream->Read(head, sizeof(head), &read);
     LARGE_INTEGER back;
     back.QuadPart = static_cast<LONGLONG>(position.QuadPart);
     stream->Seek(back, STREAM_SEEK_SET, nullptr);
-    if (FAILED(result) || read < 30)
+    return SUCCEEDED(result) && isBmp32Head(head, read);
+}
+
+bool isBmp32Head(const BYTE* head, size_t size)
+{
+    if (!head || size < 30)
         return false;
     WORD signature = static_cast<WORD>(head[0] | (head[1] << 8));
     WORD bitCount = static_cast<WORD>(head[28] | (head[29] << 8));

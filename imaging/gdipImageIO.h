@@ -17,8 +17,19 @@ IStream* gdipEncodeToMemoryStream(const CLSID& encoder, Gdiplus::Image* image,
                                   const Gdiplus::EncoderParameters* parameters);
 // The whole file read into memory and decoded; the handle stays open. Null when nothing decodes.
 Gdiplus::Bitmap* gdipLoadFromFileHandle(HANDLE file);
+// The whole file, read from the handle's position (the start of a fresh handle), in a new memory stream
+// (createMemoryStream) positioned at its start; the handle stays open. Null when the file is empty, larger than
+// 2 GB, unreadable or there is no memory.
+IStream* readFileToStream(HANDLE file);
+// The same bytes in a block of the library allocator, which the caller frees (MemoryAllocator::free), with
+// their count; null as above.
+void* readFileBytes(HANDLE file, DWORD& size);
 // A 32-bit BMP is read by the program itself, because GDI+ drops the alpha of such files; anything else is
 // decoded by GDI+. Null when nothing decodes.
 Gdiplus::Bitmap* gdipBitmapFromStream(IStream* stream);
 // Whether the stream, from its current position, holds a 32-bit BMP; the position is kept.
 bool isBmp32Stream(IStream* stream);
+// The bytes a 32-bit BMP starts with: its file header and the info header's bit count.
+constexpr int BmpHeadBytes = 54;
+// Whether the first bytes of a file (size of them) are those of a 32-bit BMP.
+bool isBmp32Head(const BYTE* head, size_t size);

@@ -157,6 +157,20 @@ TEST_F(BitmapOperations, CopiesAreExactAndRectanglesMayOverhang)
     EXPECT_EQ(copyBitmapRect32(source.get(), 0, 0, 0, 3), nullptr);
 }
 
+TEST_F(BitmapOperations, CopiesOfRgbPicturesAreOpaqueAndExact)
+{
+    for (Gdiplus::PixelFormat format : {PixelFormat24bppRGB, PixelFormat32bppRGB}) {
+        BitmapPtr source(new Gdiplus::Bitmap(5, 3, format));
+        source->SetPixel(3, 2, Gdiplus::Color(0x11, 0x22, 0x33));
+        source->SetPixel(4, 0, Gdiplus::Color(0xAB, 0xCD, 0xEF));
+        BitmapPtr part(copyBitmapRect32(source.get(), 2, 0, 3, 3));
+        ASSERT_TRUE(part);
+        EXPECT_EQ(pixelAt(part.get(), 1, 2), 0xFF112233u);
+        EXPECT_EQ(pixelAt(part.get(), 2, 0), 0xFFABCDEFu);
+        EXPECT_EQ(pixelAt(part.get(), 0, 0), 0xFF000000u);
+    }
+}
+
 TEST_F(BitmapOperations, ColourMaskAndTransparentColour)
 {
     BitmapPtr source(quadrants(4, 4));

@@ -7,18 +7,10 @@
 #include "foundation/Exception.h"
 #include "foundation/MemoryAllocator.h"
 #include "imaging/SusiePlugin.h"
+#include "KvpTesting.h"
 #include "plugin/KvpFormat.h"
 
 namespace {
-
-// The test plug-ins lie beside the test program.
-std::wstring pluginPath(const wchar_t* name)
-{
-    wchar_t program[MAX_PATH];
-    GetModuleFileNameW(nullptr, program, MAX_PATH);
-    std::wstring path(program);
-    return path.substr(0, path.rfind(L'\\') + 1) + name;
-}
 
 const std::wstring reader = pluginPath(L"kvp_reader.spi");
 const std::wstring failing = pluginPath(L"kvp_failing.spi");
@@ -53,28 +45,6 @@ protected:
     SusiePlugin host;
     ScratchFolder folder{L"susie"};
 };
-
-// A KVP picture whose rows are stored as the flags say; colourOf gives the bytes of pixel (x, y counted from
-// the top), blue first.
-std::wstring writeKvp(const std::wstring& path, int width, int height, int bitCount, BYTE flags,
-                      const std::function<UINT32(int, int)>& colourOf)
-{
-    Kvp::Header header = {{'K', 'V', 'P', 'X'}, static_cast<WORD>(width), static_cast<WORD>(height),
-                          static_cast<BYTE>(bitCount), flags, {}};
-    std::vector<BYTE> bytes(reinterpret_cast<BYTE*>(&header), reinterpret_cast<BYTE*>(&header) + sizeof(header));
-    int stride = (bitCount * width + 31) / 32 * 4;
-    for (int row = 0; row < height; ++row) {
-        int y = flags & Kvp::TopDown ? row : height - 1 - row;
-        std::vector<BYTE> line(stride);
-        for (int x = 0; x < width && bitCount >= 24; ++x) {
-            UINT32 colour = colourOf(x, y);
-            std::memcpy(&line[x * bitCount / 8], &colour, bitCount / 8);
-        }
-        bytes.insert(bytes.end(), line.begin(), line.end());
-    }
-    writeBytes(path, bytes);
-    return path;
-}
 
 UINT32 gradient(int x, int y)
 {

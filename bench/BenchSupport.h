@@ -1,0 +1,38 @@
+#pragma once
+#include <windows.h>
+#include <gdiplus.h>
+#include "imaging/BitmapCopy.h"
+#include "imaging/BitmapLock.h"
+
+// The large picture the benchmarks work on, of the size of a 12-megapixel camera's.
+constexpr int BenchWidth = 4000;
+constexpr int BenchHeight = 3000;
+
+// Gradients with a little noise, so that the neighbourhood filters and the sorts see varied values and a
+// JPEG of it is about as large as a photograph's. Null when GDI+ cannot make it.
+inline Gdiplus::Bitmap* makeBenchPicture()
+{
+    Gdiplus::Bitmap* picture = createBitmap(BenchWidth, BenchHeight);
+    BitmapLock lock(picture, Gdiplus::ImageLockModeWrite, PixelFormat32bppARGB);
+    if (!lock.isLocked())
+        return picture;
+    UINT32 noise = 12345;
+    for (int y = 0; y < BenchHeight; ++y) {
+        UINT32* row = lock.pixels(y);
+        for (int x = 0; x < BenchWidth; ++x) {
+            noise = noise * 1664525 + 1013904223;
+            UINT32 red = (x * 255 / BenchWidth + (noise >> 28)) & 0xFF;
+            UINT32 green = (y * 255 / BenchHeight + (noise >> 24 & 0xF)) & 0xFF;
+            UINT32 blue = ((x + y) / 28 + (noise >> 20 & 0xF)) & 0xFF;
+            row[x] = 0xFF000000u | red << 16 | green << 8 | blue;
+        }
+    }
+    return picture;
+}
+
+inline double seconds(LARGE_INTEGER start, LARGE_INTEGER end)
+{
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(end.QuadPart - start.QuadPart) / frequency.QuadPart;
+}

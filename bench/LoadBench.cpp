@@ -1,0 +1,159 @@
+// Loads a 4000 x 3000 JPEG through each loader and prints pictures per second, with the pieces of loadBitmap
+// timed alone: the GDI+ decode, the 32-bit copy and the WIC pass for resolution and metadata.
+#include <windows.h>
+#include <gdiplus.h>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <vector>
+#include "BenchSupport.h"
+#include "foundation/ComPtr.h"
+#include "foundation/Decimal.h"
+#include "foundation/wstringArray.h"
+#include "imaging/Dib.h"
+#include "imaging/PictureProperties.h"
+#include "imaging/WicBitmapDecoder.h"
+#include "imaging/WicBitmapSource.h"
+#include "imaging/gdipImageIO.h"
+#include "imaging/gdiplusStartup.h"
+#include "imaging/pictureLoading.h"
+
+namespace {
+
+constexpr int Rounds = 3;
+
+struct Bench {
+    const char* name;
+    std::function<bool()> run;
+};
+
+std::wstring benchFile()
+{
+    wchar_t folder[MAX_PATH];
+    GetTempPathW(MAX_PATH, folder);
+    return std::wstring(folder) + L"korvilane-load-bench.jpg";
+}
+
+bool writeJpeg(const std::wstring& path)
+{
+    std::unique_ptr<Gdiplus::Bitmap> picture(makeBenchPicture());
+    return picture && gdipSaveToFile(path.c_str(), L"image/jpeg", picture.get(), nullptr);
+}
+
+Gdiplus::Bitmap* gdipDecode(const wchar_t* path)
+{
+    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return nullptr;
+    Gdiplus::Bitmap* bitmap = gdipLoadFromFileHandle(file);
+    CloseHandle(file);
+    return bitmap;
+}
+
+std::vector<Bench> benches(const wchar_t* path, const wstringArray& plugins)
+{
+    return {
+        {"GDI+ decode alone",
+         [=] { return std::unique_ptr<Gdiplus::Bitmap>(gdipDecode(path)) != nullptr; }},
+        {"WIC header pass alone",
+         [=] {
+             WIC::BitmapDecoder decoder;
+             decoder.openFile(path);
+             WIC::BitmapFrameDecode frame(decoder.frame(0), true);
+             return frame.dpiX() > 0;
+         }},
+        {"loadBitmap",
+         [=, &plugins] { return std::unique_ptr<Gdiplus::Bitmap>(loadBitmap(path, plugins)) != nullptr; }},
+        {"loadBitmap all outputs",
+         [=, &plugins] {
+             IWICMetadataBlockReader* reader = nullptr;
+             WORD bits = 0;
+             Decimal dpiX(0);
+             Decimal dpiY(0);
+             std::unique_ptr<Gdiplus::Bitmap> bitmap(loadBitmap(path, plugins, &reader, &bits, &dpiX, &dpiY));
+             if (reader)
+                 reader->Release();
+             return bitmap != nullptr;
+         }},
+        {"loadDib",
+         [=, &plugins] {
+             Dib dib;
+             return loadDib(path, plugins, dib);
+         }},
+        {"loadImage",
+         [=, &plugins] { return std::unique_ptr<IImage>(loadImage(path, plugins, false, nullptr, 0)) != nullptr; }},
+        {"readPictureProperties",
+         [=, &plugins] {
+             PictureMetadata metadata;
+             WORD bits = 0;
+             UINT frames = 0;
+             Dib picture;
+             Dib thumbnail;
+             return readPictureProperties(path, plugins, metadata, bits, frames, picture, thumbnail);
+         }},
+    };
+}
+
+bool timeCopy(const wchar_t* path)
+{
+    std::unique_ptr<Gdiplus::Bitmap> decoded(gdipDecode(path));
+    if (!decoded)
+        return false;
+    LARGE_INTEGER start, end;
+    QueryPerformanceCounter(&start);
+    std::unique_ptr<Gdiplus::Bitmap> copy(copyBitmap32(decoded.get()));
+    QueryPerformanceCounter(&end);
+    std::printf("%-26s %8.1f ms (from GDI+ format %#x)\n", "32-bit copy alone", seconds(start, end) * 1e3,
+                decoded->GetPixelFormat());
+    return copy != nullptr;
+}
+
+int runBenches(const std::wstring& path)
+{
+    int status = 0;
+    wstringArray plugins;
+    std::printf("%d x %d JPEG, %d loads each\n", BenchWidth, BenchHeight, Rounds);
+    for (const Bench& bench : benches(path.c_str(), plugins)) {
+        LARGE_INTEGER start, end;
+        bool done = true;
+        QueryPerformanceCounter(&start);
+        for (int round = 0; round < Rounds && done; ++round)
+            done = bench.run();
+        QueryPerformanceCounter(&end);
+        if (!done) {
+            std::printf("%-26s failed\n", bench.name);
+            status = 1;
+            continue;
+        }
+        double each = seconds(start, end) / Rounds;
+        std::printf("%-26s %8.2f pictures/s %8.1f ms each\n", bench.name, 1 / each, each * 1e3);
+    }
+    if (!timeCopy(path.c_str()))
+        status = 1;
+    return status;
+}
+
+} // namespace
+
+int wmain()
+{
+    if (FAILED(CoInitialize(nullptr)) || !gdiplusStartup()) {
+        std::fprintf(stderr, "COM or GDI+ did not start\n");
+        return 1;
+    }
+    int status = 1;
+    std::wstring path = benchFile();
+    if (writeJpeg(path)) {
+        try {
+            status = runBenches(path);
+        } catch (...) {
+            std::fprintf(stderr, "a loader threw\n");
+        }
+        DeleteFileW(path.c_str());
+    } else {
+        std::fprintf(stderr, "the JPEG could not be written\n");
+    }
+    gdiplusShutdown();
+    CoUninitialize();
+    return status;
+}
