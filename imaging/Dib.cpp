@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include "foundation/FileHandle.h"
 #include "foundation/MemoryAllocator.h"
+#include "imaging/ColorReduction.h"
 
 namespace {
 
@@ -510,6 +511,14 @@ bool Dib::resizeCanvas(int newWidth, int newHeight, COLORREF fillColor)
     if (!drawn)
         return releaseAfterFailure();
     return copyScaled(temporary, 1.0);
+}
+
+bool Dib::toBitsPerPixel24()
+{
+    if (bitCount() == 24)
+        return true;
+    Dib converted;
+    return reduceColors(*this, converted, 24, ReduceDefaultPalette, false, nullptr) && copyScaled(converted, 1.0);
 }
 
 bool Dib::aspectPercent(int& widthPercent, int& heightPercent) const

@@ -43,6 +43,9 @@ public:
     bool resize(int width, int height);
     // New size with the picture unscaled at the top left; uncovered area gets the fill colour.
     bool resizeCanvas(int width, int height, COLORREF fill);
+    // Converts the picture to 24 bits in place; true at once when it already is. On failure it is unchanged
+    // unless the final copy failed, which empties it.
+    bool toBitsPerPixel24();
     // Both sides in percent of the longer one.
     bool aspectPercent(int& widthPercent, int& heightPercent) const;
 
