@@ -4,7 +4,9 @@
 #include "foundation/Exception.h"
 #include "imaging/SusiePlugin.h"
 #include "imaging/wicDecoderList.h"
+#include "settings/AppServices.h"
 #include "settings/AppSetting.h"
+#include "settings/ProgramResources.h"
 
 namespace {
 
@@ -24,11 +26,10 @@ bool isSystemDecoder(const CLSID& decoder)
     return false;
 }
 
-void collectBuiltInPatterns(HMODULE resourceModule, wstringArray& patterns)
+void collectBuiltInPatterns(wstringArray& patterns)
 {
     wstringArray filter;
-    filter.splitResourceString(resourceModule ? resourceModule : GetModuleHandleW(nullptr), PictureFilterString,
-                               L"|");
+    filter.splitResourceString(programResourceModule(), PictureFilterString, L"|");
     if (filter.count() < 2)
         Exception::throwInvalidArgument();
     patterns.split(filter.at(1), L";", false);
@@ -84,26 +85,26 @@ void collectWicDecoderExtensions(wstringArray& extensions)
     }
 }
 
-void collectReadableFileTypes(wstringArray& patterns, const AppSetting& setting, HMODULE resourceModule)
+void collectReadableFileTypes(wstringArray& patterns)
 {
     patterns.removeAll();
     wstringArray plugin;
-    collectPluginPatterns(setting, plugin);
+    collectPluginPatterns(getAppSetting(), plugin);
     wstringArray wic;
     collectWicPatterns(wic);
     wstringArray builtIn;
-    collectBuiltInPatterns(resourceModule, builtIn);
+    collectBuiltInPatterns(builtIn);
 
     addMissing(builtIn, patterns);
     addMissing(plugin, patterns);
     addMissing(wic, patterns);
 }
 
-void collectReadableExtensions(wstringArray& extensions, const AppSetting& setting, HMODULE resourceModule)
+void collectReadableExtensions(wstringArray& extensions)
 {
     extensions.removeAll();
     wstringArray patterns;
-    collectReadableFileTypes(patterns, setting, resourceModule);
+    collectReadableFileTypes(patterns);
     for (int i = 0; i < patterns.count(); ++i) {
         const wstring& pattern = patterns.at(i);
         int dot = pattern.rfind(L".", pattern.length() - 1);

@@ -2,10 +2,12 @@
 #include <algorithm>
 #include <string>
 #include <vector>
+#include "foundation/Application.h"
 #include "foundation/ExpectCode.h"
 #include "foundation/Reg.h"
 #include "foundation/wstringArray.h"
 #include "imaging/readableFileTypes.h"
+#include "settings/AppServices.h"
 #include "settings/AppSetting.h"
 
 namespace {
@@ -51,10 +53,19 @@ ptrdiff_t indexOf(const Names& names, const std::wstring& name)
     return std::find(names.begin(), names.end(), name) - names.begin();
 }
 
+// An application whose resources come from a module without the program's strings.
+class ForeignResourcesApplication : public Application {
+public:
+    explicit ForeignResourcesApplication(HMODULE module) { resourceModule = module; }
+    int run(const wstringArray&) override { return 0; }
+};
+
 class ReadableTypes : public testing::Test {
 protected:
+    void SetUp() override { setAppServices(&setting, nullptr); }
     void TearDown() override
     {
+        setAppServices(nullptr, nullptr);
         for (const wchar_t* decoder : {WebpDecoder, SilentDecoder, L"not-a-class-id"})
             unregisterDecoder(decoder);
     }
@@ -90,11 +101,11 @@ protected:
     }
     Names types()
     {
-        return collected([&](wstringArray& out) { collectReadableFileTypes(out, setting, nullptr); });
+        return collected([&](wstringArray& out) { collectReadableFileTypes(out); });
     }
     Names extensions()
     {
-        return collected([&](wstringArray& out) { collectReadableExtensions(out, setting, nullptr); });
+        return collected([&](wstringArray& out) { collectReadableExtensions(out); });
     }
 
     AppSetting setting;
@@ -168,14 +179,21 @@ TEST_F(ReadableTypes, ExtraDecodersComeLast)
 TEST_F(ReadableTypes, BadSourcesThrow)
 {
     wstringArray result;
-    HMODULE plugin = LoadLibraryExW(besideProgram(L"kvp_reader.spi").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    ASSERT_NE(plugin, nullptr);
-    EXPECT_NE(thrownCode([&] { collectReadableFileTypes(result, setting, plugin); }), -1); // no filter string
-    FreeLibrary(plugin);
+    setAppServices(nullptr, nullptr);
+    expectCode(ErrorCode::InvalidState, [&] { collectReadableFileTypes(result); });
+    setAppServices(&setting, nullptr);
+
+    {
+        ForeignResourcesApplication application(
+            LoadLibraryExW(besideProgram(L"kvp_reader.spi").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+        setApplication(&application);
+        EXPECT_NE(thrownCode([&] { collectReadableFileTypes(result); }), -1); // no filter string
+        setApplication(nullptr);
+    }
 
     registerDecoder(L"not-a-class-id", L".bad");
     EXPECT_NE(thrownCode([&] { collectWicDecoderExtensions(result); }), -1);
-    EXPECT_NE(thrownCode([&] { collectReadableFileTypes(result, setting, nullptr); }), -1);
+    EXPECT_NE(thrownCode([&] { collectReadableFileTypes(result); }), -1);
 }
 
 } // namespace
