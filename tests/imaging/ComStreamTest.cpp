@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
+#include <vector>
 #include "foundation/ExpectCode.h"
-#include "foundation/ScratchFolder.h"
 #include "imaging/ComStream.h"
 
 namespace {
+
+using Bytes = std::vector<BYTE>;
 
 // Every byte value, zeros included, as picture data holds them.
 Bytes binaryData(int size)

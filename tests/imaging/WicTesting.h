@@ -1,0 +1,72 @@
+#pragma once
+#include <windows.h>
+#include <wincodec.h>
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+#include "ImagingTestSupport.h"
+#include "foundation/ComPtr.h"
+#include "foundation/ComTesting.h"
+#include "foundation/ExpectCode.h"
+#include "jobs/ICanceller.h"
+
+// GDI+ and COM for each test.
+class WicTest : public GdiplusTest {
+protected:
+    ComApartment apartment;
+};
+
+constexpr UINT32 Red = 0xFFFF0000;
+constexpr UINT32 Green = 0xFF00FF00;
+constexpr UINT32 Blue = 0xFF0000FF;
+constexpr UINT32 White = 0xFFFFFFFF;
+
+// Four flat quarters, so that a picture turned upside down or mirrored is told apart: red, green on top,
+// blue, white below.
+inline Gdiplus::Bitmap* makeQuarters(int width, int height)
+{
+    return makeBitmap32(width, height, [=](int x, int y) {
+        bool right = x >= width / 2;
+        if (y < height / 2)
+            return right ? Green : Red;
+        return right ? White : Blue;
+    });
+}
+
+inline int channelDistance(UINT32 a, UINT32 b)
+{
+    int most = 0;
+    for (int shift = 0; shift < 32; shift += 8) {
+        int difference = std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF));
+        most = std::max(most, difference);
+    }
+    return most;
+}
+
+// Each quarter's centre matches within the tolerance (lossy formats blur only the borders).
+inline void expectQuarters(Gdiplus::Bitmap* bitmap, int tolerance)
+{
+    int w = static_cast<int>(bitmap->GetWidth());
+    int h = static_cast<int>(bitmap->GetHeight());
+    EXPECT_LE(channelDistance(pixelAt(bitmap, w / 4, h / 4), Red), tolerance);
+    EXPECT_LE(channelDistance(pixelAt(bitmap, 3 * w / 4, h / 4), Green), tolerance);
+    EXPECT_LE(channelDistance(pixelAt(bitmap, w / 4, 3 * h / 4), Blue), tolerance);
+    EXPECT_LE(channelDistance(pixelAt(bitmap, 3 * w / 4, 3 * h / 4), White), tolerance);
+}
+
+inline bool fileExists(const std::wstring& path)
+{
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Answers as told and counts the questions.
+class TestCanceller : public ICanceller {
+public:
+    bool isCancelled() override
+    {
+        ++asked;
+        return cancel;
+    }
+    bool cancel = false;
+    int asked = 0;
+};

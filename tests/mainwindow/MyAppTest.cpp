@@ -1,0 +1,175 @@
+#include <windows.h>
+#include <gtest/gtest.h>
+#include <atomic>
+#include <initializer_list>
+#include <memory>
+#include <thread>
+#include "foundation/ComTesting.h"
+#include "foundation/ExpectCode.h"
+#include "foundation/Path.h"
+#include "mainwindow/MyApp.h"
+#include "settings/AppServices.h"
+
+namespace {
+
+std::wstring programDirectory()
+{
+    Path program;
+    program.getModulePath();
+    return program.getDirectory().buffer();
+}
+
+// The settings file that the application object of this test program uses.
+std::wstring settingsBesideProgram()
+{
+    return programDirectory() + L"korvilane.xml";
+}
+
+class MyAppTest : public testing::Test {
+protected:
+    void TearDown() override { DeleteFileW(settingsBesideProgram().c_str()); }
+
+    static int run(MyApp& application, std::initializer_list<const wchar_t*> list)
+    {
+        wstringArray arguments;
+        for (const wchar_t* argument : list)
+            arguments.add(argument);
+        return application.run(arguments);
+    }
+
+    ComApartment com;
+};
+
+} // namespace
+
+TEST(MyAppVersionTest, JoinsTheSecondAndThirdPiecesAfterTheDot)
+{
+    EXPECT_STREQ(MyApp::versionText(L"1, 0, 5, 0").buffer(), L"1.05");
+    EXPECT_STREQ(MyApp::versionText(L"2, 1, 0, 0").buffer(), L"2.10");
+    EXPECT_STREQ(MyApp::versionText(L"3,12,7").buffer(), L"3.127");
+    expectCode(ERROR_INVALID_PARAMETER, [] { MyApp::versionText(L"1, 0"); });
+    expectCode(ERROR_INVALID_PARAMETER, [] { MyApp::versionText(L""); });
+}
+
+TEST(MyAppLocationTest, ProgramFilesPrefixIsAWholeFolderWithoutRegardToCase)
+{
+    EXPECT_TRUE(MyApp::isInsideFolder(L"c:\\PROGRAM FILES\\Korvilane\\", L"C:\\Program Files"));
+    EXPECT_TRUE(MyApp::isInsideFolder(L"C:\\Program Files", L"C:\\Program Files\\"));
+    // Shorter than the folder: never a match, and nothing is read past the end of the directory.
+    EXPECT_FALSE(MyApp::isInsideFolder(L"C:\\", L"C:\\Program Files\\"));
+    EXPECT_FALSE(MyApp::isInsideFolder(L"C:\\Program", L"C:\\Program Files\\"));
+    EXPECT_FALSE(MyApp::isInsideFolder(L"C:\\Program FilesX\\Korvilane\\", L"C:\\Program Files\\"));
+    EXPECT_FALSE(MyApp::isInsideFolder(L"D:\\Program Files\\Korvilane\\", L"C:\\Program Files\\"));
+}
+
+TEST(MyAppLocationTest, InstalledProgramKeepsItsSettingsInApplicationData)
+{
+    const wchar_t programFiles[] = L"C:\\Program Files\\";
+    const wchar_t applicationData[] = L"C:\\users\\kim\\AppData\\Roaming\\";
+    EXPECT_STREQ(MyApp::settingsFilePath(L"Korvilane", L"C:\\Program Files\\Korvilane\\", programFiles,
+                                         applicationData)
+                     .buffer(),
+                 L"C:\\users\\kim\\AppData\\Roaming\\Korvilane\\korvilane.xml");
+    EXPECT_STREQ(MyApp::settingsFilePath(L"Korvilane", L"C:\\Program FilesX\\Korvilane\\", programFiles,
+                                         applicationData)
+                     .buffer(),
+                 L"C:\\Program FilesX\\Korvilane\\korvilane.xml");
+    EXPECT_STREQ(MyApp::settingsFilePath(L"Korvilane", L"C:\\", programFiles, applicationData).buffer(),
+                 L"C:\\korvilane.xml");
+}
+
+TEST_F(MyAppTest, TakesItsNamesFromTheVersionBlockAndItsSettingsFromBesideTheProgram)
+{
+    {
+        AppSetting saved;
+        saved.setSectionsAndPath(settingsBesideProgram().c_str());
+        saved.load(L"Korvilane", nullptr, GetModuleHandleW(nullptr));
+        saved.windowLogLines = 5000;
+        saved.fileFolder = L"D:\\出力";
+        saved.save(L"Korvilane", nullptr);
+    }
+    MyApp application;
+    EXPECT_STREQ(application.getName().buffer(), L"Korvilane");
+    EXPECT_STREQ(application.getTitle().buffer(), L"Korvilane");
+    EXPECT_STREQ(application.getSetting().getPath().buffer(), settingsBesideProgram().c_str());
+    EXPECT_EQ(application.getSetting().windowLogLines, 5000);
+    EXPECT_STREQ(application.getSetting().fileFolder.buffer(), L"D:\\出力");
+    EXPECT_EQ(application.getTrace().count(), 0);
+
+    EXPECT_EQ(getMyApp(), nullptr);
+    setApplication(&application);
+    EXPECT_EQ(getMyApp(), &application);
+    EXPECT_STREQ(Application::getVersion().buffer(), L"1.05");
+    EXPECT_STREQ(Application::getExtraText().buffer(), L"Copyright (C) Korvilane");
+    setApplication(nullptr);
+}
+
+TEST_F(MyAppTest, LendsItsRecordAndCollectorToTheLowerSubsystemsWhileItLives)
+{
+    {
+        MyApp application;
+        EXPECT_EQ(&getAppSetting(), &application.getSetting());
+        EXPECT_EQ(&getAppCollector(), &application.getCollector());
+    }
+    expectCode(ERROR_INVALID_FUNCTION, [] { getAppSetting(); });
+    expectCode(ERROR_INVALID_FUNCTION, [] { getAppCollector(); });
+}
+
+TEST_F(MyAppTest, SettingsAreLoadedOnlyWhileHoldingTheNamedMutex)
+{
+    // The mutex is named after the program file, as every instance of it names it.
+    Path program;
+    program.getModulePath();
+    HANDLE mutex = CreateMutexW(nullptr, TRUE, (std::wstring(program.getBaseName().buffer()) + L"Mutex").c_str());
+    ASSERT_NE(mutex, nullptr);
+
+    std::atomic<bool> constructed{false};
+    std::unique_ptr<MyApp> application;
+    std::thread starting([&] {
+        ComApartment threadCom;
+        try {
+            application = std::make_unique<MyApp>();
+        } catch (const Exception&) {
+        }
+        constructed = true;
+    });
+    Sleep(300);
+    EXPECT_FALSE(constructed);
+    ReleaseMutex(mutex);
+    starting.join();
+    ASSERT_NE(application, nullptr);
+    // Released again after the load: this thread can take it at once.
+    EXPECT_EQ(WaitForSingleObject(mutex, 0), static_cast<DWORD>(WAIT_OBJECT_0));
+    ReleaseMutex(mutex);
+    CloseHandle(mutex);
+    application.reset();
+}
+
+// Without a display the windowed start's error box fails at once, so every run below returns.
+TEST_F(MyAppTest, LoneLayoutArgumentIsKeptAsAFullPathAndOtherArgumentsAsFiles)
+{
+    {
+        MyApp application;
+        EXPECT_EQ(run(application, {L"Plan.LAY"}), 1);
+        EXPECT_STREQ(application.getStartupLayout().buffer(), Path(L"Plan.LAY").getPath().buffer());
+        EXPECT_EQ(application.getStartupFiles().count(), 0);
+    }
+    {
+        MyApp application;
+        EXPECT_EQ(run(application, {L"a.lay", L"b.lay"}), 1);
+        EXPECT_TRUE(application.getStartupLayout().isEmpty());
+        ASSERT_EQ(application.getStartupFiles().count(), 2);
+        EXPECT_STREQ(application.getStartupFiles().at(1).buffer(), L"b.lay");
+    }
+}
+
+TEST_F(MyAppTest, SwitchesAndOptionsNeverReachTheWindowedStart)
+{
+    MyApp application;
+    EXPECT_EQ(run(application, {L"-REGIST"}), 1);
+    EXPECT_EQ(run(application, {L"-Unregist"}), 1);
+    EXPECT_EQ(run(application, {L"a.jpg", L"-regist"}), 1);
+    EXPECT_EQ(run(application, {L"a.jpg", L"b.jpg", L"/format", L"3"}), 1);
+    EXPECT_TRUE(application.getStartupLayout().isEmpty());
+    EXPECT_EQ(application.getStartupFiles().count(), 0);
+}
