@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <vector>
+#include "bench/BenchPicture.h"
 #include "conversion/Alpha.h"
 #include "conversion/ChangeRgb.h"
 #include "conversion/ColorFilter.h"
@@ -27,35 +28,8 @@
 #include "conversion/Sharp.h"
 #include "conversion/Soft.h"
 #include "conversion/Temperature.h"
-#include "imaging/BitmapCopy.h"
-#include "imaging/BitmapLock.h"
-#include "imaging/gdiplusStartup.h"
 
 namespace {
-
-constexpr int Width = 4000;
-constexpr int Height = 3000;
-
-// Gradients with a little noise, so that the neighbourhood filters and the sorts see varied values.
-Gdiplus::Bitmap* makePicture()
-{
-    Gdiplus::Bitmap* picture = createBitmap(Width, Height);
-    BitmapLock lock(picture, Gdiplus::ImageLockModeWrite, PixelFormat32bppARGB);
-    if (!lock.isLocked())
-        return picture;
-    UINT32 noise = 12345;
-    for (int y = 0; y < Height; ++y) {
-        UINT32* row = lock.pixels(y);
-        for (int x = 0; x < Width; ++x) {
-            noise = noise * 1664525 + 1013904223;
-            UINT32 red = (x * 255 / Width + (noise >> 28)) & 0xFF;
-            UINT32 green = (y * 255 / Height + (noise >> 24 & 0xF)) & 0xFF;
-            UINT32 blue = ((x + y) / 28 + (noise >> 20 & 0xF)) & 0xFF;
-            row[x] = 0xFF000000u | red << 16 | green << 8 | blue;
-        }
-    }
-    return picture;
-}
 
 struct Bench {
     const char* name;
@@ -129,40 +103,30 @@ std::vector<Bench> benches()
     };
 }
 
-double seconds(LARGE_INTEGER start, LARGE_INTEGER end)
+int runAll(Gdiplus::Bitmap* source)
 {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(end.QuadPart - start.QuadPart) / frequency.QuadPart;
+    int status = 0;
+    for (const Bench& bench : benches()) {
+        std::unique_ptr<Gdiplus::Bitmap> picture(copyBitmap32(source));
+        LARGE_INTEGER start, end;
+        QueryPerformanceCounter(&start);
+        bool done = picture && bench.run(picture.get());
+        QueryPerformanceCounter(&end);
+        if (!done) {
+            std::printf("%-26s failed (error %lu)\n", bench.name, GetLastError());
+            status = 1;
+            continue;
+        }
+        double elapsed = secondsBetween(start, end);
+        std::printf("%-26s %8.1f Mpx/s %8.1f ms\n", bench.name, BenchWidth * BenchHeight / 1e6 / elapsed,
+                    elapsed * 1e3);
+    }
+    return status;
 }
 
 } // namespace
 
 int wmain()
 {
-    if (!gdiplusStartup()) {
-        std::fprintf(stderr, "GDI+ did not start\n");
-        return 1;
-    }
-    int status = 0;
-    {
-        std::unique_ptr<Gdiplus::Bitmap> source(makePicture());
-        std::printf("%d x %d picture, megapixels per second\n", Width, Height);
-        for (const Bench& bench : benches()) {
-            std::unique_ptr<Gdiplus::Bitmap> picture(copyBitmap32(source.get()));
-            LARGE_INTEGER start, end;
-            QueryPerformanceCounter(&start);
-            bool done = picture && bench.run(picture.get());
-            QueryPerformanceCounter(&end);
-            if (!done) {
-                std::printf("%-26s failed (error %lu)\n", bench.name, GetLastError());
-                status = 1;
-                continue;
-            }
-            double elapsed = seconds(start, end);
-            std::printf("%-26s %8.1f Mpx/s %8.1f ms\n", bench.name, Width * Height / 1e6 / elapsed, elapsed * 1e3);
-        }
-    }
-    gdiplusShutdown();
-    return status;
+    return runOnBenchPicture(runAll);
 }
