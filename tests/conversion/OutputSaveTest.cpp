@@ -268,8 +268,9 @@ TEST_F(OutputSave, AFailedSaveLeavesNoFileAndNoDamagedTarget)
     std::wstring hdp = folder.file(L"picture.wdp");
     bool saved = saveImageWithDpi(hdp.c_str(), OutputFormat::Wdp, picture.get(), nullptr, nullptr, Decimal(0),
                                   Decimal(0), Decimal(0), Decimal(0));
-    if (runningUnderWine())
+    if (runningUnderWine()) {
         EXPECT_FALSE(saved);
+    }
     EXPECT_EQ(fileExists(hdp), saved);
 
     // A target held open by someone else.

@@ -347,8 +347,9 @@ TEST_F(StillPictureWriters, HdpSaveFailsCleanlyWithoutAnEncoder)
     std::wstring existing = folder.file(L"existing.hdp");
     writeBytes(existing, OldContent);
     EXPECT_FALSE(hdp.save(existing.c_str(), nullptr, nullptr, false));
-    if (!saved)
+    if (!saved) {
         EXPECT_FALSE(hdp.save(existing.c_str(), picture.get(), nullptr, false));
+    }
     EXPECT_EQ(readBytes(existing), OldContent);
     EXPECT_EQ(strayFiles({L"existing.hdp", L"picture.wdp"}), Strays());
 }
