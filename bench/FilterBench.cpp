@@ -6,7 +6,7 @@
 #include <functional>
 #include <memory>
 #include <vector>
-#include "BenchSupport.h"
+#include "bench/BenchPicture.h"
 #include "conversion/Alpha.h"
 #include "conversion/ChangeRgb.h"
 #include "conversion/ColorFilter.h"
@@ -28,13 +28,8 @@
 #include "conversion/Sharp.h"
 #include "conversion/Soft.h"
 #include "conversion/Temperature.h"
-#include "imaging/BitmapCopy.h"
-#include "imaging/gdiplusStartup.h"
 
 namespace {
-
-constexpr int Width = BenchWidth;
-constexpr int Height = BenchHeight;
 
 struct Bench {
     const char* name;
@@ -108,33 +103,30 @@ std::vector<Bench> benches()
     };
 }
 
+int runAll(Gdiplus::Bitmap* source)
+{
+    int status = 0;
+    for (const Bench& bench : benches()) {
+        std::unique_ptr<Gdiplus::Bitmap> picture(copyBitmap32(source));
+        LARGE_INTEGER start, end;
+        QueryPerformanceCounter(&start);
+        bool done = picture && bench.run(picture.get());
+        QueryPerformanceCounter(&end);
+        if (!done) {
+            std::printf("%-26s failed (error %lu)\n", bench.name, GetLastError());
+            status = 1;
+            continue;
+        }
+        double elapsed = secondsBetween(start, end);
+        std::printf("%-26s %8.1f Mpx/s %8.1f ms\n", bench.name, BenchWidth * BenchHeight / 1e6 / elapsed,
+                    elapsed * 1e3);
+    }
+    return status;
+}
+
 } // namespace
 
 int wmain()
 {
-    if (!gdiplusStartup()) {
-        std::fprintf(stderr, "GDI+ did not start\n");
-        return 1;
-    }
-    int status = 0;
-    {
-        std::unique_ptr<Gdiplus::Bitmap> source(makeBenchPicture());
-        std::printf("%d x %d picture, megapixels per second\n", Width, Height);
-        for (const Bench& bench : benches()) {
-            std::unique_ptr<Gdiplus::Bitmap> picture(copyBitmap32(source.get()));
-            LARGE_INTEGER start, end;
-            QueryPerformanceCounter(&start);
-            bool done = picture && bench.run(picture.get());
-            QueryPerformanceCounter(&end);
-            if (!done) {
-                std::printf("%-26s failed (error %lu)\n", bench.name, GetLastError());
-                status = 1;
-                continue;
-            }
-            double elapsed = seconds(start, end);
-            std::printf("%-26s %8.1f Mpx/s %8.1f ms\n", bench.name, Width * Height / 1e6 / elapsed, elapsed * 1e3);
-        }
-    }
-    gdiplusShutdown();
-    return status;
+    return runOnBenchPicture(runAll);
 }

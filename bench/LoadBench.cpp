@@ -6,7 +6,7 @@
 #include <functional>
 #include <memory>
 #include <vector>
-#include "BenchSupport.h"
+#include "BenchPicture.h"
 #include "foundation/ComPtr.h"
 #include "foundation/Decimal.h"
 #include "foundation/wstringArray.h"
@@ -103,7 +103,7 @@ bool timeCopy(const wchar_t* path)
     QueryPerformanceCounter(&start);
     std::unique_ptr<Gdiplus::Bitmap> copy(copyBitmap32(decoded.get()));
     QueryPerformanceCounter(&end);
-    std::printf("%-26s %8.1f ms (from GDI+ format %#x)\n", "32-bit copy alone", seconds(start, end) * 1e3,
+    std::printf("%-26s %8.1f ms (from GDI+ format %#x)\n", "32-bit copy alone", secondsBetween(start, end) * 1e3,
                 decoded->GetPixelFormat());
     return copy != nullptr;
 }
@@ -125,7 +125,7 @@ int runBenches(const std::wstring& path)
             status = 1;
             continue;
         }
-        double each = seconds(start, end) / Rounds;
+        double each = secondsBetween(start, end) / Rounds;
         std::printf("%-26s %8.2f pictures/s %8.1f ms each\n", bench.name, 1 / each, each * 1e3);
     }
     if (!timeCopy(path.c_str()))

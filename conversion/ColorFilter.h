@@ -1,5 +1,5 @@
 #pragma once
-#include "conversion/IColorFilter.h"
+#include "imaging/IColorFilter.h"
 #include "conversion/ImageConverter.h"
 
 namespace ImageConvert {

@@ -1,5 +1,5 @@
 #pragma once
-#include "conversion/IColorFilter.h"
+#include "imaging/IColorFilter.h"
 
 // Base of the colour filters: `Filter::change` (alpha, red, green, blue as byte references) serves both the
 // single pixel and the row loop, where the compiler inlines it.

@@ -1,4 +1,5 @@
 #include "foundation/Decimal.h"
+#include <climits>
 #include "foundation/FormattedText.h"
 
 namespace {
@@ -81,6 +82,20 @@ int Decimal::toInt() const
     LONG number = 0;
     Exception::check(VarI4FromDec(&whole.value, &number));
     return number;
+}
+
+int Decimal::toIntRounded() const
+{
+    Decimal whole = fix();
+    // Twice the fraction's size against one: below rounds toward zero, above away from it, equal to even.
+    Decimal twiceFraction = add(whole.multiply(Decimal(-1))).abs().multiply(Decimal(2));
+    LONGLONG number = whole.toInt();
+    int side = twiceFraction.compare(Decimal(1));
+    if (side == VARCMP_GT || (side == VARCMP_EQ && number % 2 != 0))
+        number += isNegative() ? -1 : 1;
+    if (number < INT_MIN || number > INT_MAX)
+        Exception::check(DISP_E_OVERFLOW);
+    return static_cast<int>(number);
 }
 
 // The cut is done on the mantissa here rather than by VarDecFix, which some oleaut32 builds compute through

@@ -23,6 +23,9 @@ public:
     double toDouble() const;
     // The integer part; outside the 32-bit range throws DISP_E_OVERFLOW.
     int toInt() const;
+    // To the nearest integer, halves to the even one (2.5 gives 2, 3.5 gives 4, -2.5 gives -2); outside the
+    // 32-bit range throws DISP_E_OVERFLOW.
+    int toIntRounded() const;
     // The integer part, cut toward zero.
     Decimal fix() const;
     Decimal abs() const;

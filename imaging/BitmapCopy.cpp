@@ -53,6 +53,30 @@ Gdiplus::Bitmap* createBitmap(int width, int height, Gdiplus::PixelFormat format
     return bitmap.release();
 }
 
+Gdiplus::PixelFormat pixelFormatOfDepth(int bitCount)
+{
+    switch (bitCount) {
+    case 1:
+        return PixelFormat1bppIndexed;
+    case 4:
+        return PixelFormat4bppIndexed;
+    case 8:
+        return PixelFormat8bppIndexed;
+    case 16:
+        return PixelFormat16bppRGB555;
+    case 24:
+        return PixelFormat24bppRGB;
+    case 32:
+        return PixelFormat32bppARGB;
+    case 48:
+        return PixelFormat48bppRGB;
+    case 64:
+        return PixelFormat64bppARGB;
+    default:
+        return PixelFormatUndefined;
+    }
+}
+
 Gdiplus::Bitmap* copyBitmap32(Gdiplus::Image* image)
 {
     if (!image)

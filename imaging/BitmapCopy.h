@@ -11,6 +11,9 @@ Gdiplus::Bitmap* createBitmap(int width, int height, Gdiplus::PixelFormat format
 Gdiplus::Bitmap* copyBitmap32(Gdiplus::Image* image);
 // 32-bit ARGB bitmap of the rectangle's size holding that part; parts outside the picture stay transparent.
 Gdiplus::Bitmap* copyBitmapRect32(Gdiplus::Image* image, int x, int y, int width, int height);
+// The format of a new bitmap of that depth: indexed up to 8 bits, RGB555, RGB, ARGB at 32 and 64, RGB at 48;
+// PixelFormatUndefined for any other depth.
+Gdiplus::PixelFormat pixelFormatOfDepth(int bitCount);
 // Bits per pixel of a GDI+ pixel format.
 inline int bitsPerPixel(Gdiplus::PixelFormat format)
 {

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include "foundation/FileHandle.h"
 #include "foundation/MemoryAllocator.h"
+#include "imaging/ColorReduction.h"
 
 namespace {
 
@@ -61,21 +62,6 @@ bool hasMasks(const BITMAPINFOHEADER& header)
 LONGLONG absoluteHeight(const BITMAPINFOHEADER& header)
 {
     return header.biHeight < 0 ? -static_cast<LONGLONG>(header.biHeight) : header.biHeight;
-}
-
-LONGLONG pixelBytes(const BITMAPINFOHEADER& header)
-{
-    if (header.biCompression == BI_RLE8 || header.biCompression == BI_RLE4)
-        return header.biSizeImage;
-    return static_cast<LONGLONG>(Dib::stride(header.biWidth, header.biBitCount)) * absoluteHeight(header);
-}
-
-// Header, colour table and masks as they lie in a file or packed DIB; masks are inside headers of 52 bytes
-// and more.
-LONGLONG storedInfoSize(const BITMAPINFOHEADER& header)
-{
-    DWORD masks = hasMasks(header) && header.biSize < 52 ? MaskBytes : 0;
-    return static_cast<LONGLONG>(header.biSize) + 4 * Dib::colorCountOf(&header) + masks;
 }
 
 // Header, colour table and masks as a section's info block holds them.
@@ -301,6 +287,21 @@ WORD Dib::colorCount() const
     return colorCountOf(&info->bmiHeader);
 }
 
+LONGLONG Dib::packedInfoBytes(const BITMAPINFOHEADER& header)
+{
+    DWORD colors = header.biClrUsed != 0 ? header.biClrUsed : colorCountOf(&header);
+    DWORD masks = hasMasks(header) && header.biSize < 52 ? MaskBytes : 0;
+    return static_cast<LONGLONG>(header.biSize) + 4LL * colors + masks;
+}
+
+LONGLONG Dib::packedPixelBytes(const BITMAPINFOHEADER& header)
+{
+    if (header.biCompression == BI_RLE8 || header.biCompression == BI_RLE4)
+        return header.biSizeImage;
+    LONGLONG stride = (static_cast<LONGLONG>(header.biBitCount) * header.biWidth + 31) / 32 * 4;
+    return stride * absoluteHeight(header);
+}
+
 WORD Dib::colorCountOf(const BITMAPINFOHEADER* header)
 {
     if (!header) {
@@ -512,6 +513,14 @@ bool Dib::resizeCanvas(int newWidth, int newHeight, COLORREF fillColor)
     return copyScaled(temporary, 1.0);
 }
 
+bool Dib::toBitsPerPixel24()
+{
+    if (bitCount() == 24)
+        return true;
+    Dib converted;
+    return reduceColors(*this, converted, 24, ReduceDefaultPalette, false, nullptr) && copyScaled(converted, 1.0);
+}
+
 bool Dib::aspectPercent(int& widthPercent, int& heightPercent) const
 {
     widthPercent = 0;
@@ -576,8 +585,8 @@ bool Dib::loadBmpImage(const BYTE* data, DWORD bytes, DWORD slack, DWORD pixelOf
         return fail(ERROR_INVALID_PARAMETER);
     }
     const BITMAPINFOHEADER& header = packed->bmiHeader;
-    bool fits = storedInfoSize(header) <= pixelOffset && pixelOffset <= bytes &&
-                pixelBytes(header) <= LONGLONG(bytes - pixelOffset) &&
+    bool fits = packedInfoBytes(header) <= pixelOffset && pixelOffset <= bytes &&
+                packedPixelBytes(header) <= LONGLONG(bytes - pixelOffset) &&
                 LONGLONG(blockInfoSize(header)) <= LONGLONG(bytes) + slack;
     if (!fits) {
         reallocInfo(0);

@@ -43,6 +43,9 @@ public:
     bool resize(int width, int height);
     // New size with the picture unscaled at the top left; uncovered area gets the fill colour.
     bool resizeCanvas(int width, int height, COLORREF fill);
+    // Converts the picture to 24 bits in place; true at once when it already is. On failure it is unchanged
+    // unless the final copy failed, which empties it.
+    bool toBitsPerPixel24();
     // Both sides in percent of the longer one.
     bool aspectPercent(int& widthPercent, int& heightPercent) const;
 
@@ -54,6 +57,11 @@ public:
     bool isEmpty() const { return info == nullptr; }
     WORD colorCount() const;
     static WORD colorCountOf(const BITMAPINFOHEADER* header);
+    // Sizes in a BMP file or packed DIB, counted in 64 bits from any header: the header with its colour table
+    // and masks (masks lie inside headers of 52 bytes and more), and the pixels (biSizeImage for run-length
+    // encoded pictures).
+    static LONGLONG packedInfoBytes(const BITMAPINFOHEADER& header);
+    static LONGLONG packedPixelBytes(const BITMAPINFOHEADER& header);
     static int stride(int width, int bitCount)
     {
         return static_cast<int>((static_cast<LONGLONG>(bitCount) * width + 31) / 32 * 4);

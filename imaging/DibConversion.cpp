@@ -8,26 +8,6 @@
 
 namespace {
 
-Gdiplus::PixelFormat formatOfDepth(int bitCount)
-{
-    switch (bitCount) {
-    case 1:
-        return PixelFormat1bppIndexed;
-    case 4:
-        return PixelFormat4bppIndexed;
-    case 8:
-        return PixelFormat8bppIndexed;
-    case 16:
-        return PixelFormat16bppRGB555;
-    case 24:
-        return PixelFormat24bppRGB;
-    case 32:
-        return PixelFormat32bppARGB;
-    default:
-        return PixelFormatUndefined;
-    }
-}
-
 BYTE* dibRowOf(const Dib& dib, int bitmapRow)
 {
     return dib.getBits() + static_cast<INT_PTR>(dib.height() - 1 - bitmapRow) * dib.stride();
@@ -96,11 +76,11 @@ bool drawOnDib(Gdiplus::Image* image, Dib& dib)
     return status == Gdiplus::Ok;
 }
 
-// GDI maps each pixel of the 24-bit drawing to the nearest entry of the picture's own palette.
+// The indices are copied as they are: GDI's own mapping of colours onto a palette looks at 5 bits a channel
+// and would merge palette colours that lie close together. Only bitmaps have indexed formats.
 Dib* indexedDib(Gdiplus::Image* image, int width, int height, int bitCount)
 {
-    Dib drawn;
-    if (!drawn.create(width, height, 24, RGB(0, 0, 0)) || !drawOnDib(image, drawn))
+    if (image->GetType() != Gdiplus::ImageTypeBitmap)
         return nullptr;
     std::unique_ptr<Dib> dib(new Dib());
     if (!dib->create(width, height, bitCount, RGB(0, 0, 0)))
@@ -116,9 +96,14 @@ Dib* indexedDib(Gdiplus::Image* image, int width, int height, int bitCount)
     }
     if (!dib->setColorTable(entries))
         return nullptr;
-    bool copied = drawn.drawScaled(dib->getDC(), 1.0);
-    dib->releaseDC();
-    return copied ? dib.release() : nullptr;
+    BitmapLock lock(static_cast<Gdiplus::Bitmap*>(image), Gdiplus::ImageLockModeRead, image->GetPixelFormat());
+    if (!lock.isLocked())
+        return nullptr;
+    GdiFlush();
+    int rowBytes = std::min(dib->stride(), std::abs(lock.data.Stride));
+    for (int y = 0; y < height; ++y)
+        CopyMemory(dibRowOf(*dib, y), lock.row(y), rowBytes);
+    return dib.release();
 }
 
 // GDI+ blends a translucent picture as it draws: the colours are taken from the bitmap itself instead.
@@ -140,7 +125,7 @@ bool copyBitmapPixels32(Gdiplus::Bitmap* bitmap, Dib& dib)
 
 Gdiplus::Bitmap* dibToGdiplusBitmap(const Dib& dib, bool keepAlpha)
 {
-    Gdiplus::PixelFormat format = formatOfDepth(dib.bitCount());
+    Gdiplus::PixelFormat format = pixelFormatOfDepth(dib.bitCount());
     if (format == PixelFormatUndefined)
         return nullptr;
     std::unique_ptr<Gdiplus::Bitmap> bitmap(createBitmap(dib.width(), dib.height(), format));

@@ -81,21 +81,6 @@ public:
     SIZE_T bytes;
 };
 
-LONGLONG storedInfoBytes(const BITMAPINFOHEADER& header)
-{
-    LONGLONG masks = header.biCompression == BI_BITFIELDS && header.biSize < 52 ? MaskBytes : 0;
-    return static_cast<LONGLONG>(header.biSize) + 4LL * Dib::colorCountOf(&header) + masks;
-}
-
-LONGLONG pixelBytes(const BITMAPINFOHEADER& header)
-{
-    if (header.biCompression == BI_RLE8 || header.biCompression == BI_RLE4)
-        return header.biSizeImage;
-    LONGLONG rows = header.biHeight < 0 ? -static_cast<LONGLONG>(header.biHeight) : header.biHeight;
-    LONGLONG stride = (static_cast<LONGLONG>(header.biBitCount) * header.biWidth + 31) / 32 * 4;
-    return stride * rows;
-}
-
 // Whether the two blocks are as large as the header says: the plug-in is trusted with its format, not with
 // the bounds of what GDI then reads.
 bool blocksFit(const PluginMemory& info, const PluginMemory& pixels)
@@ -105,8 +90,8 @@ bool blocksFit(const PluginMemory& info, const PluginMemory& pixels)
     const auto& header = static_cast<const BITMAPINFO*>(info.data)->bmiHeader;
     if (header.biSize < sizeof(BITMAPINFOHEADER) || header.biClrUsed > 256)
         return false;
-    LONGLONG needed = pixelBytes(header);
-    return storedInfoBytes(header) <= static_cast<LONGLONG>(info.bytes) && needed > 0 &&
+    LONGLONG needed = Dib::packedPixelBytes(header);
+    return Dib::packedInfoBytes(header) <= static_cast<LONGLONG>(info.bytes) && needed > 0 &&
            needed <= static_cast<LONGLONG>(pixels.bytes);
 }
 
@@ -119,7 +104,7 @@ bool takePicture(HLOCAL infoHandle, HLOCAL pixelHandle, Dib& dib)
         return false;
     const auto* pluginInfo = static_cast<const BITMAPINFO*>(info.data);
     // The Dib reads its template with room for masks beyond what the plug-in stored.
-    auto infoBytes = static_cast<int>(storedInfoBytes(pluginInfo->bmiHeader));
+    auto infoBytes = static_cast<int>(Dib::packedInfoBytes(pluginInfo->bmiHeader));
     VoidPtr copy(getDefaultAllocator().alloc(infoBytes + static_cast<int>(MaskBytes), false));
     CopyMemory(copy.get(), pluginInfo, infoBytes);
     if (!dib.createFromInfo(static_cast<const BITMAPINFO*>(copy.get()), RGB(0, 0, 0)))

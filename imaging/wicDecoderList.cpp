@@ -41,5 +41,6 @@ void wicDecoderFileExtensions(const CLSID& decoder, wstringArray& extensions)
     SettingReg key;
     if (!key.reg().openClassesRoot((L"CLSID\\" + clsidToString(decoder)).buffer()))
         return;
-    extensions.split(key.readKeyValue(L"FileExtensions", L""), L",", true);
+    // The documented separator is ",", but some systems (Wine among them) register lists such as ".tga;.tpic".
+    extensions.split(key.readKeyValue(L"FileExtensions", L"").replace(L";", L","), L",", true);
 }

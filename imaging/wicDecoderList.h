@@ -10,6 +10,6 @@ int wicDecoderCount();
 // The decoder's class identifier in braces; empty when the category cannot be opened. An index outside the
 // list throws Exception 87.
 wstring wicDecoderClsid(int index);
-// The pieces of the decoder's "FileExtensions" value between commas, as stored (leading dots, case); none when
-// the decoder's key or value is missing.
+// The pieces of the decoder's "FileExtensions" value between commas or semicolons, as stored (leading dots,
+// case), empty pieces dropped; none when the decoder's key or value is missing.
 void wicDecoderFileExtensions(const CLSID& decoder, wstringArray& extensions);

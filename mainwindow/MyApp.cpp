@@ -4,6 +4,7 @@
 #include "foundation/Path.h"
 #include "imaging/gdiplusStartup.h"
 #include "settings/Messages.h"
+#include "settings/AppServices.h"
 #include "settings/OpenParams.h"
 
 namespace {
@@ -32,9 +33,15 @@ MyApp::MyApp()
         showException(nullptr, exception);
         throw;
     }
+    // The imaging core and the conversion engine reach the record and the collector from below; lent only
+    // once the object is complete, since a failed constructor runs no destructor to take them back.
+    setAppServices(&setting, &collector);
 }
 
-MyApp::~MyApp() = default;
+MyApp::~MyApp()
+{
+    setAppServices(nullptr, nullptr);
+}
 
 wstring MyApp::versionText(const wstring& productVersion)
 {

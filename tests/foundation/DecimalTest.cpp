@@ -123,6 +123,17 @@ TEST(Decimal, ToIntDropsTheFraction)
     EXPECT_DOUBLE_EQ(number(L"-0.25").toDouble(), -0.25);
 }
 
+TEST(Decimal, ToIntRoundedTakesHalvesToTheEvenNeighbour)
+{
+    EXPECT_EQ(number(L"2.5").toIntRounded(), 2);
+    EXPECT_EQ(number(L"3.5").toIntRounded(), 4);
+    EXPECT_EQ(number(L"-2.5").toIntRounded(), -2);
+    EXPECT_EQ(number(L"-3.5").toIntRounded(), -4);
+    EXPECT_EQ(number(L"2.51").toIntRounded(), 3);
+    EXPECT_EQ(number(L"-2.49").toIntRounded(), -2);
+    EXPECT_EQ(thrownCode([] { number(L"2147483647.5").toIntRounded(); }), static_cast<int>(DISP_E_OVERFLOW));
+}
+
 TEST(Decimal, ArithmeticAndOrder)
 {
     EXPECT_STREQ(text(number(L"1.5").add(number(L"2.25"))).buffer(), L"3.75");

@@ -8,6 +8,7 @@
 #include "foundation/ExpectCode.h"
 #include "foundation/Path.h"
 #include "mainwindow/MyApp.h"
+#include "settings/AppServices.h"
 
 namespace {
 
@@ -101,6 +102,17 @@ TEST_F(MyAppTest, TakesItsNamesFromTheVersionBlockAndItsSettingsFromBesideThePro
     EXPECT_STREQ(Application::getVersion().buffer(), L"1.05");
     EXPECT_STREQ(Application::getExtraText().buffer(), L"Copyright (C) Korvilane");
     setApplication(nullptr);
+}
+
+TEST_F(MyAppTest, LendsItsRecordAndCollectorToTheLowerSubsystemsWhileItLives)
+{
+    {
+        MyApp application;
+        EXPECT_EQ(&getAppSetting(), &application.getSetting());
+        EXPECT_EQ(&getAppCollector(), &application.getCollector());
+    }
+    expectCode(ERROR_INVALID_FUNCTION, [] { getAppSetting(); });
+    expectCode(ERROR_INVALID_FUNCTION, [] { getAppCollector(); });
 }
 
 TEST_F(MyAppTest, SettingsAreLoadedOnlyWhileHoldingTheNamedMutex)

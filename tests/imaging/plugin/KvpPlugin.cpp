@@ -3,7 +3,8 @@
 //   READER   reads the format;
 //   FAILING  accepts the format but fails to decode it;
 //   ARCHIVE  an archive plug-in: another API version and no GetPicture;
-//   BARE     a DLL without any plug-in export.
+//   BARE     a DLL without any plug-in export;
+//   MULTI    reads the format too, under several patterns in one entry, the way many real plug-ins list them.
 // The format: "KVPX", width and height (16-bit), bit count and flags (one byte each), 6 bytes of zeros, then
 // the rows, each padded to 4 bytes, from the bottom up unless the flags say otherwise.
 #include <windows.h>
@@ -17,6 +18,8 @@ namespace {
 
 #if defined(KVP_FLAVOUR_ARCHIVE)
 const char* const infoTexts[] = {"00AM", "KVP archive reader", "*.kva", "KVP archive"};
+#elif defined(KVP_FLAVOUR_MULTI)
+const char* const infoTexts[] = {"00IN", "KVP multi reader", "*.KVP;*.JPG;*.Kvz", "KVP pictures", "*", "Anything"};
 #elif defined(KVP_FLAVOUR_FAILING)
 const char* const infoTexts[] = {"00IN", "KVP failing reader", "*.kvp", "KVP picture"};
 #else

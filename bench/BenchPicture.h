@@ -1,15 +1,19 @@
 #pragma once
 #include <windows.h>
 #include <gdiplus.h>
+#include <cstdio>
+#include <memory>
 #include "imaging/BitmapCopy.h"
 #include "imaging/BitmapLock.h"
+#include "imaging/gdiplusStartup.h"
 
-// The large picture the benchmarks work on, of the size of a 12-megapixel camera's.
+// The picture every bench runs over, the clock it is timed with and the frame of a bench program.
+
 constexpr int BenchWidth = 4000;
 constexpr int BenchHeight = 3000;
 
-// Gradients with a little noise, so that the neighbourhood filters and the sorts see varied values and a
-// JPEG of it is about as large as a photograph's. Null when GDI+ cannot make it.
+// Gradients with a little noise, so that the neighbourhood filters, the sorts and the colour searches see
+// varied values.
 inline Gdiplus::Bitmap* makeBenchPicture()
 {
     Gdiplus::Bitmap* picture = createBitmap(BenchWidth, BenchHeight);
@@ -30,9 +34,26 @@ inline Gdiplus::Bitmap* makeBenchPicture()
     return picture;
 }
 
-inline double seconds(LARGE_INTEGER start, LARGE_INTEGER end)
+inline double secondsBetween(LARGE_INTEGER start, LARGE_INTEGER end)
 {
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
     return static_cast<double>(end.QuadPart - start.QuadPart) / frequency.QuadPart;
+}
+
+// Starts GDI+, makes the picture and hands it to `run`, whose result becomes the exit code.
+inline int runOnBenchPicture(int (*run)(Gdiplus::Bitmap* picture))
+{
+    if (!gdiplusStartup()) {
+        std::fprintf(stderr, "GDI+ did not start\n");
+        return 1;
+    }
+    int status = 0;
+    {
+        std::unique_ptr<Gdiplus::Bitmap> picture(makeBenchPicture());
+        std::printf("%d x %d picture, megapixels per second\n", BenchWidth, BenchHeight);
+        status = run(picture.get());
+    }
+    gdiplusShutdown();
+    return status;
 }

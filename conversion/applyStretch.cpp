@@ -1,0 +1,134 @@
+#include <cmath>
+#include <memory>
+#include "conversion/Effect.h"
+#include "foundation/Exception.h"
+#include "imaging/BitmapGeometry.h"
+#include "imaging/DibConversion.h"
+#include "settings/AppServices.h"
+#include "settings/AppSetting.h"
+
+namespace {
+
+constexpr int TilePosition = 9;
+
+// Whether the width is the side that the other follows.
+bool widthLeads(int orientation, int width, int height)
+{
+    switch (orientation) {
+    case 0:
+        return true;
+    case 1:
+        return false;
+    case 2:
+        return width >= height; // the longer side
+    default:
+        return height >= width; // the shorter side
+    }
+}
+
+double sideFactor(const AppSetting& setting)
+{
+    switch (setting.resizeAdjust) {
+    case 2:
+        return 1;
+    case 3:
+        return 1.6;
+    case 4:
+        return std::sqrt(2.0);
+    default:
+        return setting.resizeScale.toDouble();
+    }
+}
+
+// The target size from the settings and the picture's size w x h.
+void targetSize(const AppSetting& setting, int w, int h, int& width, int& height)
+{
+    width = setting.resizeWidth;
+    height = setting.resizeHeight;
+    if (setting.resizeUnit == 1) {
+        width = percentOf(w, setting.resizeWidthPer);
+        height = percentOf(h, setting.resizeHeightPer);
+    }
+    if (setting.resizeAdjust < 0 || setting.resizeAdjust > 5)
+        throw Exception(ErrorCode::InvalidState);
+    if (setting.resizeAdjust == 0)
+        return;
+    bool byWidth = widthLeads(setting.resizeOrientation, w, h);
+    if (setting.resizeAdjust == 1) {
+        if (byWidth)
+            height = static_cast<int>(static_cast<double>(h) * width / w);
+        else
+            width = static_cast<int>(static_cast<double>(w) * height / h);
+        return;
+    }
+    double factor = sideFactor(setting);
+    if (byWidth)
+        height = static_cast<int>(width * factor);
+    else
+        width = static_cast<int>(height * factor);
+}
+
+// Scaled through a Dib: the result is opaque.
+Gdiplus::Bitmap* resizedThroughDib(Gdiplus::Bitmap* bitmap, int width, int height)
+{
+    std::unique_ptr<Dib> dib(gdiplusBitmapToDib(bitmap));
+    if (!dib || !dib->resize(width, height))
+        return nullptr;
+    return dibToGdiplusBitmap(*dib, false);
+}
+
+Gdiplus::Bitmap* stretched(const AppSetting& setting, Gdiplus::Bitmap* bitmap, int width, int height)
+{
+    switch (setting.resizeInterpolation) {
+    case 0:
+        return resizedThroughDib(bitmap, width, height);
+    case 2:
+        return resizeBitmap(bitmap, width, height, Gdiplus::InterpolationModeHighQuality);
+    default:
+        return resizeBitmap(bitmap, width, height, Gdiplus::InterpolationModeDefault);
+    }
+}
+
+// The canvas with the picture at the top-left, covered with further copies across and down.
+Gdiplus::Bitmap* tiled(Gdiplus::Bitmap* bitmap, int width, int height, Gdiplus::ARGB background)
+{
+    std::unique_ptr<Gdiplus::Bitmap> canvas(placeOnCanvas(bitmap, width, height, background, 0, 0));
+    if (!canvas)
+        return nullptr;
+    INT w = static_cast<INT>(bitmap->GetWidth());
+    INT h = static_cast<INT>(bitmap->GetHeight());
+    Gdiplus::Graphics graphics(canvas.get());
+    if (graphics.GetLastStatus() != Gdiplus::Ok || w <= 0 || h <= 0)
+        return nullptr;
+    for (INT y = 0; y < height; y += h) {
+        for (INT x = 0; x < width; x += w) {
+            if (graphics.DrawImage(bitmap, x, y, w, h) != Gdiplus::Ok)
+                return nullptr;
+        }
+    }
+    return canvas.release();
+}
+
+Gdiplus::Bitmap* onCanvas(const AppSetting& setting, Gdiplus::Bitmap* bitmap, int width, int height)
+{
+    Gdiplus::ARGB background = argbOf(setting.resizeBackColor, setting.resizeBackColorTransparent);
+    int position = setting.resizeRenderPosition;
+    if (position == TilePosition)
+        return tiled(bitmap, width, height, background);
+    return placeOnCanvas(bitmap, width, height, background, position % 3, position / 3);
+}
+
+} // namespace
+
+StepResult applyStretch(Gdiplus::Bitmap*& bitmap)
+{
+    const AppSetting& setting = getAppSetting();
+    if (!bitmap || !setting.resizeEnable)
+        return StepNothing;
+    int width = 0;
+    int height = 0;
+    targetSize(setting, static_cast<int>(bitmap->GetWidth()), static_cast<int>(bitmap->GetHeight()), width, height);
+    if (setting.resizeStretch)
+        return replacePicture(bitmap, stretched(setting, bitmap, width, height));
+    return replacePicture(bitmap, onCanvas(setting, bitmap, width, height));
+}

@@ -1,0 +1,148 @@
+#include "imaging/ColorReduction.h"
+#include "imaging/ErrorDiffusion.h"
+#include "imaging/MedianCut.h"
+#include "imaging/PaletteLookup.h"
+#include "jobs/ICanceller.h"
+
+namespace {
+
+// Empties the destination, keeping the last error of the step that failed.
+bool failEmptying(Dib& destination)
+{
+    DWORD error = GetLastError();
+    destination.reallocInfo(0);
+    SetLastError(error);
+    return false;
+}
+
+bool drawDeeper(const Dib& source, Dib& destination, int bitCount)
+{
+    if (bitCount == source.bitCount())
+        return destination.copyScaled(source, 1.0);
+    if (!destination.create(source.width(), source.height(), bitCount, RGB(0, 0, 0)))
+        return false;
+    bool drawn = source.drawScaled(destination.getDC(), 1.0);
+    destination.releaseDC();
+    if (!drawn)
+        return false;
+    if (bitCount == 32) {
+        GdiFlush();
+        BYTE* bits = destination.getBits();
+        for (int i = 0, n = destination.imageSize() / 4; i < n; ++i)
+            bits[i * 4 + 3] = 0xFF;
+    }
+    return true;
+}
+
+bool setPalette(Dib& destination, const RGBQUAD* palette, int count)
+{
+    PALETTEENTRY entries[256] = {};
+    for (int i = 0; i < count; ++i)
+        entries[i] = PALETTEENTRY{palette[i].rgbRed, palette[i].rgbGreen, palette[i].rgbBlue, 0};
+    return destination.setColorTable(entries);
+}
+
+// Packs the indices of one row most significant bits first; a run of one colour is looked up once.
+template <int Bits>
+void packRow(const UINT32* colors, BYTE* target, int width, PaletteLookup& lookup)
+{
+    constexpr int PerByte = 8 / Bits;
+    UINT32 previous = 0xFFFFFFFF;
+    int index = 0;
+    int packed = 0;
+    int filled = 0;
+    for (int x = 0; x < width; ++x) {
+        UINT32 color = colors[x] & 0xFFFFFF;
+        if (color != previous) {
+            index = lookup.indexOf(color >> 16, color >> 8 & 0xFF, color & 0xFF);
+            previous = color;
+        }
+        packed = packed << Bits | index;
+        if (++filled == PerByte) {
+            *target++ = static_cast<BYTE>(packed);
+            packed = 0;
+            filled = 0;
+        }
+    }
+    if (filled != 0)
+        *target = static_cast<BYTE>(packed << (Bits * (PerByte - filled)));
+}
+
+// The destination's pixels become the indices of the 32-bit picture's colours.
+bool mapToPalette(const Dib& picture, Dib& destination, const RGBQUAD* palette, int count, ICanceller* canceller)
+{
+    PaletteLookup lookup;
+    if (!lookup.setPalette(palette, count))
+        return false;
+    GdiFlush();
+    int width = picture.width();
+    for (int y = 0; y < picture.height(); ++y) {
+        if (isCancelled(canceller)) {
+            SetLastError(0);
+            return false;
+        }
+        auto colors = reinterpret_cast<const UINT32*>(picture.getBits() + static_cast<INT_PTR>(y) * picture.stride());
+        BYTE* target = destination.getBits() + static_cast<INT_PTR>(y) * destination.stride();
+        switch (destination.bitCount()) {
+        case 1:
+            packRow<1>(colors, target, width, lookup);
+            break;
+        case 4:
+            packRow<4>(colors, target, width, lookup);
+            break;
+        default:
+            packRow<8>(colors, target, width, lookup);
+            break;
+        }
+    }
+    return true;
+}
+
+bool reduceToPalette(const Dib& source, Dib& destination, int bitCount, int mode, bool dither, ICanceller* canceller)
+{
+    if (!destination.create(source.width(), source.height(), bitCount, RGB(0, 0, 0)))
+        return false;
+    int count = destination.colorCount();
+    // The diffusion changes its picture, and the palette search reads 32-bit pixels.
+    Dib copy;
+    const Dib* picture = &source;
+    if (dither || source.bitCount() != 32) {
+        if (!reduceColors(source, copy, 32, ReduceMedianCutGrouped, false, nullptr))
+            return false;
+        picture = &copy;
+    }
+    GdiFlush();
+    int width = source.width();
+    int height = source.height();
+    RGBQUAD palette[256] = {};
+    bool medianCut = mode == ReduceMedianCutExact || mode == ReduceMedianCutGrouped;
+    if (medianCut) {
+        if (!medianCutPalette(picture->getBits(), width, height, palette, count, canceller,
+                              mode == ReduceMedianCutExact) ||
+            !setPalette(destination, palette, count))
+            return false;
+    } else {
+        CopyMemory(palette, destination.getColorTable(), count * sizeof(RGBQUAD));
+    }
+    if (dither && !diffuseErrorToPalette(copy.getBits(), width, height, palette, count, canceller))
+        return false;
+    return mapToPalette(*picture, destination, palette, count, canceller);
+}
+
+} // namespace
+
+bool reduceColors(const Dib& source, Dib& destination, int bitCount, int mode, bool dither, ICanceller* canceller)
+{
+    if (&source == &destination) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return false;
+    }
+    if (source.isEmpty()) {
+        destination.reallocInfo(0);
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return false;
+    }
+    bool done = bitCount > 8 ? drawDeeper(source, destination, bitCount)
+                             : reduceToPalette(source, destination, bitCount, mode, dither, canceller);
+    return done || failEmptying(destination);
+}

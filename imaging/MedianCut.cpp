@@ -1,0 +1,323 @@
+#include "imaging/MedianCut.h"
+#include <utility>
+#include "jobs/ICanceller.h"
+
+namespace MedianCut {
+
+namespace {
+
+constexpr int PixelsPerCancelCheck = 10000;
+constexpr int BoxesPerCancelCheck = 10;
+constexpr int GroupCount = 1 << 15;
+constexpr int ColorCount = 1 << 24;
+// Above every 24-bit colour: no pixel matches it.
+constexpr UINT32 NoColor = 0xFFFFFFFF;
+
+int groupOf(UINT32 color)
+{
+    return static_cast<int>((color >> 19 & 0x1F) << 10 | (color >> 11 & 0x1F) << 5 | (color >> 3 & 0x1F));
+}
+
+// A pixel's blue, green, red (bytes 0-2) as the histogram key: red, green, blue in bits 0-7, 8-15, 16-23.
+UINT32 keyOf(UINT32 color)
+{
+    return (color >> 16 & 0xFF) | (color & 0xFF00) | (color & 0xFF) << 16;
+}
+
+int bucketOfKey(UINT32 key, bool exact)
+{
+    int red = key & 0xFF;
+    int green = key >> 8 & 0xFF;
+    int blue = key >> 16 & 0xFF;
+    return exact ? RgbHashTable::bucketOf(red, green, blue) : RgbHashTable::bucketOf(red >> 3, green >> 3, blue >> 3);
+}
+
+struct Box {
+    int first;
+    int count;
+    LONGLONG pixels;
+};
+
+struct BrightnessComparator {
+    int compare(const RGBQUAD& a, const RGBQUAD& b) const
+    {
+        return (a.rgbRed + a.rgbGreen + a.rgbBlue) - (b.rgbRed + b.rgbGreen + b.rgbBlue);
+    }
+};
+
+// Quicksort around the middle element's value; equal items are not swapped. The smaller side is sorted by
+// recursion and the larger one by the loop, so that the depth stays logarithmic.
+template <typename T, typename Comparator>
+void quickSort(T* items, int low, int high, const Comparator& comparator)
+{
+    while (low < high) {
+        const T pivot = items[low + (high - low) / 2];
+        int i = low;
+        int j = high;
+        while (i <= j) {
+            while (comparator.compare(items[i], pivot) < 0)
+                ++i;
+            while (comparator.compare(items[j], pivot) > 0)
+                --j;
+            if (i <= j) {
+                if (i < j && comparator.compare(items[i], items[j]) != 0)
+                    std::swap(items[i], items[j]);
+                ++i;
+                --j;
+            }
+        }
+        if (j - low < high - i) {
+            quickSort(items, low, j, comparator);
+            low = i;
+        } else {
+            quickSort(items, i, high, comparator);
+            high = j;
+        }
+    }
+}
+
+bool cancelled()
+{
+    SetLastError(0);
+    return false;
+}
+
+bool countColors(RgbHashTable& table, const BYTE* pixels, int width, int height, ICanceller* canceller)
+{
+    int untilCheck = PixelsPerCancelCheck;
+    for (int y = 0; y < height; ++y) {
+        const BYTE* row = pixels + static_cast<INT_PTR>(y) * width * 4;
+        for (int done = 0; done < width;) {
+            int count = width - done < untilCheck ? width - done : untilCheck;
+            if (!table.addPixels(row + static_cast<INT_PTR>(done) * 4, count))
+                return false;
+            done += count;
+            untilCheck -= count;
+            if (untilCheck == 0) {
+                if (isCancelled(canceller))
+                    return cancelled();
+                untilCheck = PixelsPerCancelCheck;
+            }
+        }
+    }
+    return !isCancelled(canceller) || cancelled();
+}
+
+// The box with the most pixels among those with more than one colour; the first of equals.
+int boxToSplit(const Box* boxes, int boxCount)
+{
+    int chosen = -1;
+    for (int i = 0; i < boxCount; ++i) {
+        if (boxes[i].count > 1 && (chosen < 0 || boxes[i].pixels > boxes[chosen].pixels))
+            chosen = i;
+    }
+    return chosen;
+}
+
+void sortOnWidestChannel(Entry* entries, int count)
+{
+    int minRed = 255, maxRed = 0, minGreen = 255, maxGreen = 0, minBlue = 255, maxBlue = 0;
+    for (int i = 0; i < count; ++i) {
+        const Entry& e = entries[i];
+        minRed = e.red < minRed ? e.red : minRed;
+        maxRed = e.red > maxRed ? e.red : maxRed;
+        minGreen = e.green < minGreen ? e.green : minGreen;
+        maxGreen = e.green > maxGreen ? e.green : maxGreen;
+        minBlue = e.blue < minBlue ? e.blue : minBlue;
+        maxBlue = e.blue > maxBlue ? e.blue : maxBlue;
+    }
+    int red = maxRed - minRed;
+    int green = maxGreen - minGreen;
+    int blue = maxBlue - minBlue;
+    if (red >= green && red >= blue)
+        quickSort(entries, 0, count - 1, RgbComparatorR());
+    else if (green < blue)
+        quickSort(entries, 0, count - 1, RgbComparatorB());
+    else
+        quickSort(entries, 0, count - 1, RgbComparatorG());
+}
+
+// The box keeps the leading colours up to about half its pixels (at least one, and one fewer than it has);
+// the new box gets the rest.
+void splitBox(Entry* entries, Box& box, Box& added)
+{
+    Entry* first = entries + box.first;
+    sortOnWidestChannel(first, box.count);
+    LONGLONG half = box.pixels / 2;
+    LONGLONG sum = first[0].count;
+    int kept = 1;
+    while (sum < half && kept < box.count - 1)
+        sum += first[kept++].count;
+    added = Box{box.first + kept, box.count - kept, box.pixels - sum};
+    box.count = kept;
+    box.pixels = sum;
+}
+
+RGBQUAD meanColor(const Entry* entries, const Box& box)
+{
+    LONGLONG red = 0, green = 0, blue = 0, pixels = 0;
+    for (int i = box.first; i < box.first + box.count; ++i) {
+        const Entry& e = entries[i];
+        red += static_cast<LONGLONG>(e.red) * e.count;
+        green += static_cast<LONGLONG>(e.green) * e.count;
+        blue += static_cast<LONGLONG>(e.blue) * e.count;
+        pixels += e.count;
+    }
+    if (pixels == 0)
+        return RGBQUAD{0, 0, 0, 0};
+    return RGBQUAD{static_cast<BYTE>(blue / pixels), static_cast<BYTE>(green / pixels), static_cast<BYTE>(red / pixels), 0};
+}
+
+bool cutPalette(Entry* entries, int entryCount, LONGLONG pixelCount, RGBQUAD* palette, int colorCount,
+                ICanceller* canceller)
+{
+    Box boxes[256];
+    int boxCount = 1;
+    boxes[0] = Box{0, entryCount, pixelCount};
+    if (isCancelled(canceller))
+        return cancelled();
+    while (boxCount < colorCount) {
+        int chosen = boxToSplit(boxes, boxCount);
+        if (chosen < 0)
+            break;
+        splitBox(entries, boxes[chosen], boxes[boxCount]);
+        ++boxCount;
+        if (boxCount % BoxesPerCancelCheck == 0 && isCancelled(canceller))
+            return cancelled();
+    }
+    for (int i = 0; i < boxCount; ++i)
+        palette[i] = meanColor(entries, boxes[i]);
+    return true;
+}
+
+} // namespace
+
+bool RgbHashTable::addPixels(const BYTE* pixels, int count)
+{
+    if (entryOf.count() == 0 && !entryOf.allocate(exact ? ColorCount : GroupCount))
+        return false;
+    auto colors = reinterpret_cast<const UINT32*>(pixels);
+    return exact ? addExact(colors, count) : addGrouped(colors, count);
+}
+
+// Runs of one colour are common: they cost no lookup.
+bool RgbHashTable::addExact(const UINT32* colors, int count)
+{
+    UINT32 previous = NoColor;
+    int entry = -1;
+    for (int i = 0; i < count; ++i) {
+        UINT32 color = colors[i] & 0xFFFFFF;
+        if (color != previous) {
+            int& known = entryOf[color];
+            if (known == 0) {
+                entry = newEntry(keyOf(color));
+                if (entry < 0)
+                    return false;
+                known = entry + 1;
+            }
+            entry = known - 1;
+            previous = color;
+        }
+        ++counts[entry];
+    }
+    return true;
+}
+
+bool RgbHashTable::addGrouped(const UINT32* colors, int count)
+{
+    UINT32 previous = NoColor;
+    UINT32* sums = nullptr;
+    int entry = -1;
+    for (int i = 0; i < count; ++i) {
+        UINT32 color = colors[i] & 0xFFFFFF;
+        if (color != previous) {
+            int& known = entryOf[groupOf(color)];
+            if (known == 0) {
+                entry = newEntry(keyOf(color & 0xF8F8F8));
+                if (entry < 0)
+                    return false;
+                known = entry + 1;
+            }
+            entry = known - 1;
+            sums = &lowSums[static_cast<INT_PTR>(entry) * 3];
+            previous = color;
+        }
+        ++counts[entry];
+        sums[0] += color >> 16 & 7;
+        sums[1] += color >> 8 & 7;
+        sums[2] += color & 7;
+    }
+    return true;
+}
+
+int RgbHashTable::newEntry(UINT32 key)
+{
+    if (entryCount == keys.count()) {
+        LONGLONG grown = entryCount < 1024 ? 1024 : static_cast<LONGLONG>(entryCount) * 2;
+        if (!keys.grow(grown) || !counts.grow(grown) || (!exact && !lowSums.grow(grown * 3)))
+            return -1;
+    }
+    keys[entryCount] = key;
+    return entryCount++;
+}
+
+bool RgbHashTable::takeEntries(AllocatedArray<Entry>& entries, LONGLONG& pixelCount)
+{
+    pixelCount = 0;
+    AllocatedArray<int> bucketStarts;
+    if (!bucketStarts.allocate(BucketCount + 1) || !entries.allocate(entryCount))
+        return false;
+    for (int i = 0; i < entryCount; ++i)
+        ++bucketStarts[bucketOfKey(keys[i], exact) + 1];
+    for (int b = 0; b < BucketCount; ++b)
+        bucketStarts[b + 1] += bucketStarts[b];
+    for (int i = 0; i < entryCount; ++i) {
+        UINT32 key = keys[i];
+        auto count = static_cast<int>(counts[i]);
+        Entry entry{static_cast<BYTE>(key), static_cast<BYTE>(key >> 8), static_cast<BYTE>(key >> 16), count};
+        if (!exact) {
+            // The group's top bits plus the average of its low bits, which stays below 8.
+            const UINT32* sums = &lowSums[static_cast<INT_PTR>(i) * 3];
+            entry.red = static_cast<BYTE>(entry.red + sums[0] / counts[i]);
+            entry.green = static_cast<BYTE>(entry.green + sums[1] / counts[i]);
+            entry.blue = static_cast<BYTE>(entry.blue + sums[2] / counts[i]);
+        }
+        entries[bucketStarts[bucketOfKey(keys[i], exact)]++] = entry;
+        pixelCount += count;
+    }
+    entryCount = 0;
+    keys.release();
+    counts.release();
+    lowSums.release();
+    entryOf.release();
+    return true;
+}
+
+} // namespace MedianCut
+
+bool medianCutPalette(const BYTE* pixels, int width, int height, RGBQUAD* palette, int colorCount,
+                      ICanceller* canceller, bool exact)
+{
+    if (!pixels || !palette || colorCount < 1 || colorCount > 256 || width < 1 || height < 1) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return false;
+    }
+    ZeroMemory(palette, colorCount * sizeof(RGBQUAD));
+    MedianCut::RgbHashTable table(exact);
+    if (!MedianCut::countColors(table, pixels, width, height, canceller))
+        return false;
+    AllocatedArray<MedianCut::Entry> entries;
+    LONGLONG pixelCount = 0;
+    if (!table.takeEntries(entries, pixelCount))
+        return false;
+    if (entries.count() <= colorCount) {
+        for (int i = 0; i < entries.count(); ++i)
+            palette[i] = RGBQUAD{entries[i].blue, entries[i].green, entries[i].red, 0};
+    } else if (!MedianCut::cutPalette(entries.get(), entries.count(), pixelCount, palette, colorCount, canceller)) {
+        return false;
+    }
+    entries.release();
+    if (colorCount > 1)
+        MedianCut::quickSort(palette, 0, colorCount - 1, MedianCut::BrightnessComparator());
+    return true;
+}

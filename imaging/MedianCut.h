@@ -1,0 +1,71 @@
+#pragma once
+#include <windows.h>
+#include "imaging/AllocatedArray.h"
+
+class ICanceller;
+
+// An optimal palette of up to 256 colours for a 32-bit picture (blue, green, red, alpha bytes; rows of
+// width x 4 bytes), by median cut over its colour histogram. The palette gets `colorCount` entries in blue,
+// green, red, 0 order, sorted by red + green + blue. A picture with no more colours than that gets exactly
+// its own colours, the remaining entries black. In exact mode the histogram tells every colour apart; in
+// grouped mode colours that share the top 5 bits of each channel count as one, their average.
+// False with last error 87 for bad arguments, 8 when memory runs out and 0 when cancelled (the palette is
+// then unusable).
+bool medianCutPalette(const BYTE* pixels, int width, int height, RGBQUAD* palette, int colorCount,
+                      ICanceller* canceller, bool exact);
+
+namespace MedianCut {
+
+// One colour of the histogram and its pixel count; small, because the cut sorts millions of them.
+struct Entry {
+    BYTE red;
+    BYTE green;
+    BYTE blue;
+    int count;
+};
+
+// Orders entries by one channel.
+template <BYTE Entry::*Channel>
+struct RgbComparator {
+    int compare(const Entry& a, const Entry& b) const { return a.*Channel - b.*Channel; }
+};
+using RgbComparatorR = RgbComparator<&Entry::red>;
+using RgbComparatorG = RgbComparator<&Entry::green>;
+using RgbComparatorB = RgbComparator<&Entry::blue>;
+
+// Counts the pixels of each colour. The entries come out ordered as in a table of 6,553 hash buckets that
+// keeps each bucket's colours in the order they were first seen; the lookup itself goes through a direct
+// table of all colours (exact mode, 64 MB of address space, touched only where the picture's colours lie)
+// or of all groups, so that a pixel costs one probe and similar colours lie close together.
+class RgbHashTable {
+public:
+    explicit RgbHashTable(bool exact) : exact(exact) {}
+
+    // Adds `count` 32-bit pixels; false with last error 8 when the table cannot grow.
+    bool addPixels(const BYTE* pixels, int count);
+    int distinctCount() const { return entryCount; }
+    // The entries in bucket order, grouped ones finished as their average colour; the table is emptied.
+    bool takeEntries(AllocatedArray<Entry>& entries, LONGLONG& pixelCount);
+
+    static constexpr int BucketCount = 6553;
+    static int bucketOf(int red, int green, int blue)
+    {
+        return static_cast<int>(((red * 33023 + green * 30013 + blue * 27011) & 0x7FFFFFFF) % BucketCount);
+    }
+
+private:
+    bool addExact(const UINT32* colors, int count);
+    bool addGrouped(const UINT32* colors, int count);
+    int newEntry(UINT32 key);
+
+    bool exact;
+    int entryCount = 0;
+    // Per entry, in the order first seen: key, pixel count and, grouped, the sums of the low 3 bits.
+    AllocatedArray<UINT32> keys;
+    AllocatedArray<UINT32> counts;
+    AllocatedArray<UINT32> lowSums;
+    // Entry index + 1 of each colour (exact) or group; 0 for none yet.
+    AllocatedArray<int> entryOf;
+};
+
+} // namespace MedianCut

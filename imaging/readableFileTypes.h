@@ -1,0 +1,17 @@
+#pragma once
+#include "foundation/wstringArray.h"
+
+// Which files a folder scan offers as pictures: the formats the program reads itself, those of the user's
+// Susie plug-ins and those of the extra decoders installed with the imaging component. Built anew on every
+// call; the out lists are cleared first.
+
+// Wildcard patterns ("*.bmp"), each once whatever its case: the program's own, from the open-file filter
+// string of the program's resource module; then the plug-ins' of the lent settings record, in its order (an
+// entry naming several patterns is split at ";"); then the extra decoders'. Throws Exception 1 while no
+// settings record is lent, and Exception for a malformed decoder key, an unusable plug-in list, a missing
+// filter string or one without "|".
+void collectReadableFileTypes(wstringArray& patterns);
+// The same entries as lower-case extensions without the dot ("bmp"); an entry without a dot is kept whole.
+void collectReadableExtensions(wstringArray& extensions);
+// The extensions (".webp") of the installed decoders other than the seven that come with the system.
+void collectWicDecoderExtensions(wstringArray& extensions);

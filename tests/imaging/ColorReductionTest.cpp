@@ -1,0 +1,388 @@
+#include <gtest/gtest.h>
+#include <algorithm>
+#include <set>
+#include <vector>
+#include "ImagingTestSupport.h"
+#include "conversion/CancelAfter.h"
+#include "foundation/MemoryAllocator.h"
+#include "imaging/ColorReduction.h"
+#include "imaging/DibConverter.h"
+#include "imaging/ErrorDiffusion.h"
+#include "imaging/MedianCut.h"
+#include "imaging/PaletteLookup.h"
+
+namespace {
+
+UINT32 rgb(int red, int green, int blue)
+{
+    return 0xFF000000u | red << 16 | green << 8 | blue;
+}
+
+UINT32 colorOf(const RGBQUAD& entry)
+{
+    return rgb(entry.rgbRed, entry.rgbGreen, entry.rgbBlue);
+}
+
+// A 32-bit Dib whose pixel (x, y), counted from the top, is pixelOf(x, y) as 0xAARRGGBB.
+template <typename PixelOf>
+void fill32(Dib& dib, int width, int height, PixelOf pixelOf)
+{
+    ASSERT_TRUE(dib.create(width, height, 32, RGB(0, 0, 0)));
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            *reinterpret_cast<UINT32*>(dibPixel(dib, x, y)) = pixelOf(x, y);
+}
+
+// The colour that an indexed Dib shows at (x, y).
+UINT32 shownColor(const Dib& dib, int x, int y)
+{
+    return colorOf(dib.getColorTable()[dibIndex(dib, x, y)]);
+}
+
+int distinctColors(const RGBQUAD* palette, int count)
+{
+    std::set<UINT32> colors;
+    for (int i = 0; i < count; ++i)
+        colors.insert(colorOf(palette[i]));
+    return static_cast<int>(colors.size());
+}
+
+// Varied colours: a 16 x 16 x 16 grid, each colour once.
+UINT32 gridColor(int x, int y)
+{
+    int n = y * 64 + x;
+    return rgb((n & 15) * 17, (n >> 4 & 15) * 17, (n >> 8 & 15) * 17);
+}
+
+class InvertFilter : public IColorFilter {
+public:
+    void apply(BYTE*, BYTE* red, BYTE* green, BYTE* blue) override
+    {
+        *red = static_cast<BYTE>(255 - *red);
+        *green = static_cast<BYTE>(255 - *green);
+        *blue = static_cast<BYTE>(255 - *blue);
+    }
+};
+
+} // namespace
+
+TEST(PaletteLookup, AgreesWithTheLinearSearchIncludingTies)
+{
+    UINT32 seed = 7;
+    auto next = [&seed] { return seed = seed * 1664525 + 1013904223, static_cast<int>(seed >> 24); };
+    for (int count : {1, 2, 3, 16, 256}) {
+        std::vector<RGBQUAD> palette(count);
+        for (int i = 0; i < count; ++i)
+            palette[i] = RGBQUAD{static_cast<BYTE>(next()), static_cast<BYTE>(next()), static_cast<BYTE>(next()), 0};
+        if (count > 2) {
+            palette[count - 1] = palette[0];                       // a duplicate: the first must win
+            palette[1] = RGBQUAD{palette[0].rgbBlue, palette[0].rgbGreen,
+                                 static_cast<BYTE>(palette[0].rgbRed ^ 2), 0}; // an equidistant neighbour
+        }
+        PaletteLookup lookup;
+        ASSERT_TRUE(lookup.setPalette(palette.data(), count));
+        for (int i = 0; i < 100000; ++i) {
+            int red = next(), green = next(), blue = next();
+            ASSERT_EQ(lookup.indexOf(red, green, blue), nearestPaletteIndex(palette.data(), count, red, green, blue))
+                << count << " colours, " << red << "," << green << "," << blue;
+        }
+    }
+    // Without memory for more cells the answers stay the same.
+    std::vector<RGBQUAD> many(256);
+    for (RGBQUAD& entry : many)
+        entry = RGBQUAD{static_cast<BYTE>(next()), static_cast<BYTE>(next()), static_cast<BYTE>(next()), 0};
+    PaletteLookup starved;
+    ASSERT_TRUE(starved.setPalette(many.data(), 256));
+    MemoryAllocator::failAfter(0);
+    for (int i = 0; i < 20000; ++i) {
+        int red = next(), green = next(), blue = next();
+        ASSERT_EQ(starved.indexOf(red, green, blue), nearestPaletteIndex(many.data(), 256, red, green, blue));
+    }
+    MemoryAllocator::failAfter(-1);
+
+    RGBQUAD twins[] = {{0, 0, 10, 0}, {0, 0, 20, 0}, {0, 0, 10, 0}};
+    EXPECT_EQ(nearestPaletteIndex(twins, 3, 15, 0, 0), 0);
+    EXPECT_EQ(nearestPaletteIndex(twins, 3, 16, 0, 0), 1);
+}
+
+TEST(MedianCut, FewColoursAreKeptAndSortedAfterTheBlackRest)
+{
+    const UINT32 colors[10] = {rgb(250, 10, 10), rgb(10, 250, 10), rgb(10, 10, 250), rgb(200, 200, 200),
+                               rgb(1, 2, 3),     rgb(90, 90, 0),   rgb(0, 90, 91),   rgb(128, 64, 32),
+                               rgb(255, 255, 255), rgb(3, 2, 1)};
+    std::vector<UINT32> pixels(40 * 25);
+    for (size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = colors[(i * 7) % 10];
+    RGBQUAD palette[256];
+    ASSERT_TRUE(medianCutPalette(reinterpret_cast<BYTE*>(pixels.data()), 40, 25, palette, 256, nullptr, true));
+    for (int i = 0; i < 246; ++i)
+        ASSERT_EQ(colorOf(palette[i]), rgb(0, 0, 0)) << i;
+    std::set<UINT32> kept;
+    for (int i = 246; i < 256; ++i) {
+        kept.insert(colorOf(palette[i]));
+        EXPECT_LE(palette[i - 1].rgbRed + palette[i - 1].rgbGreen + palette[i - 1].rgbBlue,
+                  palette[i].rgbRed + palette[i].rgbGreen + palette[i].rgbBlue);
+    }
+    EXPECT_EQ(kept, std::set<UINT32>(colors, colors + 10));
+
+    UINT32 single[4] = {rgb(40, 50, 60), rgb(40, 50, 60), rgb(40, 50, 60), rgb(40, 50, 60)};
+    ASSERT_TRUE(medianCutPalette(reinterpret_cast<BYTE*>(single), 2, 2, palette, 2, nullptr, false));
+    EXPECT_EQ(colorOf(palette[0]), rgb(0, 0, 0));
+    EXPECT_EQ(colorOf(palette[1]), rgb(40, 50, 60));
+
+    SetLastError(0);
+    EXPECT_FALSE(medianCutPalette(reinterpret_cast<BYTE*>(single), 2, 2, palette, 0, nullptr, true));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    SetLastError(0);
+    EXPECT_FALSE(medianCutPalette(reinterpret_cast<BYTE*>(single), 2, 2, palette, 257, nullptr, true));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    EXPECT_FALSE(medianCutPalette(nullptr, 2, 2, palette, 2, nullptr, true));
+}
+
+TEST(MedianCut, SplitsAtThePixelMedianAndAveragesEachBox)
+{
+    UINT32 pixels[4] = {rgb(210, 0, 0), rgb(10, 0, 0), rgb(200, 0, 0), rgb(20, 0, 0)};
+    RGBQUAD palette[2];
+    ASSERT_TRUE(medianCutPalette(reinterpret_cast<BYTE*>(pixels), 4, 1, palette, 2, nullptr, true));
+    EXPECT_EQ(colorOf(palette[0]), rgb(15, 0, 0));
+    EXPECT_EQ(colorOf(palette[1]), rgb(205, 0, 0));
+}
+
+TEST(MedianCut, GroupedModeMergesLowBitsIntoTheirAverage)
+{
+    // (100, 50, 200) once and (103, 54, 206) three times share their top 5 bits: 96, 48, 200.
+    UINT32 pixels[4] = {rgb(100, 50, 200), rgb(103, 54, 206), rgb(103, 54, 206), rgb(103, 54, 206)};
+    RGBQUAD palette[4];
+    ASSERT_TRUE(medianCutPalette(reinterpret_cast<BYTE*>(pixels), 2, 2, palette, 4, nullptr, false));
+    EXPECT_EQ(colorOf(palette[3]), rgb(96 + (4 + 3 * 7) / 4, 48 + (2 + 3 * 6) / 4, 200 + (0 + 3 * 6) / 4));
+    EXPECT_EQ(colorOf(palette[2]), rgb(0, 0, 0));
+    ASSERT_TRUE(medianCutPalette(reinterpret_cast<BYTE*>(pixels), 2, 2, palette, 4, nullptr, true));
+    EXPECT_EQ(colorOf(palette[2]), rgb(100, 50, 200));
+    EXPECT_EQ(colorOf(palette[3]), rgb(103, 54, 206));
+}
+
+TEST(MedianCut, CancellingTheCountOrTheCutFails)
+{
+    Dib dib;
+    fill32(dib, 100, 100, [](int x, int y) { return rgb(x * 2, y * 2, 0); });
+    RGBQUAD palette[16];
+    // 10,000 pixels: one question during the count, one after it, one before the first split.
+    for (int answers : {0, 1, 2}) {
+        CancelAfter canceller(answers);
+        SetLastError(ERROR_INVALID_FUNCTION);
+        EXPECT_FALSE(medianCutPalette(dib.getBits(), 100, 100, palette, 16, &canceller, true)) << answers;
+        EXPECT_EQ(GetLastError(), 0u);
+        EXPECT_EQ(canceller.asked, answers + 1);
+    }
+    CancelAfter patient(1000);
+    EXPECT_TRUE(medianCutPalette(dib.getBits(), 100, 100, palette, 16, &patient, true));
+}
+
+TEST(ErrorDiffusion, CarriesTheErrorRightAndDownFromTheTop)
+{
+    const RGBQUAD blackWhite[2] = {{0, 0, 0, 0}, {255, 255, 255, 0}};
+    // Two pixels of 100 side by side: the first goes black and pushes the second (100 + 700/16) to white.
+    UINT32 row[2] = {rgb(100, 100, 100), rgb(100, 100, 100)};
+    ASSERT_TRUE(diffuseErrorToPalette(reinterpret_cast<BYTE*>(row), 2, 1, blackWhite, 2, nullptr));
+    EXPECT_EQ(row[0], rgb(0, 0, 0));
+    EXPECT_EQ(row[1], rgb(255, 255, 255));
+    // One above the other: the top row is the last in memory.
+    UINT32 column[2] = {rgb(100, 100, 100), rgb(100, 100, 100)};
+    ASSERT_TRUE(diffuseErrorToPalette(reinterpret_cast<BYTE*>(column), 1, 2, blackWhite, 2, nullptr));
+    EXPECT_EQ(column[1], rgb(0, 0, 0));
+    EXPECT_EQ(column[0], rgb(255, 255, 255));
+}
+
+TEST(ErrorDiffusion, AGradientKeepsItsLocalBrightness)
+{
+    Dib dib;
+    fill32(dib, 256, 64, [](int x, int) { return rgb(x, x, x); });
+    const RGBQUAD blackWhite[2] = {{0, 0, 0, 0}, {255, 255, 255, 0}};
+    ASSERT_TRUE(diffuseErrorToPalette(dib.getBits(), 256, 64, blackWhite, 2, nullptr));
+    for (int band = 0; band < 256; band += 32) {
+        int white = 0;
+        for (int y = 0; y < 64; ++y) {
+            for (int x = band; x < band + 32; ++x) {
+                UINT32 pixel = dibPixel32(dib, x, y);
+                ASSERT_TRUE(pixel == rgb(0, 0, 0) || pixel == rgb(255, 255, 255));
+                white += pixel == rgb(255, 255, 255);
+            }
+        }
+        double expected = (band + 15.5) / 255.0;
+        EXPECT_NEAR(white / (32.0 * 64), expected, 0.03) << "columns from " << band;
+    }
+}
+
+TEST(ReduceColors, MedianCutKeepsUpTo256ColoursExactly)
+{
+    // 200 colours, many of them one step apart, which a blit through GDI would merge.
+    Dib source;
+    fill32(source, 40, 30, [](int x, int y) {
+        int n = (y * 40 + x) % 200;
+        return rgb(n % 10 + 100, n / 10 + 20, n % 3);
+    });
+    for (bool dither : {false, true}) {
+        Dib reduced;
+        ASSERT_TRUE(reduceColors(source, reduced, 8, ReduceMedianCutExact, dither, nullptr));
+        ASSERT_EQ(reduced.bitCount(), 8);
+        for (int y = 0; y < 30; ++y)
+            for (int x = 0; x < 40; ++x)
+                ASSERT_EQ(shownColor(reduced, x, y), dibPixel32(source, x, y)) << x << "," << y << " " << dither;
+    }
+    Dib sixteen, two;
+    fill32(sixteen, 16, 5, [](int x, int) { return rgb(x * 15, 255 - x * 15, 3); });
+    fill32(two, 9, 3, [](int x, int y) { return (x + y) % 2 ? rgb(200, 30, 30) : rgb(30, 30, 200); });
+    struct Case {
+        Dib* source;
+        int bitCount;
+    } cases[] = {{&sixteen, 4}, {&two, 1}};
+    for (const Case& test : cases) {
+        Dib reduced;
+        ASSERT_TRUE(reduceColors(*test.source, reduced, test.bitCount, ReduceMedianCutExact, false, nullptr));
+        ASSERT_EQ(reduced.bitCount(), test.bitCount);
+        for (int y = 0; y < test.source->height(); ++y)
+            for (int x = 0; x < test.source->width(); ++x)
+                ASSERT_EQ(shownColor(reduced, x, y), dibPixel32(*test.source, x, y)) << test.bitCount;
+    }
+}
+
+TEST(ReduceColors, ManyColoursGiveFullPalettesOfEachDepth)
+{
+    Dib source;
+    fill32(source, 64, 64, gridColor);
+    Dib source24;
+    ASSERT_TRUE(reduceColors(source, source24, 24, 0, false, nullptr));
+    for (int mode : {ReduceMedianCutExact, ReduceMedianCutGrouped}) {
+        for (int bitCount : {1, 4, 8}) {
+            Dib reduced;
+            ASSERT_TRUE(reduceColors(source24, reduced, bitCount, mode, true, nullptr));
+            ASSERT_EQ(reduced.bitCount(), bitCount);
+            EXPECT_EQ(distinctColors(reduced.getColorTable(), reduced.colorCount()), 1 << bitCount);
+            std::set<int> used;
+            for (int y = 0; y < 64; ++y)
+                for (int x = 0; x < 64; ++x)
+                    used.insert(dibIndex(reduced, x, y));
+            EXPECT_GE(static_cast<int>(used.size()), (1 << bitCount) * 3 / 4) << mode << " " << bitCount;
+        }
+    }
+}
+
+TEST(ReduceColors, DefaultPaletteWithAndWithoutDiffusion)
+{
+    Dib ramp;
+    fill32(ramp, 256, 32, [](int x, int) { return rgb(x, x, x); });
+    Dib plain;
+    ASSERT_TRUE(reduceColors(ramp, plain, 1, ReduceDefaultPalette, false, nullptr));
+    EXPECT_EQ(colorOf(plain.getColorTable()[0]), rgb(0, 0, 0));
+    EXPECT_EQ(colorOf(plain.getColorTable()[1]), rgb(255, 255, 255));
+    EXPECT_EQ(dibIndex(plain, 127, 5), 0);
+    EXPECT_EQ(dibIndex(plain, 128, 5), 1);
+
+    Dib diffused;
+    ASSERT_TRUE(reduceColors(ramp, diffused, 1, ReduceDefaultPalette, true, nullptr));
+    int whiteLeft = 0, whiteRight = 0;
+    for (int y = 0; y < 32; ++y) {
+        for (int x = 0; x < 64; ++x) {
+            whiteLeft += dibIndex(diffused, x, y);
+            whiteRight += dibIndex(diffused, 255 - x, y);
+        }
+    }
+    EXPECT_NEAR(whiteLeft / 2048.0, 31.5 / 255, 0.03);
+    EXPECT_NEAR(whiteRight / 2048.0, 223.5 / 255, 0.03);
+}
+
+TEST(ReduceColors, DeeperDepthsAreDrawnAndOwnDepthCopied)
+{
+    Dib source;
+    fill32(source, 7, 5, [](int x, int y) { return static_cast<UINT32>(x * 30) << 24 | rgb(x * 30, y * 40, 77); });
+    Dib opaque;
+    ASSERT_TRUE(reduceColors(source, opaque, 24, 0, false, nullptr));
+    Dib back;
+    ASSERT_TRUE(reduceColors(opaque, back, 32, 0, false, nullptr));
+    Dib copy;
+    ASSERT_TRUE(reduceColors(source, copy, 32, 0, false, nullptr));
+    for (int y = 0; y < 5; ++y) {
+        for (int x = 0; x < 7; ++x) {
+            EXPECT_EQ(dibPixel32(back, x, y), rgb(x * 30, y * 40, 77));
+            EXPECT_EQ(dibPixel32(copy, x, y), dibPixel32(source, x, y));
+        }
+    }
+    ASSERT_TRUE(source.toBitsPerPixel24());
+    EXPECT_EQ(source.bitCount(), 24);
+    EXPECT_EQ(dibPixel32(source, 3, 2) & 0xFFFFFF, rgb(90, 80, 77) & 0xFFFFFF);
+    EXPECT_TRUE(source.toBitsPerPixel24());
+}
+
+TEST(ReduceColors, BadArgumentsAndCancellationLeaveNoPicture)
+{
+    Dib source;
+    fill32(source, 100, 100, [](int x, int y) { return rgb(x, y, x ^ y); });
+    SetLastError(0);
+    EXPECT_FALSE(reduceColors(source, source, 8, ReduceMedianCutExact, false, nullptr));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    EXPECT_FALSE(source.isEmpty());
+
+    Dib empty, destination;
+    ASSERT_TRUE(destination.create(2, 2, 24, RGB(0, 0, 0)));
+    EXPECT_FALSE(reduceColors(empty, destination, 8, ReduceMedianCutExact, false, nullptr));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    EXPECT_TRUE(destination.isEmpty());
+    EXPECT_FALSE(reduceColors(source, destination, 2, ReduceMedianCutExact, false, nullptr));
+    EXPECT_FALSE(reduceColors(source, destination, 12, ReduceMedianCutExact, false, nullptr));
+
+    // Running out of memory at any step fails cleanly.
+    for (int successes = 0; successes < 16; ++successes) {
+        MemoryAllocator::failAfter(successes);
+        bool done = reduceColors(source, destination, 8, ReduceMedianCutExact, true, nullptr);
+        DWORD error = GetLastError();
+        MemoryAllocator::failAfter(-1);
+        if (!done) {
+            EXPECT_EQ(error, static_cast<DWORD>(ERROR_NOT_ENOUGH_MEMORY)) << successes;
+            EXPECT_TRUE(destination.isEmpty());
+        }
+    }
+
+    // Cancelled in the histogram, in the cut (the third question), in the diffusion and in the mapping.
+    for (int answers : {0, 2, 5, 50, 150}) {
+        CancelAfter canceller(answers);
+        SetLastError(ERROR_INVALID_FUNCTION);
+        EXPECT_FALSE(reduceColors(source, destination, 8, ReduceMedianCutExact, true, &canceller)) << answers;
+        EXPECT_EQ(GetLastError(), 0u) << answers;
+        EXPECT_TRUE(destination.isEmpty());
+    }
+}
+
+TEST(DibColorFilter, ChangesTheTableOfIndexedAndThePixelsOfDeepDibs)
+{
+    Dib indexed;
+    ASSERT_TRUE(indexed.create(4, 2, 8, RGB(0, 0, 0)));
+    setDibIndex(indexed, 1, 0, 37);
+    std::vector<RGBQUAD> table(indexed.getColorTable(), indexed.getColorTable() + 256);
+    std::vector<BYTE> bits(indexed.getBits(), indexed.getBits() + indexed.imageSize());
+    DibConvert::ColorFilter filter(new InvertFilter(), true);
+    ASSERT_TRUE(filter.convert(indexed, nullptr));
+    EXPECT_EQ(std::vector<BYTE>(indexed.getBits(), indexed.getBits() + indexed.imageSize()), bits);
+    for (int i = 0; i < 256; ++i)
+        ASSERT_EQ(colorOf(indexed.getColorTable()[i]), (~colorOf(table[i]) & 0xFFFFFF) | 0xFF000000u) << i;
+
+    for (int bitCount : {32, 24}) {
+        Dib deep;
+        ASSERT_TRUE(deep.create(3, 3, bitCount, RGB(10, 20, 30)));
+        ASSERT_TRUE(filter.convert(deep, nullptr));
+        EXPECT_EQ(dibPixel32(deep, 2, 1) & 0xFFFFFF, rgb(245, 235, 225) & 0xFFFFFF) << bitCount;
+    }
+
+    DibConvert::ColorFilter none(nullptr, false);
+    SetLastError(0);
+    EXPECT_FALSE(none.convert(indexed, nullptr));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_FUNCTION));
+    EXPECT_FALSE(indexed.isEmpty());
+
+    Dib deep;
+    ASSERT_TRUE(deep.create(3, 3, 32, RGB(10, 20, 30)));
+    CancelAfter canceller(1);
+    SetLastError(ERROR_INVALID_FUNCTION);
+    EXPECT_FALSE(filter.convert(deep, &canceller));
+    EXPECT_EQ(GetLastError(), 0u);
+    EXPECT_TRUE(deep.isEmpty());
+}

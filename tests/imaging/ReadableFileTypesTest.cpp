@@ -1,0 +1,199 @@
+#include <gtest/gtest.h>
+#include <algorithm>
+#include <string>
+#include <vector>
+#include "foundation/Application.h"
+#include "foundation/ExpectCode.h"
+#include "foundation/Reg.h"
+#include "foundation/wstringArray.h"
+#include "imaging/readableFileTypes.h"
+#include "settings/AppServices.h"
+#include "settings/AppSetting.h"
+
+namespace {
+
+using Names = std::vector<std::wstring>;
+
+const Names builtInPatterns = {L"*.bmp", L"*.jpg", L"*.jpeg", L"*.jpe", L"*.gif",
+                               L"*.tif", L"*.tiff", L"*.png", L"*.wdp", L"*.hdp"};
+const Names builtInExtensions = {L"bmp", L"jpg", L"jpeg", L"jpe", L"gif", L"tif", L"tiff", L"png", L"wdp", L"hdp"};
+
+const wchar_t DecoderInstances[] = L"CLSID\\{7ED96837-96F0-4812-B211-F13C24117ED3}\\Instance";
+const wchar_t WebpDecoder[] = L"{6F2A9C01-0D4B-4E3A-9A51-3C7E2B8D4F10}";
+const wchar_t SilentDecoder[] = L"{6F2A9C02-0D4B-4E3A-9A51-3C7E2B8D4F10}";
+
+std::wstring besideProgram(const wchar_t* name)
+{
+    wchar_t program[MAX_PATH];
+    GetModuleFileNameW(nullptr, program, MAX_PATH);
+    std::wstring path(program);
+    return path.substr(0, path.rfind(L'\\') + 1) + name;
+}
+
+Names listed(const wstringArray& list)
+{
+    Names items;
+    for (int i = 0; i < list.count(); ++i)
+        items.push_back(list.at(i).buffer());
+    return items;
+}
+
+Names head(const Names& names, size_t count)
+{
+    return Names(names.begin(), names.begin() + static_cast<std::ptrdiff_t>(std::min(count, names.size())));
+}
+
+bool has(const Names& names, const std::wstring& name)
+{
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+ptrdiff_t indexOf(const Names& names, const std::wstring& name)
+{
+    return std::find(names.begin(), names.end(), name) - names.begin();
+}
+
+// An application whose resources come from a module without the program's strings.
+class ForeignResourcesApplication : public Application {
+public:
+    explicit ForeignResourcesApplication(HMODULE module) { resourceModule = module; }
+    int run(const wstringArray&) override { return 0; }
+};
+
+class ReadableTypes : public testing::Test {
+protected:
+    void SetUp() override { setAppServices(&setting, nullptr); }
+    void TearDown() override
+    {
+        setAppServices(nullptr, nullptr);
+        for (const wchar_t* decoder : {WebpDecoder, SilentDecoder, L"not-a-class-id"})
+            unregisterDecoder(decoder);
+    }
+
+    // A made-up decoder in the system's decoder category; null extensions leave the value out.
+    void registerDecoder(const wchar_t* clsid, const wchar_t* extensions)
+    {
+        Reg instances;
+        ASSERT_TRUE(instances.createClassesRoot(DecoderInstances));
+        ASSERT_TRUE(instances.setString(clsid, L"CLSID", clsid));
+        Reg decoder;
+        ASSERT_TRUE(decoder.createClassesRoot((std::wstring(L"CLSID\\") + clsid).c_str()));
+        if (extensions) {
+            ASSERT_TRUE(decoder.setString(nullptr, L"FileExtensions", extensions));
+        }
+    }
+    void unregisterDecoder(const wchar_t* clsid)
+    {
+        Reg classes;
+        if (classes.openClassesRoot(DecoderInstances))
+            classes.deleteSubKey(clsid);
+        if (classes.openClassesRoot(L"CLSID"))
+            classes.deleteSubKey(clsid);
+    }
+
+    template <typename Collect>
+    static Names collected(Collect collect)
+    {
+        wstringArray result;
+        result.add(L"stale");
+        collect(result);
+        return listed(result);
+    }
+    Names types()
+    {
+        return collected([&](wstringArray& out) { collectReadableFileTypes(out); });
+    }
+    Names extensions()
+    {
+        return collected([&](wstringArray& out) { collectReadableExtensions(out); });
+    }
+
+    AppSetting setting;
+};
+
+TEST_F(ReadableTypes, WineDecodersFollowTheBuiltInPatterns)
+{
+    // Wine registers TGA as ".tga;.tpic", DDS as ".dds" and its JPEG decoder with ".jfif" beside ".jpg".
+    Names wic = collected(collectWicDecoderExtensions);
+    for (const wchar_t* extension : {L".tga", L".tpic", L".dds"})
+        EXPECT_TRUE(has(wic, extension)) << testing::PrintToString(wic);
+    EXPECT_FALSE(has(wic, L".jfif"));
+    EXPECT_FALSE(has(wic, L".jpg"));
+
+    Names expected = builtInPatterns;
+    for (const std::wstring& extension : wic)
+        expected.push_back(L"*" + extension);
+    EXPECT_EQ(types(), expected);
+
+    Names plain = extensions();
+    EXPECT_EQ(head(plain, builtInExtensions.size()), builtInExtensions);
+    EXPECT_TRUE(has(plain, L"tga") && has(plain, L"tpic"));
+}
+
+TEST_F(ReadableTypes, PluginPatternsFollowTheBuiltInOnesOnceEach)
+{
+    setting.spiPaths.add(besideProgram(L"kvp_reader.spi").c_str());
+    setting.spiPaths.add(besideProgram(L"kvp_multi.spi").c_str());
+    setting.spiPaths.add(besideProgram(L"kvp_archive.spi").c_str());
+    setting.spiPaths.add(besideProgram(L"missing.spi").c_str());
+
+    Names found = types();
+    Names expected = builtInPatterns;
+    // The second plug-in's "*.KVP;*.JPG;*.Kvz" and "*": both of the first two are already present.
+    expected.insert(expected.end(), {L"*.kvp", L"*.kvq", L"*.Kvz", L"*"});
+    EXPECT_EQ(head(found, expected.size()), expected);
+    EXPECT_FALSE(has(found, L"*.kva")); // archive plug-ins read no pictures
+    EXPECT_FALSE(has(found, L"*.KVP"));
+    EXPECT_FALSE(has(found, L"*.JPG"));
+
+    Names plain = extensions();
+    Names expectedPlain = builtInExtensions;
+    expectedPlain.insert(expectedPlain.end(), {L"kvp", L"kvq", L"kvz", L"*"});
+    EXPECT_EQ(head(plain, expectedPlain.size()), expectedPlain);
+}
+
+TEST_F(ReadableTypes, ExtraDecodersComeLast)
+{
+    registerDecoder(WebpDecoder, L".webp;.JXL,,.BMP");
+    registerDecoder(SilentDecoder, nullptr);
+    setting.spiPaths.add(besideProgram(L"kvp_reader.spi").c_str());
+
+    Names wic = collected(collectWicDecoderExtensions);
+    ptrdiff_t webp = indexOf(wic, L".webp");
+    ASSERT_LT(webp + 2, static_cast<ptrdiff_t>(wic.size()));
+    EXPECT_EQ(wic[webp + 1], L".JXL");
+    EXPECT_EQ(wic[webp + 2], L".BMP");
+
+    Names found = types();
+    ptrdiff_t kvq = indexOf(found, L"*.kvq");
+    EXPECT_EQ(kvq, static_cast<ptrdiff_t>(builtInPatterns.size()) + 1);
+    EXPECT_GT(indexOf(found, L"*.webp"), kvq);
+    EXPECT_TRUE(has(found, L"*.JXL"));
+    EXPECT_FALSE(has(found, L"*.BMP"));
+
+    Names plain = extensions();
+    EXPECT_TRUE(has(plain, L"webp"));
+    EXPECT_TRUE(has(plain, L"jxl"));
+}
+
+TEST_F(ReadableTypes, BadSourcesThrow)
+{
+    wstringArray result;
+    setAppServices(nullptr, nullptr);
+    expectCode(ErrorCode::InvalidState, [&] { collectReadableFileTypes(result); });
+    setAppServices(&setting, nullptr);
+
+    {
+        ForeignResourcesApplication application(
+            LoadLibraryExW(besideProgram(L"kvp_reader.spi").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+        setApplication(&application);
+        EXPECT_NE(thrownCode([&] { collectReadableFileTypes(result); }), -1); // no filter string
+        setApplication(nullptr);
+    }
+
+    registerDecoder(L"not-a-class-id", L".bad");
+    EXPECT_NE(thrownCode([&] { collectWicDecoderExtensions(result); }), -1);
+    EXPECT_NE(thrownCode([&] { collectReadableFileTypes(result); }), -1);
+}
+
+} // namespace
