@@ -9,7 +9,6 @@
 #include "BenchPicture.h"
 #include "foundation/ComPtr.h"
 #include "foundation/Decimal.h"
-#include "foundation/wstringArray.h"
 #include "imaging/Dib.h"
 #include "imaging/PictureProperties.h"
 #include "imaging/WicBitmapDecoder.h"
@@ -17,6 +16,8 @@
 #include "imaging/gdipImageIO.h"
 #include "imaging/gdiplusStartup.h"
 #include "imaging/pictureLoading.h"
+#include "settings/AppServices.h"
+#include "settings/AppSetting.h"
 
 namespace {
 
@@ -50,7 +51,7 @@ Gdiplus::Bitmap* gdipDecode(const wchar_t* path)
     return bitmap;
 }
 
-std::vector<Bench> benches(const wchar_t* path, const wstringArray& plugins)
+std::vector<Bench> benches(const wchar_t* path)
 {
     return {
         {"GDI+ decode alone",
@@ -63,33 +64,33 @@ std::vector<Bench> benches(const wchar_t* path, const wstringArray& plugins)
              return frame.dpiX() > 0;
          }},
         {"loadBitmap",
-         [=, &plugins] { return std::unique_ptr<Gdiplus::Bitmap>(loadBitmap(path, plugins)) != nullptr; }},
+         [=] { return std::unique_ptr<Gdiplus::Bitmap>(loadBitmap(path)) != nullptr; }},
         {"loadBitmap all outputs",
-         [=, &plugins] {
+         [=] {
              IWICMetadataBlockReader* reader = nullptr;
              WORD bits = 0;
              Decimal dpiX(0);
              Decimal dpiY(0);
-             std::unique_ptr<Gdiplus::Bitmap> bitmap(loadBitmap(path, plugins, &reader, &bits, &dpiX, &dpiY));
+             std::unique_ptr<Gdiplus::Bitmap> bitmap(loadBitmap(path, &reader, &bits, &dpiX, &dpiY));
              if (reader)
                  reader->Release();
              return bitmap != nullptr;
          }},
         {"loadDib",
-         [=, &plugins] {
+         [=] {
              Dib dib;
-             return loadDib(path, plugins, dib);
+             return loadDib(path, dib);
          }},
         {"loadImage",
-         [=, &plugins] { return std::unique_ptr<IImage>(loadImage(path, plugins, false, nullptr, 0)) != nullptr; }},
+         [=] { return std::unique_ptr<IImage>(loadImage(path, false, nullptr, 0)) != nullptr; }},
         {"readPictureProperties",
-         [=, &plugins] {
+         [=] {
              PictureMetadata metadata;
              WORD bits = 0;
              UINT frames = 0;
              Dib picture;
              Dib thumbnail;
-             return readPictureProperties(path, plugins, metadata, bits, frames, picture, thumbnail);
+             return readPictureProperties(path, metadata, bits, frames, picture, thumbnail);
          }},
     };
 }
@@ -111,9 +112,11 @@ bool timeCopy(const wchar_t* path)
 int runBenches(const std::wstring& path)
 {
     int status = 0;
-    wstringArray plugins;
+    // No plug-ins: the settings' defaults.
+    AppSetting setting;
+    setAppServices(&setting, nullptr);
     std::printf("%d x %d JPEG, %d loads each\n", BenchWidth, BenchHeight, Rounds);
-    for (const Bench& bench : benches(path.c_str(), plugins)) {
+    for (const Bench& bench : benches(path.c_str())) {
         LARGE_INTEGER start, end;
         bool done = true;
         QueryPerformanceCounter(&start);
@@ -130,6 +133,7 @@ int runBenches(const std::wstring& path)
     }
     if (!timeCopy(path.c_str()))
         status = 1;
+    setAppServices(nullptr, nullptr);
     return status;
 }
 

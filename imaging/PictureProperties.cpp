@@ -43,10 +43,10 @@ void readMetadata(WIC::BitmapDecoder& decoder, const wstring& path, PictureMetad
 }
 
 // The decoder now reads what the plug-in made of the file, as a BMP.
-void openPluginPicture(WIC::BitmapDecoder& decoder, const wstringArray& plugins, const wchar_t* path)
+void openPluginPicture(WIC::BitmapDecoder& decoder, const wchar_t* path)
 {
     Dib fromPlugin;
-    if (!loadWithPlugins(plugins, path, fromPlugin))
+    if (!loadWithPlugins(path, fromPlugin))
         return;
     ComPtr<IStream> stream(fromPlugin.toStream());
     if (stream)
@@ -141,8 +141,8 @@ bool readDateTaken(const WIC::MetadataQueryReader& reader, DateTime& taken)
     }
 }
 
-bool readPictureProperties(const wchar_t* path, const wstringArray& plugins, PictureMetadata& metadata, WORD& bits,
-                           UINT& frames, Dib& picture, Dib& thumbnail)
+bool readPictureProperties(const wchar_t* path, PictureMetadata& metadata, WORD& bits, UINT& frames, Dib& picture,
+                           Dib& thumbnail)
 {
     metadata.cameraModel = L"-";
     metadata.cameraMaker = L"-";
@@ -156,7 +156,7 @@ bool readPictureProperties(const wchar_t* path, const wstringArray& plugins, Pic
         readMetadata(decoder, path, metadata);
     } catch (const Exception&) {
         // No metadata here, perhaps no WIC decoder at all: a plug-in may still read the picture.
-        openPluginPicture(decoder, plugins, path);
+        openPluginPicture(decoder, path);
     }
     WIC::BitmapFrameDecode frame(decoder.frame(0), true);
     UINT frameBits = frame.bitsPerPixel();

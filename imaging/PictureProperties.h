@@ -2,7 +2,6 @@
 #include <windows.h>
 #include "foundation/DateTime.h"
 #include "foundation/wstring.h"
-#include "foundation/wstringArray.h"
 #include "imaging/Dib.h"
 
 namespace WIC {
@@ -23,9 +22,9 @@ struct PictureMetadata {
 
 // The metadata, depth and frame count of the picture at path, with frame 0 as a picture (24 bits, or its own
 // depth when shallower) and a thumbnail whose longer side is 100 pixels. Metadata that WIC cannot read is left
-// as "-"; a picture only a plug-in of `plugins` reads gives its pixels. False when no picture came out; a
+// as "-"; a picture only a plug-in of the lent settings record reads gives its pixels. False when no picture came out; a
 // picture that nothing reads, or that cannot be converted, throws Exception. COM must be initialised.
-bool readPictureProperties(const wchar_t* path, const wstringArray& plugins, PictureMetadata& metadata, WORD& bits,
-                           UINT& frames, Dib& picture, Dib& thumbnail);
+bool readPictureProperties(const wchar_t* path, PictureMetadata& metadata, WORD& bits, UINT& frames, Dib& picture,
+                           Dib& thumbnail);
 // "System.Photo.DateTaken" of the reader in local time; false when the item is missing or names no real moment.
 bool readDateTaken(const WIC::MetadataQueryReader& reader, DateTime& taken);

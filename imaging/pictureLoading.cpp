@@ -19,6 +19,8 @@
 #include "imaging/pictureProbe.h"
 #include "imaging/wicDecode.h"
 #include "imaging/wicEncode.h"
+#include "settings/AppServices.h"
+#include "settings/AppSetting.h"
 
 namespace {
 
@@ -65,10 +67,10 @@ Gdiplus::Bitmap* gdipLoadFile(const wchar_t* path)
 }
 
 // The plug-ins' picture as a GDI+ bitmap. A 32-bit picture whose fourth bytes are all 0 is opaque.
-Gdiplus::Bitmap* pluginBitmap(const wstringArray& plugins, const wchar_t* path)
+Gdiplus::Bitmap* pluginBitmap(const wchar_t* path)
 {
     Dib dib;
-    if (!loadWithPlugins(plugins, path, dib))
+    if (!loadWithPlugins(path, dib))
         return nullptr;
     return dibToGdiplusBitmap(dib, hasAlphaBytes(dib));
 }
@@ -188,18 +190,18 @@ bool loadDibThroughWic(const wchar_t* path, Dib& dib)
 
 } // namespace
 
-bool loadWithPlugins(const wstringArray& plugins, const wchar_t* path, Dib& dib)
+bool loadWithPlugins(const wchar_t* path, Dib& dib)
 {
     dib.reallocInfo(0);
     if (!path)
         return false;
     SusiePlugin host;
-    host.paths.addAll(plugins);
+    host.paths.addAll(getAppSetting().spiPaths);
     return host.load(path, dib) >= 0;
 }
 
-Gdiplus::Bitmap* loadBitmap(const wchar_t* path, const wstringArray& plugins, IWICMetadataBlockReader** reader,
-                            WORD* bits, Decimal* dpiX, Decimal* dpiY)
+Gdiplus::Bitmap* loadBitmap(const wchar_t* path, IWICMetadataBlockReader** reader, WORD* bits, Decimal* dpiX,
+                            Decimal* dpiY)
 {
     if (!path)
         return nullptr;
@@ -213,7 +215,7 @@ Gdiplus::Bitmap* loadBitmap(const wchar_t* path, const wstringArray& plugins, IW
         handedOut = takeFromWic(contents, loaded, reader, dpiX, dpiY);
     try {
         if (!loaded)
-            loaded.reset(pluginBitmap(plugins, path));
+            loaded.reset(pluginBitmap(path));
         if (!loaded)
             return nullptr;
         if (bits)
@@ -231,16 +233,16 @@ Gdiplus::Bitmap* loadBitmap(const wchar_t* path, const wstringArray& plugins, IW
     }
 }
 
-bool loadDib(const wchar_t* path, const wstringArray& plugins, Dib& dib)
+bool loadDib(const wchar_t* path, Dib& dib)
 {
     if (isBmp32File(path) && dib.loadBmpFile(openForReading(path)))
         return true;
     if (loadDibThroughWic(path, dib))
         return true;
-    return loadWithPlugins(plugins, path, dib);
+    return loadWithPlugins(path, dib);
 }
 
-IImage* loadImage(const wchar_t* path, const wstringArray& plugins, bool previewOnly, HWND window, UINT message)
+IImage* loadImage(const wchar_t* path, bool previewOnly, HWND window, UINT message)
 {
     if (!path)
         return nullptr;
@@ -258,6 +260,6 @@ IImage* loadImage(const wchar_t* path, const wstringArray& plugins, bool preview
     } catch (const Exception&) {
         // Passed on to the plug-ins.
     }
-    std::unique_ptr<Gdiplus::Bitmap> bitmap(pluginBitmap(plugins, path));
+    std::unique_ptr<Gdiplus::Bitmap> bitmap(pluginBitmap(path));
     return bitmap ? holdClone(bitmap.get()) : nullptr;
 }

@@ -50,12 +50,6 @@ void expectWellFormed(const Dib& dib)
 
 class PictureFuzz : public WicTest {
 protected:
-    void SetUp() override
-    {
-        WicTest::SetUp();
-        plugins.add(pluginPath(L"kvp_reader.spi").c_str());
-    }
-
     void loadEveryWay(const wchar_t* path)
     {
         IWICMetadataBlockReader* reader = nullptr;
@@ -63,7 +57,7 @@ protected:
         Decimal dpiX(0);
         Decimal dpiY(0);
         try {
-            BitmapPtr bitmap(loadBitmap(path, plugins, &reader, &bits, &dpiX, &dpiY));
+            BitmapPtr bitmap(loadBitmap(path, &reader, &bits, &dpiX, &dpiY));
             if (bitmap) {
                 EXPECT_EQ(bitmap->GetPixelFormat(), PixelFormat32bppARGB);
                 expectWellFormed(bitmap.get());
@@ -76,7 +70,7 @@ protected:
 
         Dib dib;
         try {
-            if (loadDib(path, plugins, dib))
+            if (loadDib(path, dib))
                 expectWellFormed(dib);
             else
                 EXPECT_TRUE(dib.isEmpty());
@@ -85,7 +79,7 @@ protected:
             ADD_FAILURE() << "loadDib threw";
         }
 
-        std::unique_ptr<IImage> image(loadImage(path, plugins, true, nullptr, 0));
+        std::unique_ptr<IImage> image(loadImage(path, true, nullptr, 0));
         if (image) {
             EXPECT_FALSE(image->isEmpty());
             EXPECT_GT(image->width(), 0);
@@ -96,7 +90,7 @@ protected:
         Dib picture;
         Dib thumbnail;
         try {
-            if (readPictureProperties(path, plugins, metadata, bits, frames, picture, thumbnail))
+            if (readPictureProperties(path, metadata, bits, frames, picture, thumbnail))
                 expectWellFormed(picture);
         } catch (const Exception&) {
             // Nothing reads it.
@@ -104,7 +98,7 @@ protected:
     }
 
     ScratchFolder folder{L"korvilane-picture-fuzz"};
-    wstringArray plugins;
+    LentSettings lent;
 };
 
 } // namespace

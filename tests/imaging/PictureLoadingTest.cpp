@@ -18,7 +18,6 @@ protected:
     void SetUp() override
     {
         WicTest::SetUp();
-        plugins.add(pluginPath(L"kvp_reader.spi").c_str());
         samples = writeSamples(folder);
     }
 
@@ -38,8 +37,7 @@ protected:
     }
 
     ScratchFolder folder{L"korvilane-loading"};
-    wstringArray plugins;
-    wstringArray noPlugins;
+    LentSettings lent;
     std::vector<SamplePicture> samples;
 };
 
@@ -58,13 +56,13 @@ TEST_F(PictureLoading, EveryFormatLoadsWithItsDepthAndResolution)
     for (const SamplePicture& picture : samples) {
         SCOPED_TRACE(testing::PrintToString(picture.name));
         if (picture.name == L"24.tga" && !wicConverts(picture.path)) {
-            EXPECT_NE(thrownCode([&] { BitmapPtr(loadBitmap(picture.path.c_str(), plugins)); }), -1);
+            EXPECT_NE(thrownCode([&] { BitmapPtr(loadBitmap(picture.path.c_str())); }), -1);
             continue;
         }
         WORD bits = 0;
         Decimal dpiX(-1);
         Decimal dpiY(-1);
-        BitmapPtr bitmap(loadBitmap(picture.path.c_str(), plugins, nullptr, &bits, &dpiX, &dpiY));
+        BitmapPtr bitmap(loadBitmap(picture.path.c_str(), nullptr, &bits, &dpiX, &dpiY));
         ASSERT_TRUE(bitmap);
         EXPECT_EQ(bitmap->GetPixelFormat(), PixelFormat32bppARGB);
         expectSampleColours(bitmap.get(), picture.name == L"24.jpg" ? 40 : 0);
@@ -85,14 +83,14 @@ TEST_F(PictureLoading, EveryFormatLoadsWithItsDepthAndResolution)
 TEST_F(PictureLoading, JpegsHandOutTheirMetadataReaderOthersLeaveItAlone)
 {
     IWICMetadataBlockReader* reader = nullptr;
-    BitmapPtr bitmap(loadBitmap(sample(L"24.jpg").path.c_str(), noPlugins, &reader));
+    BitmapPtr bitmap(loadBitmap(sample(L"24.jpg").path.c_str(), &reader));
     ASSERT_TRUE(bitmap);
     ASSERT_NE(reader, nullptr);
     reader->Release();
 
     auto untouched = reinterpret_cast<IWICMetadataBlockReader*>(0x1234);
     reader = untouched;
-    bitmap.reset(loadBitmap(sample(L"24.png").path.c_str(), noPlugins, &reader));
+    bitmap.reset(loadBitmap(sample(L"24.png").path.c_str(), &reader));
     EXPECT_TRUE(bitmap);
     EXPECT_EQ(reader, untouched);
 }
@@ -104,36 +102,41 @@ TEST_F(PictureLoading, WhatNothingReadsLeavesTheOutputsAlone)
     WORD bits = 7;
     Decimal dpi(-1);
     IWICMetadataBlockReader* reader = nullptr;
-    EXPECT_EQ(loadBitmap(garbage.c_str(), plugins, &reader, &bits, &dpi, &dpi), nullptr);
-    EXPECT_EQ(loadBitmap(folder.file(L"missing.png").c_str(), plugins, &reader, &bits, &dpi, &dpi), nullptr);
-    EXPECT_EQ(loadBitmap(nullptr, plugins), nullptr);
+    EXPECT_EQ(loadBitmap(garbage.c_str(), &reader, &bits, &dpi, &dpi), nullptr);
+    EXPECT_EQ(loadBitmap(folder.file(L"missing.png").c_str(), &reader, &bits, &dpi, &dpi), nullptr);
+    EXPECT_EQ(loadBitmap(nullptr), nullptr);
     EXPECT_EQ(bits, 7);
     EXPECT_EQ(dpi.toDouble(), -1);
     EXPECT_EQ(reader, nullptr);
 
     Dib dib;
-    EXPECT_FALSE(loadDib(garbage.c_str(), plugins, dib));
+    EXPECT_FALSE(loadDib(garbage.c_str(), dib));
     EXPECT_TRUE(dib.isEmpty());
-    expectCode(ERROR_FILE_NOT_FOUND, [&] { loadDib(folder.file(L"missing.png").c_str(), plugins, dib); });
-    EXPECT_EQ(loadImage(garbage.c_str(), plugins, false, nullptr, 0), nullptr);
-    // Without the plug-in nothing reads a KVP file.
-    EXPECT_EQ(loadBitmap(sample(L"24.kvp").path.c_str(), noPlugins), nullptr);
-    EXPECT_FALSE(loadDib(sample(L"24.kvp").path.c_str(), noPlugins, dib));
+    expectCode(ERROR_FILE_NOT_FOUND, [&] { loadDib(folder.file(L"missing.png").c_str(), dib); });
+    EXPECT_EQ(loadImage(garbage.c_str(), false, nullptr, 0), nullptr);
+    // Without the plug-in nothing reads a KVP file; without a settings record there is no plug-in list.
+    const std::wstring& kvp = sample(L"24.kvp").path;
+    lent.setting.spiPaths.removeAll();
+    EXPECT_EQ(loadBitmap(kvp.c_str()), nullptr);
+    EXPECT_FALSE(loadDib(kvp.c_str(), dib));
+    setAppServices(nullptr, nullptr);
+    expectCode(ErrorCode::InvalidState, [&] { loadBitmap(kvp.c_str()); });
+    EXPECT_TRUE(BitmapPtr(loadBitmap(sample(L"24.png").path.c_str())));
 }
 
 TEST_F(PictureLoading, ThirtyTwoBitBmpsKeepTheirAlphaUnlessItIsAllZero)
 {
     const std::wstring& translucent = sample(L"32.bmp").path;
     EXPECT_TRUE(isBmp32File(translucent.c_str()));
-    BitmapPtr bitmap(loadBitmap(translucent.c_str(), noPlugins));
+    BitmapPtr bitmap(loadBitmap(translucent.c_str()));
     ASSERT_TRUE(bitmap);
     EXPECT_EQ(pixelAt(bitmap.get(), 1, 1), 0x80FF0000u);
     Dib dib;
-    ASSERT_TRUE(loadDib(translucent.c_str(), noPlugins, dib));
+    ASSERT_TRUE(loadDib(translucent.c_str(), dib));
     EXPECT_EQ(dibPixel32(dib, 1, 1), 0x80FF0000u);
 
     std::wstring gdiWritten = writeDibFile(folder.file(L"gdi32.bmp"), 32, false);
-    bitmap.reset(loadBitmap(gdiWritten.c_str(), noPlugins));
+    bitmap.reset(loadBitmap(gdiWritten.c_str()));
     ASSERT_TRUE(bitmap);
     EXPECT_EQ(pixelAt(bitmap.get(), 1, 1), 0xFFFF0000u);
     EXPECT_FALSE(isBmp32File(sample(L"24.bmp").path.c_str()));
@@ -154,16 +157,16 @@ TEST_F(PictureLoading, DibsKeepShallowDepthsAndTakeAlphaAsThirtyTwoBits)
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.path));
         Dib dib;
-        ASSERT_TRUE(loadDib(c.path.c_str(), plugins, dib));
+        ASSERT_TRUE(loadDib(c.path.c_str(), dib));
         EXPECT_EQ(dib.bitCount(), c.bitCount);
         BitmapPtr bitmap(dibToGdiplusBitmap(dib, c.bitCount == 32));
         expectSampleColours(bitmap.get(), c.bitCount == 24 ? 40 : 0);
     }
     Dib dib;
-    ASSERT_TRUE(loadDib(folder.file(L"translucent.png").c_str(), plugins, dib));
+    ASSERT_TRUE(loadDib(folder.file(L"translucent.png").c_str(), dib));
     EXPECT_EQ(dibPixel32(dib, 1, 1), 0x80FF0000u);
     // A depth a BMP cannot hold: the block is white on black.
-    ASSERT_TRUE(loadDib(folder.file(L"grey.png").c_str(), plugins, dib));
+    ASSERT_TRUE(loadDib(folder.file(L"grey.png").c_str(), dib));
     EXPECT_EQ(dib.bitCount(), 32);
     EXPECT_EQ(dibPixel32(dib, 1, 1), 0xFFFFFFFFu);
     EXPECT_EQ(dibPixel32(dib, SampleWidth - 1, SampleHeight - 1), 0xFF000000u);
@@ -171,20 +174,20 @@ TEST_F(PictureLoading, DibsKeepShallowDepthsAndTakeAlphaAsThirtyTwoBits)
 
 TEST_F(PictureLoading, ImagesComeFromGdiplusWicOrThePlugins)
 {
-    std::unique_ptr<IImage> image(loadImage(sample(L"8.gif").path.c_str(), plugins, false, nullptr, 0));
+    std::unique_ptr<IImage> image(loadImage(sample(L"8.gif").path.c_str(), false, nullptr, 0));
     EXPECT_NE(dynamic_cast<GdipImage*>(image.get()), nullptr);
-    image.reset(loadImage(sample(L"3.tif").path.c_str(), plugins, true, nullptr, 0));
+    image.reset(loadImage(sample(L"3.tif").path.c_str(), true, nullptr, 0));
     ASSERT_NE(dynamic_cast<GdipImage*>(image.get()), nullptr);
     // Wine's GDI+ clones only the frame in use.
     if (!runningUnderWine()) {
         EXPECT_EQ(image->frameCount(), 3);
     }
-    image.reset(loadImage(sample(L"24.kvp").path.c_str(), plugins, false, nullptr, 0));
+    image.reset(loadImage(sample(L"24.kvp").path.c_str(), false, nullptr, 0));
     ASSERT_NE(dynamic_cast<GdipImage*>(image.get()), nullptr);
     EXPECT_EQ(image->width(), SampleWidth);
 
     const std::wstring& tga = sample(L"24.tga").path;
-    image.reset(loadImage(tga.c_str(), plugins, false, nullptr, 0));
+    image.reset(loadImage(tga.c_str(), false, nullptr, 0));
     if (!wicConverts(tga)) {
         EXPECT_EQ(image, nullptr);
         GTEST_SKIP() << "WIC cannot convert TGA pictures here";
@@ -228,7 +231,7 @@ TEST_F(PictureLoading, PngDepthComesFromTheHeader)
 TEST_F(PictureLoading, DibsBecomeWicSourcesTopRowFirstWithAlpha)
 {
     Dib translucent;
-    ASSERT_TRUE(loadDib(sample(L"32.bmp").path.c_str(), noPlugins, translucent));
+    ASSERT_TRUE(loadDib(sample(L"32.bmp").path.c_str(), translucent));
     WIC::BitmapSource source(dibToBitmapSource(translucent), true);
     EXPECT_TRUE(IsEqualGUID(source.pixelFormat(), GUID_WICPixelFormat32bppBGRA));
     BitmapPtr back(wicToGdiplusBitmap(source));
@@ -236,7 +239,7 @@ TEST_F(PictureLoading, DibsBecomeWicSourcesTopRowFirstWithAlpha)
     EXPECT_EQ(pixelAt(back.get(), SampleWidth - 1, SampleHeight - 1), 0xFF0000FFu);
 
     Dib indexed;
-    ASSERT_TRUE(loadDib(sample(L"4.bmp").path.c_str(), noPlugins, indexed));
+    ASSERT_TRUE(loadDib(sample(L"4.bmp").path.c_str(), indexed));
     WIC::BitmapSource shallow(dibToBitmapSource(indexed), true);
     EXPECT_EQ(shallow.bitsPerPixel(), 4u);
     back.reset(wicToGdiplusBitmap(shallow));

@@ -11,17 +11,16 @@ protected:
     void SetUp() override
     {
         WicTest::SetUp();
-        plugins.add(pluginPath(L"kvp_reader.spi").c_str());
         writeSamples(folder);
     }
 
     bool read(const wchar_t* name)
     {
-        return readPictureProperties(folder.file(name).c_str(), plugins, metadata, bits, frames, picture, thumbnail);
+        return readPictureProperties(folder.file(name).c_str(), metadata, bits, frames, picture, thumbnail);
     }
 
     ScratchFolder folder{L"korvilane-properties"};
-    wstringArray plugins;
+    LentSettings lent;
     PictureMetadata metadata;
     WORD bits = 0;
     UINT frames = 0;
@@ -111,7 +110,7 @@ TEST_F(PictureProperties, DepthFramesAndPicturesOfOtherFormats)
 
     writeBytes(folder.file(L"garbage.jpg"), std::vector<BYTE>(200, 0x33));
     expectCode(ErrorCode::InvalidState, [&] { read(L"garbage.jpg"); });
-    plugins.removeAll();
+    lent.setting.spiPaths.removeAll();
     expectCode(ErrorCode::InvalidState, [&] { read(L"24.kvp"); });
 }
 
