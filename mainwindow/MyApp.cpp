@@ -3,6 +3,8 @@
 #include "foundation/ApplicationInfo.h"
 #include "foundation/Path.h"
 #include "imaging/gdiplusStartup.h"
+#include "jobs/CommandLineMode.h"
+#include "jobs/LogMessages.h"
 #include "settings/Messages.h"
 #include "settings/AppServices.h"
 #include "settings/OpenParams.h"
@@ -118,11 +120,9 @@ int MyApp::changeAssociation(bool registering)
     return 1;
 }
 
-int MyApp::runCommandLine(const wstringArray&)
+int MyApp::runCommandLine(const wstringArray& arguments)
 {
-    // The batch mode is not part of this program yet. It answers as the mode does for a command it cannot
-    // carry out, and shows nothing, so that an unattended batch never waits for a click.
-    return 1;
+    return runCommandLineMode(*this, setting, arguments);
 }
 
 int MyApp::startWindowed()
@@ -148,6 +148,7 @@ void MyApp::loadMessageTables()
 {
     try {
         loadMessages(getResourceModule());
+        loadLogMessages(getResourceModule());
     } catch (const Exception&) {
         throw ApplicationException::fromModule(getResourceModule());
     }

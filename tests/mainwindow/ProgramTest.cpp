@@ -1,23 +1,12 @@
-// The real korvilane.exe, started as a separate process without a display: a message box it tries to show
-// fails at once instead of waiting, so every run ends by itself.
+// The real korvilane.exe, started as a separate process without a display.
 #include <windows.h>
 #include <gtest/gtest.h>
 #include <string>
+#include "KorvilaneProgram.h"
 #include "foundation/Path.h"
 #include "foundation/ScratchFolder.h"
 
 namespace {
-
-std::wstring builtProgram()
-{
-    Path tests;
-    tests.getModulePath();
-    std::wstring relative = KORVILANE_PROGRAM_RELATIVE;
-    for (wchar_t& c : relative)
-        if (c == L'/')
-            c = L'\\';
-    return Path(tests.getDirectory() + relative.c_str()).getPath().buffer();
-}
 
 class ProgramTest : public testing::Test {
 protected:
@@ -26,7 +15,7 @@ protected:
     {
         folder = new ScratchFolder(L"korvilane-program");
         program = folder->file(L"korvilane.exe");
-        ASSERT_TRUE(CopyFileW(builtProgram().c_str(), program.c_str(), FALSE)) << GetLastError();
+        ASSERT_TRUE(CopyFileW(builtKorvilaneProgram().c_str(), program.c_str(), FALSE)) << GetLastError();
     }
     static void TearDownTestSuite()
     {
@@ -34,25 +23,7 @@ protected:
         folder = nullptr;
     }
 
-    // The exit code of the program run with the arguments; -2 when it could not start or did not end.
-    static int exitCodeOf(const std::wstring& arguments)
-    {
-        std::wstring line = L"\"" + program + L"\" " + arguments;
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION process{};
-        if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                            &process))
-            return -2;
-        DWORD code = static_cast<DWORD>(-2);
-        if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0)
-            GetExitCodeProcess(process.hProcess, &code);
-        else
-            TerminateProcess(process.hProcess, static_cast<UINT>(-2));
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-        return static_cast<int>(code);
-    }
+    static int exitCodeOf(const std::wstring& arguments) { return runProgram(program, arguments); }
 
     static ScratchFolder* folder;
     static std::wstring program;

@@ -1,0 +1,69 @@
+#pragma once
+#include "foundation/Decimal.h"
+#include "foundation/wstringArray.h"
+
+class AppSetting;
+class IShotDateReader;
+class MessageWriter;
+class RenameUtil;
+
+// What the command-line mode asks of one batch beside its sources and targets.
+struct CommandLineBatchOptions {
+    // Replace targets that exist before the batch (File/AutoRename, when on, numbers them instead).
+    bool overwrite = false;
+    // Delete every source once all of them are written.
+    bool deleteSources = false;
+    // Apply the rename rule and the sorting into sub-folders to each target.
+    bool applyRenameRules = false;
+    // The resolution written into the outputs; 0 keeps what the format options say.
+    Decimal dpiX{0};
+    Decimal dpiY{0};
+};
+
+// The conversion loop of the command-line mode: each source through the effect chain into the target of the
+// same position, without questions. The first source that cannot be written ends the batch; every output
+// written before it stays. Either name may be ":clipboard" (any case): the picture comes from, or goes to, the
+// clipboard.
+class CommandLineBatch {
+public:
+    static constexpr int AllWritten = 1;
+    // A source failed, or there was none.
+    static constexpr int Stopped = -1;
+    // An error ended the batch.
+    static constexpr int Failed = -2;
+
+    // The settings must outlive the batch. Without a log (null) nothing is written about the run; shotDates
+    // may be null (rename rules then use the update time for shooting dates).
+    CommandLineBatch(const AppSetting& setting, MessageWriter* log, IShotDateReader* shotDates);
+    CommandLineBatch(const CommandLineBatch&) = delete;
+    CommandLineBatch& operator=(const CommandLineBatch&) = delete;
+    virtual ~CommandLineBatch() = default;
+
+    // Whether a source or target name stands for the clipboard.
+    static bool isClipboard(const wstring& name);
+
+    // AllWritten, Stopped or Failed. A target list shorter than the source list is an error (Failed).
+    int run(const wstringArray& sources, const wstringArray& targets, const CommandLineBatchOptions& options);
+
+private:
+    struct Item;
+
+    int convertAll(const wstringArray& sources, const wstringArray& targets);
+    bool convertItem(Item& item, RenameUtil& renamer);
+    bool settleTarget(Item& item, RenameUtil& renamer);
+    bool convertPicture(const Item& item);
+    void deleteSources();
+    void writeEnd();
+    void writeErrorEnd();
+    void write(const wstring& text);
+    void writeCount();
+
+    const AppSetting& setting;
+    MessageWriter* log;
+    IShotDateReader* shotDates;
+    CommandLineBatchOptions options;
+    int converted = 0;
+    // The outputs of this batch, normalised, and the sources to delete once the batch has written them all.
+    wstringArray written;
+    wstringArray deletions;
+};

@@ -1,0 +1,188 @@
+#include "jobs/CommandLineMode.h"
+#include <memory>
+#include "foundation/Application.h"
+#include "foundation/FileSystem.h"
+#include "foundation/FindFiles.h"
+#include "foundation/Mutex.h"
+#include "foundation/Path.h"
+#include "foundation/TextConverter.h"
+#include "imaging/gdiplusStartup.h"
+#include "imaging/WicShotDateReader.h"
+#include "imaging/readableFileTypes.h"
+#include "jobs/CommandLineBatch.h"
+#include "jobs/LogFile.h"
+#include "jobs/LogMessages.h"
+#include "settings/AppSetting.h"
+#include "settings/CmdParams.h"
+#include "settings/Messages.h"
+#include "settings/OutputFormat.h"
+
+namespace {
+
+constexpr int Success = 0;
+constexpr int Failure = 1;
+
+// GDI+ for as long as the mode runs.
+class GraphicsSession {
+public:
+    GraphicsSession() : started(gdiplusStartup()) {}
+    GraphicsSession(const GraphicsSession&) = delete;
+    GraphicsSession& operator=(const GraphicsSession&) = delete;
+    ~GraphicsSession()
+    {
+        if (started)
+            gdiplusShutdown();
+    }
+    bool isStarted() const { return started; }
+
+private:
+    bool started;
+};
+
+// The options of one command line carried out against the application's settings record.
+class CommandLineMode {
+public:
+    CommandLineMode(Application& application, AppSetting& setting) : application(application), setting(setting) {}
+
+    int run(const wstringArray& arguments);
+
+private:
+    int convert(CmdParams& params);
+    void loadSettingsFile(const wstring& name);
+    void targetBesideSource(CmdParams& params) const;
+    void targetsFromFolders(CmdParams& params) const;
+    wstring outputName(const wstring& folder, const Path& source) const;
+    void tell(bool success);
+
+    Application& application;
+    AppSetting& setting;
+};
+
+int CommandLineMode::run(const wstringArray& arguments)
+{
+    // The box is asked for by the options, so it can be shown only once they have been understood.
+    bool tellUser = false;
+    try {
+        CmdParams params(setting);
+        if (!params.parse(arguments, setting))
+            return Failure;
+        tellUser = params.unicode;
+        bool success = convert(params) == CommandLineBatch::AllWritten;
+        if (tellUser)
+            tell(success);
+        return success ? Success : Failure;
+    } catch (const Exception&) {
+        if (tellUser)
+            tell(false);
+        return Failure;
+    }
+}
+
+int CommandLineMode::convert(CmdParams& params)
+{
+    if (!params.settingsName().isEmpty())
+        loadSettingsFile(params.settingsName());
+    if (params.formatGiven)
+        setting.editFormat = params.formatIndex();
+    if (params.inputMode == CmdParams::FileIndirectInput)
+        targetBesideSource(params);
+    else if (params.inputMode == CmdParams::DirInput)
+        targetsFromFolders(params);
+    std::unique_ptr<LogFile> log;
+    if (params.logGiven)
+        log = std::make_unique<LogFile>(params.logPath(), std::unique_ptr<TextConverter>(params.logConverter()));
+    CommandLineBatchOptions options;
+    options.overwrite = params.overwrite;
+    options.deleteSources = params.deleteSources;
+    options.applyRenameRules = params.inputMode == CmdParams::DirInput;
+    options.dpiX = params.dpiX();
+    options.dpiY = params.dpiY();
+    WicShotDateReader shotDates;
+    CommandLineBatch batch(setting, log.get(), &shotDates);
+    return batch.run(params.sources, params.targets, options);
+}
+
+void CommandLineMode::loadSettingsFile(const wstring& name)
+{
+    Path file(name);
+    if (!file.exists())
+        throw ApplicationException(nullptr, ErrorCode::SettingsFileMissing);
+    MutexLock hold(application.getNamedMutex());
+    // A file that cannot be read must end the run with the settings untouched, rather than convert with the
+    // defaults; reading it first into a record of its own tells.
+    AppSetting trial;
+    trial.setSectionsAndPath(file.getPath());
+    trial.load(application.getName(), file.getPath().buffer(), application.getResourceModule());
+    setting.setSectionsAndPath(file.getPath());
+    setting.load(application.getName(), nullptr, application.getResourceModule());
+}
+
+void CommandLineMode::targetBesideSource(CmdParams& params) const
+{
+    if (CommandLineBatch::isClipboard(params.targets.at(0)))
+        return;
+    Path source(params.sources.at(0));
+    wstring target = outputName(source.getDirectory(), source);
+    params.targets.removeAll();
+    params.targets.add(target);
+}
+
+void CommandLineMode::targetsFromFolders(CmdParams& params) const
+{
+    wstring sourceFolder = params.sources.at(0);
+    wstring targetFolder = params.targets.at(0);
+    if (!isDirectory(sourceFolder) || !isDirectory(targetFolder))
+        throw ApplicationException(nullptr, ErrorCode::SourceNotFolder);
+    params.sources.removeAll();
+    params.targets.removeAll();
+    wstringArray patterns;
+    collectReadableFileTypes(patterns);
+    for (int i = 0; i < patterns.count(); ++i) {
+        const wstring& pattern = patterns.at(i);
+        // The system also matches short names: "*.jpg" finds x.jpeg through X~1.JPG. Each file belongs to
+        // the pattern of its own extension only.
+        wstring ending = pattern.mid(1).toLower();
+        FindFiles found;
+        for (bool more = found.findFirst(combinePath(sourceFolder, pattern).buffer()); more; more = found.findNext()) {
+            wstring fileName(found.getName());
+            if (!(found.getAttributes() & FILE_ATTRIBUTE_DIRECTORY) && fileName.toLower().endsWith(ending.buffer()))
+                params.sources.add(combinePath(sourceFolder, fileName));
+        }
+    }
+    for (int i = 0; i < params.sources.count(); ++i)
+        params.targets.add(outputName(targetFolder, Path(params.sources.at(i))));
+}
+
+wstring CommandLineMode::outputName(const wstring& folder, const Path& source) const
+{
+    return combinePath(folder, source.getBaseName() + L"." + outputExtensionForFormat(setting.editFormat, setting));
+}
+
+void CommandLineMode::tell(bool success)
+{
+    // Shown without an owner: there is no window. A box that cannot be shown changes nothing of the outcome.
+    try {
+        if (success)
+            application.messageBox(nullptr, Messages::I0002.get(), MB_ICONINFORMATION);
+        else
+            application.messageBox(nullptr, Messages::E0018.get(), MB_ICONWARNING);
+    } catch (const Exception&) {
+    }
+}
+
+} // namespace
+
+int runCommandLineMode(Application& application, AppSetting& setting, const wstringArray& arguments)
+{
+    HMODULE module = application.getResourceModule();
+    try {
+        loadMessages(module);
+        loadLogMessages(module);
+    } catch (const Exception&) {
+        return Failure;
+    }
+    GraphicsSession graphics;
+    if (!graphics.isStarted())
+        return Failure;
+    return CommandLineMode(application, setting).run(arguments);
+}

@@ -1,0 +1,38 @@
+#pragma once
+// The real korvilane.exe of the build, started as a separate process. Test programs that use this define
+// KORVILANE_PROGRAM_RELATIVE: the program's path relative to the test program, with forward slashes.
+#include <windows.h>
+#include <string>
+#include "foundation/Path.h"
+
+inline std::wstring builtKorvilaneProgram()
+{
+    Path tests;
+    tests.getModulePath();
+    std::wstring relative = KORVILANE_PROGRAM_RELATIVE;
+    for (wchar_t& c : relative)
+        if (c == L'/')
+            c = L'\\';
+    return Path(tests.getDirectory() + relative.c_str()).getPath().buffer();
+}
+
+// The exit code of the program run with the arguments; -2 when it could not start or did not end within a
+// minute. Without a display a message box it tries to show fails at once, so every run ends by itself.
+inline int runProgram(const std::wstring& program, const std::wstring& arguments)
+{
+    std::wstring line = L"\"" + program + L"\" " + arguments;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process))
+        return -2;
+    DWORD code = static_cast<DWORD>(-2);
+    if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process.hProcess, &code);
+    else
+        TerminateProcess(process.hProcess, static_cast<UINT>(-2));
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return static_cast<int>(code);
+}

@@ -1,0 +1,558 @@
+// The command-line mode end to end: the real korvilane.exe, started without a display, converts pictures that
+// the tests make with GDI+; the tests read back the exit code, the outputs and the log bytes.
+#include <windows.h>
+#include <gdiplus.h>
+#include <gtest/gtest.h>
+#include <functional>
+#include <regex>
+#include <string>
+#include <vector>
+#include "KorvilaneProgram.h"
+#include "foundation/ComTesting.h"
+#include "imaging/ImagingTestSupport.h"
+#include "imaging/BitDepth.h"
+#include "imaging/clipboardImage.h"
+#include "imaging/gdipImageIO.h"
+#include "imaging/gdiplusStartup.h"
+#include "jobs/ScratchTree.h"
+#include "settings/AppSetting.h"
+
+namespace {
+
+using Bytes = std::vector<BYTE>;
+
+Bytes readAll(const wstring& path)
+{
+    return readBytes(path.buffer());
+}
+
+void writeAll(const wstring& path, const std::string& text)
+{
+    writeBytes(path.buffer(), Bytes(text.begin(), text.end()));
+}
+
+bool exists(const wstring& path)
+{
+    return GetFileAttributesW(path.buffer()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::wstring text(const wstring& value)
+{
+    return value.buffer();
+}
+
+std::wstring quoted(const wstring& path)
+{
+    return L"\"" + text(path) + L"\"";
+}
+
+// Left half dark red, right half blue: plain enough for every format, two colours for the GIF palette.
+void makePicture(const wstring& path, const wchar_t* mimeType, int width, int height)
+{
+    Gdiplus::Bitmap bitmap(width, height, PixelFormat24bppRGB);
+    {
+        Gdiplus::Graphics graphics(&bitmap);
+        graphics.Clear(Gdiplus::Color(255, 160, 20, 20));
+        Gdiplus::SolidBrush blue(Gdiplus::Color(255, 20, 40, 200));
+        graphics.FillRectangle(&blue, width / 2, 0, width - width / 2, height);
+    }
+    // Wine's GIF encoder writes an empty picture from 24 bits: it gets the 8 bits that a GIF holds.
+    std::unique_ptr<Gdiplus::Bitmap> indexed;
+    if (wcscmp(mimeType, L"image/gif") == 0)
+        indexed.reset(gdipConvertBitDepth(&bitmap, 8, ReduceMedianCutExact, false, nullptr));
+    ASSERT_TRUE(gdipSaveToFile(path.buffer(), mimeType, indexed ? indexed.get() : &bitmap, nullptr)) << text(path);
+}
+
+void setWriteTime(const wstring& path, const SYSTEMTIME& local)
+{
+    FILETIME localTime;
+    FILETIME universal;
+    SystemTimeToFileTime(&local, &localTime);
+    LocalFileTimeToFileTime(&localTime, &universal);
+    HANDLE file = CreateFileW(path.buffer(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    SetFileTime(file, nullptr, nullptr, &universal);
+    CloseHandle(file);
+}
+
+ULONGLONG writeTimeOf(const wstring& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    GetFileAttributesExW(path.buffer(), GetFileExInfoStandard, &data);
+    return static_cast<ULONGLONG>(data.ftLastWriteTime.dwHighDateTime) << 32 | data.ftLastWriteTime.dwLowDateTime;
+}
+
+std::string signatureOf(const Bytes& bytes)
+{
+    auto startsWith = [&](std::initializer_list<BYTE> head) {
+        return bytes.size() >= head.size() && std::equal(head.begin(), head.end(), bytes.begin());
+    };
+    if (startsWith({0xFF, 0xD8, 0xFF}))
+        return "JPEG";
+    if (startsWith({0x89, 'P', 'N', 'G'}))
+        return "PNG";
+    if (startsWith({'B', 'M'}))
+        return "BMP";
+    if (startsWith({'G', 'I', 'F', '8'}))
+        return "GIF";
+    if (startsWith({'I', 'I', 0x2A, 0}))
+        return "TIFF";
+    return "unknown";
+}
+
+// "PNG 40x30 24": the file's format by its signature, then size and bits per pixel as GDI+ decodes it.
+std::string describe(const wstring& path)
+{
+    Bytes bytes = readAll(path);
+    if (bytes.empty())
+        return "missing";
+    std::unique_ptr<Gdiplus::Bitmap> bitmap(Gdiplus::Bitmap::FromFile(path.buffer()));
+    if (!bitmap || bitmap->GetLastStatus() != Gdiplus::Ok)
+        return signatureOf(bytes) + " undecodable";
+    return signatureOf(bytes) + " " + std::to_string(bitmap->GetWidth()) + "x" + std::to_string(bitmap->GetHeight()) +
+           " " + std::to_string(Gdiplus::GetPixelFormatSize(bitmap->GetPixelFormat()));
+}
+
+// The date and time of start and end lines, which the tests cannot know, as "T".
+std::wstring masked(const std::wstring& log)
+{
+    static const std::wregex stamp(L"\\d{4}:\\d{2}:\\d{2} \\d{2}:\\d{2}:\\d{2}");
+    return std::regex_replace(log, stamp, L"T");
+}
+
+std::wstring decoded(const Bytes& bytes, size_t from, UINT codePage)
+{
+    if (bytes.size() <= from)
+        return L"";
+    const char* start = reinterpret_cast<const char*>(bytes.data()) + from;
+    int length = static_cast<int>(bytes.size() - from);
+    std::wstring result(MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, start, length, nullptr, 0), L'\0');
+    MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, start, length, result.data(), static_cast<int>(result.size()));
+    return result;
+}
+
+// A UTF-8 log after its byte-order mark, with the stamps masked; "no mark" when the mark is missing.
+std::wstring utf8Log(const wstring& path)
+{
+    Bytes bytes = readAll(path);
+    if (bytes.size() < 3 || bytes[0] != 0xEF || bytes[1] != 0xBB || bytes[2] != 0xBF)
+        return L"no mark";
+    return masked(decoded(bytes, 3, CP_UTF8));
+}
+
+std::wstring utf16Log(const wstring& path)
+{
+    Bytes bytes = readAll(path);
+    if (bytes.size() < 2 || bytes[0] != 0xFF || bytes[1] != 0xFE)
+        return L"no mark";
+    return masked(std::wstring(reinterpret_cast<const wchar_t*>(bytes.data() + 2), (bytes.size() - 2) / 2));
+}
+
+// Shift_JIS has no mark: the text starts at once.
+std::wstring shiftJisLog(const wstring& path)
+{
+    return masked(decoded(readAll(path), 0, 932));
+}
+
+// The log lines of the mode, with "T" for the date and time.
+const std::wstring startLine = L"---- 変換開始(T) ----\r\n\r\n";
+const std::wstring stopLine = L"処理を中断しました。\r\n";
+
+std::wstring endLines(int count)
+{
+    return L"\r\n---- 変換終了(T) ----\r\n\r\n出力ファイル数:" + std::to_wstring(count) + L"\r\n";
+}
+
+std::wstring errorLines(int count)
+{
+    return L"\r\n---- 異常終了(T) ----\r\n\r\n出力ファイル数:" + std::to_wstring(count) + L"\r\n";
+}
+
+std::wstring convertedLine(const wstring& source, const wstring& target)
+{
+    return text(source) + L" -> " + text(target) + L"\r\n";
+}
+
+std::wstring failureLine(const wstring& source)
+{
+    return L"(failure)" + text(source) + L"\r\n";
+}
+
+std::wstring deletedLine(const wstring& source)
+{
+    return text(source) + L" を削除しました。\r\n";
+}
+
+class CommandLineModeTest : public testing::Test {
+protected:
+    // One private copy of the program for every test: no settings file lies beside it, so each run starts
+    // from the defaults.
+    static void SetUpTestSuite()
+    {
+        ASSERT_TRUE(gdiplusStartup());
+        programFolder = new ScratchTree(L"korvilane-cli-program");
+        program = text(programFolder->path(L"korvilane.exe"));
+        ASSERT_TRUE(CopyFileW(builtKorvilaneProgram().c_str(), program.c_str(), FALSE)) << GetLastError();
+    }
+    static void TearDownTestSuite()
+    {
+        delete programFolder;
+        programFolder = nullptr;
+        gdiplusShutdown();
+    }
+
+    int run(const std::wstring& arguments) { return runProgram(program, arguments); }
+
+    wstring path(const wchar_t* name) const { return scratch.path(name); }
+    wstring folder(const wchar_t* name) const
+    {
+        CreateDirectoryW(path(name).buffer(), nullptr);
+        return path(name);
+    }
+    wstring picture(const wchar_t* name, const wchar_t* mimeType, int width = 40, int height = 30)
+    {
+        makePicture(path(name), mimeType, width, height);
+        return path(name);
+    }
+
+    // A settings file as the program's own save writes it: the defaults with the changes made.
+    wstring settingsFile(const wchar_t* name, const std::function<void(AppSetting&)>& change)
+    {
+        wstring file = path(name);
+        AppSetting setting;
+        setting.setSectionsAndPath(file);
+        setting.load(L"korvilane", nullptr, GetModuleHandleW(nullptr));
+        change(setting);
+        setting.save(L"korvilane", nullptr);
+        return file;
+    }
+
+    ComApartment apartment;
+    ScratchTree scratch{L"korvilane-cli"};
+    static ScratchTree* programFolder;
+    static std::wstring program;
+};
+
+ScratchTree* CommandLineModeTest::programFolder = nullptr;
+std::wstring CommandLineModeTest::program;
+
+} // namespace
+
+TEST_F(CommandLineModeTest, FileConvertsOnePictureWithItsResolutionAndLogsItInUtf8)
+{
+    wstring source = picture(L"a.png", L"image/png");
+    wstring target = path(L"out.bmp");
+    wstring log = path(L"log.txt");
+
+    // With "/u" the outcome box fails at once without a display; the exit code stays the batch's.
+    EXPECT_EQ(run(L"/file " + quoted(source) + L" " + quoted(target) + L" -FORMAT bmp /dpi 300 150 /u /log " +
+                  quoted(log)),
+              0);
+
+    EXPECT_EQ(describe(target), "BMP 40x30 24");
+    std::unique_ptr<Gdiplus::Bitmap> written(Gdiplus::Bitmap::FromFile(target.buffer()));
+    EXPECT_NEAR(written->GetHorizontalResolution(), 300, 0.5);
+    EXPECT_NEAR(written->GetVerticalResolution(), 150, 0.5);
+    EXPECT_EQ(utf8Log(log), startLine + convertedLine(source, target) + endLines(1));
+}
+
+TEST_F(CommandLineModeTest, FileIndirectWritesBesideTheSourceWithTheDefaultExtension)
+{
+    wstring png = picture(L"b.png", L"image/png");
+    wstring gif = picture(L"c.gif", L"image/gif");
+    wstring log16 = path(L"log16.txt");
+    wstring logSjis = path(L"logsjis.txt");
+
+    EXPECT_EQ(run(L"/fileindirect " + quoted(png) + L" /format JPEG /log " + quoted(log16) + L" /le UTF-16"), 0);
+    EXPECT_EQ(run(L"/fileindirect " + quoted(gif) + L" /format tiff /log " + quoted(logSjis) + L" /le sjis"), 0);
+
+    EXPECT_EQ(describe(path(L"b.jpg")), "JPEG 40x30 24");
+    // The GIF's own depth comes back.
+    EXPECT_EQ(describe(path(L"c.tif")), "TIFF 40x30 8");
+    EXPECT_EQ(utf16Log(log16), startLine + convertedLine(png, path(L"b.jpg")) + endLines(1));
+    EXPECT_EQ(shiftJisLog(logSjis), startLine + convertedLine(gif, path(L"c.tif")) + endLines(1));
+}
+
+TEST_F(CommandLineModeTest, DirConvertsEachPictureOnceThroughThePatternOfItsOwnExtension)
+{
+    wstring source = folder(L"src");
+    wstring target = folder(L"out");
+    wstring log = path(L"log.txt");
+    picture(L"src\\a.bmp", L"image/bmp");
+    picture(L"src\\x.jpeg", L"image/jpeg");
+    picture(L"src\\c.gif", L"image/gif");
+    picture(L"src\\b.png", L"image/png");
+    writeAll(path(L"src\\notes.txt"), "not a picture");
+    CreateDirectoryW(path(L"src\\folder.png").buffer(), nullptr);
+
+    EXPECT_EQ(run(L"/dir " + quoted(source) + L" " + quoted(target) + L" /format PNG /log " + quoted(log)), 0);
+
+    EXPECT_EQ(describe(path(L"out\\a.png")), "PNG 40x30 24");
+    EXPECT_EQ(describe(path(L"out\\x.png")), "PNG 40x30 24");
+    EXPECT_EQ(describe(path(L"out\\c.png")), "PNG 40x30 8");
+    EXPECT_EQ(describe(path(L"out\\b.png")), "PNG 40x30 24");
+    EXPECT_FALSE(exists(path(L"out\\notes.png")));
+    // In the order of the readable types: bmp, jpg, jpeg, jpe, gif, tif, tiff, png.
+    EXPECT_EQ(utf8Log(log), startLine + convertedLine(path(L"src\\a.bmp"), path(L"out\\a.png")) +
+                                convertedLine(path(L"src\\x.jpeg"), path(L"out\\x.png")) +
+                                convertedLine(path(L"src\\c.gif"), path(L"out\\c.png")) +
+                                convertedLine(path(L"src\\b.png"), path(L"out\\b.png")) + endLines(4));
+}
+
+TEST_F(CommandLineModeTest, DirNeedsTwoExistingFoldersAndAtLeastOnePicture)
+{
+    wstring empty = folder(L"empty");
+    wstring target = folder(L"out");
+    wstring picturePath = picture(L"a.png", L"image/png");
+    wstring log = path(L"log.txt");
+
+    EXPECT_EQ(run(L"/dir " + quoted(path(L"missing")) + L" " + quoted(target) + L" /log " + quoted(log)), 1);
+    EXPECT_EQ(run(L"/dir " + quoted(picturePath) + L" " + quoted(target) + L" /log " + quoted(log)), 1);
+    EXPECT_EQ(run(L"/dir " + quoted(empty) + L" " + quoted(path(L"missing")) + L" /log " + quoted(log)), 1);
+    EXPECT_FALSE(exists(log));
+
+    EXPECT_EQ(run(L"/dir " + quoted(empty) + L" " + quoted(target) + L" /log " + quoted(log)), 1);
+    EXPECT_EQ(utf8Log(log), startLine + endLines(0));
+}
+
+TEST_F(CommandLineModeTest, ParLoadsTheWholeSettingsRecordFromXmlOrIni)
+{
+    wstring png = picture(L"a.png", L"image/png");
+    wstring bmp = picture(L"b.bmp", L"image/bmp");
+    wstring xml = settingsFile(L"small.xml", [](AppSetting& setting) {
+        setting.resizeEnable = true;
+        setting.resizeAdjust = 0;
+        setting.resizeWidth = 20;
+        setting.resizeHeight = 15;
+        setting.editFormat = 3;
+    });
+    wstring ini = settingsFile(L"eight.ini", [](AppSetting& setting) {
+        setting.bitmapEnable = true;
+        setting.bitmapBpp = 1;
+    });
+
+    // Without "/format" the output format is the file's Edit/Format.
+    EXPECT_EQ(run(L"/par " + quoted(xml) + L" /fileindirect " + quoted(bmp)), 0);
+    EXPECT_EQ(run(L"/par " + quoted(ini) + L" /file " + quoted(png) + L" " + quoted(path(L"out.bmp")) +
+                  L" /format BMP"),
+              0);
+
+    EXPECT_EQ(describe(path(L"b.png")), "PNG 20x15 24");
+    EXPECT_EQ(describe(path(L"out.bmp")), "BMP 40x30 8");
+}
+
+TEST_F(CommandLineModeTest, SettingsOrLogThatCannotBeOpenedEndTheRunBeforeAnythingIsWritten)
+{
+    wstring source = picture(L"a.png", L"image/png");
+    wstring broken = path(L"broken.xml");
+    writeAll(broken, "<korvilane><Resize><element name=\"Enable\" value=\"true\"/>");
+    wstring target = path(L"out.png");
+    wstring log = path(L"log.txt");
+
+    EXPECT_EQ(run(L"/par " + quoted(path(L"missing.xml")) + L" /file " + quoted(source) + L" " + quoted(target) +
+                  L" /log " + quoted(log)),
+              1);
+    EXPECT_EQ(run(L"/par " + quoted(broken) + L" /file " + quoted(source) + L" " + quoted(target) + L" /log " +
+                  quoted(log)),
+              1);
+    EXPECT_EQ(run(L"/file " + quoted(source) + L" " + quoted(target) + L" /log " + quoted(path(L"none\\log.txt"))),
+              1);
+
+    EXPECT_FALSE(exists(target));
+    EXPECT_FALSE(exists(log));
+    EXPECT_FALSE(exists(path(L"none")));
+}
+
+TEST_F(CommandLineModeTest, ExistingTargetStopsTheBatchAndNoSourceIsDeleted)
+{
+    wstring source = folder(L"src");
+    wstring target = folder(L"out");
+    wstring log = path(L"log.txt");
+    picture(L"src\\a.bmp", L"image/bmp");
+    picture(L"src\\c.gif", L"image/gif");
+    picture(L"src\\b.png", L"image/png");
+    writeAll(path(L"out\\c.png"), "earlier file");
+
+    EXPECT_EQ(run(L"/dir " + quoted(source) + L" " + quoted(target) + L" /format PNG /delsrc /log " + quoted(log)),
+              1);
+
+    EXPECT_EQ(describe(path(L"out\\a.png")), "PNG 40x30 24");
+    EXPECT_EQ(readAll(path(L"out\\c.png")), Bytes({'e', 'a', 'r', 'l', 'i', 'e', 'r', ' ', 'f', 'i', 'l', 'e'}));
+    EXPECT_FALSE(exists(path(L"out\\b.png")));
+    EXPECT_TRUE(exists(path(L"src\\a.bmp")));
+    EXPECT_TRUE(exists(path(L"src\\c.gif")));
+    EXPECT_TRUE(exists(path(L"src\\b.png")));
+    EXPECT_EQ(utf8Log(log), startLine + convertedLine(path(L"src\\a.bmp"), path(L"out\\a.png")) +
+                                failureLine(path(L"src\\c.gif")) + stopLine + endLines(1));
+}
+
+TEST_F(CommandLineModeTest, OverwriteReplacesTheTargetAndDeleteSourcesFollowsSuccess)
+{
+    wstring source = folder(L"src");
+    wstring target = folder(L"out");
+    wstring log = path(L"log.txt");
+    picture(L"src\\a.bmp", L"image/bmp");
+    picture(L"src\\c.gif", L"image/gif");
+    writeAll(path(L"out\\c.png"), "earlier file");
+
+    EXPECT_EQ(run(L"/dir " + quoted(source) + L" " + quoted(target) + L" /format PNG /overwrite /delsrc /log " +
+                  quoted(log)),
+              0);
+
+    EXPECT_EQ(describe(path(L"out\\a.png")), "PNG 40x30 24");
+    EXPECT_EQ(describe(path(L"out\\c.png")), "PNG 40x30 8");
+    EXPECT_FALSE(exists(path(L"src\\a.bmp")));
+    EXPECT_FALSE(exists(path(L"src\\c.gif")));
+    EXPECT_EQ(utf8Log(log), startLine + convertedLine(path(L"src\\a.bmp"), path(L"out\\a.png")) +
+                                convertedLine(path(L"src\\c.gif"), path(L"out\\c.png")) + endLines(2) + L"\r\n" +
+                                deletedLine(path(L"src\\a.bmp")) + deletedLine(path(L"src\\c.gif")));
+}
+
+TEST_F(CommandLineModeTest, OverwriteNeverReplacesAnOutputOfTheSameBatch)
+{
+    wstring source = folder(L"src");
+    wstring target = folder(L"out");
+    wstring log = path(L"log.txt");
+    picture(L"src\\a.bmp", L"image/bmp");
+    picture(L"src\\b.png", L"image/png", 20, 10);
+    wstring settings = settingsFile(L"same.ini", [](AppSetting& setting) {
+        setting.renameEnable = true;
+        setting.renameDefinition = L"same.$ext";
+    });
+
+    EXPECT_EQ(run(L"/par " + quoted(settings) + L" /dir " + quoted(source) + L" " + quoted(target) +
+                  L" /format PNG /overwrite /delsrc /log " + quoted(log)),
+              1);
+
+    EXPECT_EQ(describe(path(L"out\\same.png")), "PNG 40x30 24");
+    EXPECT_TRUE(exists(path(L"src\\a.bmp")));
+    EXPECT_TRUE(exists(path(L"src\\b.png")));
+    EXPECT_EQ(utf8Log(log), startLine + convertedLine(path(L"src\\a.bmp"), path(L"out\\same.png")) +
+                                failureLine(path(L"src\\b.png")) + stopLine + endLines(1));
+}
+
+TEST_F(CommandLineModeTest, AutoRenameNumbersAnExistingTargetAndFileTimesAreKept)
+{
+    wstring source = picture(L"a.png", L"image/png");
+    setWriteTime(source, localTime(2018, 3, 9, 12, 0, 0));
+    wstring target = path(L"out.png");
+    writeAll(target, "earlier file");
+    wstring settings = settingsFile(L"auto.ini", [](AppSetting& setting) {
+        setting.fileAutoRename = true;
+        setting.fileKeepFileTime = true;
+    });
+    wstring log = path(L"log.txt");
+
+    EXPECT_EQ(run(L"/par " + quoted(settings) + L" /file " + quoted(source) + L" " + quoted(target) +
+                  L" /format PNG /log " + quoted(log)),
+              0);
+
+    EXPECT_EQ(readAll(target).size(), 12u);
+    EXPECT_EQ(describe(path(L"out_1.png")), "PNG 40x30 24");
+    EXPECT_EQ(writeTimeOf(path(L"out_1.png")), writeTimeOf(source));
+    EXPECT_EQ(utf8Log(log), startLine + convertedLine(source, path(L"out_1.png")) + endLines(1));
+}
+
+TEST_F(CommandLineModeTest, PictureThatCannotBeReadFailsAndItsSourceStays)
+{
+    wstring source = path(L"bad.png");
+    writeAll(source, "not a picture at all");
+    wstring target = path(L"out.jpg");
+    wstring log = path(L"log.txt");
+
+    EXPECT_EQ(run(L"/file " + quoted(source) + L" " + quoted(target) + L" /delsrc /log " + quoted(log)), 1);
+
+    EXPECT_FALSE(exists(target));
+    EXPECT_TRUE(exists(source));
+    EXPECT_EQ(utf8Log(log), startLine + failureLine(source) + stopLine + endLines(0));
+}
+
+TEST_F(CommandLineModeTest, InvalidOrIncompleteOptionsDoNothing)
+{
+    wstring source = picture(L"a.png", L"image/png");
+    std::wstring files = L" /file " + quoted(source) + L" " + quoted(path(L"out.png"));
+    std::wstring log = L" /log " + quoted(path(L"log.txt"));
+    const std::wstring lines[] = {
+        L"/file " + quoted(source) + log,
+        files + log + L" /format XYZ",
+        files + log + L" /bogus",
+        files + log + L" /le latin1",
+        files + log + L" /dpi 0 72",
+    };
+    for (const std::wstring& line : lines)
+        EXPECT_EQ(run(line), 1) << line;
+
+    EXPECT_FALSE(exists(path(L"out.png")));
+    EXPECT_FALSE(exists(path(L"log.txt")));
+}
+
+TEST_F(CommandLineModeTest, RenameRuleAndDateFoldersShapeDirOutputs)
+{
+    wstring source = folder(L"src");
+    wstring target = folder(L"out");
+    wstring log = path(L"log.txt");
+    // Pictures that WIC finds metadata in: shooting-date macros are refused for a BMP, which has none.
+    picture(L"src\\a.jpg", L"image/jpeg");
+    picture(L"src\\b.png", L"image/png");
+    setWriteTime(path(L"src\\a.jpg"), localTime(2019, 7, 4, 10, 20, 30));
+    setWriteTime(path(L"src\\b.png"), localTime(2020, 12, 31, 23, 59, 58));
+    wstring settings = settingsFile(L"rename.xml", [](AppSetting& setting) {
+        setting.renameEnable = true;
+        setting.renameDefinition = L"pic_$fname_$index_$orgyear$orgmonth$orgday-$hour$minute$second.$ext";
+        setting.renameIndexBase = 5;
+        setting.renameIndexIncrement = 2;
+        setting.renameIndexPadding = 3;
+        setting.filterEnable = true;
+        setting.filterType = 2;
+    });
+
+    EXPECT_EQ(run(L"/par " + quoted(settings) + L" /dir " + quoted(source) + L" " + quoted(target) +
+                  L" /format PNG /log " + quoted(log)),
+              0);
+
+    // The shooting date is not in these pictures: the update time stands in for it.
+    wstring first = path(L"out\\201907\\pic_a_005_20190704-102030.png");
+    wstring second = path(L"out\\202012\\pic_b_007_20201231-235958.png");
+    EXPECT_EQ(describe(first), "PNG 40x30 24");
+    EXPECT_EQ(describe(second), "PNG 40x30 24");
+    EXPECT_EQ(utf8Log(log), startLine + convertedLine(path(L"src\\a.jpg"), first) +
+                                convertedLine(path(L"src\\b.png"), second) + endLines(2));
+}
+
+TEST_F(CommandLineModeTest, RuleThatNamesNoUsableFileEndsTheBatchWithAnError)
+{
+    wstring source = folder(L"src");
+    wstring target = folder(L"out");
+    wstring log = path(L"log.txt");
+    picture(L"src\\a.bmp", L"image/bmp");
+    wstring settings = settingsFile(L"bad.ini", [](AppSetting& setting) {
+        setting.renameEnable = true;
+        setting.renameDefinition = L"a:b.$ext";
+    });
+
+    EXPECT_EQ(run(L"/par " + quoted(settings) + L" /dir " + quoted(source) + L" " + quoted(target) + L" /log " +
+                  quoted(log)),
+              1);
+
+    EXPECT_EQ(utf8Log(log), startLine + errorLines(0));
+}
+
+TEST_F(CommandLineModeTest, ClipboardPictureComesBackConverted)
+{
+    std::unique_ptr<Gdiplus::Bitmap> original(Gdiplus::Bitmap::FromFile(picture(L"a.png", L"image/png").buffer()));
+    saveImageToClipboard(original.get(), nullptr);
+    wstring settings = settingsFile(L"half.ini", [](AppSetting& setting) {
+        setting.resizeEnable = true;
+        setting.resizeAdjust = 0;
+        setting.resizeWidth = 20;
+        setting.resizeHeight = 15;
+    });
+    wstring log = path(L"log.txt");
+
+    EXPECT_EQ(run(L"/par " + quoted(settings) + L" /fileindirect :CLIPBOARD /format BMP /log " + quoted(log)), 0);
+
+    std::unique_ptr<Gdiplus::Bitmap> pasted(pasteImageFromClipboard());
+    ASSERT_TRUE(pasted);
+    EXPECT_EQ(pasted->GetWidth(), 20u);
+    EXPECT_EQ(pasted->GetHeight(), 15u);
+    EXPECT_EQ(utf8Log(log), startLine + L"[clipboard data] -> [clipboard data]\r\n" + endLines(1));
+}
