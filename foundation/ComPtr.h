@@ -32,6 +32,13 @@ public:
         return &pointer;
     }
     void** outVoid() { return reinterpret_cast<void**>(out()); }
+    // Hands the reference over to the caller.
+    T* detach()
+    {
+        T* held = pointer;
+        pointer = nullptr;
+        return held;
+    }
 
     T* get() const { return pointer; }
     T* operator->() const { return pointer; }

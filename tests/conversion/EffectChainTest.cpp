@@ -15,11 +15,6 @@
 
 namespace {
 
-constexpr UINT32 Red = 0xFFFF0000;
-constexpr UINT32 Green = 0xFF00FF00;
-constexpr UINT32 Blue = 0xFF0000FF;
-constexpr UINT32 White = 0xFFFFFFFF;
-constexpr UINT32 Black = 0xFF000000;
 
 class ChainApplication : public Application {
 public:

@@ -14,10 +14,6 @@ namespace {
 
 using ImageConvert::ImageConverter;
 
-constexpr UINT32 Red = 0xFFFF0000;
-constexpr UINT32 Blue = 0xFF0000FF;
-constexpr UINT32 White = 0xFFFFFFFF;
-constexpr UINT32 Black = 0xFF000000;
 
 class Invert : public IColorFilter {
 public:

@@ -28,8 +28,6 @@ constexpr UINT32 grey(int level, int alpha = 0xFF)
     return static_cast<UINT32>(alpha) << 24 | level << 16 | level << 8 | level;
 }
 
-constexpr UINT32 White = grey(255);
-constexpr UINT32 Black = grey(0);
 
 using Pixels = std::vector<UINT32>;
 

@@ -7,7 +7,6 @@
 
 namespace {
 
-constexpr UINT32 White = 0xFFFFFFFF;
 
 // Bounding box of the pixels that are no longer white; right and bottom exclusive.
 struct Ink {

@@ -8,6 +8,13 @@
 #include "imaging/Dib.h"
 #include "imaging/gdiplusStartup.h"
 
+// Opaque ARGB colours the picture tests draw with.
+constexpr UINT32 Red = 0xFFFF0000;
+constexpr UINT32 Green = 0xFF00FF00;
+constexpr UINT32 Blue = 0xFF0000FF;
+constexpr UINT32 White = 0xFFFFFFFF;
+constexpr UINT32 Black = 0xFF000000;
+
 // Runs each test of a fixture between a GDI+ start and its shutdown.
 class GdiplusTest : public testing::Test {
 protected:

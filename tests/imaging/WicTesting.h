@@ -16,10 +16,6 @@ protected:
     ComApartment apartment;
 };
 
-constexpr UINT32 Red = 0xFFFF0000;
-constexpr UINT32 Green = 0xFF00FF00;
-constexpr UINT32 Blue = 0xFF0000FF;
-constexpr UINT32 White = 0xFFFFFFFF;
 
 // Four flat quarters, so that a picture turned upside down or mirrored is told apart: red, green on top,
 // blue, white below.

@@ -1,0 +1,91 @@
+#include <gtest/gtest.h>
+#include <string>
+#include "conversion/PreviewConversion.h"
+#include "foundation/GarbageCollector.h"
+#include "imaging/GdiplusEncoder.h"
+#include "imaging/WicTesting.h"
+#include "settings/AppServices.h"
+#include "settings/AppSetting.h"
+#include "settings/OutputFormat.h"
+
+namespace {
+
+class PreviewConversionTest : public WicTest {
+protected:
+    void SetUp() override
+    {
+        WicTest::SetUp();
+        static GarbageCollector collector;
+        setAppServices(&setting, &collector);
+        source = folder.file(L"写真.png");
+        BitmapPtr picture(makeQuarters(40, 30));
+        CLSID png{};
+        ASSERT_GE(getEncoderClsid(L"image/png", &png), 0);
+        ASSERT_EQ(picture->Save(source.c_str(), &png, nullptr), Gdiplus::Ok);
+    }
+    void TearDown() override
+    {
+        setAppServices(nullptr, nullptr);
+        WicTest::TearDown();
+    }
+
+    // The stream in the holder decoded again.
+    static BitmapPtr decode(ComPtr<IStream>& holder)
+    {
+        LARGE_INTEGER start{};
+        holder->Seek(start, STREAM_SEEK_SET, nullptr);
+        BitmapPtr decoded(new Gdiplus::Bitmap(holder.get()));
+        EXPECT_EQ(decoded->GetLastStatus(), Gdiplus::Ok);
+        return decoded;
+    }
+
+    AppSetting setting;
+    ScratchFolder folder{L"korvilane-preview"};
+    std::wstring source;
+};
+
+} // namespace
+
+TEST_F(PreviewConversionTest, WritesWhatAConversionWouldWrite)
+{
+    ComPtr<IStream> holder;
+    ASSERT_EQ(convertOneFile(source.c_str(), OutputFormat::Png, &holder, nullptr), PreviewConversion::Converted);
+    ASSERT_TRUE(holder);
+    BitmapPtr png = decode(holder);
+    EXPECT_EQ(png->GetWidth(), 40u);
+    EXPECT_EQ(png->GetHeight(), 30u);
+
+    // The steps run first: trimming 10 pixels off each side.
+    setting.trimmingEnable = true;
+    setting.trimmingLeft = 10;
+    setting.trimmingRight = 10;
+    ASSERT_EQ(convertOneFile(source.c_str(), OutputFormat::Bitmap, &holder, nullptr), PreviewConversion::Converted);
+    BitmapPtr bmp = decode(holder);
+    EXPECT_EQ(bmp->GetWidth(), 20u);
+    EXPECT_EQ(bmp->GetHeight(), 30u);
+
+    setting.jpegEnable = true;
+    setting.jpegExif = false;
+    ASSERT_EQ(convertOneFile(source.c_str(), OutputFormat::Jpeg, &holder, nullptr), PreviewConversion::Converted);
+    EXPECT_EQ(decode(holder)->GetWidth(), 20u);
+}
+
+TEST_F(PreviewConversionTest, FailuresLeaveTheHolderAlone)
+{
+    ComPtr<IStream> holder;
+    std::wstring missing = folder.file(L"missing.png");
+    EXPECT_EQ(convertOneFile(missing.c_str(), OutputFormat::Png, &holder, nullptr), PreviewConversion::Failed);
+    EXPECT_FALSE(holder);
+
+    // A step that fails: margins that leave nothing.
+    setting.trimmingEnable = true;
+    setting.trimmingLeft = 30;
+    setting.trimmingRight = 30;
+    EXPECT_EQ(convertOneFile(source.c_str(), OutputFormat::Png, &holder, nullptr), PreviewConversion::Failed);
+    EXPECT_FALSE(holder);
+
+    // Without a settings record the conversion cannot start.
+    setAppServices(nullptr, nullptr);
+    EXPECT_EQ(convertOneFile(source.c_str(), OutputFormat::Png, &holder, nullptr), PreviewConversion::Error);
+    EXPECT_FALSE(holder);
+}
