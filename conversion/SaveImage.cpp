@@ -241,11 +241,16 @@ bool saveImageFile(const wchar_t* path, ComPtr<IStream>* holder, int format, Gdi
     return saveWithGdiplus(output, mimeType.buffer(), bitmap);
 }
 
+bool usesSourceResolution(const Decimal& commandDpiX, const Decimal& commandDpiY)
+{
+    return (isZero(commandDpiX) || isZero(commandDpiY)) && getAppSetting().fileKeepDPI;
+}
+
 bool saveImageWithDpi(const wchar_t* path, int format, Gdiplus::Bitmap* bitmap, IWICMetadataBlockReader* metadata,
                       ICanceller* canceller, const Decimal& commandDpiX, const Decimal& commandDpiY,
                       const Decimal& sourceDpiX, const Decimal& sourceDpiY)
 {
-    bool useSource = (isZero(commandDpiX) || isZero(commandDpiY)) && getAppSetting().fileKeepDPI;
+    bool useSource = usesSourceResolution(commandDpiX, commandDpiY);
     return saveImageFile(path, nullptr, format, bitmap, metadata, canceller, useSource ? sourceDpiX : commandDpiX,
                          useSource ? sourceDpiY : commandDpiY);
 }

@@ -13,6 +13,8 @@ class ICanceller;
 // failures return false; a file is only replaced once the new one is complete. A format index without a MIME
 // type throws Exception 87.
 
+// Whether the batch save takes the source's resolution (so the loader need only read it then).
+bool usesSourceResolution(const Decimal& commandDpiX, const Decimal& commandDpiY);
 // The batch save: the command-line resolution, or the source's when one of those is 0 and File/KeepDPI is on.
 bool saveImageWithDpi(const wchar_t* path, int format, Gdiplus::Bitmap* bitmap, IWICMetadataBlockReader* metadata,
                       ICanceller* canceller, const Decimal& commandDpiX, const Decimal& commandDpiY,

@@ -181,8 +181,11 @@ bool CommandLineBatch::convertPicture(const Item& item)
         picture.bitsPerPixel = clipboardBitsPerPixel;
     } else {
         bool withMetadata = format == OutputFormat::Jpeg && setting.jpegEnable && setting.jpegExif;
+        // Reading the resolution costs a second pass over the file: only when the save will use it.
+        bool withResolution = usesSourceResolution(options.dpiX, options.dpiY);
         picture.bitmap.reset(loadBitmap(item.source.buffer(), withMetadata ? picture.metadata.out() : nullptr,
-                                        &picture.bitsPerPixel, &picture.dpiX, &picture.dpiY));
+                                        &picture.bitsPerPixel, withResolution ? &picture.dpiX : nullptr,
+                                        withResolution ? &picture.dpiY : nullptr));
     }
     if (!picture.bitmap)
         return false;
