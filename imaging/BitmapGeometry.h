@@ -7,7 +7,8 @@
 
 // The picture at (5, 5) inside a 5-pixel border that mirrors it across the nearest edge.
 Gdiplus::Bitmap* padBitmapMirrored(Gdiplus::Image* image);
-// Resampled with the mode; the mirrored border gives the filter real neighbours at the edges.
+// Resampled with the mode; the mirrored border gives the filter real neighbours at the edges. Shrinking averages
+// over the whole covered area except in nearest-neighbour mode. 32-bit pictures skip GDI+ (see Resampler).
 Gdiplus::Bitmap* resizeBitmap(Gdiplus::Image* image, int width, int height, Gdiplus::InterpolationMode mode);
 // The picture at its own size on a canvas of the background colour; alignment 0 left/top, 1 centred,
 // 2 right/bottom.
