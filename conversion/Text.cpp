@@ -24,6 +24,17 @@ Gdiplus::Color colorOf(BYTE alpha, COLORREF color)
     return Gdiplus::Color(alpha, GetRValue(color), GetGValue(color), GetBValue(color));
 }
 
+// Asked through the flat interface before the wrapper makes the font: Wine's GDI+ frees a font it could not
+// complete but still hands its pointer out, and the wrapper's destructor would then free it a second time.
+bool gdiplusAcceptsFont(HDC screen, const LOGFONTW& logfont)
+{
+    Gdiplus::GpFont* probe = nullptr;
+    if (Gdiplus::DllExports::GdipCreateFontFromLogfontW(screen, &logfont, &probe) != Gdiplus::Ok)
+        return false;
+    Gdiplus::DllExports::GdipDeleteFont(probe);
+    return true;
+}
+
 } // namespace
 
 bool Text::preparePlatformFont(HDC screen)
@@ -52,6 +63,8 @@ Gdiplus::Font* Text::makeGdiplusFont(Gdiplus::Bitmap* bitmap)
     // some faces that GDI accepts (vertical "@" faces under Wine); the caller then fails.
     LOGFONTW logfont = {};
     if (!GetObjectW(font.handle(), sizeof(logfont), &logfont))
+        return nullptr;
+    if (!gdiplusAcceptsFont(screen, logfont))
         return nullptr;
     std::unique_ptr<Gdiplus::Font> made(new Gdiplus::Font(screen, &logfont));
     if (!made || made->GetLastStatus() != Gdiplus::Ok)
