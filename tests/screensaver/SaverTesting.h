@@ -1,0 +1,98 @@
+#pragma once
+// Windows, the screen and saver files for the player's tests.
+#include <windows.h>
+#include <gtest/gtest.h>
+#include <functional>
+#include <string>
+#include <vector>
+#include "foundation/ComTesting.h"
+#include "imaging/gdiplusStartup.h"
+#include "jobs/LogMessages.h"
+#include "jobs/ScratchTree.h"
+#include "settings/Messages.h"
+#include "support/ScreenSaverFiles.h"
+
+// A plain window of the test's own, destroyed with the object.
+class HostWindow {
+public:
+    HostWindow(int width, int height, HWND parent = nullptr, DWORD visible = 0)
+    {
+        WNDCLASSW windowClass{0, DefWindowProcW, 0, 0, GetModuleHandleW(nullptr)};
+        windowClass.lpszClassName = L"SaverTestHost";
+        RegisterClassW(&windowClass);
+        window = CreateWindowExW(0, L"SaverTestHost", L"", (parent ? WS_CHILD : WS_POPUP) | visible, 0, 0, width,
+                                 height, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+    }
+    HostWindow(const HostWindow&) = delete;
+    HostWindow& operator=(const HostWindow&) = delete;
+    ~HostWindow() { DestroyWindow(window); }
+    HWND get() const { return window; }
+
+private:
+    HWND window;
+};
+
+// Handles the thread's messages until the condition holds or the time is up; gives the condition's last answer.
+inline bool pumpUntil(const std::function<bool()>& condition, DWORD milliseconds)
+{
+    for (DWORD start = GetTickCount();; MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT)) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&message);
+        if (condition())
+            return true;
+        if (GetTickCount() - start > milliseconds)
+            return false;
+    }
+}
+
+// The whole screen in a 32-bit bitmap.
+inline std::unique_ptr<Gdiplus::Bitmap> takeScreenshot()
+{
+    int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    int height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    auto shot = std::make_unique<Gdiplus::Bitmap>(width, height, PixelFormat32bppRGB);
+    Gdiplus::Graphics graphics(shot.get());
+    HDC target = graphics.GetHDC();
+    HDC screen = GetDC(nullptr);
+    BitBlt(target, 0, 0, width, height, screen, GetSystemMetrics(SM_XVIRTUALSCREEN),
+           GetSystemMetrics(SM_YVIRTUALSCREEN), SRCCOPY | CAPTUREBLT);
+    ReleaseDC(nullptr, screen);
+    graphics.ReleaseHDC(target);
+    return shot;
+}
+
+// The player as built, which korvilane.exe carries.
+inline std::wstring builtPlayer()
+{
+    Path program(builtKorvilaneProgram().c_str());
+    return Path(program.getDirectory() + L"..\\screensaver\\screensaver.scr").getPath().buffer();
+}
+
+class SaverTest : public testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        ASSERT_TRUE(gdiplusStartup());
+        ComApartment apartment;
+        loadMessages(GetModuleHandleW(nullptr));
+        loadLogMessages(GetModuleHandleW(nullptr));
+    }
+    static void TearDownTestSuite() { gdiplusShutdown(); }
+
+    // A saver of pictures of these sizes and colours, in this order.
+    std::wstring saverOf(const wchar_t* name, const std::vector<std::pair<SIZE, Gdiplus::Color>>& pictures)
+    {
+        std::vector<std::wstring> files;
+        for (const auto& [size, color] : pictures) {
+            files.push_back(scratch.path((L"p" + std::to_wstring(files.size()) + L".png").c_str()).buffer());
+            EXPECT_TRUE(writeBandedPicture(files.back(), size.cx, size.cy, color));
+        }
+        std::wstring target = scratch.path(name).buffer();
+        EXPECT_EQ(buildSaver(target, files), ScreenSaverBuilder::Written);
+        return target;
+    }
+
+    ComApartment apartment;
+    ScratchTree scratch{L"korvilane-saver-play"};
+};
