@@ -1,13 +1,8 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
-#include "ScratchTree.h"
 #include "conversion/CancelAfter.h"
-#include "foundation/ComTesting.h"
 #include "foundation/Exception.h"
-#include "imaging/gdiplusStartup.h"
-#include "jobs/LogMessages.h"
-#include "settings/Messages.h"
 #include "support/ScreenSaverFiles.h"
 
 namespace {
@@ -21,25 +16,13 @@ std::string countBlock(const char* digits)
     return block;
 }
 
-class ScreenSaverBuilderTest : public testing::Test {
+class ScreenSaverBuilderTest : public ScreenSaverFilesTest {
 protected:
-    static void SetUpTestSuite()
-    {
-        ASSERT_TRUE(gdiplusStartup());
-        ComApartment apartment;
-        loadMessages(GetModuleHandleW(nullptr));
-        loadLogMessages(GetModuleHandleW(nullptr));
-    }
-    static void TearDownTestSuite() { gdiplusShutdown(); }
-
-    std::wstring path(const wchar_t* name) const { return scratch.path(name).buffer(); }
     std::vector<std::wstring> pictures(int count, int width = 8, int height = 6)
     {
         std::vector<std::wstring> files;
-        for (int i = 0; i < count; ++i) {
-            files.push_back(path((L"p" + std::to_wstring(made++) + L".png").c_str()));
-            EXPECT_TRUE(writeBandedPicture(files.back(), width, height, Gdiplus::Color(255, 200, 30, 30)));
-        }
+        for (int i = 0; i < count; ++i)
+            files.push_back(picture(width, height));
         return files;
     }
     int build(const wchar_t* name, const std::vector<std::wstring>& files, ICanceller* canceller = nullptr)
@@ -47,10 +30,7 @@ protected:
         return buildSaver(path(name), files, 800, &log, canceller);
     }
 
-    ComApartment apartment;
-    ScratchTree scratch{L"korvilane-saver-build"};
     CollectedLog log;
-    int made = 0;
 };
 
 } // namespace

@@ -5,11 +5,7 @@
 #include <functional>
 #include <string>
 #include <vector>
-#include "foundation/ComTesting.h"
-#include "imaging/gdiplusStartup.h"
-#include "jobs/LogMessages.h"
-#include "jobs/ScratchTree.h"
-#include "settings/Messages.h"
+#include "foundation/Path.h"
 #include "support/ScreenSaverFiles.h"
 
 // A plain window of the test's own, destroyed with the object.
@@ -69,30 +65,15 @@ inline std::wstring builtPlayer()
     return Path(program.getDirectory() + L"..\\screensaver\\screensaver.scr").getPath().buffer();
 }
 
-class SaverTest : public testing::Test {
+class SaverTest : public ScreenSaverFilesTest {
 protected:
-    static void SetUpTestSuite()
-    {
-        ASSERT_TRUE(gdiplusStartup());
-        ComApartment apartment;
-        loadMessages(GetModuleHandleW(nullptr));
-        loadLogMessages(GetModuleHandleW(nullptr));
-    }
-    static void TearDownTestSuite() { gdiplusShutdown(); }
-
     // A saver of pictures of these sizes and colours, in this order.
     std::wstring saverOf(const wchar_t* name, const std::vector<std::pair<SIZE, Gdiplus::Color>>& pictures)
     {
         std::vector<std::wstring> files;
-        for (const auto& [size, color] : pictures) {
-            files.push_back(scratch.path((L"p" + std::to_wstring(files.size()) + L".png").c_str()).buffer());
-            EXPECT_TRUE(writeBandedPicture(files.back(), size.cx, size.cy, color));
-        }
-        std::wstring target = scratch.path(name).buffer();
-        EXPECT_EQ(buildSaver(target, files), ScreenSaverBuilder::Written);
-        return target;
+        for (const auto& [size, color] : pictures)
+            files.push_back(picture(size.cx, size.cy, color));
+        EXPECT_EQ(buildSaver(path(name), files), ScreenSaverBuilder::Written);
+        return path(name);
     }
-
-    ComApartment apartment;
-    ScratchTree scratch{L"korvilane-saver-play"};
 };

@@ -4,15 +4,21 @@
 // this define KORVILANE_PROGRAM_RELATIVE (see KorvilaneProgram.h), start GDI+ and initialise COM.
 #include <windows.h>
 #include <gdiplus.h>
+#include <gtest/gtest.h>
 #include <memory>
 #include <string>
 #include <vector>
 #include "KorvilaneProgram.h"
+#include "foundation/ComTesting.h"
 #include "foundation/ScreenSaverFile.h"
 #include "imaging/ComStream.h"
 #include "imaging/gdipImageIO.h"
+#include "imaging/gdiplusStartup.h"
+#include "jobs/LogMessages.h"
 #include "jobs/MessageWriter.h"
+#include "jobs/ScratchTree.h"
 #include "jobs/ScreenSaverBuilder.h"
+#include "settings/Messages.h"
 
 // One colour with a white band along the top, so that a picture turned over shows it.
 inline bool writeBandedPicture(const std::wstring& path, int width, int height, Gdiplus::Color fill)
@@ -79,4 +85,30 @@ public:
 
 private:
     HMODULE module;
+};
+
+// GDI+ and the message tables for a suite of builds, COM and a scratch folder for each test.
+class ScreenSaverFilesTest : public testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        ASSERT_TRUE(gdiplusStartup());
+        ComApartment apartment;
+        loadMessages(GetModuleHandleW(nullptr));
+        loadLogMessages(GetModuleHandleW(nullptr));
+    }
+    static void TearDownTestSuite() { gdiplusShutdown(); }
+
+    std::wstring path(const wchar_t* name) const { return scratch.path(name).buffer(); }
+    // A new picture file each time.
+    std::wstring picture(int width, int height, Gdiplus::Color color = Gdiplus::Color(255, 200, 30, 30))
+    {
+        std::wstring file = path((L"p" + std::to_wstring(made++) + L".png").c_str());
+        EXPECT_TRUE(writeBandedPicture(file, width, height, color));
+        return file;
+    }
+
+    ComApartment apartment;
+    ScratchTree scratch{L"korvilane-saver"};
+    int made = 0;
 };
