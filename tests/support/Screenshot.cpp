@@ -169,6 +169,15 @@ std::wstring saveWindowScreenshot(HWND window, const std::wstring& name)
 
 std::wstring saveScreenScreenshot(const std::wstring& name)
 {
+    EnumWindows(
+        [](HWND window, LPARAM) -> BOOL {
+            DWORD process = 0;
+            GetWindowThreadProcessId(window, &process);
+            if (process == GetCurrentProcessId() && IsWindowVisible(window))
+                paintNow(window);
+            return TRUE;
+        },
+        0);
     Canvas canvas(GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN));
     bool copied = canvas.isReady() &&
                   copyScreen(canvas, GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN));

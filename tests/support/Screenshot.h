@@ -8,6 +8,6 @@
 // over it do not show) and writes screenshots/<name>.png. Returns the path written; empty when the window
 // could not be drawn or the file not written.
 std::wstring saveWindowScreenshot(HWND window, const std::wstring& name);
-// The whole screen as it shows now, into screenshots/<name>.png.
+// The whole screen, once this program's windows have painted, into screenshots/<name>.png.
 std::wstring saveScreenScreenshot(const std::wstring& name);
 

@@ -3,6 +3,7 @@
 #include "ToolkitTestResources.h"
 #include "ToolkitTesting.h"
 #include "foundation/ExpectCode.h"
+#include "support/Screenshot.h"
 #include "support/WindowRobot.h"
 #include "toolkit/Dialog.h"
 #include "toolkit/DialogTemplate.h"
@@ -196,6 +197,7 @@ TEST(Dialog, AModelessDialogLivesInTheCallersMessageLoop)
     WindowRobot robot([&](WindowRobot& user) {
         HWND shown = user.waitForWindow(WindowQuery::dialog(NameCaption));
         user.type(shown, IDC_NAME, L"モードレス");
+        EXPECT_FALSE(saveScreenScreenshot(L"screen_with_modeless_dialog").empty());
         user.press(shown, IDOK);
     });
     HWND shown = dialog.create(nullptr, IDD_NAME_EXTENDED, nullptr, 5);
