@@ -71,11 +71,8 @@ LRESULT Control::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM 
 LRESULT CALLBACK Control::controlProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     Control* object = boundObject<Control>(window);
-    if (!object) {
-        if (message == WM_DESTROY || message == WM_COMMAND)
-            return 0;
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
+    if (!object)
+        return answerUnbound(window, message, wParam, lParam);
     return routeExceptions(object, 0, [&] { return object->dispatch(window, message, wParam, lParam); });
 }
 
@@ -85,8 +82,7 @@ LRESULT Control::dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     case WM_DESTROY:
         return destroyed(window, wParam, lParam);
     case WM_COMMAND:
-        onCommand(window, LOWORD(wParam), HIWORD(wParam));
-        return handleMessage(window, message, wParam, lParam);
+        return routeCommand(window, wParam, lParam);
     default:
         return handleMessage(window, message, wParam, lParam);
     }
@@ -95,8 +91,7 @@ LRESULT Control::dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 LRESULT Control::destroyed(HWND window, WPARAM wParam, LPARAM lParam)
 {
     destroyPassedOn = false;
-    LRESULT result =
-        routeExceptions(this, 0, [&] { return handleMessage(window, WM_DESTROY, wParam, lParam); });
+    LRESULT result = handleGuarded(window, WM_DESTROY, wParam, lParam, 0);
     bindObject(window, nullptr);
     if (previousProcedure) {
         // The window's own procedure sees WM_DESTROY exactly once, whether or not the handler passed it on.

@@ -1,5 +1,4 @@
 #include "toolkit/Dialog.h"
-#include "toolkit/DialogTemplate.h"
 
 namespace {
 
@@ -28,33 +27,40 @@ BOOL Dialog::destroy()
     return modal ? EndDialog(hwnd, IDCANCEL) : DestroyWindow(hwnd);
 }
 
-LRESULT Dialog::handleMessage(HWND, UINT message, WPARAM, LPARAM lParam)
+INT_PTR answerDialogMessage(HWND window, UINT message)
 {
     switch (message) {
-    case WM_GETMINMAXINFO: {
-        auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-        info->ptMinTrackSize.x = 100;
-        info->ptMinTrackSize.y = 100;
-        return Handled;
-    }
     case WM_COMMAND:
         return Handled;
     case WM_QUERYNEWPALETTE:
-        if (getHandle())
-            InvalidateRect(hwnd, nullptr, TRUE);
+        if (IsWindow(window))
+            InvalidateRect(window, nullptr, TRUE);
         return Handled;
     default:
         return 0;
     }
 }
 
-INT_PTR Dialog::doModal(HMODULE module, UINT templateId, HWND parent, LPARAM param)
+LRESULT Dialog::handleMessage(HWND window, UINT message, WPARAM, LPARAM lParam)
+{
+    if (message != WM_GETMINMAXINFO)
+        return answerDialogMessage(window, message);
+    limitTrackingSize(lParam);
+    return Handled;
+}
+
+DialogTemplate Dialog::prepare(HMODULE& module, UINT templateId)
 {
     if (getHandle())
         throw Exception(ErrorCode::InvalidState);
     if (!module)
         module = GetModuleHandleW(nullptr);
-    DialogTemplate dialogTemplate = DialogTemplate::load(module, templateId, fonts);
+    return DialogTemplate::load(module, templateId, fonts);
+}
+
+INT_PTR Dialog::doModal(HMODULE module, UINT templateId, HWND parent, LPARAM param)
+{
+    DialogTemplate dialogTemplate = prepare(module, templateId);
     modal = true;
     initParam = param;
     INT_PTR result = DialogBoxIndirectParamW(module, dialogTemplate.get(), parent, dialogProcedure,
@@ -69,11 +75,7 @@ INT_PTR Dialog::doModal(HMODULE module, UINT templateId, HWND parent, LPARAM par
 
 HWND Dialog::create(HMODULE module, UINT templateId, HWND parent, LPARAM param)
 {
-    if (getHandle())
-        throw Exception(ErrorCode::InvalidState);
-    if (!module)
-        module = GetModuleHandleW(nullptr);
-    DialogTemplate dialogTemplate = DialogTemplate::load(module, templateId, fonts);
+    DialogTemplate dialogTemplate = prepare(module, templateId);
     modal = false;
     initParam = param;
     HWND created = CreateDialogIndirectParamW(module, dialogTemplate.get(), parent, dialogProcedure,
@@ -107,14 +109,12 @@ INT_PTR Dialog::dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         hwnd = window;
         return handleMessage(window, message, wParam, initParam);
     case WM_DESTROY: {
-        LRESULT result =
-            routeExceptions(this, Handled, [&] { return handleMessage(window, message, wParam, lParam); });
+        LRESULT result = handleGuarded(window, message, wParam, lParam, Handled);
         unbind(window);
         return result;
     }
     case WM_COMMAND:
-        onCommand(window, LOWORD(wParam), HIWORD(wParam));
-        return handleMessage(window, message, wParam, lParam);
+        return routeCommand(window, wParam, lParam);
     default:
         return handleMessage(window, message, wParam, lParam);
     }

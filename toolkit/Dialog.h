@@ -1,4 +1,5 @@
 #pragma once
+#include "toolkit/DialogTemplate.h"
 #include "toolkit/PriorityFont.h"
 #include "toolkit/Window.h"
 
@@ -35,6 +36,8 @@ protected:
     PriorityFontList fonts;
 
 private:
+    // The template to show for a dialog that is not open; a null module becomes the program's.
+    DialogTemplate prepare(HMODULE& module, UINT templateId);
     static INT_PTR CALLBACK dialogProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void unbind(HWND window);
@@ -42,6 +45,10 @@ private:
     bool modal = false;
     LPARAM initParam = 0;
 };
+
+// The default answer of dialogs and property pages: commands are handled, and a new palette repaints the
+// window; everything else is left to the system (0).
+INT_PTR answerDialogMessage(HWND window, UINT message);
 
 // The program's dialogs: their faces are the user's list of dialog faces (Window/UiFontFaces). A
 // malformed list throws Exception 87, a missing settings record Exception 1.

@@ -1,4 +1,5 @@
 #include "toolkit/PropSheet.h"
+#include "toolkit/Dialog.h"
 #include <new>
 #include <vector>
 
@@ -20,18 +21,9 @@ PropPage::~PropPage()
     hwnd = nullptr;
 }
 
-LRESULT PropPage::handleMessage(HWND, UINT message, WPARAM, LPARAM)
+LRESULT PropPage::handleMessage(HWND window, UINT message, WPARAM, LPARAM)
 {
-    switch (message) {
-    case WM_COMMAND:
-        return Handled;
-    case WM_QUERYNEWPALETTE:
-        if (getHandle())
-            InvalidateRect(hwnd, nullptr, TRUE);
-        return Handled;
-    default:
-        return 0;
-    }
+    return answerDialogMessage(window, message);
 }
 
 HWND PropPage::sheetOf() const
@@ -96,15 +88,13 @@ INT_PTR PropPage::dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     case WM_NOTIFY:
         return notified(window, wParam, lParam);
     case WM_DESTROY: {
-        LRESULT result =
-            routeExceptions(this, Handled, [&] { return handleMessage(window, message, wParam, lParam); });
+        LRESULT result = handleGuarded(window, message, wParam, lParam, Handled);
         bindObject(window, nullptr);
         hwnd = nullptr;
         return result;
     }
     case WM_COMMAND:
-        onCommand(window, LOWORD(wParam), HIWORD(wParam));
-        return handleMessage(window, message, wParam, lParam);
+        return routeCommand(window, wParam, lParam);
     default:
         return handleMessage(window, message, wParam, lParam);
     }

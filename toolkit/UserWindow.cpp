@@ -22,13 +22,6 @@ ATOM existingClass(HINSTANCE instance, const wchar_t* className)
     return atom;
 }
 
-void limitTrackingSize(LPARAM lParam)
-{
-    auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-    info->ptMinTrackSize.x = 100;
-    info->ptMinTrackSize.y = 100;
-}
-
 } // namespace
 
 ATOM WindowClass::registerClass(const wchar_t* className, HMODULE module, UINT iconId, UINT smallIconId)
@@ -100,12 +93,9 @@ LRESULT CALLBACK UserWindow::windowProcedure(HWND window, UINT message, WPARAM w
     UserWindow* object = message == WM_CREATE
                              ? static_cast<UserWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams)
                              : boundObject<UserWindow>(window);
-    if (!object) {
-        // Messages before WM_CREATE, and windows of the class made without an object.
-        if (message == WM_DESTROY || message == WM_COMMAND)
-            return 0;
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
+    // Unbound: messages before WM_CREATE, and windows of the class made without an object.
+    if (!object)
+        return answerUnbound(window, message, wParam, lParam);
     return routeExceptions(object, 0, [&] { return object->dispatch(window, message, wParam, lParam); });
 }
 
@@ -118,7 +108,7 @@ LRESULT UserWindow::dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lP
         hwnd = window;
         return handleMessage(window, message, wParam, lParam);
     case WM_DESTROY: {
-        LRESULT result = routeExceptions(this, 0, [&] { return handleMessage(window, message, wParam, lParam); });
+        LRESULT result = handleGuarded(window, message, wParam, lParam, 0);
         // Unbound even when the handler failed, so that the object never points at a dead handle.
         bindObject(window, nullptr);
         hwnd = nullptr;
@@ -126,8 +116,7 @@ LRESULT UserWindow::dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return result;
     }
     case WM_COMMAND:
-        onCommand(window, LOWORD(wParam), HIWORD(wParam));
-        return handleMessage(window, message, wParam, lParam);
+        return routeCommand(window, wParam, lParam);
     default:
         return handleMessage(window, message, wParam, lParam);
     }

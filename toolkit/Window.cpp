@@ -161,6 +161,31 @@ Point Window::screenToClient(const Point& point) const
     return converted;
 }
 
+LRESULT Window::routeCommand(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    onCommand(window, LOWORD(wParam), HIWORD(wParam));
+    return handleMessage(window, WM_COMMAND, wParam, lParam);
+}
+
+LRESULT Window::handleGuarded(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT failureResult)
+{
+    return routeExceptions(this, failureResult, [&] { return handleMessage(window, message, wParam, lParam); });
+}
+
+void limitTrackingSize(LPARAM minMaxInfo)
+{
+    auto* info = reinterpret_cast<MINMAXINFO*>(minMaxInfo);
+    info->ptMinTrackSize.x = 100;
+    info->ptMinTrackSize.y = 100;
+}
+
+LRESULT answerUnbound(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_DESTROY || message == WM_COMMAND)
+        return 0;
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
 Point pointFromLParam(LPARAM lParam)
 {
     return Point(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));

@@ -57,6 +57,11 @@ public:
 protected:
     // The handle, or Exception 1400 when it is not a window.
     HWND liveHandle() const;
+    // WM_COMMAND as every window procedure of the toolkit passes it on: onCommand, then handleMessage.
+    LRESULT routeCommand(HWND window, WPARAM wParam, LPARAM lParam);
+    // handleMessage with its exceptions kept (see routeExceptions); failureResult after one. For the
+    // messages after which a procedure must unbind the object whatever the handler did.
+    LRESULT handleGuarded(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT failureResult);
 
     HWND hwnd = nullptr;
 };
@@ -107,3 +112,9 @@ inline void bindObject(HWND hwnd, void* object)
 {
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(object));
 }
+
+// Program windows cannot be dragged smaller than 100 x 100 pixels: the answer to WM_GETMINMAXINFO.
+void limitTrackingSize(LPARAM minMaxInfo);
+
+// What the window and control procedures answer for a window without an object.
+LRESULT answerUnbound(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
