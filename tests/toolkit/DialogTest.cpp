@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <tuple>
 #include <vector>
 #include "ToolkitTestResources.h"
 #include "ToolkitTesting.h"
@@ -84,31 +85,6 @@ std::vector<BYTE> templateBytes(UINT id)
     return std::vector<BYTE>(bytes, bytes + SizeofResource(module, found));
 }
 
-// Makes a hidden dialog from the template and reports how it looks and what it holds.
-struct BuiltDialog {
-    Looks looks;
-    std::wstring prompt;
-    int children = 0;
-};
-
-BuiltDialog build(const DialogTemplate& dialogTemplate)
-{
-    HWND dialog = CreateDialogIndirectParamW(
-        GetModuleHandleW(nullptr), dialogTemplate.get(), nullptr,
-        [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
-    BuiltDialog built;
-    if (!dialog)
-        return built;
-    built.looks = looksOf(dialog);
-    wchar_t text[256] = L"";
-    GetDlgItemTextW(dialog, IDC_PROMPT, text, 256);
-    built.prompt = text;
-    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        ++built.children;
-    DestroyWindow(dialog);
-    return built;
-}
-
 // The character height in pixels that a dialog font of that many points gets on this display.
 LONG heightOfPoints(int points)
 {
@@ -153,11 +129,12 @@ TEST(Dialog, AModalDialogShowsTheFirstInstalledFaceOfTheUsersListAndTalksToItsOb
     EXPECT_FALSE(dialog.isModal());
 }
 
-TEST(Dialog, WithoutAnInstalledFaceTheTemplateKeepsItsFontAndTheDialogCanShowAgain)
+TEST(Dialog, AMissingFaceKeepsTheTemplatesFontAndASizeOfNoneKeepsItsSize)
 {
-    LentSettings settings(L"Korvilane Missing Face:9");
-    NameAppDialog dialog;
-    for (int round = 0; round < 2; ++round) {
+    // The same dialog object shown twice, with one more face in its list the second time.
+    NameDialog dialog;
+    for (auto [face, points, expected] : {std::tuple{MissingFace, 9, L"MS Shell Dlg"}, {InstalledFace, 0, InstalledFace}}) {
+        dialog.addPriorityFont(face, points);
         Looks looks;
         WindowRobot robot([&](WindowRobot& user) {
             HWND shown = user.waitForWindow(WindowQuery::dialog(NameCaption));
@@ -166,8 +143,8 @@ TEST(Dialog, WithoutAnInstalledFaceTheTemplateKeepsItsFontAndTheDialogCanShowAga
         });
         EXPECT_EQ(dialog.doModal(nullptr, IDD_NAME_EXTENDED, nullptr, 0), IDCANCEL);
         robot.finish();
-        EXPECT_EQ(looks.face, L"MS Shell Dlg");
-        EXPECT_EQ(looks.height, heightOfPoints(8));
+        EXPECT_EQ(looks.face, expected);
+        EXPECT_EQ(looks.height, heightOfPoints(8)) << "the template's 8 points";
     }
 }
 
@@ -208,28 +185,6 @@ TEST(Dialog, AModelessDialogLivesInTheCallersMessageLoop)
     EXPECT_EQ(dialog.name, L"モードレス");
     EXPECT_EQ(dialog.seenParam, 5);
     EXPECT_EQ(dialog.getHandle(), nullptr);
-}
-
-TEST(DialogTemplate, ANewFaceKeepsTheLayoutAndThePointSizeWhenNoneIsGiven)
-{
-    std::vector<BYTE> extended = templateBytes(IDD_NAME_EXTENDED);
-    BuiltDialog same = build(DialogTemplate::withFont(extended.data(), extended.size(), InstalledFace, 0));
-    EXPECT_EQ(same.looks.face, InstalledFace);
-    EXPECT_EQ(same.looks.height, heightOfPoints(8));
-    EXPECT_EQ(same.prompt, Prompt);
-    EXPECT_EQ(same.children, 5);
-
-    BuiltDialog larger = build(DialogTemplate::withFont(extended.data(), extended.size(), L"Tahoma", 12));
-    EXPECT_EQ(larger.looks.face, L"Tahoma");
-    EXPECT_EQ(larger.looks.height, heightOfPoints(12));
-
-    // A face longer than the one it replaces, in a plain template that had no font block at all.
-    std::vector<BYTE> plain = templateBytes(IDD_NAME_PLAIN);
-    const wchar_t longFace[] = L"Korvilane Long Replacement Face"; // 31 characters, the most a face holds
-    BuiltDialog grown = build(DialogTemplate::withFont(plain.data(), plain.size(), longFace, 11));
-    EXPECT_EQ(grown.looks.face, longFace);
-    EXPECT_EQ(grown.prompt, L"日本語のラベル");
-    EXPECT_EQ(grown.children, 3);
 }
 
 TEST(DialogTemplate, ATruncatedTemplateIsRefusedAndAMissingOneReported)
