@@ -8,6 +8,7 @@
 #include "toolkit/Button.h"
 #include "toolkit/ComboBox.h"
 #include "toolkit/ComboBoxEx.h"
+#include "toolkit/DynamicLinkLibrary.h"
 #include "toolkit/Edit.h"
 #include "toolkit/Font.h"
 #include "toolkit/ListBox.h"
@@ -252,4 +253,7 @@ TEST(DrawingHandles, BrushesFontsAndCursorsHaveOneOwnerEach)
         EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_WAIT));
     }
     EXPECT_EQ(GetCursor(), arrow);
+
+    DynamicLinkLibrary richEdit(L"riched20.dll");
+    EXPECT_TRUE(richEdit.get());
 }
