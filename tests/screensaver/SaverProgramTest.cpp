@@ -2,6 +2,9 @@
 #include <memory>
 #include <string>
 #include "SaverTesting.h"
+#include "support/Screenshot.h"
+
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -42,7 +45,7 @@ public:
     int exitCode(DWORD milliseconds) const
     {
         DWORD code = static_cast<DWORD>(-1);
-        if (pumpUntil([&] { return !isRunning(); }, milliseconds))
+        if (pumpMessagesUntil([&] { return !isRunning(); }, std::chrono::milliseconds(milliseconds)))
             GetExitCodeProcess(process.hProcess, &code);
         return static_cast<int>(code);
     }
@@ -54,8 +57,8 @@ private:
 HWND saverWindowIn(HWND parent)
 {
     HWND found = nullptr;
-    pumpUntil([&] { return (found = FindWindowExW(parent, nullptr, L"ScreenSaverWindow", nullptr)) != nullptr; },
-              20000);
+    pumpMessagesUntil(
+        [&] { return (found = FindWindowExW(parent, nullptr, L"ScreenSaverWindow", nullptr)) != nullptr; }, 20000ms);
     return found;
 }
 
@@ -81,14 +84,13 @@ TEST_F(SaverProgramTest, RunsFullScreenShowingItsPicturesUntilTheMouseMoves)
     EXPECT_EQ(area.right - area.left, GetSystemMetrics(SM_CXVIRTUALSCREEN));
     EXPECT_TRUE(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
 
-    // A picture fades in over the desktop; the screenshot stays beside the test program for a person to see.
-    std::unique_ptr<Gdiplus::Bitmap> shot;
-    EXPECT_TRUE(pumpUntil([&] { return magentaPixels(*(shot = takeScreenshot())) > 200 * 100; }, 10000));
-    gdipSaveToFile(L"saver-screenshot.png", L"image/png", shot.get(), nullptr);
+    // A picture fades in over the desktop.
+    EXPECT_TRUE(pumpMessagesUntil([] { return magentaPixels(*takeScreenshot()) > 200 * 100; }, 10000ms));
+    saveScreenScreenshot(L"screensaver-playing");
 
     // A move of a few pixels is no user's; a real one ends the saver.
     moveMouseBy(2, 1);
-    pumpUntil([] { return false; }, 1500);
+    pumpMessagesUntil([] { return false; }, 1500ms);
     ASSERT_TRUE(saver.isRunning()) << "ended early, or crashed";
     moveMouseBy(60, 40);
     EXPECT_EQ(saver.exitCode(10000), 0);
@@ -106,7 +108,7 @@ TEST_F(SaverProgramTest, ThePreviewDrawsInsideTheWindowItIsGivenAndEndsWithIt)
     EXPECT_EQ(area.right * 1000 + area.bottom, 152 * 1000 + 112);
     // Keys in the preview belong to the display settings; closing them ends it.
     PostMessageW(window, WM_KEYDOWN, VK_SPACE, 0);
-    pumpUntil([] { return false; }, 500);
+    pumpMessagesUntil([] { return false; }, 500ms);
     EXPECT_TRUE(saver.isRunning());
     settings.reset();
     EXPECT_EQ(saver.exitCode(10000), 0);

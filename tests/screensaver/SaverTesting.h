@@ -2,11 +2,11 @@
 // Windows, the screen and saver files for the player's tests.
 #include <windows.h>
 #include <gtest/gtest.h>
-#include <functional>
 #include <string>
 #include <vector>
 #include "foundation/Path.h"
 #include "support/ScreenSaverFiles.h"
+#include "support/WindowRobot.h"
 
 // A plain window of the test's own, destroyed with the object.
 class HostWindow {
@@ -28,21 +28,7 @@ private:
     HWND window;
 };
 
-// Handles the thread's messages until the condition holds or the time is up; gives the condition's last answer.
-inline bool pumpUntil(const std::function<bool()>& condition, DWORD milliseconds)
-{
-    for (DWORD start = GetTickCount();; MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT)) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageW(&message);
-        if (condition())
-            return true;
-        if (GetTickCount() - start > milliseconds)
-            return false;
-    }
-}
-
-// The whole screen in a 32-bit bitmap.
+// The whole screen in a 32-bit bitmap, for its pixels to be looked at.
 inline std::unique_ptr<Gdiplus::Bitmap> takeScreenshot()
 {
     int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
