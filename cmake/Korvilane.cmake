@@ -52,7 +52,7 @@ add_custom_target(wineprefix ALL DEPENDS ${KORVILANE_WINEPREFIX}/.korvilane-read
 # The GoogleTest program of one tests/<subsystem> folder: every source in it, the program's string table
 # (tests/test_resources.rc) and <folder>_tests.rc when present. CTest runs it through Wine as one entry, or
 # split into SHARDS entries.
-#   DISPLAY        the program opens windows: it runs under an X server
+#   DISPLAY        the program opens windows: it runs under an X server, with the window-test harness
 #   FRESH_PREFIX   the program changes the prefix (registry, files): it runs in a throwaway copy
 function(korvilane_add_test_program name)
   cmake_parse_arguments(T "DISPLAY;FRESH_PREFIX" "SHARDS;TIMEOUT" "LIBS" ${ARGN})
@@ -77,6 +77,7 @@ function(korvilane_add_test_program name)
   set(env "")
   if(T_DISPLAY)
     list(APPEND env KORVILANE_NEEDS_DISPLAY=1)
+    target_link_libraries(${name} PRIVATE window_test_harness)
   endif()
   if(T_FRESH_PREFIX)
     list(APPEND env KORVILANE_FRESH_PREFIX=1)
