@@ -28,14 +28,15 @@ wstring lastWriteText(const wstring& path)
     return DateTime(local).toString();
 }
 
-} // namespace
-
+// The size in kilobytes rounded up; 0 for a file that is not found.
 ULONGLONG kilobytesOf(const wstring& path)
 {
     FindFiles found;
     ULONGLONG bytes = found.findFirst(path.buffer()) ? found.getSize() : 0;
     return (bytes + 1023) / 1024;
 }
+
+} // namespace
 
 ThumbNailMakerReport::ThumbNailMakerReport(Observer* observer)
     : AbstractThumbNailMaker(observer),

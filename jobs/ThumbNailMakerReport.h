@@ -23,7 +23,4 @@ private:
     int thumbnail;
 };
 
-// The file's size in kilobytes rounded up, as the report shows it; 0 for a file that is not found.
-ULONGLONG kilobytesOf(const wstring& path);
-
 } // namespace thumbnailmaker

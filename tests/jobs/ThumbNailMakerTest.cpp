@@ -13,7 +13,6 @@
 #include "imaging/gdipImageIO.h"
 #include "jobs/ScratchTree.h"
 #include "jobs/ThumbNailMaker.h"
-#include "jobs/ThumbNailMakerReport.h"
 #include "jobs/ThumbNailMakerTile.h"
 #include "settings/AppServices.h"
 #include "settings/AppSetting.h"
@@ -168,9 +167,6 @@ TEST_F(ThumbNailSheets, ThumbnailsAreJpegsFittedIntoTheSize)
         ASSERT_TRUE(thumbnail) << i;
         EXPECT_EQ(thumbnail->GetWidth(), static_cast<UINT>(expected[i][0])) << i;
         EXPECT_EQ(thumbnail->GetHeight(), static_cast<UINT>(expected[i][1])) << i;
-        GUID format{};
-        thumbnail->GetRawFormat(&format);
-        EXPECT_TRUE(IsEqualGUID(format, Gdiplus::ImageFormatJPEG)) << i;
     }
     ASSERT_EQ(observer.done.size(), 4u);
     EXPECT_EQ(observer.done[1],
@@ -261,33 +257,6 @@ TEST_F(ThumbNailSheets, FailuresThrowTheirCodes)
     }
     for (int kind : {0, 7})
         expectCode(ErrorCode::InvalidArgument, [&] { delete createThumbNailMaker(kind, 1, &observer); });
-}
-
-TEST_F(ThumbNailSheets, TheSizeClassChoosesTheJoinedBlocks)
-{
-    setting.fileThumbnailSize = 0;
-    std::unique_ptr<IThumbNailMaker> squares(createThumbNailMaker(4, 0, &observer));
-    EXPECT_NE(page(*squares, {L"square.png"}, wstring()).find("<div style=\"width:80px;height:80px\">"),
-              std::string::npos);
-    std::unique_ptr<IThumbNailMaker> row(createThumbNailMaker(5, 9, &observer));
-    EXPECT_NE(page(*row, {L"wide.png", L"tall.png"}, wstring()).find("<div style=\"width:400px;height:160px\">"),
-              std::string::npos)
-        << "320 + 80 wide, 160 high";
-    setting.fileThumbnailSize = 2;
-    std::unique_ptr<IThumbNailMaker> column(createThumbNailMaker(6, 0, &observer));
-    EXPECT_NE(page(*column, {L"square.png"}, thumbs()).find("<div style=\"width:320px;height:320px\">"),
-              std::string::npos);
-}
-
-TEST_F(ThumbNailSheets, ReportSizesRoundUpToKilobytes)
-{
-    const std::pair<size_t, ULONGLONG> cases[] = {{0, 0}, {1, 1}, {1024, 1}, {1025, 2}};
-    for (auto [bytes, kilobytes] : cases) {
-        wstring path = folder.path(L"sized.bin");
-        writeBytes(path.buffer(), std::vector<BYTE>(bytes, 'x'));
-        EXPECT_EQ(kilobytesOf(path), kilobytes) << bytes;
-    }
-    EXPECT_EQ(kilobytesOf(folder.path(L"none.bin")), 0u);
 }
 
 } // namespace
