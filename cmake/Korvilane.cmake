@@ -53,7 +53,8 @@ add_custom_target(wineprefix ALL DEPENDS ${KORVILANE_WINEPREFIX}/.korvilane-read
 # (tests/test_resources.rc) and <folder>_tests.rc when present. CTest runs it through Wine as one entry, or
 # split into SHARDS entries.
 #   DISPLAY        the program opens windows: it runs under an X server, with the window-test harness, in a
-#                  throwaway copy of the prefix
+#                  throwaway copy of the prefix (a prefix's desktop process keeps the screen of the program that
+#                  started it, so windows fail when a test without a display got there first)
 #   FRESH_PREFIX   the program changes the prefix (registry, files): it runs in a throwaway copy
 function(korvilane_add_test_program name)
   cmake_parse_arguments(T "DISPLAY;FRESH_PREFIX" "SHARDS;TIMEOUT" "LIBS" ${ARGN})
@@ -77,13 +78,10 @@ function(korvilane_add_test_program name)
   add_dependencies(${name} wineprefix)
   set(env "")
   if(T_DISPLAY)
-    # Wine's desktop takes its display driver from the program that opened it: sharing the template prefix
-    # with programs run without a display, a windowed program can find a desktop that shows nothing. A copy
-    # of the prefix has a desktop of its own.
-    list(APPEND env KORVILANE_NEEDS_DISPLAY=1 KORVILANE_FRESH_PREFIX=1)
+    list(APPEND env KORVILANE_NEEDS_DISPLAY=1)
     target_link_libraries(${name} PRIVATE window_test_harness)
   endif()
-  if(T_FRESH_PREFIX AND NOT T_DISPLAY)
+  if(T_FRESH_PREFIX OR T_DISPLAY)
     list(APPEND env KORVILANE_FRESH_PREFIX=1)
   endif()
   math(EXPR last "${T_SHARDS} - 1")
