@@ -4,7 +4,6 @@
 #include <gdiplus.h>
 #include <memory>
 #include "foundation/ComPtr.h"
-#include "foundation/DateTime.h"
 #include "foundation/Exception.h"
 #include "foundation/FileSystem.h"
 #include "foundation/FileTime.h"
@@ -27,12 +26,6 @@ const wchar_t clipboardText[] = L"[clipboard data]";
 const wchar_t failureMark[] = L"(failure)";
 const wchar_t newLine[] = L"\r\n";
 constexpr WORD clipboardBitsPerPixel = 32;
-
-// A log text with the current date and time in place of "%s".
-wstring stamped(const SimpleString& text)
-{
-    return wstring(text.get()).replace(L"%s", DateTime().toString().buffer());
-}
 
 wstring withPath(const SimpleString& text, const wstring& path)
 {
@@ -109,7 +102,7 @@ int CommandLineBatch::run(const wstringArray& sources, const wstringArray& targe
 
 int CommandLineBatch::convertAll(const wstringArray& sources, const wstringArray& targets)
 {
-    write(stamped(LogMessages::C001) + newLine + newLine);
+    write(stampedLogText(LogMessages::C001) + newLine + newLine);
     RenameUtil renamer(setting, shotDates);
     int result = Stopped;
     bool stopped = false;
@@ -222,7 +215,7 @@ void CommandLineBatch::deleteSources()
 
 void CommandLineBatch::writeEnd()
 {
-    write(wstring(newLine) + stamped(LogMessages::C002) + newLine + newLine);
+    write(wstring(newLine) + stampedLogText(LogMessages::C002) + newLine + newLine);
     writeCount();
 }
 
@@ -230,7 +223,7 @@ void CommandLineBatch::writeErrorEnd()
 {
     // The error is what the caller reports; a log that cannot take these lines any more must not hide it.
     try {
-        write(wstring(newLine) + stamped(LogMessages::C004) + newLine + newLine);
+        write(wstring(newLine) + stampedLogText(LogMessages::C004) + newLine + newLine);
         writeCount();
     } catch (const Exception&) {
     }
