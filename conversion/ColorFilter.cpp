@@ -1,6 +1,6 @@
 #include "conversion/ColorFilter.h"
 #include "imaging/BitmapLock.h"
-#include "jobs/ICanceller.h"
+#include "imaging/ICanceller.h"
 
 namespace ImageConvert {
 

@@ -1,8 +1,8 @@
 #include "imaging/ColorReduction.h"
 #include "imaging/ErrorDiffusion.h"
+#include "imaging/ICanceller.h"
 #include "imaging/MedianCut.h"
 #include "imaging/PaletteLookup.h"
-#include "jobs/ICanceller.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "imaging/DibConverter.h"
 #include "imaging/ColorReduction.h"
-#include "jobs/ICanceller.h"
+#include "imaging/ICanceller.h"
 
 namespace DibConvert {
 

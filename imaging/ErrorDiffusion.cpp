@@ -1,7 +1,7 @@
 #include "imaging/ErrorDiffusion.h"
 #include "imaging/AllocatedArray.h"
+#include "imaging/ICanceller.h"
 #include "imaging/PaletteLookup.h"
-#include "jobs/ICanceller.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "imaging/MedianCut.h"
 #include <utility>
-#include "jobs/ICanceller.h"
+#include "imaging/ICanceller.h"
 
 namespace MedianCut {
 

@@ -5,8 +5,8 @@
 #include "foundation/ExpectCode.h"
 #include "foundation/InjectedFailure.h"
 #include "foundation/MapStringToString.h"
+#include "foundation/MessageWriter.h"
 #include "foundation/Trace.h"
-#include "jobs/MessageWriter.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "foundation/ComPtr.h"
 #include "foundation/ComTesting.h"
 #include "foundation/ExpectCode.h"
-#include "jobs/ICanceller.h"
+#include "imaging/ICanceller.h"
 
 // GDI+ and COM for each test.
 class WicTest : public GdiplusTest {

@@ -3,7 +3,7 @@
 #include "jobs/ScratchTree.h"
 #include "foundation/DateTime.h"
 #include "foundation/FileSystem.h"
-#include "jobs/IShotDateReader.h"
+#include "imaging/IShotDateReader.h"
 #include "jobs/RenameUtil.h"
 #include "settings/AppSetting.h"
 
