@@ -1,7 +1,7 @@
 #include "conversion/ConvolutionFilter.h"
 #include <emmintrin.h>
 #include "conversion/Neighbourhood.h"
-#include "conversion/WorkBuffer.h"
+#include "foundation/ScratchBuffer.h"
 #include "imaging/BitmapLock.h"
 
 namespace ImageConvert {
@@ -62,12 +62,12 @@ bool ConvolutionFilter::applyInPlace(Gdiplus::Bitmap* bitmap, ICanceller* cancel
     BitmapLock lock(bitmap, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeWrite, PixelFormat32bppARGB);
     if (!lock.isLocked())
         return false;
-    // Rows as long as the locked ones: a 32-bit stride holds whole pixels.
-    WorkBuffer work(lock.data.Stride / 4, lock.height());
-    BYTE* target = work.as<BYTE>();
+    // Rows as long as the locked ones.
+    int bytes = lock.data.Stride * lock.height();
+    ScratchBuffer<BYTE> work(bytes);
+    BYTE* target = work.get();
     if (!target)
         return false;
-    int bytes = lock.data.Stride * lock.height();
     double weights[9];
     filter->kernel(weights);
     for (unsigned int pass = 0; pass < repeat; ++pass) {

@@ -1,5 +1,4 @@
 #include "imaging/DibConverter.h"
-#include "imaging/ColorReduction.h"
 #include "imaging/ICanceller.h"
 
 namespace DibConvert {
@@ -65,7 +64,7 @@ bool ColorFilter::convertPixels(Dib& dib, ICanceller* canceller)
 bool ColorFilter::convertThrough32(Dib& dib)
 {
     Dib copy;
-    if (!reduceColors(dib, copy, 32, ReduceDefaultPalette, false, nullptr) || !convertPixels(copy, nullptr))
+    if (!copy.copyAtDepth(dib, 32) || !convertPixels(copy, nullptr))
         return false;
     bool drawn = copy.drawScaled(dib.getDC(), 1.0);
     dib.releaseDC();
