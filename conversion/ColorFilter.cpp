@@ -4,12 +4,6 @@
 
 namespace ImageConvert {
 
-ColorFilter::~ColorFilter()
-{
-    if (ownsFilter)
-        delete filter;
-}
-
 Gdiplus::Bitmap* ColorFilter::convert(Gdiplus::Bitmap* bitmap, ICanceller* canceller)
 {
     return changedCopy(bitmap, [&](Gdiplus::Bitmap* copy) { return applyInPlace(copy, canceller); });

@@ -44,12 +44,6 @@ bool convolve(const BitmapLock& lock, BYTE* work, const double weights[9], ICanc
 
 } // namespace
 
-ConvolutionFilter::~ConvolutionFilter()
-{
-    if (ownsFilter)
-        delete filter;
-}
-
 Gdiplus::Bitmap* ConvolutionFilter::convert(Gdiplus::Bitmap* bitmap, ICanceller* canceller)
 {
     return changedCopy(bitmap, [&](Gdiplus::Bitmap* copy) { return applyInPlace(copy, canceller); });

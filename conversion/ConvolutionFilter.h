@@ -1,6 +1,7 @@
 #pragma once
 #include "conversion/IConvolutionFilter.h"
 #include "conversion/ImageConverter.h"
+#include "foundation/MaybeOwned.h"
 
 namespace ImageConvert {
 
@@ -9,19 +10,15 @@ namespace ImageConvert {
 class ConvolutionFilter : public ImageConverter {
 public:
     ConvolutionFilter(IConvolutionFilter* filter, bool ownsFilter, unsigned int repeat)
-        : filter(filter), ownsFilter(ownsFilter), repeat(repeat)
+        : filter(filter, ownsFilter), repeat(repeat)
     {
     }
-    ConvolutionFilter(const ConvolutionFilter&) = delete;
-    ConvolutionFilter& operator=(const ConvolutionFilter&) = delete;
-    ~ConvolutionFilter() override;
 
     Gdiplus::Bitmap* convert(Gdiplus::Bitmap* bitmap, ICanceller* canceller) override;
     bool applyInPlace(Gdiplus::Bitmap* bitmap, ICanceller* canceller);
 
 private:
-    IConvolutionFilter* filter;
-    bool ownsFilter;
+    MaybeOwned<IConvolutionFilter> filter;
     unsigned int repeat;
 };
 

@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <gdiplus.h>
 #include <memory>
+#include "foundation/MaybeOwned.h"
 #include "foundation/ObjectArray.h"
 #include "imaging/BitmapCopy.h"
 
@@ -21,18 +22,14 @@ class ImageConverters : public ImageConverter {
 public:
     // The array may own its converters; the chain owns the array when asked to.
     ImageConverters(ObjectArray<ImageConverter>* converters, bool ownsConverters)
-        : converters(converters), ownsConverters(ownsConverters)
+        : converters(converters, ownsConverters)
     {
     }
-    ImageConverters(const ImageConverters&) = delete;
-    ImageConverters& operator=(const ImageConverters&) = delete;
-    ~ImageConverters() override;
 
     Gdiplus::Bitmap* convert(Gdiplus::Bitmap* bitmap, ICanceller* canceller) override;
 
 private:
-    ObjectArray<ImageConverter>* converters;
-    bool ownsConverters;
+    MaybeOwned<ObjectArray<ImageConverter>> converters;
 };
 
 // A two-colour mask: pixels of the colour of the top-left pixel white, all others black (or the reverse).

@@ -3,12 +3,6 @@
 
 namespace ImageConvert {
 
-PixelFilter::~PixelFilter()
-{
-    if (ownsFilter)
-        delete filter;
-}
-
 Gdiplus::Bitmap* PixelFilter::convert(Gdiplus::Bitmap* bitmap, ICanceller* canceller)
 {
     return changedCopy(bitmap, [&](Gdiplus::Bitmap* copy) { return applyInPlace(copy, canceller); });

@@ -1,23 +1,20 @@
 #pragma once
 #include "conversion/IPixelFilter.h"
 #include "conversion/ImageConverter.h"
+#include "foundation/MaybeOwned.h"
 
 namespace ImageConvert {
 
 // Hands the whole 32-bit buffer to a pixel filter.
 class PixelFilter : public ImageConverter {
 public:
-    PixelFilter(IPixelFilter* filter, bool ownsFilter) : filter(filter), ownsFilter(ownsFilter) {}
-    PixelFilter(const PixelFilter&) = delete;
-    PixelFilter& operator=(const PixelFilter&) = delete;
-    ~PixelFilter() override;
+    PixelFilter(IPixelFilter* filter, bool ownsFilter) : filter(filter, ownsFilter) {}
 
     Gdiplus::Bitmap* convert(Gdiplus::Bitmap* bitmap, ICanceller* canceller) override;
     bool applyInPlace(Gdiplus::Bitmap* bitmap, ICanceller* canceller);
 
 private:
-    IPixelFilter* filter;
-    bool ownsFilter;
+    MaybeOwned<IPixelFilter> filter;
 };
 
 } // namespace ImageConvert

@@ -3,12 +3,6 @@
 
 namespace DibConvert {
 
-ColorFilter::~ColorFilter()
-{
-    if (ownsFilter)
-        delete filter;
-}
-
 bool ColorFilter::convert(Dib& dib, ICanceller* canceller)
 {
     if (!filter) {
