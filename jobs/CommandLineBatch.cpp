@@ -9,6 +9,7 @@
 #include "foundation/FileSystem.h"
 #include "foundation/FileTime.h"
 #include "foundation/Path.h"
+#include "imaging/BitmapPtr.h"
 #include "imaging/clipboardImage.h"
 #include "imaging/gdipImageIO.h"
 #include "imaging/pictureLoading.h"
@@ -38,8 +39,6 @@ wstring withPath(const SimpleString& text, const wstring& path)
 {
     return wstring(text.get()).replace(L"%s", path.buffer());
 }
-
-using BitmapPtr = std::unique_ptr<Gdiplus::Bitmap>;
 
 // One loaded picture with what the save needs to know of its source.
 struct SourcePicture {

@@ -5,8 +5,9 @@
 #include <memory>
 #include <string>
 #include <vector>
+#include "imaging/BitmapPtr.h"
 #include "imaging/Dib.h"
-#include "imaging/gdiplusStartup.h"
+#include "imaging/GdiplusSession.h"
 
 // Opaque ARGB colours the picture tests draw with.
 constexpr UINT32 Red = 0xFFFF0000;
@@ -15,14 +16,14 @@ constexpr UINT32 Blue = 0xFF0000FF;
 constexpr UINT32 White = 0xFFFFFFFF;
 constexpr UINT32 Black = 0xFF000000;
 
-// Runs each test of a fixture between a GDI+ start and its shutdown.
+// Runs each test of a fixture in a GDI+ session of its own.
 class GdiplusTest : public testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(gdiplusStartup()); }
-    void TearDown() override { gdiplusShutdown(); }
-};
+    void SetUp() override { ASSERT_TRUE(graphics.isStarted()); }
 
-using BitmapPtr = std::unique_ptr<Gdiplus::Bitmap>;
+private:
+    GdiplusSession graphics;
+};
 
 struct StreamReleaser {
     void operator()(IStream* stream) const { stream->Release(); }

@@ -10,10 +10,8 @@
 #include "foundation/ExpectCode.h"
 #include "imaging/ICanceller.h"
 
-// GDI+ and COM for each test.
-class WicTest : public GdiplusTest {
-protected:
-    ComApartment apartment;
+// GDI+ and COM for each test; COM comes first and goes last.
+class WicTest : private ComApartment, public GdiplusTest {
 };
 
 
