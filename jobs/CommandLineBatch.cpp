@@ -18,6 +18,7 @@
 #include "jobs/LogMessages.h"
 #include "jobs/RenameUtil.h"
 #include "jobs/applyEffectsInOrder.h"
+#include "settings/AppServices.h"
 #include "settings/AppSetting.h"
 #include "settings/OutputFormat.h"
 
@@ -86,7 +87,7 @@ bool CommandLineBatch::isClipboard(const wstring& name)
     return name.toLower().equals(clipboardName);
 }
 
-CommandLineBatch::CommandLineBatch(const AppSetting& setting, MessageWriter* log, IShotDateReader* shotDates)
+CommandLineBatch::CommandLineBatch(AppSetting& setting, MessageWriter* log, IShotDateReader* shotDates)
     : setting(setting), log(log), shotDates(shotDates)
 {
 }
@@ -98,6 +99,8 @@ int CommandLineBatch::run(const wstringArray& sources, const wstringArray& targe
     converted = 0;
     written.removeAll();
     deletions.removeAll();
+    // What the batch reads of the settings and what the steps it calls read must be one record.
+    AppServices lent(setting);
     try {
         return convertAll(sources, targets);
     } catch (const Exception&) {

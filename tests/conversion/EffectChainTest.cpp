@@ -7,11 +7,10 @@
 #include "conversion/EffectTable.h"
 #include "foundation/Application.h"
 #include "foundation/ExpectCode.h"
-#include "foundation/GarbageCollector.h"
 #include "foundation/wstringArray.h"
 #include "imaging/ImagingTestSupport.h"
-#include "settings/AppServices.h"
 #include "settings/AppSetting.h"
+#include "support/LentSettings.h"
 
 namespace {
 
@@ -60,14 +59,11 @@ protected:
         GdiplusTest::SetUp();
         // The program's preset table is built once per run, so its owner lives as long as the test program.
         static ChainApplication application;
-        static GarbageCollector collector;
         setApplication(&application);
-        setAppServices(&setting, &collector);
         setting.effectPosterization = 256;
     }
     void TearDown() override
     {
-        setAppServices(nullptr, nullptr);
         setApplication(nullptr);
         GdiplusTest::TearDown();
     }
@@ -113,7 +109,8 @@ protected:
         EXPECT_EQ(bitmap->GetHeight(), height);
     }
 
-    AppSetting setting;
+    LentSettings lent;
+    AppSetting& setting = lent.setting;
 };
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "imaging/readableFileTypes.h"
 #include "settings/AppServices.h"
 #include "settings/AppSetting.h"
+#include "support/LentSettings.h"
 
 namespace {
 
@@ -62,10 +63,8 @@ public:
 
 class ReadableTypes : public testing::Test {
 protected:
-    void SetUp() override { setAppServices(&setting, nullptr); }
     void TearDown() override
     {
-        setAppServices(nullptr, nullptr);
         for (const wchar_t* decoder : {WebpDecoder, SilentDecoder, L"not-a-class-id"})
             unregisterDecoder(decoder);
     }
@@ -108,7 +107,8 @@ protected:
         return collected([&](wstringArray& out) { collectReadableExtensions(out); });
     }
 
-    AppSetting setting;
+    LentSettings lent;
+    AppSetting& setting = lent.setting;
 };
 
 TEST_F(ReadableTypes, WineDecodersFollowTheBuiltInPatterns)
@@ -179,9 +179,10 @@ TEST_F(ReadableTypes, ExtraDecodersComeLast)
 TEST_F(ReadableTypes, BadSourcesThrow)
 {
     wstringArray result;
-    setAppServices(nullptr, nullptr);
-    expectCode(ErrorCode::InvalidState, [&] { collectReadableFileTypes(result); });
-    setAppServices(&setting, nullptr);
+    {
+        AppServices nothing(nullptr, nullptr);
+        expectCode(ErrorCode::InvalidState, [&] { collectReadableFileTypes(result); });
+    }
 
     {
         ForeignResourcesApplication application(
