@@ -4,11 +4,6 @@
 
 namespace ImageConvert {
 
-Gdiplus::Bitmap* ColorFilter::convert(Gdiplus::Bitmap* bitmap, ICanceller* canceller)
-{
-    return changedCopy(bitmap, [&](Gdiplus::Bitmap* copy) { return applyInPlace(copy, canceller); });
-}
-
 bool ColorFilter::applyInPlace(Gdiplus::Bitmap* bitmap, ICanceller* canceller)
 {
     if (!filter || !filter->isReady() || !isBitmap32(bitmap))

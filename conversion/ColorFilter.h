@@ -1,21 +1,16 @@
 #pragma once
 #include "conversion/ImageConverter.h"
-#include "foundation/MaybeOwned.h"
 #include "imaging/IColorFilter.h"
 
 namespace ImageConvert {
 
 // Runs a colour filter over every pixel.
-class ColorFilter : public ImageConverter {
+class ColorFilter : public InPlaceConverter<IColorFilter> {
 public:
-    ColorFilter(IColorFilter* filter, bool ownsFilter) : filter(filter, ownsFilter) {}
+    using InPlaceConverter::InPlaceConverter;
 
-    Gdiplus::Bitmap* convert(Gdiplus::Bitmap* bitmap, ICanceller* canceller) override;
-    // Changes a 32-bit ARGB bitmap row by row from the top; a cancel keeps the rows already done.
-    bool applyInPlace(Gdiplus::Bitmap* bitmap, ICanceller* canceller);
-
-private:
-    MaybeOwned<IColorFilter> filter;
+    // Row by row from the top; a cancel keeps the rows already done.
+    bool applyInPlace(Gdiplus::Bitmap* bitmap, ICanceller* canceller) override;
 };
 
 } // namespace ImageConvert

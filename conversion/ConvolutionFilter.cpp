@@ -44,11 +44,6 @@ bool convolve(const BitmapLock& lock, BYTE* work, const double weights[9], ICanc
 
 } // namespace
 
-Gdiplus::Bitmap* ConvolutionFilter::convert(Gdiplus::Bitmap* bitmap, ICanceller* canceller)
-{
-    return changedCopy(bitmap, [&](Gdiplus::Bitmap* copy) { return applyInPlace(copy, canceller); });
-}
-
 bool ConvolutionFilter::applyInPlace(Gdiplus::Bitmap* bitmap, ICanceller* canceller)
 {
     if (!filter || !isBitmap32(bitmap))

@@ -1,20 +1,15 @@
 #pragma once
 #include "conversion/IPixelFilter.h"
 #include "conversion/ImageConverter.h"
-#include "foundation/MaybeOwned.h"
 
 namespace ImageConvert {
 
 // Hands the whole 32-bit buffer to a pixel filter.
-class PixelFilter : public ImageConverter {
+class PixelFilter : public InPlaceConverter<IPixelFilter> {
 public:
-    PixelFilter(IPixelFilter* filter, bool ownsFilter) : filter(filter, ownsFilter) {}
+    using InPlaceConverter::InPlaceConverter;
 
-    Gdiplus::Bitmap* convert(Gdiplus::Bitmap* bitmap, ICanceller* canceller) override;
-    bool applyInPlace(Gdiplus::Bitmap* bitmap, ICanceller* canceller);
-
-private:
-    MaybeOwned<IPixelFilter> filter;
+    bool applyInPlace(Gdiplus::Bitmap* bitmap, ICanceller* canceller) override;
 };
 
 } // namespace ImageConvert
