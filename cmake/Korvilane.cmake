@@ -73,11 +73,13 @@ add_custom_target(wineprefix ALL DEPENDS ${KORVILANE_WINEPREFIX}/.korvilane-read
 
 # The GoogleTest program of one tests/<subsystem> folder: every source in it, the program's string table
 # (tests/test_resources.rc) and <folder>_tests.rc when present. CTest runs it through Wine as one entry, or
-# split into SHARDS entries.
+# split into SHARDS entries. Shared helpers lie in tests/support/, included as "support/...".
 #   DISPLAY        the program opens windows: it runs under an X server
 #   FRESH_PREFIX   the program changes the prefix (registry, files): it runs in a throwaway copy
+#   PROGRAM        the tests start the real korvilane.exe (tests/support/ProgramCopy.h): it is built first, and
+#                  the tests find it relative to themselves
 function(korvilane_add_test_program name)
-  cmake_parse_arguments(T "DISPLAY;FRESH_PREFIX" "SHARDS;TIMEOUT" "LIBS" ${ARGN})
+  cmake_parse_arguments(T "DISPLAY;FRESH_PREFIX;PROGRAM" "SHARDS;TIMEOUT" "LIBS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   if(NOT sources)
     return()
@@ -96,6 +98,13 @@ function(korvilane_add_test_program name)
   target_link_libraries(${name} PRIVATE ${T_LIBS} gtest gmock)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
   add_dependencies(${name} wineprefix)
+  if(T_PROGRAM)
+    # The path is given with forward slashes.
+    add_dependencies(${name} korvilane)
+    get_target_property(program_folder korvilane BINARY_DIR)
+    file(RELATIVE_PATH program_relative ${CMAKE_CURRENT_BINARY_DIR} ${program_folder}/korvilane.exe)
+    target_compile_definitions(${name} PRIVATE "KORVILANE_PROGRAM_RELATIVE=L\"${program_relative}\"")
+  endif()
   set(env "")
   if(T_DISPLAY)
     list(APPEND env KORVILANE_NEEDS_DISPLAY=1)

@@ -5,20 +5,14 @@
 #include <vector>
 #include "conversion/Effect.h"
 #include "conversion/EffectTable.h"
-#include "foundation/Application.h"
-#include "foundation/ExpectCode.h"
 #include "foundation/wstringArray.h"
-#include "imaging/ImagingTestSupport.h"
 #include "settings/AppSetting.h"
+#include "support/ExpectCode.h"
+#include "support/GlobalApplication.h"
+#include "support/ImagingTestSupport.h"
 #include "support/LentSettings.h"
 
 namespace {
-
-
-class ChainApplication : public Application {
-public:
-    int run(const wstringArray&) override { return 0; }
-};
 
 using Step = StepResult (*)(Gdiplus::Bitmap*&);
 
@@ -57,15 +51,7 @@ protected:
     void SetUp() override
     {
         GdiplusTest::SetUp();
-        // The program's preset table is built once per run, so its owner lives as long as the test program.
-        static ChainApplication application;
-        setApplication(&application);
         setting.effectPosterization = 256;
-    }
-    void TearDown() override
-    {
-        setApplication(nullptr);
-        GdiplusTest::TearDown();
     }
 
     static std::vector<std::wstring> keysInOrder()
@@ -109,6 +95,7 @@ protected:
         EXPECT_EQ(bitmap->GetHeight(), height);
     }
 
+    GlobalApplication application;
     LentSettings lent;
     AppSetting& setting = lent.setting;
 };

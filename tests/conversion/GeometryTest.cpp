@@ -8,8 +8,8 @@
 #include "conversion/Trimming.h"
 #include "conversion/Turn.h"
 #include "foundation/MemoryAllocator.h"
-#include "imaging/ImagingTestSupport.h"
 #include "support/CancelAfter.h"
+#include "support/ImagingTestSupport.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include "foundation/MemoryAllocator.h"
 #include "imaging/BitmapCopy.h"
 #include "imaging/ICanceller.h"
-#include "imaging/ImagingTestSupport.h"
 #include "support/CancelAfter.h"
+#include "support/ImagingTestSupport.h"
 
 namespace {
 

@@ -4,13 +4,13 @@
 #include <vector>
 #include "conversion/OutputDepth.h"
 #include "conversion/SaveImage.h"
-#include "foundation/ExpectCode.h"
 #include "imaging/BitmapCopy.h"
-#include "imaging/WicTesting.h"
 #include "jobs/applyEffectsInOrder.h"
 #include "settings/AppSetting.h"
 #include "settings/OutputFormat.h"
+#include "support/ExpectCode.h"
 #include "support/LentSettings.h"
+#include "support/WicTesting.h"
 
 namespace {
 

@@ -16,8 +16,8 @@
 #include "conversion/Sharp.h"
 #include "conversion/Soft.h"
 #include "foundation/MemoryAllocator.h"
-#include "imaging/ImagingTestSupport.h"
 #include "support/CancelAfter.h"
+#include "support/ImagingTestSupport.h"
 
 namespace {
 

@@ -2,11 +2,11 @@
 #include <string>
 #include "conversion/PreviewConversion.h"
 #include "imaging/GdiplusEncoder.h"
-#include "imaging/WicTesting.h"
 #include "settings/AppServices.h"
 #include "settings/AppSetting.h"
 #include "settings/OutputFormat.h"
 #include "support/LentSettings.h"
+#include "support/WicTesting.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include "foundation/ResourceLoader.h"
 #include "foundation/StringResource.h"
 #include "imaging/ComStream.h"
-#include "ComTesting.h"
-#include "ExpectCode.h"
-#include "ScratchFolder.h"
+#include "support/ComTesting.h"
+#include "support/ExpectCode.h"
+#include "support/fileBytes.h"
 
 namespace {
 

@@ -2,7 +2,6 @@
 #include <algorithm>
 #include <set>
 #include <vector>
-#include "ImagingTestSupport.h"
 #include "foundation/MemoryAllocator.h"
 #include "imaging/ColorReduction.h"
 #include "imaging/DibConverter.h"
@@ -10,6 +9,7 @@
 #include "imaging/MedianCut.h"
 #include "imaging/PaletteLookup.h"
 #include "support/CancelAfter.h"
+#include "support/ImagingTestSupport.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <cstring>
-#include "ImagingTestSupport.h"
 #include "imaging/Dib.h"
+#include "support/ImagingTestSupport.h"
 
 namespace {
 

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 #include "KvpTesting.h"
-#include "WicTesting.h"
 #include "foundation/ComPtr.h"
 #include "imaging/WicBitmapEncoder.h"
 #include "imaging/wicFactory.h"
 #include "support/LentSettings.h"
+#include "support/WicTesting.h"
 
 // Settings lent to the loaders for the object's lifetime, listing the KVP reader plug-in.
 class KvpReaderSettings : public LentSettings {

@@ -3,12 +3,13 @@
 #include <string>
 #include <vector>
 #include "foundation/Application.h"
-#include "foundation/ExpectCode.h"
 #include "foundation/Reg.h"
 #include "foundation/wstringArray.h"
 #include "imaging/readableFileTypes.h"
 #include "settings/AppServices.h"
 #include "settings/AppSetting.h"
+#include "support/ExpectCode.h"
+#include "support/GlobalApplication.h"
 #include "support/LentSettings.h"
 
 namespace {
@@ -187,9 +188,8 @@ TEST_F(ReadableTypes, BadSourcesThrow)
     {
         ForeignResourcesApplication application(
             LoadLibraryExW(besideProgram(L"kvp_reader.spi").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
-        setApplication(&application);
+        GlobalApplication global(application);
         EXPECT_NE(thrownCode([&] { collectReadableFileTypes(result); }), -1); // no filter string
-        setApplication(nullptr);
     }
 
     registerDecoder(L"not-a-class-id", L".bad");
