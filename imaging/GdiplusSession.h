@@ -1,17 +1,13 @@
 #pragma once
-#include "imaging/gdiplusStartup.h"
 
-// GDI+ for as long as the object lives: one counted start, balanced by the object when it succeeded.
+// GDI+ for as long as the object lives: one counted start (see gdiplusStartup.h), balanced by the object when
+// it succeeded.
 class GdiplusSession {
 public:
-    GdiplusSession() : started(gdiplusStartup()) {}
+    GdiplusSession();
     GdiplusSession(const GdiplusSession&) = delete;
     GdiplusSession& operator=(const GdiplusSession&) = delete;
-    ~GdiplusSession()
-    {
-        if (started)
-            gdiplusShutdown();
-    }
+    ~GdiplusSession();
 
     bool isStarted() const { return started; }
 
