@@ -84,7 +84,7 @@ INT_PTR DIAMONDAPI notify(FDINOTIFICATIONTYPE type, PFDINOTIFICATION)
 // The decompression functions of cabinet.dll, which exports them by ordinal.
 class CabinetLibrary {
 public:
-    CabinetLibrary() : library(L"cabinet.dll")
+    CabinetLibrary() : library(LoadedLibrary::fromSystemFolder(L"cabinet.dll"))
     {
         if (!library.get())
             Exception::throwLastError();

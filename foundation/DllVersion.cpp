@@ -2,11 +2,11 @@
 #include "foundation/Exception.h"
 #include "foundation/LoadedLibrary.h"
 
-void getDllVersion(const wchar_t* libraryPath, DLLVERSIONINFO& info)
+void getDllVersion(const wchar_t* libraryName, DLLVERSIONINFO& info)
 {
     ZeroMemory(&info, sizeof(info));
     info.cbSize = sizeof(DLLVERSIONINFO);
-    LoadedLibrary library(libraryPath);
+    LoadedLibrary library = LoadedLibrary::fromSystemFolder(libraryName);
     if (!library.get())
         Exception::throwLastError();
     auto dllGetVersion = library.find<DLLGETVERSIONPROC>("DllGetVersion");

@@ -45,11 +45,11 @@ bool Font::create(HDC dc, const wchar_t* faceName, int pointSize, int weight, bo
     return font != nullptr;
 }
 
-void Font::release()
+BOOL Font::release()
 {
-    if (font)
-        DeleteObject(font);
+    BOOL deleted = font ? DeleteObject(font) : FALSE;
     font = nullptr;
+    return deleted;
 }
 
 bool fontExists(const wchar_t* faceName)

@@ -13,7 +13,8 @@ public:
     // place of the one held. False when no font (or no display context) could be made.
     bool create(HDC dc, const wchar_t* faceName, int pointSize, int weight, bool italic, bool underline,
                 bool strikeOut, BYTE charSet);
-    void release();
+    // The DeleteObject result; 0 when no font was held.
+    BOOL release();
     HFONT handle() const { return font; }
 
 private:

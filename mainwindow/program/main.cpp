@@ -3,6 +3,7 @@
 #include <ole2.h>
 #include <stdlib.h>
 #include <memory>
+#include "foundation/LibrarySearch.h"
 #include "foundation/wstringArray.h"
 #include "mainwindow/MyApp.h"
 
@@ -48,6 +49,7 @@ int runApplication()
 // The parameters are not used: the arguments are taken from the process, already split.
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
+    restrictLibrarySearch();
     if (FAILED(OleInitialize(nullptr)))
         return -1;
     int exitCode = runApplication();

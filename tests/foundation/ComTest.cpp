@@ -162,8 +162,11 @@ TEST(PropVariant, AnsiTextIsWidenedThroughTheCodePage)
     WideCharToMultiByte(CP_ACP, 0, japanese, -1, raw->pszVal, bytes, nullptr, nullptr);
     EXPECT_STREQ(value.toString().buffer(), japanese);
 
+    // Made by hand: Wine's property system lacks InitPropVariantFromFileTime and ends the process when it is called.
     FILETIME time{0x12345678, 0x01D00000};
-    Exception::check(InitPropVariantFromFileTime(&time, value.out()));
+    raw = value.out();
+    raw->vt = VT_FILETIME;
+    raw->filetime = time;
     FILETIME back = value.toFileTime();
     EXPECT_EQ(back.dwLowDateTime, time.dwLowDateTime);
     EXPECT_EQ(back.dwHighDateTime, time.dwHighDateTime);

@@ -9,6 +9,8 @@
 class LentSettings {
 public:
     LentSettings() : services(&setting, &programCollector()) {}
+    // A record whose dialogs take their font from the faces ("face:points;..." in order of preference).
+    explicit LentSettings(const wchar_t* uiFontFaces) : LentSettings() { setting.windowUiFontFaces = uiFontFaces; }
     LentSettings(const LentSettings&) = delete;
     LentSettings& operator=(const LentSettings&) = delete;
 

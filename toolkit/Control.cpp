@@ -1,0 +1,105 @@
+#include "toolkit/Control.h"
+#include <cwchar>
+
+Control::~Control()
+{
+    attachControl(nullptr, nullptr);
+}
+
+void Control::createControl(const wchar_t* className, HWND parent, int id, const Rect& rect, DWORD exStyle,
+                            DWORD style, bool visibleChild)
+{
+    if (getHandle())
+        throw Exception(ErrorCode::InvalidState);
+    attachControl(nullptr, nullptr);
+    if (!parent)
+        throw Exception(ErrorCode::InvalidArgument);
+    if (visibleChild)
+        style |= WS_CHILD | WS_VISIBLE;
+    HWND created = CreateWindowExW(exStyle, className, L"", style, rect.left, rect.top, rect.right, rect.bottom,
+                                   parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                   GetModuleHandleW(nullptr), nullptr);
+    if (!created)
+        throw Exception(ErrorCode::WindowGone);
+    hwnd = created;
+}
+
+HWND Control::attachControl(const wchar_t* className, HWND window)
+{
+    HWND previous = hwnd;
+    if (previousProcedure && IsWindow(hwnd)) {
+        bindObject(hwnd, nullptr);
+        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousProcedure));
+    }
+    previousProcedure = nullptr;
+    hwnd = nullptr;
+    if (className && window) {
+        wchar_t actual[256];
+        if (!GetClassNameW(window, actual, 256))
+            Exception::throwLastError();
+        if (std::wcscmp(actual, className) != 0)
+            throw Exception(ErrorCode::InvalidArgument);
+    }
+    hwnd = window;
+    return previous;
+}
+
+void Control::subclass()
+{
+    HWND window = liveHandle();
+    if (previousProcedure)
+        return;
+    SetLastError(0);
+    LONG_PTR previous =
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Control::controlProcedure));
+    if (!previous)
+        Exception::throwLastError();
+    previousProcedure = reinterpret_cast<WNDPROC>(previous);
+    bindObject(window, this);
+}
+
+LRESULT Control::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (!previousProcedure)
+        return DefWindowProcW(window, message, wParam, lParam);
+    LRESULT result = CallWindowProcW(previousProcedure, window, message, wParam, lParam);
+    if (message == WM_DESTROY)
+        destroyPassedOn = true;
+    return result;
+}
+
+LRESULT CALLBACK Control::controlProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    Control* object = boundObject<Control>(window);
+    if (!object)
+        return answerUnbound(window, message, wParam, lParam);
+    return routeExceptions(object, 0, [&] { return object->dispatch(window, message, wParam, lParam); });
+}
+
+LRESULT Control::dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_DESTROY:
+        return destroyed(window, wParam, lParam);
+    case WM_COMMAND:
+        return routeCommand(window, wParam, lParam);
+    default:
+        return handleMessage(window, message, wParam, lParam);
+    }
+}
+
+LRESULT Control::destroyed(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    destroyPassedOn = false;
+    LRESULT result = handleGuarded(window, WM_DESTROY, wParam, lParam, 0);
+    bindObject(window, nullptr);
+    if (previousProcedure) {
+        // The window's own procedure sees WM_DESTROY exactly once, whether or not the handler passed it on.
+        if (!destroyPassedOn)
+            result = CallWindowProcW(previousProcedure, window, WM_DESTROY, wParam, lParam);
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousProcedure));
+    }
+    previousProcedure = nullptr;
+    hwnd = nullptr;
+    return result;
+}

@@ -1,0 +1,129 @@
+#include "toolkit/Dialog.h"
+
+namespace {
+
+// What a dialog procedure answers after an exception, and for messages that find no object.
+constexpr INT_PTR Handled = 1;
+
+} // namespace
+
+Dialog::~Dialog()
+{
+    if (!getHandle())
+        return;
+    if (modal) {
+        EndDialog(hwnd, IDCANCEL);
+        // The window outlives this object until the modal loop ends: its messages must not find it.
+        bindObject(hwnd, nullptr);
+    } else {
+        DestroyWindow(hwnd);
+    }
+}
+
+BOOL Dialog::destroy()
+{
+    if (!getHandle())
+        return FALSE;
+    return modal ? EndDialog(hwnd, IDCANCEL) : DestroyWindow(hwnd);
+}
+
+INT_PTR answerDialogMessage(HWND window, UINT message)
+{
+    switch (message) {
+    case WM_COMMAND:
+        return Handled;
+    case WM_QUERYNEWPALETTE:
+        if (IsWindow(window))
+            InvalidateRect(window, nullptr, TRUE);
+        return Handled;
+    default:
+        return 0;
+    }
+}
+
+LRESULT Dialog::handleMessage(HWND window, UINT message, WPARAM, LPARAM lParam)
+{
+    if (message != WM_GETMINMAXINFO)
+        return answerDialogMessage(window, message);
+    limitTrackingSize(lParam);
+    return Handled;
+}
+
+DialogTemplate Dialog::prepare(HMODULE& module, UINT templateId)
+{
+    if (getHandle())
+        throw Exception(ErrorCode::InvalidState);
+    if (!module)
+        module = GetModuleHandleW(nullptr);
+    return DialogTemplate::load(module, templateId, fonts);
+}
+
+INT_PTR Dialog::doModal(HMODULE module, UINT templateId, HWND parent, LPARAM param)
+{
+    DialogTemplate dialogTemplate = prepare(module, templateId);
+    modal = true;
+    initParam = param;
+    INT_PTR result = DialogBoxIndirectParamW(module, dialogTemplate.get(), parent, dialogProcedure,
+                                             reinterpret_cast<LPARAM>(this));
+    if (result == -1) {
+        modal = false;
+        initParam = 0;
+        throw Exception(ErrorCode::WindowGone);
+    }
+    return result;
+}
+
+HWND Dialog::create(HMODULE module, UINT templateId, HWND parent, LPARAM param)
+{
+    DialogTemplate dialogTemplate = prepare(module, templateId);
+    modal = false;
+    initParam = param;
+    HWND created = CreateDialogIndirectParamW(module, dialogTemplate.get(), parent, dialogProcedure,
+                                              reinterpret_cast<LPARAM>(this));
+    if (!created) {
+        initParam = 0;
+        throw Exception(ErrorCode::WindowGone);
+    }
+    return created;
+}
+
+void Dialog::endDialog(INT_PTR result)
+{
+    if (getHandle() && modal)
+        EndDialog(hwnd, result);
+}
+
+INT_PTR CALLBACK Dialog::dialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    Dialog* object = message == WM_INITDIALOG ? reinterpret_cast<Dialog*>(lParam) : boundObject<Dialog>(window);
+    if (!object)
+        return message == WM_DESTROY || message == WM_COMMAND ? Handled : 0;
+    return routeExceptions(object, Handled, [&] { return object->dispatch(window, message, wParam, lParam); });
+}
+
+INT_PTR Dialog::dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        bindObject(window, this);
+        hwnd = window;
+        return handleMessage(window, message, wParam, initParam);
+    case WM_DESTROY: {
+        LRESULT result = handleGuarded(window, message, wParam, lParam, Handled);
+        unbind(window);
+        return result;
+    }
+    case WM_COMMAND:
+        return routeCommand(window, wParam, lParam);
+    default:
+        return handleMessage(window, message, wParam, lParam);
+    }
+}
+
+void Dialog::unbind(HWND window)
+{
+    bindObject(window, nullptr);
+    hwnd = nullptr;
+    modal = false;
+    initParam = 0;
+}
