@@ -8,14 +8,16 @@
 #include "foundation/FileSystem.h"
 #include "foundation/FileTime.h"
 #include "foundation/Path.h"
+#include "imaging/BitmapPtr.h"
 #include "imaging/clipboardImage.h"
 #include "imaging/gdipImageIO.h"
 #include "imaging/pictureLoading.h"
 #include "conversion/SaveImage.h"
+#include "foundation/MessageWriter.h"
 #include "jobs/LogMessages.h"
-#include "jobs/MessageWriter.h"
 #include "jobs/RenameUtil.h"
 #include "jobs/applyEffectsInOrder.h"
+#include "settings/AppServices.h"
 #include "settings/AppSetting.h"
 #include "settings/OutputFormat.h"
 
@@ -31,8 +33,6 @@ wstring withPath(const SimpleString& text, const wstring& path)
 {
     return wstring(text.get()).replace(L"%s", path.buffer());
 }
-
-using BitmapPtr = std::unique_ptr<Gdiplus::Bitmap>;
 
 // One loaded picture with what the save needs to know of its source.
 struct SourcePicture {
@@ -80,7 +80,7 @@ bool CommandLineBatch::isClipboard(const wstring& name)
     return name.toLower().equals(clipboardName);
 }
 
-CommandLineBatch::CommandLineBatch(const AppSetting& setting, MessageWriter* log, IShotDateReader* shotDates)
+CommandLineBatch::CommandLineBatch(AppSetting& setting, MessageWriter* log, IShotDateReader* shotDates)
     : setting(setting), log(log), shotDates(shotDates)
 {
 }
@@ -92,6 +92,8 @@ int CommandLineBatch::run(const wstringArray& sources, const wstringArray& targe
     converted = 0;
     written.removeAll();
     deletions.removeAll();
+    // What the batch reads of the settings and what the steps it calls read must be one record.
+    AppServices lent(setting);
     try {
         return convertAll(sources, targets);
     } catch (const Exception&) {
