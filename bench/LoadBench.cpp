@@ -1,7 +1,10 @@
 // Loads a 4000 x 3000 JPEG through each loader and prints pictures per second, with the pieces of loadBitmap
 // timed alone: the GDI+ decode, the 32-bit copy and the WIC pass for resolution and metadata.
+// load_bench [JPEG]: without a file it writes the bench picture as one; bench/load-bench.sh hands it a
+// camera-like picture, whose decoding costs what users see.
 #include <windows.h>
 #include <gdiplus.h>
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -94,18 +97,28 @@ std::vector<Bench> benches(const wchar_t* path)
     };
 }
 
+// The first copy of a run may pay for fresh memory; the best one shows the copy itself.
 bool timeCopy(const wchar_t* path)
 {
     std::unique_ptr<Gdiplus::Bitmap> decoded(gdipDecode(path));
     if (!decoded)
         return false;
-    LARGE_INTEGER start, end;
-    QueryPerformanceCounter(&start);
-    std::unique_ptr<Gdiplus::Bitmap> copy(copyBitmap32(decoded.get()));
-    QueryPerformanceCounter(&end);
-    std::printf("%-26s %8.1f ms (from GDI+ format %#x)\n", "32-bit copy alone", secondsBetween(start, end) * 1e3,
+    double first = 0;
+    double best = 0;
+    for (int round = 0; round < Rounds; ++round) {
+        LARGE_INTEGER start, end;
+        QueryPerformanceCounter(&start);
+        std::unique_ptr<Gdiplus::Bitmap> copy(copyBitmap32(decoded.get()));
+        QueryPerformanceCounter(&end);
+        if (!copy)
+            return false;
+        double elapsed = secondsBetween(start, end) * 1e3;
+        first = round == 0 ? elapsed : first;
+        best = round == 0 ? elapsed : std::min(best, elapsed);
+    }
+    std::printf("%-26s %8.1f ms best, %.1f ms first (from GDI+ format %#x)\n", "32-bit copy alone", best, first,
                 decoded->GetPixelFormat());
-    return copy != nullptr;
+    return true;
 }
 
 int runBenches(const std::wstring& path)
@@ -114,7 +127,7 @@ int runBenches(const std::wstring& path)
     // No plug-ins: the settings' defaults.
     AppSetting setting;
     AppServices services(&setting, nullptr);
-    std::printf("%d x %d JPEG, %d loads each\n", BenchWidth, BenchHeight, Rounds);
+    std::printf("%ls, %d loads each\n", path.c_str(), Rounds);
     for (const Bench& bench : benches(path.c_str())) {
         LARGE_INTEGER start, end;
         bool done = true;
@@ -135,15 +148,15 @@ int runBenches(const std::wstring& path)
     return status;
 }
 
-int runOnBenchFile()
+int runOnBenchFile(const wchar_t* given)
 {
     GdiplusSession graphics;
     if (!graphics.isStarted()) {
         std::fprintf(stderr, "GDI+ did not start\n");
         return 1;
     }
-    std::wstring path = benchFile();
-    if (!writeJpeg(path)) {
+    std::wstring path = given ? given : benchFile();
+    if (!given && !writeJpeg(path)) {
         std::fprintf(stderr, "the JPEG could not be written\n");
         return 1;
     }
@@ -153,19 +166,20 @@ int runOnBenchFile()
     } catch (...) {
         std::fprintf(stderr, "a loader threw\n");
     }
-    DeleteFileW(path.c_str());
+    if (!given)
+        DeleteFileW(path.c_str());
     return status;
 }
 
 } // namespace
 
-int wmain()
+int wmain(int argc, wchar_t** argv)
 {
     if (FAILED(CoInitialize(nullptr))) {
         std::fprintf(stderr, "COM did not start\n");
         return 1;
     }
-    int status = runOnBenchFile();
+    int status = runOnBenchFile(argc > 1 ? argv[1] : nullptr);
     CoUninitialize();
     return status;
 }
