@@ -241,10 +241,11 @@ void ColorValue::shiftHsvRow(BYTE* pixels, int count) const
         for (int quad = 0; quad < length / 4; ++quad) {
             RgbPair low(halves[2 * quad]);
             RgbPair high(halves[2 * quad + 1]);
-            __m128i colours = coloursBySector(_mm_unpacklo_epi64(low.sector, high.sector),
-                                              truncatedFour(low.e, high.e), truncatedFour(low.p, high.p),
-                                              truncatedFour(low.q, high.q), truncatedFour(low.t, high.t));
-            __m128i alphas = _mm_and_si128(_mm_loadu_si128(quads + quad), _mm_set1_epi32(static_cast<int>(0xFF000000u)));
+            __m128i colours = coloursBySector(_mm_unpacklo_epi64(low.sector, high.sector), truncatedFour(low.e, high.e),
+                                              truncatedFour(low.p, high.p), truncatedFour(low.q, high.q),
+                                              truncatedFour(low.t, high.t));
+            __m128i alphas = _mm_and_si128(_mm_loadu_si128(quads + quad),
+                                           _mm_set1_epi32(static_cast<int>(0xFF000000u)));
             _mm_storeu_si128(quads + quad, _mm_or_si128(alphas, colours));
         }
     }

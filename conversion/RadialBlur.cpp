@@ -154,8 +154,8 @@ bool samplesInside(const BlurGeometry& geometry, int x, int y, const AxisSteps& 
     int lastRow = geometry.height - 1;
     auto inside = [](int place, int last) { return place >= 0 && place <= last; };
     return inside(x + columns.furthestAhead(), lastColumn) &&
-           inside(x + columns.behind(CentreSample - 1), lastColumn) &&
-           inside(y + rows.furthestAhead(), lastRow) && inside(y + rows.behind(CentreSample - 1), lastRow);
+           inside(x + columns.behind(CentreSample - 1), lastColumn) && inside(y + rows.furthestAhead(), lastRow) &&
+           inside(y + rows.behind(CentreSample - 1), lastRow);
 }
 
 // All 17 samples in the picture: no checks, 16-bit channel sums four lanes at a time (at most 19 x 255).
@@ -233,8 +233,8 @@ bool RadialBlur::apply(BYTE* pixels, int width, int height, ICanceller* cancelle
 {
     if (!acceptPixels(pixels, width, height))
         return false;
-    BlurGeometry geometry = {pixels, width, height, (width - 1) * 0.5, (height - 1) * 0.5, 0, 0,
-                             kind == RadialBlurRotation, 0, 0};
+    BlurGeometry geometry = {
+        pixels, width, height, (width - 1) * 0.5, (height - 1) * 0.5, 0, 0, kind == RadialBlurRotation, 0, 0};
     geometry.reach = std::sqrt(geometry.centreX * geometry.centreX + geometry.centreY * geometry.centreY);
     // A single pixel has no distance to spread over.
     if (geometry.reach == 0)

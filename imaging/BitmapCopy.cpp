@@ -27,8 +27,8 @@ protected:
 class BlockBitmap : private PixelBlock, public Gdiplus::Bitmap {
 public:
     BlockBitmap(int width, int height)
-        : PixelBlock(4LL * width * height), Gdiplus::Bitmap(width, height, bits ? width * 4 : 0,
-                                                            PixelFormat32bppARGB, bits)
+        : PixelBlock(4LL * width * height), Gdiplus::Bitmap(width, height, bits ? width * 4 : 0, PixelFormat32bppARGB,
+                                                            bits)
     {
     }
 };
@@ -90,8 +90,8 @@ Gdiplus::Bitmap* createBitmap(int width, int height, Gdiplus::PixelFormat format
 {
     if (width < 1 || height < 1)
         return nullptr;
-    std::unique_ptr<Gdiplus::Bitmap> bitmap(format == PixelFormat32bppARGB ? new BlockBitmap(width, height)
-                                                                           : new Gdiplus::Bitmap(width, height, format));
+    std::unique_ptr<Gdiplus::Bitmap> bitmap(
+        format == PixelFormat32bppARGB ? new BlockBitmap(width, height) : new Gdiplus::Bitmap(width, height, format));
     if (!bitmap || bitmap->GetLastStatus() != Gdiplus::Ok)
         return nullptr;
     return bitmap.release();
