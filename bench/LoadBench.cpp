@@ -1,7 +1,6 @@
 // Loads a 4000 x 3000 JPEG through each loader and prints pictures per second, with the pieces of loadBitmap
 // timed alone: the GDI+ decode, the 32-bit copy and the WIC pass for resolution and metadata.
-// load_bench [JPEG]: without a file it writes the bench picture as one; bench/load-bench.sh hands it a
-// camera-like picture, whose decoding costs what users see.
+// load_bench JPEG; bench/load-bench.sh hands it a camera-like picture, whose decoding costs what users see.
 #include <windows.h>
 #include <gdiplus.h>
 #include <algorithm>
@@ -29,19 +28,6 @@ struct Bench {
     const char* name;
     std::function<bool()> run;
 };
-
-std::wstring benchFile()
-{
-    wchar_t folder[MAX_PATH];
-    GetTempPathW(MAX_PATH, folder);
-    return std::wstring(folder) + L"korvilane-load-bench.jpg";
-}
-
-bool writeJpeg(const std::wstring& path)
-{
-    std::unique_ptr<Gdiplus::Bitmap> picture(makeBenchPicture());
-    return picture && gdipSaveToFile(path.c_str(), L"image/jpeg", picture.get(), nullptr);
-}
 
 Gdiplus::Bitmap* gdipDecode(const wchar_t* path)
 {
@@ -148,38 +134,34 @@ int runBenches(const std::wstring& path)
     return status;
 }
 
-int runOnBenchFile(const wchar_t* given)
+int runOnFile(const wchar_t* path)
 {
     GdiplusSession graphics;
     if (!graphics.isStarted()) {
         std::fprintf(stderr, "GDI+ did not start\n");
         return 1;
     }
-    std::wstring path = given ? given : benchFile();
-    if (!given && !writeJpeg(path)) {
-        std::fprintf(stderr, "the JPEG could not be written\n");
-        return 1;
-    }
-    int status = 1;
     try {
-        status = runBenches(path);
+        return runBenches(path);
     } catch (...) {
         std::fprintf(stderr, "a loader threw\n");
+        return 1;
     }
-    if (!given)
-        DeleteFileW(path.c_str());
-    return status;
 }
 
 } // namespace
 
 int wmain(int argc, wchar_t** argv)
 {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: load_bench JPEG\n");
+        return 2;
+    }
     if (FAILED(CoInitialize(nullptr))) {
         std::fprintf(stderr, "COM did not start\n");
         return 1;
     }
-    int status = runOnBenchFile(argc > 1 ? argv[1] : nullptr);
+    int status = runOnFile(argv[1]);
     CoUninitialize();
     return status;
 }

@@ -1,0 +1,144 @@
+// The steps of korvilane's command-line conversion timed one by one: convert_bench SETTINGS FOLDER OUTPUT loads
+// the settings file (as /par does), then for every JPEG of FOLDER loads it, runs the effect chain and saves it
+// as JPEG into OUTPUT, the way the batch does each picture, and prints the time of each step per picture.
+// bench/convert-bench.sh runs it beside the command line itself.
+#include <windows.h>
+#include <gdiplus.h>
+#include <wincodecsdk.h>
+#include <cstdio>
+#include <string>
+#include <vector>
+#include "bench/BenchPicture.h"
+#include "conversion/SaveImage.h"
+#include "foundation/ComPtr.h"
+#include "foundation/Decimal.h"
+#include "foundation/Exception.h"
+#include "foundation/GarbageCollector.h"
+#include "imaging/BitmapPtr.h"
+#include "imaging/pictureLoading.h"
+#include "jobs/applyEffectsInOrder.h"
+#include "settings/AppServices.h"
+#include "settings/AppSetting.h"
+#include "settings/OutputFormat.h"
+
+namespace {
+
+struct StepTimes {
+    double load = 0;
+    double convert = 0;
+    double save = 0;
+};
+
+class Stopwatch {
+public:
+    Stopwatch() { QueryPerformanceCounter(&start); }
+    // Seconds since the start or the last lap.
+    double lap()
+    {
+        LARGE_INTEGER now;
+        QueryPerformanceCounter(&now);
+        double seconds = secondsBetween(start, now);
+        start = now;
+        return seconds;
+    }
+
+private:
+    LARGE_INTEGER start;
+};
+
+std::vector<std::wstring> jpegsIn(const std::wstring& folder)
+{
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\*.jpg").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do
+        names.push_back(found.cFileName);
+    while (FindNextFileW(search, &found));
+    FindClose(search);
+    return names;
+}
+
+// One picture as the command-line batch converts it to JPEG; false when a step failed.
+bool convertOne(const AppSetting& setting, const std::wstring& source, const std::wstring& target,
+                StepTimes& times)
+{
+    constexpr int format = OutputFormat::Jpeg;
+    bool withMetadata = setting.jpegEnable && setting.jpegExif;
+    Decimal noDpi(0);
+    bool withResolution = usesSourceResolution(noDpi, noDpi);
+    ComPtr<IWICMetadataBlockReader> metadata;
+    WORD bitsPerPixel = 0;
+    Decimal dpiX(0);
+    Decimal dpiY(0);
+    Stopwatch watch;
+    BitmapPtr picture(loadBitmap(source.c_str(), withMetadata ? metadata.out() : nullptr, &bitsPerPixel,
+                                 withResolution ? &dpiX : nullptr, withResolution ? &dpiY : nullptr));
+    times.load += watch.lap();
+    if (!picture)
+        return false;
+    Gdiplus::Bitmap* converting = picture.release();
+    bool converted = applyEffectsInOrder(converting, format, bitsPerPixel, nullptr);
+    picture.reset(converting);
+    times.convert += watch.lap();
+    if (!converted)
+        return false;
+    bool saved = saveImageWithDpi(target.c_str(), format, picture.get(), metadata.get(), nullptr, noDpi, noDpi,
+                                  dpiX, dpiY);
+    times.save += watch.lap();
+    return saved;
+}
+
+int convertAll(const wchar_t* settingsFile, const std::wstring& folder, const std::wstring& output)
+{
+    AppSetting setting;
+    setting.setSectionsAndPath(settingsFile);
+    setting.load(L"korvilane", nullptr, GetModuleHandleW(nullptr));
+    GarbageCollector collector;
+    AppServices services(&setting, &collector);
+    std::vector<std::wstring> names = jpegsIn(folder);
+    if (names.empty()) {
+        std::fprintf(stderr, "no JPEG files in %ls\n", folder.c_str());
+        return 1;
+    }
+    StepTimes times;
+    Stopwatch whole;
+    for (const std::wstring& name : names) {
+        if (!convertOne(setting, folder + L"\\" + name, output + L"\\" + name, times)) {
+            std::fprintf(stderr, "%ls failed (error %lu)\n", name.c_str(), GetLastError());
+            return 1;
+        }
+    }
+    double elapsed = whole.lap();
+    double count = static_cast<double>(names.size());
+    std::printf("%.2f pictures per second (%d in %.2f s); per picture load %.0f ms, convert %.0f ms, save %.0f ms\n",
+                count / elapsed, static_cast<int>(names.size()), elapsed, times.load / count * 1e3,
+                times.convert / count * 1e3, times.save / count * 1e3);
+    return 0;
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: convert_bench SETTINGS FOLDER OUTPUT\n");
+        return 2;
+    }
+    if (FAILED(CoInitialize(nullptr))) {
+        std::fprintf(stderr, "COM did not start\n");
+        return 1;
+    }
+    int status = 1;
+    {
+        GdiplusSession graphics;
+        try {
+            status = graphics.isStarted() ? convertAll(argv[1], argv[2], argv[3]) : 1;
+        } catch (const Exception& error) {
+            std::fprintf(stderr, "failed with error %d\n", error.getCode());
+        }
+    }
+    CoUninitialize();
+    return status;
+}
