@@ -49,12 +49,37 @@ void packRow(const UINT32* colors, BYTE* target, int width, PaletteLookup& looku
         *target = static_cast<BYTE>(packed << (Bits * (PerByte - filled)));
 }
 
-// The destination's pixels become the indices of the 32-bit picture's colours.
-bool mapToPalette(const Dib& picture, Dib& destination, const RGBQUAD* palette, int count, ICanceller* canceller)
+// Packs indices that the diffusion left in the alpha bytes; `final` turns them into the entry the search
+// gives for that entry's colour, which differs where the palette holds a colour twice.
+template <int Bits>
+void packDiffusedRow(const UINT32* colors, BYTE* target, int width, const BYTE* final)
+{
+    constexpr int PerByte = 8 / Bits;
+    int packed = 0;
+    int filled = 0;
+    for (int x = 0; x < width; ++x) {
+        packed = packed << Bits | final[colors[x] >> 24];
+        if (++filled == PerByte) {
+            *target++ = static_cast<BYTE>(packed);
+            packed = 0;
+            filled = 0;
+        }
+    }
+    if (filled != 0)
+        *target = static_cast<BYTE>(packed << (Bits * (PerByte - filled)));
+}
+
+// The destination's pixels become the indices of the 32-bit picture's colours, or of the entries the diffusion
+// chose (`diffused`).
+bool mapToPalette(const Dib& picture, Dib& destination, const RGBQUAD* palette, int count, ICanceller* canceller,
+                  bool diffused = false)
 {
     PaletteLookup lookup;
     if (!lookup.setPalette(palette, count))
         return false;
+    BYTE final[256] = {};
+    for (int i = 0; diffused && i < count; ++i)
+        final[i] = static_cast<BYTE>(lookup.indexOf(palette[i].rgbRed, palette[i].rgbGreen, palette[i].rgbBlue));
     GdiFlush();
     int width = picture.width();
     for (int y = 0; y < picture.height(); ++y) {
@@ -64,15 +89,24 @@ bool mapToPalette(const Dib& picture, Dib& destination, const RGBQUAD* palette, 
         }
         auto colors = reinterpret_cast<const UINT32*>(picture.getBits() + static_cast<INT_PTR>(y) * picture.stride());
         BYTE* target = destination.getBits() + static_cast<INT_PTR>(y) * destination.stride();
-        switch (destination.bitCount()) {
+        switch (destination.bitCount() | (diffused ? 0x100 : 0)) {
         case 1:
             packRow<1>(colors, target, width, lookup);
             break;
         case 4:
             packRow<4>(colors, target, width, lookup);
             break;
-        default:
+        case 8:
             packRow<8>(colors, target, width, lookup);
+            break;
+        case 0x101:
+            packDiffusedRow<1>(colors, target, width, final);
+            break;
+        case 0x104:
+            packDiffusedRow<4>(colors, target, width, final);
+            break;
+        default:
+            packDiffusedRow<8>(colors, target, width, final);
             break;
         }
     }
@@ -105,9 +139,9 @@ bool reduceToPalette(const Dib& source, Dib& destination, int bitCount, int mode
     } else {
         CopyMemory(palette, destination.getColorTable(), count * sizeof(RGBQUAD));
     }
-    if (dither && !diffuseErrorToPalette(copy.getBits(), width, height, palette, count, canceller))
+    if (dither && !diffuseErrorToPalette(copy.getBits(), width, height, palette, count, canceller, true))
         return false;
-    return mapToPalette(*picture, destination, palette, count, canceller);
+    return mapToPalette(*picture, destination, palette, count, canceller, dither);
 }
 
 } // namespace
