@@ -184,10 +184,7 @@ bool CommandLineBatch::convertPicture(const Item& item)
     }
     if (!picture.bitmap)
         return false;
-    Gdiplus::Bitmap* converting = picture.bitmap.release();
-    bool chainDone = applyEffectsInOrder(converting, format, picture.bitsPerPixel, nullptr);
-    picture.bitmap.reset(converting);
-    if (!chainDone)
+    if (!applyEffectsInOrder(picture.bitmap, format, picture.bitsPerPixel, nullptr))
         return false;
     bool keepTimes = !item.involvesClipboard() && setting.fileKeepFileTime;
     FileTime times;

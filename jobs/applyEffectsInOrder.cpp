@@ -13,3 +13,17 @@ bool applyEffectsInOrder(Gdiplus::Bitmap*& bitmap, int format, WORD sourceDepth,
     }
     return prepareForOutputFormat(format, bitmap, sourceDepth, nullptr) != StepFailed;
 }
+
+bool applyEffectsInOrder(BitmapPtr& picture, int format, WORD sourceDepth, ICanceller* canceller)
+{
+    // The steps take the picture over and hand back the one that replaces it.
+    Gdiplus::Bitmap* current = picture.release();
+    try {
+        bool done = applyEffectsInOrder(current, format, sourceDepth, canceller);
+        picture.reset(current);
+        return done;
+    } catch (...) {
+        picture.reset(current);
+        throw;
+    }
+}

@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 #include <gdiplus.h>
+#include "imaging/BitmapPtr.h"
 
 class ICanceller;
 
@@ -8,3 +9,6 @@ class ICanceller;
 // the output format (OutputFormat index) from the source picture's bit depth. The picture may be replaced; the
 // reference always holds a valid picture afterwards. False when a step or the preparation failed.
 bool applyEffectsInOrder(Gdiplus::Bitmap*& bitmap, int format, WORD sourceDepth, ICanceller* canceller);
+// The same for a picture in an owner, which holds whatever picture the steps leave, also when one of them
+// throws.
+bool applyEffectsInOrder(BitmapPtr& picture, int format, WORD sourceDepth, ICanceller* canceller);
