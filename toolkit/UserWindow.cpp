@@ -24,6 +24,14 @@ ATOM existingClass(HINSTANCE instance, const wchar_t* className)
 
 } // namespace
 
+ATOM registerOrFindClass(const WNDCLASSEXW& windowClass)
+{
+    ATOM atom = RegisterClassExW(&windowClass);
+    if (!atom)
+        atom = existingClass(windowClass.hInstance, windowClass.lpszClassName);
+    return atom;
+}
+
 ATOM WindowClass::registerClass(const wchar_t* className, HMODULE module, UINT iconId, UINT smallIconId)
 {
     HINSTANCE instance = GetModuleHandleW(nullptr);
@@ -37,9 +45,7 @@ ATOM WindowClass::registerClass(const wchar_t* className, HMODULE module, UINT i
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     windowClass.lpszClassName = className;
-    ATOM atom = RegisterClassExW(&windowClass);
-    if (!atom)
-        atom = existingClass(instance, className);
+    ATOM atom = registerOrFindClass(windowClass);
     if (!atom) {
         DWORD error = GetLastError();
         name = wstring();

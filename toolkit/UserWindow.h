@@ -2,6 +2,10 @@
 #include "foundation/IntArray.h"
 #include "toolkit/Window.h"
 
+// Registers the class; one registered before, by this or another part of the program, counts as registered.
+// 0 with the system's error when neither.
+ATOM registerOrFindClass(const WNDCLASSEXW& windowClass);
+
 // A window class of the program, served by the shared window procedure that routes messages to the
 // UserWindow objects. Classes are never unregistered.
 class WindowClass {

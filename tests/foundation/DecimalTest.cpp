@@ -161,3 +161,29 @@ TEST(Decimal, FailedCompoundOperationLeavesTheReceiver)
     EXPECT_EQ(thrownCode([&] { half /= Decimal(0); }), static_cast<int>(DISP_E_DIVBYZERO));
     EXPECT_STREQ(text(half).buffer(), L"0.5");
 }
+
+TEST(Decimal, RoundTakesHalvesToTheEvenNeighbourAtAnyPlace)
+{
+    EXPECT_STREQ(text(number(L"2.345").round(2)).buffer(), L"2.34");
+    EXPECT_STREQ(text(number(L"2.355").round(2)).buffer(), L"2.36");
+    EXPECT_STREQ(text(number(L"2.3451").round(2)).buffer(), L"2.35") << "a digit beyond the half decides";
+    EXPECT_STREQ(text(number(L"-0.96").round(1)).buffer(), L"-1.0");
+    EXPECT_STREQ(text(number(L"9.99").round(0)).buffer(), L"10");
+    EXPECT_STREQ(text(number(L"1.5").round(4)).buffer(), L"1.5") << "fewer places than asked stay";
+    EXPECT_STREQ(text(number(L"-0.5").round(0)).buffer(), L"0");
+    EXPECT_STREQ(text(number(L"-0.6").round(0)).buffer(), L"-1");
+    EXPECT_STREQ(text(number(L"0.99999999999999999999").round(19)).buffer(), L"1.0000000000000000000");
+    EXPECT_EQ(thrownCode([] { number(L"1.5").round(-1); }), ERROR_INVALID_PARAMETER);
+}
+
+TEST(Decimal, TypedTextIsReadInTheThreadLocale)
+{
+    ThreadLocaleScope german(GermanLocale);
+    Decimal value(0);
+    value.parseLocaleOrDefault(L"-1.234,5", Decimal(7));
+    EXPECT_STREQ(text(value).buffer(), L"-1234.5");
+    value.parseLocaleOrDefault(number(L"0.25").toLocaleString(2), Decimal(7));
+    EXPECT_STREQ(text(value).buffer(), L"0.25") << "what the display writes reads back";
+    value.parseLocaleOrDefault(L"zwei", Decimal(7));
+    EXPECT_STREQ(text(value).buffer(), L"7");
+}

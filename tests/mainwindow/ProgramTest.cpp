@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 #include <string>
+#include "ClassesRoot.h"
 #include "KorvilaneProgram.h"
 #include "foundation/Path.h"
 #include "foundation/ScratchFolder.h"
@@ -34,10 +35,35 @@ std::wstring ProgramTest::program;
 
 } // namespace
 
-TEST_F(ProgramTest, AssociationSwitchesAnswerWithAnErrorUntilTheyCanBeCarriedOut)
+TEST_F(ProgramTest, AssociationSwitchesWriteAndRemoveTheLayoutFileKeys)
 {
-    EXPECT_EQ(exitCodeOf(L"-regist"), 1);
-    EXPECT_EQ(exitCodeOf(L"-UNREGIST"), 1);
+    ASSERT_EQ(exitCodeOf(L"-regist"), 0);
+    std::wstring path = program;
+    CharLowerW(path.data());
+    EXPECT_TRUE(isStoredString(classesRootValue(L".lay"), L"korvilane.lay"));
+    EXPECT_TRUE(isStoredString(classesRootValue(L"korvilane.lay"), L"Korvilane Layout File"));
+    EXPECT_TRUE(isStoredString(classesRootValue(L"korvilane.lay\\DefaultIcon"), path + L",2"));
+    EXPECT_TRUE(isStoredString(classesRootValue(L"korvilane.lay\\shell\\open\\command"),
+                               L"\"" + path + L"\" \"%1\""));
+
+    EXPECT_EQ(exitCodeOf(L"-UNREGIST"), 0);
+    EXPECT_FALSE(classesRootKeyExists(L".lay"));
+    EXPECT_FALSE(classesRootKeyExists(L"korvilane.lay"));
+    EXPECT_EQ(exitCodeOf(L"-unregist"), 1) << "nothing left to remove";
+}
+
+TEST_F(ProgramTest, RemovingLeavesAnotherProgramsAssociationAlone)
+{
+    setClassesRootValue(L".lay", L"Other.Layout");
+    setClassesRootValue(L"Other.Layout\\shell\\open\\command", L"other.exe \"%1\"");
+    ASSERT_EQ(exitCodeOf(L"-regist"), 0);
+    setClassesRootValue(L".lay", L"Other.Layout");
+    EXPECT_EQ(exitCodeOf(L"-unregist"), 0);
+    EXPECT_FALSE(classesRootKeyExists(L"korvilane.lay")) << "its own keys go";
+    EXPECT_TRUE(isStoredString(classesRootValue(L".lay"), L"Other.Layout"));
+    EXPECT_TRUE(isStoredString(classesRootValue(L"Other.Layout\\shell\\open\\command"), L"other.exe \"%1\""));
+    deleteClassesRootTree(L".lay");
+    deleteClassesRootTree(L"Other.Layout");
 }
 
 TEST_F(ProgramTest, CommandLineOptionsEndWithTheBatchModesErrorCode)
