@@ -1,6 +1,7 @@
 #include "toolkit/NumericEdit.h"
 #include <commctrl.h>
 #include <algorithm>
+#include "toolkit/ControlState.h"
 #include "toolkit/UserWindow.h"
 
 namespace {
@@ -16,7 +17,7 @@ using Controller = NumericEdit::Controller;
 
 Controller* controllerOf(HWND window)
 {
-    return static_cast<Controller*>(GetPropW(window, PropertyName));
+    return controlState<Controller>(window, PropertyName);
 }
 
 HWND editOf(HWND window)
@@ -64,15 +65,7 @@ LRESULT created(HWND window)
         if (LRESULT font = SendMessageW(parent, WM_GETFONT, 0, 0))
             SendMessageW(edit, WM_SETFONT, static_cast<WPARAM>(font), FALSE);
     SendMessageW(edit, EM_LIMITTEXT, InitialTextLimit, 0);
-    auto* state = new (std::nothrow) Controller;
-    if (!state)
-        return -1;
-    state->window = window;
-    if (!SetPropW(window, PropertyName, state)) {
-        delete state;
-        return -1;
-    }
-    return 0;
+    return createControlState<Controller>(window, PropertyName);
 }
 
 void resized(HWND window)
@@ -116,8 +109,7 @@ LRESULT CALLBACK numericEditProcedure(HWND window, UINT message, WPARAM wParam, 
         return DefWindowProcW(window, message, wParam, lParam);
     switch (message) {
     case WM_DESTROY:
-        RemovePropW(window, PropertyName);
-        delete state;
+        destroyControlState<Controller>(window, PropertyName);
         return 0;
     case WM_SIZE:
         resized(window);
@@ -196,15 +188,8 @@ void NumericEdit::Controller::setRange(const Decimal& newMinimum, const Decimal&
 
 void NumericEdit::registerClass()
 {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = numericEditProcedure;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
-    windowClass.lpszClassName = NumericEditClassName;
-    if (!registerOrFindClass(windowClass))
-        Exception::throwLastError();
+    registerControlClass(NumericEditClassName, numericEditProcedure, 0,
+                         static_cast<HBRUSH>(GetStockObject(NULL_BRUSH)));
 }
 
 NumericEdit::Controller& NumericEdit::controller() const

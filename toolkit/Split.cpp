@@ -1,6 +1,7 @@
 #include "toolkit/Split.h"
 #include <algorithm>
 #include "toolkit/Brush.h"
+#include "toolkit/ControlState.h"
 #include "toolkit/UserWindow.h"
 
 namespace {
@@ -54,7 +55,7 @@ DragResources& dragResources()
 
 Controller* controllerOf(HWND window)
 {
-    return static_cast<Controller*>(GetPropW(window, PropertyName));
+    return controlState<Controller>(window, PropertyName);
 }
 
 bool isStacked(const Controller& state)
@@ -215,19 +216,6 @@ void enableChild(HWND window, int id, bool enable)
         EnableWindow(child, enable);
 }
 
-LRESULT created(HWND window)
-{
-    auto* state = new (std::nothrow) Controller;
-    if (!state)
-        return -1;
-    state->window = window;
-    if (!SetPropW(window, PropertyName, state)) {
-        delete state;
-        return -1;
-    }
-    return 0;
-}
-
 bool isDragEnd(UINT message)
 {
     return message == WM_LBUTTONUP || message == WM_RBUTTONDOWN || message == WM_CANCELMODE ||
@@ -237,14 +225,13 @@ bool isDragEnd(UINT message)
 LRESULT CALLBACK splitProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_CREATE)
-        return created(window);
+        return createControlState<Controller>(window, PropertyName);
     Controller* state = controllerOf(window);
     if (!state)
         return DefWindowProcW(window, message, wParam, lParam);
     switch (message) {
     case WM_DESTROY:
-        RemovePropW(window, PropertyName);
-        delete state;
+        destroyControlState<Controller>(window, PropertyName);
         return 0;
     case WM_SIZE:
         layout(*state, firstPaneSize(*state));
@@ -287,15 +274,7 @@ void Split::registerClass()
 {
     if (!dragResources().make())
         throw Exception(ErrorCode::NoMemory);
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = splitProcedure;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = SplitClassName;
-    if (!registerOrFindClass(windowClass))
-        Exception::throwLastError();
+    registerControlClass(SplitClassName, splitProcedure, 0, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
 }
 
 Split::Controller& Split::controller() const

@@ -62,6 +62,24 @@ protected:
         folderPath = file.substr(0, file.rfind(L'\\'));
     }
 
+    // Shows the dialog in the test's folder, where the robot types the names and confirms.
+    bool open(FileDialog& dialog, const wchar_t* typed, const wchar_t* screenshot)
+    {
+        // The test's own folder stays the current one.
+        dialog.record.Flags |= OFN_EXPLORER | OFN_NOCHANGEDIR;
+        dialog.record.lpstrTitle = L"画像を開く";
+        dialog.record.lpstrInitialDir = folderPath.c_str();
+        WindowRobot robot([&](WindowRobot& user) {
+            HWND shown = user.waitForWindow(WindowQuery::dialog(L"画像を開く"));
+            typeFileName(user, shown, typed);
+            user.screenshot(shown, screenshot);
+            user.press(shown, IDOK);
+        });
+        bool chosen = dialog.showOpen();
+        robot.finish();
+        return chosen;
+    }
+
     ScratchFolder folder{L"korvilane-dialogs"};
     std::wstring folderPath;
 };
@@ -121,36 +139,17 @@ TEST(FileDialogBuffers, FileNameTooLongForTheBufferLeavesTheFieldEmpty)
 
 TEST_F(FileChoice, UserOpensOneFile)
 {
-    // The test's own folder stays the current one.
-    FileDialog dialog(nullptr, OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_NOCHANGEDIR);
+    FileDialog dialog(nullptr, OFN_FILEMUSTEXIST);
     dialog.setFilter(L"PNG 画像|*.png|すべてのファイル|*.*");
-    dialog.record.lpstrTitle = L"画像を開く";
-    dialog.record.lpstrInitialDir = folderPath.c_str();
-    WindowRobot robot([](WindowRobot& user) {
-        HWND open = user.waitForWindow(WindowQuery::dialog(L"画像を開く"));
-        typeFileName(user, open, L"b.png");
-        user.screenshot(open, L"file-dialog-open");
-        user.press(open, IDOK);
-    });
-    ASSERT_TRUE(dialog.showOpen());
-    robot.finish();
+    ASSERT_TRUE(open(dialog, L"b.png", L"file-dialog-open"));
     EXPECT_EQ(std::wstring(dialog.getPath(0)), folderPath + L"\\b.png");
     EXPECT_STREQ(dialog.getFileName(0), L"b.png");
 }
 
 TEST_F(FileChoice, UserOpensSeveralFiles)
 {
-    FileDialog dialog(nullptr, OFN_EXPLORER | OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST | OFN_NOCHANGEDIR);
-    dialog.record.lpstrTitle = L"複数の画像を開く";
-    dialog.record.lpstrInitialDir = folderPath.c_str();
-    WindowRobot robot([](WindowRobot& user) {
-        HWND open = user.waitForWindow(WindowQuery::dialog(L"複数の画像を開く"));
-        typeFileName(user, open, L"\"a.png\" \"c.jpg\"");
-        user.screenshot(open, L"file-dialog-open-several");
-        user.press(open, IDOK);
-    });
-    ASSERT_TRUE(dialog.showOpen());
-    robot.finish();
+    FileDialog dialog(nullptr, OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST);
+    ASSERT_TRUE(open(dialog, L"\"a.png\" \"c.jpg\"", L"file-dialog-open-several"));
     EXPECT_EQ(std::wstring(dialog.getPath(0)), folderPath + L"\\a.png");
     EXPECT_EQ(std::wstring(dialog.getPath(1)), folderPath + L"\\c.jpg");
     EXPECT_STREQ(dialog.getFileName(1), L"c.jpg");
