@@ -52,6 +52,21 @@ void chooseFromList(HWND dialog, int id, const wchar_t* entry)
     SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
 }
 
+// The text of the tree's selected item; empty without one.
+std::wstring selectedTreeItem(HWND tree)
+{
+    TVITEMW item{};
+    item.hItem = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    if (!item.hItem)
+        return {};
+    wchar_t text[MAX_PATH] = L"";
+    item.mask = TVIF_TEXT;
+    item.pszText = text;
+    item.cchTextMax = MAX_PATH;
+    SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
 class FileChoice : public testing::Test {
 protected:
     void SetUp() override
@@ -161,8 +176,11 @@ TEST_F(FileChoice, FolderDialogOpensAtThePreselectedFolderAndReturnsTheChoice)
     FolderDialog dialog;
     dialog.record.ulFlags = BIF_RETURNONLYFSDIRS;
     lstrcpyW(dialog.path, folderPath.c_str());
-    WindowRobot robot([](WindowRobot& user) {
+    std::wstring leaf = folderPath.substr(folderPath.rfind(L'\\') + 1);
+    WindowRobot robot([&](WindowRobot& user) {
         HWND browse = user.waitForWindow(WindowQuery::dialog());
+        HWND tree = FindWindowExW(browse, nullptr, WC_TREEVIEWW, nullptr);
+        user.waitUntil([&] { return selectedTreeItem(tree) == leaf; }, L"the preselected folder");
         user.screenshot(browse, L"folder-dialog");
         user.press(browse, IDOK);
     });
