@@ -170,8 +170,9 @@ Decimal Decimal::truncate(int digits) const
     return result;
 }
 
-// Rounded on the mantissa for the same reason as dropDigits: some oleaut32 builds cannot round with
-// VarDecRound at all.
+// Rounded on the mantissa rather than by VarDecRound, which some oleaut32 builds get wrong: they take any
+// dropped fraction away from zero (2.3441 to two places gives 2.35). Halves go to the even neighbour, as
+// toIntRounded does.
 Decimal Decimal::round(int digits) const
 {
     if (digits < 0)
