@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 #include "ClassesRoot.h"
-#include "KorvilaneProgram.h"
-#include "foundation/ComTesting.h"
+#include "support/ProgramCopy.h"
+#include "support/ComTesting.h"
 #include "foundation/FileAssociation.h"
 #include "mainwindow/LayoutAssociation.h"
 #include "settings/Messages.h"

@@ -2,8 +2,9 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <string>
-#include "foundation/ComTesting.h"
-#include "foundation/ScratchFolder.h"
+#include "support/ComTesting.h"
+#include "support/ScratchFolder.h"
+#include "support/fileBytes.h"
 #include "support/WindowRobot.h"
 #include "toolkit/ColorDialog.h"
 #include "toolkit/FileDialog.h"
@@ -73,7 +74,7 @@ protected:
     {
         std::wstring file;
         for (const wchar_t* name : {L"a.png", L"b.png", L"c.jpg"})
-            writeFile(file = folder.file(name), Bytes{1, 2, 3});
+            writeBytes(file = folder.file(name), Bytes{1, 2, 3});
         folderPath = file.substr(0, file.rfind(L'\\'));
     }
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <vector>
 #include "ToolkitTesting.h"
-#include "foundation/ExpectCode.h"
+#include "support/ExpectCode.h"
 #include "foundation/ValueTestSupport.h"
 #include "support/WindowRobot.h"
 #include "toolkit/Edit.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 #include "ToolkitTesting.h"
-#include "foundation/ExpectCode.h"
+#include "support/ExpectCode.h"
 #include "toolkit/Split.h"
 #include "toolkit/Static.h"
 
