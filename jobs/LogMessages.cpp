@@ -1,4 +1,5 @@
 #include "jobs/LogMessages.h"
+#include "foundation/DateTime.h"
 #include "foundation/StringResource.h"
 
 namespace LogMessages {
@@ -37,4 +38,14 @@ const MessageTableEntry entries[] = {
 void loadLogMessages(HMODULE module)
 {
     loadMessageTable(module, L"LogMessages", L"logmessages", entries);
+}
+
+wstring fillIn(const SimpleString& text, const wstring& value)
+{
+    return wstring(text.get()).replace(L"%s", value.buffer());
+}
+
+wstring stamped(const SimpleString& text)
+{
+    return fillIn(text, DateTime().toString());
 }

@@ -6,7 +6,7 @@
 #include "foundation/InjectedFailure.h"
 #include "foundation/MapStringToString.h"
 #include "foundation/Trace.h"
-#include "jobs/MessageWriter.h"
+#include "foundation/MessageWriter.h"
 
 namespace {
 

@@ -1,0 +1,110 @@
+#pragma once
+// What the job tests share: the program's message tables, GDI+, an application object whose message boxes
+// the jobs show, a settings record lent to the jobs, and a log window lent as the application's. Each test
+// runs a job under its real progress dialog while a WindowRobot plays the user.
+#include <windows.h>
+#include <gtest/gtest.h>
+#include <regex>
+#include <string>
+#include "foundation/Application.h"
+#include "foundation/ComTesting.h"
+#include "foundation/GarbageCollector.h"
+#include "imaging/gdiplusStartup.h"
+#include "jobs/LogMessages.h"
+#include "jobs/LogWindow.h"
+#include "jobs/ProgressDialog.h"
+#include "jobs/ScratchTree.h"
+#include "settings/AppServices.h"
+#include "settings/AppSetting.h"
+#include "settings/Messages.h"
+#include "support/WindowRobot.h"
+
+class JobTestApplication : public Application {
+public:
+    int run(const wstringArray&) override { return 0; }
+};
+
+class JobTest : public testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        // The message tables are read with the system's XML parser.
+        static ComApartment com;
+        static JobTestApplication application;
+        setApplication(&application);
+        loadMessages(GetModuleHandleW(nullptr));
+        loadLogMessages(GetModuleHandleW(nullptr));
+        ASSERT_TRUE(gdiplusStartup());
+    }
+    static void TearDownTestSuite() { gdiplusShutdown(); }
+
+    void SetUp() override
+    {
+        // The defaults of a settings file that does not exist yet.
+        setting.setSectionsAndPath(folder.path(L"korvilane.xml"));
+        setting.load(L"korvilane", nullptr, GetModuleHandleW(nullptr));
+        setting.windowUiFontFaces = L"Meiryo UI:9;IPAPGothic:9";
+        setAppServices(&setting, &collector);
+        static UserWindowClass logClass;
+        if (logClass.windowClass.getName().isEmpty())
+            logClass.windowClass.registerClass(L"KorvilaneTestLogWindow", nullptr, 0, 0);
+        log.create(0, logClass, L"ログ", WS_OVERLAPPEDWINDOW, 0, 0, 640, 360, nullptr, nullptr, nullptr);
+        setAppLogWindow(&log);
+    }
+    void TearDown() override
+    {
+        setAppLogWindow(nullptr);
+        log.destroy();
+        setAppServices(nullptr, nullptr);
+    }
+
+    // The job under its progress dialog while the robot's script plays the user.
+    template <typename Job>
+    INT_PTR runJob(Job& job, WindowRobot::Script script = [](WindowRobot&) {})
+    {
+        WindowRobot robot(std::move(script));
+        INT_PTR result = showProgressDialog(job, nullptr);
+        robot.finish();
+        return result;
+    }
+
+    // The log window's text as its rich-edit control gives it out.
+    std::wstring logText()
+    {
+        HWND control = log.getPane().getTextControl();
+        std::wstring text(GetWindowTextLengthW(control) + 1, L'\0');
+        text.resize(GetWindowTextW(control, text.data(), static_cast<int>(text.size())));
+        return text;
+    }
+
+    ScratchTree folder{L"jobs-dialogs"};
+    AppSetting setting;
+    GarbageCollector collector;
+    LogWindow log;
+};
+
+// The dates and times of start and end lines, which a test cannot know, as "T".
+inline std::wstring masked(const std::wstring& text)
+{
+    static const std::wregex stamp(L"\\d{4}:\\d{2}:\\d{2} \\d{2}:\\d{2}:\\d{2}");
+    return std::regex_replace(text, stamp, L"T");
+}
+
+// The progress dialog of a job, once it shows.
+inline HWND waitForProgress(WindowRobot& user, const wchar_t* caption)
+{
+    return user.waitForWindow(WindowQuery::dialog(caption));
+}
+
+// A message box of the job over its dialog, once it shows (left unanswered).
+inline HWND waitForQuestion(WindowRobot& user, HWND dialog)
+{
+    return user.waitForWindow(WindowQuery{L"#32770", {}, dialog});
+}
+
+// The Cancel button, handled by the time this returns (a click is only posted), so the job sees it next.
+inline void pressCancel(HWND dialog)
+{
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDCANCEL)));
+}

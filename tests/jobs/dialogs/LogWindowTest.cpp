@@ -1,0 +1,60 @@
+// The log window: what closing it does, its line limit, and how the jobs' lines look in it.
+#include "JobTesting.h"
+#include "foundation/ExpectCode.h"
+#include "jobs/CancelThreadOperationImpl.h"
+#include "settings/OutputFormat.h"
+#include "support/Screenshot.h"
+#include "toolkit/Font.h"
+
+namespace {
+
+class LogWindowTest : public JobTest {};
+
+} // namespace
+
+TEST_F(LogWindowTest, ClosingOnlyHidesItAndAJobStillWritesIntoIt)
+{
+    log.show(true);
+    SendMessageW(log.getHandle(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(IsWindow(log.getHandle()));
+    EXPECT_FALSE(IsWindowVisible(log.getHandle()));
+
+    CancelThreadOperationImpl job(OutputFormat::Png, L"png", folder.path(L""), wstringArray());
+    EXPECT_EQ(runJob(job), IDOK);
+    EXPECT_EQ(masked(logText()), L"---- 変換開始(T) ----\r\n\r\n\r\n---- 変換終了(T) ----\r\n\r\n"
+                                 L"処理ファイル数:0 成功:0 失敗:0 スキップ:0\r\n\r\n");
+}
+
+TEST_F(LogWindowTest, KeepsOnlyTheLastLinesOfItsLimit)
+{
+    for (int i = 1; i <= 300; ++i)
+        log.write(wstring((L"行 " + std::to_wstring(i) + L"\r\n").c_str()));
+    EXPECT_EQ(logText().substr(0, 8), L"行 46\r\n行 ") << "256 lines by default, the last one empty";
+    log.setLimit(3);
+    EXPECT_EQ(logText(), L"行 299\r\n行 300\r\n");
+    EXPECT_EQ(thrownCode([&] { log.setLimit(0); }), ErrorCode::InvalidArgument);
+
+    log.destroy();
+    EXPECT_EQ(thrownCode([&] { log.setLimit(5); }), ErrorCode::WindowGone);
+}
+
+TEST_F(LogWindowTest, LinesShowInTheirColours)
+{
+    log.show(true);
+    OutputPane& pane = log.getPane();
+    // The program gives the pane a Japanese face at start-up; the test prefix has this one.
+    Font font;
+    ASSERT_TRUE(font.create(nullptr, L"IPAPGothic", 9, FW_NORMAL, false, false, false, DEFAULT_CHARSET));
+    pane.setFont(font.handle());
+    log.write(wstring(L"---- 変換開始(2026:12:09 10:11:12) ----\r\n\r\n"));
+    log.write(wstring(L"C:\\写真\\夏.jpg -> C:\\出力\\夏.png\r\n"));
+    pane.setTextColor(static_cast<int>(setting.windowLogFailureColor));
+    log.write(wstring(L"(failure)"));
+    pane.setTextColor(-1);
+    log.write(wstring(L"C:\\写真\\壊れた.png\r\n"));
+    pane.setTextColor(static_cast<int>(setting.windowLogSkipColor));
+    log.write(wstring(L"(skip)"));
+    pane.setTextColor(-1);
+    log.write(wstring(L"C:\\写真\\冬.jpg\r\n処理を中断しました。\r\n"));
+    EXPECT_FALSE(saveWindowScreenshot(log.getHandle(), L"log-window").empty());
+}

@@ -1,0 +1,121 @@
+#include <gtest/gtest.h>
+#include <richedit.h>
+#include <string>
+#include "ToolkitTesting.h"
+#include "foundation/ExpectCode.h"
+#include "foundation/astring.h"
+#include "support/WindowRobot.h"
+#include "toolkit/OutputPane.h"
+
+namespace {
+
+class OutputPaneTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        OutputPane::registerClass();
+        pane.create(parent.getHandle(), 5, Rect(0, 0, 380, 260), 0, 0);
+    }
+
+    // The pane's text as the control gives it out, with "\r\n" line breaks.
+    std::wstring text() const
+    {
+        HWND control = pane.getTextControl();
+        std::wstring all(GetWindowTextLengthW(control) + 1, L'\0');
+        all.resize(GetWindowTextW(control, all.data(), static_cast<int>(all.size())));
+        return all;
+    }
+
+    // The colour of the character at a position; -1 for the system's text colour.
+    int colorAt(LONG position) const
+    {
+        HWND control = pane.getTextControl();
+        SendMessageW(control, EM_SETSEL, position, position + 1);
+        CHARFORMATW format{};
+        format.cbSize = sizeof(format);
+        SendMessageW(control, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+        return format.dwEffects & CFE_AUTOCOLOR ? -1 : static_cast<int>(format.crTextColor);
+    }
+
+    ParentWindow parent;
+    OutputPane pane;
+};
+
+} // namespace
+
+TEST_F(OutputPaneTest, KeepsOnlyTheNewestLinesWithinItsLimit)
+{
+    EXPECT_EQ(pane.getController()->maxLines, 256);
+    pane.setMaxLines(3);
+    pane.write(wstring(L"a\r\nb\r\nc"));
+    pane.write(wstring(L"\r\nd"));
+    EXPECT_EQ(text(), L"b\r\nc\r\nd") << "one line break in: the first line out";
+
+    pane.setMaxLines(4);
+    pane.write(wstring(L"\r\n1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n9\r\n10"));
+    EXPECT_EQ(text(), L"7\r\n8\r\n9\r\n10") << "a text longer than the limit keeps its own last lines";
+
+    pane.setMaxLines(2);
+    EXPECT_EQ(text(), L"9\r\n10") << "a smaller limit trims at once";
+    EXPECT_EQ(thrownCode([&] { pane.setMaxLines(0); }), ErrorCode::InvalidArgument);
+    EXPECT_EQ(pane.getController()->maxLines, 2);
+}
+
+TEST_F(OutputPaneTest, TextTakesTheColourSetBeforeItAndEarlierTextKeepsItsOwn)
+{
+    const int red = RGB(255, 0, 0);
+    pane.write(wstring(L"plain "));
+    pane.setTextColor(red);
+    pane.write(wstring(L"(failure)"));
+    pane.setTextColor(-1);
+    pane.write(wstring(L"C:\\a.jpg\r\n"));
+    pane.setTextColor(RGB(0, 0, 255));
+    pane.write(astring("(skip)"));
+
+    EXPECT_EQ(text(), L"plain (failure)C:\\a.jpg\r\n(skip)");
+    EXPECT_EQ(colorAt(0), -1);
+    EXPECT_EQ(colorAt(6), red);
+    EXPECT_EQ(colorAt(14), red);
+    EXPECT_EQ(colorAt(15), -1) << "back to the system's colour";
+    // The rich-edit control counts its line break as one character.
+    EXPECT_EQ(colorAt(24), static_cast<int>(RGB(0, 0, 255)));
+}
+
+TEST_F(OutputPaneTest, LinesWrittenFromAnotherThreadArriveWholeAndInOrderBeyondTheControlsDefaultSize)
+{
+    pane.setMaxLines(4096);
+    const int lines = 1000;
+    std::wstring expected;
+    for (int i = 0; i < lines; ++i)
+        expected += L"C:\\pictures\\folder\\picture" + std::to_wstring(i) + L".jpg -> D:\\out\\picture.png\r\n";
+    ASSERT_GT(expected.size(), 32767u) << "more than the rich-edit control takes by default";
+
+    struct Writer {
+        OutputPane* pane;
+        int lines;
+        static DWORD WINAPI run(void* parameter)
+        {
+            auto* writer = static_cast<Writer*>(parameter);
+            for (int i = 0; i < writer->lines; ++i)
+                writer->pane->write(wstring((L"C:\\pictures\\folder\\picture" + std::to_wstring(i) +
+                                             L".jpg -> D:\\out\\picture.png\r\n")
+                                                .c_str()));
+            return 0;
+        }
+    } writer{&pane, lines};
+    HANDLE thread = CreateThread(nullptr, 0, Writer::run, &writer, 0, nullptr);
+    ASSERT_NE(thread, nullptr);
+    bool ended = pumpMessagesUntil([&] { return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0; },
+                                   std::chrono::seconds(60));
+    CloseHandle(thread);
+    ASSERT_TRUE(ended);
+    EXPECT_EQ(text(), expected);
+}
+
+TEST_F(OutputPaneTest, AGonePaneRefusesEveryOperation)
+{
+    DestroyWindow(pane.getHandle());
+    EXPECT_EQ(thrownCode([&] { pane.write(wstring(L"x")); }), ErrorCode::WindowGone);
+    EXPECT_EQ(thrownCode([&] { pane.setTextColor(0); }), ErrorCode::WindowGone);
+    EXPECT_EQ(thrownCode([&] { pane.setMaxLines(5); }), ErrorCode::WindowGone);
+}
