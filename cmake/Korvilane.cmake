@@ -52,7 +52,9 @@ add_custom_target(wineprefix ALL DEPENDS ${KORVILANE_WINEPREFIX}/.korvilane-read
 # The GoogleTest program of one tests/<subsystem> folder: every source in it, the program's string table
 # (tests/test_resources.rc) and <folder>_tests.rc when present. CTest runs it through Wine as one entry, or
 # split into SHARDS entries.
-#   DISPLAY        the program opens windows: it runs under an X server, with the window-test harness
+#   DISPLAY        the program opens windows: it runs under an X server, with the window-test harness, in a
+#                  throwaway copy of the prefix (a prefix's desktop process keeps the screen of the program that
+#                  started it, so windows fail when a test without a display got there first)
 #   FRESH_PREFIX   the program changes the prefix (registry, files): it runs in a throwaway copy
 function(korvilane_add_test_program name)
   cmake_parse_arguments(T "DISPLAY;FRESH_PREFIX" "SHARDS;TIMEOUT" "LIBS" ${ARGN})
@@ -79,7 +81,7 @@ function(korvilane_add_test_program name)
     list(APPEND env KORVILANE_NEEDS_DISPLAY=1)
     target_link_libraries(${name} PRIVATE window_test_harness)
   endif()
-  if(T_FRESH_PREFIX)
+  if(T_FRESH_PREFIX OR T_DISPLAY)
     list(APPEND env KORVILANE_FRESH_PREFIX=1)
   endif()
   math(EXPR last "${T_SHARDS} - 1")

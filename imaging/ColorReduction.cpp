@@ -146,3 +146,23 @@ bool reduceColors(const Dib& source, Dib& destination, int bitCount, int mode, b
                              : reduceToPalette(source, destination, bitCount, mode, dither, canceller);
     return done || failEmptying(destination);
 }
+
+bool mapColorsToPalette(const Dib& source, Dib& destination, const RGBQUAD* palette, int count)
+{
+    if (&source == &destination || source.isEmpty() || !palette || count < 1 || count > 256) {
+        destination.reallocInfo(0);
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return false;
+    }
+    Dib copy;
+    const Dib* picture = &source;
+    if (source.bitCount() != 32) {
+        if (!reduceColors(source, copy, 32, ReduceDefaultPalette, false, nullptr))
+            return failEmptying(destination);
+        picture = &copy;
+    }
+    bool mapped = destination.create(source.width(), source.height(), 8, RGB(0, 0, 0)) &&
+                  setPalette(destination, palette, count) &&
+                  mapToPalette(*picture, destination, palette, count, nullptr);
+    return mapped || failEmptying(destination);
+}
