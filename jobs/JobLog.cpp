@@ -16,6 +16,12 @@ void JobLog::write(const wstring& text)
         window->write(text);
 }
 
+void JobLog::write(const astring& text)
+{
+    if (isPresent())
+        window->write(text);
+}
+
 void JobLog::setColor(int color)
 {
     if (isPresent())

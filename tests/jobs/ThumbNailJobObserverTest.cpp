@@ -5,7 +5,7 @@
 #include "foundation/astring.h"
 #include "jobs/ICanceller.h"
 #include "jobs/LogMessages.h"
-#include "jobs/MessageWriter.h"
+#include "foundation/MessageWriter.h"
 #include "jobs/ThumbNailJobObserver.h"
 
 namespace {
