@@ -1,6 +1,6 @@
 #pragma once
 // What the job tests share: the program's message tables, GDI+, an application object whose message boxes
-// the jobs show, a settings record lent to the jobs, and a log window lent as the application's. Each test
+// the jobs show, the default settings lent to the jobs, and a log window lent as the application's. Each test
 // runs a job under its real progress dialog while a WindowRobot plays the user.
 #include <windows.h>
 #include <gtest/gtest.h>
@@ -17,6 +17,7 @@
 #include "settings/AppServices.h"
 #include "settings/AppSetting.h"
 #include "settings/Messages.h"
+#include "support/RichEditText.h"
 #include "support/WindowRobot.h"
 
 class JobTestApplication : public Application {
@@ -68,13 +69,11 @@ protected:
         return result;
     }
 
-    // The log window's text as its rich-edit control gives it out.
+    // The log's text with the dates and times of start and end lines, which a test cannot know, as "T".
     std::wstring logText()
     {
-        HWND control = log.getPane().getTextControl();
-        std::wstring text(GetWindowTextLengthW(control) + 1, L'\0');
-        text.resize(GetWindowTextW(control, text.data(), static_cast<int>(text.size())));
-        return text;
+        static const std::wregex stamp(L"\\d{4}:\\d{2}:\\d{2} \\d{2}:\\d{2}:\\d{2}");
+        return std::regex_replace(richEditText(log.getPane().getTextControl()), stamp, L"T");
     }
 
     ScratchTree folder{L"jobs-dialogs"};
@@ -82,13 +81,6 @@ protected:
     GarbageCollector collector;
     LogWindow log;
 };
-
-// The dates and times of start and end lines, which a test cannot know, as "T".
-inline std::wstring masked(const std::wstring& text)
-{
-    static const std::wregex stamp(L"\\d{4}:\\d{2}:\\d{2} \\d{2}:\\d{2}:\\d{2}");
-    return std::regex_replace(text, stamp, L"T");
-}
 
 // The progress dialog of a job, once it shows.
 inline HWND waitForProgress(WindowRobot& user, const wchar_t* caption)
