@@ -1,7 +1,6 @@
 #pragma once
-// What the job tests share: the program's message tables, GDI+, an application object whose message boxes
-// the jobs show, the default settings lent to the jobs, and a log window lent as the application's. Each test
-// runs a job under its real progress dialog while a WindowRobot plays the user.
+// The jobs' surroundings: the program's message tables, GDI+, an application object for the message boxes, the
+// default settings and a log window, both lent to the jobs. Jobs run under their real progress dialogs.
 #include <windows.h>
 #include <gtest/gtest.h>
 #include <regex>
