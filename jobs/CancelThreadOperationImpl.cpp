@@ -99,7 +99,7 @@ int CancelThreadOperationImpl::Run::execute()
 
 int CancelThreadOperationImpl::Run::convertAll()
 {
-    log.write(stamped(LogMessages::M001) + newLine + newLine);
+    log.write(stampedLogText(LogMessages::M001) + newLine + newLine);
     job.outputFolders.removeAll();
     int total = job.files.count();
     dialog.progress(0, total);
@@ -196,7 +196,7 @@ void CancelThreadOperationImpl::Run::writeEnd()
 {
     if (!log.isPresent())
         return;
-    log.write(wstring(newLine) + stamped(LogMessages::M002) + newLine + newLine);
+    log.write(wstring(newLine) + stampedLogText(LogMessages::M002) + newLine + newLine);
     wstringArray labels;
     labels.split(LogMessages::M003.get(), L"/", false);
     log.write(labels.at(0) + decimal(processed) + L" ");
@@ -229,7 +229,7 @@ void CancelThreadOperationImpl::Run::writeErrorEnd()
 {
     // The error itself is what the user must see; a log that cannot take this line must not hide it.
     try {
-        log.write(wstring(newLine) + stamped(LogMessages::M004) + newLine + newLine);
+        log.write(wstring(newLine) + stampedLogText(LogMessages::M004) + newLine + newLine);
     } catch (...) {
     }
 }

@@ -11,10 +11,11 @@
 #include "imaging/clipboardImage.h"
 #include "imaging/gdipImageIO.h"
 #include "conversion/SaveImage.h"
-#include "jobs/LogMessages.h"
 #include "foundation/MessageWriter.h"
+#include "jobs/LogMessages.h"
 #include "jobs/PictureConversion.h"
 #include "jobs/RenameUtil.h"
+#include "settings/AppServices.h"
 #include "settings/AppSetting.h"
 
 namespace {
@@ -62,7 +63,7 @@ bool CommandLineBatch::isClipboard(const wstring& name)
     return name.toLower().equals(clipboardName);
 }
 
-CommandLineBatch::CommandLineBatch(const AppSetting& setting, MessageWriter* log, IShotDateReader* shotDates)
+CommandLineBatch::CommandLineBatch(AppSetting& setting, MessageWriter* log, IShotDateReader* shotDates)
     : setting(setting), log(log), shotDates(shotDates)
 {
 }
@@ -74,6 +75,8 @@ int CommandLineBatch::run(const wstringArray& sources, const wstringArray& targe
     converted = 0;
     written.removeAll();
     deletions.removeAll();
+    // What the batch reads of the settings and what the steps it calls read must be one record.
+    AppServices lent(setting);
     try {
         return convertAll(sources, targets);
     } catch (const Exception&) {
@@ -84,7 +87,7 @@ int CommandLineBatch::run(const wstringArray& sources, const wstringArray& targe
 
 int CommandLineBatch::convertAll(const wstringArray& sources, const wstringArray& targets)
 {
-    write(stamped(LogMessages::C001) + newLine + newLine);
+    write(stampedLogText(LogMessages::C001) + newLine + newLine);
     RenameUtil renamer(setting, shotDates);
     int result = Stopped;
     bool stopped = false;
@@ -193,7 +196,7 @@ void CommandLineBatch::deleteSources()
 
 void CommandLineBatch::writeEnd()
 {
-    write(wstring(newLine) + stamped(LogMessages::C002) + newLine + newLine);
+    write(wstring(newLine) + stampedLogText(LogMessages::C002) + newLine + newLine);
     writeCount();
 }
 
@@ -201,7 +204,7 @@ void CommandLineBatch::writeErrorEnd()
 {
     // The error is what the caller reports; a log that cannot take these lines any more must not hide it.
     try {
-        write(wstring(newLine) + stamped(LogMessages::C004) + newLine + newLine);
+        write(wstring(newLine) + stampedLogText(LogMessages::C004) + newLine + newLine);
         writeCount();
     } catch (const Exception&) {
     }

@@ -45,7 +45,7 @@ wstring fillIn(const SimpleString& text, const wstring& value)
     return wstring(text.get()).replace(L"%s", value.buffer());
 }
 
-wstring stamped(const SimpleString& text)
+wstring stampedLogText(const SimpleString& text)
 {
     return fillIn(text, DateTime().toString());
 }

@@ -24,5 +24,5 @@ void loadLogMessages(HMODULE module);
 
 // A message text with its "%s" replaced by the value (a path or a count).
 wstring fillIn(const SimpleString& text, const wstring& value);
-// A start or end line: the text with the current local date and time ("yyyy:MM:dd HH:mm:ss") for "%s".
-wstring stamped(const SimpleString& text);
+// A start or end line: the text with the current local date and time ("yyyy:MM:dd HH:mm:ss") in place of "%s".
+wstring stampedLogText(const SimpleString& text);

@@ -3,7 +3,7 @@
 #include "conversion/SaveImage.h"
 #include "foundation/FileTime.h"
 #include "imaging/pictureLoading.h"
-#include "jobs/ICanceller.h"
+#include "imaging/ICanceller.h"
 #include "settings/AppSetting.h"
 #include "settings/OutputFormat.h"
 

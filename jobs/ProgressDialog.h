@@ -2,7 +2,7 @@
 #include "foundation/CriticalSection.h"
 #include "jobs/CancelThread.h"
 #include "jobs/CancelThreadOperation.h"
-#include "jobs/ICanceller.h"
+#include "imaging/ICanceller.h"
 #include "toolkit/Dialog.h"
 #include "toolkit/Static.h"
 #include "toolkit/WaitCursor.h"

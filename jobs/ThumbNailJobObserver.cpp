@@ -1,7 +1,7 @@
 #include "jobs/ThumbNailJobObserver.h"
-#include "jobs/ICanceller.h"
-#include "jobs/LogMessages.h"
 #include "foundation/MessageWriter.h"
+#include "jobs/LogMessages.h"
+#include "imaging/ICanceller.h"
 
 namespace thumbnailmaker {
 

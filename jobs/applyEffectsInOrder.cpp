@@ -2,7 +2,7 @@
 #include "conversion/Effect.h"
 #include "conversion/OutputDepth.h"
 #include "foundation/CollectionStringToString.h"
-#include "jobs/ICanceller.h"
+#include "imaging/ICanceller.h"
 
 ChainOutcome applyEffectSteps(Gdiplus::Bitmap*& bitmap, ICanceller* canceller)
 {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <string>
 #include "ToolkitTesting.h"
-#include "foundation/ExpectCode.h"
+#include "support/ExpectCode.h"
 #include "foundation/astring.h"
 #include "support/RichEditText.h"
 #include "toolkit/OutputPane.h"

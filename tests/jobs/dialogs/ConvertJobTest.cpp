@@ -2,7 +2,7 @@
 // dialog's result, the files and the log window's text and colours.
 #include <initializer_list>
 #include "JobTesting.h"
-#include "imaging/ImagingTestSupport.h"
+#include "support/ImagingTestSupport.h"
 #include "imaging/gdipImageIO.h"
 #include "jobs/CancelThreadOperationImpl.h"
 #include "settings/OutputFormat.h"
@@ -59,13 +59,13 @@ protected:
     void SetUp() override
     {
         JobTest::SetUp();
-        CreateDirectoryW(folder.path(L"src").buffer(), nullptr);
-        CreateDirectoryW(folder.path(L"out").buffer(), nullptr);
+        CreateDirectoryW(pathOf(L"src").buffer(), nullptr);
+        CreateDirectoryW(pathOf(L"out").buffer(), nullptr);
     }
     // A small picture in the format of its extension (bmp, jpg or png) among the sources.
     wstring picture(const wchar_t* name)
     {
-        wstring path = folder.path((std::wstring(L"src\\") + name).c_str());
+        wstring path = pathOf((std::wstring(L"src\\") + name).c_str());
         std::wstring type = path.buffer() + path.length() - 3;
         BitmapPtr bitmap(makeBitmap32(12, 8, [](int x, int) { return x < 6 ? 0xFFA01414u : 0xFF1428C8u; }));
         const wchar_t* mimeType = type == L"bmp" ? L"image/bmp" : type == L"jpg" ? L"image/jpeg" : L"image/png";
@@ -74,11 +74,11 @@ protected:
     }
     wstring file(const wchar_t* name, const std::string& contents = "not a picture")
     {
-        wstring path = folder.path(name);
+        wstring path = pathOf(name);
         writeBytes(path.buffer(), std::vector<BYTE>(contents.begin(), contents.end()));
         return path;
     }
-    wstring out(const wchar_t* name = L"") { return folder.path((std::wstring(L"out\\") + name).c_str()); }
+    wstring out(const wchar_t* name = L"") { return pathOf((std::wstring(L"out\\") + name).c_str()); }
     // The colours of a mark in the log and of the text right after it.
     std::pair<int, int> colorsOf(const wchar_t* mark)
     {
@@ -267,12 +267,12 @@ TEST_F(ConvertJobTest, APictureIsRewrittenInPlaceAndSurvivesAFailedSave)
     EXPECT_NE(CompareFileTime(&data.ftLastWriteTime, &old), 0) << "rewritten";
     EXPECT_EQ(contentsOf(held), original);
     WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW(folder.path(L"src\\*.tmp").buffer(), &found);
+    HANDLE search = FindFirstFileW(pathOf(L"src\\*.tmp").buffer(), &found);
     EXPECT_EQ(search, INVALID_HANDLE_VALUE) << "no temporary file is left behind";
     if (search != INVALID_HANDLE_VALUE)
         FindClose(search);
     ASSERT_EQ(job.getOutputFolders().count(), 1);
-    EXPECT_EQ(job.getOutputFolders().at(0), folder.path(L"src\\"));
+    EXPECT_EQ(job.getOutputFolders().at(0), pathOf(L"src\\"));
 }
 
 TEST_F(ConvertJobTest, AnErrorEndsTheRunWithItsLineAndItsMessageOverTheDialog)

@@ -5,24 +5,17 @@
 #include <gtest/gtest.h>
 #include <regex>
 #include <string>
-#include "foundation/Application.h"
-#include "foundation/ComTesting.h"
-#include "foundation/GarbageCollector.h"
-#include "imaging/gdiplusStartup.h"
+#include "imaging/GdiplusSession.h"
 #include "jobs/LogMessages.h"
 #include "jobs/LogWindow.h"
 #include "jobs/ProgressDialog.h"
-#include "jobs/ScratchTree.h"
-#include "settings/AppServices.h"
-#include "settings/AppSetting.h"
 #include "settings/Messages.h"
+#include "support/ComTesting.h"
+#include "support/GlobalApplication.h"
+#include "support/LentSettings.h"
 #include "support/RichEditText.h"
+#include "support/ScratchFolder.h"
 #include "support/WindowRobot.h"
-
-class JobTestApplication : public Application {
-public:
-    int run(const wstringArray&) override { return 0; }
-};
 
 class JobTest : public testing::Test {
 protected:
@@ -30,21 +23,18 @@ protected:
     {
         // The message tables are read with the system's XML parser.
         static ComApartment com;
-        static JobTestApplication application;
-        setApplication(&application);
+        static GlobalApplication application;
         loadMessages(GetModuleHandleW(nullptr));
         loadLogMessages(GetModuleHandleW(nullptr));
-        ASSERT_TRUE(gdiplusStartup());
     }
-    static void TearDownTestSuite() { gdiplusShutdown(); }
 
     void SetUp() override
     {
+        ASSERT_TRUE(graphics.isStarted());
         // The defaults of a settings file that does not exist yet.
-        setting.setSectionsAndPath(folder.path(L"korvilane.xml"));
+        setting.setSectionsAndPath(wstring(folder.file(L"korvilane.xml").c_str()));
         setting.load(L"korvilane", nullptr, GetModuleHandleW(nullptr));
         setting.windowUiFontFaces = L"Meiryo UI:9;IPAPGothic:9";
-        setAppServices(&setting, &collector);
         static UserWindowClass logClass;
         if (logClass.windowClass.getName().isEmpty())
             logClass.windowClass.registerClass(L"KorvilaneTestLogWindow", nullptr, 0, 0);
@@ -55,7 +45,6 @@ protected:
     {
         setAppLogWindow(nullptr);
         log.destroy();
-        setAppServices(nullptr, nullptr);
     }
 
     // The job under its progress dialog while the robot's script plays the user.
@@ -75,9 +64,13 @@ protected:
         return std::regex_replace(richEditText(log.getPane().getTextControl()), stamp, L"T");
     }
 
-    ScratchTree folder{L"jobs-dialogs"};
-    AppSetting setting;
-    GarbageCollector collector;
+    // A path in the test's folder.
+    wstring pathOf(const wchar_t* name) const { return wstring(folder.file(name).c_str()); }
+
+    ScratchFolder folder{L"jobs-dialogs"};
+    GdiplusSession graphics;
+    LentSettings lent;
+    AppSetting& setting = lent.setting;
     LogWindow log;
 };
 

@@ -1,6 +1,6 @@
 // The log window: what closing it does, its line limit, and how the jobs' lines look in it.
 #include "JobTesting.h"
-#include "foundation/ExpectCode.h"
+#include "support/ExpectCode.h"
 #include "jobs/CancelThreadOperationImpl.h"
 #include "settings/OutputFormat.h"
 #include "support/Screenshot.h"
@@ -19,7 +19,7 @@ TEST_F(LogWindowTest, ClosingOnlyHidesItAndAJobOverAnEmptyListStillWritesIntoIt)
     ASSERT_TRUE(IsWindow(log.getHandle()));
     EXPECT_FALSE(IsWindowVisible(log.getHandle()));
 
-    CancelThreadOperationImpl job(OutputFormat::Png, L"png", folder.path(L""), wstringArray());
+    CancelThreadOperationImpl job(OutputFormat::Png, L"png", pathOf(L""), wstringArray());
     EXPECT_EQ(runJob(job), IDOK);
     EXPECT_EQ(logText(), L"---- 変換開始(T) ----\r\n\r\n\r\n---- 変換終了(T) ----\r\n\r\n"
                          L"処理ファイル数:0 成功:0 失敗:0 スキップ:0\r\n\r\n");
