@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 #include "ClassesRoot.h"
-#include "support/ProgramCopy.h"
-#include "support/ComTesting.h"
 #include "foundation/FileAssociation.h"
 #include "mainwindow/LayoutAssociation.h"
 #include "settings/Messages.h"
+#include "support/ComTesting.h"
+#include "support/ProgramCopy.h"
 
 namespace {
 
@@ -47,6 +47,9 @@ protected:
     void showException(HWND, const Exception& exception) override { shownCodes.push_back(exception.getCode()); }
 };
 
+const bool Succeeded = true;
+const bool Failed = false;
+
 class LayoutAssociationTest : public testing::Test {
 protected:
     static void SetUpTestSuite()
@@ -57,56 +60,35 @@ protected:
     }
     void TearDown() override
     {
-        deleteClassesRootTree(L".lay");
-        deleteClassesRootTree(L"korvilane.lay");
-        deleteClassesRootTree(L"korvilane2.lay");
-        deleteClassesRootTree(L"Other.Layout");
+        for (const wchar_t* key : {L".lay", L"korvilane.lay", L"korvilane2.lay"})
+            RegDeleteTreeW(HKEY_CLASSES_ROOT, key);
     }
 };
 
-const bool Succeeded = true;
-const bool Failed = false;
-
 } // namespace
 
-TEST_F(LayoutAssociationTest, CommandTogglesTheAssociationQuietly)
+TEST_F(LayoutAssociationTest, CommandTogglesTheAssociationAndOnlyWarnsAboutAnotherProgramsOrAFailure)
 {
     ObservedAssociation association;
     association.toggle(nullptr);
-    EXPECT_TRUE(association.isAssociatedHere());
-    EXPECT_TRUE(isStoredString(classesRootValue(L"korvilane.lay\\DefaultIcon"),
-                               L"c:\\program files\\korvilane\\korvilane.exe,2"));
+    EXPECT_TRUE(holdsString(L"korvilane.lay\\DefaultIcon", L"c:\\program files\\korvilane\\korvilane.exe,2"));
     association.toggle(nullptr);
-    EXPECT_FALSE(association.isAssociatedHere());
-    EXPECT_FALSE(classesRootKeyExists(L".lay"));
-    EXPECT_TRUE(association.warnings.empty());
-    EXPECT_TRUE(association.shownCodes.empty());
-}
+    EXPECT_FALSE(keyExists(L".lay"));
 
-TEST_F(LayoutAssociationTest, AnotherProgramsAssociationOnlyWarns)
-{
     for (const wchar_t* other : {L"Other.Layout", L""}) {
-        setClassesRootValue(L".lay", other);
-        ObservedAssociation association;
-        EXPECT_TRUE(association.isAssociatedElsewhere());
+        RegSetValueW(HKEY_CLASSES_ROOT, L".lay", REG_SZ, other, 0);
         association.toggle(nullptr);
-        ASSERT_EQ(association.warnings.size(), 1u);
-        EXPECT_EQ(association.warnings[0], Messages::E0007.get());
-        EXPECT_TRUE(isStoredString(classesRootValue(L".lay"), other)) << "unchanged";
-        EXPECT_FALSE(classesRootKeyExists(L"korvilane.lay"));
+        EXPECT_TRUE(holdsString(L".lay", other)) << "unchanged";
     }
-}
-
-TEST_F(LayoutAssociationTest, FailuresOtherThanMissingRightsShowTheirMessage)
-{
-    ObservedAssociation association;
+    RegDeleteTreeW(HKEY_CLASSES_ROOT, L".lay");
     association.failure = ERROR_FILE_NOT_FOUND;
     association.toggle(nullptr);
     association.failure = 0;
     association.toggle(nullptr);
     association.failure = ERROR_FILE_NOT_FOUND;
     association.toggle(nullptr);
-    EXPECT_EQ(association.warnings, (std::vector<std::wstring>{Messages::E0005.get(), Messages::E0006.get()}));
+    EXPECT_EQ(association.warnings, (std::vector<std::wstring>{Messages::E0007.get(), Messages::E0007.get(),
+                                                               Messages::E0005.get(), Messages::E0006.get()}));
     EXPECT_TRUE(association.elevatedOptions.empty());
     EXPECT_TRUE(association.shownCodes.empty());
 }
@@ -117,37 +99,30 @@ TEST_F(LayoutAssociationTest, MissingRightsRestartTheProgramElevatedWithTheMatch
     association.failure = ERROR_ACCESS_DENIED;
     association.elevatedResult = &Succeeded;
     association.toggle(nullptr);
-    EXPECT_EQ(association.elevatedOptions, std::vector<std::wstring>{L"-regist"});
     EXPECT_TRUE(association.shownCodes.empty()) << "success is quiet";
-
     association.elevatedResult = &Failed;
     association.toggle(nullptr);
     EXPECT_EQ(association.shownCodes, std::vector<int>{ERROR_ACCESS_DENIED}) << "the refusal is shown";
-
     registerFileType(L"Korvilane", ProgramPath, L"lay", L"Korvilane Layout File", 2);
-    association.elevatedResult = &Succeeded;
     association.toggle(nullptr);
-    EXPECT_EQ(association.elevatedOptions.back(), L"-unregist");
+    EXPECT_EQ(association.elevatedOptions, (std::vector<std::wstring>{L"-regist", L"-regist", L"-unregist"}));
     EXPECT_TRUE(association.warnings.empty());
-}
 
-TEST_F(LayoutAssociationTest, ElevatedProgramDoesTheWorkAndReportsThroughItsExitCode)
-{
+    // The real program, started elevated, does the work and reports through its exit code.
     std::wstring program = builtKorvilaneProgram();
-    ObservedAssociation association(L"Korvilane", program);
-    association.failure = ERROR_ACCESS_DENIED;
-    association.toggle(nullptr);
-    EXPECT_TRUE(association.isAssociatedHere()) << "written by the elevated program";
-    association.toggle(nullptr);
-    EXPECT_FALSE(association.isAssociatedHere()) << "removed by the elevated program";
-    EXPECT_TRUE(association.shownCodes.empty());
-
-    // The elevated program has no association of its own to remove and ends with 1.
+    ObservedAssociation real(L"Korvilane", program);
+    real.failure = ERROR_ACCESS_DENIED;
+    real.toggle(nullptr);
+    EXPECT_FALSE(real.isAssociatedHere()) << "removed by the elevated program";
+    real.toggle(nullptr);
+    EXPECT_TRUE(real.isAssociatedHere()) << "written by the elevated program";
+    EXPECT_TRUE(real.shownCodes.empty());
+    // Here the elevated program has no association of its own to remove and ends with 1.
+    RegDeleteTreeW(HKEY_CLASSES_ROOT, L"korvilane.lay");
     registerFileType(L"Korvilane2", program.c_str(), L"lay", L"Korvilane2 Layout File", 2);
     ObservedAssociation other(L"Korvilane2", program);
     other.failure = ERROR_ACCESS_DENIED;
     other.toggle(nullptr);
-    EXPECT_EQ(other.elevatedOptions, std::vector<std::wstring>{L"-unregist"});
     EXPECT_EQ(other.shownCodes, std::vector<int>{ERROR_ACCESS_DENIED});
     EXPECT_TRUE(other.isAssociatedHere());
 }
