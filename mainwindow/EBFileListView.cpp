@@ -3,6 +3,7 @@
 #include <shellapi.h>
 #include "foundation/Accessible.h"
 #include "foundation/PropertyStore.h"
+#include "toolkit/ControlClass.h"
 
 namespace {
 
@@ -88,25 +89,13 @@ void EBFileListView::subclassInnerView()
         inner = host.controller().itemsWindow();
     DragAcceptFiles(inner, TRUE);
     SetClassLongPtrW(inner, GCL_STYLE, GetClassLongPtrW(inner, GCL_STYLE) | CS_DBLCLKS);
-    if (!SetPropW(inner, PropertyName, this))
-        Exception::throwLastError();
-    SetLastError(0);
-    LONG_PTR previous = SetWindowLongPtrW(inner, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&innerProcedure));
-    if (!previous) {
-        DWORD error = GetLastError();
-        RemovePropW(inner, PropertyName);
-        throw Exception(static_cast<int>(error));
-    }
+    previousInnerProcedure = subclassWithProperty(inner, PropertyName, this, &innerProcedure);
     innerView = inner;
-    previousInnerProcedure = reinterpret_cast<WNDPROC>(previous);
 }
 
 void EBFileListView::releaseInnerView()
 {
-    if (innerView && previousInnerProcedure && IsWindow(innerView)) {
-        RemovePropW(innerView, PropertyName);
-        SetWindowLongPtrW(innerView, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousInnerProcedure));
-    }
+    restoreSubclassed(innerView, PropertyName, previousInnerProcedure);
     innerView = nullptr;
     previousInnerProcedure = nullptr;
 }
@@ -131,21 +120,10 @@ void EBFileListView::onHostSelectionChanged(Window*, EventArgs&)
 LRESULT EBFileListView::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     LRESULT result = 0;
-    if (handleFeederMessage(message, wParam, result))
+    if (handleListMessage(message, wParam, result))
         return result;
-    switch (message) {
-    case WM_DESTROY:
-        stopFeeder();
-        return 0;
-    case WM_SETCURSOR:
-        SetCursor(LoadCursorW(nullptr, IDC_ARROW));
-        return 0;
-    case ExplorerBrowser::HostEvent:
+    if (message == ExplorerBrowser::HostEvent)
         host.raiseHostEvent(wParam);
-        break;
-    default:
-        break;
-    }
     return IFileListView::handleMessage(window, message, wParam, lParam);
 }
 

@@ -30,28 +30,17 @@ void FileListView::create(HWND parent, int id, const Rect& rect, DWORD exStyle, 
 
 LRESULT FileListView::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    // The shell list view's own procedure still sees WM_DESTROY and frees its records.
     LRESULT result = 0;
-    if (handleFeederMessage(message, wParam, result))
+    if (handleListMessage(message, wParam, result))
         return result;
-    switch (message) {
-    case WM_DESTROY:
-        // The shell list view's own procedure still sees WM_DESTROY and frees its records.
-        stopFeeder();
-        return 0;
-    case WM_SETCURSOR:
-        SetCursor(LoadCursorW(nullptr, IDC_ARROW));
-        return 0;
-    case WM_NOTIFY: {
+    if (message == WM_NOTIFY) {
         auto* header = reinterpret_cast<NMHDR*>(lParam);
         if (header->hwndFrom == inner.getHandle() && header->code == LVN_ITEMCHANGED) {
             FileListViewEventArgs args;
             raise(FileListEvent::selectionChanged, args);
             return 0;
         }
-        break;
-    }
-    default:
-        break;
     }
     return IFileListView::handleMessage(window, message, wParam, lParam);
 }

@@ -72,18 +72,25 @@ void IFileListView::stopFeeder()
         feeder.stopAndWait();
 }
 
-bool IFileListView::handleFeederMessage(UINT message, WPARAM wParam, LRESULT& result)
+bool IFileListView::handleListMessage(UINT message, WPARAM wParam, LRESULT& result)
 {
-    if (message == FileListFeeder::OfferMessage) {
+    result = 0;
+    switch (message) {
+    case FileListFeeder::OfferMessage:
         result = offerPending(wParam);
         return true;
-    }
-    if (message == FileListFeeder::EndedMessage) {
+    case FileListFeeder::EndedMessage:
         feederEnded(wParam);
-        result = 0;
         return true;
+    case WM_DESTROY:
+        stopFeeder();
+        return true;
+    case WM_SETCURSOR:
+        SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+        return true;
+    default:
+        return false;
     }
-    return false;
 }
 
 // The answer tells the feeder whether to stop (1) or to offer the next file (0). A feeder asked to stop (the

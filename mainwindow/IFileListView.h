@@ -124,8 +124,9 @@ protected:
 
     // Nothing without a handler.
     void raise(FileListEvent event, FileListViewEventArgs& args);
-    // The messages of the feeder protocol: answers them and returns true, or returns false for others.
-    bool handleFeederMessage(UINT message, WPARAM wParam, LRESULT& result);
+    // What both lists' windows answer alike: the feeder's messages, WM_DESTROY (stops the feeder, no default
+    // handling) and WM_SETCURSOR (the arrow). True when the message was answered.
+    bool handleListMessage(UINT message, WPARAM wParam, LRESULT& result);
     // For WM_DESTROY and the destructors: stops a running feeder and waits for it, serving the messages it
     // sends meanwhile.
     void stopFeeder();

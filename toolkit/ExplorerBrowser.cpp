@@ -3,6 +3,7 @@
 #include <oleacc.h>
 #include "foundation/Accessible.h"
 #include "foundation/MemPtr.h"
+#include "toolkit/ControlClass.h"
 #include "toolkit/ExplorerBrowserSite.h"
 #include "toolkit/ShellFolder.h"
 
@@ -74,19 +75,7 @@ wstring shellItemParsingName(IShellItem* item)
 
 ATOM ExplorerBrowser::registerClass()
 {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = classProcedure;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
-    windowClass.lpszClassName = ExplorerBrowserClassName;
-    ATOM atom = RegisterClassExW(&windowClass);
-    if (atom)
-        return atom;
-    if (GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-        Exception::throwLastError();
-    return static_cast<ATOM>(GetClassInfoExW(windowClass.hInstance, ExplorerBrowserClassName, &windowClass));
+    return registerControlClass(ExplorerBrowserClassName, classProcedure);
 }
 
 bool ExplorerBrowser::canShowFiles()
@@ -290,16 +279,7 @@ void ExplorerBrowser::Controller::subclassItemsWindow()
     listViewMode = items == nullptr;
     if (listViewMode)
         items = viewWindow;
-    if (!SetPropW(items, PropertyName, this))
-        Exception::throwLastError();
-    SetLastError(0);
-    LONG_PTR previous = SetWindowLongPtrW(items, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&itemsProcedure));
-    if (!previous) {
-        DWORD error = GetLastError();
-        RemovePropW(items, PropertyName);
-        throw Exception(static_cast<int>(error));
-    }
-    previousItemsProcedure = reinterpret_cast<WNDPROC>(previous);
+    previousItemsProcedure = subclassWithProperty(items, PropertyName, this, &itemsProcedure);
 }
 
 ExplorerBrowser::Controller::~Controller()
@@ -324,10 +304,7 @@ void ExplorerBrowser::Controller::releaseBrowser()
         setSite(explorer.get(), nullptr);
         explorer->Destroy();
     }
-    if (items && previousItemsProcedure && IsWindow(items)) {
-        RemovePropW(items, PropertyName);
-        SetWindowLongPtrW(items, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousItemsProcedure));
-    }
+    restoreSubclassed(items, PropertyName, previousItemsProcedure);
     previousItemsProcedure = nullptr;
     items = nullptr;
     if (site)

@@ -49,13 +49,23 @@ void ShellFolder::close()
 
 wstring ShellFolder::open(const wstring& path)
 {
+    return openPath(path, true);
+}
+
+wstring ShellFolder::openPath(const wstring& path, bool enumerate)
+{
     close();
     MemPtr list;
     *list.out<ITEMIDLIST>() = idListFromPath(path, owner);
-    return openIdList(list.get<ITEMIDLIST>());
+    return openFolder(list.get<ITEMIDLIST>(), enumerate);
 }
 
 wstring ShellFolder::openIdList(LPCITEMIDLIST absolute)
+{
+    return openFolder(absolute, true);
+}
+
+wstring ShellFolder::openFolder(LPCITEMIDLIST absolute, bool enumerate)
 {
     close();
     try {
@@ -64,11 +74,12 @@ wstring ShellFolder::openIdList(LPCITEMIDLIST absolute)
         wstring name = shellDisplayName(folder.get(), folderIdList(), SHGDN_FORPARSING);
         if (idListSize(absolute) > 0) {
             IShellFolder* opened = nullptr;
-            Exception::check(folder->BindToObject(absolute, nullptr, IID_IShellFolder, reinterpret_cast<void**>(&opened)));
+            Exception::check(
+                folder->BindToObject(absolute, nullptr, IID_IShellFolder, reinterpret_cast<void**>(&opened)));
             folder.attach(opened);
         }
-        // S_FALSE without an enumerator: a folder with nothing to list.
-        Exception::check(folder->EnumObjects(owner, EveryChild, enumerator.out()));
+        if (enumerate)
+            startEnumeration();
         return name;
     } catch (...) {
         close();
@@ -81,13 +92,44 @@ void ShellFolder::openItem(const wstring& path)
     Path location(path);
     if (location.getFileName().isEmpty())
         location = Path(location.getDirectory() + L".");
-    open(location.getDirectory());
+    openPath(location.getDirectory(), false);
     wstring target = location.getFileName().toLower();
-    while (!target.isEmpty() && next()) {
-        if (lstrcmpW(currentFileName().toLower().buffer(), target.buffer()) == 0)
+    if (target.isEmpty())
+        throw Exception(ERROR_FILE_NOT_FOUND);
+    // Asking the folder for the name is quick; walking every child per file makes adding a large folder
+    // quadratic, so the walk is left for names the folder does not parse.
+    if (parseChild(location.getFileName()) && isCurrent(target))
+        return;
+    startEnumeration();
+    while (next()) {
+        if (isCurrent(target))
             return;
     }
     throw Exception(ERROR_FILE_NOT_FOUND);
+}
+
+void ShellFolder::startEnumeration()
+{
+    child.release();
+    // S_FALSE without an enumerator: a folder with nothing to list.
+    Exception::check(folder->EnumObjects(owner, EveryChild, enumerator.out()));
+}
+
+bool ShellFolder::parseChild(const wstring& name)
+{
+    child.release();
+    ULONG eaten = 0;
+    LPITEMIDLIST parsed = nullptr;
+    if (FAILED(folder->ParseDisplayName(owner, nullptr, const_cast<wchar_t*>(name.buffer()), &eaten, &parsed,
+                                        nullptr)))
+        return false;
+    *child.out<ITEMIDLIST>() = parsed;
+    return parsed && idListSize(parsed) == parsed->mkid.cb;
+}
+
+bool ShellFolder::isCurrent(const wstring& lowerCaseName) const
+{
+    return lstrcmpW(currentFileName().toLower().buffer(), lowerCaseName.buffer()) == 0;
 }
 
 IShellFolder* ShellFolder::shellFolder() const
@@ -148,12 +190,13 @@ SFGAOF ShellFolder::attributesOf(SFGAOF mask) const
 IShellItem2* ShellFolder::currentItem() const
 {
     shellFolder();
-    // The child is named by its absolute list: SHCreateItemWithParent is missing on some systems, and only
-    // importing it ends the process there.
+    // The child is named by its absolute list: SHCreateItemWithParent is missing on some systems, where merely
+    // importing it ends the process.
     MemPtr absolute;
     *absolute.out<ITEMIDLIST>() = concatIdLists(folderIdList(), currentChild());
     IShellItem2* item = nullptr;
-    Exception::check(SHCreateItemFromIDList(absolute.get<ITEMIDLIST>(), IID_IShellItem2, reinterpret_cast<void**>(&item)));
+    Exception::check(
+        SHCreateItemFromIDList(absolute.get<ITEMIDLIST>(), IID_IShellItem2, reinterpret_cast<void**>(&item)));
     return item;
 }
 

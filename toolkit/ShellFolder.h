@@ -46,7 +46,13 @@ public:
 
 private:
     void close();
+    wstring openPath(const wstring& path, bool enumerate);
+    wstring openFolder(LPCITEMIDLIST absolute, bool enumerate);
+    void startEnumeration();
     LPCITEMIDLIST requiredChild() const;
+    // Makes the child of that name current; false when the folder does not parse it as one child.
+    bool parseChild(const wstring& name);
+    bool isCurrent(const wstring& lowerCaseName) const;
 
     HWND owner;
     ComPtr<IShellFolder> folder;

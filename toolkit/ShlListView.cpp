@@ -6,6 +6,7 @@
 #include "foundation/MemPtr.h"
 #include "foundation/Path.h"
 #include "foundation/Variant.h"
+#include "toolkit/ControlClass.h"
 #include "toolkit/ItemIdList.h"
 #include "toolkit/ShellFolder.h"
 #include "toolkit/WaitCursor.h"
@@ -210,20 +211,7 @@ int sign(int value)
 
 ATOM ShlListView::registerClass()
 {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = classProcedure;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    // The inner list paints everything.
-    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
-    windowClass.lpszClassName = ShlListViewClassName;
-    ATOM atom = RegisterClassExW(&windowClass);
-    if (atom)
-        return atom;
-    if (GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-        Exception::throwLastError();
-    return static_cast<ATOM>(GetClassInfoExW(windowClass.hInstance, ShlListViewClassName, &windowClass));
+    return registerControlClass(ShlListViewClassName, classProcedure);
 }
 
 LRESULT CALLBACK ShlListView::classProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
