@@ -25,17 +25,17 @@ inline constexpr int FileListEventCount = 11;
 
 // The file list of the main window as the main pane sees it: the classic list (FileListView) or the
 // explorer-browser list (EBFileListView), made by createFileListView (FileListViewFactory.h) and talked to only
-// through this interface. The window goes with its parent or with destroy(); the object must outlive it or
-// be destroyed first (then the window stays an inert list).
+// through this interface. The window goes with its parent or with destroy(); an object destroyed first leaves
+// a plain list without events behind.
 //
 // Adding. addFile inserts one path at once, raising nothing. addFiles hands a list of paths to the feeder
 // thread, which offers them one at a time to the list window, so the user-interface thread inserts every
 // file itself between other messages: for each path the list raises beforeAdd (a handler may stop the run
 // with a non-zero value), checks that the file exists, inserts it and raises added; a file that cannot be
 // inserted raises addFailed with the Exception (code 2: missing) and the run goes on unless the handler sets
-// value. addingFinished follows exactly once per addFiles, when the run has ended for whatever reason; a new
-// addFiles while one is running stops the old run first (whose addingFinished is then not raised). Handlers
-// may show message boxes while the feeder waits. Closing the window stops a running feeder and waits for it.
+// value. addingFinished follows once the run has ended, for whatever reason; an addFiles while a run is going
+// replaces that run, and only the new run's end is raised. Handlers may show message boxes while the feeder
+// waits. Closing the window stops a running feeder and waits for it; no addingFinished follows then.
 //
 // Events are raised synchronously on the user-interface thread with the list as the sender. A list holds a
 // copy of each handler (setEventHandler); an index beyond the eleven throws Exception 87.
@@ -73,7 +73,8 @@ public:
 
     ~IFileListView() override;
 
-    // Makes the list window; a failure leaves no window and rethrows. The handle is getHandle() afterwards.
+    // Makes the list window (the rectangle holds x, y, width and height); a failure leaves no window and
+    // rethrows. The handle is getHandle() afterwards.
     void create(HWND parent, int id, const Rect& rect, DWORD exStyle, DWORD style) override = 0;
     // Lists are made, never attached: throws Exception E_NOTIMPL.
     HWND attach(HWND window) override;
