@@ -17,3 +17,8 @@ constexpr int ReduceMedianCutGrouped = 2; // computed from colours grouped by th
 // the destination empty: last error 87 for an empty source or a bad depth, 8 when memory runs out, 0 when
 // cancelled.
 bool reduceColors(const Dib& source, Dib& destination, int bitCount, int mode, bool dither, ICanceller* canceller);
+// The destination becomes an 8-bit copy of the source with the given palette (1 to 256 entries; the rest of
+// the table black), every pixel the index of the palette colour nearest to it, as a reduction maps it. Frames
+// that must share one palette are mapped this way. False with the destination empty: last error 87 for an
+// empty source or a bad count, 8 when memory runs out.
+bool mapColorsToPalette(const Dib& source, Dib& destination, const RGBQUAD* palette, int count);

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 #include "ToolkitTesting.h"
-#include "foundation/ExpectCode.h"
+#include "support/ExpectCode.h"
 #include "toolkit/ExplorerBrowser.h"
 #include "toolkit/ExplorerBrowserSite.h"
 

@@ -2,8 +2,8 @@
 #include <objbase.h>
 #include <set>
 #include <vector>
-#include "foundation/ComTesting.h"
-#include "foundation/ExpectCode.h"
+#include "support/ComTesting.h"
+#include "support/ExpectCode.h"
 #include "foundation/MemPtr.h"
 #include "support/PictureFolder.h"
 #include "toolkit/ItemIdList.h"

@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 #include "ToolkitTesting.h"
-#include "foundation/ExpectCode.h"
+#include "support/ExpectCode.h"
 #include "support/PictureFolder.h"
 #include "toolkit/ShlListView.h"
 

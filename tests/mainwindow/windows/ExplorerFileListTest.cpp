@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 #include <vector>
-#include "foundation/ExpectCode.h"
+#include "support/ExpectCode.h"
 #include "mainwindow/EBFileListView.h"
 #include "mainwindow/ShellItemIteration.h"
 

@@ -7,13 +7,12 @@
 #include <memory>
 #include <string>
 #include <vector>
-#include "foundation/ComTesting.h"
-#include "foundation/ExpectCode.h"
+#include "support/ComTesting.h"
+#include "support/ExpectCode.h"
 #include "mainwindow/EBFileListView.h"
 #include "mainwindow/FileListView.h"
 #include "mainwindow/FileListViewFactory.h"
-#include "settings/AppServices.h"
-#include "settings/AppSetting.h"
+#include "support/LentSettings.h"
 #include "support/PictureFolder.h"
 #include "support/Screenshot.h"
 #include "support/WindowRobot.h"
@@ -333,10 +332,11 @@ TEST_F(ClassicFileList, AHandlerThatClosesTheWindowEndsTheRunWithoutADeadlock)
 TEST(FileListFactory, TheClassicListStandsInWhereTheExplorerBrowserCannotShowFiles)
 {
     ComApartment com;
-    AppSetting defaults;
-    setAppServices(&defaults, nullptr);
-    std::unique_ptr<IFileListView> chosen(createFileListView());
-    setAppServices(nullptr, nullptr);
+    std::unique_ptr<IFileListView> chosen;
+    {
+        LentSettings defaults;
+        chosen.reset(createFileListView());
+    }
     HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr, nullptr,
                                   GetModuleHandleW(nullptr), nullptr);
     if (ExplorerBrowser::canShowFiles()) {

@@ -1,0 +1,127 @@
+#include "imaging/AviFileGenerator.h"
+#include "foundation/Exception.h"
+#include "imaging/Dib.h"
+
+namespace {
+
+// The system's AVI file handler.
+constexpr wchar_t AviFileHandler[] = L"{00020000-0000-0000-C000-000000000046}";
+constexpr int MaxNameCharacters = 63;
+
+void throwIfFailed(HRESULT result)
+{
+    Exception::check(result);
+}
+
+void toBitsPerPixel24(Dib& dib)
+{
+    if (!dib.toBitsPerPixel24())
+        Exception::throwLastError();
+}
+
+} // namespace
+
+AviFileGenerator::AviFile::AviFile(const wchar_t* path, const RECT& frame, int rate, int count, const wstring& name)
+{
+    AVIFileInit();
+    try {
+        CLSID handler;
+        throwIfFailed(CLSIDFromString(AviFileHandler, &handler));
+        throwIfFailed(AVIFileOpenW(&avi, path, OF_WRITE | OF_CREATE, &handler));
+        AVISTREAMINFOW info{};
+        info.fccType = streamtypeVIDEO;
+        info.fccHandler = mmioFOURCC('D', 'I', 'B', ' ');
+        info.dwScale = 1;
+        info.dwRate = static_cast<DWORD>(rate);
+        info.dwLength = static_cast<DWORD>(count);
+        info.dwQuality = static_cast<DWORD>(-1);
+        info.rcFrame = frame;
+        lstrcpynW(info.szName, name.buffer(), MaxNameCharacters + 1);
+        throwIfFailed(AVIFileCreateStreamW(avi, &video, &info));
+    } catch (...) {
+        release();
+        throw;
+    }
+}
+
+AviFileGenerator::AviFile::~AviFile()
+{
+    release();
+}
+
+void AviFileGenerator::AviFile::release()
+{
+    if (video)
+        AVIStreamRelease(video);
+    if (avi)
+        AVIFileRelease(avi);
+    video = nullptr;
+    avi = nullptr;
+    AVIFileExit();
+}
+
+int AviFileGenerator::open(const wstring& path, Dib& first, int rate, int count, const wstring& name)
+{
+    if (rate < 1 || count < 1)
+        throw Exception(ErrorCode::InvalidArgument);
+    close();
+    if (first.isEmpty())
+        throw Exception(ErrorCode::InvalidArgument);
+    width = first.width();
+    height = first.height();
+    written = 0;
+    announced = count;
+    try {
+        if (!target.create(path.buffer()))
+            Exception::throwLastError();
+        file = std::make_unique<AviFile>(target.path(), RECT{0, 0, width, height}, rate, count, name);
+        toBitsPerPixel24(first);
+        BITMAPINFOHEADER format = first.getInfo()->bmiHeader;
+        format.biSize = sizeof(BITMAPINFOHEADER);
+        format.biCompression = BI_RGB;
+        format.biClrUsed = 0;
+        format.biClrImportant = 0;
+        throwIfFailed(AVIStreamSetFormat(file->stream(), 0, &format, sizeof(format)));
+        writeFrame(first);
+    } catch (...) {
+        close();
+        throw;
+    }
+    return written;
+}
+
+int AviFileGenerator::addFrame(Dib& dib)
+{
+    if (!file)
+        throw Exception(ErrorCode::InvalidState);
+    if ((dib.width() != width || dib.height() != height) && !dib.resizeCanvas(width, height, RGB(0, 0, 0)))
+        Exception::throwLastError();
+    toBitsPerPixel24(dib);
+    writeFrame(dib);
+    return written;
+}
+
+void AviFileGenerator::writeFrame(Dib& dib)
+{
+    GdiFlush();
+    throwIfFailed(AVIStreamWrite(file->stream(), written, 1, dib.getBits(), dib.imageSize(), AVIIF_KEYFRAME,
+                                 nullptr, nullptr));
+    ++written;
+    finishWhenComplete();
+}
+
+void AviFileGenerator::finishWhenComplete()
+{
+    if (written < announced)
+        return;
+    // The file is complete only once AVIFile has written its index and let go of it.
+    file.reset();
+    if (!target.commit())
+        Exception::throwLastError();
+}
+
+void AviFileGenerator::close()
+{
+    file.reset();
+    target.discard();
+}
