@@ -14,8 +14,8 @@ constexpr PROPERTYKEY ItemPathKey = {ItemFormat, 7};
 constexpr PROPERTYKEY ItemFolderKey = {ItemFormat, 6};
 constexpr PROPERTYKEY FileNameKey = {{0x41CF5AE0, 0xF75A, 0x4806, {0xBD, 0x87, 0x59, 0xC7, 0xD9, 0x24, 0x8E, 0xB9}},
                                      100};
-constexpr PROPERTYKEY NarrowPathKey = {
-    {0x28636AA6, 0x953D, 0x11D2, {0xB5, 0xD6, 0x00, 0xC0, 0x4F, 0xD9, 0x18, 0xD0}}, 8};
+constexpr PROPERTYKEY NarrowPathKey = {{0x28636AA6, 0x953D, 0x11D2, {0xB5, 0xD6, 0x00, 0xC0, 0x4F, 0xD9, 0x18, 0xD0}},
+                                       8};
 constexpr PROPERTYKEY SizeKey = {StorageFormat, 12};
 constexpr PROPERTYKEY TypeKey = {StorageFormat, 4};
 constexpr PROPERTYKEY DateModifiedKey = {StorageFormat, 14};
@@ -108,8 +108,7 @@ void EBFileListView::raiseWith(FileListEvent event, INT_PTR value, INT_PTR param
 
 void EBFileListView::onHostContextMenu(Window*, EventArgs&)
 {
-    raiseWith(FileListEvent::contextMenu, static_cast<INT_PTR>(GetMessagePos()),
-              reinterpret_cast<INT_PTR>(innerView));
+    raiseWith(FileListEvent::contextMenu, static_cast<INT_PTR>(GetMessagePos()), reinterpret_cast<INT_PTR>(innerView));
 }
 
 void EBFileListView::onHostSelectionChanged(Window*, EventArgs&)
@@ -191,8 +190,8 @@ LRESULT EBFileListView::innerDoubleClick(HWND window, WPARAM wParam, LPARAM lPar
 
 void EBFileListView::setColumnsOfMode()
 {
-    const PROPERTYKEY keys[4] = {fileListColumnKey(mode, 0), fileListColumnKey(mode, 1),
-                                 fileListColumnKey(mode, 2), fileListColumnKey(mode, 3)};
+    const PROPERTYKEY keys[4] = {fileListColumnKey(mode, 0), fileListColumnKey(mode, 1), fileListColumnKey(mode, 2),
+                                 fileListColumnKey(mode, 3)};
     host.controller().setColumns(keys);
 }
 

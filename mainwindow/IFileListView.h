@@ -9,17 +9,17 @@
 
 // The events of a file list, the index of its handler slot.
 enum class FileListEvent : int {
-    beforeAdd = 0,     // the feeder offers a file (path); value != 0 stops adding, the file is not inserted
-    added = 1,         // the offered file was inserted (path)
-    addingFinished = 2,// the feeder has ended: every file offered, or stopped
-    addFailed = 3,     // inserting the file threw (path, error; code 2 for a missing file); value != 0 stops
+    beforeAdd = 0,      // the feeder offers a file (path); value != 0 stops adding, the file is not inserted
+    added = 1,          // the offered file was inserted (path)
+    addingFinished = 2, // the feeder has ended: every file offered, or stopped
+    addFailed = 3,      // inserting the file threw (path, error; code 2 for a missing file); value != 0 stops
     selectionChanged = 4,
-    doubleClick = 5,   // the left button was double-clicked on the list (on an item in the explorer view)
-    contextMenu = 6,   // value: the screen point (x low word, y high word); param: the window that asked
-    keyDown = 7,       // value: the virtual key, before the list handles it
-    filesDropped = 8,  // value: the HDROP; the handler finishes the drop (DragFinish)
-    command = 9,       // value: wParam, param: lParam of the list's WM_COMMAND
-    menuSelect = 10,   // value: wParam, param: lParam of the list's WM_MENUSELECT
+    doubleClick = 5,  // the left button was double-clicked on the list (on an item in the explorer view)
+    contextMenu = 6,  // value: the screen point (x low word, y high word); param: the window that asked
+    keyDown = 7,      // value: the virtual key, before the list handles it
+    filesDropped = 8, // value: the HDROP; the handler finishes the drop (DragFinish)
+    command = 9,      // value: wParam, param: lParam of the list's WM_COMMAND
+    menuSelect = 10,  // value: wParam, param: lParam of the list's WM_MENUSELECT
 };
 inline constexpr int FileListEventCount = 11;
 

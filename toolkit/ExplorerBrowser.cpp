@@ -226,8 +226,8 @@ wstring ExplorerBrowser::itemPath(int index) const
 IShellItemArray* ExplorerBrowser::allItems() const
 {
     IShellItemArray* items = nullptr;
-    Exception::check(controller().folderView()->Items(SVGIO_ALLVIEW, IID_IShellItemArray,
-                                                      reinterpret_cast<void**>(&items)));
+    Exception::check(
+        controller().folderView()->Items(SVGIO_ALLVIEW, IID_IShellItemArray, reinterpret_cast<void**>(&items)));
     return items;
 }
 
@@ -465,8 +465,7 @@ IPropertyStore* ExplorerBrowser::Controller::propertyStoreAt(int index)
 
 // ---- the items window ----
 
-LRESULT CALLBACK ExplorerBrowser::Controller::itemsProcedure(HWND window, UINT message, WPARAM wParam,
-                                                             LPARAM lParam)
+LRESULT CALLBACK ExplorerBrowser::Controller::itemsProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     Controller* controller = controllerOf(window);
     if (!controller)

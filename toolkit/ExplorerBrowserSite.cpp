@@ -3,8 +3,8 @@
 
 namespace {
 
-const GUID* const Panes[] = {&EP_NavPane,     &EP_Commands,     &EP_Commands_Organize, &EP_Commands_View,
-                             &EP_DetailsPane, &EP_PreviewPane,  &EP_QueryPane,         &EP_AdvQueryPane};
+const GUID* const Panes[] = {&EP_NavPane,     &EP_Commands,    &EP_Commands_Organize, &EP_Commands_View,
+                             &EP_DetailsPane, &EP_PreviewPane, &EP_QueryPane,         &EP_AdvQueryPane};
 
 } // namespace
 

@@ -120,8 +120,7 @@ bool ShellFolder::parseChild(const wstring& name)
     child.release();
     ULONG eaten = 0;
     LPITEMIDLIST parsed = nullptr;
-    if (FAILED(folder->ParseDisplayName(owner, nullptr, const_cast<wchar_t*>(name.buffer()), &eaten, &parsed,
-                                        nullptr)))
+    if (FAILED(folder->ParseDisplayName(owner, nullptr, const_cast<wchar_t*>(name.buffer()), &eaten, &parsed, nullptr)))
         return false;
     *child.out<ITEMIDLIST>() = parsed;
     return parsed && idListSize(parsed) == parsed->mkid.cb;
@@ -207,8 +206,8 @@ LPITEMIDLIST idListFromPath(const wstring& path, HWND owner)
     ComPtr<IShellFolder> desktop(desktopFolder());
     LPITEMIDLIST list = nullptr;
     ULONG eaten = 0;
-    Exception::check(desktop->ParseDisplayName(owner, nullptr, const_cast<wchar_t*>(path.buffer()), &eaten, &list,
-                                               nullptr));
+    Exception::check(
+        desktop->ParseDisplayName(owner, nullptr, const_cast<wchar_t*>(path.buffer()), &eaten, &list, nullptr));
     return list;
 }
 

@@ -22,8 +22,10 @@ struct ColumnSpec {
     int format;
     int width;
 };
-constexpr ColumnSpec Columns[] = {
-    {8976, LVCFMT_LEFT, 200}, {8978, LVCFMT_RIGHT, 100}, {8979, LVCFMT_LEFT, 120}, {8980, LVCFMT_LEFT, 120}};
+constexpr ColumnSpec Columns[] = {{8976, LVCFMT_LEFT, 200},
+                                  {8978, LVCFMT_RIGHT, 100},
+                                  {8979, LVCFMT_LEFT, 120},
+                                  {8980, LVCFMT_LEFT, 120}};
 
 // The captions are the shell's own column names; a system without them shows empty headers.
 bool insertColumns(HWND list)
@@ -68,8 +70,8 @@ LRESULT buildWindow(HWND window)
     RECT client;
     GetClientRect(window, &client);
     bool framed = GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_CLIENTEDGE;
-    HWND list = CreateWindowExW(framed ? 0 : WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"", InnerListStyle, 0, 0,
-                                client.right, client.bottom, window,
+    HWND list = CreateWindowExW(framed ? 0 : WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"", InnerListStyle, 0, 0, client.right,
+                                client.bottom, window,
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(ShlListView::InnerListId)),
                                 GetModuleHandleW(nullptr), nullptr);
     if (!list || !insertColumns(list))

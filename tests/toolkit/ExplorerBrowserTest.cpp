@@ -75,8 +75,7 @@ TEST(ExplorerBrowserSite, ForcesThePanesOffAndPassesTheViewsNoticesToItsWindow)
     EventWindow owner;
     auto* site = new ExplorerBrowser::ICommDlgBrowserImpl(owner.getHandle(), 0, 0);
     ICommDlgBrowser* browser = nullptr;
-    ASSERT_EQ(site->QueryService(IID_ICommDlgBrowser, IID_ICommDlgBrowser, reinterpret_cast<void**>(&browser)),
-              S_OK);
+    ASSERT_EQ(site->QueryService(IID_ICommDlgBrowser, IID_ICommDlgBrowser, reinterpret_cast<void**>(&browser)), S_OK);
     IExplorerPaneVisibility* panes = nullptr;
     ASSERT_EQ(site->QueryInterface(IID_IExplorerPaneVisibility, reinterpret_cast<void**>(&panes)), S_OK);
     void* other = nullptr;

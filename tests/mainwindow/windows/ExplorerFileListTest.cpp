@@ -128,8 +128,8 @@ TEST(ExplorerFileList, TheItemWalkGivesEveryNameInOrderThenEndsAndLetsTheArrayGo
     EXPECT_FALSE(walk.isGoing());
 
     bool released = false;
-    std::vector<std::wstring> seen{walk.first(new FakeArray({L"C:\\a.png", L"C:\\b.png", L"D:\\c.png"}, released))
-                                       .buffer()};
+    std::vector<std::wstring> seen{
+        walk.first(new FakeArray({L"C:\\a.png", L"C:\\b.png", L"D:\\c.png"}, released)).buffer()};
     for (wstring name = walk.next(); !name.isEmpty(); name = walk.next())
         seen.push_back(name.buffer());
     EXPECT_EQ(seen, (std::vector<std::wstring>{L"C:\\a.png", L"C:\\b.png", L"D:\\c.png"}));

@@ -100,8 +100,8 @@ class ClassicFileList : public testing::Test {
 protected:
     ClassicFileList() : files(L"korvilane-filelist")
     {
-        parent = CreateWindowExW(0, L"STATIC", L"file list", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 740, 300,
-                                 nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        parent = CreateWindowExW(0, L"STATIC", L"file list", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 740, 300, nullptr,
+                                 nullptr, GetModuleHandleW(nullptr), nullptr);
         list.reset(createFileListView(1));
         list->create(parent, 100, Rect(0, 0, 720, 260), 0, 0);
         bind(FileListEvent::beforeAdd, &Recorder::beforeAdd);
@@ -127,7 +127,10 @@ protected:
             pending.add(path.c_str());
         list->addFiles(pending);
     }
-    void waitUntilFinished() { ASSERT_TRUE(pumpMessagesUntil([&] { return recorder.hasFinished(); })); }
+    void waitUntilFinished()
+    {
+        ASSERT_TRUE(pumpMessagesUntil([&] { return recorder.hasFinished(); }));
+    }
     std::vector<std::wstring> pictures(int count)
     {
         std::vector<std::wstring> made;
@@ -208,9 +211,9 @@ TEST_F(ClassicFileList, TheFeederOffersEveryFileReportsMissingOnesAndStopsAtAVet
     waitUntilFinished();
     robot.finish();
     EXPECT_EQ(told, L"ファイルが見つかりません");
-    EXPECT_EQ(recorder.events, (std::vector<std::wstring>{L"offer p1.bmp", L"added p1.bmp", L"offer gone.bmp",
-                                                         L"failed gone.bmp 2", L"offer p2.bmp", L"added p2.bmp",
-                                                         L"offer p3.bmp", L"finished"}));
+    EXPECT_EQ(recorder.events,
+              (std::vector<std::wstring>{L"offer p1.bmp", L"added p1.bmp", L"offer gone.bmp", L"failed gone.bmp 2",
+                                         L"offer p2.bmp", L"added p2.bmp", L"offer p3.bmp", L"finished"}));
     EXPECT_EQ(list->count(), 2);
 }
 
