@@ -100,8 +100,9 @@ class ClassicFileList : public testing::Test {
 protected:
     ClassicFileList() : files(L"korvilane-filelist")
     {
-        parent = CreateWindowExW(0, L"STATIC", L"file list", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 740, 300, nullptr,
-                                 nullptr, GetModuleHandleW(nullptr), nullptr);
+        // Hidden: the test programs share one screen, and only the screenshot needs to be seen.
+        parent = CreateWindowExW(0, L"STATIC", L"file list", WS_OVERLAPPEDWINDOW, 0, 0, 740, 300, nullptr, nullptr,
+                                 GetModuleHandleW(nullptr), nullptr);
         list.reset(createFileListView(1));
         list->create(parent, 100, Rect(0, 0, 720, 260), 0, 0);
         bind(FileListEvent::beforeAdd, &Recorder::beforeAdd);
@@ -195,6 +196,7 @@ TEST_F(ClassicFileList, ShowsGeneratedPicturesWithTheirSizesAndDates)
     EXPECT_EQ(std::wstring(list->itemCompactPath(1).buffer()),
               L"harbour.bmp (" + files.path().substr(files.path().rfind(L'\\') + 1) + L")");
     list->select(1);
+    ShowWindow(parent, SW_SHOWNOACTIVATE);
     UpdateWindow(parent);
     saveWindowScreenshot(parent, L"classic-file-list");
 }
