@@ -86,14 +86,21 @@ bool pngEncoder(CLSID& encoder)
     return false;
 }
 
+std::wstring currentFolder()
+{
+    wchar_t folder[MAX_PATH] = L"";
+    DWORD length = GetCurrentDirectoryW(MAX_PATH, folder);
+    return length > 0 && length < MAX_PATH ? folder : L".";
+}
+
+// Taken when the program starts: a file dialog under test changes the current folder while it shows.
+const std::wstring StartFolder = currentFolder();
+
 std::wstring pathFor(const std::wstring& name)
 {
-    CreateDirectoryW(L"screenshots", nullptr);
-    wchar_t full[MAX_PATH];
-    std::wstring relative = L"screenshots\\" + name + L".png";
-    if (!GetFullPathNameW(relative.c_str(), MAX_PATH, full, nullptr))
-        return relative;
-    return full;
+    std::wstring folder = StartFolder + L"\\screenshots";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    return folder + L"\\" + name + L".png";
 }
 
 bool copyScreen(Canvas& canvas, int left, int top)
