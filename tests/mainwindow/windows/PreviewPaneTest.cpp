@@ -1,0 +1,304 @@
+#include <gtest/gtest.h>
+#include <vector>
+#include "PreviewTesting.h"
+#include "imaging/AnimeGifFileGenerator.h"
+#include "mainwindow/PPView.h"
+#include "support/WindowRobot.h"
+#include "toolkit/UserWindow.h"
+
+namespace {
+
+constexpr UINT MenuTextsString = 2309;
+constexpr UINT NoPrinterString = 2390;
+
+const UserWindowClass& mainWindowClass()
+{
+    static UserWindowClass windowClass;
+    if (windowClass.windowClass.getName().isEmpty())
+        windowClass.windowClass.registerClass(L"KorvilanePreviewTestMain", nullptr, 0, 0);
+    return windowClass;
+}
+
+// Stands in for the main window: a list on the left, the preview pane on the right, and a record of what
+// the pane tells it. It does not move on WM_NCLBUTTONDOWN, which would wait for a real mouse.
+class MainWindowStandIn : public UserWindow {
+public:
+    MainWindowStandIn() : pane(true)
+    {
+        create(0, mainWindowClass(), L"メイン", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 10, 10, 560, 420, nullptr,
+               nullptr, nullptr);
+        Rect client = getClientRect();
+        list = CreateWindowExW(0, L"ListBox", L"", WS_CHILD | WS_VISIBLE | WS_BORDER, 0, 0, 200, client.bottom,
+                               hwnd, nullptr, GetModuleHandleW(nullptr), nullptr);
+        PictureView::registerClass();
+        pane.create(hwnd, 2, Rect(202, 0, client.right - 202, client.bottom), 0, WS_BORDER);
+        pane.subclass();
+        pane.sendMessage(PPView::StartMessage);
+        pane.sendMessage(WM_COMMAND, PPView::ModeFit);
+        show(SW_SHOWNOACTIVATE);
+    }
+
+    LRESULT handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == PPView::OpenPreviewMessage || message == WM_NCLBUTTONDOWN)
+            received.push_back({message, wParam});
+        if (message == WM_NCLBUTTONDOWN)
+            return 0;
+        if (message == WM_COMMAND)
+            received.push_back({message, LOWORD(wParam)});
+        return UserWindow::handleMessage(window, message, wParam, lParam);
+    }
+
+    bool got(UINT message, WPARAM wParam) const
+    {
+        for (const auto& entry : received)
+            if (entry.first == message && entry.second == wParam)
+                return true;
+        return false;
+    }
+
+    std::vector<std::pair<UINT, WPARAM>> received;
+    HWND list = nullptr;
+    PPView pane;
+};
+
+// The ids of the menu's items from top to bottom; 0 for a separator, -1 for a popup.
+std::vector<int> itemIds(HMENU menu)
+{
+    std::vector<int> ids;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i)
+        ids.push_back(GetSubMenu(menu, i) ? -1 : static_cast<int>(GetMenuItemID(menu, i)));
+    return ids;
+}
+
+bool isEnabled(HMENU menu, UINT id)
+{
+    return !(GetMenuState(menu, id, MF_BYCOMMAND) & MF_GRAYED);
+}
+
+bool isChecked(HMENU menu, UINT id)
+{
+    return (GetMenuState(menu, id, MF_BYCOMMAND) & MF_CHECKED) != 0;
+}
+
+class PreviewPaneTest : public PreviewTest {
+protected:
+    // Opens the pane's context menu with the cursor over the client point and lets the robot choose the
+    // item of the mnemonic key; returns once the command has run.
+    void chooseFromMenu(Point at, wchar_t key)
+    {
+        HWND pane = window.pane.getHandle();
+        Point screen = at;
+        ClientToScreen(pane, &screen);
+        SetCursorPos(screen.x, screen.y);
+        UpdateWindow(pane);
+        WindowRobot robot([&](WindowRobot& user) {
+            user.waitForWindow(WindowQuery::ofClass(L"#32768"));
+            PostMessageW(pane, WM_CHAR, key, 0);
+        });
+        SendMessageW(pane, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(pane), MAKELPARAM(screen.x, screen.y));
+        robot.finish();
+        pumpMessagesUntil([] { return false; }, std::chrono::milliseconds(200));
+    }
+
+    // An animated GIF of three frames of red, green and blue stripes (every frame shares the first one's
+    // colours); the middle stripe is green, blue, then red.
+    std::wstring threeFrameGif()
+    {
+        std::wstring path = scratch.file(L"frames.gif");
+        const UINT32 colours[] = {Red, Green, Blue};
+        std::vector<BitmapPtr> frames;
+        for (int shift = 0; shift < 3; ++shift)
+            frames.emplace_back(makeBitmap32(60, 30, [&](int x, int) { return colours[(x / 20 + shift) % 3]; }));
+        AnimeGifFileGenerator gif;
+        gif.delay = 2;
+        EXPECT_TRUE(gif.open(path.c_str(), frames[0].get(), AnimeGifFileGenerator::NoTransparency, 0));
+        EXPECT_TRUE(gif.addFrame(frames[1].get()));
+        EXPECT_TRUE(gif.addFrame(frames[2].get()));
+        EXPECT_TRUE(gif.close(true));
+        return path;
+    }
+
+    // The file's own frames: a picture read directly keeps them all, also under Wine.
+    GdipImage* framesPicture()
+    {
+        auto* picture = new GdipImage();
+        EXPECT_TRUE(picture->load(threeFrameGif().c_str()));
+        return picture;
+    }
+
+    COLORREF paneCentre()
+    {
+        Rect client = window.pane.getClientRect();
+        return shownPixel(window.pane.getHandle(), client.right / 2, client.bottom / 2);
+    }
+
+    MainWindowStandIn window;
+};
+
+} // namespace
+
+TEST_F(PreviewPaneTest, ColourPickPutsTheColourUnderTheMenuOnTheClipboard)
+{
+    window.pane.setImage(solidPicture(300, 400, Red));
+    window.pane.setDrawMode(PictureView::Stretch);
+    emptyClipboard();
+    chooseFromMenu(Point(40, 40), L'h');
+    EXPECT_EQ(clipboardText(), L"ff0000");
+    chooseFromMenu(Point(40, 40), L'd');
+    EXPECT_EQ(clipboardText(), L"255 0 0");
+
+    window.pane.setImage(solidPicture(300, 400, Blue));
+    chooseFromMenu(Point(40, 40), L'h');
+    EXPECT_EQ(clipboardText(), L"0000ff");
+
+    // For people to look at: a gradient picture fitted into the pane beside the list.
+    window.pane.setImage(new GdipImage(BitmapPtr(makeBitmap32(320, 240, [](int x, int y) {
+                                           return 0xFF000000u | (x * 255 / 320) << 16 | (y * 255 / 240) << 8 | 0x80;
+                                       })).get()));
+    window.pane.setDrawMode(PictureView::FitCentred);
+    HWND shown = window.getHandle();
+    WindowRobot robot([&](WindowRobot& user) { user.screenshot(shown, L"preview-pane"); });
+    robot.finish();
+}
+
+TEST_F(PreviewPaneTest, TheMenuOffersWhatThePictureAllows)
+{
+    HMENU menu = window.pane.makeContextMenu();
+    EXPECT_EQ(itemIds(menu), (std::vector<int>{4160, 4161, 4162, 0, 4202, 4203, 4204, 4205, 0, -1}))
+        << "a single picture shows no frame items; the pane in the main window has the position popup";
+    EXPECT_TRUE(isChecked(menu, PPView::ModeFit));
+    EXPECT_FALSE(isEnabled(menu, PPView::CopyColourHex)) << "nothing to pick from without a picture";
+    EXPECT_FALSE(isEnabled(menu, PPView::Print));
+    EXPECT_TRUE(isChecked(menu, PPView::PositionRight)) << "the pane lies right of the list";
+    wchar_t text[64] = L"";
+    GetMenuStringW(menu, 0, text, 64, MF_BYPOSITION);
+    EXPECT_STREQ(text, L"元のサイズ(&0)");
+    DestroyMenu(menu);
+
+    window.pane.setImage(framesPicture());
+    window.pane.setDrawMode(PictureView::ActualSize);
+    menu = window.pane.makeContextMenu();
+    EXPECT_EQ(itemIds(menu),
+              (std::vector<int>{4160, 4161, 4162, 0, 4202, 4203, 4204, 4205, 0, 4206, 4207, 4208, 0, -1}));
+    EXPECT_TRUE(isChecked(menu, PPView::ModeActualSize));
+    EXPECT_TRUE(isEnabled(menu, PPView::NextFrame));
+    EXPECT_FALSE(isEnabled(menu, PPView::PreviousFrame)) << "frame 0 has no previous frame";
+    DestroyMenu(menu);
+
+    // A modal dialog of the main window keeps printing out of reach.
+    HWND dialog = CreateWindowExW(WS_EX_DLGMODALFRAME, L"Static", L"", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10,
+                                  window.getHandle(), nullptr, GetModuleHandleW(nullptr), nullptr);
+    menu = window.pane.makeContextMenu();
+    EXPECT_TRUE(isEnabled(menu, PPView::CopyPicture));
+    EXPECT_FALSE(isEnabled(menu, PPView::Print));
+    DestroyMenu(menu);
+    DestroyWindow(dialog);
+
+    window.pane.sendMessage(WM_COMMAND, PPView::PlayAnimation);
+    ASSERT_TRUE(window.pane.isAnimating());
+    menu = window.pane.makeContextMenu();
+    for (UINT id : {4202, 4203, 4204, 4205, 4206, 4207})
+        EXPECT_FALSE(isEnabled(menu, id)) << id << " while the animation plays";
+    EXPECT_NE(GetMenuState(menu, PPView::StopAnimation, MF_BYCOMMAND), 0xFFFFFFFFu);
+    DestroyMenu(menu);
+    window.pane.setImage(solidPicture(10, 10, Red));
+    EXPECT_FALSE(window.pane.isAnimating()) << "a new picture stops the animation";
+}
+
+TEST_F(PreviewPaneTest, FramesStepWithinThePictureAndOnlyTheTimerGoesRound)
+{
+    window.pane.setImage(framesPicture());
+    window.pane.setDrawMode(PictureView::Stretch);
+    EXPECT_EQ(paneCentre(), RGB(0, 255, 0));
+    window.pane.sendMessage(WM_COMMAND, PPView::NextFrame);
+    EXPECT_EQ(window.pane.getCurrentFrame(), 1);
+    EXPECT_EQ(paneCentre(), RGB(0, 0, 255));
+    window.pane.sendMessage(WM_COMMAND, PPView::NextFrame);
+    window.pane.sendMessage(WM_COMMAND, PPView::NextFrame);
+    EXPECT_EQ(window.pane.getCurrentFrame(), 2) << "the menu stops at the last frame";
+    EXPECT_EQ(paneCentre(), RGB(255, 0, 0));
+
+    window.pane.sendMessage(PPView::AnimationStepMessage);
+    EXPECT_EQ(window.pane.getCurrentFrame(), 0) << "the animation goes on from the first frame";
+    EXPECT_EQ(paneCentre(), RGB(0, 255, 0));
+    window.pane.sendMessage(WM_COMMAND, PPView::PreviousFrame);
+    EXPECT_EQ(window.pane.getCurrentFrame(), 0);
+
+    window.pane.sendMessage(WM_COMMAND, PPView::PlayAnimation);
+    EXPECT_TRUE(pumpMessagesUntil([&] { return window.pane.getCurrentFrame() == 2; }))
+        << "the playing animation reaches the last frame";
+    window.pane.sendMessage(WM_COMMAND, PPView::StopAnimation);
+    EXPECT_FALSE(window.pane.isAnimating());
+}
+
+TEST_F(PreviewPaneTest, ThePaneHandsDoubleClicksDragsAndPositionsToTheMainWindow)
+{
+    HWND pane = window.pane.getHandle();
+    window.pane.setImage(solidPicture(100, 100, Red));
+    window.pane.setDrawMode(PictureView::Stretch);
+    SendMessageW(pane, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
+    EXPECT_TRUE(window.got(PPView::OpenPreviewMessage, 0)) << "a double click opens a preview window";
+    SendMessageW(pane, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    EXPECT_TRUE(window.got(WM_NCLBUTTONDOWN, HTCAPTION)) << "dragging a stretched picture moves the window";
+    window.pane.sendMessage(WM_COMMAND, PPView::PositionTop);
+    EXPECT_TRUE(window.got(WM_COMMAND, PPView::PositionTop));
+
+    window.received.clear();
+    window.pane.setImage(solidPicture(2000, 2000, Red));
+    window.pane.setDrawMode(PictureView::ActualSize);
+    SendMessageW(pane, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    EXPECT_EQ(GetCapture(), pane) << "a picture larger than the pane scrolls by dragging";
+    EXPECT_FALSE(window.got(WM_NCLBUTTONDOWN, HTCAPTION));
+    SendMessageW(pane, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+}
+
+TEST_F(PreviewPaneTest, PrintingWithoutAPrinterSaysSoAndNothingStaysBlocked)
+{
+    {
+        SimplePrintDialog probe;
+        if (probe.takeDefaultPrinter())
+            GTEST_SKIP() << "this machine has a printer";
+    }
+    window.pane.setImage(solidPicture(50, 50, Red));
+    std::wstring said;
+    WindowRobot robot([&](WindowRobot& user) { said = user.answerMessageBox(IDOK, window.getHandle()); });
+    window.pane.sendMessage(WM_COMMAND, PPView::Print);
+    robot.finish();
+    EXPECT_EQ(said, application.loadString(NoPrinterString).buffer());
+    EXPECT_FALSE(PPView::isPrinting());
+    EXPECT_TRUE(window.isEnabled());
+    HMENU menu = window.pane.makeContextMenu();
+    EXPECT_TRUE(isEnabled(menu, PPView::Print)) << "the next try may find a printer";
+    DestroyMenu(menu);
+}
+
+TEST(PrintedPageTest, APictureWiderThanThePageIsFittedToItsWidth)
+{
+    HDC screen = GetDC(nullptr);
+    HDC page = CreateCompatibleDC(screen);
+    int pageWidth = GetDeviceCaps(page, HORZRES);
+    HBITMAP paper = CreateCompatibleBitmap(screen, pageWidth, 200);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ previous = SelectObject(page, paper);
+    Rect all(0, 0, pageWidth, 200);
+    FillRect(page, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+
+    Dib wide;
+    ASSERT_TRUE(wide.create(pageWidth * 2, 100, 24, RGB(255, 0, 0)));
+    drawPictureOnPage(page, wide);
+    EXPECT_EQ(GetPixel(page, pageWidth - 2, 10), RGB(255, 0, 0)) << "it reaches the right edge";
+    EXPECT_EQ(GetPixel(page, 10, 48), RGB(255, 0, 0));
+    EXPECT_EQ(GetPixel(page, 10, 52), RGB(255, 255, 255)) << "at half its height";
+
+    FillRect(page, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    Dib small;
+    ASSERT_TRUE(small.create(100, 60, 24, RGB(0, 0, 255)));
+    drawPictureOnPage(page, small);
+    EXPECT_EQ(GetPixel(page, 99, 59), RGB(0, 0, 255)) << "a picture that fits keeps its screen size";
+    EXPECT_EQ(GetPixel(page, 101, 30), RGB(255, 255, 255));
+
+    SelectObject(page, previous);
+    DeleteObject(paper);
+    DeleteDC(page);
+}
