@@ -6,17 +6,13 @@
 
 namespace {
 
-// A document that writes down every hook and spooler call in order; the spooler calls answer as told
-// (or go to the system when not told).
+// Writes down every hook and spooler call in order. The spooler calls answer as told, or go to the system.
 class RecordingDocument : public PrintDocument {
 public:
     std::string calls;
     bool cancelInPrepare = false;
-    bool fakeSpooler = true;
-    int startDocAnswer = 1;
-    int startPageAnswer = 1;
-    int endPageAnswer = 1;
-    int endDocAnswer = 1;
+    bool realSpooler = false;
+    int answers[4] = {1, 1, 1, 1}; // start of job, start of page, end of page, end of job
 
 protected:
     void onBeginPrint(HDC) override { calls += "begin "; }
@@ -33,29 +29,22 @@ protected:
 
     int startDocument(HDC printer, const DOCINFOW& document) override
     {
-        calls += "startdoc" + std::to_string(document.cbSize == sizeof(DOCINFOW)) + " ";
-        return fakeSpooler ? startDocAnswer : PrintDocument::startDocument(printer, document);
+        calls += document.cbSize == sizeof(DOCINFOW) ? "startdoc " : "startdoc(bad size) ";
+        return realSpooler ? PrintDocument::startDocument(printer, document) : answers[0];
     }
-    int startPage(HDC) override
+    int startPage(HDC) override { return record("startpage ", answers[1]); }
+    int endPage(HDC) override { return record("endpage ", answers[2]); }
+    int endDocument(HDC) override { return record("enddoc ", answers[3]); }
+
+private:
+    int record(const char* call, int answer)
     {
-        calls += "startpage ";
-        return startPageAnswer;
-    }
-    int endPage(HDC) override
-    {
-        calls += "endpage ";
-        return endPageAnswer;
-    }
-    int endDocument(HDC) override
-    {
-        calls += "enddoc ";
-        return endDocAnswer;
+        calls += call;
+        return answer;
     }
 };
 
-// A device context that is no printer.
-class MemoryDC {
-public:
+struct MemoryDC {
     MemoryDC() : dc(CreateCompatibleDC(nullptr)) {}
     ~MemoryDC() { DeleteDC(dc); }
     HDC dc;
@@ -77,52 +66,44 @@ TEST(PrintDocumentTest, APageRunsBetweenTheHooksAndTheEndHookAlwaysRuns)
     MemoryDC memory;
     RecordingDocument document;
     EXPECT_TRUE(document.print(memory.dc, L"写真", 42));
-    EXPECT_EQ(document.calls, "begin startdoc1 prepare startpage page1:42 endpage enddoc end");
+    EXPECT_EQ(document.calls, "begin startdoc prepare startpage page1:42 endpage enddoc end");
 
     RecordingDocument skipped;
     skipped.cancelInPrepare = true;
     EXPECT_TRUE(skipped.print(memory.dc, L"写真", 0)) << "a job without pages is no failure";
-    EXPECT_EQ(skipped.calls, "begin startdoc1 prepare enddoc end");
+    EXPECT_EQ(skipped.calls, "begin startdoc prepare enddoc end");
 
-    // A memory DC is no printer: the system refuses the job.
-    RecordingDocument refused;
-    refused.fakeSpooler = false;
+    RecordingDocument refused; // a memory DC is no printer: the system refuses the job
+    refused.realSpooler = true;
     EXPECT_FALSE(refused.print(memory.dc, L"写真", 0));
-    EXPECT_EQ(refused.calls, "begin startdoc1 end");
+    EXPECT_EQ(refused.calls, "begin startdoc end");
 }
 
 TEST(PrintDocumentTest, APageOrJobThePrinterDidNotTakeIsReportedAsFailed)
 {
     MemoryDC memory;
-    RecordingDocument noPage;
-    noPage.startPageAnswer = -1;
-    EXPECT_FALSE(noPage.print(memory.dc, L"写真", 0));
-    EXPECT_EQ(noPage.calls, "begin startdoc1 prepare startpage enddoc end") << "the job is still ended";
-
-    RecordingDocument lostPage;
-    lostPage.endPageAnswer = 0;
-    EXPECT_FALSE(lostPage.print(memory.dc, L"写真", 0));
-    EXPECT_EQ(lostPage.calls, "begin startdoc1 prepare startpage page1:0 endpage enddoc end");
-
-    RecordingDocument lostJob;
-    lostJob.endDocAnswer = -1;
-    EXPECT_FALSE(lostJob.print(memory.dc, L"写真", 0));
+    const char* expected[] = {"begin startdoc prepare startpage enddoc end",
+                              "begin startdoc prepare startpage page1:0 endpage enddoc end",
+                              "begin startdoc prepare startpage page1:0 endpage enddoc end"};
+    for (int failing = 1; failing <= 3; ++failing) {
+        RecordingDocument document;
+        document.answers[failing] = failing == 2 ? 0 : -1;
+        EXPECT_FALSE(document.print(memory.dc, L"写真", 0)) << "spooler call " << failing << " failed";
+        EXPECT_EQ(document.calls, expected[failing - 1]) << "the job is ended all the same";
+    }
 }
 
 TEST(SimplePrintDialogTest, WithoutAChosenPrinterThereIsNoDeviceContext)
 {
     SimplePrintDialog dialog;
     EXPECT_EQ(dialog.createDC(), nullptr);
-    // A machine without a default printer (as the test prefix) answers at once, without a box.
+    // Without a default printer (as in the test prefix) the answer comes at once, without a box.
     bool found = dialog.takeDefaultPrinter();
     EXPECT_EQ(found, dialog.hasPrinter());
-    if (!found) {
-        EXPECT_EQ(dialog.createDC(), nullptr);
-        return;
-    }
     HDC printer = dialog.createDC();
-    EXPECT_NE(printer, nullptr);
-    DeleteDC(printer);
+    EXPECT_EQ(printer != nullptr, found);
+    if (printer)
+        DeleteDC(printer);
 }
 
 TEST(EscapeKeyCancellerTest, OneEscapeCancelsForTheRestOfTheOperation)

@@ -1,9 +1,10 @@
 #pragma once
 // What the preview tests share: the services the program sets up before its first window (an application
-// object, the settings record, the message texts, COM and GDI+) and generated pictures on disk.
+// object, the settings record, the message texts, COM and GDI+), generated pictures, and reading back what
+// the windows show.
 #include <windows.h>
 #include <gtest/gtest.h>
-#include <memory>
+#include <functional>
 #include <string>
 #include "foundation/Application.h"
 #include "foundation/GarbageCollector.h"
@@ -14,6 +15,7 @@
 #include "settings/AppServices.h"
 #include "settings/AppSetting.h"
 #include "settings/Messages.h"
+#include "support/WindowRobot.h"
 
 class PreviewTest : public GdiplusTest {
 protected:
@@ -23,7 +25,9 @@ protected:
         CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
         loadMessages(GetModuleHandleW(nullptr));
         setApplication(&application);
-        setAppServices(&setting, &programCollector());
+        // What the program builds once per run (the preset table) stays registered for the whole program.
+        static GarbageCollector collector;
+        setAppServices(&setting, &collector);
     }
     void TearDown() override
     {
@@ -33,7 +37,7 @@ protected:
         GdiplusTest::TearDown();
     }
 
-    // A picture of one colour, or of the colour given for each pixel, written as a 24-bit PNG.
+    // A 24-bit PNG file of the colour of each pixel.
     template <typename PixelOf>
     std::wstring pngFile(const wchar_t* name, int width, int height, PixelOf pixelOf)
     {
@@ -43,10 +47,6 @@ protected:
         std::wstring path = scratch.file(name);
         EXPECT_TRUE(gdipSaveToFile(path.c_str(), L"image/png", &opaque, nullptr));
         return path;
-    }
-    std::wstring pngFile(const wchar_t* name, int width, int height, UINT32 colour)
-    {
-        return pngFile(name, width, height, [&](int, int) { return colour; });
     }
 
     static GdipImage* solidPicture(int width, int height, UINT32 colour)
@@ -60,48 +60,28 @@ protected:
         int run(const wstringArray&) override { return 0; }
     };
 
-    // What the program builds once per run (the preset table) stays registered for the whole test program.
-    static GarbageCollector& programCollector()
-    {
-        static GarbageCollector collector;
-        return collector;
-    }
-
     IdleApplication application;
     AppSetting setting;
     ScratchFolder scratch{L"korvilane-preview"};
 };
 
+// Presses or releases the key on the keyboard and waits until the system says so.
+inline void holdKey(WORD key, bool down, const std::function<bool()>& arrived)
+{
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+    SendInput(1, &input, sizeof(input));
+    EXPECT_TRUE(pumpMessagesUntil(arrived, std::chrono::milliseconds(2000))) << "key " << key;
+}
+
 // The colour a window shows at a client point, once it has painted.
 inline COLORREF shownPixel(HWND window, int x, int y)
 {
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    GdiFlush();
     HDC dc = GetDC(window);
     COLORREF colour = GetPixel(dc, x, y);
     ReleaseDC(window, dc);
     return colour;
-}
-
-// The text on the clipboard; empty when it holds none.
-inline std::wstring clipboardText()
-{
-    std::wstring text;
-    if (!OpenClipboard(nullptr))
-        return text;
-    HANDLE data = GetClipboardData(CF_UNICODETEXT);
-    if (auto* chars = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr) {
-        text = chars;
-        GlobalUnlock(data);
-    }
-    CloseClipboard();
-    return text;
-}
-
-inline void emptyClipboard()
-{
-    if (OpenClipboard(nullptr)) {
-        EmptyClipboard();
-        CloseClipboard();
-    }
 }
