@@ -4,17 +4,9 @@
 #include "PreviewTesting.h"
 #include "imaging/AnimeGifFileGenerator.h"
 #include "mainwindow/PPView.h"
-#include "toolkit/UserWindow.h"
+#include "toolkit/ToolkitTesting.h"
 
 namespace {
-
-const UserWindowClass& mainWindowClass()
-{
-    static UserWindowClass windowClass;
-    if (windowClass.windowClass.getName().isEmpty())
-        windowClass.windowClass.registerClass(L"KorvilanePreviewTestMain", nullptr, 0, 0);
-    return windowClass;
-}
 
 // Stands in for the main window: a list on the left, the preview pane on the right, and a record of what the
 // pane tells it. It does not start moving on WM_NCLBUTTONDOWN, which would wait for a real mouse.
@@ -22,7 +14,7 @@ class MainWindowStandIn : public UserWindow {
 public:
     MainWindowStandIn() : pane(true)
     {
-        create(0, mainWindowClass(), L"メイン", WS_OVERLAPPEDWINDOW, 10, 10, 560, 420, nullptr, nullptr, nullptr);
+        create(0, testWindowClass(), L"メイン", WS_OVERLAPPEDWINDOW, 10, 10, 560, 420, nullptr, nullptr, nullptr);
         Rect client = getClientRect();
         CreateWindowExW(0, L"ListBox", L"", WS_CHILD | WS_VISIBLE | WS_BORDER, 0, 0, 200, client.bottom, hwnd,
                         nullptr, GetModuleHandleW(nullptr), nullptr);
