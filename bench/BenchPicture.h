@@ -5,7 +5,8 @@
 #include <memory>
 #include "imaging/BitmapCopy.h"
 #include "imaging/BitmapLock.h"
-#include "imaging/gdiplusStartup.h"
+#include "imaging/BitmapPtr.h"
+#include "imaging/GdiplusSession.h"
 
 // The picture every bench runs over, the clock it is timed with and the frame of a bench program.
 
@@ -44,16 +45,12 @@ inline double secondsBetween(LARGE_INTEGER start, LARGE_INTEGER end)
 // Starts GDI+, makes the picture and hands it to `run`, whose result becomes the exit code.
 inline int runOnBenchPicture(int (*run)(Gdiplus::Bitmap* picture))
 {
-    if (!gdiplusStartup()) {
+    GdiplusSession graphics;
+    if (!graphics.isStarted()) {
         std::fprintf(stderr, "GDI+ did not start\n");
         return 1;
     }
-    int status = 0;
-    {
-        std::unique_ptr<Gdiplus::Bitmap> picture(makeBenchPicture());
-        std::printf("%d x %d picture, megapixels per second\n", BenchWidth, BenchHeight);
-        status = run(picture.get());
-    }
-    gdiplusShutdown();
-    return status;
+    BitmapPtr picture(makeBenchPicture());
+    std::printf("%d x %d picture, megapixels per second\n", BenchWidth, BenchHeight);
+    return run(picture.get());
 }

@@ -14,7 +14,6 @@
 #include "imaging/WicBitmapDecoder.h"
 #include "imaging/WicBitmapSource.h"
 #include "imaging/gdipImageIO.h"
-#include "imaging/gdiplusStartup.h"
 #include "imaging/pictureLoading.h"
 #include "settings/AppServices.h"
 #include "settings/AppSetting.h"
@@ -114,7 +113,7 @@ int runBenches(const std::wstring& path)
     int status = 0;
     // No plug-ins: the settings' defaults.
     AppSetting setting;
-    setAppServices(&setting, nullptr);
+    AppServices services(&setting, nullptr);
     std::printf("%d x %d JPEG, %d loads each\n", BenchWidth, BenchHeight, Rounds);
     for (const Bench& bench : benches(path.c_str())) {
         LARGE_INTEGER start, end;
@@ -133,7 +132,28 @@ int runBenches(const std::wstring& path)
     }
     if (!timeCopy(path.c_str()))
         status = 1;
-    setAppServices(nullptr, nullptr);
+    return status;
+}
+
+int runOnBenchFile()
+{
+    GdiplusSession graphics;
+    if (!graphics.isStarted()) {
+        std::fprintf(stderr, "GDI+ did not start\n");
+        return 1;
+    }
+    std::wstring path = benchFile();
+    if (!writeJpeg(path)) {
+        std::fprintf(stderr, "the JPEG could not be written\n");
+        return 1;
+    }
+    int status = 1;
+    try {
+        status = runBenches(path);
+    } catch (...) {
+        std::fprintf(stderr, "a loader threw\n");
+    }
+    DeleteFileW(path.c_str());
     return status;
 }
 
@@ -141,23 +161,11 @@ int runBenches(const std::wstring& path)
 
 int wmain()
 {
-    if (FAILED(CoInitialize(nullptr)) || !gdiplusStartup()) {
-        std::fprintf(stderr, "COM or GDI+ did not start\n");
+    if (FAILED(CoInitialize(nullptr))) {
+        std::fprintf(stderr, "COM did not start\n");
         return 1;
     }
-    int status = 1;
-    std::wstring path = benchFile();
-    if (writeJpeg(path)) {
-        try {
-            status = runBenches(path);
-        } catch (...) {
-            std::fprintf(stderr, "a loader threw\n");
-        }
-        DeleteFileW(path.c_str());
-    } else {
-        std::fprintf(stderr, "the JPEG could not be written\n");
-    }
-    gdiplusShutdown();
+    int status = runOnBenchFile();
     CoUninitialize();
     return status;
 }

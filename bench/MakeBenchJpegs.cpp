@@ -46,11 +46,10 @@ int wmain(int argc, wchar_t** argv)
         std::fprintf(stderr, "usage: make_bench_jpegs FOLDER COUNT (1 to 99)\n");
         return 2;
     }
-    if (!gdiplusStartup()) {
+    GdiplusSession graphics;
+    if (!graphics.isStarted()) {
         std::fprintf(stderr, "GDI+ did not start\n");
         return 1;
     }
-    int status = makeFiles(argv[1], count);
-    gdiplusShutdown();
-    return status;
+    return makeFiles(argv[1], count);
 }

@@ -1,19 +1,8 @@
 #include "conversion/ColorFilter.h"
 #include "imaging/BitmapLock.h"
-#include "jobs/ICanceller.h"
+#include "imaging/ICanceller.h"
 
 namespace ImageConvert {
-
-ColorFilter::~ColorFilter()
-{
-    if (ownsFilter)
-        delete filter;
-}
-
-Gdiplus::Bitmap* ColorFilter::convert(Gdiplus::Bitmap* bitmap, ICanceller* canceller)
-{
-    return changedCopy(bitmap, [&](Gdiplus::Bitmap* copy) { return applyInPlace(copy, canceller); });
-}
 
 bool ColorFilter::applyInPlace(Gdiplus::Bitmap* bitmap, ICanceller* canceller)
 {

@@ -1,7 +1,7 @@
 #include "conversion/ConvolutionFilter.h"
 #include <emmintrin.h>
 #include "conversion/Neighbourhood.h"
-#include "conversion/WorkBuffer.h"
+#include "foundation/ScratchBuffer.h"
 #include "imaging/BitmapLock.h"
 
 namespace ImageConvert {
@@ -44,17 +44,6 @@ bool convolve(const BitmapLock& lock, BYTE* work, const double weights[9], ICanc
 
 } // namespace
 
-ConvolutionFilter::~ConvolutionFilter()
-{
-    if (ownsFilter)
-        delete filter;
-}
-
-Gdiplus::Bitmap* ConvolutionFilter::convert(Gdiplus::Bitmap* bitmap, ICanceller* canceller)
-{
-    return changedCopy(bitmap, [&](Gdiplus::Bitmap* copy) { return applyInPlace(copy, canceller); });
-}
-
 bool ConvolutionFilter::applyInPlace(Gdiplus::Bitmap* bitmap, ICanceller* canceller)
 {
     if (!filter || !isBitmap32(bitmap))
@@ -62,12 +51,12 @@ bool ConvolutionFilter::applyInPlace(Gdiplus::Bitmap* bitmap, ICanceller* cancel
     BitmapLock lock(bitmap, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeWrite, PixelFormat32bppARGB);
     if (!lock.isLocked())
         return false;
-    // Rows as long as the locked ones: a 32-bit stride holds whole pixels.
-    WorkBuffer work(lock.data.Stride / 4, lock.height());
-    BYTE* target = work.as<BYTE>();
+    // Rows as long as the locked ones.
+    int bytes = lock.data.Stride * lock.height();
+    ScratchBuffer<BYTE> work(bytes);
+    BYTE* target = work.get();
     if (!target)
         return false;
-    int bytes = lock.data.Stride * lock.height();
     double weights[9];
     filter->kernel(weights);
     for (unsigned int pass = 0; pass < repeat; ++pass) {

@@ -6,22 +6,16 @@ namespace ImageConvert {
 
 // Applies a 3 x 3 kernel `repeat` times. Taps on the outermost ring of the picture, or outside it, read the
 // centre pixel instead.
-class ConvolutionFilter : public ImageConverter {
+class ConvolutionFilter : public InPlaceConverter<IConvolutionFilter> {
 public:
     ConvolutionFilter(IConvolutionFilter* filter, bool ownsFilter, unsigned int repeat)
-        : filter(filter), ownsFilter(ownsFilter), repeat(repeat)
+        : InPlaceConverter(filter, ownsFilter), repeat(repeat)
     {
     }
-    ConvolutionFilter(const ConvolutionFilter&) = delete;
-    ConvolutionFilter& operator=(const ConvolutionFilter&) = delete;
-    ~ConvolutionFilter() override;
 
-    Gdiplus::Bitmap* convert(Gdiplus::Bitmap* bitmap, ICanceller* canceller) override;
-    bool applyInPlace(Gdiplus::Bitmap* bitmap, ICanceller* canceller);
+    bool applyInPlace(Gdiplus::Bitmap* bitmap, ICanceller* canceller) override;
 
 private:
-    IConvolutionFilter* filter;
-    bool ownsFilter;
     unsigned int repeat;
 };
 

@@ -2,14 +2,14 @@
 #include <algorithm>
 #include <cstdlib>
 #include "conversion/Neighbourhood.h"
-#include "conversion/WorkBuffer.h"
+#include "foundation/ScratchBuffer.h"
 
 bool EdgeDetect::apply(BYTE* pixels, int width, int height, ICanceller* canceller)
 {
     if (!acceptPixels(pixels, width, height))
         return false;
-    WorkBuffer work(width, height);
-    int* strengths = work.as<int>();
+    ScratchBuffer<int> work(static_cast<LONGLONG>(width) * height);
+    int* strengths = work.get();
     if (!strengths)
         return false;
     int stride = width * 4;

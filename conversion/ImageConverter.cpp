@@ -11,12 +11,6 @@ bool isBitmap32(Gdiplus::Bitmap* bitmap)
            bitmap->GetPixelFormat() == PixelFormat32bppARGB;
 }
 
-ImageConverters::~ImageConverters()
-{
-    if (ownsConverters)
-        delete converters;
-}
-
 Gdiplus::Bitmap* ImageConverters::convert(Gdiplus::Bitmap* bitmap, ICanceller* canceller)
 {
     if (!converters)

@@ -1,9 +1,10 @@
 #pragma once
 #include <windows.h>
 #include <gdiplus.h>
-#include <memory>
+#include "foundation/MaybeOwned.h"
 #include "foundation/ObjectArray.h"
 #include "imaging/BitmapCopy.h"
+#include "imaging/BitmapPtr.h"
 
 class ICanceller;
 
@@ -21,18 +22,14 @@ class ImageConverters : public ImageConverter {
 public:
     // The array may own its converters; the chain owns the array when asked to.
     ImageConverters(ObjectArray<ImageConverter>* converters, bool ownsConverters)
-        : converters(converters), ownsConverters(ownsConverters)
+        : converters(converters, ownsConverters)
     {
     }
-    ImageConverters(const ImageConverters&) = delete;
-    ImageConverters& operator=(const ImageConverters&) = delete;
-    ~ImageConverters() override;
 
     Gdiplus::Bitmap* convert(Gdiplus::Bitmap* bitmap, ICanceller* canceller) override;
 
 private:
-    ObjectArray<ImageConverter>* converters;
-    bool ownsConverters;
+    MaybeOwned<ObjectArray<ImageConverter>> converters;
 };
 
 // A two-colour mask: pixels of the colour of the top-left pixel white, all others black (or the reverse).
@@ -48,15 +45,25 @@ private:
 // A bitmap that the in-place operations accept: a GDI+ bitmap in 32-bit ARGB.
 bool isBitmap32(Gdiplus::Bitmap* bitmap);
 
-// The common road of the in-place adapters: a 32-bit ARGB copy of the input changed by `change`, or null when
-// the copy or the change fails.
-template <typename Change>
-Gdiplus::Bitmap* changedCopy(Gdiplus::Bitmap* bitmap, Change change)
-{
-    std::unique_ptr<Gdiplus::Bitmap> copy(copyBitmap32(bitmap));
-    if (!copy || !change(copy.get()))
-        return nullptr;
-    return copy.release();
-}
+// The adapters that run a filter they are given or lent over a 32-bit ARGB copy of the input: null when the
+// copy or the change fails.
+template <typename Filter>
+class InPlaceConverter : public ImageConverter {
+public:
+    InPlaceConverter(Filter* filter, bool ownsFilter) : filter(filter, ownsFilter) {}
+
+    Gdiplus::Bitmap* convert(Gdiplus::Bitmap* bitmap, ICanceller* canceller) override
+    {
+        BitmapPtr copy(copyBitmap32(bitmap));
+        if (!copy || !applyInPlace(copy.get(), canceller))
+            return nullptr;
+        return copy.release();
+    }
+    // Changes a 32-bit ARGB bitmap in place.
+    virtual bool applyInPlace(Gdiplus::Bitmap* bitmap, ICanceller* canceller) = 0;
+
+protected:
+    MaybeOwned<Filter> filter;
+};
 
 } // namespace ImageConvert

@@ -2,7 +2,7 @@
 #include <emmintrin.h>
 #include <cstring>
 #include "conversion/Neighbourhood.h"
-#include "conversion/WorkBuffer.h"
+#include "foundation/ScratchBuffer.h"
 
 namespace {
 
@@ -43,8 +43,8 @@ bool Median::apply(BYTE* pixels, int width, int height, ICanceller* canceller)
 {
     if (!acceptPixels(pixels, width, height))
         return false;
-    WorkBuffer work(width, height);
-    BYTE* results = work.as<BYTE>();
+    ScratchBuffer<BYTE> work(4LL * width * height);
+    BYTE* results = work.get();
     if (!results)
         return false;
     int stride = width * 4;

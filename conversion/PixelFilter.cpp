@@ -3,17 +3,6 @@
 
 namespace ImageConvert {
 
-PixelFilter::~PixelFilter()
-{
-    if (ownsFilter)
-        delete filter;
-}
-
-Gdiplus::Bitmap* PixelFilter::convert(Gdiplus::Bitmap* bitmap, ICanceller* canceller)
-{
-    return changedCopy(bitmap, [&](Gdiplus::Bitmap* copy) { return applyInPlace(copy, canceller); });
-}
-
 bool PixelFilter::applyInPlace(Gdiplus::Bitmap* bitmap, ICanceller* canceller)
 {
     if (!filter || !isBitmap32(bitmap))

@@ -5,19 +5,11 @@
 namespace ImageConvert {
 
 // Hands the whole 32-bit buffer to a pixel filter.
-class PixelFilter : public ImageConverter {
+class PixelFilter : public InPlaceConverter<IPixelFilter> {
 public:
-    PixelFilter(IPixelFilter* filter, bool ownsFilter) : filter(filter), ownsFilter(ownsFilter) {}
-    PixelFilter(const PixelFilter&) = delete;
-    PixelFilter& operator=(const PixelFilter&) = delete;
-    ~PixelFilter() override;
+    using InPlaceConverter::InPlaceConverter;
 
-    Gdiplus::Bitmap* convert(Gdiplus::Bitmap* bitmap, ICanceller* canceller) override;
-    bool applyInPlace(Gdiplus::Bitmap* bitmap, ICanceller* canceller);
-
-private:
-    IPixelFilter* filter;
-    bool ownsFilter;
+    bool applyInPlace(Gdiplus::Bitmap* bitmap, ICanceller* canceller) override;
 };
 
 } // namespace ImageConvert

@@ -1,6 +1,6 @@
 #pragma once
 #include <windows.h>
-#include "jobs/ICanceller.h"
+#include "imaging/ICanceller.h"
 
 // The checks that every pixel filter makes on the way in and before each row.
 

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <numbers>
 #include "conversion/PixelFilterChecks.h"
-#include "conversion/WorkBuffer.h"
+#include "foundation/ScratchBuffer.h"
 
 namespace {
 
@@ -74,8 +74,8 @@ bool RadialBlur::apply(BYTE* pixels, int width, int height, ICanceller* cancelle
     if (geometry.reach == 0)
         return true;
     geometry.sizeFactor = std::max(width, height) / 1000.0 * strength;
-    WorkBuffer work(width, height);
-    BYTE* results = work.as<BYTE>();
+    ScratchBuffer<BYTE> work(4LL * width * height);
+    BYTE* results = work.get();
     if (!results)
         return false;
     int stride = width * 4;

@@ -3,6 +3,7 @@
 #include "foundation/Exception.h"
 #include "foundation/wstringArray.h"
 #include "imaging/BitmapColors.h"
+#include "imaging/BitmapPtr.h"
 #include "imaging/DibConversion.h"
 #include "imaging/HdpFileGenerator.h"
 #include "imaging/TemporaryOutputFile.h"
@@ -17,8 +18,6 @@ namespace {
 
 constexpr UINT MimeTypesString = 2342;
 constexpr ULONGLONG BytesPerKilobyte = 1024;
-
-using BitmapPtr = std::unique_ptr<Gdiplus::Bitmap>;
 
 // Where the picture goes: a new stream for the holder, or the file at the path.
 struct Output {

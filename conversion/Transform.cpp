@@ -14,12 +14,6 @@ struct BlockFreer {
 
 } // namespace
 
-Transform::~Transform()
-{
-    if (ownsTransform)
-        delete transform;
-}
-
 Gdiplus::Bitmap* Transform::convert(Gdiplus::Bitmap* bitmap, ICanceller* canceller)
 {
     std::unique_ptr<Gdiplus::Bitmap> copy(copyBitmap32(bitmap));

@@ -2,7 +2,7 @@
 #include <algorithm>
 #include "conversion/PixelBuffer.h"
 #include "foundation/MemoryAllocator.h"
-#include "jobs/ICanceller.h"
+#include "imaging/ICanceller.h"
 
 namespace {
 

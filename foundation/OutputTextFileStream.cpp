@@ -13,18 +13,15 @@ OutputTextFileStream::~OutputTextFileStream()
 
 void OutputTextFileStream::setConverter(TextConverter* newConverter)
 {
-    if (ownsConverter && newConverter != converter)
-        delete converter;
-    converter = newConverter;
-    ownsConverter = newConverter != nullptr;
+    converter.reset(newConverter, newConverter != nullptr);
 }
 
 int OutputTextFileStream::writeBom()
 {
-    return TextWriter(this, converter, false, false).writeBom();
+    return TextWriter(this, converter.get(), false, false).writeBom();
 }
 
 int OutputTextFileStream::write(const wchar_t* text)
 {
-    return TextWriter(this, converter, false, false).write(text);
+    return TextWriter(this, converter.get(), false, false).write(text);
 }

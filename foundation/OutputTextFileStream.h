@@ -1,5 +1,6 @@
 #pragma once
 #include "foundation/FileStream.h"
+#include "foundation/MaybeOwned.h"
 #include "foundation/TextConverter.h"
 
 // A text file that others may read while it is written (created or truncated), in the encoding of its
@@ -17,6 +18,5 @@ public:
     using OutputFileStream::write;
 
 private:
-    TextConverter* converter = nullptr;
-    bool ownsConverter = false;
+    MaybeOwned<TextConverter> converter;
 };

@@ -4,16 +4,8 @@
 #include "foundation/wstring.h"
 
 TextWriter::TextWriter(OutputStream* stream, TextConverter* converter, bool ownsStream, bool ownsConverter)
-    : stream(stream), converter(converter), ownsStream(ownsStream), ownsConverter(ownsConverter)
+    : stream(stream, ownsStream), converter(converter, ownsConverter)
 {
-}
-
-TextWriter::~TextWriter()
-{
-    if (ownsConverter)
-        delete converter;
-    if (ownsStream)
-        delete stream;
 }
 
 int TextWriter::write(const wchar_t* text)

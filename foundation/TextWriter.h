@@ -1,4 +1,5 @@
 #pragma once
+#include "foundation/MaybeOwned.h"
 #include "foundation/OutputStream.h"
 #include "foundation/TextConverter.h"
 
@@ -11,7 +12,7 @@ public:
     TextWriter(OutputStream* stream, TextConverter* converter, bool ownsStream, bool ownsConverter);
     TextWriter(const TextWriter&) = delete;
     TextWriter& operator=(const TextWriter&) = delete;
-    virtual ~TextWriter();
+    virtual ~TextWriter() = default;
 
     // Returns the bytes written; null text throws Exception 87.
     int write(const wchar_t* text);
@@ -23,8 +24,6 @@ public:
 private:
     int writeCollected(const OutputMemoryStream& bytes);
 
-    OutputStream* stream;
-    TextConverter* converter;
-    bool ownsStream;
-    bool ownsConverter;
+    MaybeOwned<OutputStream> stream;
+    MaybeOwned<TextConverter> converter;
 };

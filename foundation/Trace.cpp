@@ -1,6 +1,6 @@
 #include "foundation/Trace.h"
 // The log-sink interface lives with the jobs; only its virtual destructor is needed here.
-#include "jobs/MessageWriter.h"
+#include "foundation/MessageWriter.h"
 
 Trace::~Trace()
 {

@@ -3,7 +3,7 @@
 #include "imaging/BitmapCopy.h"
 #include "imaging/ColorReduction.h"
 #include "imaging/DibConversion.h"
-#include "jobs/ICanceller.h"
+#include "imaging/ICanceller.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "imaging/ColorReduction.h"
 #include "imaging/ErrorDiffusion.h"
+#include "imaging/ICanceller.h"
 #include "imaging/MedianCut.h"
 #include "imaging/PaletteLookup.h"
-#include "jobs/ICanceller.h"
 
 namespace {
 
@@ -13,25 +13,6 @@ bool failEmptying(Dib& destination)
     destination.reallocInfo(0);
     SetLastError(error);
     return false;
-}
-
-bool drawDeeper(const Dib& source, Dib& destination, int bitCount)
-{
-    if (bitCount == source.bitCount())
-        return destination.copyScaled(source, 1.0);
-    if (!destination.create(source.width(), source.height(), bitCount, RGB(0, 0, 0)))
-        return false;
-    bool drawn = source.drawScaled(destination.getDC(), 1.0);
-    destination.releaseDC();
-    if (!drawn)
-        return false;
-    if (bitCount == 32) {
-        GdiFlush();
-        BYTE* bits = destination.getBits();
-        for (int i = 0, n = destination.imageSize() / 4; i < n; ++i)
-            bits[i * 4 + 3] = 0xFF;
-    }
-    return true;
 }
 
 bool setPalette(Dib& destination, const RGBQUAD* palette, int count)
@@ -142,7 +123,7 @@ bool reduceColors(const Dib& source, Dib& destination, int bitCount, int mode, b
         SetLastError(ERROR_INVALID_PARAMETER);
         return false;
     }
-    bool done = bitCount > 8 ? drawDeeper(source, destination, bitCount)
+    bool done = bitCount > 8 ? destination.copyAtDepth(source, bitCount)
                              : reduceToPalette(source, destination, bitCount, mode, dither, canceller);
     return done || failEmptying(destination);
 }

@@ -1,21 +1,11 @@
 #include "imaging/Dib.h"
 #include <climits>
-#include <cstdlib>
-#include "foundation/FileHandle.h"
 #include "foundation/MemoryAllocator.h"
-#include "imaging/ColorReduction.h"
+#include "foundation/ScratchBuffer.h"
 
 namespace {
 
-static_assert(sizeof(BITMAPFILEHEADER) == 14, "the BMP file header is 14 bytes on disk");
-
-constexpr WORD BmpSignature = 0x4D42; // "BM"
-constexpr DWORD MaskBytes = 12;       // three BI_BITFIELDS masks after a plain info header
-// Loaded files get this many zero bytes after their data: the info block of a section always reserves
-// room for the masks, also where a larger header already holds them.
-constexpr DWORD Slack = MaskBytes;
-// Files beyond this cannot be held in one block of the allocator.
-constexpr LONGLONG MaxFileBytes = INT_MAX - 64;
+constexpr DWORD MaskBytes = 12; // three BI_BITFIELDS masks after a plain info header
 
 // Allocates when given no block; a failed reallocation frees the old block.
 void* reallocBlock(void* block, int bytes)
@@ -33,27 +23,6 @@ void freeBlock(void* block)
     MemoryAllocator::free(block);
 }
 
-// A block of the allocator, freed at the end of the scope.
-class Block {
-public:
-    explicit Block(int bytes) : data(static_cast<BYTE*>(MemoryAllocator::alloc(bytes))) {}
-    Block(const Block&) = delete;
-    Block& operator=(const Block&) = delete;
-    ~Block() { freeBlock(data); }
-    BYTE* data;
-};
-
-bool isValidHandle(HANDLE handle)
-{
-    return handle && handle != INVALID_HANDLE_VALUE;
-}
-
-bool fail(DWORD error)
-{
-    SetLastError(error);
-    return false;
-}
-
 bool hasMasks(const BITMAPINFOHEADER& header)
 {
     return header.biCompression == BI_BITFIELDS;
@@ -62,12 +31,6 @@ bool hasMasks(const BITMAPINFOHEADER& header)
 LONGLONG absoluteHeight(const BITMAPINFOHEADER& header)
 {
     return header.biHeight < 0 ? -static_cast<LONGLONG>(header.biHeight) : header.biHeight;
-}
-
-// Header, colour table and masks as a section's info block holds them.
-int blockInfoSize(const BITMAPINFOHEADER& header)
-{
-    return static_cast<int>(header.biSize) + 4 * Dib::colorCountOf(&header) + (hasMasks(header) ? MaskBytes : 0);
 }
 
 bool isKnownDepth(WORD bitCount)
@@ -89,39 +52,6 @@ bool isValidCompression(const BITMAPINFOHEADER& header)
     default:
         return false;
     }
-}
-
-// Everything that a section, a colour table or a pixel transfer is sized by must be sane before it is used.
-bool isValidHeader(const BITMAPINFOHEADER& header)
-{
-    if (header.biSize < sizeof(BITMAPINFOHEADER) || header.biSize > sizeof(BITMAPV5HEADER))
-        return false;
-    if (header.biWidth < 1 || header.biHeight == 0 || header.biHeight == LONG_MIN)
-        return false;
-    if (!isKnownDepth(header.biBitCount) || !isValidCompression(header) || header.biClrUsed > 256)
-        return false;
-    LONGLONG stride = (static_cast<LONGLONG>(header.biBitCount) * header.biWidth + 31) / 32 * 4;
-    return stride * absoluteHeight(header) <= INT_MAX;
-}
-
-bool writeAll(HANDLE file, const void* data, DWORD bytes)
-{
-    DWORD written = 0;
-    return WriteFile(file, data, bytes, &written, nullptr) && written == bytes;
-}
-
-bool writeAll(IStream* stream, const void* data, DWORD bytes)
-{
-    ULONG written = 0;
-    return SUCCEEDED(stream->Write(data, bytes, &written)) && written == bytes;
-}
-
-bool readAll(IStream* stream, void* data, DWORD bytes, DWORD& read)
-{
-    ULONG got = 0;
-    HRESULT result = stream->Read(data, bytes, &got);
-    read = got;
-    return SUCCEEDED(result);
 }
 
 // The 16 VGA colours: the stock palette's first eight and last eight entries. Its entries 8-11 are system
@@ -162,6 +92,30 @@ void setMasks(BITMAPINFO* info, DWORD red, DWORD green, DWORD blue)
 }
 
 } // namespace
+
+// Everything that a section, a colour table or a pixel transfer is sized by must be sane before it is used.
+bool Dib::isValidHeader(const BITMAPINFOHEADER& header)
+{
+    if (header.biSize < sizeof(BITMAPINFOHEADER) || header.biSize > sizeof(BITMAPV5HEADER))
+        return false;
+    if (header.biWidth < 1 || header.biHeight == 0 || header.biHeight == LONG_MIN)
+        return false;
+    if (!isKnownDepth(header.biBitCount) || !isValidCompression(header) || header.biClrUsed > 256)
+        return false;
+    LONGLONG stride = (static_cast<LONGLONG>(header.biBitCount) * header.biWidth + 31) / 32 * 4;
+    return stride * absoluteHeight(header) <= INT_MAX;
+}
+
+int Dib::blockInfoSize(const BITMAPINFOHEADER& header)
+{
+    return static_cast<int>(header.biSize) + 4 * colorCountOf(&header) + (hasMasks(header) ? MaskBytes : 0);
+}
+
+bool Dib::fail(DWORD error)
+{
+    SetLastError(error);
+    return false;
+}
 
 Dib::Dib(const Dib& source)
 {
@@ -248,12 +202,12 @@ bool Dib::create(int newWidth, int newHeight, int newBitCount, COLORREF fillColo
     header.biBitCount = static_cast<WORD>(newBitCount);
     header.biCompression = newBitCount == 16 || newBitCount == 32 ? BI_BITFIELDS : BI_RGB;
 
-    Block block(blockInfoSize(header));
-    if (!block.data) {
+    ScratchBuffer<BYTE> block(blockInfoSize(header));
+    if (!block.get()) {
         reallocInfo(0);
         return fail(ERROR_NOT_ENOUGH_MEMORY);
     }
-    auto templateInfo = reinterpret_cast<BITMAPINFO*>(block.data);
+    auto templateInfo = reinterpret_cast<BITMAPINFO*>(block.get());
     templateInfo->bmiHeader = header;
     switch (newBitCount) {
     case 1:
@@ -364,10 +318,10 @@ bool Dib::createPalette()
     WORD count = colorCount();
     if (count == 0)
         return false;
-    Block block(sizeof(LOGPALETTE) + count * sizeof(PALETTEENTRY));
-    if (!block.data)
+    ScratchBuffer<BYTE> block(sizeof(LOGPALETTE) + count * sizeof(PALETTEENTRY));
+    if (!block.get())
         return false;
-    auto logical = reinterpret_cast<LOGPALETTE*>(block.data);
+    auto logical = reinterpret_cast<LOGPALETTE*>(block.get());
     logical->palVersion = 0x300;
     logical->palNumEntries = count;
     const RGBQUAD* table = getColorTable();
@@ -518,7 +472,32 @@ bool Dib::toBitsPerPixel24()
     if (bitCount() == 24)
         return true;
     Dib converted;
-    return reduceColors(*this, converted, 24, ReduceDefaultPalette, false, nullptr) && copyScaled(converted, 1.0);
+    return converted.copyAtDepth(*this, 24) && copyScaled(converted, 1.0);
+}
+
+bool Dib::copyAtDepth(const Dib& source, int newBitCount)
+{
+    if (&source == this)
+        return fail(ERROR_INVALID_PARAMETER);
+    if (source.isEmpty() || newBitCount <= 8) {
+        reallocInfo(0);
+        return fail(ERROR_INVALID_PARAMETER);
+    }
+    if (newBitCount == source.bitCount())
+        return copyScaled(source, 1.0) || releaseAfterFailure();
+    if (!create(source.width(), source.height(), newBitCount, RGB(0, 0, 0)))
+        return releaseAfterFailure();
+    bool drawn = source.drawScaled(getDC(), 1.0);
+    releaseDC();
+    if (!drawn)
+        return releaseAfterFailure();
+    // GDI leaves the fourth byte of what it draws at zero.
+    if (newBitCount == 32) {
+        GdiFlush();
+        for (int i = 0, n = imageSize() / 4; i < n; ++i)
+            bits[i * 4 + 3] = 0xFF;
+    }
+    return true;
 }
 
 bool Dib::aspectPercent(int& widthPercent, int& heightPercent) const
@@ -537,172 +516,20 @@ bool Dib::aspectPercent(int& widthPercent, int& heightPercent) const
     return true;
 }
 
-bool Dib::loadBmpFile(HANDLE file)
-{
-    if (!isValidHandle(file)) {
-        reallocInfo(0);
-        return fail(ERROR_INVALID_HANDLE);
-    }
-    FileHandle closer(file);
-    LARGE_INTEGER size;
-    BITMAPFILEHEADER header;
-    DWORD read = 0;
-    if (!GetFileSizeEx(file, &size) || !ReadFile(file, &header, sizeof(header), &read, nullptr))
-        return releaseAfterFailure();
-    if (read < sizeof(header) || header.bfType != BmpSignature || size.QuadPart <= LONGLONG(sizeof(header)) ||
-        header.bfOffBits < sizeof(header)) {
-        reallocInfo(0);
-        return fail(ERROR_INVALID_PARAMETER);
-    }
-    if (size.QuadPart > MaxFileBytes) {
-        reallocInfo(0);
-        return fail(ERROR_NOT_ENOUGH_MEMORY);
-    }
-    auto rest = static_cast<DWORD>(size.QuadPart - sizeof(header));
-    Block block(static_cast<int>(rest + Slack));
-    if (!block.data)
-        return releaseAfterFailure();
-    if (!ReadFile(file, block.data, rest, &read, nullptr))
-        return releaseAfterFailure();
-    return loadBmpImage(block.data, read, Slack, header.bfOffBits - sizeof(header));
-}
-
-bool Dib::loadPackedDib(const BITMAPINFO* packed, DWORD bytes)
-{
-    if (!packed || bytes < sizeof(BITMAPINFOHEADER) || !isValidHeader(packed->bmiHeader)) {
-        reallocInfo(0);
-        return fail(ERROR_INVALID_PARAMETER);
-    }
-    return loadBmpImage(reinterpret_cast<const BYTE*>(packed), bytes, 0, blockInfoSize(packed->bmiHeader));
-}
-
-// `data` holds the info block and the pixels in `bytes` bytes, followed by `slack` zero bytes.
-bool Dib::loadBmpImage(const BYTE* data, DWORD bytes, DWORD slack, DWORD pixelOffset)
-{
-    auto packed = reinterpret_cast<const BITMAPINFO*>(data);
-    if (bytes < sizeof(BITMAPINFOHEADER) || !isValidHeader(packed->bmiHeader)) {
-        reallocInfo(0);
-        return fail(ERROR_INVALID_PARAMETER);
-    }
-    const BITMAPINFOHEADER& header = packed->bmiHeader;
-    bool fits = packedInfoBytes(header) <= pixelOffset && pixelOffset <= bytes &&
-                packedPixelBytes(header) <= LONGLONG(bytes - pixelOffset) &&
-                LONGLONG(blockInfoSize(header)) <= LONGLONG(bytes) + slack;
-    if (!fits) {
-        reallocInfo(0);
-        return fail(ERROR_INVALID_PARAMETER);
-    }
-    if (!createFromInfo(packed, RGB(0, 0, 0)))
-        return false;
-    // The file's own header describes the pixels: top-down and RLE files become plain bottom-up sections.
-    int lines = SetDIBitsToDevice(getDC(), 0, 0, width(), height(), 0, 0, 0, height(), data + pixelOffset, packed,
-                                  DIB_RGB_COLORS);
-    releaseDC();
-    return lines > 0 || releaseAfterFailure();
-}
-
-bool Dib::loadFromStream(IStream* stream)
-{
-    if (!stream)
-        return fail(ERROR_INVALID_PARAMETER);
-    LARGE_INTEGER start = {};
-    ULARGE_INTEGER end = {};
-    if (FAILED(stream->Seek(start, STREAM_SEEK_SET, nullptr)) || FAILED(stream->Seek(start, STREAM_SEEK_END, &end)) ||
-        FAILED(stream->Seek(start, STREAM_SEEK_SET, nullptr)) || end.QuadPart > ULONGLONG(MaxFileBytes)) {
-        reallocInfo(0);
-        return fail(ERROR_NOT_ENOUGH_MEMORY);
-    }
-    auto size = static_cast<DWORD>(end.QuadPart);
-    if (size <= sizeof(BITMAPFILEHEADER)) {
-        reallocInfo(0);
-        return fail(ERROR_INVALID_PARAMETER);
-    }
-    Block block(static_cast<int>(size));
-    DWORD read = 0;
-    if (!block.data || !readAll(stream, block.data, size, read)) {
-        reallocInfo(0);
-        return fail(ERROR_NOT_ENOUGH_MEMORY);
-    }
-    if (read <= sizeof(BITMAPFILEHEADER) || reinterpret_cast<const BITMAPFILEHEADER*>(block.data)->bfType != BmpSignature) {
-        reallocInfo(0);
-        return fail(ERROR_INVALID_PARAMETER);
-    }
-    // A packed DIB follows the file header: the pixels come right after the info block, whatever the
-    // header's offset field says. The copy keeps the info header aligned.
-    DWORD packedBytes = read - sizeof(BITMAPFILEHEADER);
-    Block packed(static_cast<int>(packedBytes));
-    if (!packed.data) {
-        reallocInfo(0);
-        return fail(ERROR_NOT_ENOUGH_MEMORY);
-    }
-    CopyMemory(packed.data, block.data + sizeof(BITMAPFILEHEADER), packedBytes);
-    return loadPackedDib(reinterpret_cast<const BITMAPINFO*>(packed.data), packedBytes);
-}
-
-bool Dib::saveBmpFile(HANDLE file)
-{
-    if (!isValidHandle(file))
-        return fail(ERROR_INVALID_HANDLE);
-    FileHandle closer(file);
-    if (!info)
-        return fail(ERROR_INVALID_FUNCTION);
-    GdiFlush();
-    BITMAPFILEHEADER header = fileHeader();
-    return writeAll(file, &header, sizeof(header)) && writeAll(file, info, infoSize()) &&
-           writeAll(file, bits, imageSize()) && FlushFileBuffers(file);
-}
-
-IStream* Dib::toStream() const
-{
-    if (!info) {
-        SetLastError(ERROR_INVALID_FUNCTION);
-        return nullptr;
-    }
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, 0);
-    if (!memory) {
-        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-        return nullptr;
-    }
-    IStream* stream = nullptr;
-    if (FAILED(CreateStreamOnHGlobal(memory, TRUE, &stream))) {
-        GlobalFree(memory);
-        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-        return nullptr;
-    }
-    GdiFlush();
-    BITMAPFILEHEADER header = fileHeader();
-    if (!writeAll(stream, &header, sizeof(header)) || !writeAll(stream, info, infoSize()) ||
-        !writeAll(stream, bits, imageSize())) {
-        stream->Release();
-        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-        return nullptr;
-    }
-    return stream;
-}
-
 int Dib::infoSize() const
 {
     return info ? blockInfoSize(info->bmiHeader) : 0;
-}
-
-BITMAPFILEHEADER Dib::fileHeader() const
-{
-    BITMAPFILEHEADER header = {};
-    header.bfType = BmpSignature;
-    header.bfSize = sizeof(header) + infoSize() + imageSize();
-    header.bfOffBits = sizeof(header) + infoSize();
-    return header;
 }
 
 // A new section with the source's header, colour table and depth at another size.
 bool Dib::createLike(const Dib& source, int newWidth, int newHeight, COLORREF fillColor)
 {
     int size = source.infoSize();
-    Block copy(size);
-    if (!copy.data)
+    ScratchBuffer<BYTE> copy(size);
+    if (!copy.get())
         return releaseAfterFailure();
-    CopyMemory(copy.data, source.info, size);
-    auto copyInfo = reinterpret_cast<BITMAPINFO*>(copy.data);
+    CopyMemory(copy.get(), source.info, size);
+    auto copyInfo = reinterpret_cast<BITMAPINFO*>(copy.get());
     copyInfo->bmiHeader.biWidth = newWidth;
     copyInfo->bmiHeader.biHeight = newHeight;
     return createFromInfo(copyInfo, fillColor);

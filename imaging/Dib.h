@@ -46,6 +46,10 @@ public:
     // Converts the picture to 24 bits in place; true at once when it already is. On failure it is unchanged
     // unless the final copy failed, which empties it.
     bool toBitsPerPixel24();
+    // This Dib (another object than the source) becomes the source drawn at a depth above 8 bits: an exact
+    // copy at the source's own depth, opaque at 32 bits. An empty source or a depth of 8 bits or fewer fails
+    // with 87 and empties this Dib; so does any failure on the way.
+    bool copyAtDepth(const Dib& source, int bitCount);
     // Both sides in percent of the longer one.
     bool aspectPercent(int& widthPercent, int& heightPercent) const;
 
@@ -74,7 +78,7 @@ public:
     HBITMAP getBitmap() const { return bitmap; }
     HPALETTE getPalette() const { return palette; }
 
-    // BMP files: both close a valid handle in every case.
+    // BMP files (DibBmpFile.cpp): both close a valid handle in every case.
     bool loadBmpFile(HANDLE file);
     bool saveBmpFile(HANDLE file);
     // A packed DIB (BITMAPINFO followed by the pixels) of `bytes` bytes in memory.
@@ -85,6 +89,12 @@ public:
     IStream* toStream() const;
 
 private:
+    // Header, colour table and masks as a section's info block holds them.
+    static int blockInfoSize(const BITMAPINFOHEADER& header);
+    // Everything that a section, a colour table or a pixel transfer is sized by is sane.
+    static bool isValidHeader(const BITMAPINFOHEADER& header);
+    static bool fail(DWORD error);
+
     int infoSize() const;
     bool createLike(const Dib& source, int width, int height, COLORREF fill);
     bool fill(COLORREF color);

@@ -1,14 +1,7 @@
 #include "imaging/DibConverter.h"
-#include "imaging/ColorReduction.h"
-#include "jobs/ICanceller.h"
+#include "imaging/ICanceller.h"
 
 namespace DibConvert {
-
-ColorFilter::~ColorFilter()
-{
-    if (ownsFilter)
-        delete filter;
-}
 
 bool ColorFilter::convert(Dib& dib, ICanceller* canceller)
 {
@@ -65,7 +58,7 @@ bool ColorFilter::convertPixels(Dib& dib, ICanceller* canceller)
 bool ColorFilter::convertThrough32(Dib& dib)
 {
     Dib copy;
-    if (!reduceColors(dib, copy, 32, ReduceDefaultPalette, false, nullptr) || !convertPixels(copy, nullptr))
+    if (!copy.copyAtDepth(dib, 32) || !convertPixels(copy, nullptr))
         return false;
     bool drawn = copy.drawScaled(dib.getDC(), 1.0);
     dib.releaseDC();

@@ -1,5 +1,6 @@
 #pragma once
 #include <windows.h>
+#include "foundation/MaybeOwned.h"
 #include "imaging/Dib.h"
 #include "imaging/IColorFilter.h"
 
@@ -19,10 +20,7 @@ public:
 // with last error 1 and leaves the Dib alone; a cancel fails with last error 0.
 class ColorFilter : public DibConverter {
 public:
-    ColorFilter(IColorFilter* filter, bool ownsFilter) : filter(filter), ownsFilter(ownsFilter) {}
-    ColorFilter(const ColorFilter&) = delete;
-    ColorFilter& operator=(const ColorFilter&) = delete;
-    ~ColorFilter() override;
+    ColorFilter(IColorFilter* filter, bool ownsFilter) : filter(filter, ownsFilter) {}
 
     bool convert(Dib& dib, ICanceller* canceller) override;
 
@@ -31,8 +29,7 @@ private:
     bool convertPixels(Dib& dib, ICanceller* canceller);
     bool convertThrough32(Dib& dib);
 
-    IColorFilter* filter;
-    bool ownsFilter;
+    MaybeOwned<IColorFilter> filter;
 };
 
 } // namespace DibConvert

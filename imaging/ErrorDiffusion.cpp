@@ -1,7 +1,7 @@
 #include "imaging/ErrorDiffusion.h"
-#include "imaging/AllocatedArray.h"
+#include "foundation/ScratchBuffer.h"
+#include "imaging/ICanceller.h"
 #include "imaging/PaletteLookup.h"
-#include "jobs/ICanceller.h"
 
 namespace {
 
@@ -67,7 +67,7 @@ bool diffuseErrorToPalette(BYTE* pixels, int width, int height, const RGBQUAD* p
     if (!lookup.setPalette(palette, count))
         return false;
     LONGLONG rowInts = (static_cast<LONGLONG>(width) + 2) * 3;
-    AllocatedArray<int> errors;
+    ScratchBuffer<int> errors;
     if (!errors.allocate(rowInts * 2))
         return false;
     int* current = errors.get();

@@ -4,10 +4,10 @@
 #include "foundation/Exception.h"
 #include "imaging/BitmapGeometry.h"
 #include "imaging/GdipImage.h"
+#include "imaging/ICanceller.h"
 #include "imaging/WicBitmapSource.h"
 #include "imaging/gdipImageIO.h"
 #include "imaging/wicDecode.h"
-#include "jobs/ICanceller.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "imaging/MedianCut.h"
 #include <utility>
-#include "jobs/ICanceller.h"
+#include "imaging/ICanceller.h"
 
 namespace MedianCut {
 
@@ -261,10 +261,10 @@ int RgbHashTable::newEntry(UINT32 key)
     return entryCount++;
 }
 
-bool RgbHashTable::takeEntries(AllocatedArray<Entry>& entries, LONGLONG& pixelCount)
+bool RgbHashTable::takeEntries(ScratchBuffer<Entry>& entries, LONGLONG& pixelCount)
 {
     pixelCount = 0;
-    AllocatedArray<int> bucketStarts;
+    ScratchBuffer<int> bucketStarts;
     if (!bucketStarts.allocate(BucketCount + 1) || !entries.allocate(entryCount))
         return false;
     for (int i = 0; i < entryCount; ++i)
@@ -306,7 +306,7 @@ bool medianCutPalette(const BYTE* pixels, int width, int height, RGBQUAD* palett
     MedianCut::RgbHashTable table(exact);
     if (!MedianCut::countColors(table, pixels, width, height, canceller))
         return false;
-    AllocatedArray<MedianCut::Entry> entries;
+    ScratchBuffer<MedianCut::Entry> entries;
     LONGLONG pixelCount = 0;
     if (!table.takeEntries(entries, pixelCount))
         return false;

@@ -1,6 +1,6 @@
 #pragma once
 #include <windows.h>
-#include "imaging/AllocatedArray.h"
+#include "foundation/ScratchBuffer.h"
 
 class ICanceller;
 
@@ -45,7 +45,7 @@ public:
     bool addPixels(const BYTE* pixels, int count);
     int distinctCount() const { return entryCount; }
     // The entries in bucket order, grouped ones finished as their average colour; the table is emptied.
-    bool takeEntries(AllocatedArray<Entry>& entries, LONGLONG& pixelCount);
+    bool takeEntries(ScratchBuffer<Entry>& entries, LONGLONG& pixelCount);
 
     static constexpr int BucketCount = 6553;
     static int bucketOf(int red, int green, int blue)
@@ -61,11 +61,11 @@ private:
     bool exact;
     int entryCount = 0;
     // Per entry, in the order first seen: key, pixel count and, grouped, the sums of the low 3 bits.
-    AllocatedArray<UINT32> keys;
-    AllocatedArray<UINT32> counts;
-    AllocatedArray<UINT32> lowSums;
+    ScratchBuffer<UINT32> keys;
+    ScratchBuffer<UINT32> counts;
+    ScratchBuffer<UINT32> lowSums;
     // Entry index + 1 of each colour (exact) or group; 0 for none yet.
-    AllocatedArray<int> entryOf;
+    ScratchBuffer<int> entryOf;
 };
 
 } // namespace MedianCut

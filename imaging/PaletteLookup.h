@@ -1,6 +1,6 @@
 #pragma once
 #include <windows.h>
-#include "imaging/AllocatedArray.h"
+#include "foundation/ScratchBuffer.h"
 
 // Palettes here are `count` RGBQUAD entries: blue, green, red and a byte that is not looked at.
 
@@ -64,8 +64,8 @@ private:
 
     const RGBQUAD* palette = nullptr;
     int paletteCount = 0;
-    AllocatedArray<int> cellStarts;
-    AllocatedArray<WORD> cellCounts;
-    AllocatedArray<UINT32> pool;
+    ScratchBuffer<int> cellStarts;
+    ScratchBuffer<WORD> cellCounts;
+    ScratchBuffer<UINT32> pool;
     int poolUsed = 0;
 };

@@ -1,5 +1,5 @@
 #include "imaging/QualitySearch.h"
-#include "jobs/ICanceller.h"
+#include "imaging/ICanceller.h"
 
 namespace {
 

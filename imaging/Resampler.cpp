@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cmath>
 #include <new>
+#include "foundation/ScratchBuffer.h"
 
 namespace {
 
@@ -168,30 +169,32 @@ bool Resampler::resample(const BYTE* source, INT_PTR sourceStride, int sourceWid
             if (y > 0 && rows.first[y] < rows.first[y - 1])
                 ringRows = sourceHeight;
         }
-        std::vector<float> sourceRow(4 * static_cast<size_t>(sourceWidth));
         size_t rowFloats = 4 * static_cast<size_t>(targetWidth);
-        std::vector<float> ring(rowFloats * ringRows);
-        std::vector<float> sum(rowFloats);
+        ScratchBuffer<float> sourceRow(4LL * sourceWidth);
+        ScratchBuffer<float> ring(static_cast<LONGLONG>(rowFloats) * ringRows);
+        ScratchBuffer<float> sum(static_cast<LONGLONG>(rowFloats));
+        if (!sourceRow.get() || !ring.get() || !sum.get())
+            return false;
         int narrowedRows = 0;
         for (int y = 0; y < targetHeight; ++y) {
             int end = rows.first[y] + rows.count[y];
             for (; narrowedRows < end; ++narrowedRows) {
-                premultiplyRow(source + narrowedRows * sourceStride, sourceWidth, format, sourceRow.data());
-                resampleRow(sourceRow.data(), columns, targetWidth,
-                            ring.data() + (narrowedRows % ringRows) * rowFloats);
+                premultiplyRow(source + narrowedRows * sourceStride, sourceWidth, format, sourceRow.get());
+                resampleRow(sourceRow.get(), columns, targetWidth, ring.get() + (narrowedRows % ringRows) * rowFloats);
             }
-            std::fill(sum.begin(), sum.end(), 0.0f);
+            std::fill(sum.get(), sum.get() + rowFloats, 0.0f);
             const float* weight = rows.weights.data() + rows.offset[y];
             for (int k = 0; k < rows.count[y]; ++k) {
-                const float* in = ring.data() + ((rows.first[y] + k) % ringRows) * rowFloats;
+                const float* in = ring.get() + ((rows.first[y] + k) % ringRows) * rowFloats;
                 float w = weight[k];
                 for (size_t n = 0; n < rowFloats; ++n)
                     sum[n] += w * in[n];
             }
-            writeRow(sum.data(), targetWidth, target + y * targetStride);
+            writeRow(sum.get(), targetWidth, target + y * targetStride);
         }
         return true;
     } catch (const std::bad_alloc&) {
+        // The tap tables grow as they are built; a failure there reads as the pixel buffers' does.
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return false;
     }

@@ -2,8 +2,8 @@
 #include <windows.h>
 #include <wincodec.h>
 #include "foundation/wstring.h"
+#include "imaging/ICanceller.h"
 #include "imaging/WicDeclarations.h"
-#include "jobs/ICanceller.h"
 
 namespace WIC {
 

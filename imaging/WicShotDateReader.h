@@ -1,5 +1,5 @@
 #pragma once
-#include "jobs/IShotDateReader.h"
+#include "imaging/IShotDateReader.h"
 
 // Shooting dates from the metadata of frame 0, as WIC reads it. COM must be initialised on the calling thread.
 class WicShotDateReader : public IShotDateReader {

@@ -3,8 +3,8 @@
 #include <gdiplus.h>
 #include <wincodec.h>
 #include "foundation/wstring.h"
+#include "imaging/ICanceller.h"
 #include "imaging/WicBitmapSource.h"
-#include "jobs/ICanceller.h"
 
 // Pictures read through WIC. Each call opens its own decoder on a memory copy of the file (or on the stream)
 // and releases it before returning; failures throw Exception (HRESULT, or the system's error for a file that

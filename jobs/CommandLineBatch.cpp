@@ -4,19 +4,20 @@
 #include <gdiplus.h>
 #include <memory>
 #include "foundation/ComPtr.h"
-#include "foundation/DateTime.h"
 #include "foundation/Exception.h"
 #include "foundation/FileSystem.h"
 #include "foundation/FileTime.h"
 #include "foundation/Path.h"
+#include "imaging/BitmapPtr.h"
 #include "imaging/clipboardImage.h"
 #include "imaging/gdipImageIO.h"
 #include "imaging/pictureLoading.h"
 #include "conversion/SaveImage.h"
+#include "foundation/MessageWriter.h"
 #include "jobs/LogMessages.h"
-#include "jobs/MessageWriter.h"
 #include "jobs/RenameUtil.h"
 #include "jobs/applyEffectsInOrder.h"
+#include "settings/AppServices.h"
 #include "settings/AppSetting.h"
 #include "settings/OutputFormat.h"
 
@@ -28,18 +29,10 @@ const wchar_t failureMark[] = L"(failure)";
 const wchar_t newLine[] = L"\r\n";
 constexpr WORD clipboardBitsPerPixel = 32;
 
-// A log text with the current date and time in place of "%s".
-wstring stamped(const SimpleString& text)
-{
-    return wstring(text.get()).replace(L"%s", DateTime().toString().buffer());
-}
-
 wstring withPath(const SimpleString& text, const wstring& path)
 {
     return wstring(text.get()).replace(L"%s", path.buffer());
 }
-
-using BitmapPtr = std::unique_ptr<Gdiplus::Bitmap>;
 
 // One loaded picture with what the save needs to know of its source.
 struct SourcePicture {
@@ -87,7 +80,7 @@ bool CommandLineBatch::isClipboard(const wstring& name)
     return name.toLower().equals(clipboardName);
 }
 
-CommandLineBatch::CommandLineBatch(const AppSetting& setting, MessageWriter* log, IShotDateReader* shotDates)
+CommandLineBatch::CommandLineBatch(AppSetting& setting, MessageWriter* log, IShotDateReader* shotDates)
     : setting(setting), log(log), shotDates(shotDates)
 {
 }
@@ -99,6 +92,8 @@ int CommandLineBatch::run(const wstringArray& sources, const wstringArray& targe
     converted = 0;
     written.removeAll();
     deletions.removeAll();
+    // What the batch reads of the settings and what the steps it calls read must be one record.
+    AppServices lent(setting);
     try {
         return convertAll(sources, targets);
     } catch (const Exception&) {
@@ -109,7 +104,7 @@ int CommandLineBatch::run(const wstringArray& sources, const wstringArray& targe
 
 int CommandLineBatch::convertAll(const wstringArray& sources, const wstringArray& targets)
 {
-    write(stamped(LogMessages::C001) + newLine + newLine);
+    write(stampedLogText(LogMessages::C001) + newLine + newLine);
     RenameUtil renamer(setting, shotDates);
     int result = Stopped;
     bool stopped = false;
@@ -222,7 +217,7 @@ void CommandLineBatch::deleteSources()
 
 void CommandLineBatch::writeEnd()
 {
-    write(wstring(newLine) + stamped(LogMessages::C002) + newLine + newLine);
+    write(wstring(newLine) + stampedLogText(LogMessages::C002) + newLine + newLine);
     writeCount();
 }
 
@@ -230,7 +225,7 @@ void CommandLineBatch::writeErrorEnd()
 {
     // The error is what the caller reports; a log that cannot take these lines any more must not hide it.
     try {
-        write(wstring(newLine) + stamped(LogMessages::C004) + newLine + newLine);
+        write(wstring(newLine) + stampedLogText(LogMessages::C004) + newLine + newLine);
         writeCount();
     } catch (const Exception&) {
     }

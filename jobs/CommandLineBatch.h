@@ -32,9 +32,11 @@ public:
     // An error ended the batch.
     static constexpr int Failed = -2;
 
-    // The settings must outlive the batch. Without a log (null) nothing is written about the run; shotDates
-    // may be null (rename rules then use the update time for shooting dates).
-    CommandLineBatch(const AppSetting& setting, MessageWriter* log, IShotDateReader* shotDates);
+    // The settings must outlive the batch: the batch reads them, and lends them to the loaders, the effect
+    // chain and the save for each run, so that one record decides everything. Without a log (null) nothing is
+    // written about the run; shotDates may be null (rename rules then use the update time for shooting
+    // dates).
+    CommandLineBatch(AppSetting& setting, MessageWriter* log, IShotDateReader* shotDates);
     CommandLineBatch(const CommandLineBatch&) = delete;
     CommandLineBatch& operator=(const CommandLineBatch&) = delete;
     virtual ~CommandLineBatch() = default;
@@ -58,7 +60,7 @@ private:
     void write(const wstring& text);
     void writeCount();
 
-    const AppSetting& setting;
+    AppSetting& setting;
     MessageWriter* log;
     IShotDateReader* shotDates;
     CommandLineBatchOptions options;

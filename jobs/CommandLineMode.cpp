@@ -6,7 +6,7 @@
 #include "foundation/Mutex.h"
 #include "foundation/Path.h"
 #include "foundation/TextConverter.h"
-#include "imaging/gdiplusStartup.h"
+#include "imaging/GdiplusSession.h"
 #include "imaging/WicShotDateReader.h"
 #include "imaging/readableFileTypes.h"
 #include "jobs/CommandLineBatch.h"
@@ -21,23 +21,6 @@ namespace {
 
 constexpr int Success = 0;
 constexpr int Failure = 1;
-
-// GDI+ for as long as the mode runs.
-class GraphicsSession {
-public:
-    GraphicsSession() : started(gdiplusStartup()) {}
-    GraphicsSession(const GraphicsSession&) = delete;
-    GraphicsSession& operator=(const GraphicsSession&) = delete;
-    ~GraphicsSession()
-    {
-        if (started)
-            gdiplusShutdown();
-    }
-    bool isStarted() const { return started; }
-
-private:
-    bool started;
-};
 
 // The options of one command line carried out against the application's settings record.
 class CommandLineMode {
@@ -181,7 +164,7 @@ int runCommandLineMode(Application& application, AppSetting& setting, const wstr
     } catch (const Exception&) {
         return Failure;
     }
-    GraphicsSession graphics;
+    GdiplusSession graphics;
     if (!graphics.isStarted())
         return Failure;
     return CommandLineMode(application, setting).run(arguments);

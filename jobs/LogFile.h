@@ -1,7 +1,7 @@
 #pragma once
 #include <memory>
+#include "foundation/MessageWriter.h"
 #include "foundation/OutputTextFileStream.h"
-#include "jobs/MessageWriter.h"
 
 class TextConverter;
 

@@ -1,4 +1,5 @@
 #include "jobs/LogMessages.h"
+#include "foundation/DateTime.h"
 #include "foundation/StringResource.h"
 
 namespace LogMessages {
@@ -37,4 +38,9 @@ const MessageTableEntry entries[] = {
 void loadLogMessages(HMODULE module)
 {
     loadMessageTable(module, L"LogMessages", L"logmessages", entries);
+}
+
+wstring stampedLogText(const SimpleString& text)
+{
+    return wstring(text.get()).replace(L"%s", DateTime().toString().buffer());
 }

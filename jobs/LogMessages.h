@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 #include "foundation/SimpleString.h"
+#include "foundation/wstring.h"
 
 // The texts of the job logs, one buffer per id of the "LogMessages" table: start and end lines (with "%s" for
 // the date and time), count labels and the notes on stops and deleted sources. Filled once at start-up, before
@@ -20,3 +21,6 @@ extern SimpleString C001, C002, C003, C004, C005, C006, C007;
 // Fills every buffer from the "LogMessages" table of the module, in id order. A missing id throws Exception 87
 // and leaves it and the later buffers as they were; a missing table throws Exception with the system error.
 void loadLogMessages(HMODULE module);
+
+// A start or end line: the text with the current local date and time ("yyyy:MM:dd HH:mm:ss") in place of "%s".
+wstring stampedLogText(const SimpleString& text);

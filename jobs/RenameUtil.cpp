@@ -3,7 +3,7 @@
 #include "foundation/DateTime.h"
 #include "foundation/Exception.h"
 #include "foundation/FileSystem.h"
-#include "jobs/IShotDateReader.h"
+#include "imaging/IShotDateReader.h"
 #include "settings/AppSetting.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "jobs/ThumbNailJobObserver.h"
-#include "jobs/ICanceller.h"
+#include "foundation/MessageWriter.h"
 #include "jobs/LogMessages.h"
-#include "jobs/MessageWriter.h"
+#include "imaging/ICanceller.h"
 
 namespace thumbnailmaker {
 

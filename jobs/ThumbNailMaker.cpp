@@ -7,6 +7,7 @@
 #include "foundation/Path.h"
 #include "foundation/TextWriter.h"
 #include "imaging/BitmapGeometry.h"
+#include "imaging/BitmapPtr.h"
 #include "imaging/JpegFileGenerator.h"
 #include "imaging/pictureLoading.h"
 #include "jobs/ThumbNailMakerAlbum.h"
@@ -21,8 +22,6 @@
 namespace thumbnailmaker {
 
 namespace {
-
-using BitmapPtr = std::unique_ptr<Gdiplus::Bitmap>;
 
 [[noreturn]] void throwThumbnailFailure()
 {

@@ -2,11 +2,10 @@
 #include <shlobj.h>
 #include "foundation/ApplicationInfo.h"
 #include "foundation/Path.h"
-#include "imaging/gdiplusStartup.h"
+#include "imaging/GdiplusSession.h"
 #include "jobs/CommandLineMode.h"
 #include "jobs/LogMessages.h"
 #include "settings/Messages.h"
-#include "settings/AppServices.h"
 #include "settings/OpenParams.h"
 
 namespace {
@@ -36,14 +35,11 @@ MyApp::MyApp()
         throw;
     }
     // The imaging core and the conversion engine reach the record and the collector from below; lent only
-    // once the object is complete, since a failed constructor runs no destructor to take them back.
-    setAppServices(&setting, &collector);
+    // once they are loaded.
+    services.emplace(&setting, &collector);
 }
 
-MyApp::~MyApp()
-{
-    setAppServices(nullptr, nullptr);
-}
+MyApp::~MyApp() = default;
 
 wstring MyApp::versionText(const wstring& productVersion)
 {
@@ -127,21 +123,17 @@ int MyApp::runCommandLine(const wstringArray& arguments)
 
 int MyApp::startWindowed()
 {
-    int exitCode = 1;
-    bool graphicsStarted = false;
     try {
         loadMessageTables();
-        if (!gdiplusStartup())
+        GdiplusSession graphics;
+        if (!graphics.isStarted())
             throw ApplicationException(Messages::E0001.get());
-        graphicsStarted = true;
-        exitCode = openMainWindow();
+        return openMainWindow();
     } catch (const Exception& exception) {
         showException(nullptr, exception);
     } catch (...) {
     }
-    if (graphicsStarted)
-        gdiplusShutdown();
-    return exitCode;
+    return 1;
 }
 
 void MyApp::loadMessageTables()

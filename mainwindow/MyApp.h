@@ -1,9 +1,11 @@
 #pragma once
 #include <windows.h>
+#include <optional>
 #include "foundation/Application.h"
 #include "foundation/GarbageCollector.h"
 #include "foundation/Trace.h"
 #include "foundation/wstringArray.h"
+#include "settings/AppServices.h"
 #include "settings/AppSetting.h"
 
 // The program's one application object: its names and version from the program's version block, the settings
@@ -56,6 +58,8 @@ private:
     GarbageCollector collector;
     wstring startupLayout;
     wstringArray startupFiles;
+    // Last: taken back before the record and the collector go.
+    std::optional<AppServices> services;
 };
 
 // The global application object as the program's own; null before the entry point has stored it, and in

@@ -16,10 +16,21 @@ T& lent(T* object)
 
 } // namespace
 
-void setAppServices(AppSetting* setting, GarbageCollector* collector)
+AppServices::AppServices(AppSetting* setting, GarbageCollector* collector)
+    : previousSetting(lentSetting), previousCollector(lentCollector)
 {
     lentSetting = setting;
     lentCollector = collector;
+}
+
+AppServices::AppServices(AppSetting& setting) : AppServices(&setting, lentCollector)
+{
+}
+
+AppServices::~AppServices()
+{
+    lentSetting = previousSetting;
+    lentCollector = previousCollector;
 }
 
 AppSetting& getAppSetting()

@@ -1,6 +1,6 @@
 #pragma once
 #include <windows.h>
-#include "jobs/ICanceller.h"
+#include "imaging/ICanceller.h"
 
 // Stops a long operation of the user-interface thread when the user presses Escape: once the key has been
 // seen down, every later question answers true.

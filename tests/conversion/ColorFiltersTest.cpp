@@ -12,7 +12,7 @@
 #include "conversion/Sepia.h"
 #include "conversion/Temperature.h"
 #include "foundation/MemoryAllocator.h"
-#include "imaging/ImagingTestSupport.h"
+#include "support/ImagingTestSupport.h"
 
 namespace {
 

@@ -5,21 +5,14 @@
 #include <vector>
 #include "conversion/Effect.h"
 #include "conversion/EffectTable.h"
-#include "foundation/Application.h"
-#include "foundation/ExpectCode.h"
-#include "foundation/GarbageCollector.h"
 #include "foundation/wstringArray.h"
-#include "imaging/ImagingTestSupport.h"
-#include "settings/AppServices.h"
 #include "settings/AppSetting.h"
+#include "support/ExpectCode.h"
+#include "support/GlobalApplication.h"
+#include "support/ImagingTestSupport.h"
+#include "support/LentSettings.h"
 
 namespace {
-
-
-class ChainApplication : public Application {
-public:
-    int run(const wstringArray&) override { return 0; }
-};
 
 using Step = StepResult (*)(Gdiplus::Bitmap*&);
 
@@ -58,18 +51,7 @@ protected:
     void SetUp() override
     {
         GdiplusTest::SetUp();
-        // The program's preset table is built once per run, so its owner lives as long as the test program.
-        static ChainApplication application;
-        static GarbageCollector collector;
-        setApplication(&application);
-        setAppServices(&setting, &collector);
         setting.effectPosterization = 256;
-    }
-    void TearDown() override
-    {
-        setAppServices(nullptr, nullptr);
-        setApplication(nullptr);
-        GdiplusTest::TearDown();
     }
 
     static std::vector<std::wstring> keysInOrder()
@@ -113,7 +95,9 @@ protected:
         EXPECT_EQ(bitmap->GetHeight(), height);
     }
 
-    AppSetting setting;
+    GlobalApplication application;
+    LentSettings lent;
+    AppSetting& setting = lent.setting;
 };
 
 } // namespace

@@ -2,12 +2,12 @@
 #include <atomic>
 #include <thread>
 #include "conversion/EffectTable.h"
-#include "foundation/ExpectCode.h"
 #include "foundation/GCPtrs.h"
 #include "foundation/GarbageCollector.h"
 #include "foundation/Mutex.h"
-#include "imaging/ImagingTestSupport.h"
 #include "settings/AppSetting.h"
+#include "support/ExpectCode.h"
+#include "support/ImagingTestSupport.h"
 
 namespace {
 

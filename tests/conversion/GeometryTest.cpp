@@ -3,13 +3,13 @@
 #include <memory>
 #include <string>
 #include <vector>
-#include "conversion/CancelAfter.h"
 #include "conversion/Mirror.h"
 #include "conversion/Transform.h"
 #include "conversion/Trimming.h"
 #include "conversion/Turn.h"
 #include "foundation/MemoryAllocator.h"
-#include "imaging/ImagingTestSupport.h"
+#include "support/CancelAfter.h"
+#include "support/ImagingTestSupport.h"
 
 namespace {
 

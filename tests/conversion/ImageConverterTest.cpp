@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include "conversion/CancelAfter.h"
 #include "conversion/ColorFilter.h"
 #include "conversion/ConvolutionFilter.h"
 #include "conversion/ImageConverter.h"
@@ -7,8 +6,9 @@
 #include "conversion/Transform.h"
 #include "foundation/MemoryAllocator.h"
 #include "imaging/BitmapCopy.h"
-#include "imaging/ImagingTestSupport.h"
-#include "jobs/ICanceller.h"
+#include "imaging/ICanceller.h"
+#include "support/CancelAfter.h"
+#include "support/ImagingTestSupport.h"
 
 namespace {
 

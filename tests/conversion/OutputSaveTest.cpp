@@ -4,14 +4,13 @@
 #include <vector>
 #include "conversion/OutputDepth.h"
 #include "conversion/SaveImage.h"
-#include "foundation/ExpectCode.h"
-#include "foundation/GarbageCollector.h"
 #include "imaging/BitmapCopy.h"
-#include "imaging/WicTesting.h"
 #include "jobs/applyEffectsInOrder.h"
-#include "settings/AppServices.h"
 #include "settings/AppSetting.h"
 #include "settings/OutputFormat.h"
+#include "support/ExpectCode.h"
+#include "support/LentSettings.h"
+#include "support/WicTesting.h"
 
 namespace {
 
@@ -20,15 +19,8 @@ protected:
     void SetUp() override
     {
         WicTest::SetUp();
-        static GarbageCollector collector;
-        setAppServices(&setting, &collector);
         picture.reset(makeQuarters(40, 30));
         picture->SetResolution(150, 150);
-    }
-    void TearDown() override
-    {
-        setAppServices(nullptr, nullptr);
-        WicTest::TearDown();
     }
 
     // The picture brought to the format's depth and saved with the resolution; the file read back.
@@ -47,7 +39,8 @@ protected:
         return loaded;
     }
 
-    AppSetting setting;
+    LentSettings lent;
+    AppSetting& setting = lent.setting;
     ScratchFolder folder{L"korvilane-output"};
     BitmapPtr picture;
 };

@@ -15,9 +15,9 @@
 #include "conversion/RadialBlur.h"
 #include "conversion/Sharp.h"
 #include "conversion/Soft.h"
-#include "conversion/CancelAfter.h"
 #include "foundation/MemoryAllocator.h"
-#include "imaging/ImagingTestSupport.h"
+#include "support/CancelAfter.h"
+#include "support/ImagingTestSupport.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 #include <string>
 #include "conversion/PreviewConversion.h"
-#include "foundation/GarbageCollector.h"
 #include "imaging/GdiplusEncoder.h"
-#include "imaging/WicTesting.h"
 #include "settings/AppServices.h"
 #include "settings/AppSetting.h"
 #include "settings/OutputFormat.h"
+#include "support/LentSettings.h"
+#include "support/WicTesting.h"
 
 namespace {
 
@@ -15,18 +15,11 @@ protected:
     void SetUp() override
     {
         WicTest::SetUp();
-        static GarbageCollector collector;
-        setAppServices(&setting, &collector);
         source = folder.file(L"写真.png");
         BitmapPtr picture(makeQuarters(40, 30));
         CLSID png{};
         ASSERT_GE(getEncoderClsid(L"image/png", &png), 0);
         ASSERT_EQ(picture->Save(source.c_str(), &png, nullptr), Gdiplus::Ok);
-    }
-    void TearDown() override
-    {
-        setAppServices(nullptr, nullptr);
-        WicTest::TearDown();
     }
 
     // The stream in the holder decoded again.
@@ -39,7 +32,8 @@ protected:
         return decoded;
     }
 
-    AppSetting setting;
+    LentSettings lent;
+    AppSetting& setting = lent.setting;
     ScratchFolder folder{L"korvilane-preview"};
     std::wstring source;
 };
@@ -85,7 +79,7 @@ TEST_F(PreviewConversionTest, FailuresLeaveTheHolderAlone)
     EXPECT_FALSE(holder);
 
     // Without a settings record the conversion cannot start.
-    setAppServices(nullptr, nullptr);
+    AppServices nothing(nullptr, nullptr);
     EXPECT_EQ(convertOneFile(source.c_str(), OutputFormat::Png, &holder, nullptr), PreviewConversion::Error);
     EXPECT_FALSE(holder);
 }

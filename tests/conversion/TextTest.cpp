@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <climits>
 #include "conversion/Text.h"
-#include "imaging/ImagingTestSupport.h"
+#include "support/ImagingTestSupport.h"
 #include "toolkit/Font.h"
 
 namespace {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
+#include "InjectedFailure.h"
 #include "foundation/Allocator.h"
 #include "foundation/Exception.h"
 #include "foundation/MemoryAllocator.h"
-#include "foundation/InjectedFailure.h"
 
 namespace {
 

@@ -3,13 +3,14 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
-#include "ExpectCode.h"
 #include "foundation/Application.h"
 #include "foundation/Environment.h"
 #include "foundation/Path.h"
 #include "foundation/Process.h"
 #include "foundation/StartUp.h"
 #include "foundation/wstringArray.h"
+#include "support/ExpectCode.h"
+#include "support/GlobalApplication.h"
 
 namespace {
 
@@ -31,12 +32,6 @@ public:
     }
 
     UINT swallowed = 0;
-};
-
-// Makes the application the global one for the test's duration.
-struct GlobalApplication {
-    explicit GlobalApplication(Application& application) { setApplication(&application); }
-    ~GlobalApplication() { setApplication(nullptr); }
 };
 
 LRESULT CALLBACK recordingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <vector>
-#include "foundation/ExpectCode.h"
-#include "foundation/InjectedFailure.h"
-#include "foundation/Probe.h"
+#include "InjectedFailure.h"
+#include "Probe.h"
 #include "foundation/GenericArray.h"
 #include "foundation/ObjectArray.h"
 #include "foundation/Ptrs.h"
+#include "support/ExpectCode.h"
 
 namespace {
 

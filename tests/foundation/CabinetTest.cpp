@@ -1,15 +1,16 @@
 #include <gtest/gtest.h>
 #include <thread>
+#include "PlantedLibrary.h"
 #include "foundation/Cabinet.h"
 #include "foundation/LibrarySearch.h"
 #include "foundation/LoadedLibrary.h"
 #include "foundation/ResourceLoader.h"
 #include "foundation/StringResource.h"
 #include "imaging/ComStream.h"
-#include "ComTesting.h"
-#include "ExpectCode.h"
-#include "PlantedLibrary.h"
-#include "ScratchFolder.h"
+#include "support/ComTesting.h"
+#include "support/ExpectCode.h"
+#include "support/ScratchFolder.h"
+#include "support/fileBytes.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <propvarutil.h>
 #include <string>
 #include <vector>
-#include "ComTesting.h"
 #include "ValueTestSupport.h"
+#include "support/ComTesting.h"
 
 namespace {
 

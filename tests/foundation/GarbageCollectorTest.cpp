@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 #include <vector>
-#include "foundation/ExpectCode.h"
+#include "InjectedFailure.h"
+#include "Probe.h"
 #include "foundation/GCPtrs.h"
-#include "foundation/InjectedFailure.h"
-#include "foundation/Probe.h"
+#include "support/ExpectCode.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 #include <climits>
 #include <vector>
+#include "InjectedFailure.h"
 #include "foundation/CollectionStringToString.h"
-#include "foundation/ExpectCode.h"
-#include "foundation/InjectedFailure.h"
 #include "foundation/MapStringToString.h"
+#include "foundation/MessageWriter.h"
 #include "foundation/Trace.h"
-#include "jobs/MessageWriter.h"
+#include "support/ExpectCode.h"
 
 namespace {
 

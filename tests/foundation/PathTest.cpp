@@ -3,11 +3,11 @@
 #include <set>
 #include <string>
 #include <tuple>
-#include "ExpectCode.h"
 #include "foundation/FileSystem.h"
 #include "foundation/FileTime.h"
 #include "foundation/FindFiles.h"
 #include "foundation/Path.h"
+#include "support/ExpectCode.h"
 
 namespace {
 

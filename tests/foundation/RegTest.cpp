@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 #include <string>
-#include "foundation/ExpectCode.h"
 #include "foundation/FileAssociation.h"
 #include "foundation/SettingReg.h"
+#include "support/ExpectCode.h"
 
 // These tests write under HKEY_CLASSES_ROOT of the throwaway prefix that the program runs in.
 namespace {

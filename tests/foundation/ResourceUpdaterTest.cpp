@@ -3,9 +3,10 @@
 #include "foundation/MemoryStream.h"
 #include "foundation/ResourceLoader.h"
 #include "foundation/ResourceUpdater.h"
-#include "ComTesting.h"
-#include "ExpectCode.h"
-#include "ScratchFolder.h"
+#include "support/ComTesting.h"
+#include "support/ExpectCode.h"
+#include "support/ScratchFolder.h"
+#include "support/fileBytes.h"
 
 namespace {
 
@@ -35,7 +36,7 @@ protected:
         std::wstring source(self);
         source = source.substr(0, source.rfind(L'\\') + 1) + L"update_target.exe";
         ASSERT_TRUE(CopyFileW(source.c_str(), target.c_str(), FALSE));
-        original = readFile(target);
+        original = readBytes(target);
     }
 
     void update(const wchar_t* name, const char* text)
@@ -89,7 +90,7 @@ TEST_F(ResourceUpdaterTest, OnlyACommitWritesTheFile)
     updater.begin(target.c_str());
     update(L"ADDED", "added");
     updater.end(false);
-    EXPECT_EQ(readFile(target), original);
+    EXPECT_EQ(readBytes(target), original);
 
     // Neither does an update that fails on the way, nor one that is destroyed while open.
     updater.begin(target.c_str());
@@ -103,7 +104,7 @@ TEST_F(ResourceUpdaterTest, OnlyACommitWritesTheFile)
         abandoned.update(L"BIN", L"ABANDONED", &data);
     }
     updater.end(false);
-    EXPECT_EQ(readFile(target), original);
+    EXPECT_EQ(readBytes(target), original);
 
     // Without an open update nothing can be written.
     expectCode(ERROR_INVALID_FUNCTION, [&] { update(L"ADDED", "added"); });

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include "foundation/SettingPProfile.h"
-#include "ScratchFolder.h"
 #include "ValueTestSupport.h"
+#include "support/ScratchFolder.h"
 
 namespace {
 

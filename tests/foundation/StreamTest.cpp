@@ -3,7 +3,7 @@
 #include "foundation/File.h"
 #include "foundation/FileStream.h"
 #include "foundation/StreamConverter.h"
-#include "StreamTesting.h"
+#include "support/StreamTesting.h"
 
 namespace {
 
@@ -34,16 +34,16 @@ TEST(File, AppendsTruncatesAndReportsMissingFiles)
 {
     ScratchFolder folder;
     std::wstring path = folder.file(L"log.txt");
-    writeFile(path, {'a', 'b'});
+    writeBytes(path, {'a', 'b'});
     File file;
     ASSERT_TRUE(file.open(path.c_str(), File::AppendShareRead));
     DWORD done = 0;
     WriteFile(file.getHandle(), "c", 1, &done, nullptr);
     file.close();
-    EXPECT_EQ(readFile(path), (Bytes{'a', 'b', 'c'}));
+    EXPECT_EQ(readBytes(path), (Bytes{'a', 'b', 'c'}));
     ASSERT_TRUE(file.open(path.c_str(), File::WriteShareRead));
     file.close();
-    EXPECT_TRUE(readFile(path).empty());
+    EXPECT_TRUE(readBytes(path).empty());
 
     EXPECT_FALSE(file.open(folder.file(L"missing.txt").c_str(), File::Read));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
@@ -59,7 +59,7 @@ TEST(FileStream, BinaryDataRoundTripsAndAShortReadIsZeroFilled)
         OutputFileStream out(path.c_str());
         EXPECT_EQ(out.write(data.data(), 600), 600u);
         // Written exclusively: no one may read meanwhile.
-        EXPECT_TRUE(readFile(path).empty());
+        EXPECT_TRUE(readBytes(path).empty());
     }
     InputFileStream in(path.c_str());
     Bytes buffer(1000, 0xCC);
@@ -78,7 +78,7 @@ TEST(FileStream, MissingFilesAndClosedStreamsThrow)
     EXPECT_EQ(thrownCode([&] { OutputFileStream out(folder.file(L"none\\out.bin").c_str()); }), ERROR_PATH_NOT_FOUND);
 
     std::wstring present = folder.file(L"present.bin");
-    writeFile(present, {1});
+    writeBytes(present, {1});
     InputFileStream in(present.c_str());
     EXPECT_EQ(thrownCode([&] { in.open(missing.c_str()); }), ERROR_FILE_NOT_FOUND);
     BYTE byte = 0;

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include "foundation/StringResource.h"
-#include "ComTesting.h"
-#include "ExpectCode.h"
+#include "support/ComTesting.h"
+#include "support/ExpectCode.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include "foundation/Euc.h"
 #include "foundation/Jis.h"
 #include "foundation/TextConverter.h"
-#include "StreamTesting.h"
+#include "support/StreamTesting.h"
 
 namespace {
 

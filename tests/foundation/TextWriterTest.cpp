@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include "foundation/OutputTextFileStream.h"
 #include "foundation/TextWriter.h"
-#include "StreamTesting.h"
+#include "support/StreamTesting.h"
 
 namespace {
 
@@ -53,15 +53,15 @@ TEST(OutputTextFileStream, WritesTheMarkAndTextInItsEncodingWhileOthersRead)
 {
     ScratchFolder folder;
     std::wstring path = folder.file(L"log.txt");
-    writeFile(path, {'o', 'l', 'd'});
+    writeBytes(path, {'o', 'l', 'd'});
     {
         OutputTextFileStream log(path.c_str());
         log.setConverter(new Utf8Converter());
         EXPECT_EQ(log.writeBom(), 3);
         EXPECT_EQ(log.write(L"ab"), 2);
-        EXPECT_EQ(readFile(path), (Bytes{0xEF, 0xBB, 0xBF, 'a', 'b'}));
+        EXPECT_EQ(readBytes(path), (Bytes{0xEF, 0xBB, 0xBF, 'a', 'b'}));
         log.setConverter(nullptr);
         EXPECT_EQ(log.write(L"c"), 2);
     }
-    EXPECT_EQ(readFile(path), (Bytes{0xEF, 0xBB, 0xBF, 'a', 'b', 'c', 0}));
+    EXPECT_EQ(readBytes(path), (Bytes{0xEF, 0xBB, 0xBF, 'a', 'b', 'c', 0}));
 }

@@ -1,6 +1,6 @@
 #pragma once
 #include <windows.h>
-#include "foundation/ExpectCode.h"
+#include "support/ExpectCode.h"
 
 
 // Switches the calling thread to another locale for one scope.

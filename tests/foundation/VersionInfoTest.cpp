@@ -3,8 +3,8 @@
 #include <commctrl.h>
 #include "foundation/ApplicationInfo.h"
 #include "foundation/DllVersion.h"
-#include "ExpectCode.h"
 #include "foundation/FileVersionInfo.h"
+#include "support/ExpectCode.h"
 #include "toolkit/CommonControls.h"
 
 namespace {

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 #include "foundation/ComException.h"
 #include "foundation/XmlProperties.h"
-#include "ComTesting.h"
 #include "ValueTestSupport.h"
 #include "XmlTesting.h"
+#include "support/ComTesting.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 #include "foundation/XmlSetting.h"
-#include "ComTesting.h"
 #include "ValueTestSupport.h"
 #include "XmlTesting.h"
+#include "support/ComTesting.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
-#include "foundation/ExpectCode.h"
-#include "foundation/InjectedFailure.h"
+#include "InjectedFailure.h"
 #include "foundation/IntArray.h"
 #include "foundation/wstringArray.h"
+#include "support/ExpectCode.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include "foundation/SimpleString.h"
 #include "foundation/astring.h"
 #include "foundation/wstring.h"
-#include "foundation/ExpectCode.h"
+#include "support/ExpectCode.h"
 
 TEST(wstring, DefaultIsEmptyWithOneUnit)
 {

@@ -3,11 +3,11 @@
 #include <chrono>
 #include <string>
 #include <vector>
-#include "WicTesting.h"
 #include "imaging/AnimeGifFileGenerator.h"
 #include "imaging/AnimeGifTimer.h"
 #include "imaging/MultiFrameTiffFileGenerator.h"
 #include "imaging/gdipImageIO.h"
+#include "support/WicTesting.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 #include <vector>
-#include "WicTesting.h"
 #include "imaging/AviFileGenerator.h"
+#include "support/WicTesting.h"
 
 namespace {
 

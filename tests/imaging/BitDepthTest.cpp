@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 #include <set>
-#include "ImagingTestSupport.h"
-#include "conversion/CancelAfter.h"
 #include "imaging/BitDepth.h"
 #include "imaging/BitmapCopy.h"
 #include "imaging/BitmapLock.h"
+#include "support/CancelAfter.h"
+#include "support/ImagingTestSupport.h"
 
 namespace {
 

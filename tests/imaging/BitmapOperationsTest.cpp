@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
-#include "ImagingTestSupport.h"
 #include "imaging/BitmapColors.h"
 #include "imaging/BitmapCopy.h"
 #include "imaging/BitmapGeometry.h"
 #include "imaging/DibConversion.h"
 #include "imaging/GdiplusEncoder.h"
+#include "support/ImagingTestSupport.h"
 
 namespace {
 

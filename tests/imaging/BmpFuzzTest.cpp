@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 #include <climits>
 #include <cstring>
-#include "ImagingTestSupport.h"
 #include "imaging/Dib.h"
+#include "support/ImagingTestSupport.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 #include <cstring>
 #include <vector>
-#include "ImagingTestSupport.h"
 #include "foundation/Clipboard.h"
-#include "foundation/ExpectCode.h"
 #include "imaging/clipboardImage.h"
 #include "imaging/gdipImageIO.h"
+#include "support/ExpectCode.h"
+#include "support/ImagingTestSupport.h"
 
 namespace {
 

@@ -2,14 +2,14 @@
 #include <algorithm>
 #include <set>
 #include <vector>
-#include "ImagingTestSupport.h"
-#include "conversion/CancelAfter.h"
 #include "foundation/MemoryAllocator.h"
 #include "imaging/ColorReduction.h"
 #include "imaging/DibConverter.h"
 #include "imaging/ErrorDiffusion.h"
 #include "imaging/MedianCut.h"
 #include "imaging/PaletteLookup.h"
+#include "support/CancelAfter.h"
+#include "support/ImagingTestSupport.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <vector>
-#include "foundation/ExpectCode.h"
 #include "imaging/ComStream.h"
+#include "support/ExpectCode.h"
 
 namespace {
 

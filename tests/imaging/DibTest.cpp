@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <cstring>
-#include "ImagingTestSupport.h"
 #include "imaging/Dib.h"
+#include "support/ImagingTestSupport.h"
 
 namespace {
 
@@ -261,6 +261,23 @@ TEST(Dib, CopiesAtScaleAndOfRegions)
     ASSERT_TRUE(copy.copyScaled(empty, 3.0));
     EXPECT_TRUE(copy.isEmpty());
     EXPECT_TRUE(empty.copyScaled(empty, 2.0));
+}
+
+TEST(Dib, CopyAtDepthDrawsOpaqueDeepCopiesAndRefusesPaletteDepths)
+{
+    Dib source;
+    ASSERT_TRUE(source.create(3, 2, 24, RGB(10, 20, 30)));
+    Dib copy;
+    ASSERT_TRUE(copy.copyAtDepth(source, 32));
+    EXPECT_EQ(copy.bitCount(), 32);
+    EXPECT_EQ(dibPixel32(copy, 2, 1), 0xFF0A141Eu);
+
+    SetLastError(0);
+    EXPECT_FALSE(copy.copyAtDepth(source, 8));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    EXPECT_TRUE(copy.isEmpty());
+    EXPECT_FALSE(source.copyAtDepth(source, 32));
+    EXPECT_EQ(source.bitCount(), 24);
 }
 
 TEST(Dib, AspectPercentOfTheLongerSide)

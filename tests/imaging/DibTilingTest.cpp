@@ -3,8 +3,8 @@
 #include <memory>
 #include <tuple>
 #include <vector>
-#include "ImagingTestSupport.h"
 #include "imaging/dibTiling.h"
+#include "support/ImagingTestSupport.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <memory>
-#include "ImagingTestSupport.h"
 #include "imaging/DibImage.h"
 #include "imaging/GdipImage.h"
 #include "imaging/gdipImageIO.h"
+#include "support/ImagingTestSupport.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
-#include "ImagingTestSupport.h"
 #include "imaging/gdiplusStartup.h"
+#include "support/ImagingTestSupport.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <functional>
 #include <string>
 #include <vector>
-#include "ImagingTestSupport.h"
 #include "plugin/KvpFormat.h"
+#include "support/ImagingTestSupport.h"
 
 // The test plug-ins lie beside the test program.
 inline std::wstring pluginPath(const wchar_t* name)

@@ -6,26 +6,16 @@
 #include <string>
 #include <vector>
 #include "KvpTesting.h"
-#include "WicTesting.h"
 #include "foundation/ComPtr.h"
 #include "imaging/WicBitmapEncoder.h"
 #include "imaging/wicFactory.h"
-#include "settings/AppServices.h"
-#include "settings/AppSetting.h"
+#include "support/LentSettings.h"
+#include "support/WicTesting.h"
 
-// A settings record lent to the loaders for the object's lifetime, listing the KVP reader plug-in.
-class LentSettings {
+// Settings lent to the loaders for the object's lifetime, listing the KVP reader plug-in.
+class KvpReaderSettings : public LentSettings {
 public:
-    LentSettings()
-    {
-        setting.spiPaths.add(pluginPath(L"kvp_reader.spi").c_str());
-        setAppServices(&setting, nullptr);
-    }
-    LentSettings(const LentSettings&) = delete;
-    LentSettings& operator=(const LentSettings&) = delete;
-    ~LentSettings() { setAppServices(nullptr, nullptr); }
-
-    AppSetting setting;
+    KvpReaderSettings() { setting.spiPaths.add(pluginPath(L"kvp_reader.spi").c_str()); }
 };
 
 // One generated picture file of every readable kind: a red block at the top left (x < 7, y < 7) on blue, so

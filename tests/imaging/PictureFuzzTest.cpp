@@ -98,7 +98,7 @@ protected:
     }
 
     ScratchFolder folder{L"korvilane-picture-fuzz"};
-    LentSettings lent;
+    KvpReaderSettings lent;
 };
 
 } // namespace

@@ -37,7 +37,7 @@ protected:
     }
 
     ScratchFolder folder{L"korvilane-loading"};
-    LentSettings lent;
+    KvpReaderSettings lent;
     std::vector<SamplePicture> samples;
 };
 
@@ -119,7 +119,7 @@ TEST_F(PictureLoading, WhatNothingReadsLeavesTheOutputsAlone)
     lent.setting.spiPaths.removeAll();
     EXPECT_EQ(loadBitmap(kvp.c_str()), nullptr);
     EXPECT_FALSE(loadDib(kvp.c_str(), dib));
-    setAppServices(nullptr, nullptr);
+    AppServices nothing(nullptr, nullptr);
     expectCode(ErrorCode::InvalidState, [&] { loadBitmap(kvp.c_str()); });
     EXPECT_TRUE(BitmapPtr(loadBitmap(sample(L"24.png").path.c_str())));
 }

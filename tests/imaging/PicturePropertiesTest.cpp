@@ -20,7 +20,7 @@ protected:
     }
 
     ScratchFolder folder{L"korvilane-properties"};
-    LentSettings lent;
+    KvpReaderSettings lent;
     PictureMetadata metadata;
     WORD bits = 0;
     UINT frames = 0;

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 #include <climits>
 #include <vector>
-#include "WicTesting.h"
 #include "imaging/QualitySearch.h"
+#include "support/WicTesting.h"
 
 namespace {
 

@@ -3,12 +3,14 @@
 #include <string>
 #include <vector>
 #include "foundation/Application.h"
-#include "foundation/ExpectCode.h"
 #include "foundation/Reg.h"
 #include "foundation/wstringArray.h"
 #include "imaging/readableFileTypes.h"
 #include "settings/AppServices.h"
 #include "settings/AppSetting.h"
+#include "support/ExpectCode.h"
+#include "support/GlobalApplication.h"
+#include "support/LentSettings.h"
 
 namespace {
 
@@ -62,10 +64,8 @@ public:
 
 class ReadableTypes : public testing::Test {
 protected:
-    void SetUp() override { setAppServices(&setting, nullptr); }
     void TearDown() override
     {
-        setAppServices(nullptr, nullptr);
         for (const wchar_t* decoder : {WebpDecoder, SilentDecoder, L"not-a-class-id"})
             unregisterDecoder(decoder);
     }
@@ -108,7 +108,8 @@ protected:
         return collected([&](wstringArray& out) { collectReadableExtensions(out); });
     }
 
-    AppSetting setting;
+    LentSettings lent;
+    AppSetting& setting = lent.setting;
 };
 
 TEST_F(ReadableTypes, WineDecodersFollowTheBuiltInPatterns)
@@ -179,16 +180,16 @@ TEST_F(ReadableTypes, ExtraDecodersComeLast)
 TEST_F(ReadableTypes, BadSourcesThrow)
 {
     wstringArray result;
-    setAppServices(nullptr, nullptr);
-    expectCode(ErrorCode::InvalidState, [&] { collectReadableFileTypes(result); });
-    setAppServices(&setting, nullptr);
+    {
+        AppServices nothing(nullptr, nullptr);
+        expectCode(ErrorCode::InvalidState, [&] { collectReadableFileTypes(result); });
+    }
 
     {
         ForeignResourcesApplication application(
             LoadLibraryExW(besideProgram(L"kvp_reader.spi").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
-        setApplication(&application);
+        GlobalApplication global(application);
         EXPECT_NE(thrownCode([&] { collectReadableFileTypes(result); }), -1); // no filter string
-        setApplication(nullptr);
     }
 
     registerDecoder(L"not-a-class-id", L".bad");

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <cstdlib>
-#include "ImagingTestSupport.h"
 #include "imaging/BitmapGeometry.h"
+#include "support/ImagingTestSupport.h"
 
 namespace {
 

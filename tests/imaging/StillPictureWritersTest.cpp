@@ -4,7 +4,6 @@
 #include <memory>
 #include <string>
 #include <vector>
-#include "WicTesting.h"
 #include "imaging/BitmapCopy.h"
 #include "imaging/ComStream.h"
 #include "imaging/HdpFileGenerator.h"
@@ -12,6 +11,7 @@
 #include "imaging/MultiFrameTiffFileGenerator.h"
 #include "imaging/TemporaryOutputFile.h"
 #include "imaging/TiffFileGenerator.h"
+#include "support/WicTesting.h"
 
 namespace {
 
@@ -30,7 +30,7 @@ protected:
     {
         std::vector<std::wstring> stray;
         WIN32_FIND_DATAW found;
-        HANDLE search = FindFirstFileW((folder.path + L"\\*.*").c_str(), &found);
+        HANDLE search = FindFirstFileW(folder.file(L"*.*").c_str(), &found);
         for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) {
             std::wstring name = found.cFileName;
             if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
@@ -138,7 +138,7 @@ TEST_F(StillPictureWriters, AnAnsiPathIsReadInTheSystemCodePage)
     // "写真.jpg" in code page 932, the tests' ANSI code page.
     const wchar_t wide[] = L"\x5199\x771F.jpg";
     char ansi[MAX_PATH];
-    ASSERT_GT(WideCharToMultiByte(CP_ACP, 0, (folder.path + L"\\" + wide).c_str(), -1, ansi, MAX_PATH, nullptr,
+    ASSERT_GT(WideCharToMultiByte(CP_ACP, 0, folder.file(wide).c_str(), -1, ansi, MAX_PATH, nullptr,
                                   nullptr), 0);
     JpegFileGenerator jpeg;
     ASSERT_TRUE(jpeg.save(ansi, picture.get()));

@@ -3,12 +3,12 @@
 #include <functional>
 #include <initializer_list>
 #include <thread>
-#include "ImagingTestSupport.h"
 #include "foundation/Exception.h"
 #include "foundation/MemoryAllocator.h"
 #include "imaging/SusiePlugin.h"
 #include "KvpTesting.h"
 #include "plugin/KvpFormat.h"
+#include "support/ImagingTestSupport.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 #include <memory>
-#include "WicTesting.h"
 #include "imaging/ComStream.h"
 #include "imaging/WicBitmapDecoder.h"
 #include "imaging/WicBitmapEncoder.h"
 #include "imaging/WicMetadataQueryReader.h"
 #include "imaging/wicDecode.h"
 #include "imaging/wicEncode.h"
+#include "support/WicTesting.h"
 
 namespace {
 

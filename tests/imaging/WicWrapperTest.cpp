@@ -1,7 +1,6 @@
 #include <algorithm>
 #include <vector>
 #include "imaging/BitmapLock.h"
-#include "WicTesting.h"
 #include "foundation/Com.h"
 #include "foundation/wstringArray.h"
 #include "imaging/WicBitmapDecoder.h"
@@ -10,6 +9,7 @@
 #include "imaging/wicDecoderList.h"
 #include "imaging/wicEncode.h"
 #include "imaging/wicFactory.h"
+#include "support/WicTesting.h"
 
 namespace {
 

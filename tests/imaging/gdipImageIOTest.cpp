@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
-#include "ImagingTestSupport.h"
 #include "imaging/Dib.h"
 #include "imaging/gdipImageIO.h"
+#include "support/ImagingTestSupport.h"
 
 namespace {
 

@@ -5,31 +5,19 @@
 #include <gtest/gtest.h>
 #include <functional>
 #include <regex>
+#include <memory>
 #include <string>
 #include <vector>
-#include "KorvilaneProgram.h"
-#include "foundation/ComTesting.h"
-#include "imaging/ImagingTestSupport.h"
+#include "DatedFiles.h"
 #include "imaging/BitDepth.h"
 #include "imaging/clipboardImage.h"
 #include "imaging/gdipImageIO.h"
-#include "imaging/gdiplusStartup.h"
-#include "jobs/ScratchTree.h"
 #include "settings/AppSetting.h"
+#include "support/ComTesting.h"
+#include "support/ImagingTestSupport.h"
+#include "support/ProgramCopy.h"
 
 namespace {
-
-using Bytes = std::vector<BYTE>;
-
-Bytes readAll(const wstring& path)
-{
-    return readBytes(path.buffer());
-}
-
-void writeAll(const wstring& path, const std::string& text)
-{
-    writeBytes(path.buffer(), Bytes(text.begin(), text.end()));
-}
 
 bool exists(const wstring& path)
 {
@@ -63,17 +51,6 @@ void makePicture(const wstring& path, const wchar_t* mimeType, int width, int he
     ASSERT_TRUE(gdipSaveToFile(path.buffer(), mimeType, indexed ? indexed.get() : &bitmap, nullptr)) << text(path);
 }
 
-void setWriteTime(const wstring& path, const SYSTEMTIME& local)
-{
-    FILETIME localTime;
-    FILETIME universal;
-    SystemTimeToFileTime(&local, &localTime);
-    LocalFileTimeToFileTime(&localTime, &universal);
-    HANDLE file = CreateFileW(path.buffer(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    SetFileTime(file, nullptr, nullptr, &universal);
-    CloseHandle(file);
-}
-
 ULONGLONG writeTimeOf(const wstring& path)
 {
     WIN32_FILE_ATTRIBUTE_DATA data{};
@@ -102,7 +79,7 @@ std::string signatureOf(const Bytes& bytes)
 // "PNG 40x30 24": the file's format by its signature, then size and bits per pixel as GDI+ decodes it.
 std::string describe(const wstring& path)
 {
-    Bytes bytes = readAll(path);
+    Bytes bytes = readBytes(path.buffer());
     if (bytes.empty())
         return "missing";
     std::unique_ptr<Gdiplus::Bitmap> bitmap(Gdiplus::Bitmap::FromFile(path.buffer()));
@@ -133,7 +110,7 @@ std::wstring decoded(const Bytes& bytes, size_t from, UINT codePage)
 // A UTF-8 log after its byte-order mark, with the stamps masked; "no mark" when the mark is missing.
 std::wstring utf8Log(const wstring& path)
 {
-    Bytes bytes = readAll(path);
+    Bytes bytes = readBytes(path.buffer());
     if (bytes.size() < 3 || bytes[0] != 0xEF || bytes[1] != 0xBB || bytes[2] != 0xBF)
         return L"no mark";
     return masked(decoded(bytes, 3, CP_UTF8));
@@ -141,7 +118,7 @@ std::wstring utf8Log(const wstring& path)
 
 std::wstring utf16Log(const wstring& path)
 {
-    Bytes bytes = readAll(path);
+    Bytes bytes = readBytes(path.buffer());
     if (bytes.size() < 2 || bytes[0] != 0xFF || bytes[1] != 0xFE)
         return L"no mark";
     return masked(std::wstring(reinterpret_cast<const wchar_t*>(bytes.data() + 2), (bytes.size() - 2) / 2));
@@ -150,7 +127,7 @@ std::wstring utf16Log(const wstring& path)
 // Shift_JIS has no mark: the text starts at once.
 std::wstring shiftJisLog(const wstring& path)
 {
-    return masked(decoded(readAll(path), 0, 932));
+    return masked(decoded(readBytes(path.buffer()), 0, 932));
 }
 
 // The log lines of the mode, with "T" for the date and time.
@@ -182,27 +159,15 @@ std::wstring deletedLine(const wstring& source)
     return text(source) + L" を削除しました。\r\n";
 }
 
-class CommandLineModeTest : public testing::Test {
+class CommandLineModeTest : public GdiplusTest {
 protected:
-    // One private copy of the program for every test: no settings file lies beside it, so each run starts
-    // from the defaults.
-    static void SetUpTestSuite()
-    {
-        ASSERT_TRUE(gdiplusStartup());
-        programFolder = new ScratchTree(L"korvilane-cli-program");
-        program = text(programFolder->path(L"korvilane.exe"));
-        ASSERT_TRUE(CopyFileW(builtKorvilaneProgram().c_str(), program.c_str(), FALSE)) << GetLastError();
-    }
-    static void TearDownTestSuite()
-    {
-        delete programFolder;
-        programFolder = nullptr;
-        gdiplusShutdown();
-    }
+    // One copy of the program for every test.
+    static void SetUpTestSuite() { copy = std::make_unique<ProgramCopy>(L"korvilane-cli-program"); }
+    static void TearDownTestSuite() { copy.reset(); }
 
-    int run(const std::wstring& arguments) { return runProgram(program, arguments); }
+    int run(const std::wstring& arguments) { return copy->run(arguments); }
 
-    wstring path(const wchar_t* name) const { return scratch.path(name); }
+    wstring path(const wchar_t* name) const { return pathIn(scratch, name); }
     wstring folder(const wchar_t* name) const
     {
         CreateDirectoryW(path(name).buffer(), nullptr);
@@ -227,13 +192,9 @@ protected:
     }
 
     ComApartment apartment;
-    ScratchTree scratch{L"korvilane-cli"};
-    static ScratchTree* programFolder;
-    static std::wstring program;
+    ScratchFolder scratch{L"korvilane-cli"};
+    static inline std::unique_ptr<ProgramCopy> copy;
 };
-
-ScratchTree* CommandLineModeTest::programFolder = nullptr;
-std::wstring CommandLineModeTest::program;
 
 } // namespace
 
@@ -281,7 +242,7 @@ TEST_F(CommandLineModeTest, DirConvertsEachPictureOnceThroughThePatternOfItsOwnE
     picture(L"src\\x.jpeg", L"image/jpeg");
     picture(L"src\\c.gif", L"image/gif");
     picture(L"src\\b.png", L"image/png");
-    writeAll(path(L"src\\notes.txt"), "not a picture");
+    writeText(path(L"src\\notes.txt").buffer(), "not a picture");
     CreateDirectoryW(path(L"src\\folder.png").buffer(), nullptr);
 
     EXPECT_EQ(run(L"/dir " + quoted(source) + L" " + quoted(target) + L" /format PNG /log " + quoted(log)), 0);
@@ -344,7 +305,7 @@ TEST_F(CommandLineModeTest, SettingsOrLogThatCannotBeOpenedEndTheRunBeforeAnythi
 {
     wstring source = picture(L"a.png", L"image/png");
     wstring broken = path(L"broken.xml");
-    writeAll(broken, "<korvilane><Resize><element name=\"Enable\" value=\"true\"/>");
+    writeText(broken.buffer(), "<korvilane><Resize><element name=\"Enable\" value=\"true\"/>");
     wstring target = path(L"out.png");
     wstring log = path(L"log.txt");
 
@@ -370,13 +331,13 @@ TEST_F(CommandLineModeTest, ExistingTargetStopsTheBatchAndNoSourceIsDeleted)
     picture(L"src\\a.bmp", L"image/bmp");
     picture(L"src\\c.gif", L"image/gif");
     picture(L"src\\b.png", L"image/png");
-    writeAll(path(L"out\\c.png"), "earlier file");
+    writeText(path(L"out\\c.png").buffer(), "earlier file");
 
     EXPECT_EQ(run(L"/dir " + quoted(source) + L" " + quoted(target) + L" /format PNG /delsrc /log " + quoted(log)),
               1);
 
     EXPECT_EQ(describe(path(L"out\\a.png")), "PNG 40x30 24");
-    EXPECT_EQ(readAll(path(L"out\\c.png")), Bytes({'e', 'a', 'r', 'l', 'i', 'e', 'r', ' ', 'f', 'i', 'l', 'e'}));
+    EXPECT_EQ(readBytes(path(L"out\\c.png").buffer()), Bytes({'e', 'a', 'r', 'l', 'i', 'e', 'r', ' ', 'f', 'i', 'l', 'e'}));
     EXPECT_FALSE(exists(path(L"out\\b.png")));
     EXPECT_TRUE(exists(path(L"src\\a.bmp")));
     EXPECT_TRUE(exists(path(L"src\\c.gif")));
@@ -392,7 +353,7 @@ TEST_F(CommandLineModeTest, OverwriteReplacesTheTargetAndDeleteSourcesFollowsSuc
     wstring log = path(L"log.txt");
     picture(L"src\\a.bmp", L"image/bmp");
     picture(L"src\\c.gif", L"image/gif");
-    writeAll(path(L"out\\c.png"), "earlier file");
+    writeText(path(L"out\\c.png").buffer(), "earlier file");
 
     EXPECT_EQ(run(L"/dir " + quoted(source) + L" " + quoted(target) + L" /format PNG /overwrite /delsrc /log " +
                   quoted(log)),
@@ -433,9 +394,9 @@ TEST_F(CommandLineModeTest, OverwriteNeverReplacesAnOutputOfTheSameBatch)
 TEST_F(CommandLineModeTest, AutoRenameNumbersAnExistingTargetAndFileTimesAreKept)
 {
     wstring source = picture(L"a.png", L"image/png");
-    setWriteTime(source, localTime(2018, 3, 9, 12, 0, 0));
+    setLocalWriteTime(source, localTime(2018, 3, 9, 12, 0, 0));
     wstring target = path(L"out.png");
-    writeAll(target, "earlier file");
+    writeText(target.buffer(), "earlier file");
     wstring settings = settingsFile(L"auto.ini", [](AppSetting& setting) {
         setting.fileAutoRename = true;
         setting.fileKeepFileTime = true;
@@ -446,7 +407,7 @@ TEST_F(CommandLineModeTest, AutoRenameNumbersAnExistingTargetAndFileTimesAreKept
                   L" /format PNG /log " + quoted(log)),
               0);
 
-    EXPECT_EQ(readAll(target).size(), 12u);
+    EXPECT_EQ(readBytes(target.buffer()).size(), 12u);
     EXPECT_EQ(describe(path(L"out_1.png")), "PNG 40x30 24");
     EXPECT_EQ(writeTimeOf(path(L"out_1.png")), writeTimeOf(source));
     EXPECT_EQ(utf8Log(log), startLine + convertedLine(source, path(L"out_1.png")) + endLines(1));
@@ -455,7 +416,7 @@ TEST_F(CommandLineModeTest, AutoRenameNumbersAnExistingTargetAndFileTimesAreKept
 TEST_F(CommandLineModeTest, PictureThatCannotBeReadFailsAndItsSourceStays)
 {
     wstring source = path(L"bad.png");
-    writeAll(source, "not a picture at all");
+    writeText(source.buffer(), "not a picture at all");
     wstring target = path(L"out.jpg");
     wstring log = path(L"log.txt");
 
@@ -493,8 +454,8 @@ TEST_F(CommandLineModeTest, RenameRuleAndDateFoldersShapeDirOutputs)
     // Pictures that WIC finds metadata in: shooting-date macros are refused for a BMP, which has none.
     picture(L"src\\a.jpg", L"image/jpeg");
     picture(L"src\\b.png", L"image/png");
-    setWriteTime(path(L"src\\a.jpg"), localTime(2019, 7, 4, 10, 20, 30));
-    setWriteTime(path(L"src\\b.png"), localTime(2020, 12, 31, 23, 59, 58));
+    setLocalWriteTime(path(L"src\\a.jpg"), localTime(2019, 7, 4, 10, 20, 30));
+    setLocalWriteTime(path(L"src\\b.png"), localTime(2020, 12, 31, 23, 59, 58));
     wstring settings = settingsFile(L"rename.xml", [](AppSetting& setting) {
         setting.renameEnable = true;
         setting.renameDefinition = L"pic_$fname_$index_$orgyear$orgmonth$orgday-$hour$minute$second.$ext";

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
-#include "foundation/ComTesting.h"
 #include "jobs/JoinExtent.h"
 #include "settings/Messages.h"
+#include "support/ComTesting.h"
 
 namespace {
 

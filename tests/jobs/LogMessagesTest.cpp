@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
-#include "foundation/ComTesting.h"
 #include "jobs/LogMessages.h"
+#include "support/ComTesting.h"
 
 namespace {
 

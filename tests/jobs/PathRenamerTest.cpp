@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 #include <string>
-#include "foundation/ExpectCode.h"
-#include "jobs/ScratchTree.h"
+#include "DatedFiles.h"
 #include "foundation/DateTime.h"
 #include "jobs/PathRenamer.h"
+#include "support/ExpectCode.h"
 
 namespace {
 
@@ -84,13 +84,13 @@ TEST(PathRenamer, TextInsertedByOneStepIsExpandedByTheNext)
 
 TEST(PathRenamer, DatePartsOfTheSourcesUpdateTime)
 {
-    ScratchTree folder(L"korvilane-renamer");
-    wstring source = folder.file(L"元画像.jpg", localTime(2019, 7, 4, 13, 5, 9));
+    ScratchFolder folder(L"korvilane-renamer");
+    wstring source = datedFile(folder, L"元画像.jpg", localTime(2019, 7, 4, 13, 5, 9));
     PathRenamer renamer;
     renamer.setTemplate(L"$year$month$day_$hour$minute$second_$index");
     EXPECT_STREQ(renamer.expand(output, source).buffer(), L"20190704_130509_0");
 
-    wstring midnight = folder.file(L"b.jpg", localTime(2021, 12, 31, 0, 0, 0));
+    wstring midnight = datedFile(folder, L"b.jpg", localTime(2021, 12, 31, 0, 0, 0));
     renamer.setTemplate(L"$day.$month.$year $hour-$minute-$second");
     EXPECT_STREQ(renamer.expand(output, midnight).buffer(), L"31.12.2021 00-00-00");
 }

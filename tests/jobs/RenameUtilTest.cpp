@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
-#include "foundation/ExpectCode.h"
-#include "jobs/ScratchTree.h"
+#include "DatedFiles.h"
 #include "foundation/DateTime.h"
 #include "foundation/FileSystem.h"
-#include "jobs/IShotDateReader.h"
+#include "imaging/IShotDateReader.h"
 #include "jobs/RenameUtil.h"
 #include "settings/AppSetting.h"
+#include "support/ExpectCode.h"
 
 namespace {
 
@@ -39,8 +39,8 @@ protected:
         setting.renameIndexPadding = 1;
         setting.filterNameLength = 4;
         // Last written 31 December 2020, 23:59:58 local time.
-        source = folder.file(L"写真\\夏.jpg", localTime(2020, 12, 31, 23, 59, 58));
-        out = folder.path(L"out\\");
+        source = datedFile(folder, L"写真\\夏.jpg", localTime(2020, 12, 31, 23, 59, 58));
+        out = pathIn(folder, L"out\\");
     }
 
     wstring sorted(const wchar_t* outputName, const wstring& from)
@@ -49,7 +49,7 @@ protected:
         return util.sortIntoFolder(from, Path(out + outputName));
     }
 
-    ScratchTree folder;
+    ScratchFolder folder;
     AppSetting setting;
     wstring source;
     wstring out;
@@ -141,7 +141,7 @@ TEST_F(RenameUtilTest, SourceFailuresReachTheRun)
     expectCode(static_cast<int>(0x88982F50), [&] { util.rename(out + L"a.jpg", source); });
 
     setting.renameDefinition = L"$year_$fname";
-    expectCode(ERROR_FILE_NOT_FOUND, [&] { util.rename(out + L"a.jpg", folder.path(L"gone.jpg")); });
+    expectCode(ERROR_FILE_NOT_FOUND, [&] { util.rename(out + L"a.jpg", pathIn(folder, L"gone.jpg")); });
 }
 
 // A rule that yields a name the file system refuses, or no name at all, fails before anything is written.
@@ -190,7 +190,7 @@ TEST_F(RenameUtilTest, SortByUpdateTime)
     setting.filterType = static_cast<int>(FolderSortMode::YearMonthDay);
     EXPECT_STREQ(sorted(L"a.png", source).buffer(), (out + L"20201231\\a.png").buffer());
     EXPECT_TRUE(isDirectory(out + L"20201231"));
-    expectCode(ERROR_FILE_NOT_FOUND, [&] { sorted(L"a.png", folder.path(L"gone.jpg")); });
+    expectCode(ERROR_FILE_NOT_FOUND, [&] { sorted(L"a.png", pathIn(folder, L"gone.jpg")); });
 }
 
 TEST_F(RenameUtilTest, SortByTheStartOfTheOutputName)
@@ -212,6 +212,6 @@ TEST_F(RenameUtilTest, AnExistingSubFolderIsUsedButAFileInItsPlaceFails)
     createDirectoryTree(out + L"2020");
     EXPECT_STREQ(sorted(L"a.png", source).buffer(), (out + L"2020\\a.png").buffer());
 
-    folder.file(L"out\\blocked\\2020", localTime(2020, 1, 1, 0, 0, 0));
+    datedFile(folder, L"out\\blocked\\2020", localTime(2020, 1, 1, 0, 0, 0));
     expectCode(ERROR_ALREADY_EXISTS, [&] { sorted(L"blocked\\a.png", source); });
 }

@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
-#include "foundation/ComTesting.h"
+#include "foundation/MessageWriter.h"
 #include "foundation/astring.h"
-#include "jobs/ICanceller.h"
 #include "jobs/LogMessages.h"
-#include "jobs/MessageWriter.h"
+#include "imaging/ICanceller.h"
 #include "jobs/ThumbNailJobObserver.h"
+#include "support/ComTesting.h"
 
 namespace {
 

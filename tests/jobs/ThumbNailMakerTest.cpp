@@ -5,18 +5,18 @@
 #include <regex>
 #include <string>
 #include <vector>
-#include "foundation/ComTesting.h"
-#include "foundation/ExpectCode.h"
+#include "DatedFiles.h"
 #include "foundation/MemoryStream.h"
 #include "foundation/Path.h"
-#include "imaging/ImagingTestSupport.h"
 #include "imaging/gdipImageIO.h"
-#include "jobs/ScratchTree.h"
 #include "jobs/ThumbNailMaker.h"
 #include "jobs/ThumbNailMakerTile.h"
-#include "settings/AppServices.h"
 #include "settings/AppSetting.h"
 #include "settings/Messages.h"
+#include "support/ComTesting.h"
+#include "support/ExpectCode.h"
+#include "support/ImagingTestSupport.h"
+#include "support/LentSettings.h"
 
 using namespace thumbnailmaker;
 
@@ -73,33 +73,27 @@ protected:
         loadMessages(GetModuleHandleW(nullptr));
         setting.fileThumbnailSize = 1;
         setting.fileThumbnailImageFile = L"thumbnail";
-        setAppServices(&setting, nullptr);
         CreateDirectoryW(thumbs().buffer(), nullptr);
         picture(L"wide.png", 40, 20);
         picture(L"tall.png", 20, 40);
         picture(L"square.png", 30, 30);
     }
-    void TearDown() override
-    {
-        setAppServices(nullptr, nullptr);
-        GdiplusTest::TearDown();
-    }
 
     wstring picture(const wchar_t* name, int width, int height)
     {
         BitmapPtr bitmap(makeBitmap32(width, height, [](int x, int y) { return (x + y) % 2 ? Red : Blue; }));
-        wstring path = folder.path(name);
+        wstring path = pathIn(folder, name);
         EXPECT_TRUE(gdipSaveToFile(path.buffer(), L"image/png", bitmap.get(), nullptr));
         return path;
     }
-    wstring thumbs() const { return folder.path(L"thumbs"); }
+    wstring thumbs() const { return pathIn(folder, L"thumbs"); }
 
     // The page of the kind over the files; empty when make did not complete.
     std::string page(IThumbNailMaker& maker, std::vector<const wchar_t*> names, const wstring& thumbnailFolder,
                      const wchar_t* title = L"Sheet")
     {
         for (const wchar_t* name : names)
-            maker.addFile(folder.path(name));
+            maker.addFile(pathIn(folder, name));
         OutputMemoryStream stream;
         stream.open();
         complete = maker.make(nullptr, L"utf-8", title, &stream, thumbnailFolder);
@@ -109,7 +103,7 @@ protected:
     // The folder, the dates and the file sizes (which depend on the PNG encoder) masked.
     std::string masked(std::string text) const
     {
-        std::string root = utf8(folder.getRoot().buffer());
+        std::string root = utf8(pathIn(folder, L"").buffer());
         text = replaceAll(text, root, "{DIR}\\");
         text = replaceAll(text, replaceAll(root, "\\", "/"), "{DIR}/");
         text = std::regex_replace(text, std::regex("\\d{4}:\\d\\d:\\d\\d \\d\\d:\\d\\d:\\d\\d"), "{DATE}");
@@ -117,8 +111,9 @@ protected:
     }
 
     ComApartment apartment;
-    AppSetting setting;
-    ScratchTree folder{L"korvilane-sheets"};
+    LentSettings lent;
+    AppSetting& setting = lent.setting;
+    ScratchFolder folder{L"korvilane-sheets"};
     RecordingObserver observer;
     bool complete = false;
 };
@@ -132,7 +127,7 @@ TEST_F(ThumbNailSheets, EachKindWritesItsPage)
         const wchar_t* golden;
     };
     // A file that no loader reads shows with the sheet's own size and "-" for what is unknown.
-    writeBytes(folder.path(L"broken.png").buffer(), {'n', 'o', 't'});
+    writeBytes(pathIn(folder, L"broken.png").buffer(), {'n', 'o', 't'});
     const Sheet sheets[] = {{1, 2, true, L"TILE"},   {2, 0, false, L"REPORT"}, {3, 2, false, L"ALBUM"},
                             {4, 2, true, L"JOIN"},   {5, 0, false, L"JOINH"},  {6, 0, true, L"JOINV"}};
     setting.fileThumbnailLang = L"ja";
@@ -170,7 +165,7 @@ TEST_F(ThumbNailSheets, ThumbnailsAreJpegsFittedIntoTheSize)
     }
     ASSERT_EQ(observer.done.size(), 4u);
     EXPECT_EQ(observer.done[1],
-              std::wstring(folder.path(L"tall.png").buffer()) + L" -> " + thumbs().buffer() + L"\\thumbnail1.jpg");
+              std::wstring(pathIn(folder, L"tall.png").buffer()) + L" -> " + thumbs().buffer() + L"\\thumbnail1.jpg");
 }
 
 TEST_F(ThumbNailSheets, ACancelKeepsWhatWasWritten)
@@ -243,11 +238,11 @@ TEST_F(ThumbNailSheets, FailuresThrowTheirCodes)
     OutputMemoryStream stream;
     stream.open();
     expectCode(ErrorCode::InvalidState, [&] { tile->make(nullptr, L"utf-8", L"", &stream, wstring()); });
-    tile->addFile(folder.path(L"wide.png"));
+    tile->addFile(pathIn(folder, L"wide.png"));
     expectCode(ErrorCode::InvalidArgument, [&] { tile->make(nullptr, L"utf-8", L"", nullptr, thumbs()); });
     EXPECT_TRUE(Path(thumbs() + L"\\thumbnail0.jpg").exists()) << "the thumbnails come first";
 
-    tile->addFile(folder.path(L"missing.png"));
+    tile->addFile(pathIn(folder, L"missing.png"));
     setting.fileThumbnailImageOverWrite = true;
     try {
         tile->make(nullptr, L"utf-8", L"", &stream, thumbs());

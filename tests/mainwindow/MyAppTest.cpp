@@ -4,11 +4,12 @@
 #include <initializer_list>
 #include <memory>
 #include <thread>
-#include "foundation/ComTesting.h"
-#include "foundation/ExpectCode.h"
 #include "foundation/Path.h"
 #include "mainwindow/MyApp.h"
 #include "settings/AppServices.h"
+#include "support/ComTesting.h"
+#include "support/ExpectCode.h"
+#include "support/GlobalApplication.h"
 
 namespace {
 
@@ -97,11 +98,10 @@ TEST_F(MyAppTest, TakesItsNamesFromTheVersionBlockAndItsSettingsFromBesideThePro
     EXPECT_EQ(application.getTrace().count(), 0);
 
     EXPECT_EQ(getMyApp(), nullptr);
-    setApplication(&application);
+    GlobalApplication global(application);
     EXPECT_EQ(getMyApp(), &application);
     EXPECT_STREQ(Application::getVersion().buffer(), L"1.05");
     EXPECT_STREQ(Application::getExtraText().buffer(), L"Copyright (C) Korvilane");
-    setApplication(nullptr);
 }
 
 TEST_F(MyAppTest, LendsItsRecordAndCollectorToTheLowerSubsystemsWhileItLives)

@@ -1,36 +1,22 @@
 // The real korvilane.exe, started as a separate process without a display.
 #include <windows.h>
 #include <gtest/gtest.h>
+#include <memory>
 #include <string>
-#include "KorvilaneProgram.h"
 #include "foundation/Path.h"
-#include "foundation/ScratchFolder.h"
+#include "support/ProgramCopy.h"
 
 namespace {
 
 class ProgramTest : public testing::Test {
 protected:
-    // A private copy, so that the settings file beside it is the test's own.
-    static void SetUpTestSuite()
-    {
-        folder = new ScratchFolder(L"korvilane-program");
-        program = folder->file(L"korvilane.exe");
-        ASSERT_TRUE(CopyFileW(builtKorvilaneProgram().c_str(), program.c_str(), FALSE)) << GetLastError();
-    }
-    static void TearDownTestSuite()
-    {
-        delete folder;
-        folder = nullptr;
-    }
+    static void SetUpTestSuite() { copy = std::make_unique<ProgramCopy>(L"korvilane-program"); }
+    static void TearDownTestSuite() { copy.reset(); }
 
-    static int exitCodeOf(const std::wstring& arguments) { return runProgram(program, arguments); }
+    static int exitCodeOf(const std::wstring& arguments) { return copy->run(arguments); }
 
-    static ScratchFolder* folder;
-    static std::wstring program;
+    static inline std::unique_ptr<ProgramCopy> copy;
 };
-
-ScratchFolder* ProgramTest::folder = nullptr;
-std::wstring ProgramTest::program;
 
 } // namespace
 
@@ -50,6 +36,6 @@ TEST_F(ProgramTest, WindowedStartThatCannotCompleteIsNoSuccess)
     EXPECT_EQ(exitCodeOf(L""), 1);
     EXPECT_EQ(exitCodeOf(L"\"C:\\pictures\\a b.jpg\""), 1);
     // Nothing was saved: the settings file is written only on request.
-    EXPECT_EQ(GetFileAttributesW((Path(program.c_str()).getDirectory() + L"korvilane.xml").buffer()),
+    EXPECT_EQ(GetFileAttributesW((Path(copy->path().c_str()).getDirectory() + L"korvilane.xml").buffer()),
               INVALID_FILE_ATTRIBUTES);
 }

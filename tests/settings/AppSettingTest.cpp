@@ -1,12 +1,13 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
-#include "foundation/ComTesting.h"
-#include "foundation/ExpectCode.h"
-#include "foundation/ScratchFolder.h"
 #include "foundation/SettingPProfile.h"
 #include "foundation/XmlSetting.h"
 #include "settings/AppSetting.h"
+#include "support/ComTesting.h"
+#include "support/ExpectCode.h"
+#include "support/ScratchFolder.h"
+#include "support/fileBytes.h"
 #include "toolkit/Font.h"
 
 namespace {
@@ -322,7 +323,7 @@ std::wstring expectedFace()
 
 std::wstring readFileText(const std::wstring& path, UINT codePage)
 {
-    Bytes bytes = readFile(path);
+    Bytes bytes = readBytes(path);
     std::wstring text(bytes.size(), L'\0');
     text.resize(MultiByteToWideChar(codePage, 0, reinterpret_cast<const char*>(bytes.data()),
                                     static_cast<int>(bytes.size()), text.data(), static_cast<int>(text.size())));
@@ -488,7 +489,7 @@ TEST_P(AppSettingTest, UnreadableImportFailsAndChangesNothing)
 {
     std::wstring broken = file(L"broken");
     std::string truncated = "<?xml version=\"1.0\"?><Korvilane><Trimming><element name=\"Left\" value=\"5\"/>";
-    writeFile(broken, Bytes(truncated.begin(), truncated.end()));
+    writeBytes(broken, Bytes(truncated.begin(), truncated.end()));
     AppSetting setting;
     load(setting, file(L"missing"));
     setting.trimmingLeft = 7;

@@ -2,11 +2,11 @@
 #include <memory>
 #include <typeinfo>
 #include <vector>
-#include "foundation/ExpectCode.h"
 #include "foundation/TextConverter.h"
 #include "settings/AppSetting.h"
 #include "settings/CmdParams.h"
 #include "settings/OpenParams.h"
+#include "support/ExpectCode.h"
 
 namespace {
 

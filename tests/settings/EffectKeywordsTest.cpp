@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 #include "conversion/EffectKeywords.h"
-#include "foundation/ExpectCode.h"
+#include "support/ExpectCode.h"
 
 namespace {
 

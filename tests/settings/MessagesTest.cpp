@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 #include "settings/Messages.h"
-#include "foundation/ExpectCode.h"
 #include "foundation/MemoryStream.h"
 #include "foundation/ResourceUpdater.h"
-#include "foundation/ScratchFolder.h"
-#include "foundation/ComTesting.h"
+#include "support/ComTesting.h"
+#include "support/ExpectCode.h"
+#include "support/ScratchFolder.h"
 
 TEST(Messages, EveryIdOfTheProgramsTableIsLoaded)
 {

@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <typeinfo>
-#include "foundation/ExpectCode.h"
-#include "foundation/StreamTesting.h"
 #include "foundation/TextConverter.h"
 #include "settings/AppSetting.h"
 #include "settings/OutputFormat.h"
 #include "settings/TextEncoding.h"
+#include "support/ExpectCode.h"
+#include "support/StreamTesting.h"
 
 TEST(OutputFormat, CommandIdsOfIndexesAndBack)
 {

@@ -3,7 +3,7 @@
 #include <vector>
 #include "ToolkitTestResources.h"
 #include "ToolkitTesting.h"
-#include "foundation/ExpectCode.h"
+#include "support/ExpectCode.h"
 #include "support/Screenshot.h"
 #include "support/WindowRobot.h"
 #include "toolkit/Dialog.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
-#include "foundation/ExpectCode.h"
 #include "imaging/Dib.h"
+#include "support/ExpectCode.h"
 #include "toolkit/ImageListGenerator.h"
 
 namespace {

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 #include "ToolkitTesting.h"
-#include "foundation/ExpectCode.h"
+#include "support/ExpectCode.h"
 #include "imaging/DibImage.h"
 #include "imaging/GdipImage.h"
-#include "imaging/ImagingTestSupport.h"
+#include "support/ImagingTestSupport.h"
 #include "toolkit/PictureView.h"
 
 namespace {

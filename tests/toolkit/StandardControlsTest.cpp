@@ -2,8 +2,8 @@
 #include <functional>
 #include <vector>
 #include "ToolkitTesting.h"
-#include "foundation/ExpectCode.h"
 #include "foundation/wstringArray.h"
+#include "support/ExpectCode.h"
 #include "toolkit/Brush.h"
 #include "toolkit/Button.h"
 #include "toolkit/ComboBox.h"

@@ -3,31 +3,12 @@
 // face that a dialog's controls are drawn in.
 #include <windows.h>
 #include <string>
-#include "foundation/GarbageCollector.h"
-#include "settings/AppServices.h"
-#include "settings/AppSetting.h"
+#include "support/LentSettings.h"
 #include "toolkit/UserWindow.h"
 
 // A face that the test prefix has, and one that no system has.
 inline constexpr wchar_t InstalledFace[] = L"IPAPGothic";
 inline constexpr wchar_t MissingFace[] = L"Korvilane Missing Face";
-
-// Lends a settings record with the given dialog faces for the life of the object.
-class LentSettings {
-public:
-    explicit LentSettings(const wchar_t* uiFontFaces)
-    {
-        setting.windowUiFontFaces = uiFontFaces;
-        setAppServices(&setting, &collector);
-    }
-    LentSettings(const LentSettings&) = delete;
-    LentSettings& operator=(const LentSettings&) = delete;
-    ~LentSettings() { setAppServices(nullptr, nullptr); }
-
-private:
-    AppSetting setting;
-    GarbageCollector collector;
-};
 
 // A window class of the program's kind, registered once for all tests.
 inline const UserWindowClass& testWindowClass()

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 #include "ToolkitTesting.h"
-#include "foundation/ExpectCode.h"
+#include "support/ExpectCode.h"
 #include "toolkit/Control.h"
 #include "toolkit/EventHandler.h"
 #include "toolkit/UserWindow.h"

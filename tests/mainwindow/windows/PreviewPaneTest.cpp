@@ -235,7 +235,7 @@ TEST_F(PreviewPaneTest, PrintingWithoutAPrinterSaysSoAndNothingStaysBlocked)
     WindowRobot robot([&](WindowRobot& user) { said = user.answerMessageBox(IDOK, window.getHandle()); });
     window.pane.sendMessage(WM_COMMAND, PPView::Print);
     robot.finish();
-    EXPECT_EQ(said, application.loadString(2390).buffer());
+    EXPECT_EQ(said, getApplication()->loadString(2390).buffer());
     EXPECT_FALSE(PPView::isPrinting());
     HMENU menu = window.pane.makeContextMenu();
     EXPECT_TRUE(isEnabled(menu, PPView::Print)) << "the next try may find a printer";

@@ -6,15 +6,12 @@
 #include <gtest/gtest.h>
 #include <functional>
 #include <string>
-#include "foundation/Application.h"
-#include "foundation/GarbageCollector.h"
-#include "foundation/wstringArray.h"
 #include "imaging/GdipImage.h"
-#include "imaging/ImagingTestSupport.h"
 #include "imaging/gdipImageIO.h"
-#include "settings/AppServices.h"
-#include "settings/AppSetting.h"
 #include "settings/Messages.h"
+#include "support/GlobalApplication.h"
+#include "support/ImagingTestSupport.h"
+#include "support/LentSettings.h"
 #include "support/WindowRobot.h"
 
 class PreviewTest : public GdiplusTest {
@@ -24,18 +21,8 @@ protected:
         GdiplusTest::SetUp();
         CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
         loadMessages(GetModuleHandleW(nullptr));
-        setApplication(&application);
-        // What the program builds once per run (the preset table) stays registered for the whole program.
-        static GarbageCollector collector;
-        setAppServices(&setting, &collector);
     }
-    void TearDown() override
-    {
-        setAppServices(nullptr, nullptr);
-        setApplication(nullptr);
-        CoUninitialize();
-        GdiplusTest::TearDown();
-    }
+    void TearDown() override { CoUninitialize(); }
 
     // A 24-bit PNG file of the colour of each pixel.
     template <typename PixelOf>
@@ -55,13 +42,9 @@ protected:
         return new GdipImage(bitmap.get());
     }
 
-    class IdleApplication : public Application {
-    public:
-        int run(const wstringArray&) override { return 0; }
-    };
-
-    IdleApplication application;
-    AppSetting setting;
+    GlobalApplication application;
+    LentSettings lent;
+    AppSetting& setting = lent.setting;
     ScratchFolder scratch{L"korvilane-preview"};
 };
 

@@ -4,16 +4,14 @@
 #include <algorithm>
 #include <cstdlib>
 #include <string>
-#include "ImagingTestSupport.h"
 #include "foundation/ComPtr.h"
-#include "foundation/ComTesting.h"
-#include "foundation/ExpectCode.h"
-#include "jobs/ICanceller.h"
+#include "imaging/ICanceller.h"
+#include "support/ComTesting.h"
+#include "support/ExpectCode.h"
+#include "support/ImagingTestSupport.h"
 
-// GDI+ and COM for each test.
-class WicTest : public GdiplusTest {
-protected:
-    ComApartment apartment;
+// GDI+ and COM for each test; COM comes first and goes last.
+class WicTest : private ComApartment, public GdiplusTest {
 };
 
 

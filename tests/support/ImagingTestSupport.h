@@ -5,8 +5,11 @@
 #include <memory>
 #include <string>
 #include <vector>
+#include "imaging/BitmapPtr.h"
 #include "imaging/Dib.h"
-#include "imaging/gdiplusStartup.h"
+#include "imaging/GdiplusSession.h"
+#include "support/ScratchFolder.h"
+#include "support/fileBytes.h"
 
 // Opaque ARGB colours the picture tests draw with.
 constexpr UINT32 Red = 0xFFFF0000;
@@ -15,79 +18,19 @@ constexpr UINT32 Blue = 0xFF0000FF;
 constexpr UINT32 White = 0xFFFFFFFF;
 constexpr UINT32 Black = 0xFF000000;
 
-// Runs each test of a fixture between a GDI+ start and its shutdown.
+// Runs each test of a fixture in a GDI+ session of its own.
 class GdiplusTest : public testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(gdiplusStartup()); }
-    void TearDown() override { gdiplusShutdown(); }
-};
+    void SetUp() override { ASSERT_TRUE(graphics.isStarted()); }
 
-using BitmapPtr = std::unique_ptr<Gdiplus::Bitmap>;
+private:
+    GdiplusSession graphics;
+};
 
 struct StreamReleaser {
     void operator()(IStream* stream) const { stream->Release(); }
 };
 using StreamPtr = std::unique_ptr<IStream, StreamReleaser>;
-
-// A folder of its own under the temporary path, removed with what is in it.
-class ScratchFolder {
-public:
-    explicit ScratchFolder(const wchar_t* name)
-    {
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        path = std::wstring(temp) + name + L"-" + std::to_wstring(GetCurrentProcessId());
-        CreateDirectoryW(path.c_str(), nullptr);
-    }
-    ~ScratchFolder()
-    {
-        WIN32_FIND_DATAW found;
-        HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &found);
-        if (search != INVALID_HANDLE_VALUE) {
-            do {
-                if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                    DeleteFileW((path + L"\\" + found.cFileName).c_str());
-            } while (FindNextFileW(search, &found));
-            FindClose(search);
-        }
-        RemoveDirectoryW(path.c_str());
-    }
-    std::wstring file(const wchar_t* name) const { return path + L"\\" + name; }
-
-    std::wstring path;
-};
-
-inline HANDLE openForReading(const std::wstring& path)
-{
-    return CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-}
-
-inline HANDLE openForWriting(const std::wstring& path)
-{
-    return CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-}
-
-inline void writeBytes(const std::wstring& path, const std::vector<BYTE>& bytes)
-{
-    HANDLE file = openForWriting(path);
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-}
-
-inline std::vector<BYTE> readBytes(const std::wstring& path)
-{
-    std::vector<BYTE> bytes;
-    HANDLE file = openForReading(path);
-    if (file == INVALID_HANDLE_VALUE)
-        return bytes;
-    bytes.resize(GetFileSize(file, nullptr));
-    DWORD read = 0;
-    ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-    bytes.resize(read);
-    CloseHandle(file);
-    return bytes;
-}
 
 // A stream on global memory holding the bytes, positioned at its start.
 inline IStream* streamOf(const std::vector<BYTE>& bytes)

@@ -2,9 +2,10 @@
 #include <windows.h>
 #include <string>
 #include <vector>
-#include "foundation/ExpectCode.h"
 #include "foundation/MemoryStream.h"
-#include "ScratchFolder.h"
+#include "support/ExpectCode.h"
+#include "support/ScratchFolder.h"
+#include "support/fileBytes.h"
 
 class BytesIn : public InputMemoryStream {
 public:

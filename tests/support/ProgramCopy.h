@@ -1,9 +1,11 @@
 #pragma once
-// The real korvilane.exe of the build, started as a separate process. Test programs that use this define
-// KORVILANE_PROGRAM_RELATIVE: the program's path relative to the test program, with forward slashes.
+// The real korvilane.exe of the build, started as a separate process. Test programs that use this are made
+// with korvilane_add_test_program(... PROGRAM), which tells them where the program lies.
 #include <windows.h>
+#include <gtest/gtest.h>
 #include <string>
 #include "foundation/Path.h"
+#include "support/ScratchFolder.h"
 
 inline std::wstring builtKorvilaneProgram()
 {
@@ -36,3 +38,22 @@ inline int runProgram(const std::wstring& program, const std::wstring& arguments
     CloseHandle(process.hProcess);
     return static_cast<int>(code);
 }
+
+// A private copy of the program in a folder of its own: no settings file lies beside it, so each run starts
+// from the defaults, and what it saves beside itself is the test's own. A copy that fails fails the test.
+class ProgramCopy {
+public:
+    explicit ProgramCopy(const wchar_t* folderName) : folder(folderName), program(folder.file(L"korvilane.exe"))
+    {
+        copy();
+    }
+
+    const std::wstring& path() const { return program; }
+    int run(const std::wstring& arguments) const { return runProgram(program, arguments); }
+
+private:
+    void copy() { ASSERT_TRUE(CopyFileW(builtKorvilaneProgram().c_str(), program.c_str(), FALSE)) << GetLastError(); }
+
+    ScratchFolder folder;
+    std::wstring program;
+};

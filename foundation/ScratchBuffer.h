@@ -3,16 +3,18 @@
 #include <climits>
 #include "foundation/MemoryAllocator.h"
 
-// Zero-filled items of plain data in one block of the library allocator, freed with the owner. The working
-// tables of the colour reduction live in these: a failed allocation is a false result with last error 8,
-// never an exception.
+// The working memory of pixel code: zero-filled items of plain data in one block of the library allocator,
+// freed with the owner. Running out of memory, or a count that one block cannot hold, is a null block or a
+// false result with last error 8, never an exception: the callers report it as their own failure.
 template <typename T>
-class AllocatedArray {
+class ScratchBuffer {
 public:
-    AllocatedArray() = default;
-    AllocatedArray(const AllocatedArray&) = delete;
-    AllocatedArray& operator=(const AllocatedArray&) = delete;
-    ~AllocatedArray() { MemoryAllocator::free(items); }
+    ScratchBuffer() = default;
+    // `count` items, or none when they cannot be had (get() is null).
+    explicit ScratchBuffer(LONGLONG count) { allocate(count); }
+    ScratchBuffer(const ScratchBuffer&) = delete;
+    ScratchBuffer& operator=(const ScratchBuffer&) = delete;
+    ~ScratchBuffer() { MemoryAllocator::free(items); }
 
     // Replaces the contents with `count` zero items.
     bool allocate(LONGLONG count)
@@ -47,7 +49,7 @@ public:
         size = 0;
     }
 
-    void swap(AllocatedArray& other)
+    void swap(ScratchBuffer& other)
     {
         T* otherItems = other.items;
         int otherSize = other.size;

@@ -1,5 +1,5 @@
 #pragma once
-#include "jobs/ICanceller.h"
+#include "imaging/ICanceller.h"
 
 // Says "cancelled" from its n-th question on; counts the questions.
 class CancelAfter : public ICanceller {

@@ -1,0 +1,12 @@
+#include "imaging/GdiplusSession.h"
+#include "imaging/gdiplusStartup.h"
+
+GdiplusSession::GdiplusSession() : started(gdiplusStartup())
+{
+}
+
+GdiplusSession::~GdiplusSession()
+{
+    if (started)
+        gdiplusShutdown();
+}
