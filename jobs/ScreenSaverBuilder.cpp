@@ -13,9 +13,9 @@
 #include "imaging/TemporaryOutputFile.h"
 #include "imaging/gdipImageIO.h"
 #include "imaging/pictureLoading.h"
-#include "jobs/ICanceller.h"
+#include "imaging/ICanceller.h"
 #include "jobs/LogMessages.h"
-#include "jobs/MessageWriter.h"
+#include "foundation/MessageWriter.h"
 #include "foundation/ScreenSaverFile.h"
 #include "settings/Messages.h"
 

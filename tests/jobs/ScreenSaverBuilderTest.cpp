@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
-#include "conversion/CancelAfter.h"
+#include "support/CancelAfter.h"
 #include "foundation/Exception.h"
 #include "support/ScreenSaverFiles.h"
 

@@ -1,22 +1,22 @@
 #pragma once
 // Screen-saver files made by the real builder, with the player that the built korvilane.exe carries, from
 // pictures the tests draw; and what such a file holds, read as another program would. Test programs that use
-// this define KORVILANE_PROGRAM_RELATIVE (see KorvilaneProgram.h), start GDI+ and initialise COM.
+// this are made with korvilane_add_test_program(... PROGRAM), start GDI+ and initialise COM.
 #include <windows.h>
 #include <gdiplus.h>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
 #include <vector>
-#include "KorvilaneProgram.h"
-#include "foundation/ComTesting.h"
+#include "support/ComTesting.h"
+#include "support/ProgramCopy.h"
 #include "foundation/ScreenSaverFile.h"
 #include "imaging/ComStream.h"
 #include "imaging/gdipImageIO.h"
 #include "imaging/gdiplusStartup.h"
 #include "jobs/LogMessages.h"
-#include "jobs/MessageWriter.h"
-#include "jobs/ScratchTree.h"
+#include "foundation/MessageWriter.h"
+#include "support/ScratchFolder.h"
 #include "jobs/ScreenSaverBuilder.h"
 #include "settings/Messages.h"
 
@@ -99,7 +99,7 @@ protected:
     }
     static void TearDownTestSuite() { gdiplusShutdown(); }
 
-    std::wstring path(const wchar_t* name) const { return scratch.path(name).buffer(); }
+    std::wstring path(const wchar_t* name) const { return scratch.file(name); }
     // A new picture file each time.
     std::wstring picture(int width, int height, Gdiplus::Color color = Gdiplus::Color(255, 200, 30, 30))
     {
@@ -109,6 +109,6 @@ protected:
     }
 
     ComApartment apartment;
-    ScratchTree scratch{L"korvilane-saver"};
+    ScratchFolder scratch{L"korvilane-saver"};
     int made = 0;
 };
