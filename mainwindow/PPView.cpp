@@ -246,7 +246,7 @@ LRESULT PPView::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM l
         SetCursor(LoadCursorW(nullptr, IDC_ARROW));
         return 0;
     case WM_CONTEXTMENU:
-        showContextMenu(window);
+        showContextMenu(window, lParam);
         return 0;
     case WM_KEYDOWN:
     case WM_MBUTTONDOWN:
@@ -443,11 +443,13 @@ int PPView::positionCommand() const
     return 0;
 }
 
-void PPView::showContextMenu(HWND window)
+// The menu opens where the user clicked; from the keyboard (no point) at the mouse cursor.
+void PPView::showContextMenu(HWND window, LPARAM clicked)
 {
     try {
-        Point cursor;
-        GetCursorPos(&cursor);
+        Point cursor = pointFromLParam(clicked);
+        if (clicked == -1)
+            GetCursorPos(&cursor);
         menuPoint = screenToClient(cursor);
         MenuHandle menu(makeContextMenu());
         TrackPopupMenu(menu.get(), TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, window, nullptr);

@@ -84,7 +84,7 @@ private:
     void destroyed(HWND hwnd);
     void pictureChanged();
     LRESULT leftButtonDown(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    void showContextMenu(HWND hwnd);
+    void showContextMenu(HWND hwnd, LPARAM clicked);
     void appendPositionMenu(HMENU menu);
     int positionCommand() const;
     void copyColour(bool hexadecimal);

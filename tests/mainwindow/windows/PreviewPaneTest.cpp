@@ -79,13 +79,12 @@ std::wstring clipboardText()
 
 class PreviewPaneTest : public PreviewTest {
 protected:
-    // Opens the pane's context menu with the cursor over the client point and lets the robot choose the item
-    // of the mnemonic key; returns once the command has run.
+    // Right-clicks the client point and lets the robot choose the item of the mnemonic key from the context
+    // menu; returns what the command left on the clipboard.
     std::wstring chooseFromMenu(Point at, wchar_t key)
     {
         HWND pane = window.pane.getHandle();
         ClientToScreen(pane, &at);
-        SetCursorPos(at.x, at.y);
         UpdateWindow(pane);
         WindowRobot robot([&](WindowRobot& user) {
             user.waitForWindow(WindowQuery::ofClass(L"#32768"));
@@ -107,7 +106,7 @@ protected:
         for (int shift = 0; shift < 3; ++shift)
             frames.emplace_back(makeBitmap32(60, 30, [&](int x, int) { return colours[(x / 20 + shift) % 3]; }));
         AnimeGifFileGenerator gif;
-        gif.delay = 2;
+        gif.delay = 25;
         EXPECT_TRUE(gif.open(path.c_str(), frames[0].get(), AnimeGifFileGenerator::NoTransparency, 0) &&
                     gif.addFrame(frames[1].get()) && gif.addFrame(frames[2].get()) && gif.close(true));
         auto* picture = new GdipImage();
@@ -201,7 +200,7 @@ TEST_F(PreviewPaneTest, FramesStepWithinThePictureAndOnlyTheAnimationGoesRound)
     EXPECT_EQ(window.pane.getCurrentFrame(), 0);
 
     window.pane.sendMessage(WM_COMMAND, PPView::PlayAnimation);
-    EXPECT_TRUE(pumpMessagesUntil([&] { return window.pane.getCurrentFrame() == 2; })) << "it plays on its own";
+    EXPECT_TRUE(pumpMessagesUntil([&] { return window.pane.getCurrentFrame() != 0; })) << "it plays on its own";
     window.pane.sendMessage(WM_COMMAND, PPView::StopAnimation);
     EXPECT_FALSE(window.pane.isAnimating());
 }
