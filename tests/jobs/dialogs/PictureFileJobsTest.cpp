@@ -115,7 +115,7 @@ TEST_F(PictureFileJobTest, AGifTakesItsDelayAndTransparencyFromTheSettingsAndASt
     EXPECT_TRUE(logText().ends_with(Stopped + L"\r\n---- " + gif + L"終了(T) ----\r\n\r\n出力ファイル名:-\r\n\r\n"));
 }
 
-TEST_F(PictureFileJobTest, SixteenPicturesAtEightFramesASecondMakeAVideoOfTwoSeconds)
+TEST_F(PictureFileJobTest, SixteenPicturesAtEightFramesASecondMakeAVideoOfTwoSecondsAndNoPicturesNone)
 {
     Files pictures = pngs(L"p", 16);
     wstring target = pathOf(L"movie.avi");
@@ -133,6 +133,12 @@ TEST_F(PictureFileJobTest, SixteenPicturesAtEightFramesASecondMakeAVideoOfTwoSec
     AVIFileExit();
     EXPECT_EQ(logText(), jobLog(L"動画の作成", L"入力ファイル数:16\r\n" + arrows(pictures, 16),
                                 L"出力ファイル名:" + std::wstring(target.buffer())));
+
+    // Nothing to make a video of is no video made.
+    wstring none = pathOf(L"none.avi");
+    AviThreadImpl empty(none, Files());
+    EXPECT_EQ(runAnswering(empty, L"AVIファイル作成中"), Ending(IDCANCEL, L"AVIファイルの作成に失敗しました。"));
+    EXPECT_FALSE(exists(none));
 }
 
 TEST_F(PictureFileJobTest, ASaverIsBuiltUnderItsDialogAndAStoppedOneKeepsTheCountOfItsLastCommit)
