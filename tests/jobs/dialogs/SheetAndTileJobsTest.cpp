@@ -47,33 +47,20 @@ protected:
 
 } // namespace
 
-TEST_F(SheetAndTileJobTest, ASheetLogsEachThumbnailAndItsPathAndRunsTheSameWithoutALogWindow)
+TEST_F(SheetAndTileJobTest, ASheetLogsEachThumbnailAndAStoppedOneKeepsWhatWasWrittenAndNamesNoOutput)
 {
     Files pictures = pngs(L"p", 2);
     wstring sheet = pathOf(L"sheet.html");
     ThumbnailThreadImpl job(out(), sheet, pictures);
     EXPECT_EQ(runJob(job), IDOK);
-    EXPECT_EQ(logText(), jobLog(Sheet,
-                                made(pictures.at(0), out(L"thumbnail0.jpg")) +
-                                    made(pictures.at(1), out(L"thumbnail1.jpg")) + L"サムネイルファイルを作成中...\r\n",
-                                L"出力ファイル名:" + std::wstring(sheet.buffer())));
+    std::wstring first = made(pictures.at(0), out(L"thumbnail0.jpg"));
+    EXPECT_EQ(logText(),
+              jobLog(Sheet, first + made(pictures.at(1), out(L"thumbnail1.jpg")) + L"サムネイルファイルを作成中...\r\n",
+                     L"出力ファイル名:" + std::wstring(sheet.buffer())));
     EXPECT_NE(contentsOf(sheet).find("thumbnail1.jpg"), std::string::npos);
 
+    // The thumbnails are there now: the user agrees to replace the first, then stops.
     std::wstring before = logText();
-    DeleteFileW(sheet.buffer());
-    setAppLogWindow(nullptr);
-    ThumbnailThreadImpl unlogged(L"", sheet, pictures);
-    EXPECT_EQ(runJob(unlogged), IDOK);
-    EXPECT_EQ(logText(), before);
-    EXPECT_NE(contentsOf(sheet).find("</html>"), std::string::npos);
-}
-
-TEST_F(SheetAndTileJobTest, AStoppedSheetKeepsWhatWasWrittenAndNamesNoOutput)
-{
-    Files pictures = pngs(L"p", 3);
-    file(L"out\\thumbnail0.jpg", "old");
-    wstring sheet = pathOf(L"sheet.html");
-    ThumbnailThreadImpl job(out(), sheet, pictures);
     std::wstring question;
     EXPECT_EQ(runJob(job,
                      [&](WindowRobot& user) {
@@ -85,9 +72,8 @@ TEST_F(SheetAndTileJobTest, AStoppedSheetKeepsWhatWasWrittenAndNamesNoOutput)
               IDCANCEL);
     EXPECT_EQ(question, L"ファイル " + std::wstring(out(L"thumbnail0.jpg").buffer()) +
                             L" は既に存在します。\n上書きして続行しますか？");
-    EXPECT_EQ(logText(), jobLog(Sheet, made(pictures.at(0), out(L"thumbnail0.jpg")) + Stopped, L"出力ファイル名:-"));
+    EXPECT_EQ(since(before, logText()), jobLog(Sheet, first + Stopped, L"出力ファイル名:-"));
     EXPECT_TRUE(exists(sheet)) << "the sheet as far as it got";
-    EXPECT_FALSE(exists(out(L"thumbnail1.jpg")));
 }
 
 TEST_F(SheetAndTileJobTest, TilesAreNumberedInReadingOrderAndAnExistingTileIsReplacedOnlyWhenTheUserAgrees)
@@ -176,7 +162,7 @@ TEST_F(SheetAndTileJobTest, AJoinUpToTheLimitIsWrittenAndOnePixelMoreOrAStopWrit
     EXPECT_FALSE(exists(tooLarge));
 }
 
-TEST_F(SheetAndTileJobTest, APictureThatCannotBeReadEndsEachJobWithItsOwnMessageAndNothingUnderItsOutput)
+TEST_F(SheetAndTileJobTest, AJobThatCannotMakeItsOutputEndsWithItsOwnMessageAndNothingUnderTheOutputsName)
 {
     wstring good = png(L"good.png");
     wstring broken = file(L"broken.png");
@@ -185,10 +171,10 @@ TEST_F(SheetAndTileJobTest, APictureThatCannotBeReadEndsEachJobWithItsOwnMessage
         const wchar_t* caption;
         const wchar_t* message;
         wstring output;
-        std::function<Ending()> run;
+        std::function<Ending(const wchar_t*)> run;
     };
-    auto runs = [this](auto& job, const wchar_t* caption) {
-        return [&job, caption, this] { return runAnswering(job, caption); };
+    auto runs = [this](auto& job) {
+        return [&job, this](const wchar_t* caption) { return runAnswering(job, caption); };
     };
     ThumbnailThreadImpl sheet(out(), out(L"sheet.html"), pictures);
     SplitThreadImpl split(out(), broken);
@@ -197,23 +183,27 @@ TEST_F(SheetAndTileJobTest, APictureThatCannotBeReadEndsEachJobWithItsOwnMessage
     AnimeGifThreadImpl gif(out(L"moving.gif"), pictures);
     AviThreadImpl avi(out(L"movie.avi"), pictures);
     SSThreadImpl saver(out(L"saver.scr"), pictures);
+    // Nothing to make a video or a TIFF of, also after a stop before the first page, is a failure too.
+    AviThreadImpl noFrames(out(L"none.avi"), Files());
+    MultiTiffThreadImpl noPages(out(L"none.tif"), pictures);
+    auto stoppedAtOnce = [&](const wchar_t* caption) {
+        CancelAtLogText cancel(log, L"入力ファイル数:", 1);
+        return runAnswering(noPages, caption);
+    };
     const Case cases[] = {
-        {L"サムネイル作成中", L"サムネイル画像の作成に失敗しました。", out(L"sheet.html"),
-         runs(sheet, L"サムネイル作成中")},
-        {L"画像分割中", L"画像の分割に失敗しました。", tile(0), runs(split, L"画像分割中")},
-        {L"画像結合中", L"画像の結合に失敗しました。", out(L"joined.png"), runs(join, L"画像結合中")},
-        {L"TIFFファイル作成中", L"マルチフレームTIFFファイルの作成に失敗しました。", out(L"pages.tif"),
-         runs(tiff, L"TIFFファイル作成中")},
-        {L"GIFファイル作成中", L"アニメーションGIFファイルの作成に失敗しました。", out(L"moving.gif"),
-         runs(gif, L"GIFファイル作成中")},
-        {L"AVIファイル作成中", L"AVIファイルの作成に失敗しました。", out(L"movie.avi"),
-         runs(avi, L"AVIファイル作成中")},
-        {L"スクリーンセーバー作成中", L"スクリーンセーバーの作成に失敗しました。", out(L"saver.scr"),
-         runs(saver, L"スクリーンセーバー作成中")},
+        {L"サムネイル作成中", L"サムネイル画像の作成に失敗しました。", out(L"sheet.html"), runs(sheet)},
+        {L"画像分割中", L"画像の分割に失敗しました。", tile(0), runs(split)},
+        {L"画像結合中", L"画像の結合に失敗しました。", out(L"joined.png"), runs(join)},
+        {L"TIFFファイル作成中", L"マルチフレームTIFFファイルの作成に失敗しました。", out(L"pages.tif"), runs(tiff)},
+        {L"GIFファイル作成中", L"アニメーションGIFファイルの作成に失敗しました。", out(L"moving.gif"), runs(gif)},
+        {L"AVIファイル作成中", L"AVIファイルの作成に失敗しました。", out(L"movie.avi"), runs(avi)},
+        {L"スクリーンセーバー作成中", L"スクリーンセーバーの作成に失敗しました。", out(L"saver.scr"), runs(saver)},
+        {L"AVIファイル作成中", L"AVIファイルの作成に失敗しました。", out(L"none.avi"), runs(noFrames)},
+        {L"TIFFファイル作成中", L"マルチフレームTIFFファイルの作成に失敗しました。", out(L"none.tif"), stoppedAtOnce},
     };
     for (const Case& job : cases) {
         std::wstring before = logText();
-        EXPECT_EQ(job.run(), Ending(IDCANCEL, job.message));
+        EXPECT_EQ(job.run(job.caption), Ending(IDCANCEL, job.message));
         std::wstring added = since(before, logText());
         EXPECT_TRUE(added.ends_with(ErrorEnd)) << job.caption;
         EXPECT_EQ(added.find(L"broken.png -> "), std::wstring::npos) << job.caption;
