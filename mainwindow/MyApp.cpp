@@ -5,6 +5,7 @@
 #include "imaging/GdiplusSession.h"
 #include "jobs/CommandLineMode.h"
 #include "jobs/LogMessages.h"
+#include "mainwindow/LayoutAssociation.h"
 #include "settings/Messages.h"
 #include "settings/OpenParams.h"
 
@@ -110,10 +111,9 @@ int MyApp::run(const wstringArray& arguments)
 
 int MyApp::changeAssociation(bool registering)
 {
-    // The program cannot change the association yet: say so rather than end as if it had.
-    loadMessages(getResourceModule());
-    warn(nullptr, registering ? Messages::E0005.get() : Messages::E0006.get());
-    return 1;
+    // Shows nothing: an elevated instance started by the menu command reports only through its exit code.
+    LayoutAssociation(name, directory + fileName).setAssociation(registering);
+    return 0;
 }
 
 int MyApp::runCommandLine(const wstringArray& arguments)

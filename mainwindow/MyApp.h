@@ -45,7 +45,7 @@ public:
 private:
     void readVersionInfo();
     void loadSettings();
-    // Both answer with an error until the association can be changed; the result is the exit code.
+    // Registers or removes the layout-file association; 0, or an Exception.
     int changeAssociation(bool registering);
     int runCommandLine(const wstringArray& arguments);
     int startWindowed();

@@ -4,6 +4,7 @@
 #include <climits>
 #include <memory>
 #include "foundation/astring.h"
+#include "toolkit/ControlClass.h"
 #include "toolkit/DynamicLinkLibrary.h"
 
 namespace {
@@ -227,15 +228,7 @@ void OutputPane::registerClass()
         Exception::throwLastError();
     // The copy loaded before goes only now, so that panes that exist never lose their library.
     richEditLibrary = std::move(library);
-    WNDCLASSEXW paneClass{};
-    paneClass.cbSize = sizeof(paneClass);
-    paneClass.lpfnWndProc = paneProcedure;
-    paneClass.hInstance = GetModuleHandleW(nullptr);
-    paneClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    paneClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
-    paneClass.lpszClassName = OutputPaneClassName;
-    if (!RegisterClassExW(&paneClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-        Exception::throwLastError();
+    registerControlClass(OutputPaneClassName, paneProcedure);
 }
 
 void OutputPane::create(HWND parent, int id, const Rect& rect, DWORD exStyle, DWORD style)

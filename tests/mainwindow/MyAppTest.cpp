@@ -166,8 +166,9 @@ TEST_F(MyAppTest, LoneLayoutArgumentIsKeptAsAFullPathAndOtherArgumentsAsFiles)
 TEST_F(MyAppTest, SwitchesAndOptionsNeverReachTheWindowedStart)
 {
     MyApp application;
-    EXPECT_EQ(run(application, {L"-REGIST"}), 1);
-    EXPECT_EQ(run(application, {L"-Unregist"}), 1);
+    EXPECT_EQ(run(application, {L"-REGIST"}), 0);
+    EXPECT_EQ(run(application, {L"-Unregist"}), 0);
+    EXPECT_EQ(run(application, {L"-unregist"}), 1) << "nothing left to remove";
     EXPECT_EQ(run(application, {L"a.jpg", L"-regist"}), 1);
     EXPECT_EQ(run(application, {L"a.jpg", L"b.jpg", L"/format", L"3"}), 1);
     EXPECT_TRUE(application.getStartupLayout().isEmpty());
