@@ -47,25 +47,40 @@ Decimal::Decimal(double number)
     normalized();
 }
 
-void Decimal::parse(const wstring& text)
+void Decimal::parseIn(LCID locale, const wstring& text)
 {
     wstring plain = text.trim().toLower();
     if (plain.isEmpty())
         Exception::throwInvalidArgument();
     Decimal parsed;
-    Exception::check(VarDecFromStr(const_cast<wchar_t*>(plain.buffer()), StorageLocale, 0, &parsed.value));
+    Exception::check(VarDecFromStr(const_cast<wchar_t*>(plain.buffer()), locale, 0, &parsed.value));
     *this = parsed.normalized();
 }
 
-void Decimal::parseOrDefault(const wstring& text, const Decimal& defaultValue)
+void Decimal::parseOrDefaultIn(LCID locale, const wstring& text, const Decimal& defaultValue)
 {
     try {
-        parse(text);
+        parseIn(locale, text);
     } catch (const Exception& e) {
         if (e.getCode() != ErrorCode::InvalidArgument && e.getCode() != static_cast<int>(DISP_E_TYPEMISMATCH))
             throw;
         value = defaultValue.value;
     }
+}
+
+void Decimal::parse(const wstring& text)
+{
+    parseIn(StorageLocale, text);
+}
+
+void Decimal::parseOrDefault(const wstring& text, const Decimal& defaultValue)
+{
+    parseOrDefaultIn(StorageLocale, text, defaultValue);
+}
+
+void Decimal::parseLocaleOrDefault(const wstring& text, const Decimal& defaultValue)
+{
+    parseOrDefaultIn(GetThreadLocale(), text, defaultValue);
 }
 
 double Decimal::toDouble() const
@@ -100,13 +115,16 @@ int Decimal::toIntRounded() const
 
 // The cut is done on the mantissa here rather than by VarDecFix, which some oleaut32 builds compute through
 // a double and so get wrong beyond 15 significant digits.
-void Decimal::dropDigits(int count)
+int Decimal::dropDigits(int count, bool* sticky)
 {
     if (value.scale > MaxScale)
         Exception::check(E_INVALIDARG);
     ULONG words[3] = {value.Hi32, value.Mid32, value.Lo32};
+    ULONGLONG remainder = 0;
     for (int i = 0; i < count; ++i) {
-        ULONGLONG remainder = 0;
+        if (sticky && remainder != 0)
+            *sticky = true;
+        remainder = 0;
         for (ULONG& word : words) {
             ULONGLONG part = remainder << 32 | word;
             word = static_cast<ULONG>(part / 10);
@@ -118,6 +136,7 @@ void Decimal::dropDigits(int count)
     value.Lo32 = words[2];
     value.scale = static_cast<BYTE>(value.scale - count);
     normalized();
+    return static_cast<int>(remainder);
 }
 
 Decimal& Decimal::normalized()
@@ -149,6 +168,30 @@ Decimal Decimal::truncate(int digits) const
     if (digits < value.scale)
         result.dropDigits(value.scale - digits);
     return result;
+}
+
+// Rounded on the mantissa rather than by VarDecRound, which some oleaut32 builds get wrong: they take any
+// dropped fraction away from zero (2.3441 to two places gives 2.35). Halves go to the even neighbour, as
+// toIntRounded does.
+Decimal Decimal::round(int digits) const
+{
+    if (digits < 0)
+        Exception::throwInvalidArgument();
+    Decimal result(*this);
+    if (digits >= value.scale)
+        return result;
+    bool sticky = false;
+    int last = result.dropDigits(value.scale - digits, &sticky);
+    bool odd = result.value.Lo32 % 2 != 0;
+    if (last > 5 || (last == 5 && (sticky || odd))) {
+        // After at least one division by 10 the mantissa is far below its limit, so adding 1 cannot overflow.
+        DECIMAL step{};
+        step.Lo32 = 1;
+        step.scale = result.value.scale;
+        step.sign = isNegative() ? DECIMAL_NEG : 0;
+        Exception::check(VarDecAdd(&result.value, &step, &result.value));
+    }
+    return result.normalized();
 }
 
 Decimal Decimal::add(const Decimal& other) const

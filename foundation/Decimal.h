@@ -19,6 +19,9 @@ public:
     void parse(const wstring& text);
     // Text that is no number gives the default's value; other failures (overflow) pass on.
     void parseOrDefault(const wstring& text, const Decimal& defaultValue);
+    // As parseOrDefault, but reads text as toLocaleString writes it: with the thread locale's decimal and
+    // grouping separators. For what a user types, never for stored settings.
+    void parseLocaleOrDefault(const wstring& text, const Decimal& defaultValue);
 
     double toDouble() const;
     // The integer part; outside the 32-bit range throws DISP_E_OVERFLOW.
@@ -31,6 +34,9 @@ public:
     Decimal abs() const;
     // Cut toward zero to at most `digits` decimal places, keeping trailing zeros; digits < 0 throws 87.
     Decimal truncate(int digits) const;
+    // To at most `digits` decimal places, halves to the even neighbour (2.345 gives 2.34, 2.355 gives 2.36);
+    // digits < 0 throws 87.
+    Decimal round(int digits) const;
     Decimal add(const Decimal& other) const;
     Decimal multiply(const Decimal& other) const;
     Decimal divide(const Decimal& other) const;
@@ -53,7 +59,11 @@ public:
 
 private:
     Decimal() = default;
-    void dropDigits(int count);
+    void parseIn(LCID locale, const wstring& text);
+    void parseOrDefaultIn(LCID locale, const wstring& text, const Decimal& defaultValue);
+    // Divides the mantissa by 10 to the count; returns the last digit dropped, with sticky set when any
+    // earlier dropped digit was not 0.
+    int dropDigits(int count, bool* sticky = nullptr);
     Decimal& normalized();
     wstring formatNumber(int digits, const wchar_t* decimalSeparator, const wchar_t* thousandsSeparator) const;
 

@@ -47,11 +47,12 @@ private:
     void* block;
 };
 
-// A plain integer kept beside the owners above; nothing to release.
+// A plain pointer-sized integer kept beside the owners above (a handle, a screen point, a key code); nothing
+// to release.
 class IntPtr {
 public:
-    explicit IntPtr(int value = 0) : value(value) {}
+    explicit IntPtr(INT_PTR value = 0) : value(value) {}
     virtual ~IntPtr() = default;
 
-    int value;
+    INT_PTR value;
 };

@@ -6,20 +6,17 @@
 #include "foundation/ComPtr.h"
 #include "foundation/Exception.h"
 #include "foundation/FileSystem.h"
-#include "foundation/FileTime.h"
 #include "foundation/Path.h"
 #include "imaging/BitmapPtr.h"
 #include "imaging/clipboardImage.h"
 #include "imaging/gdipImageIO.h"
-#include "imaging/pictureLoading.h"
 #include "conversion/SaveImage.h"
 #include "foundation/MessageWriter.h"
 #include "jobs/LogMessages.h"
+#include "jobs/PictureConversion.h"
 #include "jobs/RenameUtil.h"
-#include "jobs/applyEffectsInOrder.h"
 #include "settings/AppServices.h"
 #include "settings/AppSetting.h"
-#include "settings/OutputFormat.h"
 
 namespace {
 
@@ -28,20 +25,6 @@ const wchar_t clipboardText[] = L"[clipboard data]";
 const wchar_t failureMark[] = L"(failure)";
 const wchar_t newLine[] = L"\r\n";
 constexpr WORD clipboardBitsPerPixel = 32;
-
-wstring withPath(const SimpleString& text, const wstring& path)
-{
-    return wstring(text.get()).replace(L"%s", path.buffer());
-}
-
-// One loaded picture with what the save needs to know of its source.
-struct SourcePicture {
-    BitmapPtr bitmap;
-    ComPtr<IWICMetadataBlockReader> metadata;
-    WORD bitsPerPixel = 0;
-    Decimal dpiX{0};
-    Decimal dpiY{0};
-};
 
 // The clipboard gets what the file would have held: the picture after a round trip through the format.
 bool putOnClipboard(Gdiplus::Bitmap* picture, IWICMetadataBlockReader* metadata, int format)
@@ -166,7 +149,22 @@ bool CommandLineBatch::settleTarget(Item& item, RenameUtil& renamer)
 
 bool CommandLineBatch::convertPicture(const Item& item)
 {
-    int format = setting.editFormat;
+    PictureRequest request = pictureRequest(item.source, item.target, setting.editFormat, setting);
+    // The clipboard has no file times to give or take.
+    request.keepFileTimes = request.keepFileTimes && !item.involvesClipboard();
+    request.dpiX = options.dpiX;
+    request.dpiY = options.dpiY;
+    if (item.involvesClipboard())
+        return convertWithClipboard(item, request);
+    if (convertPictureFile(request, nullptr) != PictureOutcome::Written)
+        return false;
+    if (options.deleteSources && !isSameFile(item.source, item.target))
+        deletions.add(item.source);
+    return true;
+}
+
+bool CommandLineBatch::convertWithClipboard(const Item& item, const PictureRequest& request)
+{
     SourcePicture picture;
     if (item.sourceIsClipboard) {
         try {
@@ -175,34 +173,15 @@ bool CommandLineBatch::convertPicture(const Item& item)
         }
         picture.bitsPerPixel = clipboardBitsPerPixel;
     } else {
-        bool withMetadata = format == OutputFormat::Jpeg && setting.jpegEnable && setting.jpegExif;
-        // Reading the resolution costs a second pass over the file: only when the save will use it.
-        bool withResolution = usesSourceResolution(options.dpiX, options.dpiY);
-        picture.bitmap.reset(loadBitmap(item.source.buffer(), withMetadata ? picture.metadata.out() : nullptr,
-                                        &picture.bitsPerPixel, withResolution ? &picture.dpiX : nullptr,
-                                        withResolution ? &picture.dpiY : nullptr));
+        loadSourcePicture(request, picture);
     }
     if (!picture.bitmap)
         return false;
-    Gdiplus::Bitmap* converting = picture.bitmap.release();
-    bool chainDone = applyEffectsInOrder(converting, format, picture.bitsPerPixel, nullptr);
-    picture.bitmap.reset(converting);
-    if (!chainDone)
+    if (!item.targetIsClipboard)
+        return convertSourcePicture(picture, request, nullptr) == PictureOutcome::Written;
+    if (processPicture(picture, request.format, nullptr) != ChainOutcome::Done)
         return false;
-    bool keepTimes = !item.involvesClipboard() && setting.fileKeepFileTime;
-    FileTime times;
-    if (keepTimes && !times.read(item.source.buffer()))
-        return false;
-    if (item.targetIsClipboard)
-        return putOnClipboard(picture.bitmap.get(), picture.metadata.get(), format);
-    if (!saveImageWithDpi(item.target.buffer(), format, picture.bitmap.get(), picture.metadata.get(), nullptr,
-                          options.dpiX, options.dpiY, picture.dpiX, picture.dpiY))
-        return false;
-    if (keepTimes && !times.apply(item.target.buffer()))
-        return false;
-    if (options.deleteSources && !item.sourceIsClipboard && !isSameFile(item.source, item.target))
-        deletions.add(item.source);
-    return true;
+    return putOnClipboard(picture.bitmap.get(), picture.metadata.get(), request.format);
 }
 
 void CommandLineBatch::deleteSources()
@@ -211,7 +190,7 @@ void CommandLineBatch::deleteSources()
     for (int i = 0; i < deletions.count(); ++i) {
         const wstring& source = deletions.at(i);
         const SimpleString& text = DeleteFileW(source.buffer()) ? LogMessages::C006 : LogMessages::C007;
-        write(withPath(text, source) + newLine);
+        write(fillIn(text, source) + newLine);
     }
 }
 

@@ -6,6 +6,7 @@ class AppSetting;
 class IShotDateReader;
 class MessageWriter;
 class RenameUtil;
+struct PictureRequest;
 
 // What the command-line mode asks of one batch beside its sources and targets.
 struct CommandLineBatchOptions {
@@ -54,6 +55,7 @@ private:
     bool convertItem(Item& item, RenameUtil& renamer);
     bool settleTarget(Item& item, RenameUtil& renamer);
     bool convertPicture(const Item& item);
+    bool convertWithClipboard(const Item& item, const PictureRequest& request);
     void deleteSources();
     void writeEnd();
     void writeErrorEnd();

@@ -40,7 +40,12 @@ void loadLogMessages(HMODULE module)
     loadMessageTable(module, L"LogMessages", L"logmessages", entries);
 }
 
+wstring fillIn(const SimpleString& text, const wstring& value)
+{
+    return wstring(text.get()).replace(L"%s", value.buffer());
+}
+
 wstring stampedLogText(const SimpleString& text)
 {
-    return wstring(text.get()).replace(L"%s", DateTime().toString().buffer());
+    return fillIn(text, DateTime().toString());
 }

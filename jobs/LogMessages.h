@@ -22,5 +22,7 @@ extern SimpleString C001, C002, C003, C004, C005, C006, C007;
 // and leaves it and the later buffers as they were; a missing table throws Exception with the system error.
 void loadLogMessages(HMODULE module);
 
+// A message text with its "%s" replaced by the value (a path or a count).
+wstring fillIn(const SimpleString& text, const wstring& value);
 // A start or end line: the text with the current local date and time ("yyyy:MM:dd HH:mm:ss") in place of "%s".
 wstring stampedLogText(const SimpleString& text);

@@ -5,10 +5,13 @@
 #include "imaging/GdiplusSession.h"
 #include "jobs/CommandLineMode.h"
 #include "jobs/LogMessages.h"
+#include "mainwindow/LayoutAssociation.h"
 #include "settings/Messages.h"
 #include "settings/OpenParams.h"
 
 namespace {
+
+constexpr UINT SettingsKeptAsideString = 2610;
 
 wstring withBackslash(const wstring& folder)
 {
@@ -67,6 +70,17 @@ wstring MyApp::settingsFilePath(const wstring& name, const wstring& programDirec
     return combinePath(programDirectory, fileName);
 }
 
+wstring MyApp::takeSettingsNotice()
+{
+    const wstring& kept = setting.getKeptAsideFile();
+    if (kept.isEmpty() || settingsNoticeTaken)
+        return wstring();
+    settingsNoticeTaken = true;
+    wstring text;
+    text.loadString(getResourceModule(), SettingsKeptAsideString);
+    return text.replace(L"%s", kept.buffer());
+}
+
 void MyApp::readVersionInfo()
 {
     ApplicationInfo info((directory + fileName).buffer());
@@ -110,10 +124,9 @@ int MyApp::run(const wstringArray& arguments)
 
 int MyApp::changeAssociation(bool registering)
 {
-    // The program cannot change the association yet: say so rather than end as if it had.
-    loadMessages(getResourceModule());
-    warn(nullptr, registering ? Messages::E0005.get() : Messages::E0006.get());
-    return 1;
+    // Shows nothing: an elevated instance started by the menu command reports only through its exit code.
+    LayoutAssociation(name, directory + fileName).setAssociation(registering);
+    return 0;
 }
 
 int MyApp::runCommandLine(const wstringArray& arguments)

@@ -10,17 +10,12 @@ source "$root/scripts/setup.sh"
 korvilane_setup
 korvilane_build "$root" "$build"
 
-# One X server for every test that opens windows.
-display_number=$(( 90 + $$ % 100 ))
-while [ -e "/tmp/.X${display_number}-lock" ]; do display_number=$((display_number + 1)); done
-Xvfb ":$display_number" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
+# Each test program that opens windows gets an X server of its own from wine-run.sh.
+unset KORVILANE_DISPLAY
 cleanup() {
-    kill "$xvfb_pid" 2>/dev/null || true
     WINEPREFIX="$build/wineprefix" wineserver -k >/dev/null 2>&1 || true
 }
 trap cleanup EXIT
-export KORVILANE_DISPLAY=":$display_number"
 
 # shellcheck disable=SC2086
 ctest --test-dir "$build" --output-on-failure -j "$(nproc)" ${CTEST_ARGS:-}

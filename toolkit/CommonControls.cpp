@@ -16,3 +16,24 @@ int getComctl32Version() noexcept
         return olderSize;
     }
 }
+
+namespace {
+
+void initClasses(DWORD classes)
+{
+    INITCOMMONCONTROLSEX request{sizeof(request), classes};
+    if (!InitCommonControlsEx(&request))
+        Exception::throwLastError();
+}
+
+} // namespace
+
+void initBarControls()
+{
+    initClasses(ICC_BAR_CLASSES | ICC_COOL_CLASSES);
+}
+
+void initComboBoxEx()
+{
+    initClasses(ICC_USEREX_CLASSES);
+}

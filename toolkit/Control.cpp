@@ -9,16 +9,25 @@ Control::~Control()
 void Control::createControl(const wchar_t* className, HWND parent, int id, const Rect& rect, DWORD exStyle,
                             DWORD style, bool visibleChild)
 {
+    prepareCreate(parent);
+    if (visibleChild)
+        style |= WS_CHILD | WS_VISIBLE;
+    bindCreated(CreateWindowExW(exStyle, className, L"", style, rect.left, rect.top, rect.right, rect.bottom,
+                                parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                GetModuleHandleW(nullptr), nullptr));
+}
+
+void Control::prepareCreate(HWND parent)
+{
     if (getHandle())
         throw Exception(ErrorCode::InvalidState);
     attachControl(nullptr, nullptr);
     if (!parent)
         throw Exception(ErrorCode::InvalidArgument);
-    if (visibleChild)
-        style |= WS_CHILD | WS_VISIBLE;
-    HWND created = CreateWindowExW(exStyle, className, L"", style, rect.left, rect.top, rect.right, rect.bottom,
-                                   parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                   GetModuleHandleW(nullptr), nullptr);
+}
+
+void Control::bindCreated(HWND created)
+{
     if (!created)
         throw Exception(ErrorCode::WindowGone);
     hwnd = created;

@@ -27,6 +27,11 @@ protected:
     // Exception 1 over a live window, 87 without a parent, 1400 when the window cannot be made.
     void createControl(const wchar_t* className, HWND parent, int id, const Rect& rect, DWORD exStyle,
                        DWORD style, bool visibleChild);
+    // The two halves of createControl for controls that the system makes by a function of its own: the
+    // checks before (Exception 1 over a live window, unbinding, 87 without a parent), and binding the window
+    // made (null throws 1400).
+    void prepareCreate(HWND parent);
+    void bindCreated(HWND created);
     // Unbinds (putting the window's procedure back), then binds hwnd when given; with a class name the
     // window's class must match it exactly.
     HWND attachControl(const wchar_t* className, HWND window);

@@ -45,6 +45,14 @@ bool Font::create(HDC dc, const wchar_t* faceName, int pointSize, int weight, bo
     return font != nullptr;
 }
 
+LONG displayFontHeight(int points)
+{
+    DisplayContext context(nullptr);
+    if (!context.get())
+        return 0;
+    return -MulDiv(points, GetDeviceCaps(context.get(), LOGPIXELSY), 72);
+}
+
 BOOL Font::release()
 {
     BOOL deleted = font ? DeleteObject(font) : FALSE;

@@ -21,5 +21,9 @@ private:
     HFONT font = nullptr;
 };
 
+// The font description height of a font of that many points on the display: negative, the character
+// height in pixels. 0 when the display cannot be asked.
+LONG displayFontHeight(int points);
+
 // True when the display knows a font family of that face name.
 bool fontExists(const wchar_t* faceName);

@@ -10,7 +10,12 @@ void ImageList::attach(HIMAGELIST newList)
 
 void ImageList::destroyList()
 {
-    if (list)
-        ImageList_Destroy(list);
+    release();
+}
+
+BOOL ImageList::release()
+{
+    BOOL destroyed = list ? ImageList_Destroy(list) : FALSE;
     list = nullptr;
+    return destroyed;
 }

@@ -13,8 +13,11 @@ public:
     // Holds the list, destroying the one held before.
     void attach(HIMAGELIST list);
     void destroyList();
+    // Destroys the list held; the result of that, FALSE when none was held.
+    BOOL release();
     HIMAGELIST handle() const { return list; }
 
 private:
     HIMAGELIST list = nullptr;
 };
+

@@ -24,6 +24,28 @@ ATOM existingClass(HINSTANCE instance, const wchar_t* className)
 
 } // namespace
 
+ATOM registerOrFindClass(const WNDCLASSEXW& windowClass)
+{
+    ATOM atom = RegisterClassExW(&windowClass);
+    if (!atom)
+        atom = existingClass(windowClass.hInstance, windowClass.lpszClassName);
+    return atom;
+}
+
+void registerControlClass(const wchar_t* className, WNDPROC procedure, UINT style, HBRUSH background)
+{
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.style = style;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = background;
+    windowClass.lpszClassName = className;
+    if (!registerOrFindClass(windowClass))
+        Exception::throwLastError();
+}
+
 ATOM WindowClass::registerClass(const wchar_t* className, HMODULE module, UINT iconId, UINT smallIconId)
 {
     HINSTANCE instance = GetModuleHandleW(nullptr);
@@ -37,9 +59,7 @@ ATOM WindowClass::registerClass(const wchar_t* className, HMODULE module, UINT i
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     windowClass.lpszClassName = className;
-    ATOM atom = RegisterClassExW(&windowClass);
-    if (!atom)
-        atom = existingClass(instance, className);
+    ATOM atom = registerOrFindClass(windowClass);
     if (!atom) {
         DWORD error = GetLastError();
         name = wstring();

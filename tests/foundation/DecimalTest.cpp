@@ -161,3 +161,35 @@ TEST(Decimal, FailedCompoundOperationLeavesTheReceiver)
     EXPECT_EQ(thrownCode([&] { half /= Decimal(0); }), static_cast<int>(DISP_E_DIVBYZERO));
     EXPECT_STREQ(text(half).buffer(), L"0.5");
 }
+
+TEST(Decimal, RoundGoesToTheNearestValueOfThatManyPlacesAndHalvesToTheEvenOne)
+{
+    auto rounded = [](const wchar_t* value, int digits, const wchar_t* expected) {
+        EXPECT_EQ(number(value).round(digits).compare(number(expected)), VARCMP_EQ) << value << " " << digits;
+    };
+    rounded(L"2.3451", 2, L"2.35");
+    rounded(L"2.3449", 2, L"2.34");
+    rounded(L"0.149", 1, L"0.1");
+    rounded(L"2.345", 2, L"2.34");
+    rounded(L"2.355", 2, L"2.36");
+    rounded(L"-0.5", 0, L"0");
+    rounded(L"-0.96", 1, L"-1");
+    rounded(L"9.99", 0, L"10");
+    rounded(L"1.5", 4, L"1.5");
+    // Beyond the precision of a double.
+    rounded(L"12345678901234567.126", 2, L"12345678901234567.13");
+    EXPECT_FALSE(number(L"-0.04").round(1).isNegative()) << "no negative zero";
+    EXPECT_EQ(thrownCode([] { number(L"1.5").round(-1); }), ERROR_INVALID_PARAMETER);
+}
+
+TEST(Decimal, TypedTextIsReadInTheThreadLocale)
+{
+    ThreadLocaleScope german(GermanLocale);
+    Decimal value(0);
+    value.parseLocaleOrDefault(L"-1.234,5", Decimal(7));
+    EXPECT_STREQ(text(value).buffer(), L"-1234.5");
+    value.parseLocaleOrDefault(number(L"0.25").toLocaleString(2), Decimal(7));
+    EXPECT_STREQ(text(value).buffer(), L"0.25") << "what the display writes reads back";
+    value.parseLocaleOrDefault(L"zwei", Decimal(7));
+    EXPECT_STREQ(text(value).buffer(), L"7");
+}

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
+#include "ClassesRoot.h"
 #include "foundation/Path.h"
 #include "support/ProgramCopy.h"
 
@@ -20,10 +21,34 @@ protected:
 
 } // namespace
 
-TEST_F(ProgramTest, AssociationSwitchesAnswerWithAnErrorUntilTheyCanBeCarriedOut)
+TEST_F(ProgramTest, AssociationSwitchesWriteAndRemoveTheLayoutFileKeys)
 {
-    EXPECT_EQ(exitCodeOf(L"-regist"), 1);
-    EXPECT_EQ(exitCodeOf(L"-UNREGIST"), 1);
+    ASSERT_EQ(exitCodeOf(L"-regist"), 0);
+    std::wstring path = copy->path();
+    CharLowerW(path.data());
+    EXPECT_TRUE(holdsString(L".lay", L"korvilane.lay"));
+    EXPECT_TRUE(holdsString(L"korvilane.lay", L"Korvilane Layout File"));
+    EXPECT_TRUE(holdsString(L"korvilane.lay\\DefaultIcon", path + L",2"));
+    EXPECT_TRUE(holdsString(L"korvilane.lay\\shell\\open\\command", L"\"" + path + L"\" \"%1\""));
+
+    EXPECT_EQ(exitCodeOf(L"-UNREGIST"), 0);
+    EXPECT_FALSE(keyExists(L".lay"));
+    EXPECT_FALSE(keyExists(L"korvilane.lay"));
+    EXPECT_EQ(exitCodeOf(L"-unregist"), 1) << "nothing left to remove";
+}
+
+TEST_F(ProgramTest, RemovingLeavesAnotherProgramsAssociationAlone)
+{
+    RegSetValueW(HKEY_CLASSES_ROOT, L".lay", REG_SZ, L"Other.Layout", 0);
+    RegSetValueW(HKEY_CLASSES_ROOT, L"Other.Layout", REG_SZ, L"Other", 0);
+    ASSERT_EQ(exitCodeOf(L"-regist"), 0);
+    RegSetValueW(HKEY_CLASSES_ROOT, L".lay", REG_SZ, L"Other.Layout", 0);
+    EXPECT_EQ(exitCodeOf(L"-unregist"), 0);
+    EXPECT_FALSE(keyExists(L"korvilane.lay")) << "its own keys go";
+    EXPECT_TRUE(holdsString(L".lay", L"Other.Layout"));
+    EXPECT_TRUE(holdsString(L"Other.Layout", L"Other"));
+    RegDeleteTreeW(HKEY_CLASSES_ROOT, L".lay");
+    RegDeleteTreeW(HKEY_CLASSES_ROOT, L"Other.Layout");
 }
 
 TEST_F(ProgramTest, CommandLineOptionsEndWithTheBatchModesErrorCode)

@@ -320,19 +320,18 @@ std::wstring WindowRobot::screenshot(HWND window, const std::wstring& name)
 
 void WindowRobot::closeLeftoverWindows()
 {
-    // Cancel first, as a user would; a modal loop left open would keep the test's thread from returning.
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (std::chrono::steady_clock::now() < deadline) {
-        std::vector<HWND> windows = ownWindows(threadId);
-        if (windows.empty())
-            return;
-        for (HWND window : windows) {
+    // Cancel first, as a user would; a modal loop left open would keep the test's thread from returning. On a
+    // loaded machine the window may appear only after the robot gave up, so keep watching until the test's
+    // thread is back (finish() says so); past a minute the program's own time-out has to end it.
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+    while (!testThreadReturned && std::chrono::steady_clock::now() < deadline) {
+        for (HWND window : ownWindows(threadId)) {
             if (className(window) == L"#32770")
                 PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
             else
                 PostMessageW(window, WM_CLOSE, 0, 0);
         }
-        Sleep(200);
+        Sleep(PollInterval);
     }
 }
 

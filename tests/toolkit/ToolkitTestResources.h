@@ -11,3 +11,8 @@
 #define IDC_CHECK_NAME 1003
 #define IDC_DETAIL_TEXT 1011
 #define IDC_DETAIL_OPTION 1012
+
+#define IDM_CONTEXT 4032      // first item a pop-up, as the program's context menu
+#define IDM_CONTEXT_FLAT 4033 // first item a plain command
+#define IDM_POSITION_FIRST 4301
+#define IDM_POSITION_LAST 4304

@@ -20,7 +20,8 @@ public:
     }
 };
 
-constexpr std::chrono::milliseconds Short{500};
+// Long enough for a dialog to appear on a loaded machine.
+constexpr std::chrono::milliseconds Short{3000};
 
 } // namespace
 
@@ -29,7 +30,7 @@ TEST(WindowRobot, AWindowThatNeverAppearsFailsTheTestAndFreesTheModalLoop)
     StubbornDialog dialog;
     WindowRobot robot([](WindowRobot& user) { user.waitForWindow(WindowQuery::dialog(L"どこにもない")); }, Short);
     INT_PTR result = dialog.doModal(nullptr, IDD_NAME_EXTENDED, nullptr, 0);
-    EXPECT_NONFATAL_FAILURE(robot.finish(), "gave up after 500 ms waiting for a window of class #32770 captioned");
+    EXPECT_NONFATAL_FAILURE(robot.finish(), "gave up after 3000 ms waiting for a window of class #32770 captioned");
     EXPECT_EQ(result, IDCANCEL) << "the robot cancelled the dialog it left open";
 }
 

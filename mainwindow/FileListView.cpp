@@ -1,0 +1,159 @@
+#include "mainwindow/FileListView.h"
+#include <shellapi.h>
+#include <uxtheme.h>
+#include "foundation/Environment.h"
+
+FileListView::~FileListView()
+{
+    stopFeeder();
+}
+
+void FileListView::create(HWND parent, int id, const Rect& rect, DWORD exStyle, DWORD style)
+{
+    try {
+        shell.create(parent, id, rect, exStyle, style);
+        HWND list = shell.innerList();
+        inner.attach(list);
+        inner.modifyStyle(0, LVS_SHOWSELALWAYS);
+        DragAcceptFiles(list, TRUE);
+        inner.sendMessage(LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+        if (isWindowsVistaOrLater())
+            SetWindowTheme(list, L"explorer", nullptr);
+        inner.subclass();
+        bindWindow(shell.getHandle());
+    } catch (...) {
+        inner.attach(nullptr);
+        abandonWindow(shell.attach(nullptr));
+        throw;
+    }
+}
+
+LRESULT FileListView::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // The shell list view's own procedure still sees WM_DESTROY and frees its records.
+    LRESULT result = 0;
+    if (handleListMessage(message, wParam, result))
+        return result;
+    if (message == WM_NOTIFY) {
+        auto* header = reinterpret_cast<NMHDR*>(lParam);
+        if (header->hwndFrom == inner.getHandle() && header->code == LVN_ITEMCHANGED) {
+            FileListViewEventArgs args;
+            raise(FileListEvent::selectionChanged, args);
+            return 0;
+        }
+    }
+    return IFileListView::handleMessage(window, message, wParam, lParam);
+}
+
+void FileListView::InnerListView::raise(FileListEvent event, INT_PTR value, INT_PTR param)
+{
+    FileListViewEventArgs args(nullptr, nullptr, value, param);
+    list.raise(event, args);
+}
+
+LRESULT FileListView::InnerListView::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CONTEXTMENU:
+        raise(FileListEvent::contextMenu, lParam, reinterpret_cast<INT_PTR>(window));
+        return 0;
+    case WM_KEYDOWN:
+        raise(FileListEvent::keyDown, static_cast<INT_PTR>(wParam), 0);
+        // Left and right step through the report like up and down.
+        if (wParam == VK_LEFT)
+            wParam = VK_UP;
+        else if (wParam == VK_RIGHT)
+            wParam = VK_DOWN;
+        break;
+    case WM_COMMAND:
+        raise(FileListEvent::command, static_cast<INT_PTR>(wParam), lParam);
+        return 0;
+    case WM_MENUSELECT:
+        raise(FileListEvent::menuSelect, static_cast<INT_PTR>(wParam), lParam);
+        return 0;
+    case WM_LBUTTONDBLCLK:
+        // The control itself never sees the double click, so it starts no activation of its own.
+        raise(FileListEvent::doubleClick, 0, 0);
+        return 0;
+    case WM_DROPFILES:
+        raise(FileListEvent::filesDropped, static_cast<INT_PTR>(wParam), 0);
+        return 0;
+    default:
+        break;
+    }
+    return ListView::handleMessage(window, message, wParam, lParam);
+}
+
+void FileListView::removeSelected()
+{
+    for (int i = shell.itemCount() - 1; i >= 0; --i) {
+        if (shell.isItemSelected(i))
+            shell.controller().removeItem(i);
+    }
+}
+
+int FileListView::replaceFile(int index, const wstring& path)
+{
+    shell.controller().removeItem(index);
+    shell.addItem(path, index);
+    return index;
+}
+
+void FileListView::selectAndShow(int index)
+{
+    select(index);
+    inner.sendMessage(LVM_ENSUREVISIBLE, static_cast<WPARAM>(index), FALSE);
+}
+
+void FileListView::resetIteration()
+{
+    position = -1;
+    entries = 0;
+    indices.getValues().removeAll();
+}
+
+wstring FileListView::firstSelectedPath()
+{
+    resetIteration();
+    for (int i = shell.itemCount() - 1; i >= 0; --i) {
+        if (shell.isItemSelected(i))
+            indices.getValues().add(i);
+    }
+    entries = indices.getValues().count();
+    if (entries < 1) {
+        resetIteration();
+        return wstring();
+    }
+    position = 1;
+    return shell.itemPath(indices.getValues().at(0));
+}
+
+wstring FileListView::nextSelectedPath()
+{
+    if (position < 1)
+        throw Exception(ErrorCode::InvalidState);
+    if (position >= entries) {
+        resetIteration();
+        return wstring();
+    }
+    return shell.itemPath(indices.getValues().at(position++));
+}
+
+void FileListView::collectPaths(wstringArray& paths, bool selectedOnly)
+{
+    paths.removeAll();
+    for (int i = shell.itemCount() - 1; i >= 0; --i) {
+        if (!selectedOnly || shell.isItemSelected(i))
+            paths.add(shell.itemPath(i));
+    }
+}
+
+void FileListView::allPaths(wstringArray& paths)
+{
+    collectPaths(paths, false);
+}
+
+void FileListView::selectedPaths(wstringArray& paths)
+{
+    collectPaths(paths, true);
+}

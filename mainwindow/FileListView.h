@@ -1,0 +1,65 @@
+#pragma once
+#include "foundation/IntArray.h"
+#include "mainwindow/IFileListView.h"
+#include "toolkit/ListView.h"
+#include "toolkit/ShlListView.h"
+
+// The classic file list: a shell list view (toolkit/ShlListView.h) whose inner list control turns clicks,
+// keys, menus and dropped files into the file-list events. View modes 1 and 2 label the items by file name
+// and by file name with folder, every other mode by full path. The selection iteration, allPaths and
+// selectedPaths go from the last item to the first.
+class FileListView : public IFileListView {
+public:
+    FileListView() : IFileListView(0) {}
+    ~FileListView() override;
+
+    void create(HWND parent, int id, const Rect& rect, DWORD exStyle, DWORD style) override;
+    void registerClass() override { ShlListView::registerClass(); }
+    void setColumnWidth(int column, int width) override { shell.setColumnWidth(column, width); }
+    int columnWidth(int column) override { return shell.columnWidth(column); }
+    void removeSelected() override;
+    void removeAll() override { shell.controller().clear(); }
+    void setViewMode(int mode) override { shell.controller().setLabelType(mode); }
+    int viewMode() const override { return shell.controller().labelType(); }
+    void addFile(const wstring& path) override { shell.addItem(path, -1); }
+    int replaceFile(int index, const wstring& path) override;
+    int count() override { return shell.itemCount(); }
+    int selectedCount() override { return shell.selectedCount(); }
+    int firstSelectedIndex() override { return shell.controller().firstSelected(); }
+    void select(int index) override { shell.selectItem(index); }
+    void selectAndShow(int index) override;
+    wstring firstSelectedPath() override;
+    wstring nextSelectedPath() override;
+    void allPaths(wstringArray& paths) override;
+    void selectedPaths(wstringArray& paths) override;
+    wstring itemName(int index) override { return shell.itemName(index); }
+    wstring itemPath(int index) override { return shell.itemPath(index); }
+    wstring itemCompactPath(int index) override { return shell.itemNameWithFolder(index); }
+    void setGrouping(bool) override {}
+    bool isGrouping() const override { return false; }
+
+    LRESULT handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    // The inner list control: its input becomes the list's events.
+    class InnerListView : public ListView {
+    public:
+        explicit InnerListView(FileListView& list) : list(list) {}
+        LRESULT handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    private:
+        void raise(FileListEvent event, INT_PTR value, INT_PTR param);
+
+        FileListView& list;
+    };
+
+    void collectPaths(wstringArray& paths, bool selectedOnly);
+    void resetIteration();
+
+    ShlListView shell;
+    InnerListView inner{*this};
+    // The selected-path iteration: the position of the next entry (-1 when idle) among the item indices.
+    int position = -1;
+    int entries = 0;
+    IntArray indices;
+};

@@ -1,0 +1,151 @@
+#pragma once
+#include <windows.h>
+#include "foundation/Exception.h"
+#include "foundation/MemPtr.h"
+#include "foundation/wstringArray.h"
+#include "mainwindow/FileListFeeder.h"
+#include "toolkit/Control.h"
+#include "toolkit/EventHandler.h"
+
+// The events of a file list, the index of its handler slot.
+enum class FileListEvent : int {
+    beforeAdd = 0,      // the feeder offers a file (path); value != 0 stops adding, the file is not inserted
+    added = 1,          // the offered file was inserted (path)
+    addingFinished = 2, // the feeder has ended: every file offered, or stopped
+    addFailed = 3,      // inserting the file threw (path, error; code 2 for a missing file); value != 0 stops
+    selectionChanged = 4,
+    doubleClick = 5,  // the left button was double-clicked on the list (on an item in the explorer view)
+    contextMenu = 6,  // value: the screen point (x low word, y high word); param: the window that asked
+    keyDown = 7,      // value: the virtual key, before the list handles it
+    filesDropped = 8, // value: the HDROP; the handler finishes the drop (DragFinish)
+    command = 9,      // value: wParam, param: lParam of the list's WM_COMMAND
+    menuSelect = 10,  // value: wParam, param: lParam of the list's WM_MENUSELECT
+};
+inline constexpr int FileListEventCount = 11;
+
+// The file list of the main window as the main pane sees it: the classic list (FileListView) or the
+// explorer-browser list (EBFileListView), made by createFileListView (FileListViewFactory.h) and talked to only
+// through this interface. The window goes with its parent or with destroy(); an object destroyed first leaves
+// a plain list without events behind.
+//
+// Adding. addFile inserts one path at once, raising nothing. addFiles hands a list of paths to the feeder
+// thread, which offers them one at a time to the list window, so the user-interface thread inserts every
+// file itself between other messages: for each path the list raises beforeAdd (a handler may stop the run
+// with a non-zero value), checks that the file exists, inserts it and raises added; a file that cannot be
+// inserted raises addFailed with the Exception (code 2: missing) and the run goes on unless the handler sets
+// value. addingFinished follows once the run has ended, for whatever reason; an addFiles while a run is going
+// replaces that run, and only the new run's end is raised. Handlers may show message boxes while the feeder
+// waits. Closing the window stops a running feeder and waits for it; no addingFinished follows then.
+//
+// Events are raised synchronously on the user-interface thread with the list as the sender. A list holds a
+// copy of each handler (setEventHandler); an index beyond the eleven throws Exception 87.
+//
+// Selection. firstSelectedPath starts an iteration over the selected items and nextSelectedPath continues it;
+// an empty string ends it, and nextSelectedPath without a started iteration throws Exception 1. The classic
+// list goes from the last selected item to the first, and allPaths and selectedPaths give reverse list order
+// there too; the explorer-browser list gives the view's order. Callers that need list order must not rely on
+// either.
+//
+// Every operation that talks to the window throws Exception 1400 once the window is gone.
+class IFileListView : public Control {
+public:
+    // The arguments of every file-list event; which fields mean something depends on the event (above).
+    class FileListViewEventArgs : public EventArgs {
+    public:
+        FileListViewEventArgs() = default;
+        FileListViewEventArgs(const wstring* path, const Exception* error, INT_PTR value, INT_PTR param)
+            : value(value), param(param), path(path), error(error)
+        {
+        }
+
+        // The handler's answer in the add events: non-zero stops adding.
+        IntPtr value;
+        IntPtr param;
+        // The pending file's path in the add events; null otherwise.
+        const wstring* path = nullptr;
+        // The caught exception in addFailed; null otherwise.
+        const Exception* error = nullptr;
+    };
+    using Handler = EventHandler<FileListViewEventArgs>;
+
+    // View modes: how the items are labelled or shown.
+    enum ViewMode { FullPathView = 0, FileNameView = 1, NameWithFolderView = 2, ContentView = 3, IconView = 4 };
+
+    ~IFileListView() override;
+
+    // Makes the list window (the rectangle holds x, y, width and height); a failure leaves no window and
+    // rethrows. The handle is getHandle() afterwards.
+    void create(HWND parent, int id, const Rect& rect, DWORD exStyle, DWORD style) override = 0;
+    // Lists are made, never attached: throws Exception E_NOTIMPL.
+    HWND attach(HWND window) override;
+    // The window class that create uses; registering it twice is harmless.
+    virtual void registerClass() = 0;
+
+    // Report columns 0-3: label, size, type, date.
+    virtual void setColumnWidth(int column, int width) = 0;
+    virtual int columnWidth(int column) = 0;
+    virtual void removeSelected() = 0;
+    virtual void removeAll() = 0;
+    // ContentView and IconView only in the explorer-browser list (the classic list shows full paths then).
+    virtual void setViewMode(int mode) = 0;
+    virtual int viewMode() const = 0;
+    // Appends one item; a file listed already is not listed twice.
+    virtual void addFile(const wstring& path) = 0;
+    // Replaces the pending list by copies of the paths and starts the feeder (see above). Called while a
+    // handler of this list's add events runs, it throws Exception 1.
+    virtual void addFiles(const wstringArray& paths);
+    // Removes item index and adds the path; returns the new item's index (the same index in the classic list,
+    // the last one in the explorer-browser list).
+    virtual int replaceFile(int index, const wstring& path) = 0;
+    virtual int count() = 0;
+    virtual int selectedCount() = 0;
+    // -1 when nothing is selected.
+    virtual int firstSelectedIndex() = 0;
+    virtual void select(int index) = 0;
+    virtual void selectAndShow(int index) = 0;
+    virtual wstring firstSelectedPath() = 0;
+    virtual wstring nextSelectedPath() = 0;
+    // Both clear the array first.
+    virtual void allPaths(wstringArray& paths) = 0;
+    virtual void selectedPaths(wstringArray& paths) = 0;
+    virtual wstring itemName(int index) = 0;
+    virtual wstring itemPath(int index) = 0;
+    // The file name with its folder in brackets, as shown in NameWithFolderView.
+    virtual wstring itemCompactPath(int index) = 0;
+    // Groups the items by folder; only the explorer-browser list groups.
+    virtual void setGrouping(bool on) = 0;
+    virtual bool isGrouping() const = 0;
+    // A failed copy of the handler throws Exception 8 and leaves the slot empty.
+    virtual void setEventHandler(FileListEvent event, const Handler& handler);
+    virtual void removeEventHandler(FileListEvent event);
+
+protected:
+    // The feeder sleeps this many milliseconds after every offer.
+    explicit IFileListView(DWORD feederPause) : feeder(feederPause) {}
+
+    // Nothing without a handler.
+    void raise(FileListEvent event, FileListViewEventArgs& args);
+    // What both lists' windows answer alike: the feeder's messages, WM_DESTROY (stops the feeder, no default
+    // handling) and WM_SETCURSOR (the arrow). True when the message was answered.
+    bool handleListMessage(UINT message, WPARAM wParam, LRESULT& result);
+    // For WM_DESTROY and the destructors: stops a running feeder and waits for it, serving the messages it
+    // sends meanwhile.
+    void stopFeeder();
+    // Binds the made window to this object and routes its messages here.
+    void bindWindow(HWND window);
+    // Unbinds and destroys a half-made window after a failed create.
+    void abandonWindow(HWND made);
+
+private:
+    LRESULT offerPending(WPARAM index);
+    void feederEnded(WPARAM run);
+    Handler& slot(FileListEvent event);
+
+    Handler handlers[FileListEventCount];
+    wstringArray pending;
+    FileListFeeder feeder;
+    // Counts the runs, so that the end notice of a run that was stopped by a newer one is known as stale.
+    WPARAM run = 0;
+    // Set while an add event's handlers run: the feeder then waits for this thread's answer.
+    int offering = 0;
+};

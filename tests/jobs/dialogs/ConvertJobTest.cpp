@@ -1,0 +1,260 @@
+// Convert and save under its progress dialog, with the robot answering its questions; the tests read back the
+// dialog's result, the files and the log window's text and colours.
+#include "JobTesting.h"
+#include "support/ImagingTestSupport.h"
+#include "imaging/gdipImageIO.h"
+#include "jobs/CancelThreadOperationImpl.h"
+#include "settings/OutputFormat.h"
+
+namespace {
+
+const std::wstring Start = L"---- 変換開始(T) ----\r\n\r\n";
+const std::wstring GoOn = L"変換に失敗しました。\n続行しますか？";
+
+std::wstring end(int processed, int succeeded, int failed, int skipped)
+{
+    return L"\r\n---- 変換終了(T) ----\r\n\r\n処理ファイル数:" + std::to_wstring(processed) + L" 成功:" +
+           std::to_wstring(succeeded) + L" 失敗:" + std::to_wstring(failed) + L" スキップ:" +
+           std::to_wstring(skipped) + L"\r\n\r\n";
+}
+
+std::wstring line(const wstring& source, const wstring& target)
+{
+    return std::wstring(source.buffer()) + L" -> " + target.buffer() + L"\r\n";
+}
+
+std::wstring marked(const wchar_t* mark, const wstring& source)
+{
+    return mark + std::wstring(source.buffer()) + L"\r\n";
+}
+
+bool isPng(const wstring& path)
+{
+    return contentsOf(path).compare(0, 4, "\x89PNG") == 0;
+}
+
+class ConvertJobTest : public JobTest {
+protected:
+    void SetUp() override
+    {
+        JobTest::SetUp();
+        CreateDirectoryW(pathOf(L"src").buffer(), nullptr);
+        CreateDirectoryW(pathOf(L"out").buffer(), nullptr);
+    }
+    // A small picture in the format of its extension (bmp, jpg or png) among the sources.
+    wstring picture(const wchar_t* name)
+    {
+        wstring path = pathOf((std::wstring(L"src\\") + name).c_str());
+        std::wstring type = path.buffer() + path.length() - 3;
+        BitmapPtr bitmap(makeBitmap32(12, 8, [](int x, int) { return x < 6 ? 0xFFA01414u : 0xFF1428C8u; }));
+        const wchar_t* mimeType = type == L"bmp" ? L"image/bmp" : type == L"jpg" ? L"image/jpeg" : L"image/png";
+        EXPECT_TRUE(gdipSaveToFile(path.buffer(), mimeType, bitmap.get(), nullptr));
+        return path;
+    }
+    wstring out(const wchar_t* name = L"") { return pathOf((std::wstring(L"out\\") + name).c_str()); }
+    // The colours of a mark in the log and of the text right after it.
+    std::pair<int, int> colorsOf(const wchar_t* mark)
+    {
+        HWND control = log.getPane().getTextControl();
+        LONG at = richEditFind(control, mark);
+        return {richEditColorAt(control, at), richEditColorAt(control, at + static_cast<LONG>(wcslen(mark)))};
+    }
+};
+
+} // namespace
+
+TEST_F(ConvertJobTest, EachPictureIsLoggedAndAFailureInItsColourAsksWhetherToGoOn)
+{
+    wstring first = picture(L"a.bmp");
+    wstring bad = file(L"src\\broken.png");
+    wstring last = picture(L"c.jpg");
+    CancelThreadOperationImpl job(OutputFormat::Png, L"png", out(), Files{first, bad, last});
+    std::wstring question;
+    EXPECT_EQ(runJob(job,
+                     [&](WindowRobot& user) {
+                         HWND dialog = waitForProgress(user, L"保存中");
+                         waitForQuestion(user, dialog);
+                         EXPECT_EQ(user.text(dialog, DlgCancel::CountId), L"( 1 / 3 )");
+                         user.screenshot(dialog, L"progress-saving");
+                         question = user.answerMessageBox(IDYES, dialog);
+                     }),
+              IDOK);
+    EXPECT_EQ(question, GoOn);
+    EXPECT_EQ(logText(), Start + line(first, out(L"a.png")) + marked(L"(failure)", bad) + line(last, out(L"c.png")) +
+                             end(3, 2, 1, 0));
+    EXPECT_TRUE(isPng(out(L"a.png")) && isPng(out(L"c.png")));
+    ASSERT_EQ(job.getOutputFolders().count(), 1);
+    EXPECT_EQ(job.getOutputFolders().at(0), out());
+    EXPECT_EQ(colorsOf(L"(failure)"), std::make_pair(static_cast<int>(RGB(255, 0, 0)), -1));
+}
+
+TEST_F(ConvertJobTest, AnExistingOutputIsReplacedSkippedOrEndsTheRunAsTheUserAnswers)
+{
+    wstring x = picture(L"x.bmp"), y = picture(L"y.bmp"), z = picture(L"z.bmp");
+    for (const wchar_t* name : {L"out\\x.png", L"out\\y.png", L"out\\z.png"})
+        file(name, "old");
+    CancelThreadOperationImpl job(OutputFormat::Png, L"png", out(), Files{x, y, z});
+    std::wstring question;
+    EXPECT_EQ(runJob(job,
+                     [&](WindowRobot& user) {
+                         HWND dialog = waitForProgress(user, L"保存中");
+                         question = user.answerMessageBox(IDYES, dialog);
+                         user.answerMessageBox(IDNO, dialog);
+                         user.answerMessageBox(IDCANCEL, dialog);
+                     }),
+              IDCANCEL);
+    EXPECT_EQ(question, L"ファイル " + std::wstring(out(L"x.png").buffer()) + L" は既に存在します。\n上書きしますか？");
+    EXPECT_EQ(logText(), Start + line(x, out(L"x.png")) + marked(L"(skip)", y) + Stopped + end(2, 1, 0, 1));
+    EXPECT_TRUE(isPng(out(L"x.png")));
+    EXPECT_EQ(contentsOf(out(L"y.png")) + contentsOf(out(L"z.png")), "oldold");
+    EXPECT_EQ(colorsOf(L"(skip)"), std::make_pair(static_cast<int>(RGB(0, 0, 255)), -1));
+}
+
+TEST_F(ConvertJobTest, AutomaticRenamingNumbersOutputsPastEveryExistingName)
+{
+    setting.fileAutoRename = true;
+    wstring first = picture(L"a.bmp");
+    wstring second = picture(L"a.jpg");
+    file(L"out\\a.png", "old");
+    CancelThreadOperationImpl job(OutputFormat::Png, L"png", out(), Files{first, second});
+    EXPECT_EQ(runJob(job), IDOK);
+    EXPECT_EQ(logText(), Start + line(first, out(L"a_1.png")) + line(second, out(L"a_2.png")) + end(2, 2, 0, 0));
+}
+
+TEST_F(ConvertJobTest, AnOutputOfThisRunIsNeverReplacedByALaterPictureOfTheSameName)
+{
+    setting.fileOverWrite = true;
+    setting.fileDelSrc = true;
+    wstring first = picture(L"a.bmp");
+    wstring second = picture(L"a.jpg");
+    file(L"out\\a.png", "old");
+    CancelThreadOperationImpl job(OutputFormat::Png, L"png", out(), Files{first, second});
+    std::wstring deletion;
+    EXPECT_EQ(runJob(job,
+                     [&](WindowRobot& user) {
+                         HWND dialog = waitForProgress(user, L"保存中");
+                         user.answerMessageBox(IDNO, dialog);
+                         deletion = user.answerMessageBox(IDNO, dialog);
+                     }),
+              IDOK);
+    EXPECT_EQ(deletion, L"変換元ファイル（ 1 個）を削除しますか？") << "only the source whose output stays";
+    EXPECT_TRUE(exists(first) && exists(second)) << "the user said no";
+    EXPECT_FALSE(job.getSourcesDeleted());
+}
+
+TEST_F(ConvertJobTest, CancelStopsBeforeTheNextPictureAndOffersNoDeletion)
+{
+    setting.fileDelSrc = true;
+    wstring first = picture(L"a.bmp");
+    wstring bad = file(L"src\\broken.png");
+    wstring last = picture(L"c.bmp");
+    CancelThreadOperationImpl job(OutputFormat::Png, L"png", out(), Files{first, bad, last});
+    EXPECT_EQ(runJob(job,
+                     [&](WindowRobot& user) {
+                         HWND dialog = waitForProgress(user, L"保存中");
+                         waitForQuestion(user, dialog);
+                         // Twice, as an impatient user would; the dialog waits for the job either way.
+                         pressCancel(dialog);
+                         pressCancel(dialog);
+                         EXPECT_TRUE(IsWindowVisible(dialog));
+                         user.answerMessageBox(IDYES, dialog);
+                         user.waitUntilGone(dialog);
+                     }),
+              IDCANCEL);
+    EXPECT_EQ(logText(), Start + line(first, out(L"a.png")) + marked(L"(failure)", bad) + Stopped + end(2, 1, 1, 0));
+    EXPECT_TRUE(exists(first));
+    EXPECT_FALSE(exists(out(L"c.png")));
+    EXPECT_FALSE(job.getSourcesDeleted());
+}
+
+TEST_F(ConvertJobTest, ACancelDuringTheEffectsLeavesThatPictureWithoutALogLine)
+{
+    wstring source = picture(L"a.bmp");
+    file(L"out\\a.png", "old");
+    CancelThreadOperationImpl job(OutputFormat::Png, L"png", out(), Files{source});
+    EXPECT_EQ(runJob(job,
+                     [&](WindowRobot& user) {
+                         HWND dialog = waitForProgress(user, L"保存中");
+                         waitForQuestion(user, dialog);
+                         // Past the run's own check before the picture: the cancel meets it in the effects.
+                         pressCancel(dialog);
+                         user.answerMessageBox(IDYES, dialog);
+                     }),
+              IDCANCEL);
+    EXPECT_EQ(logText(), Start + Stopped + end(0, 0, 0, 0));
+    EXPECT_EQ(contentsOf(out(L"a.png")), "old");
+}
+
+TEST_F(ConvertJobTest, AgreedDeletionsAreLoggedAndFailuresCounted)
+{
+    setting.fileDelSrc = true;
+    wstring kept = picture(L"a.bmp");
+    wstring locked = picture(L"b.bmp");
+    SetFileAttributesW(locked.buffer(), FILE_ATTRIBUTE_READONLY);
+    CancelThreadOperationImpl job(OutputFormat::Png, L"png", out(), Files{kept, locked});
+    std::wstring question;
+    std::wstring failures;
+    EXPECT_EQ(runJob(job,
+                     [&](WindowRobot& user) {
+                         question = user.answerMessageBox(IDYES, waitForProgress(user, L"保存中"));
+                         failures = user.answerMessageBox(IDOK);
+                     }),
+              IDOK);
+    SetFileAttributesW(locked.buffer(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(question, L"変換元ファイル（ 2 個）を削除しますか？");
+    EXPECT_EQ(failures, L"1 個のファイルの削除に失敗しました。");
+    EXPECT_EQ(logText(), Start + line(kept, out(L"a.png")) + line(locked, out(L"b.png")) + end(2, 2, 0, 0) +
+                             kept.buffer() + L" を削除しました。\r\n" + locked.buffer() + L" の削除に失敗しました。\r\n\r\n");
+    EXPECT_FALSE(exists(kept));
+    EXPECT_TRUE(job.getSourcesDeleted());
+}
+
+TEST_F(ConvertJobTest, APictureIsRewrittenInPlaceAndSurvivesAFailedSave)
+{
+    setting.fileOverWrite = true;
+    setting.fileDelSrc = true;
+    wstring source = picture(L"same.png");
+    wstring held = picture(L"held.png");
+    std::string original = contentsOf(held);
+    FILETIME old{0, 0x01C0A000};
+    HANDLE writer = CreateFileW(source.buffer(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    SetFileTime(writer, nullptr, nullptr, &old);
+    CloseHandle(writer);
+    // Another program reads this one and lets nobody replace it meanwhile.
+    HANDLE reader = CreateFileW(held.buffer(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    CancelThreadOperationImpl job(OutputFormat::Png, L"png", Files{source, held});
+    Ending ending = runAnswering(job, L"保存中", IDYES);
+    CloseHandle(reader);
+
+    EXPECT_EQ(ending, Ending(IDOK, GoOn));
+    EXPECT_EQ(logText(), Start + line(source, source) + marked(L"(failure)", held) + end(2, 1, 1, 0))
+        << "a source that is its own output is never offered for deletion";
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    GetFileAttributesExW(source.buffer(), GetFileExInfoStandard, &data);
+    EXPECT_TRUE(isPng(source));
+    EXPECT_NE(CompareFileTime(&data.ftLastWriteTime, &old), 0) << "rewritten";
+    EXPECT_EQ(contentsOf(held), original);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(pathOf(L"src\\*.tmp").buffer(), &found);
+    EXPECT_EQ(search, INVALID_HANDLE_VALUE) << "no temporary file is left behind";
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
+    ASSERT_EQ(job.getOutputFolders().count(), 1);
+    EXPECT_EQ(job.getOutputFolders().at(0), pathOf(L"src\\"));
+}
+
+TEST_F(ConvertJobTest, AnErrorEndsTheRunWithItsLineAndItsMessageOverTheDialog)
+{
+    // Counter settings out of range stop the rename rule before the first picture.
+    setting.renameIndexIncrement = 0;
+    CancelThreadOperationImpl job(OutputFormat::Png, L"png", out(), Files{picture(L"a.bmp")});
+    std::wstring shown;
+    EXPECT_EQ(runJob(job,
+                     [&](WindowRobot& user) {
+                         shown = user.answerMessageBox(IDOK, waitForProgress(user, L"保存中"));
+                     }),
+              IDCANCEL);
+    EXPECT_FALSE(shown.empty());
+    EXPECT_EQ(logText(), Start + L"\r\n---- 異常終了(T) ----\r\n\r\n");
+    EXPECT_FALSE(exists(out(L"a.png")));
+}

@@ -1,0 +1,360 @@
+#include <windows.h>
+#include <commctrl.h>
+#include <gtest/gtest.h>
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+#include "support/ComTesting.h"
+#include "support/ExpectCode.h"
+#include "mainwindow/EBFileListView.h"
+#include "mainwindow/FileListView.h"
+#include "mainwindow/FileListViewFactory.h"
+#include "support/LentSettings.h"
+#include "support/PictureFolder.h"
+#include "support/Screenshot.h"
+#include "support/WindowRobot.h"
+
+namespace {
+
+using Args = IFileListView::FileListViewEventArgs;
+
+std::wstring fileNameOf(const wstring* path)
+{
+    std::wstring text = path ? path->buffer() : L"";
+    return text.substr(text.rfind(L'\\') + 1);
+}
+
+// Writes down the events of a list in the order they come.
+struct Recorder {
+    void beforeAdd(Window*, Args& args)
+    {
+        events.push_back(L"offer " + fileNameOf(args.path));
+        if (fileNameOf(args.path) == veto)
+            args.value.value = 1;
+        if (++offers == closeAfter)
+            onOffer();
+    }
+    void added(Window*, Args& args) { events.push_back(L"added " + fileNameOf(args.path)); }
+    void failed(Window*, Args& args)
+    {
+        events.push_back(L"failed " + fileNameOf(args.path) + L" " + std::to_wstring(args.error->getCode()));
+        if (onFailure)
+            onFailure();
+    }
+    void finished(Window*, Args&) { events.push_back(L"finished"); }
+    void key(Window*, Args& args) { keys.push_back(args.value.value); }
+    void doubleClick(Window*, Args&) { ++doubleClicks; }
+    void selectionChanged(Window*, Args&) { ++selectionChanges; }
+    void contextMenu(Window*, Args& args) { menus.push_back({args.value.value, args.param.value}); }
+
+    bool hasFinished() const { return !events.empty() && events.back() == L"finished"; }
+
+    std::vector<std::wstring> events;
+    std::wstring veto;
+    int offers = 0;
+    int closeAfter = -1;
+    std::function<void()> onOffer;
+    std::function<void()> onFailure;
+    std::vector<INT_PTR> keys;
+    int doubleClicks = 0;
+    int selectionChanges = 0;
+    std::vector<std::pair<INT_PTR, INT_PTR>> menus;
+};
+
+// Ends the test program when the test has not come back in time: a deadlock fails the run, never hangs it.
+class Watchdog {
+public:
+    explicit Watchdog(DWORD milliseconds) : limit(milliseconds), done(CreateEventW(nullptr, TRUE, FALSE, nullptr))
+    {
+        thread = CreateThread(nullptr, 0, watch, this, 0, nullptr);
+    }
+    ~Watchdog()
+    {
+        SetEvent(done);
+        WaitForSingleObject(thread, INFINITE);
+        CloseHandle(thread);
+        CloseHandle(done);
+    }
+
+private:
+    static DWORD WINAPI watch(void* self)
+    {
+        auto* dog = static_cast<Watchdog*>(self);
+        if (WaitForSingleObject(dog->done, dog->limit) == WAIT_TIMEOUT) {
+            std::fputs("Watchdog: the file list did not come back; deadlock\n", stderr);
+            std::fflush(stderr);
+            TerminateProcess(GetCurrentProcess(), 4);
+        }
+        return 0;
+    }
+
+    DWORD limit;
+    HANDLE done;
+    HANDLE thread;
+};
+
+class ClassicFileList : public testing::Test {
+protected:
+    ClassicFileList() : files(L"korvilane-filelist")
+    {
+        // Hidden: the test programs share one screen, and only the screenshot needs to be seen.
+        parent = CreateWindowExW(0, L"STATIC", L"file list", WS_OVERLAPPEDWINDOW, 0, 0, 740, 300, nullptr, nullptr,
+                                 GetModuleHandleW(nullptr), nullptr);
+        list.reset(createFileListView(1));
+        list->create(parent, 100, Rect(0, 0, 720, 260), 0, 0);
+        bind(FileListEvent::beforeAdd, &Recorder::beforeAdd);
+        bind(FileListEvent::added, &Recorder::added);
+        bind(FileListEvent::addFailed, &Recorder::failed);
+        bind(FileListEvent::addingFinished, &Recorder::finished);
+    }
+    ~ClassicFileList() override
+    {
+        if (IsWindow(parent))
+            DestroyWindow(parent);
+        list.reset();
+    }
+
+    void bind(FileListEvent event, void (Recorder::*member)(Window*, Args&))
+    {
+        list->setEventHandler(event, setEvent(&recorder, member));
+    }
+    void add(const std::vector<std::wstring>& paths)
+    {
+        wstringArray pending;
+        for (const std::wstring& path : paths)
+            pending.add(path.c_str());
+        list->addFiles(pending);
+    }
+    void waitUntilFinished()
+    {
+        ASSERT_TRUE(pumpMessagesUntil([&] { return recorder.hasFinished(); }));
+    }
+    std::vector<std::wstring> pictures(int count)
+    {
+        std::vector<std::wstring> made;
+        for (int i = 1; i <= count; ++i)
+            made.push_back(files.picture(L"p" + std::to_wstring(i) + L".bmp", 4, 4));
+        return made;
+    }
+    std::vector<std::wstring> paths(void (IFileListView::*collect)(wstringArray&))
+    {
+        wstringArray collected;
+        (list.get()->*collect)(collected);
+        std::vector<std::wstring> result;
+        for (int i = 0; i < collected.count(); ++i)
+            result.push_back(collected.at(i).buffer());
+        return result;
+    }
+    HWND inner() const { return GetDlgItem(list->getHandle(), ShlListView::InnerListId); }
+    std::wstring cell(int index, int column) const
+    {
+        wchar_t text[260] = L"";
+        ListView_GetItemText(inner(), index, column, text, 260);
+        return text;
+    }
+    void selectOnly(std::initializer_list<int> indexes)
+    {
+        ListView_SetItemState(inner(), -1, 0, LVIS_SELECTED);
+        for (int index : indexes)
+            list->select(index);
+    }
+
+    ComApartment com;
+    PictureFolder files;
+    HWND parent;
+    Recorder recorder;
+    std::unique_ptr<IFileListView> list;
+};
+
+} // namespace
+
+TEST_F(ClassicFileList, ShowsGeneratedPicturesWithTheirSizesAndDates)
+{
+    std::wstring small = files.picture(L"夕焼け.bmp", 200, 150);
+    std::wstring middle = files.picture(L"harbour.bmp", 640, 480);
+    std::wstring large = files.picture(L"panorama.bmp", 1500, 1000);
+    PictureFolder::setWriteTime(small, 2023, 4, 5, 16, 30);
+    PictureFolder::setWriteTime(middle, 2022, 12, 24, 9, 5);
+    PictureFolder::setWriteTime(large, 2024, 1, 2, 23, 59);
+    list->setViewMode(IFileListView::FileNameView);
+    add({small, middle, large});
+    waitUntilFinished();
+
+    ASSERT_EQ(list->count(), 3);
+    EXPECT_EQ(cell(0, 0), L"夕焼け.bmp");
+    EXPECT_EQ(cell(0, 1), L"88 KB");
+    EXPECT_EQ(cell(1, 1), L"901 KB");
+    EXPECT_EQ(cell(2, 1), L"4,395 KB");
+    EXPECT_NE(cell(0, 3).find(L"2023"), std::wstring::npos) << cell(0, 3);
+    EXPECT_NE(cell(0, 3).find(L"16:30"), std::wstring::npos) << cell(0, 3);
+    EXPECT_NE(cell(2, 3).find(L"23:59"), std::wstring::npos) << cell(2, 3);
+    EXPECT_FALSE(cell(1, 2).empty()) << "the shell's type name";
+    EXPECT_EQ(std::wstring(list->itemPath(0).buffer()), small);
+    EXPECT_EQ(std::wstring(list->itemCompactPath(1).buffer()),
+              L"harbour.bmp (" + files.path().substr(files.path().rfind(L'\\') + 1) + L")");
+    list->select(1);
+    ShowWindow(parent, SW_SHOWNOACTIVATE);
+    UpdateWindow(parent);
+    saveWindowScreenshot(parent, L"classic-file-list");
+}
+
+TEST_F(ClassicFileList, TheFeederOffersEveryFileReportsMissingOnesAndStopsAtAVeto)
+{
+    std::vector<std::wstring> made = pictures(4);
+    recorder.veto = L"p3.bmp";
+    // The handler tells the user, as the main window does, while the feeder waits.
+    std::wstring told;
+    WindowRobot robot([&](WindowRobot& user) { told = user.answerMessageBox(IDOK, parent); });
+    recorder.onFailure = [&] { MessageBoxW(parent, L"ファイルが見つかりません", L"file list", MB_OK); };
+    add({made[0], files.pathOf(L"gone.bmp"), made[1], made[2], made[3]});
+    waitUntilFinished();
+    robot.finish();
+    EXPECT_EQ(told, L"ファイルが見つかりません");
+    EXPECT_EQ(recorder.events,
+              (std::vector<std::wstring>{L"offer p1.bmp", L"added p1.bmp", L"offer gone.bmp", L"failed gone.bmp 2",
+                                         L"offer p2.bmp", L"added p2.bmp", L"offer p3.bmp", L"finished"}));
+    EXPECT_EQ(list->count(), 2);
+}
+
+TEST_F(ClassicFileList, AnEmptyAddEndsAtOnceAndANewAddReplacesARunningOne)
+{
+    add({});
+    waitUntilFinished();
+    EXPECT_EQ(recorder.events, std::vector<std::wstring>{L"finished"});
+
+    std::vector<std::wstring> made = pictures(3);
+    recorder.events.clear();
+    add({made[0], made[0], made[0], made[0], made[0], made[0]});
+    ASSERT_TRUE(pumpMessagesUntil([&] { return recorder.offers >= 2; }));
+    add({made[1], made[2]});
+    waitUntilFinished();
+    pumpMessagesUntil([] { return false; }, std::chrono::milliseconds(200));
+    std::vector<std::wstring> tail(recorder.events.end() - 5, recorder.events.end());
+    EXPECT_EQ(tail, (std::vector<std::wstring>{L"offer p2.bmp", L"added p2.bmp", L"offer p3.bmp", L"added p3.bmp",
+                                               L"finished"}))
+        << "the stopped run's end is not reported";
+    EXPECT_EQ(std::count(recorder.events.begin(), recorder.events.end(), L"finished"), 1);
+}
+
+TEST_F(ClassicFileList, SelectedPathsComeFromTheLastItemToTheFirst)
+{
+    std::vector<std::wstring> made = pictures(3);
+    for (const std::wstring& path : made)
+        list->addFile(path.c_str());
+    EXPECT_EQ(list->firstSelectedPath().length(), 0) << "nothing selected";
+    EXPECT_EQ(thrownCode([&] { list->nextSelectedPath(); }), ErrorCode::InvalidState);
+
+    selectOnly({0, 1, 2});
+    EXPECT_EQ(std::wstring(list->firstSelectedPath().buffer()), made[2]);
+    EXPECT_EQ(std::wstring(list->nextSelectedPath().buffer()), made[1]);
+    EXPECT_EQ(std::wstring(list->nextSelectedPath().buffer()), made[0]);
+    EXPECT_EQ(list->nextSelectedPath().length(), 0);
+    EXPECT_EQ(thrownCode([&] { list->nextSelectedPath(); }), ErrorCode::InvalidState) << "the walk has ended";
+
+    EXPECT_EQ(paths(&IFileListView::allPaths), (std::vector<std::wstring>{made[2], made[1], made[0]}));
+    selectOnly({0, 2});
+    EXPECT_EQ(paths(&IFileListView::selectedPaths), (std::vector<std::wstring>{made[2], made[0]}));
+    EXPECT_EQ(list->firstSelectedIndex(), 0);
+}
+
+TEST_F(ClassicFileList, RemovingSeveralItemsKeepsTheViewAndItsRecordsInStep)
+{
+    std::vector<std::wstring> made = pictures(6);
+    for (int i = 0; i < 5; ++i)
+        list->addFile(made[i].c_str());
+    selectOnly({0, 2, 3});
+    list->removeSelected();
+    EXPECT_EQ(paths(&IFileListView::allPaths), (std::vector<std::wstring>{made[4], made[1]}));
+    list->addFile(made[0].c_str());
+    list->addFile(made[1].c_str());
+    EXPECT_EQ(list->count(), 3) << "a removed file comes back, a listed one is not listed twice";
+
+    EXPECT_EQ(list->replaceFile(1, made[5].c_str()), 1);
+    EXPECT_EQ(std::wstring(list->itemPath(1).buffer()), made[5]);
+    list->removeAll();
+    EXPECT_EQ(list->count(), 0);
+    list->addFile(made[4].c_str());
+    EXPECT_EQ(list->count(), 1) << "emptied records take a file again";
+}
+
+TEST_F(ClassicFileList, ArrowKeysStepLikeUpAndDownAndTheEventsSeeTheUsersInput)
+{
+    bind(FileListEvent::keyDown, &Recorder::key);
+    bind(FileListEvent::doubleClick, &Recorder::doubleClick);
+    bind(FileListEvent::contextMenu, &Recorder::contextMenu);
+    bind(FileListEvent::selectionChanged, &Recorder::selectionChanged);
+    for (const std::wstring& path : pictures(3))
+        list->addFile(path.c_str());
+    list->select(0);
+    EXPECT_GT(recorder.selectionChanges, 0);
+    SetFocus(inner());
+    SendMessageW(inner(), WM_KEYDOWN, VK_RIGHT, 0);
+    EXPECT_EQ(recorder.keys, std::vector<INT_PTR>{VK_RIGHT});
+    EXPECT_EQ(list->firstSelectedIndex(), 1) << "right went down a row";
+
+    SendMessageW(inner(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(30, 30));
+    EXPECT_EQ(recorder.doubleClicks, 1);
+    SendMessageW(inner(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(inner()), MAKELPARAM(120, 80));
+    ASSERT_EQ(recorder.menus.size(), 1u);
+    EXPECT_EQ(recorder.menus[0].first, MAKELPARAM(120, 80));
+    EXPECT_EQ(recorder.menus[0].second, reinterpret_cast<INT_PTR>(inner()));
+    EXPECT_EQ(thrownCode([&] { list->setEventHandler(static_cast<FileListEvent>(11), IFileListView::Handler()); }),
+              ErrorCode::InvalidArgument);
+}
+
+TEST_F(ClassicFileList, ClosingTheWindowWhileTheFeederIsBusyEndsWithoutADeadlock)
+{
+    Watchdog dog(30000);
+    std::vector<std::wstring> made = pictures(2);
+    std::vector<std::wstring> many;
+    for (int i = 0; i < 400; ++i)
+        many.push_back(made[i % 2]);
+    recorder.closeAfter = 5;
+    recorder.onOffer = [&] { PostMessageW(parent, WM_CLOSE, 0, 0); };
+    add(many);
+    EXPECT_TRUE(pumpMessagesUntil([&] { return !IsWindow(parent); }));
+    int offersAtClose = recorder.offers;
+    list.reset();
+    EXPECT_LT(offersAtClose, 400) << "the run stopped with the window";
+}
+
+TEST_F(ClassicFileList, AHandlerThatClosesTheWindowEndsTheRunWithoutADeadlock)
+{
+    Watchdog dog(30000);
+    std::vector<std::wstring> made = pictures(2);
+    recorder.closeAfter = 3;
+    recorder.onOffer = [&] { DestroyWindow(parent); };
+    add({made[0], made[1], made[0], made[1], made[0], made[1]});
+    pumpMessagesUntil([&] { return recorder.offers >= 3; });
+    pumpMessagesUntil([] { return false; }, std::chrono::milliseconds(300));
+    EXPECT_EQ(recorder.offers, 3) << "no offer after the window went";
+    list.reset();
+}
+
+TEST(FileListFactory, TheClassicListStandsInWhereTheExplorerBrowserCannotShowFiles)
+{
+    ComApartment com;
+    std::unique_ptr<IFileListView> chosen;
+    {
+        LentSettings defaults;
+        chosen.reset(createFileListView());
+    }
+    HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
+    if (ExplorerBrowser::canShowFiles()) {
+        EXPECT_NE(dynamic_cast<EBFileListView*>(chosen.get()), nullptr);
+    } else {
+        EXPECT_NE(dynamic_cast<FileListView*>(chosen.get()), nullptr);
+        EBFileListView browserList;
+        browserList.registerClass();
+        EXPECT_NE(thrownCode([&] { browserList.create(parent, 1, Rect(0, 0, 200, 100), 0, 0); }), -1);
+        EXPECT_EQ(browserList.getHandle(), nullptr);
+        EXPECT_EQ(GetWindow(parent, GW_CHILD), nullptr) << "no half-made window is left";
+    }
+    chosen->create(parent, 1, Rect(0, 0, 200, 100), 0, 0);
+    EXPECT_NE(chosen->getHandle(), nullptr) << "the program starts with the default settings";
+    DestroyWindow(parent);
+}

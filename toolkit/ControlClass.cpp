@@ -1,0 +1,41 @@
+#include "toolkit/ControlClass.h"
+#include "foundation/Exception.h"
+
+ATOM registerControlClass(const wchar_t* className, WNDPROC procedure)
+{
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
+    windowClass.lpszClassName = className;
+    ATOM atom = RegisterClassExW(&windowClass);
+    if (atom)
+        return atom;
+    if (GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        Exception::throwLastError();
+    return static_cast<ATOM>(GetClassInfoExW(windowClass.hInstance, className, &windowClass));
+}
+
+WNDPROC subclassWithProperty(HWND window, const wchar_t* property, void* object, WNDPROC procedure)
+{
+    if (!SetPropW(window, property, object))
+        Exception::throwLastError();
+    SetLastError(0);
+    LONG_PTR previous = SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure));
+    if (!previous) {
+        DWORD error = GetLastError();
+        RemovePropW(window, property);
+        throw Exception(static_cast<int>(error));
+    }
+    return reinterpret_cast<WNDPROC>(previous);
+}
+
+void restoreSubclassed(HWND window, const wchar_t* property, WNDPROC previous)
+{
+    if (!window || !previous || !IsWindow(window))
+        return;
+    RemovePropW(window, property);
+    SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+}

@@ -1,0 +1,17 @@
+#pragma once
+#include <windows.h>
+
+// What the program's own control classes ("ShlListView", "ExplorerBrowser", ...) share: a class whose
+// procedure keeps the control's state in a window property, and subclassing of a system window that finds
+// its object through a property of its own.
+
+// Registers the class with the arrow cursor and no background (the inner windows paint everything). A class
+// registered before counts as registered; another failure throws Exception with the system's error.
+ATOM registerControlClass(const wchar_t* className, WNDPROC procedure);
+
+// Stores the object in the window's property and routes the window's messages to the procedure; returns the
+// procedure that was there. A failure leaves the window as it was and throws Exception with the system's
+// error.
+WNDPROC subclassWithProperty(HWND window, const wchar_t* property, void* object, WNDPROC procedure);
+// Takes the property away and puts the procedure back, when the window still exists.
+void restoreSubclassed(HWND window, const wchar_t* property, WNDPROC previous);

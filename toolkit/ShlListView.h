@@ -1,0 +1,117 @@
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+#include "foundation/StringKeyCollection.h"
+#include "toolkit/ListView.h"
+
+inline constexpr wchar_t ShlListViewClassName[] = L"ShlListView";
+
+// A report list of chosen files and folders with the shell's icons, type names, sizes in KB and modification
+// dates. Items are added one at a time by path; the control never lists a folder by itself. The window of
+// class "ShlListView" holds an inner list view (child id 101) and a controller object in its window property
+// "ShlListView", which ShlListView::GetController returns. A click on a column header sorts by it (a second
+// click on the same column turns the order round); items added later go where their index says.
+// Operations throw Exception 1400 once the window is gone.
+class ShlListView : public ClassControl<ShlListViewClassName> {
+public:
+    static constexpr UINT GetController = WM_USER + 101;
+    static constexpr int InnerListId = 101;
+    enum Column { NameColumn, SizeColumn, TypeColumn, DateColumn };
+    // How column 0 shows an item.
+    enum LabelType { FullPathLabel = 0, FileNameLabel = 1, NameWithFolderLabel = 2 };
+    static constexpr SFGAOF ShownAttributes = SFGAO_FILESYSTEM | SFGAO_FOLDER | SFGAO_SHARE | SFGAO_LINK |
+                                              SFGAO_GHOSTED;
+
+    // One listed item; the list item's lParam points at the record kept in the controller's item map.
+    struct ListItemData {
+        SFGAOF attributes = 0;
+        bool hasSize = false;
+        ULONGLONG sizeKB = 0;
+        bool hasTime = false;
+        FILETIME lastWrite{};
+        // Absolute, owned by the controller: freed when the item leaves the list.
+        LPITEMIDLIST idList = nullptr;
+        // The parsing name (the full path of a file) and its lower-case form, the item map's key.
+        wstring path;
+        wstring key;
+        // The texts of columns 0 and 2, kept so that sorting never has to ask the list for them.
+        wstring label;
+        wstring typeName;
+    };
+
+    class Controller {
+    public:
+        Controller(HWND owner, HWND innerList);
+        Controller(const Controller&) = delete;
+        Controller& operator=(const Controller&) = delete;
+        virtual ~Controller();
+
+        // False when the item is listed already (whatever the letter case of the path). A path whose file
+        // cannot be found in its folder throws Exception 2. A failure leaves neither a row nor a record.
+        bool addItem(const wstring& path, int index);
+        // The row and its record go together: an index without a record throws Exception 87 and changes
+        // nothing.
+        void removeItem(int index);
+        void clear();
+        void setLabelType(int type);
+        int labelType() const { return label; }
+        int firstSelected() const;
+        bool sort(int column, bool ascending);
+        int sortColumn() const { return column; }
+        bool isAscending() const { return ascending; }
+        // A row without a readable record throws Exception 87.
+        const ListItemData& record(int index) const;
+        LPCITEMIDLIST itemIdList(int index) const { return record(index).idList; }
+        // At most 260 characters of a cell.
+        wstring itemText(int index, int column) const;
+        int recordCount() const { return items.count(); }
+        ListView& list() { return inner; }
+        const ListView& list() const { return inner; }
+
+    private:
+        ListItemData* recordAt(int index) const;
+        void insertItem(int index, const wstring& key);
+        void showItem(int index, ListItemData& record);
+        wstring labelOf(const wstring& path) const;
+        void forget(const wstring& key);
+        static int CALLBACK compareItems(LPARAM first, LPARAM second, LPARAM controller);
+        int compare(const ListItemData& a, const ListItemData& b) const;
+
+        HWND owner;
+        int label = FullPathLabel;
+        int column = NameColumn;
+        bool ascending = true;
+        StringKeyCollection<ListItemData> items{6765};
+        ListView inner;
+    };
+
+    // ERROR_CLASS_ALREADY_EXISTS counts as success; another failure throws Exception with the system's error.
+    static ATOM registerClass();
+
+    bool setColumnWidth(int column, int width);
+    int columnWidth(int column) const;
+    // An empty path throws Exception 87; index -1 appends.
+    bool addItem(const wstring& path, int index);
+    int itemCount() const;
+    int selectedCount() const;
+    bool isItemSelected(int index) const;
+    // Selects and focuses.
+    bool selectItem(int index);
+    wstring itemPath(int index) const;
+    wstring itemName(int index) const;
+    wstring itemNameWithFolder(int index) const;
+    HWND innerList() const { return getDlgItem(InnerListId); }
+    Controller& controller() const;
+
+private:
+    static LRESULT CALLBACK classProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+};
+
+// "a.png (pictures)": the file name and, in brackets, the last component of its folder.
+wstring labelWithFolder(const wstring& path);
+// Whole KB, a started KB counting as one.
+ULONGLONG kilobytesOf(ULONGLONG bytes);
+// The count grouped by threes with "," in the thread's locale, then " KB": "1,500 KB".
+wstring formatKilobytes(ULONGLONG kilobytes);

@@ -1,0 +1,23 @@
+#include "toolkit/SystemImageList.h"
+#include <shlobj.h>
+#include "foundation/Exception.h"
+
+SystemImageList::SystemImageList()
+{
+    wchar_t desktop[MAX_PATH];
+    Exception::check(SHGetFolderPathW(nullptr, CSIDL_DESKTOP, nullptr, SHGFP_TYPE_CURRENT, desktop));
+    SHFILEINFOW info{};
+    list = reinterpret_cast<HIMAGELIST>(
+        SHGetFileInfoW(desktop, 0, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+    if (!list)
+        Exception::check(E_FAIL);
+}
+
+int SystemImageList::iconIndex(const wchar_t* path) const
+{
+    SHFILEINFOW info{};
+    UINT flags = SHGFI_SYSICONINDEX | (largeIcons ? 0 : SHGFI_SMALLICON);
+    if (!SHGetFileInfoW(path, 0, &info, sizeof(info), flags))
+        Exception::check(E_FAIL);
+    return info.iIcon;
+}
