@@ -1,7 +1,7 @@
-// The steps of korvilane's command-line conversion timed one by one: convert_bench SETTINGS FOLDER OUTPUT loads
-// the settings file (as /par does), then for every JPEG of FOLDER loads it, runs the effect chain and saves it
-// as JPEG into OUTPUT, the way the batch does each picture, and prints the time of each step per picture.
-// bench/convert-bench.sh runs it beside the command line itself.
+// korvilane's command-line conversion timed: convert_bench SETTINGS FOLDER OUTPUT loads the settings file (as
+// /par does) and converts every JPEG of FOLDER to JPEG into OUTPUT three times: through the batch with one
+// worker, through the batch with as many workers as it takes, and step by step as the one-worker batch does
+// each picture, with the time of each step. bench/convert-bench.sh runs it beside the command line itself.
 #include <windows.h>
 #include <gdiplus.h>
 #include <wincodecsdk.h>
@@ -15,7 +15,9 @@
 #include "foundation/Exception.h"
 #include "foundation/GarbageCollector.h"
 #include "imaging/BitmapPtr.h"
+#include "foundation/wstringArray.h"
 #include "imaging/pictureLoading.h"
+#include "jobs/CommandLineBatch.h"
 #include "jobs/applyEffectsInOrder.h"
 #include "settings/AppServices.h"
 #include "settings/AppSetting.h"
@@ -102,6 +104,27 @@ int convertAll(const wchar_t* settingsFile, const std::wstring& folder, const st
         std::fprintf(stderr, "no JPEG files in %ls\n", folder.c_str());
         return 1;
     }
+    for (int workers : {1, 0}) {
+        wstringArray sources;
+        wstringArray targets;
+        for (const std::wstring& name : names) {
+            sources.add((folder + L"\\" + name).c_str());
+            targets.add((output + L"\\" + name).c_str());
+        }
+        CommandLineBatchOptions options;
+        options.workers = workers;
+        options.overwrite = true;
+        CommandLineBatch batch(setting, nullptr, nullptr);
+        Stopwatch watch;
+        if (batch.run(sources, targets, options) != CommandLineBatch::AllWritten) {
+            std::fprintf(stderr, "the batch failed\n");
+            return 1;
+        }
+        double elapsed = watch.lap();
+        std::printf("batch, %-12s %.2f pictures per second (%d in %.2f s)\n",
+                    workers == 1 ? "one worker:" : "pipelined:", names.size() / elapsed,
+                    static_cast<int>(names.size()), elapsed);
+    }
     StepTimes times;
     Stopwatch whole;
     for (const std::wstring& name : names) {
@@ -112,7 +135,8 @@ int convertAll(const wchar_t* settingsFile, const std::wstring& folder, const st
     }
     double elapsed = whole.lap();
     double count = static_cast<double>(names.size());
-    std::printf("%.2f pictures per second (%d in %.2f s); per picture load %.0f ms, convert %.0f ms, save %.0f ms\n",
+    std::printf("steps one by one: %.2f pictures per second (%d in %.2f s); per picture load %.0f ms, convert "
+                "%.0f ms, save %.0f ms\n",
                 count / elapsed, static_cast<int>(names.size()), elapsed, times.load / count * 1e3,
                 times.convert / count * 1e3, times.save / count * 1e3);
     return 0;
