@@ -111,9 +111,12 @@ int convertAll(const wchar_t* settingsFile, const std::wstring& folder, const st
             sources.add((folder + L"\\" + name).c_str());
             targets.add((output + L"\\" + name).c_str());
         }
+        // Existing targets would make the batch wait for the earlier pictures before each: every run starts
+        // from an empty output folder.
+        for (int i = 0; i < targets.count(); ++i)
+            DeleteFileW(targets.at(i).buffer());
         CommandLineBatchOptions options;
         options.workers = workers;
-        options.overwrite = true;
         CommandLineBatch batch(setting, nullptr, nullptr);
         Stopwatch watch;
         if (batch.run(sources, targets, options) != CommandLineBatch::AllWritten) {
@@ -128,6 +131,7 @@ int convertAll(const wchar_t* settingsFile, const std::wstring& folder, const st
     StepTimes times;
     Stopwatch whole;
     for (const std::wstring& name : names) {
+        DeleteFileW((output + L"\\" + name).c_str());
         if (!convertOne(setting, folder + L"\\" + name, output + L"\\" + name, times)) {
             std::fprintf(stderr, "%ls failed (error %lu)\n", name.c_str(), GetLastError());
             return 1;

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Fits a folder of camera-like JPEGs (4000 x 3000, quality 92, about 5 MB each; see camera-jpeg.sh) into
-# 800 x 800 as JPEG quality 85, and prints pictures per second for korvilane's command line and, in the same
-# run, for ImageMagick's mogrify, GraphicsMagick and vipsthumbnail doing the same job. Korvilane's time is also
-# split into load, convert and save per picture (bench/ConvertBench.cpp, the batch's steps one by one).
+# 800 x 800 as JPEG quality 85, and prints pictures per second for korvilane's command line (pipelined, as it
+# runs) and, in the same run, for its batch with one worker, ImageMagick's mogrify, GraphicsMagick and
+# vipsthumbnail doing the same job. Korvilane's one-worker time is also split into load, convert and save per
+# picture (bench/ConvertBench.cpp).
 # Builds what it needs into the build folder and installs the three tools when they are missing.
 # Environment: KORVILANE_BUILD (build folder, default build/), BENCH_COUNT (number of pictures, default 40).
 set -euo pipefail
@@ -93,16 +94,21 @@ wine_run "$build/mainwindow/korvilane.exe" /par "$settings" /dir "$(windows_path
     "$(windows_path "$work/korvilane-out")" /format JPEG
 end=$(now)
 written "$work/korvilane-out"
-result "korvilane (one worker)" "$start" "$end"
+result "korvilane command line (pipelined)" "$start" "$end"
 first=$work/korvilane-out/bench01.jpg
 echo "first output: $(identify -format '%m %wx%h quality %Q' "$first"), md5 $(md5sum <"$first" | cut -c1-32)"
 
 mkdir "$work/steps-out"
-echo "convert_bench (the batch's steps one by one)"
+echo "convert_bench (the batch with one worker, pipelined, and its steps one by one)"
 steps=$(wine_run "$build/bench/convert_bench.exe" "$settings" "$(windows_path "$work/korvilane")" \
     "$(windows_path "$work/steps-out")")
 echo "$steps"
 written "$work/steps-out"
+# The batch's own figures, without a program start: "batch, one worker: R pictures per second (N in S s)".
+for kind in "one worker" "pipelined"; do
+    seconds=$(echo "$steps" | sed -n "s/^batch, $kind: .* in \([0-9.]*\) s)\r*$/\1/p")
+    result "korvilane batch ($kind)" 0 "$seconds"
+done
 
 pictures_in magick
 echo "mogrify -resize 800x800 -quality 85"
@@ -134,4 +140,4 @@ fi
 echo
 printf '%-34s %8s %10s\n' "$count pictures of 4000 x 3000" "pict/s" "seconds"
 printf '%s\n' "${results[@]}"
-echo "korvilane per picture (one worker): ${steps#*; per picture }"
+echo "korvilane per picture (one worker): $(echo "$steps" | sed -n 's/.*; per picture //p')"
