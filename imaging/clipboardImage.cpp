@@ -1,6 +1,8 @@
 #include "imaging/clipboardImage.h"
 #include <memory>
+#include "foundation/Clipboard.h"
 #include "foundation/Exception.h"
+#include "foundation/LockedBlock.h"
 #include "imaging/ComStream.h"
 #include "imaging/Dib.h"
 #include "imaging/gdipImageIO.h"
@@ -33,40 +35,6 @@ public:
 
 private:
     HGLOBAL block;
-};
-
-class LockedBlock {
-public:
-    explicit LockedBlock(HGLOBAL block) : block(block), data(GlobalLock(block)) {}
-    LockedBlock(const LockedBlock&) = delete;
-    LockedBlock& operator=(const LockedBlock&) = delete;
-    ~LockedBlock()
-    {
-        if (data)
-            GlobalUnlock(block);
-    }
-    BYTE* bytes() const { return static_cast<BYTE*>(data); }
-
-private:
-    HGLOBAL block;
-    void* data;
-};
-
-// Closes the clipboard at the end of the scope when it was opened.
-class OpenedClipboard {
-public:
-    explicit OpenedClipboard(HWND owner) : open(OpenClipboard(owner) != FALSE) {}
-    OpenedClipboard(const OpenedClipboard&) = delete;
-    OpenedClipboard& operator=(const OpenedClipboard&) = delete;
-    ~OpenedClipboard()
-    {
-        if (open)
-            CloseClipboard();
-    }
-    bool isOpen() const { return open; }
-
-private:
-    bool open;
 };
 
 // Writes the packed DIB of the block behind a BMP file header, or nothing when the header claims more than

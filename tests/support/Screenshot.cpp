@@ -169,7 +169,14 @@ std::wstring saveWindowScreenshot(HWND window, const std::wstring& name)
     SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
     paintNow(window);
     Canvas canvas(bounds.right - bounds.left, bounds.bottom - bounds.top);
-    bool copied = canvas.isReady() && copyScreen(canvas, bounds.left, bounds.top);
+    // From the window's own picture: test programs running at the same time each show a desktop of their
+    // own on the one X screen, and another one's may lie over this program's.
+    HDC drawn = GetWindowDC(window);
+    bool copied = canvas.isReady() && drawn &&
+                  BitBlt(canvas.context(), 0, 0, bounds.right - bounds.left, bounds.bottom - bounds.top, drawn, 0, 0,
+                         SRCCOPY);
+    if (drawn)
+        ReleaseDC(window, drawn);
     SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
     return copied ? savePng(canvas, name) : std::wstring();
 }

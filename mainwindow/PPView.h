@@ -1,0 +1,112 @@
+#pragma once
+#include <memory>
+#include "foundation/Point.h"
+#include "toolkit/PictureView.h"
+#include "toolkit/PrintDocument.h"
+#include "toolkit/SimplePrintDialog.h"
+
+class AnimeGifTimer;
+class Dib;
+class Exception;
+
+// The picture view of the main window's preview pane and of every preview window: a PictureView with a
+// context menu (display mode, colour pick and picture copy to the clipboard, printing, frame stepping and
+// animation), printing through PrintDocument, and dragging that moves the window when the picture does not
+// scroll.
+//
+// How the main window hosts its pane:
+//   - PictureView::registerClass() once; the splitter creates the pane (create, any id) as a child; the main
+//     window subclasses it (subclass()), then sends StartMessage once and WM_COMMAND ModeFit.
+//   - Pictures: setImage(loadImage(path, false, mainWindow, 0)) (the pane owns the picture; a throw leaves it
+//     the caller's), clear with PictureView::ReleaseImageMessage, modes with PictureView::SetDrawModeMessage
+//     (0 actual size, 1 stretch, 3 stretch keeping the aspect) and GetDrawModeMessage, the background with
+//     setBackgroundImage(new DibImage(swatch)) or PictureView::ReleaseBackgroundMessage.
+//   - The pane sends its top-level window: OpenPreviewMessage on a double click (open a preview window of
+//     the shown picture), its context menu's WM_MENUSELECT (status help), WM_COMMAND PositionLeft ..
+//     PositionBottom (where the pane lies beside the list) and WM_NCLBUTTONDOWN HTCAPTION when the picture
+//     is dragged outside actual size (the window moves).
+// Inside a preview window it passes its key presses, middle clicks and double clicks to that window.
+class PPView : public PictureView, public PrintDocument {
+public:
+    // Sent once by the owner after creation and subclassing.
+    static constexpr UINT StartMessage = WM_APP + 101;
+    // From the animation timer: show the next frame.
+    static constexpr UINT AnimationStepMessage = WM_APP + 2;
+    // From a picture's decoder thread: the frame asked for is in place.
+    static constexpr UINT FrameDecodedMessage = WM_APP + 3;
+    // Sent to the main window: open a preview window of the picture shown in the pane.
+    static constexpr UINT OpenPreviewMessage = WM_APP + 14;
+
+    // Commands of the context menu.
+    enum Command {
+        ModeActualSize = 4160,
+        ModeStretch = 4161,
+        ModeFit = 4162,
+        CopyColourHex = 4202,
+        CopyColourDecimal = 4203,
+        CopyPicture = 4204,
+        Print = 4205,
+        NextFrame = 4206,
+        PreviousFrame = 4207,
+        PlayAnimation = 4208,
+        StopAnimation = 4209,
+        PositionLeft = 4301,
+        PositionTop = 4302,
+        PositionRight = 4303,
+        PositionBottom = 4304,
+    };
+    // The notification code of a frame step that wraps from the last frame to the first.
+    static constexpr int FromTimer = 1;
+
+    // Asks the system for its default printer once; a machine without one still shows pictures.
+    explicit PPView(bool inMainWindow);
+    ~PPView() override;
+
+    LRESULT handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
+    void onCommand(HWND hwnd, int id, int code) override;
+
+    // The context menu as it shows now; the caller destroys it.
+    HMENU makeContextMenu();
+    int frameCount() const;
+    int getCurrentFrame() const { return currentFrame; }
+    bool isAnimating() const;
+    // While a print job of any view runs.
+    static bool isPrinting();
+
+protected:
+    // The user value is the Dib to print.
+    void onPrintPage(HDC printer, int page, INT_PTR userValue) override;
+
+private:
+    class PrintingScope;
+
+    LRESULT start(HWND hwnd);
+    void destroyed(HWND hwnd);
+    void pictureChanged();
+    LRESULT leftButtonDown(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    void showContextMenu(HWND hwnd, LPARAM clicked);
+    void appendPositionMenu(HMENU menu);
+    int positionCommand() const;
+    void copyColour(bool hexadecimal);
+    void copyPicture();
+    void print();
+    void printShownPicture();
+    void stepFrame(bool next, bool fromTimer);
+    void toggleAnimation();
+    bool canAnimate() const;
+    // The program's main window: the pane's own top-level window, or the one the application made.
+    HWND mainWindow() const;
+    void showError(const Exception& error);
+
+    bool repaintWithWaitCursor = false;
+    SimplePrintDialog printSettings;
+    int currentFrame = 0;
+    HIMC previousInputContext = nullptr;
+    std::unique_ptr<AnimeGifTimer> timer;
+    Point menuPoint;
+    bool inMainWindow;
+};
+
+// Prints the picture at the top left of the page at its size on the screen (the printer's resolution over
+// the screen's), made smaller to fit the printable width and then the printable height.
+void drawPictureOnPage(HDC page, const Dib& picture);

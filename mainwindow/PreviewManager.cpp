@@ -1,0 +1,122 @@
+#include "mainwindow/PreviewManager.h"
+#include <algorithm>
+#include "foundation/Application.h"
+#include "foundation/Path.h"
+#include "imaging/Dib.h"
+#include "mainwindow/PreviewWindow.h"
+#include "settings/Messages.h"
+#include "toolkit/PictureView.h"
+
+namespace {
+
+constexpr UINT PreviewIcon = 201;
+
+} // namespace
+
+PreviewManager::PreviewManager()
+{
+    PictureView::registerClass();
+    Application* application = getApplication();
+    wstring name = application ? application->getName() : wstring(L"korvilane");
+    HMODULE module = application ? application->getResourceModule() : nullptr;
+    windowClass.windowClass.registerClass((name + L"Preview").buffer(), module, PreviewIcon, PreviewIcon);
+}
+
+PreviewManager::~PreviewManager() = default;
+
+void PreviewManager::setBackgrounds(const Dib* lent, int count)
+{
+    swatches = lent;
+    swatchCount = lent ? count : 0;
+}
+
+const Dib* PreviewManager::backgroundOf(int previewBack) const
+{
+    if (previewBack < 1 || previewBack > swatchCount)
+        return nullptr;
+    return &swatches[previewBack - 1];
+}
+
+bool PreviewManager::open(const wstring& path, bool converted, int format, const wstring& formatName)
+{
+    wstring lowered = path.toLower();
+    for (auto& window : windows) {
+        if (!window->getHandle() || window->isConverted() != converted || !(window->getPath() == lowered))
+            continue;
+        // A source picture is shown once; a converted one is shown again as the settings are now.
+        if (!converted) {
+            SetFocus(window->getHandle());
+            return true;
+        }
+        window->destroy();
+    }
+    purge();
+
+    Path normalised(path);
+    if (!normalised.exists())
+        throw ApplicationException(wstring(Messages::E0003.get()).replace(L"%s", normalised.getPath().buffer()).buffer());
+    windows.insert(windows.begin(), converted ? std::make_unique<PreviewWindow>(*this, lowered, format, formatName)
+                                              : std::make_unique<PreviewWindow>(*this, lowered));
+    PreviewWindow& window = *windows.front();
+    try {
+        window.create(0, windowClass, L"", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0, CW_USEDEFAULT, 0, nullptr, nullptr,
+                      nullptr);
+    } catch (const Exception&) {
+        bool cancelled = window.wasCancelled();
+        windows.erase(windows.begin());
+        if (cancelled)
+            return false;
+        throw ApplicationException(Messages::E0004.get());
+    }
+    window.show(SW_SHOW);
+    RedrawWindow(window.getHandle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    return true;
+}
+
+int PreviewManager::count() const
+{
+    return static_cast<int>(
+        std::count_if(windows.begin(), windows.end(), [](const auto& window) { return window->getHandle(); }));
+}
+
+void PreviewManager::closeAll()
+{
+    for (auto entry = windows.rbegin(); entry != windows.rend(); ++entry) {
+        HWND window = (*entry)->getHandle();
+        if (!window)
+            continue;
+        // A dialog open on the window is cancelled first, as the user would.
+        HWND popup = GetLastActivePopup(window);
+        if (popup && popup != window)
+            SendMessageW(popup, WM_COMMAND, IDCANCEL, 0);
+        SendMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    }
+    purge();
+}
+
+void PreviewManager::focusNeighbour(const PreviewWindow& window, bool next)
+{
+    auto self = std::find_if(windows.begin(), windows.end(), [&](const auto& entry) { return entry.get() == &window; });
+    if (self == windows.end())
+        return;
+    if (next) {
+        for (auto entry = self + 1; entry != windows.end(); ++entry)
+            if (HWND handle = (*entry)->getHandle()) {
+                SetFocus(handle);
+                return;
+            }
+        return;
+    }
+    for (auto entry = self; entry != windows.begin();) {
+        --entry;
+        if (HWND handle = (*entry)->getHandle()) {
+            SetFocus(handle);
+            return;
+        }
+    }
+}
+
+void PreviewManager::purge()
+{
+    std::erase_if(windows, [](const auto& window) { return !window->getHandle(); });
+}

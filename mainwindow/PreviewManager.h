@@ -1,0 +1,49 @@
+#pragma once
+#include <memory>
+#include <vector>
+#include "foundation/wstring.h"
+#include "toolkit/UserWindow.h"
+
+class Dib;
+class PreviewWindow;
+
+// The preview windows of the run, newest first, and their window class ("<application name>Preview", icon
+// 201 of the resource module). The main pane owns one; how it uses it:
+//   - open(path, false, 0, L"") on the main window's OpenPreviewMessage (WM_APP+14) with the preview pane's
+//     path; open(path, true, format, formatName) for a converted preview, with the pane's output format index
+//     and the format's name for the title. Errors come as ApplicationException ("E0003" for a missing file,
+//     "E0004" for any other failure) for the caller to show; Esc during a conversion makes open return false
+//     without a message.
+//   - count() for the menu state of "close all previews"; closeAll() on WM_CLOSE of the main window (which
+//     posts WM_CLOSE again while count() is not 0).
+//   - setBackgrounds(swatches, 6): the application's preview background swatches, which View/PreviewBack
+//     1-6 selects; borrowed, they must outlive the manager.
+class PreviewManager {
+public:
+    // Registers the window classes of the preview windows and their views; failure throws Exception.
+    PreviewManager();
+    PreviewManager(const PreviewManager&) = delete;
+    PreviewManager& operator=(const PreviewManager&) = delete;
+    virtual ~PreviewManager();
+
+    // True when a window was shown or focused, false when the conversion was cancelled.
+    bool open(const wstring& path, bool converted, int format, const wstring& formatName);
+    int count() const;
+    void closeAll();
+    // The focus goes to the nearest live window after (next) or before the given one in the list; nothing
+    // at either end.
+    void focusNeighbour(const PreviewWindow& window, bool next);
+
+    void setBackgrounds(const Dib* swatches, int count);
+    // The swatch of a View/PreviewBack value; null for 0 or a value without a swatch.
+    const Dib* backgroundOf(int previewBack) const;
+
+private:
+    // Forgets the windows that have closed.
+    void purge();
+
+    UserWindowClass windowClass;
+    std::vector<std::unique_ptr<PreviewWindow>> windows;
+    const Dib* swatches = nullptr;
+    int swatchCount = 0;
+};

@@ -1,0 +1,367 @@
+#include "mainwindow/PreviewWindow.h"
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+#include "conversion/PreviewConversion.h"
+#include "foundation/Application.h"
+#include "foundation/ComPtr.h"
+#include "imaging/ComStream.h"
+#include "imaging/Dib.h"
+#include "imaging/DibImage.h"
+#include "imaging/GdipImage.h"
+#include "imaging/WicBitmapSource.h"
+#include "imaging/pictureLoading.h"
+#include "imaging/pictureProbe.h"
+#include "imaging/wicDecode.h"
+#include "mainwindow/PPView.h"
+#include "mainwindow/PreviewManager.h"
+#include "settings/AppServices.h"
+#include "settings/AppSetting.h"
+#include "toolkit/EscapeKeyCanceller.h"
+
+namespace {
+
+constexpr UINT ConvertedTitleString = 2227;
+constexpr UINT KeyHelpString = 2223;
+
+wstring number(ULONGLONG value)
+{
+    return wstring(std::to_wstring(value).c_str());
+}
+
+wstring resourceString(UINT id)
+{
+    Application* application = getApplication();
+    wstring text;
+    text.loadString(application ? application->getResourceModule() : GetModuleHandleW(nullptr), id);
+    return text;
+}
+
+} // namespace
+
+PreviewWindow::PreviewWindow(PreviewManager& manager, const wstring& path) : manager(manager), path(path) {}
+
+PreviewWindow::PreviewWindow(PreviewManager& manager, const wstring& path, int format, const wstring& formatName)
+    : manager(manager), path(path), format(format), formatName(formatName), converted(true)
+{
+}
+
+// The view goes with the window, before its object.
+PreviewWindow::~PreviewWindow()
+{
+    destroy();
+}
+
+BYTE PreviewWindow::alphaOf(int transparency)
+{
+    return static_cast<BYTE>(static_cast<int>(255.0 - std::min(transparency, 100) * 255.0 / 100.0));
+}
+
+LRESULT PreviewWindow::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        return created() ? 0 : -1;
+    case WM_KEYDOWN:
+        try {
+            keyDown(wParam);
+        } catch (const Exception&) {
+        }
+        return 0;
+    case WM_LBUTTONDBLCLK:
+        SendMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+        return 0;
+    case WM_MBUTTONDOWN:
+        cycleMode();
+        return 0;
+    case WM_SIZE:
+        if (view && view->getHandle())
+            view->setBounds(0, 0, LOWORD(lParam), HIWORD(lParam));
+        return 0;
+    case WM_SETFOCUS:
+        if (view && view->getHandle())
+            view->setFocus();
+        return 0;
+    case WM_DESTROY:
+        destroyIcon();
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    case FitWidthMessage:
+        fitToScrollBar(true);
+        return 0;
+    case FitHeightMessage:
+        fitToScrollBar(false);
+        return 0;
+    case LoadedMessage:
+        if (view && view->getHandle())
+            view->invalidate(false);
+        return 0;
+    default:
+        return UserWindow::handleMessage(window, message, wParam, lParam);
+    }
+}
+
+// Any failure makes the creation fail; the manager tells a cancelled conversion from the rest.
+bool PreviewWindow::created()
+{
+    try {
+        build();
+        return true;
+    } catch (const ConvertCanceledException&) {
+        cancelled = true;
+    } catch (const Exception&) {
+    } catch (const std::exception&) {
+    }
+    return false;
+}
+
+void PreviewWindow::build()
+{
+    view = std::make_unique<PPView>(false);
+    std::unique_ptr<IImage> picture = converted ? convertedPicture() : sourcePicture();
+    if (!picture || picture->isEmpty())
+        throw Exception(ErrorCode::InvalidState);
+    const AppSetting& setting = getAppSetting();
+    int width = picture->width();
+    int height = picture->height();
+    if (setting.viewPreviewMakeIcon)
+        makeIcon(*picture);
+
+    view->create(hwnd, ViewId, Rect(0, 0, width, height), 0, 0);
+    view->subclass();
+    view->setImage(picture.get());
+    picture.release();
+    view->sendMessage(PPView::StartMessage);
+    applyBackground();
+
+    sizeToPicture(width, height);
+    setText(title(width, height));
+    setInitialMode();
+    if (setting.viewPreviewShowHints)
+        addHints();
+    transparency = setting.viewPreviewUseTransparent ? setting.viewPreviewTransparent : 0;
+    applyTransparency();
+}
+
+std::unique_ptr<IImage> PreviewWindow::sourcePicture()
+{
+    std::unique_ptr<IImage> picture(loadImage(path.buffer(), false, hwnd, LoadedMessage));
+    if (!picture)
+        return nullptr;
+    bitDepth = picture->bitsPerPixel();
+    // GDI+ widens some files; the title tells the depth of the file.
+    if (auto* gdiplus = dynamic_cast<GdipImage*>(picture.get())) {
+        WORD bits = static_cast<WORD>(bitDepth);
+        getPngBitDepth(path.buffer(), gdiplus->getImage(), bits);
+        bitDepth = bits;
+    }
+    return picture;
+}
+
+// The picture as the conversion writes it: encoded in the output format and decoded again, so that the
+// window shows the output's own colours, depth and compression.
+std::unique_ptr<IImage> PreviewWindow::convertedPicture()
+{
+    EscapeKeyCanceller canceller;
+    ComPtr<IStream> encoded;
+    if (convertOneFile(path.buffer(), format, &encoded, &canceller) != PreviewConversion::Converted) {
+        if (canceller.isCancelled())
+            throw ConvertCanceledException(static_cast<int>(GetLastError()));
+        return nullptr;
+    }
+    STATSTG status{};
+    if (SUCCEEDED(encoded->Stat(&status, STATFLAG_NONAME)))
+        encodedSize = status.cbSize.QuadPart;
+    rewindComStream(encoded.get());
+    WIC::BitmapFrameDecode frame(wicFirstFrameFromStream(encoded.get()), true);
+    bitDepth = static_cast<int>(frame.bitsPerPixel());
+    std::unique_ptr<Gdiplus::Bitmap> bitmap(wicToGdiplusBitmap(frame));
+    if (!bitmap)
+        return nullptr;
+    return std::make_unique<GdipImage>(bitmap.get());
+}
+
+void PreviewWindow::makeIcon(IImage& picture)
+{
+    int width = GetSystemMetrics(SM_CXSMICON);
+    int height = GetSystemMetrics(SM_CYSMICON);
+    Dib colour;
+    if (!colour.create(width, height, 24, RGB(255, 255, 255)))
+        Exception::throwLastError();
+    picture.draw(colour.getDC(), 0, 0, width, height, 0, 0, picture.width(), picture.height());
+    colour.releaseDC();
+    // An all-zero mask: every pixel of the picture shows.
+    std::vector<BYTE> zeros(static_cast<size_t>((width + 15) / 16 * 2 * height), 0);
+    HBITMAP mask = CreateBitmap(width, height, 1, 1, zeros.data());
+    if (!mask)
+        Exception::throwLastError();
+    ICONINFO parts{TRUE, 0, 0, mask, colour.getBitmap()};
+    icon = CreateIconIndirect(&parts);
+    DeleteObject(mask);
+    if (!icon)
+        Exception::throwLastError();
+    sendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    sendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+}
+
+void PreviewWindow::destroyIcon()
+{
+    if (!icon)
+        return;
+    if (getHandle()) {
+        sendMessage(WM_SETICON, ICON_BIG, 0);
+        sendMessage(WM_SETICON, ICON_SMALL, 0);
+    }
+    DestroyIcon(icon);
+    icon = nullptr;
+}
+
+void PreviewWindow::applyBackground()
+{
+    const Dib* swatch = manager.backgroundOf(getAppSetting().viewPreviewBack);
+    if (!swatch)
+        return;
+    auto background = std::make_unique<DibImage>(*swatch);
+    view->setBackgroundImage(background.get());
+    background.release();
+}
+
+void PreviewWindow::sizeToPicture(int width, int height)
+{
+    const AppSetting& setting = getAppSetting();
+    Rect frame(0, 0, width, height);
+    AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
+    setSize(std::min(setting.viewPreviewInitWidth, static_cast<int>(frame.right - frame.left)),
+            std::min(setting.viewPreviewInitHeight, static_cast<int>(frame.bottom - frame.top)));
+}
+
+wstring PreviewWindow::title(int width, int height) const
+{
+    wstring text = path;
+    if (converted)
+        text += L" " + resourceString(ConvertedTitleString);
+    text += L"   [";
+    if (converted)
+        text += formatName + L" ";
+    text += number(width) + L" x " + number(height) + L" " + number(bitDepth) + L"bit";
+    if (converted && encodedSize)
+        text += L" " + number((encodedSize + 1023) / 1024) + L"KB";
+    text += L"]";
+    return text;
+}
+
+void PreviewWindow::setInitialMode()
+{
+    switch (getAppSetting().viewPreviewInitMode) {
+    case 1:
+        view->setDrawMode(PictureView::Stretch);
+        break;
+    case 2:
+        view->setDrawMode(PictureView::FitCentred);
+        break;
+    default:
+        // Once the view has its bars, the window may grow by them.
+        postMessage(FitWidthMessage);
+        postMessage(FitHeightMessage);
+        view->setDrawMode(PictureView::ActualSize);
+        break;
+    }
+}
+
+void PreviewWindow::addHints()
+{
+    toolTip.create(hwnd, 0);
+    toolTip.setMaxTipWidth();
+    toolTip.addTool(view->getHandle(), nullptr, resourceString(KeyHelpString).buffer());
+}
+
+void PreviewWindow::applyTransparency()
+{
+    if (transparency > 0) {
+        setExStyle(0, WS_EX_LAYERED);
+        SetLayeredWindowAttributes(hwnd, 0, alphaOf(transparency), LWA_ALPHA);
+    } else if (GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_LAYERED) {
+        setExStyle(WS_EX_LAYERED, 0);
+    }
+}
+
+void PreviewWindow::keyDown(WPARAM key)
+{
+    bool shift = GetKeyState(VK_SHIFT) < 0;
+    switch (key) {
+    case VK_ESCAPE:
+        sendMessage(WM_SYSCOMMAND, SC_CLOSE);
+        break;
+    case VK_SPACE:
+        cycleMode();
+        break;
+    case VK_LEFT:
+    case VK_UP:
+        if (!shift) {
+            manager.focusNeighbour(*this, false);
+            break;
+        }
+        transparency = std::min(transparency + 1, MaxTransparency);
+        applyTransparency();
+        break;
+    case VK_RIGHT:
+    case VK_DOWN:
+        if (!shift) {
+            manager.focusNeighbour(*this, true);
+            break;
+        }
+        transparency = std::max(transparency - 1, 0);
+        applyTransparency();
+        break;
+    case VK_ADD:
+        view->sendMessage(WM_COMMAND, PPView::NextFrame);
+        break;
+    case VK_SUBTRACT:
+        view->sendMessage(WM_COMMAND, PPView::PreviousFrame);
+        break;
+    default:
+        break;
+    }
+}
+
+void PreviewWindow::cycleMode()
+{
+    if (!view || !view->getHandle())
+        return;
+    int command = 0;
+    switch (view->getDrawMode()) {
+    case PictureView::ActualSize:
+        command = PPView::ModeStretch;
+        break;
+    case PictureView::Stretch:
+        command = PPView::ModeFit;
+        break;
+    case PictureView::FitCentred:
+        command = PPView::ModeActualSize;
+        break;
+    default:
+        return;
+    }
+    view->sendMessage(WM_COMMAND, static_cast<WPARAM>(command));
+}
+
+void PreviewWindow::fitToScrollBar(bool vertical)
+{
+    if (!view || !view->getHandle() || !(view->getStyle() & (vertical ? WS_VSCROLL : WS_HSCROLL)))
+        return;
+    const AppSetting& setting = getAppSetting();
+    Rect bounds = getWindowRect();
+    int width = bounds.right - bounds.left;
+    int height = bounds.bottom - bounds.top;
+    if (vertical) {
+        width += GetSystemMetrics(SM_CXVSCROLL);
+        if (width <= setting.viewPreviewInitWidth)
+            setSize(width, height);
+    } else {
+        height += GetSystemMetrics(SM_CYHSCROLL);
+        if (height <= setting.viewPreviewInitHeight)
+            setSize(width, height);
+    }
+}

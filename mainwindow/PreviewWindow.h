@@ -1,0 +1,83 @@
+#pragma once
+#include <memory>
+#include "foundation/Exception.h"
+#include "foundation/wstring.h"
+#include "toolkit/ToolTip.h"
+#include "toolkit/UserWindow.h"
+
+class Dib;
+class IImage;
+class PPView;
+class PreviewManager;
+
+// A top-level window showing one picture in a PPView (child 101): the file as stored (a source window) or as
+// the current conversion settings would write it in one output format (a converted window). It sizes itself
+// to the picture within View/PreviewInitWidth x View/PreviewInitHeight, takes its icon from the picture, can be
+// made translucent, and answers keys: Esc closes, Space cycles the display mode, the arrows move the focus to
+// the neighbouring preview window (with Shift: transparency), keypad + and - step through the frames. The
+// manager creates it (PreviewManager::open) and keeps the object after the window has closed.
+class PreviewWindow : public UserWindow {
+public:
+    // Thrown from the conversion when the user pressed Esc; carries the last error.
+    class ConvertCanceledException : public Exception {
+    public:
+        explicit ConvertCanceledException(int lastError) : Exception(lastError) {}
+    };
+
+    static constexpr int ViewId = 101;
+    // Posted to itself: widen (or heighten) the window by a scroll bar that the view shows, within the limit.
+    static constexpr UINT FitWidthMessage = WM_USER + 1;
+    static constexpr UINT FitHeightMessage = WM_USER + 2;
+    // From the picture loader: the picture is decoded.
+    static constexpr UINT LoadedMessage = WM_APP + 1;
+    static constexpr int MaxTransparency = 90;
+
+    // A source window.
+    PreviewWindow(PreviewManager& manager, const wstring& path);
+    // A converted window: the picture in the output format of that index, whose name the title shows.
+    PreviewWindow(PreviewManager& manager, const wstring& path, int format, const wstring& formatName);
+    ~PreviewWindow() override;
+
+    LRESULT handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    const wstring& getPath() const { return path; }
+    bool isConverted() const { return converted; }
+    // Set when the window was not made because the user pressed Esc during the conversion.
+    bool wasCancelled() const { return cancelled; }
+    int getTransparency() const { return transparency; }
+    PPView* getView() const { return view.get(); }
+
+    // The layered alpha of a transparency in percent.
+    static BYTE alphaOf(int transparency);
+
+private:
+    bool created();
+    void build();
+    std::unique_ptr<IImage> sourcePicture();
+    std::unique_ptr<IImage> convertedPicture();
+    void makeIcon(IImage& picture);
+    void applyBackground();
+    void sizeToPicture(int width, int height);
+    wstring title(int width, int height) const;
+    void setInitialMode();
+    void addHints();
+    void applyTransparency();
+    void keyDown(WPARAM key);
+    void cycleMode();
+    void fitToScrollBar(bool vertical);
+    void destroyIcon();
+
+    PreviewManager& manager;
+    wstring path;
+    int format = 0;
+    wstring formatName;
+    bool converted = false;
+    std::unique_ptr<PPView> view;
+    ToolTip toolTip;
+    int transparency = 0;
+    HICON icon = nullptr;
+    bool cancelled = false;
+    int bitDepth = 0;
+    // Bytes of the encoded output of a converted window; 0 for a source window.
+    ULONGLONG encodedSize = 0;
+};

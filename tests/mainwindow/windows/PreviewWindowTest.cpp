@@ -1,0 +1,182 @@
+#include <gtest/gtest.h>
+#include "PreviewTesting.h"
+#include "mainwindow/PPView.h"
+#include "mainwindow/PreviewManager.h"
+#include "mainwindow/PreviewWindow.h"
+#include "settings/OutputFormat.h"
+#include "support/WindowRobot.h"
+
+namespace {
+
+int visibleWindowCount()
+{
+    int count = 0;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM counted) -> BOOL {
+            *reinterpret_cast<int*>(counted) += IsWindowVisible(window) ? 1 : 0;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+std::wstring titleOf(HWND window)
+{
+    wchar_t title[512] = L"";
+    GetWindowTextW(window, title, 512);
+    return title;
+}
+
+std::wstring lower(std::wstring text)
+{
+    CharLowerW(text.data());
+    return text;
+}
+
+// Keys as the focused view receives them, with Shift held down on the keyboard or not.
+void sendKeys(HWND view, WORD key, int times, bool shift)
+{
+    if (shift)
+        holdKey(VK_SHIFT, true, [] { return GetKeyState(VK_SHIFT) < 0; });
+    for (int i = 0; i < times; ++i)
+        SendMessageW(view, WM_KEYDOWN, key, 1);
+    if (shift)
+        holdKey(VK_SHIFT, false, [] { return GetKeyState(VK_SHIFT) >= 0; });
+}
+
+HWND viewOf(HWND window)
+{
+    return GetDlgItem(window, PreviewWindow::ViewId);
+}
+
+class PreviewWindowTest : public PreviewTest {
+protected:
+    void SetUp() override
+    {
+        PreviewTest::SetUp();
+        setting.viewPreviewInitWidth = 800;
+        setting.viewPreviewInitHeight = 600;
+        setting.viewPreviewMakeIcon = true;
+        setting.viewPreviewShowHints = true;
+        manager = std::make_unique<PreviewManager>();
+    }
+    void TearDown() override
+    {
+        manager.reset();
+        PreviewTest::TearDown();
+    }
+
+    // The window shown, which is the active one.
+    HWND open(const std::wstring& path, bool converted = false)
+    {
+        return manager->open(path.c_str(), converted, OutputFormat::Png, L"PNG") ? GetActiveWindow() : nullptr;
+    }
+
+    std::unique_ptr<PreviewManager> manager;
+};
+
+} // namespace
+
+TEST_F(PreviewWindowTest, ALargePictureOpensAtTheSizeLimitWithItsSizeAndDepthInTheTitle)
+{
+    std::wstring path = pngFile(L"Large.png", 2000, 1500, [](int x, int y) {
+        return 0xFF000060u | (x * 255 / 2000) << 16 | (y * 255 / 1500) << 8;
+    });
+    HWND window = open(path);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(titleOf(window), lower(path) + L"   [2000 x 1500 24bit]");
+    pumpMessagesUntil([] { return false; }, std::chrono::milliseconds(200));
+    Rect bounds;
+    GetWindowRect(window, &bounds);
+    EXPECT_EQ(bounds.right - bounds.left, 800) << "the scroll bar's room stays within the limit";
+    EXPECT_EQ(bounds.bottom - bounds.top, 600);
+    EXPECT_EQ(SendMessageW(viewOf(window), PictureView::GetDrawModeMessage, 0, 0), PictureView::ActualSize);
+    EXPECT_EQ(shownPixel(viewOf(window), 2, 2), RGB(0, 0, 0x60)) << "the top left corner of the picture";
+    EXPECT_NE(SendMessageW(window, WM_GETICON, ICON_SMALL, 0), 0) << "the icon is made from the picture";
+    WindowRobot robot([&](WindowRobot& user) { user.screenshot(window, L"preview-window"); });
+    robot.finish();
+}
+
+TEST_F(PreviewWindowTest, ShiftArrowsMakeTheWindowTranslucentInStepsOfOnePercent)
+{
+    HWND window = open(pngFile(L"small.png", 120, 90, [](int, int) { return Green; }));
+    sendKeys(viewOf(window), VK_LEFT, 10, true);
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    ASSERT_TRUE(GetLayeredWindowAttributes(window, nullptr, &alpha, &flags));
+    EXPECT_EQ(alpha, 229) << "10 % transparency: int(255 - 25.5)";
+    EXPECT_EQ(flags, static_cast<DWORD>(LWA_ALPHA));
+    sendKeys(viewOf(window), VK_UP, 100, true);
+    GetLayeredWindowAttributes(window, nullptr, &alpha, &flags);
+    EXPECT_EQ(alpha, 25) << "at most 90 %";
+    sendKeys(viewOf(window), VK_RIGHT, 95, true);
+    EXPECT_FALSE(GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_LAYERED) << "Shift+Right at 0 stays opaque";
+
+    sendKeys(viewOf(window), VK_SPACE, 1, false);
+    EXPECT_EQ(SendMessageW(viewOf(window), PictureView::GetDrawModeMessage, 0, 0), PictureView::Stretch);
+    sendKeys(viewOf(window), VK_ESCAPE, 1, false);
+    EXPECT_FALSE(IsWindow(window)) << "Esc closes the window";
+    EXPECT_EQ(manager->count(), 0);
+}
+
+TEST_F(PreviewWindowTest, EscDuringAConvertedPreviewLeavesNoWindowAndNoBox)
+{
+    // A colour step asks at every row whether to stop.
+    setting.effectEnable = true;
+    setting.effectBright = 20;
+    std::wstring path = pngFile(L"convert.png", 64, 48, [](int, int) { return Red; });
+    int before = visibleWindowCount();
+    holdKey(VK_ESCAPE, true, [] { return (GetAsyncKeyState(VK_ESCAPE) & 0x8000) != 0; });
+    EXPECT_FALSE(manager->open(path.c_str(), true, OutputFormat::Png, L"PNG"));
+    holdKey(VK_ESCAPE, false, [] { return GetAsyncKeyState(VK_ESCAPE) >= 0; });
+    EXPECT_EQ(manager->count(), 0);
+    EXPECT_EQ(visibleWindowCount(), before) << "no window and no message box";
+
+    std::wstring title = titleOf(open(path, true));
+    std::wstring head = lower(path) + L" [変換後のイメージ]   [PNG 64 x 48 ";
+    EXPECT_EQ(title.substr(0, head.size()), head);
+    EXPECT_EQ(title.substr(title.size() - 3), L"KB]") << title;
+}
+
+TEST_F(PreviewWindowTest, TheSameSourceIsFocusedTheSameConversionIsMadeAgainAndArrowsGoBetweenThem)
+{
+    std::wstring first = pngFile(L"first.png", 60, 40, [](int, int) { return Red; });
+    HWND firstWindow = open(first);
+    HWND secondWindow = open(pngFile(L"second.png", 60, 40, [](int, int) { return Blue; }));
+    EXPECT_TRUE(manager->open(first.c_str(), false, 0, L""));
+    EXPECT_EQ(manager->count(), 2) << "the picture already shown is not opened twice";
+    EXPECT_EQ(GetFocus(), viewOf(firstWindow));
+
+    // Newest first: Right goes to an older window, Left to a newer one.
+    sendKeys(viewOf(secondWindow), VK_RIGHT, 1, false);
+    EXPECT_EQ(GetFocus(), viewOf(firstWindow));
+    sendKeys(viewOf(firstWindow), VK_LEFT, 1, false);
+    EXPECT_EQ(GetFocus(), viewOf(secondWindow));
+
+    HWND converted = open(first, true);
+    ASSERT_NE(converted, nullptr);
+    open(first, true);
+    EXPECT_FALSE(IsWindow(converted)) << "a converted preview shows the settings as they are now";
+    EXPECT_EQ(manager->count(), 3);
+    manager->closeAll();
+    EXPECT_EQ(manager->count(), 0);
+}
+
+TEST_F(PreviewWindowTest, AMissingFileIsNamedAndABrokenOneSaysThePreviewFailed)
+{
+    auto failure = [&](const std::wstring& path) -> std::wstring {
+        try {
+            manager->open(path.c_str(), false, 0, L"");
+        } catch (const ApplicationException& error) {
+            return error.getText();
+        }
+        return L"no error";
+    };
+    std::wstring missing = scratch.file(L"none.png");
+    EXPECT_EQ(failure(missing), L"ファイル " + missing + L" は存在しません。");
+    std::wstring broken = scratch.file(L"broken.png");
+    writeBytes(broken, {0x89, 'P', 'N', 'G', 1, 2, 3});
+    EXPECT_EQ(failure(broken), L"プレビューの作成に失敗しました。");
+    EXPECT_EQ(manager->count(), 0);
+}

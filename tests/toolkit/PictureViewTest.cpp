@@ -1,0 +1,201 @@
+#include <gtest/gtest.h>
+#include "ToolkitTesting.h"
+#include "support/ExpectCode.h"
+#include "imaging/DibImage.h"
+#include "imaging/GdipImage.h"
+#include "support/ImagingTestSupport.h"
+#include "toolkit/PictureView.h"
+
+namespace {
+
+constexpr COLORREF ScreenRed = RGB(255, 0, 0);
+constexpr COLORREF ScreenBlue = RGB(0, 0, 255);
+constexpr COLORREF ScreenGreen = RGB(0, 255, 0);
+constexpr COLORREF ScreenWhite = RGB(255, 255, 255);
+
+// Red left of splitX, blue from it on.
+GdipImage* halves(int width, int height, int splitX)
+{
+    BitmapPtr bitmap(makeBitmap32(width, height, [&](int x, int) { return x < splitX ? Red : Blue; }));
+    return new GdipImage(bitmap.get());
+}
+
+// A picture that tells when it is deleted.
+class WatchedImage : public DibImage {
+public:
+    WatchedImage(const Dib& dib, bool& deleted) : DibImage(dib), deleted(deleted) {}
+    ~WatchedImage() override { deleted = true; }
+
+private:
+    bool& deleted;
+};
+
+// A picture view with a client area of 600 x 400 in a visible window.
+class PictureViewTest : public GdiplusTest {
+protected:
+    void SetUp() override
+    {
+        GdiplusTest::SetUp();
+        PictureView::registerClass();
+        Rect frame(0, 0, 600, 400);
+        AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
+        parent.create(0, testWindowClass(), L"picture view", WS_OVERLAPPEDWINDOW, 20, 20, frame.right - frame.left,
+                      frame.bottom - frame.top, nullptr, nullptr, nullptr);
+        view.create(parent.getHandle(), 1, Rect(0, 0, 600, 400), 0, 0);
+        parent.show(SW_SHOWNOACTIVATE);
+    }
+
+    // What the view shows at the client point, read back from its window.
+    COLORREF pixel(int x, int y)
+    {
+        RedrawWindow(view.getHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        HDC dc = GetDC(view.getHandle());
+        COLORREF colour = GetPixel(dc, x, y);
+        ReleaseDC(view.getHandle(), dc);
+        return colour;
+    }
+
+    int position(int bar) { return GetScrollPos(view.getHandle(), bar); }
+    LONG clientWidth() const { return view.getClientRect().right; }
+    LONG clientHeight() const { return view.getClientRect().bottom; }
+    bool hasBar(DWORD style) const { return (view.getStyle() & style) != 0; }
+    LRESULT send(UINT message, WPARAM wParam, LPARAM lParam = 0)
+    {
+        return SendMessageW(view.getHandle(), message, wParam, lParam);
+    }
+    // A drag with the mouse captured, as the user's button holds it.
+    void drag(int fromX, int toX)
+    {
+        send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(fromX, 200));
+        send(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(toX, 200));
+        send(WM_LBUTTONUP, 0, MAKELPARAM(toX, 200));
+    }
+
+    UserWindow parent;
+    PictureView view;
+};
+
+} // namespace
+
+TEST_F(PictureViewTest, FittingModesPlaceTheWholePictureWhereTheUserExpects)
+{
+    view.setImage(halves(200, 100, 100));
+    send(PictureView::SetBackColorMessage, ScreenWhite);
+    view.setDrawMode(PictureView::FitCentredNoEnlarge);
+    EXPECT_EQ(pixel(199, 149), ScreenWhite) << "a small picture keeps its size, centred at 200,150";
+    EXPECT_EQ(pixel(202, 152), ScreenRed);
+    EXPECT_EQ(pixel(397, 247), ScreenBlue);
+    EXPECT_EQ(pixel(401, 251), ScreenWhite);
+
+    view.setDrawMode(PictureView::FitCentred);
+    EXPECT_EQ(pixel(300, 45), ScreenWhite) << "enlarged to 600 x 300 at 0,50";
+    EXPECT_EQ(pixel(3, 53), ScreenRed);
+    EXPECT_EQ(pixel(596, 346), ScreenBlue);
+    EXPECT_EQ(pixel(300, 355), ScreenWhite);
+
+    view.setDrawMode(PictureView::FitTopLeft);
+    EXPECT_EQ(pixel(3, 3), ScreenRed);
+    EXPECT_EQ(pixel(300, 305), ScreenWhite) << "the same size at the top left";
+
+    view.setDrawMode(PictureView::Stretch);
+    EXPECT_EQ(pixel(3, 396), ScreenRed) << "stretched over the whole client area";
+    EXPECT_EQ(pixel(596, 3), ScreenBlue);
+
+    // 400 x 300 is limited by the height: 533 x 400 at 33,0. A ratio taken in integers (600 / 400 = 1)
+    // would draw it 400 x 300.
+    view.setImage(halves(400, 300, 200));
+    view.setDrawMode(PictureView::FitCentred);
+    EXPECT_EQ(pixel(20, 200), ScreenWhite);
+    EXPECT_EQ(pixel(40, 3), ScreenRed);
+    EXPECT_EQ(pixel(560, 396), ScreenBlue);
+    EXPECT_EQ(pixel(580, 200), ScreenWhite);
+}
+
+TEST_F(PictureViewTest, BackgroundIsTheWindowColourAColourOrATiledPicture)
+{
+    view.setImage(halves(20, 10, 10));
+    view.setDrawMode(PictureView::FitCentredNoEnlarge);
+    EXPECT_EQ(pixel(5, 5), GetSysColor(COLOR_WINDOW)) << "the colour -1 follows the system's window colour";
+    send(PictureView::SetBackColorMessage, RGB(10, 200, 30));
+    EXPECT_EQ(pixel(5, 5), RGB(10, 200, 30));
+
+    // A 10 x 10 tile, white on its left half and blue on its right, repeats from the top left corner.
+    Dib tile;
+    ASSERT_TRUE(tile.create(10, 10, 24, ScreenBlue));
+    Rect left(0, 0, 5, 10);
+    FillRect(tile.getDC(), &left, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    tile.releaseDC();
+    view.setBackgroundImage(new DibImage(tile));
+    EXPECT_EQ(pixel(2, 2), ScreenWhite);
+    EXPECT_EQ(pixel(7, 2), ScreenBlue);
+    EXPECT_EQ(pixel(572, 393), ScreenWhite) << "the tiles go on to the far corner";
+    EXPECT_EQ(pixel(577, 393), ScreenBlue);
+    EXPECT_EQ(pixel(295, 200), ScreenRed) << "the picture lies over the tiles";
+    send(PictureView::ReleaseBackgroundMessage, 0);
+    EXPECT_EQ(pixel(5, 5), RGB(10, 200, 30)) << "without the tile the colour shows again";
+}
+
+TEST_F(PictureViewTest, ALargePictureAtActualSizeScrollsByDragKeysAndBarsUpToItsEdges)
+{
+    // Green in its first 50 columns, red after them.
+    BitmapPtr bitmap(makeBitmap32(1000, 800, [](int x, int) { return x < 50 ? Green : Red; }));
+    view.setImage(new GdipImage(bitmap.get()));
+    view.setDrawMode(PictureView::ActualSize);
+    ASSERT_TRUE(hasBar(WS_HSCROLL) && hasBar(WS_VSCROLL)) << "1000 x 800 in 600 x 400 needs both bars";
+    EXPECT_EQ(pixel(10, 10), ScreenGreen);
+    drag(300, 250);
+    EXPECT_EQ(position(SB_HORZ), 50) << "dragging 50 pixels left shows 50 pixels more on the right";
+    EXPECT_EQ(pixel(10, 10), ScreenRed);
+    drag(500, 0);
+    drag(500, 0);
+    EXPECT_EQ(position(SB_HORZ), 1000 - clientWidth()) << "the drag stops at the right edge of the picture";
+    EXPECT_EQ(GetCapture(), nullptr) << "the button's release gives the mouse back";
+
+    send(WM_KEYDOWN, VK_NEXT);
+    EXPECT_EQ(position(SB_VERT), clientHeight()) << "Page Down scrolls one page";
+    send(WM_VSCROLL, SB_BOTTOM);
+    send(WM_VSCROLL, SB_LINEDOWN);
+    EXPECT_EQ(position(SB_VERT), 800 - clientHeight()) << "never past the end";
+    view.setDrawMode(PictureView::Stretch);
+    EXPECT_FALSE(hasBar(WS_HSCROLL) || hasBar(WS_VSCROLL)) << "the other modes have no bars";
+}
+
+TEST_F(PictureViewTest, BarsAppearOnlyWhereThePictureDoesNotFitAndTheWheelUsesTheOneThatScrolls)
+{
+    view.setDrawMode(PictureView::ActualSize);
+    view.setImage(halves(600, 100, 300));
+    EXPECT_FALSE(hasBar(WS_HSCROLL) || hasBar(WS_VSCROLL)) << "exactly as wide as the client area";
+    view.setImage(halves(600, 800, 300));
+    EXPECT_TRUE(hasBar(WS_VSCROLL) && hasBar(WS_HSCROLL)) << "the vertical bar takes width the picture needs";
+
+    view.setImage(halves(2000, 100, 1000));
+    ASSERT_TRUE(hasBar(WS_HSCROLL) && !hasBar(WS_VSCROLL));
+    send(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-60)));
+    EXPECT_EQ(position(SB_HORZ), 0) << "part of a notch does nothing";
+    send(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-120)));
+    EXPECT_EQ(position(SB_HORZ), clientWidth()) << "a notch pages sideways";
+}
+
+TEST_F(PictureViewTest, TheViewOwnsItsPicturesAndTheWrapperNeedsALiveWindow)
+{
+    Dib dib;
+    ASSERT_TRUE(dib.create(4, 4, 24, ScreenRed));
+    bool firstDeleted = false;
+    bool secondDeleted = false;
+    bool backgroundDeleted = false;
+    view.setImage(new WatchedImage(dib, firstDeleted));
+    view.setImage(new WatchedImage(dib, secondDeleted));
+    EXPECT_TRUE(firstDeleted) << "a replaced picture is deleted";
+    view.setBackgroundImage(new WatchedImage(dib, backgroundDeleted));
+    view.releaseImage();
+    EXPECT_TRUE(secondDeleted);
+    EXPECT_FALSE(view.hasImage());
+    send(PictureView::SetDrawModeMessage, 7);
+    EXPECT_EQ(view.getDrawMode(), PictureView::ActualSize) << "a mode outside 0-4 is refused";
+    EXPECT_EQ(thrownCode([&] { view.setImage(nullptr); }), ErrorCode::InvalidArgument);
+
+    parent.destroy();
+    EXPECT_TRUE(backgroundDeleted) << "the window's end deletes its pictures";
+    WatchedImage orphan(dib, firstDeleted);
+    EXPECT_EQ(thrownCode([&] { view.setImage(&orphan); }), ErrorCode::WindowGone) << "and it stays the caller's";
+}
