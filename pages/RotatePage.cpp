@@ -8,13 +8,6 @@ namespace {
 constexpr int turnButtons[] = {IDC_ROTATE_90, IDC_ROTATE_180, IDC_ROTATE_270, IDC_ROTATE_ANGLE, IDC_ROTATE_SKEW};
 constexpr int LastTurn = 4;
 
-Decimal number(const wchar_t* text)
-{
-    Decimal value(0);
-    value.parse(text);
-    return value;
-}
-
 } // namespace
 
 RotatePage::RotatePage() : SettingPage(IDC_ENABLE)
@@ -33,11 +26,9 @@ void RotatePage::bindControls()
 
 void RotatePage::fill(const AppSetting& setting)
 {
-    Decimal fullTurn = number(L"359.99");
-    Decimal steepest = number(L"89.99");
-    setNumber(angle, fullTurn.multiply(Decimal(-1)), fullTurn, 2, setting.rotateAssignAngle);
-    setNumber(skewH, steepest.multiply(Decimal(-1)), steepest, 2, setting.rotateAngleH);
-    setNumber(skewV, steepest.multiply(Decimal(-1)), steepest, 2, setting.rotateAngleV);
+    setAngle(angle, L"359.99", setting.rotateAssignAngle);
+    setAngle(skewH, L"89.99", setting.rotateAngleH);
+    setAngle(skewV, L"89.99", setting.rotateAngleV);
     enable.setCheck(setting.rotateEnable);
     int turn = setting.rotateAssign >= 0 && setting.rotateAssign < LastTurn ? setting.rotateAssign : LastTurn;
     setChecked(turnButtons[turn], true);

@@ -141,6 +141,13 @@ void SettingPage::setNumber(NumericEdit& edit, const Decimal& minimum, const Dec
     edit.setValue(value);
 }
 
+void SettingPage::setAngle(NumericEdit& edit, const wchar_t* limit, const Decimal& value)
+{
+    Decimal maximum(0);
+    maximum.parse(limit);
+    setNumber(edit, maximum.multiply(Decimal(-1)), maximum, 2, value);
+}
+
 int SettingPage::wholeNumber(NumericEdit& edit)
 {
     return edit.getValue().toIntRounded();

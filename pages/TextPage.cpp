@@ -11,20 +11,6 @@
 namespace {
 
 constexpr int TextLimit = 259;
-constexpr int AngleDecimals = 2;
-
-// Faces named with a leading "@" are the vertical forms of fonts.
-bool isVerticalFace(const wstring& face)
-{
-    return face.startsWith(L"@");
-}
-
-Decimal number(const wchar_t* text)
-{
-    Decimal value(0);
-    value.parse(text);
-    return value;
-}
 
 } // namespace
 
@@ -66,8 +52,7 @@ void TextPage::fill(const AppSetting& setting)
     setNumber(offsetX, -999, 999, setting.textOffsetX);
     setNumber(offsetY, -999, 999, setting.textOffsetY);
     setNumber(alpha, 0, 255, setting.textColorAlpha);
-    Decimal fullTurn = number(L"359.99");
-    setNumber(angle, fullTurn.multiply(Decimal(-1)), fullTurn, AngleDecimals, setting.textAngle);
+    setAngle(angle, L"359.99", setting.textAngle);
 }
 
 void TextPage::apply(AppSetting& setting)
@@ -104,8 +89,7 @@ void TextPage::takeSampleText()
 
 void TextPage::applyFontToSample()
 {
-    // GDI+ knows no "@" faces; the sample is laid out vertically by its string format instead.
-    sampleText.setFontFace(isVerticalFace(font.face) ? font.face.mid(1).buffer() : font.face.buffer());
+    sampleText.setFontFaceOf(font.face);
     sampleText.setFontSize(font.points);
     sampleText.setFontWeight(font.weight);
     sampleText.setItalic(font.italic);
@@ -245,10 +229,7 @@ void TextPage::drawSample(HWND control, HDC dc)
     paintBackground(dc, area);
 
     Gdiplus::Graphics graphics(dc);
-    INT flags = Gdiplus::StringFormatFlagsNoWrap;
-    if (isVerticalFace(font.face))
-        flags |= Gdiplus::StringFormatFlagsDirectionVertical;
-    Gdiplus::StringFormat format(flags);
+    Gdiplus::StringFormat format(Text::layoutFlagsFor(font.face));
     Gdiplus::Bitmap measuring(1, 1, &graphics);
     Gdiplus::RectF box;
     if (!sampleText.measure(&measuring, &format, box))

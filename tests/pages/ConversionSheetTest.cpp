@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <vector>
 #include "PageTesting.h"
 #include "pages/ConversionSheet.h"
 #include "pages/conversionPageIds.h"
@@ -7,6 +8,7 @@
 namespace {
 
 constexpr int RotateTab = 3;
+constexpr int OrderTab = 6;
 constexpr int HdPhoto = 6;
 
 HWND tabsOf(HWND sheet)
@@ -40,6 +42,11 @@ protected:
         setting.orderFirst = L"";
     }
     bool untouchedByUnseenPages() const { return setting.resizeWidth == 0 && setting.orderFirst.isEmpty(); }
+    std::vector<bool> enabledSteps() const
+    {
+        return {setting.trimmingEnable, setting.resizeEnable, setting.textEnable,
+                setting.rotateEnable,   setting.effectEnable, setting.appearanceEnable};
+    }
 };
 
 } // namespace
@@ -79,6 +86,8 @@ TEST_F(ConversionSheetTest, BeforeARunTheSheetDecidesWhetherTheRunGoesOn)
             applyButtonShown = apply && IsWindowVisible(apply);
             startTab = selectedTab(sheet);
             formatTab = lastTabLabel(sheet);
+            for (int tab = 0; tab < OrderTab; ++tab)
+                click(showPage(user, sheet, tab), IDC_ENABLE);
             user.press(sheet, button);
             user.waitUntilGone(sheet);
         });
@@ -88,7 +97,9 @@ TEST_F(ConversionSheetTest, BeforeARunTheSheetDecidesWhetherTheRunGoesOn)
         EXPECT_FALSE(applyButtonShown);
         EXPECT_EQ(startTab, 0);
         EXPECT_EQ(formatTab, L"HD Photo");
+        bool switchedOn = button == IDOK;
+        EXPECT_EQ(enabledSteps(), (std::vector<bool>(OrderTab, switchedOn)));
     }
     EXPECT_EQ(setting.windowIndexConvertSetting, RotateTab) << "the sheet before a run remembers no page";
-    EXPECT_TRUE(untouchedByUnseenPages());
+    EXPECT_TRUE(setting.orderFirst.isEmpty()) << "a page never shown applies nothing";
 }

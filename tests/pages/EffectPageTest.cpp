@@ -57,6 +57,7 @@ TEST_F(EffectPageTest, ThePreviewShowsEveryChangeOfTheSampleFittedToTheView)
             HWND page = conversionPage(user, EffectTab);
             ASSERT_TRUE(isEnabled(page, IDC_PREVIEW));
             ASSERT_TRUE(previewOf(page));
+            EXPECT_EQ(itemText(page, IDC_FILTER, InvertColours), L"色の反転") << "the label of the filter applied";
             shownWidth = previewOf(page)->width();
             shownHeight = previewOf(page)->height();
             // The view's width without scroll bars, less the width of one.

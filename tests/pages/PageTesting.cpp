@@ -125,6 +125,18 @@ int itemCount(HWND page, int id)
     return static_cast<int>(SendDlgItemMessageW(page, id, CB_GETCOUNT, 0, 0));
 }
 
+std::wstring itemText(HWND page, int id, int index)
+{
+    HWND list = GetDlgItem(page, id);
+    int length = static_cast<int>(SendMessageW(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0));
+    if (length < 0)
+        return {};
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    SendMessageW(list, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<size_t>(length));
+    return text;
+}
+
 std::wstring fieldText(HWND page, int id)
 {
     wchar_t text[64] = L"";

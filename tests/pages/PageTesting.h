@@ -63,6 +63,7 @@ void click(HWND page, int id);
 void choose(HWND page, int id, int index);
 int selectionOf(HWND page, int id);
 int itemCount(HWND page, int id);
+std::wstring itemText(HWND page, int id, int index);
 // The text shown in a numeric field, and typing into it (the field takes the value when it is read).
 std::wstring fieldText(HWND page, int id);
 void typeNumber(WindowRobot& user, HWND page, int id, const std::wstring& text);
