@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 #include "PageTesting.h"
+// After the platform's headers.
+#include <dlgs.h>
+
 #include "pages/conversionPageIds.h"
 #include "settings/AppSetting.h"
 
@@ -61,6 +64,7 @@ TEST_F(TextPageTest, TheSampleShowsTheTextAtItsPlaceTurnedByItsAngle)
         turned = textIn(page);
         user.press(GetParent(page), IDCANCEL);
     });
+    EXPECT_EQ(setting.textPosition, 0) << "cancelled";
     ASSERT_GT(widthOf(topLeft), heightOf(topLeft)) << "Japanese text drawn";
     // The layout leaves a little room around the glyphs.
     EXPECT_LT(topLeft.left, 12);
@@ -98,6 +102,7 @@ TEST_F(TextPageTest, WithoutABackgroundTheSampleLiesOnThePreviewPatternAndOkKeep
     setting.textFontStrikeOut = true;
     COLORREF corner = 0;
     bool backColorButton = true, sampleShownWithoutText = false;
+    std::wstring chosenFace, chosenSize;
     runConversionSheet([&](WindowRobot& user) {
         HWND page = conversionPage(user, TextTab);
         click(page, IDC_TEXT_NO_BACK);
@@ -108,6 +113,13 @@ TEST_F(TextPageTest, WithoutABackgroundTheSampleLiesOnThePreviewPatternAndOkKeep
         choose(page, IDC_TEXT_POSITION, 7);
         typeNumber(user, page, IDC_TEXT_OFFSET_X, L"-12");
         typeNumber(user, page, IDC_TEXT_ALPHA, L"128");
+        // What the font chooser shows at its OK is what the text takes. (Wine's chooser lists the Japanese
+        // names of the faces, so it cannot open at the face the settings name in English.)
+        user.press(page, IDC_TEXT_FONT);
+        HWND fonts = user.waitForWindow(WindowQuery::ownedBy(GetParent(page)));
+        chosenFace = user.text(fonts, cmb1);
+        chosenSize = user.text(fonts, cmb3);
+        user.press(fonts, IDOK);
         click(page, IDC_ENABLE);
         for (int id : {IDC_TEXT_SAMPLE, IDC_TEXT_FONT, IDC_TEXT_COLOR, IDC_TEXT_BACK_COLOR, IDC_TEXT_POSITION,
                        IDC_TEXT_OFFSET_Y, IDC_TEXT_EDIT, IDC_TEXT_ANGLE})
@@ -124,6 +136,7 @@ TEST_F(TextPageTest, WithoutABackgroundTheSampleLiesOnThePreviewPatternAndOkKeep
     EXPECT_EQ(setting.textOffsetX, -12);
     EXPECT_EQ(setting.textColorAlpha, 128);
     EXPECT_TRUE(setting.textFontUnderline && setting.textFontStrikeOut);
-    EXPECT_EQ(std::wstring(setting.textFontFace.buffer()), L"IPAPGothic");
+    EXPECT_EQ(std::wstring(setting.textFontFace.buffer()), chosenFace);
+    EXPECT_EQ(std::to_wstring(setting.textFontSize), chosenSize);
     EXPECT_EQ(setting.textBackColor, Red);
 }
