@@ -2,6 +2,7 @@
 #include "foundation/wstringArray.h"
 #include "imaging/SusiePlugin.h"
 #include "pages/dialogIds.h"
+#include "pages/dialogStart.h"
 #include "settings/AppServices.h"
 #include "settings/AppSetting.h"
 #include "settings/ProgramResources.h"
@@ -103,34 +104,15 @@ void DlgSpi::store()
 
 LRESULT DlgSpi::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message != WM_INITDIALOG)
-        return OrderedListDialog::handleMessage(window, message, wParam, lParam);
-    try {
-        initialize();
-    } catch (const Exception&) {
-        endDialog(-1);
-    }
-    return TRUE;
+    if (message == WM_INITDIALOG)
+        return startDialog(*this, [this] { initialize(); });
+    return OrderedListDialog::handleMessage(window, message, wParam, lParam);
 }
 
-void DlgSpi::onCommand(HWND, int id, int)
+void DlgSpi::command(int id)
 {
-    if (handleListCommand(id))
-        return;
-    switch (id) {
-    case IDC_ADD:
+    if (id == IDC_ADD)
         chooseFiles();
-        break;
-    case IDOK:
-        store();
-        endDialog(IDOK);
-        break;
-    case IDCANCEL:
-        endDialog(IDCANCEL);
-        break;
-    default:
-        break;
-    }
 }
 
 void showPluginDialog(HWND parent)

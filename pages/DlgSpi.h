@@ -12,16 +12,18 @@ public:
     DlgSpi() : OrderedListDialog(0) {}
 
     LRESULT handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
-    void onCommand(HWND hwnd, int id, int code) override;
 
     // Appends a row for each path that is not listed yet (letter case ignored), in the order given.
     void addPlugins(const wstringArray& paths);
+
+protected:
+    void command(int id) override;
+    void store() override;
 
 private:
     void initialize();
     void appendRows(const wstringArray& paths);
     void chooseFiles();
-    void store();
 
     wstring lastChosen;
 };

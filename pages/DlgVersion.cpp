@@ -2,6 +2,7 @@
 #include "foundation/Application.h"
 #include "foundation/Exception.h"
 #include "pages/dialogIds.h"
+#include "pages/dialogStart.h"
 #include "toolkit/IconHandle.h"
 
 namespace {
@@ -96,12 +97,7 @@ LRESULT DlgVersion::handleMessage(HWND window, UINT message, WPARAM wParam, LPAR
 {
     switch (message) {
     case WM_INITDIALOG:
-        try {
-            initialize();
-        } catch (const Exception&) {
-            endDialog(-1);
-        }
-        return TRUE;
+        return startDialog(*this, [this] { initialize(); });
     case WM_PAINT:
         paint();
         return TRUE;

@@ -4,6 +4,7 @@
 #include "foundation/Path.h"
 #include "foundation/wstringArray.h"
 #include "pages/dialogIds.h"
+#include "pages/dialogStart.h"
 #include "settings/AppServices.h"
 #include "settings/AppSetting.h"
 #include "settings/Messages.h"
@@ -119,12 +120,7 @@ LRESULT DlgViewer::handleMessage(HWND window, UINT message, WPARAM wParam, LPARA
 {
     switch (message) {
     case WM_INITDIALOG:
-        try {
-            initialize();
-        } catch (const Exception&) {
-            endDialog(-1);
-        }
-        return TRUE;
+        return startDialog(*this, [this] { initialize(); });
     case WM_DESTROY:
         // The system's list is shared: the list view must not take it along.
         if (listView().getHandle())
@@ -135,27 +131,10 @@ LRESULT DlgViewer::handleMessage(HWND window, UINT message, WPARAM wParam, LPARA
     }
 }
 
-void DlgViewer::onCommand(HWND, int id, int)
+void DlgViewer::command(int id)
 {
-    if (handleListCommand(id))
-        return;
-    switch (id) {
-    case IDC_ADD:
-        editRow(true);
-        break;
-    case IDC_EDIT_ENTRY:
-        editRow(false);
-        break;
-    case IDOK:
-        store();
-        endDialog(IDOK);
-        break;
-    case IDCANCEL:
-        endDialog(IDCANCEL);
-        break;
-    default:
-        break;
-    }
+    if (id == IDC_ADD || id == IDC_EDIT_ENTRY)
+        editRow(id == IDC_ADD);
 }
 
 void showViewerDialog(HWND parent)
@@ -221,12 +200,7 @@ LRESULT DlgViewerEntry::handleMessage(HWND window, UINT message, WPARAM wParam, 
 {
     switch (message) {
     case WM_INITDIALOG:
-        try {
-            initialize();
-        } catch (const Exception&) {
-            endDialog(-1);
-        }
-        return TRUE;
+        return startDialog(*this, [this] { initialize(); });
     case ProgramChosenMessage:
         nameAfterProgram();
         return 1;

@@ -16,15 +16,15 @@ public:
     ~DlgViewer() override;
 
     LRESULT handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
-    void onCommand(HWND hwnd, int id, int code) override;
 
 protected:
     int rowImage(const Row& texts) const override;
+    void command(int id) override;
+    void store() override;
 
 private:
     void initialize();
     void editRow(bool adding);
-    void store();
 
     std::unique_ptr<SystemImageList> icons;
 };

@@ -151,24 +151,32 @@ void OrderedListDialog::moveSelected(int step)
     updateButtons();
 }
 
-bool OrderedListDialog::handleListCommand(int id)
+void OrderedListDialog::onCommand(HWND, int id, int)
 {
     switch (id) {
     case IDC_UP:
         moveSelected(-1);
-        return true;
+        break;
     case IDC_DOWN:
         moveSelected(1);
-        return true;
+        break;
     case IDC_DELETE: {
         int selected = selectedRow();
         if (selected >= 0)
             list.deleteItem(selected);
         updateButtons();
-        return true;
+        break;
     }
+    case IDOK:
+        store();
+        endDialog(IDOK);
+        break;
+    case IDCANCEL:
+        endDialog(IDCANCEL);
+        break;
     default:
-        return false;
+        command(id);
+        break;
     }
 }
 

@@ -35,8 +35,12 @@ protected:
     // Enables the buttons that make sense for the selection. A focused button that is disabled hands the
     // default style to OK and the focus to the list.
     void updateButtons();
-    // Handles the up, down and delete buttons; false for other commands.
-    bool handleListCommand(int id);
+    // The up, down and delete buttons; OK stores the rows and ends the dialog, Cancel only ends it. Other
+    // commands go to command.
+    void onCommand(HWND hwnd, int id, int code) override;
+    virtual void command(int id) = 0;
+    // Replaces the settings' list by the rows; a failure leaves the settings' list as it was.
+    virtual void store() = 0;
     // A failed command is shown in a warning box; the dialog stays open.
     void onException(const Exception& exception) override;
     // LVN_ITEMCHANGED of the list updates the buttons.
