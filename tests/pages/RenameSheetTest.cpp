@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <initializer_list>
 #include "PageTesting.h"
 #include "pages/RenameSheet.h"
 #include "pages/renamePageIds.h"
@@ -11,14 +10,6 @@ namespace {
 
 constexpr wchar_t RenameSheetCaption[] = L"リネームと振り分けの設定";
 enum Tab { RenameTab, FilterTab, ExtensionTab };
-
-bool allEnabled(HWND page, std::initializer_list<int> ids, bool enabled)
-{
-    for (int id : ids)
-        if (isEnabled(page, id) != enabled)
-            return false;
-    return true;
-}
 
 class RenameSheetTest : public PageTest {
 protected:
@@ -71,18 +62,18 @@ TEST_F(RenameSheetTest, EveryPageShowsTheRecordAndOkWritesWhatTheUserChanged)
         EXPECT_EQ(user.text(page, IDC_EXT_BITMAP), L"bmp");
         user.type(page, IDC_EXT_GIF, L"giff");
         click(page, IDC_EXT_ENABLE);
-        EXPECT_TRUE(allEnabled(page, {IDC_EXT_JPEG_LABEL, IDC_EXT_JPEG, IDC_EXT_BITMAP, IDC_EXT_RESET}, false));
+        EXPECT_TRUE(enabledAre(page, {IDC_EXT_JPEG_LABEL, IDC_EXT_JPEG, IDC_EXT_BITMAP, IDC_EXT_RESET}, false));
         user.screenshot(sheet, L"rename_sheet_extensions");
 
         page = showPage(user, sheet, FilterTab);
         EXPECT_TRUE(isChecked(page, IDC_FILTER_BY_YEAR));
         EXPECT_FALSE(isEnabled(page, IDC_FILTER_LENGTH)) << "only names have a length";
         click(page, IDC_FILTER_BY_NAME);
-        EXPECT_TRUE(allEnabled(page, {IDC_FILTER_LENGTH_LABEL, IDC_FILTER_LENGTH}, true));
+        EXPECT_TRUE(enabledAre(page, {IDC_FILTER_LENGTH_LABEL, IDC_FILTER_LENGTH}, true));
         typeNumber(user, page, IDC_FILTER_LENGTH, L"12");
         user.screenshot(sheet, L"rename_sheet_filter");
         click(page, IDC_FILTER_ENABLE);
-        EXPECT_TRUE(allEnabled(page, {IDC_FILTER_BY_FOLDER, IDC_FILTER_BY_NAME, IDC_FILTER_LENGTH}, false));
+        EXPECT_TRUE(enabledAre(page, {IDC_FILTER_BY_FOLDER, IDC_FILTER_BY_NAME, IDC_FILTER_LENGTH}, false));
         click(page, IDC_FILTER_ENABLE);
 
         page = showPage(user, sheet, RenameTab);
@@ -131,9 +122,9 @@ TEST_F(RenameSheetTest, AnEmptyRuleKeepsTheUserOnThePage)
     runSheet([&](WindowRobot& user) {
         HWND sheet = sheetOf(user);
         HWND page = currentPage(sheet);
-        EXPECT_FALSE(allEnabled(page, {IDC_RENAME_RULE_LABEL, IDC_RENAME_RULE}, true));
+        EXPECT_FALSE(enabledAre(page, {IDC_RENAME_RULE_LABEL, IDC_RENAME_RULE}, true));
         click(page, IDC_RENAME_ENABLE);
-        EXPECT_TRUE(allEnabled(page, {IDC_RENAME_RULE_LABEL, IDC_RENAME_RULE}, true));
+        EXPECT_TRUE(enabledAre(page, {IDC_RENAME_RULE_LABEL, IDC_RENAME_RULE}, true));
         PostMessageW(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
         EXPECT_EQ(user.answerMessageBox(IDOK, sheet), L"リネーム規則を入力してください。");
         EXPECT_EQ(currentPage(sheet), page) << "the page stays";
