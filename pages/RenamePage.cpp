@@ -45,9 +45,9 @@ int* counterSetting(AppSetting& setting, int index)
 }
 
 // The input element of the help page; a page without it throws.
-void findInput(const HtmlPanel& help, const wchar_t* id, Com& element)
+void findInput(IDispatch* shown, const wchar_t* id, Com& element)
 {
-    Com document(help.getDocument());
+    Com document(shown);
     document.getObject(element, L"getElementById", Variant(id));
     if (!element)
         throw Exception(ErrorCode::InvalidArgument);
@@ -123,7 +123,7 @@ LRESULT RenamePage::handleMessage(HWND window, UINT message, WPARAM wParam, LPAR
 int RenamePage::readIndexField(const wchar_t* id) const
 {
     Com element;
-    findInput(help, id, element);
+    findInput(helpDocument(), id, element);
     Variant value;
     element.getProperty(L"value", value);
     try {
@@ -140,7 +140,7 @@ int RenamePage::readIndexField(const wchar_t* id) const
 void RenamePage::writeIndexField(const wchar_t* id, int value) const
 {
     Com element;
-    findInput(help, id, element);
+    findInput(helpDocument(), id, element);
     element.putProperty(L"value", Variant(value));
 }
 
@@ -148,7 +148,7 @@ void RenamePage::enableCounterInputs(bool enabled) const
 {
     for (const CounterRange& range : counterRanges) {
         Com element;
-        findInput(help, range.input, element);
+        findInput(helpDocument(), range.input, element);
         element.putProperty(L"disabled", Variant(!enabled));
     }
 }

@@ -31,6 +31,8 @@ public:
     bool hasCounterInputs() const { return countersFilled; }
 
 protected:
+    // The help page's document, a new reference; null while there is none.
+    virtual IDispatch* helpDocument() const { return help.getDocument(); }
     void bindControls() override;
     void fill(const AppSetting& setting) override;
     void apply(AppSetting& setting) override;

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 #include "PageTesting.h"
+#include <string>
+#include <vector>
+#include "pages/RenamePage.h"
 #include "pages/RenameSheet.h"
+#include "pages/SettingSheet.h"
 #include "pages/renamePageIds.h"
 #include "settings/AppSetting.h"
 #include "settings/Messages.h"
@@ -133,4 +137,132 @@ TEST_F(RenameSheetTest, AnEmptyRuleKeepsTheUserOnThePage)
         user.press(sheet, IDCANCEL);
     });
     EXPECT_FALSE(setting.renameEnable);
+}
+
+namespace {
+
+// The three counter inputs of a help page, as a loaded document hands them out: getElementById gives an
+// element whose "value" is text and whose "disabled" is a flag.
+class FakeDispatch : public IDispatch {
+public:
+    virtual ~FakeDispatch() = default;
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override
+    {
+        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IDispatch))
+            return E_NOINTERFACE;
+        *object = static_cast<IDispatch*>(this);
+        return S_OK;
+    }
+    // The test owns the objects.
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STDMETHODIMP GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR* names, UINT, LCID, DISPID* id) override
+    {
+        for (DISPID known = 0; known < static_cast<DISPID>(members.size()); ++known) {
+            if (members[known] == names[0]) {
+                *id = known + 1;
+                return S_OK;
+            }
+        }
+        return DISP_E_UNKNOWNNAME;
+    }
+
+protected:
+    std::vector<std::wstring> members;
+};
+
+class FakeInput : public FakeDispatch {
+public:
+    FakeInput() { members = {L"value", L"disabled"}; }
+    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* parameters, VARIANT* result, EXCEPINFO*,
+                        UINT*) override
+    {
+        if (flags & DISPATCH_PROPERTYPUT) {
+            VARIANT text;
+            VariantInit(&text);
+            if (FAILED(VariantChangeType(&text, &parameters->rgvarg[0], VARIANT_ALPHABOOL, VT_BSTR)))
+                return DISP_E_TYPEMISMATCH;
+            (id == 1 ? value : disabled) = text.bstrVal;
+            VariantClear(&text);
+            return S_OK;
+        }
+        result->vt = VT_BSTR;
+        result->bstrVal = SysAllocString((id == 1 ? value : disabled).c_str());
+        return S_OK;
+    }
+
+    std::wstring value;
+    std::wstring disabled;
+};
+
+class FakeHelpPage : public FakeDispatch {
+public:
+    FakeHelpPage() { members = {L"getElementById"}; }
+    STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS* parameters, VARIANT* result, EXCEPINFO*,
+                        UINT*) override
+    {
+        std::wstring id = parameters->rgvarg[0].bstrVal;
+        FakeInput* input = id == L"indexBase" ? &base : id == L"indexIncrement" ? &increment : &padding;
+        result->vt = VT_DISPATCH;
+        result->pdispVal = input;
+        return S_OK;
+    }
+
+    FakeInput base;
+    FakeInput increment;
+    FakeInput padding;
+};
+
+// The rename page with a help page that has loaded.
+class LoadedRenamePage : public RenamePage {
+public:
+    explicit LoadedRenamePage(FakeHelpPage& help) : help(help) {}
+
+protected:
+    IDispatch* helpDocument() const override { return &help; }
+
+private:
+    FakeHelpPage& help;
+};
+
+} // namespace
+
+TEST_F(RenameSheetTest, CounterInputsShowTheSettingsAndAreCheckedBeforeTheyAreStored)
+{
+    FakeHelpPage help;
+    LoadedRenamePage page(help);
+    SettingSheet sheet(RenameSheetTitle);
+    sheet.add(page, IDD_RENAME);
+    WindowRobot robot([&](WindowRobot& user) {
+        HWND shown = user.waitForWindow(WindowQuery::dialog(RenameSheetCaption));
+        HtmlPanel::HtmlPanelEventArgs loaded(true);
+        page.onHelpLoaded(nullptr, loaded);
+        EXPECT_EQ(help.base.value, L"100");
+        EXPECT_EQ(help.padding.value, L"3");
+        EXPECT_EQ(help.increment.disabled, L"False") << "renaming is on";
+
+        auto refused = [&](const wchar_t* field, FakeInput& input, const wchar_t* text) {
+            input.value = text;
+            PostMessageW(shown, PSM_PRESSBUTTON, PSBTN_OK, 0);
+            std::wstring message = user.answerMessageBox(IDOK, shown);
+            EXPECT_NE(message.find(field), std::wstring::npos) << message;
+        };
+        refused(L"0-9999", help.base, L"abc");
+        help.base.value = L"0x10";
+        refused(L"1-9999", help.increment, L"0");
+        help.increment.value = L"7";
+        refused(L"1-4", help.padding, L"5");
+        help.padding.value = L"4";
+        click(currentPage(shown), IDC_RENAME_ENABLE);
+        EXPECT_EQ(help.base.disabled, L"True") << "renaming is off";
+        user.press(shown, IDOK);
+    });
+    sheet.show(nullptr);
+    robot.finish();
+    EXPECT_FALSE(setting.renameEnable);
+    EXPECT_EQ(setting.renameIndexBase, 16) << "hexadecimal is a number too";
+    EXPECT_EQ(setting.renameIndexIncrement, 7);
+    EXPECT_EQ(setting.renameIndexPadding, 4);
 }
