@@ -242,14 +242,19 @@ TEST_F(ListDialogsTest, PluginsAreListedOnceWithWhatTheyTellAboutThemselves)
     CloseHandle(file);
     setting.spiPaths.add(notAPlugin.c_str());
     setting.spiPaths.add(L"C:\\nowhere\\missing.spi");
+    wchar_t reader[MAX_PATH];
+    GetFullPathNameW(KORVILANE_TEST_PLUGIN, MAX_PATH, reader, nullptr);
+    setting.spiPaths.add(reader);
     DlgSpi dialog;
     WindowRobot robot([&](WindowRobot& user) {
         HWND window = user.waitForWindow(WindowQuery::dialog(PluginCaption));
-        ASSERT_EQ(rows(window), 2);
+        ASSERT_EQ(rows(window), 3);
+        EXPECT_EQ(cell(window, 2, 0), L"KVP test reader");
+        EXPECT_EQ(cell(window, 2, 2), L"有効") << "it reads pictures";
         EXPECT_EQ(cell(window, 0, 0), L"(不明)");
         EXPECT_EQ(cell(window, 0, 2), L"無効");
         EXPECT_EQ(cell(window, 1, 0), L"(不明)") << "a plug-in that cannot be loaded";
-        selectRow(window, 1);
+        selectRow(window, 2);
         EXPECT_EQ(buttonStates(window, false), L"101");
 
         wstringArray chosen;
@@ -259,8 +264,8 @@ TEST_F(ListDialogsTest, PluginsAreListedOnceWithWhatTheyTellAboutThemselves)
         chosen.add(L"C:\\plugins\\new.spi");
         chosen.add(L"c:\\PLUGINS\\NEW.SPI");
         dialog.addPlugins(chosen);
-        ASSERT_EQ(rows(window), 3) << "each path once, letter case ignored";
-        EXPECT_EQ(cell(window, 2, 1), L"C:\\plugins\\new.spi");
+        ASSERT_EQ(rows(window), 4) << "each path once, letter case ignored";
+        EXPECT_EQ(cell(window, 3, 1), L"C:\\plugins\\new.spi");
         user.screenshot(window, L"plugin_dialog");
         selectRow(window, 0);
         user.press(window, IDC_DOWN);
@@ -269,7 +274,7 @@ TEST_F(ListDialogsTest, PluginsAreListedOnceWithWhatTheyTellAboutThemselves)
     });
     dialog.doModal(nullptr, IDD_SPI, nullptr, 0);
     robot.finish();
-    ASSERT_EQ(setting.spiPaths.count(), 3);
+    ASSERT_EQ(setting.spiPaths.count(), 4);
     EXPECT_EQ(setting.spiPaths.at(0), wstring(L"C:\\nowhere\\missing.spi"));
     EXPECT_EQ(setting.spiPaths.at(1), wstring(notAPlugin.c_str()));
 }
