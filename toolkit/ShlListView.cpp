@@ -9,6 +9,7 @@
 #include "toolkit/ControlClass.h"
 #include "toolkit/ItemIdList.h"
 #include "toolkit/ShellFolder.h"
+#include "toolkit/SystemImageList.h"
 #include "toolkit/WaitCursor.h"
 
 namespace {
@@ -165,24 +166,6 @@ wstring localTimeText(const FILETIME& time)
     } catch (const Exception&) {
         return wstring();
     }
-}
-
-int overlayState(SFGAOF attributes, UINT& mask)
-{
-    UINT state = 0;
-    mask = 0;
-    if (attributes & SFGAO_LINK)
-        state = INDEXTOOVERLAYMASK(2);
-    // A shared folder's hand wins over a link's arrow.
-    if (attributes & SFGAO_SHARE)
-        state = INDEXTOOVERLAYMASK(1);
-    if (state)
-        mask = LVIS_OVERLAYMASK;
-    if (attributes & SFGAO_GHOSTED) {
-        state = LVIS_CUT;
-        mask = LVIS_CUT;
-    }
-    return static_cast<int>(state);
 }
 
 void setCell(ListView& list, int index, int column, const wstring& text)
@@ -377,7 +360,7 @@ void ShlListView::Controller::insertItem(int index, const wstring& key)
         item.iItem = index;
         item.pszText = const_cast<wchar_t*>(record.label.buffer());
         item.iImage = info.iIcon;
-        item.state = overlayState(record.attributes, item.stateMask);
+        item.state = shellOverlayState(record.attributes, item.stateMask);
         item.lParam = reinterpret_cast<LPARAM>(&record);
         inserted = inner.insertItem(item);
         if (inserted < 0)
