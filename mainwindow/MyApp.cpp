@@ -11,6 +11,8 @@
 
 namespace {
 
+constexpr UINT SettingsKeptAsideString = 2610;
+
 wstring withBackslash(const wstring& folder)
 {
     return folder.endsWith(L"\\") ? folder : folder + L"\\";
@@ -66,6 +68,17 @@ wstring MyApp::settingsFilePath(const wstring& name, const wstring& programDirec
     if (isInsideFolder(programDirectory, programFiles))
         return combinePath(combinePath(applicationData, name), fileName);
     return combinePath(programDirectory, fileName);
+}
+
+wstring MyApp::takeSettingsNotice()
+{
+    const wstring& kept = setting.getKeptAsideFile();
+    if (kept.isEmpty() || settingsNoticeTaken)
+        return wstring();
+    settingsNoticeTaken = true;
+    wstring text;
+    text.loadString(getResourceModule(), SettingsKeptAsideString);
+    return text.replace(L"%s", kept.buffer());
 }
 
 void MyApp::readVersionInfo()
