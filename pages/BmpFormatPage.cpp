@@ -1,6 +1,5 @@
 #include "pages/BmpFormatPage.h"
 #include "pages/formatPageIds.h"
-#include "pages/listItems.h"
 #include "settings/AppSetting.h"
 
 namespace {
@@ -30,8 +29,8 @@ void BmpFormatPage::fill(const AppSetting& setting)
     // A depth the page does not know ticks none; applying then keeps it.
     if (setting.bitmapBpp >= FullColor && setting.bitmapBpp <= TwoColors)
         depths[setting.bitmapBpp].setCheck(true);
-    fillListFromString(palette8, IDS_PAL8_PALETTES, setting.bitmapPal8);
-    fillListFromString(palette4, IDS_PAL4_PALETTES, setting.bitmapPal4);
+    fillList(palette8, IDS_PAL8_PALETTES, setting.bitmapPal8);
+    fillList(palette4, IDS_PAL4_PALETTES, setting.bitmapPal4);
     errorDiffusion.setCheck(setting.bitmapErrorDiffusion);
 }
 

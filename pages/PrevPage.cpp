@@ -1,53 +1,12 @@
 #include "pages/PrevPage.h"
 #include "foundation/wstringArray.h"
-#include "imaging/Dib.h"
+#include "pages/pictureImageList.h"
 #include "pages/environmentPageIds.h"
 #include "settings/AppSetting.h"
-#include "settings/ProgramResources.h"
 
 namespace {
 
 enum PreviewMode { OriginalSize = 0, Stretch = 1, StretchKeepingAspect = 2 };
-
-// A copy of the swatch in a bitmap of its own kind; null when it cannot be drawn.
-HBITMAP swatchBitmap(const Dib& swatch)
-{
-    HDC memory = CreateCompatibleDC(nullptr);
-    if (!memory)
-        return nullptr;
-    HBITMAP bitmap = CreateCompatibleBitmap(swatch.getDC(), swatch.width(), swatch.height());
-    swatch.releaseDC();
-    bool drawn = false;
-    if (bitmap) {
-        HGDIOBJ previous = SelectObject(memory, bitmap);
-        drawn = swatch.drawScaled(memory, 1.0);
-        SelectObject(memory, previous);
-    }
-    DeleteDC(memory);
-    if (!drawn && bitmap) {
-        DeleteObject(bitmap);
-        bitmap = nullptr;
-    }
-    return bitmap;
-}
-
-// The swatches as images of the size of the first one; a swatch that cannot be drawn is left out.
-HIMAGELIST swatchImageList(const PagePictures& pictures)
-{
-    if (!pictures.swatches || pictures.swatchCount <= 0)
-        return nullptr;
-    const Dib& first = pictures.swatches[0];
-    HIMAGELIST list = ImageList_Create(first.width(), first.height(), ILC_COLOR32, pictures.swatchCount, 1);
-    if (!list)
-        Exception::throwLastError();
-    for (int i = 0; i < pictures.swatchCount; ++i) {
-        if (HBITMAP bitmap = swatchBitmap(pictures.swatches[i])) {
-            ImageList_Add(list, bitmap, nullptr);
-            DeleteObject(bitmap);
-        }
-    }
-    return list;
-}
 
 } // namespace
 
@@ -95,10 +54,10 @@ void PrevPage::fill(const AppSetting& setting)
 // Item 0 ("none") has no picture; item n shows swatch n - 1.
 void PrevPage::fillBackgrounds(int selection)
 {
-    swatchImages.attach(swatchImageList(pictures));
+    swatchImages.attach(makePictureImageList(pictures.swatches, pictures.swatchCount));
     background.setImageList(swatchImages.handle());
     wstringArray items;
-    items.splitResourceString(programResourceModule(), IDS_PREVIEW_BACKS, L"/");
+    loadListItems(IDS_PREVIEW_BACKS, items);
     for (int i = 0; i < items.count(); ++i)
         background.addItem(items.at(i), swatchImages.handle() ? i - 1 : -1);
     background.setCurSel(selection);

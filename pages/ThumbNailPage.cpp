@@ -1,6 +1,5 @@
 #include "pages/ThumbNailPage.h"
 #include "pages/environmentPageIds.h"
-#include "pages/listItems.h"
 #include "settings/AppSetting.h"
 #include "settings/TextEncoding.h"
 
@@ -74,11 +73,11 @@ void ThumbNailPage::fill(const AppSetting& setting)
     folder.limitText(TextLimit);
     file.limitText(TextLimit);
     // The record keeps the kind number 1 to 6; the list shows them in that order.
-    fillListFromString(kind, IDS_THUMBNAIL_KINDS, setting.fileThumbnailType - 1);
+    fillList(kind, IDS_THUMBNAIL_KINDS, setting.fileThumbnailType - 1);
     title.setText(setting.fileThumbnailTitle);
-    fillListFromString(charset, IDS_THUMBNAIL_CHARSETS, charsetItemOf(setting.fileThumbnailCharset));
+    fillList(charset, IDS_THUMBNAIL_CHARSETS, charsetItemOf(setting.fileThumbnailCharset));
     setNumber(columns, 1, 99, setting.fileThumbnailCols);
-    fillListFromString(size, IDS_THUMBNAIL_SIZES, setting.fileThumbnailSize);
+    fillList(size, IDS_THUMBNAIL_SIZES, setting.fileThumbnailSize);
     folder.setText(setting.fileThumbnailImageFolder);
     file.setText(setting.fileThumbnailImageFile);
     overwrite.setCheck(setting.fileThumbnailImageOverWrite);

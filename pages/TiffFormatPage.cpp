@@ -1,6 +1,5 @@
 #include "pages/TiffFormatPage.h"
 #include "pages/formatPageIds.h"
-#include "pages/listItems.h"
 #include "settings/AppSetting.h"
 
 TiffFormatPage::TiffFormatPage() : SettingPage(IDC_FORMAT_ENABLE)
@@ -24,7 +23,7 @@ void TiffFormatPage::bindControls()
 void TiffFormatPage::fill(const AppSetting& setting)
 {
     enable.setCheck(setting.tiffEnable);
-    fillListFromString(compression, IDS_TIFF_COMPRESSIONS, setting.tiffCompression);
+    fillList(compression, IDS_TIFF_COMPRESSIONS, setting.tiffCompression);
     errorDiffusion.setCheck(setting.tiffErrorDiffusion);
     transparent.setCheck(setting.tiffTransparent);
     assignColor.setCheck(setting.tiffAssignTransparentColor);

@@ -201,22 +201,14 @@ ATOM ShlListView::registerClass()
 
 LRESULT CALLBACK ShlListView::classProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (passToInnerChild(window, InnerListId, message, lParam, wParam))
+        return 0;
     switch (message) {
     case WM_CREATE:
         return buildWindow(window);
     case WM_DESTROY:
         tearDownWindow(window);
         return 0;
-    case WM_SIZE:
-        SetWindowPos(GetDlgItem(window, InnerListId), nullptr, 0, 0, LOWORD(lParam), HIWORD(lParam),
-                     SWP_NOACTIVATE | SWP_NOZORDER);
-        return 0;
-    case WM_SETFOCUS:
-        SetFocus(GetDlgItem(window, InnerListId));
-        return 0;
-    case WM_ENABLE:
-        EnableWindow(GetDlgItem(window, InnerListId), static_cast<BOOL>(wParam));
-        break;
     case WM_SYSCOLORCHANGE:
         SendMessageW(GetDlgItem(window, InnerListId), LVM_SETBKCOLOR, 0, GetSysColor(COLOR_WINDOW));
         return 0;

@@ -123,22 +123,14 @@ ATOM ShlTreeView::registerClass()
 
 LRESULT CALLBACK ShlTreeView::classProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (passToInnerChild(window, InnerTreeId, message, lParam, wParam))
+        return 0;
     switch (message) {
     case WM_CREATE:
         return buildWindow(window);
     case WM_DESTROY:
         tearDownWindow(window);
         return 0;
-    case WM_SIZE:
-        SetWindowPos(GetDlgItem(window, InnerTreeId), nullptr, 0, 0, LOWORD(lParam), HIWORD(lParam),
-                     SWP_NOACTIVATE | SWP_NOZORDER);
-        return 0;
-    case WM_SETFOCUS:
-        SetFocus(GetDlgItem(window, InnerTreeId));
-        return 0;
-    case WM_ENABLE:
-        EnableWindow(GetDlgItem(window, InnerTreeId), static_cast<BOOL>(wParam));
-        break;
     case WM_NOTIFY: {
         auto* header = reinterpret_cast<NMHDR*>(lParam);
         if (header->code == TVN_ITEMEXPANDINGW && reinterpret_cast<NMTREEVIEWW*>(lParam)->action & TVE_EXPAND) {

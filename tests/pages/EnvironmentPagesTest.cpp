@@ -1,14 +1,12 @@
 #include <gtest/gtest.h>
 #include <string>
 #include "PageTesting.h"
-#include "imaging/Dib.h"
 #include "pages/EnvironmentSheet.h"
 #include "pages/PrevPage.h"
 #include "pages/environmentPageIds.h"
 #include "settings/AppSetting.h"
 #include "support/DragData.h"
 #include "support/PictureFolder.h"
-#include "toolkit/CommonControls.h"
 #include "toolkit/FileDropHandler.h"
 #include "toolkit/ShlTreeView.h"
 
@@ -43,14 +41,6 @@ std::wstring textOf(HWND page, int id)
     wchar_t text[1024] = L"";
     GetDlgItemTextW(page, id, text, 1024);
     return text;
-}
-
-bool allEnabled(HWND page, std::initializer_list<int> ids, bool enabled)
-{
-    for (int id : ids)
-        if (isEnabled(page, id) != enabled)
-            return false;
-    return true;
 }
 
 // What the folder tree of the save page has selected, as a file-system path.
@@ -91,12 +81,6 @@ protected:
     {
         // The other-options page takes drops from the shell.
         OleInitialize(nullptr);
-        initComboBoxEx();
-        const COLORREF light[6] = {RGB(255, 200, 200), RGB(200, 200, 255), RGB(255, 255, 200),
-                                   RGB(200, 255, 200), RGB(255, 200, 255), RGB(210, 210, 210)};
-        for (int i = 0; i < 6; ++i)
-            swatches[i].create(16, 16, 24, light[i]);
-        pictures = {swatches, 6, nullptr, 0};
         backgroundAnnouncements = 0;
     }
     ~EnvironmentPagesTest() override
@@ -117,8 +101,6 @@ protected:
         robot.finish();
     }
     HWND mainWindow;
-    Dib swatches[6];
-    PagePictures pictures;
 };
 
 } // namespace
@@ -139,11 +121,11 @@ TEST_F(EnvironmentPagesTest, PreviewPageShowsTheRecordAndAnnouncesOnlyANewBackgr
         EXPECT_EQ(itemText(page, IDC_PREV_BACK, 6), L"Gray");
         EXPECT_EQ(selectionOf(page, IDC_PREV_BACK), 0);
         EXPECT_TRUE(isChecked(page, IDC_PREV_MODE_KEEP_ASPECT) && !isChecked(page, IDC_PREV_MODE_ORIGINAL));
-        EXPECT_TRUE(allEnabled(page, {IDC_PREV_TRANSPARENT_LABEL, IDC_PREV_TRANSPARENT, IDC_PREV_PERCENT}, true));
+        EXPECT_TRUE(enabledAre(page, {IDC_PREV_TRANSPARENT_LABEL, IDC_PREV_TRANSPARENT, IDC_PREV_PERCENT}, true));
         choose(page, IDC_PREV_BACK, 6);
         user.screenshot(sheet, L"environment_preview");
         click(page, IDC_PREV_USE_TRANSPARENT);
-        EXPECT_TRUE(allEnabled(page, {IDC_PREV_TRANSPARENT_LABEL, IDC_PREV_TRANSPARENT, IDC_PREV_PERCENT}, false));
+        EXPECT_TRUE(enabledAre(page, {IDC_PREV_TRANSPARENT_LABEL, IDC_PREV_TRANSPARENT, IDC_PREV_PERCENT}, false));
         click(page, IDC_PREV_MODE_STRETCH);
         typeNumber(user, page, IDC_PREV_INIT_HEIGHT, L"12345");
         user.press(sheet, IDOK);
@@ -187,10 +169,10 @@ TEST_F(EnvironmentPagesTest, SavePageSelectsTheStoredFolderOrItsNearestExistingA
         HWND page = currentPage(sheet);
         user.waitUntil([&] { return !selectedFolder(page).empty(); }, L"the stored folder");
         EXPECT_EQ(selectedFolder(page), kept);
-        EXPECT_TRUE(allEnabled(page, {IDC_SAVE_INIT_FOLDER, IDC_SAVE_FOLDER_TREE}, true));
+        EXPECT_TRUE(enabledAre(page, {IDC_SAVE_INIT_FOLDER, IDC_SAVE_FOLDER_TREE}, true));
         user.screenshot(sheet, L"environment_save");
         click(page, IDC_SAVE_SOURCE_FOLDER);
-        EXPECT_TRUE(allEnabled(page, {IDC_SAVE_INIT_FOLDER, IDC_SAVE_FOLDER_TREE}, false));
+        EXPECT_TRUE(enabledAre(page, {IDC_SAVE_INIT_FOLDER, IDC_SAVE_FOLDER_TREE}, false));
         user.press(sheet, IDOK);
     });
     EXPECT_TRUE(setting.fileInitFolder) << "kept from the disabled box";
@@ -230,19 +212,19 @@ TEST_F(EnvironmentPagesTest, ThumbnailPageKeepsColumnsAndImageNamesOfDisabledFie
         EXPECT_EQ(selectionOf(page, IDC_THUMB_TYPE), 0);
         EXPECT_EQ(selectionOf(page, IDC_THUMB_CHARSET), 1);
         EXPECT_EQ(selectionOf(page, IDC_THUMB_SIZE), 2);
-        EXPECT_TRUE(allEnabled(page, {IDC_THUMB_COLS_LABEL, IDC_THUMB_COLS, IDC_THUMB_FOLDER, IDC_THUMB_FILE}, true));
+        EXPECT_TRUE(enabledAre(page, {IDC_THUMB_COLS_LABEL, IDC_THUMB_COLS, IDC_THUMB_FOLDER, IDC_THUMB_FILE}, true));
         user.screenshot(sheet, L"environment_thumbnail");
         for (int kind : {1, 4, 5}) {
             choose(page, IDC_THUMB_TYPE, kind);
-            EXPECT_TRUE(allEnabled(page, {IDC_THUMB_COLS_LABEL, IDC_THUMB_COLS}, false)) << kind;
+            EXPECT_TRUE(enabledAre(page, {IDC_THUMB_COLS_LABEL, IDC_THUMB_COLS}, false)) << kind;
         }
         choose(page, IDC_THUMB_TYPE, 3);
-        EXPECT_TRUE(allEnabled(page, {IDC_THUMB_COLS_LABEL, IDC_THUMB_COLS}, true));
+        EXPECT_TRUE(enabledAre(page, {IDC_THUMB_COLS_LABEL, IDC_THUMB_COLS}, true));
         choose(page, IDC_THUMB_TYPE, 4);
         user.type(page, IDC_THUMB_TITLE, std::wstring(300, L'題'));
         user.type(page, IDC_THUMB_FOLDER, std::wstring(300, L'f'));
         click(page, IDC_THUMB_IMAGE);
-        EXPECT_TRUE(allEnabled(page,
+        EXPECT_TRUE(enabledAre(page,
                                {IDC_THUMB_FOLDER_LABEL, IDC_THUMB_FOLDER, IDC_THUMB_FILE_LABEL, IDC_THUMB_FILE,
                                 IDC_THUMB_SERIAL_LABEL, IDC_THUMB_OVERWRITE},
                                false));
@@ -292,11 +274,11 @@ TEST_F(EnvironmentPagesTest, SplitAndMoviePagesKeepColoursTicksAndHundredthsOfAS
 
         HWND movie = showPage(user, sheet, MovieTab);
         EXPECT_EQ(fieldText(movie, IDC_ANIME_ELAPSE), L"0.50");
-        EXPECT_TRUE(allEnabled(movie, {IDC_ANIME_ASSIGN_COLOR, IDC_ANIME_SWATCH, IDC_ANIME_CHOOSE_COLOR}, true));
+        EXPECT_TRUE(enabledAre(movie, {IDC_ANIME_ASSIGN_COLOR, IDC_ANIME_SWATCH, IDC_ANIME_CHOOSE_COLOR}, true));
         EXPECT_EQ(swatchColor(movie, IDC_ANIME_SWATCH), RGB(1, 2, 3));
         user.screenshot(sheet, L"environment_movie");
         click(movie, IDC_ANIME_TRANSPARENT);
-        EXPECT_TRUE(allEnabled(movie, {IDC_ANIME_ASSIGN_COLOR, IDC_ANIME_SWATCH, IDC_ANIME_CHOOSE_COLOR}, false));
+        EXPECT_TRUE(enabledAre(movie, {IDC_ANIME_ASSIGN_COLOR, IDC_ANIME_SWATCH, IDC_ANIME_CHOOSE_COLOR}, false));
         EXPECT_TRUE(isChecked(movie, IDC_ANIME_ASSIGN_COLOR));
         click(movie, IDC_ANIME_TRANSPARENT);
         typeNumber(user, movie, IDC_ANIME_ELAPSE, L"1.5");
@@ -347,7 +329,7 @@ TEST_F(EnvironmentPagesTest, OtherOptionsPageTakesAFileDroppedOnTheLayoutFieldOn
     runSheet([&](WindowRobot& user, HWND sheet) {
         HWND page = currentPage(sheet);
         user.waitForItem(page, IDC_ETC_LAYOUT);
-        EXPECT_TRUE(allEnabled(page, {IDC_ETC_LAYOUT_LABEL, IDC_ETC_CHOOSE_LAYOUT, IDC_ETC_LAYOUT}, false));
+        EXPECT_TRUE(enabledAre(page, {IDC_ETC_LAYOUT_LABEL, IDC_ETC_CHOOSE_LAYOUT, IDC_ETC_LAYOUT}, false));
         EXPECT_TRUE(isEnabled(page, IDC_ETC_AUTO_RENAME));
         user.screenshot(sheet, L"environment_other");
         click(page, IDC_ETC_OPEN_LAYOUT);

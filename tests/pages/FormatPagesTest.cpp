@@ -12,14 +12,6 @@ enum Tab { JpegTab, GifTab, TiffTab, PngTab, HdpTab, BmpTab };
 enum OutputFormat { Jpeg, Gif, Tiff, Png, Bmp, Wdp, Hdp };
 enum Compression { Lzw, Ccitt3, Ccitt4, Rle, Uncompressed };
 
-bool allEnabled(HWND page, std::initializer_list<int> ids, bool enabled)
-{
-    for (int id : ids)
-        if (isEnabled(page, id) != enabled)
-            return false;
-    return true;
-}
-
 std::wstring textOf(HWND page, int id)
 {
     wchar_t text[64] = L"";
@@ -84,11 +76,11 @@ TEST_F(FormatPagesTest, JpegPageOffersTheQualityGroupOnceSwitchedOn)
         EXPECT_TRUE(isChecked(page, IDC_QUALITY_ASSIGN));
         EXPECT_EQ(textOf(page, IDC_QUALITY_VALUE), L"75");
         EXPECT_EQ(fieldText(page, IDC_FILE_SIZE), L"120");
-        EXPECT_TRUE(allEnabled(page, assignButtons, false) && allEnabled(page, qualityGroup, false) &&
-                    allEnabled(page, sizeGroup, false) && !isEnabled(page, IDC_JPEG_EXIF));
+        EXPECT_TRUE(enabledAre(page, assignButtons, false) && enabledAre(page, qualityGroup, false) &&
+                    enabledAre(page, sizeGroup, false) && !isEnabled(page, IDC_JPEG_EXIF));
         click(page, IDC_FORMAT_ENABLE);
-        EXPECT_TRUE(allEnabled(page, assignButtons, true) && allEnabled(page, qualityGroup, true) &&
-                    allEnabled(page, sizeGroup, false) && isEnabled(page, IDC_JPEG_EXIF));
+        EXPECT_TRUE(enabledAre(page, assignButtons, true) && enabledAre(page, qualityGroup, true) &&
+                    enabledAre(page, sizeGroup, false) && isEnabled(page, IDC_JPEG_EXIF));
         user.press(sheet, ApplyButtonId);
         user.waitUntil([&] { return !isEnabled(sheet, ApplyButtonId); }, L"the apply");
         slideTo(page, IDC_QUALITY, 100);
@@ -96,7 +88,7 @@ TEST_F(FormatPagesTest, JpegPageOffersTheQualityGroupOnceSwitchedOn)
         EXPECT_TRUE(isEnabled(sheet, ApplyButtonId)) << "a moved slider is a change";
         user.screenshot(sheet, L"format_jpeg");
         click(page, IDC_SIZE_ASSIGN);
-        EXPECT_TRUE(allEnabled(page, qualityGroup, false) && allEnabled(page, sizeGroup, true));
+        EXPECT_TRUE(enabledAre(page, qualityGroup, false) && enabledAre(page, sizeGroup, true));
         typeNumber(user, page, IDC_FILE_SIZE, L"1000");
         click(page, IDC_JPEG_EXIF);
         user.press(sheet, IDOK);
@@ -119,20 +111,20 @@ TEST_F(FormatPagesTest, HdPhotoLosslessSetsAsideTheChoiceOfQualityOrSize)
         HWND page = currentPage(sheet);
         user.waitForItem(page, IDC_HDP_LOSSLESS);
         EXPECT_TRUE(isChecked(page, IDC_SIZE_ASSIGN));
-        EXPECT_TRUE(allEnabled(page, qualityGroup, false) && allEnabled(page, sizeGroup, true));
+        EXPECT_TRUE(enabledAre(page, qualityGroup, false) && enabledAre(page, sizeGroup, true));
         user.screenshot(sheet, L"format_hdphoto");
         click(page, IDC_HDP_LOSSLESS);
-        EXPECT_TRUE(allEnabled(page, assignButtons, false) && allEnabled(page, qualityGroup, false) &&
-                    allEnabled(page, sizeGroup, false));
+        EXPECT_TRUE(enabledAre(page, assignButtons, false) && enabledAre(page, qualityGroup, false) &&
+                    enabledAre(page, sizeGroup, false));
         click(page, IDC_HDP_LOSSLESS);
-        EXPECT_TRUE(allEnabled(page, assignButtons, true) && allEnabled(page, sizeGroup, true) &&
-                    allEnabled(page, qualityGroup, false))
+        EXPECT_TRUE(enabledAre(page, assignButtons, true) && enabledAre(page, sizeGroup, true) &&
+                    enabledAre(page, qualityGroup, false))
             << "the group the buttons chose comes back";
         click(page, IDC_HDP_LOSSLESS);
         click(page, IDC_FORMAT_ENABLE);
         EXPECT_FALSE(isEnabled(page, IDC_HDP_LOSSLESS));
         click(page, IDC_FORMAT_ENABLE);
-        EXPECT_TRUE(allEnabled(page, assignButtons, false)) << "still lossless";
+        EXPECT_TRUE(enabledAre(page, assignButtons, false)) << "still lossless";
         user.press(sheet, IDOK);
     });
     EXPECT_TRUE(setting.hdpEnable && setting.hdpLossless);
@@ -157,20 +149,20 @@ TEST_F(FormatPagesTest, TiffCompressionDecidesBetweenErrorDiffusionAndTransparen
         ASSERT_EQ(itemCount(page, IDC_TIFF_COMPRESSION), 5);
         EXPECT_EQ(itemText(page, IDC_TIFF_COMPRESSION, 4), L"無圧縮");
         EXPECT_EQ(selectionOf(page, IDC_TIFF_COMPRESSION), Ccitt4);
-        EXPECT_TRUE(isEnabled(page, IDC_ERROR_DIFFUSION) && allEnabled(page, transparency, false));
+        EXPECT_TRUE(isEnabled(page, IDC_ERROR_DIFFUSION) && enabledAre(page, transparency, false));
         EXPECT_EQ(swatchColor(page, IDC_FORMAT_SWATCH), RGB(9, 8, 7));
         choose(page, IDC_TIFF_COMPRESSION, Lzw);
         EXPECT_FALSE(isEnabled(page, IDC_ERROR_DIFFUSION));
-        EXPECT_TRUE(allEnabled(page, {IDC_TIFF_TRANSPARENT, IDC_FORMAT_ASSIGN_COLOR, IDC_TIFF_ALPHA}, true));
-        EXPECT_TRUE(allEnabled(page, {IDC_FORMAT_SWATCH, IDC_FORMAT_CHOOSE_COLOR}, false)) << "no colour chosen";
+        EXPECT_TRUE(enabledAre(page, {IDC_TIFF_TRANSPARENT, IDC_FORMAT_ASSIGN_COLOR, IDC_TIFF_ALPHA}, true));
+        EXPECT_TRUE(enabledAre(page, {IDC_FORMAT_SWATCH, IDC_FORMAT_CHOOSE_COLOR}, false)) << "no colour chosen";
         user.screenshot(sheet, L"format_tiff");
         click(page, IDC_FORMAT_ASSIGN_COLOR);
-        EXPECT_TRUE(allEnabled(page, {IDC_FORMAT_SWATCH, IDC_FORMAT_CHOOSE_COLOR}, true));
+        EXPECT_TRUE(enabledAre(page, {IDC_FORMAT_SWATCH, IDC_FORMAT_CHOOSE_COLOR}, true));
         typeNumber(user, page, IDC_TIFF_ALPHA, L"256");
         click(page, IDC_TIFF_TRANSPARENT);
-        EXPECT_TRUE(allEnabled(page, {IDC_FORMAT_ASSIGN_COLOR, IDC_FORMAT_SWATCH, IDC_TIFF_ALPHA}, false));
+        EXPECT_TRUE(enabledAre(page, {IDC_FORMAT_ASSIGN_COLOR, IDC_FORMAT_SWATCH, IDC_TIFF_ALPHA}, false));
         click(page, IDC_FORMAT_ENABLE);
-        EXPECT_TRUE(allEnabled(page, {IDC_TIFF_COMPRESSION_LABEL, IDC_TIFF_COMPRESSION, IDC_ERROR_DIFFUSION}, false));
+        EXPECT_TRUE(enabledAre(page, {IDC_TIFF_COMPRESSION_LABEL, IDC_TIFF_COMPRESSION, IDC_ERROR_DIFFUSION}, false));
         user.press(sheet, IDOK);
     });
     EXPECT_FALSE(setting.tiffEnable);
@@ -193,10 +185,10 @@ TEST_F(FormatPagesTest, GifAndPngColourChoicesFollowTheirBoxes)
     runSheet(Gif, [&](WindowRobot& user, HWND sheet) {
         HWND gif = currentPage(sheet);
         user.waitForItem(gif, IDC_FORMAT_CHOOSE_COLOR);
-        EXPECT_TRUE(allEnabled(gif, {IDC_FORMAT_ASSIGN_COLOR, IDC_FORMAT_SWATCH, IDC_FORMAT_CHOOSE_COLOR}, false));
+        EXPECT_TRUE(enabledAre(gif, {IDC_FORMAT_ASSIGN_COLOR, IDC_FORMAT_SWATCH, IDC_FORMAT_CHOOSE_COLOR}, false));
         EXPECT_EQ(swatchColor(gif, IDC_FORMAT_SWATCH), RGB(200, 100, 0));
         click(gif, IDC_FORMAT_ENABLE);
-        EXPECT_TRUE(allEnabled(gif, {IDC_FORMAT_ASSIGN_COLOR, IDC_FORMAT_SWATCH, IDC_FORMAT_CHOOSE_COLOR}, true));
+        EXPECT_TRUE(enabledAre(gif, {IDC_FORMAT_ASSIGN_COLOR, IDC_FORMAT_SWATCH, IDC_FORMAT_CHOOSE_COLOR}, true));
         user.screenshot(sheet, L"format_gif");
         user.press(sheet, ApplyButtonId);
         user.waitUntil([&] { return !isEnabled(sheet, ApplyButtonId); }, L"the apply");
@@ -208,15 +200,15 @@ TEST_F(FormatPagesTest, GifAndPngColourChoicesFollowTheirBoxes)
         EXPECT_EQ(swatchColor(gif, IDC_FORMAT_SWATCH), RGB(200, 100, 0));
 
         HWND png = showPage(user, sheet, PngTab);
-        EXPECT_TRUE(allEnabled(png, {IDC_FORMAT_ASSIGN_COLOR, IDC_PNG_ALPHA_LABEL, IDC_PNG_ALPHA}, true));
-        EXPECT_TRUE(allEnabled(png, {IDC_FORMAT_SWATCH, IDC_FORMAT_CHOOSE_COLOR}, false));
+        EXPECT_TRUE(enabledAre(png, {IDC_FORMAT_ASSIGN_COLOR, IDC_PNG_ALPHA_LABEL, IDC_PNG_ALPHA}, true));
+        EXPECT_TRUE(enabledAre(png, {IDC_FORMAT_SWATCH, IDC_FORMAT_CHOOSE_COLOR}, false));
         EXPECT_EQ(fieldText(png, IDC_PNG_ALPHA), L"128");
         user.screenshot(sheet, L"format_png");
         click(png, IDC_FORMAT_ASSIGN_COLOR);
-        EXPECT_TRUE(allEnabled(png, {IDC_FORMAT_SWATCH, IDC_FORMAT_CHOOSE_COLOR}, true));
+        EXPECT_TRUE(enabledAre(png, {IDC_FORMAT_SWATCH, IDC_FORMAT_CHOOSE_COLOR}, true));
         typeNumber(user, png, IDC_PNG_ALPHA, L"0");
         click(png, IDC_FORMAT_ENABLE);
-        EXPECT_TRUE(allEnabled(png, {IDC_FORMAT_ASSIGN_COLOR, IDC_FORMAT_SWATCH, IDC_PNG_ALPHA}, false));
+        EXPECT_TRUE(enabledAre(png, {IDC_FORMAT_ASSIGN_COLOR, IDC_FORMAT_SWATCH, IDC_PNG_ALPHA}, false));
         user.press(sheet, IDOK);
     });
     EXPECT_FALSE(applyLitAfterCancelledColour) << "a cancelled colour dialog changes nothing";
@@ -241,17 +233,17 @@ TEST_F(FormatPagesTest, BitmapDepthDecidesWhichPaletteListAndDiffusionApply)
         EXPECT_EQ(itemText(page, IDC_PAL8, 1), L"ハーフトーンパレット");
         EXPECT_EQ(itemText(page, IDC_PAL4, 1), L"システムパレット");
         EXPECT_EQ(selectionOf(page, IDC_PAL8), 1);
-        EXPECT_TRUE(allEnabled(page, {IDC_PAL8, IDC_PAL4, IDC_ERROR_DIFFUSION}, false));
+        EXPECT_TRUE(enabledAre(page, {IDC_PAL8, IDC_PAL4, IDC_ERROR_DIFFUSION}, false));
         click(page, IDC_BPP_8);
-        EXPECT_TRUE(allEnabled(page, {IDC_PAL8, IDC_ERROR_DIFFUSION}, true) && !isEnabled(page, IDC_PAL4));
+        EXPECT_TRUE(enabledAre(page, {IDC_PAL8, IDC_ERROR_DIFFUSION}, true) && !isEnabled(page, IDC_PAL4));
         user.screenshot(sheet, L"format_bitmap");
         click(page, IDC_BPP_4);
-        EXPECT_TRUE(allEnabled(page, {IDC_PAL4, IDC_ERROR_DIFFUSION}, true) && !isEnabled(page, IDC_PAL8));
+        EXPECT_TRUE(enabledAre(page, {IDC_PAL4, IDC_ERROR_DIFFUSION}, true) && !isEnabled(page, IDC_PAL8));
         choose(page, IDC_PAL4, 1);
         click(page, IDC_ERROR_DIFFUSION);
         click(page, IDC_FORMAT_ENABLE);
-        EXPECT_TRUE(allEnabled(page, depths, false) &&
-                    allEnabled(page, {IDC_PAL8, IDC_PAL4, IDC_ERROR_DIFFUSION}, false));
+        EXPECT_TRUE(enabledAre(page, depths, false) &&
+                    enabledAre(page, {IDC_PAL8, IDC_PAL4, IDC_ERROR_DIFFUSION}, false));
         user.press(sheet, IDOK);
     });
     EXPECT_FALSE(setting.bitmapEnable);
@@ -265,7 +257,7 @@ TEST_F(FormatPagesTest, BitmapDepthDecidesWhichPaletteListAndDiffusionApply)
     runSheet(Bmp, [&](WindowRobot& user, HWND sheet) {
         HWND page = currentPage(sheet);
         user.waitForItem(page, IDC_PAL4);
-        EXPECT_TRUE(allEnabled(page, depths, true));
+        EXPECT_TRUE(enabledAre(page, depths, true));
         for (int id : depths)
             EXPECT_FALSE(isChecked(page, id)) << "an unknown depth ticks none";
         user.press(sheet, IDOK);
