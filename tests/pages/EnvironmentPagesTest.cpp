@@ -15,27 +15,6 @@ namespace {
 constexpr wchar_t EnvironmentSheetCaption[] = L"環境設定";
 enum Tab { PreviewTab, SaveTab, ThumbnailTab, SplitTab, MovieTab, OtherTab };
 
-// A hidden main window that counts the announcements of a new preview background.
-int backgroundAnnouncements = 0;
-
-LRESULT CALLBACK mainWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == PreviewBackgroundChangedMessage)
-        ++backgroundAnnouncements;
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
-HWND createMainWindow()
-{
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = mainWindowProcedure;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = L"KorvilaneEnvironmentTestMain";
-    RegisterClassW(&windowClass);
-    return CreateWindowExW(0, windowClass.lpszClassName, L"main", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr,
-                           nullptr, windowClass.hInstance, nullptr);
-}
-
 std::wstring textOf(HWND page, int id)
 {
     wchar_t text[1024] = L"";
@@ -61,10 +40,11 @@ std::wstring selectedFolder(HWND page)
 }
 
 // The user drags the item to the point of the window (client coordinates) and lets go there; the effect the
-// target gave.
+// target gave. Other test programs may share the screen: the window is put on top of theirs first.
 DWORD dragTo(IDataObject* data, HWND window, int x, int y)
 {
     OleInitialize(nullptr);
+    SetWindowPos(GetAncestor(window, GA_ROOT), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     POINT point{x, y};
     ClientToScreen(window, &point);
     SetCursorPos(point.x, point.y);
@@ -77,17 +57,9 @@ DWORD dragTo(IDataObject* data, HWND window, int x, int y)
 
 class EnvironmentPagesTest : public PageTest {
 protected:
-    EnvironmentPagesTest() : mainWindow(createMainWindow())
-    {
-        // The other-options page takes drops from the shell.
-        OleInitialize(nullptr);
-        backgroundAnnouncements = 0;
-    }
-    ~EnvironmentPagesTest() override
-    {
-        DestroyWindow(mainWindow);
-        OleUninitialize();
-    }
+    // The other-options page takes drops from the shell.
+    EnvironmentPagesTest() { OleInitialize(nullptr); }
+    ~EnvironmentPagesTest() override { OleUninitialize(); }
 
     // The sheet over the main window while the script runs; it gets the sheet.
     void runSheet(const std::function<void(WindowRobot&, HWND)>& script)
@@ -97,10 +69,11 @@ protected:
             script(user, sheet);
             user.waitUntilGone(sheet);
         });
-        openEnvironmentSheet(mainWindow, pictures);
+        openEnvironmentSheet(mainWindow.handle(), pictures);
         robot.finish();
     }
-    HWND mainWindow;
+    // Hears of a new preview background.
+    CountingMainWindow mainWindow{PreviewBackgroundChangedMessage};
 };
 
 } // namespace
@@ -131,7 +104,7 @@ TEST_F(EnvironmentPagesTest, PreviewPageShowsTheRecordAndAnnouncesOnlyANewBackgr
         user.press(sheet, IDOK);
     });
     EXPECT_EQ(setting.viewPreviewBack, 6);
-    EXPECT_EQ(backgroundAnnouncements, 1);
+    EXPECT_EQ(mainWindow.count(), 1);
     EXPECT_FALSE(setting.viewPreviewUseTransparent);
     EXPECT_EQ(setting.viewPreviewTransparent, 35) << "written from the disabled field";
     EXPECT_EQ(setting.viewPreviewInitMode, 1);
@@ -142,7 +115,7 @@ TEST_F(EnvironmentPagesTest, PreviewPageShowsTheRecordAndAnnouncesOnlyANewBackgr
         showPage(user, sheet, PreviewTab);
         user.press(sheet, IDOK);
     });
-    EXPECT_EQ(backgroundAnnouncements, 1) << "an untouched background is not announced";
+    EXPECT_EQ(mainWindow.count(), 1) << "an untouched background is not announced";
 }
 
 TEST_F(EnvironmentPagesTest, ABackgroundOutsideTheListClosesTheSheetUnapplied)
@@ -151,11 +124,11 @@ TEST_F(EnvironmentPagesTest, ABackgroundOutsideTheListClosesTheSheetUnapplied)
     setting.viewPreviewInitWidth = 500;
     // The sheet closes before the user could do anything.
     WindowRobot robot([](WindowRobot&) {});
-    openEnvironmentSheet(mainWindow, pictures);
+    openEnvironmentSheet(mainWindow.handle(), pictures);
     robot.finish();
     EXPECT_EQ(setting.viewPreviewBack, 7);
     EXPECT_EQ(setting.viewPreviewInitWidth, 500);
-    EXPECT_EQ(backgroundAnnouncements, 0);
+    EXPECT_EQ(mainWindow.count(), 0);
 }
 
 TEST_F(EnvironmentPagesTest, SavePageSelectsTheStoredFolderOrItsNearestExistingAncestor)
@@ -167,10 +140,20 @@ TEST_F(EnvironmentPagesTest, SavePageSelectsTheStoredFolderOrItsNearestExistingA
     setting.windowIndexSetting = SaveTab;
     runSheet([&](WindowRobot& user, HWND sheet) {
         HWND page = currentPage(sheet);
-        user.waitUntil([&] { return !selectedFolder(page).empty(); }, L"the stored folder");
-        EXPECT_EQ(selectedFolder(page), kept);
+        // The page opens while the tree is still being filled.
+        user.waitUntil([&] { return selectedFolder(page) == kept; }, L"the stored folder");
         EXPECT_TRUE(enabledAre(page, {IDC_SAVE_INIT_FOLDER, IDC_SAVE_FOLDER_TREE}, true));
         user.screenshot(sheet, L"environment_save");
+        if (isEnabled(sheet, ApplyButtonId)) {
+            user.press(sheet, ApplyButtonId);
+            user.waitUntil([&] { return !isEnabled(sheet, ApplyButtonId); }, L"the apply");
+        }
+        HWND tree = GetDlgItem(GetDlgItem(page, IDC_SAVE_FOLDER_TREE), 101);
+        auto selected = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+        auto parent = SendMessageW(tree, TVM_GETNEXTITEM, TVGN_PARENT, reinterpret_cast<LPARAM>(selected));
+        SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, parent);
+        EXPECT_TRUE(isEnabled(sheet, ApplyButtonId)) << "another folder is a change";
+        SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(selected));
         click(page, IDC_SAVE_SOURCE_FOLDER);
         EXPECT_TRUE(enabledAre(page, {IDC_SAVE_INIT_FOLDER, IDC_SAVE_FOLDER_TREE}, false));
         user.press(sheet, IDOK);
@@ -184,7 +167,7 @@ TEST_F(EnvironmentPagesTest, SavePageSelectsTheStoredFolderOrItsNearestExistingA
     setting.fileSaveSrcFolder = false;
     runSheet([&](WindowRobot& user, HWND sheet) {
         HWND page = currentPage(sheet);
-        user.waitUntil([&] { return !selectedFolder(page).empty(); }, L"the nearest folder");
+        user.waitUntil([&] { return selectedFolder(page) == kept; }, L"the nearest folder");
         click(page, IDC_SAVE_INIT_FOLDER);
         EXPECT_TRUE(isEnabled(page, IDC_SAVE_INIT_FOLDER) && !isEnabled(page, IDC_SAVE_FOLDER_TREE));
         user.press(sheet, IDOK);
@@ -344,7 +327,9 @@ TEST_F(EnvironmentPagesTest, OtherOptionsPageTakesAFileDroppedOnTheLayoutFieldOn
         outside = dragTo(data.get(), page, box.left + 3, box.top + 3);
         EXPECT_EQ(textOf(page, IDC_ETC_LAYOUT), L"old.lay");
         EXPECT_FALSE(isEnabled(sheet, ApplyButtonId));
-        inside = dragTo(data.get(), GetDlgItem(page, IDC_ETC_LAYOUT), 5, 5);
+        // A program sharing the screen may move the mouse during the drag: the user tries again.
+        for (int attempt = 0; attempt < 5 && textOf(page, IDC_ETC_LAYOUT) != files.pathOf(L"first.lay"); ++attempt)
+            inside = dragTo(data.get(), GetDlgItem(page, IDC_ETC_LAYOUT), 5, 5);
         EXPECT_EQ(textOf(page, IDC_ETC_LAYOUT), files.pathOf(L"first.lay"));
         EXPECT_TRUE(isEnabled(sheet, ApplyButtonId)) << "a dropped file is a change";
 
