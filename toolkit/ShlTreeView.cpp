@@ -1,5 +1,7 @@
 #include "toolkit/ShlTreeView.h"
+#include <cstring>
 #include <new>
+#include "foundation/ComPtr.h"
 #include "foundation/MemPtr.h"
 #include "toolkit/ControlClass.h"
 #include "toolkit/ItemIdList.h"
@@ -92,6 +94,49 @@ wstring parentPathOf(const wstring& path)
     if (separator == 2 && text.buffer()[1] == L':')
         return text.left(3);
     return text.left(separator);
+}
+
+// The leading items of the list that make up as many items as the prefix has; null when the list has
+// fewer. The caller frees it.
+LPITEMIDLIST leadingItems(LPCITEMIDLIST list, LPCITEMIDLIST prefix)
+{
+    auto leading = reinterpret_cast<const BYTE*>(prefix);
+    auto bytes = reinterpret_cast<const BYTE*>(list);
+    UINT length = 0;
+    for (USHORT size; (size = *reinterpret_cast<const USHORT*>(leading)) != 0; leading += size) {
+        USHORT listItem = *reinterpret_cast<const USHORT*>(bytes + length);
+        if (listItem == 0)
+            return nullptr;
+        length += listItem;
+    }
+    auto copy = static_cast<BYTE*>(CoTaskMemAlloc(length + sizeof(USHORT)));
+    if (!copy)
+        throwOutOfMemory();
+    memcpy(copy, bytes, length);
+    *reinterpret_cast<USHORT*>(copy + length) = 0;
+    return reinterpret_cast<LPITEMIDLIST>(copy);
+}
+
+// Whether the shell takes the two lists for the same item. A file-system item's list carries its times,
+// which change while the tree is open (a file made in a folder touches the folder), so the bytes alone do
+// not decide.
+bool sameItem(LPCITEMIDLIST a, LPCITEMIDLIST b)
+{
+    if (compareIdLists(a, b, true) == 0)
+        return true;
+    ComPtr<IShellFolder> desktop;
+    if (FAILED(SHGetDesktopFolder(desktop.out())))
+        return false;
+    HRESULT order = desktop.get()->CompareIDs(SHCIDS_CANONICALONLY, a, b);
+    return SUCCEEDED(order) && static_cast<short>(HRESULT_CODE(order)) == 0;
+}
+
+// Whether the item of the list is the target or holds it.
+bool leadsTo(LPCITEMIDLIST list, LPCITEMIDLIST target)
+{
+    MemPtr leading;
+    *leading.out<ITEMIDLIST>() = leadingItems(target, list);
+    return leading.get<ITEMIDLIST>() && sameItem(list, leading.get<ITEMIDLIST>());
 }
 
 } // namespace
@@ -328,7 +373,7 @@ HTREEITEM ShlTreeView::Controller::selectPath(const wstring& path, UINT code)
     *target.out<ITEMIDLIST>() = nearestExistingIdList(path);
     if (!target.get<ITEMIDLIST>())
         return nullptr;
-    HTREEITEM found = compareIdLists(record(rootItem).idList, target.get<ITEMIDLIST>(), true) == 0
+    HTREEITEM found = sameItem(record(rootItem).idList, target.get<ITEMIDLIST>())
                           ? rootItem
                           : search(rootItem, target.get<ITEMIDLIST>());
     if (!found)
@@ -340,10 +385,10 @@ HTREEITEM ShlTreeView::Controller::search(HTREEITEM parent, LPCITEMIDLIST target
 {
     for (HTREEITEM child = nextItem(tree, parent, TVGN_CHILD); child; child = nextItem(tree, child, TVGN_NEXT)) {
         LPCITEMIDLIST list = record(child).idList;
-        if (compareIdLists(list, target, false) != 0)
+        if (!leadsTo(list, target))
             continue;
         SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(child));
-        if (compareIdLists(list, target, true) == 0)
+        if (sameItem(list, target))
             return child;
         // The deepest folder that exists in the tree wins.
         HTREEITEM deeper = search(child, target);

@@ -143,6 +143,15 @@ TEST_F(ShellTreeView, SelectingADeepFolderExpandsEveryLevelOnTheWay)
     EXPECT_EQ(tree.selectPath(files.path().c_str()), tree.getRoot()) << "the root itself";
 }
 
+TEST_F(ShellTreeView, AFolderTouchedSinceTheTreeReadItIsStillFound)
+{
+    ASSERT_TRUE(tree.setPath(files.path().c_str()));
+    // Something was saved into the folder while the tree was open: its write time changed.
+    PictureFolder::setWriteTime(files.pathOf(L"a"), 2020, 1, 2, 3, 4);
+    ASSERT_NE(tree.selectPath(deep.c_str()), nullptr);
+    EXPECT_EQ(selectedPath(), deep);
+}
+
 TEST_F(ShellTreeView, ADeletedFolderSelectsItsNearestAncestorAndAForeignOneNothing)
 {
     ASSERT_TRUE(tree.setPath(files.path().c_str()));
