@@ -39,3 +39,21 @@ void restoreSubclassed(HWND window, const wchar_t* property, WNDPROC previous)
     RemovePropW(window, property);
     SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
 }
+
+bool passToInnerChild(HWND window, int innerId, UINT message, LPARAM lParam, WPARAM wParam)
+{
+    HWND inner = GetDlgItem(window, innerId);
+    switch (message) {
+    case WM_SIZE:
+        SetWindowPos(inner, nullptr, 0, 0, LOWORD(lParam), HIWORD(lParam), SWP_NOACTIVATE | SWP_NOZORDER);
+        return true;
+    case WM_SETFOCUS:
+        SetFocus(inner);
+        return true;
+    case WM_ENABLE:
+        EnableWindow(inner, static_cast<BOOL>(wParam));
+        return true;
+    default:
+        return false;
+    }
+}

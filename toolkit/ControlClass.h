@@ -9,6 +9,10 @@
 // registered before counts as registered; another failure throws Exception with the system's error.
 ATOM registerControlClass(const wchar_t* className, WNDPROC procedure);
 
+// For a control whose window holds one inner child that fills it: resizing, focus and enabling go on to the
+// child. True when the message was one of those (the procedure then returns 0).
+bool passToInnerChild(HWND window, int innerId, UINT message, LPARAM lParam, WPARAM wParam);
+
 // Stores the object in the window's property and routes the window's messages to the procedure; returns the
 // procedure that was there. A failure leaves the window as it was and throws Exception with the system's
 // error.

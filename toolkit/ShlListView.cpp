@@ -9,6 +9,7 @@
 #include "toolkit/ControlClass.h"
 #include "toolkit/ItemIdList.h"
 #include "toolkit/ShellFolder.h"
+#include "toolkit/SystemImageList.h"
 #include "toolkit/WaitCursor.h"
 
 namespace {
@@ -167,24 +168,6 @@ wstring localTimeText(const FILETIME& time)
     }
 }
 
-int overlayState(SFGAOF attributes, UINT& mask)
-{
-    UINT state = 0;
-    mask = 0;
-    if (attributes & SFGAO_LINK)
-        state = INDEXTOOVERLAYMASK(2);
-    // A shared folder's hand wins over a link's arrow.
-    if (attributes & SFGAO_SHARE)
-        state = INDEXTOOVERLAYMASK(1);
-    if (state)
-        mask = LVIS_OVERLAYMASK;
-    if (attributes & SFGAO_GHOSTED) {
-        state = LVIS_CUT;
-        mask = LVIS_CUT;
-    }
-    return static_cast<int>(state);
-}
-
 void setCell(ListView& list, int index, int column, const wstring& text)
 {
     LVITEMW cell{};
@@ -218,22 +201,14 @@ ATOM ShlListView::registerClass()
 
 LRESULT CALLBACK ShlListView::classProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (passToInnerChild(window, InnerListId, message, lParam, wParam))
+        return 0;
     switch (message) {
     case WM_CREATE:
         return buildWindow(window);
     case WM_DESTROY:
         tearDownWindow(window);
         return 0;
-    case WM_SIZE:
-        SetWindowPos(GetDlgItem(window, InnerListId), nullptr, 0, 0, LOWORD(lParam), HIWORD(lParam),
-                     SWP_NOACTIVATE | SWP_NOZORDER);
-        return 0;
-    case WM_SETFOCUS:
-        SetFocus(GetDlgItem(window, InnerListId));
-        return 0;
-    case WM_ENABLE:
-        EnableWindow(GetDlgItem(window, InnerListId), static_cast<BOOL>(wParam));
-        break;
     case WM_SYSCOLORCHANGE:
         SendMessageW(GetDlgItem(window, InnerListId), LVM_SETBKCOLOR, 0, GetSysColor(COLOR_WINDOW));
         return 0;
@@ -377,7 +352,7 @@ void ShlListView::Controller::insertItem(int index, const wstring& key)
         item.iItem = index;
         item.pszText = const_cast<wchar_t*>(record.label.buffer());
         item.iImage = info.iIcon;
-        item.state = overlayState(record.attributes, item.stateMask);
+        item.state = shellOverlayState(record.attributes, item.stateMask);
         item.lParam = reinterpret_cast<LPARAM>(&record);
         inserted = inner.insertItem(item);
         if (inserted < 0)
