@@ -88,6 +88,19 @@ bool FileDialog::showOpen()
     return usable() && GetOpenFileNameW(&record);
 }
 
+int FileDialog::getCount() const
+{
+    if (!usable() || !fileBuffer[0])
+        return 0;
+    const wchar_t* name = fileBuffer.get() + lstrlenW(fileBuffer.get()) + 1;
+    if (!isMultiple() || !*name)
+        return 1;
+    int count = 0;
+    for (; *name; name += lstrlenW(name) + 1)
+        ++count;
+    return count;
+}
+
 const wchar_t* FileDialog::getFileName(int index) const
 {
     if (!usable())

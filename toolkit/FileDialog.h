@@ -28,6 +28,8 @@ public:
     // True when the user chose.
     bool showOpen();
 
+    // How many files were chosen: 0 before a choice.
+    int getCount() const;
     // The full path of the index-th chosen file (from 0); empty before a choice.
     const wchar_t* getPath(int index);
     // The name of the index-th chosen file; an index past the last name gives the last name.

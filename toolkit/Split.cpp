@@ -7,7 +7,7 @@
 namespace {
 
 constexpr wchar_t PropertyName[] = L"Split";
-constexpr int BarThickness = 2;
+constexpr int BarThickness = Split::BarThickness;
 // The least a pane keeps of the extent while both show.
 constexpr int PaneMargin = 30;
 constexpr int InitialFirstPane = 200;

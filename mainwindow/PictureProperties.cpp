@@ -1,0 +1,97 @@
+#include "mainwindow/PictureProperties.h"
+#include "foundation/Decimal.h"
+#include "foundation/Exception.h"
+#include "foundation/FindFiles.h"
+#include "foundation/Path.h"
+#include "imaging/PictureProperties.h"
+#include "settings/Messages.h"
+
+namespace {
+
+wstring number(int value)
+{
+    wstring text;
+    text.setInt(value);
+    return text;
+}
+
+wstring dpiText(float dpi)
+{
+    return Decimal(static_cast<double>(dpi)).toStringDecimals(0);
+}
+
+DateTime localTimeOf(const FindFiles& found, int kind)
+{
+    SYSTEMTIME local{};
+    if (!found.getLocalTime(kind, local))
+        Exception::throwLastError();
+    return DateTime(local);
+}
+
+[[noreturn]] void throwUnreadable()
+{
+    throw ApplicationException(Messages::E0008.get());
+}
+
+} // namespace
+
+void PictureProperties::read(const wstring& path)
+{
+    Path normalised(path);
+    if (!normalised.exists())
+        throw ApplicationException(Messages::E0003.toWstring().replace(L"%s", path.buffer()).buffer());
+    fileName = normalised.getFileName();
+    fullPath = normalised.getPath();
+    readFile(fullPath);
+    readPicture();
+}
+
+void PictureProperties::readFile(const wstring& path)
+{
+    FindFiles found;
+    if (!found.findFirst(path.buffer()))
+        Exception::throwLastError();
+    ULONGLONG bytes = found.getSize();
+    sizeText = wstring(number(static_cast<int>((bytes + 1023) / 1024))) + L" KB";
+    created = localTimeOf(found, FindFiles::Creation);
+    modified = localTimeOf(found, FindFiles::LastWrite);
+}
+
+void PictureProperties::readPicture()
+{
+    PictureMetadata metadata;
+    WORD bits = 0;
+    UINT frames = 0;
+    try {
+        if (!readPictureProperties(fullPath.buffer(), metadata, bits, frames, picture, thumbnail))
+            throwUnreadable();
+    } catch (const ApplicationException&) {
+        throw;
+    } catch (const Exception&) {
+        throwUnreadable();
+    }
+    dimensionText = number(picture.width()) + L" x " + number(picture.height());
+    dpiX = metadata.dpiX;
+    dpiY = metadata.dpiY;
+    if (dpiX <= 0 || dpiY <= 0)
+        resolutionText = L"-";
+    else if (dpiX == dpiY)
+        resolutionText = dpiText(dpiX) + L" dpi";
+    else
+        resolutionText = dpiText(dpiX) + L" x " + dpiText(dpiY) + L" dpi";
+    depthText = number(bits) + L"bit";
+    frameCount = static_cast<int>(frames);
+    cameraModel = metadata.cameraModel;
+    cameraMaker = metadata.cameraMaker;
+    hasShotDate = metadata.hasDateTaken;
+    if (hasShotDate)
+        shotDate = metadata.dateTaken;
+    colorCount = bits <= 8 ? picture.colorCount() : 0;
+    if (colorCount <= 0)
+        return;
+    const RGBQUAD* table = picture.getColorTable();
+    if (!table)
+        throwUnreadable();
+    for (int i = 0; i < colorCount && i < 256; ++i)
+        palette[i] = {table[i].rgbRed, table[i].rgbGreen, table[i].rgbBlue, 0};
+}
