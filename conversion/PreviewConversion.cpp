@@ -3,6 +3,7 @@
 #include <wincodecsdk.h>
 #include "conversion/SaveImage.h"
 #include "foundation/Exception.h"
+#include "imaging/BitmapPtr.h"
 #include "imaging/pictureLoading.h"
 #include "jobs/applyEffectsInOrder.h"
 #include "settings/AppServices.h"
@@ -21,16 +22,10 @@ int convert(const wchar_t* path, int format, ComPtr<IStream>* holder, ICanceller
 {
     ComPtr<IWICMetadataBlockReader> metadata;
     WORD sourceDepth = 0;
-    Gdiplus::Bitmap* loaded = loadBitmap(path, carriesMetadata(format) ? metadata.out() : nullptr, &sourceDepth);
-    if (!loaded)
+    BitmapPtr picture(loadBitmap(path, carriesMetadata(format) ? metadata.out() : nullptr, &sourceDepth));
+    if (!picture)
         return PreviewConversion::Failed;
-    std::unique_ptr<Gdiplus::Bitmap> picture(loaded);
-
-    // The steps may replace the picture; the owner follows the pointer they leave.
-    Gdiplus::Bitmap* current = picture.release();
-    bool applied = applyEffectsInOrder(current, format, sourceDepth, canceller);
-    picture.reset(current);
-    if (!applied)
+    if (!applyEffectsInOrder(picture, format, sourceDepth, canceller))
         return PreviewConversion::Failed;
 
     ComPtr<IStream> stream;

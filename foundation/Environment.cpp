@@ -22,18 +22,19 @@ bool isAtLeast(DWORD major, DWORD minor, bool withMinor)
 
 wstring expandEnvironmentStrings(const wstring& text)
 {
-    DWORD needed = ExpandEnvironmentStringsW(text.buffer(), nullptr, 0);
-    if (needed == 0)
-        Exception::throwLastError();
     wstring expanded;
-    wchar_t* buffer = expanded.reserve(static_cast<int>(needed));
-    DWORD written = ExpandEnvironmentStringsW(text.buffer(), buffer, needed);
-    if (written == 0)
-        Exception::throwLastError();
-    // A variable that grew between the two calls would leave the text cut short.
-    if (written > needed)
-        throw Exception(ERROR_INSUFFICIENT_BUFFER);
-    return expanded;
+    wchar_t* buffer = nullptr;
+    DWORD units = 0;
+    // A variable may grow between the sizing call and the expansion: size again until the text fits.
+    for (;;) {
+        DWORD needed = ExpandEnvironmentStringsW(text.buffer(), buffer, units);
+        if (needed == 0)
+            Exception::throwLastError();
+        if (buffer && needed <= units)
+            return expanded;
+        units = needed;
+        buffer = expanded.reserve(static_cast<int>(units));
+    }
 }
 
 bool isWindowsVistaOrLater()

@@ -17,13 +17,14 @@ GarbageCollector::GarbageCollector() : pointers(6765, &pointerKey) {}
 GarbageCollector::~GarbageCollector()
 {
     CriticalSectionLock hold(lock);
-    for (int i = pointers.count() - 1; i >= 0; --i) {
-        if (i >= pointers.count()) // as in collect()
-            continue;
-        void* object = pointers.keyAt(i);
-        pointers.value(object).destructor->destroy(object);
+    // Each entry leaves the table before its object goes: a destructor that detaches or gives back another
+    // entry then finds the table as it is, and nothing is destroyed twice.
+    while (pointers.count() > 0) {
+        void* object = pointers.keyAt(pointers.count() - 1);
+        IDestructor* destructor = pointers.value(object).destructor;
+        pointers.remove(object);
+        destructor->destroy(object);
     }
-    pointers.removeAll();
     zeroCount = 0;
 }
 

@@ -117,7 +117,8 @@ bool Reg::setDword(const wchar_t* subkey, const wchar_t* valueName, DWORD value)
 
 bool Reg::deleteValue(const wchar_t* subkey, const wchar_t* valueName)
 {
-    SubKey target(key, subkey, true, KEY_ALL_ACCESS);
+    // Opened, never created: deleting under a missing key leaves it missing.
+    SubKey target(key, subkey, false, KEY_SET_VALUE);
     if (!target)
         return fail(target.error());
     LONG result = RegDeleteValueW(target.get(), valueName);

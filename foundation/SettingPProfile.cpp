@@ -65,3 +65,10 @@ void SettingPProfile::deleteKey(const wstring& section, const wstring& key)
 {
     writeEntry(section, key.buffer(), nullptr);
 }
+
+bool SettingPProfile::hasKeys(const wstring& section) const
+{
+    // Room for the start of one entry is enough to tell.
+    wchar_t entries[4] = {};
+    return GetPrivateProfileSectionW(section.buffer(), entries, 4, getFileName()) > 0;
+}

@@ -16,6 +16,8 @@ public:
     bool readBool(const wstring& section, const wstring& key, bool defaultValue) const override;
     void deleteSection(const wstring& section) override;
     void deleteKey(const wstring& section, const wstring& key) override;
+    // Whether the file has the section with a key in it.
+    bool hasKeys(const wstring& section) const;
 
     const wchar_t* getFileName() const { return profile.getFileName(); }
 

@@ -49,6 +49,12 @@ bool XmlSetting::readBool(const wstring& section, const wstring& key, bool defau
     return value ? value->equals(L"true") : defaultValue;
 }
 
+bool XmlSetting::hasKeys(const wstring& section) const
+{
+    const CollectionStringToString* keys = sections.find(section);
+    return keys && keys->count() > 0;
+}
+
 void XmlSetting::deleteSection(const wstring& section)
 {
     if (sections.find(section))

@@ -21,6 +21,8 @@ public:
     bool readBool(const wstring& section, const wstring& key, bool defaultValue) const override;
     void deleteSection(const wstring& section) override;
     void deleteKey(const wstring& section, const wstring& key) override;
+    // Whether the section holds a key.
+    bool hasKeys(const wstring& section) const;
 
     // Empties the store, then reads the file. A file that is missing or not well-formed leaves the store empty
     // (every key takes its default) and gives false, so that an import can tell it from a loaded file.

@@ -81,7 +81,9 @@ public:
     // BMP files (DibBmpFile.cpp): both close a valid handle in every case.
     bool loadBmpFile(HANDLE file);
     bool saveBmpFile(HANDLE file);
-    // A packed DIB (BITMAPINFO followed by the pixels) of `bytes` bytes in memory.
+    // A packed DIB (BITMAPINFO followed by the pixels) of `bytes` bytes in memory. Loads of either form
+    // decode bit-field masks of any layout into a 32-bit section with the usual masks (alpha, when the
+    // picture has an alpha mask, in the fourth bytes); 16-bit pictures with the usual masks stay 16 bits.
     bool loadPackedDib(const BITMAPINFO* packed, DWORD bytes);
     // A BMP file image from the start of the stream.
     bool loadFromStream(IStream* stream);
@@ -100,7 +102,8 @@ private:
     bool fill(COLORREF color);
     // Empties the Dib, keeping the last error of the step that failed.
     bool releaseAfterFailure();
-    bool loadBmpImage(const BYTE* data, DWORD bytes, DWORD slack, DWORD pixelOffset);
+    bool loadBmpImage(const BYTE* data, DWORD bytes, DWORD pixelOffset);
+    bool loadBitFields(const BYTE* data, DWORD pixelOffset);
     BITMAPFILEHEADER fileHeader() const;
 
     BITMAPINFO* info = nullptr;

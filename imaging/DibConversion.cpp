@@ -48,19 +48,19 @@ void copyDib32(const Dib& dib, const BitmapLock& lock, bool keepAlpha)
     }
 }
 
-// False leaves the failure as the bitmap's last status.
-bool givePalette(const Dib& dib, Gdiplus::Bitmap* bitmap)
+// ERROR_SUCCESS, or why not: 8 when the palette cannot be copied, 87 when GDI+ refuses it.
+DWORD givePalette(const Dib& dib, Gdiplus::Bitmap* bitmap)
 {
     PaletteBlock block(bitmap);
     if (!block.palette)
-        return false;
+        return GetLastError() == ERROR_NOT_ENOUGH_MEMORY ? ERROR_NOT_ENOUGH_MEMORY : ERROR_INVALID_PARAMETER;
     const RGBQUAD* table = dib.getColorTable();
     UINT colors = table ? dib.colorCount() : 0;
     for (UINT i = 0; i < block.palette->Count; ++i) {
         RGBQUAD color = i < colors ? table[i] : RGBQUAD{0, 0, 0, 0};
         block.palette->Entries[i] = Gdiplus::Color::MakeARGB(0xFF, color.rgbRed, color.rgbGreen, color.rgbBlue);
     }
-    return bitmap->SetPalette(block.palette) == Gdiplus::Ok;
+    return bitmap->SetPalette(block.palette) == Gdiplus::Ok ? ERROR_SUCCESS : ERROR_INVALID_PARAMETER;
 }
 
 bool drawOnDib(Gdiplus::Image* image, Dib& dib)
@@ -139,8 +139,15 @@ Gdiplus::Bitmap* dibToGdiplusBitmap(const Dib& dib, bool keepAlpha)
         copyDib32(dib, lock, keepAlpha);
         return bitmap.release();
     }
-    if (dib.bitCount() <= 8 && !givePalette(dib, bitmap.get()))
-        return bitmap.release();
+    // Without its palette the picture would come out in other colours.
+    if (dib.bitCount() <= 8) {
+        DWORD error = givePalette(dib, bitmap.get());
+        if (error != ERROR_SUCCESS) {
+            bitmap.reset();
+            SetLastError(error);
+            return nullptr;
+        }
+    }
     BitmapLock lock(bitmap.get(), Gdiplus::ImageLockModeWrite, format);
     if (!lock.isLocked())
         return nullptr;

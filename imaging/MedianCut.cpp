@@ -82,14 +82,17 @@ bool cancelled()
     return false;
 }
 
-bool countColors(RgbHashTable& table, const BYTE* pixels, int width, int height, ICanceller* canceller)
+// Hands the pixels to add(pixels, count) in runs, asking the canceller after every PixelsPerCancelCheck pixels
+// and once at the end. False as soon as add says false, or when cancelled (last error 0).
+template <typename Add>
+bool walkPixels(const BYTE* pixels, int width, int height, ICanceller* canceller, Add add)
 {
     int untilCheck = PixelsPerCancelCheck;
     for (int y = 0; y < height; ++y) {
         const BYTE* row = pixels + static_cast<INT_PTR>(y) * width * 4;
         for (int done = 0; done < width;) {
             int count = width - done < untilCheck ? width - done : untilCheck;
-            if (!table.addPixels(row + static_cast<INT_PTR>(done) * 4, count))
+            if (!add(row + static_cast<INT_PTR>(done) * 4, count))
                 return false;
             done += count;
             untilCheck -= count;
@@ -102,6 +105,65 @@ bool countColors(RgbHashTable& table, const BYTE* pixels, int width, int height,
     }
     return !isCancelled(canceller) || cancelled();
 }
+
+bool countColors(RgbHashTable& table, const BYTE* pixels, int width, int height, ICanceller* canceller)
+{
+    return walkPixels(pixels, width, height, canceller,
+                      [&table](const BYTE* run, int count) { return table.addPixels(run, count); });
+}
+
+// The picture's own colours while there are no more than a limit (at most 256) of them, in the order first
+// seen. The scan gives up at the first colour beyond the limit, which in a photograph comes within a few
+// pixels.
+class FewColors {
+public:
+    explicit FewColors(int limit) : limit(limit)
+    {
+        for (UINT32& slot : slots)
+            slot = NoColor;
+    }
+
+    // False once the picture has more colours than the limit.
+    bool add(const BYTE* pixels, int count)
+    {
+        auto colors = reinterpret_cast<const UINT32*>(pixels);
+        UINT32 previous = NoColor;
+        for (int i = 0; i < count; ++i) {
+            UINT32 color = colors[i] & 0xFFFFFF;
+            if (color == previous)
+                continue;
+            previous = color;
+            UINT32 slot = (color * 2654435761u) >> (32 - SlotBits);
+            while (slots[slot] != NoColor && slots[slot] != color)
+                slot = (slot + 1) & (SlotCount - 1);
+            if (slots[slot] == color)
+                continue;
+            if (foundCount == limit)
+                return false;
+            slots[slot] = color;
+            found[foundCount++] = color;
+        }
+        return true;
+    }
+
+    // The colours as palette entries (blue, green, red, 0); the rest of the palette stays as it is.
+    void copyTo(RGBQUAD* palette) const
+    {
+        for (int i = 0; i < foundCount; ++i)
+            palette[i] = RGBQUAD{static_cast<BYTE>(found[i]), static_cast<BYTE>(found[i] >> 8),
+                                 static_cast<BYTE>(found[i] >> 16), 0};
+    }
+
+private:
+    // Twice the largest limit: the open table never fills.
+    static constexpr int SlotBits = 9;
+    static constexpr UINT32 SlotCount = 1u << SlotBits;
+
+    int limit;
+    int foundCount = 0;
+    UINT32 slots[SlotCount];
+    UINT32 found[256];
+};
 
 // The box with the most pixels among those with more than one colour; the first of equals.
 int boxToSplit(const Box* boxes, int boxCount)
@@ -187,6 +249,25 @@ bool cutPalette(Entry* entries, int entryCount, LONGLONG pixelCount, RGBQUAD* pa
     }
     for (int i = 0; i < boxCount; ++i)
         palette[i] = meanColor(entries, boxes[i]);
+    return true;
+}
+
+// A picture whose colours all fit the palette keeps them exactly, so that a lossless format gives back every
+// pixel unchanged: `fits` tells whether they did, and then the palette holds them. False when cancelled.
+bool takeFewColors(const BYTE* pixels, int width, int height, RGBQUAD* palette, int colorCount, ICanceller* canceller,
+                   bool& fits)
+{
+    FewColors few(colorCount);
+    fits = true;
+    bool scanned = walkPixels(pixels, width, height, canceller, [&](const BYTE* run, int count) {
+        fits = few.add(run, count);
+        return fits;
+    });
+    if (!fits)
+        return true;
+    if (!scanned)
+        return false;
+    few.copyTo(palette);
     return true;
 }
 
@@ -293,6 +374,28 @@ bool RgbHashTable::takeEntries(ScratchBuffer<Entry>& entries, LONGLONG& pixelCou
     return true;
 }
 
+namespace {
+
+// The colours of the histogram, or the median cut of them when there are more than the palette holds.
+bool histogramPalette(const BYTE* pixels, int width, int height, RGBQUAD* palette, int colorCount,
+                      ICanceller* canceller, bool exact)
+{
+    RgbHashTable table(exact);
+    if (!countColors(table, pixels, width, height, canceller))
+        return false;
+    ScratchBuffer<Entry> entries;
+    LONGLONG pixelCount = 0;
+    if (!table.takeEntries(entries, pixelCount))
+        return false;
+    if (entries.count() > colorCount)
+        return cutPalette(entries.get(), entries.count(), pixelCount, palette, colorCount, canceller);
+    for (int i = 0; i < entries.count(); ++i)
+        palette[i] = RGBQUAD{entries[i].blue, entries[i].green, entries[i].red, 0};
+    return true;
+}
+
+} // namespace
+
 } // namespace MedianCut
 
 bool medianCutPalette(const BYTE* pixels, int width, int height, RGBQUAD* palette, int colorCount,
@@ -303,20 +406,12 @@ bool medianCutPalette(const BYTE* pixels, int width, int height, RGBQUAD* palett
         return false;
     }
     ZeroMemory(palette, colorCount * sizeof(RGBQUAD));
-    MedianCut::RgbHashTable table(exact);
-    if (!MedianCut::countColors(table, pixels, width, height, canceller))
+    // The exact histogram keeps few colours as they are by itself; the grouped one would merge them.
+    bool fits = false;
+    if (!exact && !MedianCut::takeFewColors(pixels, width, height, palette, colorCount, canceller, fits))
         return false;
-    ScratchBuffer<MedianCut::Entry> entries;
-    LONGLONG pixelCount = 0;
-    if (!table.takeEntries(entries, pixelCount))
+    if (!fits && !MedianCut::histogramPalette(pixels, width, height, palette, colorCount, canceller, exact))
         return false;
-    if (entries.count() <= colorCount) {
-        for (int i = 0; i < entries.count(); ++i)
-            palette[i] = RGBQUAD{entries[i].blue, entries[i].green, entries[i].red, 0};
-    } else if (!MedianCut::cutPalette(entries.get(), entries.count(), pixelCount, palette, colorCount, canceller)) {
-        return false;
-    }
-    entries.release();
     if (colorCount > 1)
         MedianCut::quickSort(palette, 0, colorCount - 1, MedianCut::BrightnessComparator());
     return true;

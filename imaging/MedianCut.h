@@ -7,8 +7,9 @@ class ICanceller;
 // An optimal palette of up to 256 colours for a 32-bit picture (blue, green, red, alpha bytes; rows of
 // width x 4 bytes), by median cut over its colour histogram. The palette gets `colorCount` entries in blue,
 // green, red, 0 order, sorted by red + green + blue. A picture with no more colours than that gets exactly
-// its own colours, the remaining entries black. In exact mode the histogram tells every colour apart; in
-// grouped mode colours that share the top 5 bits of each channel count as one, their average.
+// its own colours in either mode, the remaining entries black. Otherwise, in exact mode the histogram tells
+// every colour apart; in grouped mode colours that share the top 5 bits of each channel count as one, their
+// average.
 // False with last error 87 for bad arguments, 8 when memory runs out and 0 when cancelled (the palette is
 // then unusable).
 bool medianCutPalette(const BYTE* pixels, int width, int height, RGBQUAD* palette, int colorCount,

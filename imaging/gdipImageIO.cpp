@@ -146,7 +146,7 @@ Gdiplus::Bitmap* gdipBitmapFromStream(IStream* stream)
 {
     if (!stream)
         return nullptr;
-    if (isBmp32Stream(stream)) {
+    if (isSelfReadBmpStream(stream)) {
         Dib dib;
         if (!dib.loadFromStream(stream))
             return nullptr;
@@ -161,7 +161,7 @@ Gdiplus::Bitmap* gdipBitmapFromStream(IStream* stream)
     return bitmap.release();
 }
 
-bool isBmp32Stream(IStream* stream)
+bool isSelfReadBmpStream(IStream* stream)
 {
     LARGE_INTEGER zero = {};
     ULARGE_INTEGER position = {};
@@ -173,14 +173,21 @@ bool isBmp32Stream(IStream* stream)
     LARGE_INTEGER back;
     back.QuadPart = static_cast<LONGLONG>(position.QuadPart);
     stream->Seek(back, STREAM_SEEK_SET, nullptr);
-    return SUCCEEDED(result) && isBmp32Head(head, read);
+    return SUCCEEDED(result) && isSelfReadBmpHead(head, read);
 }
 
-bool isBmp32Head(const BYTE* head, size_t size)
+bool isSelfReadBmpHead(const BYTE* head, size_t size)
 {
-    if (!head || size < 30)
+    if (!head || size < 34)
         return false;
+    auto dword = [head](int offset) {
+        return head[offset] | head[offset + 1] << 8 | head[offset + 2] << 16 |
+               static_cast<DWORD>(head[offset + 3]) << 24;
+    };
     WORD signature = static_cast<WORD>(head[0] | (head[1] << 8));
     WORD bitCount = static_cast<WORD>(head[28] | (head[29] << 8));
-    return signature == BmpSignature && bitCount == 32;
+    // The old 12-byte header has neither field where these are read.
+    if (signature != BmpSignature || dword(14) < sizeof(BITMAPINFOHEADER))
+        return false;
+    return bitCount == 32 || dword(30) == BI_BITFIELDS;
 }

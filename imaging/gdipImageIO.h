@@ -24,12 +24,14 @@ IStream* readFileToStream(HANDLE file);
 // The same bytes in a block of the library allocator, which the caller frees (MemoryAllocator::free), with
 // their count; null as above.
 void* readFileBytes(HANDLE file, DWORD& size);
-// A 32-bit BMP is read by the program itself, because GDI+ drops the alpha of such files; anything else is
-// decoded by GDI+. Null when nothing decodes.
+// The program reads two kinds of BMP itself: 32-bit ones, because GDI+ drops the alpha of such files, and
+// those with bit-field masks, because the platform's decoders take some layouts of masks wrongly. Anything
+// else is decoded by GDI+. Null when nothing decodes.
 Gdiplus::Bitmap* gdipBitmapFromStream(IStream* stream);
-// Whether the stream, from its current position, holds a 32-bit BMP; the position is kept.
-bool isBmp32Stream(IStream* stream);
-// The bytes a 32-bit BMP starts with: its file header and the info header's bit count.
+// Whether the stream, from its current position, holds a BMP that the program reads itself; the position is
+// kept.
+bool isSelfReadBmpStream(IStream* stream);
+// The bytes that tell such a BMP: its file header and the info header up to the compression.
 constexpr int BmpHeadBytes = 54;
-// Whether the first bytes of a file (size of them) are those of a 32-bit BMP.
-bool isBmp32Head(const BYTE* head, size_t size);
+// Whether the first bytes of a file (size of them) are those of a BMP that the program reads itself.
+bool isSelfReadBmpHead(const BYTE* head, size_t size);

@@ -235,7 +235,7 @@ Gdiplus::Bitmap* loadBitmap(const wchar_t* path, IWICMetadataBlockReader** reade
 
 bool loadDib(const wchar_t* path, Dib& dib)
 {
-    if (isBmp32File(path) && dib.loadBmpFile(openForReading(path)))
+    if (isSelfReadBmpFile(path) && dib.loadBmpFile(openForReading(path)))
         return true;
     if (loadDibThroughWic(path, dib))
         return true;

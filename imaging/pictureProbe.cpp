@@ -37,7 +37,7 @@ void readPngBitsPerPixel(const wchar_t* path, WORD& bits)
 
 } // namespace
 
-bool isBmp32File(const wchar_t* path)
+bool isSelfReadBmpFile(const wchar_t* path)
 {
     if (!path)
         Exception::throwInvalidArgument();
@@ -45,7 +45,7 @@ bool isBmp32File(const wchar_t* path)
     BYTE head[BmpHeadBytes] = {};
     bool endOfData = false;
     file.read(head, sizeof(head), endOfData);
-    return isBmp32Head(head, sizeof(head));
+    return isSelfReadBmpHead(head, sizeof(head));
 }
 
 BYTE readFileByte(const wchar_t* path, DWORD offset)

@@ -6,8 +6,9 @@
 // Small questions about picture files and sources, asked before or after loading them. Files are opened for
 // reading with others allowed to read.
 
-// Whether the file starts as a 32-bit BMP; a file that cannot be opened throws Exception with the system's error.
-bool isBmp32File(const wchar_t* path);
+// Whether the file starts as a BMP that the program reads itself (isSelfReadBmpHead); a file that cannot be
+// opened throws Exception with the system's error.
+bool isSelfReadBmpFile(const wchar_t* path);
 // The byte at the offset from the file's start; failures, the end of the file included, throw Exception.
 BYTE readFileByte(const wchar_t* path, DWORD offset);
 // Whether a source of 8 bits per pixel or fewer has a palette colour that is not fully opaque. A source

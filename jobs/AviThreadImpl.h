@@ -2,7 +2,8 @@
 #include "jobs/CancelThreadOperation.h"
 #include "jobs/ProgressDialog.h"
 
-// An AVI movie of the pictures, one frame each. The job's run is defined in AviThreadImpl.cpp.
+// An AVI movie of the pictures, one key frame each, at File/AviFPS frames per second. The file takes the
+// output's name only when every frame is in it: after a stop or an error the output is as it was before.
 class AviThreadImpl : public OutputFileJob {
 public:
     using Progress = DlgCancelSimple;
@@ -10,5 +11,6 @@ public:
 
     using OutputFileJob::OutputFileJob;
 
+    // 0 when the file was written, Cancelled, or Failed after an error it has shown.
     int run(ProgressDialog& dialog) override;
 };

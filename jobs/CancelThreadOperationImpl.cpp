@@ -3,7 +3,7 @@
 #include "foundation/FileSystem.h"
 #include "foundation/Path.h"
 #include "imaging/WicShotDateReader.h"
-#include "jobs/JobLog.h"
+#include "jobs/JobReport.h"
 #include "jobs/LogMessages.h"
 #include "jobs/PictureConversion.h"
 #include "jobs/ProgressDialog.h"
@@ -18,20 +18,13 @@ const wchar_t newLine[] = L"\r\n";
 const wchar_t failureMark[] = L"(failure)";
 const wchar_t skipMark[] = L"(skip)";
 
-wstring decimal(int value)
-{
-    wstring text;
-    text.setInt(value);
-    return text;
-}
-
 } // namespace
 
 // One run of the job, on the worker thread.
 class CancelThreadOperationImpl::Run {
 public:
     Run(CancelThreadOperationImpl& job, ProgressDialog& dialog)
-        : job(job), dialog(dialog), setting(getAppSetting()), canceller(dialog)
+        : job(job), dialog(dialog), setting(getAppSetting()), canceller(dialog), report(dialog), log(report.log)
     {
     }
 
@@ -48,14 +41,14 @@ private:
     void skip(const wstring& source);
     void writeEnd();
     void deleteSources();
-    void writeErrorEnd();
     int ask(const wstring& text, UINT type);
 
     CancelThreadOperationImpl& job;
     ProgressDialog& dialog;
     const AppSetting& setting;
     Canceller canceller;
-    JobLog log;
+    JobReport report;
+    JobLog& log;
     WicShotDateReader shotDates;
     int processed = 0;
     int succeeded = 0;
@@ -90,16 +83,13 @@ int CancelThreadOperationImpl::Run::execute()
     try {
         return convertAll();
     } catch (const Exception& exception) {
-        writeErrorEnd();
-        if (Application* application = getApplication())
-            application->showException(dialog.getHandle(), exception);
-        return Failed;
+        return report.fail(exception);
     }
 }
 
 int CancelThreadOperationImpl::Run::convertAll()
 {
-    log.write(stampedLogText(LogMessages::M001) + newLine + newLine);
+    report.start(LogMessages::M001);
     job.outputFolders.removeAll();
     int total = job.files.count();
     dialog.progress(0, total);
@@ -223,15 +213,6 @@ void CancelThreadOperationImpl::Run::deleteSources()
     if (failures > 0)
         Application::messageBox(nullptr, fillIn(Messages::E0026, decimal(failures)), MB_ICONWARNING);
     job.sourcesDeleted = true;
-}
-
-void CancelThreadOperationImpl::Run::writeErrorEnd()
-{
-    // The error itself is what the user must see; a log that cannot take this line must not hide it.
-    try {
-        log.write(wstring(newLine) + stampedLogText(LogMessages::M004) + newLine + newLine);
-    } catch (...) {
-    }
 }
 
 int CancelThreadOperationImpl::Run::ask(const wstring& text, UINT type)

@@ -62,8 +62,10 @@ int CommandLineMode::run(const wstringArray& arguments)
 
 int CommandLineMode::convert(CmdParams& params)
 {
-    if (!params.settingsName().isEmpty())
+    if (!params.settingsName().isEmpty()) {
         loadSettingsFile(params.settingsName());
+        params.followStoredLogEncoding(setting);
+    }
     if (params.formatGiven)
         setting.editFormat = params.formatIndex();
     if (params.inputMode == CmdParams::FileIndirectInput)

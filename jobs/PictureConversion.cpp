@@ -45,14 +45,13 @@ bool loadSourcePicture(const PictureRequest& request, SourcePicture& picture)
 
 ChainOutcome processPicture(SourcePicture& picture, int format, ICanceller* canceller)
 {
-    // The steps may replace the picture; the owner follows the pointer they leave.
-    Gdiplus::Bitmap* converting = picture.bitmap.release();
-    ChainOutcome outcome = applyEffectSteps(converting, canceller);
-    if (outcome == ChainOutcome::Done &&
-        prepareForOutputFormat(format, converting, picture.bitsPerPixel, canceller) == StepFailed)
-        outcome = stoppedOutcome(canceller);
-    picture.bitmap.reset(converting);
-    return outcome;
+    return runOnOwnedPicture(picture.bitmap, [&](Gdiplus::Bitmap*& converting) {
+        ChainOutcome outcome = applyEffectSteps(converting, canceller);
+        if (outcome == ChainOutcome::Done &&
+            prepareForOutputFormat(format, converting, picture.bitsPerPixel, canceller) == StepFailed)
+            outcome = stoppedOutcome(canceller);
+        return outcome;
+    });
 }
 
 PictureOutcome convertSourcePicture(SourcePicture& picture, const PictureRequest& request, ICanceller* canceller)

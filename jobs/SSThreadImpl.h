@@ -2,7 +2,8 @@
 #include "jobs/CancelThreadOperation.h"
 #include "jobs/ProgressDialog.h"
 
-// A screen saver that plays the pictures. The job's run is defined in SSThreadImpl.cpp.
+// A screen saver that plays the pictures, stored no larger than File/SSMaxImageSize (ScreenSaverBuilder.h). A
+// stopped build keeps the saver of its last commit, whose count plays only what that commit held.
 class SSThreadImpl : public OutputFileJob {
 public:
     using Progress = DlgCancelSimple;
@@ -10,5 +11,6 @@ public:
 
     using OutputFileJob::OutputFileJob;
 
+    // 0 when the file was written, Cancelled, or Failed after an error it has shown.
     int run(ProgressDialog& dialog) override;
 };

@@ -2,22 +2,31 @@
 #include "jobs/CancelThreadOperation.h"
 #include "jobs/ProgressDialog.h"
 
-// Thumbnail sheets of the files, written into the output folder under the output name. The job's run is defined in ThumbnailThreadImpl.cpp.
+class MessageWriter;
+
+// A thumbnail sheet of the files (File/ThumbnailType and its settings): an HTML page with a small image of each
+// picture linked to it, written at the sheet's path. With a thumbnail folder the page shows JPEG thumbnails made
+// into that folder, without one the pictures themselves. A sheet stopped while its page is being written keeps
+// what was written so far; a sheet that fails leaves the path as it was.
 class ThumbnailThreadImpl : public CancelThreadOperation {
 public:
     using Progress = DlgCancelSimple;
     static constexpr UINT DialogTemplate = 1312;
 
-    ThumbnailThreadImpl(const wstring& outputFolder, const wstring& outputName, const wstringArray& files)
-        : outputFolder(outputFolder), outputName(outputName)
+    // An empty thumbnail folder makes no thumbnail files.
+    ThumbnailThreadImpl(const wstring& thumbnailFolder, const wstring& sheetPath, const wstringArray& files)
+        : thumbnailFolder(thumbnailFolder), sheetPath(sheetPath)
     {
         this->files.addAll(files);
     }
 
+    // 1 when the sheet was written, Cancelled, or Failed after an error it has shown.
     int run(ProgressDialog& dialog) override;
 
 private:
-    const wstring outputFolder;
-    const wstring outputName;
+    int makeSheet(ProgressDialog& dialog, MessageWriter& log);
+
+    const wstring thumbnailFolder;
+    const wstring sheetPath;
     wstringArray files;
 };

@@ -24,3 +24,10 @@ bool applyEffectsInOrder(Gdiplus::Bitmap*& bitmap, int format, WORD sourceDepth,
         return false;
     return prepareForOutputFormat(format, bitmap, sourceDepth, nullptr) != StepFailed;
 }
+
+bool applyEffectsInOrder(BitmapPtr& picture, int format, WORD sourceDepth, ICanceller* canceller)
+{
+    return runOnOwnedPicture(picture, [&](Gdiplus::Bitmap*& bitmap) {
+        return applyEffectsInOrder(bitmap, format, sourceDepth, canceller);
+    });
+}

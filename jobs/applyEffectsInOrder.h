@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 #include <gdiplus.h>
+#include "imaging/BitmapPtr.h"
 
 class ICanceller;
 
@@ -21,3 +22,21 @@ ChainOutcome applyEffectSteps(Gdiplus::Bitmap*& bitmap, ICanceller* canceller);
 // bit depth, which is prepared without a canceller. False when a step or the preparation failed or was
 // cancelled.
 bool applyEffectsInOrder(Gdiplus::Bitmap*& bitmap, int format, WORD sourceDepth, ICanceller* canceller);
+// The same for a picture in an owner, which holds whatever picture the steps leave, also when one of them
+// throws.
+bool applyEffectsInOrder(BitmapPtr& picture, int format, WORD sourceDepth, ICanceller* canceller);
+
+// Runs steps(Gdiplus::Bitmap*&), which may replace the picture, over the owner's picture and returns what they
+// return. The owner takes back whatever picture the steps leave, also when one of them throws.
+template <typename Steps>
+auto runOnOwnedPicture(BitmapPtr& owner, Steps steps)
+{
+    struct GiveBack {
+        BitmapPtr& owner;
+        Gdiplus::Bitmap*& picture;
+        ~GiveBack() { owner.reset(picture); }
+    };
+    Gdiplus::Bitmap* picture = owner.release();
+    GiveBack giveBack{owner, picture};
+    return steps(picture);
+}

@@ -18,6 +18,7 @@ constexpr UINT LogTitleString = 2402;
 constexpr UINT LogFontString = 2210;
 constexpr int LogFontPoints = 9;
 constexpr DWORD LogAnimationTime = 200;
+constexpr UINT SettingsKeptAsideString = 2610;
 
 wstring withBackslash(const wstring& folder)
 {
@@ -77,6 +78,17 @@ wstring MyApp::settingsFilePath(const wstring& name, const wstring& programDirec
     if (isInsideFolder(programDirectory, programFiles))
         return combinePath(combinePath(applicationData, name), fileName);
     return combinePath(programDirectory, fileName);
+}
+
+wstring MyApp::takeSettingsNotice()
+{
+    const wstring& kept = setting.getKeptAsideFile();
+    if (kept.isEmpty() || settingsNoticeTaken)
+        return wstring();
+    settingsNoticeTaken = true;
+    wstring text;
+    text.loadString(getResourceModule(), SettingsKeptAsideString);
+    return text.replace(L"%s", kept.buffer());
 }
 
 void MyApp::readVersionInfo()

@@ -64,6 +64,10 @@ public:
     const wstring& getStartupLayout() const { return startupLayout; }
     // The plain file arguments of a windowed start.
     const wstringArray& getStartupFiles() const { return startupFiles; }
+    // Once: the text that tells the user that the settings file could not be read, that the defaults are in
+    // use and under which name the file was kept; empty when there is nothing (more) to tell. The windowed
+    // start shows it.
+    wstring takeSettingsNotice();
 
     // The shown version of a product version such as "1, 0, 5, 0" (gives "1.05"): blanks removed, the first
     // piece, a dot, then the second and third pieces. Fewer than three pieces throws Exception 87.
@@ -113,6 +117,7 @@ private:
     Resource resource;
     wstring startupLayout;
     wstringArray startupFiles;
+    bool settingsNoticeTaken = false;
     // Last: taken back before the record and the collector go.
     std::optional<AppServices> services;
 };

@@ -5,6 +5,7 @@
 #include "foundation/Path.h"
 #include "foundation/SettingPProfile.h"
 #include "foundation/XmlSetting.h"
+#include "imaging/TemporaryOutputFile.h"
 #include "settings/SettingExchange.h"
 
 namespace {
@@ -16,19 +17,14 @@ const wchar_t sectionNames[] = L"Window/File/Edit/View/Command/Trimming/Resize/T
 constexpr int CompressionLZW = 2;
 constexpr int CompressionCCITT3 = 3;
 
-// Reads the file into the store when it is XML (the INI store reads at every access). Gives ERROR_SUCCESS when
-// the store holds the file's settings, otherwise the reason it does not.
-DWORD fillStore(ISetting& store, const wstring& file)
+// Whether the file read into the store has a key in the section.
+bool hasKeys(const ISetting& store, const wstring& section)
 {
-    DWORD attributes = GetFileAttributesW(file.buffer());
-    if (attributes == INVALID_FILE_ATTRIBUTES)
-        return GetLastError();
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
-        return ERROR_ACCESS_DENIED;
-    auto* xml = dynamic_cast<XmlSetting*>(&store);
-    if (xml && !xml->load(file))
-        return ERROR_INVALID_DATA;
-    return ERROR_SUCCESS;
+    if (auto* xml = dynamic_cast<const XmlSetting*>(&store))
+        return xml->hasKeys(section);
+    if (auto* ini = dynamic_cast<const SettingPProfile*>(&store))
+        return ini->hasKeys(section);
+    return false;
 }
 
 void createMissingFolder(const wstring& file)
@@ -36,6 +32,18 @@ void createMissingFolder(const wstring& file)
     wstring folder = Path(file).getDirectory();
     if (!isDirectory(folder))
         createDirectory(folder);
+}
+
+// The INI store writes at every key: it works on a copy of the file, so that what the file holds besides the
+// settings stays.
+std::unique_ptr<ISetting> iniStoreOnCopy(const wstring& file, const wchar_t* copy)
+{
+    if (!CopyFileW(file.buffer(), copy, FALSE) && GetLastError() != ERROR_FILE_NOT_FOUND)
+        Exception::throwLastError();
+    std::unique_ptr<ISetting> store(new (std::nothrow) SettingPProfile(copy));
+    if (!store)
+        throw Exception(ErrorCode::NoMemory);
+    return store;
 }
 
 } // namespace
@@ -56,9 +64,16 @@ void AppSetting::load(const wstring& rootName, const wchar_t* explicitPath, HMOD
     std::unique_ptr<ISetting> store(createSettingStore(rootName, file));
     // A first start has no settings file yet and takes the defaults. An import of a file that is missing or
     // unreadable would reset the conversion settings and look like success, so it fails before anything changes.
-    DWORD error = fillStore(*store, file);
+    DWORD error = readFile(*store, file, explicitPath != nullptr);
     if (error != ERROR_SUCCESS && explicitPath)
         throw Exception(static_cast<int>(error));
+    if (!explicitPath) {
+        unreadableFile = L"";
+        keptAsideFile = L"";
+        // The user's file is there but cannot be read: the defaults stand in, and the file is kept.
+        if (error == ERROR_INVALID_DATA)
+            keepUnreadableFile(file);
+    }
     SettingExchange loading(*store, true, rootName, resourceModule);
     exchange(loading, explicitPath != nullptr);
 }
@@ -66,13 +81,73 @@ void AppSetting::load(const wstring& rootName, const wchar_t* explicitPath, HMOD
 void AppSetting::save(const wstring& rootName, const wchar_t* explicitPath)
 {
     wstring file = explicitPath ? wstring(explicitPath) : path;
-    std::unique_ptr<ISetting> store(createSettingStore(rootName, file));
-    // The INI store writes at every key, so the folder must be there first.
     createMissingFolder(file);
+    if (!explicitPath)
+        moveUnreadableFileAside();
+    TemporaryOutputFile output;
+    if (!output.create(file.buffer()))
+        Exception::throwLastError();
+    std::unique_ptr<ISetting> store(createSettingStore(rootName, file));
+    auto* xml = dynamic_cast<XmlSetting*>(store.get());
+    if (!xml)
+        store = iniStoreOnCopy(file, output.path());
     SettingExchange saving(*store, false, rootName, nullptr);
     exchange(saving, false);
-    if (auto* xml = dynamic_cast<XmlSetting*>(store.get()))
-        xml->save(file);
+    if (xml)
+        xml->save(output.path());
+    if (!output.commit())
+        Exception::throwLastError();
+}
+
+// Reads the file into the store when it is XML (the INI store reads at every access). Gives ERROR_SUCCESS when
+// the store holds settings of the sections a load reads, otherwise the reason it does not.
+DWORD AppSetting::readFile(ISetting& store, const wstring& file, bool conversionOnly) const
+{
+    DWORD attributes = GetFileAttributesW(file.buffer());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return GetLastError();
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        return ERROR_ACCESS_DENIED;
+    auto* xml = dynamic_cast<XmlSetting*>(&store);
+    if (xml && !xml->load(file))
+        return ERROR_INVALID_DATA;
+    return holdsSettings(store, conversionOnly) ? ERROR_SUCCESS : ERROR_INVALID_DATA;
+}
+
+// An empty file, any other program's file, or one with none of the sections that are read, holds none.
+bool AppSetting::holdsSettings(const ISetting& store, bool conversionOnly) const
+{
+    int first = conversionOnly ? TrimmingSection : WindowSection;
+    int end = conversionOnly ? RenameSection : SectionCount;
+    for (int i = first; i < end; ++i) {
+        if (hasKeys(store, sections.at(i)))
+            return true;
+    }
+    return false;
+}
+
+void AppSetting::keepUnreadableFile(const wstring& file)
+{
+    unreadableFile = file;
+    keptAsideFile = Path(file + L".unreadable").makeUnique(L"_").getPath();
+    try {
+        moveUnreadableFileAside();
+    } catch (const Exception&) {
+        // The file may be held open by someone for a moment; the save tries again.
+    }
+}
+
+void AppSetting::moveUnreadableFileAside()
+{
+    if (unreadableFile.isEmpty())
+        return;
+    if (!MoveFileExW(unreadableFile.buffer(), keptAsideFile.buffer(), 0)) {
+        if (GetLastError() != ERROR_FILE_NOT_FOUND)
+            Exception::throwLastError();
+        // Gone meanwhile: nothing to keep.
+        keptAsideFile = L"";
+    }
+    unreadableFile = L"";
 }
 
 void AppSetting::deleteSettingsFile()

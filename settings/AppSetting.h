@@ -23,13 +23,21 @@ public:
     void setSectionsAndPath(const wstring& path);
     // Reads the settings file (explicitPath null), where a missing or unreadable file gives the defaults; or
     // imports the conversion sections Trimming to Bitmap from explicitPath, where a missing or unreadable
-    // file throws and leaves the record as it was. rootName is the application's name; the module holds the
-    // default font lists.
+    // file throws and leaves the record as it was. A file that is read but holds no key of the sections
+    // read (an empty file, another program's) counts as unreadable, ERROR_INVALID_DATA. A settings file that
+    // is there but unreadable is kept for the user under a name of its own (getKeptAsideFile) before a save
+    // could replace it. rootName is the application's name; the module holds the default font lists.
     void load(const wstring& rootName, const wchar_t* explicitPath, HMODULE resourceModule);
     // Writes every section to the settings file, or to explicitPath (export); a missing folder is created.
+    // The file is written under a temporary name beside it and then put in place of the old one, so a save
+    // that fails or breaks off leaves the old file whole. When the unreadable settings file could not be kept
+    // aside at the load, that is tried first, and its failure throws before anything is written.
     void save(const wstring& rootName, const wchar_t* explicitPath);
     void deleteSettingsFile();
     const wstring& getPath() const { return path; }
+    // Where the settings file that the last load could not read is kept ("<file>.unreadable", numbered when
+    // that name is taken); empty when the file was read or missing.
+    const wstring& getKeptAsideFile() const { return keptAsideFile; }
 
     // The GDI+ compression value for TIFF output: CCITT3, CCITT4, RLE or none for the choices 1 to 4 when the
     // TIFF options are on, LZW otherwise.
@@ -296,6 +304,38 @@ public:
     ViewerEntries applications;
 
 private:
+    // Positions in the section-name list.
+    enum Section {
+        WindowSection,
+        FileSection,
+        EditSection,
+        ViewSection,
+        CommandSection,
+        TrimmingSection,
+        ResizeSection,
+        TextSection,
+        RotateSection,
+        EffectSection,
+        AppearanceSection,
+        OrderSection,
+        JpegSection,
+        GifSection,
+        TiffSection,
+        PngSection,
+        HdpSection,
+        BitmapSection,
+        RenameSection,
+        FilterSection,
+        OutputExtSection,
+        SpiSection,
+        ApplicationsSection,
+        SectionCount
+    };
+
+    DWORD readFile(ISetting& store, const wstring& file, bool conversionOnly) const;
+    bool holdsSettings(const ISetting& store, bool conversionOnly) const;
+    void keepUnreadableFile(const wstring& file);
+    void moveUnreadableFileAside();
     void exchange(SettingExchange& exchange, bool conversionOnly);
     void exchangeWindow(SettingExchange& exchange);
     void exchangeFile(SettingExchange& exchange);
@@ -316,6 +356,9 @@ private:
 
     wstring path;
     wstringArray sections;
+    // The settings file that could not be read while it still waits to be kept aside, and its new name.
+    wstring unreadableFile;
+    wstring keptAsideFile;
     // Whether the settings file held Window/UiFontFaces, so that a save keeps the user's value.
     bool uiFontFacesStored = false;
 };

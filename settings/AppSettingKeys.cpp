@@ -8,33 +8,6 @@
 
 namespace {
 
-// Positions in the section-name list.
-enum Section {
-    WindowSection,
-    FileSection,
-    EditSection,
-    ViewSection,
-    CommandSection,
-    TrimmingSection,
-    ResizeSection,
-    TextSection,
-    RotateSection,
-    EffectSection,
-    AppearanceSection,
-    OrderSection,
-    JpegSection,
-    GifSection,
-    TiffSection,
-    PngSection,
-    HdpSection,
-    BitmapSection,
-    RenameSection,
-    FilterSection,
-    OutputExtSection,
-    SpiSection,
-    ApplicationsSection,
-};
-
 constexpr UINT TextFontFacesString = 2210;
 constexpr UINT UiFontFacesString = 2211;
 constexpr int MaxPlugIns = 65536;

@@ -40,7 +40,7 @@ CmdParams::CmdParams(const AppSetting& setting) : format(L"JPEG"), logEncoding(s
 
 bool CmdParams::parse(const wstringArray& arguments, const AppSetting& setting)
 {
-    logEncoding = L"utf-8";
+    logEncodingGiven = false;
     State state = ExpectOption;
     bool unknownWord = false;
     try {
@@ -58,6 +58,7 @@ bool CmdParams::parse(const wstringArray& arguments, const AppSetting& setting)
     }
     format = format.toUpper();
     logEncoding = logEncoding.toLower();
+    followStoredLogEncoding(setting);
     if (!unknownWord && isComplete(state))
         return true;
     clear(setting);
@@ -145,6 +146,7 @@ CmdParams::State CmdParams::takeValue(State state, const wstring& value)
         break;
     case LogEncodingValue:
         logEncoding = value;
+        logEncodingGiven = true;
         break;
     case ExpectOption:
         break;
@@ -161,8 +163,16 @@ void CmdParams::startInput(InputMode mode)
 
 bool CmdParams::isComplete(State state) const
 {
-    return state == ExpectOption && sources.count() > 0 && targets.count() > 0 && validFormats.contains(format, false) &&
-           validEncodings.contains(logEncoding, false);
+    return state == ExpectOption && sources.count() > 0 && targets.count() > 0 &&
+           validFormats.contains(format, false) && (!logEncodingGiven || validEncodings.contains(logEncoding, false));
+}
+
+void CmdParams::followStoredLogEncoding(const AppSetting& setting)
+{
+    if (logEncodingGiven)
+        return;
+    wstring stored = setting.commandLogEncoding.toLower();
+    logEncoding = isKnownEncoding(stored) ? stored : wstring(L"utf-8");
 }
 
 void CmdParams::clear(const AppSetting& setting)
@@ -179,6 +189,7 @@ void CmdParams::clear(const AppSetting& setting)
     deleteSources = false;
     formatGiven = false;
     logEncoding = setting.commandLogEncoding;
+    logEncodingGiven = false;
 }
 
 int CmdParams::formatIndex() const

@@ -22,6 +22,10 @@ public:
     // setting's) and the result is false. A "/dpi" value of 0 or less throws Exception 87, one that is no
     // number the error of Decimal::parse; the options are cleared in the same way first.
     bool parse(const wstringArray& arguments, const AppSetting& setting);
+    // Without "/le" the log is written in the encoding that Command/LogEncoding of the settings names when the
+    // log writer knows it (jis and euc-jp too, which "/le" refuses), in UTF-8 otherwise. A parse takes it from
+    // the settings it is given; a run that loads other settings afterwards ("/par") asks again.
+    void followStoredLogEncoding(const AppSetting& setting);
 
     wstring settingsName() const { return parName; }
     Decimal dpiX() const { return horizontalDpi; }
@@ -76,4 +80,5 @@ private:
     Decimal horizontalDpi{0};
     Decimal verticalDpi{0};
     wstring logFile;
+    bool logEncodingGiven = false;
 };

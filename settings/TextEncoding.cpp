@@ -34,16 +34,27 @@ TextConverter* newConverter(int code)
     }
 }
 
-} // namespace
-
-int getEncodingCode(const wstring& name)
+const EncodingName* findEncoding(const wstring& name)
 {
     wstring lowered = name.toLower();
     for (const EncodingName& known : encodingNames) {
         if (lowered.equals(known.name))
-            return known.code;
+            return &known;
     }
-    return TextEncoding::Utf8;
+    return nullptr;
+}
+
+} // namespace
+
+int getEncodingCode(const wstring& name)
+{
+    const EncodingName* known = findEncoding(name);
+    return known ? known->code : TextEncoding::Utf8;
+}
+
+bool isKnownEncoding(const wstring& name)
+{
+    return findEncoding(name) != nullptr;
 }
 
 TextConverter* createTextConverter(const wstring& name)

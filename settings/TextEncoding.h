@@ -14,5 +14,7 @@ constexpr int EucJp = 5;     // "euc-jp"
 } // namespace TextEncoding
 
 int getEncodingCode(const wstring& name);
+// Whether the name is one of those above (in any case), rather than one that only falls back to UTF-8.
+bool isKnownEncoding(const wstring& name);
 // A new converter for the encoding, owned by the caller; no memory throws Exception 8.
 TextConverter* createTextConverter(const wstring& name);

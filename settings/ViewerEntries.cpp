@@ -1,5 +1,6 @@
 #include "settings/ViewerEntries.h"
 #include <shellapi.h>
+#include "foundation/Environment.h"
 
 ViewerEntry::ViewerEntry(const ViewerEntry& other) : name(other.name), path(other.path)
 {
@@ -8,20 +9,7 @@ ViewerEntry::ViewerEntry(const ViewerEntry& other) : name(other.name), path(othe
 
 wstring ViewerEntries::getPath(int index) const
 {
-    const wchar_t* path = at(index).path.buffer();
-    wstring expanded;
-    wchar_t* buffer = nullptr;
-    DWORD units = 0;
-    // A variable may grow between the sizing call and the expansion: size again until it fits.
-    for (;;) {
-        DWORD needed = ExpandEnvironmentStringsW(path, buffer, units);
-        if (needed == 0)
-            Exception::throwLastError();
-        if (buffer && needed <= units)
-            return expanded;
-        units = needed;
-        buffer = expanded.reserve(static_cast<int>(units));
-    }
+    return expandEnvironmentStrings(at(index).path);
 }
 
 HICON ViewerEntries::getIcon(int index) const

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include "toolkit/Brush.h"
 #include "toolkit/ControlState.h"
+#include "toolkit/ControlClass.h"
 #include "toolkit/UserWindow.h"
 
 namespace {

@@ -1,3 +1,5 @@
+#include <windows.h>
+#include <psapi.h>
 #include <gtest/gtest.h>
 #include <string>
 #include "conversion/PreviewConversion.h"
@@ -9,6 +11,21 @@
 #include "support/WicTesting.h"
 
 namespace {
+
+// Gives up by throwing, as a step does that meets an error deep down.
+class ThrowingCanceller : public ICanceller {
+public:
+    bool isCancelled() override { throw Exception(ERROR_INVALID_DATA); }
+};
+
+// The memory the process has taken for itself (Wine leaves PrivateUsage at 0).
+SIZE_T privateBytes()
+{
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof(counters);
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters));
+    return counters.PagefileUsage;
+}
 
 class PreviewConversionTest : public WicTest {
 protected:
@@ -81,5 +98,28 @@ TEST_F(PreviewConversionTest, FailuresLeaveTheHolderAlone)
     // Without a settings record the conversion cannot start.
     AppServices nothing(nullptr, nullptr);
     EXPECT_EQ(convertOneFile(source.c_str(), OutputFormat::Png, &holder, nullptr), PreviewConversion::Error);
+    EXPECT_FALSE(holder);
+}
+
+TEST_F(PreviewConversionTest, AStepThatThrowsLeavesNoPictureBehind)
+{
+    // 16 MB once loaded; the brightness step asks the canceller.
+    std::wstring large = folder.file(L"large.png");
+    BitmapPtr picture(makeQuarters(2000, 2000));
+    CLSID png{};
+    ASSERT_GE(getEncoderClsid(L"image/png", &png), 0);
+    ASSERT_EQ(picture->Save(large.c_str(), &png, nullptr), Gdiplus::Ok);
+    picture.reset();
+    setting.effectEnable = true;
+    setting.effectBright = 10;
+    setting.effectPosterization = 256;
+    ThrowingCanceller canceller;
+    ComPtr<IStream> holder;
+    ASSERT_EQ(convertOneFile(large.c_str(), OutputFormat::Png, &holder, &canceller), PreviewConversion::Error);
+
+    SIZE_T before = privateBytes();
+    for (int i = 0; i < 5; ++i)
+        ASSERT_EQ(convertOneFile(large.c_str(), OutputFormat::Png, &holder, &canceller), PreviewConversion::Error);
+    EXPECT_LT(static_cast<LONGLONG>(privateBytes()) - static_cast<LONGLONG>(before), 32LL << 20);
     EXPECT_FALSE(holder);
 }

@@ -1,7 +1,9 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 #include "foundation/Application.h"
 #include "foundation/Environment.h"
@@ -252,6 +254,36 @@ TEST(Application, ExpandsEnvironmentReferences)
     EXPECT_STREQ(expandEnvironmentStrings(L"<%KORVILANE_EXPAND%|%KORVILANE_UNSET%>").buffer(),
                  L"<展開した値|%KORVILANE_UNSET%>");
     SetEnvironmentVariableW(L"KORVILANE_EXPAND", nullptr);
+}
+
+TEST(Application, ExpansionOfAVariableThatGrowsMeanwhileIsWhole)
+{
+    // Another thread switches the value between a short and a long text while this one expands it.
+    const std::wstring shortText = L"s";
+    const std::wstring longText(300, L'L');
+    std::atomic<bool> done{false};
+    std::thread switcher([&] {
+        for (bool grow = true; !done; grow = !grow)
+            SetEnvironmentVariableW(L"KORVILANE_GROWING", grow ? longText.c_str() : shortText.c_str());
+    });
+    int failures = 0;
+    int cut = 0;
+    for (int i = 0; i < 20000; ++i) {
+        try {
+            std::wstring expanded = expandEnvironmentStrings(L"[%KORVILANE_GROWING%]").buffer();
+            // Wine's environment lacks the variable for a moment while it is set: the reference then stays.
+            if (expanded != L"[" + shortText + L"]" && expanded != L"[" + longText + L"]" &&
+                expanded != L"[%KORVILANE_GROWING%]")
+                ++cut;
+        } catch (const Exception&) {
+            ++failures;
+        }
+    }
+    done = true;
+    switcher.join();
+    SetEnvironmentVariableW(L"KORVILANE_GROWING", nullptr);
+    EXPECT_EQ(failures, 0);
+    EXPECT_EQ(cut, 0);
 }
 
 TEST(Application, StartUpRanBeforeTheEntryPoint)

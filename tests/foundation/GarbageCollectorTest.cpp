@@ -80,6 +80,27 @@ TEST(GarbageCollector, DestroysEverythingNewestFirstThroughEachType)
     EXPECT_EQ(log, (std::vector<int>{3, -1, 2, -1, 1}));
 }
 
+TEST(GarbageCollector, AnObjectThatDetachesAnotherAsItGoesIsDestroyedOnce)
+{
+    // An owner of another registered object that takes it back from the collector when it goes.
+    struct Owner : Probe {
+        Owner(GarbageCollector& collector, Probe* owned, std::vector<int>& log)
+            : Probe(0, log), collector(collector), owned(owned)
+        {
+        }
+        ~Owner() override { delete collector.detach(owned); }
+        GarbageCollector& collector;
+        Probe* owned;
+    };
+    std::vector<int> log;
+    {
+        GarbageCollector collector;
+        Probe* owned = collector.add(new Probe(1, log));
+        collector.add(new Owner(collector, owned, log));
+    }
+    EXPECT_EQ(log, (std::vector<int>{1, 0}));
+}
+
 TEST(GarbageCollector, RegistrationWithoutMemoryDestroysTheObject)
 {
     std::vector<int> log;

@@ -78,6 +78,10 @@ TEST_F(RegTest, StringsAndNumbersRoundTripInSubkeys)
     EXPECT_EQ(reg.getDword(L"a\\b", L"count", 3), 3u);
     EXPECT_FALSE(reg.deleteValue(L"a\\b", L"count"));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    // Deleting under a key that is not there leaves it not there.
+    EXPECT_FALSE(reg.deleteValue(L"a\\missing", L"count"));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    EXPECT_FALSE(keyExists(std::wstring(TestRoot) + L"\\a\\missing"));
 }
 
 TEST_F(RegTest, TextStoredWithoutTerminatorIsTerminated)

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include "foundation/MemoryAllocator.h"
 #include "imaging/BitmapColors.h"
 #include "imaging/BitmapCopy.h"
 #include "imaging/BitmapGeometry.h"
@@ -101,6 +102,21 @@ TEST_F(BitmapOperations, IndexedAndDeepDibsKeepDepthPaletteAndPixels)
     ASSERT_TRUE(bitmap);
     EXPECT_EQ(bitmap->GetPixelFormat(), PixelFormat16bppRGB555);
     EXPECT_EQ(pixelAt(bitmap.get(), 3, 1) & 0xFFF8F8F8, 0xFFF80000u);
+}
+
+TEST_F(BitmapOperations, IndexedDibWhosePaletteCannotBeCopiedGivesNoBitmap)
+{
+    Dib dib;
+    ASSERT_TRUE(dib.create(4, 2, 8, RGB(0, 0, 0)));
+    // The copy of the palette is the conversion's only block of the allocator.
+    MemoryAllocator::failAfter(0);
+    SetLastError(0);
+    Gdiplus::Bitmap* bitmap = dibToGdiplusBitmap(dib, false);
+    DWORD error = GetLastError();
+    MemoryAllocator::failAfter(-1);
+    EXPECT_EQ(bitmap, nullptr);
+    EXPECT_EQ(error, static_cast<DWORD>(ERROR_NOT_ENOUGH_MEMORY));
+    delete bitmap;
 }
 
 TEST_F(BitmapOperations, BitmapsBecomeDibs)

@@ -4,6 +4,7 @@
 #include "foundation/Clipboard.h"
 #include "imaging/clipboardImage.h"
 #include "imaging/gdipImageIO.h"
+#include "support/BitFieldBmp.h"
 #include "support/ExpectCode.h"
 #include "support/ImagingTestSupport.h"
 
@@ -143,6 +144,18 @@ TEST_F(ClipboardPictures, BitfieldMasksCountToTheHeader)
     EXPECT_EQ(pixelAt(pasted.get(), 1, 0), 0xFF00FF00u);
     EXPECT_EQ(pixelAt(pasted.get(), 0, 1), 0xFF0000FFu);
     EXPECT_EQ(pixelAt(pasted.get(), 1, 1), 0xFFFFFFFFu);
+}
+
+TEST_F(ClipboardPictures, VersionFiveDibWithMasksAndProfileIsPasted)
+{
+    // As drawing programs offer translucent pictures: masks inside the header, a profile after the pixels.
+    BitFieldLayout layout{sizeof(BITMAPV5HEADER), 32, 0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000};
+    offerDib(packedBitFieldDib(layout, 2, 1, {{255, 0, 0, 255}, {0, 0, 255, 128}}, Bytes(200, 0x55)));
+
+    BitmapPtr pasted(pasteImageFromClipboard());
+    ASSERT_TRUE(pasted);
+    EXPECT_EQ(pixelAt(pasted.get(), 0, 0), 0xFFFF0000u);
+    EXPECT_EQ(pixelAt(pasted.get(), 1, 0), 0x800000FFu);
 }
 
 TEST_F(ClipboardPictures, NoPictureOnTheClipboardGivesNull)

@@ -148,17 +148,20 @@ TEST(MedianCut, SplitsAtThePixelMedianAndAveragesEachBox)
     EXPECT_EQ(colorOf(palette[1]), rgb(205, 0, 0));
 }
 
-TEST(MedianCut, GroupedModeMergesLowBitsIntoTheirAverage)
+TEST(MedianCut, GroupedModeMergesLowBitsIntoTheirAverageOnlyWhenThePaletteIsTooSmall)
 {
     // (100, 50, 200) once and (103, 54, 206) three times share their top 5 bits: 96, 48, 200.
     UINT32 pixels[4] = {rgb(100, 50, 200), rgb(103, 54, 206), rgb(103, 54, 206), rgb(103, 54, 206)};
     RGBQUAD palette[4];
-    ASSERT_TRUE(medianCutPalette(reinterpret_cast<BYTE*>(pixels), 2, 2, palette, 4, nullptr, false));
-    EXPECT_EQ(colorOf(palette[3]), rgb(96 + (4 + 3 * 7) / 4, 48 + (2 + 3 * 6) / 4, 200 + (0 + 3 * 6) / 4));
-    EXPECT_EQ(colorOf(palette[2]), rgb(0, 0, 0));
-    ASSERT_TRUE(medianCutPalette(reinterpret_cast<BYTE*>(pixels), 2, 2, palette, 4, nullptr, true));
-    EXPECT_EQ(colorOf(palette[2]), rgb(100, 50, 200));
-    EXPECT_EQ(colorOf(palette[3]), rgb(103, 54, 206));
+    ASSERT_TRUE(medianCutPalette(reinterpret_cast<BYTE*>(pixels), 2, 2, palette, 1, nullptr, false));
+    EXPECT_EQ(colorOf(palette[0]), rgb(96 + (4 + 3 * 7) / 4, 48 + (2 + 3 * 6) / 4, 200 + (0 + 3 * 6) / 4));
+    // Two colours fit a palette of four: both modes keep them as they are.
+    for (bool exact : {false, true}) {
+        ASSERT_TRUE(medianCutPalette(reinterpret_cast<BYTE*>(pixels), 2, 2, palette, 4, nullptr, exact));
+        EXPECT_EQ(colorOf(palette[1]), rgb(0, 0, 0)) << exact;
+        EXPECT_EQ(colorOf(palette[2]), rgb(100, 50, 200)) << exact;
+        EXPECT_EQ(colorOf(palette[3]), rgb(103, 54, 206)) << exact;
+    }
 }
 
 TEST(MedianCut, CancellingTheCountOrTheCutFails)
@@ -215,19 +218,27 @@ TEST(ErrorDiffusion, AGradientKeepsItsLocalBrightness)
 
 TEST(ReduceColors, MedianCutKeepsUpTo256ColoursExactly)
 {
-    // 200 colours, many of them one step apart, which a blit through GDI would merge.
+    // 200 colours, many of them one step apart, which a blit through GDI or the grouping would merge.
     Dib source;
     fill32(source, 40, 30, [](int x, int y) {
         int n = (y * 40 + x) % 200;
         return rgb(n % 10 + 100, n / 10 + 20, n % 3);
     });
-    for (bool dither : {false, true}) {
-        Dib reduced;
-        ASSERT_TRUE(reduceColors(source, reduced, 8, ReduceMedianCutExact, dither, nullptr));
-        ASSERT_EQ(reduced.bitCount(), 8);
-        for (int y = 0; y < 30; ++y)
-            for (int x = 0; x < 40; ++x)
-                ASSERT_EQ(shownColor(reduced, x, y), dibPixel32(source, x, y)) << x << "," << y << " " << dither;
+    // All 256 grey levels.
+    Dib greys;
+    fill32(greys, 16, 16, [](int x, int y) { return rgb(y * 16 + x, y * 16 + x, y * 16 + x); });
+    for (int mode : {ReduceMedianCutExact, ReduceMedianCutGrouped}) {
+        for (bool dither : {false, true}) {
+            for (const Dib* picture : {&source, &greys}) {
+                Dib reduced;
+                ASSERT_TRUE(reduceColors(*picture, reduced, 8, mode, dither, nullptr));
+                ASSERT_EQ(reduced.bitCount(), 8);
+                for (int y = 0; y < picture->height(); ++y)
+                    for (int x = 0; x < picture->width(); ++x)
+                        ASSERT_EQ(shownColor(reduced, x, y), dibPixel32(*picture, x, y))
+                            << x << "," << y << " mode " << mode << " dither " << dither;
+            }
+        }
     }
     Dib sixteen, two;
     fill32(sixteen, 16, 5, [](int x, int) { return rgb(x * 15, 255 - x * 15, 3); });

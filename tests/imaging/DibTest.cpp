@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <cstring>
 #include "imaging/Dib.h"
+#include "support/BitFieldBmp.h"
 #include "support/ImagingTestSupport.h"
 
 namespace {
@@ -354,6 +355,35 @@ TEST(Dib, TopDownFileBecomesBottomUp)
     EXPECT_EQ(height, 2);
     // Bottom-up: the red pixel's row comes first.
     EXPECT_EQ(saved[54 + 2], 255);
+}
+
+TEST(Dib, PackedDibsWithMasksInsideTheirHeaderFindTheirPixels)
+{
+    // Six colours in two rows; a colour profile may follow the pixels of a V5 picture.
+    const std::vector<BitFields> pixels = {{200, 10, 20},   {30, 220, 40}, {50, 60, 230},
+                                           {255, 255, 255}, {1, 2, 3},     {128, 64, 32}};
+    const Bytes profile(300, 0xAB);
+    for (DWORD headerBytes : {DWORD(sizeof(BITMAPV4HEADER)), DWORD(sizeof(BITMAPV5HEADER))}) {
+        for (const Bytes& trailing : {Bytes(), profile}) {
+            SCOPED_TRACE(testing::Message() << headerBytes << "-byte header, " << trailing.size() << " bytes after");
+            BitFieldLayout layout{headerBytes, 32, 0xFF0000, 0x00FF00, 0x0000FF, 0};
+            Bytes packed = packedBitFieldDib(layout, 3, 2, pixels, trailing);
+            StreamPtr stream(streamOf(bitFieldBmpFile(layout, 3, 2, pixels, trailing)));
+            Dib fromPacked;
+            Dib fromStream;
+            ASSERT_TRUE(fromPacked.loadPackedDib(reinterpret_cast<const BITMAPINFO*>(packed.data()),
+                                                 static_cast<DWORD>(packed.size())));
+            ASSERT_TRUE(fromStream.loadFromStream(stream.get()));
+            for (const Dib* dib : {&fromPacked, &fromStream}) {
+                ASSERT_EQ(dib->width(), 3);
+                ASSERT_EQ(dib->height(), 2);
+                for (int i = 0; i < 6; ++i) {
+                    const BitFields& p = pixels[i];
+                    EXPECT_EQ(dibPixel32(*dib, i % 3, i / 3) & 0xFFFFFF, p.red << 16 | p.green << 8 | p.blue) << i;
+                }
+            }
+        }
+    }
 }
 
 TEST(Dib, RunLengthFileBecomesPlainSection)

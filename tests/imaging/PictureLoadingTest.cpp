@@ -127,7 +127,7 @@ TEST_F(PictureLoading, WhatNothingReadsLeavesTheOutputsAlone)
 TEST_F(PictureLoading, ThirtyTwoBitBmpsKeepTheirAlphaUnlessItIsAllZero)
 {
     const std::wstring& translucent = sample(L"32.bmp").path;
-    EXPECT_TRUE(isBmp32File(translucent.c_str()));
+    EXPECT_TRUE(isSelfReadBmpFile(translucent.c_str()));
     BitmapPtr bitmap(loadBitmap(translucent.c_str()));
     ASSERT_TRUE(bitmap);
     EXPECT_EQ(pixelAt(bitmap.get(), 1, 1), 0x80FF0000u);
@@ -139,7 +139,7 @@ TEST_F(PictureLoading, ThirtyTwoBitBmpsKeepTheirAlphaUnlessItIsAllZero)
     bitmap.reset(loadBitmap(gdiWritten.c_str()));
     ASSERT_TRUE(bitmap);
     EXPECT_EQ(pixelAt(bitmap.get(), 1, 1), 0xFFFF0000u);
-    EXPECT_FALSE(isBmp32File(sample(L"24.bmp").path.c_str()));
+    EXPECT_FALSE(isSelfReadBmpFile(sample(L"24.bmp").path.c_str()));
 }
 
 TEST_F(PictureLoading, DibsKeepShallowDepthsAndTakeAlphaAsThirtyTwoBits)
@@ -225,7 +225,7 @@ TEST_F(PictureLoading, PngDepthComesFromTheHeader)
     EXPECT_EQ(readFileByte(sample(L"24.bmp").path.c_str(), 1), 'M');
     expectCode(ERROR_HANDLE_EOF, [&] { readFileByte(sample(L"24.bmp").path.c_str(), 100000); });
     expectCode(ERROR_FILE_NOT_FOUND, [&] { readFileByte(folder.file(L"missing").c_str(), 0); });
-    expectCode(ERROR_FILE_NOT_FOUND, [&] { isBmp32File(folder.file(L"missing").c_str()); });
+    expectCode(ERROR_FILE_NOT_FOUND, [&] { isSelfReadBmpFile(folder.file(L"missing").c_str()); });
 }
 
 TEST_F(PictureLoading, DibsBecomeWicSourcesTopRowFirstWithAlpha)

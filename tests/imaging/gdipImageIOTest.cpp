@@ -40,7 +40,7 @@ TEST_F(GdipImageIO, Bmp32KeepsItsAlphaThroughTheDib)
     StreamPtr stream(bmpStream(32, 0x40));
     LARGE_INTEGER zero = {};
     stream->Seek(zero, STREAM_SEEK_SET, nullptr);
-    ASSERT_TRUE(isBmp32Stream(stream.get()));
+    ASSERT_TRUE(isSelfReadBmpStream(stream.get()));
     ULARGE_INTEGER position = {};
     stream->Seek(zero, STREAM_SEEK_CUR, &position);
     EXPECT_EQ(position.QuadPart, 0u);
@@ -66,7 +66,7 @@ TEST_F(GdipImageIO, OtherPicturesAreDecodedByGdiplus)
     StreamPtr stream(bmpStream(24, 0));
     LARGE_INTEGER zero = {};
     stream->Seek(zero, STREAM_SEEK_SET, nullptr);
-    EXPECT_FALSE(isBmp32Stream(stream.get()));
+    EXPECT_FALSE(isSelfReadBmpStream(stream.get()));
     BitmapPtr bitmap(gdipBitmapFromStream(stream.get()));
     ASSERT_TRUE(bitmap);
     EXPECT_EQ(rawFormatOf(bitmap.get()), Gdiplus::ImageFormatBMP);

@@ -7,6 +7,8 @@
 #include "settings/AppSetting.h"
 #include "settings/OutputFormat.h"
 #include "support/GlobalApplication.h"
+#include "imaging/DibConversion.h"
+#include "support/BitFieldBmp.h"
 #include "support/LentSettings.h"
 #include "support/WicTesting.h"
 
@@ -18,6 +20,25 @@ protected:
     {
         WicTest::SetUp();
         loadLogMessages(GetModuleHandleW(nullptr));
+    }
+
+    // The source converted by a batch with the default settings into a PNG file, read back.
+    BitmapPtr convertedToPng(const std::wstring& source)
+    {
+        AppSetting defaults;
+        defaults.setSectionsAndPath(folder.file(L"korvilane.xml").c_str());
+        defaults.load(L"korvilane", nullptr, GetModuleHandleW(nullptr));
+        defaults.editFormat = OutputFormat::Png;
+        std::wstring target = source + L".png";
+        wstringArray sources;
+        sources.add(source.c_str());
+        wstringArray targets;
+        targets.add(target.c_str());
+        CommandLineBatch batch(defaults, nullptr, nullptr);
+        EXPECT_EQ(batch.run(sources, targets, CommandLineBatchOptions()), CommandLineBatch::AllWritten);
+        BitmapPtr written(Gdiplus::Bitmap::FromFile(target.c_str()));
+        EXPECT_EQ(written->GetLastStatus(), Gdiplus::Ok);
+        return written;
     }
 
     GlobalApplication application;
@@ -54,4 +75,103 @@ TEST_F(CommandLineBatchTest, TheRecordGivenToTheBatchDecidesEveryStep)
     EXPECT_EQ(written->GetPixelFormat(), PixelFormat8bppIndexed);
     // Afterwards the application's record is the lent one again.
     EXPECT_EQ(&getAppSetting(), &applicationSettings.setting);
+}
+
+TEST_F(CommandLineBatchTest, BitFieldBmpsOfAnyLayoutKeepTheirColours)
+{
+    struct Case {
+        const wchar_t* name;
+        BitFieldLayout layout;
+        int height; // negative: top-down
+        std::vector<BitFields> pixels;
+        std::vector<UINT32> expected; // ARGB
+    };
+    const Case cases[] = {
+        // Eight bits a channel in an unusual order after a plain header.
+        {L"rgb32-order.bmp",
+         {40, 32, 0xFF000000, 0x00000FF0, 0x00FF0000, 0},
+         1,
+         {{10, 200, 30}, {255, 0, 128}, {1, 254, 127}},
+         {0xFF0AC81E, 0xFFFF0080, 0xFF01FE7F}},
+        // Five, six and five bits in a V4 header: the full range reaches 255.
+        {L"rgb16-565.bmp",
+         {108, 16, 0xF800, 0x07E0, 0x001F, 0},
+         1,
+         {{31, 63, 0}, {16, 32, 1}, {0, 1, 30}},
+         {0xFFFFFF00, 0xFF848208, 0xFF0004F7}},
+        // Two, three and one bits.
+        {L"rgb16-231.bmp",
+         {40, 16, 0x0030, 0x000E, 0x0001, 0},
+         2,
+         {{1, 3, 1}, {2, 4, 0}, {3, 7, 1}, {0, 0, 0}, {3, 1, 0}, {1, 6, 1}},
+         {0xFF556DFF, 0xFFAA9200, 0xFFFFFFFF, 0xFF000000, 0xFFFF2400, 0xFF55DBFF}},
+        // Ten bits a channel and two of alpha in a V5 header.
+        {L"rgba32-1010102.bmp",
+         {124, 32, 0x3FF00000, 0x000FFC00, 0x000003FF, 0xC0000000},
+         1,
+         {{1023, 512, 0, 3}, {0, 1023, 256, 1}, {100, 900, 1000, 2}},
+         {0xFFFF8000, 0x5500FF40, 0xAA19E0F9}},
+        // Four bits of each with alpha, top-down.
+        {L"rgba16-4444.bmp",
+         {124, 16, 0x0F00, 0x00F0, 0x000F, 0xF000},
+         -2,
+         {{15, 8, 1, 15}, {0, 0, 15, 8}, {3, 5, 7, 15}, {15, 15, 15, 15}},
+         {0xFFFF8811, 0x880000FF, 0xFF335577, 0xFFFFFFFF}},
+        // Eleven, eleven and ten bits in a 56-byte header that has room for alpha but none.
+        {L"rgb32-111110.bmp",
+         {56, 32, 0xFFE00000, 0x001FFC00, 0x000003FF, 0},
+         1,
+         {{2047, 1024, 1023}, {0, 2047, 512}},
+         {0xFFFF80FF, 0xFF00FF80}},
+        // An alpha mask whose values are all 0: written so by programs that know no alpha, so opaque.
+        {L"rgba32-zero.bmp",
+         {124, 32, 0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000},
+         1,
+         {{10, 20, 30, 0}, {40, 50, 60, 0}},
+         {0xFF0A141E, 0xFF28323C}},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(testing::Message() << test.name);
+        int rows = test.height < 0 ? -test.height : test.height;
+        int width = static_cast<int>(test.pixels.size()) / rows;
+        std::wstring source = folder.file(test.name);
+        writeBytes(source, bitFieldBmpFile(test.layout, width, test.height, test.pixels));
+
+        BitmapPtr png = convertedToPng(source);
+        ASSERT_EQ(png->GetWidth(), static_cast<UINT>(width));
+        ASSERT_EQ(png->GetHeight(), static_cast<UINT>(rows));
+        for (int i = 0; i < static_cast<int>(test.expected.size()); ++i)
+            EXPECT_EQ(pixelAt(png.get(), i % width, i / width), test.expected[i]) << "pixel " << i;
+    }
+}
+
+TEST_F(CommandLineBatchTest, PalettePicturesWhoseColoursFitThePaletteKeepEveryPixel)
+{
+    // Every grey level once, as an 8-bit BMP and as an 8-bit PNG.
+    Dib greys;
+    ASSERT_TRUE(greys.create(16, 16, 8, RGB(0, 0, 0)));
+    PALETTEENTRY ramp[256];
+    for (int i = 0; i < 256; ++i)
+        ramp[i] = PALETTEENTRY{static_cast<BYTE>(i), static_cast<BYTE>(i), static_cast<BYTE>(i), 0};
+    ASSERT_TRUE(greys.setColorTable(ramp));
+    // Grey 7 n for the n-th pixel, modulo 256: neighbours differ, and every level is there once.
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x)
+            *dibPixel(greys, x, y) = static_cast<BYTE>((y * 16 + x) * 7 % 256);
+    std::wstring bmp = folder.file(L"greys.bmp");
+    ASSERT_TRUE(greys.saveBmpFile(openForWriting(bmp)));
+    std::wstring png = folder.file(L"greys.png");
+    BitmapPtr indexed(dibToGdiplusBitmap(greys, false));
+    ASSERT_TRUE(indexed);
+    ASSERT_TRUE(gdipSaveToFile(png.c_str(), L"image/png", indexed.get(), nullptr));
+
+    for (const std::wstring& source : {bmp, png}) {
+        BitmapPtr converted = convertedToPng(source);
+        ASSERT_EQ(converted->GetWidth(), 16u);
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x) {
+                UINT32 grey = *dibPixel(greys, x, y);
+                ASSERT_EQ(pixelAt(converted.get(), x, y), 0xFF000000u | grey << 16 | grey << 8 | grey) << x << "," << y;
+            }
+    }
 }

@@ -301,6 +301,20 @@ TEST_F(CommandLineModeTest, ParLoadsTheWholeSettingsRecordFromXmlOrIni)
     EXPECT_EQ(describe(path(L"out.bmp")), "BMP 40x30 8");
 }
 
+TEST_F(CommandLineModeTest, WithoutAnEncodingOptionTheLogIsWrittenInTheStoredEncoding)
+{
+    wstring source = picture(L"a.png", L"image/png");
+    wstring log = path(L"log.txt");
+    wstring settings = settingsFile(L"sjis.xml",
+                                    [](AppSetting& setting) { setting.commandLogEncoding = L"Shift_JIS"; });
+
+    EXPECT_EQ(run(L"/par " + quoted(settings) + L" /file " + quoted(source) + L" " + quoted(path(L"out.png")) +
+                  L" /log " + quoted(log)),
+              0);
+
+    EXPECT_EQ(shiftJisLog(log), startLine + convertedLine(source, path(L"out.png")) + endLines(1));
+}
+
 TEST_F(CommandLineModeTest, SettingsOrLogThatCannotBeOpenedEndTheRunBeforeAnythingIsWritten)
 {
     wstring source = picture(L"a.png", L"image/png");
@@ -315,6 +329,15 @@ TEST_F(CommandLineModeTest, SettingsOrLogThatCannotBeOpenedEndTheRunBeforeAnythi
     EXPECT_EQ(run(L"/par " + quoted(broken) + L" /file " + quoted(source) + L" " + quoted(target) + L" /log " +
                   quoted(log)),
               1);
+    // Files that parse but hold no settings: an empty INI file, any other XML document.
+    wstring empty = path(L"empty.ini");
+    writeText(empty.buffer(), "");
+    wstring layout = path(L"layout.xml");
+    writeText(layout.buffer(), "<?xml version=\"1.0\"?><layout><item name=\"Enable\" value=\"true\"/></layout>");
+    for (const wstring& notSettings : {empty, layout})
+        EXPECT_EQ(run(L"/par " + quoted(notSettings) + L" /file " + quoted(source) + L" " + quoted(target) + L" /log " +
+                      quoted(log)),
+                  1);
     EXPECT_EQ(run(L"/file " + quoted(source) + L" " + quoted(target) + L" /log " + quoted(path(L"none\\log.txt"))),
               1);
 

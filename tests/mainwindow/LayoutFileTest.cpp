@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr wchar_t Application[] = L"korvilane";
+constexpr wchar_t AppName[] = L"korvilane";
 
 class LayoutFileTest : public testing::Test {
 protected:
@@ -51,10 +51,10 @@ TEST_F(LayoutFileTest, SavedLayoutOpensWithTheSamePicturesInTheSameOrder)
     for (const wchar_t* name : {L"c.png", L"a b.jpg", L"日本.bmp"})
         pictures.add(touch(name).c_str());
     std::wstring layout = folder.file(L"list.lay");
-    writeLayout(layout.c_str(), Application, pictures);
+    writeLayout(layout.c_str(), AppName, pictures);
 
     wstringArray opened;
-    readLayout(layout.c_str(), Application, opened);
+    readLayout(layout.c_str(), AppName, opened);
     EXPECT_EQ(joined(opened), joined(pictures));
 }
 
@@ -66,11 +66,11 @@ TEST_F(LayoutFileTest, HandWrittenLayoutIgnoresBlankLinesAndIndentationAndMayLis
     writeText(layout, "<?xml version=\"1.0\"?>\r\n<setting>\r\n  <element name=\"application\" value=\"korvilane\"/>\r\n"
                       "  <element name=\"files\">\r\n\r\n  \t" + path + "   \r\n\r\n    x.jpg\r\n  </element>\r\n</setting>\r\n");
     wstringArray opened;
-    readLayout(layout.c_str(), Application, opened);
+    readLayout(layout.c_str(), AppName, opened);
     EXPECT_EQ(joined(opened), a + L"|x.jpg|") << "files that are gone are the list's to report";
 
     writeText(layout, "<setting><element name=\"application\" value=\"korvilane\"/></setting>");
-    readLayout(layout.c_str(), Application, opened);
+    readLayout(layout.c_str(), AppName, opened);
     EXPECT_EQ(opened.count(), 0);
 }
 
@@ -79,7 +79,7 @@ TEST_F(LayoutFileTest, MissingOrForeignLayoutsAreRefusedWithTheirOwnTexts)
     wstringArray opened;
     opened.add(L"kept from before");
     try {
-        readLayout(folder.file(L"none.lay").c_str(), Application, opened);
+        readLayout(folder.file(L"none.lay").c_str(), AppName, opened);
         ADD_FAILURE() << "a missing layout was read";
     } catch (const Exception& exception) {
         EXPECT_EQ(exception.getCode(), ErrorCode::LayoutFileMessage);
@@ -93,7 +93,7 @@ TEST_F(LayoutFileTest, MissingOrForeignLayoutsAreRefusedWithTheirOwnTexts)
           std::string("not xml at all")}) {
         writeText(layout, document);
         try {
-            readLayout(layout.c_str(), Application, opened);
+            readLayout(layout.c_str(), AppName, opened);
             ADD_FAILURE() << "accepted: " << document;
         } catch (const Exception& exception) {
             EXPECT_EQ(exception.getCode(), ErrorCode::LayoutFileMessage);
@@ -111,22 +111,22 @@ TEST_F(LayoutFileTest, ExpansionTakesFolderPicturesLayoutsAndReadableTypesOnly)
     std::wstring listed = touch(L"sub\\listed.png");
     wstringArray inner;
     inner.add(folder.file(L"sub\\inner.lay").c_str());
-    writeLayout(inner.at(0), Application, inner);
+    writeLayout(inner.at(0), AppName, inner);
     wstringArray outerFiles;
     outerFiles.add(listed.c_str());
     outerFiles.add(inner.at(0));
     std::wstring outer = folder.file(L"outer.lay");
-    writeLayout(outer.c_str(), Application, outerFiles);
+    writeLayout(outer.c_str(), AppName, outerFiles);
 
     wstringArray given, result;
     for (const std::wstring& path : {folder.file(L""), outer, folder.file(L"picture.Png"), folder.file(L"noextension"),
                                      folder.file(L"text.txt")})
         given.add(path.c_str());
-    expandPaths(given, true, true, Application, result);
+    expandPaths(given, true, true, AppName, result);
     EXPECT_EQ(joined(result), inFolder + L"|" + listed + L"|" + inner.at(0).buffer() + L"|" +
                                   folder.file(L"picture.Png") + L"|")
         << "the folder without its sub-folders; the layout one level deep; the readable extension in any case";
 
-    expandPaths(given, false, false, Application, result);
+    expandPaths(given, false, false, AppName, result);
     EXPECT_EQ(result.count(), 5) << "without filter and expansion only folders are looked into";
 }

@@ -505,6 +505,99 @@ TEST_P(AppSettingTest, UnreadableImportFailsAndChangesNothing)
     }
 }
 
+TEST_P(AppSettingTest, FileThatHoldsNoSettingsIsNoImport)
+{
+    bool xml = std::wstring(GetParam()) == L".xml";
+    std::string foreign = xml ? "<?xml version=\"1.0\"?><layout><item name=\"Left\" value=\"5\"/></layout>"
+                              : "[Other]\r\nLeft=5\r\n";
+    std::wstring empty = file(L"empty");
+    std::wstring other = file(L"other");
+    std::wstring windowOnly = file(L"window");
+    writeBytes(empty, Bytes());
+    writeBytes(other, Bytes(foreign.begin(), foreign.end()));
+    {
+        // A file of this program, but without a section that an import takes.
+        std::unique_ptr<ISetting> store(createSettingStore(root, windowOnly.c_str()));
+        store->writeInt(L"Window", L"Width", 700);
+        saveStore(*store, windowOnly);
+    }
+    AppSetting setting;
+    load(setting, file(L"missing"));
+    setting.trimmingLeft = 7;
+    for (const std::wstring& path : {empty, other, windowOnly}) {
+        expectCode(ERROR_INVALID_DATA, [&] { setting.load(root, path.c_str(), GetModuleHandleW(nullptr)); });
+        EXPECT_EQ(setting.trimmingLeft, 7);
+    }
+}
+
+TEST_P(AppSettingTest, UnreadableSettingsFileIsKeptAsideBeforeAnythingReplacesIt)
+{
+    std::string unreadable = std::wstring(GetParam()) == L".xml"
+                                 ? "<?xml version=\"1.0\"?><Korvilane><Window><element name=\"Width\""
+                                 : "[Other]\r\nWidth=700\r\n";
+    std::wstring path = file(L"korvilane");
+    std::wstring aside = path + L".unreadable";
+    writeBytes(path, Bytes(unreadable.begin(), unreadable.end()));
+
+    AppSetting setting;
+    load(setting, path);
+    EXPECT_EQ(setting.windowWidth, 600);
+    EXPECT_EQ(readBytes(aside), Bytes(unreadable.begin(), unreadable.end()));
+    setting.windowWidth = 800;
+    setting.save(root, nullptr);
+    EXPECT_EQ(openStore(path)->readInt(L"Window", L"Width", 0), 800);
+    EXPECT_EQ(readBytes(aside), Bytes(unreadable.begin(), unreadable.end()));
+
+    // A file that reads is used, and nothing more is kept aside.
+    DeleteFileW(aside.c_str());
+    AppSetting again;
+    load(again, path);
+    EXPECT_EQ(again.windowWidth, 800);
+    EXPECT_EQ(GetFileAttributesW(aside.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_P(AppSettingTest, SaveReplacesTheFileWholeInsteadOfWritingIntoIt)
+{
+    std::wstring path = file(L"korvilane");
+    auto identity = [&path] {
+        BY_HANDLE_FILE_INFORMATION info{};
+        HANDLE opened = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+        GetFileInformationByHandle(opened, &info);
+        CloseHandle(opened);
+        return static_cast<ULONGLONG>(info.nFileIndexHigh) << 32 | info.nFileIndexLow;
+    };
+    auto leftOver = [this] {
+        WIN32_FIND_DATAW found;
+        HANDLE search = FindFirstFileW(folder.file(L"*.tmp").c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE)
+            return std::wstring();
+        FindClose(search);
+        return std::wstring(found.cFileName);
+    };
+    AppSetting setting;
+    load(setting, path);
+    setting.save(root, nullptr);
+    ULONGLONG first = identity();
+    // A save that breaks off must find the old file as it was: the new one is written beside it and then
+    // takes its place.
+    setting.windowWidth = 900;
+    setting.save(root, nullptr);
+    EXPECT_NE(identity(), first);
+    EXPECT_EQ(openStore(path)->readInt(L"Window", L"Width", 0), 900);
+    EXPECT_EQ(leftOver(), L"");
+
+    // A file that cannot be replaced (a reader that allows no deleting holds it) stays as it was.
+    Bytes before = readBytes(path);
+    HANDLE reader = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    setting.windowWidth = 1000;
+    EXPECT_THROW(setting.save(root, nullptr), Exception);
+    CloseHandle(reader);
+    EXPECT_EQ(readBytes(path), before);
+    EXPECT_EQ(leftOver(), L"");
+}
+
 TEST_P(AppSettingTest, WrongTypesLoadAsDefaultsOrZero)
 {
     std::wstring path = file(L"wrong");

@@ -80,8 +80,8 @@ TEST_F(CmdParamsTest, FormatAndFilePair)
     EXPECT_EQ(joined(params.sources), L"a.jpg");
     EXPECT_EQ(joined(params.targets), L"out");
     EXPECT_EQ(params.inputMode, CmdParams::FileInput);
-    // A parse starts from UTF-8, not from the stored encoding.
-    EXPECT_STREQ(params.logEncoding.buffer(), L"utf-8");
+    // Without "/le" the stored encoding.
+    EXPECT_STREQ(params.logEncoding.buffer(), L"sjis");
     EXPECT_FALSE(params.overwrite);
     EXPECT_FALSE(params.logGiven);
 }
@@ -139,6 +139,35 @@ TEST_F(CmdParamsTest, LogEncodingIsLowerCasedAndMustBeListed)
     ASSERT_TRUE(parse({L"/le", L"Shift_JIS", L"/file", L"a.jpg", L"out"}));
     converter.reset(params.logConverter());
     EXPECT_TRUE(typeid(*converter) == typeid(CPConverter));
+}
+
+TEST_F(CmdParamsTest, WithoutAnEncodingOptionTheLogFollowsTheStoredEncodingTheWriterKnows)
+{
+    struct Case {
+        const wchar_t* stored;
+        const wchar_t* used;
+        const std::type_info& converter;
+    };
+    // "/le" refuses jis and euc-jp, the setting may name them; a name no converter has means UTF-8.
+    const Case cases[] = {{L"EUC-JP", L"euc-jp", typeid(EucConverter)},
+                          {L"jis", L"jis", typeid(JisConverter)},
+                          {L"UTF-16", L"utf-16", typeid(Utf16Converter)},
+                          {L"ascii", L"utf-8", typeid(Utf8Converter)},
+                          {L"", L"utf-8", typeid(Utf8Converter)}};
+    for (const Case& test : cases) {
+        setting.commandLogEncoding = test.stored;
+        CmdParams fresh(setting);
+        fill(arguments, {L"/file", L"a.jpg", L"out"});
+        ASSERT_TRUE(fresh.parse(arguments, setting)) << test.stored;
+        EXPECT_STREQ(fresh.logEncoding.buffer(), test.used);
+        std::unique_ptr<TextConverter> converter(fresh.logConverter());
+        EXPECT_TRUE(typeid(*converter) == test.converter) << test.stored;
+
+        // "/le" still decides when it is given.
+        fill(arguments, {L"/file", L"a.jpg", L"out", L"/le", L"utf-16"});
+        ASSERT_TRUE(fresh.parse(arguments, setting));
+        EXPECT_STREQ(fresh.logEncoding.buffer(), L"utf-16");
+    }
 }
 
 TEST_F(CmdParamsTest, LastFileOptionWins)

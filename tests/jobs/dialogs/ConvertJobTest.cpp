@@ -1,6 +1,5 @@
 // Convert and save under its progress dialog, with the robot answering its questions; the tests read back the
 // dialog's result, the files and the log window's text and colours.
-#include <initializer_list>
 #include "JobTesting.h"
 #include "support/ImagingTestSupport.h"
 #include "imaging/gdipImageIO.h"
@@ -10,7 +9,6 @@
 namespace {
 
 const std::wstring Start = L"---- 変換開始(T) ----\r\n\r\n";
-const std::wstring Stopped = L"処理を中断しました。\r\n";
 const std::wstring GoOn = L"変換に失敗しました。\n続行しますか？";
 
 std::wstring end(int processed, int succeeded, int failed, int skipped)
@@ -30,29 +28,10 @@ std::wstring marked(const wchar_t* mark, const wstring& source)
     return mark + std::wstring(source.buffer()) + L"\r\n";
 }
 
-std::string contentsOf(const wstring& path)
-{
-    std::vector<BYTE> bytes = readBytes(path.buffer());
-    return std::string(bytes.begin(), bytes.end());
-}
-
 bool isPng(const wstring& path)
 {
     return contentsOf(path).compare(0, 4, "\x89PNG") == 0;
 }
-
-bool exists(const wstring& path)
-{
-    return GetFileAttributesW(path.buffer()) != INVALID_FILE_ATTRIBUTES;
-}
-
-struct Files : wstringArray {
-    Files(std::initializer_list<wstring> paths)
-    {
-        for (const wstring& path : paths)
-            add(path);
-    }
-};
 
 class ConvertJobTest : public JobTest {
 protected:
@@ -70,12 +49,6 @@ protected:
         BitmapPtr bitmap(makeBitmap32(12, 8, [](int x, int) { return x < 6 ? 0xFFA01414u : 0xFF1428C8u; }));
         const wchar_t* mimeType = type == L"bmp" ? L"image/bmp" : type == L"jpg" ? L"image/jpeg" : L"image/png";
         EXPECT_TRUE(gdipSaveToFile(path.buffer(), mimeType, bitmap.get(), nullptr));
-        return path;
-    }
-    wstring file(const wchar_t* name, const std::string& contents = "not a picture")
-    {
-        wstring path = pathOf(name);
-        writeBytes(path.buffer(), std::vector<BYTE>(contents.begin(), contents.end()));
         return path;
     }
     wstring out(const wchar_t* name = L"") { return pathOf((std::wstring(L"out\\") + name).c_str()); }
@@ -250,15 +223,10 @@ TEST_F(ConvertJobTest, APictureIsRewrittenInPlaceAndSurvivesAFailedSave)
     // Another program reads this one and lets nobody replace it meanwhile.
     HANDLE reader = CreateFileW(held.buffer(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     CancelThreadOperationImpl job(OutputFormat::Png, L"png", Files{source, held});
-    std::wstring question;
-    EXPECT_EQ(runJob(job,
-                     [&](WindowRobot& user) {
-                         question = user.answerMessageBox(IDYES, waitForProgress(user, L"保存中"));
-                     }),
-              IDOK);
+    Ending ending = runAnswering(job, L"保存中", IDYES);
     CloseHandle(reader);
 
-    EXPECT_EQ(question, GoOn);
+    EXPECT_EQ(ending, Ending(IDOK, GoOn));
     EXPECT_EQ(logText(), Start + line(source, source) + marked(L"(failure)", held) + end(2, 1, 1, 0))
         << "a source that is its own output is never offered for deletion";
     WIN32_FILE_ATTRIBUTE_DATA data{};

@@ -1,0 +1,55 @@
+#include "jobs/ThumbnailThreadImpl.h"
+#include <memory>
+#include "foundation/FileStream.h"
+#include "imaging/TemporaryOutputFile.h"
+#include "jobs/JobReport.h"
+#include "jobs/LogMessages.h"
+#include "jobs/ThumbNailJobObserver.h"
+#include "settings/AppServices.h"
+#include "settings/AppSetting.h"
+
+int ThumbnailThreadImpl::run(ProgressDialog& dialog)
+{
+    JobReport report(dialog);
+    try {
+        report.start(LogMessages::M101);
+        int result = makeSheet(dialog, report.log);
+        bool stopped = result == Cancelled;
+        report.end(stopped, LogMessages::M102, LogMessages::M104, outputOrNone(stopped, sheetPath));
+        return result;
+    } catch (const Exception& exception) {
+        return report.fail(exception);
+    }
+}
+
+int ThumbnailThreadImpl::makeSheet(ProgressDialog& dialog, MessageWriter& log)
+{
+    const AppSetting& setting = getAppSetting();
+    Canceller canceller(dialog);
+    thumbnailmaker::ThumbNailJobObserver observer(&canceller, &log);
+    std::unique_ptr<thumbnailmaker::IThumbNailMaker> maker(
+        thumbnailmaker::createThumbNailMaker(setting.fileThumbnailType, setting.fileThumbnailCols, &observer));
+    for (int i = 0; i < files.count(); ++i) {
+        if (!maker->addFile(files.at(i)))
+            Exception::throwLastError();
+    }
+    if (dialog.isCancelled())
+        return Cancelled;
+    checkReplaceable(sheetPath);
+    // The page is written beside the sheet and takes its name when it ends, complete or stopped: an error
+    // leaves the sheet that was there before.
+    TemporaryOutputFile sheet;
+    if (!sheet.create(sheetPath.buffer()))
+        Exception::throwLastError();
+    bool complete = false;
+    {
+        OutputFileStream page(sheet.path());
+        complete = maker->make(dialog.getHandle(), setting.fileThumbnailCharset, setting.fileThumbnailTitle, &page,
+                               thumbnailFolder);
+        page.flush();
+        page.close();
+    }
+    if (!sheet.commit())
+        Exception::throwLastError();
+    return complete ? 1 : Cancelled;
+}

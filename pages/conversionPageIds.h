@@ -1,0 +1,145 @@
+#pragma once
+// Dialog templates and control ids of the conversion sheet's pages, shared by resources/pages.rc and the
+// pages. Template and control ids share numbers (IDD_ and IDC_ keep them apart).
+
+// Templates, in the order of their ids (the sheet's tab order differs).
+#define IDD_TRIMMING 1201
+#define IDD_RESIZE 1202
+#define IDD_EFFECT 1203
+#define IDD_ORDER 1204
+#define IDD_ROTATE 1205
+#define IDD_TEXT 1206
+#define IDD_APPEARANCE 1207
+
+// Every conversion page: the box that switches its step on.
+#define IDC_ENABLE 1002
+
+// Shared by the pages with a background colour or a choice of unit.
+#define IDC_BACK_COLOR_LABEL 1022
+#define IDC_BACK_COLOR_SWATCH 1026
+#define IDC_CHOOSE_COLOR 1028
+#define IDC_UNIT_PIXEL 1095
+#define IDC_UNIT_PERCENT 1096
+
+// Trimming.
+#define IDC_TRIM_BY_WIDTH 1055
+#define IDC_TRIM_AUTO 1056
+#define IDC_TRIM_LEFT_LABEL 1044
+#define IDC_TRIM_TOP_LABEL 1045
+#define IDC_TRIM_RIGHT_LABEL 1046
+#define IDC_TRIM_BOTTOM_LABEL 1047
+#define IDC_TRIM_LEFT 1049
+#define IDC_TRIM_TOP 1050
+#define IDC_TRIM_RIGHT 1051
+#define IDC_TRIM_BOTTOM 1052
+#define IDC_SCAN_TOP 1057
+#define IDC_SCAN_BOTTOM 1058
+#define IDC_SCAN_LEFT 1059
+#define IDC_SCAN_RIGHT 1060
+#define IDC_SCAN_COLOR 1061
+#define IDC_SCAN_SWATCH 1062
+#define IDC_OFFSET_LABEL 1048
+#define IDC_OFFSET 1053
+#define IDC_SPACE_LABEL 1201
+#define IDC_SPACE 1202
+
+// Resize.
+#define IDC_WIDTH 1018
+#define IDC_HEIGHT 1019
+#define IDC_WIDTH_LABEL 1020
+#define IDC_HEIGHT_LABEL 1021
+#define IDC_INTERPOLATION_GROUP 1023
+#define IDC_ADJUST 1073
+#define IDC_INTERPOLATION_NONE 1091
+#define IDC_INTERPOLATION_NORMAL 1092
+#define IDC_INTERPOLATION_HIGH 1093
+#define IDC_ORIENTATION 1094
+#define IDC_RESIZE_FIT 1125
+#define IDC_RESIZE_STRETCH 1126
+#define IDC_RENDER_POSITION_LABEL 1127
+#define IDC_RENDER_POSITION 1128
+#define IDC_BACK_TRANSPARENT 1242
+#define IDC_RATIO 1255
+#define IDC_RATIO_LABEL 1256
+#define IDC_RATIO_FIXED 1257
+
+// Effect.
+#define IDC_BRIGHT_LABEL 1054
+#define IDC_BRIGHT 1063
+#define IDC_POSTERIZE_LABEL 1064
+#define IDC_POSTERIZE 1065
+#define IDC_FILTER_LABEL 1066
+#define IDC_FILTER 1067
+#define IDC_PREVIEW 1068
+#define IDC_PREVIEW_VIEW 1069
+
+// Step order.
+#define IDC_ORDER_LIST 1070
+#define IDC_ORDER_UP 1071
+#define IDC_ORDER_DOWN 1072
+
+// Rotation.
+#define IDC_ROTATE_90 1129
+#define IDC_ROTATE_180 1130
+#define IDC_ROTATE_270 1131
+#define IDC_ROTATE_ANGLE 1132
+#define IDC_ROTATE_SKEW 1133
+#define IDC_ANGLE_LABEL 1134
+#define IDC_ANGLE 1135
+#define IDC_ANGLE_UNIT 1136
+#define IDC_SKEW_H_LABEL 1137
+#define IDC_SKEW_H 1138
+#define IDC_SKEW_H_UNIT 1139
+#define IDC_SKEW_V_LABEL 1140
+#define IDC_SKEW_V 1141
+#define IDC_SKEW_V_UNIT 1142
+#define IDC_ANGLE_COLOR_LABEL 1143
+#define IDC_ANGLE_SWATCH 1144
+#define IDC_ANGLE_CHOOSE 1145
+#define IDC_SKEW_COLOR_LABEL 1146
+#define IDC_SKEW_SWATCH 1147
+#define IDC_SKEW_CHOOSE 1148
+#define IDC_ANGLE_TRANSPARENT 1243
+#define IDC_SKEW_TRANSPARENT 1244
+
+// Text.
+#define IDC_TEXT_SAMPLE 1176
+#define IDC_TEXT_FONT 1177
+#define IDC_TEXT_COLOR 1178
+#define IDC_TEXT_BACK_COLOR 1179
+#define IDC_TEXT_POSITION_LABEL 1180
+#define IDC_TEXT_POSITION 1181
+#define IDC_TEXT_NO_BACK 1182
+#define IDC_TEXT_LABEL 1183
+#define IDC_TEXT_EDIT 1184
+#define IDC_TEXT_OFFSET_GROUP 1185
+#define IDC_TEXT_OFFSET_X_LABEL 1186
+#define IDC_TEXT_OFFSET_X 1187
+#define IDC_TEXT_OFFSET_Y_LABEL 1188
+#define IDC_TEXT_OFFSET_Y 1189
+#define IDC_TEXT_ALPHA_LABEL 1250
+#define IDC_TEXT_ALPHA 1251
+#define IDC_TEXT_ANGLE_LABEL 1252
+#define IDC_TEXT_ANGLE 1253
+#define IDC_TEXT_ANGLE_UNIT 1254
+
+// Appearance.
+#define IDC_SHAPE_LABEL 1190
+#define IDC_SHAPE 1191
+#define IDC_ELLIPSE_WIDTH_LABEL 1192
+#define IDC_ELLIPSE_WIDTH 1193
+#define IDC_ELLIPSE_HEIGHT_LABEL 1194
+#define IDC_ELLIPSE_HEIGHT 1195
+#define IDC_FRAME_WIDTH_LABEL 1210
+#define IDC_FRAME_WIDTH 1211
+#define IDC_FRAME_HEIGHT_LABEL 1212
+#define IDC_FRAME_HEIGHT 1213
+
+// The lists of the pages' drop-down boxes (string table).
+#define IDS_FILTERS 2312
+#define IDS_ADJUSTS 2316
+#define IDS_ORIENTATIONS 2317
+#define IDS_RENDER_POSITIONS 2320
+#define IDS_TEXT_POSITIONS 2322
+#define IDS_SHAPES 2323
+#define IDS_STEP_LABELS 2340
