@@ -589,9 +589,11 @@ wstring MainPane::focusedPath()
 
 void MainPane::addPaths(const wstringArray& paths, bool filterByType, bool expandLayouts)
 {
+    AddingScope scope(*this);
     wstringArray expanded;
     expandPaths(paths, filterByType, expandLayouts, application().getName(), expanded);
     list().addFiles(expanded);
+    scope.handOver();
 }
 
 // ---- layout files ----

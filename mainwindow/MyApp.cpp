@@ -20,6 +20,14 @@ constexpr int LogFontPoints = 9;
 constexpr DWORD LogAnimationTime = 200;
 constexpr UINT SettingsKeptAsideString = 2610;
 
+// A resource that cannot be loaded does not always say why (a key table too short for one key sets no error);
+// the user still gets a reason.
+[[noreturn]] void throwResourceFailure()
+{
+    DWORD error = GetLastError();
+    throw Exception(static_cast<int>(error ? error : ERROR_RESOURCE_DATA_NOT_FOUND));
+}
+
 wstring withBackslash(const wstring& folder)
 {
     return folder.endsWith(L"\\") ? folder : folder + L"\\";
@@ -166,9 +174,10 @@ void MyApp::openWindows(bool graphicsStarted)
     if (!graphicsStarted)
         throw ApplicationException(Messages::E0001.get());
     registerWindowClasses();
+    SetLastError(0);
     accelerators = LoadAcceleratorsW(getResourceModule(), MAKEINTRESOURCEW(AcceleratorsId));
     if (!accelerators)
-        Exception::throwLastError();
+        throwResourceFailure();
     openMainWindow();
     try {
         openLogWindow();
@@ -218,9 +227,10 @@ void MyApp::registerWindowClasses()
 
 void MyApp::openMainWindow()
 {
+    SetLastError(0);
     HMENU menu = LoadMenuW(getResourceModule(), MAKEINTRESOURCEW(MainMenuId));
     if (!menu)
-        Exception::throwLastError();
+        throwResourceFailure();
     mainWindowObject = std::make_unique<MyMainWindow>(splitter);
     try {
         mainWindow = mainWindowObject->create(0, mainWindowClass, title.buffer(),

@@ -509,7 +509,7 @@ void MyMainWindow::initMenu(HMENU menu)
     setCheck(menu, 4145, parts.preview.isVisible());
     setCheck(menu, 4146, app.getLogWindow().getHandle() && app.getLogWindow().isVisible());
     setGray(menu, 4148, parts.pane.previewCount() == 0);
-    setCheck(menu, 4149, (GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0);
+    setCheck(menu, 4149, parts.topMost);
     int mode = list.viewMode();
     checkRadio(menu, 4152, 4156, static_cast<UINT>(4152 + (mode >= 0 && mode <= 4 ? mode : 0)));
     setCheck(menu, 4159, list.isGrouping());

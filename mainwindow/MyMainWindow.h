@@ -69,6 +69,9 @@ public:
         ToolTip toolTip;
         wstring previewPath;
         int topMargin = 0;
+        // Whether the window stays on top, as the command last set it: Wine does not show it in the
+        // window's extended style.
+        bool topMost = false;
     };
 
     // The splitter is the application's; the window lays it out and hands it the panes.

@@ -223,8 +223,10 @@ bool MyMainWindow::runViewCommand(int id, int code)
         parts.pane.closePreviews();
         return true;
     case 4149: {
-        bool topMost = (GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-        SetWindowPos(hwnd, topMost ? HWND_NOTOPMOST : HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        bool topMost = !parts.topMost;
+        if (!SetWindowPos(hwnd, topMost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE))
+            Exception::throwLastError();
+        parts.topMost = topMost;
         return true;
     }
     case 4152:
@@ -492,7 +494,7 @@ void MyMainWindow::savePositions(bool toFile)
         setting.viewGroup = list.isGrouping();
         setting.viewPreviewMode = previewModeSetting(previewMode());
         setting.viewPreviewPos = previewPosition();
-        setting.viewTopMost = (GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+        setting.viewTopMost = parts.topMost;
     } catch (const Exception&) {
         // What could be gathered is saved all the same.
     }

@@ -7,6 +7,7 @@
 #include "MainWindowTesting.h"
 #include "foundation/Path.h"
 #include "settings/AppSetting.h"
+#include "support/ComTesting.h"
 #include "support/ProgramCopy.h"
 #include "support/WindowRobot.h"
 
@@ -109,6 +110,7 @@ protected:
         return main;
     }
 
+    ComApartment com;
     ScratchFolder folder{L"korvilane-program-window"};
     ProgramCopy copy{L"korvilane-program-window-copy"};
     std::vector<std::wstring> pictures;
@@ -185,8 +187,10 @@ TEST_F(ProgramWindowTest, StartUpThatCannotMakeItsWindowShowsWhyAndFails)
 {
     HANDLE update = BeginUpdateResourceW(copy.path().c_str(), FALSE);
     ASSERT_NE(update, nullptr);
+    // A key table too short to hold a single key.
+    char broken = 0;
     ASSERT_TRUE(UpdateResourceW(update, RT_ACCELERATOR, MAKEINTRESOURCEW(4020), MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL),
-                                nullptr, 0));
+                                &broken, 1));
     ASSERT_TRUE(EndUpdateResourceW(update, FALSE));
 
     RunningProgram program(copy.path(), L"");
