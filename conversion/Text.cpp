@@ -35,6 +35,11 @@ bool gdiplusAcceptsFont(HDC screen, const LOGFONTW& logfont)
     return true;
 }
 
+bool isVerticalFace(const wstring& face)
+{
+    return face.startsWith(L"@");
+}
+
 } // namespace
 
 bool Text::preparePlatformFont(HDC screen)
@@ -101,4 +106,17 @@ bool Text::draw(Gdiplus::Bitmap* bitmap, const Gdiplus::StringFormat* format, BY
             return false;
     }
     return graphics.DrawString(buffer(), -1, gdiplusFont.get(), rect, format, &brush) == Gdiplus::Ok;
+}
+
+void Text::setFontFaceOf(const wstring& face)
+{
+    setFontFace(isVerticalFace(face) ? face.mid(1).buffer() : face.buffer());
+}
+
+INT Text::layoutFlagsFor(const wstring& face)
+{
+    INT flags = Gdiplus::StringFormatFlagsNoWrap;
+    if (isVerticalFace(face))
+        flags |= Gdiplus::StringFormatFlagsDirectionVertical;
+    return flags;
 }

@@ -17,6 +17,11 @@ public:
     void setFontSize(int points) { fontSize = points; fontDirty = true; }
     void setFontWeight(int weight) { fontWeight = weight; fontDirty = true; }
     void setFontFace(const wchar_t* face) { faceName = face; fontDirty = true; }
+    // A face named with a leading "@" is the vertical form of a font. GDI+ knows no such faces: the font is
+    // made from the face without it, and the string format of layoutFlagsFor lays the text out downwards.
+    void setFontFaceOf(const wstring& face);
+    // The string format flags for a text in that face: never wrapped, vertical for an "@" face.
+    static INT layoutFlagsFor(const wstring& face);
     void setItalic(bool on) { italic = on; fontDirty = true; }
     void setUnderline(bool on) { underline = on; fontDirty = true; }
     void setStrikeOut(bool on) { strikeOut = on; fontDirty = true; }

@@ -6,20 +6,12 @@
 
 namespace {
 
-// Faces named with a leading "@" are the vertical forms of fonts.
-bool isVerticalFace(const wstring& face)
-{
-    return face.startsWith(L"@");
-}
-
 void configure(Text& text, const AppSetting& setting)
 {
     text = setting.textText;
     text.setFontSize(setting.textFontSize);
     text.setFontWeight(setting.textFontWeight);
-    // GDI+ knows no "@" faces; the vertical layout comes from the string format instead.
-    const wstring& face = setting.textFontFace;
-    text.setFontFace(isVerticalFace(face) ? face.mid(1).buffer() : face.buffer());
+    text.setFontFaceOf(setting.textFontFace);
     text.setItalic(setting.textFontItalic);
     text.setUnderline(setting.textFontUnderline);
     text.setStrikeOut(setting.textFontStrikeOut);
@@ -63,10 +55,7 @@ StepResult applyText(Gdiplus::Bitmap*& bitmap)
         return StepNothing;
     Text text;
     configure(text, setting);
-    INT flags = Gdiplus::StringFormatFlagsNoWrap;
-    if (isVerticalFace(setting.textFontFace))
-        flags |= Gdiplus::StringFormatFlagsDirectionVertical;
-    Gdiplus::StringFormat format(flags);
+    Gdiplus::StringFormat format(Text::layoutFlagsFor(setting.textFontFace));
     Gdiplus::RectF box;
     if (format.GetLastStatus() != Gdiplus::Ok || !text.measure(bitmap, &format, box))
         return StepFailed;

@@ -1,8 +1,6 @@
 #include "pages/AppearancePage.h"
-#include "foundation/wstringArray.h"
 #include "pages/conversionPageIds.h"
 #include "settings/AppSetting.h"
-#include "settings/ProgramResources.h"
 
 namespace {
 
@@ -29,10 +27,7 @@ void AppearancePage::fill(const AppSetting& setting)
 {
     enable.setCheck(setting.appearanceEnable);
     backColor.reset(getHandle(), setting.appearanceBackColor);
-    wstringArray shapes;
-    shapes.splitResourceString(programResourceModule(), IDS_SHAPES, L"/");
-    shape.addStrings(shapes);
-    shape.setCurSel(setting.appearanceRgnType);
+    fillList(shape, IDS_SHAPES, setting.appearanceRgnType);
     setNumber(ellipseWidth, 0, 9999, setting.appearanceEllipseWidth);
     setNumber(ellipseHeight, 0, 9999, setting.appearanceEllipseHeight);
     setNumber(frameWidth, 0, 999, setting.appearanceFrameWidth);

@@ -3,6 +3,8 @@
 #include "foundation/Decimal.h"
 #include "pages/ColorChoice.h"
 #include "settings/AppServices.h"
+#include "settings/ProgramResources.h"
+#include "toolkit/ComboBox.h"
 #include "toolkit/NumericEdit.h"
 #include "toolkit/WaitCursor.h"
 
@@ -139,7 +141,27 @@ void SettingPage::setNumber(NumericEdit& edit, const Decimal& minimum, const Dec
     edit.setValue(value);
 }
 
+void SettingPage::setAngle(NumericEdit& edit, const wchar_t* limit, const Decimal& value)
+{
+    Decimal maximum(0);
+    maximum.parse(limit);
+    setNumber(edit, maximum.multiply(Decimal(-1)), maximum, 2, value);
+}
+
 int SettingPage::wholeNumber(NumericEdit& edit)
 {
     return edit.getValue().toIntRounded();
+}
+
+void SettingPage::loadListItems(UINT itemsId, wstringArray& items)
+{
+    items.splitResourceString(programResourceModule(), itemsId, L"/");
+}
+
+void SettingPage::fillList(ComboBox& list, UINT itemsId, int selection)
+{
+    wstringArray items;
+    loadListItems(itemsId, items);
+    list.addStrings(items);
+    list.setCurSel(selection);
 }

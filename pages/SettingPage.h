@@ -3,8 +3,11 @@
 #include "toolkit/Control.h"
 #include "toolkit/PropSheet.h"
 
+#include "foundation/wstringArray.h"
+
 class AppSetting;
 class ColorChoice;
+class ComboBox;
 class NumericEdit;
 class Decimal;
 
@@ -60,6 +63,12 @@ protected:
     static void setNumber(NumericEdit& edit, int minimum, int maximum, int value);
     static void setNumber(NumericEdit& edit, const Decimal& minimum, const Decimal& maximum, int decimals,
                           const Decimal& value);
+    // An angle in degrees with two decimals, from -limit to limit (the limit as the settings write numbers).
+    static void setAngle(NumericEdit& edit, const wchar_t* limit, const Decimal& value);
+    // The items of a string of the string table, separated by "/".
+    static void loadListItems(UINT itemsId, wstringArray& items);
+    // A drop-down list filled with those items and the item of that index selected.
+    static void fillList(ComboBox& list, UINT itemsId, int selection);
     // The value to the nearest whole number.
     static int wholeNumber(NumericEdit& edit);
 

@@ -1,9 +1,64 @@
 #include "PageTesting.h"
+#include <algorithm>
+#include "pages/ConversionSheet.h"
+#include "toolkit/CommonControls.h"
 #include "toolkit/NumericEdit.h"
+#include "toolkit/PictureView.h"
+
+Decimal number(const wchar_t* text)
+{
+    Decimal value(0);
+    value.parse(text);
+    return value;
+}
+
+std::wstring text(const Decimal& value)
+{
+    return value.toString().buffer();
+}
 
 PageTest::PageTest()
 {
     NumericEdit::registerClass();
+    PictureView::registerClass();
+    initComboBoxEx();
+    const COLORREF light[6] = {RGB(255, 224, 224), RGB(224, 224, 255), RGB(255, 255, 224),
+                               RGB(224, 255, 224), RGB(255, 224, 255), RGB(224, 224, 224)};
+    for (int i = 0; i < 6; ++i)
+        swatches[i].create(16, 16, 24, light[i]);
+    for (int i = 0; i < 10; ++i)
+        pictograms[i].create(16, 16, 24, RGB(0, 255 - i * 10, 255));
+    pictures = {swatches, 6, pictograms, 10};
+}
+
+int PageTest::runConversionSheet(const WindowRobot::Script& script, const std::wstring& samplePath)
+{
+    HWND mainWindow = CreateWindowExW(0, L"Static", L"main", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
+                                      nullptr, nullptr);
+    WindowRobot robot([&](WindowRobot& user) {
+        HWND sheet = waitForConversionSheet(user);
+        script(user);
+        user.waitUntilGone(sheet);
+    });
+    openConversionSheet(mainWindow, samplePath.c_str(), pictures);
+    robot.finish();
+    int heard = 0;
+    MSG message;
+    while (PeekMessageW(&message, mainWindow, ConversionSettingsClosedMessage, ConversionSettingsClosedMessage,
+                        PM_REMOVE))
+        ++heard;
+    DestroyWindow(mainWindow);
+    return heard;
+}
+
+HWND waitForConversionSheet(WindowRobot& user)
+{
+    return user.waitForWindow(WindowQuery::dialog(ConversionSheetCaption));
+}
+
+HWND conversionPage(WindowRobot& user, int tab)
+{
+    return showPage(user, waitForConversionSheet(user), tab);
 }
 
 HWND showPage(WindowRobot& user, HWND sheet, int tab)
@@ -28,6 +83,14 @@ HWND currentPage(HWND sheet)
 bool isEnabled(HWND page, int id)
 {
     return IsWindowEnabled(GetDlgItem(page, id)) != FALSE;
+}
+
+bool enabledAre(HWND page, std::initializer_list<int> ids, bool enabled)
+{
+    for (int id : ids)
+        if (isEnabled(page, id) != enabled)
+            return false;
+    return true;
 }
 
 bool isShown(HWND page, int id)
@@ -96,4 +159,34 @@ COLORREF swatchColor(HWND page, int id)
     if (!brush || !GetObjectW(brush, sizeof(description), &description))
         return CLR_INVALID;
     return description.lbColor;
+}
+
+Painting::Painting(HWND control)
+{
+    RECT client;
+    GetClientRect(control, &client);
+    picture.create(client.right, client.bottom, 24, RGB(1, 2, 3));
+    SendMessageW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(picture.getDC()), PRF_CLIENT);
+    picture.releaseDC();
+    GdiFlush();
+}
+
+COLORREF Painting::at(int x, int y) const
+{
+    const BYTE* pixel = picture.getBits() + (picture.height() - 1 - y) * picture.stride() + x * 3;
+    return RGB(pixel[2], pixel[1], pixel[0]);
+}
+
+RECT Painting::extentOfAllBut(COLORREF background) const
+{
+    RECT extent{picture.width(), picture.height(), 0, 0};
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            if (at(x, y) != background) {
+                extent.left = std::min<LONG>(extent.left, x);
+                extent.top = std::min<LONG>(extent.top, y);
+                extent.right = std::max<LONG>(extent.right, x + 1);
+                extent.bottom = std::max<LONG>(extent.bottom, y + 1);
+            }
+    return extent;
 }

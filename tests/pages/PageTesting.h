@@ -4,12 +4,19 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <initializer_list>
 #include <string>
+#include "imaging/Dib.h"
 #include "imaging/GdiplusSession.h"
+#include "pages/PagePictures.h"
 #include "support/ComTesting.h"
 #include "support/GlobalApplication.h"
 #include "support/LentSettings.h"
 #include "support/WindowRobot.h"
+
+// Decimal values as the settings file writes them, and back.
+Decimal number(const wchar_t* text);
+std::wstring text(const Decimal& value);
 
 // A face that the test prefix has: the sheets show their Japanese labels in it.
 inline constexpr wchar_t DialogFaces[] = L"Meiryo UI:9;IPAPGothic:9";
@@ -21,12 +28,24 @@ class PageTest : public testing::Test {
 protected:
     PageTest();
 
+    // The conversion sheet over a hidden main window, served to the script; the sample picture goes to the
+    // effect page. Returns how often the main window heard that the sheet closed.
+    int runConversionSheet(const WindowRobot::Script& script, const std::wstring& samplePath = {});
+
     ComApartment apartment;
     GdiplusSession gdiplus;
     GlobalApplication application;
     LentSettings settings{DialogFaces};
     AppSetting& setting = settings.setting;
+    // Swatches in six light colours and pictograms in ten shades of cyan, 16 x 16 pixels each.
+    Dib swatches[6];
+    Dib pictograms[10];
+    PagePictures pictures;
 };
+
+// The conversion sheet once it is shown, and the page of that tab.
+HWND waitForConversionSheet(WindowRobot& user);
+HWND conversionPage(WindowRobot& user, int tab);
 
 // ---- for robot scripts ----
 
@@ -34,6 +53,8 @@ protected:
 HWND showPage(WindowRobot& user, HWND sheet, int tab);
 HWND currentPage(HWND sheet);
 bool isEnabled(HWND page, int id);
+// True when every item of the list is enabled (or, with false, disabled).
+bool enabledAre(HWND page, std::initializer_list<int> ids, bool enabled);
 bool isShown(HWND page, int id);
 bool isChecked(HWND page, int id);
 // A click on a check box, radio button or push button that opens nothing modal.
@@ -48,3 +69,12 @@ std::wstring fieldText(HWND page, int id);
 void typeNumber(WindowRobot& user, HWND page, int id, const std::wstring& text);
 // The colour of the brush a page paints a static control with; CLR_INVALID when it leaves it to the system.
 COLORREF swatchColor(HWND page, int id);
+// The control as it paints itself now, and one of its pixels.
+struct Painting {
+    explicit Painting(HWND control);
+    COLORREF at(int x, int y) const;
+    // The smallest rectangle of the pixels that differ from the colour; empty when there are none.
+    RECT extentOfAllBut(COLORREF background) const;
+
+    Dib picture;
+};

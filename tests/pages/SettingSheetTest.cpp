@@ -2,7 +2,7 @@
 #include <atomic>
 #include "PageTestResources.h"
 #include "PageTesting.h"
-#include "pages/AppearancePage.h"
+#include "pages/SettingPage.h"
 #include "pages/SettingSheet.h"
 #include "pages/conversionPageIds.h"
 #include "settings/AppSetting.h"
@@ -18,7 +18,6 @@ public:
     bool failFill = false;
     bool failApply = false;
     int applies = 0;
-    int masterClicks = 0;
 
 protected:
     void bindControls() override { bind(enable, IDC_ENABLE); }
@@ -35,91 +34,15 @@ protected:
         if (failApply)
             throw Exception(ERROR_ACCESS_DENIED);
     }
-    void command(int id, int code) override
-    {
-        if (id == IDC_ENABLE && code == BN_CLICKED)
-            ++masterClicks;
-    }
+    void command(int, int) override {}
 
 private:
     Button enable;
 };
 
-int selectedTab(HWND sheet)
-{
-    HWND tabs = reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETTABCONTROL, 0, 0));
-    return static_cast<int>(SendMessageW(tabs, TCM_GETCURSEL, 0, 0));
-}
-
 using SettingSheetTest = PageTest;
 
 } // namespace
-
-TEST_F(SettingSheetTest, OpensAtTheRememberedPageAndRemembersThePageCurrentAtOk)
-{
-    setting.windowIndexConvertSetting = 1;
-    setting.appearanceEnable = true;
-    setting.appearanceEllipseWidth = 12;
-    TestPage first, third;
-    AppearancePage second;
-    SettingSheet sheet(ConversionSheetTitle);
-    sheet.rememberPageIn(setting.windowIndexConvertSetting);
-    sheet.add(first, IDD_TEST_PAGE);
-    sheet.add(second, IDD_APPEARANCE);
-    sheet.add(third, IDD_TEST_PAGE);
-
-    int startTab = -1;
-    WindowRobot robot([&](WindowRobot& user) {
-        HWND shown = user.waitForWindow(WindowQuery::dialog(ConversionSheetCaption));
-        startTab = selectedTab(shown);
-        HWND appearance = currentPage(shown);
-        typeNumber(user, appearance, IDC_ELLIPSE_WIDTH, L"34");
-        HWND last = showPage(user, shown, 2);
-        click(last, IDC_ENABLE);
-        user.press(shown, IDOK);
-        user.waitUntilGone(shown);
-    });
-    EXPECT_GT(sheet.show(nullptr), 0);
-    robot.finish();
-
-    EXPECT_EQ(startTab, 1);
-    EXPECT_EQ(setting.windowIndexConvertSetting, 2) << "the page that was current";
-    EXPECT_EQ(setting.appearanceEllipseWidth, 34) << "a page shown but left is applied too";
-    EXPECT_TRUE(setting.fileOverWrite);
-    EXPECT_EQ(first.applies, 0) << "a page never shown applies nothing";
-    EXPECT_EQ(third.masterClicks, 2) << "one click after filling, one by the user";
-}
-
-TEST_F(SettingSheetTest, CancelChangesNothingAndOnlyAnApplyRaisesTheFlag)
-{
-    bool applied = false;
-    AppearancePage appearance;
-    TestPage other;
-    SettingSheet sheet(ConversionSheetTitle);
-    sheet.reportApplyTo(applied);
-    sheet.hideApplyButton();
-    sheet.add(appearance, IDD_APPEARANCE);
-    sheet.add(other, IDD_TEST_PAGE);
-
-    for (int button : {IDCANCEL, IDOK}) {
-        bool applyButtonShown = true;
-        WindowRobot robot([&](WindowRobot& user) {
-            HWND shown = user.waitForWindow(WindowQuery::dialog(ConversionSheetCaption));
-            HWND apply = GetDlgItem(shown, ApplyButtonId);
-            applyButtonShown = apply && IsWindowVisible(apply);
-            click(currentPage(shown), IDC_ENABLE);
-            click(showPage(user, shown, 1), IDC_ENABLE);
-            user.press(shown, button);
-            user.waitUntilGone(shown);
-        });
-        sheet.show(nullptr);
-        robot.finish();
-        EXPECT_FALSE(applyButtonShown);
-        EXPECT_EQ(applied, button == IDOK);
-        EXPECT_EQ(setting.appearanceEnable, button == IDOK);
-        EXPECT_EQ(setting.fileOverWrite, button == IDOK);
-    }
-}
 
 TEST_F(SettingSheetTest, AFailedApplyIsShownOnceAndTheSheetStillClosesWithoutRememberingItsPage)
 {
@@ -167,7 +90,6 @@ TEST_F(SettingSheetTest, APageThatCannotFillItselfCancelsTheSheet)
     returned = true;
     robot.finish();
     EXPECT_EQ(failing.applies, 0);
-    EXPECT_EQ(failing.masterClicks, 0);
     EXPECT_FALSE(applied);
 }
 

@@ -1,0 +1,142 @@
+#include <gtest/gtest.h>
+#include "PageTesting.h"
+// After the platform's headers.
+#include <dlgs.h>
+
+#include "pages/conversionPageIds.h"
+#include "settings/AppSetting.h"
+
+namespace {
+
+constexpr int TextTab = 2;
+constexpr COLORREF Red = RGB(255, 0, 0);
+
+int widthOf(const RECT& box)
+{
+    return box.right - box.left;
+}
+
+int heightOf(const RECT& box)
+{
+    return box.bottom - box.top;
+}
+
+class TextPageTest : public PageTest {
+protected:
+    TextPageTest()
+    {
+        setting.textEnable = true;
+        setting.textText = L"日本語";
+        setting.textFontFace = L"IPAPGothic";
+        setting.textFontSize = 20;
+        setting.textFontWeight = FW_NORMAL;
+        setting.textFontCharSet = SHIFTJIS_CHARSET;
+        setting.textColor = RGB(0, 0, 255);
+        setting.textColorAlpha = 255;
+        setting.textBackColor = Red;
+        setting.textNoBackColor = false;
+        setting.textPosition = 0;
+    }
+
+    // The sample's text pixels: everything that is not the red background.
+    static RECT textIn(HWND page) { return Painting(GetDlgItem(page, IDC_TEXT_SAMPLE)).extentOfAllBut(Red); }
+};
+
+} // namespace
+
+TEST_F(TextPageTest, TheSampleShowsTheTextAtItsPlaceTurnedByItsAngle)
+{
+    RECT topLeft{}, centred{}, bottomRight{}, turned{};
+    SIZE sample{};
+    runConversionSheet([&](WindowRobot& user) {
+        HWND page = conversionPage(user, TextTab);
+        RECT client;
+        GetClientRect(GetDlgItem(page, IDC_TEXT_SAMPLE), &client);
+        sample = {client.right, client.bottom};
+        topLeft = textIn(page);
+        user.screenshot(GetParent(page), L"text_page");
+        choose(page, IDC_TEXT_POSITION, 4);
+        centred = textIn(page);
+        choose(page, IDC_TEXT_POSITION, 8);
+        bottomRight = textIn(page);
+        choose(page, IDC_TEXT_POSITION, 4);
+        typeNumber(user, page, IDC_TEXT_ANGLE, L"90");
+        turned = textIn(page);
+        user.press(GetParent(page), IDCANCEL);
+    });
+    EXPECT_EQ(setting.textPosition, 0) << "cancelled";
+    ASSERT_GT(widthOf(topLeft), heightOf(topLeft)) << "Japanese text drawn";
+    // The layout leaves a little room around the glyphs.
+    EXPECT_LT(topLeft.left, 12);
+    EXPECT_LT(topLeft.top, 12);
+    EXPECT_NEAR((centred.left + centred.right) / 2, sample.cx / 2, 3);
+    EXPECT_NEAR((centred.top + centred.bottom) / 2, sample.cy / 2, 3);
+    EXPECT_GT(bottomRight.right, sample.cx - 6);
+    EXPECT_GT(bottomRight.bottom, sample.cy - 6);
+    EXPECT_GT(heightOf(turned), widthOf(turned)) << "standing upright";
+    EXPECT_NEAR((turned.left + turned.right) / 2, sample.cx / 2, 3) << "turned about its centre";
+}
+
+TEST_F(TextPageTest, VerticalAndMissingFacesStillDrawTheSample)
+{
+    for (const wchar_t* face : {L"@IPAPGothic", L"Korvilane Missing Face"}) {
+        setting.textFontFace = face;
+        RECT drawn{};
+        runConversionSheet([&](WindowRobot& user) {
+            HWND page = conversionPage(user, TextTab);
+            drawn = textIn(page);
+            user.press(GetParent(page), IDCANCEL);
+        });
+        EXPECT_GT(widthOf(drawn), 0) << face;
+        // Wine's GDI+ lays out no vertical text.
+        if (face[0] == L'@' && !runningUnderWine()) {
+            EXPECT_GT(heightOf(drawn), widthOf(drawn)) << "a vertical face writes downwards";
+        }
+    }
+}
+
+TEST_F(TextPageTest, WithoutABackgroundTheSampleLiesOnThePreviewPatternAndOkKeepsWhatNoControlEdits)
+{
+    setting.viewPreviewBack = 2;
+    setting.textFontUnderline = true;
+    setting.textFontStrikeOut = true;
+    COLORREF corner = 0;
+    bool backColorButton = true, sampleShownWithoutText = false;
+    std::wstring chosenFace, chosenSize;
+    runConversionSheet([&](WindowRobot& user) {
+        HWND page = conversionPage(user, TextTab);
+        click(page, IDC_TEXT_NO_BACK);
+        backColorButton = isEnabled(page, IDC_TEXT_BACK_COLOR);
+        corner = Painting(GetDlgItem(page, IDC_TEXT_SAMPLE)).at(0, 0);
+        user.type(page, IDC_TEXT_EDIT, L"");
+        sampleShownWithoutText = widthOf(Painting(GetDlgItem(page, IDC_TEXT_SAMPLE)).extentOfAllBut(corner)) > 0;
+        choose(page, IDC_TEXT_POSITION, 7);
+        typeNumber(user, page, IDC_TEXT_OFFSET_X, L"-12");
+        typeNumber(user, page, IDC_TEXT_ALPHA, L"128");
+        // What the font chooser shows at its OK is what the text takes. (Wine's chooser lists the Japanese
+        // names of the faces, so it cannot open at the face the settings name in English.)
+        user.press(page, IDC_TEXT_FONT);
+        HWND fonts = user.waitForWindow(WindowQuery::ownedBy(GetParent(page)));
+        chosenFace = user.text(fonts, cmb1);
+        chosenSize = user.text(fonts, cmb3);
+        user.press(fonts, IDOK);
+        click(page, IDC_ENABLE);
+        for (int id : {IDC_TEXT_SAMPLE, IDC_TEXT_FONT, IDC_TEXT_COLOR, IDC_TEXT_BACK_COLOR, IDC_TEXT_POSITION,
+                       IDC_TEXT_OFFSET_Y, IDC_TEXT_EDIT, IDC_TEXT_ANGLE})
+            EXPECT_FALSE(isEnabled(page, id)) << id;
+        user.press(GetParent(page), IDOK);
+    });
+    EXPECT_FALSE(backColorButton);
+    EXPECT_EQ(corner, RGB(224, 224, 255)) << "the second swatch";
+    EXPECT_TRUE(sampleShownWithoutText) << "the program's folder stands in for an empty text";
+    EXPECT_TRUE(setting.textText.isEmpty());
+    EXPECT_TRUE(setting.textNoBackColor);
+    EXPECT_FALSE(setting.textEnable);
+    EXPECT_EQ(setting.textPosition, 7);
+    EXPECT_EQ(setting.textOffsetX, -12);
+    EXPECT_EQ(setting.textColorAlpha, 128);
+    EXPECT_TRUE(setting.textFontUnderline && setting.textFontStrikeOut);
+    EXPECT_EQ(std::wstring(setting.textFontFace.buffer()), chosenFace);
+    EXPECT_EQ(std::to_wstring(setting.textFontSize), chosenSize);
+    EXPECT_EQ(setting.textBackColor, Red);
+}
