@@ -149,6 +149,8 @@ private:
     void previewWindows(bool converted);
     void launchViewer(int index);
     void openHelp();
+    // The picture the conversion pages preview: the list's first.
+    wstring samplePicture() const;
     void notYet();
     void warnPreviewFailure(const Exception& exception);
     void inform(const wchar_t* text, UINT icon);

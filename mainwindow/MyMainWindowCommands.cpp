@@ -266,7 +266,7 @@ bool MyMainWindow::runSettingsCommand(int id)
         sheets.environment ? sheets.environment(hwnd) : notYet();
         return true;
     case 4164:
-        sheets.conversion ? sheets.conversion(hwnd) : notYet();
+        sheets.conversion ? sheets.conversion(hwnd, samplePicture()) : notYet();
         PostMessageW(hwnd, SummaryTipMessage, 0, 0);
         return true;
     case 4170:
@@ -320,7 +320,7 @@ void MyMainWindow::convert(bool all)
             notYet();
             return;
         }
-        bool confirmed = sheets.confirmConversion(hwnd, pane().getFormat());
+        bool confirmed = sheets.confirmConversion(hwnd, samplePicture(), pane().getFormat());
         PostMessageW(hwnd, SummaryTipMessage, 0, 0);
         if (!confirmed)
             return;
@@ -367,6 +367,12 @@ void MyMainWindow::reportJob(const MainPane::JobResult& job, bool openOutput, co
 void MyMainWindow::inform(const wchar_t* text, UINT icon)
 {
     application().messageBox(hwnd, text, icon);
+}
+
+wstring MyMainWindow::samplePicture() const
+{
+    IFileListView& list = pane().list();
+    return list.count() > 0 ? list.itemPath(0) : wstring();
 }
 
 void MyMainWindow::notYet()

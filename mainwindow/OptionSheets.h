@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 #include <functional>
+#include "foundation/wstring.h"
 
 class PictureProperties;
 
@@ -10,10 +11,11 @@ class PictureProperties;
 // its window modally over the owner and returns when the user has closed it.
 struct OptionSheets {
     std::function<void(HWND owner)> environment;
-    std::function<void(HWND owner)> conversion;
+    // samplePath: the first picture of the list, which the pages preview (empty when the list is empty).
+    std::function<void(HWND owner, const wstring& samplePath)> conversion;
     // The conversion sheet without Apply before converting, with the page of the output format (0-6) last;
     // true when the user confirmed the settings.
-    std::function<bool(HWND owner, int format)> confirmConversion;
+    std::function<bool(HWND owner, const wstring& samplePath, int format)> confirmConversion;
     // The format sheet, opened on its page startPage (0 JPEG, 1 GIF, 2 TIFF, 3 PNG, 4 HD Photo, 5 Bitmap).
     std::function<void(HWND owner, int startPage)> format;
     std::function<void(HWND owner)> rename;

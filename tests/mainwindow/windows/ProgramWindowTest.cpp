@@ -124,6 +124,7 @@ TEST_F(ProgramWindowTest, ListsTheGivenPicturesPreviewsConvertsAndKeepsTheListIn
         setting.fileSaveSrcFolder = true;
         setting.fileOpenFolder = false;
         setting.fileEnsureLog = true;
+        setting.fileEnsureSetting = true;
     });
     std::wstring layout = folder.file(L"一覧.lay");
     std::wstring listed;
@@ -141,7 +142,11 @@ TEST_F(ProgramWindowTest, ListsTheGivenPicturesPreviewsConvertsAndKeepsTheListIn
             HWND preview = child(main, {SplitterId, PreviewPaneId});
             user.waitUntil([&] { return colourAtCentre(preview) == colourOf(Colours[0]); }, L"the preview");
 
+            // The last look at the conversion settings comes first, then the question about the folder.
             PostMessageW(main, WM_COMMAND, 4105, 0);
+            HWND sheet = user.waitForWindow({L"#32770", L"変換設定", main});
+            user.press(sheet, IDOK);
+            user.waitUntilGone(sheet);
             EXPECT_EQ(user.answerMessageBox(IDYES, main), L"変換元ファイルと同じフォルダーに保存します。\n実行しますか？");
             EXPECT_EQ(user.answerMessageBox(IDOK, main), L"完了しました。");
             HWND log = user.waitForWindow(WindowQuery::ofClass(LogClass));
