@@ -97,31 +97,6 @@ TEST_F(MessageLoopTest, AcceleratorsComeFirstThenTheHookThenTranslation)
     EXPECT_EQ(events, expected);
 }
 
-TEST_F(MessageLoopTest, KeysInsideTheTargetMakeItsCommandsAndKeysElsewhereTheirOwn)
-{
-    WNDCLASSW type{};
-    type.lpfnWndProc = [](HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
-        if (message == WM_COMMAND)
-            events.push_back(event("other", message, LOWORD(wParam)));
-        return DefWindowProcW(hwnd, message, wParam, lParam);
-    };
-    type.hInstance = GetModuleHandleW(nullptr);
-    type.lpszClassName = L"KorvilaneMessageLoopOther";
-    RegisterClassW(&type);
-    HWND child = CreateWindowExW(0, type.lpszClassName, L"", WS_CHILD, 0, 0, 0, 0, window, nullptr, nullptr, nullptr);
-    HWND outside = CreateWindowExW(0, type.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-    ASSERT_TRUE(child && outside);
-    TestApplication application;
-    PostMessageW(child, WM_KEYDOWN, 'A', 0);
-    PostMessageW(outside, WM_KEYDOWN, 'A', 0);
-    PostQuitMessage(0);
-
-    application.messageLoop(accelerators, window);
-    std::vector<std::string> expected{event("window", WM_COMMAND, 100), event("other", WM_COMMAND, 100)};
-    EXPECT_EQ(events, expected);
-    DestroyWindow(outside);
-}
-
 TEST_F(MessageLoopTest, WithoutAcceleratorsKeysGoToTheHookAndOn)
 {
     TestApplication application;

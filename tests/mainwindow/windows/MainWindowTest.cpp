@@ -193,6 +193,18 @@ TEST_F(MainWindowTest, ToolbarEnablesReleaseAndConvertAndChecksTheFormat)
     EXPECT_FALSE(SendMessageW(toolbar, TB_ISBUTTONCHECKED, 12001, 0));
 }
 
+TEST_F(MainWindowTest, KeysPressedInTheListAreTheMainWindowsCommands)
+{
+    listPictures(3);
+    select({1});
+    // Delete is the key of "release the selected pictures", which only the main window knows.
+    PostMessageW(GetDlgItem(pane().getHandle(), 101), WM_KEYDOWN, VK_DELETE, 0);
+    PostQuitMessage(0);
+    EXPECT_EQ(application->runMessageLoop(), 0);
+    EXPECT_EQ(pane().list().count(), 2);
+    EXPECT_EQ(status(0), L"2 files");
+}
+
 TEST_F(MainWindowTest, CopiedNamesFollowTheListsViewMode)
 {
     std::vector<std::wstring> paths = listPictures(2);
