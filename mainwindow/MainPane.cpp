@@ -50,17 +50,9 @@ wstring resourceString(UINT id)
     return text;
 }
 
-MyApp& application()
-{
-    MyApp* application = getMyApp();
-    if (!application)
-        throw Exception(ErrorCode::InvalidState);
-    return *application;
-}
-
 AppSetting& settings()
 {
-    return application().getSetting();
+    return myApp().getSetting();
 }
 
 bool escapeHeld()
@@ -239,14 +231,14 @@ void MainPane::prepareDialogs()
 
 LRESULT MainPane::toMainWindow(UINT message, WPARAM wParam, LPARAM lParam) const
 {
-    HWND main = application().getMainWindow();
+    HWND main = myApp().getMainWindow();
     return main ? SendMessageW(main, message, wParam, lParam) : 0;
 }
 
 void MainPane::startAdding()
 {
     adding = true;
-    HWND main = application().getMainWindow();
+    HWND main = myApp().getMainWindow();
     if (!main)
         return;
     SendMessageW(main, WM_SETCURSOR, reinterpret_cast<WPARAM>(main), HTCLIENT);
@@ -256,7 +248,7 @@ void MainPane::startAdding()
 void MainPane::stopAdding()
 {
     adding = false;
-    HWND main = application().getMainWindow();
+    HWND main = myApp().getMainWindow();
     if (!main)
         return;
     EnableWindow(main, TRUE);
@@ -278,7 +270,7 @@ void MainPane::beforeAdd(Window*, IFileListView::FileListViewEventArgs& args)
 {
     if (!escapeHeld())
         return;
-    int answer = application().messageBox(application().getMainWindow(), Messages::Q0002.get(),
+    int answer = myApp().messageBox(myApp().getMainWindow(), Messages::Q0002.get(),
                                           MB_YESNO | MB_ICONQUESTION);
     if (answer == IDYES)
         args.value.value = 1;
@@ -305,18 +297,18 @@ void MainPane::addingFinished(Window*, IFileListView::FileListViewEventArgs&)
 
 void MainPane::addFailed(Window*, IFileListView::FileListViewEventArgs& args)
 {
-    HWND main = application().getMainWindow();
+    HWND main = myApp().getMainWindow();
     try {
         if (args.error && args.error->getCode() == ERROR_FILE_NOT_FOUND && args.path) {
             wstring text = Messages::W0005.toWstring().replace(L"%s", args.path->buffer());
-            if (application().messageBox(main, text.buffer(), MB_YESNO | MB_ICONWARNING) == IDNO)
+            if (myApp().messageBox(main, text.buffer(), MB_YESNO | MB_ICONWARNING) == IDNO)
                 args.value.value = 1;
             return;
         }
         if (args.error)
-            application().showException(main, *args.error);
+            myApp().showException(main, *args.error);
     } catch (const Exception& exception) {
-        application().showException(main, exception);
+        myApp().showException(main, exception);
     }
     args.value.value = 1;
 }
@@ -328,7 +320,7 @@ void MainPane::selectionChanged(Window*, IFileListView::FileListViewEventArgs&)
 
 void MainPane::doubleClick(Window*, IFileListView::FileListViewEventArgs&)
 {
-    if (HWND main = application().getMainWindow())
+    if (HWND main = myApp().getMainWindow())
         PostMessageW(main, WM_COMMAND, PreviewSourceCommand, 0);
 }
 
@@ -368,7 +360,7 @@ void MainPane::filesDropped(Window*, IFileListView::FileListViewEventArgs& args)
         toMainWindow(RefreshStatusMessage);
     } catch (const Exception& exception) {
         toMainWindow(RefreshStatusMessage);
-        application().showException(application().getMainWindow(), exception);
+        myApp().showException(myApp().getMainWindow(), exception);
     }
     DragFinish(drop);
     toMainWindow(RefreshToolbarMessage);
@@ -591,7 +583,7 @@ void MainPane::addPaths(const wstringArray& paths, bool filterByType, bool expan
 {
     AddingScope scope(*this);
     wstringArray expanded;
-    expandPaths(paths, filterByType, expandLayouts, application().getName(), expanded);
+    expandPaths(paths, filterByType, expandLayouts, myApp().getName(), expanded);
     list().addFiles(expanded);
     scope.handOver();
 }
@@ -617,7 +609,7 @@ void MainPane::saveLayout()
     wstringArray files;
     for (int i = 0; i < count; ++i)
         files.add(fileList->itemPath(i));
-    writeLayout(path, application().getName(), files);
+    writeLayout(path, myApp().getName(), files);
 }
 
 void MainPane::openLayoutByDialog()
@@ -635,7 +627,7 @@ void MainPane::openLayout(const wstring& path)
     liveHandle();
     AddingScope scope(*this);
     wstringArray files;
-    readLayout(path, application().getName(), files);
+    readLayout(path, myApp().getName(), files);
     fileList->addFiles(files);
     scope.handOver();
 }
@@ -652,7 +644,7 @@ bool MainPane::saveSettings(bool toFile)
             return false;
         settingsOpen.setFileName(path.buffer());
     }
-    MyApp& app = application();
+    MyApp& app = myApp();
     MutexLock hold(app.getNamedMutex());
     app.getSetting().save(app.getName(), toFile ? path.buffer() : nullptr);
     return true;
@@ -665,7 +657,7 @@ void MainPane::loadSettings()
         return;
     wstring path = settingsOpen.getPath(0);
     settingsSave.setFileName(path.buffer());
-    MyApp& app = application();
+    MyApp& app = myApp();
     MutexLock hold(app.getNamedMutex());
     try {
         app.getSetting().load(app.getName(), path.buffer(), app.getResourceModule());

@@ -25,14 +25,6 @@ constexpr int ShowOnly = 1;
 
 enum OutputFileKind { Join, MultiTiff, AnimatedGif, Avi, ScreenSaver };
 
-MyApp& application()
-{
-    MyApp* application = getMyApp();
-    if (!application)
-        throw Exception(ErrorCode::InvalidState);
-    return *application;
-}
-
 wstring withBackslash(const wstring& folder)
 {
     return folder.endsWith(L"\\") ? folder : folder + L"\\";
@@ -44,7 +36,7 @@ wstring chooseFolder(FolderDialog& dialog, const wstring& startFolder)
     if (!startFolder.isEmpty())
         lstrcpynW(dialog.path, startFolder.buffer(), MAX_PATH);
     wstring title;
-    title.loadString(application().getResourceModule(), FolderTitleString);
+    title.loadString(myApp().getResourceModule(), FolderTitleString);
     if (!dialog.show(title.buffer()))
         return wstring();
     return wstring(dialog.path);
@@ -69,12 +61,12 @@ wstring thumbnailFolder(const AppSetting& setting, const wstring& sheetPath)
 template <typename Job>
 int MainPane::runJob(Job& job)
 {
-    return showProgressDialog(job, application().getMainWindow()) == IDOK ? 1 : -1;
+    return showProgressDialog(job, myApp().getMainWindow()) == IDOK ? 1 : -1;
 }
 
 void MainPane::showLogIfWanted()
 {
-    if (application().getSetting().fileEnsureLog)
+    if (myApp().getSetting().fileEnsureLog)
         toMainWindow(WM_COMMAND, MAKEWPARAM(ShowLogCommand, ShowOnly));
 }
 
@@ -84,11 +76,11 @@ MainPane::JobResult MainPane::convertFiles(bool all)
     IFileListView& files = list();
     if (files.count() == 0 || (!all && files.selectedCount() == 0))
         return outcome;
-    AppSetting& setting = application().getSetting();
-    HWND main = application().getMainWindow();
+    AppSetting& setting = myApp().getSetting();
+    HWND main = myApp().getMainWindow();
     wstring folder;
     if (setting.fileSaveSrcFolder) {
-        if (application().messageBox(main, Messages::Q0001.get(), MB_YESNO | MB_ICONQUESTION) != IDYES)
+        if (myApp().messageBox(main, Messages::Q0001.get(), MB_YESNO | MB_ICONQUESTION) != IDYES)
             return outcome;
     } else {
         wstring start = setting.fileInitFolder ? setting.fileFolder : wstring();
@@ -121,13 +113,13 @@ MainPane::JobResult MainPane::makeThumbnailSheet()
     wstring sheet = askSaveName(thumbnailSheet);
     if (sheet.isEmpty())
         return outcome;
-    wstring pictures = thumbnailFolder(application().getSetting(), sheet);
+    wstring pictures = thumbnailFolder(myApp().getSetting(), sheet);
     wstringArray paths;
     for (int i = 0; i < files.count(); ++i)
         paths.add(files.itemPath(i));
     showLogIfWanted();
     // The dialog's place must not stay blank behind the progress dialog.
-    RedrawWindow(application().getMainWindow(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    RedrawWindow(myApp().getMainWindow(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     ThumbnailThreadImpl job(pictures, sheet, paths);
     outcome.result = runJob(job);
     outcome.output = sheet;

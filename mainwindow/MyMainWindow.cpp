@@ -29,24 +29,9 @@ constexpr int ViewerSubmenu = 12;
 // The status bar's second part is this wide at 96 dpi.
 constexpr int FormatPartWidth = 100;
 
-MyApp& application()
-{
-    MyApp* application = getMyApp();
-    if (!application)
-        throw Exception(ErrorCode::InvalidState);
-    return *application;
-}
-
 wstring resourceString(UINT id)
 {
-    return application().loadString(id);
-}
-
-wstring number(int value)
-{
-    wstring text;
-    text.setInt(value);
-    return text;
+    return myApp().loadString(id);
 }
 
 // Runs a message's handler; an Exception it does not handle itself ends the message with 0.
@@ -170,7 +155,7 @@ LRESULT MyMainWindow::handleMessage(HWND window, UINT message, WPARAM wParam, LP
     case WM_MENUSELECT:
         return quietly([&] {
             UINT noPopupHelp[2] = {0, 0};
-            MenuHelp(WM_MENUSELECT, wParam, lParam, GetMenu(window), application().getResourceModule(),
+            MenuHelp(WM_MENUSELECT, wParam, lParam, GetMenu(window), myApp().getResourceModule(),
                      parts().statusbar.getHandle(), noPopupHelp);
             return 0;
         });
@@ -197,7 +182,7 @@ LRESULT MyMainWindow::created(HWND window)
         splitter.setPanes(&parts.pane, &parts.preview);
         if (!parts.pane.isExplorerBrowserList() && SendMessageW(window, RemoveBrowserItemsMessage, 0, 0) != 0)
             Exception::throwLastError();
-        setPreviewPosition(static_cast<PreviewPosition>(application().getSetting().viewPreviewPos));
+        setPreviewPosition(static_cast<PreviewPosition>(myApp().getSetting().viewPreviewPos));
         splitter.subclass();
         parts.preview.subclass();
         parts.preview.sendMessage(PPView::StartMessage);
@@ -205,7 +190,7 @@ LRESULT MyMainWindow::created(HWND window)
         applyViewSettings();
         SendMessageW(window, RefreshStatusMessage, 0, 0);
         SendMessageW(window, SummaryTipMessage, 0, 0);
-        if (application().getSetting().viewTopMost)
+        if (myApp().getSetting().viewTopMost)
             SendMessageW(window, WM_COMMAND, 4149, 0);
         splitter.sendMessage(MainSplit::AddTipsMessage);
         PostMessageW(window, OpenStartupMessage, 0, 0);
@@ -226,7 +211,7 @@ void MyMainWindow::prepareToolkit()
 
 void MyMainWindow::applyViewSettings()
 {
-    const AppSetting& setting = application().getSetting();
+    const AppSetting& setting = myApp().getSetting();
     WNDDATA& parts = *data;
     parts.previewSize = setting.windowLeftWidth;
     int format = setting.editFormat;
@@ -347,12 +332,12 @@ void MyMainWindow::showInPreview(const wstring& path)
 
 void MyMainWindow::applyPreviewBackground()
 {
-    int back = application().getSetting().viewPreviewBack;
+    int back = myApp().getSetting().viewPreviewBack;
     if (back < 1 || back > MyApp::Resource::SwatchCount) {
         preview().sendMessage(PictureView::ReleaseBackgroundMessage);
         return;
     }
-    auto* swatch = new DibImage(application().getResource().swatches[back - 1]);
+    auto* swatch = new DibImage(myApp().getResource().swatches[back - 1]);
     try {
         preview().setBackgroundImage(swatch);
     } catch (...) {
@@ -390,10 +375,10 @@ void MyMainWindow::refreshStatus(WPARAM wParam, LPARAM lParam)
     IFileListView& list = pane().list();
     int count = list.count();
     int selected = list.selectedCount();
-    wstring files = count == 0 ? resourceString(NoFileString) : number(count) + (count == 1 ? L" file" : L" files");
+    wstring files = count == 0 ? resourceString(NoFileString) : wstring::fromInt(count) + (count == 1 ? L" file" : L" files");
     wstring text = files;
     if (selected > 1)
-        text = number(selected) + resourceString(SelectedString) + L" (" + files + L")";
+        text = wstring::fromInt(selected) + resourceString(SelectedString) + L" (" + files + L")";
     if (wParam == 1 && lParam)
         text = text + L" " + *reinterpret_cast<const wstring*>(lParam);
     Statusbar& status = parts().statusbar;
@@ -427,7 +412,7 @@ void MyMainWindow::showSummaryTip()
     WNDDATA& parts = this->parts();
     HWND status = parts.statusbar.getHandle();
     parts.toolTip.removeTool(status);
-    wstring summary = MainPane::conversionSummary(application().getSetting(), application().getResourceModule());
+    wstring summary = MainPane::conversionSummary(myApp().getSetting(), myApp().getResourceModule());
     if (summary.isEmpty())
         return;
     int length = summary.length();
@@ -440,7 +425,7 @@ void MyMainWindow::showSummaryTip()
 
 void MyMainWindow::openStartup()
 {
-    MyApp& app = application();
+    MyApp& app = myApp();
     const AppSetting& setting = app.getSetting();
     try {
         if (app.getStartupFiles().count() > 0)
@@ -490,7 +475,7 @@ void MyMainWindow::initMenu(HMENU menu)
     if (menu != GetMenu(hwnd))
         return;
     WNDDATA& parts = this->parts();
-    MyApp& app = application();
+    MyApp& app = myApp();
     IFileListView& list = parts.pane.list();
     int count = list.count();
     int selected = list.selectedCount();
@@ -543,7 +528,7 @@ void MyMainWindow::destroying()
     try {
         if (data)
             restoreToolbarImages();
-        MyApp& app = application();
+        MyApp& app = myApp();
         setAppLogWindow(nullptr);
         app.getLogWindow().destroy();
     } catch (const Exception&) {

@@ -24,24 +24,9 @@ constexpr int FoldersOpenedWithoutAsking = 10;
 constexpr int ShowOnly = 1;
 constexpr DWORD AnimationTime = 200;
 
-MyApp& application()
-{
-    MyApp* application = getMyApp();
-    if (!application)
-        throw Exception(ErrorCode::InvalidState);
-    return *application;
-}
-
 AppSetting& settings()
 {
-    return application().getSetting();
-}
-
-wstring number(int value)
-{
-    wstring text;
-    text.setInt(value);
-    return text;
+    return myApp().getSetting();
 }
 
 void openInShell(HWND owner, const wstring& path)
@@ -89,7 +74,7 @@ void MyMainWindow::onCommand(HWND, int id, int code)
         try {
             SendMessageW(hwnd, RefreshStatusMessage, 0, 0);
             SendMessageW(hwnd, PreviewSelectionMessage, 0, 0);
-            application().showException(hwnd, exception);
+            myApp().showException(hwnd, exception);
         } catch (const Exception&) {
         }
     }
@@ -288,7 +273,7 @@ bool MyMainWindow::runSettingsCommand(int id)
         showPictureProperties();
         return true;
     case 4167: {
-        MyApp& app = application();
+        MyApp& app = myApp();
         LayoutAssociation(app.getName(), app.getDirectory() + app.getFileName()).toggle(hwnd);
         return true;
     }
@@ -343,8 +328,8 @@ void MyMainWindow::convert(bool all)
 void MyMainWindow::openConvertedFolders(const wstringArray& folders)
 {
     if (folders.count() > FoldersOpenedWithoutAsking) {
-        wstring question = Messages::W0007.toWstring().replace(L"%s", number(folders.count()).buffer());
-        if (application().messageBox(hwnd, question.buffer(), MB_YESNO | MB_ICONWARNING) != IDYES)
+        wstring question = Messages::W0007.toWstring().replace(L"%s", wstring::fromInt(folders.count()).buffer());
+        if (myApp().messageBox(hwnd, question.buffer(), MB_YESNO | MB_ICONWARNING) != IDYES)
             return;
     }
     for (int i = 0; i < folders.count(); ++i)
@@ -366,7 +351,7 @@ void MyMainWindow::reportJob(const MainPane::JobResult& job, bool openOutput, co
 
 void MyMainWindow::inform(const wchar_t* text, UINT icon)
 {
-    application().messageBox(hwnd, text, icon);
+    myApp().messageBox(hwnd, text, icon);
 }
 
 wstring MyMainWindow::samplePicture() const
@@ -377,7 +362,7 @@ wstring MyMainWindow::samplePicture() const
 
 void MyMainWindow::notYet()
 {
-    application().messageBox(hwnd, application().loadString(NotYetString).buffer(), MB_ICONINFORMATION);
+    myApp().messageBox(hwnd, myApp().loadString(NotYetString).buffer(), MB_ICONINFORMATION);
 }
 
 // ---- view ----
@@ -396,7 +381,7 @@ void MyMainWindow::togglePreview()
 void MyMainWindow::toggleLogWindow(int code)
 {
     AppSetting& setting = settings();
-    LogWindow& log = application().getLogWindow();
+    LogWindow& log = myApp().getLogWindow();
     if (setting.windowLogLeft == static_cast<int>(CW_USEDEFAULT)) {
         // Never placed by the user: in the main window's lower right corner.
         Rect main = getWindowRect();
@@ -429,10 +414,10 @@ void MyMainWindow::previewWindows(bool converted)
 void MyMainWindow::warnPreviewFailure(const Exception& exception)
 {
     if (dynamic_cast<const ApplicationException*>(&exception) || exception.getCode() == ErrorCode::NoMemory) {
-        application().showException(hwnd, exception);
+        myApp().showException(hwnd, exception);
         return;
     }
-    application().messageBox(hwnd, Messages::E0004.get(), MB_ICONEXCLAMATION);
+    myApp().messageBox(hwnd, Messages::E0004.get(), MB_ICONEXCLAMATION);
 }
 
 void MyMainWindow::launchViewer(int index)
@@ -471,7 +456,7 @@ void MyMainWindow::showPictureProperties()
             PostMessageW(hwnd, SelectItemMessage, static_cast<WPARAM>(shown), 0);
         }
     } catch (const ApplicationException& exception) {
-        application().showException(hwnd, exception);
+        myApp().showException(hwnd, exception);
     }
 }
 
@@ -479,7 +464,7 @@ void MyMainWindow::showPictureProperties()
 
 void MyMainWindow::savePositions(bool toFile)
 {
-    MyApp& app = application();
+    MyApp& app = myApp();
     AppSetting& setting = app.getSetting();
     WNDDATA& parts = this->parts();
     try {
@@ -513,7 +498,7 @@ void MyMainWindow::savePositions(bool toFile)
 
 void MyMainWindow::deleteSettingsFile()
 {
-    MyApp& app = application();
+    MyApp& app = myApp();
     try {
         MutexLock hold(app.getNamedMutex());
         app.getSetting().deleteSettingsFile();
