@@ -24,6 +24,7 @@ public:
 
     bool removeAt(int index) { return cells.removeAt(index); }
     void removeAll() { cells.removeAll(); }
+    void swap(GenericArray& other) { cells.swap(other.cells); }
 
     T& at(int index) { return *cells.at(index); }
     const T& at(int index) const { return *cells.at(index); }

@@ -17,6 +17,8 @@ public:
     void addAll(const wstringArray& other);
     int count() const { return items.count(); }
     void removeAll() { items.removeAll(); }
+    // Exchanges the contents; never fails, so a list built aside replaces another whole.
+    void swap(wstringArray& other) { items.swap(other.items); }
     // Index 0 … count − 1; otherwise Exception 87.
     const wstring& at(int index) const { return *items.at(index); }
 

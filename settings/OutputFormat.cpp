@@ -7,6 +7,19 @@ namespace {
 
 constexpr UINT OutputExtensionsString = 2343;
 
+// Typed extensions are stored as typed: one that is empty, or would lead the name into another folder or
+// stream, is no extension to write a file under.
+bool isSoundExtension(const wstring& extension)
+{
+    if (extension.isEmpty())
+        return false;
+    for (const wchar_t* c = extension.buffer(); *c; ++c) {
+        if (*c < L' ' || wcschr(L"\\/:*?\"<>|", *c))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 int formatIndexToCommandId(int index)
@@ -46,7 +59,8 @@ wstring outputExtensionForFormat(int index, const AppSetting& setting)
         return defaultOutputExtension(index);
     if (index < 0 || index >= OutputFormat::Count)
         Exception::throwInvalidArgument();
-    return setting.outputExts.at(index);
+    const wstring& chosen = setting.outputExts.at(index);
+    return isSoundExtension(chosen) ? chosen : defaultOutputExtension(index);
 }
 
 wstring defaultOutputExtension(int index)

@@ -33,6 +33,8 @@ public:
     const ViewerEntry& at(int index) const { return entries.at(index); }
     int count() const { return entries.count(); }
     void removeAll() { entries.removeAll(); }
+    // Exchanges the contents; never fails, so a list built aside replaces another whole.
+    void swap(ViewerEntries& other) { entries.swap(other.entries); }
 
     // The program path with its environment variables expanded.
     wstring getPath(int index) const;

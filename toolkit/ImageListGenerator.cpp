@@ -5,6 +5,7 @@
 #include "foundation/Exception.h"
 #include "imaging/Dib.h"
 #include "imaging/DibConverter.h"
+#include "toolkit/IconHandle.h"
 
 namespace {
 
@@ -79,19 +80,6 @@ void addCell(const Dib& picture, int x, int size, HIMAGELIST list)
     }
     picture.releaseDC();
 }
-
-class IconHandle {
-public:
-    explicit IconHandle(HICON icon) : icon(icon) { check(icon != nullptr); }
-    IconHandle(const IconHandle&) = delete;
-    IconHandle& operator=(const IconHandle&) = delete;
-    ~IconHandle() { DestroyIcon(icon); }
-
-    HICON get() const { return icon; }
-
-private:
-    HICON icon;
-};
 
 // Both new lists until the generation is complete.
 class ListPair {
@@ -210,6 +198,7 @@ void ImageListGenerator::addIconImage(const Element& element, HIMAGELIST normal,
 {
     IconHandle icon(static_cast<HICON>(
         LoadImageW(element.module, element.resourceName(), IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
+    check(static_cast<bool>(icon));
     Dib picture;
     check(picture.create(size, size, 32, GetSysColor(COLOR_BTNFACE)));
     BOOL drawn = DrawIconEx(picture.getDC(), 0, 0, icon.get(), size, size, 0, nullptr, DI_NORMAL);

@@ -52,6 +52,17 @@ TEST(OutputFormat, UserExtensionsOnlyWhenEnabled)
     expectCode(ERROR_INVALID_PARAMETER, [&] { outputExtensionForFormat(3, setting); });
 }
 
+TEST(OutputFormat, AUserExtensionThatMakesNoSoundNameGivesWayToTheFormatsOwn)
+{
+    AppSetting setting;
+    setting.outputExtEnable = true;
+    for (const wchar_t* extension : {L"", L"..\\up", L"a/b", L"c:d", L"dib", L"b?p", L"x"})
+        setting.outputExts.add(extension);
+    const wchar_t* const expected[] = {L"jpg", L"gif", L"tif", L"png", L"dib", L"wdp", L"x"};
+    for (int index = 0; index < 7; ++index)
+        EXPECT_STREQ(outputExtensionForFormat(index, setting).buffer(), expected[index]) << index;
+}
+
 TEST(TextEncoding, NamesAreMatchedInLowerCase)
 {
     struct Case {
