@@ -3,6 +3,11 @@
 #include "mainwindow/program/programOptionSheets.h"
 #include "mainwindow/MyApp.h"
 #include "pages/ConversionSheet.h"
+#include "pages/DlgSpi.h"
+#include "pages/DlgVersion.h"
+#include "pages/DlgViewer.h"
+#include "pages/PicturePropertyPages.h"
+#include "pages/RenameSheet.h"
 
 namespace {
 
@@ -33,5 +38,10 @@ OptionSheets programOptionSheets()
         // The format pages come with the format sheet; until then the run's last look shows the seven pages.
         return confirmConversionSettings(owner, samplePath, applicationPictures(), nullptr, format);
     };
+    sheets.rename = showRenameSheet;
+    sheets.viewers = showViewerDialog;
+    sheets.plugins = showPluginDialog;
+    sheets.version = showVersionDialog;
+    sheets.pictureProperties = showPicturePropertiesSheet;
     return sheets;
 }
