@@ -9,6 +9,7 @@
 #include "mainwindow/MyApp.h"
 #include "mainwindow/MyMainWindow.h"
 #include "mainwindow/OptionSheets.h"
+#include "settings/AppSetting.h"
 #include "support/GlobalApplication.h"
 #include "support/Screenshot.h"
 #include "support/WindowRobot.h"
@@ -242,6 +243,54 @@ TEST_F(MainWindowTest, PreviewShowsTheOneSelectedPictureAndKeepsItForASeveralSel
     saveWindowScreenshot(main, L"main-window");
     select({});
     EXPECT_TRUE(window->previewPath().isEmpty());
+}
+
+// Whether a converted picture lies beside its source.
+bool convertedBeside(const std::wstring& source)
+{
+    std::wstring written = source.substr(0, source.size() - 3) + L"jpg";
+    return GetFileAttributesW(written.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+TEST_F(MainWindowTest, ALastLookCancelledConvertsNothingAndSeesTheFirstPictureAndTheFormat)
+{
+    std::vector<std::wstring> paths = listPictures(2);
+    AppSetting& setting = application->getSetting();
+    setting.fileEnsureSetting = true;
+    setting.fileSaveSrcFolder = true;
+    std::vector<std::wstring> samples;
+    std::vector<int> formats;
+    OptionSheets sheets;
+    sheets.confirmConversion = [&](HWND owner, const wstring& samplePath, int format) {
+        EXPECT_EQ(owner, main);
+        samples.push_back(samplePath.buffer());
+        formats.push_back(format);
+        return false;
+    };
+    setOptionSheets(sheets);
+    command(12004);
+    command(4105);
+    EXPECT_EQ(samples, std::vector<std::wstring>{paths[0]});
+    EXPECT_EQ(formats, std::vector<int>{3});
+    for (const std::wstring& path : paths)
+        EXPECT_FALSE(convertedBeside(path)) << "converted although the look was cancelled";
+}
+
+TEST_F(MainWindowTest, ConvertingTheSelectionWithNoneSelectedAsksNothingAndNoToTheQuestionConvertsNothing)
+{
+    std::vector<std::wstring> paths = listPictures(2);
+    AppSetting& setting = application->getSetting();
+    setting.fileEnsureSetting = false;
+    setting.fileSaveSrcFolder = true;
+    select({});
+    WindowRobot robot([&](WindowRobot& user) {
+        EXPECT_EQ(user.answerMessageBox(IDNO, main), L"変換元ファイルと同じフォルダーに保存します。\n実行しますか？");
+    });
+    command(4106);
+    command(4105);
+    robot.finish();
+    for (const std::wstring& path : paths)
+        EXPECT_FALSE(convertedBeside(path));
 }
 
 TEST_F(MainWindowTest, FormatSheetOpensOnThePageOfTheFormatAndMissingSheetsSaySo)
