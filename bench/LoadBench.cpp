@@ -1,7 +1,9 @@
 // Loads a 4000 x 3000 JPEG through each loader and prints pictures per second, with the pieces of loadBitmap
 // timed alone: the GDI+ decode, the 32-bit copy and the WIC pass for resolution and metadata.
+// load_bench JPEG; bench/load-bench.sh hands it a camera-like picture, whose decoding costs what users see.
 #include <windows.h>
 #include <gdiplus.h>
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -26,19 +28,6 @@ struct Bench {
     const char* name;
     std::function<bool()> run;
 };
-
-std::wstring benchFile()
-{
-    wchar_t folder[MAX_PATH];
-    GetTempPathW(MAX_PATH, folder);
-    return std::wstring(folder) + L"korvilane-load-bench.jpg";
-}
-
-bool writeJpeg(const std::wstring& path)
-{
-    std::unique_ptr<Gdiplus::Bitmap> picture(makeBenchPicture());
-    return picture && gdipSaveToFile(path.c_str(), L"image/jpeg", picture.get(), nullptr);
-}
 
 Gdiplus::Bitmap* gdipDecode(const wchar_t* path)
 {
@@ -94,18 +83,28 @@ std::vector<Bench> benches(const wchar_t* path)
     };
 }
 
+// The first copy of a run may pay for fresh memory; the best one shows the copy itself.
 bool timeCopy(const wchar_t* path)
 {
     std::unique_ptr<Gdiplus::Bitmap> decoded(gdipDecode(path));
     if (!decoded)
         return false;
-    LARGE_INTEGER start, end;
-    QueryPerformanceCounter(&start);
-    std::unique_ptr<Gdiplus::Bitmap> copy(copyBitmap32(decoded.get()));
-    QueryPerformanceCounter(&end);
-    std::printf("%-26s %8.1f ms (from GDI+ format %#x)\n", "32-bit copy alone", secondsBetween(start, end) * 1e3,
+    double first = 0;
+    double best = 0;
+    for (int round = 0; round < Rounds; ++round) {
+        LARGE_INTEGER start, end;
+        QueryPerformanceCounter(&start);
+        std::unique_ptr<Gdiplus::Bitmap> copy(copyBitmap32(decoded.get()));
+        QueryPerformanceCounter(&end);
+        if (!copy)
+            return false;
+        double elapsed = secondsBetween(start, end) * 1e3;
+        first = round == 0 ? elapsed : first;
+        best = round == 0 ? elapsed : std::min(best, elapsed);
+    }
+    std::printf("%-26s %8.1f ms best, %.1f ms first (from GDI+ format %#x)\n", "32-bit copy alone", best, first,
                 decoded->GetPixelFormat());
-    return copy != nullptr;
+    return true;
 }
 
 int runBenches(const std::wstring& path)
@@ -114,7 +113,7 @@ int runBenches(const std::wstring& path)
     // No plug-ins: the settings' defaults.
     AppSetting setting;
     AppServices services(&setting, nullptr);
-    std::printf("%d x %d JPEG, %d loads each\n", BenchWidth, BenchHeight, Rounds);
+    std::printf("%ls, %d loads each\n", path.c_str(), Rounds);
     for (const Bench& bench : benches(path.c_str())) {
         LARGE_INTEGER start, end;
         bool done = true;
@@ -135,37 +134,34 @@ int runBenches(const std::wstring& path)
     return status;
 }
 
-int runOnBenchFile()
+int runOnFile(const wchar_t* path)
 {
     GdiplusSession graphics;
     if (!graphics.isStarted()) {
         std::fprintf(stderr, "GDI+ did not start\n");
         return 1;
     }
-    std::wstring path = benchFile();
-    if (!writeJpeg(path)) {
-        std::fprintf(stderr, "the JPEG could not be written\n");
-        return 1;
-    }
-    int status = 1;
     try {
-        status = runBenches(path);
+        return runBenches(path);
     } catch (...) {
         std::fprintf(stderr, "a loader threw\n");
+        return 1;
     }
-    DeleteFileW(path.c_str());
-    return status;
 }
 
 } // namespace
 
-int wmain()
+int wmain(int argc, wchar_t** argv)
 {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: load_bench JPEG\n");
+        return 2;
+    }
     if (FAILED(CoInitialize(nullptr))) {
         std::fprintf(stderr, "COM did not start\n");
         return 1;
     }
-    int status = runOnBenchFile();
+    int status = runOnFile(argv[1]);
     CoUninitialize();
     return status;
 }

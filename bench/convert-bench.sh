@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Converts a folder of large JPEGs (4000 x 3000, generated) to fit 800 x 800 as JPEG quality 85 through
-# korvilane's command line and prints pictures per second; where ImageMagick's mogrify is installed, the same
-# job with `mogrify -resize 800x800 -quality 85` follows in the same run. Builds what it needs into the build
-# folder, installs nothing. Environment: KORVILANE_BUILD (build folder, default build/), BENCH_COUNT (number of
-# pictures, default 40).
+# Fits a folder of camera-like JPEGs (4000 x 3000, quality 92, about 5 MB each; see camera-jpeg.sh) into
+# 800 x 800 as JPEG quality 85, and prints pictures per second for korvilane's command line (pipelined, as it
+# runs) and, in the same run, for its batch with one worker, ImageMagick's mogrify, GraphicsMagick and
+# vipsthumbnail doing the same job. Korvilane's one-worker time is also split into load, convert and save per
+# picture (bench/ConvertBench.cpp).
+# Builds what it needs into the build folder and installs the three tools when they are missing.
+# Environment: KORVILANE_BUILD (build folder, default build/), BENCH_COUNT (number of pictures, default 40).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${KORVILANE_BUILD:-$root/build}
@@ -11,9 +13,13 @@ build=$(mkdir -p "$build" && cd "$build" && pwd)
 count=${BENCH_COUNT:-40}
 # shellcheck source=../scripts/setup.sh
 source "$root/scripts/setup.sh"
+# shellcheck source=camera-jpeg.sh
+source "$root/bench/camera-jpeg.sh"
 
-korvilane_build "$root" "$build" korvilane make_bench_jpegs wineprefix
+korvilane_build "$root" "$build" korvilane convert_bench wineprefix
 prefix=$build/wineprefix
+bench_install imagemagick graphicsmagick libvips-tools
+picture=$(bench_camera_jpeg "$build")
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/korvilane-bench.XXXXXX")
 cleanup() {
@@ -21,7 +27,6 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
-mkdir "$work/in" "$work/out" "$work/magick"
 
 wine_run() {
     env -u KORVILANE_NEEDS_DISPLAY -u KORVILANE_FRESH_PREFIX "$root/scripts/wine-run.sh" "$prefix" "$@"
@@ -32,13 +37,30 @@ windows_path() {
 now() {
     date +%s.%N
 }
-# pictures per second: per_second COUNT START END
-per_second() {
-    awk -v n="$1" -v s="$2" -v e="$3" 'BEGIN { printf "%.2f pictures per second (%d in %.2f s)\n", n / (e - s), n, e - s }'
+# A fresh folder of the pictures: folder NAME
+pictures_in() {
+    mkdir -p "$work/$1"
+    for i in $(seq -f '%02g' 1 "$count"); do
+        cp "$picture" "$work/$1/bench$i.jpg"
+    done
+}
+results=()
+# Adds a line to the table: result NAME START END
+result() {
+    results+=("$(awk -v name="$1" -v n="$count" -v s="$2" -v e="$3" \
+        'BEGIN { printf "%-34s %8.2f %10.2f", name, n / (e - s), e - s }')")
+}
+# Stops when a tool wrote fewer pictures than it was given: written FOLDER
+written() {
+    local made
+    made=$(find "$1" -name '*.jpg' | wc -l)
+    if [ "$made" != "$count" ]; then
+        echo "$1: $made of $count pictures written" >&2
+        exit 1
+    fi
 }
 
-echo "Generating $count JPEGs of 4000 x 3000 ..."
-wine_run "$build/bench/make_bench_jpegs.exe" "$(windows_path "$work/in")" "$count"
+echo "$count copies of $picture ($(stat -c %s "$picture") bytes)"
 
 # Fit into 800 x 800: the long side becomes 800 and the other follows the aspect ratio.
 cat >"$work/fit800.xml" <<'EOF'
@@ -59,30 +81,63 @@ cat >"$work/fit800.xml" <<'EOF'
   </Jpeg>
 </korvilane>
 EOF
+settings=$(windows_path "$work/fit800.xml")
 
-# Wine's server is already up from the generator, so the time is the conversion's own (plus one program start).
+pictures_in korvilane
+mkdir "$work/korvilane-out"
+# Wine's server and services are started first, so that the times are the conversions' own (plus one program
+# start).
+wine_run "$build/bench/convert_bench.exe" >/dev/null 2>&1 || true
 echo "korvilane /par fit800.xml /dir in out /format JPEG"
 start=$(now)
-wine_run "$build/mainwindow/korvilane.exe" /par "$(windows_path "$work/fit800.xml")" \
-    /dir "$(windows_path "$work/in")" "$(windows_path "$work/out")" /format JPEG
+wine_run "$build/mainwindow/korvilane.exe" /par "$settings" /dir "$(windows_path "$work/korvilane")" \
+    "$(windows_path "$work/korvilane-out")" /format JPEG
 end=$(now)
-written=$(find "$work/out" -name '*.jpg' | wc -l)
-if [ "$written" != "$count" ]; then
-    echo "korvilane wrote $written of $count pictures" >&2
-    exit 1
-fi
-per_second "$count" "$start" "$end"
-if command -v identify >/dev/null 2>&1; then
-    echo "first output: $(identify -format '%m %wx%h quality %Q' "$work/out/bench01.jpg")"
+written "$work/korvilane-out"
+result "korvilane command line (pipelined)" "$start" "$end"
+first=$work/korvilane-out/bench01.jpg
+echo "first output: $(identify -format '%m %wx%h quality %Q' "$first"), md5 $(md5sum <"$first" | cut -c1-32)"
+
+mkdir "$work/steps-out"
+echo "convert_bench (the batch with one worker, pipelined, and its steps one by one)"
+steps=$(wine_run "$build/bench/convert_bench.exe" "$settings" "$(windows_path "$work/korvilane")" \
+    "$(windows_path "$work/steps-out")")
+echo "$steps"
+written "$work/steps-out"
+# The batch's own figures, without a program start: "batch, one worker: R pictures per second (N in S s)".
+for kind in "one worker" "pipelined"; do
+    seconds=$(echo "$steps" | sed -n "s/^batch, $kind: .* in \([0-9.]*\) s)\r*$/\1/p")
+    result "korvilane batch ($kind)" 0 "$seconds"
+done
+
+pictures_in magick
+echo "mogrify -resize 800x800 -quality 85"
+start=$(now)
+mogrify -resize 800x800 -quality 85 "$work"/magick/*.jpg
+end=$(now)
+result "ImageMagick mogrify" "$start" "$end"
+
+if command -v gm >/dev/null 2>&1; then
+    pictures_in gm
+    echo "gm mogrify -resize 800x800 -quality 85"
+    start=$(now)
+    gm mogrify -resize 800x800 -quality 85 "$work"/gm/*.jpg
+    end=$(now)
+    result "GraphicsMagick mogrify" "$start" "$end"
 fi
 
-if command -v mogrify >/dev/null 2>&1; then
-    cp "$work"/in/*.jpg "$work/magick/"
-    echo "mogrify -resize 800x800 -quality 85"
+if command -v vipsthumbnail >/dev/null 2>&1; then
+    pictures_in vips
+    mkdir "$work/vips-out"
+    echo "vipsthumbnail -s 800x800 -o out/%s.jpg[Q=85]"
     start=$(now)
-    mogrify -resize 800x800 -quality 85 "$work"/magick/*.jpg
+    vipsthumbnail -s 800x800 -o "$work/vips-out/%s.jpg[Q=85]" "$work"/vips/*.jpg
     end=$(now)
-    per_second "$count" "$start" "$end"
-else
-    echo "mogrify is not installed: no comparison"
+    written "$work/vips-out"
+    result "vipsthumbnail" "$start" "$end"
 fi
+
+echo
+printf '%-34s %8s %10s\n' "$count pictures of 4000 x 3000" "pict/s" "seconds"
+printf '%s\n' "${results[@]}"
+echo "korvilane per picture (one worker): $(echo "$steps" | sed -n 's/.*; per picture //p')"

@@ -1,9 +1,37 @@
 #include "imaging/BitmapCopy.h"
+#include <climits>
 #include <cstring>
 #include <memory>
+#include "foundation/MemoryAllocator.h"
 #include "imaging/BitmapLock.h"
 
 namespace {
+
+// The pixels of a BlockBitmap. A base of its own so that they are freed only after GDI+ has let go of them.
+class PixelBlock {
+protected:
+    explicit PixelBlock(LONGLONG bytes)
+        : bits(bytes <= INT_MAX ? static_cast<BYTE*>(MemoryAllocator::alloc(static_cast<int>(bytes))) : nullptr)
+    {
+    }
+    PixelBlock(const PixelBlock&) = delete;
+    PixelBlock& operator=(const PixelBlock&) = delete;
+    ~PixelBlock() { MemoryAllocator::free(bits); }
+
+    BYTE* bits;
+};
+
+// A 32-bit ARGB bitmap whose pixels live in a block of the library allocator, which keeps the memory of large
+// pictures for the next ones: the working copies of a batch are written at memory speed instead of paying for
+// fresh pages each time. Without a block GDI+ allocates the pixels itself.
+class BlockBitmap : private PixelBlock, public Gdiplus::Bitmap {
+public:
+    BlockBitmap(int width, int height)
+        : PixelBlock(4LL * width * height), Gdiplus::Bitmap(width, height, bits ? width * 4 : 0, PixelFormat32bppARGB,
+                                                            bits)
+    {
+    }
+};
 
 // The formats whose rows are widened here. GDI+ converts any other while locking, pixel by pixel through the
 // format's accessors, which for a large picture costs about as much as decoding it.
@@ -23,13 +51,28 @@ RowKind rowKindOf(Gdiplus::PixelFormat format)
     }
 }
 
+// Four pixels from three whole words at a time, instead of byte by byte.
+void widenRgb24(const BYTE* source, UINT32* target, int count)
+{
+    constexpr UINT32 Opaque = 0xFF000000u;
+    int i = 0;
+    for (; i + 4 <= count; i += 4, source += 12) {
+        UINT32 words[3];
+        std::memcpy(words, source, 12);
+        target[i] = Opaque | (words[0] & 0xFFFFFF);
+        target[i + 1] = Opaque | words[0] >> 24 | (words[1] & 0xFFFF) << 8;
+        target[i + 2] = Opaque | words[1] >> 16 | (words[2] & 0xFF) << 16;
+        target[i + 3] = Opaque | words[2] >> 8;
+    }
+    for (; i < count; ++i, source += 3)
+        target[i] = Opaque | source[0] | static_cast<UINT32>(source[1]) << 8 | static_cast<UINT32>(source[2]) << 16;
+}
+
 void widenRow(RowKind kind, const BYTE* source, UINT32* target, int count)
 {
     switch (kind) {
     case RowKind::Rgb24:
-        for (int i = 0; i < count; ++i, source += 3)
-            target[i] = 0xFF000000u | source[0] | static_cast<UINT32>(source[1]) << 8 |
-                        static_cast<UINT32>(source[2]) << 16;
+        widenRgb24(source, target, count);
         return;
     case RowKind::Rgb32:
         for (int i = 0; i < count; ++i)
@@ -47,7 +90,8 @@ Gdiplus::Bitmap* createBitmap(int width, int height, Gdiplus::PixelFormat format
 {
     if (width < 1 || height < 1)
         return nullptr;
-    std::unique_ptr<Gdiplus::Bitmap> bitmap(new Gdiplus::Bitmap(width, height, format));
+    std::unique_ptr<Gdiplus::Bitmap> bitmap(
+        format == PixelFormat32bppARGB ? new BlockBitmap(width, height) : new Gdiplus::Bitmap(width, height, format));
     if (!bitmap || bitmap->GetLastStatus() != Gdiplus::Ok)
         return nullptr;
     return bitmap.release();

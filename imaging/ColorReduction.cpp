@@ -23,22 +23,15 @@ bool setPalette(Dib& destination, const RGBQUAD* palette, int count)
     return destination.setColorTable(entries);
 }
 
-// Packs the indices of one row most significant bits first; a run of one colour is looked up once.
-template <int Bits>
-void packRow(const UINT32* colors, BYTE* target, int width, PaletteLookup& lookup)
+// Packs the indices of one row most significant bits first; indexOf(pixel) gives each.
+template <int Bits, typename IndexOf>
+void packRow(const UINT32* colors, BYTE* target, int width, IndexOf indexOf)
 {
     constexpr int PerByte = 8 / Bits;
-    UINT32 previous = 0xFFFFFFFF;
-    int index = 0;
     int packed = 0;
     int filled = 0;
     for (int x = 0; x < width; ++x) {
-        UINT32 color = colors[x] & 0xFFFFFF;
-        if (color != previous) {
-            index = lookup.indexOf(color >> 16, color >> 8 & 0xFF, color & 0xFF);
-            previous = color;
-        }
-        packed = packed << Bits | index;
+        packed = packed << Bits | indexOf(colors[x]);
         if (++filled == PerByte) {
             *target++ = static_cast<BYTE>(packed);
             packed = 0;
@@ -49,12 +42,35 @@ void packRow(const UINT32* colors, BYTE* target, int width, PaletteLookup& looku
         *target = static_cast<BYTE>(packed << (Bits * (PerByte - filled)));
 }
 
-// The destination's pixels become the indices of the 32-bit picture's colours.
-bool mapToPalette(const Dib& picture, Dib& destination, const RGBQUAD* palette, int count, ICanceller* canceller)
+template <typename IndexOf>
+void packRowAtDepth(int bitCount, const UINT32* colors, BYTE* target, int width, IndexOf indexOf)
+{
+    switch (bitCount) {
+    case 1:
+        packRow<1>(colors, target, width, indexOf);
+        break;
+    case 4:
+        packRow<4>(colors, target, width, indexOf);
+        break;
+    default:
+        packRow<8>(colors, target, width, indexOf);
+        break;
+    }
+}
+
+// The destination's pixels become the indices of the 32-bit picture's colours, or, `diffused`, of the entries
+// the diffusion chose and left in the alpha bytes.
+bool mapToPalette(const Dib& picture, Dib& destination, const RGBQUAD* palette, int count, ICanceller* canceller,
+                  bool diffused = false)
 {
     PaletteLookup lookup;
     if (!lookup.setPalette(palette, count))
         return false;
+    // A chosen entry becomes the one the search gives for its colour, which differs where the palette holds a
+    // colour twice.
+    BYTE final[256] = {};
+    for (int i = 0; diffused && i < count; ++i)
+        final[i] = static_cast<BYTE>(lookup.indexOf(palette[i].rgbRed, palette[i].rgbGreen, palette[i].rgbBlue));
     GdiFlush();
     int width = picture.width();
     for (int y = 0; y < picture.height(); ++y) {
@@ -64,17 +80,22 @@ bool mapToPalette(const Dib& picture, Dib& destination, const RGBQUAD* palette, 
         }
         auto colors = reinterpret_cast<const UINT32*>(picture.getBits() + static_cast<INT_PTR>(y) * picture.stride());
         BYTE* target = destination.getBits() + static_cast<INT_PTR>(y) * destination.stride();
-        switch (destination.bitCount()) {
-        case 1:
-            packRow<1>(colors, target, width, lookup);
-            break;
-        case 4:
-            packRow<4>(colors, target, width, lookup);
-            break;
-        default:
-            packRow<8>(colors, target, width, lookup);
-            break;
+        if (diffused) {
+            packRowAtDepth(destination.bitCount(), colors, target, width,
+                           [&final](UINT32 pixel) { return final[pixel >> 24]; });
+            continue;
         }
+        // A run of one colour is looked up once.
+        UINT32 previous = 0xFFFFFFFF;
+        int index = 0;
+        packRowAtDepth(destination.bitCount(), colors, target, width, [&](UINT32 pixel) {
+            UINT32 color = pixel & 0xFFFFFF;
+            if (color != previous) {
+                index = lookup.indexOf(color >> 16, color >> 8 & 0xFF, color & 0xFF);
+                previous = color;
+            }
+            return index;
+        });
     }
     return true;
 }
@@ -105,9 +126,9 @@ bool reduceToPalette(const Dib& source, Dib& destination, int bitCount, int mode
     } else {
         CopyMemory(palette, destination.getColorTable(), count * sizeof(RGBQUAD));
     }
-    if (dither && !diffuseErrorToPalette(copy.getBits(), width, height, palette, count, canceller))
+    if (dither && !diffuseErrorToPalette(copy.getBits(), width, height, palette, count, canceller, true))
         return false;
-    return mapToPalette(*picture, destination, palette, count, canceller);
+    return mapToPalette(*picture, destination, palette, count, canceller, dither);
 }
 
 } // namespace

@@ -22,6 +22,7 @@ int clampChannel(int value)
 
 // Each error row has one spare triple at either end, which takes what would fall outside the picture. The
 // error for the right neighbour stays in locals until it is used.
+template <bool IndexInAlpha>
 void diffuseRow(BYTE* pixel, int width, const int* current, int* next, const RGBQUAD* palette,
                 PaletteLookup& lookup)
 {
@@ -31,7 +32,10 @@ void diffuseRow(BYTE* pixel, int width, const int* current, int* next, const RGB
         int red = clampChannel(pixel[2] + share(here[0] + rightRed));
         int green = clampChannel(pixel[1] + share(here[1] + rightGreen));
         int blue = clampChannel(pixel[0] + share(here[2] + rightBlue));
-        const RGBQUAD& chosen = palette[lookup.indexOf(red, green, blue)];
+        int index = lookup.indexOf(red, green, blue);
+        const RGBQUAD& chosen = palette[index];
+        if (IndexInAlpha)
+            pixel[3] = static_cast<BYTE>(index);
         pixel[0] = chosen.rgbBlue;
         pixel[1] = chosen.rgbGreen;
         pixel[2] = chosen.rgbRed;
@@ -57,7 +61,7 @@ void diffuseRow(BYTE* pixel, int width, const int* current, int* next, const RGB
 } // namespace
 
 bool diffuseErrorToPalette(BYTE* pixels, int width, int height, const RGBQUAD* palette, int count,
-                           ICanceller* canceller)
+                           ICanceller* canceller, bool indexInAlpha)
 {
     if (!pixels || width < 1 || height < 1) {
         SetLastError(ERROR_INVALID_PARAMETER);
@@ -74,7 +78,10 @@ bool diffuseErrorToPalette(BYTE* pixels, int width, int height, const RGBQUAD* p
     int* next = current + rowInts;
     INT_PTR stride = static_cast<INT_PTR>(width) * 4;
     for (int y = height - 1; y >= 0; --y) {
-        diffuseRow(pixels + y * stride, width, current, next, palette, lookup);
+        if (indexInAlpha)
+            diffuseRow<true>(pixels + y * stride, width, current, next, palette, lookup);
+        else
+            diffuseRow<false>(pixels + y * stride, width, current, next, palette, lookup);
         ZeroMemory(current, rowInts * sizeof(int));
         int* done = current;
         current = next;

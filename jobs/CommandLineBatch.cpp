@@ -12,6 +12,7 @@
 #include "imaging/gdipImageIO.h"
 #include "conversion/SaveImage.h"
 #include "foundation/MessageWriter.h"
+#include "jobs/ConversionPipeline.h"
 #include "jobs/LogMessages.h"
 #include "jobs/PictureConversion.h"
 #include "jobs/RenameUtil.h"
@@ -58,6 +59,8 @@ struct CommandLineBatch::Item {
     wstring targetText() const { return targetIsClipboard ? wstring(clipboardText) : target; }
 };
 
+CommandLineBatch::~CommandLineBatch() = default;
+
 bool CommandLineBatch::isClipboard(const wstring& name)
 {
     return name.toLower().equals(clipboardName);
@@ -89,7 +92,12 @@ int CommandLineBatch::convertAll(const wstringArray& sources, const wstringArray
 {
     write(stampedLogText(LogMessages::C001) + newLine + newLine);
     RenameUtil renamer(setting, shotDates);
-    int result = Stopped;
+    int workers = options.workers > 0 ? options.workers : conversionWorkerCount();
+    std::unique_ptr<ConversionPipeline> workersPipeline;
+    if (workers > 1 && sources.count() > 1)
+        workersPipeline = std::make_unique<ConversionPipeline>(workers);
+    pipeline = workersPipeline.get();
+    queued.clear();
     bool stopped = false;
     for (int i = 0; i < sources.count() && !stopped; ++i) {
         Item item;
@@ -97,34 +105,38 @@ int CommandLineBatch::convertAll(const wstringArray& sources, const wstringArray
         item.target = targets.at(i);
         item.sourceIsClipboard = isClipboard(item.source);
         item.targetIsClipboard = isClipboard(item.target);
-        result = Stopped;
-        if (convertItem(item, renamer)) {
-            write(item.sourceText() + L" -> " + item.targetText() + newLine);
-            ++converted;
-            result = AllWritten;
-        } else {
-            write(wstring(failureMark) + item.sourceText() + newLine);
-            stopped = true;
-        }
+        stopped = pipeline ? !queueItem(item, renamer) : !finishItem(item, convertItem(item, renamer));
     }
+    stopped = stopped || !finishQueued(0);
+    // Nothing of the pictures after a stop stays on disk.
+    if (pipeline)
+        pipeline->discardAll();
     if (stopped)
         write(wstring(LogMessages::C005.get()) + newLine);
     writeEnd();
     // A source goes only when every target of the batch is there: after a stop some were never written.
-    if (result == AllWritten && options.deleteSources)
+    if (!stopped && sources.count() > 0 && options.deleteSources)
         deleteSources();
-    return result;
+    return !stopped && sources.count() > 0 ? AllWritten : Stopped;
+}
+
+// The item's log line; false when it failed, which ends the batch.
+bool CommandLineBatch::finishItem(const Item& item, bool done)
+{
+    if (!done) {
+        write(wstring(failureMark) + item.sourceText() + newLine);
+        return false;
+    }
+    write(item.sourceText() + L" -> " + item.targetText() + newLine);
+    ++converted;
+    return true;
 }
 
 bool CommandLineBatch::convertItem(Item& item, RenameUtil& renamer)
 {
     if (!settleTarget(item, renamer))
         return false;
-    if (!convertPicture(item))
-        return false;
-    if (!item.targetIsClipboard)
-        written.add(item.target);
-    return true;
+    return convertPicture(item);
 }
 
 bool CommandLineBatch::settleTarget(Item& item, RenameUtil& renamer)
@@ -136,6 +148,11 @@ bool CommandLineBatch::settleTarget(Item& item, RenameUtil& renamer)
         item.target = renamer.rename(item.target, item.source);
         item.target = renamer.sortIntoFolder(item.source, Path(item.target));
     }
+    return targetIsFree(item);
+}
+
+bool CommandLineBatch::targetIsFree(Item& item)
+{
     if (!Path(item.target).exists())
         return true;
     if (setting.fileAutoRename) {
@@ -147,19 +164,112 @@ bool CommandLineBatch::settleTarget(Item& item, RenameUtil& renamer)
     return options.overwrite && !written.contains(item.target, true);
 }
 
-bool CommandLineBatch::convertPicture(const Item& item)
+PictureRequest CommandLineBatch::requestFor(const Item& item) const
 {
     PictureRequest request = pictureRequest(item.source, item.target, setting.editFormat, setting);
     // The clipboard has no file times to give or take.
     request.keepFileTimes = request.keepFileTimes && !item.involvesClipboard();
     request.dpiX = options.dpiX;
     request.dpiY = options.dpiY;
-    if (item.involvesClipboard())
-        return convertWithClipboard(item, request);
+    return request;
+}
+
+bool CommandLineBatch::convertPicture(const Item& item)
+{
+    PictureRequest request = requestFor(item);
+    if (item.involvesClipboard()) {
+        if (!convertWithClipboard(item, request))
+            return false;
+        if (!item.targetIsClipboard)
+            written.add(item.target);
+        return true;
+    }
     if (convertPictureFile(request, nullptr) != PictureOutcome::Written)
         return false;
+    noteWritten(item);
+    return true;
+}
+
+void CommandLineBatch::noteWritten(const Item& item)
+{
+    written.add(item.target);
     if (options.deleteSources && !isSameFile(item.source, item.target))
         deletions.add(item.source);
+}
+
+// With several workers the items are settled in list order as in a one-worker run, but ahead of the writing
+// of the items before them. Wherever that writing could change the answer (a source or target that an earlier
+// item writes, a target that exists, a folder still to be made, the clipboard), the earlier items are
+// finished first, so every answer is the one a one-worker run would get. False when the batch stops.
+bool CommandLineBatch::queueItem(Item& item, RenameUtil& renamer)
+{
+    if (item.involvesClipboard() || isQueuedTarget(Path(item.source).getPath())) {
+        if (!finishQueued(0))
+            return false;
+    }
+    if (item.involvesClipboard())
+        return finishItem(item, convertItem(item, renamer));
+    bool continues = true;
+    bool free = false;
+    try {
+        free = settleQueuedTarget(item, renamer, continues);
+    } catch (...) {
+        // A one-worker run meets this error only after writing every item before this one, and not at all
+        // when one of them stops the batch.
+        if (!finishQueued(0))
+            return false;
+        throw;
+    }
+    if (!free)
+        return continues && finishItem(item, false);
+    pipeline->queue(requestFor(item));
+    queued.push_back(item);
+    return finishQueued(static_cast<size_t>(pipeline->capacity()) - 1);
+}
+
+// False when the item cannot be written; `continues` is cleared when an earlier item stopped the batch.
+bool CommandLineBatch::settleQueuedTarget(Item& item, RenameUtil& renamer, bool& continues)
+{
+    item.target = Path(item.target).getPath();
+    if (options.applyRenameRules) {
+        item.target = renamer.rename(item.target, item.source);
+        Path sorted(renamer.sortedName(item.source, Path(item.target)));
+        if (!Path(sorted.getDirectory()).exists() && !finishQueued(0)) {
+            continues = false;
+            return false;
+        }
+        createDirectoryTree(sorted.getDirectory());
+        item.target = sorted.getPath();
+    }
+    if ((Path(item.target).exists() || isQueuedTarget(item.target)) && !finishQueued(0)) {
+        continues = false;
+        return false;
+    }
+    return targetIsFree(item);
+}
+
+bool CommandLineBatch::isQueuedTarget(const wstring& path) const
+{
+    for (const Item& item : queued) {
+        if (item.target.toLower().equals(path.toLower()))
+            return true;
+    }
+    return false;
+}
+
+// Takes the oldest pictures from the workers until `keep` remain, writing their log lines; false at the first
+// that could not be written.
+bool CommandLineBatch::finishQueued(size_t keep)
+{
+    while (queued.size() > keep) {
+        Item item = queued.front();
+        queued.pop_front();
+        bool done = pipeline->finishOldest() == PictureOutcome::Written;
+        if (done)
+            noteWritten(item);
+        if (!finishItem(item, done))
+            return false;
+    }
     return true;
 }
 

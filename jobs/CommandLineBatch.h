@@ -1,8 +1,10 @@
 #pragma once
+#include <list>
 #include "foundation/Decimal.h"
 #include "foundation/wstringArray.h"
 
 class AppSetting;
+class ConversionPipeline;
 class IShotDateReader;
 class MessageWriter;
 class RenameUtil;
@@ -19,6 +21,9 @@ struct CommandLineBatchOptions {
     // The resolution written into the outputs; 0 keeps what the format options say.
     Decimal dpiX{0};
     Decimal dpiY{0};
+    // Pictures converted at once; 0 for as many as the machine allows. The outputs, the log and every file
+    // left on disk are the same for any number.
+    int workers = 0;
 };
 
 // The conversion loop of the command-line mode: each source through the effect chain into the target of the
@@ -40,7 +45,7 @@ public:
     CommandLineBatch(AppSetting& setting, MessageWriter* log, IShotDateReader* shotDates);
     CommandLineBatch(const CommandLineBatch&) = delete;
     CommandLineBatch& operator=(const CommandLineBatch&) = delete;
-    virtual ~CommandLineBatch() = default;
+    virtual ~CommandLineBatch();
 
     // Whether a source or target name stands for the clipboard.
     static bool isClipboard(const wstring& name);
@@ -52,9 +57,17 @@ private:
     struct Item;
 
     int convertAll(const wstringArray& sources, const wstringArray& targets);
+    bool finishItem(const Item& item, bool done);
     bool convertItem(Item& item, RenameUtil& renamer);
     bool settleTarget(Item& item, RenameUtil& renamer);
+    bool targetIsFree(Item& item);
+    PictureRequest requestFor(const Item& item) const;
     bool convertPicture(const Item& item);
+    void noteWritten(const Item& item);
+    bool queueItem(Item& item, RenameUtil& renamer);
+    bool settleQueuedTarget(Item& item, RenameUtil& renamer, bool& continues);
+    bool isQueuedTarget(const wstring& path) const;
+    bool finishQueued(size_t keep);
     bool convertWithClipboard(const Item& item, const PictureRequest& request);
     void deleteSources();
     void writeEnd();
@@ -70,4 +83,7 @@ private:
     // The outputs of this batch, normalised, and the sources to delete once the batch has written them all.
     wstringArray written;
     wstringArray deletions;
+    // With several workers: the pictures in work, oldest first, each with its item.
+    ConversionPipeline* pipeline = nullptr;
+    std::list<Item> queued;
 };

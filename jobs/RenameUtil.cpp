@@ -110,12 +110,17 @@ wstring RenameUtil::subFolderName(const wstring& sourcePath, const Path& outputN
 
 wstring RenameUtil::sortIntoFolder(const wstring& sourcePath, const Path& outputName) const
 {
-    Path output = outputName;
-    if (setting.filterEnable) {
-        wstring folder = subFolderName(sourcePath, outputName);
-        if (!folder.isEmpty())
-            output = Path(outputName.getDirectory() + folder + L"\\" + outputName.getFileName());
-    }
+    Path output(sortedName(sourcePath, outputName));
     createDirectoryTree(output.getDirectory());
     return output.getPath();
+}
+
+wstring RenameUtil::sortedName(const wstring& sourcePath, const Path& outputName) const
+{
+    if (!setting.filterEnable)
+        return outputName.getPath();
+    wstring folder = subFolderName(sourcePath, outputName);
+    if (folder.isEmpty())
+        return outputName.getPath();
+    return outputName.getDirectory() + folder + L"\\" + outputName.getFileName();
 }

@@ -34,6 +34,8 @@ public:
     wstring rename(const wstring& outputName, const wstring& sourcePath);
     // The output name moved into its sub-folder when sorting is on; the output's folder is created either way.
     wstring sortIntoFolder(const wstring& sourcePath, const Path& outputName) const;
+    // The same name without making its folder.
+    wstring sortedName(const wstring& sourcePath, const Path& outputName) const;
 
 private:
     wstring expandShotDate(const wstring& rule, const wstring& sourcePath) const;

@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <atomic>
+#include <thread>
+#include <vector>
 #include "InjectedFailure.h"
 #include "foundation/Allocator.h"
 #include "foundation/Exception.h"
@@ -29,6 +32,44 @@ TEST(MemoryAllocator, BlocksAndGrowthAreZeroFilled)
     EXPECT_TRUE(allZero(block + 256, 4096 - 256));
     MemoryAllocator::free(block);
     MemoryAllocator::free(nullptr);
+}
+
+// Large blocks are kept and handed out again: a picture's memory must never show the last picture's pixels,
+// also when the workers of a batch take and give back blocks at the same time.
+TEST(MemoryAllocator, KeptLargeBlocksComeBackZeroFilledOnAnyThread)
+{
+    constexpr int Bytes = 3 << 20;
+    auto block = static_cast<unsigned char*>(MemoryAllocator::alloc(Bytes));
+    ASSERT_NE(block, nullptr);
+    FillMemory(block, Bytes, 0xCD);
+    MemoryAllocator::free(block);
+    block = static_cast<unsigned char*>(MemoryAllocator::alloc(Bytes - 4096));
+    ASSERT_NE(block, nullptr);
+    EXPECT_TRUE(allZero(block, Bytes - 4096));
+    FillMemory(block, Bytes - 4096, 0xCD);
+    block = static_cast<unsigned char*>(MemoryAllocator::realloc(block, Bytes + 4096));
+    ASSERT_NE(block, nullptr);
+    EXPECT_TRUE(allZero(block + Bytes - 4096, 8192));
+    MemoryAllocator::free(block);
+
+    std::atomic<int> dirty{0};
+    std::vector<std::thread> workers;
+    for (int t = 0; t < 4; ++t) {
+        workers.emplace_back([&dirty, t] {
+            for (int i = 0; i < 20; ++i) {
+                int bytes = (1 << 20) + ((t + i) % 3) * (256 << 10);
+                auto taken = static_cast<unsigned char*>(MemoryAllocator::alloc(bytes));
+                if (!taken || !allZero(taken, bytes))
+                    ++dirty;
+                if (taken)
+                    FillMemory(taken, bytes, 0x5A);
+                MemoryAllocator::free(taken);
+            }
+        });
+    }
+    for (std::thread& worker : workers)
+        worker.join();
+    EXPECT_EQ(dirty.load(), 0);
 }
 
 TEST(MemoryAllocator, FailureSetsNoMemoryAndKeepsTheOldBlock)

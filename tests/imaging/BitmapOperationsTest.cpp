@@ -182,6 +182,24 @@ TEST_F(BitmapOperations, CopiesOfRgbPicturesAreOpaqueAndExact)
     }
 }
 
+// Rows are widened several pixels at a time: every pixel of a row whose length is no multiple of that lands in
+// its own place.
+TEST_F(BitmapOperations, WholeCopiesOfRgbRowsOfAnyLengthAreExact)
+{
+    for (int width : {1, 4, 7, 13}) {
+        BitmapPtr source(new Gdiplus::Bitmap(width, 2, PixelFormat24bppRGB));
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < width; ++x)
+                source->SetPixel(x, y, Gdiplus::Color(static_cast<BYTE>(x * 17 + y), static_cast<BYTE>(x * 5 + 100),
+                                                      static_cast<BYTE>(255 - x * 9 - y)));
+        BitmapPtr copy(copyBitmap32(source.get()));
+        ASSERT_TRUE(copy);
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < width; ++x)
+                EXPECT_EQ(pixelAt(copy.get(), x, y), pixelAt(source.get(), x, y) | 0xFF000000u) << width << " " << x;
+    }
+}
+
 TEST_F(BitmapOperations, ColourMaskAndTransparentColour)
 {
     BitmapPtr source(quadrants(4, 4));

@@ -22,7 +22,7 @@ public:
     std::wstring file(const wchar_t* name) const { return path + L"\\" + name; }
     std::wstring file(const std::wstring& name) const { return file(name.c_str()); }
 
-private:
+    // Removes the directory with everything in it.
     static void removeTree(const std::wstring& directory)
     {
         WIN32_FIND_DATAW found;
@@ -41,5 +41,6 @@ private:
         RemoveDirectoryW(directory.c_str());
     }
 
+private:
     std::wstring path;
 };

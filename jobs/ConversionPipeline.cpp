@@ -1,0 +1,169 @@
+#include "jobs/ConversionPipeline.h"
+#include <windows.h>
+#include <objbase.h>
+#include <algorithm>
+#include <atomic>
+#include "conversion/SaveImage.h"
+#include "foundation/FileTime.h"
+#include "imaging/ICanceller.h"
+#include "imaging/TemporaryOutputFile.h"
+
+namespace {
+
+// A 4000 x 3000 picture with its working copies and encoder buffers; a worker rarely holds more.
+constexpr ULONGLONG BytesPerWorker = 384ull << 20;
+constexpr int MostWorkers = 16;
+
+} // namespace
+
+struct ConversionPipeline::Job {
+    explicit Job(const PictureRequest& request) : request(request) {}
+
+    PictureRequest request;
+    bool done = false;
+    PictureOutcome outcome = PictureOutcome::Failed;
+    TemporaryOutputFile staged;
+    FileTime times;
+    std::exception_ptr error;
+};
+
+class ConversionPipeline::StopFlag : public ICanceller {
+public:
+    bool isCancelled() override { return raised.load(std::memory_order_relaxed); }
+    void set(bool value) { raised.store(value); }
+
+private:
+    std::atomic<bool> raised{false};
+};
+
+int conversionWorkerCount()
+{
+    SYSTEM_INFO system;
+    GetSystemInfo(&system);
+    int workers = static_cast<int>(system.dwNumberOfProcessors);
+    MEMORYSTATUSEX memory = {sizeof(memory)};
+    if (GlobalMemoryStatusEx(&memory))
+        workers = static_cast<int>(std::min<ULONGLONG>(workers, memory.ullAvailPhys / BytesPerWorker));
+    return std::clamp(workers, 1, MostWorkers);
+}
+
+ConversionPipeline::ConversionPipeline(int workers) : stop(std::make_unique<StopFlag>())
+{
+    for (int i = 0; i < std::max(workers, 1); ++i)
+        threads.emplace_back([this] { work(); });
+}
+
+ConversionPipeline::~ConversionPipeline()
+{
+    discardAll();
+    {
+        std::lock_guard<std::mutex> hold(lock);
+        ending = true;
+    }
+    changed.notify_all();
+    for (std::thread& thread : threads)
+        thread.join();
+}
+
+void ConversionPipeline::queue(const PictureRequest& request)
+{
+    {
+        std::lock_guard<std::mutex> hold(lock);
+        jobs.push_back(std::make_shared<Job>(request));
+    }
+    changed.notify_all();
+}
+
+PictureOutcome ConversionPipeline::finishOldest()
+{
+    std::shared_ptr<Job> job;
+    {
+        std::unique_lock<std::mutex> hold(lock);
+        if (jobs.empty())
+            return PictureOutcome::Failed;
+        job = jobs.front();
+        changed.wait(hold, [&] { return job->done; });
+        jobs.pop_front();
+        --started;
+    }
+    if (job->error)
+        std::rethrow_exception(job->error);
+    if (job->outcome != PictureOutcome::Written)
+        return job->outcome;
+    if (!job->staged.commit())
+        return PictureOutcome::Failed;
+    if (job->request.keepFileTimes && !job->times.apply(job->request.target.buffer()))
+        return PictureOutcome::TimesNotKept;
+    return PictureOutcome::Written;
+}
+
+void ConversionPipeline::discardAll()
+{
+    std::deque<std::shared_ptr<Job>> dropped;
+    {
+        std::unique_lock<std::mutex> hold(lock);
+        stop->set(true);
+        jobs.erase(jobs.begin() + static_cast<std::ptrdiff_t>(started), jobs.end());
+        changed.wait(hold, [&] {
+            return std::all_of(jobs.begin(), jobs.end(), [](const std::shared_ptr<Job>& job) { return job->done; });
+        });
+        dropped.swap(jobs);
+        started = 0;
+        stop->set(false);
+    }
+    // The jobs' temporary files go with them.
+    dropped.clear();
+}
+
+std::shared_ptr<ConversionPipeline::Job> ConversionPipeline::nextToStart()
+{
+    std::unique_lock<std::mutex> hold(lock);
+    changed.wait(hold, [&] { return ending || started < jobs.size(); });
+    if (ending)
+        return nullptr;
+    return jobs[started++];
+}
+
+void ConversionPipeline::work()
+{
+    // Decoders and encoders are made and used on this thread only.
+    HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    while (std::shared_ptr<Job> job = nextToStart()) {
+        try {
+            convert(*job, stop.get());
+        } catch (...) {
+            job->error = std::current_exception();
+        }
+        {
+            std::lock_guard<std::mutex> hold(lock);
+            job->done = true;
+        }
+        changed.notify_all();
+    }
+    if (SUCCEEDED(com))
+        CoUninitialize();
+}
+
+// The steps of convertPictureFile up to the save, which goes to the temporary file.
+void ConversionPipeline::convert(Job& job, ICanceller* canceller)
+{
+    const PictureRequest& request = job.request;
+    SourcePicture picture;
+    if (!loadSourcePicture(request, picture))
+        return;
+    ChainOutcome processed = processPicture(picture, request.format, canceller);
+    if (processed != ChainOutcome::Done) {
+        job.outcome = processed == ChainOutcome::Cancelled ? PictureOutcome::Cancelled : PictureOutcome::Failed;
+        return;
+    }
+    if (request.keepFileTimes && !job.times.read(request.source.buffer()))
+        return;
+    if (!job.staged.create(request.target.buffer()))
+        return;
+    if (!saveImageWithDpi(job.staged.path(), request.format, picture.bitmap.get(), picture.metadata.get(),
+                          canceller, request.dpiX, request.dpiY, picture.dpiX, picture.dpiY)) {
+        job.outcome = isCancelled(canceller) ? PictureOutcome::Cancelled : PictureOutcome::Failed;
+        return;
+    }
+    job.outcome = PictureOutcome::Written;
+}

@@ -1,0 +1,202 @@
+// A batch converted by several workers at once must leave exactly what a one-worker run leaves: the same bytes
+// in the same files, the same log, the same stop. Running the platform's decoders and encoders of every
+// output format side by side also checks that they are safe to use from several threads.
+#include <gtest/gtest.h>
+#include <map>
+#include <regex>
+#include <string>
+#include "foundation/MessageWriter.h"
+#include "foundation/astring.h"
+#include "foundation/wstringArray.h"
+#include "imaging/gdipImageIO.h"
+#include "jobs/CommandLineBatch.h"
+#include "jobs/LogMessages.h"
+#include "settings/AppSetting.h"
+#include "settings/OutputFormat.h"
+#include "support/GlobalApplication.h"
+#include "support/LentSettings.h"
+#include "support/ScratchFolder.h"
+#include "support/WicTesting.h"
+#include "support/fileBytes.h"
+
+namespace {
+
+class LogText : public MessageWriter {
+public:
+    void write(const wstring& line) override { text += line.buffer(); }
+    void write(const astring& line) override { text += wstring(line).buffer(); }
+
+    // With "T" for the date and time.
+    std::wstring masked() const
+    {
+        static const std::wregex stamp(L"\\d{4}:\\d{2}:\\d{2} \\d{2}:\\d{2}:\\d{2}");
+        return std::regex_replace(text, stamp, L"T");
+    }
+
+    std::wstring text;
+};
+
+// Every file of a folder tree by its path below the folder, with its bytes.
+void collectFiles(const std::wstring& folder, const std::wstring& below, std::map<std::wstring, Bytes>& files)
+{
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        std::wstring name = found.cFileName;
+        if (name == L"." || name == L"..")
+            continue;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            collectFiles(folder + L"\\" + name, below + name + L"\\", files);
+        else
+            files[below + name] = readBytes(folder + L"\\" + name);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+}
+
+struct RunResult {
+    int result = 0;
+    std::wstring log;
+    std::map<std::wstring, Bytes> files;
+};
+
+class ConversionPipelineTest : public WicTest {
+protected:
+    void SetUp() override
+    {
+        WicTest::SetUp();
+        loadLogMessages(GetModuleHandleW(nullptr));
+        setting.setSectionsAndPath(folder.file(L"korvilane.xml").c_str());
+        setting.load(L"korvilane", nullptr, GetModuleHandleW(nullptr));
+        // Every picture is shrunk, so the effect chain runs on each worker too.
+        setting.resizeEnable = true;
+        setting.resizeWidth = 160;
+        setting.resizeHeight = 160;
+        setting.resizeAdjust = 1;
+        setting.fileAutoRename = true;
+        CreateDirectoryW(folder.file(L"in").c_str(), nullptr);
+    }
+
+    // A noisy picture of its own size and seed, so that no two outputs are alike.
+    std::wstring addSource(const wchar_t* name, const wchar_t* mimeType, int seed)
+    {
+        UINT32 noise = static_cast<UINT32>(seed) * 2654435761u;
+        BitmapPtr picture(makeBitmap32(200 + seed * 13, 150 + seed * 7, [&](int x, int y) {
+            noise = noise * 1664525 + 1013904223;
+            return 0xFF000000u | ((x + seed * 20) & 0xFF) << 16 | ((y * 2) & 0xFF) << 8 | (noise >> 24);
+        }));
+        std::wstring path = folder.file((std::wstring(L"in\\") + name).c_str());
+        EXPECT_TRUE(gdipSaveToFile(path.c_str(), mimeType, picture.get(), nullptr));
+        sources.add(path.c_str());
+        return path;
+    }
+
+    void addTarget(const wchar_t* name) { targets.add(folder.file((std::wstring(L"out\\") + name).c_str()).c_str()); }
+
+    RunResult run(int workers)
+    {
+        std::wstring out = folder.file(L"out");
+        CreateDirectoryW(out.c_str(), nullptr);
+        LogText log;
+        CommandLineBatch batch(setting, &log, nullptr);
+        CommandLineBatchOptions options;
+        options.workers = workers;
+        RunResult run;
+        run.result = batch.run(sources, targets, options);
+        run.log = log.masked();
+        collectFiles(out, L"", run.files);
+        ScratchFolder::removeTree(out);
+        return run;
+    }
+
+    void expectSameRuns(int expectedResult)
+    {
+        RunResult alone = run(1);
+        RunResult together = run(4);
+        EXPECT_EQ(alone.result, expectedResult);
+        EXPECT_EQ(together.result, alone.result);
+        EXPECT_EQ(together.log, alone.log);
+        ASSERT_EQ(together.files.size(), alone.files.size());
+        for (const auto& [name, bytes] : alone.files) {
+            auto other = together.files.find(name);
+            ASSERT_NE(other, together.files.end()) << name.c_str();
+            EXPECT_TRUE(other->second == bytes) << name.c_str();
+        }
+        lastRun = alone;
+    }
+
+    GlobalApplication application;
+    ScratchFolder folder{L"korvilane-pipeline"};
+    LentSettings applicationSettings;
+    AppSetting setting;
+    wstringArray sources;
+    wstringArray targets;
+    RunResult lastRun;
+};
+
+} // namespace
+
+TEST_F(ConversionPipelineTest, EveryFormatIsWrittenAsByOneWorker)
+{
+    for (int i = 0; i < 6; ++i) {
+        std::wstring name = L"p" + std::to_wstring(i);
+        addSource((name + (i % 2 ? L".png" : L".jpg")).c_str(), i % 2 ? L"image/png" : L"image/jpeg", i);
+        addTarget((name + L".out").c_str());
+    }
+    for (int format : {OutputFormat::Jpeg, OutputFormat::Png, OutputFormat::Gif, OutputFormat::Tiff}) {
+        SCOPED_TRACE(format);
+        setting.editFormat = format;
+        setting.jpegEnable = true;
+        setting.jpegQuality = 80;
+        expectSameRuns(CommandLineBatch::AllWritten);
+        EXPECT_EQ(lastRun.files.size(), 6u);
+    }
+}
+
+// A later item that takes an earlier one's output as its source, or whose target an earlier one writes, sees
+// that output as a one-worker run does.
+TEST_F(ConversionPipelineTest, ItemsThatDependOnEarlierOutputsSeeThem)
+{
+    setting.editFormat = OutputFormat::Png;
+    addSource(L"a.jpg", L"image/jpeg", 1);
+    addTarget(L"same.png");
+    addSource(L"b.jpg", L"image/jpeg", 2);
+    addTarget(L"same.png"); // numbered "same_1.png"
+    sources.add(folder.file(L"out\\same.png").c_str());
+    addTarget(L"again.png");
+    addSource(L"c.png", L"image/png", 3);
+    addTarget(L"c.png");
+
+    expectSameRuns(CommandLineBatch::AllWritten);
+
+    EXPECT_EQ(lastRun.files.size(), 4u);
+    EXPECT_EQ(lastRun.files.count(L"same_1.png"), 1u);
+    EXPECT_TRUE(lastRun.files[L"again.png"] != lastRun.files[L"same_1.png"]);
+}
+
+TEST_F(ConversionPipelineTest, ABrokenPictureInTheMiddleStopsTheBatchWithNothingAfterIt)
+{
+    setting.editFormat = OutputFormat::Jpeg;
+    for (int i = 0; i < 8; ++i) {
+        std::wstring name = L"p" + std::to_wstring(i);
+        if (i == 3) {
+            std::wstring broken = folder.file(L"in\\broken.jpg");
+            HANDLE file = openForWriting(broken);
+            DWORD written = 0;
+            WriteFile(file, "\xFF\xD8 not a picture", 16, &written, nullptr);
+            CloseHandle(file);
+            sources.add(broken.c_str());
+        } else {
+            addSource((name + L".jpg").c_str(), L"image/jpeg", i);
+        }
+        addTarget((name + L".jpg").c_str());
+    }
+
+    expectSameRuns(CommandLineBatch::Stopped);
+
+    // The three before it, and neither the pictures after it nor a temporary file of theirs.
+    EXPECT_EQ(lastRun.files.size(), 3u);
+    EXPECT_EQ(lastRun.files.count(L"p2.jpg"), 1u);
+    EXPECT_NE(lastRun.log.find(L"(failure)"), std::wstring::npos);
+}
