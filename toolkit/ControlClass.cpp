@@ -1,14 +1,15 @@
 #include "toolkit/ControlClass.h"
 #include "foundation/Exception.h"
 
-ATOM registerControlClass(const wchar_t* className, WNDPROC procedure)
+ATOM registerControlClass(const wchar_t* className, WNDPROC procedure, UINT style, HBRUSH background)
 {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof(windowClass);
+    windowClass.style = style;
     windowClass.lpfnWndProc = procedure;
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
+    windowClass.hbrBackground = background ? background : static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
     windowClass.lpszClassName = className;
     ATOM atom = RegisterClassExW(&windowClass);
     if (atom)

@@ -6,6 +6,7 @@
 #include "foundation/MemPtr.h"
 #include "foundation/Path.h"
 #include "foundation/Variant.h"
+#include "settings/ProgramResources.h"
 #include "toolkit/ControlClass.h"
 #include "toolkit/ItemIdList.h"
 #include "toolkit/ShellFolder.h"
@@ -20,22 +21,25 @@ constexpr int CellCapacity = 260;
 
 struct ColumnSpec {
     UINT captionId;
+    // The program's own caption, for a shell library without the string.
+    UINT ownCaptionId;
     int format;
     int width;
 };
-constexpr ColumnSpec Columns[] = {{8976, LVCFMT_LEFT, 200},
-                                  {8978, LVCFMT_RIGHT, 100},
-                                  {8979, LVCFMT_LEFT, 120},
-                                  {8980, LVCFMT_LEFT, 120}};
+constexpr ColumnSpec Columns[] = {{8976, 2351, LVCFMT_LEFT, 200},
+                                  {8978, 2352, LVCFMT_RIGHT, 100},
+                                  {8979, 2353, LVCFMT_LEFT, 120},
+                                  {8980, 2354, LVCFMT_LEFT, 120}};
 
-// The captions are the shell's own column names; a system without them shows empty headers.
+// The captions are the shell's own column names, in the system's language; where the shell lacks them (as
+// under Wine) the program's own, so that no header is left empty.
 bool insertColumns(HWND list)
 {
     LoadedLibrary shell = LoadedLibrary::fromSystemFolder(L"shell32.dll");
     for (int i = 0; i < 4; ++i) {
         wchar_t caption[256] = L"";
-        if (shell.get())
-            LoadStringW(shell.get(), Columns[i].captionId, caption, 256);
+        if (!shell.get() || LoadStringW(shell.get(), Columns[i].captionId, caption, 256) <= 0)
+            LoadStringW(programResourceModule(), Columns[i].ownCaptionId, caption, 256);
         LVCOLUMNW column{};
         column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
         column.fmt = Columns[i].format;
