@@ -143,6 +143,19 @@ public:
 private:
     static constexpr int Block = 128;
 
+    // The offsets of the items of a block (from `first`, going by `step`) that would stop a scan, in the
+    // order the scan meets them; no branch depends on the values.
+    template <typename Stops>
+    static int listStops(const Entry* first, int step, BYTE* offsets, Stops stops)
+    {
+        int count = 0;
+        for (int k = 0; k < Block; ++k) {
+            offsets[count] = static_cast<BYTE>(k);
+            count += stops(first[k * step].*Channel);
+        }
+        return count;
+    }
+
     // Moves i and j inwards as the plain scan would, over whole blocks while they fit between them; each
     // ends on the next item that would stop its scan, or on the first item not looked at.
     static void partitionBlocks(Entry* items, int pivot, int& i, int& j)
@@ -158,22 +171,16 @@ private:
                 if (right - left + 1 < Block)
                     break;
                 leftBase = left;
-                leftCount = leftNext = 0;
-                for (int k = 0; k < Block; ++k) {
-                    leftStops[leftCount] = static_cast<BYTE>(k);
-                    leftCount += items[left + k].*Channel >= pivot;
-                }
+                leftNext = 0;
+                leftCount = listStops(items + left, 1, leftStops, [pivot](int value) { return value >= pivot; });
                 left += Block;
             }
             if (rightNext == rightCount) {
                 if (right - left + 1 < Block)
                     break;
                 rightBase = right;
-                rightCount = rightNext = 0;
-                for (int k = 0; k < Block; ++k) {
-                    rightStops[rightCount] = static_cast<BYTE>(k);
-                    rightCount += items[right - k].*Channel <= pivot;
-                }
+                rightNext = 0;
+                rightCount = listStops(items + right, -1, rightStops, [pivot](int value) { return value <= pivot; });
                 right -= Block;
             }
             int pairs = std::min(leftCount - leftNext, rightCount - rightNext);
