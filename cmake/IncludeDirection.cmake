@@ -4,7 +4,8 @@
 # The subsystem folders link downwards only, in ORDER. A file may include the headers of its own folder and of
 # the folders below; a header of a higher folder only when its source is lent (LEND in that folder's
 # CMakeLists.txt) to the file's library or one below it. A lent source and its header count as part of the
-# library they are lent to. Tests in tests/<folder>/ count as their folder.
+# library they are lent to. Tests in tests/<folder>/ count as their folder. The program's entry point
+# (mainwindow/program/) is linked with every library and may include from all of them.
 #
 # The screen-saver player is no part of the order: it compiles the few foundation and imaging sources it needs
 # itself (named in screensaver/CMakeLists.txt). What it includes, and what those include in turn, must come
@@ -14,6 +15,9 @@ cmake_minimum_required(VERSION 3.20)
 
 string(REPLACE "," ";" order "${ORDER}")
 set(screensaver screensaver)
+set(program_folder mainwindow/program)
+list(LENGTH order order_length)
+math(EXPR top_rank "${order_length} - 1")
 set(problems "")
 
 function(rank_of_folder folder out)
@@ -92,7 +96,9 @@ foreach(folder IN LISTS order)
   file(GLOB_RECURSE tests RELATIVE ${ROOT} ${ROOT}/tests/${folder}/*.h ${ROOT}/tests/${folder}/*.cpp)
   foreach(file IN LISTS product tests)
     set(file_rank ${folder_rank})
-    if(file MATCHES "^${folder}/(.+)$")
+    if(file MATCHES "^${program_folder}/")
+      set(file_rank ${top_rank})
+    elseif(file MATCHES "^${folder}/(.+)$")
       rank_of_header(${file} file_rank)
     endif()
     quoted_includes(${ROOT}/${file} names)

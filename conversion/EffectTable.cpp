@@ -118,6 +118,12 @@ void EffectTable::build(const AppSetting& setting, GarbageCollector& collector, 
     built.store(true, std::memory_order_release);
 }
 
+void EffectTable::clear()
+{
+    built.store(false, std::memory_order_release);
+    slots.setSize(0);
+}
+
 bool EffectTable::setEffect(int index, ImageConverter* converter)
 {
     if (index < 0 || index >= slots.count()) {
@@ -201,6 +207,11 @@ void buildEffectTable()
     if (!application)
         throw Exception(ErrorCode::InvalidState);
     programTable().build(getAppSetting(), getAppCollector(), application->getSecondMutex());
+}
+
+void clearEffectTable()
+{
+    programTable().clear();
 }
 
 bool setEffect(int index, ImageConverter* converter)

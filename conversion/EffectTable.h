@@ -26,6 +26,9 @@ public:
     // and the table unbuilt: a later call builds again.
     void build(const AppSetting& setting, GarbageCollector& collector, Mutex& mutex);
     bool isBuilt() const { return built.load(std::memory_order_acquire); }
+    // Forgets the converters and leaves the table unbuilt; for the end of the run, before the collector that
+    // owns the converters is destroyed. No thread may read the table meanwhile.
+    void clear();
     // An index outside the table sets last error 87 and returns false.
     bool setEffect(int index, ImageConvert::ImageConverter* converter);
     // Null for an empty slot or an index outside the table.
@@ -44,6 +47,8 @@ private:
 // The program's table, built from the application's settings and owned by its collector, under the
 // application's second mutex.
 void buildEffectTable();
+// Empties the program's table; the next build starts afresh.
+void clearEffectTable();
 bool setEffect(int index, ImageConvert::ImageConverter* converter);
 // The converter of a preset of the program's table once built; null otherwise.
 ImageConvert::ImageConverter* effectPresetConverter(EffectPreset index);

@@ -81,11 +81,12 @@ bool Application::preTranslateMessage(MSG&)
     return false;
 }
 
-int Application::messageLoop(HACCEL accelerators)
+int Application::messageLoop(HACCEL accelerators, HWND target)
 {
     MSG message{};
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (accelerators && TranslateAcceleratorW(message.hwnd, accelerators, &message))
+        bool inTarget = target && (message.hwnd == target || IsChild(target, message.hwnd));
+        if (accelerators && TranslateAcceleratorW(inTarget ? target : message.hwnd, accelerators, &message))
             continue;
         if (preTranslateMessage(message))
             continue;

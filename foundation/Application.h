@@ -26,8 +26,10 @@ public:
     virtual bool preTranslateMessage(MSG& message);
 
     // Runs until the quit message and returns its exit code. Keys of the accelerator table (may be null) are
-    // handled before the pre-translation hook sees them.
-    int messageLoop(HACCEL accelerators);
+    // handled before the pre-translation hook sees them; their commands go to the target window when the key
+    // was pressed in it or in one of its children (so a command reaches the main window while the focus lies
+    // in its file list), and to the window of the key otherwise or without a target.
+    int messageLoop(HACCEL accelerators, HWND target = nullptr);
 
     // A warning box captioned with the title; false when it could not be shown.
     bool warn(HWND owner, const wchar_t* text);

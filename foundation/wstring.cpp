@@ -90,6 +90,13 @@ void wstring::setInt(int value)
     assign(text);
 }
 
+wstring wstring::fromInt(int value)
+{
+    wstring text;
+    text.setInt(value);
+    return text;
+}
+
 void wstring::loadString(HMODULE module, UINT id)
 {
     wchar_t text[1024];

@@ -26,6 +26,8 @@ public:
     void set(const wchar_t* text) { assign(text); }
     void copy(const wstring& other) { *this = other; }
     void setInt(int value);
+    // The number in decimal digits ("-12").
+    static wstring fromInt(int value);
     // At most 1,023 characters; a missing or empty resource throws Exception with the last error.
     void loadString(HMODULE module, UINT id);
 

@@ -2,6 +2,8 @@
 #include <wincodec.h>
 #include "foundation/Com.h"
 #include "foundation/Exception.h"
+#include "foundation/FindFiles.h"
+#include "foundation/Path.h"
 #include "imaging/SusiePlugin.h"
 #include "imaging/wicDecoderList.h"
 #include "settings/AppServices.h"
@@ -109,5 +111,21 @@ void collectReadableExtensions(wstringArray& extensions)
         const wstring& pattern = patterns.at(i);
         int dot = pattern.rfind(L".", pattern.length() - 1);
         extensions.add((dot < 0 ? pattern : pattern.mid(dot + 1)).toLower());
+    }
+}
+
+void findReadablePictures(const wstring& folder, wstringArray& paths)
+{
+    wstringArray patterns;
+    collectReadableFileTypes(patterns);
+    for (int i = 0; i < patterns.count(); ++i) {
+        const wstring& pattern = patterns.at(i);
+        wstring ending = pattern.mid(1).toLower();
+        FindFiles found;
+        for (bool more = found.findFirst(combinePath(folder, pattern).buffer()); more; more = found.findNext()) {
+            wstring fileName(found.getName());
+            if (!(found.getAttributes() & FILE_ATTRIBUTE_DIRECTORY) && fileName.toLower().endsWith(ending.buffer()))
+                paths.add(combinePath(folder, fileName));
+        }
     }
 }

@@ -15,3 +15,7 @@ void collectReadableFileTypes(wstringArray& patterns);
 void collectReadableExtensions(wstringArray& extensions);
 // The extensions (".webp") of the installed decoders other than the seven that come with the system.
 void collectWicDecoderExtensions(wstringArray& extensions);
+// Appends the readable pictures directly inside the folder (not in its sub-folders), pattern by pattern in the
+// order of collectReadableFileTypes. The system also matches short names ("*.jpg" finds x.jpeg through
+// X~1.JPG), so each file is taken for the pattern of its own extension only.
+void findReadablePictures(const wstring& folder, wstringArray& paths);

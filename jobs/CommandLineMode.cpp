@@ -2,7 +2,6 @@
 #include <memory>
 #include "foundation/Application.h"
 #include "foundation/FileSystem.h"
-#include "foundation/FindFiles.h"
 #include "foundation/Mutex.h"
 #include "foundation/Path.h"
 #include "foundation/TextConverter.h"
@@ -120,20 +119,7 @@ void CommandLineMode::targetsFromFolders(CmdParams& params) const
         throw ApplicationException(nullptr, ErrorCode::SourceNotFolder);
     params.sources.removeAll();
     params.targets.removeAll();
-    wstringArray patterns;
-    collectReadableFileTypes(patterns);
-    for (int i = 0; i < patterns.count(); ++i) {
-        const wstring& pattern = patterns.at(i);
-        // The system also matches short names: "*.jpg" finds x.jpeg through X~1.JPG. Each file belongs to
-        // the pattern of its own extension only.
-        wstring ending = pattern.mid(1).toLower();
-        FindFiles found;
-        for (bool more = found.findFirst(combinePath(sourceFolder, pattern).buffer()); more; more = found.findNext()) {
-            wstring fileName(found.getName());
-            if (!(found.getAttributes() & FILE_ATTRIBUTE_DIRECTORY) && fileName.toLower().endsWith(ending.buffer()))
-                params.sources.add(combinePath(sourceFolder, fileName));
-        }
-    }
+    findReadablePictures(sourceFolder, params.sources);
     for (int i = 0; i < params.sources.count(); ++i)
         params.targets.add(outputName(targetFolder, Path(params.sources.at(i))));
 }

@@ -1,17 +1,32 @@
 #include "mainwindow/MyApp.h"
 #include <shlobj.h>
+#include "conversion/EffectTable.h"
 #include "foundation/ApplicationInfo.h"
 #include "foundation/Path.h"
 #include "imaging/GdiplusSession.h"
 #include "jobs/CommandLineMode.h"
 #include "jobs/LogMessages.h"
 #include "mainwindow/LayoutAssociation.h"
+#include "mainwindow/MyMainWindow.h"
 #include "settings/Messages.h"
 #include "settings/OpenParams.h"
 
 namespace {
 
+constexpr UINT MainIcon = 1;
+constexpr UINT LogTitleString = 2402;
+constexpr UINT LogFontString = 2210;
+constexpr int LogFontPoints = 9;
+constexpr DWORD LogAnimationTime = 200;
 constexpr UINT SettingsKeptAsideString = 2610;
+
+// A resource that cannot be loaded does not always say why (a key table too short for one key sets no error);
+// the user still gets a reason.
+[[noreturn]] void throwResourceFailure()
+{
+    DWORD error = GetLastError();
+    throw Exception(static_cast<int>(error ? error : ERROR_RESOURCE_DATA_NOT_FOUND));
+}
 
 wstring withBackslash(const wstring& folder)
 {
@@ -23,6 +38,14 @@ wstring withBackslash(const wstring& folder)
 MyApp* getMyApp()
 {
     return dynamic_cast<MyApp*>(getApplication());
+}
+
+MyApp& myApp()
+{
+    MyApp* application = getMyApp();
+    if (!application)
+        throw Exception(ErrorCode::InvalidState);
+    return *application;
 }
 
 MyApp::MyApp()
@@ -42,7 +65,10 @@ MyApp::MyApp()
     services.emplace(&setting, &collector);
 }
 
-MyApp::~MyApp() = default;
+MyApp::~MyApp()
+{
+    closeWindows();
+}
 
 wstring MyApp::versionText(const wstring& productVersion)
 {
@@ -136,17 +162,59 @@ int MyApp::runCommandLine(const wstringArray& arguments)
 
 int MyApp::startWindowed()
 {
+    int exitCode = 1;
     try {
-        loadMessageTables();
         GdiplusSession graphics;
-        if (!graphics.isStarted())
-            throw ApplicationException(Messages::E0001.get());
-        return openMainWindow();
+        openWindows(graphics.isStarted());
+        exitCode = runMessageLoop();
     } catch (const Exception& exception) {
         showException(nullptr, exception);
     } catch (...) {
     }
-    return 1;
+    closeWindows();
+    return exitCode;
+}
+
+void MyApp::openWindows(bool graphicsStarted)
+{
+    resource.build();
+    loadMessageTables();
+    if (!graphicsStarted)
+        throw ApplicationException(Messages::E0001.get());
+    registerWindowClasses();
+    SetLastError(0);
+    accelerators = LoadAcceleratorsW(getResourceModule(), MAKEINTRESOURCEW(AcceleratorsId));
+    if (!accelerators)
+        throwResourceFailure();
+    openMainWindow();
+    try {
+        openLogWindow();
+    } catch (...) {
+        // The main window's end posts the quit message, which nothing must find waiting later.
+        closeWindows();
+        MSG quit;
+        while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        }
+        throw;
+    }
+}
+
+int MyApp::runMessageLoop()
+{
+    return messageLoop(accelerators, mainWindow);
+}
+
+void MyApp::closeWindows()
+{
+    setAppLogWindow(nullptr);
+    if (mainWindowObject)
+        mainWindowObject->destroy();
+    mainWindowObject.reset();
+    mainWindow = nullptr;
+    logWindow.destroy();
+    logFont.release();
+    // The converters of the presets belong to the collector, which may go before the table.
+    clearEffectTable();
 }
 
 void MyApp::loadMessageTables()
@@ -159,9 +227,48 @@ void MyApp::loadMessageTables()
     }
 }
 
-int MyApp::openMainWindow()
+void MyApp::registerWindowClasses()
 {
-    // The windows need the windowing toolkit, which this program does not have yet. Ending here with an error
-    // is better than a program that runs on without any window to close.
-    throw Exception(ERROR_CALL_NOT_IMPLEMENTED);
+    mainWindowClass.windowClass.registerClass((name + L"Main").buffer(), getResourceModule(), MainIcon, MainIcon);
+    logWindowClass.windowClass.registerClass((title + L"LogWindow").buffer(), nullptr, 0, 0);
+}
+
+void MyApp::openMainWindow()
+{
+    SetLastError(0);
+    HMENU menu = LoadMenuW(getResourceModule(), MAKEINTRESOURCEW(MainMenuId));
+    if (!menu)
+        throwResourceFailure();
+    mainWindowObject = std::make_unique<MyMainWindow>(splitter);
+    try {
+        mainWindow = mainWindowObject->create(0, mainWindowClass, title.buffer(),
+                                              WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
+                                              setting.windowLeft, setting.windowTop, setting.windowWidth,
+                                              setting.windowHeight, nullptr, menu, nullptr);
+    } catch (...) {
+        DestroyMenu(menu);
+        mainWindowObject.reset();
+        throw;
+    }
+    ShowWindow(mainWindow, SW_SHOWDEFAULT);
+}
+
+void MyApp::openLogWindow()
+{
+    wstring logTitle = loadString(LogTitleString);
+    wstring face = loadString(LogFontString);
+    if (!logFont.create(nullptr, face.buffer(), LogFontPoints, FW_NORMAL, false, false, false, DEFAULT_CHARSET))
+        Exception::throwLastError();
+    logWindow.create(WS_EX_TOOLWINDOW, logWindowClass, logTitle.buffer(), WS_OVERLAPPEDWINDOW, setting.windowLogLeft,
+                     setting.windowLogTop, setting.windowLogWidth, setting.windowLogHeight, mainWindow, nullptr,
+                     nullptr);
+    logWindow.getPane().setFont(logFont.handle());
+    logWindow.setLimit(setting.windowLogLines);
+    setAppLogWindow(&logWindow);
+    if (setting.viewLogWindow) {
+        AnimateWindow(logWindow.getHandle(), LogAnimationTime, AW_BLEND);
+        if (!logWindow.isVisible())
+            logWindow.show(SW_SHOWNOACTIVATE);
+        logWindow.invalidate();
+    }
 }

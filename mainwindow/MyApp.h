@@ -1,18 +1,49 @@
 #pragma once
 #include <windows.h>
+#include <memory>
 #include <optional>
 #include "foundation/Application.h"
 #include "foundation/GarbageCollector.h"
 #include "foundation/Trace.h"
 #include "foundation/wstringArray.h"
+#include "imaging/Dib.h"
+#include "jobs/LogWindow.h"
+#include "mainwindow/MainSplit.h"
 #include "settings/AppServices.h"
 #include "settings/AppSetting.h"
+#include "toolkit/Font.h"
+#include "toolkit/UserWindow.h"
+
+class MyMainWindow;
 
 // The program's one application object: its names and version from the program's version block, the settings
 // record for the whole run, the owner of shared heap objects, and the decision from the command line between
 // the file association, the command-line batch mode and the windowed start.
 class MyApp : public Application {
 public:
+    // The small pictures drawn once at start-up: the six preview background swatches (View/PreviewBack n
+    // selects swatch n - 1) and the ten position pictograms (a 3 x 3 grid with cell k marked, the last with
+    // every cell marked) that option pages show.
+    class Resource {
+    public:
+        static constexpr int SwatchCount = 6;
+        static constexpr int PictogramCount = 10;
+
+        virtual ~Resource() = default;
+
+        // At the display's resolution; a device context or picture that cannot be made throws Exception with
+        // the system's error.
+        void build();
+        void build(int dpiX, int dpiY);
+
+        Dib swatches[SwatchCount];
+        Dib pictograms[PictogramCount];
+    };
+
+    // The accelerator table and the menu of the main window.
+    static constexpr UINT AcceleratorsId = 4020;
+    static constexpr UINT MainMenuId = 4031;
+
     // Names the application after the product, places the settings file and loads it under the named mutex.
     // A failure is shown in a warning box and passed on.
     MyApp();
@@ -25,6 +56,10 @@ public:
     GarbageCollector& getCollector() { return collector; }
     Trace& getTrace() { return trace; }
     HWND getMainWindow() const { return mainWindow; }
+    MyMainWindow* getMainWindowObject() const { return mainWindowObject.get(); }
+    LogWindow& getLogWindow() { return logWindow; }
+    MainSplit& getSplitter() { return splitter; }
+    const Resource& getResource() const { return resource; }
     // The full path of a layout file given as the only argument; empty otherwise.
     const wstring& getStartupLayout() const { return startupLayout; }
     // The plain file arguments of a windowed start.
@@ -46,6 +81,16 @@ public:
     static wstring settingsFilePath(const wstring& name, const wstring& programDirectory,
                                     const wstring& programFiles, const wstring& applicationData);
 
+    // The windowed run in its three parts, which tests of the windows also call themselves (GDI+ and COM
+    // started by the caller, who says whether GDI+ started). openWindows draws the pictures, loads the
+    // message tables, registers the window classes and makes the main window and the log window; a failure
+    // leaves no window and throws (an ApplicationException with the text the user is shown). runMessageLoop
+    // returns the quit message's code. closeWindows destroys what openWindows made and empties the
+    // filter-preset table, whose converters belong to the collector; harmless when nothing is open.
+    void openWindows(bool graphicsStarted);
+    int runMessageLoop();
+    void closeWindows();
+
 private:
     void readVersionInfo();
     void loadSettings();
@@ -54,12 +99,22 @@ private:
     int runCommandLine(const wstringArray& arguments);
     int startWindowed();
     void loadMessageTables();
-    int openMainWindow();
+    void registerWindowClasses();
+    void openMainWindow();
+    void openLogWindow();
 
     HWND mainWindow = nullptr;
+    std::unique_ptr<MyMainWindow> mainWindowObject;
+    LogWindow logWindow;
+    Font logFont;
+    MainSplit splitter;
+    UserWindowClass mainWindowClass;
+    UserWindowClass logWindowClass;
+    HACCEL accelerators = nullptr;
     Trace trace;
     AppSetting setting;
     GarbageCollector collector;
+    Resource resource;
     wstring startupLayout;
     wstringArray startupFiles;
     bool settingsNoticeTaken = false;
@@ -70,3 +125,5 @@ private:
 // The global application object as the program's own; null before the entry point has stored it, and in
 // programs whose application object is of another kind.
 MyApp* getMyApp();
+// The same for code that runs only inside the program's windows: Exception ErrorCode::InvalidState without one.
+MyApp& myApp();

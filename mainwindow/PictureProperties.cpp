@@ -8,13 +8,6 @@
 
 namespace {
 
-wstring number(int value)
-{
-    wstring text;
-    text.setInt(value);
-    return text;
-}
-
 wstring dpiText(float dpi)
 {
     return Decimal(static_cast<double>(dpi)).toStringDecimals(0);
@@ -52,7 +45,7 @@ void PictureProperties::readFile(const wstring& path)
     if (!found.findFirst(path.buffer()))
         Exception::throwLastError();
     ULONGLONG bytes = found.getSize();
-    sizeText = wstring(number(static_cast<int>((bytes + 1023) / 1024))) + L" KB";
+    sizeText = wstring(wstring::fromInt(static_cast<int>((bytes + 1023) / 1024))) + L" KB";
     created = localTimeOf(found, FindFiles::Creation);
     modified = localTimeOf(found, FindFiles::LastWrite);
 }
@@ -70,7 +63,7 @@ void PictureProperties::readPicture()
     } catch (const Exception&) {
         throwUnreadable();
     }
-    dimensionText = number(picture.width()) + L" x " + number(picture.height());
+    dimensionText = wstring::fromInt(picture.width()) + L" x " + wstring::fromInt(picture.height());
     dpiX = metadata.dpiX;
     dpiY = metadata.dpiY;
     if (dpiX <= 0 || dpiY <= 0)
@@ -79,7 +72,7 @@ void PictureProperties::readPicture()
         resolutionText = dpiText(dpiX) + L" dpi";
     else
         resolutionText = dpiText(dpiX) + L" x " + dpiText(dpiY) + L" dpi";
-    depthText = number(bits) + L"bit";
+    depthText = wstring::fromInt(bits) + L"bit";
     frameCount = static_cast<int>(frames);
     cameraModel = metadata.cameraModel;
     cameraMaker = metadata.cameraMaker;

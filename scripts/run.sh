@@ -3,6 +3,8 @@
 # program's. Arguments that name Linux files or folders (existing ones, or new ones whose folder exists, such
 # as an output folder still to be made) are handed over as Windows paths; options and other words unchanged.
 # The build is quiet unless it fails; "--help" or "-h" prints the program's options without building.
+# Without arguments, or with only picture files and layout files, the program opens its main window, which
+# needs the X display in DISPLAY; without one the script says so and builds nothing.
 # Environment: KORVILANE_BUILD (build folder, default build/). With DISPLAY set the program gets that display;
 # without it a message box fails at once instead of waiting.
 set -euo pipefail
@@ -13,6 +15,9 @@ show_help() {
     cat <<HELP
 Usage: scripts/run.sh [ARGUMENTS]
 Builds korvilane.exe and runs it under Wine; the exit code is the program's.
+
+Without arguments, or with picture files (or one layout file) only, korvilane opens its main window with
+those pictures listed; that needs an X display in DISPLAY (for example DISPLAY=:0, or run it under xvfb-run).
 
 With options, korvilane converts pictures without a window and ends with exit code 0 when every picture was
 written, 1 otherwise (invalid options end silently with 1). Options may be written with "-" for "/" and in
@@ -31,6 +36,7 @@ any case; only the last /file, /dir or /fileindirect counts.
 Arguments that name Linux files or folders are handed over as Windows paths.
 
 Examples:
+  scripts/run.sh ~/pictures/*.jpg
   scripts/run.sh /dir ~/pictures ~/png /format PNG /log ~/png/convert.log
   scripts/run.sh /file ~/pictures/a.jpg ~/a.png /format PNG /par ~/korvilane.xml
 
@@ -45,6 +51,22 @@ case ${1:-} in
         exit 0
         ;;
 esac
+
+# True when an argument is an option of the command-line mode (it begins with "/" or "-" and is no file).
+has_option() {
+    local argument
+    for argument in "$@"; do
+        case $argument in
+            /* | -*) [ -e "$argument" ] || return 0 ;;
+        esac
+    done
+    return 1
+}
+
+if [ -z "${DISPLAY:-}" ] && ! has_option "$@"; then
+    echo "run.sh: the main window needs an X display: set DISPLAY (for example DISPLAY=:0) or run under xvfb-run; options such as /dir convert without one (see scripts/run.sh --help)." >&2
+    exit 2
+fi
 
 build=$(mkdir -p "$build" && cd "$build" && pwd)
 # shellcheck source=setup.sh

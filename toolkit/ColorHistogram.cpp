@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstdint>
 #include "toolkit/ControlState.h"
+#include "toolkit/ControlClass.h"
 #include "toolkit/UserWindow.h"
 
 namespace {

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include "toolkit/ColorHistogram.h"
 #include "toolkit/ControlState.h"
+#include "toolkit/ControlClass.h"
 #include "toolkit/UserWindow.h"
 
 namespace {

@@ -15,3 +15,10 @@ void ComboBoxEx::addItem(const wstring& text, int imageIndex)
     if (sendMessage(CBEM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)) < 0)
         throw Exception(ErrorCode::NoMemory);
 }
+
+void ComboBoxEx::setCurSel(int index)
+{
+    if (index < -1 || index >= sendMessage(CB_GETCOUNT))
+        throw Exception(ErrorCode::InvalidArgument);
+    sendMessage(CB_SETCURSEL, static_cast<WPARAM>(index));
+}

@@ -1,14 +1,15 @@
 #include "toolkit/ControlClass.h"
 #include "foundation/Exception.h"
 
-ATOM registerControlClass(const wchar_t* className, WNDPROC procedure)
+ATOM registerControlClass(const wchar_t* className, WNDPROC procedure, UINT style, HBRUSH background)
 {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof(windowClass);
+    windowClass.style = style;
     windowClass.lpfnWndProc = procedure;
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
+    windowClass.hbrBackground = background ? background : static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
     windowClass.lpszClassName = className;
     ATOM atom = RegisterClassExW(&windowClass);
     if (atom)
@@ -38,4 +39,22 @@ void restoreSubclassed(HWND window, const wchar_t* property, WNDPROC previous)
         return;
     RemovePropW(window, property);
     SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+}
+
+bool passToInnerChild(HWND window, int innerId, UINT message, LPARAM lParam, WPARAM wParam)
+{
+    HWND inner = GetDlgItem(window, innerId);
+    switch (message) {
+    case WM_SIZE:
+        SetWindowPos(inner, nullptr, 0, 0, LOWORD(lParam), HIWORD(lParam), SWP_NOACTIVATE | SWP_NOZORDER);
+        return true;
+    case WM_SETFOCUS:
+        SetFocus(inner);
+        return true;
+    case WM_ENABLE:
+        EnableWindow(inner, static_cast<BOOL>(wParam));
+        return true;
+    default:
+        return false;
+    }
 }

@@ -2,6 +2,7 @@
 #include <mshtmhst.h>
 #include <new>
 #include "imaging/ComStream.h"
+#include "toolkit/ControlClass.h"
 #include "toolkit/UserWindow.h"
 
 namespace {

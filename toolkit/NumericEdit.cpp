@@ -2,6 +2,7 @@
 #include <commctrl.h>
 #include <algorithm>
 #include "toolkit/ControlState.h"
+#include "toolkit/ControlClass.h"
 #include "toolkit/UserWindow.h"
 
 namespace {
@@ -188,8 +189,7 @@ void NumericEdit::Controller::setRange(const Decimal& newMinimum, const Decimal&
 
 void NumericEdit::registerClass()
 {
-    registerControlClass(NumericEditClassName, numericEditProcedure, 0,
-                         static_cast<HBRUSH>(GetStockObject(NULL_BRUSH)));
+    registerControlClass(NumericEditClassName, numericEditProcedure);
 }
 
 NumericEdit::Controller& NumericEdit::controller() const

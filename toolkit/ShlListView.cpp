@@ -6,9 +6,11 @@
 #include "foundation/MemPtr.h"
 #include "foundation/Path.h"
 #include "foundation/Variant.h"
+#include "settings/ProgramResources.h"
 #include "toolkit/ControlClass.h"
 #include "toolkit/ItemIdList.h"
 #include "toolkit/ShellFolder.h"
+#include "toolkit/SystemImageList.h"
 #include "toolkit/WaitCursor.h"
 
 namespace {
@@ -19,22 +21,25 @@ constexpr int CellCapacity = 260;
 
 struct ColumnSpec {
     UINT captionId;
+    // The program's own caption, for a shell library without the string.
+    UINT ownCaptionId;
     int format;
     int width;
 };
-constexpr ColumnSpec Columns[] = {{8976, LVCFMT_LEFT, 200},
-                                  {8978, LVCFMT_RIGHT, 100},
-                                  {8979, LVCFMT_LEFT, 120},
-                                  {8980, LVCFMT_LEFT, 120}};
+constexpr ColumnSpec Columns[] = {{8976, 2351, LVCFMT_LEFT, 200},
+                                  {8978, 2352, LVCFMT_RIGHT, 100},
+                                  {8979, 2353, LVCFMT_LEFT, 120},
+                                  {8980, 2354, LVCFMT_LEFT, 120}};
 
-// The captions are the shell's own column names; a system without them shows empty headers.
+// The captions are the shell's own column names, in the system's language; where the shell lacks them (as
+// under Wine) the program's own, so that no header is left empty.
 bool insertColumns(HWND list)
 {
     LoadedLibrary shell = LoadedLibrary::fromSystemFolder(L"shell32.dll");
     for (int i = 0; i < 4; ++i) {
         wchar_t caption[256] = L"";
-        if (shell.get())
-            LoadStringW(shell.get(), Columns[i].captionId, caption, 256);
+        if (!shell.get() || LoadStringW(shell.get(), Columns[i].captionId, caption, 256) <= 0)
+            LoadStringW(programResourceModule(), Columns[i].ownCaptionId, caption, 256);
         LVCOLUMNW column{};
         column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
         column.fmt = Columns[i].format;
@@ -167,24 +172,6 @@ wstring localTimeText(const FILETIME& time)
     }
 }
 
-int overlayState(SFGAOF attributes, UINT& mask)
-{
-    UINT state = 0;
-    mask = 0;
-    if (attributes & SFGAO_LINK)
-        state = INDEXTOOVERLAYMASK(2);
-    // A shared folder's hand wins over a link's arrow.
-    if (attributes & SFGAO_SHARE)
-        state = INDEXTOOVERLAYMASK(1);
-    if (state)
-        mask = LVIS_OVERLAYMASK;
-    if (attributes & SFGAO_GHOSTED) {
-        state = LVIS_CUT;
-        mask = LVIS_CUT;
-    }
-    return static_cast<int>(state);
-}
-
 void setCell(ListView& list, int index, int column, const wstring& text)
 {
     LVITEMW cell{};
@@ -218,22 +205,14 @@ ATOM ShlListView::registerClass()
 
 LRESULT CALLBACK ShlListView::classProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (passToInnerChild(window, InnerListId, message, lParam, wParam))
+        return 0;
     switch (message) {
     case WM_CREATE:
         return buildWindow(window);
     case WM_DESTROY:
         tearDownWindow(window);
         return 0;
-    case WM_SIZE:
-        SetWindowPos(GetDlgItem(window, InnerListId), nullptr, 0, 0, LOWORD(lParam), HIWORD(lParam),
-                     SWP_NOACTIVATE | SWP_NOZORDER);
-        return 0;
-    case WM_SETFOCUS:
-        SetFocus(GetDlgItem(window, InnerListId));
-        return 0;
-    case WM_ENABLE:
-        EnableWindow(GetDlgItem(window, InnerListId), static_cast<BOOL>(wParam));
-        break;
     case WM_SYSCOLORCHANGE:
         SendMessageW(GetDlgItem(window, InnerListId), LVM_SETBKCOLOR, 0, GetSysColor(COLOR_WINDOW));
         return 0;
@@ -377,7 +356,7 @@ void ShlListView::Controller::insertItem(int index, const wstring& key)
         item.iItem = index;
         item.pszText = const_cast<wchar_t*>(record.label.buffer());
         item.iImage = info.iIcon;
-        item.state = overlayState(record.attributes, item.stateMask);
+        item.state = shellOverlayState(record.attributes, item.stateMask);
         item.lParam = reinterpret_cast<LPARAM>(&record);
         inserted = inner.insertItem(item);
         if (inserted < 0)

@@ -2,12 +2,13 @@
 #include <algorithm>
 #include "toolkit/Brush.h"
 #include "toolkit/ControlState.h"
+#include "toolkit/ControlClass.h"
 #include "toolkit/UserWindow.h"
 
 namespace {
 
 constexpr wchar_t PropertyName[] = L"Split";
-constexpr int BarThickness = 2;
+constexpr int BarThickness = Split::BarThickness;
 // The least a pane keeps of the extent while both show.
 constexpr int PaneMargin = 30;
 constexpr int InitialFirstPane = 200;

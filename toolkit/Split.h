@@ -12,6 +12,8 @@ public:
     static constexpr unsigned Stacked = 1;
     static constexpr int FirstPaneId = 101;
     static constexpr int SecondPaneId = 102;
+    // Pixels between the panes.
+    static constexpr int BarThickness = 2;
     // WM_USER+101 answers the controller.
     static constexpr UINT GetControllerMessage = WM_USER + 101;
 

@@ -21,3 +21,20 @@ int SystemImageList::iconIndex(const wchar_t* path) const
         Exception::check(E_FAIL);
     return info.iIcon;
 }
+
+UINT shellOverlayState(SFGAOF attributes, UINT& mask)
+{
+    UINT state = 0;
+    mask = 0;
+    if (attributes & SFGAO_LINK)
+        state = INDEXTOOVERLAYMASK(2);
+    if (attributes & SFGAO_SHARE)
+        state = INDEXTOOVERLAYMASK(1);
+    if (state)
+        mask = LVIS_OVERLAYMASK;
+    if (attributes & SFGAO_GHOSTED) {
+        state = LVIS_CUT;
+        mask = LVIS_CUT;
+    }
+    return state;
+}

@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
+#include <shobjidl.h>
 
 // The shell's list of file icons, shared by every program: it is never destroyed here.
 class SystemImageList {
@@ -19,3 +20,8 @@ private:
     HIMAGELIST list = nullptr;
     bool largeIcons = false;
 };
+
+// The state bits that show a shell item's attributes on its icon in a list or tree view (the bits are the
+// same for both): the hand of a shared folder (winning over a link's arrow), or the faded look of a hidden
+// item alone. The mask gets the bits that the state sets.
+UINT shellOverlayState(SFGAOF attributes, UINT& mask);

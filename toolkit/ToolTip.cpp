@@ -36,6 +36,18 @@ bool ToolTip::addTool(HWND tool, HMODULE module, const wchar_t* text)
     return sendMessage(TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info)) != 0;
 }
 
+bool ToolTip::addRectTool(HWND owner, UINT_PTR id, const RECT& area, HMODULE module, const wchar_t* text)
+{
+    TOOLINFOW info{};
+    info.cbSize = static_cast<UINT>(StartUp::getToolTipRecordSize());
+    info.hwnd = owner;
+    info.uId = id;
+    info.rect = area;
+    info.hinst = module;
+    info.lpszText = const_cast<wchar_t*>(text);
+    return sendMessage(TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info)) != 0;
+}
+
 void ToolTip::removeTool(HWND tool)
 {
     TOOLINFOW info = toolRecord(tool, TTF_IDISHWND);

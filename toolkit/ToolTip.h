@@ -13,6 +13,9 @@ public:
 
     // Shows the text over the tool window; the tip follows the mouse over it by itself.
     bool addTool(HWND tool, HMODULE module, const wchar_t* text);
+    // Shows the text over the rectangle of the owner's client area; the owner passes its mouse messages on
+    // (a toolbar does so for its tips).
+    bool addRectTool(HWND owner, UINT_PTR id, const RECT& area, HMODULE module, const wchar_t* text);
     void removeTool(HWND tool);
     // Long tips wrap at 400 pixels.
     void setMaxTipWidth() { sendMessage(TTM_SETMAXTIPWIDTH, 0, 400); }

@@ -32,20 +32,6 @@ ATOM registerOrFindClass(const WNDCLASSEXW& windowClass)
     return atom;
 }
 
-void registerControlClass(const wchar_t* className, WNDPROC procedure, UINT style, HBRUSH background)
-{
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.style = style;
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = background;
-    windowClass.lpszClassName = className;
-    if (!registerOrFindClass(windowClass))
-        Exception::throwLastError();
-}
-
 ATOM WindowClass::registerClass(const wchar_t* className, HMODULE module, UINT iconId, UINT smallIconId)
 {
     HINSTANCE instance = GetModuleHandleW(nullptr);

@@ -5,9 +5,6 @@
 // Registers the class; one registered before, by this or another part of the program, counts as registered.
 // 0 with the system's error when neither.
 ATOM registerOrFindClass(const WNDCLASSEXW& windowClass);
-// Registers a class of the program's own controls: the program's module, the arrow cursor, no icon or menu.
-// One registered before counts as registered; another failure throws Exception with the system's error.
-void registerControlClass(const wchar_t* className, WNDPROC procedure, UINT style, HBRUSH background);
 
 // A window class of the program, served by the shared window procedure that routes messages to the
 // UserWindow objects. Classes are never unregistered.

@@ -1,6 +1,7 @@
 #include "toolkit/WebBrowser.h"
 #include <new>
 #include "foundation/Variant.h"
+#include "toolkit/ControlClass.h"
 #include "toolkit/UserWindow.h"
 #include "toolkit/WebBrowserSite.h"
 

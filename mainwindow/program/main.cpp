@@ -6,6 +6,7 @@
 #include "foundation/LibrarySearch.h"
 #include "foundation/wstringArray.h"
 #include "mainwindow/MyApp.h"
+#include "mainwindow/program/programOptionSheets.h"
 
 namespace {
 
@@ -33,6 +34,7 @@ int runApplication()
         if (!created)
             throwOutOfMemory();
         GlobalApplication application(created);
+        setOptionSheets(programOptionSheets());
         // The program's own name is not an argument.
         wstringArray arguments;
         for (int i = 1; i < __argc; ++i)

@@ -111,6 +111,19 @@ TEST_F(EffectTableTest, PresetsBelongToTheCollectorAndOutliveTheTable)
     }
 }
 
+TEST_F(EffectTableTest, AClearedTableHoldsNoConverterAndBuildsAnew)
+{
+    CountingTable table;
+    table.build(setting, collector, mutex);
+    table.clear();
+    // The collector may now end the converters: nothing of the table may lead to them.
+    EXPECT_FALSE(table.isBuilt());
+    EXPECT_EQ(table.converter(27), nullptr);
+    table.build(setting, collector, mutex);
+    EXPECT_EQ(table.builds, 2);
+    EXPECT_NE(table.converter(27), nullptr);
+}
+
 TEST_F(EffectTableTest, AFailedBuildKeepsNothingAndReleasesTheMutex)
 {
     FailingOnceTable table;

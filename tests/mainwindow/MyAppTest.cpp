@@ -197,3 +197,38 @@ TEST_F(MyAppTest, SwitchesAndOptionsNeverReachTheWindowedStart)
     EXPECT_TRUE(application.getStartupLayout().isEmpty());
     EXPECT_EQ(application.getStartupFiles().count(), 0);
 }
+
+namespace {
+
+// The colour at (x, y) counted from the top.
+COLORREF pixelAt(const Dib& picture, int x, int y)
+{
+    const BYTE* bits = picture.getBits() + (picture.height() - 1 - y) * picture.stride() + x * 3;
+    return RGB(bits[2], bits[1], bits[0]);
+}
+
+} // namespace
+
+TEST(MyAppResourceTest, SwatchesAndPictogramsScaleWithTheDisplayResolution)
+{
+    MyApp::Resource resource;
+    resource.build(144, 144);
+    const Dib& rose = resource.swatches[0];
+    ASSERT_EQ(rose.width(), 24);
+    ASSERT_EQ(rose.height(), 24);
+    EXPECT_EQ(pixelAt(rose, 0, 0), RGB(0xFF, 0xE0, 0xE0));
+    EXPECT_EQ(pixelAt(rose, 11, 11), RGB(0xFF, 0xE0, 0xE0));
+    EXPECT_EQ(pixelAt(rose, 12, 0), RGB(0xFF, 0xFF, 0xFF)) << "a checkerboard of 12-pixel cells";
+    EXPECT_EQ(pixelAt(rose, 23, 23), RGB(0xFF, 0xE0, 0xE0));
+    EXPECT_EQ(pixelAt(resource.swatches[5], 0, 0), RGB(0xE0, 0xE0, 0xE0));
+
+    // 7-pixel cells and 1-pixel lines: 22 x 22; the centre of cell 4 lies at (10, 10).
+    const Dib& centre = resource.pictograms[4];
+    ASSERT_EQ(centre.width(), 22);
+    ASSERT_EQ(centre.height(), 22);
+    EXPECT_EQ(pixelAt(centre, 10, 10), RGB(0x00, 0xFF, 0xFF));
+    EXPECT_EQ(pixelAt(centre, 3, 3), RGB(0xFF, 0xFF, 0xFF));
+    EXPECT_EQ(pixelAt(centre, 0, 5), RGB(0x03, 0x03, 0x81)) << "the grid's lines";
+    for (int cell = 0; cell < 9; ++cell)
+        EXPECT_EQ(pixelAt(resource.pictograms[9], cell % 3 * 7 + 3, cell / 3 * 7 + 3), RGB(0x00, 0xFF, 0xFF));
+}

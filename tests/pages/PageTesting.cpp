@@ -33,22 +33,45 @@ PageTest::PageTest()
 
 int PageTest::runConversionSheet(const WindowRobot::Script& script, const std::wstring& samplePath)
 {
-    HWND mainWindow = CreateWindowExW(0, L"Static", L"main", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
-                                      nullptr, nullptr);
+    CountingMainWindow mainWindow(ConversionSettingsClosedMessage);
     WindowRobot robot([&](WindowRobot& user) {
         HWND sheet = waitForConversionSheet(user);
         script(user);
         user.waitUntilGone(sheet);
     });
-    openConversionSheet(mainWindow, samplePath.c_str(), pictures);
+    openConversionSheet(mainWindow.handle(), samplePath.c_str(), pictures);
     robot.finish();
-    int heard = 0;
+    return mainWindow.count();
+}
+
+CountingMainWindow::CountingMainWindow(UINT counted) : counted(counted)
+{
+    static const ATOM windowClass = [] {
+        WNDCLASSW description{};
+        description.lpfnWndProc = procedure;
+        description.hInstance = GetModuleHandleW(nullptr);
+        description.lpszClassName = L"KorvilanePageTestMain";
+        return RegisterClassW(&description);
+    }();
+    window = CreateWindowExW(0, MAKEINTATOM(windowClass), L"main", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr,
+                             nullptr, GetModuleHandleW(nullptr), nullptr);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+int CountingMainWindow::count()
+{
     MSG message;
-    while (PeekMessageW(&message, mainWindow, ConversionSettingsClosedMessage, ConversionSettingsClosedMessage,
-                        PM_REMOVE))
-        ++heard;
-    DestroyWindow(mainWindow);
+    while (PeekMessageW(&message, window, 0, 0, PM_REMOVE))
+        DispatchMessageW(&message);
     return heard;
+}
+
+LRESULT CALLBACK CountingMainWindow::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto* counter = reinterpret_cast<CountingMainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (counter && message == counter->counted)
+        ++counter->heard;
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 HWND waitForConversionSheet(WindowRobot& user)

@@ -43,6 +43,26 @@ protected:
     PagePictures pictures;
 };
 
+// A hidden main window that counts the messages of one kind that it is sent or that are posted to it.
+class CountingMainWindow {
+public:
+    explicit CountingMainWindow(UINT counted);
+    CountingMainWindow(const CountingMainWindow&) = delete;
+    CountingMainWindow& operator=(const CountingMainWindow&) = delete;
+    ~CountingMainWindow() { DestroyWindow(window); }
+
+    HWND handle() const { return window; }
+    // Also those still waiting in the thread's queue.
+    int count();
+
+private:
+    static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    UINT counted;
+    int heard = 0;
+    HWND window = nullptr;
+};
+
 // The conversion sheet once it is shown, and the page of that tab.
 HWND waitForConversionSheet(WindowRobot& user);
 HWND conversionPage(WindowRobot& user, int tab);

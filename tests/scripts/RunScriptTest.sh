@@ -33,6 +33,12 @@ for option in --help -h; do
     done
     grep -q 'korvilane\.xml' <<<"$help" || fail "$option does not say where the settings file lives"
 done
+# The window without a display: one line that says what is needed, and nothing built or started.
+window=$(PATH="$scratch/tools:$PATH" KORVILANE_BUILD="$scratch/unbuilt" "$run" 2>&1)
+status=$?
+[ "$status" = 2 ] || fail "the window without a display ended with $status"
+grep -q 'needs an X display: set DISPLAY' <<<"$window" || fail "no word about the display: $window"
+[ "$(wc -l <<<"$window")" = 1 ] || fail "not one line: $window"
 started=$(ls "$scratch" | grep '^started-')
 [ -z "$started" ] || fail "help started: $started"
 [ ! -e "$scratch/unbuilt" ] || fail "help made a build folder"

@@ -29,24 +29,25 @@ std::wstring widen(const char* text)
     return wide;
 }
 
-bool isOwnVisibleTopLevel(HWND window, DWORD skippedThread)
+bool isVisibleTopLevelOf(HWND window, DWORD wantedProcess, DWORD skippedThread)
 {
     DWORD process = 0;
     DWORD thread = GetWindowThreadProcessId(window, &process);
-    return process == GetCurrentProcessId() && thread != skippedThread && IsWindowVisible(window);
+    return process == wantedProcess && thread != skippedThread && IsWindowVisible(window);
 }
 
-// The visible top-level windows of this program in z-order, except those of one thread.
-std::vector<HWND> ownWindows(DWORD skippedThread)
+// The visible top-level windows of the process in z-order, except those of one thread.
+std::vector<HWND> visibleWindows(DWORD process, DWORD skippedThread)
 {
     struct Search {
+        DWORD process;
         DWORD skippedThread;
         std::vector<HWND> found;
-    } search{skippedThread, {}};
+    } search{process, skippedThread, {}};
     EnumWindows(
         [](HWND window, LPARAM lParam) -> BOOL {
             auto* search = reinterpret_cast<Search*>(lParam);
-            if (isOwnVisibleTopLevel(window, search->skippedThread))
+            if (isVisibleTopLevelOf(window, search->process, search->skippedThread))
                 search->found.push_back(window);
             return TRUE;
         },
@@ -121,6 +122,12 @@ WindowRobot::WindowRobot(Script script, std::chrono::milliseconds timeout)
 WindowRobot::~WindowRobot()
 {
     finish();
+}
+
+std::vector<HWND> WindowRobot::windows() const
+{
+    DWORD process = watchedProcess;
+    return visibleWindows(process ? process : GetCurrentProcessId(), threadId);
 }
 
 DWORD WINAPI WindowRobot::threadMain(void* robot)
@@ -207,7 +214,7 @@ HWND WindowRobot::waitForWindow(const WindowQuery& query)
     HWND found = nullptr;
     waitUntil(
         [&] {
-            for (HWND window : ownWindows(threadId))
+            for (HWND window : windows())
                 if (query.matches(window))
                     return (found = window) != nullptr;
             return false;
@@ -292,7 +299,7 @@ std::wstring WindowRobot::answerMessageBox(int button, HWND owner)
     HWND box = nullptr;
     waitUntil(
         [&] {
-            for (HWND window : ownWindows(threadId)) {
+            for (HWND window : windows()) {
                 if (className(window) == L"#32770" && GetDlgItem(window, MessageBoxTextId) &&
                     (!owner || GetWindow(window, GW_OWNER) == owner))
                     return (box = window) != nullptr;
@@ -325,7 +332,7 @@ void WindowRobot::closeLeftoverWindows()
     // thread is back (finish() says so); past a minute the program's own time-out has to end it.
     auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
     while (!testThreadReturned && std::chrono::steady_clock::now() < deadline) {
-        for (HWND window : ownWindows(threadId)) {
+        for (HWND window : windows()) {
             if (className(window) == L"#32770")
                 PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
             else

@@ -54,6 +54,10 @@ public:
     // True once the script has ended.
     bool isDone() const { return done; }
 
+    // From now on the robot looks at the windows of that process (another program under test) instead of
+    // this program's; 0 goes back to this program's.
+    void watchProcess(DWORD processId) { watchedProcess = processId; }
+
     // ---- for the script, on the robot's thread ----
 
     // A visible top-level window of this program that matches.
@@ -83,6 +87,7 @@ public:
 
 private:
     static DWORD WINAPI threadMain(void* robot);
+    std::vector<HWND> windows() const;
     void runScript();
     void closeLeftoverWindows();
     LRESULT send(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -93,6 +98,7 @@ private:
     DWORD threadId = 0;
     std::atomic<bool> done{false};
     std::atomic<bool> testThreadReturned{false};
+    std::atomic<DWORD> watchedProcess{0};
     std::mutex failureLock;
     std::wstring failure;
     bool finished = false;

@@ -114,7 +114,9 @@ TEST(FileDialogBuffers, FilterTextBecomesNulSeparatedPairsAndLongNamesAreRefused
 TEST(FileDialogBuffers, SeveralChosenFilesGiveFolderBackslashAndName)
 {
     FileDialog dialog(nullptr, OFN_EXPLORER | OFN_ALLOWMULTISELECT);
+    EXPECT_EQ(dialog.getCount(), 0);
     fillChoice(dialog, std::wstring(L"C:\\pictures\0a.png\0b.png\0", 24));
+    EXPECT_EQ(dialog.getCount(), 2);
     EXPECT_STREQ(dialog.getPath(0), L"C:\\pictures\\a.png");
     EXPECT_STREQ(dialog.getPath(1), L"C:\\pictures\\b.png");
     EXPECT_STREQ(dialog.getPath(5), L"C:\\pictures\\b.png") << "past the last name: the last";
@@ -127,6 +129,7 @@ TEST(FileDialogBuffers, SeveralChosenFilesGiveFolderBackslashAndName)
 
     fillChoice(dialog, std::wstring(L"C:\\pictures\\a.png\0", 18), L"a.png");
     EXPECT_STREQ(dialog.getPath(0), L"C:\\pictures\\a.png") << "one file of a multiple choice";
+    EXPECT_EQ(dialog.getCount(), 1);
     EXPECT_STREQ(dialog.getFileName(0), L"a.png");
 }
 

@@ -80,6 +80,15 @@ TEST_F(ShellListView, FilesShowTheirSizeTypeAndDateAndAFolderNoSize)
     EXPECT_NE(cell(0, 3).find(L"7:08"), std::wstring::npos) << "the local time without seconds: " << cell(0, 3);
     EXPECT_FALSE(cell(2, 3).empty()) << "a folder has a date";
     EXPECT_EQ(cell(0, 0), big) << "full paths by default";
+    for (int i = 0; i < 4; ++i) {
+        wchar_t caption[64] = L"";
+        LVCOLUMNW header{};
+        header.mask = LVCF_TEXT;
+        header.pszText = caption;
+        header.cchTextMax = 64;
+        SendMessageW(view.innerList(), LVM_GETCOLUMNW, i, reinterpret_cast<LPARAM>(&header));
+        EXPECT_NE(caption[0], 0) << "column " << i << " has a caption, the shell's or the program's own";
+    }
 
     controller().setLabelType(ShlListView::FileNameLabel);
     EXPECT_EQ(column(0), (std::vector<std::wstring>{L"big.dat", L"tiny.txt", L"sub"}));

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <vector>
+#include "MainWindowTesting.h"
 #include "PreviewTesting.h"
 #include "imaging/AnimeGifFileGenerator.h"
 #include "mainwindow/PPView.h"
@@ -61,20 +62,6 @@ bool isEnabled(HMENU menu, UINT id)
 bool isChecked(HMENU menu, UINT id)
 {
     return (GetMenuState(menu, id, MF_BYCOMMAND) & MF_CHECKED) != 0;
-}
-
-std::wstring clipboardText()
-{
-    std::wstring text;
-    if (!OpenClipboard(nullptr))
-        return text;
-    HANDLE data = GetClipboardData(CF_UNICODETEXT);
-    if (auto* chars = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr) {
-        text = chars;
-        GlobalUnlock(data);
-    }
-    CloseClipboard();
-    return text;
 }
 
 class PreviewPaneTest : public PreviewTest {

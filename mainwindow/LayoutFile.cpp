@@ -1,0 +1,95 @@
+#include "mainwindow/LayoutFile.h"
+#include "foundation/Exception.h"
+#include "foundation/FileSystem.h"
+#include "foundation/Path.h"
+#include "foundation/XmlProperties.h"
+#include "imaging/readableFileTypes.h"
+#include "settings/Messages.h"
+
+namespace {
+
+constexpr wchar_t ApplicationKey[] = L"application";
+constexpr wchar_t FilesKey[] = L"files";
+constexpr wchar_t LayoutExtension[] = L".lay";
+
+[[noreturn]] void throwLayoutError(const SimpleString& message)
+{
+    throw ApplicationException(message.get(), ErrorCode::LayoutFileMessage);
+}
+
+wstring entryOf(const XmlProperties& layout, const wchar_t* key)
+{
+    const wstring* value = layout.find(key);
+    return value ? *value : wstring();
+}
+
+void appendLines(const wstring& block, wstringArray& lines)
+{
+    wstringArray pieces;
+    pieces.split(block, L"\n", false);
+    for (int i = 0; i < pieces.count(); ++i) {
+        wstring line = pieces.at(i).trim();
+        if (!line.isEmpty())
+            lines.add(line);
+    }
+}
+
+bool hasReadableExtension(const wstring& path, const wstringArray& readable)
+{
+    int dot = path.rfind(L".", path.length());
+    if (dot < 0)
+        return false;
+    return readable.contains(path.mid(dot + 1).toLower(), false);
+}
+
+} // namespace
+
+void writeLayout(const wstring& path, const wstring& applicationName, const wstringArray& files)
+{
+    wstring block;
+    for (int i = 0; i < files.count(); ++i)
+        block = block + L"\r\n    " + files.at(i);
+    block = block + L"\r\n  ";
+    XmlProperties layout;
+    layout.set(ApplicationKey, applicationName);
+    layout.set(FilesKey, block);
+    layout.save(path);
+}
+
+void readLayout(const wstring& path, const wstring& applicationName, wstringArray& files)
+{
+    files.removeAll();
+    if (!Path(path).exists())
+        throwLayoutError(Messages::E0022);
+    XmlProperties layout;
+    layout.load(path);
+    if (lstrcmpW(entryOf(layout, ApplicationKey).buffer(), applicationName.buffer()) != 0)
+        throwLayoutError(Messages::E0002);
+    wstringArray lines;
+    appendLines(entryOf(layout, FilesKey), lines);
+    expandPaths(lines, false, false, applicationName, files);
+}
+
+void expandPaths(const wstringArray& paths, bool filterByType, bool expandLayouts, const wstring& applicationName,
+                 wstringArray& result)
+{
+    result.removeAll();
+    wstringArray readable;
+    if (filterByType)
+        collectReadableExtensions(readable);
+    for (int i = 0; i < paths.count(); ++i) {
+        wstring path = paths.at(i);
+        if (isDirectory(path) && !path.endsWith(L"\\"))
+            path = path + L"\\";
+        Path normalised(path);
+        if (normalised.getFileName().isEmpty() && !normalised.getDirectory().isEmpty()) {
+            findReadablePictures(normalised.getDirectory(), result);
+        } else if (expandLayouts && path.toLower().endsWith(LayoutExtension)) {
+            wstringArray listed;
+            readLayout(path, applicationName, listed);
+            result.addAll(listed);
+        } else if (!filterByType || hasReadableExtension(path, readable)) {
+            result.add(path);
+        }
+    }
+}

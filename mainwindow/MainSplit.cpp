@@ -1,0 +1,37 @@
+#include "mainwindow/MainSplit.h"
+#include "foundation/Application.h"
+
+LRESULT MainSplit::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == AddTipsMessage) {
+        try {
+            addTips();
+        } catch (const Exception&) {
+            // The tips only explain; the splitter works without them.
+        }
+        return 0;
+    }
+    LRESULT result = Split::handleMessage(window, message, wParam, lParam);
+    if (message == WM_DESTROY)
+        destroyed = true;
+    return result;
+}
+
+void MainSplit::addTips()
+{
+    Control* first = firstPane();
+    Control* second = secondPane();
+    if (!first || !second || !first->getHandle() || !second->getHandle())
+        return;
+    if (!toolTip.getHandle())
+        toolTip.create(hwnd, WS_POPUP | TTS_ALWAYSTIP);
+    toolTip.setMaxTipWidth();
+    // The file list's own child window takes the mouse, not the list's frame.
+    HWND listWindow = GetWindow(first->getHandle(), GW_CHILD);
+    if (!listWindow)
+        listWindow = first->getHandle();
+    Application* application = getApplication();
+    HMODULE module = application ? application->getResourceModule() : GetModuleHandleW(nullptr);
+    toolTip.addTool(listWindow, module, MAKEINTRESOURCEW(ListTipString));
+    toolTip.addTool(second->getHandle(), module, MAKEINTRESOURCEW(PreviewTipString));
+}

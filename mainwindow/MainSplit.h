@@ -1,0 +1,25 @@
+#pragma once
+#include "toolkit/Split.h"
+#include "toolkit/ToolTip.h"
+
+// The splitter of the main window between the file list and the preview pane, with two tips: how to switch
+// the preview over the list's window, and "プレビュー" over the preview pane.
+class MainSplit : public Split {
+public:
+    // Sent by the main window once the panes are in place: makes the tips.
+    static constexpr UINT AddTipsMessage = WM_APP + 1;
+    static constexpr UINT ListTipString = 2221;
+    static constexpr UINT PreviewTipString = 2222;
+
+    LRESULT handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    // The splitter's window has been destroyed.
+    bool isDestroyed() const { return destroyed; }
+    ToolTip& getToolTip() { return toolTip; }
+
+private:
+    void addTips();
+
+    ToolTip toolTip;
+    bool destroyed = false;
+};

@@ -1,0 +1,537 @@
+#include "mainwindow/MyMainWindow.h"
+#include "foundation/Environment.h"
+#include "foundation/Path.h"
+#include "imaging/DibImage.h"
+#include "imaging/pictureLoading.h"
+#include "mainwindow/LayoutAssociation.h"
+#include "mainwindow/MainSplit.h"
+#include "mainwindow/MyApp.h"
+#include "settings/OutputFormat.h"
+#include "toolkit/CommonControls.h"
+#include "toolkit/NumericEdit.h"
+#include "toolkit/ShlListView.h"
+#include "toolkit/WaitCursor.h"
+
+namespace {
+
+constexpr UINT NoFileString = 2503;
+constexpr UINT SelectedString = 2502;
+constexpr UINT ConvertToString = 2504;
+constexpr UINT EscapeString = 2505;
+constexpr UINT SummaryTipString = 2510;
+
+// Positions in the main menu.
+constexpr int ViewMenu = 2;
+constexpr int FileListSubmenu = 5;
+constexpr int BrowserOnlySeparator = 3;
+constexpr int ViewerSubmenu = 12;
+
+// The status bar's second part is this wide at 96 dpi.
+constexpr int FormatPartWidth = 100;
+
+wstring resourceString(UINT id)
+{
+    return myApp().loadString(id);
+}
+
+// Runs a message's handler; an Exception it does not handle itself ends the message with 0.
+template <typename Handler>
+LRESULT quietly(Handler handler)
+{
+    try {
+        return handler();
+    } catch (const Exception&) {
+        return 0;
+    }
+}
+
+int displayDpiY()
+{
+    HDC screen = GetDC(nullptr);
+    int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+    if (screen)
+        ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+// View/PreviewMode 1 stretches, 2 stretches keeping the aspect; the others show the actual size.
+int previewModeOfSetting(int setting)
+{
+    return setting == 1 ? 1 : setting == 2 ? 3 : 0;
+}
+
+void setCheck(HMENU menu, UINT id, bool checked)
+{
+    CheckMenuItem(menu, id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+void setGray(HMENU menu, UINT id, bool grayed)
+{
+    EnableMenuItem(menu, id, MF_BYCOMMAND | (grayed ? MF_GRAYED : MF_ENABLED));
+}
+
+void checkRadio(HMENU menu, UINT first, UINT last, UINT chosen)
+{
+    CheckMenuRadioItem(menu, first, last, chosen, MF_BYCOMMAND);
+}
+
+} // namespace
+
+MyMainWindow::MyMainWindow(MainSplit& splitter) : splitter(splitter) {}
+
+MyMainWindow::~MyMainWindow()
+{
+    destroy();
+}
+
+MyMainWindow::WNDDATA& MyMainWindow::parts() const
+{
+    if (!data)
+        throw Exception(ERROR_INVALID_WINDOW_HANDLE);
+    return *data;
+}
+
+LRESULT MyMainWindow::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        return created(window);
+    case BuildToolbarMessage:
+        try {
+            return buildToolbar();
+        } catch (const Exception&) {
+            return -1;
+        }
+    case WM_SIZE:
+        return quietly([&] {
+            if (wParam != SIZE_MINIMIZED)
+                layout(LOWORD(lParam), HIWORD(lParam));
+            return 0;
+        });
+    case RefreshToolbarMessage:
+        return quietly([&] { return refreshToolbar(), 0; });
+    case RefreshStatusMessage:
+        return quietly([&] { return refreshStatus(wParam, lParam), 0; });
+    case EscapeHintMessage:
+        return quietly([&] { return parts().statusbar.setText(0, resourceString(EscapeString).buffer()), 0; });
+    case PreviewSelectionMessage:
+        return quietly([&] { return previewSelection(), 0; });
+    case SummaryTipMessage:
+        return quietly([&] { return showSummaryTip(), 0; });
+    case PreviewBackgroundMessage:
+        return quietly([&] { return applyPreviewBackground(), 0; });
+    case OpenStartupMessage:
+        return quietly([&] { return openStartup(), 0; });
+    case OpenPreviewMessage:
+        return quietly([&] { return openPreviewOfShown(), 0; });
+    case SelectItemMessage:
+        return quietly([&] { return pane().list().selectAndShow(static_cast<int>(wParam)), 0; });
+    case RemoveBrowserItemsMessage:
+        return removeBrowserItems();
+    case WM_SETFOCUS:
+        return quietly([&] { return pane().setFocus(), 0; });
+    case WM_CLOSE:
+        return quietly([&] { return closing(), 0; });
+    case WM_DESTROY:
+        destroying();
+        return MainWindow::handleMessage(window, message, wParam, lParam);
+    case WM_SYSCOLORCHANGE:
+        return quietly([&] { return pane().sendMessage(message, wParam, lParam); });
+    case WM_SETCURSOR:
+        if (data && data->pane.isAdding()) {
+            SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+            return TRUE;
+        }
+        break;
+    case WM_GETMINMAXINFO:
+        limitTrackingSize(lParam);
+        return 0;
+    case WM_INITMENU:
+        return quietly([&] {
+            initMenu(reinterpret_cast<HMENU>(wParam));
+            DrawMenuBar(window);
+            return 0;
+        });
+    case WM_MENUSELECT:
+        return quietly([&] {
+            UINT noPopupHelp[2] = {0, 0};
+            MenuHelp(WM_MENUSELECT, wParam, lParam, GetMenu(window), myApp().getResourceModule(),
+                     parts().statusbar.getHandle(), noPopupHelp);
+            return 0;
+        });
+    }
+    return MainWindow::handleMessage(window, message, wParam, lParam);
+}
+
+// ---- creation ----
+
+LRESULT MyMainWindow::created(HWND window)
+{
+    try {
+        hwnd = window;
+        data = std::make_unique<WNDDATA>();
+        prepareToolkit();
+        if (SendMessageW(window, BuildToolbarMessage, 0, 0) != 0)
+            throw Exception(ErrorCode::NoMemory);
+        WNDDATA& parts = *data;
+        parts.statusbar.create(window, StatusbarId, Rect(), 0, CCS_BOTTOM | SBARS_SIZEGRIP);
+        parts.toolTip.create(window, WS_POPUP | TTS_ALWAYSTIP);
+        parts.toolTip.setMaxTipWidth();
+        Rect client = getClientRect();
+        splitter.create(window, SplitterId, Rect(0, 0, client.right, client.bottom), 0, 0);
+        splitter.setPanes(&parts.pane, &parts.preview);
+        if (!parts.pane.isExplorerBrowserList() && SendMessageW(window, RemoveBrowserItemsMessage, 0, 0) != 0)
+            Exception::throwLastError();
+        setPreviewPosition(static_cast<PreviewPosition>(myApp().getSetting().viewPreviewPos));
+        splitter.subclass();
+        parts.preview.subclass();
+        parts.preview.sendMessage(PPView::StartMessage);
+        parts.preview.sendMessage(WM_COMMAND, PPView::ModeFit);
+        applyViewSettings();
+        SendMessageW(window, RefreshStatusMessage, 0, 0);
+        SendMessageW(window, SummaryTipMessage, 0, 0);
+        if (myApp().getSetting().viewTopMost)
+            SendMessageW(window, WM_COMMAND, 4149, 0);
+        splitter.sendMessage(MainSplit::AddTipsMessage);
+        PostMessageW(window, OpenStartupMessage, 0, 0);
+        return 0;
+    } catch (const Exception&) {
+        return -1;
+    }
+}
+
+void MyMainWindow::prepareToolkit()
+{
+    Split::registerClass();
+    NumericEdit::registerClass();
+    ShlListView::registerClass();
+    PictureView::registerClass();
+    initBarControls();
+}
+
+void MyMainWindow::applyViewSettings()
+{
+    const AppSetting& setting = myApp().getSetting();
+    WNDDATA& parts = *data;
+    parts.previewSize = setting.windowLeftWidth;
+    int format = setting.editFormat;
+    parts.pane.setFormat(format >= 0 && format < MainPane::FormatCount ? format : 0);
+    parts.pane.list().setViewMode(setting.viewFileListDisplayMode);
+    parts.pane.list().setGrouping(setting.viewGroup);
+    setPreviewMode(previewModeOfSetting(setting.viewPreviewMode));
+    applyPreviewBackground();
+    if (!setting.viewStatusbar)
+        parts.statusbar.hide();
+    if (!setting.viewPreview) {
+        parts.preview.hide();
+        SendMessageW(hwnd, WM_SIZE, 0, 0);
+        return;
+    }
+    Rect client = getClientRect();
+    SendMessageW(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+    placeSplitter(parts.previewSize);
+}
+
+// ---- layout ----
+
+void MyMainWindow::layout(int width, int height)
+{
+    WNDDATA& parts = this->parts();
+    int formatPart = FormatPartWidth * displayDpiY() / 96;
+    const int edges[2] = {width - formatPart, -1};
+    parts.statusbar.setParts(edges);
+    if (parts.rebar.getHandle() && parts.rebar.isVisible()) {
+        parts.rebar.sendMessage(WM_SIZE, 0, MAKELPARAM(width, height));
+        parts.toolbar.sendMessage(WM_SIZE, 0, MAKELPARAM(width, height));
+        Rect band = parts.rebar.getWindowRect();
+        parts.topMargin = band.bottom - band.top;
+    }
+    int bottomMargin = 0;
+    if (parts.statusbar.isVisible()) {
+        parts.statusbar.sendMessage(WM_SIZE, 0, MAKELPARAM(width, height));
+        Rect bar = parts.statusbar.getWindowRect();
+        bottomMargin = bar.bottom - bar.top;
+    }
+    int top = parts.rebar.getHandle() && parts.rebar.isVisible() ? parts.topMargin : 0;
+    if (splitter.getHandle())
+        splitter.setBounds(0, top, width, std::max(height - bottomMargin - top, 0));
+}
+
+// The splitter gives its first pane a size; the main pane comes first unless the preview goes first.
+void MyMainWindow::placeSplitter(int mainExtent)
+{
+    PreviewPosition position = previewPosition();
+    if (position == PreviewRight || position == PreviewBottom) {
+        splitter.setSplitPos(mainExtent);
+        return;
+    }
+    Rect client = splitter.getClientRect();
+    int extent = position == PreviewTop ? client.bottom : client.right;
+    splitter.setSplitPos(extent - mainExtent - Split::BarThickness);
+}
+
+int MyMainWindow::mainPaneExtent() const
+{
+    Rect area = pane().getClientRect();
+    return splitter.getOrientation() == Split::Stacked ? area.bottom : area.right;
+}
+
+MyMainWindow::PreviewPosition MyMainWindow::previewPosition() const
+{
+    bool stacked = splitter.getOrientation() == Split::Stacked;
+    if (splitter.isSwapped())
+        return stacked ? PreviewTop : PreviewLeft;
+    return stacked ? PreviewBottom : PreviewRight;
+}
+
+void MyMainWindow::setPreviewPosition(PreviewPosition position)
+{
+    bool stacked = position == PreviewTop || position == PreviewBottom;
+    splitter.setOrientation(stacked ? Split::Stacked : 0);
+    splitter.setSwapped(position == PreviewLeft || position == PreviewTop);
+}
+
+// ---- the preview pane ----
+
+void MyMainWindow::setPreviewMode(int mode)
+{
+    preview().sendMessage(PictureView::SetDrawModeMessage, static_cast<WPARAM>(mode));
+}
+
+int MyMainWindow::previewMode() const
+{
+    return static_cast<int>(preview().sendMessage(PictureView::GetDrawModeMessage));
+}
+
+void MyMainWindow::clearPreview()
+{
+    preview().sendMessage(PictureView::ReleaseImageMessage);
+    preview().invalidate();
+    parts().previewPath = wstring();
+}
+
+void MyMainWindow::showInPreview(const wstring& path)
+{
+    if (path.isEmpty()) {
+        clearPreview();
+        return;
+    }
+    IImage* picture = loadImage(path.buffer(), false, preview().getHandle(), PPView::FrameDecodedMessage);
+    if (!picture) {
+        clearPreview();
+        return;
+    }
+    try {
+        preview().setImage(picture);
+    } catch (...) {
+        delete picture;
+        throw;
+    }
+    parts().previewPath = path;
+}
+
+void MyMainWindow::applyPreviewBackground()
+{
+    int back = myApp().getSetting().viewPreviewBack;
+    if (back < 1 || back > MyApp::Resource::SwatchCount) {
+        preview().sendMessage(PictureView::ReleaseBackgroundMessage);
+        return;
+    }
+    auto* swatch = new DibImage(myApp().getResource().swatches[back - 1]);
+    try {
+        preview().setBackgroundImage(swatch);
+    } catch (...) {
+        delete swatch;
+        throw;
+    }
+}
+
+int MyMainWindow::displayBitsPerPixel()
+{
+    HDC display = CreateICW(L"DISPLAY", nullptr, nullptr, nullptr);
+    if (!display)
+        return 0;
+    int bits = GetDeviceCaps(display, PLANES) * GetDeviceCaps(display, BITSPIXEL);
+    DeleteDC(display);
+    return bits;
+}
+
+// ---- private messages ----
+
+void MyMainWindow::refreshToolbar()
+{
+    if (!getHandle() || !data || !pane().getHandle())
+        return;
+    IFileListView& list = pane().list();
+    Toolbar& toolbar = parts().toolbar;
+    toolbar.sendMessage(TB_ENABLEBUTTON, 4104, MAKELPARAM(list.selectedCount() > 0, 0));
+    toolbar.sendMessage(TB_ENABLEBUTTON, 4105, MAKELPARAM(list.count() > 0, 0));
+    toolbar.sendMessage(TB_CHECKBUTTON, static_cast<WPARAM>(formatIndexToCommandId(pane().getFormat())),
+                        MAKELPARAM(TRUE, 0));
+}
+
+void MyMainWindow::refreshStatus(WPARAM wParam, LPARAM lParam)
+{
+    IFileListView& list = pane().list();
+    int count = list.count();
+    int selected = list.selectedCount();
+    wstring files = count == 0 ? resourceString(NoFileString) : wstring::fromInt(count) + (count == 1 ? L" file" : L" files");
+    wstring text = files;
+    if (selected > 1)
+        text = wstring::fromInt(selected) + resourceString(SelectedString) + L" (" + files + L")";
+    if (wParam == 1 && lParam)
+        text = text + L" " + *reinterpret_cast<const wstring*>(lParam);
+    Statusbar& status = parts().statusbar;
+    status.setText(0, text.buffer());
+    status.setText(1, resourceString(ConvertToString).replace(L"%s", pane().formatName().buffer()).buffer());
+}
+
+wstring MyMainWindow::statusText(int part) const
+{
+    HWND status = parts().statusbar.getHandle();
+    int length = LOWORD(SendMessageW(status, SB_GETTEXTLENGTHW, static_cast<WPARAM>(part), 0));
+    std::unique_ptr<wchar_t[]> text(new wchar_t[length + 1]());
+    SendMessageW(status, SB_GETTEXTW, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(text.get()));
+    return wstring(text.get());
+}
+
+void MyMainWindow::previewSelection()
+{
+    WaitCursor wait;
+    int selected = pane().list().selectedCount();
+    if (!preview().isVisible() || selected == 0) {
+        clearPreview();
+        return;
+    }
+    if (selected == 1)
+        showInPreview(pane().focusedPath());
+}
+
+void MyMainWindow::showSummaryTip()
+{
+    WNDDATA& parts = this->parts();
+    HWND status = parts.statusbar.getHandle();
+    parts.toolTip.removeTool(status);
+    wstring summary = MainPane::conversionSummary(myApp().getSetting(), myApp().getResourceModule());
+    if (summary.isEmpty())
+        return;
+    int length = summary.length();
+    std::unique_ptr<wchar_t[]> wide(new wchar_t[length + 1]());
+    if (LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_FULLWIDTH, L"/", 1, wide.get(), length + 1) == 1)
+        summary = summary.replace(L"/", wstring(wide.get()).left(1).buffer());
+    wstring tip = resourceString(SummaryTipString).replace(L"%s", summary.buffer());
+    parts.toolTip.addTool(status, nullptr, tip.buffer());
+}
+
+void MyMainWindow::openStartup()
+{
+    MyApp& app = myApp();
+    const AppSetting& setting = app.getSetting();
+    try {
+        if (app.getStartupFiles().count() > 0)
+            pane().addPaths(app.getStartupFiles(), true, true);
+        else if (!app.getStartupLayout().isEmpty())
+            pane().openLayout(app.getStartupLayout());
+        else if (setting.fileOpenLayout && !setting.fileLayout.isEmpty())
+            pane().openLayout(expandEnvironmentStrings(setting.fileLayout));
+    } catch (const Exception& exception) {
+        SendMessageW(hwnd, RefreshStatusMessage, 0, 0);
+        app.showException(hwnd, exception);
+        SendMessageW(hwnd, RefreshToolbarMessage, 0, 0);
+        return;
+    }
+    SendMessageW(hwnd, RefreshStatusMessage, 0, 0);
+    SendMessageW(hwnd, RefreshToolbarMessage, 0, 0);
+}
+
+void MyMainWindow::openPreviewOfShown()
+{
+    WaitCursor wait;
+    const wstring& path = parts().previewPath;
+    if (path.isEmpty())
+        return;
+    try {
+        pane().showPreview(path, false);
+    } catch (const Exception& exception) {
+        warnPreviewFailure(exception);
+    }
+}
+
+LRESULT MyMainWindow::removeBrowserItems()
+{
+    HMENU viewMenu = GetSubMenu(GetMenu(hwnd), ViewMenu);
+    HMENU fileList = viewMenu ? GetSubMenu(viewMenu, FileListSubmenu) : nullptr;
+    if (!fileList)
+        return 1;
+    bool removed = true;
+    for (UINT id : {4155u, 4156u, 4159u})
+        removed = DeleteMenu(fileList, id, MF_BYCOMMAND) && removed;
+    removed = DeleteMenu(fileList, BrowserOnlySeparator, MF_BYPOSITION) && removed;
+    return removed ? 0 : 1;
+}
+
+void MyMainWindow::initMenu(HMENU menu)
+{
+    if (menu != GetMenu(hwnd))
+        return;
+    WNDDATA& parts = this->parts();
+    MyApp& app = myApp();
+    IFileListView& list = parts.pane.list();
+    int count = list.count();
+    int selected = list.selectedCount();
+    for (UINT id : {4102u, 4105u, 4107u, 4115u, 4121u, 4122u, 4150u})
+        setGray(menu, id, count == 0);
+    for (UINT id : {4104u, 4106u, 4147u, 4151u})
+        setGray(menu, id, selected == 0);
+    for (UINT id : {4108u, 4123u})
+        setGray(menu, id, selected != 1);
+    for (UINT id : {4109u, 4110u, 4111u, 4112u})
+        setGray(menu, id, selected < 2);
+    setGray(menu, 4113, selected < 2 || selected > 100);
+    checkRadio(menu, 12001, 12006, static_cast<UINT>(formatIndexToCommandId(parts.pane.getFormat())));
+    setCheck(menu, 4143, parts.rebar.isVisible());
+    setCheck(menu, 4144, parts.statusbar.isVisible());
+    setCheck(menu, 4145, parts.preview.isVisible());
+    setCheck(menu, 4146, app.getLogWindow().getHandle() && app.getLogWindow().isVisible());
+    setGray(menu, 4148, parts.pane.previewCount() == 0);
+    setCheck(menu, 4149, parts.topMost);
+    int mode = list.viewMode();
+    checkRadio(menu, 4152, 4156, static_cast<UINT>(4152 + (mode >= 0 && mode <= 4 ? mode : 0)));
+    setCheck(menu, 4159, list.isGrouping());
+    int drawMode = previewMode();
+    checkRadio(menu, 4160, 4162, drawMode == 0 ? 4160u : drawMode == 1 ? 4161u : 4162u);
+    checkRadio(menu, 4301, 4304, static_cast<UINT>(4301 + previewPosition()));
+    HMENU viewMenu = GetSubMenu(menu, ViewMenu);
+    if (HMENU viewers = viewMenu ? GetSubMenu(viewMenu, ViewerSubmenu) : nullptr) {
+        viewerPictures.clear();
+        parts.pane.buildViewerMenu(viewers, viewerPictures);
+        EnableMenuItem(viewMenu, ViewerSubmenu, MF_BYPOSITION | (selected == 1 ? MF_ENABLED : MF_GRAYED));
+    }
+    setGray(menu, 4169, !Path(app.getSetting().getPath()).exists());
+    LayoutAssociation association(app.getName(), app.getDirectory() + app.getFileName());
+    setCheck(menu, 4167, association.isAssociatedHere());
+}
+
+void MyMainWindow::closing()
+{
+    MainPane& mainPane = pane();
+    if (mainPane.previewCount() == 0) {
+        DestroyWindow(hwnd);
+        return;
+    }
+    mainPane.closePreviews();
+    PostMessageW(hwnd, WM_CLOSE, 0, 0);
+}
+
+void MyMainWindow::destroying()
+{
+    try {
+        if (data)
+            restoreToolbarImages();
+        MyApp& app = myApp();
+        setAppLogWindow(nullptr);
+        app.getLogWindow().destroy();
+    } catch (const Exception&) {
+        // The window goes all the same.
+    }
+}

@@ -1,0 +1,162 @@
+#pragma once
+#include <memory>
+#include <vector>
+#include "imaging/Dib.h"
+#include "mainwindow/MainPane.h"
+#include "mainwindow/PPView.h"
+#include "toolkit/ImageList.h"
+#include "toolkit/Rebar.h"
+#include "toolkit/Statusbar.h"
+#include "toolkit/ToolTip.h"
+#include "toolkit/Toolbar.h"
+#include "toolkit/UserWindow.h"
+
+class MainSplit;
+
+// The program's frame window: the toolbar in a rebar on top, the status bar at the bottom, and between them
+// the application's splitter with the main pane (the file list) on one side and the preview pane on the
+// other. Its menu commands, the toolbar's and those the panes send all arrive at onCommand. The main pane and
+// the preview pane keep it in step through its private messages.
+class MyMainWindow : public MainWindow {
+public:
+    // ---- private messages ----
+    // Toolbar states from the list: release and convert enabled, the output format checked.
+    static constexpr UINT RefreshToolbarMessage = WM_APP + 1;
+    // Status counts; wParam 1 with lParam pointing at a wstring appends that text.
+    static constexpr UINT RefreshStatusMessage = WM_APP + 2;
+    static constexpr UINT EscapeHintMessage = WM_APP + 3;
+    // The single selected picture into the preview pane.
+    static constexpr UINT PreviewSelectionMessage = WM_APP + 4;
+    // The status bar's tip with the enabled conversion steps, after the conversion settings changed.
+    static constexpr UINT SummaryTipMessage = WM_APP + 5;
+    // View/PreviewBack into the preview pane.
+    static constexpr UINT PreviewBackgroundMessage = WM_APP + 6;
+    static constexpr UINT BuildToolbarMessage = WM_APP + 11;
+    // Posted once the window is made: the files or the layout given at start-up.
+    static constexpr UINT OpenStartupMessage = WM_APP + 13;
+    static constexpr UINT OpenPreviewMessage = PPView::OpenPreviewMessage;
+    // wParam: the list item to select and show.
+    static constexpr UINT SelectItemMessage = WM_APP + 101;
+    // Removes the file-list menu items that only the explorer-browser list supports; 0 when all went.
+    static constexpr UINT RemoveBrowserItemsMessage = WM_APP + 102;
+
+    static constexpr int RebarId = 101;
+    static constexpr int ToolbarId = 102;
+    static constexpr int StatusbarId = 103;
+    static constexpr int SplitterId = 104;
+
+    // Where the preview pane lies beside the list (View/PreviewPos).
+    enum PreviewPosition { PreviewLeft = 0, PreviewTop = 1, PreviewRight = 2, PreviewBottom = 3 };
+
+    // The window's parts, made at WM_CREATE.
+    struct WNDDATA {
+        WNDDATA() : preview(true) {}
+
+        Rebar rebar;
+        Toolbar toolbar;
+        ImageList images;
+        ImageList disabledImages;
+        // The toolbar's own lists, put back before it goes when the icon lists replaced them.
+        HIMAGELIST previousImages = nullptr;
+        HIMAGELIST previousDisabledImages = nullptr;
+        bool iconListsSet = false;
+        ToolTip toolbarTips;
+        Statusbar statusbar;
+        MainPane pane;
+        PPView preview;
+        // The main pane's extent beside the preview (Window/LeftWidth), kept while the preview is hidden.
+        int previewSize = 0;
+        ToolTip toolTip;
+        wstring previewPath;
+        int topMargin = 0;
+        // Whether the window stays on top, as the command last set it: Wine does not show it in the
+        // window's extended style.
+        bool topMost = false;
+    };
+
+    // The splitter is the application's; the window lays it out and hands it the panes.
+    explicit MyMainWindow(MainSplit& splitter);
+    ~MyMainWindow() override;
+
+    LRESULT handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
+    void onCommand(HWND hwnd, int id, int code) override;
+
+    // Exception 1400 before the window is made.
+    WNDDATA& parts() const;
+    MainPane& pane() const { return parts().pane; }
+    PPView& preview() const { return parts().preview; }
+    MainSplit& getSplitter() const { return splitter; }
+
+    // 0 actual size, 1 stretch, 3 stretch keeping the aspect.
+    void setPreviewMode(int mode);
+    int previewMode() const;
+    void clearPreview();
+    // An empty path, or a file that gives no picture, clears the preview.
+    void showInPreview(const wstring& path);
+    const wstring& previewPath() const { return parts().previewPath; }
+    void applyPreviewBackground();
+    PreviewPosition previewPosition() const;
+    void setPreviewPosition(PreviewPosition position);
+    // Bits per pixel of the display; 0 when it cannot be asked.
+    static int displayBitsPerPixel();
+
+    // The status texts as the bar shows them now.
+    wstring statusText(int part) const;
+
+private:
+    // ---- creation and layout (MyMainWindow.cpp) ----
+    LRESULT created(HWND window);
+    void prepareToolkit();
+    void applyViewSettings();
+    void layout(int width, int height);
+    void placeSplitter(int mainPaneExtent);
+    int mainPaneExtent() const;
+
+    // ---- the toolbar (MyMainWindowToolbar.cpp) ----
+    LRESULT buildToolbar();
+    void destroyToolbar();
+    void restoreToolbarImages();
+    bool makeIconLists();
+    void addToolbarTips();
+
+    // ---- messages ----
+    void refreshToolbar();
+    void refreshStatus(WPARAM wParam, LPARAM lParam);
+    void previewSelection();
+    void showSummaryTip();
+    void openStartup();
+    void openPreviewOfShown();
+    LRESULT removeBrowserItems();
+    void initMenu(HMENU menu);
+    void closing();
+    void destroying();
+
+    // ---- commands (MyMainWindowCommands.cpp) ----
+    void runCommand(int id, int code);
+    bool runListCommand(int id);
+    bool runJobCommand(int id);
+    bool runViewCommand(int id, int code);
+    bool runSettingsCommand(int id);
+    void convert(bool all);
+    void reportJob(const MainPane::JobResult& job, bool openOutput, const wstring& opened);
+    void openConvertedFolders(const wstringArray& folders);
+    void showPictureProperties();
+    void savePositions(bool toFile);
+    void deleteSettingsFile();
+    void loadSettingsFile();
+    void toggleLogWindow(int code);
+    void togglePreview();
+    void previewWindows(bool converted);
+    void launchViewer(int index);
+    void openHelp();
+    // The picture the conversion pages preview: the list's first.
+    wstring samplePicture() const;
+    void notYet();
+    void warnPreviewFailure(const Exception& exception);
+    void inform(const wchar_t* text, UINT icon);
+
+    MainSplit& splitter;
+    std::unique_ptr<WNDDATA> data;
+    // The pictures of the viewer menu's entries, until the menu is opened again.
+    std::vector<std::unique_ptr<Dib>> viewerPictures;
+};

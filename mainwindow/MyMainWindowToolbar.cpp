@@ -1,0 +1,181 @@
+// The main window's toolbar: the buttons of adding, releasing and converting, the six output formats and the
+// two settings sheets, with pictures from the system's icons where the display has the colours for them.
+#include "foundation/LoadedLibrary.h"
+#include "mainwindow/MyApp.h"
+#include "mainwindow/MyMainWindow.h"
+#include "toolkit/ImageListGenerator.h"
+
+namespace {
+
+constexpr int ImageSize = 24;
+constexpr UINT OwnStrip = 128;
+// The same pictures in 256 colours.
+constexpr UINT OwnStripFewColours = 129;
+constexpr int OwnStripImages = 8;
+
+struct ButtonSpec {
+    int image;
+    int command;
+    BYTE state;
+    BYTE style;
+    UINT tip;
+};
+
+constexpr BYTE Enabled = TBSTATE_ENABLED;
+constexpr BYTE Disabled = 0;
+constexpr BYTE Separator = BTNS_SEP;
+constexpr BYTE Button = BTNS_BUTTON;
+constexpr BYTE FormatCheck = BTNS_CHECKGROUP;
+
+// In toolbar order. The first three images are the common controls' standard ones (open, delete, save), the
+// others cells of the program's strip.
+constexpr ButtonSpec Buttons[] = {
+    {STD_FILEOPEN, 4103, Enabled, Button, 2301}, {STD_DELETE, 4104, Disabled, Button, 2302},
+    {0, 0, Enabled, Separator, 0},               {STD_FILESAVE, 4105, Disabled, Button, 2303},
+    {0, 0, Enabled, Separator, 0},               {0, 12001, Enabled, FormatCheck, 2330},
+    {1, 12002, Enabled, FormatCheck, 2331},      {2, 12003, Enabled, FormatCheck, 2332},
+    {3, 12004, Enabled, FormatCheck, 2333},      {4, 12005, Enabled, FormatCheck, 2334},
+    {5, 12006, Enabled, FormatCheck, 2335},      {0, 0, Enabled, Separator, 0},
+    {6, 4164, Enabled, Button, 2225},            {7, 4170, Enabled, Button, 2228},
+};
+constexpr int ButtonCount = sizeof(Buttons) / sizeof(Buttons[0]);
+// The buttons with standard pictures come first.
+constexpr int StandardButtons = 5;
+
+TBBUTTON buttonOf(const ButtonSpec& spec, int image)
+{
+    TBBUTTON button{};
+    button.iBitmap = spec.style == Separator ? 0 : image;
+    button.idCommand = spec.command;
+    button.fsState = spec.state;
+    button.fsStyle = spec.style;
+    return button;
+}
+
+} // namespace
+
+LRESULT MyMainWindow::buildToolbar()
+{
+    WNDDATA& parts = this->parts();
+    if (parts.rebar.getHandle())
+        destroyToolbar();
+    bool icons = makeIconLists();
+    parts.rebar.create(hwnd, RebarId, Rect(), 0, WS_CLIPSIBLINGS | WS_CLIPCHILDREN | CCS_NODIVIDER);
+    Toolbar& toolbar = parts.toolbar;
+    toolbar.create(parts.rebar.getHandle(), ToolbarId, Rect(), 0, CCS_NODIVIDER | CCS_NORESIZE | CCS_NOPARENTALIGN);
+    TBBUTTON buttons[ButtonCount];
+    if (icons) {
+        parts.previousImages = reinterpret_cast<HIMAGELIST>(
+            toolbar.sendMessage(TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(parts.images.handle())));
+        parts.previousDisabledImages = reinterpret_cast<HIMAGELIST>(toolbar.sendMessage(
+            TB_SETDISABLEDIMAGELIST, 0, reinterpret_cast<LPARAM>(parts.disabledImages.handle())));
+        parts.iconListsSet = true;
+        int image = 0;
+        for (int i = 0; i < ButtonCount; ++i)
+            buttons[i] = buttonOf(Buttons[i], Buttons[i].style == Separator ? 0 : image++);
+        if (!toolbar.addButtons(ButtonCount, buttons))
+            Exception::throwLastError();
+    } else {
+        toolbar.sendMessage(TB_SETBITMAPSIZE, 0, MAKELPARAM(ImageSize, ImageSize));
+        toolbar.addBitmap(TBADDBITMAP{HINST_COMMCTRL, IDB_STD_LARGE_COLOR});
+        HMODULE module = getMyApp()->getResourceModule();
+        UINT strip = displayBitsPerPixel() <= 8 ? OwnStripFewColours : OwnStrip;
+        int first = toolbar.addBitmap(TBADDBITMAP{reinterpret_cast<HINSTANCE>(module), strip});
+        if (first < 0)
+            Exception::throwLastError();
+        for (int i = 0; i < ButtonCount; ++i)
+            buttons[i] = buttonOf(Buttons[i], Buttons[i].image + (i < StandardButtons ? 0 : first));
+        if (!toolbar.addButtons(ButtonCount, buttons))
+            Exception::throwLastError();
+    }
+    toolbar.sendMessage(TB_AUTOSIZE);
+    DWORD size = static_cast<DWORD>(toolbar.sendMessage(TB_GETBUTTONSIZE));
+    REBARBANDINFOW band{};
+    band.fMask = RBBIM_CHILD | RBBIM_CHILDSIZE | RBBIM_STYLE;
+    band.fStyle = RBBS_CHILDEDGE | RBBS_GRIPPERALWAYS;
+    band.hwndChild = toolbar.getHandle();
+    band.cyMinChild = HIWORD(size);
+    band.cxMinChild = 0;
+    if (!parts.rebar.insertBand(band))
+        Exception::throwLastError();
+    if (!getMyApp()->getSetting().viewToolbar) {
+        toolbar.hide();
+        parts.rebar.hide();
+    }
+    addToolbarTips();
+    SendMessageW(hwnd, RefreshToolbarMessage, 0, 0);
+    return 0;
+}
+
+// The system's pictures for the first three buttons when the display shows more than 256 colours, then the
+// program's own; false (bitmaps are used) when any of them cannot be had.
+bool MyMainWindow::makeIconLists()
+{
+    WNDDATA& parts = this->parts();
+    if (displayBitsPerPixel() <= 8)
+        return false;
+    LoadedLibrary shell = LoadedLibrary::fromSystemFolder(L"shell32.dll");
+    if (!shell.get())
+        return false;
+    try {
+        ImageListGenerator generator(ImageSize);
+        LoadedLibrary icons = LoadedLibrary::fromSystemFolder(L"imageres.dll");
+        if (icons.get()) {
+            for (int id : {4, 240, 16761})
+                generator.addIcon(icons.get(), MAKEINTRESOURCEW(id));
+        } else {
+            generator.addBitmapStrip(shell.get(), MAKEINTRESOURCEW(214), {12, 10, 13});
+        }
+        std::vector<int> own;
+        for (int i = 0; i < OwnStripImages; ++i)
+            own.push_back(i);
+        generator.addBitmapStrip(getMyApp()->getResourceModule(), MAKEINTRESOURCEW(OwnStrip), own);
+        generator.generate(parts.images, parts.disabledImages);
+        return true;
+    } catch (const Exception&) {
+        parts.images.destroyList();
+        parts.disabledImages.destroyList();
+        return false;
+    }
+}
+
+void MyMainWindow::addToolbarTips()
+{
+    WNDDATA& parts = this->parts();
+    Toolbar& toolbar = parts.toolbar;
+    parts.toolbarTips.create(hwnd, WS_POPUP | TTS_ALWAYSTIP);
+    HMODULE module = getMyApp()->getResourceModule();
+    for (int i = 0; i < ButtonCount; ++i) {
+        if (Buttons[i].style == Separator)
+            continue;
+        RECT area{};
+        toolbar.sendMessage(TB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&area));
+        parts.toolbarTips.addRectTool(toolbar.getHandle(), static_cast<UINT_PTR>(Buttons[i].command), area, module,
+                                      MAKEINTRESOURCEW(Buttons[i].tip));
+    }
+    toolbar.sendMessage(TB_SETTOOLTIPS, reinterpret_cast<WPARAM>(parts.toolbarTips.getHandle()));
+}
+
+void MyMainWindow::restoreToolbarImages()
+{
+    WNDDATA& parts = this->parts();
+    if (!parts.iconListsSet)
+        return;
+    if (parts.toolbar.getHandle()) {
+        parts.toolbar.sendMessage(TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(parts.previousImages));
+        parts.toolbar.sendMessage(TB_SETDISABLEDIMAGELIST, 0, reinterpret_cast<LPARAM>(parts.previousDisabledImages));
+    }
+    parts.previousImages = nullptr;
+    parts.previousDisabledImages = nullptr;
+    parts.iconListsSet = false;
+}
+
+void MyMainWindow::destroyToolbar()
+{
+    WNDDATA& parts = this->parts();
+    restoreToolbarImages();
+    parts.toolbarTips.destroy();
+    parts.rebar.destroy();
+    parts.images.destroyList();
+    parts.disabledImages.destroyList();
+}

@@ -1,0 +1,83 @@
+#include "pages/SavePage.h"
+#include <uxtheme.h>
+#include "foundation/Environment.h"
+#include "pages/environmentPageIds.h"
+#include "settings/AppSetting.h"
+
+namespace {
+
+constexpr wchar_t ComputerFolder[] = L"::{20D04FE0-3AEA-1069-A2D8-08002B30309D}";
+
+} // namespace
+
+LRESULT SavePage::ShlTreeViewNotify::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NOTIFY) {
+        auto* header = reinterpret_cast<NMHDR*>(lParam);
+        if (header->code == TVN_SELCHANGEDW && header->idFrom == InnerTreeId)
+            SendMessageW(GetParent(window), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(window), 0),
+                         reinterpret_cast<LPARAM>(window));
+    }
+    return ShlTreeView::handleMessage(window, message, wParam, lParam);
+}
+
+SavePage::SavePage() : SettingPage(IDC_SAVE_SOURCE_FOLDER)
+{
+}
+
+void SavePage::bindControls()
+{
+    bind(initFolder, IDC_SAVE_INIT_FOLDER);
+    bind(folderTree, IDC_SAVE_FOLDER_TREE);
+    folderTree.subclass();
+    bind(sourceFolder, IDC_SAVE_SOURCE_FOLDER);
+}
+
+void SavePage::fill(const AppSetting& setting)
+{
+    HWND tree = folderTree.getTree();
+    SetWindowLongPtrW(tree, GWL_STYLE, GetWindowLongPtrW(tree, GWL_STYLE) | TVS_SHOWSELALWAYS);
+    if (isWindowsVistaOrLater())
+        SetWindowTheme(tree, L"explorer", nullptr);
+    initFolder.setCheck(setting.fileInitFolder);
+    folderTree.setPath(ComputerFolder);
+    folderTree.expand(folderTree.getRoot());
+    if (!setting.fileFolder.isEmpty()) {
+        // A folder the tree cannot show leaves it at the computer folder; the page still opens.
+        try {
+            folderTree.selectPath(setting.fileFolder);
+        } catch (const Exception&) {
+        }
+    }
+    sourceFolder.setCheck(setting.fileSaveSrcFolder);
+}
+
+void SavePage::apply(AppSetting& setting)
+{
+    setting.fileInitFolder = initFolder.getCheck();
+    setting.fileFolder = wstring();
+    if (HTREEITEM selected = folderTree.getSelection())
+        setting.fileFolder = folderTree.getItemFileSystemPath(selected);
+    setting.fileSaveSrcFolder = sourceFolder.getCheck();
+}
+
+void SavePage::command(int id, int code)
+{
+    switch (id) {
+    case IDC_SAVE_FOLDER_TREE:
+        break;
+    case IDC_SAVE_SOURCE_FOLDER:
+        if (code != BN_CLICKED)
+            return;
+        initFolder.enable(!sourceFolder.getCheck());
+        [[fallthrough]];
+    case IDC_SAVE_INIT_FOLDER:
+        if (code != BN_CLICKED)
+            return;
+        folderTree.enable(initFolder.getCheck() && !sourceFolder.getCheck());
+        break;
+    default:
+        return;
+    }
+    setChanged();
+}

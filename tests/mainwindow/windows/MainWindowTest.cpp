@@ -1,0 +1,342 @@
+// The main window made by the application object as the program makes it, in this test program's process.
+#include <windows.h>
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include <vector>
+#include "MainWindowTesting.h"
+#include "foundation/Path.h"
+#include "mainwindow/MyApp.h"
+#include "mainwindow/MyMainWindow.h"
+#include "mainwindow/OptionSheets.h"
+#include "settings/AppSetting.h"
+#include "support/GlobalApplication.h"
+#include "support/Screenshot.h"
+#include "support/WindowRobot.h"
+
+namespace {
+
+constexpr UINT32 Colours[] = {0xFF2060C0, 0xFFE08020, 0xFF30A050};
+
+bool isGrayed(HMENU menu, UINT id)
+{
+    return (GetMenuState(menu, id, MF_BYCOMMAND) & MF_GRAYED) != 0;
+}
+
+bool isChecked(HMENU menu, UINT id)
+{
+    return (GetMenuState(menu, id, MF_BYCOMMAND) & MF_CHECKED) != 0;
+}
+
+class MainWindowTest : public GdiplusTest {
+protected:
+    void SetUp() override
+    {
+        GdiplusTest::SetUp();
+        OleInitialize(nullptr);
+        application = std::make_unique<MyApp>();
+        global = std::make_unique<GlobalApplication>(*application);
+        ASSERT_NO_THROW(application->openWindows(true));
+        window = application->getMainWindowObject();
+        main = application->getMainWindow();
+        pumpMessagesUntil([] { return false; }, std::chrono::milliseconds(100));
+    }
+
+    void TearDown() override
+    {
+        setOptionSheets(OptionSheets());
+        application->closeWindows();
+        // The quit message of the closed window is nobody's to read.
+        MSG quit;
+        while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        }
+        global.reset();
+        application.reset();
+        OleUninitialize();
+    }
+
+    // The pictures listed through the list's feeder, as every add is.
+    std::vector<std::wstring> listPictures(int count)
+    {
+        std::vector<std::wstring> paths;
+        wstringArray added;
+        for (int i = 0; i < count; ++i) {
+            paths.push_back(folder.file(L"picture" + std::to_wstring(pictureNumber++) + L".png"));
+            writeSolidPicture(paths.back(), Colours[i % 3]);
+            added.add(paths.back().c_str());
+        }
+        int before = pane().list().count();
+        pane().addPaths(added, false, false);
+        EXPECT_TRUE(pumpMessagesUntil([&] { return !pane().isAdding() && pane().list().count() == before + count; }));
+        return paths;
+    }
+
+    // Exactly these items selected, as clicks would leave them.
+    void select(std::initializer_list<int> items)
+    {
+        HWND list = GetDlgItem(pane().getHandle(), 101);
+        LVITEMW state{};
+        state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+        SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
+        state.state = LVIS_SELECTED | LVIS_FOCUSED;
+        for (int item : items)
+            SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&state));
+        pumpMessagesUntil([] { return false; }, std::chrono::milliseconds(50));
+    }
+
+    // One more item selected, as a Ctrl+click leaves it.
+    void addToSelection(int item)
+    {
+        HWND list = GetDlgItem(pane().getHandle(), 101);
+        LVITEMW state{};
+        state.stateMask = LVIS_SELECTED;
+        state.state = LVIS_SELECTED;
+        SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&state));
+        pumpMessagesUntil([] { return false; }, std::chrono::milliseconds(50));
+    }
+
+    void command(int id) { SendMessageW(main, WM_COMMAND, static_cast<WPARAM>(id), 0); }
+
+    HMENU initMenu()
+    {
+        HMENU menu = GetMenu(main);
+        SendMessageW(main, WM_INITMENU, reinterpret_cast<WPARAM>(menu), 0);
+        return menu;
+    }
+
+    std::wstring status(int part) { return window->statusText(part).buffer(); }
+    MainPane& pane() { return window->pane(); }
+
+    std::unique_ptr<MyApp> application;
+    std::unique_ptr<GlobalApplication> global;
+    MyMainWindow* window = nullptr;
+    HWND main = nullptr;
+    ScratchFolder folder{L"korvilane-mainwindow"};
+    int pictureNumber = 0;
+};
+
+} // namespace
+
+TEST_F(MainWindowTest, StatusBarCountsTheFilesAndTheSelectionAndNamesTheFormat)
+{
+    EXPECT_EQ(status(0), L"エクスプローラーからドラッグ＆ドロップ");
+    EXPECT_EQ(status(1), L"JPEGに変換");
+    listPictures(1);
+    EXPECT_EQ(status(0), L"1 file");
+    listPictures(2);
+    select({0});
+    EXPECT_EQ(status(0), L"3 files") << "one selected picture is no count of its own";
+    select({0, 2});
+    EXPECT_EQ(status(0), L"2個のファイルを選択中 (3 files)");
+    command(12006);
+    EXPECT_EQ(status(1), L"BMPに変換");
+    SendMessageW(main, MyMainWindow::EscapeHintMessage, 0, 0);
+    EXPECT_EQ(status(0), L"ESCで中断");
+}
+
+TEST_F(MainWindowTest, MenuStatesFollowTheListTheFormatAndTheView)
+{
+    HMENU menu = initMenu();
+    for (UINT id : {4102u, 4104u, 4105u, 4107u, 4108u, 4109u, 4115u, 4121u, 4122u, 4148u, 4150u})
+        EXPECT_TRUE(isGrayed(menu, id)) << id << " with an empty list";
+    EXPECT_TRUE(isGrayed(menu, 4169)) << "no settings file to delete";
+    for (UINT id : {4143u, 4144u, 4145u, 4162u, 4303u, 4152u, 12001u})
+        EXPECT_TRUE(isChecked(menu, id)) << id << " by default";
+    EXPECT_FALSE(isChecked(menu, 4146)) << "the log window starts hidden";
+    HMENU fileList = GetSubMenu(GetSubMenu(menu, 2), 5);
+    EXPECT_EQ(GetMenuItemCount(fileList), 3) << "the classic list has no content, icon or grouping view";
+
+    listPictures(3);
+    select({1});
+    menu = initMenu();
+    for (UINT id : {4104u, 4105u, 4108u, 4123u, 4147u})
+        EXPECT_FALSE(isGrayed(menu, id)) << id << " with one selected";
+    for (UINT id : {4109u, 4110u, 4111u, 4112u, 4113u})
+        EXPECT_TRUE(isGrayed(menu, id)) << id << " needs two pictures";
+    select({0, 2});
+    menu = initMenu();
+    EXPECT_TRUE(isGrayed(menu, 4108));
+    EXPECT_FALSE(isGrayed(menu, 4113));
+
+    // Both HD Photo formats check the one HD Photo command; Bitmap, index 4, the last one.
+    for (auto [format, checked] : {std::pair{5, 12005u}, {6, 12005u}, {4, 12006u}, {2, 12003u}}) {
+        pane().setFormat(format);
+        EXPECT_TRUE(isChecked(initMenu(), checked)) << "format " << format;
+    }
+    command(12005);
+    EXPECT_EQ(pane().getFormat(), 5) << "the HD Photo command writes .wdp";
+    command(4144);
+    command(4153);
+    command(4161);
+    command(4301);
+    command(4149);
+    menu = initMenu();
+    EXPECT_FALSE(isChecked(menu, 4144));
+    for (UINT id : {4153u, 4161u, 4301u, 4149u})
+        EXPECT_TRUE(isChecked(menu, id)) << id << " after its command";
+    command(4149);
+}
+
+TEST_F(MainWindowTest, ToolbarEnablesReleaseAndConvertAndChecksTheFormat)
+{
+    HWND toolbar = window->parts().toolbar.getHandle();
+    EXPECT_EQ(SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0), 14);
+    EXPECT_FALSE(SendMessageW(toolbar, TB_ISBUTTONENABLED, 4104, 0));
+    EXPECT_FALSE(SendMessageW(toolbar, TB_ISBUTTONENABLED, 4105, 0));
+    EXPECT_TRUE(SendMessageW(toolbar, TB_ISBUTTONCHECKED, 12001, 0));
+    listPictures(2);
+    EXPECT_TRUE(SendMessageW(toolbar, TB_ISBUTTONENABLED, 4105, 0));
+    EXPECT_FALSE(SendMessageW(toolbar, TB_ISBUTTONENABLED, 4104, 0));
+    select({1});
+    EXPECT_TRUE(SendMessageW(toolbar, TB_ISBUTTONENABLED, 4104, 0));
+    command(12004);
+    EXPECT_TRUE(SendMessageW(toolbar, TB_ISBUTTONCHECKED, 12004, 0));
+    EXPECT_FALSE(SendMessageW(toolbar, TB_ISBUTTONCHECKED, 12001, 0));
+}
+
+TEST_F(MainWindowTest, KeysPressedInTheListAreTheMainWindowsCommands)
+{
+    listPictures(3);
+    select({1});
+    // Delete is the key of "release the selected pictures", which only the main window knows.
+    PostMessageW(GetDlgItem(pane().getHandle(), 101), WM_KEYDOWN, VK_DELETE, 0);
+    PostQuitMessage(0);
+    EXPECT_EQ(application->runMessageLoop(), 0);
+    EXPECT_EQ(pane().list().count(), 2);
+    EXPECT_EQ(status(0), L"2 files");
+}
+
+TEST_F(MainWindowTest, CopiedNamesFollowTheListsViewMode)
+{
+    std::vector<std::wstring> paths = listPictures(2);
+    std::wstring folderName = Path(folder.file(L"").c_str()).getDirectory().buffer();
+    folderName = folderName.substr(0, folderName.size() - 1);
+    folderName = folderName.substr(folderName.rfind(L'\\') + 1);
+    struct Mode {
+        int command;
+        std::wstring expected;
+    } modes[] = {
+        {4152, paths[0] + L"\r\n" + paths[1] + L"\r\n"},
+        {4153, L"picture0.png\r\npicture1.png\r\n"},
+        {4154, L"picture0.png (" + folderName + L")\r\npicture1.png (" + folderName + L")\r\n"},
+    };
+    for (const Mode& mode : modes) {
+        emptyClipboard();
+        command(mode.command);
+        command(4121);
+        EXPECT_EQ(clipboardText(), mode.expected) << mode.command;
+    }
+}
+
+TEST_F(MainWindowTest, PreviewShowsTheOneSelectedPictureAndKeepsItForASeveralSelection)
+{
+    std::vector<std::wstring> paths = listPictures(3);
+    select({1});
+    EXPECT_EQ(std::wstring(window->previewPath().buffer()), paths[1]);
+    addToSelection(0);
+    addToSelection(2);
+    EXPECT_EQ(std::wstring(window->previewPath().buffer()), paths[1]);
+    select({0});
+    HWND preview = window->preview().getHandle();
+    EXPECT_TRUE(pumpMessagesUntil([&] { return colourAtCentre(preview) == colourOf(Colours[0]); }))
+        << "the picture fills the preview, keeping its aspect";
+    saveWindowScreenshot(main, L"main-window");
+    select({});
+    EXPECT_TRUE(window->previewPath().isEmpty());
+}
+
+// Whether a converted picture lies beside its source.
+bool convertedBeside(const std::wstring& source)
+{
+    std::wstring written = source.substr(0, source.size() - 3) + L"jpg";
+    return GetFileAttributesW(written.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+TEST_F(MainWindowTest, ALastLookCancelledConvertsNothingAndSeesTheFirstPictureAndTheFormat)
+{
+    std::vector<std::wstring> paths = listPictures(2);
+    AppSetting& setting = application->getSetting();
+    setting.fileEnsureSetting = true;
+    setting.fileSaveSrcFolder = true;
+    std::vector<std::wstring> samples;
+    std::vector<int> formats;
+    OptionSheets sheets;
+    sheets.confirmConversion = [&](HWND owner, const wstring& samplePath, int format) {
+        EXPECT_EQ(owner, main);
+        samples.push_back(samplePath.buffer());
+        formats.push_back(format);
+        return false;
+    };
+    setOptionSheets(sheets);
+    command(12004);
+    command(4105);
+    EXPECT_EQ(samples, std::vector<std::wstring>{paths[0]});
+    EXPECT_EQ(formats, std::vector<int>{3});
+    for (const std::wstring& path : paths)
+        EXPECT_FALSE(convertedBeside(path)) << "converted although the look was cancelled";
+}
+
+TEST_F(MainWindowTest, ConvertingTheSelectionWithNoneSelectedAsksNothingAndNoToTheQuestionConvertsNothing)
+{
+    std::vector<std::wstring> paths = listPictures(2);
+    AppSetting& setting = application->getSetting();
+    setting.fileEnsureSetting = false;
+    setting.fileSaveSrcFolder = true;
+    select({});
+    WindowRobot robot([&](WindowRobot& user) {
+        EXPECT_EQ(user.answerMessageBox(IDNO, main), L"変換元ファイルと同じフォルダーに保存します。\n実行しますか？");
+    });
+    command(4106);
+    command(4105);
+    robot.finish();
+    for (const std::wstring& path : paths)
+        EXPECT_FALSE(convertedBeside(path));
+}
+
+TEST_F(MainWindowTest, FormatSheetOpensOnThePageOfTheFormatAndMissingSheetsSaySo)
+{
+    std::vector<int> pages;
+    OptionSheets sheets;
+    sheets.format = [&](HWND owner, int page) {
+        EXPECT_EQ(owner, main);
+        pages.push_back(page);
+    };
+    setOptionSheets(sheets);
+    for (int format : {0, 3, 4, 5, 6}) {
+        pane().setFormat(format);
+        command(4170);
+    }
+    EXPECT_EQ(pages, (std::vector<int>{0, 3, 5, 4, 4}));
+
+    WindowRobot robot([&](WindowRobot& user) {
+        EXPECT_EQ(user.answerMessageBox(IDOK, main), L"この機能はまだ使えません。");
+    });
+    command(4163);
+    robot.finish();
+}
+
+TEST_F(MainWindowTest, LogWindowShownTheFirstTimeSitsInTheLowerRightCorner)
+{
+    command(4146);
+    LogWindow& log = application->getLogWindow();
+    ASSERT_TRUE(log.isVisible());
+    Rect logArea = log.getWindowRect();
+    Rect mainArea = window->getWindowRect();
+    EXPECT_EQ(logArea.right, mainArea.right);
+    EXPECT_EQ(logArea.bottom, mainArea.bottom);
+    command(4146);
+    EXPECT_FALSE(log.isVisible());
+}
+
+TEST_F(MainWindowTest, ClosingWithPreviewWindowsOpenClosesThemFirst)
+{
+    listPictures(2);
+    select({0});
+    command(4147);
+    select({1});
+    command(4147);
+    ASSERT_EQ(pane().previewCount(), 2);
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(pumpMessagesUntil([&] { return !IsWindow(main); }));
+    EXPECT_EQ(pane().previewCount(), 0);
+}

@@ -1,0 +1,60 @@
+#pragma once
+// What the main-window tests share: pictures of one colour each, written as PNG files, and the program's
+// settings file beside a program.
+#include <windows.h>
+#include <gdiplus.h>
+#include <gtest/gtest.h>
+#include <string>
+#include "imaging/gdipImageIO.h"
+#include "support/ImagingTestSupport.h"
+
+// A PNG picture of one colour (ARGB) with a white frame, so that a preview shows its colour in the middle.
+inline void writeSolidPicture(const std::wstring& path, UINT32 colour, int width = 160, int height = 120)
+{
+    BitmapPtr picture(makeBitmap32(width, height, [&](int x, int y) {
+        bool frame = x < 4 || y < 4 || x >= width - 4 || y >= height - 4;
+        return frame ? White : colour;
+    }));
+    Gdiplus::Bitmap opaque(width, height, PixelFormat24bppRGB);
+    Gdiplus::Graphics(&opaque).DrawImage(picture.get(), 0, 0, width, height);
+    ASSERT_TRUE(gdipSaveToFile(path.c_str(), L"image/png", &opaque, nullptr));
+}
+
+// The screen's colour at the centre of the window, as the user sees it.
+inline COLORREF colourAtCentre(HWND window)
+{
+    RECT area{};
+    GetWindowRect(window, &area);
+    HDC screen = GetDC(nullptr);
+    COLORREF colour = GetPixel(screen, (area.left + area.right) / 2, (area.top + area.bottom) / 2);
+    ReleaseDC(nullptr, screen);
+    return colour;
+}
+
+inline COLORREF colourOf(UINT32 argb)
+{
+    return RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF);
+}
+
+// The clipboard's text; empty when it holds none.
+inline std::wstring clipboardText()
+{
+    std::wstring text;
+    if (!OpenClipboard(nullptr))
+        return text;
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    if (auto* chars = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr) {
+        text = chars;
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text;
+}
+
+inline void emptyClipboard()
+{
+    if (OpenClipboard(nullptr)) {
+        EmptyClipboard();
+        CloseClipboard();
+    }
+}

@@ -1,0 +1,210 @@
+// The real korvilane.exe with its window, driven from this test program as a user would drive it.
+#include <windows.h>
+#include <commctrl.h>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+#include "MainWindowTesting.h"
+#include "foundation/Path.h"
+#include "settings/AppSetting.h"
+#include "support/ComTesting.h"
+#include "support/ProgramCopy.h"
+#include "support/WindowRobot.h"
+
+namespace {
+
+constexpr UINT32 Colours[] = {0xFFC02040, 0xFF2090D0, 0xFF40B040};
+constexpr auto Patience = std::chrono::milliseconds(30000);
+
+// The program's windows and their children, by the ids the program gives them.
+constexpr wchar_t MainClass[] = L"KorvilaneMain";
+constexpr wchar_t LogClass[] = L"KorvilaneLogWindow";
+constexpr int SplitterId = 104, ListPaneId = 101, PreviewPaneId = 102, InnerListId = 101, StatusbarId = 103;
+constexpr int LogPaneId = 101, LogTextId = 101;
+constexpr int FileNameField = 0x47c;
+
+// A started program; the exit code once it has ended by itself (-2 when it did not within a minute).
+class RunningProgram {
+public:
+    RunningProgram(const std::wstring& program, const std::wstring& arguments)
+    {
+        std::wstring line = L"\"" + program + L"\" " + arguments;
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        started = CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                                 &process) != FALSE;
+    }
+    RunningProgram(const RunningProgram&) = delete;
+    RunningProgram& operator=(const RunningProgram&) = delete;
+    ~RunningProgram()
+    {
+        if (!started)
+            return;
+        if (WaitForSingleObject(process.hProcess, 0) != WAIT_OBJECT_0)
+            TerminateProcess(process.hProcess, static_cast<UINT>(-2));
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+
+    DWORD id() const { return started ? process.dwProcessId : 0; }
+    int exitCode()
+    {
+        if (!started || WaitForSingleObject(process.hProcess, 60000) != WAIT_OBJECT_0)
+            return -2;
+        DWORD code = 0;
+        GetExitCodeProcess(process.hProcess, &code);
+        return static_cast<int>(code);
+    }
+
+private:
+    PROCESS_INFORMATION process{};
+    bool started = false;
+};
+
+class ProgramWindowTest : public GdiplusTest {
+protected:
+    void SetUp() override
+    {
+        GdiplusTest::SetUp();
+        for (int i = 0; i < 3; ++i) {
+            pictures.push_back(folder.file(std::wstring(L"写真") + wchar_t(L'a' + i) + L".png"));
+            writeSolidPicture(pictures.back(), Colours[i]);
+        }
+    }
+
+    // The settings file beside the program: the defaults with the changes made by `change`.
+    template <typename Change>
+    void writeSettings(Change change)
+    {
+        AppSetting setting;
+        setting.setSectionsAndPath((Path(copy.path().c_str()).getDirectory() + L"korvilane.xml"));
+        setting.load(L"Korvilane", nullptr, GetModuleHandleW(nullptr));
+        change(setting);
+        setting.save(L"Korvilane", nullptr);
+    }
+
+    static HWND child(HWND parent, std::initializer_list<int> ids)
+    {
+        for (int id : ids)
+            parent = parent ? GetDlgItem(parent, id) : nullptr;
+        return parent;
+    }
+
+    // The list as the program copies it to the clipboard: one full path per line.
+    static std::wstring copiedList(WindowRobot& user, HWND main)
+    {
+        emptyClipboard();
+        PostMessageW(main, WM_COMMAND, 4121, 0);
+        std::wstring text;
+        user.waitUntil([&] { return !(text = clipboardText()).empty(); }, L"the list on the clipboard");
+        return text;
+    }
+
+    // Waits for the main window and for the list to hold the pictures.
+    static HWND waitForList(WindowRobot& user, int count)
+    {
+        HWND main = user.waitForWindow(WindowQuery::ofClass(MainClass));
+        HWND status = user.waitForItem(main, StatusbarId);
+        std::wstring expected = std::to_wstring(count) + L" files";
+        user.waitUntil([&] { return user.text(status) == expected; }, L"the status \"" + expected + L"\"");
+        return main;
+    }
+
+    ComApartment com;
+    ScratchFolder folder{L"korvilane-program-window"};
+    ProgramCopy copy{L"korvilane-program-window-copy"};
+    std::vector<std::wstring> pictures;
+};
+
+} // namespace
+
+TEST_F(ProgramWindowTest, ListsTheGivenPicturesPreviewsConvertsAndKeepsTheListInALayout)
+{
+    writeSettings([](AppSetting& setting) {
+        setting.fileSaveSrcFolder = true;
+        setting.fileOpenFolder = false;
+        setting.fileEnsureLog = true;
+        setting.fileEnsureSetting = true;
+    });
+    std::wstring layout = folder.file(L"一覧.lay");
+    std::wstring listed;
+    RunningProgram program(copy.path(), L"\"" + pictures[0] + L"\" \"" + pictures[1] + L"\" \"" + pictures[2] + L"\"");
+    ASSERT_NE(program.id(), 0u);
+    WindowRobot robot(
+        [&](WindowRobot& user) {
+            user.watchProcess(program.id());
+            HWND main = waitForList(user, 3);
+            listed = copiedList(user, main);
+            EXPECT_EQ(listed, pictures[0] + L"\r\n" + pictures[1] + L"\r\n" + pictures[2] + L"\r\n");
+
+            // The first picture selected from the keyboard fills the preview.
+            PostMessageW(child(main, {SplitterId, ListPaneId, InnerListId}), WM_KEYDOWN, VK_HOME, 0);
+            HWND preview = child(main, {SplitterId, PreviewPaneId});
+            user.waitUntil([&] { return colourAtCentre(preview) == colourOf(Colours[0]); }, L"the preview");
+
+            // The last look at the conversion settings comes first, then the question about the folder.
+            PostMessageW(main, WM_COMMAND, 4105, 0);
+            HWND sheet = user.waitForWindow({L"#32770", L"変換設定", main});
+            user.press(sheet, IDOK);
+            user.waitUntilGone(sheet);
+            EXPECT_EQ(user.answerMessageBox(IDYES, main), L"変換元ファイルと同じフォルダーに保存します。\n実行しますか？");
+            EXPECT_EQ(user.answerMessageBox(IDOK, main), L"完了しました。");
+            HWND log = user.waitForWindow(WindowQuery::ofClass(LogClass));
+            std::wstring lines = user.text(child(log, {LogPaneId, LogTextId}));
+            for (const std::wstring& picture : pictures) {
+                std::wstring written = picture.substr(0, picture.size() - 3) + L"jpg";
+                EXPECT_NE(lines.find(picture + L" -> " + written), std::wstring::npos) << lines;
+            }
+
+            PostMessageW(main, WM_COMMAND, 4115, 0);
+            HWND saving = user.waitForWindow({L"#32770", {}, main});
+            HWND field = user.waitForItem(saving, FileNameField);
+            HWND edit = reinterpret_cast<HWND>(SendMessageW(field, CBEM_GETEDITCONTROL, 0, 0));
+            user.type(GetParent(edit), GetDlgCtrlID(edit), layout);
+            user.press(saving, IDOK);
+            user.waitUntil([&] { return GetFileAttributesW(layout.c_str()) != INVALID_FILE_ATTRIBUTES; },
+                           L"the layout file");
+            PostMessageW(main, WM_CLOSE, 0, 0);
+        },
+        Patience);
+    EXPECT_EQ(program.exitCode(), 0);
+    robot.finish();
+    for (const std::wstring& picture : pictures) {
+        std::wstring written = picture.substr(0, picture.size() - 3) + L"jpg";
+        BitmapPtr converted(Gdiplus::Bitmap::FromFile(written.c_str()));
+        EXPECT_TRUE(converted && converted->GetWidth() == 160) << "no picture at " << written.c_str();
+    }
+
+    RunningProgram reopened(copy.path(), L"\"" + layout + L"\"");
+    WindowRobot again(
+        [&](WindowRobot& user) {
+            user.watchProcess(reopened.id());
+            HWND main = waitForList(user, 3);
+            EXPECT_EQ(copiedList(user, main), listed);
+            PostMessageW(main, WM_CLOSE, 0, 0);
+        },
+        Patience);
+    EXPECT_EQ(reopened.exitCode(), 0);
+    again.finish();
+}
+
+TEST_F(ProgramWindowTest, StartUpThatCannotMakeItsWindowShowsWhyAndFails)
+{
+    HANDLE update = BeginUpdateResourceW(copy.path().c_str(), FALSE);
+    ASSERT_NE(update, nullptr);
+    // A key table too short to hold a single key.
+    char broken = 0;
+    ASSERT_TRUE(UpdateResourceW(update, RT_ACCELERATOR, MAKEINTRESOURCEW(4020), MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL),
+                                &broken, 1));
+    ASSERT_TRUE(EndUpdateResourceW(update, FALSE));
+
+    RunningProgram program(copy.path(), L"");
+    WindowRobot robot(
+        [&](WindowRobot& user) {
+            user.watchProcess(program.id());
+            EXPECT_FALSE(user.answerMessageBox(IDOK).empty());
+        },
+        Patience);
+    EXPECT_EQ(program.exitCode(), 1);
+    robot.finish();
+}
