@@ -10,8 +10,8 @@
 #include "mainwindow/MyMainWindow.h"
 #include "mainwindow/OptionSheets.h"
 #include "mainwindow/PictureProperties.h"
-#include "settings/Messages.h"
 #include "settings/OutputFormat.h"
+#include "settings/Messages.h"
 
 namespace {
 
@@ -32,16 +32,6 @@ AppSetting& settings()
 void openInShell(HWND owner, const wstring& path)
 {
     ShellExecuteW(owner, L"open", path.buffer(), nullptr, nullptr, SW_SHOWNORMAL);
-}
-
-// The format sheet's page of an output format: HD Photo's two formats share the fifth page, Bitmap is last.
-int formatPage(int format)
-{
-    if (format == OutputFormat::Wdp || format == OutputFormat::Hdp)
-        return 4;
-    if (format == OutputFormat::Bitmap)
-        return 5;
-    return format;
 }
 
 // View/PreviewMode of a draw mode of the preview.
@@ -255,7 +245,7 @@ bool MyMainWindow::runSettingsCommand(int id)
         PostMessageW(hwnd, SummaryTipMessage, 0, 0);
         return true;
     case 4170:
-        sheets.format ? sheets.format(hwnd, formatPage(pane().getFormat())) : notYet();
+        sheets.format ? sheets.format(hwnd, pane().getFormat()) : notYet();
         return true;
     case 4166:
         sheets.rename ? sheets.rename(hwnd) : notYet();

@@ -16,8 +16,8 @@ struct OptionSheets {
     // The conversion sheet without Apply before converting, with the page of the output format (0-6) last;
     // true when the user confirmed the settings.
     std::function<bool(HWND owner, const wstring& samplePath, int format)> confirmConversion;
-    // The format sheet, opened on its page startPage (0 JPEG, 1 GIF, 2 TIFF, 3 PNG, 4 HD Photo, 5 Bitmap).
-    std::function<void(HWND owner, int startPage)> format;
+    // The format sheet, opened on the page of the pane's output format (0-6).
+    std::function<void(HWND owner, int outputFormat)> format;
     std::function<void(HWND owner)> rename;
     std::function<void(HWND owner)> viewers;
     std::function<void(HWND owner)> plugins;

@@ -6,8 +6,11 @@
 #include "pages/DlgSpi.h"
 #include "pages/DlgVersion.h"
 #include "pages/DlgViewer.h"
+#include "pages/EnvironmentSheet.h"
+#include "pages/FormatSheet.h"
 #include "pages/PicturePropertyPages.h"
 #include "pages/RenameSheet.h"
+#include "toolkit/PropSheet.h"
 
 namespace {
 
@@ -31,13 +34,15 @@ PagePictures applicationPictures()
 OptionSheets programOptionSheets()
 {
     OptionSheets sheets;
+    sheets.environment = [](HWND owner) { openEnvironmentSheet(owner, applicationPictures()); };
     sheets.conversion = [](HWND owner, const wstring& samplePath) {
         openConversionSheet(owner, samplePath, applicationPictures());
     };
     sheets.confirmConversion = [](HWND owner, const wstring& samplePath, int format) {
-        // The format pages come with the format sheet; until then the run's last look shows the seven pages.
-        return confirmConversionSettings(owner, samplePath, applicationPictures(), nullptr, format);
+        std::unique_ptr<PropPage> formatPage = createFormatPage(format);
+        return confirmConversionSettings(owner, samplePath, applicationPictures(), formatPage.get(), format);
     };
+    sheets.format = openFormatSheet;
     sheets.rename = showRenameSheet;
     sheets.viewers = showViewerDialog;
     sheets.plugins = showPluginDialog;

@@ -293,20 +293,20 @@ TEST_F(MainWindowTest, ConvertingTheSelectionWithNoneSelectedAsksNothingAndNoToT
         EXPECT_FALSE(convertedBeside(path));
 }
 
-TEST_F(MainWindowTest, FormatSheetOpensOnThePageOfTheFormatAndMissingSheetsSaySo)
+TEST_F(MainWindowTest, FormatSheetOpensForThePanesCurrentFormatAndMissingSheetsSaySo)
 {
-    std::vector<int> pages;
+    std::vector<int> formats;
     OptionSheets sheets;
-    sheets.format = [&](HWND owner, int page) {
+    sheets.format = [&](HWND owner, int format) {
         EXPECT_EQ(owner, main);
-        pages.push_back(page);
+        formats.push_back(format);
     };
     setOptionSheets(sheets);
     for (int format : {0, 3, 4, 5, 6}) {
         pane().setFormat(format);
         command(4170);
     }
-    EXPECT_EQ(pages, (std::vector<int>{0, 3, 5, 4, 4}));
+    EXPECT_EQ(formats, (std::vector<int>{0, 3, 4, 5, 6}));
 
     WindowRobot robot([&](WindowRobot& user) {
         EXPECT_EQ(user.answerMessageBox(IDOK, main), L"この機能はまだ使えません。");
