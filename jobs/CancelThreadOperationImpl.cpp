@@ -1,8 +1,11 @@
 #include "jobs/CancelThreadOperationImpl.h"
+#include <list>
+#include <memory>
 #include "foundation/Application.h"
 #include "foundation/FileSystem.h"
 #include "foundation/Path.h"
 #include "imaging/WicShotDateReader.h"
+#include "jobs/ConversionPipeline.h"
 #include "jobs/JobReport.h"
 #include "jobs/LogMessages.h"
 #include "jobs/PictureConversion.h"
@@ -20,7 +23,10 @@ const wchar_t skipMark[] = L"(skip)";
 
 } // namespace
 
-// One run of the job, on the worker thread.
+// One run of the job, on the worker thread. With several workers the pictures are settled in list order ahead of
+// the writing of the pictures before them; wherever that writing could change an answer (a source or target an
+// earlier picture writes, an existing target, a folder still to be made, an error) the run first catches up
+// with them, so every answer, question and log line is the one a one-at-a-time run gives.
 class CancelThreadOperationImpl::Run {
 public:
     Run(CancelThreadOperationImpl& job, ProgressDialog& dialog)
@@ -31,14 +37,31 @@ public:
     int execute();
 
 private:
-    enum class Next { Continue, Stop };
+    // Skip: the picture is done without a conversion and the run goes on.
+    enum class Next { Continue, Skip, Stop };
+
+    struct Item {
+        // The position in the list, for the progress count.
+        int index = 0;
+        wstring source;
+        wstring target;
+        // The folder the output goes to before the sorting into sub-folders.
+        wstring folder;
+    };
 
     int convertAll();
-    Next convertFile(const Path& source, RenameUtil& renamer);
-    wstring outputName(const Path& source, RenameUtil& renamer);
+    Next convertFile(Item& item, RenameUtil& renamer);
+    Next nameOutput(Item& item, RenameUtil& renamer);
+    Next settleTarget(Item& item);
+    PictureRequest requestFor(const Item& item) const;
+    Next finishFile(const Item& item, PictureOutcome outcome);
+    Next catchUp();
+    Next finishQueued(size_t keep);
+    bool isQueuedTarget(const wstring& path) const;
+    void noteOutputFolder(const Item& item);
     bool mayReplace(const wstring& target) const;
-    Next failure(const wstring& source);
-    void skip(const wstring& source);
+    Next failure(const Item& item);
+    void skip(const Item& item);
     void writeEnd();
     void deleteSources();
     int ask(const wstring& text, UINT type);
@@ -50,6 +73,7 @@ private:
     JobReport report;
     JobLog& log;
     WicShotDateReader shotDates;
+    int total = 0;
     int processed = 0;
     int succeeded = 0;
     int failed = 0;
@@ -57,6 +81,9 @@ private:
     // The outputs of this run, and the sources whose outputs were written, for the deletion at the end.
     wstringArray written;
     wstringArray deletions;
+    // With several workers: the pictures in work, oldest first.
+    ConversionPipeline* pipeline = nullptr;
+    std::list<Item> queued;
 };
 
 CancelThreadOperationImpl::CancelThreadOperationImpl(int formatIndex, const wstring& extension,
@@ -91,73 +118,178 @@ int CancelThreadOperationImpl::Run::convertAll()
 {
     report.start(LogMessages::M001);
     job.outputFolders.removeAll();
-    int total = job.files.count();
+    total = job.files.count();
     dialog.progress(0, total);
     RenameUtil renamer(setting, &shotDates);
-    int result = 0;
-    for (int i = 0; i < total; ++i) {
-        if (convertFile(Path(job.files.at(i)), renamer) == Next::Stop) {
-            result = Cancelled;
-            break;
-        }
-        result = i + 1;
-        dialog.progress(result, total);
+    int workers = job.workers > 0 ? job.workers : conversionWorkerCount();
+    std::unique_ptr<ConversionPipeline> workersPipeline;
+    if (workers > 1 && total > 1)
+        workersPipeline = std::make_unique<ConversionPipeline>(workers, &canceller);
+    pipeline = workersPipeline.get();
+    Next next = Next::Continue;
+    for (int i = 0; i < total && next != Next::Stop; ++i) {
+        Item item;
+        item.index = i;
+        item.source = Path(job.files.at(i)).getPath();
+        next = convertFile(item, renamer);
     }
-    if (result == Cancelled)
+    if (next != Next::Stop)
+        next = finishQueued(0);
+    // Nothing of the pictures after a stop stays on disk, not even under a temporary name.
+    if (pipeline)
+        pipeline->discardAll();
+    bool stopped = next == Next::Stop;
+    if (stopped)
         log.write(wstring(LogMessages::M005.get()) + newLine);
     writeEnd();
     // After a stop the user has not seen the run through: no question about deleting anything.
-    if (result != Cancelled)
+    if (!stopped)
         deleteSources();
-    return result;
+    return stopped ? Cancelled : total;
 }
 
-CancelThreadOperationImpl::Run::Next CancelThreadOperationImpl::Run::convertFile(const Path& source,
-                                                                                 RenameUtil& renamer)
+// Settles the picture's target, then converts it at once (one worker) or queues it.
+CancelThreadOperationImpl::Run::Next CancelThreadOperationImpl::Run::convertFile(Item& item, RenameUtil& renamer)
 {
+    // A source that an earlier picture writes is read as that picture leaves it.
+    if (isQueuedTarget(item.source) && catchUp() == Next::Stop)
+        return Next::Stop;
     if (dialog.isCancelled())
         return Next::Stop;
-    wstring target = outputName(source, renamer);
-    if (Path(target).exists() && !mayReplace(target)) {
-        if (setting.fileAutoRename) {
-            target = Path(target).makeUnique(L"_").getPath();
-        } else {
-            int answer = ask(fillIn(Messages::W0002, target), MB_YESNOCANCEL | MB_ICONWARNING);
-            if (answer == IDCANCEL)
-                return Next::Stop;
-            if (answer == IDNO) {
-                skip(source.getPath());
-                return Next::Continue;
-            }
-        }
-    }
-    PictureOutcome outcome =
-        convertPictureFile(pictureRequest(source.getPath(), target, job.formatIndex, setting), &canceller);
-    if (outcome == PictureOutcome::Cancelled)
+    if (nameOutput(item, renamer) == Next::Stop)
         return Next::Stop;
-    if (outcome == PictureOutcome::Written || outcome == PictureOutcome::TimesNotKept) {
-        written.add(Path(target).getPath());
-        // A source that is its own output is the output now: it is never offered for deletion.
-        if (setting.fileDelSrc && !isSameFile(source.getPath(), target))
-            deletions.add(source.getPath());
+    // An existing output is numbered or asked about only once every picture before it is written: one of them
+    // may be what makes it exist. One that may simply be replaced waits for nothing.
+    if (isQueuedTarget(item.target) || (Path(item.target).exists() && !mayReplace(item.target))) {
+        if (catchUp() == Next::Stop)
+            return Next::Stop;
+        noteOutputFolder(item);
+        Next settled = settleTarget(item);
+        if (settled != Next::Continue)
+            return settled;
     }
-    if (outcome != PictureOutcome::Written)
-        return failure(source.getPath());
-    log.write(source.getPath() + L" -> " + target + newLine);
-    ++processed;
-    ++succeeded;
+    if (!pipeline) {
+        noteOutputFolder(item);
+        return finishFile(item, convertPictureFile(requestFor(item), &canceller));
+    }
+    pipeline->queue(requestFor(item));
+    queued.push_back(item);
+    return finishQueued(static_cast<size_t>(pipeline->capacity()) - 1);
+}
+
+// The output's name under the rename rule, in its sub-folder, which is made here.
+CancelThreadOperationImpl::Run::Next CancelThreadOperationImpl::Run::nameOutput(Item& item, RenameUtil& renamer)
+{
+    Path source(item.source);
+    item.folder = job.saveBesideSource ? source.getDirectory() : job.outputFolder;
+    try {
+        wstring name = renamer.rename(combinePath(item.folder, source.getBaseName() + L"." + job.extension),
+                                      item.source);
+        item.target = Path(renamer.sortedName(item.source, Path(name))).getPath();
+        wstring folder = Path(item.target).getDirectory();
+        // A one-at-a-time run makes the folder after the pictures before it, and not at all when one of them
+        // ends the run.
+        if (!Path(folder).exists() && catchUp() == Next::Stop)
+            return Next::Stop;
+        createDirectoryTree(folder);
+    } catch (...) {
+        // Nor does it meet this error before them.
+        if (catchUp() == Next::Stop)
+            return Next::Stop;
+        throw;
+    }
     return Next::Continue;
 }
 
-wstring CancelThreadOperationImpl::Run::outputName(const Path& source, RenameUtil& renamer)
+// An existing output that may not be replaced is numbered, or the user decides.
+CancelThreadOperationImpl::Run::Next CancelThreadOperationImpl::Run::settleTarget(Item& item)
 {
-    wstring folder = job.saveBesideSource ? source.getDirectory() : job.outputFolder;
-    wstring name = combinePath(folder, source.getBaseName() + L"." + job.extension);
-    name = renamer.rename(name, source.getPath());
-    name = renamer.sortIntoFolder(source.getPath(), Path(name));
-    if (job.saveBesideSource ? !job.outputFolders.contains(folder, true) : job.outputFolders.count() == 0)
-        job.outputFolders.add(folder);
-    return name;
+    if (!Path(item.target).exists() || mayReplace(item.target))
+        return Next::Continue;
+    if (setting.fileAutoRename) {
+        item.target = Path(item.target).makeUnique(L"_").getPath();
+        return Next::Continue;
+    }
+    int answer = ask(fillIn(Messages::W0002, item.target), MB_YESNOCANCEL | MB_ICONWARNING);
+    if (answer == IDCANCEL)
+        return Next::Stop;
+    if (answer == IDNO) {
+        skip(item);
+        return Next::Skip;
+    }
+    return Next::Continue;
+}
+
+PictureRequest CancelThreadOperationImpl::Run::requestFor(const Item& item) const
+{
+    return pictureRequest(item.source, item.target, job.formatIndex, setting);
+}
+
+// The picture's outcome in the log, the counts and the progress; Stop when it was cancelled or the user chose
+// to stop after its failure.
+CancelThreadOperationImpl::Run::Next CancelThreadOperationImpl::Run::finishFile(const Item& item,
+                                                                                PictureOutcome outcome)
+{
+    if (outcome == PictureOutcome::Cancelled)
+        return Next::Stop;
+    if (outcome == PictureOutcome::Written || outcome == PictureOutcome::TimesNotKept) {
+        written.add(item.target);
+        // A source that is its own output is the output now: it is never offered for deletion.
+        if (setting.fileDelSrc && !isSameFile(item.source, item.target))
+            deletions.add(item.source);
+    }
+    if (outcome != PictureOutcome::Written) {
+        if (failure(item) == Next::Stop)
+            return Next::Stop;
+    } else {
+        log.write(item.source + L" -> " + item.target + newLine);
+        ++processed;
+        ++succeeded;
+    }
+    dialog.progress(item.index + 1, total);
+    return Next::Continue;
+}
+
+// Brings the run to where a one-at-a-time run stands before the next picture: every picture before it written
+// and logged, and the user's cancel looked at.
+CancelThreadOperationImpl::Run::Next CancelThreadOperationImpl::Run::catchUp()
+{
+    if (finishQueued(0) == Next::Stop)
+        return Next::Stop;
+    return dialog.isCancelled() ? Next::Stop : Next::Continue;
+}
+
+// Takes the oldest pictures from the workers until `keep` remain. The cancel is looked at before each, as a
+// one-at-a-time run looks before each picture: a picture done in the background but not yet logged is dropped.
+CancelThreadOperationImpl::Run::Next CancelThreadOperationImpl::Run::finishQueued(size_t keep)
+{
+    while (queued.size() > keep) {
+        if (dialog.isCancelled())
+            return Next::Stop;
+        Item item = queued.front();
+        queued.pop_front();
+        noteOutputFolder(item);
+        if (finishFile(item, pipeline->finishOldest()) == Next::Stop)
+            return Next::Stop;
+    }
+    return Next::Continue;
+}
+
+bool CancelThreadOperationImpl::Run::isQueuedTarget(const wstring& path) const
+{
+    for (const Item& item : queued) {
+        if (item.target.toLower().equals(path.toLower()))
+            return true;
+    }
+    return false;
+}
+
+// The folder of a picture the run has come to, in list order.
+void CancelThreadOperationImpl::Run::noteOutputFolder(const Item& item)
+{
+    bool known = job.saveBesideSource ? job.outputFolders.contains(item.folder, true) : job.outputFolders.count() > 0;
+    if (!known)
+        job.outputFolders.add(item.folder);
 }
 
 // File/OverWrite is for files that were there before the run. An output of this run that a later source
@@ -167,19 +299,20 @@ bool CancelThreadOperationImpl::Run::mayReplace(const wstring& target) const
     return setting.fileOverWrite && !written.contains(Path(target).getPath(), true);
 }
 
-CancelThreadOperationImpl::Run::Next CancelThreadOperationImpl::Run::failure(const wstring& source)
+CancelThreadOperationImpl::Run::Next CancelThreadOperationImpl::Run::failure(const Item& item)
 {
-    log.writeMarked(failureMark, static_cast<int>(setting.windowLogFailureColor), source + newLine);
+    log.writeMarked(failureMark, static_cast<int>(setting.windowLogFailureColor), item.source + newLine);
     ++processed;
     ++failed;
     return ask(Messages::W0003.get(), MB_YESNO | MB_ICONWARNING) == IDNO ? Next::Stop : Next::Continue;
 }
 
-void CancelThreadOperationImpl::Run::skip(const wstring& source)
+void CancelThreadOperationImpl::Run::skip(const Item& item)
 {
-    log.writeMarked(skipMark, static_cast<int>(setting.windowLogSkipColor), source + newLine);
+    log.writeMarked(skipMark, static_cast<int>(setting.windowLogSkipColor), item.source + newLine);
     ++processed;
     ++skipped;
+    dialog.progress(item.index + 1, total);
 }
 
 void CancelThreadOperationImpl::Run::writeEnd()

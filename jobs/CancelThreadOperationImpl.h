@@ -9,7 +9,8 @@ class DlgCancel;
 // An existing output is replaced (File/OverWrite), numbered name_1, name_2 ... (File/AutoRename) or asked
 // about; a picture that fails is logged and the user chooses whether to go on. With File/DelSrc the sources
 // whose outputs were written may be deleted at the end, after a question. The log goes to the application's
-// log window: a start line, one line per file, the end line and the counts.
+// log window: a start line, one line per file, the end line and the counts. Several pictures are converted at
+// once; what the user sees (questions, log, counts, files left on disk) is what a one-at-a-time run shows.
 class CancelThreadOperationImpl : public CancelThreadOperation {
 public:
     using Progress = DlgCancel;
@@ -21,6 +22,9 @@ public:
                               const wstringArray& files);
     // Each output beside its source.
     CancelThreadOperationImpl(int formatIndex, const wstring& extension, const wstringArray& files);
+
+    // Pictures converted at once; 0 (the default) for as many as the machine allows.
+    void setWorkers(int count) { workers = count; }
 
     // The number of files handled, Cancelled when the user stopped, Failed after an error it has shown.
     int run(ProgressDialog& dialog) override;
@@ -40,6 +44,7 @@ private:
     const bool saveBesideSource;
     const wstring outputFolder;
     wstringArray files;
+    int workers = 0;
     wstringArray outputFolders;
     bool sourcesDeleted = false;
 };

@@ -29,11 +29,13 @@ struct ConversionPipeline::Job {
 
 class ConversionPipeline::StopFlag : public ICanceller {
 public:
-    bool isCancelled() override { return raised.load(std::memory_order_relaxed); }
+    explicit StopFlag(ICanceller* user) : user(user) {}
+    bool isCancelled() override { return raised.load(std::memory_order_relaxed) || ::isCancelled(user); }
     void set(bool value) { raised.store(value); }
 
 private:
     std::atomic<bool> raised{false};
+    ICanceller* user;
 };
 
 int conversionWorkerCount()
@@ -47,7 +49,8 @@ int conversionWorkerCount()
     return std::clamp(workers, 1, MostWorkers);
 }
 
-ConversionPipeline::ConversionPipeline(int workers) : stop(std::make_unique<StopFlag>())
+ConversionPipeline::ConversionPipeline(int workers, ICanceller* userCancel)
+    : stop(std::make_unique<StopFlag>(userCancel))
 {
     for (int i = 0; i < std::max(workers, 1); ++i)
         threads.emplace_back([this] { work(); });

@@ -13,11 +13,12 @@
 // target; the target itself is only touched when the caller takes that picture's result, so that a caller
 // which stops at a failed picture leaves nothing of the pictures after it on disk. Whatever a picture's
 // conversion reads of the disk must not depend on the outputs of the pictures queued before it: the caller
-// finishes those first (see CommandLineBatch).
+// finishes those first (see CommandLineBatch and the convert-and-save job).
 class ConversionPipeline {
 public:
-    // `workers` threads (at least one); each holds COM for its own decoders and encoders.
-    explicit ConversionPipeline(int workers);
+    // `workers` threads (at least one); each holds COM for its own decoders and encoders. The pictures in work
+    // also stop when userCancel (may be null) says so, so that a job's Cancel button is answered at once.
+    explicit ConversionPipeline(int workers, ICanceller* userCancel = nullptr);
     ConversionPipeline(const ConversionPipeline&) = delete;
     ConversionPipeline& operator=(const ConversionPipeline&) = delete;
     // Discards what is still queued or written under temporary names, then ends the workers.

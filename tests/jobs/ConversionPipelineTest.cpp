@@ -36,25 +36,6 @@ public:
     std::wstring text;
 };
 
-// Every file of a folder tree by its path below the folder, with its bytes.
-void collectFiles(const std::wstring& folder, const std::wstring& below, std::map<std::wstring, Bytes>& files)
-{
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        std::wstring name = found.cFileName;
-        if (name == L"." || name == L"..")
-            continue;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            collectFiles(folder + L"\\" + name, below + name + L"\\", files);
-        else
-            files[below + name] = readBytes(folder + L"\\" + name);
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-}
-
 struct RunResult {
     int result = 0;
     std::wstring log;

@@ -1,6 +1,7 @@
 #pragma once
 // Whole files as bytes, for tests that write their own input files and look at what the code wrote.
 #include <windows.h>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -43,4 +44,23 @@ inline void writeBytes(const std::wstring& path, const Bytes& bytes)
 inline void writeText(const std::wstring& path, const std::string& text)
 {
     writeBytes(path, Bytes(text.begin(), text.end()));
+}
+
+// Every file of a folder tree by its path below the folder, with its bytes.
+inline void collectFiles(const std::wstring& folder, const std::wstring& below, std::map<std::wstring, Bytes>& files)
+{
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        std::wstring name = found.cFileName;
+        if (name == L"." || name == L"..")
+            continue;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            collectFiles(folder + L"\\" + name, below + name + L"\\", files);
+        else
+            files[below + name] = readBytes(folder + L"\\" + name);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
 }

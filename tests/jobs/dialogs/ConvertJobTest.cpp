@@ -2,6 +2,7 @@
 // dialog's result, the files and the log window's text and colours.
 #include "JobTesting.h"
 #include "support/ImagingTestSupport.h"
+#include "support/fileBytes.h"
 #include "imaging/gdipImageIO.h"
 #include "jobs/CancelThreadOperationImpl.h"
 #include "settings/OutputFormat.h"
@@ -257,4 +258,133 @@ TEST_F(ConvertJobTest, AnErrorEndsTheRunWithItsLineAndItsMessageOverTheDialog)
     EXPECT_FALSE(shown.empty());
     EXPECT_EQ(logText(), Start + L"\r\n---- 異常終了(T) ----\r\n\r\n");
     EXPECT_FALSE(exists(out(L"a.png")));
+}
+
+namespace {
+
+// What a user meets in one run: how the dialog closed, the questions with the count shown beside them, the log
+// (start and end times masked) and every file of the output folder.
+struct ConvertRun {
+    INT_PTR result = 0;
+    std::vector<std::wstring> questions;
+    std::wstring log;
+    std::map<std::wstring, Bytes> files;
+};
+
+// Runs with several workers and with one must not differ in anything a user can see.
+class PipelinedConvertJobTest : public ConvertJobTest {
+protected:
+    void SetUp() override
+    {
+        ConvertJobTest::SetUp();
+        // Every picture is shrunk, so the effect chain runs beside the decoders and encoders.
+        setting.resizeEnable = true;
+        setting.resizeWidth = 64;
+        setting.resizeHeight = 64;
+        setting.resizeAdjust = 1;
+        setting.jpegEnable = true;
+        setting.jpegQuality = 80;
+    }
+
+    // A noisy picture of its own size, so that no two outputs are alike.
+    wstring noisy(const std::wstring& name, int seed)
+    {
+        wstring path = pathOf((L"src\\" + name).c_str());
+        UINT32 noise = static_cast<UINT32>(seed + 1) * 2654435761u;
+        BitmapPtr bitmap(makeBitmap32(160 + seed * 11, 120 + seed * 5, [&](int x, int y) {
+            noise = noise * 1664525 + 1013904223;
+            return 0xFF000000u | ((x + seed * 20) & 0xFF) << 16 | ((y * 2) & 0xFF) << 8 | (noise >> 24);
+        }));
+        const wchar_t* mimeType = seed % 2 ? L"image/png" : L"image/jpeg";
+        EXPECT_TRUE(gdipSaveToFile(path.buffer(), mimeType, bitmap.get(), nullptr));
+        return path;
+    }
+
+    // Pictures p0 ... into a JPEG each; `old` names outputs that are there before the run.
+    ConvertRun convert(int workers, const Files& sources, const std::vector<int>& answers,
+                       const std::vector<const wchar_t*>& old = {})
+    {
+        ScratchFolder::removeTree(out().buffer());
+        CreateDirectoryW(out().buffer(), nullptr);
+        for (const wchar_t* name : old)
+            file((std::wstring(L"out\\") + name).c_str(), "old");
+        std::wstring before = logText();
+        CancelThreadOperationImpl job(OutputFormat::Jpeg, L"jpg", out(), sources);
+        job.setWorkers(workers);
+        ConvertRun run;
+        run.result = runJob(job, [&](WindowRobot& user) {
+            HWND dialog = waitForProgress(user, L"保存中");
+            for (int answer : answers) {
+                waitForQuestion(user, dialog);
+                std::wstring count = user.text(dialog, DlgCancel::CountId);
+                run.questions.push_back(count + L" " + user.answerMessageBox(answer, dialog));
+            }
+        });
+        run.log = logText().substr(before.size());
+        collectFiles(out().buffer(), L"", run.files);
+        return run;
+    }
+
+    static void expectSame(const ConvertRun& together, const ConvertRun& alone)
+    {
+        EXPECT_EQ(together.result, alone.result);
+        EXPECT_EQ(together.questions, alone.questions);
+        EXPECT_EQ(together.log, alone.log);
+        ASSERT_EQ(together.files.size(), alone.files.size());
+        for (const auto& [name, bytes] : alone.files) {
+            auto other = together.files.find(name);
+            ASSERT_NE(other, together.files.end()) << name;
+            EXPECT_TRUE(other->second == bytes) << name;
+        }
+    }
+};
+
+} // namespace
+
+// A failure the user goes on after and an existing output the user skips come, with their counts, where a
+// one-at-a-time run has them, while the pictures after them are already in work.
+TEST_F(PipelinedConvertJobTest, ARunWithQuestionsWritesWhatOneWorkerWrites)
+{
+    Files sources;
+    for (int i = 0; i < 9; ++i) {
+        std::wstring name = L"p" + std::to_wstring(i) + (i % 2 ? L".png" : L".jpg");
+        sources.add(i == 3 ? file(L"src\\p3.png") : noisy(name, i));
+    }
+    std::vector<int> answers = {IDYES, IDNO};
+    ConvertRun alone = convert(1, sources, answers, {L"p5.jpg"});
+    ConvertRun together = convert(4, sources, answers, {L"p5.jpg"});
+
+    expectSame(together, alone);
+    EXPECT_EQ(alone.result, IDOK);
+    ASSERT_EQ(alone.questions.size(), 2u);
+    EXPECT_EQ(alone.questions[0], L"( 3 / 9 ) " + GoOn);
+    EXPECT_EQ(alone.questions[1].substr(0, 10), L"( 5 / 9 ) ");
+    EXPECT_EQ(alone.files.size(), 8u) << "seven outputs and the old file the user kept";
+    EXPECT_EQ(alone.files[L"p5.jpg"], Bytes({'o', 'l', 'd'}));
+    EXPECT_NE(alone.log.find(L"(failure)"), std::wstring::npos);
+    EXPECT_NE(alone.log.find(L"(skip)"), std::wstring::npos);
+}
+
+// The cancel comes while the fifth picture's line is written and the pictures after it are in work: the run
+// stops right there, and neither their outputs nor their temporary files stay.
+TEST_F(PipelinedConvertJobTest, ACancelInTheMiddleLeavesNothingAfterItsPoint)
+{
+    Files sources;
+    for (int i = 0; i < 12; ++i)
+        sources.add(noisy(L"p" + std::to_wstring(i) + (i % 2 ? L".png" : L".jpg"), i));
+    ConvertRun alone, together;
+    {
+        CancelAtLogText cancel(log, L"p4.", 1);
+        alone = convert(1, sources, {});
+    }
+    {
+        CancelAtLogText cancel(log, L"p4.", 1);
+        together = convert(4, sources, {});
+    }
+
+    expectSame(together, alone);
+    EXPECT_EQ(alone.result, IDCANCEL);
+    EXPECT_EQ(alone.files.size(), 5u);
+    EXPECT_EQ(alone.files.count(L"p4.jpg"), 1u);
+    EXPECT_EQ(alone.log.substr(alone.log.size() - end(5, 5, 0, 0).size() - Stopped.size()), Stopped + end(5, 5, 0, 0));
 }
