@@ -23,9 +23,9 @@ bool setPalette(Dib& destination, const RGBQUAD* palette, int count)
     return destination.setColorTable(entries);
 }
 
-// Packs the indices of one row most significant bits first; indexOf(pixel) gives each.
-template <int Bits, typename IndexOf>
-void packRow(const UINT32* colors, BYTE* target, int width, IndexOf indexOf)
+// Packs the indices of one row most significant bits first; indexOf(item) gives each.
+template <int Bits, typename Item, typename IndexOf>
+void packRow(const Item* colors, BYTE* target, int width, IndexOf indexOf)
 {
     constexpr int PerByte = 8 / Bits;
     int packed = 0;
@@ -42,8 +42,8 @@ void packRow(const UINT32* colors, BYTE* target, int width, IndexOf indexOf)
         *target = static_cast<BYTE>(packed << (Bits * (PerByte - filled)));
 }
 
-template <typename IndexOf>
-void packRowAtDepth(int bitCount, const UINT32* colors, BYTE* target, int width, IndexOf indexOf)
+template <typename Item, typename IndexOf>
+void packRowAtDepth(int bitCount, const Item* colors, BYTE* target, int width, IndexOf indexOf)
 {
     switch (bitCount) {
     case 1:
@@ -58,19 +58,12 @@ void packRowAtDepth(int bitCount, const UINT32* colors, BYTE* target, int width,
     }
 }
 
-// The destination's pixels become the indices of the 32-bit picture's colours, or, `diffused`, of the entries
-// the diffusion chose and left in the alpha bytes.
-bool mapToPalette(const Dib& picture, Dib& destination, const RGBQUAD* palette, int count, ICanceller* canceller,
-                  bool diffused = false)
+// The destination's pixels become the indices of the 32-bit picture's colours.
+bool mapToPalette(const Dib& picture, Dib& destination, const RGBQUAD* palette, int count, ICanceller* canceller)
 {
     PaletteLookup lookup;
     if (!lookup.setPalette(palette, count))
         return false;
-    // A chosen entry becomes the one the search gives for its colour, which differs where the palette holds a
-    // colour twice.
-    BYTE final[256] = {};
-    for (int i = 0; diffused && i < count; ++i)
-        final[i] = static_cast<BYTE>(lookup.indexOf(palette[i].rgbRed, palette[i].rgbGreen, palette[i].rgbBlue));
     GdiFlush();
     int width = picture.width();
     for (int y = 0; y < picture.height(); ++y) {
@@ -80,11 +73,6 @@ bool mapToPalette(const Dib& picture, Dib& destination, const RGBQUAD* palette, 
         }
         auto colors = reinterpret_cast<const UINT32*>(picture.getBits() + static_cast<INT_PTR>(y) * picture.stride());
         BYTE* target = destination.getBits() + static_cast<INT_PTR>(y) * destination.stride();
-        if (diffused) {
-            packRowAtDepth(destination.bitCount(), colors, target, width,
-                           [&final](UINT32 pixel) { return final[pixel >> 24]; });
-            continue;
-        }
         // A run of one colour is looked up once.
         UINT32 previous = 0xFFFFFFFF;
         int index = 0;
@@ -100,15 +88,54 @@ bool mapToPalette(const Dib& picture, Dib& destination, const RGBQUAD* palette, 
     return true;
 }
 
+// Packs the entries the diffusion chose into the destination's rows. A chosen entry becomes the one the
+// search gives for its colour, which differs where the palette holds a colour twice, so that the file is
+// the same as one mapped from the diffused colours.
+class PackedIndexRows : public IndexRowSink {
+public:
+    explicit PackedIndexRows(Dib& destination) : destination(destination) {}
+
+    bool setPalette(const RGBQUAD* palette, int count)
+    {
+        PaletteLookup lookup;
+        if (!lookup.setPalette(palette, count))
+            return false;
+        for (int i = 0; i < count; ++i)
+            final[i] = static_cast<BYTE>(lookup.indexOf(palette[i].rgbRed, palette[i].rgbGreen, palette[i].rgbBlue));
+        return true;
+    }
+
+    void takeRow(int y, const BYTE* indices) override
+    {
+        BYTE* target = destination.getBits() + static_cast<INT_PTR>(y) * destination.stride();
+        packRowAtDepth(destination.bitCount(), indices, target, destination.width(),
+                       [this](BYTE index) { return final[index]; });
+    }
+
+private:
+    Dib& destination;
+    BYTE final[256] = {};
+};
+
+bool diffuseToPalette(const Dib& picture, Dib& destination, const RGBQUAD* palette, int count,
+                      ICanceller* canceller)
+{
+    PackedIndexRows rows(destination);
+    GdiFlush();
+    return rows.setPalette(palette, count) && diffuseErrorToIndices(picture.getBits(), picture.width(),
+                                                                    picture.height(), palette, count,
+                                                                    canceller, rows);
+}
+
 bool reduceToPalette(const Dib& source, Dib& destination, int bitCount, int mode, bool dither, ICanceller* canceller)
 {
     if (!destination.create(source.width(), source.height(), bitCount, RGB(0, 0, 0)))
         return false;
     int count = destination.colorCount();
-    // The diffusion changes its picture, and the palette search reads 32-bit pixels.
+    // The palette search and the diffusion read 32-bit pixels.
     Dib copy;
     const Dib* picture = &source;
-    if (dither || source.bitCount() != 32) {
+    if (source.bitCount() != 32) {
         if (!reduceColors(source, copy, 32, ReduceMedianCutGrouped, false, nullptr))
             return false;
         picture = &copy;
@@ -126,9 +153,8 @@ bool reduceToPalette(const Dib& source, Dib& destination, int bitCount, int mode
     } else {
         CopyMemory(palette, destination.getColorTable(), count * sizeof(RGBQUAD));
     }
-    if (dither && !diffuseErrorToPalette(copy.getBits(), width, height, palette, count, canceller, true))
-        return false;
-    return mapToPalette(*picture, destination, palette, count, canceller, dither);
+    return dither ? diffuseToPalette(*picture, destination, palette, count, canceller)
+                  : mapToPalette(*picture, destination, palette, count, canceller);
 }
 
 } // namespace

@@ -21,10 +21,10 @@ int clampChannel(int value)
 }
 
 // Each error row has one spare triple at either end, which takes what would fall outside the picture. The
-// error for the right neighbour stays in locals until it is used.
-template <bool IndexInAlpha>
-void diffuseRow(BYTE* pixel, int width, const int* current, int* next, const RGBQUAD* palette,
-                PaletteLookup& lookup)
+// error for the right neighbour stays in locals until it is used. choose(x, pixel, index) records each choice.
+template <typename Choose>
+void diffuseRow(const BYTE* pixel, int width, const int* current, int* next, const RGBQUAD* palette,
+                PaletteLookup& lookup, Choose choose)
 {
     int rightRed = 0, rightGreen = 0, rightBlue = 0;
     for (int x = 0; x < width; ++x, pixel += 4) {
@@ -34,11 +34,7 @@ void diffuseRow(BYTE* pixel, int width, const int* current, int* next, const RGB
         int blue = clampChannel(pixel[0] + share(here[2] + rightBlue));
         int index = lookup.indexOf(red, green, blue);
         const RGBQUAD& chosen = palette[index];
-        if (IndexInAlpha)
-            pixel[3] = static_cast<BYTE>(index);
-        pixel[0] = chosen.rgbBlue;
-        pixel[1] = chosen.rgbGreen;
-        pixel[2] = chosen.rgbRed;
+        choose(x, index);
         int errorRed = red - chosen.rgbRed;
         int errorGreen = green - chosen.rgbGreen;
         int errorBlue = blue - chosen.rgbBlue;
@@ -58,15 +54,11 @@ void diffuseRow(BYTE* pixel, int width, const int* current, int* next, const RGB
     }
 }
 
-} // namespace
-
-bool diffuseErrorToPalette(BYTE* pixels, int width, int height, const RGBQUAD* palette, int count,
-                           ICanceller* canceller, bool indexInAlpha)
+// Runs the diffusion from the top row down; chooseRow(y, row, current, next, lookup) diffuses one row.
+template <typename ChooseRow>
+bool diffuseRows(int width, int height, const RGBQUAD* palette, int count, ICanceller* canceller,
+                 ChooseRow chooseRow)
 {
-    if (!pixels || width < 1 || height < 1) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return false;
-    }
     PaletteLookup lookup;
     if (!lookup.setPalette(palette, count))
         return false;
@@ -76,12 +68,8 @@ bool diffuseErrorToPalette(BYTE* pixels, int width, int height, const RGBQUAD* p
         return false;
     int* current = errors.get();
     int* next = current + rowInts;
-    INT_PTR stride = static_cast<INT_PTR>(width) * 4;
     for (int y = height - 1; y >= 0; --y) {
-        if (indexInAlpha)
-            diffuseRow<true>(pixels + y * stride, width, current, next, palette, lookup);
-        else
-            diffuseRow<false>(pixels + y * stride, width, current, next, palette, lookup);
+        chooseRow(y, current, next, lookup);
         ZeroMemory(current, rowInts * sizeof(int));
         int* done = current;
         current = next;
@@ -92,4 +80,49 @@ bool diffuseErrorToPalette(BYTE* pixels, int width, int height, const RGBQUAD* p
         }
     }
     return true;
+}
+
+} // namespace
+
+bool diffuseErrorToPalette(BYTE* pixels, int width, int height, const RGBQUAD* palette, int count,
+                           ICanceller* canceller, bool indexInAlpha)
+{
+    if (!pixels || width < 1 || height < 1) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return false;
+    }
+    INT_PTR stride = static_cast<INT_PTR>(width) * 4;
+    return diffuseRows(width, height, palette, count, canceller,
+                       [&](int y, const int* current, int* next, PaletteLookup& lookup) {
+                           BYTE* row = pixels + y * stride;
+                           diffuseRow(row, width, current, next, palette, lookup, [&](int x, int index) {
+                               BYTE* pixel = row + x * 4;
+                               const RGBQUAD& chosen = palette[index];
+                               if (indexInAlpha)
+                                   pixel[3] = static_cast<BYTE>(index);
+                               pixel[0] = chosen.rgbBlue;
+                               pixel[1] = chosen.rgbGreen;
+                               pixel[2] = chosen.rgbRed;
+                           });
+                       });
+}
+
+bool diffuseErrorToIndices(const BYTE* pixels, int width, int height, const RGBQUAD* palette, int count,
+                           ICanceller* canceller, IndexRowSink& sink)
+{
+    if (!pixels || width < 1 || height < 1) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return false;
+    }
+    ScratchBuffer<BYTE> indices;
+    if (!indices.allocate(width))
+        return false;
+    INT_PTR stride = static_cast<INT_PTR>(width) * 4;
+    BYTE* chosen = indices.get();
+    return diffuseRows(width, height, palette, count, canceller,
+                       [&](int y, const int* current, int* next, PaletteLookup& lookup) {
+                           diffuseRow(pixels + y * stride, width, current, next, palette, lookup,
+                                      [chosen](int x, int index) { chosen[x] = static_cast<BYTE>(index); });
+                           sink.takeRow(y, chosen);
+                       });
 }

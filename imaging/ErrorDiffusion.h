@@ -11,3 +11,17 @@ class ICanceller;
 // and 0 when cancelled (the picture is then partly changed).
 bool diffuseErrorToPalette(BYTE* pixels, int width, int height, const RGBQUAD* palette, int count,
                            ICanceller* canceller, bool indexInAlpha = false);
+
+// Takes the palette indices of one row of a diffusion, rows handed over from the top of the picture down.
+class IndexRowSink {
+public:
+    virtual void takeRow(int y, const BYTE* indices) = 0;
+
+protected:
+    ~IndexRowSink() = default;
+};
+
+// The same diffusion over a picture it leaves as it is: the sink gets the index of the entry chosen for each
+// pixel, a row at a time (`y` counted as in the pixels, width indices).
+bool diffuseErrorToIndices(const BYTE* pixels, int width, int height, const RGBQUAD* palette, int count,
+                           ICanceller* canceller, IndexRowSink& sink);

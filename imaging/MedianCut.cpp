@@ -1,4 +1,5 @@
 #include "imaging/MedianCut.h"
+#include <algorithm>
 #include <utility>
 #include "imaging/ICanceller.h"
 
@@ -24,6 +25,11 @@ UINT32 keyOf(UINT32 color)
     return (color >> 16 & 0xFF) | (color & 0xFF00) | (color & 0xFF) << 16;
 }
 
+UINT32 colorOfKey(UINT32 key)
+{
+    return (key & 0xFF) << 16 | (key & 0xFF00) | (key >> 16 & 0xFF);
+}
+
 int bucketOfKey(UINT32 key, bool exact)
 {
     int red = key & 0xFF;
@@ -45,12 +51,28 @@ struct BrightnessComparator {
     }
 };
 
+// Whether items[low..high] are in order already.
+template <typename T, typename Comparator>
+bool inOrder(const T* items, int low, int high, const Comparator& comparator)
+{
+    for (int i = low; i < high; ++i) {
+        if (comparator.compare(items[i], items[i + 1]) > 0)
+            return false;
+    }
+    return true;
+}
+
 // Quicksort around the middle element's value; equal items are not swapped. The smaller side is sorted by
-// recursion and the larger one by the loop, so that the depth stays logarithmic.
+// recursion and the larger one by the loop, so that the depth stays logarithmic. The order of equal items
+// decides the palette, so it must never change: a range already in order is left alone, which is exactly
+// what partitioning it would do (a swap needs a larger item before a smaller one), and it spares the
+// partitioning of the long runs of one value that the histogram's few channel values make.
 template <typename T, typename Comparator>
 void quickSort(T* items, int low, int high, const Comparator& comparator)
 {
     while (low < high) {
+        if (inOrder(items, low, high, comparator))
+            return;
         const T pivot = items[low + (high - low) / 2];
         int i = low;
         int j = high;
@@ -75,6 +97,106 @@ void quickSort(T* items, int low, int high, const Comparator& comparator)
         }
     }
 }
+
+// The quicksort above on entries by one channel, with the same swaps but found a block at a time: the items
+// that stop each side's scan are listed without branches, whose outcome on histogram entries is a coin toss,
+// and then paired in the order the scans would meet them. What is left near the middle goes through the
+// plain scan from the state the blocks reached.
+template <BYTE Entry::*Channel>
+class BlockSort {
+public:
+    static void sort(Entry* items, int low, int high)
+    {
+        while (low < high) {
+            if (high - low < 4 * Block) {
+                quickSort(items, low, high, RgbComparator<Channel>());
+                return;
+            }
+            if (inOrder(items, low, high, RgbComparator<Channel>()))
+                return;
+            int pivot = items[low + (high - low) / 2].*Channel;
+            int i = low;
+            int j = high;
+            partitionBlocks(items, pivot, i, j);
+            while (i <= j) {
+                while (items[i].*Channel < pivot)
+                    ++i;
+                while (items[j].*Channel > pivot)
+                    --j;
+                if (i <= j) {
+                    if (i < j && items[i].*Channel != items[j].*Channel)
+                        std::swap(items[i], items[j]);
+                    ++i;
+                    --j;
+                }
+            }
+            if (j - low < high - i) {
+                sort(items, low, j);
+                low = i;
+            } else {
+                sort(items, i, high);
+                high = j;
+            }
+        }
+    }
+
+private:
+    static constexpr int Block = 128;
+
+    // The offsets of the items of a block (from `first`, going by `step`) that would stop a scan, in the
+    // order the scan meets them; no branch depends on the values.
+    template <typename Stops>
+    static int listStops(const Entry* first, int step, BYTE* offsets, Stops stops)
+    {
+        int count = 0;
+        for (int k = 0; k < Block; ++k) {
+            offsets[count] = static_cast<BYTE>(k);
+            count += stops(first[k * step].*Channel);
+        }
+        return count;
+    }
+
+    // Moves i and j inwards as the plain scan would, over whole blocks while they fit between them; each
+    // ends on the next item that would stop its scan, or on the first item not looked at.
+    static void partitionBlocks(Entry* items, int pivot, int& i, int& j)
+    {
+        BYTE leftStops[Block];
+        BYTE rightStops[Block];
+        int leftCount = 0, leftNext = 0, leftBase = i;
+        int rightCount = 0, rightNext = 0, rightBase = j;
+        int left = i;   // first item no left block covers
+        int right = j;  // last item no right block covers
+        for (;;) {
+            if (leftNext == leftCount) {
+                if (right - left + 1 < Block)
+                    break;
+                leftBase = left;
+                leftNext = 0;
+                leftCount = listStops(items + left, 1, leftStops, [pivot](int value) { return value >= pivot; });
+                left += Block;
+            }
+            if (rightNext == rightCount) {
+                if (right - left + 1 < Block)
+                    break;
+                rightBase = right;
+                rightNext = 0;
+                rightCount = listStops(items + right, -1, rightStops, [pivot](int value) { return value <= pivot; });
+                right -= Block;
+            }
+            int pairs = std::min(leftCount - leftNext, rightCount - rightNext);
+            for (int k = 0; k < pairs; ++k) {
+                Entry& a = items[leftBase + leftStops[leftNext + k]];
+                Entry& b = items[rightBase - rightStops[rightNext + k]];
+                if (a.*Channel != b.*Channel)
+                    std::swap(a, b);
+            }
+            leftNext += pairs;
+            rightNext += pairs;
+        }
+        i = leftNext < leftCount ? leftBase + leftStops[leftNext] : left;
+        j = rightNext < rightCount ? rightBase - rightStops[rightNext] : right;
+    }
+};
 
 bool cancelled()
 {
@@ -192,11 +314,11 @@ void sortOnWidestChannel(Entry* entries, int count)
     int green = maxGreen - minGreen;
     int blue = maxBlue - minBlue;
     if (red >= green && red >= blue)
-        quickSort(entries, 0, count - 1, RgbComparatorR());
+        sortEntries(entries, count, &Entry::red);
     else if (green < blue)
-        quickSort(entries, 0, count - 1, RgbComparatorB());
+        sortEntries(entries, count, &Entry::blue);
     else
-        quickSort(entries, 0, count - 1, RgbComparatorG());
+        sortEntries(entries, count, &Entry::green);
 }
 
 // The box keeps the leading colours up to about half its pixels (at least one, and one fewer than it has);
@@ -273,6 +395,25 @@ bool takeFewColors(const BYTE* pixels, int width, int height, RGBQUAD* palette, 
 
 } // namespace
 
+void sortEntries(Entry* entries, int count, BYTE Entry::*channel, bool inBlocks)
+{
+    if (!inBlocks) {
+        if (channel == &Entry::red)
+            quickSort(entries, 0, count - 1, RgbComparatorR());
+        else if (channel == &Entry::green)
+            quickSort(entries, 0, count - 1, RgbComparatorG());
+        else
+            quickSort(entries, 0, count - 1, RgbComparatorB());
+        return;
+    }
+    if (channel == &Entry::red)
+        BlockSort<&Entry::red>::sort(entries, 0, count - 1);
+    else if (channel == &Entry::green)
+        BlockSort<&Entry::green>::sort(entries, 0, count - 1);
+    else
+        BlockSort<&Entry::blue>::sort(entries, 0, count - 1);
+}
+
 bool RgbHashTable::addPixels(const BYTE* pixels, int count)
 {
     if (entryOf.count() == 0 && !entryOf.allocate(exact ? ColorCount : GroupCount))
@@ -281,25 +422,21 @@ bool RgbHashTable::addPixels(const BYTE* pixels, int count)
     return exact ? addExact(colors, count) : addGrouped(colors, count);
 }
 
-// Runs of one colour are common: they cost no lookup.
+// Runs of one colour are common: they cost no lookup. The table holds each colour's count itself, so that a
+// pixel touches one place in memory.
 bool RgbHashTable::addExact(const UINT32* colors, int count)
 {
     UINT32 previous = NoColor;
-    int entry = -1;
+    int* pixelsOfColor = nullptr;
     for (int i = 0; i < count; ++i) {
         UINT32 color = colors[i] & 0xFFFFFF;
         if (color != previous) {
-            int& known = entryOf[color];
-            if (known == 0) {
-                entry = newEntry(keyOf(color));
-                if (entry < 0)
-                    return false;
-                known = entry + 1;
-            }
-            entry = known - 1;
+            pixelsOfColor = &entryOf[color];
+            if (*pixelsOfColor == 0 && newEntry(keyOf(color)) < 0)
+                return false;
             previous = color;
         }
-        ++counts[entry];
+        ++*pixelsOfColor;
     }
     return true;
 }
@@ -335,7 +472,7 @@ int RgbHashTable::newEntry(UINT32 key)
 {
     if (entryCount == keys.count()) {
         LONGLONG grown = entryCount < 1024 ? 1024 : static_cast<LONGLONG>(entryCount) * 2;
-        if (!keys.grow(grown) || !counts.grow(grown) || (!exact && !lowSums.grow(grown * 3)))
+        if (!keys.grow(grown) || (!exact && (!counts.grow(grown) || !lowSums.grow(grown * 3))))
             return -1;
     }
     keys[entryCount] = key;
@@ -354,7 +491,7 @@ bool RgbHashTable::takeEntries(ScratchBuffer<Entry>& entries, LONGLONG& pixelCou
         bucketStarts[b + 1] += bucketStarts[b];
     for (int i = 0; i < entryCount; ++i) {
         UINT32 key = keys[i];
-        auto count = static_cast<int>(counts[i]);
+        int count = exact ? entryOf[colorOfKey(key)] : static_cast<int>(counts[i]);
         Entry entry{static_cast<BYTE>(key), static_cast<BYTE>(key >> 8), static_cast<BYTE>(key >> 16), count};
         if (!exact) {
             // The group's top bits plus the average of its low bits, which stays below 8.

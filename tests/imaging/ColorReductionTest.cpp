@@ -181,6 +181,41 @@ TEST(MedianCut, CancellingTheCountOrTheCutFails)
     EXPECT_TRUE(medianCutPalette(dib.getBits(), 100, 100, palette, 16, &patient, true));
 }
 
+TEST(MedianCut, SortingInBlocksKeepsThePlainQuicksortsOrderOfEqualEntries)
+{
+    // The count tells the entries apart; sizes about the block boundaries, and ranges with runs in order.
+    UINT32 noise = 2463534242u;
+    auto next = [&noise] {
+        noise ^= noise << 13;
+        noise ^= noise >> 17;
+        noise ^= noise << 5;
+        return noise;
+    };
+    for (int size : {511, 512, 513, 640, 1000, 4099, 70000}) {
+        for (int span : {1, 2, 3, 16, 256}) {
+            for (bool sortedHalf : {false, true}) {
+                std::vector<MedianCut::Entry> plain(size);
+                for (int i = 0; i < size; ++i) {
+                    UINT32 value = sortedHalf && i < size / 2 ? i * span / size : next() % span;
+                    plain[i] = MedianCut::Entry{static_cast<BYTE>(value), static_cast<BYTE>(next()),
+                                                static_cast<BYTE>(value), i};
+                }
+                for (BYTE MedianCut::Entry::*channel : {&MedianCut::Entry::red, &MedianCut::Entry::blue}) {
+                    std::vector<MedianCut::Entry> blocks = plain;
+                    std::vector<MedianCut::Entry> reference = plain;
+                    MedianCut::sortEntries(reference.data(), size, channel, false);
+                    MedianCut::sortEntries(blocks.data(), size, channel, true);
+                    for (int i = 0; i < size; ++i) {
+                        ASSERT_EQ(blocks[i].count, reference[i].count)
+                            << "size " << size << ", span " << span << ", sorted half " << sortedHalf << ", at " << i;
+                        ASSERT_LE(reference[i > 0 ? i - 1 : 0].*channel, reference[i].*channel);
+                    }
+                }
+            }
+        }
+    }
+}
+
 TEST(ErrorDiffusion, CarriesTheErrorRightAndDownFromTheTop)
 {
     const RGBQUAD blackWhite[2] = {{0, 0, 0, 0}, {255, 255, 255, 0}};
@@ -194,6 +229,45 @@ TEST(ErrorDiffusion, CarriesTheErrorRightAndDownFromTheTop)
     ASSERT_TRUE(diffuseErrorToPalette(reinterpret_cast<BYTE*>(column), 1, 2, blackWhite, 2, nullptr));
     EXPECT_EQ(column[1], rgb(0, 0, 0));
     EXPECT_EQ(column[0], rgb(255, 255, 255));
+}
+
+class CollectedRows : public IndexRowSink {
+public:
+    explicit CollectedRows(int width) : width(width) {}
+    void takeRow(int y, const BYTE* indices) override
+    {
+        order.push_back(y);
+        rows.resize(std::max<size_t>(rows.size(), y + 1));
+        rows[y].assign(indices, indices + width);
+    }
+    int width;
+    std::vector<int> order;
+    std::vector<std::vector<BYTE>> rows;
+};
+
+TEST(ErrorDiffusion, IndicesOfAnUntouchedPictureAreTheEntriesTheDiffusedPixelsGet)
+{
+    Dib dib;
+    fill32(dib, 97, 31, [](int x, int y) { return rgb(x * 5 % 256, y * 11 % 256, (x * y) % 256); });
+    std::vector<BYTE> before(dib.getBits(), dib.getBits() + 97 * 31 * 4);
+    const RGBQUAD palette[5] = {{0, 0, 0, 0}, {255, 255, 255, 0}, {0, 128, 255, 0}, {255, 0, 64, 0}, {0, 0, 0, 0}};
+    CollectedRows collected(97);
+    ASSERT_TRUE(diffuseErrorToIndices(dib.getBits(), 97, 31, palette, 5, nullptr, collected));
+    EXPECT_TRUE(std::equal(before.begin(), before.end(), dib.getBits()));
+    ASSERT_EQ(collected.order.size(), 31u);
+    for (int i = 0; i < 31; ++i)
+        EXPECT_EQ(collected.order[i], 30 - i);
+    ASSERT_TRUE(diffuseErrorToPalette(dib.getBits(), 97, 31, palette, 5, nullptr, true));
+    for (int y = 0; y < 31; ++y)
+        for (int x = 0; x < 97; ++x)
+            ASSERT_EQ(collected.rows[y][x], dib.getBits()[(y * 97 + x) * 4 + 3]) << x << ", " << y;
+
+    CancelAfter canceller(3);
+    CollectedRows cancelled(97);
+    SetLastError(ERROR_INVALID_FUNCTION);
+    EXPECT_FALSE(diffuseErrorToIndices(before.data(), 97, 31, palette, 5, &canceller, cancelled));
+    EXPECT_EQ(GetLastError(), 0u);
+    EXPECT_EQ(cancelled.order.size(), 4u);
 }
 
 TEST(ErrorDiffusion, AGradientKeepsItsLocalBrightness)
@@ -353,8 +427,10 @@ TEST(ReduceColors, BadArgumentsAndCancellationLeaveNoPicture)
         }
     }
 
-    // Cancelled in the histogram, in the cut (the third question), in the diffusion and in the mapping.
-    for (int answers : {0, 2, 5, 50, 150}) {
+    // Cancelled in the histogram, in the cut (the third question) and in the diffusion up to its last row.
+    CancelAfter never(100000);
+    ASSERT_TRUE(reduceColors(source, destination, 8, ReduceMedianCutExact, true, &never));
+    for (int answers : {0, 2, 5, 50, never.asked - 1}) {
         CancelAfter canceller(answers);
         SetLastError(ERROR_INVALID_FUNCTION);
         EXPECT_FALSE(reduceColors(source, destination, 8, ReduceMedianCutExact, true, &canceller)) << answers;
