@@ -40,7 +40,7 @@ bench_camera_jpeg() {
         mkdir -p "$build/bench"
         echo "Making the camera-like picture ..." >&2
         MAGICK_THREAD_LIMIT=1 "$magick" -seed 7 -size 4000x3000 plasma:fractal -blur 0x1 -attenuate 0.3 \
-            +noise Gaussian -quality 92 "$picture.part"
+            +noise Gaussian -quality 92 "jpg:$picture.part"
         mv "$picture.part" "$picture"
     fi
     echo "$picture"
