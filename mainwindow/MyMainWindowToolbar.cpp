@@ -13,7 +13,7 @@ constexpr UINT OwnStrip = 128;
 constexpr UINT OwnStripFewColours = 129;
 constexpr int OwnStripImages = 8;
 
-struct ButtonSpec {
+struct ToolButton {
     int image;
     int command;
     BYTE state;
@@ -29,7 +29,7 @@ constexpr BYTE FormatCheck = BTNS_CHECKGROUP;
 
 // In toolbar order. The first three images are the common controls' standard ones (open, delete, save), the
 // others cells of the program's strip.
-constexpr ButtonSpec Buttons[] = {
+constexpr ToolButton Buttons[] = {
     {STD_FILEOPEN, 4103, Enabled, Button, 2301}, {STD_DELETE, 4104, Disabled, Button, 2302},
     {0, 0, Enabled, Separator, 0},               {STD_FILESAVE, 4105, Disabled, Button, 2303},
     {0, 0, Enabled, Separator, 0},               {0, 12001, Enabled, FormatCheck, 2330},
@@ -42,13 +42,13 @@ constexpr int ButtonCount = sizeof(Buttons) / sizeof(Buttons[0]);
 // The buttons with standard pictures come first.
 constexpr int StandardButtons = 5;
 
-TBBUTTON buttonOf(const ButtonSpec& spec, int image)
+TBBUTTON buttonOf(const ToolButton& entry, int image)
 {
     TBBUTTON button{};
-    button.iBitmap = spec.style == Separator ? 0 : image;
-    button.idCommand = spec.command;
-    button.fsState = spec.state;
-    button.fsStyle = spec.style;
+    button.iBitmap = entry.style == Separator ? 0 : image;
+    button.idCommand = entry.command;
+    button.fsState = entry.state;
+    button.fsStyle = entry.style;
     return button;
 }
 
