@@ -41,7 +41,7 @@ bool PaletteLookup::setPalette(const RGBQUAD* entries, int count)
     palette = entries;
     paletteCount = count;
     poolUsed = 0;
-    if (!cellStarts.allocate(CellCount) || !pool.allocate(256 * 256))
+    if (!cellStarts.allocate(CellCount) || !heads.allocate(CellCount) || !pool.allocate(256 * 256))
         return false;
     for (int i = 0; i < CellCount; ++i)
         cellStarts[i] = Unfilled;
@@ -57,9 +57,8 @@ int PaletteLookup::indexOutsideCells(int cell, UINT32 color)
 
 int PaletteLookup::fillCell(int cell)
 {
-    // The head, every entry and the two ends.
-    int room = HeadSlots + paletteCount + 2;
-    if (poolUsed > pool.count() - room && !pool.grow(static_cast<LONGLONG>(pool.count()) * 2)) {
+    // Every entry and the end.
+    if (poolUsed > pool.count() - paletteCount - 1 && !pool.grow(static_cast<LONGLONG>(pool.count()) * 2)) {
         cellStarts[cell] = Unstored;
         return Unstored;
     }
@@ -69,8 +68,7 @@ int PaletteLookup::fillCell(int cell)
     int blueLow = (cell & ((1 << AxisBits) - 1)) << CellBits;
     // No colour of the cell is farther from its nearest entry than `limit`, so an entry that is farther than
     // that from the whole cell is never the nearest.
-    Candidate* head = pool.get() + poolUsed;
-    Candidate* candidates = head + HeadSlots - HeadCandidates;
+    Candidate candidates[256 + HeadCandidates];
     int limit = INT_MAX;
     for (int i = 0; i < paletteCount; ++i) {
         const RGBQUAD& entry = palette[i];
@@ -94,29 +92,21 @@ int PaletteLookup::fillCell(int cell)
     int padded = std::max(kept, HeadCandidates) + 1;
     for (int i = kept; i < padded; ++i)
         candidates[i] = end;
-    writeHead(head, candidates);
+    writeHead(heads[cell], candidates);
     int start = poolUsed;
-    poolUsed += HeadSlots - HeadCandidates + padded;
+    std::copy(candidates + HeadCandidates, candidates + padded, pool.get() + start);
+    poolUsed += padded - HeadCandidates;
     cellStarts[cell] = start;
     return start;
 }
 
-// The head overlaps the first four candidates' own places, so it is written from copies.
-void PaletteLookup::writeHead(Candidate* head, const Candidate* candidates)
+void PaletteLookup::writeHead(Head& head, const Candidate* candidates)
 {
-    Candidate first[HeadCandidates];
-    std::copy(candidates, candidates + HeadCandidates, first);
-    INT16 colors[4 * HeadCandidates];
-    INT32 indices[HeadCandidates];
     for (int i = 0; i < HeadCandidates; ++i) {
-        colors[4 * i] = first[i].blue;
-        colors[4 * i + 1] = first[i].green;
-        colors[4 * i + 2] = first[i].red;
-        colors[4 * i + 3] = 0;
-        indices[i] = first[i].index();
+        head.colors[4 * i] = candidates[i].blue;
+        head.colors[4 * i + 1] = candidates[i].green;
+        head.colors[4 * i + 2] = candidates[i].red;
+        head.colors[4 * i + 3] = 0;
+        head.indices[i] = candidates[i].index();
     }
-    auto lanes = reinterpret_cast<__m128i*>(head);
-    _mm_storeu_si128(lanes, _mm_loadu_si128(reinterpret_cast<const __m128i*>(colors)));
-    _mm_storeu_si128(lanes + 1, _mm_loadu_si128(reinterpret_cast<const __m128i*>(colors + 8)));
-    _mm_storeu_si128(lanes + 2, _mm_loadu_si128(reinterpret_cast<const __m128i*>(indices)));
 }

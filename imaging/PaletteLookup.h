@@ -25,8 +25,8 @@ public:
     }
 
     // The same for a colour held as in a 32-bit pixel: blue, green and red in bits 0-7, 8-15 and 16-23, the
-    // top byte zero. Inlined into the per-pixel loops: a hit costs two dependent loads, the cell's start and
-    // its candidates, which hold their own colours, and the first four candidates are weighed at once.
+    // top byte zero. Inlined into the per-pixel loops: a hit costs one load of the cell's first four
+    // candidates, which hold their own colours and are weighed at once, and a look at the next one's bound.
     __forceinline int indexOfColor(UINT32 color)
     {
         int cell = static_cast<int>((color >> 19 & 0x1F) << (2 * AxisBits) | (color >> 11 & 0x1F) << AxisBits |
@@ -34,12 +34,11 @@ public:
         int start = cellStarts[cell];
         if (start < 0)
             return indexOutsideCells(cell, color);
-        const Candidate* candidates = pool.get() + start;
-        int bestKey = nearestOfHead(candidates, color);
-        // Lists end in copies of their first candidate that are too far from every cell, so the bound alone
-        // ends the search.
+        int bestKey = nearestOfHead(heads[cell], color);
+        // The rest of the list ends in a copy of its first candidate that is too far from every cell, so the
+        // bound alone ends the search.
         int red = color >> 16, green = color >> 8 & 0xFF, blue = color & 0xFF;
-        for (const Candidate* candidate = candidates + HeadSlots; candidate->bound() <= bestKey >> 8; ++candidate)
+        for (const Candidate* candidate = pool.get() + start; candidate->bound() <= bestKey >> 8; ++candidate)
             bestKey = std::min(bestKey, candidate->key(red, green, blue));
         return bestKey & 0xFF;
     }
@@ -70,29 +69,31 @@ private:
     };
     // Above every squared distance in the colour cube.
     static constexpr UINT32 FarBound = 0xFFFFFF00;
-    // A cell's list starts with a head that holds its first four candidates for weighing them side by side
-    // (their blue, green, red, 0 as 16-bit numbers, then their indices as 32-bit ones) in the room of six
-    // candidates; the list itself follows from its fifth candidate. Weighing four without asking whether each
-    // can win spares branches that go either way; a shorter list has copies of its first in their place, and
-    // weighing a copy again never changes the answer.
+    // A cell's first four candidates, for weighing them side by side: their blue, green, red, 0 as 16-bit
+    // numbers, then their indices. Weighing four without asking whether each can win spares branches that go
+    // either way; a shorter list has copies of its first in their place, and weighing a copy again never
+    // changes the answer. Kept apart from the rest of the list, so that finding them needs no other load.
+    struct Head {
+        alignas(16) INT16 colors[16];
+        INT32 indices[4];
+    };
     static constexpr int HeadCandidates = 4;
-    static constexpr int HeadSlots = 6;
 
     // The smallest key among the first four candidates.
-    static __forceinline int nearestOfHead(const Candidate* head, UINT32 color)
+    static __forceinline int nearestOfHead(const Head& head, UINT32 color)
     {
-        const __m128i* lanes = reinterpret_cast<const __m128i*>(head);
         __m128i zero = _mm_setzero_si128();
         __m128i query = _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(color)), zero);
         query = _mm_unpacklo_epi64(query, query);
-        __m128i first = _mm_sub_epi16(_mm_loadu_si128(lanes), query);
-        __m128i second = _mm_sub_epi16(_mm_loadu_si128(lanes + 1), query);
+        __m128i first = _mm_sub_epi16(_mm_load_si128(reinterpret_cast<const __m128i*>(head.colors)), query);
+        __m128i second = _mm_sub_epi16(_mm_load_si128(reinterpret_cast<const __m128i*>(head.colors + 8)), query);
         // Blue² + green² and red² + 0² of each candidate, then their sums.
         __m128 squares01 = _mm_castsi128_ps(_mm_madd_epi16(first, first));
         __m128 squares23 = _mm_castsi128_ps(_mm_madd_epi16(second, second));
         __m128i distances = _mm_add_epi32(_mm_castps_si128(_mm_shuffle_ps(squares01, squares23, 0x88)),
                                           _mm_castps_si128(_mm_shuffle_ps(squares01, squares23, 0xDD)));
-        __m128i keys = _mm_or_si128(_mm_slli_epi32(distances, 8), _mm_loadu_si128(lanes + 2));
+        __m128i keys = _mm_or_si128(_mm_slli_epi32(distances, 8),
+                                    _mm_load_si128(reinterpret_cast<const __m128i*>(head.indices)));
         keys = smaller(keys, _mm_shuffle_epi32(keys, 0x4E));
         keys = smaller(keys, _mm_shuffle_epi32(keys, 0xB1));
         return _mm_cvtsi128_si32(keys);
@@ -107,11 +108,13 @@ private:
     int indexOutsideCells(int cell, UINT32 color);
     // The cell's start in the pool, or Unstored.
     int fillCell(int cell);
-    static void writeHead(Candidate* head, const Candidate* candidates);
+    static void writeHead(Head& head, const Candidate* candidates);
 
     const RGBQUAD* palette = nullptr;
     int paletteCount = 0;
+    // Per cell: where the rest of its list starts in the pool, or Unfilled or Unstored; its head.
     ScratchBuffer<int> cellStarts;
+    ScratchBuffer<Head> heads;
     ScratchBuffer<Candidate> pool;
     int poolUsed = 0;
 };
