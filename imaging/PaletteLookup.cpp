@@ -41,16 +41,24 @@ bool PaletteLookup::setPalette(const RGBQUAD* entries, int count)
     palette = entries;
     paletteCount = count;
     poolUsed = 0;
-    if (!cellStarts.allocate(CellCount) || !cellCounts.allocate(CellCount) || !pool.allocate(256 * 256))
+    if (!cellStarts.allocate(CellCount) || !heads.allocate(CellCount) || !pool.allocate(256 * 256))
         return false;
     for (int i = 0; i < CellCount; ++i)
         cellStarts[i] = Unfilled;
     return true;
 }
 
+int PaletteLookup::indexOutsideCells(int cell, UINT32 color)
+{
+    if (cellStarts[cell] == Unfilled && fillCell(cell) >= 0)
+        return indexOfColor(color);
+    return nearestPaletteIndex(palette, paletteCount, color >> 16, color >> 8 & 0xFF, color & 0xFF);
+}
+
 int PaletteLookup::fillCell(int cell)
 {
-    if (poolUsed > pool.count() - paletteCount && !pool.grow(static_cast<LONGLONG>(pool.count()) * 2)) {
+    // Every entry and the end.
+    if (poolUsed > pool.count() - paletteCount - 1 && !pool.grow(static_cast<LONGLONG>(pool.count()) * 2)) {
         cellStarts[cell] = Unstored;
         return Unstored;
     }
@@ -60,25 +68,45 @@ int PaletteLookup::fillCell(int cell)
     int blueLow = (cell & ((1 << AxisBits) - 1)) << CellBits;
     // No colour of the cell is farther from its nearest entry than `limit`, so an entry that is farther than
     // that from the whole cell is never the nearest.
-    UINT32* candidates = pool.get() + poolUsed;
+    Candidate candidates[256 + HeadCandidates];
     int limit = INT_MAX;
     for (int i = 0; i < paletteCount; ++i) {
+        const RGBQUAD& entry = palette[i];
         int nr, fr, ng, fg, nb, fb;
-        channelRange(palette[i].rgbRed, redLow, Span, nr, fr);
-        channelRange(palette[i].rgbGreen, greenLow, Span, ng, fg);
-        channelRange(palette[i].rgbBlue, blueLow, Span, nb, fb);
-        candidates[i] = static_cast<UINT32>(nr + ng + nb) << 8 | i;
+        channelRange(entry.rgbRed, redLow, Span, nr, fr);
+        channelRange(entry.rgbGreen, greenLow, Span, ng, fg);
+        channelRange(entry.rgbBlue, blueLow, Span, nb, fb);
+        candidates[i] = Candidate{static_cast<UINT32>(nr + ng + nb) << 8 | i, entry.rgbRed, entry.rgbGreen,
+                                  entry.rgbBlue, 0};
         limit = std::min(limit, fr + fg + fb);
     }
     int kept = 0;
     for (int i = 0; i < paletteCount; ++i) {
-        if (static_cast<int>(candidates[i] >> 8) <= limit)
+        if (candidates[i].bound() <= limit)
             candidates[kept++] = candidates[i];
     }
-    std::sort(candidates, candidates + kept);
+    std::sort(candidates, candidates + kept,
+              [](const Candidate& a, const Candidate& b) { return a.boundAndIndex < b.boundAndIndex; });
+    Candidate end = candidates[0];
+    end.boundAndIndex |= FarBound;
+    int padded = std::max(kept, HeadCandidates) + 1;
+    for (int i = kept; i < padded; ++i)
+        candidates[i] = end;
+    writeHead(heads[cell], candidates);
     int start = poolUsed;
-    poolUsed += kept;
+    std::copy(candidates + HeadCandidates, candidates + padded, pool.get() + start);
+    poolUsed += padded - HeadCandidates;
     cellStarts[cell] = start;
-    cellCounts[cell] = static_cast<WORD>(kept);
     return start;
+}
+
+void PaletteLookup::writeHead(Head& head, const Candidate* candidates)
+{
+    for (int i = 0; i < HeadCandidates; ++i) {
+        head.colors[4 * i] = candidates[i].blue;
+        head.colors[4 * i + 1] = candidates[i].green;
+        head.colors[4 * i + 2] = candidates[i].red;
+        head.colors[4 * i + 3] = 0;
+        head.indices[i] = candidates[i].index();
+    }
 }

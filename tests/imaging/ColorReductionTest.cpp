@@ -270,6 +270,63 @@ TEST(ErrorDiffusion, IndicesOfAnUntouchedPictureAreTheEntriesTheDiffusedPixelsGe
     EXPECT_EQ(cancelled.order.size(), 4u);
 }
 
+// Floyd-Steinberg one pixel after the other from the top row down, the carried error kept 16 times too large
+// and its share rounded half away from zero: the indices chosen, top row first.
+std::vector<BYTE> classicDiffusion(const Dib& dib, const RGBQUAD* palette, int count)
+{
+    int width = dib.width(), height = dib.height();
+    std::vector<int> errors((width + 2) * (height + 1) * 3);
+    auto error = [&](int row, int x, int channel) -> int& { return errors[(row * (width + 2) + x + 1) * 3 + channel]; };
+    std::vector<BYTE> indices;
+    for (int row = 0; row < height; ++row) {
+        for (int x = 0; x < width; ++x) {
+            UINT32 pixel = dibPixel32(dib, x, row);
+            int wanted[3] = {static_cast<int>(pixel >> 16 & 0xFF), static_cast<int>(pixel >> 8 & 0xFF),
+                             static_cast<int>(pixel & 0xFF)};
+            for (int c = 0; c < 3; ++c) {
+                int carried = error(row, x, c);
+                int shared = (std::abs(carried) + 8) / 16;
+                wanted[c] = std::clamp(wanted[c] + (carried < 0 ? -shared : shared), 0, 255);
+            }
+            int index = nearestPaletteIndex(palette, count, wanted[0], wanted[1], wanted[2]);
+            indices.push_back(static_cast<BYTE>(index));
+            int chosen[3] = {palette[index].rgbRed, palette[index].rgbGreen, palette[index].rgbBlue};
+            for (int c = 0; c < 3; ++c) {
+                int e = wanted[c] - chosen[c];
+                error(row, x + 1, c) += 7 * e;
+                error(row + 1, x - 1, c) += 3 * e;
+                error(row + 1, x, c) += 5 * e;
+                error(row + 1, x + 1, c) += e;
+            }
+        }
+    }
+    return indices;
+}
+
+TEST(ErrorDiffusion, ChoosesWhatClassicFloydSteinbergChoosesAtEverySize)
+{
+    UINT32 seed = 11;
+    auto next = [&seed] { return seed = seed * 1664525 + 1013904223, seed >> 24; };
+    std::vector<RGBQUAD> palette(16);
+    for (RGBQUAD& entry : palette)
+        entry = RGBQUAD{static_cast<BYTE>(next()), static_cast<BYTE>(next()), static_cast<BYTE>(next()), 0};
+    palette[15] = palette[3];
+    for (auto [width, height] : {std::pair{1, 1}, {1, 9}, {2, 5}, {3, 4}, {5, 3}, {4, 8}, {17, 11}, {64, 13}}) {
+        Dib dib;
+        // Noisy, with alpha bytes that must not count.
+        fill32(dib, width, height, [&](int x, int y) {
+            return (next() << 24) | rgb((x * 40 + next() / 4) % 256, (y * 30 + next() / 4) % 256, next());
+        });
+        CollectedRows collected(width);
+        ASSERT_TRUE(diffuseErrorToIndices(dib.getBits(), width, height, palette.data(), 16, nullptr, collected));
+        std::vector<BYTE> expected = classicDiffusion(dib, palette.data(), 16);
+        for (int row = 0; row < height; ++row)
+            for (int x = 0; x < width; ++x)
+                ASSERT_EQ(collected.rows[height - 1 - row][x], expected[row * width + x])
+                    << width << "x" << height << " at " << x << ", " << row;
+    }
+}
+
 TEST(ErrorDiffusion, AGradientKeepsItsLocalBrightness)
 {
     Dib dib;
