@@ -30,6 +30,18 @@ UINT32 colorOfKey(UINT32 key)
     return (key & 0xFF) << 16 | (key & 0xFF00) | (key >> 16 & 0xFF);
 }
 
+// The place of a colour (0xRRGGBB) in the exact table. The table is laid out in blocks of 16 x 16 x 16 colours
+// that share the top 4 bits of each channel, so that the noisy neighbours of a photograph's pixels fall in a
+// few 16 KB blocks rather than on a different memory page each.
+UINT32 tableIndexOf(UINT32 color)
+{
+    auto packNibbles = [](UINT32 nibbles) {  // 0x0R0G0B to 0xRGB
+        UINT32 paired = nibbles | nibbles >> 4;
+        return (paired & 0xFF) | (paired >> 4 & 0xF00);
+    };
+    return packNibbles(color >> 4 & 0x0F0F0F) << 12 | packNibbles(color & 0x0F0F0F);
+}
+
 int bucketOfKey(UINT32 key, bool exact)
 {
     int red = key & 0xFF;
@@ -416,7 +428,7 @@ void sortEntries(Entry* entries, int count, BYTE Entry::*channel, bool inBlocks)
 
 bool RgbHashTable::addPixels(const BYTE* pixels, int count)
 {
-    if (entryOf.count() == 0 && !entryOf.allocate(exact ? ColorCount : GroupCount))
+    if (entryOf.count() == 0 && !allocate())
         return false;
     auto colors = reinterpret_cast<const UINT32*>(pixels);
     return exact ? addExact(colors, count) : addGrouped(colors, count);
@@ -431,7 +443,7 @@ bool RgbHashTable::addExact(const UINT32* colors, int count)
     for (int i = 0; i < count; ++i) {
         UINT32 color = colors[i] & 0xFFFFFF;
         if (color != previous) {
-            pixelsOfColor = &entryOf[color];
+            pixelsOfColor = &entryOf[tableIndexOf(color)];
             if (*pixelsOfColor == 0 && newEntry(keyOf(color)) < 0)
                 return false;
             previous = color;
@@ -468,6 +480,16 @@ bool RgbHashTable::addGrouped(const UINT32* colors, int count)
     return true;
 }
 
+// Room for as many entries as the expected pixels can make: growing by steps would copy the keys each time,
+// and their fresh pages cost more than the count itself.
+bool RgbHashTable::allocate()
+{
+    LONGLONG most = exact ? ColorCount : GroupCount;
+    LONGLONG room = std::max(std::min(expectedPixels, most), 1024LL);
+    return entryOf.allocate(most) && keys.allocate(room) &&
+           (exact || (counts.allocate(room) && lowSums.allocate(room * 3)));
+}
+
 int RgbHashTable::newEntry(UINT32 key)
 {
     if (entryCount == keys.count()) {
@@ -483,15 +505,19 @@ bool RgbHashTable::takeEntries(ScratchBuffer<Entry>& entries, LONGLONG& pixelCou
 {
     pixelCount = 0;
     ScratchBuffer<int> bucketStarts;
-    if (!bucketStarts.allocate(BucketCount + 1) || !entries.allocate(entryCount))
+    ScratchBuffer<WORD> buckets;
+    if (!bucketStarts.allocate(BucketCount + 1) || !buckets.allocate(entryCount) || !entries.allocate(entryCount))
         return false;
-    for (int i = 0; i < entryCount; ++i)
-        ++bucketStarts[bucketOfKey(keys[i], exact) + 1];
+    static_assert(BucketCount <= 0x10000);
+    for (int i = 0; i < entryCount; ++i) {
+        buckets[i] = static_cast<WORD>(bucketOfKey(keys[i], exact));
+        ++bucketStarts[buckets[i] + 1];
+    }
     for (int b = 0; b < BucketCount; ++b)
         bucketStarts[b + 1] += bucketStarts[b];
     for (int i = 0; i < entryCount; ++i) {
         UINT32 key = keys[i];
-        int count = exact ? entryOf[colorOfKey(key)] : static_cast<int>(counts[i]);
+        int count = exact ? entryOf[tableIndexOf(colorOfKey(key))] : static_cast<int>(counts[i]);
         Entry entry{static_cast<BYTE>(key), static_cast<BYTE>(key >> 8), static_cast<BYTE>(key >> 16), count};
         if (!exact) {
             // The group's top bits plus the average of its low bits, which stays below 8.
@@ -500,7 +526,7 @@ bool RgbHashTable::takeEntries(ScratchBuffer<Entry>& entries, LONGLONG& pixelCou
             entry.green = static_cast<BYTE>(entry.green + sums[1] / counts[i]);
             entry.blue = static_cast<BYTE>(entry.blue + sums[2] / counts[i]);
         }
-        entries[bucketStarts[bucketOfKey(keys[i], exact)]++] = entry;
+        entries[bucketStarts[buckets[i]]++] = entry;
         pixelCount += count;
     }
     entryCount = 0;
@@ -517,7 +543,7 @@ namespace {
 bool histogramPalette(const BYTE* pixels, int width, int height, RGBQUAD* palette, int colorCount,
                       ICanceller* canceller, bool exact)
 {
-    RgbHashTable table(exact);
+    RgbHashTable table(exact, static_cast<LONGLONG>(width) * height);
     if (!countColors(table, pixels, width, height, canceller))
         return false;
     ScratchBuffer<Entry> entries;
