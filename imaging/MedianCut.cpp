@@ -1,5 +1,7 @@
 #include "imaging/MedianCut.h"
+#include <emmintrin.h>
 #include <algorithm>
+#include <cstring>
 #include <utility>
 #include "imaging/ICanceller.h"
 
@@ -110,105 +112,168 @@ void quickSort(T* items, int low, int high, const Comparator& comparator)
     }
 }
 
-// The quicksort above on entries by one channel, with the same swaps but found a block at a time: the items
-// that stop each side's scan are listed without branches, whose outcome on histogram entries is a coin toss,
-// and then paired in the order the scans would meet them. What is left near the middle goes through the
-// plain scan from the state the blocks reached.
-template <BYTE Entry::*Channel>
-class BlockSort {
+// The quicksort above on entries by one channel, with the same swaps but decided on a copy of that channel's
+// values, one byte per entry, that moves along with the entries: sixteen of them compare at once. The items
+// that stop each side's scan are listed a block at a time as bits, without branches, whose outcome on
+// histogram entries is a coin toss, and then paired in the order the scans would meet them. What is left near
+// the middle goes through the plain scan from the state the blocks reached.
+class ChannelSort {
 public:
-    static void sort(Entry* items, int low, int high)
+    ChannelSort(Entry* items, BYTE* keys) : items(items), keys(keys) {}
+
+    void sort(int low, int high)
     {
+        Entry* items = this->items;
+        BYTE* keys = this->keys;
         while (low < high) {
-            if (high - low < 4 * Block) {
-                quickSort(items, low, high, RgbComparator<Channel>());
+            if (keysInOrder(low, high))
                 return;
-            }
-            if (inOrder(items, low, high, RgbComparator<Channel>()))
-                return;
-            int pivot = items[low + (high - low) / 2].*Channel;
+            int pivot = keys[low + (high - low) / 2];
             int i = low;
             int j = high;
-            partitionBlocks(items, pivot, i, j);
+            partitionBlocks(pivot, i, j);
             while (i <= j) {
-                while (items[i].*Channel < pivot)
+                while (keys[i] < pivot)
                     ++i;
-                while (items[j].*Channel > pivot)
+                while (keys[j] > pivot)
                     --j;
                 if (i <= j) {
-                    if (i < j && items[i].*Channel != items[j].*Channel)
-                        std::swap(items[i], items[j]);
+                    if (i < j)
+                        swapIfDifferent(items, keys, i, j);
                     ++i;
                     --j;
                 }
             }
             if (j - low < high - i) {
-                sort(items, low, j);
+                sort(low, j);
                 low = i;
             } else {
-                sort(items, i, high);
+                sort(i, high);
                 high = j;
             }
         }
     }
 
 private:
-    static constexpr int Block = 128;
+    // Long blocks while there is room, short ones near the middle, where the plain scan's branches would
+    // cost most.
+    static constexpr int Block = 64;
+    static constexpr int ShortBlock = 16;
+    static_assert(sizeof(Entry) == sizeof(UINT64), "entries move as one 64-bit word");
 
-    // The offsets of the items of a block (from `first`, going by `step`) that would stop a scan, in the
-    // order the scan meets them; no branch depends on the values.
-    template <typename Stops>
-    static int listStops(const Entry* first, int step, BYTE* offsets, Stops stops)
+    bool keysInOrder(int low, int high) const
     {
-        int count = 0;
-        for (int k = 0; k < Block; ++k) {
-            offsets[count] = static_cast<BYTE>(k);
-            count += stops(first[k * step].*Channel);
+        const __m128i zero = _mm_setzero_si128();
+        int k = low;
+        for (; k + 16 <= high; k += 16) {
+            __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(keys + k));
+            __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(keys + k + 1));
+            // Nonzero where a key is above the next one.
+            if (_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_subs_epu8(here, next), zero)) != 0xFFFF)
+                return false;
         }
-        return count;
+        for (; k < high; ++k) {
+            if (keys[k] > keys[k + 1])
+                return false;
+        }
+        return true;
+    }
+
+    // Bit t tells whether the key at first + t would stop the left scan (at least the pivot) or the right
+    // one (at most the pivot).
+    template <bool Left>
+    static UINT64 stopsOf(const BYTE* first, int size, __m128i pivot)
+    {
+        UINT64 stops = 0;
+        for (int part = 0; part < size / 16; ++part) {
+            __m128i values = _mm_loadu_si128(reinterpret_cast<const __m128i*>(first + part * 16));
+            __m128i bound = Left ? _mm_max_epu8(values, pivot) : _mm_min_epu8(values, pivot);
+            UINT64 bits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bound, values)));
+            stops |= bits << (part * 16);
+        }
+        return stops;
+    }
+
+    static int blockFor(int room) { return room >= Block ? Block : room >= ShortBlock ? ShortBlock : 0; }
+
+    // Bit t to bit 63 - t: the right scan meets its block's items from the top.
+    static UINT64 reversed(UINT64 bits)
+    {
+        bits = __builtin_bswap64(bits);
+        bits = (bits >> 4 & 0x0F0F0F0F0F0F0F0Full) | (bits & 0x0F0F0F0F0F0F0F0Full) << 4;
+        bits = (bits >> 2 & 0x3333333333333333ull) | (bits & 0x3333333333333333ull) << 2;
+        return (bits >> 1 & 0x5555555555555555ull) | (bits & 0x5555555555555555ull) << 1;
+    }
+
+    // Equal items keep their places: that is what decides the order of equal entries. The keys may swap
+    // regardless, equal ones being the same. No branch: whether they differ is a coin toss.
+    static void swapIfDifferent(Entry* items, BYTE* keys, int a, int b)
+    {
+        BYTE keyA = keys[a];
+        BYTE keyB = keys[b];
+        UINT64 entryA, entryB;
+        std::memcpy(&entryA, &items[a], sizeof(UINT64));
+        std::memcpy(&entryB, &items[b], sizeof(UINT64));
+        UINT64 change = (entryA ^ entryB) & (0 - static_cast<UINT64>(keyA != keyB));
+        entryA ^= change;
+        entryB ^= change;
+        std::memcpy(&items[a], &entryA, sizeof(UINT64));
+        std::memcpy(&items[b], &entryB, sizeof(UINT64));
+        keys[a] = keyB;
+        keys[b] = keyA;
     }
 
     // Moves i and j inwards as the plain scan would, over whole blocks while they fit between them; each
     // ends on the next item that would stop its scan, or on the first item not looked at.
-    static void partitionBlocks(Entry* items, int pivot, int& i, int& j)
+    void partitionBlocks(int pivot, int& i, int& j)
     {
-        BYTE leftStops[Block];
-        BYTE rightStops[Block];
-        int leftCount = 0, leftNext = 0, leftBase = i;
-        int rightCount = 0, rightNext = 0, rightBase = j;
+        // Locals: the byte stores could otherwise change the members, as far as the compiler knows.
+        Entry* items = this->items;
+        BYTE* keys = this->keys;
+        const __m128i pivots = _mm_set1_epi8(static_cast<char>(pivot));
+        UINT64 leftStops = 0, rightStops = 0;
+        int leftBase = i, rightBase = j;
         int left = i;   // first item no left block covers
         int right = j;  // last item no right block covers
         for (;;) {
-            if (leftNext == leftCount) {
-                if (right - left + 1 < Block)
+            if (leftStops == 0) {
+                int size = blockFor(right - left + 1);
+                if (size == 0)
                     break;
                 leftBase = left;
-                leftNext = 0;
-                leftCount = listStops(items + left, 1, leftStops, [pivot](int value) { return value >= pivot; });
-                left += Block;
+                leftStops = stopsOf<true>(keys + left, size, pivots);
+                left += size;
             }
-            if (rightNext == rightCount) {
-                if (right - left + 1 < Block)
+            if (rightStops == 0) {
+                int size = blockFor(right - left + 1);
+                if (size == 0)
                     break;
                 rightBase = right;
-                rightNext = 0;
-                rightCount = listStops(items + right, -1, rightStops, [pivot](int value) { return value <= pivot; });
-                right -= Block;
+                rightStops = reversed(stopsOf<false>(keys + right - size + 1, size, pivots)) >> (64 - size);
+                right -= size;
             }
-            int pairs = std::min(leftCount - leftNext, rightCount - rightNext);
-            for (int k = 0; k < pairs; ++k) {
-                Entry& a = items[leftBase + leftStops[leftNext + k]];
-                Entry& b = items[rightBase - rightStops[rightNext + k]];
-                if (a.*Channel != b.*Channel)
-                    std::swap(a, b);
+            while (leftStops != 0 && rightStops != 0) {
+                swapIfDifferent(items, keys, leftBase + __builtin_ctzll(leftStops),
+                                rightBase - __builtin_ctzll(rightStops));
+                leftStops &= leftStops - 1;
+                rightStops &= rightStops - 1;
             }
-            leftNext += pairs;
-            rightNext += pairs;
         }
-        i = leftNext < leftCount ? leftBase + leftStops[leftNext] : left;
-        j = rightNext < rightCount ? rightBase - rightStops[rightNext] : right;
+        i = leftStops != 0 ? leftBase + __builtin_ctzll(leftStops) : left;
+        j = rightStops != 0 ? rightBase - __builtin_ctzll(rightStops) : right;
     }
+
+    Entry* items;
+    BYTE* keys;
 };
+
+// Sorts entries by one channel, `keys` being room for a byte per entry.
+void sortByChannel(Entry* entries, BYTE* keys, int count, BYTE Entry::*channel)
+{
+    for (int i = 0; i < count; ++i)
+        keys[i] = entries[i].*channel;
+    ChannelSort(entries, keys).sort(0, count - 1);
+}
 
 bool cancelled()
 {
@@ -310,7 +375,7 @@ int boxToSplit(const Box* boxes, int boxCount)
     return chosen;
 }
 
-void sortOnWidestChannel(Entry* entries, int count)
+void sortOnWidestChannel(Entry* entries, BYTE* keys, int count)
 {
     int minRed = 255, maxRed = 0, minGreen = 255, maxGreen = 0, minBlue = 255, maxBlue = 0;
     for (int i = 0; i < count; ++i) {
@@ -326,19 +391,19 @@ void sortOnWidestChannel(Entry* entries, int count)
     int green = maxGreen - minGreen;
     int blue = maxBlue - minBlue;
     if (red >= green && red >= blue)
-        sortEntries(entries, count, &Entry::red);
+        sortByChannel(entries, keys, count, &Entry::red);
     else if (green < blue)
-        sortEntries(entries, count, &Entry::blue);
+        sortByChannel(entries, keys, count, &Entry::blue);
     else
-        sortEntries(entries, count, &Entry::green);
+        sortByChannel(entries, keys, count, &Entry::green);
 }
 
 // The box keeps the leading colours up to about half its pixels (at least one, and one fewer than it has);
 // the new box gets the rest.
-void splitBox(Entry* entries, Box& box, Box& added)
+void splitBox(Entry* entries, BYTE* keys, Box& box, Box& added)
 {
     Entry* first = entries + box.first;
-    sortOnWidestChannel(first, box.count);
+    sortOnWidestChannel(first, keys, box.count);
     LONGLONG half = box.pixels / 2;
     LONGLONG sum = first[0].count;
     int kept = 1;
@@ -370,13 +435,16 @@ bool cutPalette(Entry* entries, int entryCount, LONGLONG pixelCount, RGBQUAD* pa
     Box boxes[256];
     int boxCount = 1;
     boxes[0] = Box{0, entryCount, pixelCount};
+    ScratchBuffer<BYTE> keys;
+    if (!keys.allocate(entryCount))
+        return false;
     if (isCancelled(canceller))
         return cancelled();
     while (boxCount < colorCount) {
         int chosen = boxToSplit(boxes, boxCount);
         if (chosen < 0)
             break;
-        splitBox(entries, boxes[chosen], boxes[boxCount]);
+        splitBox(entries, keys.get(), boxes[chosen], boxes[boxCount]);
         ++boxCount;
         if (boxCount % BoxesPerCancelCheck == 0 && isCancelled(canceller))
             return cancelled();
@@ -418,12 +486,10 @@ void sortEntries(Entry* entries, int count, BYTE Entry::*channel, bool inBlocks)
             quickSort(entries, 0, count - 1, RgbComparatorB());
         return;
     }
-    if (channel == &Entry::red)
-        BlockSort<&Entry::red>::sort(entries, 0, count - 1);
-    else if (channel == &Entry::green)
-        BlockSort<&Entry::green>::sort(entries, 0, count - 1);
-    else
-        BlockSort<&Entry::blue>::sort(entries, 0, count - 1);
+    ScratchBuffer<BYTE> keys;
+    if (!keys.allocate(count))
+        return sortEntries(entries, count, channel, false);
+    sortByChannel(entries, keys.get(), count, channel);
 }
 
 bool RgbHashTable::addPixels(const BYTE* pixels, int count)

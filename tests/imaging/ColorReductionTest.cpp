@@ -183,7 +183,7 @@ TEST(MedianCut, CancellingTheCountOrTheCutFails)
 
 TEST(MedianCut, SortingInBlocksKeepsThePlainQuicksortsOrderOfEqualEntries)
 {
-    // The count tells the entries apart; sizes about the block boundaries, and ranges with runs in order.
+    // The count tells the entries apart; sizes about the block lengths, and ranges with runs in order.
     UINT32 noise = 2463534242u;
     auto next = [&noise] {
         noise ^= noise << 13;
@@ -191,7 +191,7 @@ TEST(MedianCut, SortingInBlocksKeepsThePlainQuicksortsOrderOfEqualEntries)
         noise ^= noise << 5;
         return noise;
     };
-    for (int size : {511, 512, 513, 640, 1000, 4099, 70000}) {
+    for (int size : {1, 2, 15, 16, 17, 33, 63, 64, 65, 130, 511, 512, 513, 640, 1000, 4099, 70000}) {
         for (int span : {1, 2, 3, 16, 256}) {
             for (bool sortedHalf : {false, true}) {
                 std::vector<MedianCut::Entry> plain(size);
