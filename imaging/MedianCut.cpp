@@ -1,6 +1,7 @@
 #include "imaging/MedianCut.h"
 #include <emmintrin.h>
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <utility>
 #include "imaging/ICanceller.h"
@@ -375,21 +376,36 @@ int boxToSplit(const Box* boxes, int boxCount)
     return chosen;
 }
 
+// How far each channel's values spread over the entries (largest minus smallest); two entries compare at a
+// time, their counts' bytes along with the rest and then ignored.
+void channelSpans(const Entry* entries, int count, int& red, int& green, int& blue)
+{
+    __m128i lowest = _mm_set1_epi8(-1);
+    __m128i highest = _mm_setzero_si128();
+    int i = 0;
+    for (; i + 2 <= count; i += 2) {
+        __m128i pair = _mm_loadu_si128(reinterpret_cast<const __m128i*>(entries + i));
+        lowest = _mm_min_epu8(lowest, pair);
+        highest = _mm_max_epu8(highest, pair);
+    }
+    if (i < count) {
+        __m128i last = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(entries + i));
+        lowest = _mm_min_epu8(lowest, _mm_unpacklo_epi64(last, last));
+        highest = _mm_max_epu8(highest, last);
+    }
+    alignas(16) BYTE lows[16];
+    alignas(16) BYTE highs[16];
+    _mm_store_si128(reinterpret_cast<__m128i*>(lows), _mm_min_epu8(lowest, _mm_srli_si128(lowest, 8)));
+    _mm_store_si128(reinterpret_cast<__m128i*>(highs), _mm_max_epu8(highest, _mm_srli_si128(highest, 8)));
+    red = highs[offsetof(Entry, red)] - lows[offsetof(Entry, red)];
+    green = highs[offsetof(Entry, green)] - lows[offsetof(Entry, green)];
+    blue = highs[offsetof(Entry, blue)] - lows[offsetof(Entry, blue)];
+}
+
 void sortOnWidestChannel(Entry* entries, BYTE* keys, int count)
 {
-    int minRed = 255, maxRed = 0, minGreen = 255, maxGreen = 0, minBlue = 255, maxBlue = 0;
-    for (int i = 0; i < count; ++i) {
-        const Entry& e = entries[i];
-        minRed = e.red < minRed ? e.red : minRed;
-        maxRed = e.red > maxRed ? e.red : maxRed;
-        minGreen = e.green < minGreen ? e.green : minGreen;
-        maxGreen = e.green > maxGreen ? e.green : maxGreen;
-        minBlue = e.blue < minBlue ? e.blue : minBlue;
-        maxBlue = e.blue > maxBlue ? e.blue : maxBlue;
-    }
-    int red = maxRed - minRed;
-    int green = maxGreen - minGreen;
-    int blue = maxBlue - minBlue;
+    int red, green, blue;
+    channelSpans(entries, count, red, green, blue);
     if (red >= green && red >= blue)
         sortByChannel(entries, keys, count, &Entry::red);
     else if (green < blue)
