@@ -57,6 +57,18 @@ struct Box {
     int first;
     int count;
     LONGLONG pixels;
+    // The sorts the box may owe are among owed[owedFirst, owedEnd), those its last split left undone.
+    int owedFirst;
+    int owedEnd;
+};
+
+// A quicksort of a range that lies wholly inside one box and was left undone: the order of the box's
+// entries matters only if it is split again. A quicksort of a range touches nothing outside it, so sorting
+// it then gives the order sorting it at once would have.
+struct OwedSort {
+    int low;
+    int high;
+    BYTE Entry::*channel;
 };
 
 struct BrightnessComparator {
@@ -124,27 +136,11 @@ public:
 
     void sort(int low, int high)
     {
-        Entry* items = this->items;
-        BYTE* keys = this->keys;
         while (low < high) {
             if (keysInOrder(low, high))
                 return;
-            int pivot = keys[low + (high - low) / 2];
-            int i = low;
-            int j = high;
-            partitionBlocks(pivot, i, j);
-            while (i <= j) {
-                while (keys[i] < pivot)
-                    ++i;
-                while (keys[j] > pivot)
-                    --j;
-                if (i <= j) {
-                    if (i < j)
-                        swapIfDifferent(items, keys, i, j);
-                    ++i;
-                    --j;
-                }
-            }
+            int i, j;
+            partition(low, high, i, j);
             if (j - low < high - i) {
                 sort(low, j);
                 low = i;
@@ -153,6 +149,45 @@ public:
                 high = j;
             }
         }
+    }
+
+    // Sorts items[low..high] only as far as the item at which the running pixel count, from `before` (the
+    // pixels ahead of low) over the range's `pixels`, first reaches `half`: the ranges beside it that the
+    // sort would still go into are handed to owe(low, high) instead. False when owe fails.
+    template <typename Owe>
+    bool sortUpTo(int low, int high, LONGLONG before, LONGLONG pixels, LONGLONG half, Owe owe)
+    {
+        while (low < high) {
+            if (keysInOrder(low, high))
+                return true;
+            int i, j;
+            partition(low, high, i, j);
+            // The items between j and i are in their places; the pixels of the shorter side are counted.
+            LONGLONG middlePixels = pixelsOf(j + 1, i - 1);
+            LONGLONG leftPixels, rightPixels;
+            if (j - low < high - i) {
+                leftPixels = pixelsOf(low, j);
+                rightPixels = pixels - leftPixels - middlePixels;
+            } else {
+                rightPixels = pixelsOf(i, high);
+                leftPixels = pixels - rightPixels - middlePixels;
+            }
+            if (before + leftPixels >= half) {
+                if (!owe(i, high))
+                    return false;
+                high = j;
+                pixels = leftPixels;
+                continue;
+            }
+            if (!owe(low, j))
+                return false;
+            if (before + leftPixels + middlePixels >= half)
+                return owe(i, high);
+            before += leftPixels + middlePixels;
+            low = i;
+            pixels = rightPixels;
+        }
+        return true;
     }
 
 private:
@@ -195,6 +230,38 @@ private:
         return stops;
     }
 
+    // Splits items[low..high] around its middle item's key: on return items[low..j] are at most that key,
+    // items[i..high] at least, and those between in their places.
+    void partition(int low, int high, int& i, int& j)
+    {
+        Entry* items = this->items;  // locals, as in partitionBlocks
+        BYTE* keys = this->keys;
+        int pivot = keys[low + (high - low) / 2];
+        i = low;
+        j = high;
+        partitionBlocks(pivot, i, j);
+        while (i <= j) {
+            while (keys[i] < pivot)
+                ++i;
+            while (keys[j] > pivot)
+                --j;
+            if (i <= j) {
+                if (i < j)
+                    swapIfDifferent(items + i, keys + i, items + j, keys + j);
+                ++i;
+                --j;
+            }
+        }
+    }
+
+    LONGLONG pixelsOf(int low, int high) const
+    {
+        LONGLONG pixels = 0;
+        for (int k = low; k <= high; ++k)
+            pixels += items[k].count;
+        return pixels;
+    }
+
     static int blockFor(int room) { return room >= Block ? Block : room >= ShortBlock ? ShortBlock : 0; }
 
     // Bit t to bit 63 - t: the right scan meets its block's items from the top.
@@ -208,20 +275,20 @@ private:
 
     // Equal items keep their places: that is what decides the order of equal entries. The keys may swap
     // regardless, equal ones being the same. No branch: whether they differ is a coin toss.
-    static void swapIfDifferent(Entry* items, BYTE* keys, int a, int b)
+    static void swapIfDifferent(Entry* a, BYTE* keyOfA, Entry* b, BYTE* keyOfB)
     {
-        BYTE keyA = keys[a];
-        BYTE keyB = keys[b];
+        BYTE keyA = *keyOfA;
+        BYTE keyB = *keyOfB;
         UINT64 entryA, entryB;
-        std::memcpy(&entryA, &items[a], sizeof(UINT64));
-        std::memcpy(&entryB, &items[b], sizeof(UINT64));
+        std::memcpy(&entryA, a, sizeof(UINT64));
+        std::memcpy(&entryB, b, sizeof(UINT64));
         UINT64 change = (entryA ^ entryB) & (0 - static_cast<UINT64>(keyA != keyB));
         entryA ^= change;
         entryB ^= change;
-        std::memcpy(&items[a], &entryA, sizeof(UINT64));
-        std::memcpy(&items[b], &entryB, sizeof(UINT64));
-        keys[a] = keyB;
-        keys[b] = keyA;
+        std::memcpy(a, &entryA, sizeof(UINT64));
+        std::memcpy(b, &entryB, sizeof(UINT64));
+        *keyOfA = keyB;
+        *keyOfB = keyA;
     }
 
     // Moves i and j inwards as the plain scan would, over whole blocks while they fit between them; each
@@ -253,9 +320,14 @@ private:
                 rightStops = reversed(stopsOf<false>(keys + right - size + 1, size, pivots)) >> (64 - size);
                 right -= size;
             }
+            Entry* leftItems = items + leftBase;
+            BYTE* leftKeys = keys + leftBase;
+            Entry* rightItems = items + rightBase;
+            BYTE* rightKeys = keys + rightBase;
             while (leftStops != 0 && rightStops != 0) {
-                swapIfDifferent(items, keys, leftBase + __builtin_ctzll(leftStops),
-                                rightBase - __builtin_ctzll(rightStops));
+                int fromLeft = __builtin_ctzll(leftStops);
+                int fromRight = __builtin_ctzll(rightStops);
+                swapIfDifferent(leftItems + fromLeft, leftKeys + fromLeft, rightItems - fromRight, rightKeys - fromRight);
                 leftStops &= leftStops - 1;
                 rightStops &= rightStops - 1;
             }
@@ -402,33 +474,83 @@ void channelSpans(const Entry* entries, int count, int& red, int& green, int& bl
     blue = highs[offsetof(Entry, blue)] - lows[offsetof(Entry, blue)];
 }
 
-void sortOnWidestChannel(Entry* entries, BYTE* keys, int count)
+BYTE Entry::*widestChannel(const Entry* entries, int count)
 {
     int red, green, blue;
     channelSpans(entries, count, red, green, blue);
     if (red >= green && red >= blue)
-        sortByChannel(entries, keys, count, &Entry::red);
-    else if (green < blue)
-        sortByChannel(entries, keys, count, &Entry::blue);
-    else
-        sortByChannel(entries, keys, count, &Entry::green);
+        return &Entry::red;
+    return green < blue ? &Entry::blue : &Entry::green;
 }
 
-// The box keeps the leading colours up to about half its pixels (at least one, and one fewer than it has);
-// the new box gets the rest.
-void splitBox(Entry* entries, BYTE* keys, Box& box, Box& added)
-{
-    Entry* first = entries + box.first;
-    sortOnWidestChannel(first, keys, box.count);
-    LONGLONG half = box.pixels / 2;
-    LONGLONG sum = first[0].count;
-    int kept = 1;
-    while (sum < half && kept < box.count - 1)
-        sum += first[kept++].count;
-    added = Box{box.first + kept, box.count - kept, box.pixels - sum};
-    box.count = kept;
-    box.pixels = sum;
-}
+// Splits boxes of entries on their widest channel, sorting no further than the split needs.
+class BoxCutter {
+public:
+    explicit BoxCutter(Entry* entries) : entries(entries) {}
+
+    bool allocate(int entryCount) { return keys.allocate(entryCount); }
+
+    // The box keeps the leading colours up to about half its pixels (at least one, and one fewer than it
+    // has); the new box gets the rest. False when memory runs out.
+    bool split(Box& box, Box& added)
+    {
+        if (!payOwedSorts(box))
+            return false;
+        int last = box.first + box.count - 1;
+        BYTE Entry::*channel = widestChannel(entries + box.first, box.count);
+        copyKeys(box.first, last, channel);
+        LONGLONG half = box.pixels / 2;
+        int owedFirst = owedCount;
+        // Past the item where the pixels reach half, only the set of items on each side matters, and that is
+        // settled by the partitions that lead to it.
+        bool sorted = ChannelSort(entries, keys.get()).sortUpTo(
+            box.first, last, 0, box.pixels, half, [this, channel](int low, int high) { return owe(low, high, channel); });
+        if (!sorted)
+            return false;
+        const Entry* first = entries + box.first;
+        LONGLONG sum = first[0].count;
+        int kept = 1;
+        while (sum < half && kept < box.count - 1)
+            sum += first[kept++].count;
+        added = Box{box.first + kept, box.count - kept, box.pixels - sum, owedFirst, owedCount};
+        box = Box{box.first, kept, sum, owedFirst, owedCount};
+        return true;
+    }
+
+private:
+    void copyKeys(int low, int high, BYTE Entry::*channel)
+    {
+        for (int k = low; k <= high; ++k)
+            keys[k] = entries[k].*channel;
+    }
+
+    bool owe(int low, int high, BYTE Entry::*channel)
+    {
+        if (low >= high)
+            return true;
+        if (owedCount == owed.count() && !owed.grow(std::max(64, owedCount * 2)))
+            return false;
+        owed[owedCount++] = OwedSort{low, high, channel};
+        return true;
+    }
+
+    bool payOwedSorts(const Box& box)
+    {
+        for (int k = box.owedFirst; k < box.owedEnd; ++k) {
+            const OwedSort& sort = owed[k];
+            if (sort.low < box.first || sort.high >= box.first + box.count)
+                continue;
+            copyKeys(sort.low, sort.high, sort.channel);
+            ChannelSort(entries, keys.get()).sort(sort.low, sort.high);
+        }
+        return true;
+    }
+
+    Entry* entries;
+    ScratchBuffer<BYTE> keys;
+    ScratchBuffer<OwedSort> owed;
+    int owedCount = 0;
+};
 
 RGBQUAD meanColor(const Entry* entries, const Box& box)
 {
@@ -450,9 +572,9 @@ bool cutPalette(Entry* entries, int entryCount, LONGLONG pixelCount, RGBQUAD* pa
 {
     Box boxes[256];
     int boxCount = 1;
-    boxes[0] = Box{0, entryCount, pixelCount};
-    ScratchBuffer<BYTE> keys;
-    if (!keys.allocate(entryCount))
+    boxes[0] = Box{0, entryCount, pixelCount, 0, 0};
+    BoxCutter cutter(entries);
+    if (!cutter.allocate(entryCount))
         return false;
     if (isCancelled(canceller))
         return cancelled();
@@ -460,7 +582,8 @@ bool cutPalette(Entry* entries, int entryCount, LONGLONG pixelCount, RGBQUAD* pa
         int chosen = boxToSplit(boxes, boxCount);
         if (chosen < 0)
             break;
-        splitBox(entries, keys.get(), boxes[chosen], boxes[boxCount]);
+        if (!cutter.split(boxes[chosen], boxes[boxCount]))
+            return false;
         ++boxCount;
         if (boxCount % BoxesPerCancelCheck == 0 && isCancelled(canceller))
             return cancelled();
@@ -516,22 +639,32 @@ bool RgbHashTable::addPixels(const BYTE* pixels, int count)
     return exact ? addExact(colors, count) : addGrouped(colors, count);
 }
 
-// Runs of one colour are common: they cost no lookup. The table holds each colour's count itself, so that a
-// pixel touches one place in memory.
+// Runs of one colour are common in drawings: they cost no lookup. Whether a colour is new is a coin toss in
+// a photograph, and each wrong guess would also drop the table reads under way for the pixels after it, so
+// no branch depends on it: the key is written in any case and kept when the colour was new. The table holds
+// each colour's count itself, so that a pixel touches one place in memory.
 bool RgbHashTable::addExact(const UINT32* colors, int count)
 {
+    // Room for the keys written, at most one past all colours.
+    LONGLONG room = std::min(static_cast<LONGLONG>(entryCount) + count, static_cast<LONGLONG>(ColorCount) + 1);
+    if (keys.count() < room && !keys.grow(room))
+        return false;
+    UINT32* newKeys = keys.get();
+    int* table = entryOf.get();
+    int entries = entryCount;
     UINT32 previous = NoColor;
     int* pixelsOfColor = nullptr;
     for (int i = 0; i < count; ++i) {
         UINT32 color = colors[i] & 0xFFFFFF;
         if (color != previous) {
-            pixelsOfColor = &entryOf[tableIndexOf(color)];
-            if (*pixelsOfColor == 0 && newEntry(keyOf(color)) < 0)
-                return false;
+            pixelsOfColor = &table[tableIndexOf(color)];
+            newKeys[entries] = keyOf(color);
+            entries += *pixelsOfColor == 0;
             previous = color;
         }
         ++*pixelsOfColor;
     }
+    entryCount = entries;
     return true;
 }
 
@@ -566,8 +699,9 @@ bool RgbHashTable::addGrouped(const UINT32* colors, int count)
 // and their fresh pages cost more than the count itself.
 bool RgbHashTable::allocate()
 {
+    // One more than all colours: the exact count writes a key past the last one.
     LONGLONG most = exact ? ColorCount : GroupCount;
-    LONGLONG room = std::max(std::min(expectedPixels, most), 1024LL);
+    LONGLONG room = std::max(std::min(expectedPixels, most + 1), 1024LL);
     return entryOf.allocate(most) && keys.allocate(room) &&
            (exact || (counts.allocate(room) && lowSums.allocate(room * 3)));
 }
