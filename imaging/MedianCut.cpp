@@ -722,18 +722,29 @@ bool RgbHashTable::takeEntries(ScratchBuffer<Entry>& entries, LONGLONG& pixelCou
     pixelCount = 0;
     ScratchBuffer<int> bucketStarts;
     ScratchBuffer<WORD> buckets;
-    if (!bucketStarts.allocate(BucketCount + 1) || !buckets.allocate(entryCount) || !entries.allocate(entryCount))
+    if (!bucketStarts.allocate(BucketCount + 1) || !buckets.allocate(entryCount) || !entries.allocate(entryCount) ||
+        (exact && !counts.allocate(entryCount)))
         return false;
     static_assert(BucketCount <= 0x10000);
+    // The exact counts lie scattered over the table, and the entries go to as many places as there are
+    // buckets: both are fetched some entries ahead, so that many reads are under way at once.
+    constexpr int ReadAhead = 48;
     for (int i = 0; i < entryCount; ++i) {
-        buckets[i] = static_cast<WORD>(bucketOfKey(keys[i], exact));
+        UINT32 key = keys[i];
+        buckets[i] = static_cast<WORD>(bucketOfKey(key, exact));
         ++bucketStarts[buckets[i] + 1];
+        if (!exact)
+            continue;
+        if (i + ReadAhead < entryCount)
+            _mm_prefetch(reinterpret_cast<const char*>(&entryOf[tableIndexOf(colorOfKey(keys[i + ReadAhead]))]),
+                         _MM_HINT_T0);
+        counts[i] = static_cast<UINT32>(entryOf[tableIndexOf(colorOfKey(key))]);
     }
     for (int b = 0; b < BucketCount; ++b)
         bucketStarts[b + 1] += bucketStarts[b];
     for (int i = 0; i < entryCount; ++i) {
         UINT32 key = keys[i];
-        int count = exact ? entryOf[tableIndexOf(colorOfKey(key))] : static_cast<int>(counts[i]);
+        int count = static_cast<int>(counts[i]);
         Entry entry{static_cast<BYTE>(key), static_cast<BYTE>(key >> 8), static_cast<BYTE>(key >> 16), count};
         if (!exact) {
             // The group's top bits plus the average of its low bits, which stays below 8.
@@ -742,6 +753,8 @@ bool RgbHashTable::takeEntries(ScratchBuffer<Entry>& entries, LONGLONG& pixelCou
             entry.green = static_cast<BYTE>(entry.green + sums[1] / counts[i]);
             entry.blue = static_cast<BYTE>(entry.blue + sums[2] / counts[i]);
         }
+        if (i + ReadAhead < entryCount)
+            _mm_prefetch(reinterpret_cast<const char*>(&entries[bucketStarts[buckets[i + ReadAhead]]]), _MM_HINT_T0);
         entries[bucketStarts[buckets[i]]++] = entry;
         pixelCount += count;
     }
