@@ -340,14 +340,6 @@ private:
     BYTE* keys;
 };
 
-// Sorts entries by one channel, `keys` being room for a byte per entry.
-void sortByChannel(Entry* entries, BYTE* keys, int count, BYTE Entry::*channel)
-{
-    for (int i = 0; i < count; ++i)
-        keys[i] = entries[i].*channel;
-    ChannelSort(entries, keys).sort(0, count - 1);
-}
-
 bool cancelled()
 {
     SetLastError(0);
@@ -486,7 +478,7 @@ BYTE Entry::*widestChannel(const Entry* entries, int count)
 // Splits boxes of entries on their widest channel, sorting no further than the split needs.
 class BoxCutter {
 public:
-    explicit BoxCutter(Entry* entries) : entries(entries) {}
+    BoxCutter(Entry* entries, bool deferring) : entries(entries), deferring(deferring) {}
 
     bool allocate(int entryCount) { return keys.allocate(entryCount); }
 
@@ -494,19 +486,24 @@ public:
     // has); the new box gets the rest. False when memory runs out.
     bool split(Box& box, Box& added)
     {
-        if (!payOwedSorts(box))
-            return false;
+        payOwedSorts(box);
         int last = box.first + box.count - 1;
         BYTE Entry::*channel = widestChannel(entries + box.first, box.count);
-        copyKeys(box.first, last, channel);
         LONGLONG half = box.pixels / 2;
         int owedFirst = owedCount;
-        // Past the item where the pixels reach half, only the set of items on each side matters, and that is
-        // settled by the partitions that lead to it.
-        bool sorted = ChannelSort(entries, keys.get()).sortUpTo(
-            box.first, last, 0, box.pixels, half, [this, channel](int low, int high) { return owe(low, high, channel); });
-        if (!sorted)
-            return false;
+        if (deferring) {
+            // Past the item where the pixels reach half, only the set of items on each side matters, and that
+            // is settled by the partitions that lead to it.
+            copyKeys(box.first, last, channel);
+            bool sorted = ChannelSort(entries, keys.get()).sortUpTo(box.first, last, 0, box.pixels, half,
+                                                                    [this, channel](int low, int high) {
+                                                                        return owe(low, high, channel);
+                                                                    });
+            if (!sorted)
+                return false;
+        } else {
+            sortEntries(entries + box.first, box.count, channel, false);
+        }
         const Entry* first = entries + box.first;
         LONGLONG sum = first[0].count;
         int kept = 1;
@@ -534,7 +531,7 @@ private:
         return true;
     }
 
-    bool payOwedSorts(const Box& box)
+    void payOwedSorts(const Box& box)
     {
         for (int k = box.owedFirst; k < box.owedEnd; ++k) {
             const OwedSort& sort = owed[k];
@@ -543,10 +540,10 @@ private:
             copyKeys(sort.low, sort.high, sort.channel);
             ChannelSort(entries, keys.get()).sort(sort.low, sort.high);
         }
-        return true;
     }
 
     Entry* entries;
+    bool deferring;
     ScratchBuffer<BYTE> keys;
     ScratchBuffer<OwedSort> owed;
     int owedCount = 0;
@@ -565,32 +562,6 @@ RGBQUAD meanColor(const Entry* entries, const Box& box)
     if (pixels == 0)
         return RGBQUAD{0, 0, 0, 0};
     return RGBQUAD{static_cast<BYTE>(blue / pixels), static_cast<BYTE>(green / pixels), static_cast<BYTE>(red / pixels), 0};
-}
-
-bool cutPalette(Entry* entries, int entryCount, LONGLONG pixelCount, RGBQUAD* palette, int colorCount,
-                ICanceller* canceller)
-{
-    Box boxes[256];
-    int boxCount = 1;
-    boxes[0] = Box{0, entryCount, pixelCount, 0, 0};
-    BoxCutter cutter(entries);
-    if (!cutter.allocate(entryCount))
-        return false;
-    if (isCancelled(canceller))
-        return cancelled();
-    while (boxCount < colorCount) {
-        int chosen = boxToSplit(boxes, boxCount);
-        if (chosen < 0)
-            break;
-        if (!cutter.split(boxes[chosen], boxes[boxCount]))
-            return false;
-        ++boxCount;
-        if (boxCount % BoxesPerCancelCheck == 0 && isCancelled(canceller))
-            return cancelled();
-    }
-    for (int i = 0; i < boxCount; ++i)
-        palette[i] = meanColor(entries, boxes[i]);
-    return true;
 }
 
 // A picture whose colours all fit the palette keeps them exactly, so that a lossless format gives back every
@@ -628,7 +599,35 @@ void sortEntries(Entry* entries, int count, BYTE Entry::*channel, bool inBlocks)
     ScratchBuffer<BYTE> keys;
     if (!keys.allocate(count))
         return sortEntries(entries, count, channel, false);
-    sortByChannel(entries, keys.get(), count, channel);
+    for (int i = 0; i < count; ++i)
+        keys[i] = entries[i].*channel;
+    ChannelSort(entries, keys.get()).sort(0, count - 1);
+}
+
+bool cutPalette(Entry* entries, int entryCount, LONGLONG pixelCount, RGBQUAD* palette, int colorCount,
+                ICanceller* canceller, bool deferring)
+{
+    Box boxes[256];
+    int boxCount = 1;
+    boxes[0] = Box{0, entryCount, pixelCount, 0, 0};
+    BoxCutter cutter(entries, deferring);
+    if (!cutter.allocate(entryCount))
+        return false;
+    if (isCancelled(canceller))
+        return cancelled();
+    while (boxCount < colorCount) {
+        int chosen = boxToSplit(boxes, boxCount);
+        if (chosen < 0)
+            break;
+        if (!cutter.split(boxes[chosen], boxes[boxCount]))
+            return false;
+        ++boxCount;
+        if (boxCount % BoxesPerCancelCheck == 0 && isCancelled(canceller))
+            return cancelled();
+    }
+    for (int i = 0; i < boxCount; ++i)
+        palette[i] = meanColor(entries, boxes[i]);
+    return true;
 }
 
 bool RgbHashTable::addPixels(const BYTE* pixels, int count)

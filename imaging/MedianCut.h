@@ -39,6 +39,13 @@ using RgbComparatorB = RgbComparator<&Entry::blue>;
 // faster, with the same result.
 void sortEntries(Entry* entries, int count, BYTE Entry::*channel, bool inBlocks = true);
 
+// Cuts the entries, which hold `pixelCount` pixels, into up to `colorCount` boxes, splitting the box with the
+// most pixels on its widest channel at half its pixels, and gives each box's mean colour; the entries are
+// reordered. `deferring` leaves undone the sorting inside boxes that are never split again, with the same
+// result. False when cancelled or out of memory.
+bool cutPalette(Entry* entries, int entryCount, LONGLONG pixelCount, RGBQUAD* palette, int colorCount,
+                ICanceller* canceller, bool deferring = true);
+
 // Counts the pixels of each colour. The entries come out ordered as in a table of 6,553 hash buckets that
 // keeps each bucket's colours in the order they were first seen; the lookup itself goes through a direct
 // table of all colours (exact mode, 64 MB of address space, touched only where the picture's colours lie)

@@ -216,6 +216,42 @@ TEST(MedianCut, SortingInBlocksKeepsThePlainQuicksortsOrderOfEqualEntries)
     }
 }
 
+TEST(MedianCut, LeavingSortsUndoneInBoxesNeverSplitAgainKeepsThePalette)
+{
+    // Narrow channels make long runs of equal values, whose order decides where each box is split; a few
+    // heavy colours move the half-way point about.
+    UINT32 noise = 88172645u;
+    auto next = [&noise] {
+        noise ^= noise << 13;
+        noise ^= noise >> 17;
+        noise ^= noise << 5;
+        return noise;
+    };
+    for (int size : {257, 3000, 60000}) {
+        for (int span : {3, 40, 256}) {
+            std::vector<MedianCut::Entry> entries(size);
+            LONGLONG pixels = 0;
+            for (MedianCut::Entry& entry : entries) {
+                int count = next() % 50 == 0 ? 5000 : 1 + next() % 20;
+                entry = MedianCut::Entry{static_cast<BYTE>(next() % span), static_cast<BYTE>(next() % (span / 2 + 1)),
+                                         static_cast<BYTE>(100 + next() % (span / 3 + 1)), count};
+                pixels += count;
+            }
+            for (int colorCount : {2, 17, 256}) {
+                std::vector<MedianCut::Entry> deferred = entries;
+                std::vector<MedianCut::Entry> whole = entries;
+                RGBQUAD deferredPalette[256] = {};
+                RGBQUAD wholePalette[256] = {};
+                ASSERT_TRUE(MedianCut::cutPalette(deferred.data(), size, pixels, deferredPalette, colorCount, nullptr));
+                ASSERT_TRUE(MedianCut::cutPalette(whole.data(), size, pixels, wholePalette, colorCount, nullptr, false));
+                for (int i = 0; i < colorCount; ++i)
+                    ASSERT_EQ(colorOf(deferredPalette[i]), colorOf(wholePalette[i]))
+                        << "size " << size << ", span " << span << ", colours " << colorCount << ", entry " << i;
+            }
+        }
+    }
+}
+
 TEST(ErrorDiffusion, CarriesTheErrorRightAndDownFromTheTop)
 {
     const RGBQUAD blackWhite[2] = {{0, 0, 0, 0}, {255, 255, 255, 0}};
