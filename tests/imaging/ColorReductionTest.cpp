@@ -18,6 +18,22 @@ UINT32 rgb(int red, int green, int blue)
     return 0xFF000000u | red << 16 | green << 8 | blue;
 }
 
+// A repeatable run of pseudo-random numbers (xorshift).
+class Noise {
+public:
+    explicit Noise(UINT32 seed) : state(seed) {}
+    UINT32 operator()()
+    {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        return state;
+    }
+
+private:
+    UINT32 state;
+};
+
 UINT32 colorOf(const RGBQUAD& entry)
 {
     return rgb(entry.rgbRed, entry.rgbGreen, entry.rgbBlue);
@@ -184,13 +200,7 @@ TEST(MedianCut, CancellingTheCountOrTheCutFails)
 TEST(MedianCut, SortingInBlocksKeepsThePlainQuicksortsOrderOfEqualEntries)
 {
     // The count tells the entries apart; sizes about the block lengths, and ranges with runs in order.
-    UINT32 noise = 2463534242u;
-    auto next = [&noise] {
-        noise ^= noise << 13;
-        noise ^= noise >> 17;
-        noise ^= noise << 5;
-        return noise;
-    };
+    Noise next(2463534242u);
     for (int size : {1, 2, 15, 16, 17, 33, 63, 64, 65, 130, 511, 512, 513, 640, 1000, 4099, 70000}) {
         for (int span : {1, 2, 3, 16, 256}) {
             for (bool sortedHalf : {false, true}) {
@@ -220,13 +230,7 @@ TEST(MedianCut, LeavingSortsUndoneInBoxesNeverSplitAgainKeepsThePalette)
 {
     // Narrow channels make long runs of equal values, whose order decides where each box is split; a few
     // heavy colours move the half-way point about.
-    UINT32 noise = 88172645u;
-    auto next = [&noise] {
-        noise ^= noise << 13;
-        noise ^= noise >> 17;
-        noise ^= noise << 5;
-        return noise;
-    };
+    Noise next(88172645u);
     for (int size : {257, 3000, 60000}) {
         for (int span : {3, 40, 256}) {
             std::vector<MedianCut::Entry> entries(size);
