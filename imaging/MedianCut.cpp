@@ -1,5 +1,8 @@
 #include "imaging/MedianCut.h"
+#include <emmintrin.h>
 #include <algorithm>
+#include <cstddef>
+#include <cstring>
 #include <utility>
 #include "imaging/ICanceller.h"
 
@@ -30,6 +33,18 @@ UINT32 colorOfKey(UINT32 key)
     return (key & 0xFF) << 16 | (key & 0xFF00) | (key >> 16 & 0xFF);
 }
 
+// The place of a colour (0xRRGGBB) in the exact table. The table is laid out in blocks of 16 x 16 x 16 colours
+// that share the top 4 bits of each channel, so that the noisy neighbours of a photograph's pixels fall in a
+// few 16 KB blocks rather than on a different memory page each.
+UINT32 tableIndexOf(UINT32 color)
+{
+    auto packNibbles = [](UINT32 nibbles) {  // 0x0R0G0B to 0xRGB
+        UINT32 paired = nibbles | nibbles >> 4;
+        return (paired & 0xFF) | (paired >> 4 & 0xF00);
+    };
+    return packNibbles(color >> 4 & 0x0F0F0F) << 12 | packNibbles(color & 0x0F0F0F);
+}
+
 int bucketOfKey(UINT32 key, bool exact)
 {
     int red = key & 0xFF;
@@ -42,6 +57,18 @@ struct Box {
     int first;
     int count;
     LONGLONG pixels;
+    // The sorts the box may owe are among owed[owedFirst, owedEnd), those its last split left undone.
+    int owedFirst;
+    int owedEnd;
+};
+
+// A quicksort of a range that lies wholly inside one box and was left undone: the order of the box's
+// entries matters only if it is split again. A quicksort of a range touches nothing outside it, so sorting
+// it then gives the order sorting it at once would have.
+struct OwedSort {
+    int low;
+    int high;
+    BYTE Entry::*channel;
 };
 
 struct BrightnessComparator {
@@ -98,104 +125,219 @@ void quickSort(T* items, int low, int high, const Comparator& comparator)
     }
 }
 
-// The quicksort above on entries by one channel, with the same swaps but found a block at a time: the items
-// that stop each side's scan are listed without branches, whose outcome on histogram entries is a coin toss,
-// and then paired in the order the scans would meet them. What is left near the middle goes through the
-// plain scan from the state the blocks reached.
-template <BYTE Entry::*Channel>
-class BlockSort {
+// The quicksort above on entries by one channel, with the same swaps but decided on a copy of that channel's
+// values, one byte per entry, that moves along with the entries: sixteen of them compare at once. The items
+// that stop each side's scan are listed a block at a time as bits, without branches, whose outcome on
+// histogram entries is a coin toss, and then paired in the order the scans would meet them. What is left near
+// the middle goes through the plain scan from the state the blocks reached.
+class ChannelSort {
 public:
-    static void sort(Entry* items, int low, int high)
+    ChannelSort(Entry* items, BYTE* keys) : items(items), keys(keys) {}
+
+    void sort(int low, int high)
     {
         while (low < high) {
-            if (high - low < 4 * Block) {
-                quickSort(items, low, high, RgbComparator<Channel>());
+            if (keysInOrder(low, high))
                 return;
-            }
-            if (inOrder(items, low, high, RgbComparator<Channel>()))
-                return;
-            int pivot = items[low + (high - low) / 2].*Channel;
-            int i = low;
-            int j = high;
-            partitionBlocks(items, pivot, i, j);
-            while (i <= j) {
-                while (items[i].*Channel < pivot)
-                    ++i;
-                while (items[j].*Channel > pivot)
-                    --j;
-                if (i <= j) {
-                    if (i < j && items[i].*Channel != items[j].*Channel)
-                        std::swap(items[i], items[j]);
-                    ++i;
-                    --j;
-                }
-            }
+            int i, j;
+            partition(low, high, i, j);
             if (j - low < high - i) {
-                sort(items, low, j);
+                sort(low, j);
                 low = i;
             } else {
-                sort(items, i, high);
+                sort(i, high);
                 high = j;
             }
         }
     }
 
-private:
-    static constexpr int Block = 128;
-
-    // The offsets of the items of a block (from `first`, going by `step`) that would stop a scan, in the
-    // order the scan meets them; no branch depends on the values.
-    template <typename Stops>
-    static int listStops(const Entry* first, int step, BYTE* offsets, Stops stops)
+    // Sorts items[low..high] only as far as the item at which the running pixel count, from `before` (the
+    // pixels ahead of low) over the range's `pixels`, first reaches `half`: the ranges beside it that the
+    // sort would still go into are handed to owe(low, high) instead. False when owe fails.
+    template <typename Owe>
+    bool sortUpTo(int low, int high, LONGLONG before, LONGLONG pixels, LONGLONG half, Owe owe)
     {
-        int count = 0;
-        for (int k = 0; k < Block; ++k) {
-            offsets[count] = static_cast<BYTE>(k);
-            count += stops(first[k * step].*Channel);
+        while (low < high) {
+            if (keysInOrder(low, high))
+                return true;
+            int i, j;
+            partition(low, high, i, j);
+            // The items between j and i are in their places; the pixels of the shorter side are counted.
+            LONGLONG middlePixels = pixelsOf(j + 1, i - 1);
+            LONGLONG leftPixels, rightPixels;
+            if (j - low < high - i) {
+                leftPixels = pixelsOf(low, j);
+                rightPixels = pixels - leftPixels - middlePixels;
+            } else {
+                rightPixels = pixelsOf(i, high);
+                leftPixels = pixels - rightPixels - middlePixels;
+            }
+            if (before + leftPixels >= half) {
+                if (!owe(i, high))
+                    return false;
+                high = j;
+                pixels = leftPixels;
+                continue;
+            }
+            if (!owe(low, j))
+                return false;
+            if (before + leftPixels + middlePixels >= half)
+                return owe(i, high);
+            before += leftPixels + middlePixels;
+            low = i;
+            pixels = rightPixels;
         }
-        return count;
+        return true;
+    }
+
+private:
+    // Long blocks while there is room, short ones near the middle, where the plain scan's branches would
+    // cost most.
+    static constexpr int Block = 64;
+    static constexpr int ShortBlock = 16;
+    static_assert(sizeof(Entry) == sizeof(UINT64), "entries move as one 64-bit word");
+
+    bool keysInOrder(int low, int high) const
+    {
+        const __m128i zero = _mm_setzero_si128();
+        int k = low;
+        for (; k + 16 <= high; k += 16) {
+            __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(keys + k));
+            __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(keys + k + 1));
+            // Nonzero where a key is above the next one.
+            if (_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_subs_epu8(here, next), zero)) != 0xFFFF)
+                return false;
+        }
+        for (; k < high; ++k) {
+            if (keys[k] > keys[k + 1])
+                return false;
+        }
+        return true;
+    }
+
+    // Bit t tells whether the key at first + t would stop the left scan (at least the pivot) or the right
+    // one (at most the pivot).
+    template <bool Left>
+    static UINT64 stopsOf(const BYTE* first, int size, __m128i pivot)
+    {
+        UINT64 stops = 0;
+        for (int part = 0; part < size / 16; ++part) {
+            __m128i values = _mm_loadu_si128(reinterpret_cast<const __m128i*>(first + part * 16));
+            __m128i bound = Left ? _mm_max_epu8(values, pivot) : _mm_min_epu8(values, pivot);
+            UINT64 bits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bound, values)));
+            stops |= bits << (part * 16);
+        }
+        return stops;
+    }
+
+    // Splits items[low..high] around its middle item's key: on return items[low..j] are at most that key,
+    // items[i..high] at least, and those between in their places.
+    void partition(int low, int high, int& i, int& j)
+    {
+        Entry* items = this->items;  // locals, as in partitionBlocks
+        BYTE* keys = this->keys;
+        int pivot = keys[low + (high - low) / 2];
+        i = low;
+        j = high;
+        partitionBlocks(pivot, i, j);
+        while (i <= j) {
+            while (keys[i] < pivot)
+                ++i;
+            while (keys[j] > pivot)
+                --j;
+            if (i <= j) {
+                if (i < j)
+                    swapIfDifferent(items + i, keys + i, items + j, keys + j);
+                ++i;
+                --j;
+            }
+        }
+    }
+
+    LONGLONG pixelsOf(int low, int high) const
+    {
+        LONGLONG pixels = 0;
+        for (int k = low; k <= high; ++k)
+            pixels += items[k].count;
+        return pixels;
+    }
+
+    static int blockFor(int room) { return room >= Block ? Block : room >= ShortBlock ? ShortBlock : 0; }
+
+    // Bit t to bit 63 - t: the right scan meets its block's items from the top.
+    static UINT64 reversed(UINT64 bits)
+    {
+        bits = __builtin_bswap64(bits);
+        bits = (bits >> 4 & 0x0F0F0F0F0F0F0F0Full) | (bits & 0x0F0F0F0F0F0F0F0Full) << 4;
+        bits = (bits >> 2 & 0x3333333333333333ull) | (bits & 0x3333333333333333ull) << 2;
+        return (bits >> 1 & 0x5555555555555555ull) | (bits & 0x5555555555555555ull) << 1;
+    }
+
+    // Equal items keep their places: that is what decides the order of equal entries. The keys may swap
+    // regardless, equal ones being the same. No branch: whether they differ is a coin toss.
+    static void swapIfDifferent(Entry* a, BYTE* keyOfA, Entry* b, BYTE* keyOfB)
+    {
+        BYTE keyA = *keyOfA;
+        BYTE keyB = *keyOfB;
+        UINT64 entryA, entryB;
+        std::memcpy(&entryA, a, sizeof(UINT64));
+        std::memcpy(&entryB, b, sizeof(UINT64));
+        UINT64 change = (entryA ^ entryB) & (0 - static_cast<UINT64>(keyA != keyB));
+        entryA ^= change;
+        entryB ^= change;
+        std::memcpy(a, &entryA, sizeof(UINT64));
+        std::memcpy(b, &entryB, sizeof(UINT64));
+        *keyOfA = keyB;
+        *keyOfB = keyA;
     }
 
     // Moves i and j inwards as the plain scan would, over whole blocks while they fit between them; each
     // ends on the next item that would stop its scan, or on the first item not looked at.
-    static void partitionBlocks(Entry* items, int pivot, int& i, int& j)
+    void partitionBlocks(int pivot, int& i, int& j)
     {
-        BYTE leftStops[Block];
-        BYTE rightStops[Block];
-        int leftCount = 0, leftNext = 0, leftBase = i;
-        int rightCount = 0, rightNext = 0, rightBase = j;
+        // Locals: the byte stores could otherwise change the members, as far as the compiler knows.
+        Entry* items = this->items;
+        BYTE* keys = this->keys;
+        const __m128i pivots = _mm_set1_epi8(static_cast<char>(pivot));
+        UINT64 leftStops = 0, rightStops = 0;
+        int leftBase = i, rightBase = j;
         int left = i;   // first item no left block covers
         int right = j;  // last item no right block covers
         for (;;) {
-            if (leftNext == leftCount) {
-                if (right - left + 1 < Block)
+            if (leftStops == 0) {
+                int size = blockFor(right - left + 1);
+                if (size == 0)
                     break;
                 leftBase = left;
-                leftNext = 0;
-                leftCount = listStops(items + left, 1, leftStops, [pivot](int value) { return value >= pivot; });
-                left += Block;
+                leftStops = stopsOf<true>(keys + left, size, pivots);
+                left += size;
             }
-            if (rightNext == rightCount) {
-                if (right - left + 1 < Block)
+            if (rightStops == 0) {
+                int size = blockFor(right - left + 1);
+                if (size == 0)
                     break;
                 rightBase = right;
-                rightNext = 0;
-                rightCount = listStops(items + right, -1, rightStops, [pivot](int value) { return value <= pivot; });
-                right -= Block;
+                rightStops = reversed(stopsOf<false>(keys + right - size + 1, size, pivots)) >> (64 - size);
+                right -= size;
             }
-            int pairs = std::min(leftCount - leftNext, rightCount - rightNext);
-            for (int k = 0; k < pairs; ++k) {
-                Entry& a = items[leftBase + leftStops[leftNext + k]];
-                Entry& b = items[rightBase - rightStops[rightNext + k]];
-                if (a.*Channel != b.*Channel)
-                    std::swap(a, b);
+            Entry* leftItems = items + leftBase;
+            BYTE* leftKeys = keys + leftBase;
+            Entry* rightItems = items + rightBase;
+            BYTE* rightKeys = keys + rightBase;
+            while (leftStops != 0 && rightStops != 0) {
+                int fromLeft = __builtin_ctzll(leftStops);
+                int fromRight = __builtin_ctzll(rightStops);
+                swapIfDifferent(leftItems + fromLeft, leftKeys + fromLeft, rightItems - fromRight, rightKeys - fromRight);
+                leftStops &= leftStops - 1;
+                rightStops &= rightStops - 1;
             }
-            leftNext += pairs;
-            rightNext += pairs;
         }
-        i = leftNext < leftCount ? leftBase + leftStops[leftNext] : left;
-        j = rightNext < rightCount ? rightBase - rightStops[rightNext] : right;
+        i = leftStops != 0 ? leftBase + __builtin_ctzll(leftStops) : left;
+        j = rightStops != 0 ? rightBase - __builtin_ctzll(rightStops) : right;
     }
+
+    Entry* items;
+    BYTE* keys;
 };
 
 bool cancelled()
@@ -298,44 +440,114 @@ int boxToSplit(const Box* boxes, int boxCount)
     return chosen;
 }
 
-void sortOnWidestChannel(Entry* entries, int count)
+// How far each channel's values spread over the entries (largest minus smallest); two entries compare at a
+// time, their counts' bytes along with the rest and then ignored.
+void channelSpans(const Entry* entries, int count, int& red, int& green, int& blue)
 {
-    int minRed = 255, maxRed = 0, minGreen = 255, maxGreen = 0, minBlue = 255, maxBlue = 0;
-    for (int i = 0; i < count; ++i) {
-        const Entry& e = entries[i];
-        minRed = e.red < minRed ? e.red : minRed;
-        maxRed = e.red > maxRed ? e.red : maxRed;
-        minGreen = e.green < minGreen ? e.green : minGreen;
-        maxGreen = e.green > maxGreen ? e.green : maxGreen;
-        minBlue = e.blue < minBlue ? e.blue : minBlue;
-        maxBlue = e.blue > maxBlue ? e.blue : maxBlue;
+    __m128i lowest = _mm_set1_epi8(-1);
+    __m128i highest = _mm_setzero_si128();
+    int i = 0;
+    for (; i + 2 <= count; i += 2) {
+        __m128i pair = _mm_loadu_si128(reinterpret_cast<const __m128i*>(entries + i));
+        lowest = _mm_min_epu8(lowest, pair);
+        highest = _mm_max_epu8(highest, pair);
     }
-    int red = maxRed - minRed;
-    int green = maxGreen - minGreen;
-    int blue = maxBlue - minBlue;
-    if (red >= green && red >= blue)
-        sortEntries(entries, count, &Entry::red);
-    else if (green < blue)
-        sortEntries(entries, count, &Entry::blue);
-    else
-        sortEntries(entries, count, &Entry::green);
+    if (i < count) {
+        __m128i last = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(entries + i));
+        lowest = _mm_min_epu8(lowest, _mm_unpacklo_epi64(last, last));
+        highest = _mm_max_epu8(highest, last);
+    }
+    alignas(16) BYTE lows[16];
+    alignas(16) BYTE highs[16];
+    _mm_store_si128(reinterpret_cast<__m128i*>(lows), _mm_min_epu8(lowest, _mm_srli_si128(lowest, 8)));
+    _mm_store_si128(reinterpret_cast<__m128i*>(highs), _mm_max_epu8(highest, _mm_srli_si128(highest, 8)));
+    red = highs[offsetof(Entry, red)] - lows[offsetof(Entry, red)];
+    green = highs[offsetof(Entry, green)] - lows[offsetof(Entry, green)];
+    blue = highs[offsetof(Entry, blue)] - lows[offsetof(Entry, blue)];
 }
 
-// The box keeps the leading colours up to about half its pixels (at least one, and one fewer than it has);
-// the new box gets the rest.
-void splitBox(Entry* entries, Box& box, Box& added)
+BYTE Entry::*widestChannel(const Entry* entries, int count)
 {
-    Entry* first = entries + box.first;
-    sortOnWidestChannel(first, box.count);
-    LONGLONG half = box.pixels / 2;
-    LONGLONG sum = first[0].count;
-    int kept = 1;
-    while (sum < half && kept < box.count - 1)
-        sum += first[kept++].count;
-    added = Box{box.first + kept, box.count - kept, box.pixels - sum};
-    box.count = kept;
-    box.pixels = sum;
+    int red, green, blue;
+    channelSpans(entries, count, red, green, blue);
+    if (red >= green && red >= blue)
+        return &Entry::red;
+    return green < blue ? &Entry::blue : &Entry::green;
 }
+
+// Splits boxes of entries on their widest channel, sorting no further than the split needs.
+class BoxCutter {
+public:
+    BoxCutter(Entry* entries, bool deferring) : entries(entries), deferring(deferring) {}
+
+    bool allocate(int entryCount) { return keys.allocate(entryCount); }
+
+    // The box keeps the leading colours up to about half its pixels (at least one, and one fewer than it
+    // has); the new box gets the rest. False when memory runs out.
+    bool split(Box& box, Box& added)
+    {
+        payOwedSorts(box);
+        int last = box.first + box.count - 1;
+        BYTE Entry::*channel = widestChannel(entries + box.first, box.count);
+        LONGLONG half = box.pixels / 2;
+        int owedFirst = owedCount;
+        if (deferring) {
+            // Past the item where the pixels reach half, only the set of items on each side matters, and that
+            // is settled by the partitions that lead to it.
+            copyKeys(box.first, last, channel);
+            bool sorted = ChannelSort(entries, keys.get()).sortUpTo(box.first, last, 0, box.pixels, half,
+                                                                    [this, channel](int low, int high) {
+                                                                        return owe(low, high, channel);
+                                                                    });
+            if (!sorted)
+                return false;
+        } else {
+            sortEntries(entries + box.first, box.count, channel, false);
+        }
+        const Entry* first = entries + box.first;
+        LONGLONG sum = first[0].count;
+        int kept = 1;
+        while (sum < half && kept < box.count - 1)
+            sum += first[kept++].count;
+        added = Box{box.first + kept, box.count - kept, box.pixels - sum, owedFirst, owedCount};
+        box = Box{box.first, kept, sum, owedFirst, owedCount};
+        return true;
+    }
+
+private:
+    void copyKeys(int low, int high, BYTE Entry::*channel)
+    {
+        for (int k = low; k <= high; ++k)
+            keys[k] = entries[k].*channel;
+    }
+
+    bool owe(int low, int high, BYTE Entry::*channel)
+    {
+        if (low >= high)
+            return true;
+        if (owedCount == owed.count() && !owed.grow(std::max(64, owedCount * 2)))
+            return false;
+        owed[owedCount++] = OwedSort{low, high, channel};
+        return true;
+    }
+
+    void payOwedSorts(const Box& box)
+    {
+        for (int k = box.owedFirst; k < box.owedEnd; ++k) {
+            const OwedSort& sort = owed[k];
+            if (sort.low < box.first || sort.high >= box.first + box.count)
+                continue;
+            copyKeys(sort.low, sort.high, sort.channel);
+            ChannelSort(entries, keys.get()).sort(sort.low, sort.high);
+        }
+    }
+
+    Entry* entries;
+    bool deferring;
+    ScratchBuffer<BYTE> keys;
+    ScratchBuffer<OwedSort> owed;
+    int owedCount = 0;
+};
 
 RGBQUAD meanColor(const Entry* entries, const Box& box)
 {
@@ -350,28 +562,6 @@ RGBQUAD meanColor(const Entry* entries, const Box& box)
     if (pixels == 0)
         return RGBQUAD{0, 0, 0, 0};
     return RGBQUAD{static_cast<BYTE>(blue / pixels), static_cast<BYTE>(green / pixels), static_cast<BYTE>(red / pixels), 0};
-}
-
-bool cutPalette(Entry* entries, int entryCount, LONGLONG pixelCount, RGBQUAD* palette, int colorCount,
-                ICanceller* canceller)
-{
-    Box boxes[256];
-    int boxCount = 1;
-    boxes[0] = Box{0, entryCount, pixelCount};
-    if (isCancelled(canceller))
-        return cancelled();
-    while (boxCount < colorCount) {
-        int chosen = boxToSplit(boxes, boxCount);
-        if (chosen < 0)
-            break;
-        splitBox(entries, boxes[chosen], boxes[boxCount]);
-        ++boxCount;
-        if (boxCount % BoxesPerCancelCheck == 0 && isCancelled(canceller))
-            return cancelled();
-    }
-    for (int i = 0; i < boxCount; ++i)
-        palette[i] = meanColor(entries, boxes[i]);
-    return true;
 }
 
 // A picture whose colours all fit the palette keeps them exactly, so that a lossless format gives back every
@@ -406,38 +596,74 @@ void sortEntries(Entry* entries, int count, BYTE Entry::*channel, bool inBlocks)
             quickSort(entries, 0, count - 1, RgbComparatorB());
         return;
     }
-    if (channel == &Entry::red)
-        BlockSort<&Entry::red>::sort(entries, 0, count - 1);
-    else if (channel == &Entry::green)
-        BlockSort<&Entry::green>::sort(entries, 0, count - 1);
-    else
-        BlockSort<&Entry::blue>::sort(entries, 0, count - 1);
+    ScratchBuffer<BYTE> keys;
+    if (!keys.allocate(count))
+        return sortEntries(entries, count, channel, false);
+    for (int i = 0; i < count; ++i)
+        keys[i] = entries[i].*channel;
+    ChannelSort(entries, keys.get()).sort(0, count - 1);
+}
+
+bool cutPalette(Entry* entries, int entryCount, LONGLONG pixelCount, RGBQUAD* palette, int colorCount,
+                ICanceller* canceller, bool deferring)
+{
+    Box boxes[256];
+    int boxCount = 1;
+    boxes[0] = Box{0, entryCount, pixelCount, 0, 0};
+    BoxCutter cutter(entries, deferring);
+    if (!cutter.allocate(entryCount))
+        return false;
+    if (isCancelled(canceller))
+        return cancelled();
+    while (boxCount < colorCount) {
+        int chosen = boxToSplit(boxes, boxCount);
+        if (chosen < 0)
+            break;
+        if (!cutter.split(boxes[chosen], boxes[boxCount]))
+            return false;
+        ++boxCount;
+        if (boxCount % BoxesPerCancelCheck == 0 && isCancelled(canceller))
+            return cancelled();
+    }
+    for (int i = 0; i < boxCount; ++i)
+        palette[i] = meanColor(entries, boxes[i]);
+    return true;
 }
 
 bool RgbHashTable::addPixels(const BYTE* pixels, int count)
 {
-    if (entryOf.count() == 0 && !entryOf.allocate(exact ? ColorCount : GroupCount))
+    if (entryOf.count() == 0 && !allocate())
         return false;
     auto colors = reinterpret_cast<const UINT32*>(pixels);
     return exact ? addExact(colors, count) : addGrouped(colors, count);
 }
 
-// Runs of one colour are common: they cost no lookup. The table holds each colour's count itself, so that a
-// pixel touches one place in memory.
+// Runs of one colour are common in drawings: they cost no lookup. Whether a colour is new is a coin toss in
+// a photograph, and each wrong guess would also drop the table reads under way for the pixels after it, so
+// no branch depends on it: the key is written in any case and kept when the colour was new. The table holds
+// each colour's count itself, so that a pixel touches one place in memory.
 bool RgbHashTable::addExact(const UINT32* colors, int count)
 {
+    // Room for the keys written, at most one past all colours.
+    LONGLONG room = std::min(static_cast<LONGLONG>(entryCount) + count, static_cast<LONGLONG>(ColorCount) + 1);
+    if (keys.count() < room && !keys.grow(room))
+        return false;
+    UINT32* newKeys = keys.get();
+    int* table = entryOf.get();
+    int entries = entryCount;
     UINT32 previous = NoColor;
     int* pixelsOfColor = nullptr;
     for (int i = 0; i < count; ++i) {
         UINT32 color = colors[i] & 0xFFFFFF;
         if (color != previous) {
-            pixelsOfColor = &entryOf[color];
-            if (*pixelsOfColor == 0 && newEntry(keyOf(color)) < 0)
-                return false;
+            pixelsOfColor = &table[tableIndexOf(color)];
+            newKeys[entries] = keyOf(color);
+            entries += *pixelsOfColor == 0;
             previous = color;
         }
         ++*pixelsOfColor;
     }
+    entryCount = entries;
     return true;
 }
 
@@ -468,6 +694,17 @@ bool RgbHashTable::addGrouped(const UINT32* colors, int count)
     return true;
 }
 
+// Room for as many entries as the expected pixels can make: growing by steps would copy the keys each time,
+// and their fresh pages cost more than the count itself.
+bool RgbHashTable::allocate()
+{
+    // One more than all colours: the exact count writes a key past the last one.
+    LONGLONG most = exact ? ColorCount : GroupCount;
+    LONGLONG room = std::max(std::min(expectedPixels, most + 1), 1024LL);
+    return entryOf.allocate(most) && keys.allocate(room) &&
+           (exact || (counts.allocate(room) && lowSums.allocate(room * 3)));
+}
+
 int RgbHashTable::newEntry(UINT32 key)
 {
     if (entryCount == keys.count()) {
@@ -483,15 +720,30 @@ bool RgbHashTable::takeEntries(ScratchBuffer<Entry>& entries, LONGLONG& pixelCou
 {
     pixelCount = 0;
     ScratchBuffer<int> bucketStarts;
-    if (!bucketStarts.allocate(BucketCount + 1) || !entries.allocate(entryCount))
+    ScratchBuffer<WORD> buckets;
+    if (!bucketStarts.allocate(BucketCount + 1) || !buckets.allocate(entryCount) || !entries.allocate(entryCount) ||
+        (exact && !counts.allocate(entryCount)))
         return false;
-    for (int i = 0; i < entryCount; ++i)
-        ++bucketStarts[bucketOfKey(keys[i], exact) + 1];
+    static_assert(BucketCount <= 0x10000);
+    // The exact counts lie scattered over the table, and the entries go to as many places as there are
+    // buckets: both are fetched some entries ahead, so that many reads are under way at once.
+    constexpr int ReadAhead = 48;
+    for (int i = 0; i < entryCount; ++i) {
+        UINT32 key = keys[i];
+        buckets[i] = static_cast<WORD>(bucketOfKey(key, exact));
+        ++bucketStarts[buckets[i] + 1];
+        if (!exact)
+            continue;
+        if (i + ReadAhead < entryCount)
+            _mm_prefetch(reinterpret_cast<const char*>(&entryOf[tableIndexOf(colorOfKey(keys[i + ReadAhead]))]),
+                         _MM_HINT_T0);
+        counts[i] = static_cast<UINT32>(entryOf[tableIndexOf(colorOfKey(key))]);
+    }
     for (int b = 0; b < BucketCount; ++b)
         bucketStarts[b + 1] += bucketStarts[b];
     for (int i = 0; i < entryCount; ++i) {
         UINT32 key = keys[i];
-        int count = exact ? entryOf[colorOfKey(key)] : static_cast<int>(counts[i]);
+        int count = static_cast<int>(counts[i]);
         Entry entry{static_cast<BYTE>(key), static_cast<BYTE>(key >> 8), static_cast<BYTE>(key >> 16), count};
         if (!exact) {
             // The group's top bits plus the average of its low bits, which stays below 8.
@@ -500,7 +752,9 @@ bool RgbHashTable::takeEntries(ScratchBuffer<Entry>& entries, LONGLONG& pixelCou
             entry.green = static_cast<BYTE>(entry.green + sums[1] / counts[i]);
             entry.blue = static_cast<BYTE>(entry.blue + sums[2] / counts[i]);
         }
-        entries[bucketStarts[bucketOfKey(keys[i], exact)]++] = entry;
+        if (i + ReadAhead < entryCount)
+            _mm_prefetch(reinterpret_cast<const char*>(&entries[bucketStarts[buckets[i + ReadAhead]]]), _MM_HINT_T0);
+        entries[bucketStarts[buckets[i]]++] = entry;
         pixelCount += count;
     }
     entryCount = 0;
@@ -517,7 +771,7 @@ namespace {
 bool histogramPalette(const BYTE* pixels, int width, int height, RGBQUAD* palette, int colorCount,
                       ICanceller* canceller, bool exact)
 {
-    RgbHashTable table(exact);
+    RgbHashTable table(exact, static_cast<LONGLONG>(width) * height);
     if (!countColors(table, pixels, width, height, canceller))
         return false;
     ScratchBuffer<Entry> entries;

@@ -39,13 +39,21 @@ using RgbComparatorB = RgbComparator<&Entry::blue>;
 // faster, with the same result.
 void sortEntries(Entry* entries, int count, BYTE Entry::*channel, bool inBlocks = true);
 
+// Cuts the entries, which hold `pixelCount` pixels, into up to `colorCount` boxes, splitting the box with the
+// most pixels on its widest channel at half its pixels, and gives each box's mean colour; the entries are
+// reordered. `deferring` leaves undone the sorting inside boxes that are never split again, with the same
+// result. False when cancelled or out of memory.
+bool cutPalette(Entry* entries, int entryCount, LONGLONG pixelCount, RGBQUAD* palette, int colorCount,
+                ICanceller* canceller, bool deferring = true);
+
 // Counts the pixels of each colour. The entries come out ordered as in a table of 6,553 hash buckets that
 // keeps each bucket's colours in the order they were first seen; the lookup itself goes through a direct
 // table of all colours (exact mode, 64 MB of address space, touched only where the picture's colours lie)
 // or of all groups, so that a pixel costs one probe and similar colours lie close together.
 class RgbHashTable {
 public:
-    explicit RgbHashTable(bool exact) : exact(exact) {}
+    // `expectedPixels`, the number of pixels that will be added, sizes the table.
+    RgbHashTable(bool exact, LONGLONG expectedPixels) : exact(exact), expectedPixels(expectedPixels) {}
 
     // Adds `count` 32-bit pixels; false with last error 8 when the table cannot grow.
     bool addPixels(const BYTE* pixels, int count);
@@ -62,15 +70,17 @@ public:
 private:
     bool addExact(const UINT32* colors, int count);
     bool addGrouped(const UINT32* colors, int count);
+    bool allocate();
     int newEntry(UINT32 key);
 
     bool exact;
+    LONGLONG expectedPixels;
     int entryCount = 0;
     // Per entry, in the order first seen: key and, grouped, the pixel count and the sums of the low 3 bits.
     ScratchBuffer<UINT32> keys;
     ScratchBuffer<UINT32> counts;
     ScratchBuffer<UINT32> lowSums;
-    // Exact: the pixel count of each colour. Grouped: entry index + 1 of each group, 0 for none yet.
+    // Exact: the pixel count of each colour, in blocks of similar colours. Grouped: entry index + 1 of each group, 0 for none yet.
     ScratchBuffer<int> entryOf;
 };
 

@@ -18,6 +18,22 @@ UINT32 rgb(int red, int green, int blue)
     return 0xFF000000u | red << 16 | green << 8 | blue;
 }
 
+// A repeatable run of pseudo-random numbers (xorshift).
+class Noise {
+public:
+    explicit Noise(UINT32 seed) : state(seed) {}
+    UINT32 operator()()
+    {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        return state;
+    }
+
+private:
+    UINT32 state;
+};
+
 UINT32 colorOf(const RGBQUAD& entry)
 {
     return rgb(entry.rgbRed, entry.rgbGreen, entry.rgbBlue);
@@ -183,15 +199,9 @@ TEST(MedianCut, CancellingTheCountOrTheCutFails)
 
 TEST(MedianCut, SortingInBlocksKeepsThePlainQuicksortsOrderOfEqualEntries)
 {
-    // The count tells the entries apart; sizes about the block boundaries, and ranges with runs in order.
-    UINT32 noise = 2463534242u;
-    auto next = [&noise] {
-        noise ^= noise << 13;
-        noise ^= noise >> 17;
-        noise ^= noise << 5;
-        return noise;
-    };
-    for (int size : {511, 512, 513, 640, 1000, 4099, 70000}) {
+    // The count tells the entries apart; sizes about the block lengths, and ranges with runs in order.
+    Noise next(2463534242u);
+    for (int size : {1, 2, 15, 16, 17, 33, 63, 64, 65, 130, 511, 512, 513, 640, 1000, 4099, 70000}) {
         for (int span : {1, 2, 3, 16, 256}) {
             for (bool sortedHalf : {false, true}) {
                 std::vector<MedianCut::Entry> plain(size);
@@ -211,6 +221,36 @@ TEST(MedianCut, SortingInBlocksKeepsThePlainQuicksortsOrderOfEqualEntries)
                         ASSERT_LE(reference[i > 0 ? i - 1 : 0].*channel, reference[i].*channel);
                     }
                 }
+            }
+        }
+    }
+}
+
+TEST(MedianCut, LeavingSortsUndoneInBoxesNeverSplitAgainKeepsThePalette)
+{
+    // Narrow channels make long runs of equal values, whose order decides where each box is split; a few
+    // heavy colours move the half-way point about.
+    Noise next(88172645u);
+    for (int size : {257, 3000, 60000}) {
+        for (int span : {3, 40, 256}) {
+            std::vector<MedianCut::Entry> entries(size);
+            LONGLONG pixels = 0;
+            for (MedianCut::Entry& entry : entries) {
+                int count = next() % 50 == 0 ? 5000 : 1 + next() % 20;
+                entry = MedianCut::Entry{static_cast<BYTE>(next() % span), static_cast<BYTE>(next() % (span / 2 + 1)),
+                                         static_cast<BYTE>(100 + next() % (span / 3 + 1)), count};
+                pixels += count;
+            }
+            for (int colorCount : {2, 17, 256}) {
+                std::vector<MedianCut::Entry> deferred = entries;
+                std::vector<MedianCut::Entry> whole = entries;
+                RGBQUAD deferredPalette[256] = {};
+                RGBQUAD wholePalette[256] = {};
+                ASSERT_TRUE(MedianCut::cutPalette(deferred.data(), size, pixels, deferredPalette, colorCount, nullptr));
+                ASSERT_TRUE(MedianCut::cutPalette(whole.data(), size, pixels, wholePalette, colorCount, nullptr, false));
+                for (int i = 0; i < colorCount; ++i)
+                    ASSERT_EQ(colorOf(deferredPalette[i]), colorOf(wholePalette[i]))
+                        << "size " << size << ", span " << span << ", colours " << colorCount << ", entry " << i;
             }
         }
     }
