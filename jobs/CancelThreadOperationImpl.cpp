@@ -11,6 +11,7 @@
 #include "jobs/PictureConversion.h"
 #include "jobs/ProgressDialog.h"
 #include "jobs/RenameUtil.h"
+#include "jobs/RunOutputs.h"
 #include "settings/AppServices.h"
 #include "settings/AppSetting.h"
 #include "settings/Messages.h"
@@ -79,8 +80,7 @@ private:
     int failed = 0;
     int skipped = 0;
     // The outputs of this run, and the sources whose outputs were written, for the deletion at the end.
-    wstringArray written;
-    wstringArray deletions;
+    RunOutputs outputs;
     // With several workers: the pictures in work, oldest first.
     ConversionPipeline* pipeline = nullptr;
     std::list<Item> queued;
@@ -232,12 +232,8 @@ CancelThreadOperationImpl::Run::Next CancelThreadOperationImpl::Run::finishFile(
 {
     if (outcome == PictureOutcome::Cancelled)
         return Next::Stop;
-    if (outcome == PictureOutcome::Written || outcome == PictureOutcome::TimesNotKept) {
-        written.add(item.target);
-        // A source that is its own output is the output now: it is never offered for deletion.
-        if (setting.fileDelSrc && !isSameFile(item.source, item.target))
-            deletions.add(item.source);
-    }
+    if (outcome == PictureOutcome::Written || outcome == PictureOutcome::TimesNotKept)
+        outputs.add(item.source, item.target, setting.fileDelSrc);
     if (outcome != PictureOutcome::Written) {
         if (failure(item) == Next::Stop)
             return Next::Stop;
@@ -296,7 +292,7 @@ void CancelThreadOperationImpl::Run::noteOutputFolder(const Item& item)
 // would replace is kept: replacing it would lose that picture, and with File/DelSrc its source too.
 bool CancelThreadOperationImpl::Run::mayReplace(const wstring& target) const
 {
-    return setting.fileOverWrite && !written.contains(Path(target).getPath(), true);
+    return setting.fileOverWrite && !outputs.isOutput(target);
 }
 
 CancelThreadOperationImpl::Run::Next CancelThreadOperationImpl::Run::failure(const Item& item)
@@ -330,7 +326,12 @@ void CancelThreadOperationImpl::Run::writeEnd()
 
 void CancelThreadOperationImpl::Run::deleteSources()
 {
-    if (!setting.fileDelSrc || deletions.count() == 0)
+    if (!setting.fileDelSrc)
+        return;
+    // Only what will really go is counted in the question.
+    wstringArray deletions;
+    outputs.sourcesToDelete(deletions);
+    if (deletions.count() == 0)
         return;
     if (ask(fillIn(Messages::Q0003, decimal(deletions.count())), MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;

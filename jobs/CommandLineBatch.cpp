@@ -76,8 +76,7 @@ int CommandLineBatch::run(const wstringArray& sources, const wstringArray& targe
 {
     options = batchOptions;
     converted = 0;
-    written.removeAll();
-    deletions.removeAll();
+    outputs.clear();
     // What the batch reads of the settings and what the steps it calls read must be one record.
     AppServices lent(setting);
     try {
@@ -161,7 +160,7 @@ bool CommandLineBatch::targetIsFree(Item& item)
     }
     // "/overwrite" is for files that were there before the batch. An output of this batch that a later source
     // would replace is lost, and with "/delsrc" its source too.
-    return options.overwrite && !written.contains(item.target, true);
+    return options.overwrite && !outputs.isOutput(item.target);
 }
 
 PictureRequest CommandLineBatch::requestFor(const Item& item) const
@@ -181,7 +180,7 @@ bool CommandLineBatch::convertPicture(const Item& item)
         if (!convertWithClipboard(item, request))
             return false;
         if (!item.targetIsClipboard)
-            written.add(item.target);
+            outputs.add(item.source, item.target, false);
         return true;
     }
     if (convertPictureFile(request, nullptr) != PictureOutcome::Written)
@@ -192,9 +191,7 @@ bool CommandLineBatch::convertPicture(const Item& item)
 
 void CommandLineBatch::noteWritten(const Item& item)
 {
-    written.add(item.target);
-    if (options.deleteSources && !isSameFile(item.source, item.target))
-        deletions.add(item.source);
+    outputs.add(item.source, item.target, options.deleteSources);
 }
 
 // With several workers the items are settled in list order as in a one-worker run, but ahead of the writing
@@ -297,6 +294,8 @@ bool CommandLineBatch::convertWithClipboard(const Item& item, const PictureReque
 void CommandLineBatch::deleteSources()
 {
     write(newLine);
+    wstringArray deletions;
+    outputs.sourcesToDelete(deletions);
     for (int i = 0; i < deletions.count(); ++i) {
         const wstring& source = deletions.at(i);
         const SimpleString& text = DeleteFileW(source.buffer()) ? LogMessages::C006 : LogMessages::C007;

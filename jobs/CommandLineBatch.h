@@ -2,6 +2,7 @@
 #include <list>
 #include "foundation/Decimal.h"
 #include "foundation/wstringArray.h"
+#include "jobs/RunOutputs.h"
 
 class AppSetting;
 class ConversionPipeline;
@@ -80,9 +81,8 @@ private:
     IShotDateReader* shotDates;
     CommandLineBatchOptions options;
     int converted = 0;
-    // The outputs of this batch, normalised, and the sources to delete once the batch has written them all.
-    wstringArray written;
-    wstringArray deletions;
+    // The outputs of this batch, and the sources to delete once the batch has written them all.
+    RunOutputs outputs;
     // With several workers: the pictures in work, oldest first, each with its item.
     ConversionPipeline* pipeline = nullptr;
     std::list<Item> queued;

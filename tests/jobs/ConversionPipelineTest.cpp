@@ -181,3 +181,38 @@ TEST_F(ConversionPipelineTest, ABrokenPictureInTheMiddleStopsTheBatchWithNothing
     EXPECT_EQ(lastRun.files.count(L"p2.jpg"), 1u);
     EXPECT_NE(lastRun.log.find(L"(failure)"), std::wstring::npos);
 }
+
+// A rename rule that gives each picture the name of the next source, with its outputs beside the sources: by the
+// end those sources hold this batch's pictures, and deleting the sources must not take them.
+TEST_F(ConversionPipelineTest, DeletingTheSourcesSparesEveryPathTheBatchWrote)
+{
+    setting.editFormat = OutputFormat::Bitmap;
+    setting.fileAutoRename = false;
+    setting.renameEnable = true;
+    setting.renameDefinition = L"image$index.$ext";
+    auto path = [&](int index) { return folder.file(L"in\\image" + std::to_wstring(index) + L".bmp"); };
+    for (int workers : {1, 4}) {
+        SCOPED_TRACE(workers);
+        sources.removeAll();
+        for (int i = 1; i <= 3; ++i)
+            addSource((L"image" + std::to_wstring(i) + L".bmp").c_str(), L"image/bmp", i);
+        LogText log;
+        CommandLineBatch batch(setting, &log, nullptr);
+        CommandLineBatchOptions options;
+        options.workers = workers;
+        options.overwrite = true;
+        options.deleteSources = true;
+        options.applyRenameRules = true;
+
+        EXPECT_EQ(batch.run(sources, sources, options), CommandLineBatch::AllWritten);
+
+        EXPECT_TRUE(fileExists(path(0)) && fileExists(path(1)) && fileExists(path(2)));
+        EXPECT_FALSE(fileExists(path(3)));
+        std::wstring converted;
+        for (int i = 1; i <= 3; ++i)
+            converted += path(i) + L" -> " + path(i - 1) + L"\r\n";
+        EXPECT_EQ(log.masked(), L"---- 変換開始(T) ----\r\n\r\n" + converted +
+                                    L"\r\n---- 変換終了(T) ----\r\n\r\n出力ファイル数:3\r\n\r\n" + path(3) +
+                                    L" を削除しました。\r\n");
+    }
+}

@@ -143,6 +143,30 @@ TEST_F(ConvertJobTest, AnOutputOfThisRunIsNeverReplacedByALaterPictureOfTheSameN
     EXPECT_FALSE(job.getSourcesDeleted());
 }
 
+// The rule gives each picture the name of the next source beside it: by the end those sources hold this run's
+// pictures, and only the last source is offered for deletion.
+TEST_F(ConvertJobTest, DeletingTheSourcesSparesEveryPathTheRunWrote)
+{
+    setting.fileOverWrite = true;
+    setting.fileDelSrc = true;
+    setting.renameEnable = true;
+    setting.renameDefinition = L"image$index.$ext";
+    wstring first = picture(L"image1.bmp"), second = picture(L"image2.bmp"), third = picture(L"image3.bmp");
+    CancelThreadOperationImpl job(OutputFormat::Bitmap, L"bmp", Files{first, second, third});
+    std::wstring question;
+    EXPECT_EQ(runJob(job,
+                     [&](WindowRobot& user) {
+                         question = user.answerMessageBox(IDYES, waitForProgress(user, L"保存中"));
+                     }),
+              IDOK);
+    EXPECT_EQ(question, L"変換元ファイル（ 1 個）を削除しますか？");
+    wstring image0 = pathOf(L"src\\image0.bmp");
+    EXPECT_EQ(logText(), Start + line(first, image0) + line(second, first) + line(third, second) + end(3, 3, 0, 0) +
+                             third.buffer() + L" を削除しました。\r\n\r\n");
+    EXPECT_TRUE(exists(image0) && exists(first) && exists(second));
+    EXPECT_FALSE(exists(third));
+}
+
 TEST_F(ConvertJobTest, CancelStopsBeforeTheNextPictureAndOffersNoDeletion)
 {
     setting.fileDelSrc = true;
