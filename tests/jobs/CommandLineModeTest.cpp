@@ -474,10 +474,10 @@ TEST_F(CommandLineModeTest, RenameRuleAndDateFoldersShapeDirOutputs)
     wstring source = folder(L"src");
     wstring target = folder(L"out");
     wstring log = path(L"log.txt");
-    // Pictures that WIC finds metadata in: shooting-date macros are refused for a BMP, which has none.
-    picture(L"src\\a.jpg", L"image/jpeg");
+    // A BMP holds no metadata at all, a PNG none of the shooting date.
+    picture(L"src\\a.bmp", L"image/bmp");
     picture(L"src\\b.png", L"image/png");
-    setLocalWriteTime(path(L"src\\a.jpg"), localTime(2019, 7, 4, 10, 20, 30));
+    setLocalWriteTime(path(L"src\\a.bmp"), localTime(2019, 7, 4, 10, 20, 30));
     setLocalWriteTime(path(L"src\\b.png"), localTime(2020, 12, 31, 23, 59, 58));
     wstring settings = settingsFile(L"rename.xml", [](AppSetting& setting) {
         setting.renameEnable = true;
@@ -498,7 +498,7 @@ TEST_F(CommandLineModeTest, RenameRuleAndDateFoldersShapeDirOutputs)
     wstring second = path(L"out\\202012\\pic_b_007_20201231-235958.png");
     EXPECT_EQ(describe(first), "PNG 40x30 24");
     EXPECT_EQ(describe(second), "PNG 40x30 24");
-    EXPECT_EQ(utf8Log(log), startLine + convertedLine(path(L"src\\a.jpg"), first) +
+    EXPECT_EQ(utf8Log(log), startLine + convertedLine(path(L"src\\a.bmp"), first) +
                                 convertedLine(path(L"src\\b.png"), second) + endLines(2));
 }
 
