@@ -38,11 +38,7 @@ bool putOnClipboard(Gdiplus::Bitmap* picture, IWICMetadataBlockReader* metadata,
     BitmapPtr decoded(gdipBitmapFromStream(stream.get()));
     if (!decoded)
         return false;
-    try {
-        saveImageToClipboard(decoded.get(), nullptr);
-    } catch (const Exception&) {
-        return false;
-    }
+    saveImageToClipboard(decoded.get(), nullptr);
     return true;
 }
 
@@ -177,7 +173,7 @@ bool CommandLineBatch::convertPicture(const Item& item)
 {
     PictureRequest request = requestFor(item);
     if (item.involvesClipboard()) {
-        if (!convertWithClipboard(item, request))
+        if (pictureStep(nullptr, [&] { return convertWithClipboard(item, request); }) != PictureOutcome::Written)
             return false;
         if (!item.targetIsClipboard)
             outputs.add(item.source, item.target, false);
@@ -270,25 +266,23 @@ bool CommandLineBatch::finishQueued(size_t keep)
     return true;
 }
 
-bool CommandLineBatch::convertWithClipboard(const Item& item, const PictureRequest& request)
+PictureOutcome CommandLineBatch::convertWithClipboard(const Item& item, const PictureRequest& request)
 {
     SourcePicture picture;
     if (item.sourceIsClipboard) {
-        try {
-            picture.bitmap.reset(pasteImageFromClipboard());
-        } catch (const Exception&) {
-        }
+        picture.bitmap.reset(pasteImageFromClipboard());
         picture.bitsPerPixel = clipboardBitsPerPixel;
     } else {
         loadSourcePicture(request, picture);
     }
     if (!picture.bitmap)
-        return false;
+        return PictureOutcome::Failed;
     if (!item.targetIsClipboard)
-        return convertSourcePicture(picture, request, nullptr) == PictureOutcome::Written;
+        return convertSourcePicture(picture, request, nullptr);
     if (processPicture(picture, request.format, nullptr) != ChainOutcome::Done)
-        return false;
-    return putOnClipboard(picture.bitmap.get(), picture.metadata.get(), request.format);
+        return PictureOutcome::Failed;
+    bool put = putOnClipboard(picture.bitmap.get(), picture.metadata.get(), request.format);
+    return put ? PictureOutcome::Written : PictureOutcome::Failed;
 }
 
 void CommandLineBatch::deleteSources()

@@ -9,6 +9,7 @@ class ConversionPipeline;
 class IShotDateReader;
 class MessageWriter;
 class RenameUtil;
+enum class PictureOutcome;
 struct PictureRequest;
 
 // What the command-line mode asks of one batch beside its sources and targets.
@@ -69,7 +70,7 @@ private:
     bool settleQueuedTarget(Item& item, RenameUtil& renamer, bool& continues);
     bool isQueuedTarget(const wstring& path) const;
     bool finishQueued(size_t keep);
-    bool convertWithClipboard(const Item& item, const PictureRequest& request);
+    PictureOutcome convertWithClipboard(const Item& item, const PictureRequest& request);
     void deleteSources();
     void writeEnd();
     void writeErrorEnd();

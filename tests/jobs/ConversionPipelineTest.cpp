@@ -14,6 +14,7 @@
 #include "settings/AppSetting.h"
 #include "settings/OutputFormat.h"
 #include "support/GlobalApplication.h"
+#include "support/BitFieldBmp.h"
 #include "support/LentSettings.h"
 #include "support/ScratchFolder.h"
 #include "support/WicTesting.h"
@@ -75,13 +76,19 @@ protected:
 
     void addTarget(const wchar_t* name) { targets.add(folder.file((std::wstring(L"out\\") + name).c_str()).c_str()); }
 
-    RunResult run(int workers)
+    // The log line of the source at the index written into the output of that name.
+    std::wstring sourceLine(int index, const wchar_t* output) const
+    {
+        return std::wstring(sources.at(index).buffer()) + L" -> " + folder.file(std::wstring(L"out\\") + output) +
+               L"\r\n";
+    }
+
+    RunResult run(int workers, CommandLineBatchOptions options = {})
     {
         std::wstring out = folder.file(L"out");
         CreateDirectoryW(out.c_str(), nullptr);
         LogText log;
         CommandLineBatch batch(setting, &log, nullptr);
-        CommandLineBatchOptions options;
         options.workers = workers;
         RunResult run;
         run.result = batch.run(sources, targets, options);
@@ -91,10 +98,10 @@ protected:
         return run;
     }
 
-    void expectSameRuns(int expectedResult)
+    void expectSameRuns(int expectedResult, const CommandLineBatchOptions& options = {})
     {
-        RunResult alone = run(1);
-        RunResult together = run(4);
+        RunResult alone = run(1, options);
+        RunResult together = run(4, options);
         EXPECT_EQ(alone.result, expectedResult);
         EXPECT_EQ(together.result, alone.result);
         EXPECT_EQ(together.log, alone.log);
@@ -156,30 +163,41 @@ TEST_F(ConversionPipelineTest, ItemsThatDependOnEarlierOutputsSeeThem)
     EXPECT_TRUE(lastRun.files[L"again.png"] != lastRun.files[L"same_1.png"]);
 }
 
+// One that no loader reads, and one whose last loader throws (a BI_BITFIELDS BMP cut short, which GDI+ and the
+// program's own reader refuse and WIC opens but cannot copy): each is that picture's failure, by its name.
 TEST_F(ConversionPipelineTest, ABrokenPictureInTheMiddleStopsTheBatchWithNothingAfterIt)
 {
     setting.editFormat = OutputFormat::Jpeg;
-    for (int i = 0; i < 8; ++i) {
-        std::wstring name = L"p" + std::to_wstring(i);
-        if (i == 3) {
-            std::wstring broken = folder.file(L"in\\broken.jpg");
-            HANDLE file = openForWriting(broken);
-            DWORD written = 0;
-            WriteFile(file, "\xFF\xD8 not a picture", 16, &written, nullptr);
-            CloseHandle(file);
-            sources.add(broken.c_str());
-        } else {
-            addSource((name + L".jpg").c_str(), L"image/jpeg", i);
+    std::vector<BitFields> column(100, BitFields{31, 63, 31});
+    Bytes cutShort = bitFieldBmpFile({40, 16, 0xF800, 0x07E0, 0x001F, 0}, 1, 100, column);
+    cutShort.resize(245);
+    const std::pair<const wchar_t*, Bytes> brokenFiles[] = {
+        {L"in\\broken.jpg", Bytes{0xFF, 0xD8, 'n', 'o', 't', ' ', 'a', ' ', 'p', 'i', 'c', 't', 'u', 'r', 'e'}},
+        {L"in\\short.bmp", cutShort},
+    };
+    for (const auto& [name, bytes] : brokenFiles) {
+        SCOPED_TRACE(testing::Message() << name);
+        sources.removeAll();
+        targets.removeAll();
+        std::wstring broken = folder.file(name);
+        for (int i = 0; i < 8; ++i) {
+            std::wstring picture = L"p" + std::to_wstring(i);
+            if (i == 3) {
+                writeBytes(broken, bytes);
+                sources.add(broken.c_str());
+            } else {
+                addSource((picture + L".jpg").c_str(), L"image/jpeg", i);
+            }
+            addTarget((picture + L".jpg").c_str());
         }
-        addTarget((name + L".jpg").c_str());
+
+        expectSameRuns(CommandLineBatch::Stopped);
+
+        // The three before it, and neither the pictures after it nor a temporary file of theirs.
+        EXPECT_EQ(lastRun.files.size(), 3u);
+        EXPECT_EQ(lastRun.files.count(L"p2.jpg"), 1u);
+        EXPECT_NE(lastRun.log.find(L"(failure)" + broken + L"\r\n処理を中断しました。"), std::wstring::npos);
     }
-
-    expectSameRuns(CommandLineBatch::Stopped);
-
-    // The three before it, and neither the pictures after it nor a temporary file of theirs.
-    EXPECT_EQ(lastRun.files.size(), 3u);
-    EXPECT_EQ(lastRun.files.count(L"p2.jpg"), 1u);
-    EXPECT_NE(lastRun.log.find(L"(failure)"), std::wstring::npos);
 }
 
 // A rename rule that gives each picture the name of the next source, with its outputs beside the sources: by the

@@ -2,6 +2,7 @@
 // dialog's result, the files and the log window's text and colours.
 #include "JobTesting.h"
 #include "support/ImagingTestSupport.h"
+#include "support/BitFieldBmp.h"
 #include "support/fileBytes.h"
 #include "imaging/gdipImageIO.h"
 #include "jobs/CancelThreadOperationImpl.h"
@@ -165,6 +166,24 @@ TEST_F(ConvertJobTest, DeletingTheSourcesSparesEveryPathTheRunWrote)
                              third.buffer() + L" を削除しました。\r\n\r\n");
     EXPECT_TRUE(exists(image0) && exists(first) && exists(second));
     EXPECT_FALSE(exists(third));
+}
+
+// A picture that no loader takes (a BI_BITFIELDS BMP cut short: GDI+ and the program's reader refuse it, WIC opens
+// it and throws) is a failure of its own, and the user chooses to go on.
+TEST_F(ConvertJobTest, APictureThatCannotBeLoadedFailsByItsName)
+{
+    wstring first = picture(L"a.bmp");
+    Bytes cutShort = bitFieldBmpFile({40, 16, 0xF800, 0x07E0, 0x001F, 0}, 1, 100,
+                                     std::vector<BitFields>(100, BitFields{31, 63, 31}));
+    cutShort.resize(245);
+    wstring broken = pathOf(L"src\\short.bmp");
+    writeBytes(broken.buffer(), cutShort);
+    wstring last = picture(L"c.jpg");
+    CancelThreadOperationImpl loading(OutputFormat::Png, L"png", out(), Files{first, broken, last});
+    EXPECT_EQ(runAnswering(loading, L"保存中", IDYES), Ending(IDOK, GoOn));
+    EXPECT_EQ(logText(), Start + line(first, out(L"a.png")) + marked(L"(failure)", broken) + line(last, out(L"c.png")) +
+                             end(3, 2, 1, 0));
+    EXPECT_EQ(temporaryFilesIn(out()), 0);
 }
 
 TEST_F(ConvertJobTest, CancelStopsBeforeTheNextPictureAndOffersNoDeletion)
