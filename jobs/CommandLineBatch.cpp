@@ -141,6 +141,8 @@ bool CommandLineBatch::settleTarget(Item& item, RenameUtil& renamer)
     item.target = Path(item.target).getPath();
     if (options.applyRenameRules) {
         item.target = renamer.rename(item.target, item.source);
+        if (item.target.isEmpty())
+            return false;
         item.target = renamer.sortIntoFolder(item.source, Path(item.target));
     }
     return targetIsFree(item);
@@ -226,6 +228,11 @@ bool CommandLineBatch::settleQueuedTarget(Item& item, RenameUtil& renamer, bool&
     item.target = Path(item.target).getPath();
     if (options.applyRenameRules) {
         item.target = renamer.rename(item.target, item.source);
+        // A one-worker run logs this picture's failure after the pictures before it.
+        if (item.target.isEmpty()) {
+            continues = finishQueued(0);
+            return false;
+        }
         Path sorted(renamer.sortedName(item.source, Path(item.target)));
         if (!Path(sorted.getDirectory()).exists() && !finishQueued(0)) {
             continues = false;

@@ -12,6 +12,7 @@
 #include "imaging/BitDepth.h"
 #include "imaging/clipboardImage.h"
 #include "imaging/gdipImageIO.h"
+#include "jobs/RenameUtil.h"
 #include "settings/AppSetting.h"
 #include "support/ComTesting.h"
 #include "support/ImagingTestSupport.h"
@@ -502,21 +503,31 @@ TEST_F(CommandLineModeTest, RenameRuleAndDateFoldersShapeDirOutputs)
                                 convertedLine(path(L"src\\b.png"), second) + endLines(2));
 }
 
-TEST_F(CommandLineModeTest, RuleThatNamesNoUsableFileEndsTheBatchWithAnError)
+// The rule's name is that picture's failure; a sub-folder that cannot be made is an error of the batch.
+TEST_F(CommandLineModeTest, RuleThatNamesNoUsableFileFailsThePictureByItsName)
 {
     wstring source = folder(L"src");
     wstring target = folder(L"out");
     wstring log = path(L"log.txt");
     picture(L"src\\a.bmp", L"image/bmp");
-    wstring settings = settingsFile(L"bad.ini", [](AppSetting& setting) {
+    wstring badName = settingsFile(L"bad.ini", [](AppSetting& setting) {
         setting.renameEnable = true;
         setting.renameDefinition = L"a:b.$ext";
     });
+    wstring badFolder = settingsFile(L"folder.ini", [](AppSetting& setting) {
+        setting.filterEnable = true;
+        setting.filterType = static_cast<int>(FolderSortMode::SourceFolder);
+    });
+    writeText(path(L"out\\src").buffer(), "a file where the sub-folder goes");
 
-    EXPECT_EQ(run(L"/par " + quoted(settings) + L" /dir " + quoted(source) + L" " + quoted(target) + L" /log " +
+    EXPECT_EQ(run(L"/par " + quoted(badName) + L" /dir " + quoted(source) + L" " + quoted(target) + L" /log " +
                   quoted(log)),
               1);
+    EXPECT_EQ(utf8Log(log), startLine + failureLine(path(L"src\\a.bmp")) + stopLine + endLines(0));
 
+    EXPECT_EQ(run(L"/par " + quoted(badFolder) + L" /dir " + quoted(source) + L" " + quoted(target) + L" /log " +
+                  quoted(log)),
+              1);
     EXPECT_EQ(utf8Log(log), startLine + errorLines(0));
 }
 

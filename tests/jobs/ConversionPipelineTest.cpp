@@ -204,6 +204,28 @@ TEST_F(ConversionPipelineTest, ABrokenPictureInTheMiddleStopsTheBatchWithNothing
     }
 }
 
+// A rule that gives one picture no usable name ("$fname" of "..jpg" is a lone dot) fails that picture where a
+// one-worker run meets it, after the pictures before it are written and logged.
+TEST_F(ConversionPipelineTest, APictureTheRuleNamesNoFileFailsInItsTurn)
+{
+    setting.editFormat = OutputFormat::Png;
+    setting.renameEnable = true;
+    setting.renameDefinition = L"$fname";
+    for (const wchar_t* name : {L"p0.jpg", L"p1.jpg", L"..jpg", L"p3.jpg"}) {
+        addSource(name, L"image/jpeg", static_cast<int>(sources.count()));
+        addTarget(name);
+    }
+    CommandLineBatchOptions options;
+    options.applyRenameRules = true;
+
+    expectSameRuns(CommandLineBatch::Stopped, options);
+
+    EXPECT_EQ(lastRun.files.size(), 2u);
+    EXPECT_EQ(lastRun.files.count(L"p1"), 1u);
+    std::wstring failure = L"(failure)" + folder.file(L"in\\..jpg") + L"\r\n処理を中断しました。\r\n";
+    EXPECT_NE(lastRun.log.find(sourceLine(1, L"p1") + failure), std::wstring::npos) << lastRun.log;
+}
+
 // A rename rule that gives each picture the name of the next source, with its outputs beside the sources: by the
 // end those sources hold this batch's pictures, and deleting the sources must not take them.
 TEST_F(ConversionPipelineTest, DeletingTheSourcesSparesEveryPathTheBatchWrote)

@@ -169,8 +169,8 @@ TEST_F(ConvertJobTest, DeletingTheSourcesSparesEveryPathTheRunWrote)
 }
 
 // A picture that no loader takes (a BI_BITFIELDS BMP cut short: GDI+ and the program's reader refuse it, WIC opens
-// it and throws) is a failure of its own, and the user chooses to go on.
-TEST_F(ConvertJobTest, APictureThatCannotBeLoadedFailsByItsName)
+// it and throws) and one the rule can give no name are failures of their own, and the user chooses to go on.
+TEST_F(ConvertJobTest, APictureThatCannotBeLoadedOrNamedFailsByItsName)
 {
     wstring first = picture(L"a.bmp");
     Bytes cutShort = bitFieldBmpFile({40, 16, 0xF800, 0x07E0, 0x001F, 0}, 1, 100,
@@ -184,6 +184,23 @@ TEST_F(ConvertJobTest, APictureThatCannotBeLoadedFailsByItsName)
     EXPECT_EQ(logText(), Start + line(first, out(L"a.png")) + marked(L"(failure)", broken) + line(last, out(L"c.png")) +
                              end(3, 2, 1, 0));
     EXPECT_EQ(temporaryFilesIn(out()), 0);
+
+    setting.renameEnable = true;
+    setting.renameDefinition = L"$fname?.$ext";
+    std::wstring before = logText();
+    CancelThreadOperationImpl naming(OutputFormat::Png, L"png", out(), Files{first, last});
+    std::vector<std::wstring> questions;
+    EXPECT_EQ(runJob(naming,
+                     [&](WindowRobot& user) {
+                         HWND dialog = waitForProgress(user, L"保存中");
+                         user.screenshot(waitForQuestion(user, dialog), L"unnamed-picture-question");
+                         questions.push_back(user.answerMessageBox(IDYES, dialog));
+                         questions.push_back(user.answerMessageBox(IDNO, dialog));
+                     }),
+              IDCANCEL);
+    EXPECT_EQ(questions, (std::vector<std::wstring>{GoOn, GoOn}));
+    EXPECT_EQ(logText().substr(before.size()),
+              Start + marked(L"(failure)", first) + marked(L"(failure)", last) + Stopped + end(2, 0, 2, 0));
 }
 
 TEST_F(ConvertJobTest, CancelStopsBeforeTheNextPictureAndOffersNoDeletion)
