@@ -135,7 +135,11 @@ IWICMetadataQueryReader* BitmapSource::metadataQueryReader() const
     ComPtr<IWICBitmapFrameDecode> frame;
     queryInterface(IID_IWICBitmapFrameDecode, frame.outVoid());
     IWICMetadataQueryReader* reader = nullptr;
-    Exception::check(frame->GetMetadataQueryReader(&reader));
+    HRESULT result = frame->GetMetadataQueryReader(&reader);
+    // A format without metadata (BMP) answers that it has no reader: nothing to read, no failure.
+    if (result == WINCODEC_ERR_UNSUPPORTEDOPERATION)
+        return nullptr;
+    Exception::check(result);
     return reader;
 }
 

@@ -31,7 +31,8 @@ public:
     void queryInterface(REFIID iid, void** result) const;
     // The picture encoded into a new stream on global memory, one frame in its own pixel format.
     IStream* encodeToStream(const GUID& container) const;
-    // The metadata reader of a decoded frame; a source that is no frame throws E_NOINTERFACE.
+    // The metadata reader of a decoded frame; null for a frame of a format that holds no metadata (BMP). A
+    // source that is no frame throws E_NOINTERFACE.
     IWICMetadataQueryReader* metadataQueryReader() const;
 
     IWICBitmapSource* get() const { return source; }

@@ -1,5 +1,4 @@
 #include "imaging/WicShotDateReader.h"
-#include "foundation/Exception.h"
 #include "imaging/PictureProperties.h"
 #include "imaging/WicBitmapDecoder.h"
 #include "imaging/WicBitmapSource.h"
@@ -11,7 +10,8 @@ bool WicShotDateReader::readDateTaken(const wstring& path, DateTime& taken)
     decoder.openFile(path);
     WIC::BitmapFrameDecode frame(decoder.frame(0), true);
     IWICMetadataQueryReader* queries = frame.metadataQueryReader();
+    // A picture without metadata tells no shooting date.
     if (!queries)
-        Exception::throwInvalidArgument();
+        return false;
     return ::readDateTaken(WIC::MetadataQueryReader(queries), taken);
 }

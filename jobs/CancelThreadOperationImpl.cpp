@@ -11,6 +11,7 @@
 #include "jobs/PictureConversion.h"
 #include "jobs/ProgressDialog.h"
 #include "jobs/RenameUtil.h"
+#include "jobs/RunOutputs.h"
 #include "settings/AppServices.h"
 #include "settings/AppSetting.h"
 #include "settings/Messages.h"
@@ -52,6 +53,7 @@ private:
     int convertAll();
     Next convertFile(Item& item, RenameUtil& renamer);
     Next nameOutput(Item& item, RenameUtil& renamer);
+    Next placeOutput(Item& item, RenameUtil& renamer, const wstring& name);
     Next settleTarget(Item& item);
     PictureRequest requestFor(const Item& item) const;
     Next finishFile(const Item& item, PictureOutcome outcome);
@@ -79,8 +81,7 @@ private:
     int failed = 0;
     int skipped = 0;
     // The outputs of this run, and the sources whose outputs were written, for the deletion at the end.
-    wstringArray written;
-    wstringArray deletions;
+    RunOutputs outputs;
     // With several workers: the pictures in work, oldest first.
     ConversionPipeline* pipeline = nullptr;
     std::list<Item> queued;
@@ -156,8 +157,9 @@ CancelThreadOperationImpl::Run::Next CancelThreadOperationImpl::Run::convertFile
         return Next::Stop;
     if (dialog.isCancelled())
         return Next::Stop;
-    if (nameOutput(item, renamer) == Next::Stop)
-        return Next::Stop;
+    Next named = nameOutput(item, renamer);
+    if (named != Next::Continue)
+        return named;
     // An existing output is numbered or asked about only once every picture before it is written: one of them
     // may be what makes it exist. One that may simply be replaced waits for nothing.
     if (isQueuedTarget(item.target) || (Path(item.target).exists() && !mayReplace(item.target))) {
@@ -177,7 +179,8 @@ CancelThreadOperationImpl::Run::Next CancelThreadOperationImpl::Run::convertFile
     return finishQueued(static_cast<size_t>(pipeline->capacity()) - 1);
 }
 
-// The output's name under the rename rule, in its sub-folder, which is made here.
+// The output's name under the rename rule, in its sub-folder, which is made here. Skip when the rule gives the
+// picture no name: that is its failure.
 CancelThreadOperationImpl::Run::Next CancelThreadOperationImpl::Run::nameOutput(Item& item, RenameUtil& renamer)
 {
     Path source(item.source);
@@ -185,19 +188,30 @@ CancelThreadOperationImpl::Run::Next CancelThreadOperationImpl::Run::nameOutput(
     try {
         wstring name = renamer.rename(combinePath(item.folder, source.getBaseName() + L"." + job.extension),
                                       item.source);
-        item.target = Path(renamer.sortedName(item.source, Path(name))).getPath();
-        wstring folder = Path(item.target).getDirectory();
-        // A one-at-a-time run makes the folder after the pictures before it, and not at all when one of them
-        // ends the run.
-        if (!Path(folder).exists() && catchUp() == Next::Stop)
-            return Next::Stop;
-        createDirectoryTree(folder);
+        if (!name.isEmpty())
+            return placeOutput(item, renamer, name);
     } catch (...) {
-        // Nor does it meet this error before them.
+        // A one-at-a-time run does not meet this error before the pictures before it.
         if (catchUp() == Next::Stop)
             return Next::Stop;
         throw;
     }
+    // Nor this failure, which it logs and asks about in its turn.
+    if (catchUp() == Next::Stop)
+        return Next::Stop;
+    return finishFile(item, PictureOutcome::Failed) == Next::Stop ? Next::Stop : Next::Skip;
+}
+
+CancelThreadOperationImpl::Run::Next CancelThreadOperationImpl::Run::placeOutput(Item& item, RenameUtil& renamer,
+                                                                                 const wstring& name)
+{
+    item.target = Path(renamer.sortedName(item.source, Path(name))).getPath();
+    wstring folder = Path(item.target).getDirectory();
+    // A one-at-a-time run makes the folder after the pictures before it, and not at all when one of them ends
+    // the run.
+    if (!Path(folder).exists() && catchUp() == Next::Stop)
+        return Next::Stop;
+    createDirectoryTree(folder);
     return Next::Continue;
 }
 
@@ -232,12 +246,8 @@ CancelThreadOperationImpl::Run::Next CancelThreadOperationImpl::Run::finishFile(
 {
     if (outcome == PictureOutcome::Cancelled)
         return Next::Stop;
-    if (outcome == PictureOutcome::Written || outcome == PictureOutcome::TimesNotKept) {
-        written.add(item.target);
-        // A source that is its own output is the output now: it is never offered for deletion.
-        if (setting.fileDelSrc && !isSameFile(item.source, item.target))
-            deletions.add(item.source);
-    }
+    if (outcome == PictureOutcome::Written || outcome == PictureOutcome::TimesNotKept)
+        outputs.add(item.source, item.target, setting.fileDelSrc);
     if (outcome != PictureOutcome::Written) {
         if (failure(item) == Next::Stop)
             return Next::Stop;
@@ -296,7 +306,7 @@ void CancelThreadOperationImpl::Run::noteOutputFolder(const Item& item)
 // would replace is kept: replacing it would lose that picture, and with File/DelSrc its source too.
 bool CancelThreadOperationImpl::Run::mayReplace(const wstring& target) const
 {
-    return setting.fileOverWrite && !written.contains(Path(target).getPath(), true);
+    return setting.fileOverWrite && !outputs.isOutput(target);
 }
 
 CancelThreadOperationImpl::Run::Next CancelThreadOperationImpl::Run::failure(const Item& item)
@@ -330,7 +340,12 @@ void CancelThreadOperationImpl::Run::writeEnd()
 
 void CancelThreadOperationImpl::Run::deleteSources()
 {
-    if (!setting.fileDelSrc || deletions.count() == 0)
+    if (!setting.fileDelSrc)
+        return;
+    // Only what will really go is counted in the question.
+    wstringArray deletions;
+    outputs.sourcesToDelete(deletions);
+    if (deletions.count() == 0)
         return;
     if (ask(fillIn(Messages::Q0003, decimal(deletions.count())), MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;

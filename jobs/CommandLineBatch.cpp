@@ -38,11 +38,7 @@ bool putOnClipboard(Gdiplus::Bitmap* picture, IWICMetadataBlockReader* metadata,
     BitmapPtr decoded(gdipBitmapFromStream(stream.get()));
     if (!decoded)
         return false;
-    try {
-        saveImageToClipboard(decoded.get(), nullptr);
-    } catch (const Exception&) {
-        return false;
-    }
+    saveImageToClipboard(decoded.get(), nullptr);
     return true;
 }
 
@@ -76,8 +72,7 @@ int CommandLineBatch::run(const wstringArray& sources, const wstringArray& targe
 {
     options = batchOptions;
     converted = 0;
-    written.removeAll();
-    deletions.removeAll();
+    outputs.clear();
     // What the batch reads of the settings and what the steps it calls read must be one record.
     AppServices lent(setting);
     try {
@@ -146,6 +141,8 @@ bool CommandLineBatch::settleTarget(Item& item, RenameUtil& renamer)
     item.target = Path(item.target).getPath();
     if (options.applyRenameRules) {
         item.target = renamer.rename(item.target, item.source);
+        if (item.target.isEmpty())
+            return false;
         item.target = renamer.sortIntoFolder(item.source, Path(item.target));
     }
     return targetIsFree(item);
@@ -161,7 +158,7 @@ bool CommandLineBatch::targetIsFree(Item& item)
     }
     // "/overwrite" is for files that were there before the batch. An output of this batch that a later source
     // would replace is lost, and with "/delsrc" its source too.
-    return options.overwrite && !written.contains(item.target, true);
+    return options.overwrite && !outputs.isOutput(item.target);
 }
 
 PictureRequest CommandLineBatch::requestFor(const Item& item) const
@@ -178,10 +175,10 @@ bool CommandLineBatch::convertPicture(const Item& item)
 {
     PictureRequest request = requestFor(item);
     if (item.involvesClipboard()) {
-        if (!convertWithClipboard(item, request))
+        if (pictureStep(nullptr, [&] { return convertWithClipboard(item, request); }) != PictureOutcome::Written)
             return false;
         if (!item.targetIsClipboard)
-            written.add(item.target);
+            outputs.add(item.source, item.target, false);
         return true;
     }
     if (convertPictureFile(request, nullptr) != PictureOutcome::Written)
@@ -192,9 +189,7 @@ bool CommandLineBatch::convertPicture(const Item& item)
 
 void CommandLineBatch::noteWritten(const Item& item)
 {
-    written.add(item.target);
-    if (options.deleteSources && !isSameFile(item.source, item.target))
-        deletions.add(item.source);
+    outputs.add(item.source, item.target, options.deleteSources);
 }
 
 // With several workers the items are settled in list order as in a one-worker run, but ahead of the writing
@@ -233,6 +228,11 @@ bool CommandLineBatch::settleQueuedTarget(Item& item, RenameUtil& renamer, bool&
     item.target = Path(item.target).getPath();
     if (options.applyRenameRules) {
         item.target = renamer.rename(item.target, item.source);
+        // A one-worker run logs this picture's failure after the pictures before it.
+        if (item.target.isEmpty()) {
+            continues = finishQueued(0);
+            return false;
+        }
         Path sorted(renamer.sortedName(item.source, Path(item.target)));
         if (!Path(sorted.getDirectory()).exists() && !finishQueued(0)) {
             continues = false;
@@ -273,30 +273,30 @@ bool CommandLineBatch::finishQueued(size_t keep)
     return true;
 }
 
-bool CommandLineBatch::convertWithClipboard(const Item& item, const PictureRequest& request)
+PictureOutcome CommandLineBatch::convertWithClipboard(const Item& item, const PictureRequest& request)
 {
     SourcePicture picture;
     if (item.sourceIsClipboard) {
-        try {
-            picture.bitmap.reset(pasteImageFromClipboard());
-        } catch (const Exception&) {
-        }
+        picture.bitmap.reset(pasteImageFromClipboard());
         picture.bitsPerPixel = clipboardBitsPerPixel;
     } else {
         loadSourcePicture(request, picture);
     }
     if (!picture.bitmap)
-        return false;
+        return PictureOutcome::Failed;
     if (!item.targetIsClipboard)
-        return convertSourcePicture(picture, request, nullptr) == PictureOutcome::Written;
+        return convertSourcePicture(picture, request, nullptr);
     if (processPicture(picture, request.format, nullptr) != ChainOutcome::Done)
-        return false;
-    return putOnClipboard(picture.bitmap.get(), picture.metadata.get(), request.format);
+        return PictureOutcome::Failed;
+    bool put = putOnClipboard(picture.bitmap.get(), picture.metadata.get(), request.format);
+    return put ? PictureOutcome::Written : PictureOutcome::Failed;
 }
 
 void CommandLineBatch::deleteSources()
 {
     write(newLine);
+    wstringArray deletions;
+    outputs.sourcesToDelete(deletions);
     for (int i = 0; i < deletions.count(); ++i) {
         const wstring& source = deletions.at(i);
         const SimpleString& text = DeleteFileW(source.buffer()) ? LogMessages::C006 : LogMessages::C007;

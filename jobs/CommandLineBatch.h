@@ -2,12 +2,14 @@
 #include <list>
 #include "foundation/Decimal.h"
 #include "foundation/wstringArray.h"
+#include "jobs/RunOutputs.h"
 
 class AppSetting;
 class ConversionPipeline;
 class IShotDateReader;
 class MessageWriter;
 class RenameUtil;
+enum class PictureOutcome;
 struct PictureRequest;
 
 // What the command-line mode asks of one batch beside its sources and targets.
@@ -68,7 +70,7 @@ private:
     bool settleQueuedTarget(Item& item, RenameUtil& renamer, bool& continues);
     bool isQueuedTarget(const wstring& path) const;
     bool finishQueued(size_t keep);
-    bool convertWithClipboard(const Item& item, const PictureRequest& request);
+    PictureOutcome convertWithClipboard(const Item& item, const PictureRequest& request);
     void deleteSources();
     void writeEnd();
     void writeErrorEnd();
@@ -80,9 +82,8 @@ private:
     IShotDateReader* shotDates;
     CommandLineBatchOptions options;
     int converted = 0;
-    // The outputs of this batch, normalised, and the sources to delete once the batch has written them all.
-    wstringArray written;
-    wstringArray deletions;
+    // The outputs of this batch, and the sources to delete once the batch has written them all.
+    RunOutputs outputs;
     // With several workers: the pictures in work, oldest first, each with its item.
     ConversionPipeline* pipeline = nullptr;
     std::list<Item> queued;

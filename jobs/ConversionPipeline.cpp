@@ -133,10 +133,13 @@ void ConversionPipeline::work()
     HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     while (std::shared_ptr<Job> job = nextToStart()) {
         try {
-            convert(*job, stop.get());
+            job->outcome = pictureStep(stop.get(), [&] { return convert(*job, stop.get()); });
         } catch (...) {
             job->error = std::current_exception();
         }
+        // A picture that is not written leaves nothing in its target's folder, not even for a while.
+        if (job->outcome != PictureOutcome::Written)
+            job->staged.discard();
         {
             std::lock_guard<std::mutex> hold(lock);
             job->done = true;
@@ -148,25 +151,21 @@ void ConversionPipeline::work()
 }
 
 // The steps of convertPictureFile up to the save, which goes to the temporary file.
-void ConversionPipeline::convert(Job& job, ICanceller* canceller)
+PictureOutcome ConversionPipeline::convert(Job& job, ICanceller* canceller)
 {
     const PictureRequest& request = job.request;
     SourcePicture picture;
     if (!loadSourcePicture(request, picture))
-        return;
+        return PictureOutcome::Failed;
     ChainOutcome processed = processPicture(picture, request.format, canceller);
-    if (processed != ChainOutcome::Done) {
-        job.outcome = processed == ChainOutcome::Cancelled ? PictureOutcome::Cancelled : PictureOutcome::Failed;
-        return;
-    }
+    if (processed != ChainOutcome::Done)
+        return processed == ChainOutcome::Cancelled ? PictureOutcome::Cancelled : PictureOutcome::Failed;
     if (request.keepFileTimes && !job.times.read(request.source.buffer()))
-        return;
+        return PictureOutcome::Failed;
     if (!job.staged.create(request.target.buffer()))
-        return;
-    if (!saveImageWithDpi(job.staged.path(), request.format, picture.bitmap.get(), picture.metadata.get(),
-                          canceller, request.dpiX, request.dpiY, picture.dpiX, picture.dpiY)) {
-        job.outcome = isCancelled(canceller) ? PictureOutcome::Cancelled : PictureOutcome::Failed;
-        return;
-    }
-    job.outcome = PictureOutcome::Written;
+        return PictureOutcome::Failed;
+    if (!saveImageWithDpi(job.staged.path(), request.format, picture.bitmap.get(), picture.metadata.get(), canceller,
+                          request.dpiX, request.dpiY, picture.dpiX, picture.dpiY))
+        return isCancelled(canceller) ? PictureOutcome::Cancelled : PictureOutcome::Failed;
+    return PictureOutcome::Written;
 }

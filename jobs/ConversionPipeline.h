@@ -30,8 +30,8 @@ public:
 
     void queue(const PictureRequest& request);
     // Waits for the oldest queued picture and moves it onto its target, then gives it the source's file times
-    // when asked: the outcome convertPictureFile would have had. An Exception its conversion threw is thrown
-    // here, in its turn.
+    // when asked: the outcome convertPictureFile would have had. Anything else than an Exception that its
+    // conversion threw is thrown here, in its turn.
     PictureOutcome finishOldest();
     // Stops the pictures in work and removes everything queued, the temporary files included.
     void discardAll();
@@ -42,7 +42,7 @@ private:
 
     void work();
     std::shared_ptr<Job> nextToStart();
-    static void convert(Job& job, ICanceller* canceller);
+    static PictureOutcome convert(Job& job, ICanceller* canceller);
 
     std::mutex lock;
     std::condition_variable changed;

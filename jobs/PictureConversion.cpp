@@ -1,6 +1,7 @@
 #include "jobs/PictureConversion.h"
 #include "conversion/OutputDepth.h"
 #include "conversion/SaveImage.h"
+#include "foundation/Exception.h"
 #include "foundation/FileTime.h"
 #include "imaging/pictureLoading.h"
 #include "imaging/ICanceller.h"
@@ -72,8 +73,19 @@ PictureOutcome convertSourcePicture(SourcePicture& picture, const PictureRequest
 
 PictureOutcome convertPictureFile(const PictureRequest& request, ICanceller* canceller)
 {
-    SourcePicture picture;
-    if (!loadSourcePicture(request, picture))
-        return PictureOutcome::Failed;
-    return convertSourcePicture(picture, request, canceller);
+    return pictureStep(canceller, [&] {
+        SourcePicture picture;
+        if (!loadSourcePicture(request, picture))
+            return PictureOutcome::Failed;
+        return convertSourcePicture(picture, request, canceller);
+    });
+}
+
+PictureOutcome pictureStep(ICanceller* canceller, const std::function<PictureOutcome()>& convert)
+{
+    try {
+        return convert();
+    } catch (const Exception&) {
+        return pictureOutcome(stoppedOutcome(canceller));
+    }
 }

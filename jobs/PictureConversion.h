@@ -1,5 +1,6 @@
 #pragma once
 #include <wincodecsdk.h>
+#include <functional>
 #include "foundation/ComPtr.h"
 #include "foundation/Decimal.h"
 #include "foundation/wstring.h"
@@ -51,9 +52,14 @@ struct SourcePicture {
     Decimal dpiY{0};
 };
 
-// The whole way from the request's source file to its target. A target that is not written is left as it
-// was. Exceptions of the loader, the steps and the save pass through.
+// The whole way from the request's source file to its target, as one picture's step (pictureStep). A target
+// that is not written is left as it was.
 PictureOutcome convertPictureFile(const PictureRequest& request, ICanceller* canceller);
+
+// Runs one picture's way through the functions here so that an Exception of a loader, a step or the save is
+// that picture's failure, or its cancel when the user has cancelled: a picture the platform cannot take never
+// ends the whole run. Whatever the run does around it (naming, folders, questions) is the run's own.
+PictureOutcome pictureStep(ICanceller* canceller, const std::function<PictureOutcome()>& convert);
 
 // The steps for callers that take the picture from, or give it to, somewhere else (the clipboard).
 // Reads the request's source into the picture, with its metadata and resolution only when the request's save

@@ -26,23 +26,23 @@ bool isFolderSeparator(wchar_t c)
 }
 
 // A rule may lead into sub-folders with "\" or "/", but a character that the file system refuses would make
-// the save fail for every picture (and ":" would write into a hidden stream of another file), and a name
-// that ends in a separator or holds only dots and blanks names no file at all.
-void requireUsableFileName(const wstring& name)
+// the save fail (and ":" would write into a hidden stream of another file), and a name that ends in a
+// separator or holds only dots and blanks names no file at all.
+bool isUsableFileName(const wstring& name)
 {
     const wchar_t* text = name.buffer();
     int nameStart = 0;
     for (int i = 0; text[i]; ++i) {
         if (text[i] < 32 || wcschr(L"<>:\"|?*", text[i]))
-            throw Exception(ERROR_INVALID_NAME);
+            return false;
         if (isFolderSeparator(text[i]))
             nameStart = i + 1;
     }
     for (int i = nameStart; text[i]; ++i) {
         if (text[i] != L'.' && text[i] != L' ')
-            return;
+            return true;
     }
-    throw Exception(ERROR_INVALID_NAME);
+    return false;
 }
 
 } // namespace
@@ -68,7 +68,8 @@ wstring RenameUtil::rename(const wstring& outputName, const wstring& sourcePath)
         return outputName;
     renamer.setTemplate(expandShotDate(setting.renameDefinition, sourcePath));
     wstring name = renamer.expand(outputName, sourcePath);
-    requireUsableFileName(name);
+    if (!isUsableFileName(name))
+        return wstring();
     return Path(outputName).getDirectory() + name;
 }
 

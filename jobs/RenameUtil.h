@@ -30,7 +30,8 @@ public:
     virtual ~RenameUtil() = default;
 
     // The output name under the rule, in the output's folder; unchanged when renaming is off or the rule is
-    // empty. A rule that yields no usable file name throws Exception ERROR_INVALID_NAME.
+    // empty. Empty when the rule yields no usable file name for this picture (a character that a file name
+    // cannot hold, or nothing but dots and blanks): that picture cannot be written, the others may.
     wstring rename(const wstring& outputName, const wstring& sourcePath);
     // The output name moved into its sub-folder when sorting is on; the output's folder is created either way.
     wstring sortIntoFolder(const wstring& sourcePath, const Path& outputName) const;

@@ -14,6 +14,7 @@
 #include "imaging/gdipImageIO.h"
 #include "imaging/pictureLoading.h"
 #include "imaging/ICanceller.h"
+#include "jobs/JobReport.h"
 #include "jobs/LogMessages.h"
 #include "foundation/MessageWriter.h"
 #include "foundation/ScreenSaverFile.h"
@@ -110,6 +111,7 @@ int ScreenSaverBuilder::build(const wstring& outputPath, const wstringArray& pic
 {
     try {
         writeStart(pictures.count());
+        checkReplaceable(outputPath);
         TemporaryOutputFile output;
         if (!output.create(outputPath.buffer()))
             Exception::throwLastError();

@@ -12,6 +12,7 @@
 #include "imaging/BitDepth.h"
 #include "imaging/clipboardImage.h"
 #include "imaging/gdipImageIO.h"
+#include "jobs/RenameUtil.h"
 #include "settings/AppSetting.h"
 #include "support/ComTesting.h"
 #include "support/ImagingTestSupport.h"
@@ -474,10 +475,10 @@ TEST_F(CommandLineModeTest, RenameRuleAndDateFoldersShapeDirOutputs)
     wstring source = folder(L"src");
     wstring target = folder(L"out");
     wstring log = path(L"log.txt");
-    // Pictures that WIC finds metadata in: shooting-date macros are refused for a BMP, which has none.
-    picture(L"src\\a.jpg", L"image/jpeg");
+    // A BMP holds no metadata at all, a PNG none of the shooting date.
+    picture(L"src\\a.bmp", L"image/bmp");
     picture(L"src\\b.png", L"image/png");
-    setLocalWriteTime(path(L"src\\a.jpg"), localTime(2019, 7, 4, 10, 20, 30));
+    setLocalWriteTime(path(L"src\\a.bmp"), localTime(2019, 7, 4, 10, 20, 30));
     setLocalWriteTime(path(L"src\\b.png"), localTime(2020, 12, 31, 23, 59, 58));
     wstring settings = settingsFile(L"rename.xml", [](AppSetting& setting) {
         setting.renameEnable = true;
@@ -498,25 +499,35 @@ TEST_F(CommandLineModeTest, RenameRuleAndDateFoldersShapeDirOutputs)
     wstring second = path(L"out\\202012\\pic_b_007_20201231-235958.png");
     EXPECT_EQ(describe(first), "PNG 40x30 24");
     EXPECT_EQ(describe(second), "PNG 40x30 24");
-    EXPECT_EQ(utf8Log(log), startLine + convertedLine(path(L"src\\a.jpg"), first) +
+    EXPECT_EQ(utf8Log(log), startLine + convertedLine(path(L"src\\a.bmp"), first) +
                                 convertedLine(path(L"src\\b.png"), second) + endLines(2));
 }
 
-TEST_F(CommandLineModeTest, RuleThatNamesNoUsableFileEndsTheBatchWithAnError)
+// The rule's name is that picture's failure; a sub-folder that cannot be made is an error of the batch.
+TEST_F(CommandLineModeTest, RuleThatNamesNoUsableFileFailsThePictureByItsName)
 {
     wstring source = folder(L"src");
     wstring target = folder(L"out");
     wstring log = path(L"log.txt");
     picture(L"src\\a.bmp", L"image/bmp");
-    wstring settings = settingsFile(L"bad.ini", [](AppSetting& setting) {
+    wstring badName = settingsFile(L"bad.ini", [](AppSetting& setting) {
         setting.renameEnable = true;
         setting.renameDefinition = L"a:b.$ext";
     });
+    wstring badFolder = settingsFile(L"folder.ini", [](AppSetting& setting) {
+        setting.filterEnable = true;
+        setting.filterType = static_cast<int>(FolderSortMode::SourceFolder);
+    });
+    writeText(path(L"out\\src").buffer(), "a file where the sub-folder goes");
 
-    EXPECT_EQ(run(L"/par " + quoted(settings) + L" /dir " + quoted(source) + L" " + quoted(target) + L" /log " +
+    EXPECT_EQ(run(L"/par " + quoted(badName) + L" /dir " + quoted(source) + L" " + quoted(target) + L" /log " +
                   quoted(log)),
               1);
+    EXPECT_EQ(utf8Log(log), startLine + failureLine(path(L"src\\a.bmp")) + stopLine + endLines(0));
 
+    EXPECT_EQ(run(L"/par " + quoted(badFolder) + L" /dir " + quoted(source) + L" " + quoted(target) + L" /log " +
+                  quoted(log)),
+              1);
     EXPECT_EQ(utf8Log(log), startLine + errorLines(0));
 }
 

@@ -14,6 +14,7 @@
 #include "settings/AppSetting.h"
 #include "settings/OutputFormat.h"
 #include "support/GlobalApplication.h"
+#include "support/BitFieldBmp.h"
 #include "support/LentSettings.h"
 #include "support/ScratchFolder.h"
 #include "support/WicTesting.h"
@@ -75,13 +76,19 @@ protected:
 
     void addTarget(const wchar_t* name) { targets.add(folder.file((std::wstring(L"out\\") + name).c_str()).c_str()); }
 
-    RunResult run(int workers)
+    // The log line of the source at the index written into the output of that name.
+    std::wstring sourceLine(int index, const wchar_t* output) const
+    {
+        return std::wstring(sources.at(index).buffer()) + L" -> " + folder.file(std::wstring(L"out\\") + output) +
+               L"\r\n";
+    }
+
+    RunResult run(int workers, CommandLineBatchOptions options = {})
     {
         std::wstring out = folder.file(L"out");
         CreateDirectoryW(out.c_str(), nullptr);
         LogText log;
         CommandLineBatch batch(setting, &log, nullptr);
-        CommandLineBatchOptions options;
         options.workers = workers;
         RunResult run;
         run.result = batch.run(sources, targets, options);
@@ -91,11 +98,15 @@ protected:
         return run;
     }
 
-    void expectSameRuns(int expectedResult)
+    static constexpr int AnyResult = 0;
+
+    void expectSameRuns(int expectedResult, const CommandLineBatchOptions& options = {})
     {
-        RunResult alone = run(1);
-        RunResult together = run(4);
-        EXPECT_EQ(alone.result, expectedResult);
+        RunResult alone = run(1, options);
+        RunResult together = run(4, options);
+        if (expectedResult != AnyResult) {
+            EXPECT_EQ(alone.result, expectedResult);
+        }
         EXPECT_EQ(together.result, alone.result);
         EXPECT_EQ(together.log, alone.log);
         ASSERT_EQ(together.files.size(), alone.files.size());
@@ -156,28 +167,120 @@ TEST_F(ConversionPipelineTest, ItemsThatDependOnEarlierOutputsSeeThem)
     EXPECT_TRUE(lastRun.files[L"again.png"] != lastRun.files[L"same_1.png"]);
 }
 
+// One that no loader reads, and one whose last loader throws (a BI_BITFIELDS BMP cut short, which GDI+ and the
+// program's own reader refuse and WIC opens but cannot copy): each is that picture's failure, by its name.
 TEST_F(ConversionPipelineTest, ABrokenPictureInTheMiddleStopsTheBatchWithNothingAfterIt)
 {
     setting.editFormat = OutputFormat::Jpeg;
-    for (int i = 0; i < 8; ++i) {
-        std::wstring name = L"p" + std::to_wstring(i);
-        if (i == 3) {
-            std::wstring broken = folder.file(L"in\\broken.jpg");
-            HANDLE file = openForWriting(broken);
-            DWORD written = 0;
-            WriteFile(file, "\xFF\xD8 not a picture", 16, &written, nullptr);
-            CloseHandle(file);
-            sources.add(broken.c_str());
-        } else {
-            addSource((name + L".jpg").c_str(), L"image/jpeg", i);
+    std::vector<BitFields> column(100, BitFields{31, 63, 31});
+    Bytes cutShort = bitFieldBmpFile({40, 16, 0xF800, 0x07E0, 0x001F, 0}, 1, 100, column);
+    cutShort.resize(245);
+    const std::pair<const wchar_t*, Bytes> brokenFiles[] = {
+        {L"in\\broken.jpg", Bytes{0xFF, 0xD8, 'n', 'o', 't', ' ', 'a', ' ', 'p', 'i', 'c', 't', 'u', 'r', 'e'}},
+        {L"in\\short.bmp", cutShort},
+    };
+    for (const auto& [name, bytes] : brokenFiles) {
+        SCOPED_TRACE(testing::Message() << name);
+        sources.removeAll();
+        targets.removeAll();
+        std::wstring broken = folder.file(name);
+        for (int i = 0; i < 8; ++i) {
+            std::wstring picture = L"p" + std::to_wstring(i);
+            if (i == 3) {
+                writeBytes(broken, bytes);
+                sources.add(broken.c_str());
+            } else {
+                addSource((picture + L".jpg").c_str(), L"image/jpeg", i);
+            }
+            addTarget((picture + L".jpg").c_str());
         }
-        addTarget((name + L".jpg").c_str());
+
+        expectSameRuns(CommandLineBatch::Stopped);
+
+        // The three before it, and neither the pictures after it nor a temporary file of theirs.
+        EXPECT_EQ(lastRun.files.size(), 3u);
+        EXPECT_EQ(lastRun.files.count(L"p2.jpg"), 1u);
+        EXPECT_NE(lastRun.log.find(L"(failure)" + broken + L"\r\n処理を中断しました。"), std::wstring::npos);
     }
+}
 
-    expectSameRuns(CommandLineBatch::Stopped);
+// A rule that gives one picture no usable name ("$fname" of "..jpg" is a lone dot) fails that picture where a
+// one-worker run meets it, after the pictures before it are written and logged.
+TEST_F(ConversionPipelineTest, APictureTheRuleNamesNoFileFailsInItsTurn)
+{
+    setting.editFormat = OutputFormat::Png;
+    setting.renameEnable = true;
+    setting.renameDefinition = L"$fname";
+    for (const wchar_t* name : {L"p0.jpg", L"p1.jpg", L"..jpg", L"p3.jpg"}) {
+        addSource(name, L"image/jpeg", static_cast<int>(sources.count()));
+        addTarget(name);
+    }
+    CommandLineBatchOptions options;
+    options.applyRenameRules = true;
 
-    // The three before it, and neither the pictures after it nor a temporary file of theirs.
-    EXPECT_EQ(lastRun.files.size(), 3u);
-    EXPECT_EQ(lastRun.files.count(L"p2.jpg"), 1u);
-    EXPECT_NE(lastRun.log.find(L"(failure)"), std::wstring::npos);
+    expectSameRuns(CommandLineBatch::Stopped, options);
+
+    EXPECT_EQ(lastRun.files.size(), 2u);
+    EXPECT_EQ(lastRun.files.count(L"p1"), 1u);
+    std::wstring failure = L"(failure)" + folder.file(L"in\\..jpg") + L"\r\n処理を中断しました。\r\n";
+    EXPECT_NE(lastRun.log.find(sourceLine(1, L"p1") + failure), std::wstring::npos) << lastRun.log;
+}
+
+// A rename rule that gives each picture the name of the next source, with its outputs beside the sources: by the
+// end those sources hold this batch's pictures, and deleting the sources must not take them.
+TEST_F(ConversionPipelineTest, DeletingTheSourcesSparesEveryPathTheBatchWrote)
+{
+    setting.editFormat = OutputFormat::Bitmap;
+    setting.fileAutoRename = false;
+    setting.renameEnable = true;
+    setting.renameDefinition = L"image$index.$ext";
+    auto path = [&](int index) { return folder.file(L"in\\image" + std::to_wstring(index) + L".bmp"); };
+    for (int workers : {1, 4}) {
+        SCOPED_TRACE(workers);
+        sources.removeAll();
+        for (int i = 1; i <= 3; ++i)
+            addSource((L"image" + std::to_wstring(i) + L".bmp").c_str(), L"image/bmp", i);
+        LogText log;
+        CommandLineBatch batch(setting, &log, nullptr);
+        CommandLineBatchOptions options;
+        options.workers = workers;
+        options.overwrite = true;
+        options.deleteSources = true;
+        options.applyRenameRules = true;
+
+        EXPECT_EQ(batch.run(sources, sources, options), CommandLineBatch::AllWritten);
+
+        EXPECT_TRUE(fileExists(path(0)) && fileExists(path(1)) && fileExists(path(2)));
+        EXPECT_FALSE(fileExists(path(3)));
+        std::wstring converted;
+        for (int i = 1; i <= 3; ++i)
+            converted += path(i) + L" -> " + path(i - 1) + L"\r\n";
+        EXPECT_EQ(log.masked(), L"---- 変換開始(T) ----\r\n\r\n" + converted +
+                                    L"\r\n---- 変換終了(T) ----\r\n\r\n出力ファイル数:3\r\n\r\n" + path(3) +
+                                    L" を削除しました。\r\n");
+    }
+}
+
+// With the JPEG options and Exif on, a JPEG's metadata goes into its JPEG output. Where the platform has no
+// metadata writer (Wine) the picture fails by its name, and nothing of it stays behind.
+TEST_F(ConversionPipelineTest, AJpegKeepsItsMetadataOrFailsWithNothingLeft)
+{
+    setting.editFormat = OutputFormat::Jpeg;
+    setting.jpegEnable = true;
+    setting.jpegExif = true;
+    addSource(L"a.jpg", L"image/jpeg", 1);
+    addTarget(L"a.jpg");
+    addSource(L"b.jpg", L"image/jpeg", 2);
+    addTarget(L"b.jpg");
+
+    expectSameRuns(AnyResult);
+
+    if (lastRun.result == CommandLineBatch::AllWritten) {
+        EXPECT_EQ(lastRun.files.size(), 2u);
+        EXPECT_NE(lastRun.log.find(sourceLine(0, L"a.jpg")), std::wstring::npos);
+    } else {
+        EXPECT_EQ(lastRun.result, CommandLineBatch::Stopped);
+        EXPECT_TRUE(lastRun.files.empty()) << "neither an output nor a temporary file";
+        EXPECT_NE(lastRun.log.find(L"(failure)" + std::wstring(sources.at(0).buffer()) + L"\r\n"), std::wstring::npos);
+    }
 }

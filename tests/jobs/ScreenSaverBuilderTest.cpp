@@ -3,6 +3,7 @@
 #include <vector>
 #include "support/CancelAfter.h"
 #include "foundation/Exception.h"
+#include "support/ExpectCode.h"
 #include "support/ScreenSaverFiles.h"
 
 namespace {
@@ -134,4 +135,20 @@ TEST_F(ScreenSaverBuilderTest, AFailedBuildLeavesTheTargetAsItWasAndNoFileOfItsO
     } catch (const Exception& e) {
         EXPECT_EQ(e.getCode(), ERROR_PATH_NOT_FOUND);
     }
+}
+
+TEST_F(ScreenSaverBuilderTest, ATargetThatCannotBeReplacedEndsTheBuildBeforeTheFirstPicture)
+{
+    std::vector<std::wstring> files = pictures(2);
+    // Another program has the old saver open and lets nobody replace it.
+    HANDLE holder = CreateFileW(path(L"held.scr").c_str(), GENERIC_READ, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    CancelAfter never(100);
+    EXPECT_EQ(thrownCode([&] { build(L"held.scr", files, &never); }), ERROR_SHARING_VIOLATION);
+    CloseHandle(holder);
+
+    EXPECT_EQ(never.asked, 0) << "the build came to its pictures";
+    EXPECT_EQ(log.text.find(L" -> "), std::wstring::npos);
+    EXPECT_NE(log.text.find(L"---- 異常終了("), std::wstring::npos);
+    WIN32_FIND_DATAW found;
+    EXPECT_EQ(FindFirstFileW(path(L"*.tmp").c_str(), &found), INVALID_HANDLE_VALUE);
 }

@@ -6,6 +6,7 @@
 #include "ClassesRoot.h"
 #include "foundation/Path.h"
 #include "support/ProgramCopy.h"
+#include "support/fileBytes.h"
 
 namespace {
 
@@ -51,9 +52,21 @@ TEST_F(ProgramTest, RemovingLeavesAnotherProgramsAssociationAlone)
     RegDeleteTreeW(HKEY_CLASSES_ROOT, L"Other.Layout");
 }
 
+// The windowed start without a display also ends with 1: only the batch writes a log of the picture it failed.
 TEST_F(ProgramTest, CommandLineOptionsEndWithTheBatchModesErrorCode)
 {
-    EXPECT_EQ(exitCodeOf(L"a.jpg /format 3"), 1);
+    ScratchFolder folder(L"korvilane-program-batch");
+    std::wstring source = folder.file(L"missing.png");
+    std::wstring log = folder.file(L"log.txt");
+    EXPECT_EQ(exitCodeOf(L"/file \"" + source + L"\" \"" + folder.file(L"out.bmp") + L"\" /format BMP /log \"" + log +
+                         L"\""),
+              1);
+
+    Bytes bytes = readBytes(log);
+    std::wstring text(bytes.size(), L'\0');
+    text.resize(MultiByteToWideChar(CP_UTF8, 0, reinterpret_cast<const char*>(bytes.data()),
+                                    static_cast<int>(bytes.size()), text.data(), static_cast<int>(text.size())));
+    EXPECT_NE(text.find(L"(failure)" + source + L"\r\n"), std::wstring::npos);
 }
 
 TEST_F(ProgramTest, WindowedStartThatCannotCompleteIsNoSuccess)

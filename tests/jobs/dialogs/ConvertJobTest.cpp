@@ -2,6 +2,7 @@
 // dialog's result, the files and the log window's text and colours.
 #include "JobTesting.h"
 #include "support/ImagingTestSupport.h"
+#include "support/BitFieldBmp.h"
 #include "support/fileBytes.h"
 #include "imaging/gdipImageIO.h"
 #include "jobs/CancelThreadOperationImpl.h"
@@ -141,6 +142,65 @@ TEST_F(ConvertJobTest, AnOutputOfThisRunIsNeverReplacedByALaterPictureOfTheSameN
     EXPECT_EQ(deletion, L"変換元ファイル（ 1 個）を削除しますか？") << "only the source whose output stays";
     EXPECT_TRUE(exists(first) && exists(second)) << "the user said no";
     EXPECT_FALSE(job.getSourcesDeleted());
+}
+
+// The rule gives each picture the name of the next source beside it: by the end those sources hold this run's
+// pictures, and only the last source is offered for deletion.
+TEST_F(ConvertJobTest, DeletingTheSourcesSparesEveryPathTheRunWrote)
+{
+    setting.fileOverWrite = true;
+    setting.fileDelSrc = true;
+    setting.renameEnable = true;
+    setting.renameDefinition = L"image$index.$ext";
+    wstring first = picture(L"image1.bmp"), second = picture(L"image2.bmp"), third = picture(L"image3.bmp");
+    CancelThreadOperationImpl job(OutputFormat::Bitmap, L"bmp", Files{first, second, third});
+    std::wstring question;
+    EXPECT_EQ(runJob(job,
+                     [&](WindowRobot& user) {
+                         question = user.answerMessageBox(IDYES, waitForProgress(user, L"保存中"));
+                     }),
+              IDOK);
+    EXPECT_EQ(question, L"変換元ファイル（ 1 個）を削除しますか？");
+    wstring image0 = pathOf(L"src\\image0.bmp");
+    EXPECT_EQ(logText(), Start + line(first, image0) + line(second, first) + line(third, second) + end(3, 3, 0, 0) +
+                             third.buffer() + L" を削除しました。\r\n\r\n");
+    EXPECT_TRUE(exists(image0) && exists(first) && exists(second));
+    EXPECT_FALSE(exists(third));
+}
+
+// A picture that no loader takes (a BI_BITFIELDS BMP cut short: GDI+ and the program's reader refuse it, WIC opens
+// it and throws) and one the rule can give no name are failures of their own, and the user chooses to go on.
+TEST_F(ConvertJobTest, APictureThatCannotBeLoadedOrNamedFailsByItsName)
+{
+    wstring first = picture(L"a.bmp");
+    Bytes cutShort = bitFieldBmpFile({40, 16, 0xF800, 0x07E0, 0x001F, 0}, 1, 100,
+                                     std::vector<BitFields>(100, BitFields{31, 63, 31}));
+    cutShort.resize(245);
+    wstring broken = pathOf(L"src\\short.bmp");
+    writeBytes(broken.buffer(), cutShort);
+    wstring last = picture(L"c.jpg");
+    CancelThreadOperationImpl loading(OutputFormat::Png, L"png", out(), Files{first, broken, last});
+    EXPECT_EQ(runAnswering(loading, L"保存中", IDYES), Ending(IDOK, GoOn));
+    EXPECT_EQ(logText(), Start + line(first, out(L"a.png")) + marked(L"(failure)", broken) + line(last, out(L"c.png")) +
+                             end(3, 2, 1, 0));
+    EXPECT_EQ(temporaryFilesIn(out()), 0);
+
+    setting.renameEnable = true;
+    setting.renameDefinition = L"$fname?.$ext";
+    std::wstring before = logText();
+    CancelThreadOperationImpl naming(OutputFormat::Png, L"png", out(), Files{first, last});
+    std::vector<std::wstring> questions;
+    EXPECT_EQ(runJob(naming,
+                     [&](WindowRobot& user) {
+                         HWND dialog = waitForProgress(user, L"保存中");
+                         user.screenshot(waitForQuestion(user, dialog), L"unnamed-picture-question");
+                         questions.push_back(user.answerMessageBox(IDYES, dialog));
+                         questions.push_back(user.answerMessageBox(IDNO, dialog));
+                     }),
+              IDCANCEL);
+    EXPECT_EQ(questions, (std::vector<std::wstring>{GoOn, GoOn}));
+    EXPECT_EQ(logText().substr(before.size()),
+              Start + marked(L"(failure)", first) + marked(L"(failure)", last) + Stopped + end(2, 0, 2, 0));
 }
 
 TEST_F(ConvertJobTest, CancelStopsBeforeTheNextPictureAndOffersNoDeletion)
