@@ -7,7 +7,7 @@ class DateTime;
 class IShotDateReader {
 public:
     virtual ~IShotDateReader() = default;
-    // True with the date in local time; false when the picture has no such value or it cannot be read. A file
-    // that cannot be decoded, or whose first frame offers no metadata, throws Exception.
+    // True with the date in local time; false when the picture has no such value, its first frame offers no
+    // metadata (a BMP), or the value cannot be read. A file that cannot be decoded throws Exception.
     virtual bool readDateTaken(const wstring& path, DateTime& taken) = 0;
 };
