@@ -187,6 +187,56 @@ TEST(Dialog, AModelessDialogLivesInTheCallersMessageLoop)
     EXPECT_EQ(dialog.getHandle(), nullptr);
 }
 
+namespace {
+
+// A dialog whose setting up fails for a reason of the program's own.
+class FailingDialog : public Dialog {
+public:
+    LRESULT handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message != WM_INITDIALOG)
+            return Dialog::handleMessage(window, message, wParam, lParam);
+        return startDialog([this] {
+            if (fail)
+                throw ApplicationException(L"設定を読めません。");
+        });
+    }
+    void onCommand(HWND, int id, int) override
+    {
+        if (id == IDCANCEL)
+            endDialog(id);
+    }
+
+    bool fail = true;
+};
+
+} // namespace
+
+TEST(Dialog, ADialogThatCannotSetItselfUpEndsAndReportsWhy)
+{
+    FailingDialog dialog;
+    for (bool modal : {true, false}) {
+        std::wstring why;
+        try {
+            if (modal)
+                dialog.doModal(nullptr, IDD_NAME_EXTENDED, nullptr, 0);
+            else
+                dialog.create(nullptr, IDD_NAME_EXTENDED, nullptr, 0);
+        } catch (const ApplicationException& exception) {
+            why = exception.getText();
+        }
+        EXPECT_EQ(why, L"設定を読めません。") << (modal ? "modal" : "modeless");
+        EXPECT_EQ(dialog.getHandle(), nullptr);
+        EXPECT_FALSE(IsWindow(FindWindowW(L"#32770", NameCaption))) << "no dialog is left behind";
+    }
+
+    dialog.fail = false;
+    WindowRobot robot(
+        [](WindowRobot& user) { user.press(user.waitForWindow(WindowQuery::dialog(NameCaption)), IDCANCEL); });
+    EXPECT_EQ(dialog.doModal(nullptr, IDD_NAME_EXTENDED, nullptr, 0), IDCANCEL) << "once it can, it opens";
+    robot.finish();
+}
+
 TEST(DialogTemplate, ATruncatedTemplateIsRefusedAndAMissingOneReported)
 {
     std::vector<BYTE> extended = templateBytes(IDD_NAME_EXTENDED);
