@@ -62,3 +62,20 @@ TEST_F(OutputPaneTest, TextTakesTheColourSetBeforeItAndEarlierTextKeepsItsOwn)
     EXPECT_EQ(colorAt(15), -1) << "back to the system's colour";
     EXPECT_EQ(colorAt(24), static_cast<int>(RGB(0, 0, 255)));
 }
+
+TEST_F(OutputPaneTest, LongLinesShowFromTheirStartWithABarToScrollAlongThem)
+{
+    parent.show(true);
+    std::wstring name(120, L'x');
+    pane.write(wstring((L"C:\\pictures\\" + name + L".png").c_str()));
+    pane.write(wstring(L"(failure)\r\n"));
+    pane.write(wstring((L"C:\\pictures\\" + name + L".jpg -> C:\\out\\" + name + L".png").c_str()));
+    HWND control = pane.getTextControl();
+    POINT scrolled{-1, -1};
+    SendMessageW(control, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scrolled));
+    EXPECT_EQ(scrolled.x, 0) << "the start of the lines in view, also of the last one written";
+    SCROLLBARINFO bar{};
+    bar.cbSize = sizeof(bar);
+    ASSERT_TRUE(GetScrollBarInfo(control, OBJID_HSCROLL, &bar));
+    EXPECT_FALSE(bar.rgstate[0] & STATE_SYSTEM_INVISIBLE) << "a bar to scroll along the lines";
+}
