@@ -103,13 +103,8 @@ TEST_F(LogWindowTest, AJobsLongLinesShowFromTheirStartWithEveryUnderscore)
     log.write(wstring(L"________\r\n"));
 
     HWND control = log.getPane().getTextControl();
-    POINT scrolled{-1, -1};
-    SendMessageW(control, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scrolled));
-    EXPECT_EQ(scrolled.x, 0) << "every line from its start";
-    SCROLLBARINFO bar{};
-    bar.cbSize = sizeof(bar);
-    ASSERT_TRUE(GetScrollBarInfo(control, OBJID_HSCROLL, &bar));
-    EXPECT_FALSE(bar.rgstate[0] & STATE_SYSTEM_INVISIBLE) << "and a bar to read on along them";
+    EXPECT_EQ(richEditScrollPosition(control).x, 0) << "every line from its start";
+    EXPECT_TRUE(showsHorizontalBar(control)) << "and a bar to read on along them";
 
     LONG underscores = richEditFind(control, L"________");
     POINT line = pointOfCharacter(control, underscores);
