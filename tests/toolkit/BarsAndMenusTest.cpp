@@ -142,16 +142,4 @@ TEST(BarsAndMenus, ContextMenuOpensAtTheMouseInTheClientAreaOrAtItsCornerFromThe
     robot.finish();
     ASSERT_TRUE(pumpMessagesUntil([&] { return !window.commands.empty(); }));
     EXPECT_EQ(window.commands.front(), IDM_POSITION_FIRST + 1) << "the second item";
-
-    // A right click on the part of the window that lies left of the primary screen.
-    ASSERT_LT(origin.x + 20, 0);
-    WindowRobot mouseUser([](WindowRobot& user) {
-        HWND popup = user.waitForWindow(WindowQuery::ofClass(L"#32768"));
-        for (WPARAM key : {VK_DOWN, VK_RETURN})
-            PostMessageW(popup, WM_KEYDOWN, key, 0);
-    });
-    EXPECT_TRUE(menu.track(MAKELPARAM(origin.x + 20, origin.y + 20), window.getHandle()));
-    mouseUser.finish();
-    ASSERT_TRUE(pumpMessagesUntil([&] { return window.commands.size() == 2; }));
-    EXPECT_EQ(window.commands.back(), IDM_POSITION_FIRST) << "the first item, from a menu left of the screen";
 }
