@@ -2,7 +2,6 @@
 #include "foundation/wstringArray.h"
 #include "imaging/SusiePlugin.h"
 #include "pages/dialogIds.h"
-#include "pages/dialogStart.h"
 #include "settings/AppServices.h"
 #include "settings/AppSetting.h"
 #include "settings/ProgramResources.h"
@@ -105,7 +104,7 @@ void DlgSpi::store()
 LRESULT DlgSpi::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_INITDIALOG)
-        return startDialog(*this, [this] { initialize(); });
+        return startDialog([this] { initialize(); });
     return OrderedListDialog::handleMessage(window, message, wParam, lParam);
 }
 

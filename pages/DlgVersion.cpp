@@ -2,7 +2,6 @@
 #include "foundation/Application.h"
 #include "foundation/Exception.h"
 #include "pages/dialogIds.h"
-#include "pages/dialogStart.h"
 #include "toolkit/IconHandle.h"
 
 namespace {
@@ -97,7 +96,7 @@ LRESULT DlgVersion::handleMessage(HWND window, UINT message, WPARAM wParam, LPAR
 {
     switch (message) {
     case WM_INITDIALOG:
-        return startDialog(*this, [this] { initialize(); });
+        return startDialog([this] { initialize(); });
     case WM_PAINT:
         paint();
         return TRUE;

@@ -4,7 +4,6 @@
 #include "foundation/Path.h"
 #include "foundation/wstringArray.h"
 #include "pages/dialogIds.h"
-#include "pages/dialogStart.h"
 #include "settings/AppServices.h"
 #include "settings/AppSetting.h"
 #include "settings/Messages.h"
@@ -120,7 +119,7 @@ LRESULT DlgViewer::handleMessage(HWND window, UINT message, WPARAM wParam, LPARA
 {
     switch (message) {
     case WM_INITDIALOG:
-        return startDialog(*this, [this] { initialize(); });
+        return startDialog([this] { initialize(); });
     case WM_DESTROY:
         // The system's list is shared: the list view must not take it along.
         if (listView().getHandle())
@@ -200,7 +199,7 @@ LRESULT DlgViewerEntry::handleMessage(HWND window, UINT message, WPARAM wParam, 
 {
     switch (message) {
     case WM_INITDIALOG:
-        return startDialog(*this, [this] { initialize(); });
+        return startDialog([this] { initialize(); });
     case ProgramChosenMessage:
         nameAfterProgram();
         return 1;

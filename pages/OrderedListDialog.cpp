@@ -69,13 +69,12 @@ void OrderedListDialog::writeRow(int index, const Row& texts, bool insert)
         sub.pszText = const_cast<wchar_t*>(texts[column].buffer());
         check(list.setItem(sub));
     }
+    // Also a row without an image of its own: a replaced row must not keep the one it had.
     int image = rowImage(texts);
-    if (image < 0)
-        return;
     LVITEMW picture{};
     picture.mask = LVIF_IMAGE;
     picture.iItem = index;
-    picture.iImage = image;
+    picture.iImage = image >= 0 ? image : I_IMAGENONE;
     check(list.setItem(picture));
 }
 

@@ -1,6 +1,7 @@
 #include "pages/SavePage.h"
 #include <uxtheme.h>
 #include "foundation/Environment.h"
+#include "foundation/FileSystem.h"
 #include "pages/environmentPageIds.h"
 #include "settings/AppSetting.h"
 
@@ -42,8 +43,10 @@ void SavePage::fill(const AppSetting& setting)
     initFolder.setCheck(setting.fileInitFolder);
     folderTree.setPath(ComputerFolder);
     folderTree.expand(folderTree.getRoot());
-    if (!setting.fileFolder.isEmpty()) {
-        // A folder the tree cannot show leaves it at the computer folder; the page still opens.
+    // The tree would stand in the nearest folder still there for one deleted since, and OK would store
+    // that folder, which the user never chose: a folder that is gone leaves the tree at the computer folder.
+    if (isDirectory(setting.fileFolder)) {
+        // A folder the tree cannot show leaves it there too; the page still opens.
         try {
             folderTree.selectPath(setting.fileFolder);
         } catch (const Exception&) {

@@ -12,6 +12,28 @@ namespace {
 
 constexpr int TextLimit = 259;
 
+// The size from the bitmap's top left corner to the far edges of what is drawn on it (not transparent);
+// nothing drawn gives 0 x 0.
+SIZE inkExtent(Gdiplus::Bitmap& bitmap)
+{
+    SIZE extent{0, 0};
+    Gdiplus::Rect whole(0, 0, static_cast<INT>(bitmap.GetWidth()), static_cast<INT>(bitmap.GetHeight()));
+    Gdiplus::BitmapData pixels;
+    if (bitmap.LockBits(&whole, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &pixels) != Gdiplus::Ok)
+        return extent;
+    for (UINT y = 0; y < pixels.Height; ++y) {
+        const auto* row = reinterpret_cast<const DWORD*>(static_cast<const BYTE*>(pixels.Scan0) + y * pixels.Stride);
+        for (UINT x = 0; x < pixels.Width; ++x) {
+            if (row[x] >> 24 == 0)
+                continue;
+            extent.cx = std::max<LONG>(extent.cx, static_cast<LONG>(x) + 1);
+            extent.cy = static_cast<LONG>(y) + 1;
+        }
+    }
+    bitmap.UnlockBits(&pixels);
+    return extent;
+}
+
 } // namespace
 
 TextPage::TextPage() : SettingPage(IDC_ENABLE)
@@ -196,72 +218,94 @@ HBRUSH TextPage::staticBrush(HWND control, HDC dc)
     return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
 }
 
+const Dib* TextPage::backgroundSwatch() const
+{
+    if (!isChecked(IDC_TEXT_NO_BACK) || !pictures.swatches || previewBack < 1 || previewBack > pictures.swatchCount)
+        return nullptr;
+    return &pictures.swatches[previewBack - 1];
+}
+
 void TextPage::paintBackground(HDC dc, const RECT& area)
 {
-    if (!isChecked(IDC_TEXT_NO_BACK)) {
-        SolidBrush fill;
-        if (fill.create(backColor.colour()))
-            FillRect(dc, &area, fill.handle());
-        return;
+    // Without a background of its own the text lies on the picture: the preview's background pattern stands
+    // for it, and without a pattern the preview's plain window colour.
+    COLORREF plain = isChecked(IDC_TEXT_NO_BACK) ? GetSysColor(COLOR_WINDOW) : backColor.colour();
+    if (const Dib* swatch = backgroundSwatch()) {
+        PatternBrush tiles;
+        if (tiles.create(swatch->getBitmap())) {
+            HPALETTE previous = swatch->selectPalette(dc);
+            FillRect(dc, &area, tiles.handle());
+            if (previous)
+                SelectPalette(dc, previous, FALSE);
+            return;
+        }
     }
-    // Without a background of its own the text lies on the picture: the preview's background pattern
-    // stands for it.
-    if (previewBack < 1 || previewBack > pictures.swatchCount || !pictures.swatches)
-        return;
-    const Dib& swatch = pictures.swatches[previewBack - 1];
-    PatternBrush tiles;
-    if (!tiles.create(swatch.getBitmap()))
-        return;
-    HPALETTE previous = nullptr;
-    if (HPALETTE palette = swatch.getPalette()) {
-        previous = SelectPalette(dc, palette, FALSE);
-        RealizePalette(dc);
-    }
-    FillRect(dc, &area, tiles.handle());
-    if (previous)
-        SelectPalette(dc, previous, FALSE);
+    SolidBrush fill;
+    if (fill.create(plain))
+        FillRect(dc, &area, fill.handle());
 }
 
 void TextPage::drawSample(HWND control, HDC dc)
 {
     RECT area;
     GetClientRect(control, &area);
-    paintBackground(dc, area);
+    // The whole sample is made off the screen and copied over what it showed before, so no earlier place,
+    // text, alpha or angle stays behind.
+    Dib canvas;
+    if (area.right < 1 || area.bottom < 1 || !canvas.create(area.right, area.bottom, 32, GetSysColor(COLOR_WINDOW)))
+        return;
+    HDC buffer = canvas.getDC();
+    paintBackground(buffer, area);
+    drawText(buffer, area);
+    const Dib* swatch = backgroundSwatch();
+    HPALETTE previous = swatch ? swatch->selectPalette(dc) : nullptr;
+    BitBlt(dc, 0, 0, area.right, area.bottom, buffer, 0, 0, SRCCOPY);
+    if (previous)
+        SelectPalette(dc, previous, FALSE);
+    canvas.releaseDC();
+}
 
+void TextPage::drawText(HDC dc, const RECT& area)
+{
     Gdiplus::Graphics graphics(dc);
     Gdiplus::StringFormat format(Text::layoutFlagsFor(font.face));
     Gdiplus::Bitmap measuring(1, 1, &graphics);
     Gdiplus::RectF box;
     if (!sampleText.measure(&measuring, &format, box))
         return;
-    auto textWidth = static_cast<INT>(std::ceil(box.Width));
-    auto textHeight = static_cast<INT>(std::ceil(box.Height));
-    if (textWidth < 1 || textHeight < 1)
+    auto boxWidth = static_cast<INT>(std::ceil(box.Width));
+    auto boxHeight = static_cast<INT>(std::ceil(box.Height));
+    if (boxWidth < 1 || boxHeight < 1)
         return;
+
+    // The measured box leaves out what slanted or overhanging glyphs reach beyond it: the text is drawn with
+    // room to spare, and the sample takes the box grown to the ink.
+    INT margin = boxHeight;
+    Gdiplus::Bitmap drawn(boxWidth + margin, boxHeight + margin, &graphics);
+    Gdiplus::RectF roomy(0, 0, static_cast<Gdiplus::REAL>(boxWidth + margin),
+                         static_cast<Gdiplus::REAL>(boxHeight + margin));
+    if (drawn.GetLastStatus() != Gdiplus::Ok ||
+        !sampleText.draw(&drawn, &format, static_cast<BYTE>(wholeNumber(alpha)), roomy))
+        return;
+    SIZE ink = inkExtent(drawn);
+    auto width = static_cast<Gdiplus::REAL>(std::max<INT>(boxWidth, ink.cx));
+    auto height = static_cast<Gdiplus::REAL>(std::max<INT>(boxHeight, ink.cy));
 
     int place = static_cast<int>(position.sendMessage(CB_GETCURSEL));
     if (place < 0)
         place = 0;
-    Gdiplus::REAL across[3] = {0, (area.right - box.Width) / 2, area.right - box.Width};
-    Gdiplus::REAL down[3] = {0, (area.bottom - box.Height) / 2, area.bottom - box.Height};
-    Gdiplus::REAL x = across[place % 3];
-    Gdiplus::REAL y = down[std::min(place / 3, 2)];
-
-    Gdiplus::Bitmap drawn(textWidth, textHeight, &graphics);
-    Gdiplus::RectF whole(0, 0, static_cast<Gdiplus::REAL>(textWidth), static_cast<Gdiplus::REAL>(textHeight));
-    if (drawn.GetLastStatus() != Gdiplus::Ok ||
-        !sampleText.draw(&drawn, &format, static_cast<BYTE>(wholeNumber(alpha)), whole))
-        return;
+    Gdiplus::REAL across[3] = {0, (area.right - width) / 2, area.right - width};
+    Gdiplus::REAL down[3] = {0, (area.bottom - height) / 2, area.bottom - height};
     if (graphics.SetInterpolationMode(Gdiplus::InterpolationModeDefault) != Gdiplus::Ok)
         return;
-    graphics.TranslateTransform(x, y);
+    graphics.TranslateTransform(across[place % 3], down[std::min(place / 3, 2)]);
     auto degrees = static_cast<Gdiplus::REAL>(angle.getValue().toDouble());
     if (degrees != 0) {
-        graphics.TranslateTransform(box.Width / 2, box.Height / 2);
+        graphics.TranslateTransform(width / 2, height / 2);
         graphics.RotateTransform(degrees);
-        graphics.TranslateTransform(-box.Width / 2, -box.Height / 2);
+        graphics.TranslateTransform(-width / 2, -height / 2);
     }
-    graphics.DrawImage(&drawn, 0, 0, textWidth, textHeight);
+    graphics.DrawImage(&drawn, Gdiplus::RectF(0, 0, width, height), 0, 0, width, height, Gdiplus::UnitPixel);
 }
 
 void TextPage::releaseWindowResources()

@@ -49,7 +49,10 @@ private:
     // Marks the page changed and has the sample drawn again.
     void repaint();
     void drawSample(HWND control, HDC dc);
+    // The swatch the sample lies on, when the text has no background of its own and the preview a pattern.
+    const Dib* backgroundSwatch() const;
     void paintBackground(HDC dc, const RECT& area);
+    void drawText(HDC dc, const RECT& area);
 
     Button enable;
     Static sample;

@@ -1,4 +1,5 @@
 #include "toolkit/Dialog.h"
+#include <utility>
 
 namespace {
 
@@ -63,11 +64,13 @@ INT_PTR Dialog::doModal(HMODULE module, UINT templateId, HWND parent, LPARAM par
     DialogTemplate dialogTemplate = prepare(module, templateId);
     modal = true;
     initParam = param;
+    openingFailure = nullptr;
     INT_PTR result = DialogBoxIndirectParamW(module, dialogTemplate.get(), parent, dialogProcedure,
                                              reinterpret_cast<LPARAM>(this));
     if (result == -1) {
         modal = false;
         initParam = 0;
+        rethrowOpeningFailure();
         throw Exception(ErrorCode::WindowGone);
     }
     return result;
@@ -78,13 +81,30 @@ HWND Dialog::create(HMODULE module, UINT templateId, HWND parent, LPARAM param)
     DialogTemplate dialogTemplate = prepare(module, templateId);
     modal = false;
     initParam = param;
+    openingFailure = nullptr;
     HWND created = CreateDialogIndirectParamW(module, dialogTemplate.get(), parent, dialogProcedure,
                                               reinterpret_cast<LPARAM>(this));
-    if (!created) {
+    if (!created || openingFailure) {
         initParam = 0;
+        rethrowOpeningFailure();
         throw Exception(ErrorCode::WindowGone);
     }
     return created;
+}
+
+void Dialog::abandon(std::exception_ptr cause)
+{
+    openingFailure = cause;
+    if (modal)
+        endDialog(-1);
+    else
+        destroy();
+}
+
+void Dialog::rethrowOpeningFailure()
+{
+    if (std::exception_ptr cause = std::exchange(openingFailure, nullptr))
+        std::rethrow_exception(cause);
 }
 
 void Dialog::endDialog(INT_PTR result)

@@ -1,4 +1,5 @@
 #pragma once
+#include <exception>
 #include "toolkit/DialogTemplate.h"
 #include "toolkit/PriorityFont.h"
 #include "toolkit/Window.h"
@@ -20,7 +21,8 @@ public:
 
     // Shows template `templateId` of the module (null: the program) modally over the parent and returns the
     // result given to endDialog. The handler sees initParam as WM_INITDIALOG's lParam. Exception 1 while the
-    // dialog is open, 1400 when it cannot be shown.
+    // dialog is open, 1400 when it cannot be shown; a dialog that could not set itself up (startDialog)
+    // throws what stopped it.
     INT_PTR doModal(HMODULE module, UINT templateId, HWND parent, LPARAM initParam);
     // The same dialog without a modal loop of its own: the caller's loop serves it until destroy.
     HWND create(HMODULE module, UINT templateId, HWND parent, LPARAM initParam);
@@ -33,9 +35,19 @@ public:
     LPARAM getInitParam() const { return initParam; }
 
 protected:
+    // Sets the dialog up on WM_INITDIALOG. When that throws, the dialog ends at once (a modal one with -1)
+    // and doModal or create throws the exception instead: the user reads why the dialog did not open.
+    template <typename SetUp>
+    LRESULT startDialog(SetUp setUp);
+
     PriorityFontList fonts;
 
 private:
+    // Ends the dialog that could not open; the cause waits for doModal or create.
+    void abandon(std::exception_ptr cause);
+    // What stopped the dialog from opening, rethrown once; nothing when it opened.
+    void rethrowOpeningFailure();
+
     // The template to show for a dialog that is not open; a null module becomes the program's.
     DialogTemplate prepare(HMODULE& module, UINT templateId);
     static INT_PTR CALLBACK dialogProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -44,7 +56,21 @@ private:
 
     bool modal = false;
     LPARAM initParam = 0;
+    std::exception_ptr openingFailure;
 };
+
+template <typename SetUp>
+LRESULT Dialog::startDialog(SetUp setUp)
+{
+    try {
+        setUp();
+    } catch (const Exception&) {
+        abandon(std::current_exception());
+    } catch (const std::exception&) {
+        abandon(std::current_exception());
+    }
+    return TRUE;
+}
 
 // The default answer of dialogs and property pages: commands are handled, and a new palette repaints the
 // window; everything else is left to the system (0).

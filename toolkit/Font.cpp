@@ -1,4 +1,5 @@
 #include "toolkit/Font.h"
+#include "foundation/wstringArray.h"
 
 namespace {
 
@@ -75,4 +76,15 @@ bool fontExists(const wchar_t* faceName)
     EnumFontFamiliesExW(screen, &wanted, noteFamily, reinterpret_cast<LPARAM>(&found), 0);
     ReleaseDC(nullptr, screen);
     return found;
+}
+
+wstring firstInstalledFace(const wstring& faces)
+{
+    wstringArray names;
+    names.split(faces, L"/", true);
+    for (int i = 0; i < names.count(); ++i) {
+        if (fontExists(names.at(i).buffer()))
+            return names.at(i);
+    }
+    return wstring();
 }

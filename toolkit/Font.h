@@ -1,5 +1,6 @@
 #pragma once
 #include <windows.h>
+#include "foundation/wstring.h"
 
 // Owner of one font handle, empty at first.
 class Font {
@@ -27,3 +28,6 @@ LONG displayFontHeight(int points);
 
 // True when the display knows a font family of that face name.
 bool fontExists(const wchar_t* faceName);
+// The first face of a list of faces separated by "/" that the display knows; empty when it knows none. The
+// font mapper takes such a list for one unknown face and falls back to a face of its own choice.
+wstring firstInstalledFace(const wstring& faces);

@@ -10,8 +10,9 @@
 namespace {
 
 constexpr wchar_t ControllerProperty[] = L"OutputPane";
-constexpr DWORD TextControlStyle =
-    WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_READONLY;
+// Lines are never wrapped: a path reads whole on its line, and the horizontal bar reaches its end.
+constexpr DWORD TextControlStyle = WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_AUTOVSCROLL |
+                                   ES_AUTOHSCROLL | ES_READONLY;
 
 // The container's own messages; each runs on the thread that owns the window.
 constexpr UINT AppendTextMessage = WM_USER + 11;   // lParam: the text (null-terminated); returns its size in bytes
@@ -106,6 +107,16 @@ void colourSelection(HWND textControl, int color)
     SendMessageW(textControl, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
 }
 
+// The caret ends the text, which may lie far along a long line: the view goes back to the lines' start and
+// stays at the newest lines.
+void showLineStarts(HWND textControl)
+{
+    POINT scrolled{};
+    SendMessageW(textControl, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scrolled));
+    scrolled.x = 0;
+    SendMessageW(textControl, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scrolled));
+}
+
 LRESULT append(const OutputPane::Controller& controller, const wchar_t* text)
 {
     HWND textControl = textControlOf(controller.window);
@@ -121,6 +132,7 @@ LRESULT append(const OutputPane::Controller& controller, const wchar_t* text)
     colourSelection(textControl, controller.textColor);
     replaceSelection(textControl, kept);
     SendMessageW(textControl, WM_VSCROLL, SB_BOTTOM, 0);
+    showLineStarts(textControl);
     return static_cast<LRESULT>(wcslen(kept) * sizeof(wchar_t));
 }
 

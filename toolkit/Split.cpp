@@ -317,10 +317,9 @@ void Split::setSwapped(bool swapped)
     Controller& state = controller();
     if (swapped == state.swapped)
         return;
-    int size = 0;
-    RECT client;
-    if (state.first && state.first->getHandle() && GetClientRect(state.first->getHandle(), &client))
-        size = isStacked(state) ? client.bottom : client.right;
+    // The place's size, as the layout gives it: the bordered pane's client area is smaller than its place,
+    // and measuring that would shrink the first place with every swap.
+    int size = firstPaneSize(state);
     std::swap(state.first, state.second);
     state.swapped = swapped;
     layout(state, size);

@@ -34,6 +34,16 @@ int rows(HWND dialog)
     return static_cast<int>(SendDlgItemMessageW(dialog, IDC_LIST, LVM_GETITEMCOUNT, 0, 0));
 }
 
+// The row's image in the list's image list; negative when it shows none.
+int imageOf(HWND dialog, int row)
+{
+    LVITEMW item{};
+    item.mask = LVIF_IMAGE;
+    item.iItem = row;
+    SendDlgItemMessageW(dialog, IDC_LIST, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    return item.iImage;
+}
+
 void selectRow(HWND dialog, int row)
 {
     LVITEMW item{};
@@ -182,6 +192,36 @@ TEST_F(ListDialogsTest, AnEntryTidiesItsExtensionsAndNamesADroppedProgram)
     const ViewerEntry& added = setting.applications.at(3);
     EXPECT_EQ(added.exts.count(), 2);
     EXPECT_EQ(added.path, wstring(L"C:\\b.exe"));
+}
+
+TEST_F(ListDialogsTest, AnEditedViewerShowsItsNewProgramsIconOrNone)
+{
+    wchar_t notepad[MAX_PATH];
+    GetWindowsDirectoryW(notepad, MAX_PATH);
+    wcscat_s(notepad, L"\\notepad.exe");
+    setting.applications.at(0).path = notepad;
+    int programIcon = -1;
+    run(showViewerDialog, [&](WindowRobot& user) {
+        HWND dialog = user.waitForWindow(WindowQuery::dialog(ViewerCaption));
+        programIcon = imageOf(dialog, 0);
+        EXPECT_LT(imageOf(dialog, 1), 0) << "a program that is not there has no icon";
+        selectRow(dialog, 0);
+        PostMessageW(dialog, WM_COMMAND, IDC_EDIT_ENTRY, 0);
+        HWND editing = user.waitForWindow({L"#32770", ViewerEditCaption, dialog});
+        user.type(editing, IDC_VIEWER_PATH, L"C:\\nowhere\\viewer.exe");
+        user.press(editing, IDOK);
+        user.waitUntil([&] { return cell(dialog, 0, 2) == L"C:\\nowhere\\viewer.exe"; }, L"the edited row");
+        EXPECT_LT(imageOf(dialog, 0), 0) << "not the old program's icon";
+        user.screenshot(dialog, L"viewer_dialog_edited");
+
+        PostMessageW(dialog, WM_COMMAND, IDC_EDIT_ENTRY, 0);
+        editing = user.waitForWindow({L"#32770", ViewerEditCaption, dialog});
+        user.type(editing, IDC_VIEWER_PATH, notepad);
+        user.press(editing, IDOK);
+        user.waitUntil([&] { return imageOf(dialog, 0) == programIcon; }, L"the program's icon again");
+        user.press(dialog, IDCANCEL);
+    });
+    EXPECT_GE(programIcon, 0) << "the program's icon";
 }
 
 TEST_F(ListDialogsTest, AHundredViewersTakeNoMoreButCanStillBeEdited)

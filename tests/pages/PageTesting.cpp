@@ -189,23 +189,37 @@ Painting::Painting(HWND control)
     RECT client;
     GetClientRect(control, &client);
     picture.create(client.right, client.bottom, 24, RGB(1, 2, 3));
+    paintOver(control);
+}
+
+void Painting::paintOver(HWND control)
+{
     SendMessageW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(picture.getDC()), PRF_CLIENT);
     picture.releaseDC();
     GdiFlush();
 }
 
-COLORREF Painting::at(int x, int y) const
+namespace {
+
+COLORREF pixelOf(const Dib& picture, int x, int y)
 {
     const BYTE* pixel = picture.getBits() + (picture.height() - 1 - y) * picture.stride() + x * 3;
     return RGB(pixel[2], pixel[1], pixel[0]);
 }
 
-RECT Painting::extentOfAllBut(COLORREF background) const
+} // namespace
+
+COLORREF Painting::at(int x, int y) const
+{
+    return pixelOf(picture, x, y);
+}
+
+RECT extentOfAllBut(const Dib& picture, COLORREF background)
 {
     RECT extent{picture.width(), picture.height(), 0, 0};
     for (int y = 0; y < picture.height(); ++y)
         for (int x = 0; x < picture.width(); ++x)
-            if (at(x, y) != background) {
+            if (pixelOf(picture, x, y) != background) {
                 extent.left = std::min<LONG>(extent.left, x);
                 extent.top = std::min<LONG>(extent.top, y);
                 extent.right = std::max<LONG>(extent.right, x + 1);

@@ -89,12 +89,16 @@ std::wstring fieldText(HWND page, int id);
 void typeNumber(WindowRobot& user, HWND page, int id, const std::wstring& text);
 // The colour of the brush a page paints a static control with; CLR_INVALID when it leaves it to the system.
 COLORREF swatchColor(HWND page, int id);
+// The smallest rectangle of the picture's pixels that differ from the colour; empty when there are none.
+RECT extentOfAllBut(const Dib& picture, COLORREF background);
 // The control as it paints itself now, and one of its pixels.
 struct Painting {
     explicit Painting(HWND control);
+    // The control paints itself again over the picture, as on the screen, where the old look stays until it
+    // is painted over.
+    void paintOver(HWND control);
     COLORREF at(int x, int y) const;
-    // The smallest rectangle of the pixels that differ from the colour; empty when there are none.
-    RECT extentOfAllBut(COLORREF background) const;
+    RECT extentOfAllBut(COLORREF background) const { return ::extentOfAllBut(picture, background); }
 
     Dib picture;
 };

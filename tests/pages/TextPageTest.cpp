@@ -5,6 +5,7 @@
 
 #include "pages/conversionPageIds.h"
 #include "settings/AppSetting.h"
+#include "toolkit/Font.h"
 
 namespace {
 
@@ -19,6 +20,24 @@ int widthOf(const RECT& box)
 int heightOf(const RECT& box)
 {
     return box.bottom - box.top;
+}
+
+// Where the system's own text drawing puts ink for the text in the page's font.
+RECT inkOfSystemText(const wchar_t* text, const AppSetting& setting)
+{
+    Font font;
+    font.create(nullptr, setting.textFontFace.buffer(), setting.textFontSize, setting.textFontWeight,
+                setting.textFontItalic, false, false, static_cast<BYTE>(setting.textFontCharSet));
+    Dib canvas;
+    canvas.create(600, 200, 24, RGB(255, 255, 255));
+    HDC dc = canvas.getDC();
+    HGDIOBJ previous = SelectObject(dc, font.handle());
+    SetBkMode(dc, TRANSPARENT);
+    TextOutW(dc, 50, 50, text, lstrlenW(text));
+    SelectObject(dc, previous);
+    canvas.releaseDC();
+    GdiFlush();
+    return extentOfAllBut(canvas, RGB(255, 255, 255));
 }
 
 class TextPageTest : public PageTest {
@@ -139,4 +158,49 @@ TEST_F(TextPageTest, WithoutABackgroundTheSampleLiesOnThePreviewPatternAndOkKeep
     EXPECT_EQ(std::wstring(setting.textFontFace.buffer()), chosenFace);
     EXPECT_EQ(std::to_wstring(setting.textFontSize), chosenSize);
     EXPECT_EQ(setting.textBackColor, Red);
+}
+
+TEST_F(TextPageTest, TheSampleDrawnAgainShowsOnlyTheTextAtItsNewPlace)
+{
+    setting.textNoBackColor = true;
+    setting.viewPreviewBack = 0;
+    COLORREF window = GetSysColor(COLOR_WINDOW);
+    RECT first{}, again{};
+    SIZE sample{};
+    runConversionSheet([&](WindowRobot& user) {
+        HWND page = conversionPage(user, TextTab);
+        HWND control = GetDlgItem(page, IDC_TEXT_SAMPLE);
+        Painting look(control);
+        first = look.extentOfAllBut(window);
+        choose(page, IDC_TEXT_POSITION, 8);
+        // Over the old look, as the screen keeps it until the sample paints itself again.
+        look.paintOver(control);
+        again = look.extentOfAllBut(window);
+        sample = {look.picture.width(), look.picture.height()};
+        user.screenshot(GetParent(page), L"text_page_moved");
+        user.press(GetParent(page), IDCANCEL);
+    });
+    EXPECT_LT(first.right, sample.cx / 2) << "without a swatch the text lies on the window colour";
+    EXPECT_GT(again.left, sample.cx / 2) << "nothing left at the old place";
+    EXPECT_GT(again.top, sample.cy / 2);
+}
+
+TEST_F(TextPageTest, TheSampleShowsTheWholeTextAlsoAgainstTheRightEdge)
+{
+    // A slanted "f" reaches beyond the box that the text is measured in.
+    setting.textText = L"Wolf f";
+    setting.textFontItalic = true;
+    setting.textPosition = 2;
+    RECT drawn{};
+    SIZE sample{};
+    runConversionSheet([&](WindowRobot& user) {
+        HWND page = conversionPage(user, TextTab);
+        Painting look(GetDlgItem(page, IDC_TEXT_SAMPLE));
+        drawn = look.extentOfAllBut(Red);
+        sample = {look.picture.width(), look.picture.height()};
+        user.screenshot(GetParent(page), L"text_page_right_edge");
+        user.press(GetParent(page), IDCANCEL);
+    });
+    EXPECT_LE(drawn.right, sample.cx);
+    EXPECT_GE(widthOf(drawn), widthOf(inkOfSystemText(L"Wolf f", setting))) << "as wide as the system draws it";
 }

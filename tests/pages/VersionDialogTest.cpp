@@ -3,6 +3,7 @@
 #include "foundation/Application.h"
 #include "pages/DlgVersion.h"
 #include "pages/dialogIds.h"
+#include "support/ExpectCode.h"
 
 namespace {
 
@@ -47,4 +48,23 @@ TEST_F(VersionDialogTest, ShowsTitleVersionAndIconOnTheGradientAndAClickClosesIt
     result = dialog.doModal(nullptr, IDD_VERSION, nullptr, 0);
     robot.finish();
     EXPECT_EQ(result, IDOK);
+}
+
+TEST_F(VersionDialogTest, ADialogThatCannotOpenTellsWhyInsteadOfAWindowError)
+{
+    // The dialog takes its title from the application object: without one it cannot open.
+    Application* application = getApplication();
+    setApplication(nullptr);
+    int code = thrownCode([] { showVersionDialog(nullptr); });
+    DlgVersion dialog;
+    int again = thrownCode([&] { dialog.doModal(nullptr, IDD_VERSION, nullptr, 0); });
+    setApplication(application);
+    EXPECT_EQ(code, ErrorCode::InvalidState) << "not " << ErrorCode::WindowGone;
+    EXPECT_EQ(again, ErrorCode::InvalidState);
+
+    WindowRobot robot([](WindowRobot& user) {
+        PostMessageW(user.waitForWindow(WindowQuery::dialog(VersionCaption)), WM_COMMAND, IDOK, 0);
+    });
+    EXPECT_EQ(dialog.doModal(nullptr, IDD_VERSION, nullptr, 0), IDOK) << "the same dialog opens once it can";
+    robot.finish();
 }

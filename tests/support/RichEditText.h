@@ -1,5 +1,5 @@
 #pragma once
-// Reading back what a rich-edit control shows: its text and the colour of each character.
+// Reading back what a rich-edit control shows: its text, the colour of each character and where its view is.
 #include <windows.h>
 #include <richedit.h>
 #include <string>
@@ -28,4 +28,20 @@ inline LONG richEditFind(HWND control, const wchar_t* text)
 {
     FINDTEXTEXW find{{0, -1}, text, {-1, -1}};
     return static_cast<LONG>(SendMessageW(control, EM_FINDTEXTEXW, FR_DOWN, reinterpret_cast<LPARAM>(&find)));
+}
+
+// How far the view is scrolled from the text's top left corner, in pixels.
+inline POINT richEditScrollPosition(HWND control)
+{
+    POINT scrolled{-1, -1};
+    SendMessageW(control, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scrolled));
+    return scrolled;
+}
+
+// Whether the control shows its horizontal scroll bar.
+inline bool showsHorizontalBar(HWND control)
+{
+    SCROLLBARINFO bar{};
+    bar.cbSize = sizeof(bar);
+    return GetScrollBarInfo(control, OBJID_HSCROLL, &bar) && !(bar.rgstate[0] & STATE_SYSTEM_INVISIBLE);
 }

@@ -187,6 +187,40 @@ TEST(Dialog, AModelessDialogLivesInTheCallersMessageLoop)
     EXPECT_EQ(dialog.getHandle(), nullptr);
 }
 
+namespace {
+
+// A dialog whose setting up fails for a reason of the program's own.
+class FailingDialog : public Dialog {
+public:
+    LRESULT handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message != WM_INITDIALOG)
+            return Dialog::handleMessage(window, message, wParam, lParam);
+        return startDialog([] { throw ApplicationException(L"設定を読めません。"); });
+    }
+};
+
+} // namespace
+
+TEST(Dialog, ADialogThatCannotSetItselfUpEndsAndReportsWhy)
+{
+    FailingDialog dialog;
+    for (bool modal : {true, false}) {
+        std::wstring why;
+        try {
+            if (modal)
+                dialog.doModal(nullptr, IDD_NAME_EXTENDED, nullptr, 0);
+            else
+                dialog.create(nullptr, IDD_NAME_EXTENDED, nullptr, 0);
+        } catch (const ApplicationException& exception) {
+            why = exception.getText();
+        }
+        EXPECT_EQ(why, L"設定を読めません。") << (modal ? "modal" : "modeless");
+        EXPECT_EQ(dialog.getHandle(), nullptr);
+        EXPECT_FALSE(IsWindow(FindWindowW(L"#32770", NameCaption))) << "no dialog is left behind";
+    }
+}
+
 TEST(DialogTemplate, ATruncatedTemplateIsRefusedAndAMissingOneReported)
 {
     std::vector<BYTE> extended = templateBytes(IDD_NAME_EXTENDED);

@@ -62,3 +62,15 @@ TEST_F(OutputPaneTest, TextTakesTheColourSetBeforeItAndEarlierTextKeepsItsOwn)
     EXPECT_EQ(colorAt(15), -1) << "back to the system's colour";
     EXPECT_EQ(colorAt(24), static_cast<int>(RGB(0, 0, 255)));
 }
+
+TEST_F(OutputPaneTest, LongLinesShowFromTheirStartWithABarToScrollAlongThem)
+{
+    parent.show(true);
+    std::wstring name(120, L'x');
+    pane.write(wstring((L"C:\\pictures\\" + name + L".png").c_str()));
+    pane.write(wstring(L"(failure)\r\n"));
+    pane.write(wstring((L"C:\\pictures\\" + name + L".jpg -> C:\\out\\" + name + L".png").c_str()));
+    HWND control = pane.getTextControl();
+    EXPECT_EQ(richEditScrollPosition(control).x, 0) << "the start of the lines in view, also of the last one written";
+    EXPECT_TRUE(showsHorizontalBar(control)) << "a bar to scroll along the lines";
+}

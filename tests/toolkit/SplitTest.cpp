@@ -5,12 +5,19 @@
 
 namespace {
 
-// A pane's width, and its left edge within the splitter.
+// A pane's width and height, and its left edge within the splitter.
 int widthOf(const Control& pane)
 {
     RECT bounds;
     GetWindowRect(pane.getHandle(), &bounds);
     return bounds.right - bounds.left;
+}
+
+int heightOf(const Control& pane)
+{
+    RECT bounds;
+    GetWindowRect(pane.getHandle(), &bounds);
+    return bounds.bottom - bounds.top;
 }
 
 int leftOf(const Control& pane)
@@ -78,12 +85,21 @@ TEST_F(SplitTest, SwappedPanesChangePlacesAndTheFirstPlaceKeepsItsSize)
     EXPECT_EQ(leftOf(right), 0);
     EXPECT_EQ(widthOf(right), 150);
     EXPECT_EQ(leftOf(left), 152);
+    // The second pane has a border, so its client area is smaller than the place it fills.
+    for (int round = 0; round < 5; ++round) {
+        split.setSwapped(false);
+        split.setSwapped(true);
+    }
+    EXPECT_EQ(widthOf(right), 150) << "five round trips";
+    split.setSwapped(false);
+    EXPECT_EQ(widthOf(left), 150);
 
     split.setOrientation(Split::Stacked);
-    RECT top;
-    GetWindowRect(right.getHandle(), &top);
-    EXPECT_EQ(top.bottom - top.top, 200);
-    EXPECT_EQ(widthOf(right), 600);
+    EXPECT_EQ(heightOf(left), 200);
+    EXPECT_EQ(widthOf(left), 600);
+    split.setSwapped(true);
+    split.setSwapped(false);
+    EXPECT_EQ(heightOf(left), 200) << "stacked, a round trip";
 
     Static other1, other2;
     split.setPanes(&other1, &other2);
@@ -107,7 +123,8 @@ TEST_F(SplitTest, DraggingTheBarMovesThePanesWithinTheirMargins)
     split.setSize(20, 400);
     split.sendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(15, 100));
     split.sendMessage(WM_LBUTTONUP, 0, MAKELPARAM(15, 100));
-    EXPECT_GE(widthOf(right), 0) << "a drag in a shrunken window";
+    EXPECT_EQ(widthOf(left), 30) << "a drag in a shrunken window: the first pane keeps its least size";
+    EXPECT_EQ(widthOf(right), 0) << "and no room is left for the second";
 }
 
 TEST_F(SplitTest, GhostDragMovesThePanesOnlyWhenReleased)

@@ -245,6 +245,9 @@ TEST(DrawingHandles, BrushesFontsAndCursorsHaveOneOwnerEach)
     ReleaseDC(nullptr, screen);
     EXPECT_TRUE(font.release());
     EXPECT_FALSE(font.release());
+    // The program names its log's faces as a list, first choice first.
+    EXPECT_EQ(firstInstalledFace(wstring(MissingFace) + L"/" + InstalledFace + L"/Tahoma"), wstring(InstalledFace));
+    EXPECT_TRUE(firstInstalledFace(MissingFace).isEmpty());
 
     HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
     SetCursor(arrow);
