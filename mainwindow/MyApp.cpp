@@ -256,7 +256,12 @@ void MyApp::openMainWindow()
 void MyApp::openLogWindow()
 {
     wstring logTitle = loadString(LogTitleString);
-    wstring face = loadString(LogFontString);
+    // The string lists faces in order of preference; asked for the whole list, the font mapper picks a face of
+    // its own, which may not draw underscores at the log's size.
+    wstring faces = loadString(LogFontString);
+    wstring face = firstInstalledFace(faces);
+    if (face.isEmpty())
+        face = faces;
     if (!logFont.create(nullptr, face.buffer(), LogFontPoints, FW_NORMAL, false, false, false, DEFAULT_CHARSET))
         Exception::throwLastError();
     logWindow.create(WS_EX_TOOLWINDOW, logWindowClass, logTitle.buffer(), WS_OVERLAPPEDWINDOW, setting.windowLogLeft,
