@@ -179,7 +179,7 @@ LRESULT MyMainWindow::created(HWND window)
         parts.toolTip.setMaxTipWidth();
         Rect client = getClientRect();
         splitter.create(window, SplitterId, Rect(0, 0, client.right, client.bottom), 0, 0);
-        splitter.setPanes(&parts.pane, &parts.preview);
+        splitter.setListAndPreview(parts.pane, parts.preview);
         if (!parts.pane.isExplorerBrowserList() && SendMessageW(window, RemoveBrowserItemsMessage, 0, 0) != 0)
             Exception::throwLastError();
         setPreviewPosition(static_cast<PreviewPosition>(myApp().getSetting().viewPreviewPos));

@@ -36,6 +36,7 @@ protected:
         OleInitialize(nullptr);
         application = std::make_unique<MyApp>();
         global = std::make_unique<GlobalApplication>(*application);
+        adjust(application->getSetting());
         ASSERT_NO_THROW(application->openWindows(true));
         window = application->getMainWindowObject();
         main = application->getMainWindow();
@@ -54,6 +55,9 @@ protected:
         application.reset();
         OleUninitialize();
     }
+
+    // The settings the window starts with.
+    virtual void adjust(AppSetting&) {}
 
     // The pictures listed through the list's feeder, as every add is.
     std::vector<std::wstring> listPictures(int count)
@@ -340,3 +344,43 @@ TEST_F(MainWindowTest, ClosingWithPreviewWindowsOpenClosesThemFirst)
     EXPECT_TRUE(pumpMessagesUntil([&] { return !IsWindow(main); }));
     EXPECT_EQ(pane().previewCount(), 0);
 }
+
+namespace {
+
+// The text of the splitter's tip once the mouse rests over the middle of the window; empty when none shows.
+std::wstring tipWhenHovering(HWND tips, HWND window)
+{
+    ShowWindow(tips, SW_HIDE);
+    RECT area{};
+    GetWindowRect(window, &area);
+    INPUT move{};
+    move.type = INPUT_MOUSE;
+    move.mi.dx = ((area.left + area.right) / 2) * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+    move.mi.dy = ((area.top + area.bottom) / 2) * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+    move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &move, sizeof(move));
+    if (!pumpMessagesUntil([&] { return IsWindowVisible(tips) != FALSE; }, std::chrono::milliseconds(3000)))
+        return {};
+    wchar_t text[256] = L"";
+    GetWindowTextW(tips, text, 256);
+    return text;
+}
+
+// The main window started with the preview on each of the four sides of the list.
+class SplitterTipTest : public MainWindowTest, public testing::WithParamInterface<int> {
+protected:
+    void adjust(AppSetting& setting) override { setting.viewPreviewPos = GetParam(); }
+};
+
+} // namespace
+
+TEST_P(SplitterTipTest, EachPaneShowsItsOwnTipWhereverThePreviewLies)
+{
+    HWND tips = application->getSplitter().getToolTip().getHandle();
+    HWND preview = window->preview().getHandle();
+    HWND list = GetDlgItem(pane().getHandle(), 101);
+    EXPECT_EQ(tipWhenHovering(tips, preview), L"プレビュー");
+    EXPECT_EQ(tipWhenHovering(tips, list), L"↑↓または←→でプレビュー切り替え");
+}
+
+INSTANTIATE_TEST_SUITE_P(PreviewPositions, SplitterTipTest, testing::Values(0, 1, 2, 3));
