@@ -297,6 +297,33 @@ TEST_F(MainWindowTest, ConvertingTheSelectionWithNoneSelectedAsksNothingAndNoToT
         EXPECT_FALSE(convertedBeside(path));
 }
 
+TEST_F(MainWindowTest, AClosedConversionSheetRefreshesTheStepsTipOnce)
+{
+    // As the program's conversion sheets do, the stand-ins tell the main window themselves that they closed.
+    OptionSheets sheets;
+    sheets.conversion = [](HWND owner, const wstring&) { PostMessageW(owner, MyMainWindow::SummaryTipMessage, 0, 0); };
+    sheets.confirmConversion = [](HWND owner, const wstring&, int) {
+        PostMessageW(owner, MyMainWindow::SummaryTipMessage, 0, 0);
+        return false;
+    };
+    setOptionSheets(sheets);
+    auto refreshesWaiting = [&] {
+        int count = 0;
+        MSG message;
+        while (
+            PeekMessageW(&message, main, MyMainWindow::SummaryTipMessage, MyMainWindow::SummaryTipMessage, PM_REMOVE))
+            ++count;
+        return count;
+    };
+    listPictures(1);
+    refreshesWaiting();
+    command(4164);
+    EXPECT_EQ(refreshesWaiting(), 1) << "the conversion settings";
+    application->getSetting().fileEnsureSetting = true;
+    command(4105);
+    EXPECT_EQ(refreshesWaiting(), 1) << "the last look before converting";
+}
+
 TEST_F(MainWindowTest, FormatSheetOpensForThePanesCurrentFormatAndMissingSheetsSaySo)
 {
     std::vector<int> formats;
