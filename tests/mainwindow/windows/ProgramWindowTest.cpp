@@ -9,6 +9,7 @@
 #include "settings/AppSetting.h"
 #include "support/ComTesting.h"
 #include "support/ProgramCopy.h"
+#include "support/fileBytes.h"
 #include "support/WindowRobot.h"
 
 namespace {
@@ -206,5 +207,30 @@ TEST_F(ProgramWindowTest, StartUpThatCannotMakeItsWindowShowsWhyAndFails)
         },
         Patience);
     EXPECT_EQ(program.exitCode(), 1);
+    robot.finish();
+}
+
+TEST_F(ProgramWindowTest, AnUnreadableSettingsFileIsToldOfAtTheWindowedStartOnlyAndKeptAside)
+{
+    std::wstring settings = std::wstring(Path(copy.path().c_str()).getDirectory().buffer()) + L"korvilane.xml";
+    writeText(settings, "<Korvilane><Window>");
+    // Nobody is there to answer a box: the batch goes on with the defaults.
+    std::wstring converted = folder.file(L"converted.png");
+    EXPECT_EQ(copy.run(L"/file \"" + pictures[0] + L"\" \"" + converted + L"\" /format png"), 0);
+    EXPECT_NE(GetFileAttributesW(converted.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_NE(GetFileAttributesW((settings + L".unreadable").c_str()), INVALID_FILE_ATTRIBUTES);
+
+    writeText(settings, "<Korvilane><Window>");
+    RunningProgram program(copy.path(), L"");
+    WindowRobot robot(
+        [&](WindowRobot& user) {
+            user.watchProcess(program.id());
+            std::wstring told = user.answerMessageBox(IDOK);
+            EXPECT_NE(told.find(L"既定の設定で起動しました"), std::wstring::npos) << told;
+            EXPECT_NE(told.find(settings), std::wstring::npos) << "names where the file was kept: " << told;
+            PostMessageW(user.waitForWindow(WindowQuery::ofClass(MainClass)), WM_CLOSE, 0, 0);
+        },
+        Patience);
+    EXPECT_EQ(program.exitCode(), 0);
     robot.finish();
 }
