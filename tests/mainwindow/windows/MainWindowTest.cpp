@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 #include "MainWindowTesting.h"
@@ -9,6 +10,7 @@
 #include "mainwindow/MyApp.h"
 #include "mainwindow/MyMainWindow.h"
 #include "mainwindow/OptionSheets.h"
+#include "mainwindow/PreviewWindow.h"
 #include "settings/AppSetting.h"
 #include "support/GlobalApplication.h"
 #include "support/Screenshot.h"
@@ -359,6 +361,56 @@ TEST_F(MainWindowTest, LogWindowShownTheFirstTimeSitsInTheLowerRightCorner)
     EXPECT_FALSE(log.isVisible());
 }
 
+namespace {
+
+// The colours a view shows in a strip along its right edge, where a small picture leaves the background.
+std::set<COLORREF> backgroundColours(HWND view)
+{
+    RedrawWindow(view, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    RECT client{};
+    GetClientRect(view, &client);
+    std::set<COLORREF> colours;
+    HDC dc = GetDC(view);
+    for (int y = 0; y < client.bottom; ++y)
+        for (int x = client.right - 16; x < client.right; ++x)
+            colours.insert(GetPixel(dc, x, y));
+    ReleaseDC(view, dc);
+    return colours;
+}
+
+constexpr COLORREF PurpleSwatch = RGB(0xFF, 0xE0, 0xFF);
+constexpr COLORREF GraySwatch = RGB(0xE0, 0xE0, 0xE0);
+
+} // namespace
+
+TEST_F(MainWindowTest, PreviewWindowsShowTheChosenBackgroundAndFollowItsChange)
+{
+    std::wstring path = folder.file(L"small.png");
+    writeSolidPicture(path, Colours[0], 24, 24);
+    wstringArray added;
+    added.add(path.c_str());
+    pane().addPaths(added, false, false);
+    ASSERT_TRUE(pumpMessagesUntil([&] { return !pane().isAdding() && pane().list().count() == 1; }));
+    AppSetting& setting = application->getSetting();
+    setting.viewPreviewBack = 5;
+    select({0});
+    command(4147);
+    HWND view = GetDlgItem(FindWindowW(L"KorvilanePreview", nullptr), PreviewWindow::ViewId);
+    ASSERT_NE(view, nullptr);
+    std::set<COLORREF> shown = backgroundColours(view);
+    EXPECT_TRUE(shown.count(PurpleSwatch) && shown.count(RGB(255, 255, 255))) << "the purple checkerboard";
+
+    // As the environment sheet's preview page tells the main window of a new background.
+    setting.viewPreviewBack = 6;
+    SendMessageW(main, MyMainWindow::PreviewBackgroundMessage, 0, 0);
+    shown = backgroundColours(view);
+    EXPECT_TRUE(shown.count(GraySwatch) && !shown.count(PurpleSwatch)) << "the gray checkerboard";
+    EXPECT_TRUE(backgroundColours(window->preview().getHandle()).count(GraySwatch)) << "the pane as well";
+    setting.viewPreviewBack = 0;
+    SendMessageW(main, MyMainWindow::PreviewBackgroundMessage, 0, 0);
+    EXPECT_FALSE(backgroundColours(view).count(GraySwatch)) << "no background";
+}
+
 TEST_F(MainWindowTest, ClosingWithPreviewWindowsOpenClosesThemFirst)
 {
     listPictures(2);
@@ -374,18 +426,26 @@ TEST_F(MainWindowTest, ClosingWithPreviewWindowsOpenClosesThemFirst)
 
 namespace {
 
-// The text of the splitter's tip once the mouse rests over the middle of the window; empty when none shows.
-std::wstring tipWhenHovering(HWND tips, HWND window)
+void moveMouseTo(int x, int y)
 {
-    ShowWindow(tips, SW_HIDE);
-    RECT area{};
-    GetWindowRect(window, &area);
     INPUT move{};
     move.type = INPUT_MOUSE;
-    move.mi.dx = ((area.left + area.right) / 2) * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
-    move.mi.dy = ((area.top + area.bottom) / 2) * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+    move.mi.dx = x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+    move.mi.dy = y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
     move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     SendInput(1, &move, sizeof(move));
+}
+
+// The text of the splitter's tip once the mouse has come to rest over the middle of the window; empty when
+// none shows.
+std::wstring tipWhenHovering(HWND tips, HWND window)
+{
+    // From outside: a mouse already resting there would not move.
+    moveMouseTo(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+    pumpMessagesUntil([] { return false; }, std::chrono::milliseconds(200));
+    RECT area{};
+    GetWindowRect(window, &area);
+    moveMouseTo((area.left + area.right) / 2, (area.top + area.bottom) / 2);
     if (!pumpMessagesUntil([&] { return IsWindowVisible(tips) != FALSE; }, std::chrono::milliseconds(3000)))
         return {};
     wchar_t text[256] = L"";
