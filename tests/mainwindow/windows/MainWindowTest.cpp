@@ -2,7 +2,6 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 #include "MainWindowTesting.h"
@@ -361,28 +360,6 @@ TEST_F(MainWindowTest, LogWindowShownTheFirstTimeSitsInTheLowerRightCorner)
     EXPECT_FALSE(log.isVisible());
 }
 
-namespace {
-
-// The colours a view shows in a strip along its right edge, where a small picture leaves the background.
-std::set<COLORREF> backgroundColours(HWND view)
-{
-    RedrawWindow(view, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    RECT client{};
-    GetClientRect(view, &client);
-    std::set<COLORREF> colours;
-    HDC dc = GetDC(view);
-    for (int y = 0; y < client.bottom; ++y)
-        for (int x = client.right - 16; x < client.right; ++x)
-            colours.insert(GetPixel(dc, x, y));
-    ReleaseDC(view, dc);
-    return colours;
-}
-
-constexpr COLORREF PurpleSwatch = RGB(0xFF, 0xE0, 0xFF);
-constexpr COLORREF GraySwatch = RGB(0xE0, 0xE0, 0xE0);
-
-} // namespace
-
 TEST_F(MainWindowTest, PreviewWindowsShowTheChosenBackgroundAndFollowItsChange)
 {
     std::wstring path = folder.file(L"small.png");
@@ -397,18 +374,19 @@ TEST_F(MainWindowTest, PreviewWindowsShowTheChosenBackgroundAndFollowItsChange)
     command(4147);
     HWND view = GetDlgItem(FindWindowW(L"KorvilanePreview", nullptr), PreviewWindow::ViewId);
     ASSERT_NE(view, nullptr);
-    std::set<COLORREF> shown = backgroundColours(view);
+    std::set<COLORREF> shown = coloursAlongRightEdge(view);
+
     EXPECT_TRUE(shown.count(PurpleSwatch) && shown.count(RGB(255, 255, 255))) << "the purple checkerboard";
 
     // As the environment sheet's preview page tells the main window of a new background.
     setting.viewPreviewBack = 6;
     SendMessageW(main, MyMainWindow::PreviewBackgroundMessage, 0, 0);
-    shown = backgroundColours(view);
+    shown = coloursAlongRightEdge(view);
     EXPECT_TRUE(shown.count(GraySwatch) && !shown.count(PurpleSwatch)) << "the gray checkerboard";
-    EXPECT_TRUE(backgroundColours(window->preview().getHandle()).count(GraySwatch)) << "the pane as well";
+    EXPECT_TRUE(coloursAlongRightEdge(window->preview().getHandle()).count(GraySwatch)) << "the pane as well";
     setting.viewPreviewBack = 0;
     SendMessageW(main, MyMainWindow::PreviewBackgroundMessage, 0, 0);
-    EXPECT_FALSE(backgroundColours(view).count(GraySwatch)) << "no background";
+    EXPECT_FALSE(coloursAlongRightEdge(view).count(GraySwatch)) << "no background";
 }
 
 TEST_F(MainWindowTest, ClosingWithPreviewWindowsOpenClosesThemFirst)

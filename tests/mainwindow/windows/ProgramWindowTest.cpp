@@ -20,9 +20,12 @@ constexpr auto Patience = std::chrono::milliseconds(30000);
 // The program's windows and their children, by the ids the program gives them.
 constexpr wchar_t MainClass[] = L"KorvilaneMain";
 constexpr wchar_t LogClass[] = L"KorvilaneLogWindow";
+constexpr wchar_t PreviewClass[] = L"KorvilanePreview";
 constexpr int SplitterId = 104, ListPaneId = 101, PreviewPaneId = 102, InnerListId = 101, StatusbarId = 103;
 constexpr int LogPaneId = 101, LogTextId = 101;
 constexpr int FileNameField = 0x47c;
+constexpr int PreviewViewId = 101, PreviewBackgroundId = 1121;
+constexpr UINT OpenPreviewWindowCommand = 4147, EnvironmentCommand = 4163;
 
 // A started program; the exit code once it has ended by itself (-2 when it did not within a minute).
 class RunningProgram {
@@ -106,7 +109,7 @@ protected:
     {
         HWND main = user.waitForWindow(WindowQuery::ofClass(MainClass));
         HWND status = user.waitForItem(main, StatusbarId);
-        std::wstring expected = std::to_wstring(count) + L" files";
+        std::wstring expected = std::to_wstring(count) + (count == 1 ? L" file" : L" files");
         user.waitUntil([&] { return user.text(status) == expected; }, L"the status \"" + expected + L"\"");
         return main;
     }
@@ -229,6 +232,53 @@ TEST_F(ProgramWindowTest, AnUnreadableSettingsFileIsToldOfAtTheWindowedStartOnly
             EXPECT_NE(told.find(L"既定の設定で起動しました"), std::wstring::npos) << told;
             EXPECT_NE(told.find(settings), std::wstring::npos) << "names where the file was kept: " << told;
             PostMessageW(user.waitForWindow(WindowQuery::ofClass(MainClass)), WM_CLOSE, 0, 0);
+        },
+        Patience);
+    EXPECT_EQ(program.exitCode(), 0);
+    robot.finish();
+}
+
+TEST_F(ProgramWindowTest, ABackgroundChosenOnThePreviewPageReachesThePaneAndTheOpenPreviewWindow)
+{
+    std::wstring small = folder.file(L"small.png");
+    writeSolidPicture(small, Colours[1], 24, 24);
+    writeSettings([](AppSetting& setting) {
+        setting.viewPreviewBack = 5;
+        setting.windowIndexSetting = 0;
+    });
+    RunningProgram program(copy.path(), L"\"" + small + L"\"");
+    WindowRobot robot(
+        [&](WindowRobot& user) {
+            user.watchProcess(program.id());
+            HWND main = waitForList(user, 1);
+            PostMessageW(child(main, {SplitterId, ListPaneId, InnerListId}), WM_KEYDOWN, VK_HOME, 0);
+            HWND pane = child(main, {SplitterId, PreviewPaneId});
+            user.waitUntil([&] { return colourAtCentre(pane) == colourOf(Colours[1]); }, L"the preview");
+            PostMessageW(main, WM_COMMAND, OpenPreviewWindowCommand, 0);
+            HWND view = user.waitForItem(user.waitForWindow(WindowQuery::ofClass(PreviewClass)), PreviewViewId);
+            user.waitUntil([&] { return coloursAlongRightEdge(view).count(PurpleSwatch) > 0; },
+                           L"the purple background of the preview window");
+
+            PostMessageW(main, WM_COMMAND, EnvironmentCommand, 0);
+            HWND sheet = user.waitForWindow({L"#32770", L"環境設定", main});
+            auto page = reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+            HWND backgrounds = user.waitForItem(page, PreviewBackgroundId);
+            SendMessageW(backgrounds, CB_SETCURSEL, 6, 0);
+            SendMessageW(page, WM_COMMAND, MAKEWPARAM(PreviewBackgroundId, CBN_SELCHANGE),
+                         reinterpret_cast<LPARAM>(backgrounds));
+            user.press(sheet, IDOK);
+            user.waitUntilGone(sheet);
+            // Looked at again: the main window came back over it with the sheet's end.
+            SetWindowPos(GetParent(view), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            for (HWND shown : {view, pane})
+                user.waitUntil(
+                    [&] {
+                        std::set<COLORREF> colours = coloursAlongRightEdge(shown);
+                        return colours.count(GraySwatch) && !colours.count(PurpleSwatch);
+                    },
+                    L"the gray background");
+            user.screenshot(GetParent(view), L"preview-window-background");
+            PostMessageW(main, WM_CLOSE, 0, 0);
         },
         Patience);
     EXPECT_EQ(program.exitCode(), 0);
