@@ -1,11 +1,14 @@
 // The main window made by the application object as the program makes it, in this test program's process.
 #include <windows.h>
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 #include "MainWindowTesting.h"
 #include "foundation/Path.h"
+#include "imaging/AnimeGifFileGenerator.h"
 #include "mainwindow/MyApp.h"
 #include "mainwindow/MyMainWindow.h"
 #include "mainwindow/OptionSheets.h"
@@ -387,6 +390,96 @@ TEST_F(MainWindowTest, PreviewWindowsShowTheChosenBackgroundAndFollowItsChange)
     setting.viewPreviewBack = 0;
     SendMessageW(main, MyMainWindow::PreviewBackgroundMessage, 0, 0);
     EXPECT_FALSE(coloursAlongRightEdge(view).count(GraySwatch)) << "no background";
+}
+
+namespace {
+
+// What the middle of each frame shows.
+constexpr COLORREF FrameColours[] = {RGB(0, 255, 0), RGB(0, 0, 255), RGB(255, 0, 0)};
+
+// Three frames of a quarter of a second each, with red, green and blue stripes that move by one stripe from
+// frame to frame (the file keeps the colours of the first frame for all of them).
+void writeAnimation(const std::wstring& path)
+{
+    const UINT32 stripes[] = {Red, Green, Blue};
+    std::vector<BitmapPtr> frames;
+    for (int shift = 0; shift < 3; ++shift)
+        frames.emplace_back(makeBitmap32(150, 120, [&](int x, int) { return stripes[(x / 50 + shift) % 3]; }));
+    AnimeGifFileGenerator gif;
+    gif.delay = 25;
+    ASSERT_TRUE(gif.open(path.c_str(), frames[0].get(), AnimeGifFileGenerator::NoTransparency, 0) &&
+                gif.addFrame(frames[1].get()) && gif.addFrame(frames[2].get()) && gif.close(true));
+}
+
+// Opens the view's context menu as a right click does, reads its items (0 for a separator, -1 for a popup)
+// and chooses the one of the mnemonic key; without one (or for 0) it closes the menu.
+std::vector<int> useContextMenu(HWND view, wchar_t key, const wchar_t* screenshot = nullptr)
+{
+    std::vector<int> ids;
+    WindowRobot robot([&](WindowRobot& user) {
+        HWND shown = user.waitForWindow(WindowQuery::ofClass(L"#32768"));
+        auto menu = reinterpret_cast<HMENU>(SendMessageW(shown, MN_GETHMENU, 0, 0));
+        for (int i = 0; i < GetMenuItemCount(menu); ++i)
+            ids.push_back(GetSubMenu(menu, i) ? -1 : static_cast<int>(GetMenuItemID(menu, i)));
+        if (screenshot)
+            user.screenshot(shown, screenshot);
+        if (key)
+            PostMessageW(view, WM_CHAR, key, 0);
+        // A key without an item leaves the menu open.
+        for (int wait = 0; wait < 25 && IsWindowVisible(shown); ++wait)
+            Sleep(20);
+        if (IsWindowVisible(shown))
+            PostMessageW(view, WM_KEYDOWN, VK_ESCAPE, 0);
+        user.waitUntilGone(shown);
+    });
+    POINT centre = {20, 20};
+    ClientToScreen(view, &centre);
+    SendMessageW(view, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(view), MAKELPARAM(centre.x, centre.y));
+    robot.finish();
+    pumpMessagesUntil([] { return false; }, std::chrono::milliseconds(100));
+    return ids;
+}
+
+bool offersFrames(const std::vector<int>& items)
+{
+    for (int id : {4206, 4207, 4208})
+        if (std::find(items.begin(), items.end(), id) == items.end())
+            return false;
+    return true;
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, AnAnimatedGifPlaysInThePaneAndStepsInItsPreviewWindow)
+{
+    std::wstring path = folder.file(L"animated.gif");
+    writeAnimation(path);
+    wstringArray added;
+    added.add(path.c_str());
+    pane().addPaths(added, false, false);
+    ASSERT_TRUE(pumpMessagesUntil([&] { return !pane().isAdding() && pane().list().count() == 1; }));
+    select({0});
+    HWND preview = window->preview().getHandle();
+    ASSERT_TRUE(pumpMessagesUntil([&] { return colourAtCentre(preview) == FrameColours[0]; }));
+
+    EXPECT_TRUE(offersFrames(useContextMenu(preview, L'a'))) << "next, previous and play in the pane's menu";
+    std::set<COLORREF> seen;
+    for (int sample = 0; sample < 8; ++sample) {
+        pumpMessagesUntil([] { return false; }, std::chrono::milliseconds(125));
+        seen.insert(colourAtCentre(preview));
+    }
+    EXPECT_EQ(seen, std::set<COLORREF>(std::begin(FrameColours), std::end(FrameColours))) << "it plays";
+    saveWindowScreenshot(main, L"main-window-animation");
+    useContextMenu(preview, L'a');
+    EXPECT_FALSE(window->preview().isAnimating()) << "and stops";
+
+    command(4147);
+    HWND view = GetDlgItem(FindWindowW(L"KorvilanePreview", nullptr), PreviewWindow::ViewId);
+    ASSERT_NE(view, nullptr);
+    EXPECT_TRUE(offersFrames(useContextMenu(view, L'n', L"preview-window-frame-menu"))) << "the preview window's menu";
+    EXPECT_TRUE(pumpMessagesUntil([&] { return colourAtCentre(view) == FrameColours[1]; })) << "the next frame";
+    SendMessageW(view, WM_KEYDOWN, VK_ADD, 1);
+    EXPECT_TRUE(pumpMessagesUntil([&] { return colourAtCentre(view) == FrameColours[2]; })) << "keypad +";
 }
 
 TEST_F(MainWindowTest, ClosingWithPreviewWindowsOpenClosesThemFirst)
