@@ -8,7 +8,6 @@
 #include <vector>
 #include "MainWindowTesting.h"
 #include "foundation/Path.h"
-#include "imaging/AnimeGifFileGenerator.h"
 #include "mainwindow/MyApp.h"
 #include "mainwindow/MyMainWindow.h"
 #include "mainwindow/OptionSheets.h"
@@ -397,20 +396,6 @@ namespace {
 // What the middle of each frame shows.
 constexpr COLORREF FrameColours[] = {RGB(0, 255, 0), RGB(0, 0, 255), RGB(255, 0, 0)};
 
-// Three frames of a quarter of a second each, with red, green and blue stripes that move by one stripe from
-// frame to frame (the file keeps the colours of the first frame for all of them).
-void writeAnimation(const std::wstring& path)
-{
-    const UINT32 stripes[] = {Red, Green, Blue};
-    std::vector<BitmapPtr> frames;
-    for (int shift = 0; shift < 3; ++shift)
-        frames.emplace_back(makeBitmap32(150, 120, [&](int x, int) { return stripes[(x / 50 + shift) % 3]; }));
-    AnimeGifFileGenerator gif;
-    gif.delay = 25;
-    ASSERT_TRUE(gif.open(path.c_str(), frames[0].get(), AnimeGifFileGenerator::NoTransparency, 0) &&
-                gif.addFrame(frames[1].get()) && gif.addFrame(frames[2].get()) && gif.close(true));
-}
-
 // Opens the view's context menu as a right click does, reads its items (0 for a separator, -1 for a popup)
 // and chooses the one of the mnemonic key; without one (or for 0) it closes the menu.
 std::vector<int> useContextMenu(HWND view, wchar_t key, const wchar_t* screenshot = nullptr)
@@ -453,7 +438,7 @@ bool offersFrames(const std::vector<int>& items)
 TEST_F(MainWindowTest, AnAnimatedGifPlaysInThePaneAndStepsInItsPreviewWindow)
 {
     std::wstring path = folder.file(L"animated.gif");
-    writeAnimation(path);
+    writeStripedAnimation(path, 150, 120);
     wstringArray added;
     added.add(path.c_str());
     pane().addPaths(added, false, false);
