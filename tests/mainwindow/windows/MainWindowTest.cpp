@@ -362,35 +362,6 @@ TEST_F(MainWindowTest, LogWindowShownTheFirstTimeSitsInTheLowerRightCorner)
     EXPECT_FALSE(log.isVisible());
 }
 
-TEST_F(MainWindowTest, PreviewWindowsShowTheChosenBackgroundAndFollowItsChange)
-{
-    std::wstring path = folder.file(L"small.png");
-    writeSolidPicture(path, Colours[0], 24, 24);
-    wstringArray added;
-    added.add(path.c_str());
-    pane().addPaths(added, false, false);
-    ASSERT_TRUE(pumpMessagesUntil([&] { return !pane().isAdding() && pane().list().count() == 1; }));
-    AppSetting& setting = application->getSetting();
-    setting.viewPreviewBack = 5;
-    select({0});
-    command(4147);
-    HWND view = GetDlgItem(FindWindowW(L"KorvilanePreview", nullptr), PreviewWindow::ViewId);
-    ASSERT_NE(view, nullptr);
-    std::set<COLORREF> shown = coloursAlongRightEdge(view);
-
-    EXPECT_TRUE(shown.count(PurpleSwatch) && shown.count(RGB(255, 255, 255))) << "the purple checkerboard";
-
-    // As the environment sheet's preview page tells the main window of a new background.
-    setting.viewPreviewBack = 6;
-    SendMessageW(main, MyMainWindow::PreviewBackgroundMessage, 0, 0);
-    shown = coloursAlongRightEdge(view);
-    EXPECT_TRUE(shown.count(GraySwatch) && !shown.count(PurpleSwatch)) << "the gray checkerboard";
-    EXPECT_TRUE(coloursAlongRightEdge(window->preview().getHandle()).count(GraySwatch)) << "the pane as well";
-    setting.viewPreviewBack = 0;
-    SendMessageW(main, MyMainWindow::PreviewBackgroundMessage, 0, 0);
-    EXPECT_FALSE(coloursAlongRightEdge(view).count(GraySwatch)) << "no background";
-}
-
 namespace {
 
 // What the middle of each frame shows.

@@ -4,7 +4,6 @@
 #include <windows.h>
 #include <gdiplus.h>
 #include <gtest/gtest.h>
-#include <set>
 #include <string>
 #include <vector>
 #include "imaging/AnimeGifFileGenerator.h"
@@ -49,33 +48,6 @@ inline COLORREF colourAtCentre(HWND window)
     ReleaseDC(nullptr, screen);
     return colour;
 }
-
-// The colours the window shows in a strip along the right edge of its client area, where a small picture
-// leaves the background. Another program's window is read from the screen, so it must not be covered.
-inline std::set<COLORREF> coloursAlongRightEdge(HWND window)
-{
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    bool own = process == GetCurrentProcessId();
-    if (own)
-        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    RECT client{};
-    GetClientRect(window, &client);
-    POINT origin{};
-    if (!own)
-        ClientToScreen(window, &origin);
-    std::set<COLORREF> colours;
-    HDC dc = GetDC(own ? window : nullptr);
-    for (int y = 0; y < client.bottom; ++y)
-        for (int x = client.right - 16; x < client.right; ++x)
-            colours.insert(GetPixel(dc, origin.x + x, origin.y + y));
-    ReleaseDC(own ? window : nullptr, dc);
-    return colours;
-}
-
-// Two of the preview background swatches, as View/PreviewBack 5 and 6 choose them.
-constexpr COLORREF PurpleSwatch = RGB(0xFF, 0xE0, 0xFF);
-constexpr COLORREF GraySwatch = RGB(0xE0, 0xE0, 0xE0);
 
 inline COLORREF colourOf(UINT32 argb)
 {
