@@ -494,6 +494,7 @@ TEST_P(SplitterTipTest, EachPaneShowsItsOwnTipWhereverThePreviewLies)
     HWND preview = window->preview().getHandle();
     HWND list = GetDlgItem(pane().getHandle(), 101);
     EXPECT_EQ(tipWhenHovering(tips, preview), L"プレビュー");
+    saveScreenScreenshot(L"splitter-tip-" + std::to_wstring(GetParam()));
     EXPECT_EQ(tipWhenHovering(tips, list), L"↑↓または←→でプレビュー切り替え");
 }
 

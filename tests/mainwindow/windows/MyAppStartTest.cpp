@@ -68,7 +68,7 @@ TEST_F(MyAppTest, UnreadableSettingsFileIsKeptAsideAndTheUserToldOnce)
     std::wstring told;
     bool windowBeforeAnswer = true;
     startAndClose(application, [&](WindowRobot& user) {
-        user.waitForWindow(WindowQuery::dialog(L"Korvilane"));
+        user.screenshot(user.waitForWindow(WindowQuery::dialog(L"Korvilane")), L"unreadable-settings-notice");
         windowBeforeAnswer = mainWindowShown();
         told = user.answerMessageBox(IDOK);
         user.waitUntil(mainWindowShown, L"the main window");
