@@ -122,7 +122,16 @@ protected:
         emptyClipboard();
         PostMessageW(main, WM_COMMAND, 4121, 0);
         std::wstring text;
-        user.waitUntil([&] { return !(text = clipboardText()).empty(); }, L"the list on the clipboard");
+        int looks = 0;
+        user.waitUntil(
+            [&] {
+                // Wine passes the clipboard between programs through the X server, where a copy made right after
+                // the emptying is now and then lost: the program is asked again.
+                if (++looks % 100 == 0)
+                    PostMessageW(main, WM_COMMAND, 4121, 0);
+                return !(text = clipboardText()).empty();
+            },
+            L"the list on the clipboard");
         return text;
     }
 
