@@ -14,6 +14,10 @@ GdipImage::GdipImage(Gdiplus::Image* source)
         image->GetLastStatus();
 }
 
+GdipImage::GdipImage(std::unique_ptr<Gdiplus::Image> held) : image(held.release())
+{
+}
+
 GdipImage::~GdipImage()
 {
     release();

@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 #include <gdiplus.h>
+#include <memory>
 #include "imaging/IImage.h"
 
 // A picture held as a GDI+ image, with all its frames. A failed GDI+ call leaves its status on the image.
@@ -9,6 +10,9 @@ public:
     GdipImage() = default;
     // Holds a clone of the image; the caller keeps its own. A clone that GDI+ cannot make leaves this empty.
     explicit GdipImage(Gdiplus::Image* image);
+    // Holds the image itself. A clone of a picture decoded from a file may keep only the frame shown (Wine's
+    // GDI+ copies that one alone), the decoded picture keeps them all.
+    explicit GdipImage(std::unique_ptr<Gdiplus::Image> image);
     ~GdipImage() override;
 
     void release() override;

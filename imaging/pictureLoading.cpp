@@ -248,8 +248,9 @@ IImage* loadImage(const wchar_t* path, bool previewOnly, HWND window, UINT messa
         return nullptr;
     {
         std::unique_ptr<Gdiplus::Bitmap> bitmap(gdipLoadFile(path));
+        // Kept as decoded, with every frame of an animation.
         if (bitmap)
-            return holdClone(bitmap.get());
+            return new (std::nothrow) GdipImage(std::move(bitmap));
     }
     try {
         std::unique_ptr<GdipImageWithWIC> image(new GdipImageWithWIC());

@@ -17,21 +17,27 @@ LRESULT MainSplit::handleMessage(HWND window, UINT message, WPARAM wParam, LPARA
     return result;
 }
 
+void MainSplit::setListAndPreview(Control& listPane, Control& previewPane)
+{
+    setPanes(&listPane, &previewPane);
+    list = &listPane;
+    preview = &previewPane;
+}
+
+// By role, not by place: the preview may already lie first when the tips are made.
 void MainSplit::addTips()
 {
-    Control* first = firstPane();
-    Control* second = secondPane();
-    if (!first || !second || !first->getHandle() || !second->getHandle())
+    if (!list || !preview || !list->getHandle() || !preview->getHandle())
         return;
     if (!toolTip.getHandle())
         toolTip.create(hwnd, WS_POPUP | TTS_ALWAYSTIP);
     toolTip.setMaxTipWidth();
     // The file list's own child window takes the mouse, not the list's frame.
-    HWND listWindow = GetWindow(first->getHandle(), GW_CHILD);
+    HWND listWindow = GetWindow(list->getHandle(), GW_CHILD);
     if (!listWindow)
-        listWindow = first->getHandle();
+        listWindow = list->getHandle();
     Application* application = getApplication();
     HMODULE module = application ? application->getResourceModule() : GetModuleHandleW(nullptr);
     toolTip.addTool(listWindow, module, MAKEINTRESOURCEW(ListTipString));
-    toolTip.addTool(second->getHandle(), module, MAKEINTRESOURCEW(PreviewTipString));
+    toolTip.addTool(preview->getHandle(), module, MAKEINTRESOURCEW(PreviewTipString));
 }

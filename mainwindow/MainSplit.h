@@ -13,6 +13,9 @@ public:
 
     LRESULT handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
 
+    // Makes the two panes, the list first; the tips stay with them wherever the preview is placed later.
+    void setListAndPreview(Control& list, Control& preview);
+
     // The splitter's window has been destroyed.
     bool isDestroyed() const { return destroyed; }
     ToolTip& getToolTip() { return toolTip; }
@@ -21,5 +24,7 @@ private:
     void addTips();
 
     ToolTip toolTip;
+    Control* list = nullptr;
+    Control* preview = nullptr;
     bool destroyed = false;
 };

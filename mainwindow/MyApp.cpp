@@ -186,6 +186,7 @@ void MyApp::openWindows(bool graphicsStarted)
     accelerators = LoadAcceleratorsW(getResourceModule(), MAKEINTRESOURCEW(AcceleratorsId));
     if (!accelerators)
         throwResourceFailure();
+    tellOfSettingsNotice();
     openMainWindow();
     try {
         openLogWindow();
@@ -197,6 +198,15 @@ void MyApp::openWindows(bool graphicsStarted)
         }
         throw;
     }
+}
+
+// Before the main window exists, so that nothing the window starts (the files it adds) comes between the user
+// and the answer.
+void MyApp::tellOfSettingsNotice()
+{
+    wstring notice = takeSettingsNotice();
+    if (!notice.isEmpty())
+        warn(nullptr, notice.buffer());
 }
 
 int MyApp::runMessageLoop()

@@ -65,8 +65,8 @@ public:
     // The plain file arguments of a windowed start.
     const wstringArray& getStartupFiles() const { return startupFiles; }
     // Once: the text that tells the user that the settings file could not be read, that the defaults are in
-    // use and under which name the file was kept; empty when there is nothing (more) to tell. The windowed
-    // start shows it.
+    // use and under which name the file was kept; empty when there is nothing (more) to tell. openWindows
+    // shows it in a warning box before it makes the main window; the command-line batch never does.
     wstring takeSettingsNotice();
 
     // The shown version of a product version such as "1, 0, 5, 0" (gives "1.05"): blanks removed, the first
@@ -100,6 +100,8 @@ private:
     int startWindowed();
     void loadMessageTables();
     void registerWindowClasses();
+    // Shows the settings notice, if there is one, in a warning box.
+    void tellOfSettingsNotice();
     void openMainWindow();
     void openLogWindow();
 

@@ -1,7 +1,6 @@
 #include "mainwindow/MyMainWindow.h"
 #include "foundation/Environment.h"
 #include "foundation/Path.h"
-#include "imaging/DibImage.h"
 #include "imaging/pictureLoading.h"
 #include "mainwindow/LayoutAssociation.h"
 #include "mainwindow/MainSplit.h"
@@ -179,7 +178,8 @@ LRESULT MyMainWindow::created(HWND window)
         parts.toolTip.setMaxTipWidth();
         Rect client = getClientRect();
         splitter.create(window, SplitterId, Rect(0, 0, client.right, client.bottom), 0, 0);
-        splitter.setPanes(&parts.pane, &parts.preview);
+        splitter.setListAndPreview(parts.pane, parts.preview);
+        parts.pane.previewManager().setBackgrounds(myApp().getResource().swatches, MyApp::Resource::SwatchCount);
         if (!parts.pane.isExplorerBrowserList() && SendMessageW(window, RemoveBrowserItemsMessage, 0, 0) != 0)
             Exception::throwLastError();
         setPreviewPosition(static_cast<PreviewPosition>(myApp().getSetting().viewPreviewPos));
@@ -332,18 +332,9 @@ void MyMainWindow::showInPreview(const wstring& path)
 
 void MyMainWindow::applyPreviewBackground()
 {
-    int back = myApp().getSetting().viewPreviewBack;
-    if (back < 1 || back > MyApp::Resource::SwatchCount) {
-        preview().sendMessage(PictureView::ReleaseBackgroundMessage);
-        return;
-    }
-    auto* swatch = new DibImage(myApp().getResource().swatches[back - 1]);
-    try {
-        preview().setBackgroundImage(swatch);
-    } catch (...) {
-        delete swatch;
-        throw;
-    }
+    PreviewManager& previews = pane().previewManager();
+    preview().setBackgroundSwatch(previews.backgroundOf(myApp().getSetting().viewPreviewBack));
+    previews.applyBackground();
 }
 
 int MyMainWindow::displayBitsPerPixel()

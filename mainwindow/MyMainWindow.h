@@ -29,7 +29,7 @@ public:
     static constexpr UINT PreviewSelectionMessage = WM_APP + 4;
     // The status bar's tip with the enabled conversion steps, after the conversion settings changed.
     static constexpr UINT SummaryTipMessage = WM_APP + 5;
-    // View/PreviewBack into the preview pane.
+    // View/PreviewBack into the preview pane and the open preview windows.
     static constexpr UINT PreviewBackgroundMessage = WM_APP + 6;
     static constexpr UINT BuildToolbarMessage = WM_APP + 11;
     // Posted once the window is made: the files or the layout given at start-up.

@@ -241,8 +241,8 @@ bool MyMainWindow::runSettingsCommand(int id)
         sheets.environment ? sheets.environment(hwnd) : notYet();
         return true;
     case 4164:
+        // The sheet tells the window itself once it has closed, however it closed.
         sheets.conversion ? sheets.conversion(hwnd, samplePicture()) : notYet();
-        PostMessageW(hwnd, SummaryTipMessage, 0, 0);
         return true;
     case 4170:
         sheets.format ? sheets.format(hwnd, pane().getFormat()) : notYet();
@@ -295,9 +295,7 @@ void MyMainWindow::convert(bool all)
             notYet();
             return;
         }
-        bool confirmed = sheets.confirmConversion(hwnd, samplePicture(), pane().getFormat());
-        PostMessageW(hwnd, SummaryTipMessage, 0, 0);
-        if (!confirmed)
+        if (!sheets.confirmConversion(hwnd, samplePicture(), pane().getFormat()))
             return;
     }
     MainPane::JobResult job = pane().convertFiles(all);

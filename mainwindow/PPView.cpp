@@ -360,6 +360,17 @@ void PPView::onCommand(HWND, int id, int code)
     }
 }
 
+void PPView::setBackgroundSwatch(const Dib* swatch)
+{
+    if (!swatch) {
+        sendMessage(ReleaseBackgroundMessage);
+        return;
+    }
+    auto background = std::make_unique<DibImage>(*swatch);
+    setBackgroundImage(background.get());
+    background.release();
+}
+
 HMENU PPView::makeContextMenu()
 {
     wstringArray texts;

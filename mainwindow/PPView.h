@@ -20,7 +20,7 @@ class Exception;
 //   - Pictures: setImage(loadImage(path, false, mainWindow, 0)) (the pane owns the picture; a throw leaves it
 //     the caller's), clear with PictureView::ReleaseImageMessage, modes with PictureView::SetDrawModeMessage
 //     (0 actual size, 1 stretch, 3 stretch keeping the aspect) and GetDrawModeMessage, the background with
-//     setBackgroundImage(new DibImage(swatch)) or PictureView::ReleaseBackgroundMessage.
+//     setBackgroundSwatch.
 //   - The pane sends its top-level window: OpenPreviewMessage on a double click (open a preview window of
 //     the shown picture), its context menu's WM_MENUSELECT (status help), WM_COMMAND PositionLeft ..
 //     PositionBottom (where the pane lies beside the list) and WM_NCLBUTTONDOWN HTCAPTION when the picture
@@ -65,6 +65,8 @@ public:
     LRESULT handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
     void onCommand(HWND hwnd, int id, int code) override;
 
+    // A copy of the swatch tiled behind the picture; null: no background.
+    void setBackgroundSwatch(const Dib* swatch);
     // The context menu as it shows now; the caller destroys it.
     HMENU makeContextMenu();
     int frameCount() const;

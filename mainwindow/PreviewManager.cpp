@@ -30,6 +30,13 @@ void PreviewManager::setBackgrounds(const Dib* lent, int count)
     swatchCount = lent ? count : 0;
 }
 
+void PreviewManager::applyBackground()
+{
+    for (auto& window : windows)
+        if (window->getHandle())
+            window->applyBackground();
+}
+
 const Dib* PreviewManager::backgroundOf(int previewBack) const
 {
     if (previewBack < 1 || previewBack > swatchCount)

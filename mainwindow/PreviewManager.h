@@ -16,8 +16,9 @@ class PreviewWindow;
 //     without a message.
 //   - count() for the menu state of "close all previews"; closeAll() on WM_CLOSE of the main window (which
 //     posts WM_CLOSE again while count() is not 0).
-//   - setBackgrounds(swatches, 6): the application's preview background swatches, which View/PreviewBack
-//     1-6 selects; borrowed, they must outlive the manager.
+//   - setBackgrounds(swatches, 6) once: the application's preview background swatches, which View/PreviewBack
+//     1-6 selects; borrowed, they must outlive the manager. applyBackground() after View/PreviewBack changed
+//     gives the open windows the new one.
 class PreviewManager {
 public:
     // Registers the window classes of the preview windows and their views; failure throws Exception.
@@ -35,6 +36,8 @@ public:
     void focusNeighbour(const PreviewWindow& window, bool next);
 
     void setBackgrounds(const Dib* swatches, int count);
+    // View/PreviewBack as it is now, in every open window.
+    void applyBackground();
     // The swatch of a View/PreviewBack value; null for 0 or a value without a swatch.
     const Dib* backgroundOf(int previewBack) const;
 

@@ -8,7 +8,6 @@
 #include "foundation/ComPtr.h"
 #include "imaging/ComStream.h"
 #include "imaging/Dib.h"
-#include "imaging/DibImage.h"
 #include "imaging/GdipImage.h"
 #include "imaging/WicBitmapSource.h"
 #include "imaging/pictureLoading.h"
@@ -220,12 +219,7 @@ void PreviewWindow::destroyIcon()
 
 void PreviewWindow::applyBackground()
 {
-    const Dib* swatch = manager.backgroundOf(getAppSetting().viewPreviewBack);
-    if (!swatch)
-        return;
-    auto background = std::make_unique<DibImage>(*swatch);
-    view->setBackgroundImage(background.get());
-    background.release();
+    view->setBackgroundSwatch(manager.backgroundOf(getAppSetting().viewPreviewBack));
 }
 
 void PreviewWindow::sizeToPicture(int width, int height)

@@ -47,6 +47,9 @@ public:
     int getTransparency() const { return transparency; }
     PPView* getView() const { return view.get(); }
 
+    // View/PreviewBack behind the picture: the manager's swatch, or none.
+    void applyBackground();
+
     // The layered alpha of a transparency in percent.
     static BYTE alphaOf(int transparency);
 
@@ -56,7 +59,6 @@ private:
     std::unique_ptr<IImage> sourcePicture();
     std::unique_ptr<IImage> convertedPicture();
     void makeIcon(IImage& picture);
-    void applyBackground();
     void sizeToPicture(int width, int height);
     wstring title(int width, int height) const;
     void setInitialMode();

@@ -10,7 +10,6 @@
 #include "support/ComTesting.h"
 #include "support/ExpectCode.h"
 #include "support/GlobalApplication.h"
-#include "support/fileBytes.h"
 
 namespace {
 
@@ -29,11 +28,7 @@ std::wstring settingsBesideProgram()
 
 class MyAppTest : public testing::Test {
 protected:
-    void TearDown() override
-    {
-        DeleteFileW(settingsBesideProgram().c_str());
-        DeleteFileW((settingsBesideProgram() + L".unreadable").c_str());
-    }
+    void TearDown() override { DeleteFileW(settingsBesideProgram().c_str()); }
 
     static int run(MyApp& application, std::initializer_list<const wchar_t*> list)
     {
@@ -118,24 +113,6 @@ TEST_F(MyAppTest, LendsItsRecordAndCollectorToTheLowerSubsystemsWhileItLives)
     }
     expectCode(ERROR_INVALID_FUNCTION, [] { getAppSetting(); });
     expectCode(ERROR_INVALID_FUNCTION, [] { getAppCollector(); });
-}
-
-TEST_F(MyAppTest, UnreadableSettingsFileIsKeptAsideAndTheUserToldOnce)
-{
-    std::wstring settings = settingsBesideProgram();
-    writeText(settings, "<Korvilane><Window>");
-    MyApp application;
-    EXPECT_EQ(application.getSetting().windowWidth, 600);
-    EXPECT_EQ(readBytes(settings + L".unreadable"),
-              Bytes({'<', 'K', 'o', 'r', 'v', 'i', 'l', 'a', 'n', 'e', '>', '<', 'W', 'i', 'n', 'd', 'o', 'w', '>'}));
-    wstring notice = application.takeSettingsNotice();
-    EXPECT_NE(notice.find((settings + L".unreadable").c_str()), -1) << notice.buffer();
-    EXPECT_TRUE(application.takeSettingsNotice().isEmpty());
-
-    // A file that reads gives no notice.
-    application.getSetting().save(application.getName(), nullptr);
-    MyApp next;
-    EXPECT_TRUE(next.takeSettingsNotice().isEmpty());
 }
 
 TEST_F(MyAppTest, SettingsAreLoadedOnlyWhileHoldingTheNamedMutex)

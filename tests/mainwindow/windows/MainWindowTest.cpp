@@ -1,7 +1,9 @@
 // The main window made by the application object as the program makes it, in this test program's process.
 #include <windows.h>
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 #include "MainWindowTesting.h"
@@ -9,6 +11,7 @@
 #include "mainwindow/MyApp.h"
 #include "mainwindow/MyMainWindow.h"
 #include "mainwindow/OptionSheets.h"
+#include "mainwindow/PreviewWindow.h"
 #include "settings/AppSetting.h"
 #include "support/GlobalApplication.h"
 #include "support/Screenshot.h"
@@ -36,6 +39,7 @@ protected:
         OleInitialize(nullptr);
         application = std::make_unique<MyApp>();
         global = std::make_unique<GlobalApplication>(*application);
+        adjust(application->getSetting());
         ASSERT_NO_THROW(application->openWindows(true));
         window = application->getMainWindowObject();
         main = application->getMainWindow();
@@ -54,6 +58,9 @@ protected:
         application.reset();
         OleUninitialize();
     }
+
+    // The settings the window starts with.
+    virtual void adjust(AppSetting&) {}
 
     // The pictures listed through the list's feeder, as every add is.
     std::vector<std::wstring> listPictures(int count)
@@ -293,6 +300,33 @@ TEST_F(MainWindowTest, ConvertingTheSelectionWithNoneSelectedAsksNothingAndNoToT
         EXPECT_FALSE(convertedBeside(path));
 }
 
+TEST_F(MainWindowTest, AClosedConversionSheetRefreshesTheStepsTipOnce)
+{
+    // As the program's conversion sheets do, the stand-ins tell the main window themselves that they closed.
+    OptionSheets sheets;
+    sheets.conversion = [](HWND owner, const wstring&) { PostMessageW(owner, MyMainWindow::SummaryTipMessage, 0, 0); };
+    sheets.confirmConversion = [](HWND owner, const wstring&, int) {
+        PostMessageW(owner, MyMainWindow::SummaryTipMessage, 0, 0);
+        return false;
+    };
+    setOptionSheets(sheets);
+    auto refreshesWaiting = [&] {
+        int count = 0;
+        MSG message;
+        while (
+            PeekMessageW(&message, main, MyMainWindow::SummaryTipMessage, MyMainWindow::SummaryTipMessage, PM_REMOVE))
+            ++count;
+        return count;
+    };
+    listPictures(1);
+    refreshesWaiting();
+    command(4164);
+    EXPECT_EQ(refreshesWaiting(), 1) << "the conversion settings";
+    application->getSetting().fileEnsureSetting = true;
+    command(4105);
+    EXPECT_EQ(refreshesWaiting(), 1) << "the last look before converting";
+}
+
 TEST_F(MainWindowTest, FormatSheetOpensForThePanesCurrentFormatAndMissingSheetsSaySo)
 {
     std::vector<int> formats;
@@ -328,6 +362,82 @@ TEST_F(MainWindowTest, LogWindowShownTheFirstTimeSitsInTheLowerRightCorner)
     EXPECT_FALSE(log.isVisible());
 }
 
+namespace {
+
+// What the middle of each frame shows.
+constexpr COLORREF FrameColours[] = {RGB(0, 255, 0), RGB(0, 0, 255), RGB(255, 0, 0)};
+
+// Opens the view's context menu as a right click does, reads its items (0 for a separator, -1 for a popup)
+// and chooses the one of the mnemonic key; without one (or for 0) it closes the menu.
+std::vector<int> useContextMenu(HWND view, wchar_t key, const wchar_t* screenshot = nullptr)
+{
+    std::vector<int> ids;
+    WindowRobot robot([&](WindowRobot& user) {
+        HWND shown = user.waitForWindow(WindowQuery::ofClass(L"#32768"));
+        auto menu = reinterpret_cast<HMENU>(SendMessageW(shown, MN_GETHMENU, 0, 0));
+        for (int i = 0; i < GetMenuItemCount(menu); ++i)
+            ids.push_back(GetSubMenu(menu, i) ? -1 : static_cast<int>(GetMenuItemID(menu, i)));
+        if (screenshot)
+            user.screenshot(shown, screenshot);
+        if (key)
+            PostMessageW(view, WM_CHAR, key, 0);
+        // A key without an item leaves the menu open.
+        for (int wait = 0; wait < 25 && IsWindowVisible(shown); ++wait)
+            Sleep(20);
+        if (IsWindowVisible(shown))
+            PostMessageW(view, WM_KEYDOWN, VK_ESCAPE, 0);
+        user.waitUntilGone(shown);
+    });
+    POINT centre = {20, 20};
+    ClientToScreen(view, &centre);
+    SendMessageW(view, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(view), MAKELPARAM(centre.x, centre.y));
+    robot.finish();
+    pumpMessagesUntil([] { return false; }, std::chrono::milliseconds(100));
+    return ids;
+}
+
+bool offersFrames(const std::vector<int>& items)
+{
+    for (int id : {4206, 4207, 4208})
+        if (std::find(items.begin(), items.end(), id) == items.end())
+            return false;
+    return true;
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, AnAnimatedGifPlaysInThePaneAndStepsInItsPreviewWindow)
+{
+    std::wstring path = folder.file(L"animated.gif");
+    writeStripedAnimation(path, 150, 120);
+    wstringArray added;
+    added.add(path.c_str());
+    pane().addPaths(added, false, false);
+    ASSERT_TRUE(pumpMessagesUntil([&] { return !pane().isAdding() && pane().list().count() == 1; }));
+    select({0});
+    HWND preview = window->preview().getHandle();
+    ASSERT_TRUE(pumpMessagesUntil([&] { return colourAtCentre(preview) == FrameColours[0]; }));
+
+    EXPECT_TRUE(offersFrames(useContextMenu(preview, L'a'))) << "next, previous and play in the pane's menu";
+    std::set<COLORREF> seen;
+    for (int sample = 0; sample < 8; ++sample) {
+        pumpMessagesUntil([] { return false; }, std::chrono::milliseconds(125));
+        seen.insert(colourAtCentre(preview));
+    }
+    EXPECT_EQ(seen, std::set<COLORREF>(std::begin(FrameColours), std::end(FrameColours))) << "it plays";
+    saveWindowScreenshot(main, L"main-window-animation");
+    useContextMenu(preview, L'a');
+    EXPECT_FALSE(window->preview().isAnimating()) << "and stops";
+
+    command(4147);
+    HWND view = GetDlgItem(FindWindowW(L"KorvilanePreview", nullptr), PreviewWindow::ViewId);
+    ASSERT_NE(view, nullptr);
+    EXPECT_TRUE(offersFrames(useContextMenu(view, L'n', L"preview-window-frame-menu"))) << "the preview window's menu";
+    EXPECT_TRUE(pumpMessagesUntil([&] { return colourAtCentre(view) == FrameColours[1]; })) << "the next frame";
+    SendMessageW(view, WM_KEYDOWN, VK_ADD, 1);
+    EXPECT_TRUE(pumpMessagesUntil([&] { return colourAtCentre(view) == FrameColours[2]; })) << "keypad +";
+}
+
 TEST_F(MainWindowTest, ClosingWithPreviewWindowsOpenClosesThemFirst)
 {
     listPictures(2);
@@ -340,3 +450,52 @@ TEST_F(MainWindowTest, ClosingWithPreviewWindowsOpenClosesThemFirst)
     EXPECT_TRUE(pumpMessagesUntil([&] { return !IsWindow(main); }));
     EXPECT_EQ(pane().previewCount(), 0);
 }
+
+namespace {
+
+void moveMouseTo(int x, int y)
+{
+    INPUT move{};
+    move.type = INPUT_MOUSE;
+    move.mi.dx = x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+    move.mi.dy = y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+    move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &move, sizeof(move));
+}
+
+// The text of the splitter's tip once the mouse has come to rest over the middle of the window; empty when
+// none shows.
+std::wstring tipWhenHovering(HWND tips, HWND window)
+{
+    // From outside: a mouse already resting there would not move.
+    moveMouseTo(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+    pumpMessagesUntil([] { return false; }, std::chrono::milliseconds(200));
+    RECT area{};
+    GetWindowRect(window, &area);
+    moveMouseTo((area.left + area.right) / 2, (area.top + area.bottom) / 2);
+    if (!pumpMessagesUntil([&] { return IsWindowVisible(tips) != FALSE; }, std::chrono::milliseconds(3000)))
+        return {};
+    wchar_t text[256] = L"";
+    GetWindowTextW(tips, text, 256);
+    return text;
+}
+
+// The main window started with the preview on each of the four sides of the list.
+class SplitterTipTest : public MainWindowTest, public testing::WithParamInterface<int> {
+protected:
+    void adjust(AppSetting& setting) override { setting.viewPreviewPos = GetParam(); }
+};
+
+} // namespace
+
+TEST_P(SplitterTipTest, EachPaneShowsItsOwnTipWhereverThePreviewLies)
+{
+    HWND tips = application->getSplitter().getToolTip().getHandle();
+    HWND preview = window->preview().getHandle();
+    HWND list = GetDlgItem(pane().getHandle(), 101);
+    EXPECT_EQ(tipWhenHovering(tips, preview), L"プレビュー");
+    saveScreenScreenshot(L"splitter-tip-" + std::to_wstring(GetParam()));
+    EXPECT_EQ(tipWhenHovering(tips, list), L"↑↓または←→でプレビュー切り替え");
+}
+
+INSTANTIATE_TEST_SUITE_P(PreviewPositions, SplitterTipTest, testing::Values(0, 1, 2, 3));

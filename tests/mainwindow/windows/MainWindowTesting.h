@@ -5,6 +5,8 @@
 #include <gdiplus.h>
 #include <gtest/gtest.h>
 #include <string>
+#include <vector>
+#include "imaging/AnimeGifFileGenerator.h"
 #include "imaging/gdipImageIO.h"
 #include "support/ImagingTestSupport.h"
 
@@ -18,6 +20,22 @@ inline void writeSolidPicture(const std::wstring& path, UINT32 colour, int width
     Gdiplus::Bitmap opaque(width, height, PixelFormat24bppRGB);
     Gdiplus::Graphics(&opaque).DrawImage(picture.get(), 0, 0, width, height);
     ASSERT_TRUE(gdipSaveToFile(path.c_str(), L"image/png", &opaque, nullptr));
+}
+
+// An animated GIF of three frames, a quarter of a second each, with red, green and blue stripes a third of
+// the width wide that move by one stripe from frame to frame (the file keeps the first frame's colours for
+// all of them): the middle stripe is green, blue, then red.
+inline void writeStripedAnimation(const std::wstring& path, int width, int height)
+{
+    const UINT32 stripes[] = {Red, Green, Blue};
+    std::vector<BitmapPtr> frames;
+    for (int shift = 0; shift < 3; ++shift)
+        frames.emplace_back(
+            makeBitmap32(width, height, [&](int x, int) { return stripes[(x * 3 / width + shift) % 3]; }));
+    AnimeGifFileGenerator gif;
+    gif.delay = 25;
+    ASSERT_TRUE(gif.open(path.c_str(), frames[0].get(), AnimeGifFileGenerator::NoTransparency, 0) &&
+                gif.addFrame(frames[1].get()) && gif.addFrame(frames[2].get()) && gif.close(true));
 }
 
 // The screen's colour at the centre of the window, as the user sees it.

@@ -3,7 +3,6 @@
 #include <vector>
 #include "MainWindowTesting.h"
 #include "PreviewTesting.h"
-#include "imaging/AnimeGifFileGenerator.h"
 #include "mainwindow/PPView.h"
 #include "toolkit/ToolkitTesting.h"
 
@@ -83,19 +82,12 @@ protected:
         return clipboardText();
     }
 
-    // An animated GIF of red, green and blue stripes (every frame shares the first one's colours), read with
-    // all its frames; the middle stripe is green, blue, then red.
+    // An animated GIF of red, green and blue stripes, read with all its frames; the middle stripe is green,
+    // blue, then red.
     GdipImage* stripedAnimation()
     {
         std::wstring path = scratch.file(L"frames.gif");
-        const UINT32 colours[] = {Red, Green, Blue};
-        std::vector<BitmapPtr> frames;
-        for (int shift = 0; shift < 3; ++shift)
-            frames.emplace_back(makeBitmap32(60, 30, [&](int x, int) { return colours[(x / 20 + shift) % 3]; }));
-        AnimeGifFileGenerator gif;
-        gif.delay = 25;
-        EXPECT_TRUE(gif.open(path.c_str(), frames[0].get(), AnimeGifFileGenerator::NoTransparency, 0) &&
-                    gif.addFrame(frames[1].get()) && gif.addFrame(frames[2].get()) && gif.close(true));
+        writeStripedAnimation(path, 60, 30);
         auto* picture = new GdipImage();
         EXPECT_TRUE(picture->load(path.c_str()));
         return picture;

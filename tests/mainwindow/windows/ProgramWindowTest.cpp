@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <set>
 #include <string>
 #include <vector>
 #include "MainWindowTesting.h"
@@ -9,6 +10,7 @@
 #include "settings/AppSetting.h"
 #include "support/ComTesting.h"
 #include "support/ProgramCopy.h"
+#include "support/fileBytes.h"
 #include "support/WindowRobot.h"
 
 namespace {
@@ -19,9 +21,33 @@ constexpr auto Patience = std::chrono::milliseconds(30000);
 // The program's windows and their children, by the ids the program gives them.
 constexpr wchar_t MainClass[] = L"KorvilaneMain";
 constexpr wchar_t LogClass[] = L"KorvilaneLogWindow";
+constexpr wchar_t PreviewClass[] = L"KorvilanePreview";
 constexpr int SplitterId = 104, ListPaneId = 101, PreviewPaneId = 102, InnerListId = 101, StatusbarId = 103;
 constexpr int LogPaneId = 101, LogTextId = 101;
 constexpr int FileNameField = 0x47c;
+constexpr int PreviewViewId = 101, PreviewBackgroundId = 1121;
+constexpr UINT OpenPreviewWindowCommand = 4147, EnvironmentCommand = 4163;
+
+// Two of the preview background swatches, as View/PreviewBack 5 and 6 choose them.
+constexpr COLORREF PurpleSwatch = RGB(0xFF, 0xE0, 0xFF);
+constexpr COLORREF GraySwatch = RGB(0xE0, 0xE0, 0xE0);
+
+// The colours the screen shows in a strip along the right edge of the window's client area, where a small
+// picture leaves the background; the window must not be covered.
+std::set<COLORREF> coloursAlongRightEdge(HWND window)
+{
+    RECT client{};
+    GetClientRect(window, &client);
+    POINT origin{};
+    ClientToScreen(window, &origin);
+    std::set<COLORREF> colours;
+    HDC screen = GetDC(nullptr);
+    for (int y = origin.y; y < origin.y + client.bottom; ++y)
+        for (int x = origin.x + client.right - 16; x < origin.x + client.right; ++x)
+            colours.insert(GetPixel(screen, x, y));
+    ReleaseDC(nullptr, screen);
+    return colours;
+}
 
 // A started program; the exit code once it has ended by itself (-2 when it did not within a minute).
 class RunningProgram {
@@ -96,7 +122,16 @@ protected:
         emptyClipboard();
         PostMessageW(main, WM_COMMAND, 4121, 0);
         std::wstring text;
-        user.waitUntil([&] { return !(text = clipboardText()).empty(); }, L"the list on the clipboard");
+        int looks = 0;
+        user.waitUntil(
+            [&] {
+                // Wine passes the clipboard between programs through the X server, where a copy made right after
+                // the emptying is now and then lost: the program is asked again.
+                if (++looks % 100 == 0)
+                    PostMessageW(main, WM_COMMAND, 4121, 0);
+                return !(text = clipboardText()).empty();
+            },
+            L"the list on the clipboard");
         return text;
     }
 
@@ -105,7 +140,7 @@ protected:
     {
         HWND main = user.waitForWindow(WindowQuery::ofClass(MainClass));
         HWND status = user.waitForItem(main, StatusbarId);
-        std::wstring expected = std::to_wstring(count) + L" files";
+        std::wstring expected = std::to_wstring(count) + (count == 1 ? L" file" : L" files");
         user.waitUntil([&] { return user.text(status) == expected; }, L"the status \"" + expected + L"\"");
         return main;
     }
@@ -206,5 +241,63 @@ TEST_F(ProgramWindowTest, StartUpThatCannotMakeItsWindowShowsWhyAndFails)
         },
         Patience);
     EXPECT_EQ(program.exitCode(), 1);
+    robot.finish();
+}
+
+TEST_F(ProgramWindowTest, AnUnreadableSettingsFileNeverStopsTheCommandLineWithABox)
+{
+    std::wstring settings = std::wstring(Path(copy.path().c_str()).getDirectory().buffer()) + L"korvilane.xml";
+    writeText(settings, "<Korvilane><Window>");
+    // With a display a box would wait for an answer that nobody gives.
+    std::wstring converted = folder.file(L"converted.png");
+    EXPECT_EQ(copy.run(L"/file \"" + pictures[0] + L"\" \"" + converted + L"\" /format png"), 0);
+    EXPECT_NE(GetFileAttributesW(converted.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_NE(GetFileAttributesW((settings + L".unreadable").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(ProgramWindowTest, ABackgroundChosenOnThePreviewPageReachesThePaneAndTheOpenPreviewWindow)
+{
+    std::wstring small = folder.file(L"small.png");
+    writeSolidPicture(small, Colours[1], 24, 24);
+    writeSettings([](AppSetting& setting) {
+        setting.viewPreviewBack = 5;
+        setting.windowIndexSetting = 0;
+    });
+    RunningProgram program(copy.path(), L"\"" + small + L"\"");
+    WindowRobot robot(
+        [&](WindowRobot& user) {
+            user.watchProcess(program.id());
+            HWND main = waitForList(user, 1);
+            PostMessageW(child(main, {SplitterId, ListPaneId, InnerListId}), WM_KEYDOWN, VK_HOME, 0);
+            HWND pane = child(main, {SplitterId, PreviewPaneId});
+            user.waitUntil([&] { return colourAtCentre(pane) == colourOf(Colours[1]); }, L"the preview");
+            PostMessageW(main, WM_COMMAND, OpenPreviewWindowCommand, 0);
+            HWND view = user.waitForItem(user.waitForWindow(WindowQuery::ofClass(PreviewClass)), PreviewViewId);
+            user.waitUntil([&] { return coloursAlongRightEdge(view).count(PurpleSwatch) > 0; },
+                           L"the purple background of the preview window");
+
+            PostMessageW(main, WM_COMMAND, EnvironmentCommand, 0);
+            HWND sheet = user.waitForWindow({L"#32770", L"環境設定", main});
+            auto page = reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+            HWND backgrounds = user.waitForItem(page, PreviewBackgroundId);
+            SendMessageW(backgrounds, CB_SETCURSEL, 6, 0);
+            SendMessageW(page, WM_COMMAND, MAKEWPARAM(PreviewBackgroundId, CBN_SELCHANGE),
+                         reinterpret_cast<LPARAM>(backgrounds));
+            user.press(sheet, IDOK);
+            user.waitUntilGone(sheet);
+            // Looked at again: the main window came back over it with the sheet's end.
+            SetWindowPos(GetParent(view), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            for (HWND shown : {view, pane})
+                user.waitUntil(
+                    [&] {
+                        std::set<COLORREF> colours = coloursAlongRightEdge(shown);
+                        return colours.count(GraySwatch) && !colours.count(PurpleSwatch);
+                    },
+                    L"the gray background");
+            user.screenshot(GetParent(view), L"preview-window-background");
+            PostMessageW(main, WM_CLOSE, 0, 0);
+        },
+        Patience);
+    EXPECT_EQ(program.exitCode(), 0);
     robot.finish();
 }

@@ -1,0 +1,94 @@
+// The application object's windowed start as the user meets it.
+#include <windows.h>
+#include <gtest/gtest.h>
+#include <string>
+#include "foundation/Path.h"
+#include "mainwindow/MyApp.h"
+#include "support/GlobalApplication.h"
+#include "support/ImagingTestSupport.h"
+#include "support/WindowRobot.h"
+#include "support/fileBytes.h"
+
+namespace {
+
+constexpr wchar_t MainClass[] = L"KorvilaneMain";
+
+// The settings file that the application object of this test program uses.
+std::wstring settingsBesideProgram()
+{
+    Path program;
+    program.getModulePath();
+    return std::wstring(program.getDirectory().buffer()) + L"korvilane.xml";
+}
+
+bool mainWindowShown()
+{
+    HWND main = FindWindowW(MainClass, nullptr);
+    return main && IsWindowVisible(main);
+}
+
+class MyAppTest : public GdiplusTest {
+protected:
+    void SetUp() override
+    {
+        GdiplusTest::SetUp();
+        OleInitialize(nullptr);
+    }
+    void TearDown() override
+    {
+        DeleteFileW(settingsBesideProgram().c_str());
+        DeleteFileW((settingsBesideProgram() + L".unreadable").c_str());
+        OleUninitialize();
+    }
+
+    // Opens the windows as the windowed start does and closes them again; the robot plays the user meanwhile.
+    static void startAndClose(MyApp& application, const WindowRobot::Script& script)
+    {
+        WindowRobot robot(script);
+        EXPECT_NO_THROW(application.openWindows(true));
+        robot.finish();
+        application.closeWindows();
+        MSG quit;
+        while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {}
+    }
+};
+
+} // namespace
+
+TEST_F(MyAppTest, UnreadableSettingsFileIsKeptAsideAndTheUserToldOnce)
+{
+    std::wstring settings = settingsBesideProgram();
+    writeText(settings, "<Korvilane><Window>");
+    MyApp application;
+    GlobalApplication global(application);
+    EXPECT_EQ(application.getSetting().windowWidth, 600);
+    EXPECT_EQ(readBytes(settings + L".unreadable"),
+              Bytes({'<', 'K', 'o', 'r', 'v', 'i', 'l', 'a', 'n', 'e', '>', '<', 'W', 'i', 'n', 'd', 'o', 'w', '>'}));
+
+    std::wstring told;
+    bool windowBeforeAnswer = true;
+    startAndClose(application, [&](WindowRobot& user) {
+        user.screenshot(user.waitForWindow(WindowQuery::dialog(L"Korvilane")), L"unreadable-settings-notice");
+        windowBeforeAnswer = mainWindowShown();
+        told = user.answerMessageBox(IDOK);
+        user.waitUntil(mainWindowShown, L"the main window");
+    });
+    EXPECT_EQ(told, L"設定ファイルを読み込めなかったため、既定の設定で起動しました。\n元の設定ファイルは " + settings +
+                        L".unreadable として残してあります。");
+    EXPECT_FALSE(windowBeforeAnswer) << "the main window waits for the answer";
+    EXPECT_TRUE(application.takeSettingsNotice().isEmpty()) << "told once";
+
+    // A file that reads starts without a word.
+    application.getSetting().save(application.getName(), nullptr);
+    MyApp next;
+    bool boxShown = false;
+    startAndClose(next, [&](WindowRobot& user) {
+        user.waitUntil(
+            [&] {
+                boxShown = boxShown || FindWindowW(L"#32770", L"Korvilane");
+                return mainWindowShown();
+            },
+            L"the main window");
+    });
+    EXPECT_FALSE(boxShown);
+}
