@@ -16,6 +16,7 @@
 #include "settings/AppServices.h"
 #include "settings/AppSetting.h"
 #include "settings/Messages.h"
+#include "toolkit/PopMenu.h"
 #include "toolkit/WaitCursor.h"
 
 namespace {
@@ -459,7 +460,7 @@ void PPView::showContextMenu(HWND window, LPARAM clicked)
 {
     try {
         Point cursor = pointFromLParam(clicked);
-        if (clicked == -1)
+        if (PopMenu::fromKeyboard(clicked))
             GetCursorPos(&cursor);
         menuPoint = screenToClient(cursor);
         MenuHandle menu(makeContextMenu());

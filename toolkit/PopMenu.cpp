@@ -19,13 +19,12 @@ MENUITEMINFOW stringItem(UINT mask, const wchar_t* text)
     return item;
 }
 
-// WM_CONTEXTMENU from the keyboard carries -1 in both words.
-bool fromKeyboard(LPARAM point)
-{
-    return static_cast<DWORD>(point) == 0xFFFFFFFF;
-}
-
 } // namespace
+
+bool PopMenu::fromKeyboard(LPARAM contextMenuPoint)
+{
+    return static_cast<DWORD>(contextMenuPoint) == 0xFFFFFFFF;
+}
 
 BOOL PopMenu::release()
 {

@@ -37,6 +37,8 @@ public:
 
     // Where track shows the menu, in screen coordinates; false when it shows none.
     static bool trackPoint(LPARAM contextMenuPoint, HWND window, POINT& screenPoint);
+    // Whether a WM_CONTEXTMENU came from the keyboard: -1 in both words, however the lParam was widened.
+    static bool fromKeyboard(LPARAM contextMenuPoint);
 
 private:
     HMENU menu = nullptr;

@@ -71,12 +71,18 @@ protected:
     {
         HWND pane = window.pane.getHandle();
         ClientToScreen(pane, &at);
+        return chooseFromMenu(MAKELPARAM(at.x, at.y), key);
+    }
+
+    std::wstring chooseFromMenu(LPARAM at, wchar_t key)
+    {
+        HWND pane = window.pane.getHandle();
         UpdateWindow(pane);
         WindowRobot robot([&](WindowRobot& user) {
             user.waitForWindow(WindowQuery::ofClass(L"#32768"));
             PostMessageW(pane, WM_CHAR, key, 0);
         });
-        SendMessageW(pane, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(pane), MAKELPARAM(at.x, at.y));
+        SendMessageW(pane, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(pane), at);
         robot.finish();
         pumpMessagesUntil([] { return false; }, std::chrono::milliseconds(200));
         return clipboardText();
@@ -111,6 +117,12 @@ TEST_F(PreviewPaneTest, ColourPickPutsTheColourUnderTheMenuOnTheClipboard)
     EXPECT_EQ(chooseFromMenu(Point(40, 40), L'd'), L"255 0 0");
     window.pane.setImage(solidPicture(300, 400, Blue));
     EXPECT_EQ(chooseFromMenu(Point(40, 40), L'h'), L"0000ff");
+    // From the keyboard the menu has no point of its own: the colour is the one under the mouse cursor.
+    window.pane.setImage(solidPicture(300, 400, Red));
+    Point cursor(40, 40);
+    ClientToScreen(window.pane.getHandle(), &cursor);
+    SetCursorPos(cursor.x, cursor.y);
+    EXPECT_EQ(chooseFromMenu(MAKELPARAM(-1, -1), L'h'), L"ff0000");
 
     // For people to look at: a gradient fitted into the pane beside the list.
     BitmapPtr gradient(makeBitmap32(320, 240, [](int x, int y) {
