@@ -1,16 +1,11 @@
 #pragma once
-#include <list>
 #include "foundation/Decimal.h"
 #include "foundation/wstringArray.h"
-#include "jobs/RunOutputs.h"
+#include "jobs/OrderedConversionRun.h"
 
 class AppSetting;
-class ConversionPipeline;
 class IShotDateReader;
 class MessageWriter;
-class RenameUtil;
-enum class PictureOutcome;
-struct PictureRequest;
 
 // What the command-line mode asks of one batch beside its sources and targets.
 struct CommandLineBatchOptions {
@@ -32,7 +27,7 @@ struct CommandLineBatchOptions {
 // same position, without questions. The first source that cannot be written ends the batch; every output
 // written before it stays. Either name may be ":clipboard" (any case): the picture comes from, or goes to, the
 // clipboard.
-class CommandLineBatch {
+class CommandLineBatch : private IRunFrontEnd {
 public:
     static constexpr int AllWritten = 1;
     // A source failed, or there was none.
@@ -56,22 +51,13 @@ public:
     int run(const wstringArray& sources, const wstringArray& targets, const CommandLineBatchOptions& options);
 
 private:
-    struct Item;
-
     int convertAll(const wstringArray& sources, const wstringArray& targets);
-    bool finishItem(const Item& item, bool done);
-    bool convertItem(Item& item, RenameUtil& renamer);
-    bool settleTarget(Item& item, RenameUtil& renamer);
-    bool targetIsFree(Item& item);
-    PictureRequest requestFor(const Item& item) const;
-    bool convertPicture(const Item& item);
-    void noteWritten(const Item& item);
-    bool queueItem(Item& item, RenameUtil& renamer);
-    bool settleQueuedTarget(Item& item, RenameUtil& renamer, bool& continues);
-    bool isQueuedTarget(const wstring& path) const;
-    bool finishQueued(size_t keep);
-    PictureOutcome convertWithClipboard(const Item& item, const PictureRequest& request);
-    void deleteSources();
+    static RunPicture pictureAt(const wstringArray& sources, const wstringArray& targets, int index);
+    Answer existingTarget(const RunPicture& picture) override;
+    bool finished(const RunPicture& picture, PictureOutcome outcome) override;
+    PictureRequest request(const RunPicture& picture) override;
+    PictureOutcome convertOther(const RunPicture& picture, const PictureRequest& request) override;
+    void deleteSources(const RunOutputs& outputs);
     void writeEnd();
     void writeErrorEnd();
     void write(const wstring& text);
@@ -82,9 +68,4 @@ private:
     IShotDateReader* shotDates;
     CommandLineBatchOptions options;
     int converted = 0;
-    // The outputs of this batch, and the sources to delete once the batch has written them all.
-    RunOutputs outputs;
-    // With several workers: the pictures in work, oldest first, each with its item.
-    ConversionPipeline* pipeline = nullptr;
-    std::list<Item> queued;
 };

@@ -284,3 +284,23 @@ TEST_F(ConversionPipelineTest, AJpegKeepsItsMetadataOrFailsWithNothingLeft)
         EXPECT_NE(lastRun.log.find(L"(failure)" + std::wstring(sources.at(0).buffer()) + L"\r\n"), std::wstring::npos);
     }
 }
+
+// A source that names no file at all fails like one that cannot be read, however many workers there are.
+TEST_F(ConversionPipelineTest, ASourceThatIsNoPathFailsInItsTurn)
+{
+    setting.editFormat = OutputFormat::Png;
+    for (int i = 0; i < 4; ++i) {
+        std::wstring picture = L"p" + std::to_wstring(i);
+        if (i == 2)
+            sources.add(L"");
+        else
+            addSource((picture + L".jpg").c_str(), L"image/jpeg", i);
+        addTarget((picture + L".png").c_str());
+    }
+
+    expectSameRuns(CommandLineBatch::Stopped);
+
+    EXPECT_EQ(lastRun.files.size(), 2u);
+    EXPECT_NE(lastRun.log.find(sourceLine(1, L"p1.png") + L"(failure)\r\n処理を中断しました。"), std::wstring::npos)
+        << lastRun.log;
+}

@@ -390,12 +390,7 @@ protected:
         EXPECT_EQ(together.result, alone.result);
         EXPECT_EQ(together.questions, alone.questions);
         EXPECT_EQ(together.log, alone.log);
-        ASSERT_EQ(together.files.size(), alone.files.size());
-        for (const auto& [name, bytes] : alone.files) {
-            auto other = together.files.find(name);
-            ASSERT_NE(other, together.files.end()) << name;
-            EXPECT_TRUE(other->second == bytes) << name;
-        }
+        expectSameFiles(together.files, alone.files);
     }
 };
 
@@ -447,4 +442,22 @@ TEST_F(PipelinedConvertJobTest, ACancelInTheMiddleLeavesNothingAfterItsPoint)
     EXPECT_EQ(alone.files.size(), 5u);
     EXPECT_EQ(alone.files.count(L"p4.jpg"), 1u);
     EXPECT_EQ(alone.log.substr(alone.log.size() - end(5, 5, 0, 0).size() - Stopped.size()), Stopped + end(5, 5, 0, 0));
+}
+
+// Sorting by the year of a source that is gone is an error. It ends the run where a one-at-a-time run meets it:
+// after the pictures before it are written and logged, while the pictures after it are already in work.
+TEST_F(PipelinedConvertJobTest, AnErrorInTheMiddleComesAfterThePicturesBeforeIt)
+{
+    setting.filterEnable = true;
+    setting.filterType = 1;
+    Files sources;
+    for (int i = 0; i < 6; ++i)
+        sources.add(i == 2 ? pathOf(L"src\\gone.png") : noisy(L"p" + std::to_wstring(i) + L".png", i));
+    ConvertRun alone = convert(1, sources, {IDOK});
+    ConvertRun together = convert(4, sources, {IDOK});
+
+    expectSame(together, alone);
+    EXPECT_EQ(alone.result, IDCANCEL);
+    EXPECT_EQ(alone.files.size(), 2u);
+    EXPECT_EQ(alone.log.substr(alone.log.size() - ErrorEnd.size()), ErrorEnd);
 }

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 #include <initializer_list>
+#include <map>
 #include <regex>
 #include <string>
 #include <vector>
@@ -61,6 +62,17 @@ inline int temporaryFilesIn(const wstring& folder)
         ++count;
     FindClose(search);
     return count;
+}
+
+// The same files under the same names, byte for byte.
+inline void expectSameFiles(const std::map<std::wstring, Bytes>& actual, const std::map<std::wstring, Bytes>& expected)
+{
+    ASSERT_EQ(actual.size(), expected.size());
+    for (const auto& [name, bytes] : expected) {
+        auto other = actual.find(name);
+        ASSERT_NE(other, actual.end()) << name;
+        EXPECT_TRUE(other->second == bytes) << name;
+    }
 }
 
 // How a job's dialog closed, and the text of the message box the user met.
