@@ -6,12 +6,12 @@ class DlgCancel;
 
 // Convert and save: every file of the list through the effect chain into the output format, named by the
 // rename rule and sorted into sub-folders as the settings say, into one output folder or beside each source.
-// An existing output is numbered name_1, name_2 ... (File/AutoRename), else replaced when it was there before
-// the run (File/OverWrite), else asked about; a picture that fails is logged and the user chooses whether to go
-// on. With File/DelSrc the sources
-// whose outputs were written may be deleted at the end, after a question. The log goes to the application's
-// log window: a start line, one line per file, the end line and the counts. Several pictures are converted at
-// once; what the user sees (questions, log, counts, files left on disk) is what a one-at-a-time run shows.
+// An existing output is replaced when it was there before the run (File/OverWrite), else numbered name_1,
+// name_2 ... (File/AutoRename), else asked about; a picture that fails is logged and the user chooses whether to
+// go on. With File/DelSrc the sources whose outputs were written may be deleted at the end, after a question.
+// The log goes to the application's log window: a start line, one line per file, the end line and the counts.
+// Several pictures are converted at once; what the user sees (questions, log, counts, files left on disk) is what
+// a one-at-a-time run shows.
 class CancelThreadOperationImpl : public CancelThreadOperation {
 public:
     using Progress = DlgCancel;

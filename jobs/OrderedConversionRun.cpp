@@ -140,10 +140,10 @@ OrderedConversionRun::Existing OrderedConversionRun::existing(const wstring& tar
 {
     if (!Path(target).exists())
         return Existing::Free;
-    if (setting.fileAutoRename)
-        return Existing::Number;
     if (options.overwrite && !written.isOutput(target))
         return Existing::Replace;
+    if (setting.fileAutoRename)
+        return Existing::Number;
     return Existing::Ask;
 }
 

@@ -71,12 +71,13 @@ struct OrderedRunOptions {
 // be made, an error, a picture that is no file) the run first catches up with them. So every answer, question,
 // log line and file is the one a one-at-a-time run gives.
 //
-// A target that is there already, by one rule for both front ends: File/AutoRename numbers it (name_1, name_2 ...)
-// whatever else is set; otherwise the overwrite option replaces it when it was there before the run; otherwise
-// the front end decides (the window asks, the command line fails the picture). Numbering comes first because it
-// loses no file, and because the command line numbers even under an explicit "/overwrite": the File/OverWrite
-// setting, chosen once for every run, cannot weigh more than that. An output of this run is never replaced
-// unasked: that would lose one of the run's pictures, and with the deletion of sources its source as well.
+// A target that is there already, by one rule for both front ends: the overwrite option replaces it when it was
+// there before the run; otherwise File/AutoRename numbers it (name_1, name_2 ...); otherwise the front end
+// decides (the window asks, the command line fails the picture). Replacing comes first because it is what the
+// user said last and most plainly: ticking "always overwrite" greys out the automatic renaming on the options
+// page, and "/overwrite" is typed for this one command, while File/AutoRename may be a setting of long ago. It
+// replaces only what the user asked to replace: an output of this run is never replaced unasked, since that
+// would lose one of the run's pictures, and with the deletion of sources its source as well.
 class OrderedConversionRun {
 public:
     using PictureAt = std::function<RunPicture(int index)>;
