@@ -2,6 +2,7 @@
 #include <climits>
 #include "foundation/MemoryAllocator.h"
 #include "foundation/ScratchBuffer.h"
+#include "imaging/PictureSizeLimit.h"
 
 namespace {
 
@@ -164,6 +165,8 @@ bool Dib::createFromInfo(const BITMAPINFO* templateInfo, COLORREF fillColor)
         return fail(ERROR_INVALID_PARAMETER);
     }
     BITMAPINFOHEADER header = templateInfo->bmiHeader;
+    if (!PictureSizeLimit::check(header.biWidth, static_cast<double>(absoluteHeight(header)), header.biBitCount))
+        return releaseAfterFailure();
     header.biHeight = static_cast<LONG>(absoluteHeight(header));
     header.biPlanes = 1;
     header.biCompression = hasMasks(header) ? BI_BITFIELDS : BI_RGB;

@@ -4,7 +4,8 @@
 
 // A GDI DIB section with the memory DC it is drawn through and, for colour-table pictures, a logical palette.
 // Rows lie bottom-up. Nothing here throws: failures return false (or null) with the thread's last error set:
-// 87 bad argument or malformed data, 1 the Dib is empty, 8 no memory; failed GDI calls leave the system's error.
+// 87 bad argument or malformed data, 1 the Dib is empty, 8 no memory or a picture larger than PictureSizeLimit
+// allows (refused before anything is allocated); failed GDI calls leave the system's error.
 // A failed (re)creation always leaves the Dib empty, never half-built.
 class Dib {
 public:

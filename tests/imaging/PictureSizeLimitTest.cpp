@@ -1,0 +1,66 @@
+// No picture beyond the size limit is made: the pixel code refuses it before it allocates anything.
+#include <gtest/gtest.h>
+#include <cmath>
+#include <limits>
+#include "imaging/BitmapCopy.h"
+#include "imaging/PictureSizeLimit.h"
+#include "support/ImagingTestSupport.h"
+
+namespace {
+
+class PictureSizeLimitTest : public GdiplusTest {};
+
+} // namespace
+
+TEST(PictureSizeLimit, CountsPixelsAndTheBytesOfDeepPixels)
+{
+    EXPECT_TRUE(PictureSizeLimit::admits(16384, 8192));
+    EXPECT_FALSE(PictureSizeLimit::admits(16384, 8193));
+    EXPECT_TRUE(PictureSizeLimit::admits(PictureSizeLimit::MaxPixels, 1));
+    EXPECT_FALSE(PictureSizeLimit::admits(1, PictureSizeLimit::MaxPixels + 1));
+    // A fraction of a pixel is a pixel.
+    EXPECT_FALSE(PictureSizeLimit::admits(16384, 8192.5));
+    EXPECT_TRUE(PictureSizeLimit::admits(16384, 8192, 64));
+    EXPECT_FALSE(PictureSizeLimit::admits(16384, 8192, 128));
+
+    const double infinity = std::numeric_limits<double>::infinity();
+    for (auto [width, height] : {std::pair{-1.0, 10.0},
+                                 {10.0, -1.0},
+                                 {1e300, 1e300},
+                                 {infinity, 1.0},
+                                 {std::nan(""), 1.0},
+                                 {1.0, std::nan("")}})
+        EXPECT_FALSE(PictureSizeLimit::admits(width, height)) << width << " x " << height;
+
+    SetLastError(0);
+    EXPECT_FALSE(PictureSizeLimit::check(1e6, 1e6));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_ENOUGH_MEMORY));
+}
+
+TEST_F(PictureSizeLimitTest, BitmapsBeyondTheLimitAreRefusedAndThoseUpToItAreMade)
+{
+    for (Gdiplus::PixelFormat format : {PixelFormat32bppARGB, PixelFormat24bppRGB, PixelFormat1bppIndexed}) {
+        SetLastError(0);
+        EXPECT_EQ(createBitmap(40000, 40000, format), nullptr) << format;
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_ENOUGH_MEMORY)) << format;
+    }
+    // At the limit, in a depth that keeps the test light.
+    BitmapPtr largest(createBitmap(16384, 8192, PixelFormat1bppIndexed));
+    EXPECT_TRUE(largest);
+}
+
+TEST_F(PictureSizeLimitTest, DibsBeyondTheLimitAreRefusedAndLeaveNothing)
+{
+    Dib dib;
+    ASSERT_TRUE(dib.create(4, 4, 24, 0));
+    SetLastError(0);
+    EXPECT_FALSE(dib.create(40000, 40000, 1, 0));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_ENOUGH_MEMORY));
+    EXPECT_TRUE(dib.isEmpty());
+
+    ASSERT_TRUE(dib.create(8, 1, 24, 0));
+    EXPECT_FALSE(dib.resizeCanvas(40000, 40000, 0));
+    EXPECT_TRUE(dib.isEmpty());
+
+    EXPECT_TRUE(dib.create(16384, 8192, 1, 0));
+}
