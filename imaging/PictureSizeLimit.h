@@ -1,5 +1,6 @@
 #pragma once
 #include <windows.h>
+#include "foundation/Exception.h"
 
 // The largest picture the program makes, and lets a decoder make for it: 2^27 pixels (134,217,728, such as
 // 16,384 x 8,192) and 1 GiB at the picture's own depth. A 32-bit working copy then takes at most 512 MiB, so
@@ -19,4 +20,22 @@ public:
     // admits; beyond the limit false with the last error 8 (ERROR_NOT_ENOUGH_MEMORY): the program gives no
     // picture that much memory. Pixel code asks this before it allocates.
     static bool check(double width, double height, int bitsPerPixel = 32);
+    // admits; beyond the limit it throws PictureTooLarge. The steps that plan a larger picture ask this first:
+    // an error code would not outlive the clean-up of their GDI+ objects, which resets it under Wine.
+    static void require(double width, double height, int bitsPerPixel = 32);
+};
+
+// A picture larger than PictureSizeLimit allows: Exception 8 (not enough memory), whose message is the system's
+// text for it followed by the size that was asked for, such as "(4593661 x 800)".
+class PictureTooLarge : public Exception {
+public:
+    PictureTooLarge(double width, double height) : Exception(ErrorCode::NoMemory), width(width), height(height) {}
+
+    wchar_t* getMessage(bool& mustFree) const override;
+    double getWidth() const { return width; }
+    double getHeight() const { return height; }
+
+private:
+    double width;
+    double height;
 };

@@ -2,13 +2,25 @@
 #include <gtest/gtest.h>
 #include <cmath>
 #include <limits>
+#include <string>
 #include "imaging/BitmapCopy.h"
 #include "imaging/PictureSizeLimit.h"
+#include "support/ExpectCode.h"
 #include "support/ImagingTestSupport.h"
 
 namespace {
 
 class PictureSizeLimitTest : public GdiplusTest {};
+
+std::wstring messageOf(const Exception& exception)
+{
+    bool mustFree = false;
+    wchar_t* text = exception.getMessage(mustFree);
+    std::wstring message = text ? text : L"";
+    if (text && mustFree)
+        LocalFree(text);
+    return message;
+}
 
 } // namespace
 
@@ -35,6 +47,18 @@ TEST(PictureSizeLimit, CountsPixelsAndTheBytesOfDeepPixels)
     SetLastError(0);
     EXPECT_FALSE(PictureSizeLimit::check(1e6, 1e6));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_ENOUGH_MEMORY));
+}
+
+TEST(PictureSizeLimit, TheRefusalSaysWhyAndNamesTheSizeAskedFor)
+{
+    EXPECT_NO_THROW(PictureSizeLimit::require(16384, 8192));
+    expectCode(ERROR_NOT_ENOUGH_MEMORY, [] { PictureSizeLimit::require(4593661, 800); });
+    std::wstring why = messageOf(Exception(ERROR_NOT_ENOUGH_MEMORY));
+    ASSERT_FALSE(why.empty());
+    while (!why.empty() && (why.back() == L'\n' || why.back() == L'\r'))
+        why.pop_back();
+    EXPECT_EQ(messageOf(PictureTooLarge(4593661, 800)), why + L" (4593661 x 800)");
+    EXPECT_EQ(messageOf(PictureTooLarge(1e300, 0.5)), why + L" (? x 1)");
 }
 
 TEST_F(PictureSizeLimitTest, BitmapsBeyondTheLimitAreRefusedAndThoseUpToItAreMade)
