@@ -3,7 +3,7 @@
 #include "conversion/Transform.h"
 #include "conversion/Turn.h"
 #include "imaging/BitmapGeometry.h"
-#include "imaging/PictureSizeLimit.h"
+#include "imaging/PictureTooLarge.h"
 #include "settings/AppServices.h"
 #include "settings/AppSetting.h"
 
@@ -32,9 +32,9 @@ void requireSlantsFit(const AppSetting& setting, Gdiplus::Bitmap* bitmap)
     double slantedHeight = 0;
     if (!skewedSize(bitmap->GetWidth(), bitmap->GetHeight(), setting.rotateAngleH.toDouble(), false, width, height))
         return;
-    PictureSizeLimit::require(width, height);
+    PictureTooLarge::throwIfBeyondLimit(width, height);
     if (skewedSize(width, height, setting.rotateAngleV.toDouble(), true, slantedWidth, slantedHeight))
-        PictureSizeLimit::require(slantedWidth, slantedHeight);
+        PictureTooLarge::throwIfBeyondLimit(slantedWidth, slantedHeight);
 }
 
 // Slanted sideways, then that result up and down.
@@ -56,7 +56,7 @@ Gdiplus::Bitmap* turnedFreely(const AppSetting& setting, Gdiplus::Bitmap* bitmap
     Gdiplus::Point corners[3];
     rotatedBounds(static_cast<int>(bitmap->GetWidth()), static_cast<int>(bitmap->GetHeight()), angle, width, height,
                   corners);
-    PictureSizeLimit::require(width, height);
+    PictureTooLarge::throwIfBeyondLimit(width, height);
     return rotateBitmap(bitmap, argbOf(setting.rotateAssignAngleColor, setting.rotateAssignAngleColorTransparent),
                         angle);
 }

@@ -4,7 +4,7 @@
 #include "foundation/Exception.h"
 #include "imaging/BitmapGeometry.h"
 #include "imaging/DibConversion.h"
-#include "imaging/PictureSizeLimit.h"
+#include "imaging/PictureTooLarge.h"
 #include "settings/AppServices.h"
 #include "settings/AppSetting.h"
 
@@ -129,7 +129,7 @@ StepResult applyStretch(Gdiplus::Bitmap*& bitmap)
     double width = 0;
     double height = 0;
     targetSize(setting, static_cast<int>(bitmap->GetWidth()), static_cast<int>(bitmap->GetHeight()), width, height);
-    PictureSizeLimit::require(width, height);
+    PictureTooLarge::throwIfBeyondLimit(width, height);
     auto across = static_cast<int>(width);
     auto down = static_cast<int>(height);
     if (setting.resizeStretch)

@@ -1,7 +1,7 @@
 #include <cmath>
 #include "conversion/Effect.h"
 #include "conversion/Text.h"
-#include "imaging/PictureSizeLimit.h"
+#include "imaging/PictureTooLarge.h"
 #include "settings/AppServices.h"
 #include "settings/AppSetting.h"
 
@@ -62,7 +62,7 @@ StepResult applyText(Gdiplus::Bitmap*& bitmap)
         return StepFailed;
 
     // Whole pixels that hold the whole box.
-    PictureSizeLimit::require(std::ceil(box.Width), std::ceil(box.Height));
+    PictureTooLarge::throwIfBeyondLimit(std::ceil(box.Width), std::ceil(box.Height));
     Gdiplus::Graphics graphics(bitmap);
     if (graphics.GetLastStatus() != Gdiplus::Ok)
         return StepFailed;

@@ -6,7 +6,7 @@
 #include "conversion/Effect.h"
 #include "conversion/EffectTable.h"
 #include "foundation/wstringArray.h"
-#include "imaging/PictureSizeLimit.h"
+#include "imaging/PictureTooLarge.h"
 #include "settings/AppSetting.h"
 #include "support/ExpectCode.h"
 #include "support/GlobalApplication.h"

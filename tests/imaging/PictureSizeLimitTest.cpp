@@ -5,6 +5,7 @@
 #include <string>
 #include "imaging/BitmapCopy.h"
 #include "imaging/PictureSizeLimit.h"
+#include "imaging/PictureTooLarge.h"
 #include "support/ExpectCode.h"
 #include "support/ImagingTestSupport.h"
 
@@ -51,8 +52,8 @@ TEST(PictureSizeLimit, CountsPixelsAndTheBytesOfDeepPixels)
 
 TEST(PictureSizeLimit, TheRefusalSaysWhyAndNamesTheSizeAskedFor)
 {
-    EXPECT_NO_THROW(PictureSizeLimit::require(16384, 8192));
-    expectCode(ERROR_NOT_ENOUGH_MEMORY, [] { PictureSizeLimit::require(4593661, 800); });
+    EXPECT_NO_THROW(PictureTooLarge::throwIfBeyondLimit(16384, 8192));
+    expectCode(ERROR_NOT_ENOUGH_MEMORY, [] { PictureTooLarge::throwIfBeyondLimit(4593661, 800); });
     std::wstring why = messageOf(Exception(ERROR_NOT_ENOUGH_MEMORY));
     ASSERT_FALSE(why.empty());
     while (!why.empty() && (why.back() == L'\n' || why.back() == L'\r'))

@@ -1,31 +1,7 @@
-#include "imaging/PictureSizeLimit.h"
+#include "imaging/PictureTooLarge.h"
 #include <cmath>
 #include <string>
-
-bool PictureSizeLimit::admits(double width, double height, int bitsPerPixel)
-{
-    // Written so that a NaN fails the test; each side alone must fit before the sizes are multiplied.
-    if (!(width >= 0 && height >= 0 && width <= MaxPixels && height <= MaxPixels))
-        return false;
-    auto columns = static_cast<LONGLONG>(std::ceil(width));
-    auto rows = static_cast<LONGLONG>(std::ceil(height));
-    LONGLONG stride = (columns * (bitsPerPixel > 0 ? bitsPerPixel : 0) + 31) / 32 * 4;
-    return columns * rows <= MaxPixels && stride * rows <= MaxBytes;
-}
-
-bool PictureSizeLimit::check(double width, double height, int bitsPerPixel)
-{
-    if (admits(width, height, bitsPerPixel))
-        return true;
-    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-    return false;
-}
-
-void PictureSizeLimit::require(double width, double height, int bitsPerPixel)
-{
-    if (!admits(width, height, bitsPerPixel))
-        throw PictureTooLarge(width, height);
-}
+#include "imaging/PictureSizeLimit.h"
 
 namespace {
 
@@ -38,6 +14,12 @@ std::wstring sideText(double side)
 }
 
 } // namespace
+
+void PictureTooLarge::throwIfBeyondLimit(double width, double height, int bitsPerPixel)
+{
+    if (!PictureSizeLimit::admits(width, height, bitsPerPixel))
+        throw PictureTooLarge(width, height);
+}
 
 wchar_t* PictureTooLarge::getMessage(bool& mustFree) const
 {
