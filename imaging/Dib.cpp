@@ -107,6 +107,14 @@ bool Dib::isValidHeader(const BITMAPINFOHEADER& header)
     return stride * absoluteHeight(header) <= INT_MAX;
 }
 
+bool Dib::isOwnBmpForm(const BITMAPINFOHEADER& header)
+{
+    bool ownCompression = header.biCompression == BI_RGB || header.biCompression == BI_RLE8 ||
+                          header.biCompression == BI_RLE4 || header.biCompression == BI_BITFIELDS;
+    return header.biSize >= sizeof(BITMAPINFOHEADER) && header.biSize <= sizeof(BITMAPV5HEADER) &&
+           isKnownDepth(header.biBitCount) && ownCompression;
+}
+
 int Dib::blockInfoSize(const BITMAPINFOHEADER& header)
 {
     return static_cast<int>(header.biSize) + 4 * colorCountOf(&header) + (hasMasks(header) ? MaskBytes : 0);

@@ -67,6 +67,12 @@ public:
     // encoded pictures).
     static LONGLONG packedInfoBytes(const BITMAPINFOHEADER& header);
     static LONGLONG packedPixelBytes(const BITMAPINFOHEADER& header);
+    // BMP headers as the reader judges them. A form that it decodes itself: an info header of 40 bytes up to a
+    // V5 header, with uncompressed, run-length or bit-field pixels of a depth it makes.
+    static bool isOwnBmpForm(const BITMAPINFOHEADER& header);
+    // Whether it takes such a picture: the header sane, and the `bytes` bytes from the info header on holding
+    // the colour table before pixelOffset and the pixels from there.
+    static bool isSoundBmpImage(const BITMAPINFOHEADER& header, LONGLONG bytes, LONGLONG pixelOffset);
     static int stride(int width, int bitCount)
     {
         return static_cast<int>((static_cast<LONGLONG>(bitCount) * width + 31) / 32 * 4);

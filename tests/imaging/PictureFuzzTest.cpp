@@ -1,12 +1,19 @@
-// Truncated and corrupted files of every format must fail cleanly through every loader: null, false or an
-// Exception, or else a well-formed picture; never a crash, a leak of the metadata reader or a half-built result.
+// Truncated, corrupted and hostile files of every format must fail cleanly through every loader: null, false or
+// an Exception, or else a well-formed picture; never a crash, a leak of the metadata reader or a half-built
+// result. Files that claim pictures beyond the size limit, or BMPs that the program's own reader refuses, reach
+// no decoder at all.
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include "PictureFiles.h"
 #include "foundation/Decimal.h"
 #include "foundation/wstringArray.h"
+#include "imaging/GdipImage.h"
 #include "imaging/PictureProperties.h"
+#include "imaging/pictureClaims.h"
+#include "imaging/PictureTooLarge.h"
 #include "imaging/pictureLoading.h"
+#include "imaging/wicDecode.h"
 
 namespace {
 
@@ -48,8 +55,225 @@ void expectWellFormed(const Dib& dib)
     EXPECT_EQ(dib.imageSize(), dib.stride() * dib.height());
 }
 
+const BYTE PngSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+
+void put(std::vector<BYTE>& bytes, size_t offset, DWORD value, int size, bool bigEndian = false)
+{
+    for (int i = 0; i < size; ++i)
+        bytes[offset + i] = static_cast<BYTE>(value >> (8 * (bigEndian ? size - 1 - i : i)));
+}
+
+// A BMP of the header size (12, 16, 40, 108 ...) and fields, with a grey colour table up to 8 bits and the
+// pixel bytes given.
+std::vector<BYTE> bmpFile(DWORD headerSize, LONG width, LONG height, WORD bits, DWORD compression,
+                          std::vector<BYTE> pixels)
+{
+    DWORD colours = bits <= 8 ? 1u << bits : 0;
+    DWORD entryBytes = headerSize == 12 ? 3 : 4;
+    std::vector<BYTE> bytes(14 + headerSize + colours * entryBytes);
+    bytes[0] = 'B';
+    bytes[1] = 'M';
+    put(bytes, 10, static_cast<DWORD>(bytes.size()), 4);
+    put(bytes, 14, headerSize, 4);
+    if (headerSize == 12) {
+        put(bytes, 18, static_cast<DWORD>(width), 2);
+        put(bytes, 20, static_cast<DWORD>(height), 2);
+        put(bytes, 22, 1, 2);
+        put(bytes, 24, bits, 2);
+    } else {
+        put(bytes, 18, static_cast<DWORD>(width), 4);
+        put(bytes, 22, static_cast<DWORD>(height), 4);
+        put(bytes, 26, 1, 2);
+        put(bytes, 28, bits, 2);
+        if (headerSize >= 20)
+            put(bytes, 30, compression, 4);
+        if (headerSize >= 24)
+            put(bytes, 34, static_cast<DWORD>(pixels.size()), 4);
+    }
+    for (DWORD i = 0; i < colours; ++i)
+        std::memset(&bytes[14 + headerSize + i * entryBytes],
+                    static_cast<int>(i * 255 / std::max<DWORD>(colours - 1, 1)), 3);
+    bytes.insert(bytes.end(), pixels.begin(), pixels.end());
+    put(bytes, 2, static_cast<DWORD>(bytes.size()), 4);
+    return bytes;
+}
+
+// Run-length data: runs of 255 pixels, then the end of the picture.
+std::vector<BYTE> runs(int count)
+{
+    std::vector<BYTE> data;
+    for (int i = 0; i < count; ++i)
+        data.insert(data.end(), {255, static_cast<BYTE>(i)});
+    data.insert(data.end(), {0, 1});
+    return data;
+}
+
+DWORD crc32(const BYTE* data, size_t size)
+{
+    DWORD crc = 0xFFFFFFFF;
+    for (size_t i = 0; i < size; ++i) {
+        crc ^= data[i];
+        for (int bit = 0; bit < 8; ++bit)
+            crc = crc >> 1 ^ (crc & 1 ? 0xEDB88320 : 0);
+    }
+    return ~crc;
+}
+
+// The PNG with the size in its header, whose checksum is made to match.
+std::vector<BYTE> pngClaiming(std::vector<BYTE> png, DWORD width, DWORD height)
+{
+    put(png, 16, width, 4, true);
+    put(png, 20, height, 4, true);
+    put(png, 29, crc32(&png[12], 17), 4, true);
+    return png;
+}
+
+// Offset of the first JPEG frame header (SOF0..SOF2) of the file.
+size_t jpegFrameHeader(const std::vector<BYTE>& jpeg)
+{
+    for (size_t i = 2; i + 9 < jpeg.size(); i += 2 + (jpeg[i + 2] << 8 | jpeg[i + 3]))
+        if (jpeg[i] == 0xFF && jpeg[i + 1] >= 0xC0 && jpeg[i + 1] <= 0xC2)
+            return i;
+    return 0;
+}
+
+// The value of a tag of the first page of a little-endian TIFF, set to a LONG.
+std::vector<BYTE> tiffClaiming(std::vector<BYTE> tiff, DWORD width, DWORD length)
+{
+    DWORD page = tiff[4] | tiff[5] << 8 | tiff[6] << 16 | static_cast<DWORD>(tiff[7]) << 24;
+    int entries = tiff[page] | tiff[page + 1] << 8;
+    for (int i = 0; i < entries; ++i) {
+        size_t entry = page + 2 + 12 * i;
+        int tag = tiff[entry] | tiff[entry + 1] << 8;
+        if (tag == 256 || tag == 257) {
+            put(tiff, entry + 2, 4, 2);
+            put(tiff, entry + 4, 1, 4);
+            put(tiff, entry + 8, tag == 256 ? width : length, 4);
+        }
+    }
+    return tiff;
+}
+
+// An icon file of one entry holding the picture (a PNG, or a packed DIB of colour and mask rows).
+std::vector<BYTE> iconOf(const std::vector<BYTE>& picture)
+{
+    std::vector<BYTE> bytes = {0, 0, 1, 0, 1, 0, 32, 32, 0, 0, 1, 0, 32, 0};
+    bytes.resize(22);
+    put(bytes, 14, static_cast<DWORD>(picture.size()), 4);
+    put(bytes, 18, 22, 4);
+    bytes.insert(bytes.end(), picture.begin(), picture.end());
+    return bytes;
+}
+
+struct HostilePicture {
+    const char* name;
+    std::vector<BYTE> bytes;
+    // Why the claims check refuses it: 8 too large, 87 malformed.
+    DWORD refusal;
+};
+
+// Offset of the first image descriptor of a GIF file.
+size_t gifFrameDescriptor(const std::vector<BYTE>& gif)
+{
+    size_t position = 13 + (gif[10] & 0x80 ? 3u << ((gif[10] & 7) + 1) : 0);
+    while (position < gif.size() && gif[position] == 0x21) {
+        position += 2;
+        while (position < gif.size() && gif[position] != 0)
+            position += 1 + gif[position];
+        ++position;
+    }
+    return position;
+}
+
+// Files whose headers claim pictures that no decoder should be asked for, made from the sound samples.
+std::vector<HostilePicture> hostilePictures(const std::vector<SamplePicture>& samples)
+{
+    auto sample = [&](const wchar_t* name) {
+        for (const SamplePicture& picture : samples)
+            if (picture.name == name)
+                return readBytes(picture.path);
+        ADD_FAILURE() << "no sample";
+        return std::vector<BYTE>(64);
+    };
+    const std::vector<BYTE> png = sample(L"32.png");
+    std::vector<BYTE> screen = sample(L"8.gif");
+    put(screen, 6, 65535, 2);
+    put(screen, 8, 65535, 2);
+    std::vector<BYTE> frame = sample(L"8.gif");
+    size_t descriptor = gifFrameDescriptor(frame);
+    put(frame, descriptor + 5, 65535, 2);
+    put(frame, descriptor + 7, 65535, 2);
+    std::vector<BYTE> jpeg = sample(L"24.jpg");
+    size_t sof = jpegFrameHeader(jpeg);
+    put(jpeg, sof + 5, 65535, 2, true);
+    put(jpeg, sof + 7, 65535, 2, true);
+    std::vector<BYTE> rleDib = bmpFile(40, 0x20000000, 12, 8, BI_RLE8, runs(64));
+    rleDib.erase(rleDib.begin(), rleDib.begin() + 14);
+    // A directory without entries, before a picture of 32 bits whose height is the lowest a LONG holds.
+    std::vector<BYTE> empty = iconOf(bmpFile(40, 8, 16, 32, BI_RGB, std::vector<BYTE>(320, 0x40)));
+    empty.erase(empty.begin() + 22, empty.begin() + 36);
+    put(empty, 4, 0, 2);
+    put(empty, 30, 0x80000000, 4);
+    const DWORD tooLarge = ERROR_NOT_ENOUGH_MEMORY;
+    const DWORD malformed = ERROR_INVALID_PARAMETER;
+    return {
+        // Run-length pictures whose size overflows 32 bits in Wine's decoder, which then writes past its block.
+        {"V4 RLE8", bmpFile(108, 0x20000000, 6, 8, BI_RLE8, runs(64)), tooLarge},
+        {"RLE4", bmpFile(40, 0x40000000, 6, 4, BI_RLE4, runs(64)), tooLarge},
+        {"RLE8 beyond the limit", bmpFile(40, 20000, 20000, 8, BI_RLE8, runs(64)), tooLarge},
+        {"icon of a run-length picture", iconOf(rleDib), tooLarge},
+        {"icon without pictures", empty, malformed},
+        // Refused by the program's own reader, so by every other decoder too.
+        {"top-down RLE8", bmpFile(40, 16, -4, 8, BI_RLE8, runs(4)), malformed},
+        {"24 bits, pixels missing", bmpFile(40, 3000, 3000, 24, BI_RGB, std::vector<BYTE>(100)), malformed},
+        {"32 bits, a byte missing", bmpFile(124, 100, 100, 32, BI_RGB, std::vector<BYTE>(399)), malformed},
+        // Forms the reader leaves to the platform's decoders.
+        {"old header", bmpFile(12, 60000, 60000, 24, BI_RGB, std::vector<BYTE>(100)), tooLarge},
+        {"OS/2 header, pixels missing", bmpFile(16, 100, 100, 8, BI_RGB, std::vector<BYTE>(100)), malformed},
+        {"alpha bit fields, pixels missing", bmpFile(56, 100, 100, 32, 6, std::vector<BYTE>(100)), malformed},
+        {"JPEG in a BMP", bmpFile(40, 70000, 70000, 24, BI_JPEG, {0xFF, 0xD8, 0xFF, 0xD9}), tooLarge},
+        {"PNG in a BMP", bmpFile(40, 0x7FFFFFFF, 1000, 32, BI_PNG, png), tooLarge},
+        // Other formats; the logical screen of a GIF is a canvas of that size for GDI+.
+        {"PNG", pngClaiming(png, 0x7FFFFFFF, 0x7FFFFFFF), tooLarge},
+        {"PNG overflowing 32 bits", pngClaiming(png, 65536, 65536), tooLarge},
+        {"GIF screen", screen, tooLarge},
+        {"GIF frame", frame, tooLarge},
+        {"JPEG", jpeg, tooLarge},
+        {"TIFF", tiffClaiming(sample(L"3.tif"), 0x7FFFFFFF, 0x7FFFFFFF), tooLarge},
+        {"icon of a PNG", iconOf(pngClaiming(png, 100000, 100000)), tooLarge},
+    };
+}
+
 class PictureFuzz : public WicTest {
 protected:
+    // No loader gives a picture of the file, and none takes the process with it.
+    void expectRefusedEveryWay(const std::vector<BYTE>& bytes)
+    {
+        std::wstring path = folder.file(L"hostile");
+        writeBytes(path, bytes);
+        try {
+            BitmapPtr bitmap(loadBitmap(path.c_str(), nullptr, nullptr, nullptr, nullptr));
+            EXPECT_FALSE(bitmap) << "loadBitmap";
+        } catch (const Exception&) {
+        }
+        Dib dib;
+        EXPECT_FALSE(loadDib(path.c_str(), dib)) << "loadDib";
+        EXPECT_TRUE(dib.isEmpty());
+        std::unique_ptr<IImage> image(loadImage(path.c_str(), true, nullptr, 0));
+        EXPECT_FALSE(image) << "loadImage";
+        EXPECT_FALSE(GdipImage().load(path.c_str())) << "GdipImage";
+        PictureMetadata metadata;
+        WORD bits = 0;
+        UINT frames = 0;
+        Dib picture;
+        Dib thumbnail;
+        try {
+            EXPECT_FALSE(readPictureProperties(path.c_str(), metadata, bits, frames, picture, thumbnail));
+        } catch (const Exception&) {
+        }
+        EXPECT_TRUE(picture.isEmpty());
+    }
+
     void loadEveryWay(const wchar_t* path)
     {
         IWICMetadataBlockReader* reader = nullptr;
@@ -112,6 +336,122 @@ TEST_F(PictureFuzz, DamagedFilesOfEveryFormatFailCleanly)
         int variant = 0;
         for (const std::vector<BYTE>& bytes : damaged(readBytes(sample.path))) {
             SCOPED_TRACE(variant++);
+            writeBytes(path, bytes);
+            loadEveryWay(path.c_str());
+            if (HasFatalFailure())
+                return;
+        }
+    }
+}
+
+TEST_F(PictureFuzz, ClaimsOfSoundSamplesPassAndHostileOnesAreRefusedWithTheReason)
+{
+    ScratchFolder originals(L"korvilane-picture-fuzz-claims");
+    std::vector<SamplePicture> samples = writeSamples(originals);
+    for (const SamplePicture& sample : samples) {
+        StreamPtr stream(streamOf(readBytes(sample.path)));
+        EXPECT_TRUE(checkPictureClaims(stream.get())) << testing::PrintToString(sample.name);
+        EXPECT_TRUE(checkPictureFileClaims(sample.path.c_str())) << testing::PrintToString(sample.name);
+    }
+    for (const HostilePicture& hostile : hostilePictures(samples)) {
+        // Read from where the stream stands, which it is left at.
+        std::vector<BYTE> shifted(3, 0);
+        shifted.insert(shifted.end(), hostile.bytes.begin(), hostile.bytes.end());
+        StreamPtr stream(streamOf(shifted));
+        LARGE_INTEGER three;
+        three.QuadPart = 3;
+        ULARGE_INTEGER position = {};
+        stream->Seek(three, STREAM_SEEK_SET, nullptr);
+        SetLastError(0);
+        EXPECT_FALSE(checkPictureClaims(stream.get())) << hostile.name;
+        EXPECT_EQ(GetLastError(), hostile.refusal) << hostile.name;
+        LARGE_INTEGER zero = {};
+        stream->Seek(zero, STREAM_SEEK_CUR, &position);
+        EXPECT_EQ(position.QuadPart, 3u) << hostile.name;
+    }
+    SetLastError(0);
+    EXPECT_FALSE(checkPictureFileClaims(folder.file(L"missing.bmp").c_str()));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+}
+
+// A TGA has no signature to find its claims by: its decoder's frame is refused before any pixel is decoded.
+TEST_F(PictureFuzz, FramesBeyondTheSizeLimitAreRefusedOnceTheDecoderTellsTheirSize)
+{
+    std::vector<BYTE> tga = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x30, 0x75, 0x30, 0x75, 24, 0}; // 30000 x 30000
+    tga.resize(tga.size() + 3000, 0x55);
+    std::wstring path = folder.file(L"large.tga");
+    writeBytes(path, tga);
+    try {
+        WIC::BitmapFrameDecode frame(wicOpenFrame(path.c_str(), 0, nullptr), true);
+        ADD_FAILURE() << "a frame of " << frame.width() << " x " << frame.height();
+    } catch (const PictureTooLarge& refused) {
+        EXPECT_EQ(refused.getWidth(), 30000);
+        EXPECT_EQ(refused.getHeight(), 30000);
+    }
+    expectRefusedEveryWay(tga);
+}
+
+TEST_F(PictureFuzz, HostilePicturesFailEveryLoaderAndLeaveTheProcessRunning)
+{
+    ScratchFolder originals(L"korvilane-picture-fuzz-claims");
+    for (const HostilePicture& hostile : hostilePictures(writeSamples(originals))) {
+        SCOPED_TRACE(hostile.name);
+        expectRefusedEveryWay(hostile.bytes);
+    }
+}
+
+// Header fields set to values at the edges of what they hold, one to three at a time, on BMPs and icons of
+// every form the decoders take; each variant must end cleanly in every loader.
+TEST_F(PictureFuzz, HeadersOfEdgeValuesEndCleanlyInEveryLoader)
+{
+    using Fields = std::vector<std::pair<size_t, int>>;
+    // Width, height, bit count, compression, image size, colours used of an info header at the offset.
+    auto infoFields = [](size_t at) {
+        return Fields{{at + 4, 4}, {at + 8, 4}, {at + 14, 2}, {at + 16, 4}, {at + 20, 4}, {at + 32, 4}};
+    };
+    auto bmp = [&](std::vector<BYTE> bytes) {
+        Fields fields = bytes[14] == 12 ? Fields{{18, 2}, {20, 2}, {24, 2}} : infoFields(14);
+        fields.insert(fields.end(), {{10, 4}, {14, 4}}); // the pixel offset, the header size
+        return std::pair(bytes, fields);
+    };
+    // The directory's count, width, height, byte count and offset, and the picture's header.
+    auto icon = [&](std::vector<BYTE> dib) {
+        Fields fields = infoFields(22);
+        fields.insert(fields.end(), {{4, 2}, {6, 1}, {7, 1}, {14, 4}, {18, 4}, {22, 4}});
+        return std::pair(iconOf(dib), fields);
+    };
+    auto packed = [](std::vector<BYTE> file) { return std::vector<BYTE>(file.begin() + 14, file.end()); };
+    std::vector<BYTE> bitFields = bmpFile(40, 4, 2, 16, BI_BITFIELDS, std::vector<BYTE>(12 + 16, 0x33));
+    put(bitFields, 54, 0xF800, 4);
+    put(bitFields, 58, 0x07E0, 4);
+    put(bitFields, 62, 0x001F, 4);
+    const std::pair<std::vector<BYTE>, Fields> forms[] = {
+        bmp(bmpFile(40, 16, 4, 8, BI_RLE8, runs(4))),
+        bmp(bmpFile(108, 16, 4, 4, BI_RLE4, runs(4))),
+        bmp(bmpFile(40, 5, 3, 24, BI_RGB, std::vector<BYTE>(48, 0x80))),
+        bmp(bmpFile(12, 5, 3, 8, BI_RGB, std::vector<BYTE>(24, 1))),
+        bmp(bitFields),
+        icon(packed(bmpFile(40, 16, 32, 8, BI_RLE8, runs(8)))),
+        icon(packed(bmpFile(40, 8, 16, 32, BI_RGB, std::vector<BYTE>(8 * 8 * 4 + 8 * 4, 0x40)))),
+    };
+    const DWORD edges[] = {0,          1,          2,      0xFFFFFFFF, 0x7FFFFFFF, 0x80000000, 0xFFFF, 0x10000,
+                           0x20000000, 0x40000000, 0x8000, 255,        256,        4,          8,      32};
+    UINT32 seed = 77;
+    auto next = [&seed] {
+        seed = seed * 1664525 + 1013904223;
+        return seed >> 8;
+    };
+    std::wstring path = folder.file(L"edges");
+    int form = 0;
+    for (const auto& [original, fields] : forms) {
+        ++form;
+        for (int round = 0; round < 30; ++round) {
+            std::vector<BYTE> bytes = original;
+            for (int change = 0, changes = 1 + next() % 3; change < changes; ++change) {
+                auto [offset, size] = fields[next() % fields.size()];
+                put(bytes, offset, edges[next() % std::size(edges)], size);
+            }
+            SCOPED_TRACE(testing::Message() << "form " << form << ", round " << round);
             writeBytes(path, bytes);
             loadEveryWay(path.c_str());
             if (HasFatalFailure())
