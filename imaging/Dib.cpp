@@ -168,13 +168,15 @@ bool Dib::createFromInfo(const BITMAPINFO* templateInfo, COLORREF fillColor)
 {
     if (!templateInfo)
         return fail(ERROR_INVALID_PARAMETER);
-    if (!isValidHeader(templateInfo->bmiHeader)) {
+    BITMAPINFOHEADER header = templateInfo->bmiHeader;
+    // A size beyond the limit is refused as such, however sound the rest of the header.
+    if (header.biWidth > 0 && header.biHeight != 0 &&
+        !PictureSizeLimit::check(header.biWidth, static_cast<double>(absoluteHeight(header)), header.biBitCount))
+        return releaseAfterFailure();
+    if (!isValidHeader(header)) {
         reallocInfo(0);
         return fail(ERROR_INVALID_PARAMETER);
     }
-    BITMAPINFOHEADER header = templateInfo->bmiHeader;
-    if (!PictureSizeLimit::check(header.biWidth, static_cast<double>(absoluteHeight(header)), header.biBitCount))
-        return releaseAfterFailure();
     header.biHeight = static_cast<LONG>(absoluteHeight(header));
     header.biPlanes = 1;
     header.biCompression = hasMasks(header) ? BI_BITFIELDS : BI_RGB;

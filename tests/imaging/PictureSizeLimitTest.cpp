@@ -25,29 +25,14 @@ std::wstring messageOf(const Exception& exception)
 
 } // namespace
 
-TEST(PictureSizeLimit, CountsPixelsAndTheBytesOfDeepPixels)
+TEST(PictureSizeLimit, CountsPixelsAndTheBytesOfDeepPixelsAndNoSizeThatIsNoNumber)
 {
-    EXPECT_TRUE(PictureSizeLimit::admits(16384, 8192));
-    EXPECT_FALSE(PictureSizeLimit::admits(16384, 8193));
-    EXPECT_TRUE(PictureSizeLimit::admits(PictureSizeLimit::MaxPixels, 1));
-    EXPECT_FALSE(PictureSizeLimit::admits(1, PictureSizeLimit::MaxPixels + 1));
-    // A fraction of a pixel is a pixel.
-    EXPECT_FALSE(PictureSizeLimit::admits(16384, 8192.5));
     EXPECT_TRUE(PictureSizeLimit::admits(16384, 8192, 64));
+    EXPECT_FALSE(PictureSizeLimit::admits(16384, 8192.5));
     EXPECT_FALSE(PictureSizeLimit::admits(16384, 8192, 128));
-
     const double infinity = std::numeric_limits<double>::infinity();
-    for (auto [width, height] : {std::pair{-1.0, 10.0},
-                                 {10.0, -1.0},
-                                 {1e300, 1e300},
-                                 {infinity, 1.0},
-                                 {std::nan(""), 1.0},
-                                 {1.0, std::nan("")}})
-        EXPECT_FALSE(PictureSizeLimit::admits(width, height)) << width << " x " << height;
-
-    SetLastError(0);
-    EXPECT_FALSE(PictureSizeLimit::check(1e6, 1e6));
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_ENOUGH_MEMORY));
+    for (double side : {-1.0, 1e300, infinity, std::nan("")})
+        EXPECT_FALSE(PictureSizeLimit::admits(side, 1) || PictureSizeLimit::admits(1, side)) << side;
 }
 
 TEST(PictureSizeLimit, TheRefusalSaysWhyAndNamesTheSizeAskedFor)
@@ -62,30 +47,21 @@ TEST(PictureSizeLimit, TheRefusalSaysWhyAndNamesTheSizeAskedFor)
     EXPECT_EQ(messageOf(PictureTooLarge(1e300, 0.5)), why + L" (? x 1)");
 }
 
-TEST_F(PictureSizeLimitTest, BitmapsBeyondTheLimitAreRefusedAndThoseUpToItAreMade)
+TEST_F(PictureSizeLimitTest, BitmapsAndDibsBeyondTheLimitAreRefusedAndThoseUpToItAreMade)
 {
     for (Gdiplus::PixelFormat format : {PixelFormat32bppARGB, PixelFormat24bppRGB, PixelFormat1bppIndexed}) {
         SetLastError(0);
         EXPECT_EQ(createBitmap(40000, 40000, format), nullptr) << format;
         EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_ENOUGH_MEMORY)) << format;
     }
-    // At the limit, in a depth that keeps the test light.
-    BitmapPtr largest(createBitmap(16384, 8192, PixelFormat1bppIndexed));
-    EXPECT_TRUE(largest);
-}
-
-TEST_F(PictureSizeLimitTest, DibsBeyondTheLimitAreRefusedAndLeaveNothing)
-{
     Dib dib;
-    ASSERT_TRUE(dib.create(4, 4, 24, 0));
+    ASSERT_TRUE(dib.create(8, 1, 24, 0));
     SetLastError(0);
-    EXPECT_FALSE(dib.create(40000, 40000, 1, 0));
+    EXPECT_FALSE(dib.resizeCanvas(40000, 40000, 0));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_ENOUGH_MEMORY));
     EXPECT_TRUE(dib.isEmpty());
 
-    ASSERT_TRUE(dib.create(8, 1, 24, 0));
-    EXPECT_FALSE(dib.resizeCanvas(40000, 40000, 0));
-    EXPECT_TRUE(dib.isEmpty());
-
+    // At the limit, in a depth that keeps the test light.
+    EXPECT_TRUE(BitmapPtr(createBitmap(16384, 8192, PixelFormat1bppIndexed)));
     EXPECT_TRUE(dib.create(16384, 8192, 1, 0));
 }
