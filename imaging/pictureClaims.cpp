@@ -16,8 +16,9 @@ constexpr BYTE PngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 constexpr DWORD FileHeaderBytes = sizeof(BITMAPFILEHEADER);
 constexpr DWORD CoreHeaderBytes = sizeof(BITMAPCOREHEADER);
 constexpr DWORD BiAlphaBitFields = 6;
-// Pages of a TIFF that are looked at; a longer chain (or one that loops) is left to the decoder.
-constexpr int MaxTiffPages = 4096;
+// Directory entries of a TIFF that are looked at, over all its pages; a longer chain (or one that loops) is
+// left to the decoder.
+constexpr DWORD MaxTiffEntries = 1 << 16;
 
 // Reads the stream at offsets from the position it had, which it gets back at the end.
 class StreamBytes {
@@ -41,16 +42,24 @@ public:
 
     ULONGLONG size() const { return length; }
 
-    // Exactly count bytes at the offset; false when the stream ends before.
+    // Exactly count bytes at the offset; false when the stream ends before. Reads go through a window of the
+    // stream: the walks over directories and blocks read a few bytes at a time.
     bool read(ULONGLONG offset, void* buffer, ULONG count) const
     {
         if (offset > length || count > length - offset)
             return false;
-        LARGE_INTEGER at;
-        at.QuadPart = static_cast<LONGLONG>(start.QuadPart + offset);
-        ULONG got = 0;
-        return SUCCEEDED(stream->Seek(at, STREAM_SEEK_SET, nullptr)) && SUCCEEDED(stream->Read(buffer, count, &got)) &&
-               got == count;
+        if (count > WindowBytes)
+            return readStream(offset, buffer, count);
+        if (offset < windowStart || offset + count > windowStart + windowLength) {
+            windowStart = offset;
+            windowLength = static_cast<ULONG>(std::min<ULONGLONG>(WindowBytes, length - offset));
+            if (!readStream(offset, window, windowLength)) {
+                windowLength = 0;
+                return false;
+            }
+        }
+        std::memcpy(buffer, window + (offset - windowStart), count);
+        return true;
     }
 
     bool byteAt(ULONGLONG offset, DWORD& value) const { return number(offset, 1, false, value); }
@@ -64,6 +73,17 @@ public:
     }
 
 private:
+    static constexpr ULONG WindowBytes = 4096;
+
+    bool readStream(ULONGLONG offset, void* buffer, ULONG count) const
+    {
+        LARGE_INTEGER at;
+        at.QuadPart = static_cast<LONGLONG>(start.QuadPart + offset);
+        ULONG got = 0;
+        return SUCCEEDED(stream->Seek(at, STREAM_SEEK_SET, nullptr)) && SUCCEEDED(stream->Read(buffer, count, &got)) &&
+               got == count;
+    }
+
     bool number(ULONGLONG offset, ULONG bytes, bool bigEndianOrder, DWORD& value) const
     {
         BYTE raw[4] = {};
@@ -78,6 +98,9 @@ private:
     IStream* stream;
     ULARGE_INTEGER start = {};
     ULONGLONG length = 0;
+    mutable BYTE window[WindowBytes] = {};
+    mutable ULONGLONG windowStart = 0;
+    mutable ULONG windowLength = 0;
 };
 
 DWORD sizeVerdict(double width, double height, int bitsPerPixel = 32)
@@ -245,9 +268,14 @@ DWORD tiffClaims(const StreamBytes& bytes, bool bigEndianOrder)
     DWORD page = 0;
     if (!number(4, 4, page))
         return Sound;
-    for (int pages = 0; page != 0 && pages < MaxTiffPages; ++pages) {
+    DWORD looked = 0;
+    while (page != 0) {
         DWORD entries = 0;
         if (!number(page, 2, entries))
+            return Sound;
+        // A page counts as an entry too, so that a loop of empty pages ends as well.
+        looked += entries + 1;
+        if (looked > MaxTiffEntries)
             return Sound;
         DWORD width = 0;
         DWORD height = 0;

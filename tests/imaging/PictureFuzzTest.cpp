@@ -286,6 +286,12 @@ TEST_F(PictureFuzz, ClaimsOfSoundSamplesPassAndHostileOnesAreRefusedWithTheReaso
         EXPECT_FALSE(checkPictureClaims(stream.get())) << hostile.name;
         EXPECT_EQ(GetLastError(), hostile.refusal) << hostile.name;
     }
+    // A page chain that loops on a page of 65535 entries is left to the decoder after a bounded look.
+    std::vector<BYTE> loop = {'I', 'I', 42, 0, 8, 0, 0, 0, 0xFF, 0xFF};
+    loop.resize(10 + 65535 * 12 + 4);
+    put(loop, loop.size() - 4, 8, 4);
+    StreamPtr looping(streamOf(loop));
+    EXPECT_TRUE(checkPictureClaims(looping.get()));
 }
 
 // A TGA has no signature to find its claims by: its decoder's frame is refused before any pixel is decoded.
