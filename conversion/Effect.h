@@ -34,7 +34,8 @@ void getEffectKeysInOrder(CollectionStringToString& keys);
 
 // Each step reads its section of the application's settings record and works on the caller's picture: it
 // leaves it, changes it in place, or deletes it and stores a new one in the reference. After a failure the
-// reference still holds a valid picture.
+// reference still holds a valid picture. A step that would make a picture larger than PictureSizeLimit allows
+// throws PictureTooLarge before it makes anything.
 
 // Runs the step of the key; a key that is none of the six throws Exception 87.
 StepResult applyEffect(const wchar_t* key, Gdiplus::Bitmap*& bitmap, ICanceller* canceller);

@@ -1,13 +1,11 @@
 #include "conversion/PixelBuffer.h"
-#include <climits>
 #include "foundation/MemoryAllocator.h"
+#include "imaging/PictureSizeLimit.h"
 
 UINT32* allocPixels(int width, int height)
 {
-    LONGLONG bytes = static_cast<LONGLONG>(width) * height * 4;
-    if (width < 0 || height < 0 || bytes > INT_MAX) {
-        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    // Negative sizes are refused with the same error: no block holds them.
+    if (!PictureSizeLimit::check(width, height))
         return nullptr;
-    }
-    return static_cast<UINT32*>(MemoryAllocator::alloc(static_cast<int>(bytes)));
+    return static_cast<UINT32*>(MemoryAllocator::alloc(width * height * 4));
 }

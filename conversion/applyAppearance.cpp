@@ -2,6 +2,7 @@
 #include "conversion/Effect.h"
 #include "conversion/Rgn.h"
 #include "imaging/BitmapGeometry.h"
+#include "imaging/PictureTooLarge.h"
 #include "settings/AppServices.h"
 #include "settings/AppSetting.h"
 
@@ -47,6 +48,7 @@ Gdiplus::Bitmap* framed(const AppSetting& setting, Gdiplus::Bitmap* bitmap, int 
 {
     int frameWidth = setting.appearanceFrameWidth;
     int frameHeight = setting.appearanceFrameHeight;
+    PictureTooLarge::throwIfBeyondLimit(width + 2.0 * frameWidth, height + 2.0 * frameHeight);
     std::unique_ptr<Gdiplus::Bitmap> canvas(
         placeOnCanvas(bitmap, width + 2 * frameWidth, height + 2 * frameHeight, 0x00000000, 1, 1));
     Rgn border;

@@ -4,6 +4,7 @@
 #include "foundation/Exception.h"
 #include "imaging/BitmapGeometry.h"
 #include "imaging/DibConversion.h"
+#include "imaging/PictureTooLarge.h"
 #include "settings/AppServices.h"
 #include "settings/AppSetting.h"
 
@@ -40,8 +41,8 @@ double sideFactor(const AppSetting& setting)
     }
 }
 
-// The target size from the settings and the picture's size w x h.
-void targetSize(const AppSetting& setting, int w, int h, int& width, int& height)
+// The target size from the settings and the picture's size w x h, in whole pixels however large.
+void targetSize(const AppSetting& setting, int w, int h, double& width, double& height)
 {
     width = setting.resizeWidth;
     height = setting.resizeHeight;
@@ -56,16 +57,16 @@ void targetSize(const AppSetting& setting, int w, int h, int& width, int& height
     bool byWidth = widthLeads(setting.resizeOrientation, w, h);
     if (setting.resizeAdjust == 1) {
         if (byWidth)
-            height = static_cast<int>(static_cast<double>(h) * width / w);
+            height = std::trunc(h * width / w);
         else
-            width = static_cast<int>(static_cast<double>(w) * height / h);
+            width = std::trunc(w * height / h);
         return;
     }
     double factor = sideFactor(setting);
     if (byWidth)
-        height = static_cast<int>(width * factor);
+        height = std::trunc(width * factor);
     else
-        width = static_cast<int>(height * factor);
+        width = std::trunc(height * factor);
 }
 
 // Scaled through a Dib: the result is opaque.
@@ -125,10 +126,13 @@ StepResult applyStretch(Gdiplus::Bitmap*& bitmap)
     const AppSetting& setting = getAppSetting();
     if (!bitmap || !setting.resizeEnable)
         return StepNothing;
-    int width = 0;
-    int height = 0;
+    double width = 0;
+    double height = 0;
     targetSize(setting, static_cast<int>(bitmap->GetWidth()), static_cast<int>(bitmap->GetHeight()), width, height);
+    PictureTooLarge::throwIfBeyondLimit(width, height);
+    auto across = static_cast<int>(width);
+    auto down = static_cast<int>(height);
     if (setting.resizeStretch)
-        return replacePicture(bitmap, stretched(setting, bitmap, width, height));
-    return replacePicture(bitmap, onCanvas(setting, bitmap, width, height));
+        return replacePicture(bitmap, stretched(setting, bitmap, across, down));
+    return replacePicture(bitmap, onCanvas(setting, bitmap, across, down));
 }

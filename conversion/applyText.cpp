@@ -1,6 +1,7 @@
 #include <cmath>
 #include "conversion/Effect.h"
 #include "conversion/Text.h"
+#include "imaging/PictureTooLarge.h"
 #include "settings/AppServices.h"
 #include "settings/AppSetting.h"
 
@@ -60,10 +61,11 @@ StepResult applyText(Gdiplus::Bitmap*& bitmap)
     if (format.GetLastStatus() != Gdiplus::Ok || !text.measure(bitmap, &format, box))
         return StepFailed;
 
+    // Whole pixels that hold the whole box.
+    PictureTooLarge::throwIfBeyondLimit(std::ceil(box.Width), std::ceil(box.Height));
     Gdiplus::Graphics graphics(bitmap);
     if (graphics.GetLastStatus() != Gdiplus::Ok)
         return StepFailed;
-    // Whole pixels that hold the whole box.
     Gdiplus::Bitmap textBitmap(static_cast<INT>(std::ceil(box.Width)), static_cast<INT>(std::ceil(box.Height)),
                                &graphics);
     if (textBitmap.GetLastStatus() != Gdiplus::Ok ||

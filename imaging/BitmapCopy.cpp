@@ -4,6 +4,7 @@
 #include <memory>
 #include "foundation/MemoryAllocator.h"
 #include "imaging/BitmapLock.h"
+#include "imaging/PictureSizeLimit.h"
 
 namespace {
 
@@ -88,7 +89,7 @@ void widenRow(RowKind kind, const BYTE* source, UINT32* target, int count)
 
 Gdiplus::Bitmap* createBitmap(int width, int height, Gdiplus::PixelFormat format)
 {
-    if (width < 1 || height < 1)
+    if (width < 1 || height < 1 || !PictureSizeLimit::check(width, height, bitsPerPixel(format)))
         return nullptr;
     std::unique_ptr<Gdiplus::Bitmap> bitmap(
         format == PixelFormat32bppARGB ? new BlockBitmap(width, height) : new Gdiplus::Bitmap(width, height, format));

@@ -5,7 +5,8 @@
 // Working copies of GDI+ pictures. Every function returns a new bitmap that the caller deletes, or null;
 // the source is never changed.
 
-// A new bitmap of that size and format, fully transparent; null when GDI+ cannot make it.
+// A new bitmap of that size and format, fully transparent; null when GDI+ cannot make it, and with the last
+// error 8 when it would be larger than PictureSizeLimit allows.
 Gdiplus::Bitmap* createBitmap(int width, int height, Gdiplus::PixelFormat format = PixelFormat32bppARGB);
 // 32-bit ARGB copy of the whole picture; colours and alpha are copied exactly.
 Gdiplus::Bitmap* copyBitmap32(Gdiplus::Image* image);

@@ -1,11 +1,11 @@
 #include "imaging/BitmapGeometry.h"
 #include <algorithm>
-#include <climits>
 #include <cmath>
 #include <memory>
 #include <numbers>
 #include "imaging/BitmapCopy.h"
 #include "imaging/BitmapLock.h"
+#include "imaging/PictureSizeLimit.h"
 #include "imaging/Resampler.h"
 
 namespace {
@@ -140,24 +140,37 @@ void rotatedBounds(int width, int height, double angle, int& outWidth, int& outH
     corners[2] = Gdiplus::Point(static_cast<INT>(x0 - height * s), static_cast<INT>(y0 + height * c));
 }
 
+bool skewedSize(double width, double height, double angle, bool vertical, double& outWidth, double& outHeight)
+{
+    if (!(angle > -90.0 && angle < 90.0)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return false;
+    }
+    double slant = std::trunc(std::fabs(std::tan(radians(angle)) * (vertical ? width : height)));
+    outWidth = vertical ? width : width + slant;
+    outHeight = vertical ? height + slant : height;
+    return true;
+}
+
 bool skewedBounds(int width, int height, double angle, bool vertical, int& outWidth, int& outHeight,
                   Gdiplus::Point corners[3])
 {
-    if (!(angle > -90.0 && angle < 90.0))
+    double slantedWidth = 0;
+    double slantedHeight = 0;
+    // Near a right angle the slant outgrows any picture long before the sizes outgrow an int.
+    if (!skewedSize(width, height, angle, vertical, slantedWidth, slantedHeight) ||
+        !PictureSizeLimit::check(slantedWidth, slantedHeight))
         return false;
-    double k = std::tan(radians(angle));
-    double shift = k * (vertical ? width : height);
-    if (std::fabs(shift) + (vertical ? height : width) > INT_MAX / 2)
-        return false;
+    double shift = std::tan(radians(angle)) * (vertical ? width : height);
     double start = std::max(0.0, shift);
     if (vertical) {
         outWidth = width;
-        outHeight = height + static_cast<int>(std::fabs(shift));
+        outHeight = static_cast<int>(slantedHeight);
         corners[0] = Gdiplus::Point(0, static_cast<INT>(start));
         corners[1] = Gdiplus::Point(width, static_cast<INT>(start - shift));
         corners[2] = Gdiplus::Point(0, static_cast<INT>(start + height));
     } else {
-        outWidth = width + static_cast<int>(std::fabs(shift));
+        outWidth = static_cast<int>(slantedWidth);
         outHeight = height;
         corners[0] = Gdiplus::Point(static_cast<INT>(start), 0);
         corners[1] = Gdiplus::Point(static_cast<INT>(start + width), 0);

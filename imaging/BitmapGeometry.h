@@ -21,6 +21,10 @@ Gdiplus::Bitmap* skewBitmap(Gdiplus::ARGB background, double angle, Gdiplus::Ima
 
 // Size of the turned or slanted picture and where its upper-left, upper-right and lower-left corners land.
 void rotatedBounds(int width, int height, double angle, int& outWidth, int& outHeight, Gdiplus::Point corners[3]);
-// False when the angle is not strictly between -90 and 90 degrees or the result would be too large.
+// The size of the slanted picture, however large; false (last error 87) when the angle is not strictly between
+// -90 and 90 degrees.
+bool skewedSize(double width, double height, double angle, bool vertical, double& outWidth, double& outHeight);
+// False when the angle is not strictly between -90 and 90 degrees (last error 87) or the result would be larger
+// than PictureSizeLimit allows (8).
 bool skewedBounds(int width, int height, double angle, bool vertical, int& outWidth, int& outHeight,
                   Gdiplus::Point corners[3]);

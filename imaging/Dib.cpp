@@ -2,6 +2,7 @@
 #include <climits>
 #include "foundation/MemoryAllocator.h"
 #include "foundation/ScratchBuffer.h"
+#include "imaging/PictureSizeLimit.h"
 
 namespace {
 
@@ -106,6 +107,14 @@ bool Dib::isValidHeader(const BITMAPINFOHEADER& header)
     return stride * absoluteHeight(header) <= INT_MAX;
 }
 
+bool Dib::isOwnBmpForm(const BITMAPINFOHEADER& header)
+{
+    bool ownCompression = header.biCompression == BI_RGB || header.biCompression == BI_RLE8 ||
+                          header.biCompression == BI_RLE4 || header.biCompression == BI_BITFIELDS;
+    return header.biSize >= sizeof(BITMAPINFOHEADER) && header.biSize <= sizeof(BITMAPV5HEADER) &&
+           isKnownDepth(header.biBitCount) && ownCompression;
+}
+
 int Dib::blockInfoSize(const BITMAPINFOHEADER& header)
 {
     return static_cast<int>(header.biSize) + 4 * colorCountOf(&header) + (hasMasks(header) ? MaskBytes : 0);
@@ -159,11 +168,15 @@ bool Dib::createFromInfo(const BITMAPINFO* templateInfo, COLORREF fillColor)
 {
     if (!templateInfo)
         return fail(ERROR_INVALID_PARAMETER);
-    if (!isValidHeader(templateInfo->bmiHeader)) {
+    BITMAPINFOHEADER header = templateInfo->bmiHeader;
+    // A size beyond the limit is refused as such, however sound the rest of the header.
+    if (header.biWidth > 0 && header.biHeight != 0 &&
+        !PictureSizeLimit::check(header.biWidth, static_cast<double>(absoluteHeight(header)), header.biBitCount))
+        return releaseAfterFailure();
+    if (!isValidHeader(header)) {
         reallocInfo(0);
         return fail(ERROR_INVALID_PARAMETER);
     }
-    BITMAPINFOHEADER header = templateInfo->bmiHeader;
     header.biHeight = static_cast<LONG>(absoluteHeight(header));
     header.biPlanes = 1;
     header.biCompression = hasMasks(header) ? BI_BITFIELDS : BI_RGB;

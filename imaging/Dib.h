@@ -4,7 +4,8 @@
 
 // A GDI DIB section with the memory DC it is drawn through and, for colour-table pictures, a logical palette.
 // Rows lie bottom-up. Nothing here throws: failures return false (or null) with the thread's last error set:
-// 87 bad argument or malformed data, 1 the Dib is empty, 8 no memory; failed GDI calls leave the system's error.
+// 87 bad argument or malformed data, 1 the Dib is empty, 8 no memory or a picture larger than PictureSizeLimit
+// allows (refused before anything is allocated); failed GDI calls leave the system's error.
 // A failed (re)creation always leaves the Dib empty, never half-built.
 class Dib {
 public:
@@ -66,6 +67,12 @@ public:
     // encoded pictures).
     static LONGLONG packedInfoBytes(const BITMAPINFOHEADER& header);
     static LONGLONG packedPixelBytes(const BITMAPINFOHEADER& header);
+    // BMP headers as the reader judges them. A form that it decodes itself: an info header of 40 bytes up to a
+    // V5 header, with uncompressed, run-length or bit-field pixels of a depth it makes.
+    static bool isOwnBmpForm(const BITMAPINFOHEADER& header);
+    // Whether it takes such a picture: the header sane, and the `bytes` bytes from the info header on holding
+    // the colour table before pixelOffset and the pixels from there.
+    static bool isSoundBmpImage(const BITMAPINFOHEADER& header, LONGLONG bytes, LONGLONG pixelOffset);
     static int stride(int width, int bitCount)
     {
         return static_cast<int>((static_cast<LONGLONG>(bitCount) * width + 31) / 32 * 4);

@@ -164,6 +164,12 @@ bool Dib::loadPackedDib(const BITMAPINFO* packed, DWORD bytes)
     return loadBmpImage(reinterpret_cast<const BYTE*>(packed), bytes, pixelOffset);
 }
 
+bool Dib::isSoundBmpImage(const BITMAPINFOHEADER& header, LONGLONG bytes, LONGLONG pixelOffset)
+{
+    return isValidHeader(header) && packedInfoBytes(header) <= pixelOffset && pixelOffset <= bytes &&
+           packedPixelBytes(header) <= bytes - pixelOffset;
+}
+
 // `data` holds the info block and the pixels in `bytes` bytes.
 bool Dib::loadBmpImage(const BYTE* data, DWORD bytes, DWORD pixelOffset)
 {
@@ -173,9 +179,7 @@ bool Dib::loadBmpImage(const BYTE* data, DWORD bytes, DWORD pixelOffset)
         return fail(ERROR_INVALID_PARAMETER);
     }
     const BITMAPINFOHEADER& header = packed->bmiHeader;
-    bool fits = packedInfoBytes(header) <= pixelOffset && pixelOffset <= bytes &&
-                packedPixelBytes(header) <= LONGLONG(bytes - pixelOffset);
-    if (!fits) {
+    if (!isSoundBmpImage(header, bytes, pixelOffset)) {
         reallocInfo(0);
         return fail(ERROR_INVALID_PARAMETER);
     }

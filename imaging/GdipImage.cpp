@@ -2,6 +2,7 @@
 #include <new>
 #include "imaging/BitmapCopy.h"
 #include "imaging/gdipImageIO.h"
+#include "imaging/pictureClaims.h"
 
 GdipImage::GdipImage(Gdiplus::Image* source)
 {
@@ -51,7 +52,7 @@ bool drawImage(HDC dc, Gdiplus::Image* image, int x, int y, int width, int heigh
 bool GdipImage::load(const wchar_t* path)
 {
     release();
-    if (!path)
+    if (!path || !checkPictureFileClaims(path))
         return false;
     auto loaded = new Gdiplus::Bitmap(path, FALSE);
     if (!loaded)

@@ -4,6 +4,9 @@
 #include "foundation/FileStream.h"
 #include "foundation/MemPtr.h"
 #include "imaging/ComStream.h"
+#include "imaging/PictureSizeLimit.h"
+#include "imaging/PictureTooLarge.h"
+#include "imaging/pictureClaims.h"
 #include "imaging/wicFactory.h"
 
 namespace WIC {
@@ -25,6 +28,29 @@ HRESULT unregisterProgress(IWICBitmapDecoder* decoder)
     if (FAILED(decoder->QueryInterface(IID_IWICBitmapCodecProgressNotification, progress.outVoid())))
         return S_OK;
     return progress->RegisterProgressNotification(nullptr, nullptr, 0);
+}
+
+// A source whose picture would be larger than the program takes is released and refused: decoders allocate the
+// whole picture once its pixels are asked for. One whose size cannot be told is handed on as it is.
+template <typename Source>
+Source* withinSizeLimit(Source* source)
+{
+    UINT width = 0;
+    UINT height = 0;
+    GUID format = GUID_NULL;
+    if (!source || FAILED(source->GetSize(&width, &height)) || FAILED(source->GetPixelFormat(&format)))
+        return source;
+    int bits = 32;
+    try {
+        bits = static_cast<int>(wicBitsPerPixel(format));
+    } catch (const Exception&) {
+        // A format that WIC cannot describe counts as 32 bits, the depth the program works in.
+    }
+    if (!PictureSizeLimit::admits(width, height, bits)) {
+        source->Release();
+        throw PictureTooLarge(width, height);
+    }
+    return source;
 }
 
 ULONGLONG fileSize(const wstring& path)
@@ -87,6 +113,8 @@ void BitmapDecoder::openStream(IStream* stream)
         Exception::throwInvalidArgument();
     rewindComStream(stream);
     release();
+    if (!checkPictureClaims(stream))
+        Exception::throwLastError();
     ComPtr<IWICImagingFactory> factory(wicCreateFactory());
     Exception::check(factory->CreateDecoderFromStream(stream, nullptr, WICDecodeMetadataCacheOnDemand, &decoder));
 }
@@ -139,23 +167,27 @@ UINT BitmapDecoder::frameCount() const
 
 IWICBitmapFrameDecode* BitmapDecoder::frame(UINT index) const
 {
+    // Wine's icon decoder reads a frame past the last from beyond its directory: answered as other decoders do.
+    UINT count = 0;
+    if (SUCCEEDED(requireDecoder()->GetFrameCount(&count)) && index >= count)
+        throw Exception(static_cast<int>(WINCODEC_ERR_FRAMEMISSING));
     IWICBitmapFrameDecode* result = nullptr;
     Exception::check(requireDecoder()->GetFrame(index, &result));
-    return result;
+    return withinSizeLimit(result);
 }
 
 IWICBitmapSource* BitmapDecoder::preview() const
 {
     IWICBitmapSource* result = nullptr;
     Exception::check(requireDecoder()->GetPreview(&result));
-    return result;
+    return withinSizeLimit(result);
 }
 
 IWICBitmapSource* BitmapDecoder::thumbnail() const
 {
     IWICBitmapSource* result = nullptr;
     Exception::check(requireDecoder()->GetThumbnail(&result));
-    return result;
+    return withinSizeLimit(result);
 }
 
 } // namespace WIC

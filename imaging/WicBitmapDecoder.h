@@ -19,7 +19,8 @@ public:
     // The whole file is copied into memory first, so the file is not held open while WIC reads it. A file that
     // cannot be read throws Exception with the system's error.
     void openFile(const wstring& path);
-    // The decoder keeps its own reference to the stream, which is read from its start.
+    // The decoder keeps its own reference to the stream, which is read from its start. A picture whose claims
+    // fail checkPictureClaims reaches no decoder: Exception 8 or 87.
     void openStream(IStream* stream);
     // Takes over the caller's reference to a decoder made elsewhere; a held one is released first.
     void attach(IWICBitmapDecoder* other);
@@ -31,7 +32,8 @@ public:
 
     GUID containerFormat() const;
     UINT frameCount() const;
-    // New references, the caller's to release.
+    // New references, the caller's to release. A picture larger than PictureSizeLimit allows throws
+    // PictureTooLarge before its pixels are decoded.
     IWICBitmapFrameDecode* frame(UINT index) const;
     IWICBitmapSource* preview() const;
     IWICBitmapSource* thumbnail() const;

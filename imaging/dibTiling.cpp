@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <memory>
 #include <new>
+#include "imaging/PictureSizeLimit.h"
 
 namespace {
 
@@ -46,6 +47,12 @@ int splitDibIntoTiles(const Dib& source, ObjectArray<Dib>& tiles, int tileWidth,
     LONGLONG rows = (static_cast<LONGLONG>(source.height()) + tileHeight - 1) / tileHeight;
     LONGLONG end = std::min(columns * rows, static_cast<LONGLONG>(firstIndex) + TilesPerCall);
     for (LONGLONG number = firstIndex; number < end; ++number) {
+        // Tiles padded far beyond a small picture could add up to gigabytes: a call ends before its tiles
+        // together outgrow one picture of the size limit (tiles are at most 32 bits deep), and the caller goes
+        // on from the next number.
+        LONGLONG count = number - firstIndex + 1;
+        if (count > 1 && !PictureSizeLimit::admits(tileWidth, static_cast<double>(tileHeight) * count))
+            break;
         int x = static_cast<int>(number % columns * tileWidth);
         int y = static_cast<int>(number / columns * tileHeight);
         Dib* tile = cutTile(source, x, y, tileWidth, tileHeight, background);
@@ -72,12 +79,12 @@ bool joinDibs(const ObjectArray<Dib>& pictures, Dib& destination, bool vertical,
         length += vertical ? picture.height() : picture.width();
         breadth = std::max(breadth, vertical ? picture.width() : picture.height());
     }
-    if (length > INT_MAX) {
-        SetLastError(ERROR_INVALID_PARAMETER);
+    double across = vertical ? breadth : static_cast<double>(length);
+    double down = vertical ? static_cast<double>(length) : breadth;
+    if (!PictureSizeLimit::check(across, down, 24))
         return false;
-    }
-    int width = vertical ? breadth : static_cast<int>(length);
-    int height = vertical ? static_cast<int>(length) : breadth;
+    auto width = static_cast<int>(across);
+    auto height = static_cast<int>(down);
     if (!destination.create(width, height, 24, background))
         return false;
     HDC dc = destination.getDC();

@@ -6,6 +6,7 @@
 #include "imaging/Dib.h"
 #include "imaging/DibConversion.h"
 #include "imaging/GdiplusEncoder.h"
+#include "imaging/pictureClaims.h"
 
 namespace {
 
@@ -144,7 +145,7 @@ void* readFileBytes(HANDLE file, DWORD& size)
 
 Gdiplus::Bitmap* gdipBitmapFromStream(IStream* stream)
 {
-    if (!stream)
+    if (!stream || !checkPictureClaims(stream))
         return nullptr;
     if (isSelfReadBmpStream(stream)) {
         Dib dib;

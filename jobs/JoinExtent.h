@@ -2,7 +2,8 @@
 #include <windows.h>
 
 // The size of a joined picture, counted as its pictures are added: side by side the widths add up and the
-// tallest height counts, stacked the other way round. Neither side may exceed the limit (equal is allowed).
+// tallest height counts, stacked the other way round. Neither side may exceed the limit (equal is allowed), nor
+// the whole picture PictureSizeLimit.
 class JoinExtent {
 public:
     JoinExtent(bool vertical, int limit) : vertical(vertical), limit(limit) {}

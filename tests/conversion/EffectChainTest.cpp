@@ -6,6 +6,7 @@
 #include "conversion/Effect.h"
 #include "conversion/EffectTable.h"
 #include "foundation/wstringArray.h"
+#include "imaging/PictureTooLarge.h"
 #include "settings/AppSetting.h"
 #include "support/ExpectCode.h"
 #include "support/GlobalApplication.h"
@@ -267,6 +268,58 @@ TEST_F(EffectChainTest, RotationTurnsOrSlants)
     expectSize(after(applyRotate, flat(10, 10, Red)), 15, 10);
     setting.rotateAngleV = Decimal(90); // outside the slant's range
     expectKept(applyRotate, flat(10, 10, Red), StepFailed);
+}
+
+// Each of these would have asked for gigabytes; the step refuses before it makes anything and leaves the picture.
+TEST_F(EffectChainTest, StepsThatWouldOutgrowTheSizeLimitThrowAndKeepThePicture)
+{
+    auto refusedSize = [](Step step, Gdiplus::Bitmap* bitmap) {
+        BitmapPtr owned(bitmap);
+        Gdiplus::Bitmap* held = bitmap;
+        std::pair<double, double> size;
+        try {
+            step(held);
+            ADD_FAILURE() << "no exception";
+        } catch (const PictureTooLarge& refused) {
+            size = {refused.getWidth(), refused.getHeight()};
+        }
+        EXPECT_EQ(held, bitmap);
+        return size;
+    };
+    setting.rotateEnable = true;
+    setting.rotateAssign = 4;
+    setting.rotateAngleH = Decimal(89.99);
+    EXPECT_EQ(refusedSize(applyRotate, flat(9999, 800, Red)), std::pair(9999.0 + 4583662, 800.0));
+    setting.rotateAngleH = Decimal(0);
+    setting.rotateAngleV = Decimal(-89.99);
+    EXPECT_EQ(refusedSize(applyRotate, flat(200, 200, Red)), std::pair(200.0, 200.0 + 1145915));
+    setting.rotateAssign = 3;
+    setting.rotateAssignAngle = Decimal(45);
+    EXPECT_EQ(refusedSize(applyRotate, flat(100000, 1, Red)), std::pair(70711.0, 70711.0));
+    setting.rotateEnable = false;
+
+    // Keeping the proportions of a thin strip, scaled or on a canvas.
+    setting.resizeEnable = true;
+    setting.resizeAdjust = 1;
+    setting.resizeOrientation = 0;
+    setting.resizeWidth = 9999;
+    for (bool stretch : {true, false}) {
+        setting.resizeStretch = stretch;
+        EXPECT_EQ(refusedSize(applyStretch, flat(1, 1000000, Red)), std::pair(9999.0, 9999000000.0));
+    }
+    setting.resizeEnable = false;
+
+    setting.textEnable = true;
+    setting.textFontFace = L"Liberation Sans";
+    setting.textFontSize = 255;
+    setting.textText = std::wstring(2000, L'W').c_str();
+    EXPECT_GT(refusedSize(applyText, flat(10, 10, White)).first, 500000);
+    setting.textEnable = false;
+
+    setting.appearanceEnable = true;
+    setting.appearanceRgnType = 2;
+    setting.appearanceFrameWidth = 999;
+    EXPECT_EQ(refusedSize(applyAppearance, flat(1, 140000, Blue)), std::pair(1999.0, 140000.0));
 }
 
 TEST_F(EffectChainTest, ColourConversionRunsPresetThenBrightnessThenPosterization)

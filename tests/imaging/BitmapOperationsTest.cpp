@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <tuple>
 #include "foundation/MemoryAllocator.h"
 #include "imaging/BitmapColors.h"
 #include "imaging/BitmapCopy.h"
@@ -370,6 +371,21 @@ TEST_F(BitmapOperations, SkewBoundsAndLimits)
     ASSERT_TRUE(skewed);
     EXPECT_EQ(skewed->GetWidth(), 10u);
     EXPECT_EQ(skewed->GetHeight(), 6u + 5u);
+}
+
+TEST_F(BitmapOperations, SlantsNearARightAngleThatWouldNeedGigabytesAreRefused)
+{
+    int width = 0;
+    int height = 0;
+    Gdiplus::Point corners[3];
+    // tan 89.99 degrees is 5729.6: a 10-pixel side still slants by 57,295 pixels.
+    EXPECT_TRUE(skewedBounds(10, 10, 89.99, false, width, height, corners));
+    EXPECT_EQ(width, 57305);
+    for (auto [across, down, vertical] : {std::tuple{9999, 800, false}, {200, 200, false}, {800, 9999, true}}) {
+        SetLastError(0);
+        EXPECT_FALSE(skewedBounds(across, down, -89.99, vertical, width, height, corners)) << across << " x " << down;
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_ENOUGH_MEMORY));
+    }
 }
 
 TEST_F(BitmapOperations, DrawDibScaledFillsTheTarget)

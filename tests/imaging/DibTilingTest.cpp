@@ -78,6 +78,27 @@ TEST(DibTiling, SixHundredTilesComeInBatchesNumberedWithoutGaps)
     EXPECT_EQ(tiles.count(), 0);
 }
 
+TEST(DibTiling, LargeTilesComeInBatchesThatTogetherStayWithinTheSizeLimit)
+{
+    // A one-pixel column in tiles of 2^26 pixels, nearly all background: two make as many pixels as one
+    // picture may have.
+    Dib column;
+    ASSERT_TRUE(column.create(1, 40000, 16, RGB(255, 0, 0)));
+    ObjectArray<Dib> tiles;
+    std::vector<int> batches;
+    for (int count, next = 0; (count = splitDibIntoTiles(column, tiles, 8192, 8192, next, Background)) > 0;
+         next += count) {
+        batches.push_back(count);
+        EXPECT_EQ(tiles.at(count - 1)->height(), 8192);
+    }
+    EXPECT_EQ(batches, (std::vector<int>{2, 2, 1}));
+
+    // A tile that alone is larger cannot be cut.
+    EXPECT_EQ(splitDibIntoTiles(column, tiles, 20000, 20000, 0, Background), -1);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_ENOUGH_MEMORY));
+    EXPECT_EQ(tiles.count(), 0);
+}
+
 TEST(DibTiling, BadSplitsFailWithInvalidArgument)
 {
     std::unique_ptr<Dib> picture(paintedDib(10, 10, [](int, int) { return RGB(1, 1, 1); }));
@@ -108,6 +129,14 @@ TEST(DibTiling, JoinedPicturesLieEdgeToEdgeOnTheBackground)
     EXPECT_EQ(joined.width(), 180);
     EXPECT_EQ(colorAt(joined, 100, 69), RGB(0, 0, 255));
     EXPECT_EQ(colorAt(joined, 0, 50), Background);
+
+    // Side by side with a tall one, a long strip makes a picture beyond the size limit.
+    ObjectArray<Dib> strips;
+    strips.add(paintedDib(100000, 1, [](int, int) { return RGB(255, 0, 0); }));
+    strips.add(paintedDib(1, 2000, [](int, int) { return RGB(0, 0, 255); }));
+    EXPECT_FALSE(joinDibs(strips, joined, false, Background));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_ENOUGH_MEMORY));
+    EXPECT_TRUE(joined.isEmpty());
 
     ObjectArray<Dib> none;
     EXPECT_FALSE(joinDibs(none, joined, true, Background));

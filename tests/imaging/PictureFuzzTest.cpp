@@ -1,12 +1,19 @@
-// Truncated and corrupted files of every format must fail cleanly through every loader: null, false or an
-// Exception, or else a well-formed picture; never a crash, a leak of the metadata reader or a half-built result.
+// Truncated, corrupted and hostile files of every format must fail cleanly through every loader: null, false or
+// an Exception, or else a well-formed picture; never a crash, a leak of the metadata reader or a half-built
+// result. Files that claim pictures beyond the size limit, or BMPs that the program's own reader refuses, reach
+// no decoder at all.
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include "PictureFiles.h"
 #include "foundation/Decimal.h"
 #include "foundation/wstringArray.h"
+#include "imaging/GdipImage.h"
 #include "imaging/PictureProperties.h"
+#include "imaging/pictureClaims.h"
+#include "imaging/PictureTooLarge.h"
 #include "imaging/pictureLoading.h"
+#include "imaging/wicDecode.h"
 
 namespace {
 
@@ -48,8 +55,155 @@ void expectWellFormed(const Dib& dib)
     EXPECT_EQ(dib.imageSize(), dib.stride() * dib.height());
 }
 
+const BYTE PngSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+
+void put(std::vector<BYTE>& bytes, size_t offset, DWORD value, int size, bool bigEndian = false)
+{
+    for (int i = 0; i < size; ++i)
+        bytes[offset + i] = static_cast<BYTE>(value >> (8 * (bigEndian ? size - 1 - i : i)));
+}
+
+// A BMP of the header size (12, 16, 40, 108 ...) and fields, with a grey colour table up to 8 bits and the
+// pixel bytes given.
+std::vector<BYTE> bmpFile(DWORD headerSize, LONG width, LONG height, WORD bits, DWORD compression,
+                          std::vector<BYTE> pixels)
+{
+    DWORD colours = bits <= 8 ? 1u << bits : 0;
+    DWORD entryBytes = headerSize == 12 ? 3 : 4;
+    std::vector<BYTE> bytes(14 + headerSize + colours * entryBytes);
+    bytes[0] = 'B';
+    bytes[1] = 'M';
+    put(bytes, 10, static_cast<DWORD>(bytes.size()), 4);
+    put(bytes, 14, headerSize, 4);
+    if (headerSize == 12) {
+        put(bytes, 18, static_cast<DWORD>(width), 2);
+        put(bytes, 20, static_cast<DWORD>(height), 2);
+        put(bytes, 22, 1, 2);
+        put(bytes, 24, bits, 2);
+    } else {
+        put(bytes, 18, static_cast<DWORD>(width), 4);
+        put(bytes, 22, static_cast<DWORD>(height), 4);
+        put(bytes, 26, 1, 2);
+        put(bytes, 28, bits, 2);
+        if (headerSize >= 20)
+            put(bytes, 30, compression, 4);
+        if (headerSize >= 24)
+            put(bytes, 34, static_cast<DWORD>(pixels.size()), 4);
+    }
+    for (DWORD i = 0; i < colours; ++i)
+        std::memset(&bytes[14 + headerSize + i * entryBytes],
+                    static_cast<int>(i * 255 / std::max<DWORD>(colours - 1, 1)), 3);
+    bytes.insert(bytes.end(), pixels.begin(), pixels.end());
+    put(bytes, 2, static_cast<DWORD>(bytes.size()), 4);
+    return bytes;
+}
+
+// Run-length data: runs of 255 pixels, then the end of the picture.
+std::vector<BYTE> runs(int count)
+{
+    std::vector<BYTE> data;
+    for (int i = 0; i < count; ++i)
+        data.insert(data.end(), {255, static_cast<BYTE>(i)});
+    data.insert(data.end(), {0, 1});
+    return data;
+}
+
+// An icon file of one entry holding the picture (a PNG, or a packed DIB of colour and mask rows).
+std::vector<BYTE> iconOf(const std::vector<BYTE>& picture)
+{
+    std::vector<BYTE> bytes = {0, 0, 1, 0, 1, 0, 32, 32, 0, 0, 1, 0, 32, 0};
+    bytes.resize(22);
+    put(bytes, 14, static_cast<DWORD>(picture.size()), 4);
+    put(bytes, 18, 22, 4);
+    bytes.insert(bytes.end(), picture.begin(), picture.end());
+    return bytes;
+}
+
+struct HostilePicture {
+    const char* name;
+    std::vector<BYTE> bytes;
+    // Why the claims check refuses it: 8 too large, 87 malformed.
+    DWORD refusal;
+};
+
+// Files whose headers claim pictures that no decoder should be asked for. The GIF is a sound sample but for
+// its logical screen, which is a canvas of that size for GDI+; the others hold headers and a little data.
+std::vector<HostilePicture> hostilePictures(const std::vector<SamplePicture>& samples)
+{
+    std::vector<BYTE> screen;
+    for (const SamplePicture& sample : samples)
+        if (sample.name == L"8.gif")
+            screen = readBytes(sample.path);
+    screen.resize(std::max<size_t>(screen.size(), 10));
+    put(screen, 6, 0xFFFFFFFF, 4);
+    std::vector<BYTE> rleDib = bmpFile(40, 0x20000000, 12, 8, BI_RLE8, runs(64));
+    rleDib.erase(rleDib.begin(), rleDib.begin() + 14);
+    // A directory without entries, before a picture of 32 bits whose height is the lowest a LONG holds.
+    std::vector<BYTE> empty = iconOf(bmpFile(40, 8, 16, 32, BI_RGB, std::vector<BYTE>(320, 0x40)));
+    empty.erase(empty.begin() + 22, empty.begin() + 36);
+    put(empty, 4, 0, 2);
+    put(empty, 30, 0x80000000, 4);
+    // 70000 x 70000 pixels in each header.
+    const std::vector<BYTE> png = {0x89, 'P', 'N', 'G',  13,   10, 26, 10,   0,    0, 0, 13, 'I', 'H', 'D',
+                                   'R',  0,   1,   0x11, 0x70, 0,  1,  0x11, 0x70, 8, 6, 0,  0,   0};
+    const std::vector<BYTE> jpeg = {0xFF, 0xD8, 0xFF, 0xE0, 0,    4,    0,    0,    0xFF,
+                                    0xC2, 0,    17,   8,    0xFF, 0xFF, 0xFF, 0xFF, 3};
+    const std::vector<BYTE> tiff = {'I',  'I', 42, 0, 8, 0, 0, 0, 2, 0, 0, 1,    4,    0, 1, 0, 0, 0, 0x70,
+                                    0x11, 1,   0,  1, 1, 4, 0, 1, 0, 0, 0, 0x70, 0x11, 1, 0, 0, 0, 0, 0};
+    const DWORD tooLarge = ERROR_NOT_ENOUGH_MEMORY;
+    const DWORD malformed = ERROR_INVALID_PARAMETER;
+    return {
+        // Run-length pictures whose size overflows 32 bits in Wine's decoder, which then writes past its block.
+        {"V4 RLE8", bmpFile(108, 0x20000000, 6, 8, BI_RLE8, runs(64)), tooLarge},
+        {"RLE4", bmpFile(40, 0x40000000, 6, 4, BI_RLE4, runs(64)), tooLarge},
+        {"RLE8 beyond the limit", bmpFile(40, 20000, 20000, 8, BI_RLE8, runs(64)), tooLarge},
+        {"icon of a run-length picture", iconOf(rleDib), tooLarge},
+        {"icon without pictures", empty, malformed},
+        {"GIF screen", screen, tooLarge},
+        // Refused by the program's own reader, so by every other decoder too.
+        {"top-down RLE8", bmpFile(40, 16, -4, 8, BI_RLE8, runs(4)), malformed},
+        {"24 bits, pixels missing", bmpFile(40, 3000, 3000, 24, BI_RGB, std::vector<BYTE>(100)), malformed},
+        // Forms the reader leaves to the platform's decoders.
+        {"old header", bmpFile(12, 60000, 60000, 24, BI_RGB, std::vector<BYTE>(100)), tooLarge},
+        {"OS/2 header, pixels missing", bmpFile(16, 100, 100, 8, BI_RGB, std::vector<BYTE>(100)), malformed},
+        {"PNG in a BMP", bmpFile(40, 0x7FFFFFFF, 1000, 32, BI_PNG, png), tooLarge},
+        {"PNG", png, tooLarge},
+        {"JPEG", jpeg, tooLarge},
+        {"TIFF", tiff, tooLarge},
+        {"icon of a PNG", iconOf(png), tooLarge},
+    };
+}
+
 class PictureFuzz : public WicTest {
 protected:
+    // No loader gives a picture of the file, and none takes the process with it.
+    void expectRefusedEveryWay(const std::vector<BYTE>& bytes)
+    {
+        std::wstring path = folder.file(L"hostile");
+        writeBytes(path, bytes);
+        try {
+            BitmapPtr bitmap(loadBitmap(path.c_str(), nullptr, nullptr, nullptr, nullptr));
+            EXPECT_FALSE(bitmap) << "loadBitmap";
+        } catch (const Exception&) {
+        }
+        Dib dib;
+        EXPECT_FALSE(loadDib(path.c_str(), dib)) << "loadDib";
+        EXPECT_TRUE(dib.isEmpty());
+        std::unique_ptr<IImage> image(loadImage(path.c_str(), true, nullptr, 0));
+        EXPECT_FALSE(image) << "loadImage";
+        EXPECT_FALSE(GdipImage().load(path.c_str())) << "GdipImage";
+        PictureMetadata metadata;
+        WORD bits = 0;
+        UINT frames = 0;
+        Dib picture;
+        Dib thumbnail;
+        try {
+            EXPECT_FALSE(readPictureProperties(path.c_str(), metadata, bits, frames, picture, thumbnail));
+        } catch (const Exception&) {
+        }
+        EXPECT_TRUE(picture.isEmpty());
+    }
+
     void loadEveryWay(const wchar_t* path)
     {
         IWICMetadataBlockReader* reader = nullptr;
@@ -112,6 +266,106 @@ TEST_F(PictureFuzz, DamagedFilesOfEveryFormatFailCleanly)
         int variant = 0;
         for (const std::vector<BYTE>& bytes : damaged(readBytes(sample.path))) {
             SCOPED_TRACE(variant++);
+            writeBytes(path, bytes);
+            loadEveryWay(path.c_str());
+            if (HasFatalFailure())
+                return;
+        }
+    }
+}
+
+TEST_F(PictureFuzz, ClaimsOfSoundSamplesPassAndHostileOnesAreRefusedWithTheReason)
+{
+    ScratchFolder originals(L"korvilane-picture-fuzz-claims");
+    std::vector<SamplePicture> samples = writeSamples(originals);
+    for (const SamplePicture& sample : samples)
+        EXPECT_TRUE(checkPictureFileClaims(sample.path.c_str())) << testing::PrintToString(sample.name);
+    for (const HostilePicture& hostile : hostilePictures(samples)) {
+        StreamPtr stream(streamOf(hostile.bytes));
+        SetLastError(0);
+        EXPECT_FALSE(checkPictureClaims(stream.get())) << hostile.name;
+        EXPECT_EQ(GetLastError(), hostile.refusal) << hostile.name;
+    }
+    // A page chain that loops on a page of 65535 entries is left to the decoder after a bounded look.
+    std::vector<BYTE> loop = {'I', 'I', 42, 0, 8, 0, 0, 0, 0xFF, 0xFF};
+    loop.resize(10 + 65535 * 12 + 4);
+    put(loop, loop.size() - 4, 8, 4);
+    StreamPtr looping(streamOf(loop));
+    EXPECT_TRUE(checkPictureClaims(looping.get()));
+}
+
+// A TGA has no signature to find its claims by: its decoder's frame is refused before any pixel is decoded.
+TEST_F(PictureFuzz, FramesBeyondTheSizeLimitAreRefusedOnceTheDecoderTellsTheirSize)
+{
+    std::vector<BYTE> tga = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x30, 0x75, 0x30, 0x75, 24, 0}; // 30000 x 30000
+    tga.resize(tga.size() + 3000, 0x55);
+    std::wstring path = folder.file(L"large.tga");
+    writeBytes(path, tga);
+    try {
+        WIC::BitmapFrameDecode frame(wicOpenFrame(path.c_str(), 0, nullptr), true);
+        ADD_FAILURE() << "a frame of " << frame.width() << " x " << frame.height();
+    } catch (const PictureTooLarge& refused) {
+        EXPECT_EQ(refused.getWidth(), 30000);
+        EXPECT_EQ(refused.getHeight(), 30000);
+    }
+    expectRefusedEveryWay(tga);
+}
+
+TEST_F(PictureFuzz, HostilePicturesFailEveryLoaderAndLeaveTheProcessRunning)
+{
+    ScratchFolder originals(L"korvilane-picture-fuzz-claims");
+    for (const HostilePicture& hostile : hostilePictures(writeSamples(originals))) {
+        SCOPED_TRACE(hostile.name);
+        expectRefusedEveryWay(hostile.bytes);
+    }
+}
+
+// Header fields set to values at the edges of what they hold, one to three at a time, on BMPs and icons of the
+// forms the decoders take; each variant must end cleanly in every loader.
+TEST_F(PictureFuzz, HeadersOfEdgeValuesEndCleanlyInEveryLoader)
+{
+    using Fields = std::vector<std::pair<size_t, int>>;
+    // Width, height, bit count, compression, image size, colours used of an info header at the offset.
+    auto infoFields = [](size_t at) {
+        return Fields{{at + 4, 4}, {at + 8, 4}, {at + 14, 2}, {at + 16, 4}, {at + 20, 4}, {at + 32, 4}};
+    };
+    auto bmp = [&](std::vector<BYTE> bytes) {
+        Fields fields = bytes[14] == 12 ? Fields{{18, 2}, {20, 2}, {24, 2}} : infoFields(14);
+        fields.insert(fields.end(), {{10, 4}, {14, 4}}); // the pixel offset, the header size
+        return std::pair(bytes, fields);
+    };
+    // The directory's count, width, height, byte count and offset, and the picture's header.
+    auto icon = [&](std::vector<BYTE> dib) {
+        Fields fields = infoFields(22);
+        fields.insert(fields.end(), {{4, 2}, {6, 1}, {7, 1}, {14, 4}, {18, 4}, {22, 4}});
+        return std::pair(iconOf(dib), fields);
+    };
+    auto packed = [](std::vector<BYTE> file) { return std::vector<BYTE>(file.begin() + 14, file.end()); };
+    const std::pair<std::vector<BYTE>, Fields> forms[] = {
+        bmp(bmpFile(40, 16, 4, 8, BI_RLE8, runs(4))),
+        bmp(bmpFile(108, 16, 4, 4, BI_RLE4, runs(4))),
+        bmp(bmpFile(40, 5, 3, 24, BI_RGB, std::vector<BYTE>(48, 0x80))),
+        bmp(bmpFile(12, 5, 3, 8, BI_RGB, std::vector<BYTE>(24, 1))),
+        icon(packed(bmpFile(40, 16, 32, 8, BI_RLE8, runs(8)))),
+    };
+    const DWORD edges[] = {0,          1,          2,      0xFFFFFFFF, 0x7FFFFFFF, 0x80000000, 0xFFFF, 0x10000,
+                           0x20000000, 0x40000000, 0x8000, 255,        256,        4,          8,      32};
+    UINT32 seed = 77;
+    auto next = [&seed] {
+        seed = seed * 1664525 + 1013904223;
+        return seed >> 8;
+    };
+    std::wstring path = folder.file(L"edges");
+    int form = 0;
+    for (const auto& [original, fields] : forms) {
+        ++form;
+        for (int round = 0; round < 30; ++round) {
+            std::vector<BYTE> bytes = original;
+            for (int change = 0, changes = 1 + next() % 3; change < changes; ++change) {
+                auto [offset, size] = fields[next() % fields.size()];
+                put(bytes, offset, edges[next() % std::size(edges)], size);
+            }
+            SCOPED_TRACE(testing::Message() << "form " << form << ", round " << round);
             writeBytes(path, bytes);
             loadEveryWay(path.c_str());
             if (HasFatalFailure())

@@ -38,6 +38,12 @@ TEST(JoinExtent, TheLimitItselfIsAllowedAndOnePixelMoreIsNot)
     EXPECT_EQ(stacked.width(), 1024);
     EXPECT_EQ(stacked.height(), 1024);
     EXPECT_TRUE(refused(stacked, 1, 1));
+
+    // The largest limit allows sides that together make more pixels than a picture may have.
+    JoinExtent largest(false, 32768);
+    largest.add(32768, 4096);
+    EXPECT_TRUE(refused(largest, 0, 4097));
+    EXPECT_EQ(largest.height(), 4096);
 }
 
 } // namespace

@@ -1,0 +1,379 @@
+#include "imaging/pictureClaims.h"
+#include <algorithm>
+#include <cstring>
+#include <shlwapi.h>
+#include "foundation/ComPtr.h"
+#include "imaging/Dib.h"
+#include "imaging/PictureSizeLimit.h"
+
+namespace {
+
+constexpr DWORD Sound = ERROR_SUCCESS;
+constexpr DWORD TooLarge = ERROR_NOT_ENOUGH_MEMORY;
+constexpr DWORD Malformed = ERROR_INVALID_PARAMETER;
+
+constexpr BYTE PngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+constexpr DWORD FileHeaderBytes = sizeof(BITMAPFILEHEADER);
+constexpr DWORD CoreHeaderBytes = sizeof(BITMAPCOREHEADER);
+constexpr DWORD BiAlphaBitFields = 6;
+// Directory entries of a TIFF that are looked at, over all its pages; a longer chain (or one that loops) is
+// left to the decoder.
+constexpr DWORD MaxTiffEntries = 1 << 16;
+
+// Reads the stream at offsets from the position it had, which it gets back at the end.
+class StreamBytes {
+public:
+    explicit StreamBytes(IStream* stream) : stream(stream)
+    {
+        LARGE_INTEGER zero = {};
+        ULARGE_INTEGER end = {};
+        if (SUCCEEDED(stream->Seek(zero, STREAM_SEEK_CUR, &start)) &&
+            SUCCEEDED(stream->Seek(zero, STREAM_SEEK_END, &end)) && end.QuadPart >= start.QuadPart)
+            length = end.QuadPart - start.QuadPart;
+    }
+    StreamBytes(const StreamBytes&) = delete;
+    StreamBytes& operator=(const StreamBytes&) = delete;
+    ~StreamBytes()
+    {
+        LARGE_INTEGER back;
+        back.QuadPart = static_cast<LONGLONG>(start.QuadPart);
+        stream->Seek(back, STREAM_SEEK_SET, nullptr);
+    }
+
+    ULONGLONG size() const { return length; }
+
+    // Exactly count bytes at the offset; false when the stream ends before. Reads go through a window of the
+    // stream: the walks over directories and blocks read a few bytes at a time.
+    bool read(ULONGLONG offset, void* buffer, ULONG count) const
+    {
+        if (offset > length || count > length - offset)
+            return false;
+        if (count > WindowBytes)
+            return readStream(offset, buffer, count);
+        if (offset < windowStart || offset + count > windowStart + windowLength) {
+            windowStart = offset;
+            windowLength = static_cast<ULONG>(std::min<ULONGLONG>(WindowBytes, length - offset));
+            if (!readStream(offset, window, windowLength)) {
+                windowLength = 0;
+                return false;
+            }
+        }
+        std::memcpy(buffer, window + (offset - windowStart), count);
+        return true;
+    }
+
+    bool byteAt(ULONGLONG offset, DWORD& value) const { return number(offset, 1, false, value); }
+    bool littleEndian(ULONGLONG offset, ULONG bytes, DWORD& value) const { return number(offset, bytes, false, value); }
+    bool bigEndian(ULONGLONG offset, ULONG bytes, DWORD& value) const { return number(offset, bytes, true, value); }
+
+    bool startsWith(ULONGLONG offset, const void* expected, ULONG count) const
+    {
+        BYTE found[16];
+        return count <= sizeof(found) && read(offset, found, count) && std::memcmp(found, expected, count) == 0;
+    }
+
+private:
+    static constexpr ULONG WindowBytes = 4096;
+
+    bool readStream(ULONGLONG offset, void* buffer, ULONG count) const
+    {
+        LARGE_INTEGER at;
+        at.QuadPart = static_cast<LONGLONG>(start.QuadPart + offset);
+        ULONG got = 0;
+        return SUCCEEDED(stream->Seek(at, STREAM_SEEK_SET, nullptr)) && SUCCEEDED(stream->Read(buffer, count, &got)) &&
+               got == count;
+    }
+
+    bool number(ULONGLONG offset, ULONG bytes, bool bigEndianOrder, DWORD& value) const
+    {
+        BYTE raw[4] = {};
+        if (bytes > sizeof(raw) || !read(offset, raw, bytes))
+            return false;
+        value = 0;
+        for (ULONG i = 0; i < bytes; ++i)
+            value |= static_cast<DWORD>(raw[bigEndianOrder ? i : bytes - 1 - i]) << (8 * (bytes - 1 - i));
+        return true;
+    }
+
+    IStream* stream;
+    ULARGE_INTEGER start = {};
+    ULONGLONG length = 0;
+    mutable BYTE window[WindowBytes] = {};
+    mutable ULONGLONG windowStart = 0;
+    mutable ULONG windowLength = 0;
+};
+
+DWORD sizeVerdict(double width, double height, int bitsPerPixel = 32)
+{
+    return PictureSizeLimit::admits(width, height, bitsPerPixel) ? Sound : TooLarge;
+}
+
+// The picture's claims and, for its uncompressed forms, the room of its pixels: the `available` bytes from the
+// info header at `at` on, the pixels `pixelOffset` bytes after it.
+DWORD dibClaims(const StreamBytes& bytes, ULONGLONG at, ULONGLONG available, LONGLONG pixelOffset)
+{
+    BITMAPINFOHEADER header = {};
+    DWORD headerBytes = 0;
+    if (!bytes.littleEndian(at, 4, headerBytes))
+        return Malformed;
+    if (headerBytes == CoreHeaderBytes) {
+        BITMAPCOREHEADER core = {};
+        if (!bytes.read(at, &core, sizeof(core)))
+            return Malformed;
+        header.biWidth = core.bcWidth;
+        header.biHeight = core.bcHeight;
+        header.biBitCount = core.bcBitCount;
+    } else if (headerBytes >= 16 && headerBytes <= sizeof(BITMAPV5HEADER)) {
+        // The smaller OS/2 headers stop after the bit count: the rest stays 0, uncompressed.
+        if (!bytes.read(at, &header, std::min<DWORD>(headerBytes, sizeof(header))))
+            return Malformed;
+    } else {
+        return Malformed;
+    }
+    LONGLONG height = header.biHeight < 0 ? -static_cast<LONGLONG>(header.biHeight) : header.biHeight;
+    if (header.biWidth < 1 || height < 1)
+        return Malformed;
+    if (DWORD verdict = sizeVerdict(header.biWidth, static_cast<double>(height), header.biBitCount))
+        return verdict;
+    if (Dib::isOwnBmpForm(header))
+        return Dib::isSoundBmpImage(header, static_cast<LONGLONG>(available), pixelOffset) ? Sound : Malformed;
+    bool uncompressed = header.biCompression == BI_RGB || header.biCompression == BI_BITFIELDS ||
+                        header.biCompression == BiAlphaBitFields;
+    LONGLONG stride = (static_cast<LONGLONG>(header.biBitCount) * header.biWidth + 31) / 32 * 4;
+    bool holdsPixels = pixelOffset >= 0 && static_cast<ULONGLONG>(pixelOffset) <= available &&
+                       stride * height <= static_cast<LONGLONG>(available) - pixelOffset;
+    return !uncompressed || holdsPixels ? Sound : Malformed;
+}
+
+DWORD bmpClaims(const StreamBytes& bytes)
+{
+    DWORD pixelOffset = 0;
+    if (!bytes.littleEndian(10, 4, pixelOffset) || pixelOffset < FileHeaderBytes)
+        return Malformed;
+    return dibClaims(bytes, FileHeaderBytes, bytes.size() - FileHeaderBytes, pixelOffset - FileHeaderBytes);
+}
+
+int pngChannels(DWORD colourType)
+{
+    switch (colourType) {
+    case 2:
+        return 3;
+    case 4:
+        return 2;
+    case 6:
+        return 4;
+    default:
+        return 1;
+    }
+}
+
+// The header chunk comes first; without one the decoder has nothing to allocate by.
+DWORD pngClaims(const StreamBytes& bytes, ULONGLONG at)
+{
+    DWORD width = 0;
+    DWORD height = 0;
+    DWORD depth = 0;
+    DWORD colourType = 0;
+    if (!bytes.startsWith(at + 12, "IHDR", 4) || !bytes.bigEndian(at + 16, 4, width) ||
+        !bytes.bigEndian(at + 20, 4, height) || !bytes.byteAt(at + 24, depth) || !bytes.byteAt(at + 25, colourType))
+        return Sound;
+    return sizeVerdict(width, height, static_cast<int>(depth) * pngChannels(colourType));
+}
+
+// Moves past a chain of GIF data sub-blocks; false when the file ends inside it.
+bool skipSubBlocks(const StreamBytes& bytes, ULONGLONG& position)
+{
+    for (DWORD length = 0;; position += length) {
+        if (!bytes.byteAt(position++, length))
+            return false;
+        if (length == 0)
+            return true;
+    }
+}
+
+ULONGLONG colourTableBytes(DWORD packed)
+{
+    return packed & 0x80 ? 3ULL << ((packed & 7) + 1) : 0;
+}
+
+// The logical screen, and every frame as placed on it.
+DWORD gifClaims(const StreamBytes& bytes)
+{
+    DWORD screenWidth = 0;
+    DWORD screenHeight = 0;
+    DWORD packed = 0;
+    if (!bytes.littleEndian(6, 2, screenWidth) || !bytes.littleEndian(8, 2, screenHeight) || !bytes.byteAt(10, packed))
+        return Sound;
+    if (DWORD verdict = sizeVerdict(screenWidth, screenHeight))
+        return verdict;
+    ULONGLONG position = 13 + colourTableBytes(packed);
+    for (DWORD kind = 0; bytes.byteAt(position, kind) && kind != 0x3B;) {
+        if (kind == 0x21) {
+            position += 2;
+        } else if (kind == 0x2C) {
+            DWORD left = 0, top = 0, width = 0, height = 0, frame = 0;
+            if (!bytes.littleEndian(position + 1, 2, left) || !bytes.littleEndian(position + 3, 2, top) ||
+                !bytes.littleEndian(position + 5, 2, width) || !bytes.littleEndian(position + 7, 2, height) ||
+                !bytes.byteAt(position + 9, frame))
+                return Sound;
+            if (DWORD verdict = sizeVerdict(std::max(screenWidth, left + width), std::max(screenHeight, top + height)))
+                return verdict;
+            // The descriptor, its colour table and the code size, then the image data.
+            position += 10 + colourTableBytes(frame) + 1;
+        } else {
+            return Sound;
+        }
+        if (!skipSubBlocks(bytes, position))
+            return Sound;
+    }
+    return Sound;
+}
+
+bool isJpegFrameMarker(DWORD marker)
+{
+    return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+}
+
+// The frame header, which comes before the first scan.
+DWORD jpegClaims(const StreamBytes& bytes)
+{
+    ULONGLONG position = 2;
+    for (DWORD marker = 0; bytes.byteAt(position, marker) && marker == 0xFF;) {
+        while (bytes.byteAt(++position, marker) && marker == 0xFF) {}
+        ++position;
+        bool standalone = (marker >= 0xD0 && marker <= 0xD7) || marker == 0x01;
+        if (standalone)
+            continue;
+        DWORD length = 0;
+        if (marker == 0xD9 || marker == 0xDA || !bytes.bigEndian(position, 2, length) || length < 2)
+            return Sound;
+        if (isJpegFrameMarker(marker)) {
+            DWORD height = 0, width = 0, components = 0;
+            if (!bytes.bigEndian(position + 3, 2, height) || !bytes.bigEndian(position + 5, 2, width) ||
+                !bytes.byteAt(position + 7, components))
+                return Sound;
+            return sizeVerdict(width, height, 8 * static_cast<int>(components));
+        }
+        position += length;
+    }
+    return Sound;
+}
+
+// Every page's width and length.
+DWORD tiffClaims(const StreamBytes& bytes, bool bigEndianOrder)
+{
+    auto number = [&](ULONGLONG offset, ULONG size, DWORD& value) {
+        return bigEndianOrder ? bytes.bigEndian(offset, size, value) : bytes.littleEndian(offset, size, value);
+    };
+    DWORD page = 0;
+    if (!number(4, 4, page))
+        return Sound;
+    DWORD looked = 0;
+    while (page != 0) {
+        DWORD entries = 0;
+        if (!number(page, 2, entries))
+            return Sound;
+        // A page counts as an entry too, so that a loop of empty pages ends as well.
+        looked += entries + 1;
+        if (looked > MaxTiffEntries)
+            return Sound;
+        DWORD width = 0;
+        DWORD height = 0;
+        for (DWORD i = 0; i < entries; ++i) {
+            ULONGLONG entry = page + 2ULL + 12ULL * i;
+            DWORD tag = 0, type = 0, value = 0;
+            if (!number(entry, 2, tag) || !number(entry + 2, 2, type) || !number(entry + 8, type == 3 ? 2 : 4, value))
+                return Sound;
+            if (tag == 256)
+                width = value;
+            else if (tag == 257)
+                height = value;
+        }
+        if (DWORD verdict = sizeVerdict(width, height))
+            return verdict;
+        if (!number(page + 2ULL + 12ULL * entries, 4, page))
+            return Sound;
+    }
+    return Sound;
+}
+
+// Each entry's picture: a PNG, or a packed DIB holding the colour rows and then the mask rows.
+DWORD iconClaims(const StreamBytes& bytes)
+{
+    DWORD count = 0;
+    if (!bytes.littleEndian(4, 2, count))
+        return Sound;
+    // Wine's decoder reads a first picture from an empty directory all the same.
+    if (count == 0)
+        return Malformed;
+    for (DWORD i = 0; i < count; ++i) {
+        ULONGLONG entry = 6 + 16ULL * i;
+        DWORD reserved = 0;
+        DWORD offset = 0;
+        if (!bytes.byteAt(entry + 3, reserved) || reserved != 0 || !bytes.littleEndian(entry + 12, 4, offset))
+            return Sound;
+        if (bytes.startsWith(offset, PngSignature, sizeof(PngSignature))) {
+            if (DWORD verdict = pngClaims(bytes, offset))
+                return verdict;
+            continue;
+        }
+        BITMAPINFOHEADER header = {};
+        if (!bytes.read(offset, &header, sizeof(header)) || header.biSize != sizeof(header))
+            continue;
+        LONGLONG rows = (header.biHeight < 0 ? -static_cast<LONGLONG>(header.biHeight) : header.biHeight) / 2;
+        if (header.biWidth < 1 || rows < 1)
+            return Malformed;
+        if (DWORD verdict = sizeVerdict(header.biWidth, static_cast<double>(rows), header.biBitCount))
+            return verdict;
+    }
+    return Sound;
+}
+
+DWORD claimsOf(const StreamBytes& bytes)
+{
+    if (bytes.startsWith(0, "BM", 2))
+        return bmpClaims(bytes);
+    if (bytes.startsWith(0, PngSignature, sizeof(PngSignature)))
+        return pngClaims(bytes, 0);
+    if (bytes.startsWith(0, "GIF8", 4))
+        return gifClaims(bytes);
+    if (bytes.startsWith(0, "\xFF\xD8", 2))
+        return jpegClaims(bytes);
+    if (bytes.startsWith(0, "II*\0", 4))
+        return tiffClaims(bytes, false);
+    if (bytes.startsWith(0, "MM\0*", 4))
+        return tiffClaims(bytes, true);
+    // Icons only: the cursors' signature is also how uncompressed TGA pictures begin.
+    if (bytes.startsWith(0, "\0\0\1\0", 4))
+        return iconClaims(bytes);
+    return Sound;
+}
+
+} // namespace
+
+bool checkPictureClaims(IStream* stream)
+{
+    if (!stream) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return false;
+    }
+    StreamBytes bytes(stream);
+    DWORD verdict = claimsOf(bytes);
+    if (verdict == Sound)
+        return true;
+    SetLastError(verdict);
+    return false;
+}
+
+bool checkPictureFileClaims(const wchar_t* path)
+{
+    ComPtr<IStream> file;
+    HRESULT result = path ? SHCreateStreamOnFileEx(path, STGM_READ | STGM_SHARE_DENY_NONE, FILE_ATTRIBUTE_NORMAL, FALSE,
+                                                   nullptr, file.out())
+                          : E_INVALIDARG;
+    if (FAILED(result)) {
+        SetLastError(HRESULT_FACILITY(result) == FACILITY_WIN32 ? HRESULT_CODE(result) : ERROR_INVALID_PARAMETER);
+        return false;
+    }
+    return checkPictureClaims(file.get());
+}

@@ -1,0 +1,18 @@
+#pragma once
+#include <windows.h>
+#include <objidl.h>
+
+// What a picture file claims about its pictures, checked before any decoder is given the file. The platform's
+// decoders size their memory by these claims, some of them in 32-bit arithmetic: Wine's BMP decoder then writes
+// past a block whose size overflowed. BMP, PNG, GIF, JPEG, TIFF and icon files are read as far as it takes to
+// find every picture they claim; other bytes have nothing to check here (their decoder's frame is checked once
+// the decoder is open, see WIC::BitmapDecoder).
+
+// True when every picture that the bytes from the stream's position on claim is within PictureSizeLimit and a
+// BMP is sound: of a form that the program's own reader decodes, one that reader would take (so a BMP it refuses
+// as malformed goes to no other decoder either); of any other form, with its uncompressed pixels inside the
+// file. Otherwise false with the last error 8 (too large) or 87 (malformed). The stream's position is kept.
+bool checkPictureClaims(IStream* stream);
+// The same for the file at the path, read where the claims lie; false with the system's error when it cannot be
+// opened.
+bool checkPictureFileClaims(const wchar_t* path);
