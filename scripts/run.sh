@@ -88,9 +88,13 @@ if ! korvilane_build "$root" "$build" korvilane wineprefix >"$build_log" 2>&1; t
 fi
 
 # True when the argument is a path as the user means it: an existing file or folder, or a new one inside an
-# existing folder. A lone "/word" is an option, not a folder under the root.
+# existing folder. A lone "/word" is an option, not a folder under the root, and the program's own option
+# words stay options even where the root has a folder of that name (many machines have a /log).
 is_path() {
     local argument=$1
+    case ${argument,,} in
+        /par | /format | /overwrite | /delsrc | /file | /fileindirect | /dir | /dpi | /u | /log | /le) return 1 ;;
+    esac
     [ -e "$argument" ] && return 0
     case $argument in
         -*) return 1 ;;
