@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
+#include <string>
 #include "foundation/SettingPProfile.h"
 #include "ValueTestSupport.h"
 #include "support/ScratchFolder.h"
+#include "support/fileBytes.h"
 
 namespace {
 
@@ -143,4 +145,130 @@ TEST(SettingPProfile, AFailingWriteThrowsTheSystemError)
     EXPECT_THROW(store.writeBool(L"A", L"k", true), Exception);
     EXPECT_STREQ(store.readString(L"A", L"k", L"default").buffer(), L"default");
     EXPECT_EQ(thrownCode([] { SettingPProfile none(nullptr); }), ERROR_INVALID_PARAMETER);
+}
+
+namespace {
+
+// Lines of every kind that an INI file may hold, some of them more than once.
+const wchar_t* const trickyLines[] = {
+    L"before=any section",
+    L"[Window]",
+    L"Width=640",
+    L"  width = 800",
+    L"Height =  480  ",
+    L"Title=\"quoted value\"",
+    L"Single='one'",
+    L"Odd=\"unbalanced",
+    L"Lone=\"",
+    L"Empty=",
+    L"NoEquals",
+    L";Comment=1",
+    L"Hex=0x1F",
+    L"Octal=0o17",
+    L"Binary=0b101",
+    L"Lead=12abc",
+    L"Negative= -5",
+    L"Huge=99999999999",
+    L"Spaced Key = spaced value ",
+    L"Equals=a=b",
+    L"Japanese=日本語の値",
+    L"Wide=　全角の空白　",
+    L"[window]",
+    L"Width=1024",
+    L"[ Padded ]",
+    L"Inner=1",
+    L"[Empty]",
+    L"[Comments]",
+    L";only=comment",
+    L"[Bare]",
+    L"Lonely",
+    L"[Broken",
+    L"After=2",
+    L"[Last] trailing",
+    L"X=3",
+    L"=nameless",
+};
+
+const wchar_t* const sectionsLookedAt[] = {L"",      L"Window",   L"WINDOW", L"Padded", L" Padded ",
+                                           L"Empty", L"Comments", L"Bare",   L"Last",   L"Missing"};
+
+const wchar_t* const keysLookedAt[] = {L"before", L"Width",    L"width", L"Height",   L"Title",    L"Single",
+                                       L"Odd",    L"Lone",     L"Empty", L"NoEquals", L";Comment", L"Hex",
+                                       L"Octal",  L"Binary",   L"Lead",  L"Negative", L"Huge",     L"Spaced Key",
+                                       L"Equals", L"Japanese", L"Wide",  L"Inner",    L"Lonely",   L"[Broken",
+                                       L"After",  L"X",        L"",      L"Long",     L"Missing"};
+
+std::wstring trickyText(const wchar_t* lineEnd)
+{
+    std::wstring text;
+    for (const wchar_t* line : trickyLines)
+        text += std::wstring(line) + lineEnd;
+    return text + L"Long=" + std::wstring(1100, L'x') + lineEnd;
+}
+
+Bytes inCodePage(UINT codePage, const std::wstring& text)
+{
+    int length = WideCharToMultiByte(codePage, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                     nullptr);
+    Bytes bytes(static_cast<size_t>(length));
+    WideCharToMultiByte(codePage, 0, text.c_str(), static_cast<int>(text.size()), reinterpret_cast<char*>(bytes.data()),
+                        length, nullptr, nullptr);
+    return bytes;
+}
+
+Bytes inUtf16(const std::wstring& text)
+{
+    Bytes bytes{0xFF, 0xFE};
+    auto units = reinterpret_cast<const BYTE*>(text.c_str());
+    bytes.insert(bytes.end(), units, units + text.size() * sizeof(wchar_t));
+    return bytes;
+}
+
+Bytes withUtf8Mark(const std::wstring& text)
+{
+    Bytes bytes{0xEF, 0xBB, 0xBF};
+    Bytes utf8 = inCodePage(CP_UTF8, text);
+    bytes.insert(bytes.end(), utf8.begin(), utf8.end());
+    return bytes;
+}
+
+} // namespace
+
+TEST_F(SettingPProfileTest, ATextReadAtOnceGivesWhatTheSystemReadsFromTheFile)
+{
+    struct Encoded {
+        const char* name;
+        Bytes bytes;
+    };
+    for (const Encoded& file : {Encoded{"ANSI, CRLF", inCodePage(CP_ACP, trickyText(L"\r\n"))},
+                                Encoded{"ANSI, CR only", inCodePage(CP_ACP, trickyText(L"\r"))},
+                                Encoded{"UTF-16, LF", inUtf16(trickyText(L"\n"))},
+                                Encoded{"UTF-8 mark, CRLF", withUtf8Mark(trickyText(L"\r\n"))}}) {
+        SCOPED_TRACE(file.name);
+        writeBytes(path.buffer(), file.bytes);
+        SettingPProfile text(path.buffer());
+        text.read(file.bytes.data(), static_cast<int>(file.bytes.size()));
+        for (const wchar_t* section : sectionsLookedAt) {
+            EXPECT_EQ(text.hasKeys(section), store.hasKeys(section)) << L"[" << section << L"]";
+            for (const wchar_t* key : keysLookedAt) {
+                SCOPED_TRACE(testing::Message() << L"[" << section << L"] " << key);
+                EXPECT_STREQ(text.readString(section, key, L"<none>").buffer(),
+                             store.readString(section, key, L"<none>").buffer());
+                EXPECT_EQ(text.readInt(section, key, -7), store.readInt(section, key, -7));
+                EXPECT_EQ(text.readBool(section, key, true), store.readBool(section, key, true));
+            }
+        }
+    }
+}
+
+TEST_F(SettingPProfileTest, AStoreThatReadATextWritesNothing)
+{
+    store.writeString(L"A", L"k", L"file");
+    std::string textBytes = "[A]\r\nk=text\r\n";
+    store.read(reinterpret_cast<const BYTE*>(textBytes.data()), static_cast<int>(textBytes.size()));
+    EXPECT_EQ(thrownCode([&] { store.writeString(L"A", L"k", L"new"); }), ERROR_INVALID_FUNCTION);
+    EXPECT_EQ(thrownCode([&] { store.writeInt(L"A", L"n", 1); }), ERROR_INVALID_FUNCTION);
+    EXPECT_EQ(thrownCode([&] { store.deleteSection(L"A"); }), ERROR_INVALID_FUNCTION);
+    EXPECT_STREQ(store.readString(L"A", L"k", L"").buffer(), L"text");
+    EXPECT_STREQ(raw(L"A", L"k").buffer(), L"file");
 }
