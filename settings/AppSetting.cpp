@@ -64,7 +64,7 @@ void AppSetting::load(const wstring& rootName, const wchar_t* explicitPath, HMOD
     std::unique_ptr<ISetting> store(createSettingStore(rootName, file));
     // A first start has no settings file yet and takes the defaults. An import of a file that is missing or
     // unreadable would reset the conversion settings and look like success, so it fails before anything changes.
-    DWORD error = readFile(*store, file, explicitPath != nullptr);
+    DWORD error = readFile(*store, file);
     if (error != ERROR_SUCCESS && explicitPath)
         throw Exception(static_cast<int>(error));
     if (!explicitPath) {
@@ -100,8 +100,8 @@ void AppSetting::save(const wstring& rootName, const wchar_t* explicitPath)
 }
 
 // Reads the file into the store when it is XML (the INI store reads at every access). Gives ERROR_SUCCESS when
-// the store holds settings of the sections a load reads, otherwise the reason it does not.
-DWORD AppSetting::readFile(ISetting& store, const wstring& file, bool conversionOnly) const
+// the store holds settings, otherwise the reason it does not.
+DWORD AppSetting::readFile(ISetting& store, const wstring& file) const
 {
     DWORD attributes = GetFileAttributesW(file.buffer());
     if (attributes == INVALID_FILE_ATTRIBUTES)
@@ -111,15 +111,14 @@ DWORD AppSetting::readFile(ISetting& store, const wstring& file, bool conversion
     auto* xml = dynamic_cast<XmlSetting*>(&store);
     if (xml && !xml->load(file))
         return ERROR_INVALID_DATA;
-    return holdsSettings(store, conversionOnly) ? ERROR_SUCCESS : ERROR_INVALID_DATA;
+    return holdsSettings(store) ? ERROR_SUCCESS : ERROR_INVALID_DATA;
 }
 
-// An empty file, any other program's file, or one with none of the sections that are read, holds none.
-bool AppSetting::holdsSettings(const ISetting& store, bool conversionOnly) const
+// An empty file, any other program's file, or one with none of the record's sections, holds none; of a file
+// that holds some, the keys it lacks take their defaults as for any other file.
+bool AppSetting::holdsSettings(const ISetting& store) const
 {
-    int first = conversionOnly ? TrimmingSection : WindowSection;
-    int end = conversionOnly ? RenameSection : SectionCount;
-    for (int i = first; i < end; ++i) {
+    for (int i = 0; i < sections.count(); ++i) {
         if (hasKeys(store, sections.at(i)))
             return true;
     }

@@ -23,8 +23,9 @@ public:
     void setSectionsAndPath(const wstring& path);
     // Reads the settings file (explicitPath null), where a missing or unreadable file gives the defaults; or
     // imports the conversion sections Trimming to Bitmap from explicitPath, where a missing or unreadable
-    // file throws and leaves the record as it was. A file that is read but holds no key of the sections
-    // read (an empty file, another program's) counts as unreadable, ERROR_INVALID_DATA. A settings file that
+    // file throws and leaves the record as it was. A file that is read but holds no key of any section of the
+    // record (an empty file, another program's) counts as unreadable, ERROR_INVALID_DATA; of a file that holds
+    // some sections, the keys it lacks take their defaults. A settings file that
     // is there but unreadable is kept for the user under a name of its own (getKeptAsideFile) before a save
     // could replace it. rootName is the application's name; the module holds the default font lists.
     void load(const wstring& rootName, const wchar_t* explicitPath, HMODULE resourceModule);
@@ -332,8 +333,8 @@ private:
         SectionCount
     };
 
-    DWORD readFile(ISetting& store, const wstring& file, bool conversionOnly) const;
-    bool holdsSettings(const ISetting& store, bool conversionOnly) const;
+    DWORD readFile(ISetting& store, const wstring& file) const;
+    bool holdsSettings(const ISetting& store) const;
     void keepUnreadableFile(const wstring& file);
     void moveUnreadableFileAside();
     void exchange(SettingExchange& exchange, bool conversionOnly);

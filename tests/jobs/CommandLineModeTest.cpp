@@ -540,3 +540,29 @@ TEST_F(CommandLineModeTest, ClipboardPictureComesBackConverted)
     EXPECT_EQ(pasted->GetHeight(), 15u);
     EXPECT_EQ(utf8Log(log), startLine + L"[clipboard data] -> [clipboard data]\r\n" + endLines(1));
 }
+
+TEST_F(CommandLineModeTest, ParFileWithOnlySomeSectionsIsReadWithTheDefaultsForTheRest)
+{
+    wstring source = folder(L"src");
+    wstring target = folder(L"out");
+    wstring log = path(L"log.txt");
+    picture(L"src\\a.png", L"image/png");
+    // A rename rule kept on its own, in either kind of file.
+    wstring xml = path(L"rename.xml");
+    writeText(xml.buffer(), "<?xml version=\"1.0\"?>\r\n<korvilane>\r\n  <Rename>\r\n"
+                            "    <element name=\"Enable\" value=\"true\"/>\r\n"
+                            "    <element name=\"Definition\" value=\"x$fname.$ext\"/>\r\n"
+                            "  </Rename>\r\n</korvilane>\r\n");
+    wstring ini = path(L"rename.ini");
+    writeText(ini.buffer(), "[Rename]\r\nEnable=1\r\nDefinition=y$fname.$ext\r\n");
+
+    EXPECT_EQ(run(L"/par " + quoted(xml) + L" /dir " + quoted(source) + L" " + quoted(target) + L" /format PNG /log " +
+                  quoted(log)),
+              0);
+    // Without "/format" the output format is the file's, here the default JPEG.
+    EXPECT_EQ(run(L"/par " + quoted(ini) + L" /dir " + quoted(source) + L" " + quoted(target)), 0);
+
+    EXPECT_EQ(describe(path(L"out\\xa.png")), "PNG 40x30 24");
+    EXPECT_EQ(describe(path(L"out\\ya.jpg")), "JPEG 40x30 24");
+    EXPECT_EQ(utf8Log(log), startLine + convertedLine(path(L"src\\a.png"), path(L"out\\xa.png")) + endLines(1));
+}
