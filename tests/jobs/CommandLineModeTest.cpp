@@ -159,6 +159,50 @@ std::wstring deletedLine(const wstring& source)
     return text(source) + L" を削除しました。\r\n";
 }
 
+double secondsNow()
+{
+    LARGE_INTEGER frequency, counter;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&counter);
+    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+// A run of the program that goes on while the test does other things.
+class BackgroundRun {
+public:
+    BackgroundRun(const std::wstring& program, const std::wstring& arguments)
+    {
+        std::wstring line = L"\"" + program + L"\" " + arguments;
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        if (CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                           &process))
+            CloseHandle(process.hThread);
+    }
+    BackgroundRun(const BackgroundRun&) = delete;
+    BackgroundRun& operator=(const BackgroundRun&) = delete;
+    ~BackgroundRun()
+    {
+        if (!process.hProcess)
+            return;
+        if (WaitForSingleObject(process.hProcess, 0) != WAIT_OBJECT_0)
+            TerminateProcess(process.hProcess, static_cast<UINT>(-2));
+        CloseHandle(process.hProcess);
+    }
+
+    // The exit code; -2 when the program did not start or has not ended within a minute.
+    int exitCode()
+    {
+        DWORD code = static_cast<DWORD>(-2);
+        if (process.hProcess && WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0)
+            GetExitCodeProcess(process.hProcess, &code);
+        return static_cast<int>(code);
+    }
+
+private:
+    PROCESS_INFORMATION process{};
+};
+
 class CommandLineModeTest : public GdiplusTest {
 protected:
     // One copy of the program for every test.
@@ -194,6 +238,7 @@ protected:
     ComApartment apartment;
     ScratchFolder scratch{L"korvilane-cli"};
     static inline std::unique_ptr<ProgramCopy> copy;
+    const std::wstring& program() const { return copy->path(); }
 };
 
 } // namespace
@@ -565,4 +610,32 @@ TEST_F(CommandLineModeTest, ParFileWithOnlySomeSectionsIsReadWithTheDefaultsForT
     EXPECT_EQ(describe(path(L"out\\xa.png")), "PNG 40x30 24");
     EXPECT_EQ(describe(path(L"out\\ya.jpg")), "JPEG 40x30 24");
     EXPECT_EQ(utf8Log(log), startLine + convertedLine(path(L"src\\a.png"), path(L"out\\xa.png")) + endLines(1));
+}
+
+TEST_F(CommandLineModeTest, AStartDoesNotWaitWhileAnotherParsesAHugeSettingsFile)
+{
+    wstring source = picture(L"a.png", L"image/png");
+    // 50,000 sections that the program does not know, and the output format among the ones it does.
+    std::string huge = "<?xml version=\"1.0\"?>\r\n<korvilane>\r\n";
+    for (int i = 0; i < 50000; ++i) {
+        std::string name = "Section" + std::to_string(i);
+        huge += "  <" + name + "><element name=\"Width\" value=\"1\"/></" + name + ">\r\n";
+    }
+    huge += "  <Edit><element name=\"Format\" value=\"3\"/></Edit>\r\n</korvilane>\r\n";
+    wstring settings = path(L"huge.xml");
+    writeText(settings.buffer(), huge);
+
+    BackgroundRun first(program(),
+                        L"/par " + quoted(settings) + L" /file " + quoted(source) + L" " + quoted(path(L"first.png")));
+    // Time for the first run to start and to reach its settings file.
+    Sleep(2000);
+    double start = secondsNow();
+    EXPECT_EQ(run(L"/file " + quoted(source) + L" " + quoted(path(L"second.png")) + L" /format PNG"), 0);
+    double seconds = secondsNow() - start;
+
+    // A plain conversion takes well under a second, and the program's start about as much again.
+    EXPECT_LT(seconds, 6.0);
+    EXPECT_EQ(first.exitCode(), 0);
+    EXPECT_EQ(describe(path(L"first.png")), "PNG 40x30 24");
+    EXPECT_EQ(describe(path(L"second.png")), "PNG 40x30 24");
 }

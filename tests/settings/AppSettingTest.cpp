@@ -524,6 +524,7 @@ TEST_P(AppSettingTest, FileThatHoldsNoSettingsIsNoImport)
     setting.windowWidth = 900;
     for (const std::wstring& path : {empty, other}) {
         expectCode(ERROR_INVALID_DATA, [&] { setting.load(root, path.c_str(), GetModuleHandleW(nullptr)); });
+        expectCode(ERROR_INVALID_DATA, [&] { setting.loadWhole(root, path.c_str(), GetModuleHandleW(nullptr)); });
         EXPECT_EQ(setting.trimmingLeft, 7);
         EXPECT_EQ(setting.windowWidth, 900);
     }
@@ -552,6 +553,13 @@ TEST_P(AppSettingTest, FileWithSomeSectionsIsReadAndTheRestTakeTheirDefaults)
     EXPECT_STREQ(settingsFile.renameDefinition.buffer(), L"写真$index.$ext");
     EXPECT_EQ(settingsFile.windowWidth, 600);
     EXPECT_TRUE(settingsFile.getKeptAsideFile().isEmpty());
+
+    AppSetting named;
+    changed(named);
+    named.loadWhole(root, renameOnly.c_str(), module);
+    EXPECT_TRUE(named.renameEnable);
+    EXPECT_EQ(named.windowWidth, 600);
+    EXPECT_EQ(named.trimmingLeft, 0);
 
     // An import takes only the conversion sections, which this file lacks, so they take their defaults.
     AppSetting imported;
