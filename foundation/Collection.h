@@ -56,7 +56,7 @@ public:
         if (!map.lookup(key, list))
             Exception::throwInvalidArgument();
         int index = indexOf(key);
-        list->removeAtCursor();
+        map.removeAtCursor(*list);
         keys.removeAt(index);
     }
 
@@ -87,7 +87,7 @@ private:
     int indexOf(const K& key) const
     {
         for (int i = 0; i < keys.count(); ++i) {
-            if (*keys.at(i) == key)
+            if (sameKey(*keys.at(i), key))
                 return i;
         }
         return -1;

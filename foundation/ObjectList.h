@@ -101,6 +101,28 @@ public:
     }
     // The value under the cursor; null without a cursor.
     T* atCursor() const { return cursor ? cursor->value : nullptr; }
+    // The value of the first node; null in an empty list.
+    T* firstValue() const { return first ? first->value : nullptr; }
+
+    // Moves the first node, value and all, to the front of the other list; nothing is allocated, so nothing
+    // can fail. Both lists' cursors are left on no node. Nothing happens to an empty list.
+    void moveFirstTo(ObjectList& other)
+    {
+        Node* node = first;
+        if (!node)
+            return;
+        first = node->next;
+        if (first)
+            first->previous = nullptr;
+        --itemCount;
+        node->next = other.first;
+        if (other.first)
+            other.first->previous = node;
+        other.first = node;
+        ++other.itemCount;
+        cursor = nullptr;
+        other.cursor = nullptr;
+    }
 
     int count() const { return itemCount; }
 

@@ -1,6 +1,8 @@
 #pragma once
+#include <memory>
 #include "foundation/ISetting.h"
 #include "foundation/PProfile.h"
+#include "foundation/ProfileText.h"
 
 // The settings store over an INI file (private-profile functions; text in the ANSI code page). Strings read
 // back are cut to 1,023 characters; a failing write throws Exception with the system's error.
@@ -8,6 +10,11 @@ class SettingPProfile : public ISetting {
 public:
     // A null path throws Exception 87.
     explicit SettingPProfile(const wchar_t* path);
+
+    // Takes the file's whole text in at once, for a store that is only read from then on: the reads find
+    // their keys in it, as the private-profile functions would in the file, without going to the file for
+    // each key. Writes to a store that has read a text throw Exception 1.
+    void read(const BYTE* bytes, int length);
 
     void writeString(const wstring& section, const wstring& key, const wstring& value) override;
     wstring readString(const wstring& section, const wstring& key, const wstring& defaultValue) const override;
@@ -23,6 +30,9 @@ public:
 
 private:
     void writeEntry(const wstring& section, const wchar_t* key, const wchar_t* value);
+    void requireFileAccess() const;
+    int textInt(const wstring& section, const wstring& key, int defaultValue) const;
 
     PProfile profile;
+    std::unique_ptr<ProfileText> text;
 };

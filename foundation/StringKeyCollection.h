@@ -2,7 +2,7 @@
 #include "foundation/Collection.h"
 #include "foundation/StringKeyHash.h"
 
-// A collection keyed by case-sensitive strings, in insertion order. Copies are deep and keep the order.
+// A collection keyed by strings, equal unit for unit (so case-sensitive), in insertion order. Copies are deep and keep the order.
 template <typename V>
 class StringKeyCollection : public Collection<wstring, V> {
 public:

@@ -2,7 +2,7 @@
 #include "foundation/Map.h"
 #include "foundation/StringKeyHash.h"
 
-// A map keyed by case-sensitive strings, without key order.
+// A map keyed by strings, equal unit for unit (so case-sensitive), without key order.
 template <typename V>
 class StringKeyMap : public Map<wstring, V> {
 public:

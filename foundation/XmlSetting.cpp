@@ -1,4 +1,140 @@
 #include "foundation/XmlSetting.h"
+#include <cwchar>
+#include <msxml2.h>
+#include "foundation/StringKeyMap.h"
+
+namespace {
+
+// The settings file is read through the DOM's own interfaces rather than by member names: a file of many
+// thousand entries takes a dozen calls for each, and finding a member by its name costs more than the call.
+
+bool loadedDocument(const Variant& source, ComPtr<IXMLDOMDocument>& document)
+{
+    ComObject created;
+    created.create();
+    Exception::check(created.com().get()->QueryInterface(IID_IXMLDOMDocument, document.outVoid()));
+    Exception::check(document->put_preserveWhiteSpace(VARIANT_TRUE));
+    Exception::check(document->put_async(VARIANT_FALSE));
+    VARIANT_BOOL loaded = VARIANT_FALSE;
+    Exception::check(document->load(source.get(), &loaded));
+    return loaded != VARIANT_FALSE;
+}
+
+wstring nodeName(IXMLDOMNode& node)
+{
+    Variant name;
+    VARIANT* held = name.out();
+    Exception::check(node.get_nodeName(&held->bstrVal));
+    held->vt = VT_BSTR;
+    return name.toString();
+}
+
+// An absent attribute gives the empty string.
+wstring attribute(IXMLDOMElement& element, const Variant& name)
+{
+    Variant value;
+    Exception::check(element.getAttribute(name.get().bstrVal, value.out()));
+    return value.type() == VT_NULL ? wstring() : value.toString();
+}
+
+// Calls visit(child, type) for each direct child of the node, in document order.
+template <typename Visit>
+void forEachChild(IXMLDOMNode& node, Visit visit)
+{
+    ComPtr<IXMLDOMNode> child;
+    Exception::check(node.get_firstChild(child.out()));
+    while (child) {
+        DOMNodeType type = NODE_INVALID;
+        Exception::check(child->get_nodeType(&type));
+        visit(*child.get(), type);
+        ComPtr<IXMLDOMNode> next;
+        Exception::check(child->get_nextSibling(next.out()));
+        child.attach(next.detach());
+    }
+}
+
+// The text of the node's direct text children, joined.
+wstring directText(IXMLDOMNode& node)
+{
+    wstring text;
+    forEachChild(node, [&](IXMLDOMNode& child, DOMNodeType type) {
+        if (type != NODE_TEXT)
+            return;
+        Variant value;
+        Exception::check(child.get_nodeValue(value.out()));
+        text += value.toString();
+    });
+    return text;
+}
+
+// Hands each entry of a settings document to visit(section, key, value): every element child of the root is a
+// section, every entry element below it, at any depth, one of its keys. Sections that are not wanted are
+// passed over unread.
+class EntryReader {
+public:
+    EntryReader(const wstring& entryName, const StringKeyMap<bool>* wanted) : entryName(entryName), wanted(wanted) {}
+
+    template <typename Visit>
+    void readSections(IXMLDOMElement& root, Visit visit) const
+    {
+        forEachChild(root, [&](IXMLDOMNode& child, DOMNodeType type) {
+            if (type != NODE_ELEMENT)
+                return;
+            wstring section = nodeName(child);
+            if (!wanted || wanted->find(section))
+                readEntries(section, child, visit);
+        });
+    }
+
+private:
+    // Entries inside entries count as well, each before the ones it holds. The walk keeps no stack of its own
+    // however deep the elements of a file nest: it climbs back by the parent nodes.
+    template <typename Visit>
+    void readEntries(const wstring& section, IXMLDOMNode& top, Visit visit) const
+    {
+        ComPtr<IXMLDOMNode> node;
+        Exception::check(top.get_firstChild(node.out()));
+        int depth = 1;
+        while (node) {
+            DOMNodeType type = NODE_INVALID;
+            Exception::check(node->get_nodeType(&type));
+            ComPtr<IXMLDOMNode> next;
+            if (type == NODE_ELEMENT) {
+                if (wcscmp(nodeName(*node.get()).buffer(), entryName.get().bstrVal) == 0)
+                    readEntry(section, *node.get(), visit);
+                Exception::check(node->get_firstChild(next.out()));
+            }
+            if (next)
+                ++depth;
+            while (!next && depth > 0) {
+                Exception::check(node->get_nextSibling(next.out()));
+                if (next || --depth == 0)
+                    break;
+                Exception::check(node->get_parentNode(next.out()));
+                node.attach(next.detach());
+            }
+            node.attach(next.detach());
+        }
+    }
+
+    template <typename Visit>
+    void readEntry(const wstring& section, IXMLDOMNode& entry, Visit visit) const
+    {
+        ComPtr<IXMLDOMElement> element;
+        Exception::check(entry.QueryInterface(IID_IXMLDOMElement, element.outVoid()));
+        wstring value = directText(entry);
+        if (value.isEmpty())
+            value = attribute(*element.get(), valueAttribute);
+        visit(section, attribute(*element.get(), nameAttribute), value);
+    }
+
+    Variant entryName;
+    const StringKeyMap<bool>* wanted;
+    Variant nameAttribute{L"name"};
+    Variant valueAttribute{L"value"};
+};
+
+} // namespace
 
 const wstring* XmlSetting::find(const wstring& section, const wstring& key) const
 {
@@ -9,13 +145,12 @@ const wstring* XmlSetting::find(const wstring& section, const wstring& key) cons
 void XmlSetting::writeString(const wstring& section, const wstring& key, const wstring& value)
 {
     CollectionStringToString* keys = sections.find(section);
-    if (keys) {
-        keys->set(key, value);
-        return;
+    if (!keys) {
+        // Added empty and filled in place: a filled section would be copied whole into the collection.
+        sections.add(section, CollectionStringToString());
+        keys = sections.find(section);
     }
-    CollectionStringToString added;
-    added.add(key, value);
-    sections.add(section, added);
+    keys->set(key, value);
 }
 
 wstring XmlSetting::readString(const wstring& section, const wstring& key, const wstring& defaultValue) const
@@ -68,30 +203,48 @@ void XmlSetting::deleteKey(const wstring& section, const wstring& key)
         keys->remove(key);
 }
 
-void XmlSetting::readSection(const Com& element)
-{
-    Variant name;
-    element.getProperty(L"nodeName", name);
-    wstring section = name.toString();
-    XmlDocument::forEachEntry(element, entryElementName, [&](const wstring& key, const wstring& value) {
-        writeString(section, key, value);
-    });
-}
-
 bool XmlSetting::load(const wstring& path)
 {
+    return loadDocument(Variant(path), nullptr);
+}
+
+bool XmlSetting::load(const BYTE* bytes, int length, const wstringArray* sectionNames)
+{
+    if (!bytes || length < 0)
+        Exception::throwInvalidArgument();
+    SAFEARRAY* array = SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(length));
+    if (!array)
+        throw Exception(ErrorCode::NoMemory);
+    Variant source;
+    VARIANT* held = source.out();
+    held->vt = VT_ARRAY | VT_UI1;
+    held->parray = array;
+    void* data = nullptr;
+    Exception::check(SafeArrayAccessData(array, &data));
+    CopyMemory(data, bytes, static_cast<SIZE_T>(length));
+    SafeArrayUnaccessData(array);
+    if (!sectionNames)
+        return loadDocument(source, nullptr);
+    StringKeyMap<bool> wanted(11);
+    for (int i = 0; i < sectionNames->count(); ++i)
+        wanted.insert(sectionNames->at(i), true);
+    return loadDocument(source, &wanted);
+}
+
+bool XmlSetting::loadDocument(const Variant& source, const StringKeyMap<bool>* wanted)
+{
     sections.removeAll();
-    XmlDocument document;
-    if (!document.load(path))
+    ComPtr<IXMLDOMDocument> document;
+    if (!loadedDocument(source, document))
         return false;
-    Com root;
-    document.getRoot(root);
+    ComPtr<IXMLDOMElement> root;
+    Exception::check(document->get_documentElement(root.out()));
     if (!root)
         return true;
-    forEachChildNode(root, [&](const Com& child) {
-        if (getNodeType(child) == ElementNode)
-            readSection(child);
-    });
+    EntryReader(entryElementName, wanted)
+        .readSections(*root.get(), [&](const wstring& section, const wstring& key, const wstring& value) {
+            writeString(section, key, value);
+        });
     return true;
 }
 

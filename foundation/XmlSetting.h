@@ -1,7 +1,10 @@
 #pragma once
 #include "foundation/CollectionStringToString.h"
 #include "foundation/ISetting.h"
+#include "foundation/StringKeyMap.h"
+#include "foundation/Variant.h"
 #include "foundation/XmlDocument.h"
+#include "foundation/wstringArray.h"
 
 // The settings store of the settings file: sections of keys held in memory as text, in insertion order (the
 // order of the file), filled by load and written out whole by save. COM must be initialised for load and save.
@@ -27,6 +30,9 @@ public:
     // Empties the store, then reads the file. A file that is missing or not well-formed leaves the store empty
     // (every key takes its default) and gives false, so that an import can tell it from a loaded file.
     bool load(const wstring& path);
+    // The same for the bytes of a file that has been read already. With section names given, only those
+    // sections are read: a reader that looks for no other need not spend time on the rest of the file.
+    bool load(const BYTE* bytes, int length, const wstringArray* sectionNames = nullptr);
     // A failed save throws ComException (or Exception with the HRESULT).
     void save(const wstring& path) const;
 
@@ -36,7 +42,7 @@ public:
 
 private:
     const wstring* find(const wstring& section, const wstring& key) const;
-    void readSection(const Com& element);
+    bool loadDocument(const Variant& source, const StringKeyMap<bool>* wanted);
 
     StringKeyCollection<CollectionStringToString> sections{11};
     int valueMode = XmlValueMode::Auto;

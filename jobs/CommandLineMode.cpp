@@ -91,14 +91,10 @@ void CommandLineMode::loadSettingsFile(const wstring& name)
     Path file(name);
     if (!file.exists())
         throw ApplicationException(nullptr, ErrorCode::SettingsFileMissing);
-    MutexLock hold(application.getNamedMutex());
-    // A file that cannot be read must end the run with the settings untouched, rather than convert with the
-    // defaults; reading it first into a record of its own tells.
-    AppSetting trial;
-    trial.setSectionsAndPath(file.getPath());
-    trial.load(application.getName(), file.getPath().buffer(), application.getResourceModule());
-    setting.setSectionsAndPath(file.getPath());
-    setting.load(application.getName(), nullptr, application.getResourceModule());
+    // A file that cannot be read ends the run with the settings untouched, rather than converting with the
+    // defaults. The mutex is held only while the file is read.
+    setting.loadWhole(application.getName(), file.getPath(), application.getResourceModule(),
+                      &application.getNamedMutex());
 }
 
 void CommandLineMode::targetBesideSource(CmdParams& params) const

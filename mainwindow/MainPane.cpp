@@ -658,9 +658,8 @@ void MainPane::loadSettings()
     wstring path = settingsOpen.getPath(0);
     settingsSave.setFileName(path.buffer());
     MyApp& app = myApp();
-    MutexLock hold(app.getNamedMutex());
     try {
-        app.getSetting().load(app.getName(), path.buffer(), app.getResourceModule());
+        app.getSetting().load(app.getName(), path.buffer(), app.getResourceModule(), &app.getNamedMutex());
     } catch (const Exception&) {
         // A file that is no settings file leaves the settings as they were.
     }

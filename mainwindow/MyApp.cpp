@@ -118,9 +118,8 @@ void MyApp::readVersionInfo()
 
 void MyApp::loadSettings()
 {
-    // Another instance may be saving the file right now.
-    MutexLock hold(getNamedMutex());
-    setting.load(name, nullptr, getResourceModule());
+    // Another instance may be saving the file right now: the load holds the mutex while it reads the file.
+    setting.load(name, nullptr, getResourceModule(), &getNamedMutex());
 }
 
 int MyApp::run(const wstringArray& arguments)

@@ -1,12 +1,15 @@
 #include "settings/AppSetting.h"
 #include <memory>
 #include <new>
+#include <optional>
 #include "foundation/FileSystem.h"
+#include "foundation/Mutex.h"
 #include "foundation/Path.h"
 #include "foundation/SettingPProfile.h"
 #include "foundation/XmlSetting.h"
 #include "imaging/TemporaryOutputFile.h"
 #include "settings/SettingExchange.h"
+#include "settings/SettingsFileBytes.h"
 
 namespace {
 
@@ -58,24 +61,38 @@ void AppSetting::setSectionsAndPath(const wstring& settingsPath)
     path = settingsPath;
 }
 
-void AppSetting::load(const wstring& rootName, const wchar_t* explicitPath, HMODULE resourceModule)
+void AppSetting::load(const wstring& rootName, const wchar_t* explicitPath, HMODULE resourceModule, Mutex* fileGuard)
 {
-    wstring file = explicitPath ? wstring(explicitPath) : path;
+    if (explicitPath)
+        loadFile(rootName, explicitPath, resourceModule, fileGuard, true, true);
+    else
+        loadFile(rootName, path, resourceModule, fileGuard, false, false);
+}
+
+void AppSetting::loadWhole(const wstring& rootName, const wstring& file, HMODULE resourceModule, Mutex* fileGuard)
+{
+    loadFile(rootName, file, resourceModule, fileGuard, true, false);
+}
+
+// A first start has no settings file yet and takes the defaults. A file of the user's that is missing or
+// unreadable would reset the settings and look like success, so it fails before anything changes.
+void AppSetting::loadFile(const wstring& rootName, const wstring& file, HMODULE resourceModule, Mutex* fileGuard,
+                          bool userFile, bool conversionOnly)
+{
+    SettingsFileBytes bytes(file, fileGuard);
     std::unique_ptr<ISetting> store(createSettingStore(rootName, file));
-    // A first start has no settings file yet and takes the defaults. An import of a file that is missing or
-    // unreadable would reset the conversion settings and look like success, so it fails before anything changes.
-    DWORD error = readFile(*store, file, explicitPath != nullptr);
-    if (error != ERROR_SUCCESS && explicitPath)
+    DWORD error = readInto(*store, bytes);
+    if (error != ERROR_SUCCESS && userFile)
         throw Exception(static_cast<int>(error));
-    if (!explicitPath) {
+    if (!userFile) {
         unreadableFile = L"";
         keptAsideFile = L"";
         // The user's file is there but cannot be read: the defaults stand in, and the file is kept.
         if (error == ERROR_INVALID_DATA)
-            keepUnreadableFile(file);
+            keepUnreadableFile(file, bytes, fileGuard);
     }
     SettingExchange loading(*store, true, rootName, resourceModule);
-    exchange(loading, explicitPath != nullptr);
+    exchange(loading, conversionOnly);
 }
 
 void AppSetting::save(const wstring& rootName, const wchar_t* explicitPath)
@@ -99,35 +116,40 @@ void AppSetting::save(const wstring& rootName, const wchar_t* explicitPath)
         Exception::throwLastError();
 }
 
-// Reads the file into the store when it is XML (the INI store reads at every access). Gives ERROR_SUCCESS when
-// the store holds settings of the sections a load reads, otherwise the reason it does not.
-DWORD AppSetting::readFile(ISetting& store, const wstring& file, bool conversionOnly) const
+// Gives ERROR_SUCCESS when the store holds settings of the file's bytes, otherwise the reason it does not.
+DWORD AppSetting::readInto(ISetting& store, const SettingsFileBytes& bytes) const
 {
-    DWORD attributes = GetFileAttributesW(file.buffer());
-    if (attributes == INVALID_FILE_ATTRIBUTES)
-        return GetLastError();
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
-        return ERROR_ACCESS_DENIED;
-    auto* xml = dynamic_cast<XmlSetting*>(&store);
-    if (xml && !xml->load(file))
-        return ERROR_INVALID_DATA;
-    return holdsSettings(store, conversionOnly) ? ERROR_SUCCESS : ERROR_INVALID_DATA;
+    if (bytes.error() != ERROR_SUCCESS)
+        return bytes.error();
+    if (auto* xml = dynamic_cast<XmlSetting*>(&store)) {
+        if (!xml->load(bytes.data(), bytes.length(), &sections))
+            return ERROR_INVALID_DATA;
+    } else if (auto* ini = dynamic_cast<SettingPProfile*>(&store)) {
+        ini->read(bytes.data(), bytes.length());
+    }
+    return holdsSettings(store) ? ERROR_SUCCESS : ERROR_INVALID_DATA;
 }
 
-// An empty file, any other program's file, or one with none of the sections that are read, holds none.
-bool AppSetting::holdsSettings(const ISetting& store, bool conversionOnly) const
+// An empty file, any other program's file, or one with none of the record's sections, holds none; of a file
+// that holds some, the keys it lacks take their defaults as for any other file.
+bool AppSetting::holdsSettings(const ISetting& store) const
 {
-    int first = conversionOnly ? TrimmingSection : WindowSection;
-    int end = conversionOnly ? RenameSection : SectionCount;
-    for (int i = first; i < end; ++i) {
+    for (int i = 0; i < sections.count(); ++i) {
         if (hasKeys(store, sections.at(i)))
             return true;
     }
     return false;
 }
 
-void AppSetting::keepUnreadableFile(const wstring& file)
+void AppSetting::keepUnreadableFile(const wstring& file, const SettingsFileBytes& bytes, Mutex* fileGuard)
 {
+    std::optional<MutexLock> hold;
+    if (fileGuard)
+        hold.emplace(*fileGuard);
+    // Another start of the program may have saved over the file since it was read: that file is no one's to
+    // keep aside.
+    if (!SettingsFileBytes(file, nullptr).sameAs(bytes))
+        return;
     unreadableFile = file;
     keptAsideFile = Path(file + L".unreadable").makeUnique(L"_").getPath();
     try {

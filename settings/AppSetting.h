@@ -6,12 +6,14 @@
 #include "settings/ViewerEntries.h"
 
 class ISetting;
+class Mutex;
 class SettingExchange;
+class SettingsFileBytes;
 
 // Every option of the program, one field per key of the settings file. Fields are named after their section
 // and key (Window/LogLines is windowLogLines). Colours are COLORREF values. The record is loaded at start-up,
-// saved on request, exported to and imported from files the user picks; callers hold the application's
-// named mutex around load and save.
+// saved on request, exported to and imported from files the user picks. A load is given the application's named
+// mutex and holds it while it reads the file; a save's caller holds it around the save.
 class AppSetting {
 public:
     AppSetting();
@@ -23,11 +25,16 @@ public:
     void setSectionsAndPath(const wstring& path);
     // Reads the settings file (explicitPath null), where a missing or unreadable file gives the defaults; or
     // imports the conversion sections Trimming to Bitmap from explicitPath, where a missing or unreadable
-    // file throws and leaves the record as it was. A file that is read but holds no key of the sections
-    // read (an empty file, another program's) counts as unreadable, ERROR_INVALID_DATA. A settings file that
-    // is there but unreadable is kept for the user under a name of its own (getKeptAsideFile) before a save
-    // could replace it. rootName is the application's name; the module holds the default font lists.
-    void load(const wstring& rootName, const wchar_t* explicitPath, HMODULE resourceModule);
+    // file throws and leaves the record as it was. A file that is read but holds no key of any section of the
+    // record (an empty file, another program's) counts as unreadable, ERROR_INVALID_DATA; of a file that holds
+    // some sections, the keys it lacks take their defaults. A settings file that is there but unreadable is
+    // kept for the user under a name of its own (getKeptAsideFile) before a save could replace it. rootName
+    // is the application's name; the module holds the default font lists. The file guard (the application's
+    // named mutex, or none) is held only while the file is read or moved, not while its bytes are parsed.
+    void load(const wstring& rootName, const wchar_t* explicitPath, HMODULE resourceModule, Mutex* fileGuard = nullptr);
+    // Reads every section from a file that the user names instead of the settings file (the command line's
+    // settings file); a missing or unreadable file throws as an import does and leaves the record as it was.
+    void loadWhole(const wstring& rootName, const wstring& file, HMODULE resourceModule, Mutex* fileGuard = nullptr);
     // Writes every section to the settings file, or to explicitPath (export); a missing folder is created.
     // The file is written under a temporary name beside it and then put in place of the old one, so a save
     // that fails or breaks off leaves the old file whole. When the unreadable settings file could not be kept
@@ -332,9 +339,11 @@ private:
         SectionCount
     };
 
-    DWORD readFile(ISetting& store, const wstring& file, bool conversionOnly) const;
-    bool holdsSettings(const ISetting& store, bool conversionOnly) const;
-    void keepUnreadableFile(const wstring& file);
+    void loadFile(const wstring& rootName, const wstring& file, HMODULE resourceModule, Mutex* fileGuard, bool userFile,
+                  bool conversionOnly);
+    DWORD readInto(ISetting& store, const SettingsFileBytes& bytes) const;
+    bool holdsSettings(const ISetting& store) const;
+    void keepUnreadableFile(const wstring& file, const SettingsFileBytes& bytes, Mutex* fileGuard);
     void moveUnreadableFileAside();
     void exchange(SettingExchange& exchange, bool conversionOnly);
     void exchangeWindow(SettingExchange& exchange);

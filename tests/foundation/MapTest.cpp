@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <climits>
+#include <string>
 #include <vector>
 #include "InjectedFailure.h"
 #include "foundation/CollectionStringToString.h"
@@ -10,14 +12,16 @@
 
 namespace {
 
-// Hashes a key to the number it spells, so tests can aim at buckets.
-class NumberKey : public Map<wstring, int>::HashKey {
+// Hashes a key to the number it spells (ignoring what follows a space), so tests can aim at buckets.
+template <typename V>
+class NumberKey : public Map<wstring, V>::HashKey {
 public:
     int hash(const wstring& key) const override
     {
         if (key.equals(L"min"))
             return INT_MIN;
-        return key.toInt();
+        int space = key.find(L" ");
+        return (space < 0 ? key : key.left(space)).toInt();
     }
 };
 
@@ -41,28 +45,89 @@ std::vector<std::wstring> bucketKeys(Map<wstring, wstring>::Bucket* list)
 
 TEST(Map, KeysWithTheSameHashShareABucketNewestFirst)
 {
-    MapStringToString map;
-    map.insert(L"ab", L"1");
-    map.insert(L"ba", L"2");
-    map.insert(L"c", L"3");
+    NumberKey<wstring> keyObject;
+    Map<wstring, wstring> map(11, &keyObject);
+    map.insert(L"3 a", L"1");
+    map.insert(L"14 b", L"2");
+    map.insert(L"4", L"3");
     Map<wstring, wstring>::Bucket* list = nullptr;
-    ASSERT_TRUE(map.lookup(L"ab", list));
-    EXPECT_EQ(bucketKeys(list), (std::vector<std::wstring>{L"ba", L"ab"}));
-    EXPECT_STREQ(map.get(L"ab").buffer(), L"1");
-    EXPECT_STREQ(map.get(L"ba").buffer(), L"2");
+    ASSERT_TRUE(map.lookup(L"3 a", list));
+    EXPECT_EQ(bucketKeys(list), (std::vector<std::wstring>{L"14 b", L"3 a"}));
+    EXPECT_STREQ(map.find(L"3 a")->buffer(), L"1");
+    EXPECT_STREQ(map.find(L"14 b")->buffer(), L"2");
 
     // Replacing keeps the node where it is.
-    map.insert(L"ab", L"4");
-    map.lookup(L"ba", list);
-    EXPECT_EQ(bucketKeys(list), (std::vector<std::wstring>{L"ba", L"ab"}));
-    EXPECT_STREQ(map.get(L"ab").buffer(), L"4");
-    EXPECT_FALSE(map.lookup(L"AB", list));
+    map.insert(L"3 a", L"4");
+    map.lookup(L"14 b", list);
+    EXPECT_EQ(bucketKeys(list), (std::vector<std::wstring>{L"14 b", L"3 a"}));
+    EXPECT_STREQ(map.find(L"3 a")->buffer(), L"4");
+}
+
+TEST(Map, KeysAreEqualOnlyUnitForUnit)
+{
+    MapStringToString map;
+    map.insert(L"ab", L"plain");
+    EXPECT_FALSE(map.find(L"AB"));
     expectCode(ERROR_INVALID_PARAMETER, [&] { map.get(L"Ab"); });
+
+    // The user's locale takes a soft hyphen or a combining accent for nothing, or for the letter it makes;
+    // a key is still another key. All in one bucket, only the comparison can tell them apart.
+    NumberKey<wstring> keyObject;
+    Map<wstring, wstring> bucket(11, &keyObject);
+    const wchar_t* const alike[] = {L"1 ab", L"1 a\u00adb", L"1 \u00e9", L"1 e\u0301"};
+    for (const wchar_t* key : alike)
+        bucket.insert(key, key);
+    for (const wchar_t* key : alike)
+        EXPECT_STREQ(bucket.find(key) ? bucket.find(key)->buffer() : L"none", key);
+}
+
+TEST(Map, GrowsWithItsKeysAndFindsEachOfThem)
+{
+    MapStringToString map;
+    for (int i = 0; i < 5000; ++i)
+        map.insert(wstring(L"Path") + wstring::fromInt(i), wstring::fromInt(i));
+    EXPECT_EQ(map.count(), 5000);
+    EXPECT_GE(map.bucketCount(), 2500);
+    for (int i = 0; i < 5000; ++i)
+        EXPECT_EQ(map.get(wstring(L"Path") + wstring::fromInt(i)).toInt(), i);
+    // Keys of the same letters in other orders, which a plain sum of the units would put in one bucket.
+    MapStringToString anagrams;
+    std::wstring letters = L"abcdefg";
+    do {
+        anagrams.insert(letters.c_str(), letters.c_str());
+    } while (std::next_permutation(letters.begin(), letters.end()));
+    int longest = 0;
+    do {
+        Map<wstring, wstring>::Bucket* list = nullptr;
+        ASSERT_TRUE(anagrams.lookup(letters.c_str(), list));
+        longest = std::max(longest, list->count());
+    } while (std::next_permutation(letters.begin(), letters.end()));
+    EXPECT_LE(longest, 12);
+}
+
+TEST(Map, GrowingWithoutMemoryLeavesTheMapAsItWas)
+{
+    MapStringToString map;
+    for (int i = 0; i < 22; ++i)
+        map.insert(wstring::fromInt(i), wstring::fromInt(i));
+    ASSERT_EQ(map.bucketCount(), 11);
+    wstring key(L"22");
+    {
+        // The new key's node is had, the larger bucket table is not.
+        InjectedFailure failure(1);
+        map.insert(key, key);
+    }
+    EXPECT_EQ(map.bucketCount(), 11);
+    EXPECT_EQ(map.count(), 23);
+    map.insert(L"23", L"23");
+    EXPECT_GT(map.bucketCount(), 11);
+    for (int i = 0; i <= 23; ++i)
+        EXPECT_TRUE(map.find(wstring::fromInt(i))) << i;
 }
 
 TEST(Map, BucketIsTheHashMagnitudeModuloTheCount)
 {
-    NumberKey keyObject;
+    NumberKey<int> keyObject;
     Map<wstring, int> map(11, &keyObject);
     map.insert(L"3", 3);
     map.insert(L"-14", -14);

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
+#include <string>
 #include "foundation/SettingPProfile.h"
 #include "ValueTestSupport.h"
 #include "support/ScratchFolder.h"
+#include "support/fileBytes.h"
 
 namespace {
 
@@ -143,4 +145,77 @@ TEST(SettingPProfile, AFailingWriteThrowsTheSystemError)
     EXPECT_THROW(store.writeBool(L"A", L"k", true), Exception);
     EXPECT_STREQ(store.readString(L"A", L"k", L"default").buffer(), L"default");
     EXPECT_EQ(thrownCode([] { SettingPProfile none(nullptr); }), ERROR_INVALID_PARAMETER);
+}
+
+namespace {
+
+// Lines of every kind that an INI file may hold, some names more than once; "\n" stands for the line end.
+const wchar_t trickyText[] =
+    L"before=any section\n[Window]\nWidth=640\n  width = 800\nHeight =  480  \nTitle=\"quoted value\"\n"
+    L"Single='one'\nOdd=\"unbalanced\nLone=\"\nEmpty=\nNoEquals\n;Comment=1\nHex=0x1F\nOctal=0o17\nBinary=0b101\n"
+    L"Lead=12abc\nNegative= -5\nHuge=99999999999\nSpaced Key = spaced value \nEquals=a=b\nJapanese=日本語の値\n"
+    L"Wide=　全角の空白　\n[window]\nWidth=1024\n[ Padded ]\nInner=1\n[Empty]\n[Comments]\n;only=comment\n"
+    L"[Bare]\nLonely\n[Broken\nAfter=2\n[Last] trailing\nX=3\n=nameless\n";
+
+const wchar_t* const sectionsLookedAt[] = {L"",      L"Window",   L"WINDOW", L"Padded", L" Padded ",
+                                           L"Empty", L"Comments", L"Bare",   L"Last",   L"Missing"};
+
+const wchar_t* const keysLookedAt[] = {L"before", L"Width",    L"width", L"Height",   L"Title",    L"Single",
+                                       L"Odd",    L"Lone",     L"Empty", L"NoEquals", L";Comment", L"Hex",
+                                       L"Octal",  L"Binary",   L"Lead",  L"Negative", L"Huge",     L"Spaced Key",
+                                       L"Equals", L"Japanese", L"Wide",  L"Inner",    L"Lonely",   L"[Broken",
+                                       L"After",  L"X",        L"",      L"Long",     L"Missing"};
+
+// The text with its line ends, a line too long to be read whole, and the mark before it.
+Bytes trickyFile(const wchar_t* lineEnd, UINT codePage, const Bytes& mark)
+{
+    std::wstring text;
+    for (const wchar_t* unit = trickyText; *unit; ++unit)
+        text += *unit == L'\n' ? std::wstring(lineEnd) : std::wstring(1, *unit);
+    text += L"Long=" + std::wstring(1100, L'x') + lineEnd;
+    Bytes bytes = mark;
+    if (codePage == 1200) {
+        auto units = reinterpret_cast<const BYTE*>(text.c_str());
+        bytes.insert(bytes.end(), units, units + text.size() * sizeof(wchar_t));
+        return bytes;
+    }
+    std::string encoded(text.size() * 3, '\0');
+    encoded.resize(WideCharToMultiByte(codePage, 0, text.c_str(), static_cast<int>(text.size()), encoded.data(),
+                                       static_cast<int>(encoded.size()), nullptr, nullptr));
+    bytes.insert(bytes.end(), encoded.begin(), encoded.end());
+    return bytes;
+}
+
+} // namespace
+
+TEST_F(SettingPProfileTest, ATextReadAtOnceGivesWhatTheSystemReadsFromTheFile)
+{
+    for (const Bytes& file :
+         {trickyFile(L"\r\n", CP_ACP, {}), trickyFile(L"\r", CP_ACP, {}), trickyFile(L"\n", 1200, {0xFF, 0xFE}),
+          trickyFile(L"\r\n", CP_UTF8, {0xEF, 0xBB, 0xBF})}) {
+        writeBytes(path.buffer(), file);
+        SettingPProfile text(path.buffer());
+        text.read(file.data(), static_cast<int>(file.size()));
+        for (const wchar_t* section : sectionsLookedAt) {
+            EXPECT_EQ(text.hasKeys(section), store.hasKeys(section)) << L"[" << section << L"]";
+            for (const wchar_t* key : keysLookedAt) {
+                SCOPED_TRACE(testing::Message() << file.size() << L" bytes, [" << section << L"] " << key);
+                EXPECT_STREQ(text.readString(section, key, L"<none>").buffer(),
+                             store.readString(section, key, L"<none>").buffer());
+                EXPECT_EQ(text.readInt(section, key, -7), store.readInt(section, key, -7));
+                EXPECT_EQ(text.readBool(section, key, true), store.readBool(section, key, true));
+            }
+        }
+    }
+}
+
+TEST_F(SettingPProfileTest, AStoreThatReadATextWritesNothing)
+{
+    store.writeString(L"A", L"k", L"file");
+    std::string textBytes = "[A]\r\nk=text\r\n";
+    store.read(reinterpret_cast<const BYTE*>(textBytes.data()), static_cast<int>(textBytes.size()));
+    EXPECT_EQ(thrownCode([&] { store.writeString(L"A", L"k", L"new"); }), ERROR_INVALID_FUNCTION);
+    EXPECT_EQ(thrownCode([&] { store.deleteSection(L"A"); }), ERROR_INVALID_FUNCTION);
+    EXPECT_STREQ(store.readString(L"A", L"k", L"").buffer(), L"text");
+    EXPECT_STREQ(raw(L"A", L"k").buffer(), L"file");
 }

@@ -159,3 +159,44 @@ TEST_F(XmlSettingTest, AFailedSaveThrows)
     store.writeString(L"A", L"k", L"v");
     EXPECT_THROW(store.save(folder.file(L"no such folder\\settings.xml").c_str()), Exception);
 }
+
+TEST_F(XmlSettingTest, BytesReadLikeTheFileAndOnlyTheSectionsAskedFor)
+{
+    std::string text = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<any>\n"
+                       "  <A><element name=\"one\" value=\"1\"/>"
+                       "<x><y><element name=\"deep\">d<element name=\"inner\" value=\"i\"/></element></y>"
+                       "<element name=\"after\" value=\"a\"/></x><element name=\"last\" value=\"l\"/></A>\n"
+                       "  <B><element name=\"名前\">値\n続き</element></B>\n"
+                       "  <A><element name=\"two\" value=\"2\"/></A>\n"
+                       "</any>\n";
+    auto bytes = reinterpret_cast<const BYTE*>(text.data());
+    int length = static_cast<int>(text.size());
+    ASSERT_TRUE(store.load(bytes, length));
+    EXPECT_EQ(saved(), std::string(Declaration) +
+                           "<setting>\n"
+                           "  <A>\n"
+                           "    <element name=\"one\" value=\"1\"/>\n"
+                           "    <element name=\"deep\" value=\"d\"/>\n"
+                           "    <element name=\"inner\" value=\"i\"/>\n"
+                           "    <element name=\"after\" value=\"a\"/>\n"
+                           "    <element name=\"last\" value=\"l\"/>\n"
+                           "    <element name=\"two\" value=\"2\"/>\n"
+                           "  </A>\n"
+                           "  <B>\n"
+                           "    <element name=\"名前\">値\n"
+                           "続き</element>\n"
+                           "  </B>\n"
+                           "</setting>\n");
+
+    wstringArray onlyB;
+    onlyB.add(L"B");
+    onlyB.add(L"C");
+    ASSERT_TRUE(store.load(bytes, length, &onlyB));
+    EXPECT_FALSE(store.hasKeys(L"A"));
+    EXPECT_STREQ(store.readString(L"B", L"名前", L"").buffer(), L"値\n続き");
+
+    std::string broken = "<any><A>";
+    EXPECT_FALSE(store.load(reinterpret_cast<const BYTE*>(broken.data()), static_cast<int>(broken.size())));
+    EXPECT_FALSE(store.hasKeys(L"B"));
+    EXPECT_FALSE(store.load(reinterpret_cast<const BYTE*>(""), 0));
+}

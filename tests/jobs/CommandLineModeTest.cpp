@@ -7,6 +7,7 @@
 #include <regex>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 #include "DatedFiles.h"
 #include "imaging/BitDepth.h"
@@ -550,4 +551,55 @@ TEST_F(CommandLineModeTest, ClipboardPictureComesBackConverted)
     EXPECT_EQ(pasted->GetWidth(), 20u);
     EXPECT_EQ(pasted->GetHeight(), 15u);
     EXPECT_EQ(utf8Log(log), startLine + L"[clipboard data] -> [clipboard data]\r\n" + endLines(1));
+}
+
+TEST_F(CommandLineModeTest, ParFileWithOnlySomeSectionsIsReadWithTheDefaultsForTheRest)
+{
+    wstring source = folder(L"src");
+    wstring target = folder(L"out");
+    wstring log = path(L"log.txt");
+    picture(L"src\\a.png", L"image/png");
+    // A rename rule kept on its own.
+    wstring settings = path(L"rename.xml");
+    writeText(settings.buffer(), "<?xml version=\"1.0\"?>\r\n<korvilane>\r\n  <Rename>\r\n"
+                                 "    <element name=\"Enable\" value=\"true\"/>\r\n"
+                                 "    <element name=\"Definition\" value=\"x$fname.$ext\"/>\r\n"
+                                 "  </Rename>\r\n</korvilane>\r\n");
+
+    EXPECT_EQ(run(L"/par " + quoted(settings) + L" /dir " + quoted(source) + L" " + quoted(target) + L" /log " +
+                  quoted(log)),
+              0);
+
+    // Without "/format" the output format is the file's, here the default JPEG.
+    EXPECT_EQ(describe(path(L"out\\xa.jpg")), "JPEG 40x30 24");
+    EXPECT_EQ(utf8Log(log), startLine + convertedLine(path(L"src\\a.png"), path(L"out\\xa.jpg")) + endLines(1));
+}
+
+TEST_F(CommandLineModeTest, AStartDoesNotWaitWhileAnotherParsesAHugeSettingsFile)
+{
+    wstring source = picture(L"a.png", L"image/png");
+    // 50,000 sections that the program does not know, and the output format among the ones it does.
+    std::string huge = "<?xml version=\"1.0\"?>\r\n<korvilane>\r\n";
+    for (int i = 0; i < 50000; ++i) {
+        std::string name = "Section" + std::to_string(i);
+        huge += "  <" + name + "><element name=\"Width\" value=\"1\"/></" + name + ">\r\n";
+    }
+    huge += "  <Edit><element name=\"Format\" value=\"3\"/></Edit>\r\n</korvilane>\r\n";
+    wstring settings = path(L"huge.xml");
+    writeText(settings.buffer(), huge);
+
+    int firstCode = -1;
+    std::thread first([&] {
+        firstCode = run(L"/par " + quoted(settings) + L" /file " + quoted(source) + L" " + quoted(path(L"first.png")));
+    });
+    // Time for the first run to start and to reach its settings file.
+    Sleep(2000);
+    ULONGLONG start = GetTickCount64();
+    EXPECT_EQ(run(L"/file " + quoted(source) + L" " + quoted(path(L"second.png")) + L" /format PNG"), 0);
+    // A plain conversion takes well under a second, and the program's start about as much again.
+    EXPECT_LT(GetTickCount64() - start, 6000u);
+    first.join();
+    EXPECT_EQ(firstCode, 0);
+    EXPECT_EQ(describe(path(L"first.png")), "PNG 40x30 24");
+    EXPECT_EQ(describe(path(L"second.png")), "PNG 40x30 24");
 }

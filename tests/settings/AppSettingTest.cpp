@@ -496,6 +496,10 @@ TEST_P(AppSettingTest, UnreadableImportFailsAndChangesNothing)
     expectCode(ERROR_FILE_NOT_FOUND,
                [&] { setting.load(root, file(L"absent").c_str(), GetModuleHandleW(nullptr)); });
     EXPECT_EQ(setting.trimmingLeft, 7);
+    std::wstring folderNamed = file(L"folder");
+    CreateDirectoryW(folderNamed.c_str(), nullptr);
+    expectCode(ERROR_ACCESS_DENIED, [&] { setting.load(root, folderNamed.c_str(), GetModuleHandleW(nullptr)); });
+    EXPECT_EQ(setting.trimmingLeft, 7);
     if (std::wstring(GetParam()) == L".xml") {
         expectCode(ERROR_INVALID_DATA, [&] { setting.load(root, broken.c_str(), GetModuleHandleW(nullptr)); });
         EXPECT_EQ(setting.trimmingLeft, 7);
@@ -512,22 +516,46 @@ TEST_P(AppSettingTest, FileThatHoldsNoSettingsIsNoImport)
                               : "[Other]\r\nLeft=5\r\n";
     std::wstring empty = file(L"empty");
     std::wstring other = file(L"other");
-    std::wstring windowOnly = file(L"window");
     writeBytes(empty, Bytes());
     writeBytes(other, Bytes(foreign.begin(), foreign.end()));
-    {
-        // A file of this program, but without a section that an import takes.
-        std::unique_ptr<ISetting> store(createSettingStore(root, windowOnly.c_str()));
-        store->writeInt(L"Window", L"Width", 700);
-        saveStore(*store, windowOnly);
-    }
     AppSetting setting;
     load(setting, file(L"missing"));
     setting.trimmingLeft = 7;
-    for (const std::wstring& path : {empty, other, windowOnly}) {
+    setting.windowWidth = 900;
+    for (const std::wstring& path : {empty, other}) {
         expectCode(ERROR_INVALID_DATA, [&] { setting.load(root, path.c_str(), GetModuleHandleW(nullptr)); });
+        expectCode(ERROR_INVALID_DATA, [&] { setting.loadWhole(root, path.c_str(), GetModuleHandleW(nullptr)); });
         EXPECT_EQ(setting.trimmingLeft, 7);
+        EXPECT_EQ(setting.windowWidth, 900);
     }
+}
+
+TEST_P(AppSettingTest, FileWithSomeSectionsIsReadAndTheRestTakeTheirDefaults)
+{
+    // Only a rename rule, as a user may keep one apart.
+    std::wstring renameOnly = file(L"rename");
+    {
+        std::unique_ptr<ISetting> store(createSettingStore(root, renameOnly.c_str()));
+        store->writeBool(L"Rename", L"Enable", true);
+        store->writeString(L"Rename", L"Definition", L"写真$index.$ext");
+        saveStore(*store, renameOnly);
+    }
+    AppSetting settingsFile;
+    load(settingsFile, renameOnly);
+    EXPECT_TRUE(settingsFile.renameEnable);
+    EXPECT_STREQ(settingsFile.renameDefinition.buffer(), L"写真$index.$ext");
+    EXPECT_EQ(settingsFile.windowWidth, 600);
+    EXPECT_TRUE(settingsFile.getKeptAsideFile().isEmpty());
+
+    // An import takes only the conversion sections, which this file lacks, so they take their defaults.
+    AppSetting imported;
+    load(imported, file(L"missing"));
+    imported.windowWidth = 900;
+    imported.trimmingLeft = 7;
+    imported.load(root, renameOnly.c_str(), GetModuleHandleW(nullptr));
+    EXPECT_EQ(imported.trimmingLeft, 0);
+    EXPECT_EQ(imported.windowWidth, 900);
+    EXPECT_FALSE(imported.renameEnable);
 }
 
 TEST_P(AppSettingTest, UnreadableSettingsFileIsKeptAsideBeforeAnythingReplacesIt)

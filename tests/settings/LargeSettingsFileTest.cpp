@@ -1,0 +1,106 @@
+// Settings files far larger than any the program saves. Every start of the program reads its settings file
+// while holding the application's mutex, so a slow load there holds up every other start.
+#include <windows.h>
+#include <gtest/gtest.h>
+#include <algorithm>
+#include <atomic>
+#include <string>
+#include <thread>
+#include "foundation/Mutex.h"
+#include "settings/AppSetting.h"
+#include "support/ComTesting.h"
+#include "support/ScratchFolder.h"
+#include "support/fileBytes.h"
+
+namespace {
+
+// Well under a second is the aim; three times that leaves room for a busy machine.
+constexpr ULONGLONG LoadBound = 1500;
+
+std::string entry(const std::string& name, const std::string& value)
+{
+    return "    <element name=\"" + name + "\" value=\"" + value + "\"/>\r\n";
+}
+
+std::string xmlFile(const std::string& sections)
+{
+    std::string window = "  <Window>\r\n" + entry("Width", "777") + "  </Window>\r\n";
+    return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<Korvilane>\r\n" + sections + window + "</Korvilane>\r\n";
+}
+
+std::string manyKeys()
+{
+    std::string keys;
+    for (int i = 0; i < 16000; ++i)
+        keys += entry("Key" + std::to_string(i), std::to_string(i));
+    return xmlFile("  <View>\r\n" + keys + "  </View>\r\n");
+}
+
+// Sections that the program does not know.
+std::string manySections()
+{
+    std::string sections;
+    for (int i = 0; i < 50000; ++i) {
+        std::string name = "Section" + std::to_string(i);
+        sections += "  <" + name + ">\r\n" + entry("Width", "1") + "  </" + name + ">\r\n";
+    }
+    return xmlFile(sections);
+}
+
+class LargeSettingsFileTest : public testing::Test {
+protected:
+    // The milliseconds that loading the file as the settings file takes.
+    ULONGLONG timeToLoad(AppSetting& setting, const std::wstring& path, Mutex* guard = nullptr)
+    {
+        setting.setSectionsAndPath(path.c_str());
+        ULONGLONG start = GetTickCount64();
+        setting.load(L"Korvilane", nullptr, GetModuleHandleW(nullptr), guard);
+        return GetTickCount64() - start;
+    }
+
+    ComApartment com;
+    ScratchFolder folder{L"korvilane-large"};
+};
+
+} // namespace
+
+TEST_F(LargeSettingsFileTest, FilesFarLargerThanAnySaveLoadWellUnderASecond)
+{
+    // The highest plug-in count the program takes, which the file does not hold.
+    std::string plugIns = "[Window]\r\nWidth=777\r\n[Spi]\r\nCount=65536\r\nPath65535=last.spi\r\n";
+    for (auto [name, text] : {std::pair{L"keys.xml", manyKeys()}, std::pair{L"sections.xml", manySections()},
+                              std::pair{L"plugins.ini", plugIns}}) {
+        SCOPED_TRACE(name);
+        writeText(folder.file(name), text);
+        AppSetting setting;
+        EXPECT_LT(timeToLoad(setting, folder.file(name)), LoadBound);
+        EXPECT_EQ(setting.windowWidth, 777);
+    }
+}
+
+TEST_F(LargeSettingsFileTest, TheFileGuardIsHeldWhileTheFileIsReadNotWhileItIsParsed)
+{
+    writeText(folder.file(L"sections.xml"), manySections());
+    Mutex guard;
+    guard.create(nullptr);
+    // Another start of the program, taking the guard over and over while the load runs: how long it ever had
+    // to wait is how long the load held the guard at a stretch.
+    std::atomic<bool> loading{true};
+    ULONGLONG longestWait = 0;
+    std::thread other([&] {
+        while (loading) {
+            ULONGLONG start = GetTickCount64();
+            WaitForSingleObject(guard.handle(), INFINITE);
+            longestWait = std::max(longestWait, GetTickCount64() - start);
+            ReleaseMutex(guard.handle());
+            Sleep(1);
+        }
+    });
+    AppSetting setting;
+    ULONGLONG loadTime = timeToLoad(setting, folder.file(L"sections.xml"), &guard);
+    loading = false;
+    other.join();
+
+    EXPECT_EQ(setting.windowWidth, 777);
+    EXPECT_LT(longestWait, loadTime / 4) << "the load took " << loadTime << " ms";
+}
