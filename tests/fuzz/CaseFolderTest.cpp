@@ -149,3 +149,25 @@ TEST(CommandLineOf, SplitsBackIntoTheSameArguments)
         EXPECT_EQ(split[i + 1], arguments[i]);
     LocalFree(split);
 }
+
+TEST(CaseFolder, WithoutALogOnlyOverwritingMayChangeAGivenFileAndOnlyAStagedFileIsLeftOver)
+{
+    CaseFolder folder;
+    for (bool overwrite : {false, true}) {
+        CommandLineCase test{"beside itself",
+                             {{L"in\\", {}}, {L"in\\a.png", {'p', 'n', 'g'}}},
+                             {L"/fileindirect", L"{case}\\in\\a.png", L"/format", L"PNG"}};
+        if (overwrite)
+            test.arguments.push_back(L"/overwrite");
+        folder.prepare(test);
+        writeIn(folder.path(), L"in\\a.png", {'n', 'e', 'w'});
+        writeIn(folder.path(), L"in\\a.bmp", {'o', 'u', 't'});
+        std::vector<std::string> found = folder.violations({0, 0.1, 1 << 20}, bounds);
+        EXPECT_EQ(found, overwrite ? std::vector<std::string>() : std::vector<std::string>{"changed in\\a.png"});
+
+        writeIn(folder.path(), L"in\\~kv0001.tmp", {'x'});
+        found = folder.violations({1, 0.1, 1 << 20}, bounds);
+        ASSERT_FALSE(found.empty());
+        EXPECT_EQ(found.back(), "left in\\~kv0001.tmp (1 bytes)");
+    }
+}

@@ -131,6 +131,8 @@ public:
     {
         if (!started)
             return std::string::npos;
+        // A worker that crashed or hung left its case behind.
+        ScratchFolder::removeTree(CaseFolder::folderOfProcess(process.dwProcessId));
         Report done = report();
         for (const auto& [index, violation] : done.broken)
             ADD_FAILURE() << done.nameOf(index) << ": " << violation;

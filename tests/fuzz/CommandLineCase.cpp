@@ -1,6 +1,7 @@
 #include "CommandLineCase.h"
 #include <cstdio>
 #include <cwctype>
+#include <algorithm>
 #include <set>
 #include <sstream>
 
@@ -64,31 +65,6 @@ std::vector<std::wstring> linesOf(const std::wstring& text)
     return lines;
 }
 
-// The log the options name: the value of the last "/log" (or "-log", in any case), read as the program reads
-// options, each taking its values; empty without one.
-std::wstring logPathOf(const std::vector<std::wstring>& arguments)
-{
-    static const std::pair<const wchar_t*, size_t> valueCounts[] = {
-        {L"par", 1}, {L"format", 1},    {L"file", 2},   {L"dir", 2}, {L"fileindirect", 1}, {L"dpi", 2}, {L"log", 1},
-        {L"le", 1},  {L"overwrite", 0}, {L"delsrc", 0}, {L"u", 0}};
-    std::wstring path;
-    for (size_t i = 0; i < arguments.size(); ++i) {
-        std::wstring option = lower(arguments[i]);
-        if (option.empty() || (option[0] != L'/' && option[0] != L'-'))
-            return path;
-        size_t values = std::string::npos;
-        for (const auto& [name, count] : valueCounts)
-            if (option.substr(1) == name)
-                values = count;
-        if (values == std::string::npos)
-            return path;
-        if (option.substr(1) == L"log" && i + 1 < arguments.size())
-            path = arguments[i + 1];
-        i += values;
-    }
-    return path;
-}
-
 struct LogLines {
     // The last start or end line.
     std::wstring last;
@@ -120,6 +96,26 @@ LogLines readLog(const std::wstring& text)
 }
 
 } // namespace
+
+void walkOptions(const std::vector<std::wstring>& arguments,
+                 const std::function<void(const std::wstring&, size_t, size_t)>& visit)
+{
+    static const std::pair<const wchar_t*, size_t> valueCounts[] = {
+        {L"par", 1}, {L"format", 1},    {L"file", 2},   {L"dir", 2}, {L"fileindirect", 1}, {L"dpi", 2}, {L"log", 1},
+        {L"le", 1},  {L"overwrite", 0}, {L"delsrc", 0}, {L"u", 0}};
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        std::wstring option = lower(arguments[i]);
+        if (option.empty() || (option[0] != L'/' && option[0] != L'-'))
+            return;
+        option.erase(0, 1);
+        auto known = std::find_if(std::begin(valueCounts), std::end(valueCounts),
+                                  [&](const auto& entry) { return option == entry.first; });
+        if (known == std::end(valueCounts))
+            return;
+        visit(option, i + 1, known->second);
+        i += known->second;
+    }
+}
 
 std::string narrow(const std::wstring& text)
 {
@@ -153,6 +149,31 @@ std::wstring commandLineOf(const std::vector<std::wstring>& arguments)
         line += L'"';
     }
     return line;
+}
+
+// What the options of a run ask that the judging needs: the log (the last "/log" value) and whether targets may
+// be replaced.
+std::wstring CaseFolder::folderOfProcess(DWORD processId)
+{
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    return temp + std::wstring(folderName) + L"-" + std::to_wstring(processId);
+}
+
+struct CaseFolder::AskedFor {
+    std::wstring log;
+    bool overwrite = false;
+};
+
+CaseFolder::AskedFor CaseFolder::askedFor(const std::vector<std::wstring>& arguments)
+{
+    AskedFor asked;
+    walkOptions(arguments, [&](const std::wstring& option, size_t first, size_t) {
+        if (option == L"log" && first < arguments.size())
+            asked.log = arguments[first];
+        asked.overwrite = asked.overwrite || option == L"overwrite";
+    });
+    return asked;
 }
 
 void CaseFolder::prepare(const CommandLineCase& next)
@@ -249,17 +270,16 @@ std::vector<std::string> CaseFolder::violations(const RunOutcome& outcome, const
         found.push_back(text);
     }
     present = contents();
-    std::vector<std::string> files = fileViolations(logPathOf(arguments()), outcome.exitCode, present);
+    std::vector<std::string> files = fileViolations(askedFor(arguments()), outcome.exitCode, present);
     found.insert(found.end(), files.begin(), files.end());
     return found;
 }
 
-std::vector<std::string> CaseFolder::fileViolations(const std::wstring& logPath, int exitCode,
-                                                    const Contents& after) const
+std::vector<std::string> CaseFolder::fileViolations(const AskedFor& asked, int exitCode, const Contents& after) const
 {
     std::vector<std::string> found;
-    std::wstring log = logPath.empty() ? L"" : normalised(logPath);
-    LogLines lines = readLog(log.empty() ? L"" : logText(readBytes(logPath)));
+    std::wstring log = asked.log.empty() ? L"" : normalised(asked.log);
+    LogLines lines = readLog(log.empty() ? L"" : logText(readBytes(asked.log)));
     if (lines.started && exitCode == 1 && lines.failures == 0 && !(lines.ended && lines.targets.empty()))
         found.push_back("the log names no failure, and ends with " + narrow(lines.last));
     if (exitCode == 0 && !log.empty() && !lines.ended)
@@ -271,7 +291,8 @@ std::vector<std::string> CaseFolder::fileViolations(const std::wstring& logPath,
             continue;
         std::wstring path = normalised(root + L"\\" + name);
         auto now = after.find(name);
-        bool replaced = lines.targets.count(path) || path == log;
+        // Without a log nothing names what was replaced; "/overwrite" allowed it.
+        bool replaced = lines.targets.count(path) || path == log || (log.empty() && asked.overwrite);
         if (now == after.end() && !lines.deleted.count(path))
             found.push_back("removed " + narrow(name));
         else if (now != after.end() && now->second != bytes && !replaced)

@@ -4,6 +4,7 @@
 // picture that failed, no file left behind that the log does not name (a staged temporary file, a partial
 // output), and every file it was given untouched unless the log says it was replaced or deleted.
 #include <windows.h>
+#include <functional>
 #include <map>
 #include <string>
 #include <utility>
@@ -40,9 +41,12 @@ struct RunBounds {
 // A folder of its own for the cases that run one after another in a process.
 class CaseFolder {
 public:
-    CaseFolder() : folder(L"korvilane-fuzz-case"), root(folder.file(L".")) { root.resize(root.size() - 2); }
+    CaseFolder() : folder(folderName), root(folder.file(L".")) { root.resize(root.size() - 2); }
     CaseFolder(const CaseFolder&) = delete;
     CaseFolder& operator=(const CaseFolder&) = delete;
+
+    // The folder of a process that ended without removing it.
+    static std::wstring folderOfProcess(DWORD processId);
 
     // Makes the folder hold the case's files and nothing else, changing only what the last case left different.
     void prepare(const CommandLineCase& test);
@@ -58,7 +62,12 @@ private:
 
     Contents contents() const;
     void collect(const std::wstring& below, Contents& found) const;
-    std::vector<std::string> fileViolations(const std::wstring& log, int exitCode, const Contents& after) const;
+    struct AskedFor;
+
+    static AskedFor askedFor(const std::vector<std::wstring>& arguments);
+    std::vector<std::string> fileViolations(const AskedFor& asked, int exitCode, const Contents& after) const;
+
+    static constexpr const wchar_t* folderName = L"korvilane-fuzz-case";
 
     ScratchFolder folder;
     std::wstring root;
@@ -68,6 +77,10 @@ private:
     Contents present;
 };
 
+// Walks the arguments as the program reads its options, each taking its values: visit(option without its "/"
+// or "-" and lower-cased, index of its first value, number of values). Stops at a word that is no option.
+void walkOptions(const std::vector<std::wstring>& arguments,
+                 const std::function<void(const std::wstring&, size_t, size_t)>& visit);
 // The arguments as one command line that CommandLineToArgvW splits back into them.
 std::wstring commandLineOf(const std::vector<std::wstring>& arguments);
 // Text for failure messages.

@@ -1,6 +1,7 @@
 #pragma once
 // Hostile command lines: options dropped, doubled, swapped, misspelt and given values of the wrong kind, over
 // files and folders with odd names and paths longer than MAX_PATH.
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -46,6 +47,7 @@ public:
         std::vector<std::wstring> arguments = baseLine();
         for (size_t edits = mutator.below(4); edits > 0; --edits)
             edit(arguments);
+        confine(arguments);
         return arguments;
     }
 
@@ -93,6 +95,21 @@ private:
         }
         if (arguments.empty())
             arguments.push_back(L"/u");
+    }
+
+    // Every path the program reads stays in the case's folder: an option word or a bare value where a path is
+    // read ("/file a.png /format") would name a file in the drive's root or the working folder.
+    static void confine(std::vector<std::wstring>& arguments)
+    {
+        walkOptions(arguments, [&](const std::wstring& option, size_t first, size_t count) {
+            static const std::wstring paths[] = {L"file", L"dir", L"fileindirect", L"log", L"par"};
+            if (std::find(std::begin(paths), std::end(paths), option) == std::end(paths))
+                return;
+            for (size_t i = first; i < first + count && i < arguments.size(); ++i) {
+                if (!arguments[i].empty() && arguments[i].rfind(L"{case}", 0) != 0)
+                    arguments[i] = inCase(L"out\\stray");
+            }
+        });
     }
 
     std::vector<std::wstring> optionWithValues()

@@ -93,8 +93,8 @@ inline std::string hostileValue(Mutator& mutator, const std::string& key, bool i
         return mutator.pick<const char*>({"", "0", "1", "2", "3", "-1", "-2147483648", "abc", "39", "400", "0x10"});
     if (key == "Definition")
         return mutator.pick<const char*>({"$orgyear$orgmonth$orgday.$ext", "$index$index$index", "a:b.$ext", "",
-                                          "..\\..\\up.$ext", "$fname$fname$fname$fname$fname$fname", "$", "$$$",
-                                          "con.$ext", "%s%n%x.$ext", "\xE7\x94\xBB\xE5\x83\x8F.$ext"});
+                                          "..\\up.$ext", "$fname$fname$fname$fname$fname$fname", "$", "$$$", "con.$ext",
+                                          "%s%n%x.$ext", "\xE7\x94\xBB\xE5\x83\x8F.$ext"});
     if (key.find("Enable") != std::string::npos || key.find("Transparent") != std::string::npos)
         return ini ? mutator.pick<const char*>({"1", "0", "-1", "true", ""})
                    : mutator.pick<const char*>({"true", "false", "TRUE", "1", ""});
