@@ -1,7 +1,7 @@
 #pragma once
 // Inputs that once broke a promise, kept so that they never do again: pictures that crashed the program in the
 // platform's BMP decoder or whose reading threw instead of failing by name, settings that ask a slant for
-// gigabytes or take long to load, and a rename rule that ended a batch.
+// gigabytes or take long to load, and rename rules that ended a batch.
 #include <string>
 #include <vector>
 #include "BmpSeeds.h"
@@ -52,6 +52,10 @@ inline std::vector<CommandLineCase> pictureCorpus()
         bmpCase("8-bit BMP of width -1", bmpWith("bmp40-8-c0", {{18, 4, 0xFFFFFFFF}})),
         bmpCase("8-bit BMP of height 0x20000000", bmpWith("bmp40-8-c0", {{22, 4, 0x20000000}})),
         bmpCase("V5 16-bit bit-field BMP of width 0x20000000", bmpWith("bmp124-16-bitfields", {{18, 4, 0x20000000}})),
+        // 220 bytes that ask for some 700 MB: runs of any length end in "end of picture", so the header alone
+        // says how large the picture is.
+        bmpCase("V5 RLE4 BMP of planes 0 and height 0x01000000",
+                bmpWith("bmp124-4-c2", {{22, 4, 0x01000000}, {26, 2, 0}})),
         // Opened by WIC after GDI+ refused them, and then the WIC conversion threw.
         bmpCase("V5 top-down 8-bit BMP whose pixels lie past its end",
                 bmpWith("bmp124-8-c0-topdown", {{10, 4, 0x10000}})),
@@ -87,8 +91,9 @@ inline std::vector<CommandLineCase> settingsCorpus()
     std::string xml = savedDefaults(L"korvilane.xml");
     std::string slant = withValue(withValue(xml, false, "Rotate", "Enable", "true"), false, "Rotate", "Assign", "4");
     slant = withValue(withValue(slant, false, "Rotate", "AngleH", "89.99"), false, "Rotate", "AngleV", "2");
-    std::string shotDates = withValue(xml, false, "Rename", "Enable", "true");
-    shotDates = withValue(shotDates, false, "Rename", "Definition", "$orgyear$orgmonth$orgday_$fname.$ext");
+    std::string renamed = withValue(xml, false, "Rename", "Enable", "true");
+    std::string shotDates = withValue(renamed, false, "Rename", "Definition", "$orgyear$orgmonth$orgday_$fname.$ext");
+    std::string device = withValue(renamed, false, "Rename", "Definition", "con.$ext");
     return {
         settingsCase("slant of 89.99 and 2 degrees", L"xml", textBytes(slant), false, bmp, png),
         settingsCase("settings file with 16,000 keys in one section", L"xml", textBytes(largeSettingsXml(16000, 0)),
@@ -98,5 +103,6 @@ inline std::vector<CommandLineCase> settingsCorpus()
         settingsCase("INI file with [Spi] Count=65536", L"ini",
                      textBytes("[Resize]\r\nEnable=0\r\n[Spi]\r\nCount=65536\r\n"), false, bmp, png),
         settingsCase("shooting-date rename over a folder with a BMP", L"xml", textBytes(shotDates), true, bmp, png),
+        settingsCase("rename to a device name over a folder", L"xml", textBytes(device), true, bmp, png),
     };
 }
