@@ -59,7 +59,7 @@ TEST_F(HostilePictures, MutatedBmpsEndCleanly)
 {
     supervisor.expectAllKept([] {
         Mutator mutator(20240611);
-        return mutatedCases(bmpSeeds(), 400, [&](const NamedBytes& seed) { return hostileBmp(mutator, seed.bytes); });
+        return mutatedCases(bmpSeeds(), 300, [&](const NamedBytes& seed) { return hostileBmp(mutator, seed.bytes); });
     });
 }
 
@@ -67,6 +67,6 @@ TEST_F(HostilePictures, MutatedPicturesOfOtherFormatsEndCleanly)
 {
     supervisor.expectAllKept([] {
         Mutator mutator(7);
-        return mutatedCases(pictureSeeds(), 300, [&](const NamedBytes& seed) { return hostilePicture(mutator, seed); });
+        return mutatedCases(pictureSeeds(), 240, [&](const NamedBytes& seed) { return hostilePicture(mutator, seed); });
     });
 }
