@@ -82,7 +82,9 @@ OrderedConversionRun::Next OrderedConversionRun::nameTarget(RunPicture& picture)
             return;
         name = renamer.rename(name, picture.source);
         if (!name.isEmpty())
-            name = Path(renamer.sortedName(picture.source, Path(name))).getPath();
+            name = renamer.sortedName(picture.source, Path(name));
+        if (!name.isEmpty())
+            name = Path(name).getPath();
     });
     if (!inOrder)
         return Next::Stop;

@@ -25,18 +25,44 @@ bool isFolderSeparator(wchar_t c)
     return c == L'\\' || c == L'/';
 }
 
+// Names that open a device instead of a file, with any extension, in any folder ("con.png", "aux.txt").
+bool isDeviceName(const wchar_t* start, const wchar_t* end)
+{
+    static const wchar_t* const devices[] = {L"CON",  L"PRN",  L"AUX",  L"NUL",  L"COM1", L"COM2",   L"COM3",
+                                             L"COM4", L"COM5", L"COM6", L"COM7", L"COM8", L"COM9",   L"LPT1",
+                                             L"LPT2", L"LPT3", L"LPT4", L"LPT5", L"LPT6", L"LPT7",   L"LPT8",
+                                             L"LPT9", L"CONIN$", L"CONOUT$"};
+    const wchar_t* stem = start;
+    while (stem < end && *stem != L'.')
+        ++stem;
+    while (stem > start && stem[-1] == L' ')
+        --stem;
+    size_t length = static_cast<size_t>(stem - start);
+    for (const wchar_t* device : devices) {
+        if (wcslen(device) == length && _wcsnicmp(start, device, length) == 0)
+            return true;
+    }
+    return false;
+}
+
 // A rule may lead into sub-folders with "\" or "/", but a character that the file system refuses would make
-// the save fail (and ":" would write into a hidden stream of another file), and a name that ends in a
-// separator or holds only dots and blanks names no file at all.
+// the save fail (and ":" would write into a hidden stream of another file), a device name would write to the
+// device, and a name that ends in a separator or holds only dots and blanks names no file at all.
 bool isUsableFileName(const wstring& name)
 {
     const wchar_t* text = name.buffer();
     int nameStart = 0;
-    for (int i = 0; text[i]; ++i) {
+    for (int i = 0;; ++i) {
+        if (!text[i] || isFolderSeparator(text[i])) {
+            if (isDeviceName(text + nameStart, text + i))
+                return false;
+            if (!text[i])
+                break;
+            nameStart = i + 1;
+            continue;
+        }
         if (text[i] < 32 || wcschr(L"<>:\"|?*", text[i]))
             return false;
-        if (isFolderSeparator(text[i]))
-            nameStart = i + 1;
     }
     for (int i = nameStart; text[i]; ++i) {
         if (text[i] != L'.' && text[i] != L' ')
@@ -123,5 +149,8 @@ wstring RenameUtil::sortedName(const wstring& sourcePath, const Path& outputName
     wstring folder = subFolderName(sourcePath, outputName);
     if (folder.isEmpty())
         return outputName.getPath();
+    // The start of a name such as "console.png" may be one that no folder can have.
+    if (!isUsableFileName(folder))
+        return wstring();
     return outputName.getDirectory() + folder + L"\\" + outputName.getFileName();
 }

@@ -35,7 +35,8 @@ public:
     wstring rename(const wstring& outputName, const wstring& sourcePath);
     // The output name moved into its sub-folder when sorting is on; the output's folder is created either way.
     wstring sortIntoFolder(const wstring& sourcePath, const Path& outputName) const;
-    // The same name without making its folder.
+    // The same name without making its folder; empty when the sub-folder would have a name no folder can have
+    // (a device name): that picture cannot be written.
     wstring sortedName(const wstring& sourcePath, const Path& outputName) const;
 
 private:

@@ -25,6 +25,7 @@ struct CommandLineCase {
 // How a start ended.
 struct RunOutcome {
     int exitCode = -1;
+    // Processor seconds in process, clock seconds for the program's own process.
     double seconds = 0;
     // The peak working set of the process that ran it.
     SIZE_T peakBytes = 0;

@@ -150,7 +150,8 @@ TEST_F(RenameUtilTest, NamesThatCannotBeFilesAreRefused)
 {
     RenameUtil util(setting, nullptr);
     for (const wchar_t* rule : {L"$year:$month", L"a?$index", L"<$fname>", L"a|b", L"a\"b", L"a*", L"tab\t$ext",
-                                L"sub\\", L"sub/", L"...", L"$fname\\ .."}) {
+                                L"sub\\", L"sub/", L"...", L"$fname\\ ..", L"con.$ext", L"Aux", L"nul .txt",
+                                L"lpt1\\$fname.$ext", L"sub/COM9.tar.gz", L"conout$.$ext"}) {
         setting.renameDefinition = rule;
         EXPECT_TRUE(util.rename(out + L"a.jpg", source).isEmpty()) << std::wstring(rule);
     }
@@ -203,6 +204,12 @@ TEST_F(RenameUtilTest, SortByTheStartOfTheOutputName)
     EXPECT_STREQ(sorted(L"夏の海の写真.png", source).buffer(), (out + L"夏の\\夏の海の写真.png").buffer());
     setting.filterNameLength = 260;
     EXPECT_STREQ(sorted(L"x.y.png", source).buffer(), (out + L"x.y\\x.y.png").buffer());
+    // A start that names a device is no folder: that picture has no output name, while a longer start is one.
+    setting.filterNameLength = 3;
+    RenameUtil util(setting, nullptr);
+    EXPECT_TRUE(util.sortedName(source, Path(out + L"console.png")).isEmpty());
+    setting.filterNameLength = 4;
+    EXPECT_STREQ(sorted(L"console.png", source).buffer(), (out + L"cons\\console.png").buffer());
 }
 
 TEST_F(RenameUtilTest, AnExistingSubFolderIsUsedButAFileInItsPlaceFails)

@@ -10,12 +10,14 @@
 #include "settings/AppSetting.h"
 #include "support/ComTesting.h"
 #include "support/ScratchFolder.h"
+#include "support/cpuTime.h"
 #include "support/fileBytes.h"
 
 namespace {
 
-// Well under a second is the aim; three times that leaves room for a busy machine.
-constexpr ULONGLONG LoadBound = 1500;
+// Well under a second is the aim. Measured in processor time, which a machine busy with other tests does not
+// stretch as it stretches the clock.
+constexpr double LoadBound = 1.0;
 
 std::string entry(const std::string& name, const std::string& value)
 {
@@ -49,8 +51,17 @@ std::string manySections()
 
 class LargeSettingsFileTest : public testing::Test {
 protected:
+    // The processor seconds that loading the file as the settings file takes.
+    double timeToLoad(AppSetting& setting, const std::wstring& path)
+    {
+        setting.setSectionsAndPath(path.c_str());
+        double start = threadProcessorSeconds();
+        setting.load(L"Korvilane", nullptr, GetModuleHandleW(nullptr));
+        return threadProcessorSeconds() - start;
+    }
+
     // The milliseconds that loading the file as the settings file takes.
-    ULONGLONG timeToLoad(AppSetting& setting, const std::wstring& path, Mutex* guard = nullptr)
+    ULONGLONG clockTimeToLoad(AppSetting& setting, const std::wstring& path, Mutex* guard)
     {
         setting.setSectionsAndPath(path.c_str());
         ULONGLONG start = GetTickCount64();
@@ -97,7 +108,7 @@ TEST_F(LargeSettingsFileTest, TheFileGuardIsHeldWhileTheFileIsReadNotWhileItIsPa
         }
     });
     AppSetting setting;
-    ULONGLONG loadTime = timeToLoad(setting, folder.file(L"sections.xml"), &guard);
+    ULONGLONG loadTime = clockTimeToLoad(setting, folder.file(L"sections.xml"), &guard);
     loading = false;
     other.join();
 
