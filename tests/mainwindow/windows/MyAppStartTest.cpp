@@ -1,5 +1,6 @@
 // The application object's windowed start as the user meets it.
 #include <windows.h>
+#include <richedit.h>
 #include <gtest/gtest.h>
 #include <string>
 #include "foundation/Path.h"
@@ -8,6 +9,7 @@
 #include "support/ImagingTestSupport.h"
 #include "support/WindowRobot.h"
 #include "support/fileBytes.h"
+#include "toolkit/Font.h"
 
 namespace {
 
@@ -91,4 +93,24 @@ TEST_F(MyAppTest, UnreadableSettingsFileIsKeptAsideAndTheUserToldOnce)
             L"the main window");
     });
     EXPECT_FALSE(boxShown);
+}
+
+TEST_F(MyAppTest, TheLogIsWrittenInAnInstalledFaceOfItsList)
+{
+    MyApp application;
+    GlobalApplication global(application);
+    ASSERT_NO_THROW(application.openWindows(true));
+    CHARFORMAT2W format{};
+    format.cbSize = sizeof(format);
+    SendMessageW(application.getLogWindow().getPane().getTextControl(), EM_GETCHARFORMAT, SCF_DEFAULT,
+                                                     reinterpret_cast<LPARAM>(&format));
+    application.closeWindows();
+    MSG quit;
+    while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {}
+
+    // Asked for the whole list as one name, the font mapper picks a face of its own, whose underscores may not
+    // show in the log's file names.
+    std::wstring face = format.szFaceName;
+    EXPECT_EQ(face.find(L'/'), std::wstring::npos) << face;
+    EXPECT_TRUE(fontExists(face.c_str())) << face;
 }
