@@ -70,8 +70,9 @@ public:
     // BMP headers as the reader judges them. A form that it decodes itself: an info header of 40 bytes up to a
     // V5 header, with uncompressed, run-length or bit-field pixels of a depth it makes.
     static bool isOwnBmpForm(const BITMAPINFOHEADER& header);
-    // Whether it takes such a picture: the header sane, and the `bytes` bytes from the info header on holding
-    // the colour table before pixelOffset and the pixels from there.
+    // Whether it takes such a picture: the header sane (one plane among others), and the `bytes` bytes from the
+    // info header on holding the colour table before pixelOffset and the pixels from there. A run-length
+    // stream must also be whole (RunLengthScan), which only its bytes tell.
     static bool isSoundBmpImage(const BITMAPINFOHEADER& header, LONGLONG bytes, LONGLONG pixelOffset);
     static int stride(int width, int bitCount)
     {

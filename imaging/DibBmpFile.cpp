@@ -3,6 +3,7 @@
 #include <climits>
 #include "foundation/FileHandle.h"
 #include "foundation/ScratchBuffer.h"
+#include "imaging/RunLengthScan.h"
 
 namespace {
 
@@ -166,8 +167,8 @@ bool Dib::loadPackedDib(const BITMAPINFO* packed, DWORD bytes)
 
 bool Dib::isSoundBmpImage(const BITMAPINFOHEADER& header, LONGLONG bytes, LONGLONG pixelOffset)
 {
-    return isValidHeader(header) && packedInfoBytes(header) <= pixelOffset && pixelOffset <= bytes &&
-           packedPixelBytes(header) <= bytes - pixelOffset;
+    return header.biPlanes == 1 && isValidHeader(header) && packedInfoBytes(header) <= pixelOffset &&
+           pixelOffset <= bytes && packedPixelBytes(header) <= bytes - pixelOffset;
 }
 
 // `data` holds the info block and the pixels in `bytes` bytes.
@@ -179,7 +180,10 @@ bool Dib::loadBmpImage(const BYTE* data, DWORD bytes, DWORD pixelOffset)
         return fail(ERROR_INVALID_PARAMETER);
     }
     const BITMAPINFOHEADER& header = packed->bmiHeader;
-    if (!isSoundBmpImage(header, bytes, pixelOffset)) {
+    // A run-length stream that stops inside the picture is refused before a section of its full size is made.
+    if (!isSoundBmpImage(header, bytes, pixelOffset) ||
+        (RunLengthScan::isRunLength(header) &&
+         !RunLengthScan::isWholeStream(header, data + pixelOffset, header.biSizeImage))) {
         reallocInfo(0);
         return fail(ERROR_INVALID_PARAMETER);
     }
@@ -210,7 +214,7 @@ bool Dib::loadBmpImage(const BYTE* data, DWORD bytes, DWORD pixelOffset)
     releaseDC();
     if (lines > 0)
         return true;
-    // Pixels that GDI refuses (run-length data that breaks off) are malformed data.
+    // Pixels that GDI refuses are malformed data.
     reallocInfo(0);
     return fail(ERROR_INVALID_PARAMETER);
 }

@@ -5,6 +5,7 @@
 #include "foundation/ComPtr.h"
 #include "imaging/Dib.h"
 #include "imaging/PictureSizeLimit.h"
+#include "imaging/RunLengthScan.h"
 
 namespace {
 
@@ -108,6 +109,22 @@ DWORD sizeVerdict(double width, double height, int bitsPerPixel = 32)
     return PictureSizeLimit::admits(width, height, bitsPerPixel) ? Sound : TooLarge;
 }
 
+// Whether the run-length stream of the picture at the offset reaches the end of the picture. The decoders take
+// as much memory as the header claims before they find a stream cut short.
+bool isWholeStream(const StreamBytes& bytes, const BITMAPINFOHEADER& header, ULONGLONG offset)
+{
+    RunLengthScan scan(header);
+    BYTE piece[4096];
+    for (ULONGLONG done = 0; done < header.biSizeImage && !scan.isWhole();) {
+        auto count = static_cast<ULONG>(std::min<ULONGLONG>(sizeof(piece), header.biSizeImage - done));
+        if (!bytes.read(offset + done, piece, count))
+            return false;
+        scan.feed(piece, count);
+        done += count;
+    }
+    return scan.isWhole();
+}
+
 // The picture's claims and, for its uncompressed forms, the room of its pixels: the `available` bytes from the
 // info header at `at` on, the pixels `pixelOffset` bytes after it.
 DWORD dibClaims(const StreamBytes& bytes, ULONGLONG at, ULONGLONG available, LONGLONG pixelOffset)
@@ -122,6 +139,7 @@ DWORD dibClaims(const StreamBytes& bytes, ULONGLONG at, ULONGLONG available, LON
             return Malformed;
         header.biWidth = core.bcWidth;
         header.biHeight = core.bcHeight;
+        header.biPlanes = core.bcPlanes;
         header.biBitCount = core.bcBitCount;
     } else if (headerBytes >= 16 && headerBytes <= sizeof(BITMAPV5HEADER)) {
         // The smaller OS/2 headers stop after the bit count: the rest stays 0, uncompressed.
@@ -131,12 +149,15 @@ DWORD dibClaims(const StreamBytes& bytes, ULONGLONG at, ULONGLONG available, LON
         return Malformed;
     }
     LONGLONG height = header.biHeight < 0 ? -static_cast<LONGLONG>(header.biHeight) : header.biHeight;
-    if (header.biWidth < 1 || height < 1)
+    if (header.biWidth < 1 || height < 1 || header.biPlanes != 1)
         return Malformed;
     if (DWORD verdict = sizeVerdict(header.biWidth, static_cast<double>(height), header.biBitCount))
         return verdict;
-    if (Dib::isOwnBmpForm(header))
-        return Dib::isSoundBmpImage(header, static_cast<LONGLONG>(available), pixelOffset) ? Sound : Malformed;
+    if (Dib::isOwnBmpForm(header)) {
+        bool sound = Dib::isSoundBmpImage(header, static_cast<LONGLONG>(available), pixelOffset) &&
+                     (!RunLengthScan::isRunLength(header) || isWholeStream(bytes, header, at + pixelOffset));
+        return sound ? Sound : Malformed;
+    }
     bool uncompressed = header.biCompression == BI_RGB || header.biCompression == BI_BITFIELDS ||
                         header.biCompression == BiAlphaBitFields;
     LONGLONG stride = (static_cast<LONGLONG>(header.biBitCount) * header.biWidth + 31) / 32 * 4;

@@ -38,6 +38,16 @@ void put16(std::vector<BYTE>& bytes, size_t offset, WORD value)
     std::memcpy(&bytes[offset], &value, sizeof(value));
 }
 
+// The RLE8 picture with another stream.
+std::vector<BYTE> rleBmpWith(const std::vector<BYTE>& stream)
+{
+    std::vector<BYTE> bytes = rleBmp();
+    bytes.resize(66);
+    bytes.insert(bytes.end(), stream.begin(), stream.end());
+    put32(bytes, 34, static_cast<DWORD>(stream.size()));
+    return bytes;
+}
+
 // A load either holds a picture whose pixels lie inside its own section, or fails and leaves nothing.
 void expectCleanOutcome(bool loaded, const Dib& dib)
 {
@@ -107,13 +117,12 @@ TEST_F(BmpFuzz, HostileHeaderFieldsFail)
         DWORD value;
     };
     const Field fields[] = {
-        {14, 4, 0},          {14, 4, 12},         {14, 4, 39},          {14, 4, 125},
-        {14, 4, 0xFFFFFFFF}, {14, 4, 0x7FFFFFF0}, {18, 4, 0},           {18, 4, 0xFFFFFFFF},
-        {18, 4, 0x7FFFFFFF}, {18, 4, 0x10000},    {22, 4, 0},           {22, 4, 0x80000000},
-        {22, 4, 0x7FFFFFFF}, {22, 4, 0x80000001}, {28, 2, 0},           {28, 2, 2},
-        {28, 2, 64},         {28, 2, 0xFFFF},     {30, 4, 4},           {30, 4, 5},
-        {30, 4, 99},         {46, 4, 257},        {46, 4, 0xFFFFFFFF},  {46, 4, 0x10000},
-        {10, 4, 0xFFFFFFFF}, {10, 4, 0x7FFFFFFF}, {10, 4, 1000},
+        {14, 4, 0},          {14, 4, 12},         {14, 4, 39},         {14, 4, 125},        {14, 4, 0xFFFFFFFF},
+        {14, 4, 0x7FFFFFF0}, {18, 4, 0},          {18, 4, 0xFFFFFFFF}, {18, 4, 0x7FFFFFFF}, {18, 4, 0x10000},
+        {22, 4, 0},          {22, 4, 0x80000000}, {22, 4, 0x7FFFFFFF}, {22, 4, 0x80000001}, {28, 2, 0},
+        {28, 2, 2},          {28, 2, 64},         {28, 2, 0xFFFF},     {30, 4, 4},          {30, 4, 5},
+        {30, 4, 99},         {46, 4, 257},        {46, 4, 0xFFFFFFFF}, {46, 4, 0x10000},    {10, 4, 0xFFFFFFFF},
+        {10, 4, 0x7FFFFFFF}, {10, 4, 1000},       {26, 2, 0},          {26, 2, 2},
     };
     for (const std::vector<BYTE>& sample : samples()) {
         for (const Field& field : fields) {
@@ -146,6 +155,44 @@ TEST_F(BmpFuzz, WrongCompressionForTheDepthAndOversizedRunLengthDataFail)
     load(bytes, true, true);
     bytes = rleBmp();
     put32(bytes, 22, static_cast<DWORD>(-2)); // run-length pictures cannot be top-down
+    load(bytes, true, true);
+}
+
+// A stream may leave rows unwritten, but one that stops inside the picture is refused before a section of the
+// picture's size is made.
+TEST_F(BmpFuzz, RunLengthStreamsMustEndThePictureOrLeaveIt)
+{
+    const std::vector<BYTE> whole[] = {
+        {4, 1, 0, 1},             // the end after the first row
+        {4, 1, 0, 2, 0, 5},       // a move out of the picture
+        {4, 1, 0, 0, 4, 2, 0, 0}, // every row ended
+        {6, 1, 0, 1, 9, 9},       // a run past the width, bytes after the end
+        {0, 3, 1, 2, 1, 0, 0, 1}, // pixels one by one, padded
+    };
+    const std::vector<BYTE> broken[] = {
+        {},
+        {4, 1},
+        {4, 1, 0, 0, 2, 2, 2, 0},
+        {4, 1, 0, 0, 2, 2, 2, 0, 0},
+        {4, 1, 0, 2, 1},
+        {4, 1, 0, 0, 0, 4, 2},
+        {4, 1, 0, 0, 0, 3, 2, 2, 2, 0},
+    };
+    for (const std::vector<BYTE>& stream : whole) {
+        writeBytes(path, rleBmpWith(stream));
+        EXPECT_TRUE(Dib().loadBmpFile(openForReading(path))) << testing::PrintToString(stream);
+    }
+    for (const std::vector<BYTE>& stream : broken) {
+        SCOPED_TRACE(testing::PrintToString(stream));
+        load(rleBmpWith(stream), true, true);
+    }
+    // The header says that the stream ends before its end of the picture.
+    std::vector<BYTE> bytes = rleBmp();
+    put32(bytes, 34, 8);
+    load(bytes, true, true);
+    // Rows that only a full-size section could hold, and data for none of them.
+    bytes = rleBmpWith({4, 1, 0, 0});
+    put32(bytes, 22, 0x01000000);
     load(bytes, true, true);
 }
 

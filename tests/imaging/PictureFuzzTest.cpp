@@ -108,6 +108,20 @@ std::vector<BYTE> runs(int count)
     return data;
 }
 
+// Run-length data that ends every row of a picture 255 pixels wide and no more. The rows give their pixels one
+// by one, indices 0 and 1 in turn, which read out of step would end the picture.
+std::vector<BYTE> everyRowEnded(int rows)
+{
+    std::vector<BYTE> data;
+    for (int i = 0; i < rows; ++i) {
+        data.insert(data.end(), {0, 255});
+        for (int x = 0; x < 255; ++x)
+            data.push_back(static_cast<BYTE>(x % 2));
+        data.insert(data.end(), {0, 0, 0});
+    }
+    return data;
+}
+
 // An icon file of one entry holding the picture (a PNG, or a packed DIB of colour and mask rows).
 std::vector<BYTE> iconOf(const std::vector<BYTE>& picture)
 {
@@ -150,6 +164,14 @@ std::vector<HostilePicture> hostilePictures(const std::vector<SamplePicture>& sa
                                     0xC2, 0,    17,   8,    0xFF, 0xFF, 0xFF, 0xFF, 3};
     const std::vector<BYTE> tiff = {'I',  'I', 42, 0, 8, 0, 0, 0, 2, 0, 0, 1,    4,    0, 1, 0, 0, 0, 0x70,
                                     0x11, 1,   0,  1, 1, 4, 0, 1, 0, 0, 0, 0x70, 0x11, 1, 0, 0, 0, 0, 0};
+    // Within the size limit, and one of its rows written before the end of the picture: some 700 MB of work
+    // for GDI+ and WIC, which take a BMP of no planes.
+    std::vector<BYTE> noPlanes = bmpFile(124, 5, 0x01000000, 4, BI_RLE4, runs(1));
+    put(noPlanes, 26, 0, 2);
+    std::vector<BYTE> twoPlanes = bmpFile(12, 5, 3, 24, BI_RGB, std::vector<BYTE>(48, 0x80));
+    put(twoPlanes, 22, 2, 2);
+    std::vector<BYTE> rowShort = everyRowEnded(40);
+    rowShort.resize(rowShort.size() - 2);
     const DWORD tooLarge = ERROR_NOT_ENOUGH_MEMORY;
     const DWORD malformed = ERROR_INVALID_PARAMETER;
     return {
@@ -163,8 +185,13 @@ std::vector<HostilePicture> hostilePictures(const std::vector<SamplePicture>& sa
         // Refused by the program's own reader, so by every other decoder too.
         {"top-down RLE8", bmpFile(40, 16, -4, 8, BI_RLE8, runs(4)), malformed},
         {"24 bits, pixels missing", bmpFile(40, 3000, 3000, 24, BI_RGB, std::vector<BYTE>(100)), malformed},
+        {"RLE4 of no planes", noPlanes, malformed},
+        {"RLE8 whose last row is not ended", bmpFile(40, 255, 40, 8, BI_RLE8, rowShort), malformed},
+        {"RLE4 of pixels one by one, unpadded", bmpFile(40, 5, 1, 4, BI_RLE4, {0, 5, 0x12, 0x34, 0x50, 0, 1}),
+         malformed},
         // Forms the reader leaves to the platform's decoders.
         {"old header", bmpFile(12, 60000, 60000, 24, BI_RGB, std::vector<BYTE>(100)), tooLarge},
+        {"old header of two planes", twoPlanes, malformed},
         {"OS/2 header, pixels missing", bmpFile(16, 100, 100, 8, BI_RGB, std::vector<BYTE>(100)), malformed},
         {"PNG in a BMP", bmpFile(40, 0x7FFFFFFF, 1000, 32, BI_PNG, png), tooLarge},
         {"PNG", png, tooLarge},
@@ -317,6 +344,33 @@ TEST_F(PictureFuzz, HostilePicturesFailEveryLoaderAndLeaveTheProcessRunning)
     for (const HostilePicture& hostile : hostilePictures(writeSamples(originals))) {
         SCOPED_TRACE(hostile.name);
         expectRefusedEveryWay(hostile.bytes);
+    }
+}
+
+// Run-length streams may stop writing rows long before the end of the picture.
+TEST_F(PictureFuzz, RunLengthBmpsThatEndEarlyLoadEveryWay)
+{
+    const std::vector<BYTE> files[] = {
+        bmpFile(40, 16, 4, 8, BI_RLE8, runs(1)),
+        bmpFile(108, 5, 4, 4, BI_RLE4, {0, 5, 0x12, 0x34, 0x50, 0, 0, 1}),
+        bmpFile(40, 255, 40, 8, BI_RLE8, everyRowEnded(40)),
+    };
+    std::wstring path = folder.file(L"early.bmp");
+    for (const std::vector<BYTE>& bytes : files) {
+        writeBytes(path, bytes);
+        int height = bytes[22];
+        BitmapPtr bitmap(loadBitmap(path.c_str(), nullptr, nullptr, nullptr, nullptr));
+        ASSERT_TRUE(bitmap) << height;
+        EXPECT_EQ(bitmap->GetHeight(), static_cast<UINT>(height));
+        Dib dib;
+        EXPECT_TRUE(loadDib(path.c_str(), dib) && dib.height() == height);
+        std::unique_ptr<IImage> image(loadImage(path.c_str(), true, nullptr, 0));
+        EXPECT_TRUE(image && image->height() == height);
+        PictureMetadata metadata;
+        WORD bits = 0;
+        UINT frames = 0;
+        Dib thumbnail;
+        EXPECT_TRUE(readPictureProperties(path.c_str(), metadata, bits, frames, dib, thumbnail));
     }
 }
 
