@@ -20,9 +20,10 @@ public:
     LRESULT handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
 
     // Shows template `templateId` of the module (null: the program) modally over the parent and returns the
-    // result given to endDialog. The handler sees initParam as WM_INITDIALOG's lParam. Exception 1 while the
-    // dialog is open, 1400 when it cannot be shown; a dialog that could not set itself up (startDialog)
-    // throws what stopped it.
+    // result given to endDialog. The raw handler sees initParam as WM_INITDIALOG's lParam (getInitParam).
+    // Exception 1 while the dialog is open, 1400 when it cannot be shown. A dialog whose setting up on
+    // WM_INITDIALOG throws ends at once, and this throws what stopped it: the user reads why the dialog did
+    // not open.
     INT_PTR doModal(HMODULE module, UINT templateId, HWND parent, LPARAM initParam);
     // The same dialog without a modal loop of its own: the caller's loop serves it until destroy.
     HWND create(HMODULE module, UINT templateId, HWND parent, LPARAM initParam);
@@ -52,6 +53,7 @@ private:
     DialogTemplate prepare(HMODULE& module, UINT templateId);
     static INT_PTR CALLBACK dialogProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR opened(HWND window, WPARAM focus);
     void unbind(HWND window);
 
     bool modal = false;
