@@ -101,11 +101,10 @@ void DlgSpi::store()
     getAppSetting().spiPaths.swap(paths);
 }
 
-LRESULT DlgSpi::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+bool DlgSpi::onInitDialog(HWND)
 {
-    if (message == WM_INITDIALOG)
-        return startDialog([this] { initialize(); });
-    return OrderedListDialog::handleMessage(window, message, wParam, lParam);
+    initialize();
+    return true;
 }
 
 void DlgSpi::command(int id)

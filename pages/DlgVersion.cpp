@@ -92,27 +92,38 @@ void DlgVersion::paint()
     EndPaint(dialog, &paintStruct);
 }
 
-LRESULT DlgVersion::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+bool DlgVersion::onInitDialog(HWND)
 {
-    switch (message) {
-    case WM_INITDIALOG:
-        return startDialog([this] { initialize(); });
-    case WM_PAINT:
-        paint();
-        return TRUE;
-    case WM_CTLCOLORSTATIC:
-        // The texts stand on the gradient.
-        SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
-        return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
-    case WM_LBUTTONDOWN:
-        SendMessageW(window, WM_COMMAND, IDOK, 0);
-        return TRUE;
-    case WM_DESTROY:
-        icon.reset();
-        return AppDialog::handleMessage(window, message, wParam, lParam);
-    default:
-        return AppDialog::handleMessage(window, message, wParam, lParam);
-    }
+    initialize();
+    return true;
+}
+
+bool DlgVersion::onPaint()
+{
+    paint();
+    return true;
+}
+
+bool DlgVersion::onCtlColorStatic(HDC dc, HWND, HBRUSH& brush)
+{
+    // The texts stand on the gradient.
+    SetBkMode(dc, TRANSPARENT);
+    brush = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
+    return true;
+}
+
+bool DlgVersion::onButtonDown(MouseButton button, const Point&, UINT)
+{
+    if (button != MouseButton::Left)
+        return false;
+    sendCommand(hwnd, IDOK);
+    return true;
+}
+
+bool DlgVersion::onDestroy()
+{
+    icon.reset();
+    return false;
 }
 
 void DlgVersion::onCommand(HWND, int id, int)

@@ -115,19 +115,18 @@ void DlgViewer::store()
     getAppSetting().applications.swap(entries);
 }
 
-LRESULT DlgViewer::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+bool DlgViewer::onInitDialog(HWND)
 {
-    switch (message) {
-    case WM_INITDIALOG:
-        return startDialog([this] { initialize(); });
-    case WM_DESTROY:
-        // The system's list is shared: the list view must not take it along.
-        if (listView().getHandle())
-            listView().sendMessage(LVM_SETIMAGELIST, LVSIL_SMALL, 0);
-        return TRUE;
-    default:
-        return OrderedListDialog::handleMessage(window, message, wParam, lParam);
-    }
+    initialize();
+    return true;
+}
+
+bool DlgViewer::onDestroy()
+{
+    // The system's list is shared: the list view must not take it along.
+    if (listView().getHandle())
+        listView().sendMessage(LVM_SETIMAGELIST, LVSIL_SMALL, 0);
+    return true;
 }
 
 void DlgViewer::command(int id)
@@ -195,19 +194,18 @@ void DlgViewerEntry::confirm()
     endDialog(IDOK);
 }
 
+bool DlgViewerEntry::onInitDialog(HWND)
+{
+    initialize();
+    return true;
+}
+
 LRESULT DlgViewerEntry::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_INITDIALOG:
-        return startDialog([this] { initialize(); });
-    case ProgramChosenMessage:
-        nameAfterProgram();
-        return 1;
-    case WM_DESTROY:
-        return 1;
-    default:
+    if (message != ProgramChosenMessage)
         return AppDialog::handleMessage(window, message, wParam, lParam);
-    }
+    nameAfterProgram();
+    return 1;
 }
 
 void DlgViewerEntry::onCommand(HWND, int id, int)
@@ -233,15 +231,12 @@ void DlgViewerEntry::onException(const Exception& exception)
         application->showException(getHandle(), exception);
 }
 
-LRESULT DlgViewerEntry::DDEdit::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+bool DlgViewerEntry::DDEdit::onDropFiles(HDROP drop)
 {
-    if (message != WM_DROPFILES)
-        return Edit::handleMessage(window, message, wParam, lParam);
-    auto drop = reinterpret_cast<HDROP>(wParam);
     wchar_t dropped[PathCapacity + 1] = {};
     if (DragQueryFileW(drop, 0, dropped, PathCapacity + 1))
         setText(dropped);
     DragFinish(drop);
-    SendMessageW(GetParent(window), ProgramChosenMessage, 0, 0);
-    return 0;
+    SendMessageW(GetParent(hwnd), ProgramChosenMessage, 0, 0);
+    return true;
 }

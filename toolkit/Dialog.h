@@ -36,11 +36,6 @@ public:
     LPARAM getInitParam() const { return initParam; }
 
 protected:
-    // Sets the dialog up on WM_INITDIALOG. When that throws, the dialog ends at once (a modal one with -1)
-    // and doModal or create throws the exception instead: the user reads why the dialog did not open.
-    template <typename SetUp>
-    LRESULT startDialog(SetUp setUp);
-
     PriorityFontList fonts;
 
 private:
@@ -60,19 +55,6 @@ private:
     LPARAM initParam = 0;
     std::exception_ptr openingFailure;
 };
-
-template <typename SetUp>
-LRESULT Dialog::startDialog(SetUp setUp)
-{
-    try {
-        setUp();
-    } catch (const Exception&) {
-        abandon(std::current_exception());
-    } catch (const std::exception&) {
-        abandon(std::current_exception());
-    }
-    return TRUE;
-}
 
 // The default answer of dialogs and property pages: commands are handled, and a new palette repaints the
 // window; everything else is left to the system (0).

@@ -217,10 +217,25 @@ Point pointFromLParam(LPARAM lParam)
 
 Point clientToScreen(HWND hwnd, LPARAM lParam)
 {
-    Point point = pointFromLParam(lParam);
+    return clientToScreen(hwnd, pointFromLParam(lParam));
+}
+
+Point clientToScreen(HWND hwnd, const Point& client)
+{
+    Point point = client;
     if (IsWindow(hwnd))
         ClientToScreen(hwnd, &point);
     return point;
+}
+
+LRESULT sendCommand(HWND window, int id, int code, HWND control)
+{
+    return SendMessageW(window, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(control));
+}
+
+LRESULT notifyParent(HWND control, int code)
+{
+    return sendCommand(GetParent(control), GetDlgCtrlID(control), code, control);
 }
 
 namespace {

@@ -80,6 +80,11 @@ protected:
 Point pointFromLParam(LPARAM lParam);
 // The point of a mouse message in screen coordinates; unconverted when the window is gone.
 Point clientToScreen(HWND hwnd, LPARAM lParam);
+Point clientToScreen(HWND hwnd, const Point& client);
+// WM_COMMAND as a menu or accelerator (no control) or a control of the window sends it.
+LRESULT sendCommand(HWND window, int id, int code = 0, HWND control = nullptr);
+// WM_COMMAND from a control to its parent, with the control's id.
+LRESULT notifyParent(HWND control, int code);
 // The first child (at any depth) whose class name equals the name regardless of case; null when there is
 // none, also for a parent without children. A class name that cannot be read throws Exception with the
 // system's error.
