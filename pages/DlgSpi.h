@@ -21,7 +21,6 @@ protected:
     void store() override;
 
 private:
-    void initialize();
     void appendRows(const wstringArray& paths);
     void chooseFiles();
 

@@ -46,7 +46,7 @@ void paintGradient(Dib& background, int width)
 
 } // namespace
 
-void DlgVersion::initialize()
+bool DlgVersion::onInitDialog(HWND)
 {
     Application* application = getApplication();
     if (!application)
@@ -72,9 +72,10 @@ void DlgVersion::initialize()
     if (!background.create(client.right, client.bottom, 24, RGB(255, 255, 255)))
         Exception::throwLastError();
     paintGradient(background, client.right);
+    return true;
 }
 
-void DlgVersion::paint()
+bool DlgVersion::onPaint()
 {
     HWND dialog = getHandle();
     PAINTSTRUCT paintStruct;
@@ -90,17 +91,6 @@ void DlgVersion::paint()
         graphics.DrawImage(icon.get(), x, y, static_cast<int>(icon->GetWidth()), static_cast<int>(icon->GetHeight()));
     }
     EndPaint(dialog, &paintStruct);
-}
-
-bool DlgVersion::onInitDialog(HWND)
-{
-    initialize();
-    return true;
-}
-
-bool DlgVersion::onPaint()
-{
-    paint();
     return true;
 }
 

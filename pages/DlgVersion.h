@@ -15,9 +15,6 @@ public:
     void onCommand(HWND hwnd, int id, int code) override;
 
 private:
-    void initialize();
-    void paint();
-
     BitmapPtr icon;
     Dib background;
     float dpiX = 96;

@@ -56,7 +56,7 @@ int DlgViewer::rowImage(const Row& texts) const
     }
 }
 
-void DlgViewer::initialize()
+bool DlgViewer::onInitDialog(HWND)
 {
     bindList();
     try {
@@ -73,6 +73,7 @@ void DlgViewer::initialize()
         insertRow(rowCount(), {entry.exts.join(L";"), entry.name, entry.path});
     }
     updateButtons();
+    return true;
 }
 
 void DlgViewer::editRow(bool adding)
@@ -115,12 +116,6 @@ void DlgViewer::store()
     getAppSetting().applications.swap(entries);
 }
 
-bool DlgViewer::onInitDialog(HWND)
-{
-    initialize();
-    return true;
-}
-
 bool DlgViewer::onDestroy()
 {
     // The system's list is shared: the list view must not take it along.
@@ -143,7 +138,7 @@ void showViewerDialog(HWND parent)
 
 // ---- DlgViewerEntry ----
 
-void DlgViewerEntry::initialize()
+bool DlgViewerEntry::onInitDialog(HWND)
 {
     extensionEdit.attach(getDlgItem(IDC_VIEWER_EXTS));
     nameEdit.attach(getDlgItem(IDC_VIEWER_NAME));
@@ -158,6 +153,7 @@ void DlgViewerEntry::initialize()
     DragAcceptFiles(pathEdit.getHandle(), TRUE);
     pathEdit.subclass();
     pathEdit.setText(path);
+    return true;
 }
 
 void DlgViewerEntry::chooseProgram()
@@ -192,12 +188,6 @@ void DlgViewerEntry::confirm()
     name = nameEdit.getText();
     path = pathEdit.getText();
     endDialog(IDOK);
-}
-
-bool DlgViewerEntry::onInitDialog(HWND)
-{
-    initialize();
-    return true;
 }
 
 LRESULT DlgViewerEntry::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

@@ -24,7 +24,6 @@ protected:
     void store() override;
 
 private:
-    void initialize();
     void editRow(bool adding);
 
     std::unique_ptr<SystemImageList> icons;
@@ -61,7 +60,6 @@ private:
         bool onDropFiles(HDROP drop) override;
     };
 
-    void initialize();
     void chooseProgram();
     void nameAfterProgram();
     void confirm();
