@@ -71,31 +71,24 @@ bool MessageCracker::crack(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
 
 bool MessageCracker::crackMouse(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    static constexpr struct {
+        UINT down, up, doubleClick;
+        MouseButton button;
+    } buttons[] = {{WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, MouseButton::Left},
+                   {WM_RBUTTONDOWN, WM_RBUTTONUP, WM_RBUTTONDBLCLK, MouseButton::Right},
+                   {WM_MBUTTONDOWN, WM_MBUTTONUP, WM_MBUTTONDBLCLK, MouseButton::Middle}};
     // Left of or above the window the words of the point are negative.
     Point at = pointFromLParam(lParam);
     UINT keys = static_cast<UINT>(wParam);
-    switch (message) {
-    case WM_MOUSEMOVE:
+    if (message == WM_MOUSEMOVE)
         return onMouseMove(at, keys);
-    case WM_LBUTTONDOWN:
-        return onButtonDown(MouseButton::Left, at, keys);
-    case WM_RBUTTONDOWN:
-        return onButtonDown(MouseButton::Right, at, keys);
-    case WM_MBUTTONDOWN:
-        return onButtonDown(MouseButton::Middle, at, keys);
-    case WM_LBUTTONUP:
-        return onButtonUp(MouseButton::Left, at, keys);
-    case WM_RBUTTONUP:
-        return onButtonUp(MouseButton::Right, at, keys);
-    case WM_MBUTTONUP:
-        return onButtonUp(MouseButton::Middle, at, keys);
-    case WM_LBUTTONDBLCLK:
-        return onDoubleClick(MouseButton::Left, at, keys);
-    case WM_RBUTTONDBLCLK:
-        return onDoubleClick(MouseButton::Right, at, keys);
-    case WM_MBUTTONDBLCLK:
-        return onDoubleClick(MouseButton::Middle, at, keys);
-    default:
-        return false;
+    for (const auto& messages : buttons) {
+        if (message == messages.down)
+            return onButtonDown(messages.button, at, keys);
+        if (message == messages.up)
+            return onButtonUp(messages.button, at, keys);
+        if (message == messages.doubleClick)
+            return onDoubleClick(messages.button, at, keys);
     }
+    return false;
 }

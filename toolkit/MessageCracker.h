@@ -14,6 +14,9 @@ class MessageCracker {
 public:
     virtual ~MessageCracker() = default;
 
+    // The handler of a common message; true with the message's answer in result when it handled it.
+    bool crack(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
     // Setting refuse makes the creation fail (the window answers -1).
     virtual bool onCreate(const CREATESTRUCTW&, bool& /*refuse*/) { return false; }
     // A dialog's or page's first message; the system then gives the focus to `focus`.
@@ -46,10 +49,6 @@ public:
     virtual bool onCtlColorStatic(HDC, HWND /*control*/, HBRUSH& /*brush*/) { return false; }
     // A handler that handles the drop releases it (DragFinish).
     virtual bool onDropFiles(HDROP) { return false; }
-
-protected:
-    // The handler of a common message; true with the message's answer in result when it handled it.
-    bool crack(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
 private:
     bool crackMouse(UINT message, WPARAM wParam, LPARAM lParam);
