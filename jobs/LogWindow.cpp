@@ -28,41 +28,37 @@ BOOL LogWindow::destroy()
     return UserWindow::destroy();
 }
 
-LRESULT LogWindow::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    switch (message) {
-    case WM_CREATE:
-        return created(window);
-    case WM_SIZE:
-        SetWindowPos(pane.getHandle(), nullptr, 0, 0, LOWORD(lParam), HIWORD(lParam), SWP_NOZORDER);
-        return 0;
-    case WM_SETFOCUS:
-        try {
-            pane.setFocus();
-        } catch (const Exception&) {
-        }
-        return 0;
-    case WM_CLOSE:
-        ShowWindow(window, SW_HIDE);
-        return 0;
-    case WM_DESTROY:
-        return 0;
-    default:
-        return UserWindow::handleMessage(window, message, wParam, lParam);
-    }
-}
-
-LRESULT LogWindow::created(HWND window)
+bool LogWindow::onCreate(const CREATESTRUCTW&, bool& refuse)
 {
     try {
         OutputPane::registerClass();
-        RECT client;
-        GetClientRect(window, &client);
-        pane.create(window, PaneId, Rect(0, 0, client.right, client.bottom), 0, 0);
-        return 0;
+        Rect client = getClientRect();
+        pane.create(hwnd, PaneId, Rect(0, 0, client.right, client.bottom), 0, 0);
     } catch (const Exception&) {
-        return -1;
+        refuse = true;
     }
+    return true;
+}
+
+bool LogWindow::onSize(UINT, const Size& client)
+{
+    SetWindowPos(pane.getHandle(), nullptr, 0, 0, client.cx, client.cy, SWP_NOZORDER);
+    return true;
+}
+
+bool LogWindow::onSetFocus(HWND)
+{
+    try {
+        pane.setFocus();
+    } catch (const Exception&) {
+    }
+    return true;
+}
+
+bool LogWindow::onClose()
+{
+    ShowWindow(hwnd, SW_HIDE);
+    return true;
 }
 
 void LogWindow::write(const wstring& text)

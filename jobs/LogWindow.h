@@ -14,7 +14,12 @@ public:
 
     // Detaches the pane, then destroys the window when it still exists.
     BOOL destroy() override;
-    LRESULT handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
+    // A pane that cannot be made refuses the window.
+    bool onCreate(const CREATESTRUCTW& creation, bool& refuse) override;
+    bool onSize(UINT kind, const Size& client) override;
+    bool onSetFocus(HWND previous) override;
+    // Only hides the window.
+    bool onClose() override;
 
     // Appended to the pane unchanged. Exception 1400 when the pane is gone.
     void write(const wstring& text) override;
@@ -26,8 +31,6 @@ public:
     OutputPane& getPane() { return pane; }
 
 private:
-    LRESULT created(HWND window);
-
     OutputPane pane;
 };
 

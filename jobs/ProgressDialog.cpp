@@ -22,24 +22,27 @@ ProgressDialog::~ProgressDialog()
     thread.join(true);
 }
 
+bool ProgressDialog::onInitDialog(HWND)
+{
+    thread.setDialog(this);
+    if (!thread.start(nullptr))
+        endDialog(-1);
+    return true;
+}
+
+bool ProgressDialog::onDestroy()
+{
+    // The worker has posted its result by now; it only has to leave.
+    thread.join(true);
+    return true;
+}
+
 LRESULT ProgressDialog::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_INITDIALOG:
-        thread.setDialog(this);
-        if (!thread.start(nullptr))
-            endDialog(-1);
-        return Handled;
-    case WM_JOB_FINISHED:
-        endDialog(static_cast<int>(wParam) < 0 ? IDCANCEL : IDOK);
-        return Handled;
-    case WM_DESTROY:
-        // The worker has posted its result by now; it only has to leave.
-        thread.join(true);
-        return Handled;
-    default:
+    if (message != WM_JOB_FINISHED)
         return AppDialog::handleMessage(window, message, wParam, lParam);
-    }
+    endDialog(static_cast<int>(wParam) < 0 ? IDCANCEL : IDOK);
+    return Handled;
 }
 
 void ProgressDialog::onCommand(HWND, int id, int)
@@ -61,28 +64,30 @@ void ProgressDialog::progress(int, int)
 {
 }
 
+bool DlgCancel::onInitDialog(HWND focus)
+{
+    try {
+        count.attach(getDlgItem(CountId));
+    } catch (const Exception&) {
+        // A dialog without its count is no place for the job: it ends before the job starts.
+        destroy();
+        return true;
+    }
+    return ProgressDialog::onInitDialog(focus);
+}
+
+bool DlgCancel::onDestroy()
+{
+    count.attach(nullptr);
+    return ProgressDialog::onDestroy();
+}
+
 LRESULT DlgCancel::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_INITDIALOG:
-        try {
-            count.attach(getDlgItem(CountId));
-        } catch (const Exception&) {
-            // A dialog without its count is no place for the job: it ends before the job starts.
-            destroy();
-            return Handled;
-        }
+    if (message != WM_JOB_PROGRESS)
         return ProgressDialog::handleMessage(window, message, wParam, lParam);
-    case WM_JOB_PROGRESS: {
-        count.setText(L"( " + decimal(wParam) + L" / " + decimal(static_cast<WPARAM>(lParam)) + L" )");
-        return Handled;
-    }
-    case WM_DESTROY:
-        count.attach(nullptr);
-        return ProgressDialog::handleMessage(window, message, wParam, lParam);
-    default:
-        return ProgressDialog::handleMessage(window, message, wParam, lParam);
-    }
+    count.setText(L"( " + decimal(wParam) + L" / " + decimal(static_cast<WPARAM>(lParam)) + L" )");
+    return Handled;
 }
 
 void DlgCancel::progress(int done, int total)

@@ -21,6 +21,10 @@ public:
     explicit ProgressDialog(CancelThreadOperation& job);
     ~ProgressDialog() override;
 
+    // Starts the job; a job that cannot start ends the dialog with -1.
+    bool onInitDialog(HWND focus) override;
+    bool onDestroy() override;
+    // WM_JOB_FINISHED ends the dialog.
     LRESULT handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
     void onCommand(HWND hwnd, int id, int code) override;
 
@@ -52,6 +56,9 @@ public:
 
     using ProgressDialog::ProgressDialog;
 
+    bool onInitDialog(HWND focus) override;
+    bool onDestroy() override;
+    // WM_JOB_PROGRESS shows the counts.
     LRESULT handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
     // Returns when the dialog shows the counts.
     void progress(int done, int total) override;

@@ -9,8 +9,8 @@
 
 namespace {
 
-constexpr DWORD FileDialogFlags =
-    OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_ALLOWMULTISELECT | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
+constexpr DWORD FileDialogFlags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_ALLOWMULTISELECT | OFN_NOCHANGEDIR |
+                                  OFN_HIDEREADONLY;
 
 wstring resourceString(UINT id)
 {
@@ -26,12 +26,13 @@ bool samePath(const wstring& one, const wstring& other)
 
 } // namespace
 
-void DlgSpi::initialize()
+bool DlgSpi::onInitDialog(HWND)
 {
     bindList();
     addColumns(IDS_SPI_COLUMNS, {160, 180, 60});
     appendRows(getAppSetting().spiPaths);
     updateButtons();
+    return true;
 }
 
 // Each plug-in is loaded only while it is asked for its description and formats.
@@ -99,13 +100,6 @@ void DlgSpi::store()
             paths.add(path);
     }
     getAppSetting().spiPaths.swap(paths);
-}
-
-LRESULT DlgSpi::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_INITDIALOG)
-        return startDialog([this] { initialize(); });
-    return OrderedListDialog::handleMessage(window, message, wParam, lParam);
 }
 
 void DlgSpi::command(int id)

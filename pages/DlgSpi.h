@@ -11,7 +11,7 @@ class DlgSpi : public OrderedListDialog {
 public:
     DlgSpi() : OrderedListDialog(0) {}
 
-    LRESULT handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool onInitDialog(HWND focus) override;
 
     // Appends a row for each path that is not listed yet (letter case ignored), in the order given.
     void addPlugins(const wstringArray& paths);
@@ -21,7 +21,6 @@ protected:
     void store() override;
 
 private:
-    void initialize();
     void appendRows(const wstringArray& paths);
     void chooseFiles();
 

@@ -46,7 +46,7 @@ void paintGradient(Dib& background, int width)
 
 } // namespace
 
-void DlgVersion::initialize()
+bool DlgVersion::onInitDialog(HWND)
 {
     Application* application = getApplication();
     if (!application)
@@ -72,9 +72,10 @@ void DlgVersion::initialize()
     if (!background.create(client.right, client.bottom, 24, RGB(255, 255, 255)))
         Exception::throwLastError();
     paintGradient(background, client.right);
+    return true;
 }
 
-void DlgVersion::paint()
+bool DlgVersion::onPaint()
 {
     HWND dialog = getHandle();
     PAINTSTRUCT paintStruct;
@@ -90,29 +91,29 @@ void DlgVersion::paint()
         graphics.DrawImage(icon.get(), x, y, static_cast<int>(icon->GetWidth()), static_cast<int>(icon->GetHeight()));
     }
     EndPaint(dialog, &paintStruct);
+    return true;
 }
 
-LRESULT DlgVersion::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+bool DlgVersion::onCtlColorStatic(HDC dc, HWND, HBRUSH& brush)
 {
-    switch (message) {
-    case WM_INITDIALOG:
-        return startDialog([this] { initialize(); });
-    case WM_PAINT:
-        paint();
-        return TRUE;
-    case WM_CTLCOLORSTATIC:
-        // The texts stand on the gradient.
-        SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
-        return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
-    case WM_LBUTTONDOWN:
-        SendMessageW(window, WM_COMMAND, IDOK, 0);
-        return TRUE;
-    case WM_DESTROY:
-        icon.reset();
-        return AppDialog::handleMessage(window, message, wParam, lParam);
-    default:
-        return AppDialog::handleMessage(window, message, wParam, lParam);
-    }
+    // The texts stand on the gradient.
+    SetBkMode(dc, TRANSPARENT);
+    brush = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
+    return true;
+}
+
+bool DlgVersion::onButtonDown(MouseButton button, const Point&, UINT)
+{
+    if (button != MouseButton::Left)
+        return false;
+    sendCommand(hwnd, IDOK);
+    return true;
+}
+
+bool DlgVersion::onDestroy()
+{
+    icon.reset();
+    return false;
 }
 
 void DlgVersion::onCommand(HWND, int id, int)

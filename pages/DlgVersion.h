@@ -7,13 +7,14 @@
 // the version and the legal text of the version block. Any click, Enter or Esc closes it.
 class DlgVersion : public AppDialog {
 public:
-    LRESULT handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool onInitDialog(HWND focus) override;
+    bool onPaint() override;
+    bool onCtlColorStatic(HDC dc, HWND control, HBRUSH& brush) override;
+    bool onButtonDown(MouseButton button, const Point& client, UINT keys) override;
+    bool onDestroy() override;
     void onCommand(HWND hwnd, int id, int code) override;
 
 private:
-    void initialize();
-    void paint();
-
     BitmapPtr icon;
     Dib background;
     float dpiX = 96;

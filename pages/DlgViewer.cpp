@@ -56,7 +56,7 @@ int DlgViewer::rowImage(const Row& texts) const
     }
 }
 
-void DlgViewer::initialize()
+bool DlgViewer::onInitDialog(HWND)
 {
     bindList();
     try {
@@ -73,6 +73,7 @@ void DlgViewer::initialize()
         insertRow(rowCount(), {entry.exts.join(L";"), entry.name, entry.path});
     }
     updateButtons();
+    return true;
 }
 
 void DlgViewer::editRow(bool adding)
@@ -115,19 +116,12 @@ void DlgViewer::store()
     getAppSetting().applications.swap(entries);
 }
 
-LRESULT DlgViewer::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+bool DlgViewer::onDestroy()
 {
-    switch (message) {
-    case WM_INITDIALOG:
-        return startDialog([this] { initialize(); });
-    case WM_DESTROY:
-        // The system's list is shared: the list view must not take it along.
-        if (listView().getHandle())
-            listView().sendMessage(LVM_SETIMAGELIST, LVSIL_SMALL, 0);
-        return TRUE;
-    default:
-        return OrderedListDialog::handleMessage(window, message, wParam, lParam);
-    }
+    // The system's list is shared: the list view must not take it along.
+    if (listView().getHandle())
+        listView().sendMessage(LVM_SETIMAGELIST, LVSIL_SMALL, 0);
+    return true;
 }
 
 void DlgViewer::command(int id)
@@ -144,7 +138,7 @@ void showViewerDialog(HWND parent)
 
 // ---- DlgViewerEntry ----
 
-void DlgViewerEntry::initialize()
+bool DlgViewerEntry::onInitDialog(HWND)
 {
     extensionEdit.attach(getDlgItem(IDC_VIEWER_EXTS));
     nameEdit.attach(getDlgItem(IDC_VIEWER_NAME));
@@ -159,6 +153,7 @@ void DlgViewerEntry::initialize()
     DragAcceptFiles(pathEdit.getHandle(), TRUE);
     pathEdit.subclass();
     pathEdit.setText(path);
+    return true;
 }
 
 void DlgViewerEntry::chooseProgram()
@@ -197,17 +192,10 @@ void DlgViewerEntry::confirm()
 
 LRESULT DlgViewerEntry::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_INITDIALOG:
-        return startDialog([this] { initialize(); });
-    case ProgramChosenMessage:
-        nameAfterProgram();
-        return 1;
-    case WM_DESTROY:
-        return 1;
-    default:
+    if (message != ProgramChosenMessage)
         return AppDialog::handleMessage(window, message, wParam, lParam);
-    }
+    nameAfterProgram();
+    return 1;
 }
 
 void DlgViewerEntry::onCommand(HWND, int id, int)
@@ -233,15 +221,12 @@ void DlgViewerEntry::onException(const Exception& exception)
         application->showException(getHandle(), exception);
 }
 
-LRESULT DlgViewerEntry::DDEdit::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+bool DlgViewerEntry::DDEdit::onDropFiles(HDROP drop)
 {
-    if (message != WM_DROPFILES)
-        return Edit::handleMessage(window, message, wParam, lParam);
-    auto drop = reinterpret_cast<HDROP>(wParam);
     wchar_t dropped[PathCapacity + 1] = {};
     if (DragQueryFileW(drop, 0, dropped, PathCapacity + 1))
         setText(dropped);
     DragFinish(drop);
-    SendMessageW(GetParent(window), ProgramChosenMessage, 0, 0);
-    return 0;
+    SendMessageW(GetParent(hwnd), ProgramChosenMessage, 0, 0);
+    return true;
 }

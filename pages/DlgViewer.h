@@ -15,7 +15,8 @@ public:
     DlgViewer();
     ~DlgViewer() override;
 
-    LRESULT handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool onInitDialog(HWND focus) override;
+    bool onDestroy() override;
 
 protected:
     int rowImage(const Row& texts) const override;
@@ -23,7 +24,6 @@ protected:
     void store() override;
 
 private:
-    void initialize();
     void editRow(bool adding);
 
     std::unique_ptr<SystemImageList> icons;
@@ -43,6 +43,7 @@ public:
     {
     }
 
+    bool onInitDialog(HWND focus) override;
     LRESULT handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
     void onCommand(HWND hwnd, int id, int code) override;
     void onException(const Exception& exception) override;
@@ -56,10 +57,9 @@ private:
     // The path edit: a program dropped on it becomes its text.
     class DDEdit : public Edit {
     public:
-        LRESULT handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
+        bool onDropFiles(HDROP drop) override;
     };
 
-    void initialize();
     void chooseProgram();
     void nameAfterProgram();
     void confirm();

@@ -179,26 +179,27 @@ void OrderedListDialog::onCommand(HWND, int id, int)
     }
 }
 
-LRESULT OrderedListDialog::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+bool OrderedListDialog::onNotify(const NMHDR& header, LRESULT&)
 {
-    if (message == WM_NOTIFY) {
-        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-        if (header->idFrom == IDC_LIST && header->code == LVN_ITEMCHANGED && list.getHandle())
-            updateButtons();
-        return 0;
-    }
-    return AppDialog::handleMessage(window, message, wParam, lParam);
+    if (header.idFrom == IDC_LIST && header.code == LVN_ITEMCHANGED && list.getHandle())
+        updateButtons();
+    return false;
 }
 
-LRESULT OrderedListDialog::KeyList::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+bool OrderedListDialog::KeyList::onKeyDown(UINT key, UINT, UINT)
 {
-    if (message == WM_KEYDOWN && wParam == VK_DELETE) {
-        SendMessageW(dialog.getHandle(), WM_COMMAND, IDC_DELETE, 0);
-        return 0;
-    }
-    if (message == WM_LBUTTONDBLCLK && dialog.editId)
-        SendMessageW(dialog.getHandle(), WM_COMMAND, static_cast<WPARAM>(dialog.editId), 0);
-    return ListView::handleMessage(window, message, wParam, lParam);
+    if (key != VK_DELETE)
+        return false;
+    sendCommand(dialog.getHandle(), IDC_DELETE);
+    return true;
+}
+
+bool OrderedListDialog::KeyList::onDoubleClick(MouseButton button, const Point&, UINT)
+{
+    // The list still selects the row that was clicked.
+    if (button == MouseButton::Left && dialog.editId)
+        sendCommand(dialog.getHandle(), dialog.editId);
+    return false;
 }
 
 void OrderedListDialog::onException(const Exception& exception)

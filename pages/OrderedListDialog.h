@@ -44,7 +44,7 @@ protected:
     // A failed command is shown in a warning box; the dialog stays open.
     void onException(const Exception& exception) override;
     // LVN_ITEMCHANGED of the list updates the buttons.
-    LRESULT handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool onNotify(const NMHDR& header, LRESULT& result) override;
 
     ListView& listView() { return list; }
 
@@ -52,7 +52,8 @@ private:
     class KeyList : public ListView {
     public:
         explicit KeyList(OrderedListDialog& dialog) : dialog(dialog) {}
-        LRESULT handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
+        bool onKeyDown(UINT key, UINT repeat, UINT flags) override;
+        bool onDoubleClick(MouseButton button, const Point& client, UINT keys) override;
 
     private:
         OrderedListDialog& dialog;

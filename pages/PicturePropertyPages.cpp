@@ -64,7 +64,7 @@ void moveRenaming(const Path& source, const Path& target)
 
 // Runs a page's filling; a page that cannot fill itself closes the sheet.
 template <typename Fill>
-LRESULT fillPage(PropPage& page, Fill fill)
+void fillPage(PropPage& page, Fill fill)
 {
     WaitCursor waiting;
     try {
@@ -72,7 +72,6 @@ LRESULT fillPage(PropPage& page, Fill fill)
     } catch (const Exception&) {
         page.pressCancel();
     }
-    return TRUE;
 }
 
 } // namespace
@@ -113,11 +112,10 @@ void PicturePropertyPage::initialize()
     setItemText(page, IDC_PICTURE_SHOT_DATE, record.hasShotDate ? record.shotDate.toLocaleString(0) : wstring(L"-"));
 }
 
-LRESULT PicturePropertyPage::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+bool PicturePropertyPage::onInitDialog(HWND)
 {
-    if (message == WM_INITDIALOG)
-        return fillPage(*this, [this] { initialize(); });
-    return PropPage::handleMessage(window, message, wParam, lParam);
+    fillPage(*this, [this] { initialize(); });
+    return true;
 }
 
 void PicturePropertyPage::useShotDate()
@@ -227,11 +225,10 @@ void PalettePage::initialize()
     palette.setEvent(setEvent(this, &PalettePage::onSelected));
 }
 
-LRESULT PalettePage::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+bool PalettePage::onInitDialog(HWND)
 {
-    if (message == WM_INITDIALOG)
-        return fillPage(*this, [this] { initialize(); });
-    return PropPage::handleMessage(window, message, wParam, lParam);
+    fillPage(*this, [this] { initialize(); });
+    return true;
 }
 
 void PalettePage::onSelected(Window*, ColorPalette::ColorPaletteEventArgs& args)
@@ -266,14 +263,13 @@ void HistogramPage::initialize()
     strip.setBounds(placed.left, placed.bottom + StripGap, HistogramWidth, StripHeight);
     chart.setFrame(RGB(0, 0, 0), ColorHistogram::AllEdges);
     CheckDlgButton(getHandle(), IDC_HISTOGRAM_LUMINANCE, BST_CHECKED);
-    sendMessage(WM_COMMAND, MAKEWPARAM(IDC_HISTOGRAM_LUMINANCE, BN_CLICKED));
+    sendCommand(getHandle(), IDC_HISTOGRAM_LUMINANCE, BN_CLICKED);
 }
 
-LRESULT HistogramPage::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+bool HistogramPage::onInitDialog(HWND)
 {
-    if (message == WM_INITDIALOG)
-        return fillPage(*this, [this] { initialize(); });
-    return PropPage::handleMessage(window, message, wParam, lParam);
+    fillPage(*this, [this] { initialize(); });
+    return true;
 }
 
 void HistogramPage::showChannel(int id)

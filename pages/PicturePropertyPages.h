@@ -18,7 +18,7 @@ class PicturePropertyPage : public PropPage {
 public:
     explicit PicturePropertyPage(PictureProperties& record) : record(record) {}
 
-    LRESULT handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool onInitDialog(HWND focus) override;
     void onCommand(HWND hwnd, int id, int code) override;
     // Keeps the user on the page while the name is empty.
     bool onKillActive(HWND hwnd) override;
@@ -46,7 +46,7 @@ class PalettePage : public PropPage {
 public:
     explicit PalettePage(const PictureProperties& record) : record(record) {}
 
-    LRESULT handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool onInitDialog(HWND focus) override;
     void onSelected(Window* sender, ColorPalette::ColorPaletteEventArgs& args);
 
 private:
@@ -61,7 +61,7 @@ class HistogramPage : public PropPage {
 public:
     explicit HistogramPage(const ColorHistogram::Entry* histogram) : histogram(histogram) {}
 
-    LRESULT handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool onInitDialog(HWND focus) override;
     void onCommand(HWND hwnd, int id, int code) override;
 
 private:

@@ -53,13 +53,13 @@ void QualityFormatPage::apply(AppSetting& setting)
     write(setting, options);
 }
 
-LRESULT QualityFormatPage::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+bool QualityFormatPage::onScroll(int bar, UINT, HWND control)
 {
-    if (message != WM_HSCROLL || reinterpret_cast<HWND>(lParam) != quality.getHandle() || !quality.getHandle())
-        return SettingPage::handleMessage(window, message, wParam, lParam);
+    if (bar != SB_HORZ || !control || control != quality.getHandle())
+        return false;
     showQuality();
     setChanged();
-    return 1;
+    return true;
 }
 
 void QualityFormatPage::showQuality()

@@ -11,7 +11,8 @@
 // flag.
 class QualityFormatPage : public SettingPage {
 public:
-    LRESULT handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
+    // The slider's moves show the quality.
+    bool onScroll(int bar, UINT code, HWND control) override;
 
 protected:
     // The options as the record keeps them.

@@ -11,15 +11,12 @@ constexpr wchar_t ComputerFolder[] = L"::{20D04FE0-3AEA-1069-A2D8-08002B30309D}"
 
 } // namespace
 
-LRESULT SavePage::ShlTreeViewNotify::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+bool SavePage::ShlTreeViewNotify::onNotify(const NMHDR& header, LRESULT&)
 {
-    if (message == WM_NOTIFY) {
-        auto* header = reinterpret_cast<NMHDR*>(lParam);
-        if (header->code == TVN_SELCHANGEDW && header->idFrom == InnerTreeId)
-            SendMessageW(GetParent(window), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(window), 0),
-                         reinterpret_cast<LPARAM>(window));
-    }
-    return ShlTreeView::handleMessage(window, message, wParam, lParam);
+    if (header.code == TVN_SELCHANGEDW && header.idFrom == InnerTreeId)
+        notifyParent(hwnd, 0);
+    // The tree itself still follows its selection.
+    return false;
 }
 
 SavePage::SavePage() : SettingPage(IDC_SAVE_SOURCE_FOLDER)

@@ -11,7 +11,7 @@ public:
     // tree's control id.
     class ShlTreeViewNotify : public ShlTreeView {
     public:
-        LRESULT handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
+        bool onNotify(const NMHDR& header, LRESULT& result) override;
     };
 
     SavePage();

@@ -8,28 +8,19 @@
 #include "toolkit/NumericEdit.h"
 #include "toolkit/WaitCursor.h"
 
-namespace {
-
-constexpr LRESULT Handled = 1;
-
-} // namespace
-
-LRESULT SettingPage::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+bool SettingPage::onCtlColorStatic(HDC dc, HWND control, HBRUSH& brush)
 {
-    switch (message) {
-    case WM_INITDIALOG:
-        return initialize();
-    case WM_CTLCOLORSTATIC:
-        return reinterpret_cast<LRESULT>(staticBrush(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam)));
-    case WM_DESTROY:
-        releaseWindowResources();
-        return Handled;
-    default:
-        return PropPage::handleMessage(window, message, wParam, lParam);
-    }
+    brush = staticBrush(control, dc);
+    return brush != nullptr;
 }
 
-LRESULT SettingPage::initialize()
+bool SettingPage::onDestroy()
+{
+    releaseWindowResources();
+    return true;
+}
+
+bool SettingPage::onInitDialog(HWND)
 {
     try {
         WaitCursor wait;
@@ -42,7 +33,7 @@ LRESULT SettingPage::initialize()
         releaseWindowResources();
         pressCancel();
     }
-    return TRUE;
+    return true;
 }
 
 void SettingPage::settle()
@@ -117,7 +108,7 @@ void SettingPage::sendClick(int id)
 
 void SettingPage::sendCommand(int id, int code)
 {
-    sendMessage(WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(getDlgItem(id)));
+    ::sendCommand(liveHandle(), id, code, getDlgItem(id));
 }
 
 bool SettingPage::chooseColor(ColorChoice& choice)

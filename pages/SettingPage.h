@@ -23,7 +23,10 @@ public:
     int* indexSetting = nullptr;
     bool* appliedFlag = nullptr;
 
-    LRESULT handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
+    // Fills the page; a page that cannot fill itself cancels the sheet.
+    bool onInitDialog(HWND focus) override;
+    bool onCtlColorStatic(HDC dc, HWND control, HBRUSH& brush) override;
+    bool onDestroy() override;
     // Commands that fail have no effect beyond what was done before the failure.
     void onCommand(HWND hwnd, int id, int code) override;
     // Writes the page into the record. A failure is shown in a warning box and the sheet still closes: what
@@ -73,7 +76,6 @@ protected:
     static int wholeNumber(NumericEdit& edit);
 
 private:
-    LRESULT initialize();
     void rememberStartPage();
 
     int masterId;

@@ -257,13 +257,16 @@ void ColorPalette::registerClass()
                          static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
 }
 
+bool ColorPalette::PalettePanel::onSetFocus(HWND)
+{
+    SendMessageW(GetParent(hwnd), SelectMessage, static_cast<WPARAM>(GetDlgCtrlID(hwnd) - FirstCellId), 0);
+    return false;
+}
+
 LRESULT ColorPalette::PalettePanel::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     HWND palette = GetParent(window);
     switch (message) {
-    case WM_SETFOCUS:
-        SendMessageW(palette, SelectMessage, static_cast<WPARAM>(GetDlgCtrlID(window) - FirstCellId), 0);
-        break;
     case WM_GETDLGCODE:
         return DLGC_WANTARROWS;
     case WM_KEYDOWN:

@@ -60,6 +60,7 @@ public:
         void setFrameEdges(int edges) { sendMessage(SetFrameEdgesMessage, static_cast<WPARAM>(edges)); }
 
         // Focus selects the cell; the keys and clicks go on to the palette.
+        bool onSetFocus(HWND previous) override;
         LRESULT handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
     };
 

@@ -93,14 +93,14 @@ LRESULT Control::dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     case WM_COMMAND:
         return routeCommand(window, wParam, lParam);
     default:
-        return handleMessage(window, message, wParam, lParam);
+        return answer(window, message, wParam, lParam);
     }
 }
 
 LRESULT Control::destroyed(HWND window, WPARAM wParam, LPARAM lParam)
 {
     destroyPassedOn = false;
-    LRESULT result = handleGuarded(window, WM_DESTROY, wParam, lParam, 0);
+    LRESULT result = answerGuarded(window, WM_DESTROY, wParam, lParam, 0);
     bindObject(window, nullptr);
     if (previousProcedure) {
         // The window's own procedure sees WM_DESTROY exactly once, whether or not the handler passed it on.

@@ -127,17 +127,29 @@ INT_PTR Dialog::dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     case WM_INITDIALOG:
         bindObject(window, this);
         hwnd = window;
-        return handleMessage(window, message, wParam, initParam);
+        return opened(window, wParam);
     case WM_DESTROY: {
-        LRESULT result = handleGuarded(window, message, wParam, lParam, Handled);
+        INT_PTR result = answerDialogGuarded(window, message, wParam, lParam, Handled);
         unbind(window);
         return result;
     }
     case WM_COMMAND:
         return routeCommand(window, wParam, lParam);
     default:
-        return handleMessage(window, message, wParam, lParam);
+        return answerDialog(window, message, wParam, lParam);
     }
+}
+
+INT_PTR Dialog::opened(HWND window, WPARAM focus)
+{
+    try {
+        return answerDialog(window, WM_INITDIALOG, focus, initParam);
+    } catch (const Exception&) {
+        abandon(std::current_exception());
+    } catch (const std::exception&) {
+        abandon(std::current_exception());
+    }
+    return Handled;
 }
 
 void Dialog::unbind(HWND window)

@@ -20,9 +20,10 @@ public:
     LRESULT handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
 
     // Shows template `templateId` of the module (null: the program) modally over the parent and returns the
-    // result given to endDialog. The handler sees initParam as WM_INITDIALOG's lParam. Exception 1 while the
-    // dialog is open, 1400 when it cannot be shown; a dialog that could not set itself up (startDialog)
-    // throws what stopped it.
+    // result given to endDialog. The raw handler sees initParam as WM_INITDIALOG's lParam (getInitParam).
+    // Exception 1 while the dialog is open, 1400 when it cannot be shown. A dialog whose setting up on
+    // WM_INITDIALOG throws ends at once, and this throws what stopped it: the user reads why the dialog did
+    // not open.
     INT_PTR doModal(HMODULE module, UINT templateId, HWND parent, LPARAM initParam);
     // The same dialog without a modal loop of its own: the caller's loop serves it until destroy.
     HWND create(HMODULE module, UINT templateId, HWND parent, LPARAM initParam);
@@ -35,11 +36,6 @@ public:
     LPARAM getInitParam() const { return initParam; }
 
 protected:
-    // Sets the dialog up on WM_INITDIALOG. When that throws, the dialog ends at once (a modal one with -1)
-    // and doModal or create throws the exception instead: the user reads why the dialog did not open.
-    template <typename SetUp>
-    LRESULT startDialog(SetUp setUp);
-
     PriorityFontList fonts;
 
 private:
@@ -52,25 +48,13 @@ private:
     DialogTemplate prepare(HMODULE& module, UINT templateId);
     static INT_PTR CALLBACK dialogProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR opened(HWND window, WPARAM focus);
     void unbind(HWND window);
 
     bool modal = false;
     LPARAM initParam = 0;
     std::exception_ptr openingFailure;
 };
-
-template <typename SetUp>
-LRESULT Dialog::startDialog(SetUp setUp)
-{
-    try {
-        setUp();
-    } catch (const Exception&) {
-        abandon(std::current_exception());
-    } catch (const std::exception&) {
-        abandon(std::current_exception());
-    }
-    return TRUE;
-}
 
 // The default answer of dialogs and property pages: commands are handled, and a new palette repaints the
 // window; everything else is left to the system (0).

@@ -169,6 +169,17 @@ void HtmlPanel::ReadOnlyWB::finish(bool succeeded)
     PostMessageW(panel, LoadedMessage, succeeded ? 0 : 1, 0);
 }
 
+bool HtmlPanel::ReadOnlyWB::onTimer(UINT_PTR id)
+{
+    if (id != SilenceTimer)
+        return false;
+    if (isLoading())
+        finish(false);
+    else
+        stopWatching();
+    return true;
+}
+
 LRESULT HtmlPanel::ReadOnlyWB::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -192,14 +203,6 @@ LRESULT HtmlPanel::ReadOnlyWB::handleMessage(HWND window, UINT message, WPARAM w
             return 0;
         }
         break;
-    case WM_TIMER:
-        if (wParam != SilenceTimer)
-            break;
-        if (isLoading())
-            finish(false);
-        else
-            stopWatching();
-        return 0;
     default:
         if (message > WM_USER && message <= WM_USER + DISPID_NAVIGATEERROR && isLoading())
             watch();

@@ -39,6 +39,8 @@ public:
         void loadText(const void* bytes, UINT count);
         // Reads the waiting bytes into the blank document.
         void loadPending();
+        // A load that hears nothing from the browser for SilenceTimeout has failed.
+        bool onTimer(UINT_PTR id) override;
         LRESULT handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
 
     private:

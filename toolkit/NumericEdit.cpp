@@ -41,12 +41,6 @@ wstring editText(HWND edit)
     return text;
 }
 
-void notifyParent(HWND window, WORD code)
-{
-    SendMessageW(GetParent(window), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(window), code),
-                 reinterpret_cast<LPARAM>(window));
-}
-
 LRESULT created(HWND window)
 {
     RECT client;

@@ -68,11 +68,23 @@ Properties* propertiesOf(HWND hwnd)
 }
 
 // One message of a window that has its record.
-class ViewMessage {
+class ViewMessage : public MessageCracker {
 public:
     ViewMessage(HWND hwnd, Properties& state) : hwnd(hwnd), state(state) {}
 
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+
+    bool onSize(UINT, const Size&) override { return recalculate(), true; }
+    bool onPaint() override { return paint(), true; }
+    bool onScroll(int bar, UINT code, HWND) override
+    {
+        return scrolled(bar == SB_HORZ ? state.horizontal : state.vertical, code), true;
+    }
+    bool onKeyDown(UINT key, UINT, UINT) override;
+    bool onMouseWheel(int delta, UINT, const Point&) override;
+    bool onButtonDown(MouseButton button, const Point& client, UINT) override;
+    bool onMouseMove(const Point& client, UINT) override { return drag(client), true; }
+    bool onButtonUp(MouseButton button, const Point&, UINT) override;
 
 private:
     void recalculate();
@@ -82,9 +94,8 @@ private:
     void drawBackground(HDC dc, int width, int height);
     void drawPicture(HDC dc, int width, int height);
     void scrolled(ScrollInfo& bar, WPARAM code);
-    void wheel(WPARAM wParam);
-    void startDrag(LPARAM lParam);
-    void drag(LPARAM lParam);
+    void startDrag(const Point& client);
+    void drag(const Point& client);
     void endDrag();
     void redraw() { InvalidateRect(hwnd, nullptr, FALSE); }
 
@@ -94,6 +105,9 @@ private:
 
 LRESULT ViewMessage::handle(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    LRESULT result = 0;
+    if (crack(message, wParam, lParam, result))
+        return result;
     switch (message) {
     case PictureView::SetImageMessage:
         state.picture.reset(reinterpret_cast<IImage*>(lParam));
@@ -130,39 +144,34 @@ LRESULT ViewMessage::handle(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case PictureView::GetPropertiesMessage:
         return reinterpret_cast<LRESULT>(&state);
-    case WM_SIZE:
-        recalculate();
-        return 0;
-    case WM_PAINT:
-        paint();
-        return 0;
-    case WM_HSCROLL:
-        scrolled(state.horizontal, wParam);
-        return 0;
-    case WM_VSCROLL:
-        scrolled(state.vertical, wParam);
-        return 0;
-    case WM_KEYDOWN:
-        if (wParam == VK_PRIOR)
-            scrolled(state.vertical, SB_PAGEUP);
-        else if (wParam == VK_NEXT)
-            scrolled(state.vertical, SB_PAGEDOWN);
-        return 0;
-    case WM_MOUSEWHEEL:
-        wheel(wParam);
-        return 0;
-    case WM_LBUTTONDOWN:
-        startDrag(lParam);
-        return 0;
-    case WM_MOUSEMOVE:
-        drag(lParam);
-        return 0;
-    case WM_LBUTTONUP:
-        endDrag();
-        return 0;
     default:
         return DefWindowProcW(hwnd, message, wParam, lParam);
     }
+}
+
+bool ViewMessage::onKeyDown(UINT key, UINT, UINT)
+{
+    if (key == VK_PRIOR)
+        scrolled(state.vertical, SB_PAGEUP);
+    else if (key == VK_NEXT)
+        scrolled(state.vertical, SB_PAGEDOWN);
+    return true;
+}
+
+bool ViewMessage::onButtonDown(MouseButton button, const Point& client, UINT)
+{
+    if (button != MouseButton::Left)
+        return false;
+    startDrag(client);
+    return true;
+}
+
+bool ViewMessage::onButtonUp(MouseButton button, const Point&, UINT)
+{
+    if (button != MouseButton::Left)
+        return false;
+    endDrag();
+    return true;
 }
 
 void ViewMessage::recalculate()
@@ -299,32 +308,33 @@ void ViewMessage::scrolled(ScrollInfo& bar, WPARAM code)
     redraw();
 }
 
-void ViewMessage::wheel(WPARAM wParam)
+bool ViewMessage::onMouseWheel(int delta, UINT, const Point&)
 {
-    int notches = static_cast<short>(HIWORD(wParam)) / WheelNotch;
+    int notches = delta / WheelNotch;
     if (notches == 0)
-        return;
+        return true;
     WPARAM code = notches > 0 ? SB_PAGEUP : SB_PAGEDOWN;
     if (state.vertical.canScroll())
         scrolled(state.vertical, code);
     else if (state.horizontal.canScroll())
         scrolled(state.horizontal, code);
+    return true;
 }
 
-void ViewMessage::startDrag(LPARAM lParam)
+void ViewMessage::startDrag(const Point& client)
 {
     if (state.mode != PictureView::ActualSize || !(GetWindowLongPtrW(hwnd, GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL)))
         return;
     SetCapture(hwnd);
-    state.dragPoint = clientToScreen(hwnd, lParam);
+    state.dragPoint = clientToScreen(hwnd, client);
 }
 
 // The picture follows the mouse: moving it left shows more of the right side.
-void ViewMessage::drag(LPARAM lParam)
+void ViewMessage::drag(const Point& client)
 {
     if (state.mode != PictureView::ActualSize || GetCapture() != hwnd)
         return;
-    Point now = clientToScreen(hwnd, lParam);
+    Point now = clientToScreen(hwnd, client);
     state.vertical.moveBy(state.dragPoint.y - now.y);
     state.horizontal.moveBy(state.dragPoint.x - now.x);
     state.vertical.apply(hwnd);

@@ -91,12 +91,17 @@ bool PopMenu::enableItem(UINT itemId, bool enable, bool byPosition)
 
 bool PopMenu::trackPoint(LPARAM contextMenuPoint, HWND window, POINT& screenPoint)
 {
-    if (fromKeyboard(contextMenuPoint)) {
+    // A mouse point may lie left of or above the primary screen: its words are signed.
+    return trackPoint(pointFromLParam(contextMenuPoint), fromKeyboard(contextMenuPoint), window, screenPoint);
+}
+
+bool PopMenu::trackPoint(const Point& screen, bool keyboard, HWND window, POINT& screenPoint)
+{
+    if (keyboard) {
         screenPoint = {0, 0};
         return ClientToScreen(window, &screenPoint) != FALSE;
     }
-    // A mouse point may lie left of or above the primary screen: its words are signed.
-    screenPoint = pointFromLParam(contextMenuPoint);
+    screenPoint = screen;
     POINT client = screenPoint;
     RECT area;
     if (!ScreenToClient(window, &client) || !GetClientRect(window, &area))
@@ -106,8 +111,13 @@ bool PopMenu::trackPoint(LPARAM contextMenuPoint, HWND window, POINT& screenPoin
 
 bool PopMenu::track(LPARAM contextMenuPoint, HWND window)
 {
+    return track(pointFromLParam(contextMenuPoint), fromKeyboard(contextMenuPoint), window);
+}
+
+bool PopMenu::track(const Point& screen, bool keyboard, HWND window)
+{
     POINT at;
-    if (!menu || !trackPoint(contextMenuPoint, window, at))
+    if (!menu || !trackPoint(screen, keyboard, window, at))
         return false;
     return TrackPopupMenu(menu, TPM_RIGHTBUTTON, at.x, at.y, 0, window, nullptr) != FALSE;
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include <windows.h>
+#include "foundation/Point.h"
 
 // Owner of one pop-up (context) menu; null when none is held. Menu operations report failure by their result.
 class PopMenu {
@@ -34,9 +35,12 @@ public:
     // window's client area, at the client area's top-left corner when the keyboard asked. The command chosen
     // arrives at the window as WM_COMMAND. False when no menu was shown.
     bool track(LPARAM contextMenuPoint, HWND window);
+    // The same for the point and the keyboard flag that a context-menu handler gets.
+    bool track(const Point& screen, bool keyboard, HWND window);
 
     // Where track shows the menu, in screen coordinates; false when it shows none.
     static bool trackPoint(LPARAM contextMenuPoint, HWND window, POINT& screenPoint);
+    static bool trackPoint(const Point& screen, bool keyboard, HWND window, POINT& screenPoint);
     // Whether a WM_CONTEXTMENU came from the keyboard: -1 in both words, however the lParam was widened.
     static bool fromKeyboard(LPARAM contextMenuPoint);
 

@@ -7,11 +7,6 @@ namespace {
 
 constexpr INT_PTR Handled = 1;
 
-void setDialogResult(HWND window, LONG_PTR result)
-{
-    SetWindowLongPtrW(window, DWLP_MSGRESULT, result);
-}
-
 } // namespace
 
 PropPage::~PropPage()
@@ -84,11 +79,11 @@ INT_PTR PropPage::dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     switch (message) {
     case WM_INITDIALOG:
         bindTo(window);
-        return handleMessage(window, message, wParam, lParam);
+        return answerDialog(window, message, wParam, lParam);
     case WM_NOTIFY:
         return notified(window, wParam, lParam);
     case WM_DESTROY: {
-        LRESULT result = handleGuarded(window, message, wParam, lParam, Handled);
+        INT_PTR result = answerDialogGuarded(window, message, wParam, lParam, Handled);
         bindObject(window, nullptr);
         hwnd = nullptr;
         return result;
@@ -96,7 +91,7 @@ INT_PTR PropPage::dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     case WM_COMMAND:
         return routeCommand(window, wParam, lParam);
     default:
-        return handleMessage(window, message, wParam, lParam);
+        return answerDialog(window, message, wParam, lParam);
     }
 }
 
@@ -112,7 +107,7 @@ INT_PTR PropPage::notified(HWND window, WPARAM wParam, LPARAM lParam)
         setDialogResult(window, onApply(window) ? PSNRET_NOERROR : PSNRET_INVALID_NOCHANGEPAGE);
         return Handled;
     default:
-        return handleMessage(window, WM_NOTIFY, wParam, lParam);
+        return answerDialog(window, WM_NOTIFY, wParam, lParam);
     }
 }
 

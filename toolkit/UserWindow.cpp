@@ -112,9 +112,9 @@ LRESULT UserWindow::dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lP
         reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams = createParam;
         bindObject(window, this);
         hwnd = window;
-        return handleMessage(window, message, wParam, lParam);
+        return answer(window, message, wParam, lParam);
     case WM_DESTROY: {
-        LRESULT result = handleGuarded(window, message, wParam, lParam, 0);
+        LRESULT result = answerGuarded(window, message, wParam, lParam, 0);
         // Unbound even when the handler failed, so that the object never points at a dead handle.
         bindObject(window, nullptr);
         hwnd = nullptr;
@@ -124,7 +124,7 @@ LRESULT UserWindow::dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_COMMAND:
         return routeCommand(window, wParam, lParam);
     default:
-        return handleMessage(window, message, wParam, lParam);
+        return answer(window, message, wParam, lParam);
     }
 }
 

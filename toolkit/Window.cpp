@@ -167,9 +167,33 @@ LRESULT Window::routeCommand(HWND window, WPARAM wParam, LPARAM lParam)
     return handleMessage(window, WM_COMMAND, wParam, lParam);
 }
 
-LRESULT Window::handleGuarded(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT failureResult)
+LRESULT Window::answer(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    return routeExceptions(this, failureResult, [&] { return handleMessage(window, message, wParam, lParam); });
+    LRESULT result = 0;
+    if (crack(message, wParam, lParam, result))
+        return result;
+    return handleMessage(window, message, wParam, lParam);
+}
+
+INT_PTR Window::answerDialog(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    LRESULT result = 0;
+    if (!crack(message, wParam, lParam, result))
+        return handleMessage(window, message, wParam, lParam);
+    if (message == WM_INITDIALOG || message == WM_CTLCOLORSTATIC)
+        return result;
+    setDialogResult(window, result);
+    return TRUE;
+}
+
+LRESULT Window::answerGuarded(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT failureResult)
+{
+    return routeExceptions(this, failureResult, [&] { return answer(window, message, wParam, lParam); });
+}
+
+INT_PTR Window::answerDialogGuarded(HWND window, UINT message, WPARAM wParam, LPARAM lParam, INT_PTR failureResult)
+{
+    return routeExceptions(this, failureResult, [&] { return answerDialog(window, message, wParam, lParam); });
 }
 
 void limitTrackingSize(LPARAM minMaxInfo)
@@ -193,10 +217,25 @@ Point pointFromLParam(LPARAM lParam)
 
 Point clientToScreen(HWND hwnd, LPARAM lParam)
 {
-    Point point = pointFromLParam(lParam);
+    return clientToScreen(hwnd, pointFromLParam(lParam));
+}
+
+Point clientToScreen(HWND hwnd, const Point& client)
+{
+    Point point = client;
     if (IsWindow(hwnd))
         ClientToScreen(hwnd, &point);
     return point;
+}
+
+LRESULT sendCommand(HWND window, int id, int code, HWND control)
+{
+    return SendMessageW(window, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(control));
+}
+
+LRESULT notifyParent(HWND control, int code)
+{
+    return sendCommand(GetParent(control), GetDlgCtrlID(control), code, control);
 }
 
 namespace {

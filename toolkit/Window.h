@@ -5,11 +5,13 @@
 #include "foundation/Point.h"
 #include "foundation/Rect.h"
 #include "foundation/wstring.h"
+#include "toolkit/MessageCracker.h"
 
 // One object for one window handle. The object does not own the window unless a derived class says so; it
 // is found from the handle through the window's user data while it is bound. Every operation except
-// getHandle throws Exception 1400 when the handle is no longer a window.
-class Window {
+// getHandle throws Exception 1400 when the handle is no longer a window. The common messages reach the typed
+// handlers of MessageCracker first; what those leave goes to handleMessage.
+class Window : public MessageCracker {
 public:
     Window() = default;
     Window(const Window&) = delete;
@@ -19,6 +21,7 @@ public:
     // DestroyWindow when the handle is a window; the handle is null afterwards in every case. Returns the
     // DestroyWindow result, 0 when there was no window.
     virtual BOOL destroy();
+    // The program's own messages and those that no typed handler took.
     virtual LRESULT handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) = 0;
     // Commands are ignored and exceptions that reach a window procedure are dropped unless a window says
     // otherwise.
@@ -59,9 +62,16 @@ protected:
     HWND liveHandle() const;
     // WM_COMMAND as every window procedure of the toolkit passes it on: onCommand, then handleMessage.
     LRESULT routeCommand(HWND window, WPARAM wParam, LPARAM lParam);
-    // handleMessage with its exceptions kept (see routeExceptions); failureResult after one. For the
-    // messages after which a procedure must unbind the object whatever the handler did.
-    LRESULT handleGuarded(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT failureResult);
+    // What a window procedure answers: the typed handler's answer when one handled the message, else
+    // handleMessage's.
+    LRESULT answer(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // The same for a dialog procedure: a handled message answers TRUE and leaves its answer as the dialog's
+    // message result (DWLP_MSGRESULT), except the messages whose answer the dialog procedure returns itself.
+    INT_PTR answerDialog(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // answer or answerDialog with its exceptions kept (see routeExceptions); failureResult after one. For
+    // the messages after which a procedure must unbind the object whatever the handler did.
+    LRESULT answerGuarded(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT failureResult);
+    INT_PTR answerDialogGuarded(HWND window, UINT message, WPARAM wParam, LPARAM lParam, INT_PTR failureResult);
 
     HWND hwnd = nullptr;
 };
@@ -70,6 +80,11 @@ protected:
 Point pointFromLParam(LPARAM lParam);
 // The point of a mouse message in screen coordinates; unconverted when the window is gone.
 Point clientToScreen(HWND hwnd, LPARAM lParam);
+Point clientToScreen(HWND hwnd, const Point& client);
+// WM_COMMAND as a menu or accelerator (no control) or a control of the window sends it.
+LRESULT sendCommand(HWND window, int id, int code = 0, HWND control = nullptr);
+// WM_COMMAND from a control to its parent, with the control's id.
+LRESULT notifyParent(HWND control, int code);
 // The first child (at any depth) whose class name equals the name regardless of case; null when there is
 // none, also for a parent without children. A class name that cannot be read throws Exception with the
 // system's error.
@@ -111,6 +126,12 @@ Object* boundObject(HWND hwnd)
 inline void bindObject(HWND hwnd, void* object)
 {
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(object));
+}
+
+// The answer of a dialog's message that its dialog procedure returns TRUE for.
+inline void setDialogResult(HWND dialog, LRESULT result)
+{
+    SetWindowLongPtrW(dialog, DWLP_MSGRESULT, result);
 }
 
 // Program windows cannot be dragged smaller than 100 x 100 pixels: the answer to WM_GETMINMAXINFO.

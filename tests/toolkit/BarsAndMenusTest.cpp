@@ -129,6 +129,9 @@ TEST(BarsAndMenus, ContextMenuOpensAtTheMouseInTheClientAreaOrAtItsCornerFromThe
     GetWindowRect(window.getHandle(), &frame);
     EXPECT_FALSE(PopMenu::trackPoint(MAKELPARAM(frame.left + 150, frame.top + 2), window.getHandle(), at))
         << "the caption is no client area";
+    EXPECT_FALSE(PopMenu::trackPoint(Point(frame.left + 150, frame.top + 2), false, window.getHandle(), at));
+    ASSERT_TRUE(PopMenu::trackPoint(Point(origin.x + 150, origin.y + 20), false, window.getHandle(), at));
+    EXPECT_EQ(at.x, origin.x + 150) << "as a context-menu handler hands the point over";
 
     PopMenu menu;
     menu.loadContextMenu(GetModuleHandleW(nullptr));

@@ -192,12 +192,7 @@ namespace {
 // A dialog whose setting up fails for a reason of the program's own.
 class FailingDialog : public Dialog {
 public:
-    LRESULT handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override
-    {
-        if (message != WM_INITDIALOG)
-            return Dialog::handleMessage(window, message, wParam, lParam);
-        return startDialog([] { throw ApplicationException(L"設定を読めません。"); });
-    }
+    bool onInitDialog(HWND) override { throw ApplicationException(L"設定を読めません。"); }
 };
 
 } // namespace
