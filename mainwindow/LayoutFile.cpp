@@ -74,16 +74,25 @@ void expandPaths(const wstringArray& paths, bool filterByType, bool expandLayout
                  wstringArray& result)
 {
     result.removeAll();
+    // Read from the system and the plug-ins once for all the paths.
+    wstringArray patterns;
+    bool collected = false;
+    auto readablePatterns = [&]() -> const wstringArray& {
+        if (!collected)
+            collectReadableFileTypes(patterns);
+        collected = true;
+        return patterns;
+    };
     wstringArray readable;
     if (filterByType)
-        collectReadableExtensions(readable);
+        readableExtensionsOf(readablePatterns(), readable);
     for (int i = 0; i < paths.count(); ++i) {
         wstring path = paths.at(i);
         if (isDirectory(path) && !path.endsWith(L"\\"))
             path = path + L"\\";
         Path normalised(path);
         if (normalised.getFileName().isEmpty() && !normalised.getDirectory().isEmpty()) {
-            findReadablePictures(normalised.getDirectory(), result);
+            findReadablePictures(normalised.getDirectory(), readablePatterns(), result);
         } else if (expandLayouts && path.toLower().endsWith(LayoutExtension)) {
             wstringArray listed;
             readLayout(path, applicationName, listed);
