@@ -36,11 +36,20 @@ void findPattern(const wstring& folder, const wstring& pattern, wstringArray& pa
     }
 }
 
+// The path of a listed name in the folder (a normalised directory path): the name as it is, unless the
+// system's normalising would change it (a trailing dot or space goes).
+wstring inFolder(const wstring& base, const wstring& name)
+{
+    wchar_t last = name.isEmpty() ? L'.' : name.buffer()[name.length() - 1];
+    return last == L'.' || last == L' ' ? combinePath(base, name) : base + name;
+}
+
 // One listing of the folder for the patterns "*.ext" (by the lower-case extension) and "*ending" (any other
 // plain ending).
 void listPlainEndings(const wstring& folder, const std::unordered_map<std::wstring, std::vector<size_t>>& byExtension,
                       const std::vector<std::pair<size_t, wstring>>& longerEndings, std::vector<wstringArray>& hits)
 {
+    wstring base = combinePath(folder, wstring());
     FindFiles found;
     for (bool more = found.findFirst(combinePath(folder, L"*").buffer()); more; more = found.findNext()) {
         if (found.getAttributes() & FILE_ATTRIBUTE_DIRECTORY)
@@ -50,13 +59,16 @@ void listPlainEndings(const wstring& folder, const std::unordered_map<std::wstri
         CharLowerBuffW(lower.data(), static_cast<DWORD>(lower.size()));
         size_t dot = lower.rfind(L'.');
         auto extension = dot == std::wstring::npos ? byExtension.end() : byExtension.find(lower.substr(dot));
+        if (extension == byExtension.end() && longerEndings.empty())
+            continue;
+        wstring path = inFolder(base, fileName);
         if (extension != byExtension.end()) {
             for (size_t pattern : extension->second)
-                hits[pattern].add(combinePath(folder, fileName));
+                hits[pattern].add(path);
         }
         for (const auto& ending : longerEndings) {
             if (wstring(lower.c_str()).endsWith(ending.second.buffer()))
-                hits[ending.first].add(combinePath(folder, fileName));
+                hits[ending.first].add(path);
         }
     }
 }

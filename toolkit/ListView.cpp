@@ -15,6 +15,13 @@ int ListView::insertItem(const LVITEMW& item)
     return static_cast<int>(sendMessage(LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
 }
 
+int ListView::insertItemPastSubclasses(const LVITEMW& item)
+{
+    HWND list = liveHandle();
+    auto own = reinterpret_cast<WNDPROC>(GetClassLongPtrW(list, GCLP_WNDPROC));
+    return static_cast<int>(CallWindowProcW(own, list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+}
+
 void ListView::deleteItem(int index)
 {
     if (!sendMessage(LVM_DELETEITEM, static_cast<WPARAM>(index)))

@@ -160,11 +160,14 @@ void ShellFolder::indexChildren()
         Exception::check(result);
         if (result != S_OK || count != 1)
             break;
-        wstring parsingName = shellDisplayName(open, item.get(), SHGDN_FORPARSING);
-        if (parsingName.isEmpty())
+        // The name within the folder is the file name; where a name is not (outside the file system), looking
+        // it up misses and the folder is asked instead.
+        std::wstring name = shellDisplayName(open, item.get(), SHGDN_INFOLDER | SHGDN_FORPARSING).buffer();
+        if (name.empty())
             continue;
+        CharLowerBuffW(name.data(), static_cast<DWORD>(name.size()));
         // The first child of a name wins, as in a walk.
-        index.emplace(Path(parsingName).getFileName().toLower().buffer(), std::move(item));
+        index.emplace(std::move(name), std::move(item));
     }
     enumerator.release();
     indexed = true;

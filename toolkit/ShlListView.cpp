@@ -364,7 +364,7 @@ void ShlListView::Controller::insertItem(int index, ListItemData& record, int ic
     item.iImage = icon;
     item.state = shellOverlayState(record.attributes, item.stateMask);
     item.lParam = reinterpret_cast<LPARAM>(&record);
-    if (inner.insertItem(item) < 0) {
+    if (inner.insertItemPastSubclasses(item) < 0) {
         forget(record.key);
         throw Exception(ErrorCode::NoMemory);
     }
