@@ -1,17 +1,20 @@
 #include "mainwindow/IFileListView.h"
 #include <algorithm>
+#include <chrono>
 #include "foundation/Path.h"
 
 namespace {
 
-// How long one offer may keep the window's thread, in milliseconds: between offers the window answers other
-// messages and the user's input. The feeder's round trip per offer costs several times what inserting a file
-// does, so files are not offered one by one.
-constexpr ULONGLONG OfferSlice = 20;
-// How often a run shows what it has added so far, at most (milliseconds); a list that takes long to draw is
-// drawn less often, so that drawing takes no more than a fifth of the time.
-constexpr ULONGLONG ShowInterval = 100;
-constexpr ULONGLONG ShowShare = 4;
+using Clock = std::chrono::steady_clock;
+
+// How long one offer may keep the window's thread: between offers the window answers other messages and the
+// user's input. The feeder's round trip per offer costs several times what inserting a file does, so files
+// are not offered one by one.
+constexpr auto OfferSlice = std::chrono::milliseconds(20);
+// How often a run shows what it has added so far, at most; a list that takes long to draw is drawn less often,
+// so that drawing takes no more than a fifth of the time.
+constexpr auto ShowInterval = std::chrono::milliseconds(100);
+constexpr int ShowShare = 4;
 
 // Counts the add-event handlers that are running, however they end.
 class OfferScope {
@@ -72,7 +75,7 @@ void IFileListView::addFiles(const wstringArray& paths)
     pending.removeAll();
     pending.addAll(paths);
     nextPending = 0;
-    lastShown = GetTickCount64();
+    lastShown = Clock::now().time_since_epoch();
     nextShowAfter = ShowInterval;
     beginAdding();
     try {
@@ -122,11 +125,11 @@ LRESULT IFileListView::offerPending(WPARAM offeredRun)
     // both: the window is not kept for the two together.
     if (showAddingWhenDue())
         return 0;
-    ULONGLONG started = GetTickCount64();
+    Clock::time_point started = Clock::now();
     do {
         if (nextPending >= pending.count() || offerFile(nextPending++))
             return 1;
-    } while (feeder.isRunning() && GetTickCount64() - started < OfferSlice);
+    } while (feeder.isRunning() && Clock::now() - started < OfferSlice);
     return feeder.isRunning() ? 0 : 1;
 }
 
@@ -155,12 +158,12 @@ bool IFileListView::offerFile(int index)
 
 bool IFileListView::showAddingWhenDue()
 {
-    ULONGLONG now = GetTickCount64();
+    Clock::duration now = Clock::now().time_since_epoch();
     if (now - lastShown < nextShowAfter)
         return false;
     showAdding();
-    lastShown = GetTickCount64();
-    nextShowAfter = std::max(ShowInterval, (lastShown - now) * ShowShare);
+    lastShown = Clock::now().time_since_epoch();
+    nextShowAfter = std::max<Clock::duration>(ShowInterval, (lastShown - now) * ShowShare);
     return true;
 }
 

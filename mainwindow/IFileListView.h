@@ -1,5 +1,6 @@
 #pragma once
 #include <windows.h>
+#include <chrono>
 #include "foundation/Exception.h"
 #include "foundation/MemPtr.h"
 #include "foundation/wstringArray.h"
@@ -158,8 +159,9 @@ private:
     wstringArray pending;
     // The next pending file to offer.
     int nextPending = 0;
-    ULONGLONG lastShown = 0;
-    ULONGLONG nextShowAfter = 0;
+    // When the run last showed its rows, and how long it waits before it shows them again.
+    std::chrono::steady_clock::duration lastShown{};
+    std::chrono::steady_clock::duration nextShowAfter{};
     FileListFeeder feeder;
     // Counts the runs, so that the end notice of a run that was stopped by a newer one is known as stale.
     WPARAM run = 0;
