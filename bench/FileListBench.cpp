@@ -65,30 +65,15 @@ constexpr Seed Seeds[] = {{L".jpg", L"image/jpeg", 160, 120}, {L".JPG", L"image/
                           {L".gif", L"image/gif", 64, 48},    {L".tif", L"image/tiff", 32, 24}};
 
 // Names of varied lengths, some Japanese; the type follows from the number.
+constexpr const wchar_t* NameFormats[] = {
+    L"IMG_%05d", L"夏休み_北海道_%d",  L"holiday photos from the summer trip to the mountains %d",
+    L"p%d",      L"スキャン画像 %05d", L"DSC%05d (2)"};
+
 std::wstring pictureName(int number)
 {
     const Seed& seed = Seeds[number % 10 < 5 ? number % 2 : 2 + number % 4];
     wchar_t name[160];
-    switch (number % 6) {
-    case 0:
-        swprintf(name, 160, L"IMG_%05d", number);
-        break;
-    case 1:
-        swprintf(name, 160, L"夏休み_北海道_%d", number);
-        break;
-    case 2:
-        swprintf(name, 160, L"holiday photos from the summer trip to the mountains %d", number);
-        break;
-    case 3:
-        swprintf(name, 160, L"p%d", number);
-        break;
-    case 4:
-        swprintf(name, 160, L"スキャン画像 %05d", number);
-        break;
-    default:
-        swprintf(name, 160, L"DSC%05d (2)", number);
-        break;
-    }
+    swprintf(name, 160, NameFormats[number % 6], number);
     return std::wstring(name) + seed.extension;
 }
 
