@@ -216,6 +216,7 @@ TEST_F(MainWindowTest, ALongListIsSelectedReleasedAndClearedWhole)
     ASSERT_TRUE(pumpMessagesUntil([&] { return !pane().isAdding(); }));
     EXPECT_EQ(status(0), L"3000 files") << "the counts once adding has ended";
     EXPECT_TRUE(IsWindowEnabled(main));
+    saveWindowScreenshot(main, L"main-window-long-list");
 
     HWND list = GetDlgItem(pane().getHandle(), 101);
     command(4122);
