@@ -489,12 +489,13 @@ wstring ShlListView::Controller::itemText(int index, int column) const
 void ShlListView::Controller::fillDisplayInfo(NMLVDISPINFOW& request) const
 {
     LVITEMW& item = request.item;
-    auto* shown = reinterpret_cast<const ListItemData*>(item.lParam);
-    if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0 || !shown)
+    if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0)
         return;
     wstring text;
     try {
-        text = cellText(*shown, item.iSubItem);
+        // The request names the item's record; should it not, the list is asked for it.
+        auto* shown = reinterpret_cast<const ListItemData*>(item.lParam);
+        text = cellText(shown ? *shown : record(item.iItem), item.iSubItem);
     } catch (const Exception&) {
         // A text that cannot be made shows as an empty cell.
     }
