@@ -28,6 +28,8 @@ private:
 FileListView::~FileListView()
 {
     stopFeeder();
+    // A window that outlives its list object is left drawing again.
+    endAdding();
 }
 
 void FileListView::create(HWND parent, int id, const Rect& rect, DWORD exStyle, DWORD style)

@@ -544,6 +544,25 @@ TEST_F(ClassicFileList, AHandlerThatClosesTheWindowEndsTheRunWithoutADeadlock)
     list.reset();
 }
 
+TEST_F(ClassicFileList, AListObjectGoneDuringARunLeavesItsWindowAPlainListThatDraws)
+{
+    Watchdog dog(30000);
+    std::vector<std::wstring> made = pictures(2);
+    std::vector<std::wstring> many;
+    for (int i = 0; i < 400; ++i)
+        many.push_back(made[i % 2]);
+    recorder.offerPause = 1;
+    add(many);
+    ASSERT_TRUE(pumpMessagesUntil([&] { return recorder.offers >= 5; }));
+    HWND window = list->getHandle();
+    list.reset();
+    auto* controller = reinterpret_cast<ShlListView::Controller*>(
+        SendMessageW(window, ShlListView::GetController, 0, 0));
+    ASSERT_NE(controller, nullptr);
+    EXPECT_FALSE(controller->isAdding()) << "the run is over for the list, which draws its rows again";
+    EXPECT_EQ(controller->list().getItemCount(), 2);
+}
+
 TEST(FileListFactory, TheClassicListStandsInWhereTheExplorerBrowserCannotShowFiles)
 {
     ComApartment com;
