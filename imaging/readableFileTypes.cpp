@@ -1,5 +1,9 @@
 #include "imaging/readableFileTypes.h"
 #include <wincodec.h>
+#include <string>
+#include <unordered_map>
+#include <utility>
+#include <vector>
 #include "foundation/Com.h"
 #include "foundation/Exception.h"
 #include "foundation/FindFiles.h"
@@ -11,6 +15,63 @@
 #include "settings/ProgramResources.h"
 
 namespace {
+
+// "*.jpg": a star, then an ending without wildcards.
+bool isPlainEnding(const wstring& pattern)
+{
+    return pattern.length() > 1 && pattern.buffer()[0] == L'*' && pattern.mid(1).find(L"*") < 0 &&
+           pattern.mid(1).find(L"?") < 0;
+}
+
+// The system also matches short names ("*.jpg" finds x.jpeg through X~1.JPG), so each file is taken for the
+// pattern of its own ending only.
+void findPattern(const wstring& folder, const wstring& pattern, wstringArray& paths)
+{
+    wstring ending = pattern.mid(1).toLower();
+    FindFiles found;
+    for (bool more = found.findFirst(combinePath(folder, pattern).buffer()); more; more = found.findNext()) {
+        wstring fileName(found.getName());
+        if (!(found.getAttributes() & FILE_ATTRIBUTE_DIRECTORY) && fileName.toLower().endsWith(ending.buffer()))
+            paths.add(combinePath(folder, fileName));
+    }
+}
+
+// The path of a listed name in the folder (a normalised directory path): the name as it is, unless the
+// system's normalising would change it (a trailing dot or space goes).
+wstring inFolder(const wstring& base, const wstring& name)
+{
+    wchar_t last = name.isEmpty() ? L'.' : name.buffer()[name.length() - 1];
+    return last == L'.' || last == L' ' ? combinePath(base, name) : base + name;
+}
+
+// One listing of the folder for the patterns "*.ext" (by the lower-case extension) and "*ending" (any other
+// plain ending).
+void listPlainEndings(const wstring& folder, const std::unordered_map<std::wstring, std::vector<size_t>>& byExtension,
+                      const std::vector<std::pair<size_t, wstring>>& longerEndings, std::vector<wstringArray>& hits)
+{
+    wstring base = combinePath(folder, wstring());
+    FindFiles found;
+    for (bool more = found.findFirst(combinePath(folder, L"*").buffer()); more; more = found.findNext()) {
+        if (found.getAttributes() & FILE_ATTRIBUTE_DIRECTORY)
+            continue;
+        wstring fileName(found.getName());
+        std::wstring lower = fileName.buffer();
+        CharLowerBuffW(lower.data(), static_cast<DWORD>(lower.size()));
+        size_t dot = lower.rfind(L'.');
+        auto extension = dot == std::wstring::npos ? byExtension.end() : byExtension.find(lower.substr(dot));
+        if (extension == byExtension.end() && longerEndings.empty())
+            continue;
+        wstring path = inFolder(base, fileName);
+        if (extension != byExtension.end()) {
+            for (size_t pattern : extension->second)
+                hits[pattern].add(path);
+        }
+        for (const auto& ending : longerEndings) {
+            if (wstring(lower.c_str()).endsWith(ending.second.buffer()))
+                hits[ending.first].add(path);
+        }
+    }
+}
 
 // "画像ファイル (*.bmp;...)|*.bmp;...": the first filter of the open-file dialog.
 constexpr UINT PictureFilterString = 2231;
@@ -104,9 +165,14 @@ void collectReadableFileTypes(wstringArray& patterns)
 
 void collectReadableExtensions(wstringArray& extensions)
 {
-    extensions.removeAll();
     wstringArray patterns;
     collectReadableFileTypes(patterns);
+    readableExtensionsOf(patterns, extensions);
+}
+
+void readableExtensionsOf(const wstringArray& patterns, wstringArray& extensions)
+{
+    extensions.removeAll();
     for (int i = 0; i < patterns.count(); ++i) {
         const wstring& pattern = patterns.at(i);
         int dot = pattern.rfind(L".", pattern.length() - 1);
@@ -118,14 +184,32 @@ void findReadablePictures(const wstring& folder, wstringArray& paths)
 {
     wstringArray patterns;
     collectReadableFileTypes(patterns);
+    findReadablePictures(folder, patterns, paths);
+}
+
+void findReadablePictures(const wstring& folder, const wstringArray& patterns, wstringArray& paths)
+{
+    // A listing per pattern reads the whole folder each time: the patterns of a plain ending share one listing,
+    // in which a name's extension finds its patterns at once; the others are asked of the system one by one.
+    // The hits keep the patterns' order.
+    std::vector<wstringArray> hits(static_cast<size_t>(patterns.count()));
+    std::unordered_map<std::wstring, std::vector<size_t>> byExtension;
+    std::vector<std::pair<size_t, wstring>> longerEndings;
     for (int i = 0; i < patterns.count(); ++i) {
         const wstring& pattern = patterns.at(i);
-        wstring ending = pattern.mid(1).toLower();
-        FindFiles found;
-        for (bool more = found.findFirst(combinePath(folder, pattern).buffer()); more; more = found.findNext()) {
-            wstring fileName(found.getName());
-            if (!(found.getAttributes() & FILE_ATTRIBUTE_DIRECTORY) && fileName.toLower().endsWith(ending.buffer()))
-                paths.add(combinePath(folder, fileName));
+        size_t at = static_cast<size_t>(i);
+        if (!isPlainEnding(pattern)) {
+            findPattern(folder, pattern, hits[at]);
+            continue;
         }
+        wstring ending = pattern.mid(1).toLower();
+        if (ending.rfind(L".", ending.length() - 1) == 0)
+            byExtension[ending.buffer()].push_back(at);
+        else
+            longerEndings.emplace_back(at, ending);
     }
+    if (!byExtension.empty() || !longerEndings.empty())
+        listPlainEndings(folder, byExtension, longerEndings, hits);
+    for (const wstringArray& found : hits)
+        paths.addAll(found);
 }

@@ -13,9 +13,13 @@
 void collectReadableFileTypes(wstringArray& patterns);
 // The same entries as lower-case extensions without the dot ("bmp"); an entry without a dot is kept whole.
 void collectReadableExtensions(wstringArray& extensions);
+// The extensions of patterns that collectReadableFileTypes gave.
+void readableExtensionsOf(const wstringArray& patterns, wstringArray& extensions);
 // The extensions (".webp") of the installed decoders other than the seven that come with the system.
 void collectWicDecoderExtensions(wstringArray& extensions);
 // Appends the readable pictures directly inside the folder (not in its sub-folders), pattern by pattern in the
-// order of collectReadableFileTypes. The system also matches short names ("*.jpg" finds x.jpeg through
-// X~1.JPG), so each file is taken for the pattern of its own extension only.
+// order of collectReadableFileTypes and, within a pattern, in the folder's order. A file is taken for a pattern
+// by its own name's ending, never through its short name ("*.jpg" does not take x.jpeg for X~1.JPG).
 void findReadablePictures(const wstring& folder, wstringArray& paths);
+// The same with the patterns of collectReadableFileTypes given, for scanning several folders.
+void findReadablePictures(const wstring& folder, const wstringArray& patterns, wstringArray& paths);

@@ -44,8 +44,8 @@ void FileListFeeder::stopAndWait()
 
 DWORD FileListFeeder::Run(void*)
 {
-    for (WPARAM index = 0; isRunning(); ++index) {
-        LRESULT answer = SendMessageW(window, OfferMessage, index, 0);
+    while (isRunning()) {
+        LRESULT answer = SendMessageW(window, OfferMessage, run, 0);
         if (pause)
             Sleep(pause);
         if (answer != 0 || !IsWindow(window))

@@ -2,10 +2,11 @@
 #include <windows.h>
 #include "foundation/SafeThread.h"
 
-// The thread that hands a file list's pending files to its window one at a time. It sends OfferMessage with
-// the index 0, 1, 2 ... and waits for each answer, so at most one offer is outstanding and the window's
-// thread does all the inserting; a non-zero answer, a cleared run flag or a vanished window ends the run. Then
-// it posts EndedMessage with the run's number and ends. It never touches the list's data.
+// The thread that paces the adding of a file list's pending files: it sends its window OfferMessage with the
+// run's number, again and again, and waits for each answer, so at most one offer is outstanding and the
+// window's thread takes the files and does all the inserting; a non-zero answer, a cleared run flag or a
+// vanished window ends the run. Then it posts EndedMessage with the run's number and ends. It never touches
+// the list's data.
 class FileListFeeder : public SafeThread {
 public:
     static constexpr UINT OfferMessage = WM_APP + 1;

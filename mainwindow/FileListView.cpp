@@ -3,9 +3,33 @@
 #include <uxtheme.h>
 #include "foundation/Environment.h"
 
+class FileListView::OneSelectionNotice {
+public:
+    explicit OneSelectionNotice(FileListView& list) : list(list)
+    {
+        list.selectionHeld = true;
+        list.selectionChangedMeanwhile = false;
+    }
+    OneSelectionNotice(const OneSelectionNotice&) = delete;
+    OneSelectionNotice& operator=(const OneSelectionNotice&) = delete;
+    ~OneSelectionNotice()
+    {
+        list.selectionHeld = false;
+        if (!list.selectionChangedMeanwhile)
+            return;
+        FileListViewEventArgs args;
+        routeExceptions(&list, 0, [&] { return list.raise(FileListEvent::selectionChanged, args), LRESULT(0); });
+    }
+
+private:
+    FileListView& list;
+};
+
 FileListView::~FileListView()
 {
     stopFeeder();
+    // A window that outlives its list object is left drawing again.
+    endAdding();
 }
 
 void FileListView::create(HWND parent, int id, const Rect& rect, DWORD exStyle, DWORD style)
@@ -31,12 +55,17 @@ void FileListView::create(HWND parent, int id, const Rect& rect, DWORD exStyle, 
 LRESULT FileListView::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     // The shell list view's own procedure still sees WM_DESTROY and frees its records.
+    if (message == WM_DESTROY)
+        adding = nullptr;
     LRESULT result = 0;
     if (handleListMessage(message, wParam, result))
         return result;
     if (message == WM_NOTIFY) {
         auto* header = reinterpret_cast<NMHDR*>(lParam);
         if (header->hwndFrom == inner.getHandle() && header->code == LVN_ITEMCHANGED) {
+            selectionChangedMeanwhile = true;
+            if (selectionHeld)
+                return 0;
             FileListViewEventArgs args;
             raise(FileListEvent::selectionChanged, args);
             return 0;
@@ -84,12 +113,73 @@ LRESULT FileListView::InnerListView::handleMessage(HWND window, UINT message, WP
     return ListView::handleMessage(window, message, wParam, lParam);
 }
 
+void FileListView::addFile(const wstring& path)
+{
+    if (adding && !path.isEmpty())
+        adding->addItem(path, -1);
+    else
+        shell.addItem(path, -1);
+}
+
+void FileListView::beginAdding()
+{
+    if (!adding) {
+        adding = &shell.controller();
+        adding->beginAdding();
+    }
+}
+
+void FileListView::showAdding()
+{
+    if (adding)
+        adding->showAdded();
+}
+
+void FileListView::endAdding()
+{
+    if (adding)
+        adding->endAdding();
+    adding = nullptr;
+}
+
+void FileListView::selectAll()
+{
+    ShlListView::Controller& controller = shell.controller();
+    int last = controller.list().getItemCount() - 1;
+    if (last < 0)
+        return;
+    // Drawn and reported item by item, selecting takes far longer than the selecting itself.
+    OneSelectionNotice notice(*this);
+    ShlListView::Controller::RedrawPause pause(controller);
+    LVITEMW state{};
+    state.stateMask = LVIS_SELECTED;
+    state.state = LVIS_SELECTED;
+    inner.sendMessage(LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
+    controller.list().select(last);
+}
+
 void FileListView::removeSelected()
 {
-    for (int i = shell.itemCount() - 1; i >= 0; --i) {
-        if (shell.isItemSelected(i))
-            shell.controller().removeItem(i);
+    OneSelectionNotice notice(*this);
+    ShlListView::Controller& controller = shell.controller();
+    // Item by item, the list moves its focus along with every removal, which it takes long to do: a list
+    // removed whole is emptied in one go.
+    int count = shell.itemCount();
+    if (count > 0 && shell.selectedCount() == count) {
+        controller.clear();
+        return;
     }
+    ShlListView::Controller::RedrawPause pause(controller);
+    for (int i = count - 1; i >= 0; --i) {
+        if (shell.isItemSelected(i))
+            controller.removeItem(i);
+    }
+}
+
+void FileListView::removeAll()
+{
+    OneSelectionNotice notice(*this);
+    shell.controller().clear();
 }
 
 int FileListView::replaceFile(int index, const wstring& path)

@@ -18,15 +18,16 @@ public:
     void setColumnWidth(int column, int width) override { shell.setColumnWidth(column, width); }
     int columnWidth(int column) override { return shell.columnWidth(column); }
     void removeSelected() override;
-    void removeAll() override { shell.controller().clear(); }
+    void removeAll() override;
     void setViewMode(int mode) override { shell.controller().setLabelType(mode); }
     int viewMode() const override { return shell.controller().labelType(); }
-    void addFile(const wstring& path) override { shell.addItem(path, -1); }
+    void addFile(const wstring& path) override;
     int replaceFile(int index, const wstring& path) override;
     int count() override { return shell.itemCount(); }
     int selectedCount() override { return shell.selectedCount(); }
     int firstSelectedIndex() override { return shell.controller().firstSelected(); }
     void select(int index) override { shell.selectItem(index); }
+    void selectAll() override;
     void selectAndShow(int index) override;
     wstring firstSelectedPath() override;
     wstring nextSelectedPath() override;
@@ -39,6 +40,11 @@ public:
     bool isGrouping() const override { return false; }
 
     LRESULT handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
+
+protected:
+    void beginAdding() override;
+    void showAdding() override;
+    void endAdding() override;
 
 private:
     // The inner list control: its input becomes the list's events.
@@ -53,10 +59,18 @@ private:
         FileListView& list;
     };
 
+    // Holds back the selection notices of a change to many items; the change ends with one notice, when the
+    // selection changed.
+    class OneSelectionNotice;
+
     void collectPaths(wstringArray& paths, bool selectedOnly);
     void resetIteration();
 
     ShlListView shell;
+    // The shell list's controller while the feeder runs; it goes with the window.
+    ShlListView::Controller* adding = nullptr;
+    bool selectionHeld = false;
+    bool selectionChangedMeanwhile = false;
     InnerListView inner{*this};
     // The selected-path iteration: the position of the next entry (-1 when idle) among the item indices.
     int position = -1;

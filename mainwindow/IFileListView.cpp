@@ -1,7 +1,20 @@
 #include "mainwindow/IFileListView.h"
+#include <algorithm>
+#include <chrono>
 #include "foundation/Path.h"
 
 namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// How long one offer may keep the window's thread: between offers the window answers other messages and the
+// user's input. The feeder's round trip per offer costs several times what inserting a file does, so files
+// are not offered one by one.
+constexpr auto OfferSlice = std::chrono::milliseconds(20);
+// How often a run shows what it has added so far, at most; a list that takes long to draw is drawn less often,
+// so that drawing takes no more than a fifth of the time.
+constexpr auto ShowInterval = std::chrono::milliseconds(100);
+constexpr int ShowShare = 4;
 
 // Counts the add-event handlers that are running, however they end.
 class OfferScope {
@@ -61,7 +74,16 @@ void IFileListView::addFiles(const wstringArray& paths)
     feeder.stopAndWait();
     pending.removeAll();
     pending.addAll(paths);
-    feeder.start(window, ++run);
+    nextPending = 0;
+    lastShown = Clock::now().time_since_epoch();
+    nextShowAfter = ShowInterval;
+    beginAdding();
+    try {
+        feeder.start(window, ++run);
+    } catch (...) {
+        endAdding();
+        throw;
+    }
 }
 
 void IFileListView::stopFeeder()
@@ -93,19 +115,33 @@ bool IFileListView::handleListMessage(UINT message, WPARAM wParam, LRESULT& resu
     }
 }
 
-// The answer tells the feeder whether to stop (1) or to offer the next file (0). A feeder asked to stop (the
-// window is closing) gets no more files in.
-LRESULT IFileListView::offerPending(WPARAM index)
+// The answer tells the feeder whether to stop (1) or to offer again (0). A feeder asked to stop (the window is
+// closing) gets no more files in.
+LRESULT IFileListView::offerPending(WPARAM offeredRun)
 {
-    if (!feeder.isRunning() || index >= static_cast<WPARAM>(pending.count()))
+    if (offeredRun != run || !feeder.isRunning())
         return 1;
-    wstring path = pending.at(static_cast<int>(index));
+    // An offer either shows what has been added, when that is due, or adds files for a slice of time, never
+    // both: the window is not kept for the two together.
+    if (showAddingWhenDue())
+        return 0;
+    Clock::time_point started = Clock::now();
+    do {
+        if (nextPending >= pending.count() || offerFile(nextPending++))
+            return 1;
+    } while (feeder.isRunning() && Clock::now() - started < OfferSlice);
+    return feeder.isRunning() ? 0 : 1;
+}
+
+bool IFileListView::offerFile(int index)
+{
+    wstring path = pending.at(index);
     OfferScope scope(offering);
     try {
         FileListViewEventArgs args(&path, nullptr, 0, 0);
         raise(FileListEvent::beforeAdd, args);
         if (args.value.value || !feeder.isRunning())
-            return 1;
+            return true;
         Path file(path);
         if (!file.exists())
             throw Exception(ERROR_FILE_NOT_FOUND);
@@ -115,9 +151,26 @@ LRESULT IFileListView::offerPending(WPARAM index)
         FileListViewEventArgs args(&path, &error, 0, 0);
         raise(FileListEvent::addFailed, args);
         if (args.value.value)
-            return 1;
+            return true;
     }
-    return feeder.isRunning() ? 0 : 1;
+    return false;
+}
+
+bool IFileListView::showAddingWhenDue()
+{
+    Clock::duration now = Clock::now().time_since_epoch();
+    if (now - lastShown < nextShowAfter)
+        return false;
+    showAdding();
+    lastShown = Clock::now().time_since_epoch();
+    nextShowAfter = std::max<Clock::duration>(ShowInterval, (lastShown - now) * ShowShare);
+    return true;
+}
+
+void IFileListView::selectAll()
+{
+    for (int i = 0, last = count(); i < last; ++i)
+        select(i);
 }
 
 void IFileListView::feederEnded(WPARAM endedRun)
@@ -127,6 +180,8 @@ void IFileListView::feederEnded(WPARAM endedRun)
         return;
     feeder.join(false);
     pending.removeAll();
+    nextPending = 0;
+    endAdding();
     FileListViewEventArgs args;
     raise(FileListEvent::addingFinished, args);
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include <windows.h>
+#include <chrono>
 #include "foundation/Exception.h"
 #include "foundation/MemPtr.h"
 #include "foundation/wstringArray.h"
@@ -29,13 +30,14 @@ inline constexpr int FileListEventCount = 11;
 // a plain list without events behind.
 //
 // Adding. addFile inserts one path at once, raising nothing. addFiles hands a list of paths to the feeder
-// thread, which offers them one at a time to the list window, so the user-interface thread inserts every
-// file itself between other messages: for each path the list raises beforeAdd (a handler may stop the run
-// with a non-zero value), checks that the file exists, inserts it and raises added; a file that cannot be
-// inserted raises addFailed with the Exception (code 2: missing) and the run goes on unless the handler sets
-// value. addingFinished follows once the run has ended, for whatever reason; an addFiles while a run is going
-// replaces that run, and only the new run's end is raised. Handlers may show message boxes while the feeder
-// waits. Closing the window stops a running feeder and waits for it; no addingFinished follows then.
+// thread, whose offers make the list window take the pending files in turn, as many as fit in a short slice
+// of time per offer, so the user-interface thread inserts every file itself between other messages: for each
+// path the list raises beforeAdd (a handler may stop the run with a non-zero value), checks that the file
+// exists, inserts it and raises added; a file that cannot be inserted raises addFailed with the Exception
+// (code 2: missing) and the run goes on unless the handler sets value. addingFinished follows once the run
+// has ended, for whatever reason; an addFiles while a run is going replaces that run, and only the new run's
+// end is raised. Handlers may show message boxes while the feeder waits. Closing the window stops a running
+// feeder and waits for it; no addingFinished follows then.
 //
 // Events are raised synchronously on the user-interface thread with the list as the sender. A list holds a
 // copy of each handler (setEventHandler); an index beyond the eleven throws Exception 87.
@@ -102,6 +104,8 @@ public:
     // -1 when nothing is selected.
     virtual int firstSelectedIndex() = 0;
     virtual void select(int index) = 0;
+    // Selects every item, from the first to the last, which keeps the focus.
+    virtual void selectAll();
     virtual void selectAndShow(int index) = 0;
     virtual wstring firstSelectedPath() = 0;
     virtual wstring nextSelectedPath() = 0;
@@ -131,18 +135,33 @@ protected:
     // For WM_DESTROY and the destructors: stops a running feeder and waits for it, serving the messages it
     // sends meanwhile.
     void stopFeeder();
+    // A run of the feeder: it begins before the first file is offered and ends before addingFinished is
+    // raised (a run replaced by a newer addFiles goes on as the newer one; a window that is closed ends none).
+    // While it lasts, showAdding is called now and then, so that the list can show what it has added.
+    virtual void beginAdding() {}
+    virtual void showAdding() {}
+    virtual void endAdding() {}
     // Binds the made window to this object and routes its messages here.
     void bindWindow(HWND window);
     // Unbinds and destroys a half-made window after a failed create.
     void abandonWindow(HWND made);
 
 private:
-    LRESULT offerPending(WPARAM index);
+    LRESULT offerPending(WPARAM offeredRun);
+    // True when the run is to stop.
+    bool offerFile(int index);
+    // True when it was due and done.
+    bool showAddingWhenDue();
     void feederEnded(WPARAM run);
     Handler& slot(FileListEvent event);
 
     Handler handlers[FileListEventCount];
     wstringArray pending;
+    // The next pending file to offer.
+    int nextPending = 0;
+    // When the run last showed its rows, and how long it waits before it shows them again.
+    std::chrono::steady_clock::duration lastShown{};
+    std::chrono::steady_clock::duration nextShowAfter{};
     FileListFeeder feeder;
     // Counts the runs, so that the end notice of a run that was stopped by a newer one is known as stale.
     WPARAM run = 0;

@@ -1,4 +1,6 @@
 #include "mainwindow/LayoutFile.h"
+#include <algorithm>
+#include <string>
 #include "foundation/Exception.h"
 #include "foundation/FileSystem.h"
 #include "foundation/Path.h"
@@ -23,14 +25,28 @@ wstring entryOf(const XmlProperties& layout, const wchar_t* key)
     return value ? *value : wstring();
 }
 
+bool isTrimmed(wchar_t unit)
+{
+    return unit <= L' ';
+}
+
+// In one pass over the block: a layout of thousands of pictures holds a long block, which searching from the
+// front for each line's end would read over and over.
 void appendLines(const wstring& block, wstringArray& lines)
 {
-    wstringArray pieces;
-    pieces.split(block, L"\n", false);
-    for (int i = 0; i < pieces.count(); ++i) {
-        wstring line = pieces.at(i).trim();
-        if (!line.isEmpty())
-            lines.add(line);
+    const wchar_t* text = block.buffer();
+    const wchar_t* end = text + block.length();
+    while (text < end) {
+        const wchar_t* lineEnd = std::find(text, end, L'\n');
+        const wchar_t* first = text;
+        const wchar_t* last = lineEnd;
+        while (first < last && isTrimmed(*first))
+            ++first;
+        while (last > first && isTrimmed(last[-1]))
+            --last;
+        if (first < last)
+            lines.add(std::wstring(first, last).c_str());
+        text = lineEnd + 1;
     }
 }
 
@@ -46,13 +62,14 @@ bool hasReadableExtension(const wstring& path, const wstringArray& readable)
 
 void writeLayout(const wstring& path, const wstring& applicationName, const wstringArray& files)
 {
-    wstring block;
+    // Gathered in a growing buffer: joined path by path, the block would be copied once per path.
+    std::wstring block;
     for (int i = 0; i < files.count(); ++i)
-        block = block + L"\r\n    " + files.at(i);
-    block = block + L"\r\n  ";
+        block.append(L"\r\n    ").append(files.at(i).buffer());
+    block.append(L"\r\n  ");
     XmlProperties layout;
     layout.set(ApplicationKey, applicationName);
-    layout.set(FilesKey, block);
+    layout.set(FilesKey, block.c_str());
     layout.save(path);
 }
 
@@ -74,16 +91,25 @@ void expandPaths(const wstringArray& paths, bool filterByType, bool expandLayout
                  wstringArray& result)
 {
     result.removeAll();
+    // Read from the system and the plug-ins once for all the paths.
+    wstringArray patterns;
+    bool collected = false;
+    auto readablePatterns = [&]() -> const wstringArray& {
+        if (!collected)
+            collectReadableFileTypes(patterns);
+        collected = true;
+        return patterns;
+    };
     wstringArray readable;
     if (filterByType)
-        collectReadableExtensions(readable);
+        readableExtensionsOf(readablePatterns(), readable);
     for (int i = 0; i < paths.count(); ++i) {
         wstring path = paths.at(i);
         if (isDirectory(path) && !path.endsWith(L"\\"))
             path = path + L"\\";
         Path normalised(path);
         if (normalised.getFileName().isEmpty() && !normalised.getDirectory().isEmpty()) {
-            findReadablePictures(normalised.getDirectory(), result);
+            findReadablePictures(normalised.getDirectory(), readablePatterns(), result);
         } else if (expandLayouts && path.toLower().endsWith(LayoutExtension)) {
             wstringArray listed;
             readLayout(path, applicationName, listed);

@@ -35,6 +35,8 @@ constexpr int ShowLogCommand = 4146;
 constexpr int PreviewSourceCommand = 4147;
 constexpr int FirstViewerCommand = 13001;
 constexpr int CompactPathLength = 48;
+// The least time between two showings of the file being added, in milliseconds.
+constexpr ULONGLONG StatusInterval = 100;
 constexpr int DroppedPathLength = 260;
 
 HMODULE resourceModule()
@@ -278,8 +280,12 @@ void MainPane::beforeAdd(Window*, IFileListView::FileListViewEventArgs& args)
 
 void MainPane::added(Window*, IFileListView::FileListViewEventArgs& args)
 {
-    if (!args.path)
+    // Redrawn for every file, the status bar would take longer than adding the file; at this pace the user
+    // still sees the files pass.
+    ULONGLONG now = GetTickCount64();
+    if (!args.path || now - addedShown < StatusInterval)
         return;
+    addedShown = now;
     wchar_t shortened[CompactPathLength + 1] = L"";
     if (!PathCompactPathExW(shortened, args.path->buffer(), CompactPathLength + 1, 0))
         lstrcpynW(shortened, args.path->buffer(), CompactPathLength + 1);
@@ -289,6 +295,7 @@ void MainPane::added(Window*, IFileListView::FileListViewEventArgs& args)
 
 void MainPane::addingFinished(Window*, IFileListView::FileListViewEventArgs&)
 {
+    addedShown = 0;
     stopAdding();
     toMainWindow(RefreshStatusMessage);
     toMainWindow(RefreshToolbarMessage);
@@ -503,8 +510,7 @@ void MainPane::selectAll()
         return;
     selecting = true;
     try {
-        for (int i = 0; i < count; ++i)
-            fileList->select(i);
+        fileList->selectAll();
     } catch (const Exception&) {
         selecting = false;
         updateMainWindow();

@@ -163,4 +163,6 @@ private:
     std::unique_ptr<IFileListView> fileList;
     bool selecting = false;
     bool adding = false;
+    // When the status bar last showed the file being added.
+    ULONGLONG addedShown = 0;
 };

@@ -43,16 +43,17 @@ void restoreSubclassed(HWND window, const wchar_t* property, WNDPROC previous)
 
 bool passToInnerChild(HWND window, int innerId, UINT message, LPARAM lParam, WPARAM wParam)
 {
-    HWND inner = GetDlgItem(window, innerId);
+    // Finding the child asks the window system: only for the messages passed on, not for every message.
     switch (message) {
     case WM_SIZE:
-        SetWindowPos(inner, nullptr, 0, 0, LOWORD(lParam), HIWORD(lParam), SWP_NOACTIVATE | SWP_NOZORDER);
+        SetWindowPos(GetDlgItem(window, innerId), nullptr, 0, 0, LOWORD(lParam), HIWORD(lParam),
+                     SWP_NOACTIVATE | SWP_NOZORDER);
         return true;
     case WM_SETFOCUS:
-        SetFocus(inner);
+        SetFocus(GetDlgItem(window, innerId));
         return true;
     case WM_ENABLE:
-        EnableWindow(inner, static_cast<BOOL>(wParam));
+        EnableWindow(GetDlgItem(window, innerId), static_cast<BOOL>(wParam));
         return true;
     default:
         return false;

@@ -12,6 +12,21 @@ USHORT itemSize(const BYTE* item)
     return size;
 }
 
+LPITEMIDLIST copyIdListBytes(LPCITEMIDLIST a, UINT firstSize, LPCITEMIDLIST b)
+{
+    UINT secondSize = idListSize(b);
+    SIZE_T total = SIZE_T(firstSize) + secondSize + sizeof(USHORT);
+    auto bytes = static_cast<BYTE*>(CoTaskMemAlloc(total));
+    if (!bytes)
+        throw Exception(ErrorCode::NoMemory);
+    std::memset(bytes, 0, total);
+    if (firstSize)
+        std::memcpy(bytes, a, firstSize);
+    if (secondSize)
+        std::memcpy(bytes + firstSize, b, secondSize);
+    return reinterpret_cast<LPITEMIDLIST>(bytes);
+}
+
 } // namespace
 
 UINT idListSize(LPCITEMIDLIST list)
@@ -53,16 +68,25 @@ int compareIdLists(LPCITEMIDLIST a, LPCITEMIDLIST b, bool exact)
 
 LPITEMIDLIST concatIdLists(LPCITEMIDLIST a, LPCITEMIDLIST b)
 {
-    UINT firstSize = idListSize(a);
-    UINT secondSize = idListSize(b);
-    SIZE_T total = SIZE_T(firstSize) + secondSize + sizeof(USHORT);
-    auto bytes = static_cast<BYTE*>(CoTaskMemAlloc(total));
-    if (!bytes)
-        throw Exception(ErrorCode::NoMemory);
-    std::memset(bytes, 0, total);
-    if (firstSize)
-        std::memcpy(bytes, a, firstSize);
-    if (secondSize)
-        std::memcpy(bytes + firstSize, b, secondSize);
-    return reinterpret_cast<LPITEMIDLIST>(bytes);
+    return copyIdListBytes(a, idListSize(a), b);
+}
+
+LPCITEMIDLIST lastIdListItem(LPCITEMIDLIST list)
+{
+    if (!list)
+        return nullptr;
+    auto item = reinterpret_cast<const BYTE*>(list);
+    const BYTE* last = item;
+    for (USHORT size = itemSize(item); size != 0; size = itemSize(item)) {
+        last = item;
+        item += size;
+    }
+    return reinterpret_cast<LPCITEMIDLIST>(last);
+}
+
+LPITEMIDLIST idListParent(LPCITEMIDLIST list)
+{
+    auto last = reinterpret_cast<const BYTE*>(lastIdListItem(list));
+    UINT leading = list ? static_cast<UINT>(last - reinterpret_cast<const BYTE*>(list)) : 0;
+    return copyIdListBytes(list, leading, nullptr);
 }

@@ -15,6 +15,13 @@ int ListView::insertItem(const LVITEMW& item)
     return static_cast<int>(sendMessage(LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
 }
 
+int ListView::insertItemPastSubclasses(const LVITEMW& item)
+{
+    HWND list = liveHandle();
+    auto own = reinterpret_cast<WNDPROC>(GetClassLongPtrW(list, GCLP_WNDPROC));
+    return static_cast<int>(CallWindowProcW(own, list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+}
+
 void ListView::deleteItem(int index)
 {
     if (!sendMessage(LVM_DELETEITEM, static_cast<WPARAM>(index)))
@@ -23,17 +30,7 @@ void ListView::deleteItem(int index)
 
 int ListView::getSelectedIndex() const
 {
-    int count = getItemCount();
-    for (int i = 0; i < count; ++i) {
-        LVITEMW item{};
-        item.mask = LVIF_STATE;
-        item.iItem = i;
-        item.stateMask = LVIS_SELECTED;
-        sendMessage(LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-        if (item.state & LVIS_SELECTED)
-            return i;
-    }
-    return -1;
+    return static_cast<int>(sendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), MAKELPARAM(LVNI_SELECTED, 0)));
 }
 
 bool ListView::select(int index)

@@ -14,6 +14,9 @@ public:
     bool setItem(const LVITEMW& item);
     // The new item's index, -1 on failure.
     int insertItem(const LVITEMW& item);
+    // The same, handed straight to the list view's own procedure past the procedures that subclass the
+    // window (none of which has a say in inserting).
+    int insertItemPastSubclasses(const LVITEMW& item);
     // An item the list refuses to delete throws Exception 87.
     void deleteItem(int index);
     int getItemCount() const { return static_cast<int>(sendMessage(LVM_GETITEMCOUNT)); }

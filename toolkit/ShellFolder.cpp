@@ -1,6 +1,4 @@
 #include "toolkit/ShellFolder.h"
-#include "foundation/Path.h"
-#include "toolkit/ItemIdList.h"
 
 namespace {
 
@@ -41,6 +39,8 @@ wstring strretText(STRRET& name, LPCITEMIDLIST item)
 
 void ShellFolder::close()
 {
+    index.clear();
+    indexed = false;
     child.release();
     folderList.release();
     enumerator.release();
@@ -87,25 +87,90 @@ wstring ShellFolder::openFolder(LPCITEMIDLIST absolute, bool enumerate)
     }
 }
 
+wstring ShellFolder::openForLookup(const wstring& path)
+{
+    return openPath(path, false);
+}
+
 void ShellFolder::openItem(const wstring& path)
 {
-    Path location(path);
-    if (location.getFileName().isEmpty())
-        location = Path(location.getDirectory() + L".");
+    Path location = shellItemLocation(path);
+    if (location.getFileName().isEmpty()) {
+        openRootItem(location.getDirectory());
+        return;
+    }
     openPath(location.getDirectory(), false);
-    wstring target = location.getFileName().toLower();
-    if (target.isEmpty())
+    if (!stepTo(location.getFileName()))
         throw Exception(ERROR_FILE_NOT_FOUND);
+}
+
+// A root has no folder above it in the file system: the shell's identifier list of the root names it as the
+// last item of the computer's (or the server's) list.
+void ShellFolder::openRootItem(const wstring& root)
+{
+    close();
+    MemPtr list;
+    *list.out<ITEMIDLIST>() = idListFromPath(root, owner);
+    if (idListSize(list.get<ITEMIDLIST>()) == 0)
+        throw Exception(ERROR_FILE_NOT_FOUND);
+    MemPtr parent;
+    *parent.out<ITEMIDLIST>() = idListParent(list.get<ITEMIDLIST>());
+    openFolder(parent.get<ITEMIDLIST>(), false);
+    *child.out<ITEMIDLIST>() = concatIdLists(lastIdListItem(list.get<ITEMIDLIST>()), nullptr);
+}
+
+bool ShellFolder::stepTo(const wstring& fileName)
+{
+    shellFolder();
+    wstring target = fileName.toLower();
+    if (target.isEmpty())
+        return false;
+    if (indexed) {
+        auto found = index.find(target.buffer());
+        if (found != index.end()) {
+            *child.out<ITEMIDLIST>() = concatIdLists(found->second.get(), nullptr);
+            return true;
+        }
+        // A file made since the listing.
+        return parseChild(fileName) && isCurrent(target);
+    }
     // Asking the folder for the name is quick; walking every child per file makes adding a large folder
     // quadratic, so the walk is left for names the folder does not parse.
-    if (parseChild(location.getFileName()) && isCurrent(target))
-        return;
+    if (parseChild(fileName) && isCurrent(target))
+        return true;
     startEnumeration();
     while (next()) {
         if (isCurrent(target))
-            return;
+            return true;
     }
-    throw Exception(ERROR_FILE_NOT_FOUND);
+    return false;
+}
+
+void ShellFolder::indexChildren()
+{
+    IShellFolder* open = shellFolder();
+    index.clear();
+    indexed = false;
+    startEnumeration();
+    for (;;) {
+        LPITEMIDLIST fetched = nullptr;
+        ULONG count = 0;
+        HRESULT result = enumerator ? enumerator->Next(1, &fetched, &count) : S_FALSE;
+        OwnedIdList item(fetched);
+        Exception::check(result);
+        if (result != S_OK || count != 1)
+            break;
+        // The name within the folder is the file name; where a name is not (outside the file system), looking
+        // it up misses and the folder is asked instead.
+        std::wstring name = shellDisplayName(open, item.get(), SHGDN_INFOLDER | SHGDN_FORPARSING).buffer();
+        if (name.empty())
+            continue;
+        CharLowerBuffW(name.data(), static_cast<DWORD>(name.size()));
+        // The first child of a name wins, as in a walk.
+        index.emplace(std::move(name), std::move(item));
+    }
+    enumerator.release();
+    indexed = true;
 }
 
 void ShellFolder::startEnumeration()
@@ -197,6 +262,14 @@ IShellItem2* ShellFolder::currentItem() const
     Exception::check(
         SHCreateItemFromIDList(absolute.get<ITEMIDLIST>(), IID_IShellItem2, reinterpret_cast<void**>(&item)));
     return item;
+}
+
+Path shellItemLocation(const wstring& path)
+{
+    Path location(path);
+    if (location.getFileName().isEmpty())
+        location = Path(location.getDirectory() + L".");
+    return location;
 }
 
 LPITEMIDLIST idListFromPath(const wstring& path, HWND owner)

@@ -2,9 +2,13 @@
 #include <windows.h>
 #include <shlobj.h>
 #include <shobjidl.h>
+#include <string>
+#include <unordered_map>
 #include "foundation/ComPtr.h"
 #include "foundation/MemPtr.h"
+#include "foundation/Path.h"
 #include "foundation/wstring.h"
+#include "toolkit/ItemIdList.h"
 
 // One open folder of the shell's namespace with a cursor over its children: the shell views' road into the
 // namespace. Everything runs on the thread of the caller's window, which has entered a COM apartment.
@@ -23,10 +27,22 @@ public:
     // Null or empty opens the desktop.
     wstring openIdList(LPCITEMIDLIST absolute);
     // Opens the folder that holds the path and steps to its child of that file name, letter case ignored (a
-    // folder given with a trailing backslash is looked up as itself). A path that names nothing in its folder
+    // folder given with a trailing backslash is looked up as itself; a drive or share root is a child of the
+    // folder above it in the namespace, the computer or the server). A path that names nothing in its folder
     // throws Exception 2.
     void openItem(const wstring& path);
+    // Opens the folder for finding children by name (stepTo) without starting a walk over them.
+    wstring openForLookup(const wstring& path);
     bool isOpen() const { return folder.get() != nullptr; }
+
+    // Makes the child of that file name current, letter case ignored; false when the folder has none. The
+    // folder is asked for the name; only names it does not parse are looked for child by child, in a new walk.
+    // Once the children are indexed, the index answers instead, and a name missing from it is only asked for.
+    bool stepTo(const wstring& fileName);
+    // Lists the children once and keeps their names and identifiers until the next open: for finding many
+    // children of one large folder, which the shell parses one by one far more slowly than it lists them.
+    void indexChildren();
+    bool isIndexed() const { return indexed; }
 
     // Steps to the next child; false at the end.
     bool next();
@@ -48,6 +64,7 @@ private:
     void close();
     wstring openPath(const wstring& path, bool enumerate);
     wstring openFolder(LPCITEMIDLIST absolute, bool enumerate);
+    void openRootItem(const wstring& root);
     void startEnumeration();
     LPCITEMIDLIST requiredChild() const;
     // Makes the child of that name current; false when the folder does not parse it as one child.
@@ -59,7 +76,14 @@ private:
     ComPtr<IEnumIDList> enumerator;
     MemPtr folderList;
     MemPtr child;
+    // The children by lower-case file name, once indexChildren has listed them.
+    std::unordered_map<std::wstring, OwnedIdList> index;
+    bool indexed = false;
 };
+
+// The path of the item that ShellFolder::openItem finds: a folder given with a trailing backslash is named by
+// its own path. An empty file name is left only for a root.
+Path shellItemLocation(const wstring& path);
 
 // Null for an empty path, without asking the shell.
 LPITEMIDLIST idListFromPath(const wstring& path, HWND owner);

@@ -9,7 +9,8 @@
 #include "settings/ProgramResources.h"
 #include "toolkit/ControlClass.h"
 #include "toolkit/ItemIdList.h"
-#include "toolkit/ShellFolder.h"
+#include "toolkit/ShellFileInfoCache.h"
+#include "toolkit/ShellFolderCache.h"
 #include "toolkit/SystemImageList.h"
 #include "toolkit/WaitCursor.h"
 
@@ -121,6 +122,30 @@ void columnClicked(HWND window, int column)
     controller->sort(column, ascending);
 }
 
+LRESULT listNotified(HWND window, NMHDR* header)
+{
+    if (header->idFrom != ShlListView::InnerListId)
+        return 0;
+    switch (header->code) {
+    case LVN_COLUMNCLICK: {
+        int column = reinterpret_cast<NMLISTVIEW*>(header)->iSubItem;
+        return routeExceptions(nullptr, 0, [&] {
+            columnClicked(window, column);
+            return LRESULT(0);
+        });
+    }
+    case LVN_GETDISPINFOW:
+        if (ShlListView::Controller* controller = controllerOf(window))
+            controller->fillDisplayInfo(*reinterpret_cast<NMLVDISPINFOW*>(header));
+        return 0;
+    case LVN_DELETEALLITEMS:
+        // No notice per item: the records go with the rows in one sweep.
+        return TRUE;
+    default:
+        return 0;
+    }
+}
+
 ULONGLONG fileTimeValue(const FILETIME& time)
 {
     return (ULONGLONG(time.dwHighDateTime) << 32) | time.dwLowDateTime;
@@ -172,17 +197,6 @@ wstring localTimeText(const FILETIME& time)
     }
 }
 
-void setCell(ListView& list, int index, int column, const wstring& text)
-{
-    LVITEMW cell{};
-    cell.mask = LVIF_TEXT;
-    cell.iItem = index;
-    cell.iSubItem = column;
-    cell.pszText = const_cast<wchar_t*>(text.buffer());
-    if (!list.setItem(cell))
-        throw Exception(ErrorCode::NoMemory);
-}
-
 template <typename T>
 int order(const T& a, const T& b)
 {
@@ -217,14 +231,7 @@ LRESULT CALLBACK ShlListView::classProcedure(HWND window, UINT message, WPARAM w
         SendMessageW(GetDlgItem(window, InnerListId), LVM_SETBKCOLOR, 0, GetSysColor(COLOR_WINDOW));
         return 0;
     case WM_NOTIFY:
-        if (reinterpret_cast<NMHDR*>(lParam)->code == LVN_COLUMNCLICK) {
-            int column = reinterpret_cast<NMLISTVIEW*>(lParam)->iSubItem;
-            return routeExceptions(nullptr, 0, [&] {
-                columnClicked(window, column);
-                return LRESULT(0);
-            });
-        }
-        break;
+        return listNotified(window, reinterpret_cast<NMHDR*>(lParam));
     case GetController:
         return reinterpret_cast<LRESULT>(controllerOf(window));
     default:
@@ -312,80 +319,102 @@ ShlListView::Controller::Controller(HWND owner, HWND innerList) : owner(owner)
     inner.attach(innerList);
 }
 
-ShlListView::Controller::~Controller()
-{
-    for (int i = 0; i < items.count(); ++i)
-        CoTaskMemFree(items.valueAt(i).idList);
-}
+ShlListView::Controller::~Controller() = default;
 
 bool ShlListView::Controller::addItem(const wstring& path, int index)
 {
-    ShellFolder folder(owner);
-    folder.openItem(path);
-
-    ListItemData record;
-    record.attributes = folder.attributesOf(ShownAttributes);
-    record.path = folder.currentParsingName();
-    record.key = record.path.toLower();
-    if (items.find(record.key))
-        return false;
-    readDetails(folder, record);
-    record.label = labelOf(record.path);
-    record.idList = concatIdLists(folder.folderIdList(), folder.currentChild());
-    try {
-        items.add(record.key, record);
-    } catch (...) {
-        CoTaskMemFree(record.idList);
-        throw;
+    std::unique_ptr<ShellFolder> alone;
+    ShellFolder* folder = nullptr;
+    if (folders) {
+        folder = &folders->openItem(path);
+    } else {
+        alone = std::make_unique<ShellFolder>(owner);
+        alone->openItem(path);
+        folder = alone.get();
     }
-    insertItem(index == -1 ? inner.getItemCount() : index, record.key);
+
+    auto record = std::make_unique<ListItemData>();
+    record->attributes = folder->attributesOf(ShownAttributes);
+    record->path = folder->currentParsingName();
+    record->key = record->path.toLower();
+    std::wstring key = record->key.buffer();
+    if (items.count(key))
+        return false;
+    readDetails(*folder, *record);
+    record->label = labelOf(record->path);
+    record->idList.reset(concatIdLists(folder->folderIdList(), folder->currentChild()));
+    ShellFileInfo shown = fileInfo ? fileInfo->infoOf(record->idList.get(), record->attributes,
+                                                      Path(record->path).getFileName())
+                                   : shellFileInfoOf(record->idList.get());
+    record->typeName = shown.typeName;
+    ListItemData& stored = *record;
+    items.emplace(key, std::move(record));
+    // Beyond the last index the list appends.
+    insertItem(index == -1 ? INT_MAX : index, stored, shown.icon);
     return true;
 }
 
-void ShlListView::Controller::insertItem(int index, const wstring& key)
+void ShlListView::Controller::insertItem(int index, ListItemData& record, int icon)
 {
-    ListItemData& record = items.value(key);
-    int inserted = -1;
-    try {
-        SHFILEINFOW info{};
-        SHGetFileInfoW(reinterpret_cast<LPCWSTR>(record.idList), 0, &info, sizeof(info),
-                       SHGFI_PIDL | SHGFI_SYSICONINDEX | SHGFI_TYPENAME | SHGFI_SMALLICON);
-        record.typeName = info.szTypeName;
-        LVITEMW item{};
-        item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_STATE | LVIF_PARAM;
-        item.iItem = index;
-        item.pszText = const_cast<wchar_t*>(record.label.buffer());
-        item.iImage = info.iIcon;
-        item.state = shellOverlayState(record.attributes, item.stateMask);
-        item.lParam = reinterpret_cast<LPARAM>(&record);
-        inserted = inner.insertItem(item);
-        if (inserted < 0)
-            throw Exception(ErrorCode::NoMemory);
-        showItem(inserted, record);
-    } catch (...) {
-        if (inserted >= 0)
-            SendMessageW(inner.getHandle(), LVM_DELETEITEM, inserted, 0);
-        forget(key);
-        throw;
+    LVITEMW item{};
+    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_STATE | LVIF_PARAM;
+    item.iItem = index;
+    // Every cell's text comes from the record when the list needs it.
+    item.pszText = LPSTR_TEXTCALLBACKW;
+    item.iImage = icon;
+    item.state = shellOverlayState(record.attributes, item.stateMask);
+    item.lParam = reinterpret_cast<LPARAM>(&record);
+    if (inner.insertItemPastSubclasses(item) < 0) {
+        forget(record.key);
+        throw Exception(ErrorCode::NoMemory);
     }
-}
-
-void ShlListView::Controller::showItem(int index, ListItemData& record)
-{
-    if (record.hasSize)
-        setCell(inner, index, SizeColumn, formatKilobytes(record.sizeKB));
-    setCell(inner, index, TypeColumn, record.typeName);
-    if (record.hasTime)
-        setCell(inner, index, DateColumn, localTimeText(record.lastWrite));
 }
 
 void ShlListView::Controller::forget(const wstring& key)
 {
-    ListItemData* record = items.find(key);
-    if (!record)
+    items.erase(key.buffer());
+}
+
+void ShlListView::Controller::beginAdding()
+{
+    if (folders)
         return;
-    CoTaskMemFree(record->idList);
-    items.remove(key);
+    folders = std::make_unique<ShellFolderCache>(owner);
+    fileInfo = std::make_unique<ShellFileInfoCache>();
+    holdRedraw();
+}
+
+void ShlListView::Controller::showAdded()
+{
+    if (redrawHolds != 1 || !folders)
+        return;
+    releaseRedraw();
+    UpdateWindow(inner.getHandle());
+    holdRedraw();
+}
+
+void ShlListView::Controller::endAdding()
+{
+    if (!folders)
+        return;
+    folders.reset();
+    fileInfo.reset();
+    releaseRedraw();
+}
+
+void ShlListView::Controller::holdRedraw()
+{
+    if (redrawHolds++ == 0)
+        SendMessageW(inner.getHandle(), WM_SETREDRAW, FALSE, 0);
+}
+
+void ShlListView::Controller::releaseRedraw()
+{
+    if (redrawHolds == 0 || --redrawHolds > 0)
+        return;
+    HWND list = inner.getHandle();
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 const ShlListView::ListItemData& ShlListView::Controller::record(int index) const
@@ -406,7 +435,7 @@ ShlListView::ListItemData* ShlListView::Controller::recordAt(int index) const
 void ShlListView::Controller::removeItem(int index)
 {
     wstring key = record(index).key;
-    if (!items.find(key))
+    if (!items.count(key.buffer()))
         Exception::throwInvalidArgument();
     inner.deleteItem(index);
     forget(key);
@@ -414,10 +443,9 @@ void ShlListView::Controller::removeItem(int index)
 
 void ShlListView::Controller::clear()
 {
+    RedrawPause pause(*this);
     SendMessageW(inner.getHandle(), LVM_DELETEALLITEMS, 0, 0);
-    for (int i = 0; i < items.count(); ++i)
-        CoTaskMemFree(items.valueAt(i).idList);
-    items.removeAll();
+    items.clear();
 }
 
 wstring ShlListView::Controller::labelOf(const wstring& path) const
@@ -434,12 +462,10 @@ wstring ShlListView::Controller::labelOf(const wstring& path) const
 
 void ShlListView::Controller::setLabelType(int type)
 {
+    RedrawPause pause(*this);
     label = type;
-    for (int i = 0; i < inner.getItemCount(); ++i) {
-        ListItemData* shown = recordAt(i);
-        shown->label = labelOf(shown->path);
-        setCell(inner, i, NameColumn, shown->label);
-    }
+    for (auto& item : items)
+        item.second->label = labelOf(item.second->path);
 }
 
 int ShlListView::Controller::firstSelected() const
@@ -458,6 +484,38 @@ wstring ShlListView::Controller::itemText(int index, int column) const
     item.cchTextMax = CellCapacity + 1;
     SendMessageW(inner.getHandle(), LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
     return wstring(text);
+}
+
+void ShlListView::Controller::fillDisplayInfo(NMLVDISPINFOW& request) const
+{
+    LVITEMW& item = request.item;
+    if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0)
+        return;
+    wstring text;
+    try {
+        // The request names the item's record; should it not, the list is asked for it.
+        auto* shown = reinterpret_cast<const ListItemData*>(item.lParam);
+        text = cellText(shown ? *shown : record(item.iItem), item.iSubItem);
+    } catch (const Exception&) {
+        // A text that cannot be made shows as an empty cell.
+    }
+    lstrcpynW(item.pszText, text.buffer(), item.cchTextMax);
+}
+
+wstring ShlListView::cellText(const ListItemData& record, int column)
+{
+    switch (column) {
+    case NameColumn:
+        return record.label;
+    case SizeColumn:
+        return record.hasSize ? formatKilobytes(record.sizeKB) : wstring();
+    case TypeColumn:
+        return record.typeName;
+    case DateColumn:
+        return record.hasTime ? localTimeText(record.lastWrite) : wstring();
+    default:
+        return wstring();
+    }
 }
 
 bool ShlListView::Controller::sort(int sortColumn, bool sortAscending)
@@ -483,22 +541,22 @@ int ShlListView::Controller::compare(const ListItemData& a, const ListItemData& 
     bool bFolder = b.attributes & SFGAO_FOLDER;
     if (aFolder != bFolder)
         return aFolder ? -1 : 1;
-    int byLabel = sign(a.label.compare(b.label.buffer()));
+    auto byLabel = [&] { return sign(a.label.compare(b.label.buffer())); };
     switch (column) {
     case SizeColumn:
         if (a.hasSize != b.hasSize)
             return a.hasSize ? 1 : -1;
-        return a.hasSize ? order(a.sizeKB, b.sizeKB) : byLabel;
+        return a.hasSize ? order(a.sizeKB, b.sizeKB) : byLabel();
     case DateColumn:
         if (a.hasTime != b.hasTime)
             return a.hasTime ? 1 : -1;
-        return a.hasTime ? order(fileTimeValue(a.lastWrite), fileTimeValue(b.lastWrite)) : byLabel;
+        return a.hasTime ? order(fileTimeValue(a.lastWrite), fileTimeValue(b.lastWrite)) : byLabel();
     case TypeColumn:
         if (int byType = sign(a.typeName.compare(b.typeName.buffer())))
             return byType;
-        return byLabel;
+        return byLabel();
     default:
-        return byLabel;
+        return byLabel();
     }
 }
 

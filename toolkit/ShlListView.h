@@ -3,8 +3,15 @@
 #include <commctrl.h>
 #include <shlobj.h>
 #include <shobjidl.h>
-#include "foundation/StringKeyCollection.h"
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include "foundation/wstring.h"
+#include "toolkit/ItemIdList.h"
 #include "toolkit/ListView.h"
+
+class ShellFileInfoCache;
+class ShellFolderCache;
 
 inline constexpr wchar_t ShlListViewClassName[] = L"ShlListView";
 
@@ -12,8 +19,9 @@ inline constexpr wchar_t ShlListViewClassName[] = L"ShlListView";
 // dates. Items are added one at a time by path; the control never lists a folder by itself. The window of
 // class "ShlListView" holds an inner list view (child id 101) and a controller object in its window property
 // "ShlListView", which ShlListView::GetController returns. A click on a column header sorts by it (a second
-// click on the same column turns the order round); items added later go where their index says.
-// Operations throw Exception 1400 once the window is gone.
+// click on the same column turns the order round); items added later go where their index says. The cells'
+// texts come from the items' records whenever the list shows or reads them, so an item costs the list one
+// insertion. Operations throw Exception 1400 once the window is gone.
 class ShlListView : public ClassControl<ShlListViewClassName> {
 public:
     static constexpr UINT GetController = WM_USER + 101;
@@ -31,8 +39,8 @@ public:
         ULONGLONG sizeKB = 0;
         bool hasTime = false;
         FILETIME lastWrite{};
-        // Absolute, owned by the controller: freed when the item leaves the list.
-        LPITEMIDLIST idList = nullptr;
+        // Absolute: freed when the item leaves the list.
+        OwnedIdList idList;
         // The parsing name (the full path of a file) and its lower-case form, the item map's key.
         wstring path;
         wstring key;
@@ -41,8 +49,14 @@ public:
         wstring typeName;
     };
 
+    // The text of a cell as the list shows it.
+    static wstring cellText(const ListItemData& record, int column);
+
     class Controller {
     public:
+        // While one is held, the list is not redrawn; the last one to go redraws it.
+        class RedrawPause;
+
         Controller(HWND owner, HWND innerList);
         Controller(const Controller&) = delete;
         Controller& operator=(const Controller&) = delete;
@@ -51,6 +65,15 @@ public:
         // False when the item is listed already (whatever the letter case of the path). A path whose file
         // cannot be found in its folder throws Exception 2. A failure leaves neither a row nor a record.
         bool addItem(const wstring& path, int index);
+
+        // A run of many addItem calls: the shell's folders, icons and type names are kept for the run, and the
+        // list is not redrawn for each row but only when showAdded is called and once at the end. Runs do not
+        // nest: beginAdding during a run changes nothing.
+        void beginAdding();
+        // Draws the rows added so far at once.
+        void showAdded();
+        void endAdding();
+        bool isAdding() const { return folders != nullptr; }
         // The row and its record go together: an index without a record throws Exception 87 and changes
         // nothing.
         void removeItem(int index);
@@ -63,19 +86,24 @@ public:
         bool isAscending() const { return ascending; }
         // A row without a readable record throws Exception 87.
         const ListItemData& record(int index) const;
-        LPCITEMIDLIST itemIdList(int index) const { return record(index).idList; }
+        LPCITEMIDLIST itemIdList(int index) const { return record(index).idList.get(); }
         // At most 260 characters of a cell.
         wstring itemText(int index, int column) const;
-        int recordCount() const { return items.count(); }
+        int recordCount() const { return static_cast<int>(items.size()); }
+        // Fills a cell that the list asks for (LVN_GETDISPINFOW).
+        void fillDisplayInfo(NMLVDISPINFOW& request) const;
         ListView& list() { return inner; }
         const ListView& list() const { return inner; }
 
     private:
+        using Records = std::unordered_map<std::wstring, std::unique_ptr<ListItemData>>;
+
         ListItemData* recordAt(int index) const;
-        void insertItem(int index, const wstring& key);
-        void showItem(int index, ListItemData& record);
+        void insertItem(int index, ListItemData& record, int icon);
         wstring labelOf(const wstring& path) const;
         void forget(const wstring& key);
+        void holdRedraw();
+        void releaseRedraw();
         static int CALLBACK compareItems(LPARAM first, LPARAM second, LPARAM controller);
         int compare(const ListItemData& a, const ListItemData& b) const;
 
@@ -83,8 +111,13 @@ public:
         int label = FullPathLabel;
         int column = NameColumn;
         bool ascending = true;
-        StringKeyCollection<ListItemData> items{6765};
+        // By key: the parsing name in lower case.
+        Records items;
         ListView inner;
+        int redrawHolds = 0;
+        // Set during a run of adding.
+        std::unique_ptr<ShellFolderCache> folders;
+        std::unique_ptr<ShellFileInfoCache> fileInfo;
     };
 
     // ERROR_CLASS_ALREADY_EXISTS counts as success; another failure throws Exception with the system's error.
@@ -107,6 +140,17 @@ public:
 
 private:
     static LRESULT CALLBACK classProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+};
+
+class ShlListView::Controller::RedrawPause {
+public:
+    explicit RedrawPause(Controller& controller) : controller(controller) { controller.holdRedraw(); }
+    RedrawPause(const RedrawPause&) = delete;
+    RedrawPause& operator=(const RedrawPause&) = delete;
+    ~RedrawPause() { controller.releaseRedraw(); }
+
+private:
+    Controller& controller;
 };
 
 // "a.png (pictures)": the file name and, in brackets, the last component of its folder.

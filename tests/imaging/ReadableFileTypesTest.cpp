@@ -11,6 +11,7 @@
 #include "support/ExpectCode.h"
 #include "support/GlobalApplication.h"
 #include "support/LentSettings.h"
+#include "support/ScratchFolder.h"
 
 namespace {
 
@@ -61,6 +62,35 @@ public:
     explicit ForeignResourcesApplication(HMODULE module) { resourceModule = module; }
     int run(const wstringArray&) override { return 0; }
 };
+
+// The reference: the folder listed once per pattern, each file taken for the pattern of its own ending.
+Names listedPatternByPattern(const std::wstring& folder, const Names& patterns)
+{
+    Names found;
+    for (const std::wstring& pattern : patterns) {
+        std::wstring ending = pattern.substr(1);
+        CharLowerBuffW(ending.data(), static_cast<DWORD>(ending.size()));
+        WIN32_FIND_DATAW entry;
+        HANDLE search = FindFirstFileW((folder + L"\\" + pattern).c_str(), &entry);
+        for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &entry)) {
+            std::wstring name = entry.cFileName;
+            std::wstring lower = name;
+            CharLowerBuffW(lower.data(), static_cast<DWORD>(lower.size()));
+            bool ownEnding = lower.size() >= ending.size() &&
+                             lower.compare(lower.size() - ending.size(), ending.size(), ending) == 0;
+            if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && ownEnding)
+                found.push_back(folder + L"\\" + name);
+        }
+        if (search != INVALID_HANDLE_VALUE)
+            FindClose(search);
+    }
+    return found;
+}
+
+void touch(const std::wstring& path)
+{
+    CloseHandle(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+}
 
 class ReadableTypes : public testing::Test {
 protected:
@@ -198,3 +228,32 @@ TEST_F(ReadableTypes, BadSourcesThrow)
 }
 
 } // namespace
+
+TEST_F(ReadableTypes, AFolderGivesItsPicturesTypeByTypeAsTheSystemListsThemPatternByPattern)
+{
+    ScratchFolder folder(L"korvilane-readable-pictures");
+    for (const wchar_t* name : {L"z.png", L"a.bmp", L"B.JPG", L"c.jpeg", L"d.jpe", L"写真.png", L"e.PNG", L"x.jpeg.txt",
+                                L"noext", L"f.tiff", L"g.tif", L"archive.tar.gz"})
+        touch(folder.file(name));
+    CreateDirectoryW(folder.file(L"sub.jpg").c_str(), nullptr);
+    touch(folder.file(L"sub.jpg\\inner.jpg"));
+    std::wstring path = folder.file(L"");
+    path.pop_back();
+
+    wstringArray found;
+    found.add(L"kept");
+    findReadablePictures(path.c_str(), found);
+    Names expected = listedPatternByPattern(path, types());
+    expected.insert(expected.begin(), L"kept");
+    EXPECT_EQ(listed(found), expected);
+    EXPECT_EQ(found.count(), 1 + 9) << "nine pictures, each once; no folder, no file of another type";
+    EXPECT_EQ(std::wstring(found.at(1).buffer()), folder.file(L"a.bmp")) << "type by type: the bitmaps first";
+
+    wstringArray patterns;
+    for (const wchar_t* pattern : {L"*.PNG", L"*.tar.gz", L"*.jp?", L"*.bmp"})
+        patterns.add(pattern);
+    wstringArray some;
+    findReadablePictures(path.c_str(), patterns, some);
+    EXPECT_EQ(listed(some), listedPatternByPattern(path, listed(patterns)));
+    EXPECT_EQ(some.count(), 3 + 1 + 1) << "the PNGs, the archive and the bitmap";
+}

@@ -8,6 +8,7 @@
 #include "support/PictureFolder.h"
 #include "toolkit/ItemIdList.h"
 #include "toolkit/ShellFolder.h"
+#include "toolkit/ShellFolderCache.h"
 
 namespace {
 
@@ -58,6 +59,19 @@ TEST(ItemIdLists, OrderItemByItemAndALeadingPartCountsAsInsideUnlessExact)
     EXPECT_EQ(compareIdLists(joined.get<ITEMIDLIST>(), asList(file), true), 0);
 }
 
+TEST(ItemIdLists, TheLastItemSplitsOffFromItsParent)
+{
+    auto file = idList({{'C', ':'}, {'p', 'i', 'x'}, {'a'}});
+    auto folder = idList({{'C', ':'}, {'p', 'i', 'x'}});
+    EXPECT_EQ(compareIdLists(lastIdListItem(asList(file)), asList(idList({{'a'}})), true), 0);
+    OwnedIdList parent(idListParent(asList(file)));
+    EXPECT_EQ(compareIdLists(parent.get(), asList(folder), true), 0);
+    OwnedIdList top(idListParent(asList(idList({{'C', ':'}}))));
+    EXPECT_EQ(idListSize(top.get()), 0u) << "one item: the parent is the empty list";
+    std::vector<BYTE> empty{0, 0};
+    EXPECT_EQ(idListSize(lastIdListItem(asList(empty))), 0u);
+}
+
 TEST(ShellFolders, AFolderIsWalkedChildByChildAndItsChildrenBecomeShellItems)
 {
     ComApartment com;
@@ -92,4 +106,71 @@ TEST(ShellFolders, AFolderIsWalkedChildByChildAndItsChildrenBecomeShellItems)
     EXPECT_NE(thrownCode([&] { folder.open(files.pathOf(L"missing\\deeper").c_str()); }), -1);
     EXPECT_FALSE(folder.isOpen()) << "a failed open leaves the object closed";
     EXPECT_EQ(thrownCode([&] { folder.next(); }), ErrorCode::InvalidState);
+}
+
+TEST(ShellFolders, ADriveRootIsAnItemOfTheComputerFolder)
+{
+    ComApartment com;
+    wchar_t temporary[MAX_PATH] = L"";
+    ASSERT_GT(GetTempPathW(MAX_PATH, temporary), 3u);
+    std::wstring root(temporary, 3);
+
+    ShellFolder folder(nullptr);
+    folder.openItem(root.c_str());
+    EXPECT_EQ(std::wstring(folder.currentParsingName().buffer()), root);
+    EXPECT_EQ(folder.attributesOf(SFGAO_FOLDER | SFGAO_FILESYSTEM), SFGAO_FOLDER | SFGAO_FILESYSTEM);
+}
+
+TEST(ShellFolders, AnIndexedFolderFindsItsChildrenAsTheShellParsesThem)
+{
+    ComApartment com;
+    PictureFolder files(L"korvilane-shellindex");
+    for (const wchar_t* name : {L"a.bmp", L"写真.JPG", L"b c.png"})
+        files.picture(name, 4, 4);
+    std::wstring sub = files.folder(L"sub");
+
+    ShellFolder parsed(nullptr);
+    ShellFolder indexed(nullptr);
+    indexed.openForLookup(files.path().c_str());
+    indexed.indexChildren();
+    ASSERT_TRUE(indexed.isIndexed());
+    for (const wchar_t* name : {L"A.BMP", L"写真.jpg", L"b c.png", L"sub"}) {
+        parsed.openItem(files.pathOf(name).c_str());
+        ASSERT_TRUE(indexed.stepTo(name)) << name;
+        EXPECT_TRUE(indexed.currentParsingName().equals(parsed.currentParsingName())) << name;
+        EXPECT_EQ(indexed.attributesOf(SFGAO_FOLDER | SFGAO_FILESYSTEM),
+                  parsed.attributesOf(SFGAO_FOLDER | SFGAO_FILESYSTEM))
+            << name;
+    }
+    EXPECT_FALSE(indexed.stepTo(L"missing.bmp"));
+    std::wstring later = files.picture(L"later.bmp", 4, 4);
+    EXPECT_TRUE(indexed.stepTo(L"later.bmp")) << "a file made after the listing";
+    EXPECT_TRUE(indexed.currentParsingName().equals(later.c_str()));
+}
+
+TEST(ShellFolders, ACacheOpensEachFolderOnceAndIndexesTheOnesAskedForManyFiles)
+{
+    ComApartment com;
+    PictureFolder files(L"korvilane-shellcache");
+    std::vector<std::wstring> many;
+    for (int i = 0; i < 40; ++i)
+        many.push_back(files.picture(L"p" + std::to_wstring(i) + L".bmp", 2, 2));
+    std::wstring other = files.folder(L"other");
+    PictureFolder elsewhere(L"korvilane-shellcache2");
+    std::wstring lone = elsewhere.picture(L"lone.bmp", 2, 2);
+
+    ShellFolderCache cache(nullptr);
+    ShellFolder* first = &cache.openItem(many[0].c_str());
+    for (const std::wstring& path : many) {
+        ShellFolder& folder = cache.openItem(path.c_str());
+        EXPECT_EQ(&folder, first) << "the folder is opened once";
+        EXPECT_TRUE(folder.currentParsingName().equals(path.c_str()));
+    }
+    EXPECT_TRUE(first->isIndexed()) << "asked for 40 files, the folder lists its children once";
+    EXPECT_TRUE(cache.openItem(lone.c_str()).currentParsingName().equals(lone.c_str()));
+    EXPECT_TRUE(cache.openItem((other + L"\\").c_str()).currentParsingName().equals(other.c_str()))
+        << "a folder given with a trailing backslash is itself";
+    EXPECT_EQ(thrownCode([&] { cache.openItem(files.pathOf(L"gone.bmp").c_str()); }), ERROR_FILE_NOT_FOUND);
+    EXPECT_TRUE(cache.openItem(many[7].c_str()).currentParsingName().equals(many[7].c_str()))
+        << "a miss leaves the folder usable";
 }

@@ -98,6 +98,19 @@ TEST_F(ShellListView, FilesShowTheirSizeTypeAndDateAndAFolderNoSize)
     EXPECT_EQ(std::wstring(view.itemNameWithFolder(1).buffer()), cell(1, 0));
 }
 
+TEST_F(ShellListView, ADriveRootIsListedAsAFolder)
+{
+    wchar_t temporary[MAX_PATH] = L"";
+    ASSERT_GT(GetTempPathW(MAX_PATH, temporary), 3u);
+    std::wstring root(temporary, 3);
+    EXPECT_TRUE(view.addItem(root.c_str(), -1));
+    EXPECT_FALSE(view.addItem(root.c_str(), -1)) << "listed once";
+    ASSERT_EQ(view.itemCount(), 1);
+    EXPECT_EQ(std::wstring(view.itemPath(0).buffer()), root);
+    EXPECT_EQ(cell(0, 1), L"") << "a drive, like a folder, shows no size";
+    EXPECT_FALSE(cell(0, 2).empty()) << "the shell's type name";
+}
+
 TEST_F(ShellListView, AFileIsListedOnceWhateverTheCaseAndRemovalKeepsRowsAndRecordsTogether)
 {
     std::wstring first = files.picture(L"one.bmp", 4, 4);

@@ -7,11 +7,14 @@
 #include <memory>
 #include <string>
 #include <vector>
+#include <shlobj.h>
 #include "support/ComTesting.h"
 #include "support/ExpectCode.h"
+#include "foundation/DateTime.h"
 #include "mainwindow/EBFileListView.h"
 #include "mainwindow/FileListView.h"
 #include "mainwindow/FileListViewFactory.h"
+#include "toolkit/ShlListView.h"
 #include "support/LentSettings.h"
 #include "support/PictureFolder.h"
 #include "support/Screenshot.h"
@@ -36,6 +39,7 @@ struct Recorder {
             args.value.value = 1;
         if (++offers == closeAfter)
             onOffer();
+        Sleep(offerPause);
     }
     void added(Window*, Args& args) { events.push_back(L"added " + fileNameOf(args.path)); }
     void failed(Window*, Args& args)
@@ -56,6 +60,8 @@ struct Recorder {
     std::wstring veto;
     int offers = 0;
     int closeAfter = -1;
+    // Milliseconds each offer takes, for a run that lasts beyond the list's slice of time per offer.
+    DWORD offerPause = 0;
     std::function<void()> onOffer;
     std::function<void()> onFailure;
     std::vector<INT_PTR> keys;
@@ -94,6 +100,105 @@ private:
     DWORD limit;
     HANDLE done;
     HANDLE thread;
+};
+
+// A row as the shell and the file system tell of its file one at a time: the desktop parses the path, the shell
+// names the item's icon and type, the file system gives its size and time.
+struct ReferenceRow {
+    std::wstring path;
+    bool folder = false;
+    ULONGLONG kilobytes = 0;
+    ULONGLONG written = 0;
+    int icon = -1;
+    std::wstring type;
+    std::wstring size;
+    std::wstring date;
+};
+
+ReferenceRow referenceRow(const std::wstring& path)
+{
+    ReferenceRow row;
+    row.path = path;
+    LPITEMIDLIST absolute = nullptr;
+    if (SUCCEEDED(SHParseDisplayName(path.c_str(), nullptr, &absolute, 0, nullptr))) {
+        SHFILEINFOW info{};
+        SHGetFileInfoW(reinterpret_cast<LPCWSTR>(absolute), 0, &info, sizeof(info),
+                       SHGFI_PIDL | SHGFI_SYSICONINDEX | SHGFI_TYPENAME | SHGFI_SMALLICON);
+        row.icon = info.iIcon;
+        row.type = info.szTypeName;
+        CoTaskMemFree(absolute);
+    }
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data);
+    row.folder = data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
+    row.kilobytes = kilobytesOf((ULONGLONG(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
+    row.written = (ULONGLONG(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
+    if (!row.folder)
+        row.size = formatKilobytes(row.kilobytes).buffer();
+    FILETIME local;
+    SYSTEMTIME shown;
+    FileTimeToLocalFileTime(&data.ftLastWriteTime, &local);
+    FileTimeToSystemTime(&local, &shown);
+    row.date = DateTime(shown).toLocaleString(TIME_NOSECONDS).buffer();
+    return row;
+}
+
+std::wstring labelOf(const ReferenceRow& row, int mode)
+{
+    std::wstring name = row.path.substr(row.path.rfind(L'\\') + 1);
+    std::wstring folder = row.path.substr(0, row.path.rfind(L'\\'));
+    folder = folder.substr(folder.rfind(L'\\') + 1);
+    switch (mode) {
+    case IFileListView::FileNameView:
+        return name;
+    case IFileListView::NameWithFolderView:
+        return name + L" (" + folder + L")";
+    default:
+        return row.path;
+    }
+}
+
+// The list's order as the header clicks promise it: folders first, then by the column, equal values by label;
+// the other way round as a whole when descending.
+bool comesBefore(const ReferenceRow& a, const ReferenceRow& b, int column, bool ascending, int mode)
+{
+    auto order = [&]() -> int {
+        if (a.folder != b.folder)
+            return a.folder ? -1 : 1;
+        int byLabel = lstrcmpW(labelOf(a, mode).c_str(), labelOf(b, mode).c_str());
+        switch (column) {
+        case ShlListView::SizeColumn:
+            return a.folder ? byLabel : (a.kilobytes < b.kilobytes ? -1 : (a.kilobytes > b.kilobytes ? 1 : 0));
+        case ShlListView::TypeColumn:
+            return lstrcmpW(a.type.c_str(), b.type.c_str()) ? lstrcmpW(a.type.c_str(), b.type.c_str()) : byLabel;
+        case ShlListView::DateColumn:
+            return a.written < b.written ? -1 : (a.written > b.written ? 1 : 0);
+        default:
+            return byLabel;
+        }
+    }();
+    return ascending ? order < 0 : order > 0;
+}
+
+// A file of the length, sparse where the file system allows: a length beyond 4 GiB costs no disk.
+class LongFile {
+public:
+    LongFile(const std::wstring& path, ULONGLONG length) : path(path)
+    {
+        HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD returned = 0;
+        DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &returned, nullptr);
+        LARGE_INTEGER end;
+        end.QuadPart = static_cast<LONGLONG>(length);
+        SetFilePointerEx(file, end, nullptr, FILE_BEGIN);
+        SetEndOfFile(file);
+        CloseHandle(file);
+    }
+    LongFile(const LongFile&) = delete;
+    LongFile& operator=(const LongFile&) = delete;
+    ~LongFile() { DeleteFileW(path.c_str()); }
+
+    const std::wstring path;
 };
 
 class ClassicFileList : public testing::Test {
@@ -199,6 +304,110 @@ TEST_F(ClassicFileList, ShowsGeneratedPicturesWithTheirSizesAndDates)
     ShowWindow(parent, SW_SHOWNOACTIVATE);
     UpdateWindow(parent);
     saveWindowScreenshot(parent, L"classic-file-list");
+}
+
+TEST_F(ClassicFileList, AFolderAddedThroughTheFeederShowsWhatTheShellTellsOfEachFileAlone)
+{
+    // More files of one folder than the list looks up one by one, of mixed types, lengths and times.
+    const wchar_t* endings[] = {L".bmp", L".jpg", L".JPG", L".png", L".txt", L".dat", L""};
+    std::vector<std::wstring> pending;
+    for (int i = 0; i < 24; ++i) {
+        std::wstring name = (i % 3 == 0 ? L"写真 " : (i % 3 == 1 ? L"IMG_" : L"scan (")) + std::to_wstring(i) +
+                            (i % 3 == 2 ? L")" : L"") + endings[i % 7];
+        pending.push_back(files.file(name, size_t(i) * 1024 + 100));
+        PictureFolder::setWriteTime(pending.back(), 2020 + i % 5, 1 + i % 12, 1 + i, i % 24, (i * 7) % 60);
+    }
+    pending.push_back(files.file(L"empty.txt", 0));
+    LongFile huge(files.pathOf(L"huge.dat"), 5ULL << 30);
+    pending.push_back(huge.path);
+    pending.push_back(files.folder(L"サブフォルダ"));
+    PictureFolder other(L"korvilane-filelist-other");
+    pending.push_back(other.file(L"elsewhere.png", 40 * 1024 + 1));
+    std::wstring vanishing = files.file(L"消える.bmp", 10);
+    pending.insert(pending.begin() + 20, vanishing);
+    std::wstring again = files.pathOf(L"IMG_1.JPG");
+    pending.push_back(again);
+
+    // The file goes while the run is under way, after the list has looked at its folder.
+    recorder.closeAfter = 19;
+    recorder.onOffer = [&] { DeleteFileW(vanishing.c_str()); };
+    add(pending);
+    waitUntilFinished();
+
+    std::vector<std::wstring> events;
+    for (const std::wstring& path : pending) {
+        std::wstring name = path.substr(path.rfind(L'\\') + 1);
+        events.push_back(L"offer " + name);
+        events.push_back(path == vanishing ? L"failed " + name + L" 2" : L"added " + name);
+    }
+    events.push_back(L"finished");
+    EXPECT_EQ(recorder.events, events);
+
+    std::vector<ReferenceRow> reference;
+    for (const std::wstring& path : pending) {
+        if (path != vanishing && path != again)
+            reference.push_back(referenceRow(path));
+    }
+    ASSERT_EQ(list->count(), static_cast<int>(reference.size())) << "the vanished file and the repeat are not listed";
+    auto findRow = [&](int index) -> const ReferenceRow& {
+        std::wstring path = list->itemPath(index).buffer();
+        auto row = std::find_if(reference.begin(), reference.end(),
+                                [&](const ReferenceRow& r) { return r.path == path; });
+        EXPECT_NE(row, reference.end()) << path;
+        return row == reference.end() ? reference.front() : *row;
+    };
+    auto expectShown = [&](int mode) {
+        list->setViewMode(mode);
+        for (int i = 0; i < list->count(); ++i) {
+            const ReferenceRow& row = findRow(i);
+            EXPECT_EQ(cell(i, 0), labelOf(row, mode)) << row.path;
+            EXPECT_EQ(cell(i, 1), row.size) << row.path;
+            EXPECT_EQ(cell(i, 2), row.type) << row.path;
+            EXPECT_EQ(cell(i, 3), row.date) << row.path;
+            LVITEMW item{};
+            item.mask = LVIF_IMAGE;
+            item.iItem = i;
+            SendMessageW(inner(), LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+            EXPECT_EQ(item.iImage, row.icon) << row.path;
+        }
+    };
+    for (int i = 0; i < list->count(); ++i)
+        EXPECT_EQ(std::wstring(list->itemPath(i).buffer()), reference[static_cast<size_t>(i)].path) << "in order";
+    expectShown(IFileListView::FullPathView);
+    expectShown(IFileListView::NameWithFolderView);
+    expectShown(IFileListView::FileNameView);
+    EXPECT_EQ(cell(static_cast<int>(reference.size()) - 3, 1), L"5,242,880 KB") << "beyond 4 GiB";
+
+    struct Click {
+        int column;
+        bool ascending;
+    };
+    for (Click click : {Click{ShlListView::SizeColumn, true}, Click{ShlListView::SizeColumn, false},
+                        Click{ShlListView::DateColumn, true}, Click{ShlListView::TypeColumn, true},
+                        Click{ShlListView::NameColumn, true}}) {
+        NMLISTVIEW header{};
+        header.hdr.hwndFrom = inner();
+        header.hdr.idFrom = ShlListView::InnerListId;
+        header.hdr.code = LVN_COLUMNCLICK;
+        header.iItem = -1;
+        header.iSubItem = click.column;
+        SendMessageW(list->getHandle(), WM_NOTIFY, ShlListView::InnerListId, reinterpret_cast<LPARAM>(&header));
+        std::vector<ReferenceRow> sorted = reference;
+        std::sort(sorted.begin(), sorted.end(), [&](const ReferenceRow& a, const ReferenceRow& b) {
+            return comesBefore(a, b, click.column, click.ascending, IFileListView::FileNameView);
+        });
+        std::vector<std::wstring> shown;
+        std::vector<std::wstring> expected;
+        for (int i = 0; i < list->count(); ++i) {
+            shown.push_back(list->itemPath(i).buffer());
+            expected.push_back(sorted[static_cast<size_t>(i)].path);
+        }
+        EXPECT_EQ(shown, expected) << "column " << click.column << (click.ascending ? " ascending" : " descending");
+    }
+    expectShown(IFileListView::FileNameView);
+    ShowWindow(parent, SW_SHOWNOACTIVATE);
+    UpdateWindow(parent);
+    saveWindowScreenshot(parent, L"file-list-sorted-by-name");
 }
 
 TEST_F(ClassicFileList, TheFeederOffersEveryFileReportsMissingOnesAndStopsAtAVeto)
@@ -313,6 +522,7 @@ TEST_F(ClassicFileList, ClosingTheWindowWhileTheFeederIsBusyEndsWithoutADeadlock
     for (int i = 0; i < 400; ++i)
         many.push_back(made[i % 2]);
     recorder.closeAfter = 5;
+    recorder.offerPause = 1;
     recorder.onOffer = [&] { PostMessageW(parent, WM_CLOSE, 0, 0); };
     add(many);
     EXPECT_TRUE(pumpMessagesUntil([&] { return !IsWindow(parent); }));
@@ -332,6 +542,25 @@ TEST_F(ClassicFileList, AHandlerThatClosesTheWindowEndsTheRunWithoutADeadlock)
     pumpMessagesUntil([] { return false; }, std::chrono::milliseconds(300));
     EXPECT_EQ(recorder.offers, 3) << "no offer after the window went";
     list.reset();
+}
+
+TEST_F(ClassicFileList, AListObjectGoneDuringARunLeavesItsWindowAPlainListThatDraws)
+{
+    Watchdog dog(30000);
+    std::vector<std::wstring> made = pictures(2);
+    std::vector<std::wstring> many;
+    for (int i = 0; i < 400; ++i)
+        many.push_back(made[i % 2]);
+    recorder.offerPause = 1;
+    add(many);
+    ASSERT_TRUE(pumpMessagesUntil([&] { return recorder.offers >= 5; }));
+    HWND window = list->getHandle();
+    list.reset();
+    auto* controller = reinterpret_cast<ShlListView::Controller*>(
+        SendMessageW(window, ShlListView::GetController, 0, 0));
+    ASSERT_NE(controller, nullptr);
+    EXPECT_FALSE(controller->isAdding()) << "the run is over for the list, which draws its rows again";
+    EXPECT_EQ(controller->list().getItemCount(), 2);
 }
 
 TEST(FileListFactory, TheClassicListStandsInWhereTheExplorerBrowserCannotShowFiles)

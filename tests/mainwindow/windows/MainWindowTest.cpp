@@ -13,6 +13,7 @@
 #include "mainwindow/OptionSheets.h"
 #include "mainwindow/PreviewWindow.h"
 #include "settings/AppSetting.h"
+#include "settings/Messages.h"
 #include "support/GlobalApplication.h"
 #include "support/Screenshot.h"
 #include "support/WindowRobot.h"
@@ -76,6 +77,19 @@ protected:
         pane().addPaths(added, false, false);
         EXPECT_TRUE(pumpMessagesUntil([&] { return !pane().isAdding() && pane().list().count() == before + count; }));
         return paths;
+    }
+
+    // Files of a picture type that are only listed, never opened, so they need no picture inside; named by
+    // number in a folder of their own.
+    void listableFiles(const std::wstring& name, int count, wstringArray& paths)
+    {
+        std::wstring many = folder.file(name);
+        CreateDirectoryW(many.c_str(), nullptr);
+        for (int i = 0; i < count; ++i) {
+            std::wstring path = many + L"\\p" + std::to_wstring(i) + L".png";
+            CloseHandle(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+            paths.add(path.c_str());
+        }
     }
 
     // Exactly these items selected, as clicks would leave them.
@@ -199,6 +213,60 @@ TEST_F(MainWindowTest, ToolbarEnablesReleaseAndConvertAndChecksTheFormat)
     command(12004);
     EXPECT_TRUE(SendMessageW(toolbar, TB_ISBUTTONCHECKED, 12004, 0));
     EXPECT_FALSE(SendMessageW(toolbar, TB_ISBUTTONCHECKED, 12001, 0));
+}
+
+TEST_F(MainWindowTest, ALongListIsSelectedReleasedAndClearedWhole)
+{
+    wstringArray paths;
+    listableFiles(L"many", 3000, paths);
+    pane().addPaths(paths, false, false);
+    ASSERT_TRUE(pumpMessagesUntil([&] { return !pane().isAdding(); }));
+    EXPECT_EQ(status(0), L"3000 files") << "the counts once adding has ended";
+    EXPECT_TRUE(IsWindowEnabled(main));
+    saveWindowScreenshot(main, L"main-window-long-list");
+
+    HWND list = GetDlgItem(pane().getHandle(), 101);
+    command(4122);
+    EXPECT_EQ(status(0), L"3000個のファイルを選択中 (3000 files)");
+    EXPECT_EQ(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED), 2999)
+        << "the last one selected keeps the focus";
+    command(4104);
+    EXPECT_EQ(pane().list().count(), 0);
+    EXPECT_EQ(status(0), L"エクスプローラーからドラッグ＆ドロップ");
+    pane().addPaths(paths, false, false);
+    ASSERT_TRUE(pumpMessagesUntil([&] { return !pane().isAdding(); }));
+    command(4102);
+    EXPECT_EQ(pane().list().count(), 0);
+    EXPECT_EQ(status(0), L"エクスプローラーからドラッグ＆ドロップ");
+}
+
+TEST_F(MainWindowTest, EscapeHeldWhileAddingAsksWhetherToStopAndYesStops)
+{
+    wstringArray paths;
+    listableFiles(L"escape", 2000, paths);
+    std::wstring asked;
+    WindowRobot robot([&](WindowRobot& user) {
+        HWND box = user.waitForWindow(WindowQuery::dialog());
+        // Let go before answering, so that the box sees no Escape of its own.
+        INPUT release{};
+        release.type = INPUT_KEYBOARD;
+        release.ki.wVk = VK_ESCAPE;
+        release.ki.dwFlags = KEYEVENTF_KEYUP;
+        SendInput(1, &release, sizeof(release));
+        user.waitUntil([] { return GetAsyncKeyState(VK_ESCAPE) >= 0; }, L"Escape let go");
+        asked = user.answerMessageBox(IDYES, GetWindow(box, GW_OWNER));
+    });
+    INPUT press{};
+    press.type = INPUT_KEYBOARD;
+    press.ki.wVk = VK_ESCAPE;
+    SendInput(1, &press, sizeof(press));
+    ASSERT_TRUE(pumpMessagesUntil([] { return (GetAsyncKeyState(VK_ESCAPE) & 0x8000) != 0; }));
+    pane().addPaths(paths, false, false);
+    EXPECT_TRUE(pumpMessagesUntil([&] { return !pane().isAdding(); }));
+    robot.finish();
+    EXPECT_EQ(asked, std::wstring(Messages::Q0002.get()));
+    EXPECT_LT(pane().list().count(), 2000) << "Yes stops the add";
+    EXPECT_TRUE(IsWindowEnabled(main));
 }
 
 TEST_F(MainWindowTest, KeysPressedInTheListAreTheMainWindowsCommands)
