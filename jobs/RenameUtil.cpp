@@ -28,10 +28,10 @@ bool isFolderSeparator(wchar_t c)
 // Names that open a device instead of a file, with any extension, in any folder ("con.png", "aux.txt").
 bool isDeviceName(const wchar_t* start, const wchar_t* end)
 {
-    static const wchar_t* const devices[] = {L"CON",  L"PRN",  L"AUX",  L"NUL",  L"COM1", L"COM2",   L"COM3",
-                                             L"COM4", L"COM5", L"COM6", L"COM7", L"COM8", L"COM9",   L"LPT1",
-                                             L"LPT2", L"LPT3", L"LPT4", L"LPT5", L"LPT6", L"LPT7",   L"LPT8",
-                                             L"LPT9", L"CONIN$", L"CONOUT$"};
+    static const wchar_t* const devices[] = {L"CON",  L"PRN",  L"AUX",  L"NUL",  L"COM1",   L"COM2",
+                                             L"COM3", L"COM4", L"COM5", L"COM6", L"COM7",   L"COM8",
+                                             L"COM9", L"LPT1", L"LPT2", L"LPT3", L"LPT4",   L"LPT5",
+                                             L"LPT6", L"LPT7", L"LPT8", L"LPT9", L"CONIN$", L"CONOUT$"};
     const wchar_t* stem = start;
     while (stem < end && *stem != L'.')
         ++stem;

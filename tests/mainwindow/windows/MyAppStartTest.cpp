@@ -103,7 +103,7 @@ TEST_F(MyAppTest, TheLogIsWrittenInAnInstalledFaceOfItsList)
     CHARFORMAT2W format{};
     format.cbSize = sizeof(format);
     SendMessageW(application.getLogWindow().getPane().getTextControl(), EM_GETCHARFORMAT, SCF_DEFAULT,
-                                                     reinterpret_cast<LPARAM>(&format));
+                 reinterpret_cast<LPARAM>(&format));
     application.closeWindows();
     MSG quit;
     while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {}

@@ -37,6 +37,13 @@ std::wstring lower(std::wstring text)
 // Keys as the focused view receives them, with Shift held down on the keyboard or not.
 void sendKeys(HWND view, WORD key, int times, bool shift)
 {
+    // The keyboard reaches the thread of the active window only: a window of an earlier test may still hold it.
+    HWND window = GetAncestor(view, GA_ROOT);
+    if (shift && GetForegroundWindow() != window) {
+        SetForegroundWindow(window);
+        EXPECT_TRUE(
+            pumpMessagesUntil([&] { return GetForegroundWindow() == window; }, std::chrono::milliseconds(2000)));
+    }
     if (shift)
         holdKey(VK_SHIFT, true, [] { return GetKeyState(VK_SHIFT) < 0; });
     for (int i = 0; i < times; ++i)
