@@ -1,12 +1,23 @@
 #include "foundation/XmlSetting.h"
 #include <cwchar>
 #include <msxml2.h>
-#include "foundation/StringKeyMap.h"
 
 namespace {
 
 // The settings file is read through the DOM's own interfaces rather than by member names: a file of many
 // thousand entries takes a dozen calls for each, and finding a member by its name costs more than the call.
+
+// The second document interface, which takes the selection language. The system's import libraries lack it.
+const IID DocumentWithPropertiesId = {0x2933BF95, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
+
+// Queries are XPath, whose axes the older patterns lack.
+void selectByXPath(IXMLDOMDocument& document)
+{
+    ComPtr<IXMLDOMDocument2> withProperties;
+    Exception::check(document.QueryInterface(DocumentWithPropertiesId, withProperties.outVoid()));
+    Variant property(L"SelectionLanguage");
+    Exception::check(withProperties->setProperty(property.get().bstrVal, Variant(L"XPath").get()));
+}
 
 bool loadedDocument(const Variant& source, ComPtr<IXMLDOMDocument>& document)
 {
@@ -15,18 +26,19 @@ bool loadedDocument(const Variant& source, ComPtr<IXMLDOMDocument>& document)
     Exception::check(created.com().get()->QueryInterface(IID_IXMLDOMDocument, document.outVoid()));
     Exception::check(document->put_preserveWhiteSpace(VARIANT_TRUE));
     Exception::check(document->put_async(VARIANT_FALSE));
+    selectByXPath(*document.get());
     VARIANT_BOOL loaded = VARIANT_FALSE;
     Exception::check(document->load(source.get(), &loaded));
     return loaded != VARIANT_FALSE;
 }
 
-wstring nodeName(IXMLDOMNode& node)
+// The node's name as the DOM hands it out, held by the variant.
+const wchar_t* nodeName(IXMLDOMNode& node, Variant& name)
 {
-    Variant name;
     VARIANT* held = name.out();
     Exception::check(node.get_nodeName(&held->bstrVal));
     held->vt = VT_BSTR;
-    return name.toString();
+    return held->bstrVal ? held->bstrVal : L"";
 }
 
 // An absent attribute gives the empty string.
@@ -67,54 +79,54 @@ wstring directText(IXMLDOMNode& node)
     return text;
 }
 
+// Calls visit(node) for each node the query selects from the node, in document order.
+template <typename Visit>
+void forEachSelected(IXMLDOMNode& node, const Variant& query, Visit visit)
+{
+    ComPtr<IXMLDOMNodeList> list;
+    Exception::check(node.selectNodes(query.get().bstrVal, list.out()));
+    ComPtr<IXMLDOMNode> item;
+    while (list->nextNode(item.out()) == S_OK && item)
+        visit(*item.get());
+}
+
 // Hands each entry of a settings document to visit(section, key, value): every element child of the root is a
-// section, every entry element below it, at any depth, one of its keys. Sections that are not wanted are
-// passed over unread.
+// section, every entry element below it, at any depth, one of its keys. A file may hold tens of thousands of
+// sections, so the DOM itself selects the elements, passing over the text between them, and a section no one
+// asked for is passed over without a look inside. Names are compared as the DOM hands them out, not copied.
 class EntryReader {
 public:
-    EntryReader(const wstring& entryName, const StringKeyMap<bool>* wanted) : entryName(entryName), wanted(wanted) {}
+    EntryReader(const wstring& entryName, const wstringArray* wanted) : entryName(entryName), wanted(wanted) {}
 
     template <typename Visit>
     void readSections(IXMLDOMElement& root, Visit visit) const
     {
-        forEachChild(root, [&](IXMLDOMNode& child, DOMNodeType type) {
-            if (type != NODE_ELEMENT)
+        forEachSelected(root, elementChildren, [&](IXMLDOMNode& child) {
+            Variant held;
+            const wchar_t* name = nodeName(child, held);
+            if (!wanted) {
+                readEntries(wstring(name), child, visit);
                 return;
-            wstring section = nodeName(child);
-            if (!wanted || wanted->find(section))
-                readEntries(section, child, visit);
+            }
+            // Names compare unit for unit, as the store compares them.
+            for (int i = 0; i < wanted->count(); ++i) {
+                if (wcscmp(wanted->at(i).buffer(), name) == 0)
+                    return readEntries(wanted->at(i), child, visit);
+            }
         });
     }
 
 private:
-    // Entries inside entries count as well, each before the ones it holds. The walk keeps no stack of its own
-    // however deep the elements of a file nest: it climbs back by the parent nodes.
+    // Entries inside entries count as well, each before the ones it holds: the document order of the
+    // descendants.
     template <typename Visit>
     void readEntries(const wstring& section, IXMLDOMNode& top, Visit visit) const
     {
-        ComPtr<IXMLDOMNode> node;
-        Exception::check(top.get_firstChild(node.out()));
-        int depth = 1;
-        while (node) {
-            DOMNodeType type = NODE_INVALID;
-            Exception::check(node->get_nodeType(&type));
-            ComPtr<IXMLDOMNode> next;
-            if (type == NODE_ELEMENT) {
-                if (wcscmp(nodeName(*node.get()).buffer(), entryName.get().bstrVal) == 0)
-                    readEntry(section, *node.get(), visit);
-                Exception::check(node->get_firstChild(next.out()));
-            }
-            if (next)
-                ++depth;
-            while (!next && depth > 0) {
-                Exception::check(node->get_nextSibling(next.out()));
-                if (next || --depth == 0)
-                    break;
-                Exception::check(node->get_parentNode(next.out()));
-                node.attach(next.detach());
-            }
-            node.attach(next.detach());
-        }
+        forEachSelected(top, elementDescendants, [&](IXMLDOMNode& node) {
+            Variant held;
+            if (wcscmp(nodeName(node, held), entryName.buffer()) == 0)
+                readEntry(section, node, visit);
+        });
     }
 
     template <typename Visit>
@@ -128,10 +140,12 @@ private:
         visit(section, attribute(*element.get(), nameAttribute), value);
     }
 
-    Variant entryName;
-    const StringKeyMap<bool>* wanted;
+    const wstring& entryName;
+    const wstringArray* wanted;
     Variant nameAttribute{L"name"};
     Variant valueAttribute{L"value"};
+    Variant elementChildren{L"*"};
+    Variant elementDescendants{L"descendant::*"};
 };
 
 } // namespace
@@ -223,15 +237,10 @@ bool XmlSetting::load(const BYTE* bytes, int length, const wstringArray* section
     Exception::check(SafeArrayAccessData(array, &data));
     CopyMemory(data, bytes, static_cast<SIZE_T>(length));
     SafeArrayUnaccessData(array);
-    if (!sectionNames)
-        return loadDocument(source, nullptr);
-    StringKeyMap<bool> wanted(11);
-    for (int i = 0; i < sectionNames->count(); ++i)
-        wanted.insert(sectionNames->at(i), true);
-    return loadDocument(source, &wanted);
+    return loadDocument(source, sectionNames);
 }
 
-bool XmlSetting::loadDocument(const Variant& source, const StringKeyMap<bool>* wanted)
+bool XmlSetting::loadDocument(const Variant& source, const wstringArray* wanted)
 {
     sections.removeAll();
     ComPtr<IXMLDOMDocument> document;

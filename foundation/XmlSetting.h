@@ -1,7 +1,6 @@
 #pragma once
 #include "foundation/CollectionStringToString.h"
 #include "foundation/ISetting.h"
-#include "foundation/StringKeyMap.h"
 #include "foundation/Variant.h"
 #include "foundation/XmlDocument.h"
 #include "foundation/wstringArray.h"
@@ -42,7 +41,7 @@ public:
 
 private:
     const wstring* find(const wstring& section, const wstring& key) const;
-    bool loadDocument(const Variant& source, const StringKeyMap<bool>* wanted);
+    bool loadDocument(const Variant& source, const wstringArray* wanted);
 
     StringKeyCollection<CollectionStringToString> sections{11};
     int valueMode = XmlValueMode::Auto;

@@ -18,11 +18,14 @@ const wchar_t* const outputExtKeys[] = {L"Jpeg", L"Gif", L"Tiff", L"Png", L"Bitm
 constexpr int outputExtCount = static_cast<int>(sizeof(outputExtKeys) / sizeof(outputExtKeys[0]));
 const int outputExtSaveOrder[outputExtCount] = {0, 1, 2, 3, 5, 6, 4};
 
-wstring numbered(const wchar_t* prefix, int n, const wchar_t* suffix)
+// Made in one go: a file may ask for tens of thousands of them.
+template <size_t PrefixUnits, size_t SuffixUnits>
+wstring numbered(const wchar_t (&prefix)[PrefixUnits], int n, const wchar_t (&suffix)[SuffixUnits])
 {
-    wstring number;
-    number.setInt(n);
-    return wstring(prefix) + number + suffix;
+    // The two names with their terminators have room for the longest number ("-2147483648") and one more.
+    wchar_t text[PrefixUnits + SuffixUnits + 11];
+    wsprintfW(text, L"%s%d%s", prefix, n, suffix);
+    return wstring(text);
 }
 
 // The first face of the resource's "/"-separated list that is installed; empty when none is.

@@ -129,6 +129,30 @@ TEST_F(XmlSettingTest, RepeatedSectionsMergeAndRepeatedKeysKeepTheLastValue)
                            "</setting>\n");
 }
 
+// A section or an entry is an element of that very name, however the file declares its namespaces; the name
+// carries a prefix where the element has one. Nothing else with the name counts.
+TEST_F(XmlSettingTest, SectionsAndEntriesAreTheElementsOfTheirNames)
+{
+    std::string text = "<any xmlns:p=\"urn:p\">"
+                       "<A xmlns=\"urn:a\"><element name=\"plain\" value=\"1\"/>"
+                       "<p:element name=\"prefixed\" value=\"2\"/></A>"
+                       "<p:A><element name=\"other\" value=\"3\"/></p:A>"
+                       "</any>";
+    auto bytes = reinterpret_cast<const BYTE*>(text.data());
+    wstringArray wanted;
+    wanted.add(L"A");
+    wanted.add(L"p:A");
+    const wstringArray* everySection = nullptr;
+    const wstringArray* onlyThese = &wanted;
+    for (const wstringArray* names : {everySection, onlyThese}) {
+        ASSERT_TRUE(store.load(bytes, static_cast<int>(text.size()), names));
+        EXPECT_STREQ(store.readString(L"A", L"plain", L"").buffer(), L"1");
+        EXPECT_STREQ(store.readString(L"A", L"prefixed", L"none").buffer(), L"none");
+        EXPECT_STREQ(store.readString(L"A", L"other", L"none").buffer(), L"none");
+        EXPECT_STREQ(store.readString(L"p:A", L"other", L"").buffer(), L"3");
+    }
+}
+
 TEST_F(XmlSettingTest, AFileThatDoesNotLoadLeavesAnEmptyStoreAndSaysSo)
 {
     store.writeString(L"S", L"k", L"stale");
@@ -194,6 +218,15 @@ TEST_F(XmlSettingTest, BytesReadLikeTheFileAndOnlyTheSectionsAskedFor)
     ASSERT_TRUE(store.load(bytes, length, &onlyB));
     EXPECT_FALSE(store.hasKeys(L"A"));
     EXPECT_STREQ(store.readString(L"B", L"名前", L"").buffer(), L"値\n続き");
+
+    // Every section that was asked for is read whole, wherever it stands between the others.
+    wstringArray onlyA;
+    onlyA.add(L"A");
+    ASSERT_TRUE(store.load(bytes, length, &onlyA));
+    EXPECT_FALSE(store.hasKeys(L"B"));
+    EXPECT_STREQ(store.readString(L"A", L"deep", L"").buffer(), L"d");
+    EXPECT_STREQ(store.readString(L"A", L"inner", L"").buffer(), L"i");
+    EXPECT_STREQ(store.readString(L"A", L"two", L"").buffer(), L"2");
 
     std::string broken = "<any><A>";
     EXPECT_FALSE(store.load(reinterpret_cast<const BYTE*>(broken.data()), static_cast<int>(broken.size())));
