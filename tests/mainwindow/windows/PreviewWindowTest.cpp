@@ -34,22 +34,23 @@ std::wstring lower(std::wstring text)
     return text;
 }
 
-// Keys as the focused view receives them, with Shift held down on the keyboard or not.
+// Shift as the window's thread sees it while it handles a key: its own keyboard state, which no other window or
+// test program can take from it as they can take the keyboard itself.
+void setShift(bool down)
+{
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = down ? 0x80 : 0;
+    SetKeyboardState(keys);
+}
+
+// Keys as the focused view receives them, with Shift held down or not.
 void sendKeys(HWND view, WORD key, int times, bool shift)
 {
-    // The keyboard reaches the thread of the active window only: a window of an earlier test may still hold it.
-    HWND window = GetAncestor(view, GA_ROOT);
-    if (shift && GetForegroundWindow() != window) {
-        SetForegroundWindow(window);
-        EXPECT_TRUE(
-            pumpMessagesUntil([&] { return GetForegroundWindow() == window; }, std::chrono::milliseconds(2000)));
-    }
-    if (shift)
-        holdKey(VK_SHIFT, true, [] { return GetKeyState(VK_SHIFT) < 0; });
+    setShift(shift);
     for (int i = 0; i < times; ++i)
         SendMessageW(view, WM_KEYDOWN, key, 1);
-    if (shift)
-        holdKey(VK_SHIFT, false, [] { return GetKeyState(VK_SHIFT) >= 0; });
+    setShift(false);
 }
 
 HWND viewOf(HWND window)
