@@ -31,13 +31,9 @@ wstring numbered(const wchar_t (&prefix)[PrefixUnits], int n, const wchar_t (&su
 // The first face of the resource's "/"-separated list that is installed; empty when none is.
 wstring firstInstalledFace(HMODULE module)
 {
-    wstringArray faces;
-    faces.splitResourceString(module, TextFontFacesString, L"/");
-    for (int i = 0; i < faces.count(); ++i) {
-        if (fontExists(faces.at(i).buffer()))
-            return faces.at(i);
-    }
-    return wstring();
+    wstring faces;
+    faces.loadString(module, TextFontFacesString);
+    return firstInstalledFace(faces);
 }
 
 } // namespace
