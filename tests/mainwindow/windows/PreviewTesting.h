@@ -51,6 +51,10 @@ protected:
 // Presses or releases the key on the keyboard and waits until the system says so.
 inline void holdKey(WORD key, bool down, const std::function<bool()>& arrived)
 {
+    // Wine matches its key states to the X server's keyboard when the focus moves between the program's windows,
+    // and so lets go of a key that only SendInput pressed: the focus change of a window closed just before must
+    // be handled before the key goes down.
+    pumpMessagesUntil([] { return false; }, std::chrono::milliseconds(100));
     INPUT input{};
     input.type = INPUT_KEYBOARD;
     input.ki.wVk = key;
