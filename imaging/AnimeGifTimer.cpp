@@ -36,7 +36,7 @@ WORD delayOf(const Gdiplus::PropertyItem* item, UINT frame, UINT frameCount)
 
 } // namespace
 
-bool AnimeGifTimer::start(Gdiplus::Image* image, HWND window)
+bool AnimeGifTimer::start(Gdiplus::Image* image, HWND window, UINT message)
 {
     stop();
     if (!isGifImage(image))
@@ -46,7 +46,7 @@ bool AnimeGifTimer::start(Gdiplus::Image* image, HWND window)
         return false;
     record.delays.swap(delays);
     record.window = window;
-    record.message = FrameMessage;
+    record.message = message;
     return thread.start(&record);
 }
 

@@ -22,37 +22,6 @@ bool isSoundExtension(const wstring& extension)
 
 } // namespace
 
-int formatIndexToCommandId(int index)
-{
-    switch (index) {
-    case OutputFormat::Bitmap:
-        return FormatCommand::Bitmap;
-    case OutputFormat::Wdp:
-    case OutputFormat::Hdp:
-        return FormatCommand::HdPhoto;
-    default:
-        return FormatCommand::Jpeg + index;
-    }
-}
-
-int commandIdToFormatIndex(int commandId)
-{
-    switch (commandId) {
-    case FormatCommand::Jpeg:
-        return OutputFormat::Jpeg;
-    case FormatCommand::Gif:
-        return OutputFormat::Gif;
-    case FormatCommand::Tiff:
-        return OutputFormat::Tiff;
-    case FormatCommand::Png:
-        return OutputFormat::Png;
-    case FormatCommand::HdPhoto:
-        return OutputFormat::Wdp;
-    default:
-        return OutputFormat::Bitmap;
-    }
-}
-
 wstring outputExtensionForFormat(int index, const AppSetting& setting)
 {
     if (!setting.outputExtEnable)
