@@ -36,7 +36,7 @@ WORD delayOf(const Gdiplus::PropertyItem* item, UINT frame, UINT frameCount)
 
 } // namespace
 
-bool AnimeGifTimer::start(Gdiplus::Image* image, HWND window, UINT message)
+bool AnimeGifTimer::start(Gdiplus::Image* image, HWND window)
 {
     stop();
     if (!isGifImage(image))
@@ -46,7 +46,7 @@ bool AnimeGifTimer::start(Gdiplus::Image* image, HWND window, UINT message)
         return false;
     record.delays.swap(delays);
     record.window = window;
-    record.message = message;
+    record.message = FrameMessage;
     return thread.start(&record);
 }
 

@@ -4,11 +4,13 @@
 #include <vector>
 #include "foundation/Thread.h"
 
-// Paces an animated GIF shown through GDI+: a worker thread waits out each frame's delay and posts the
-// window's message (wParam: the index of the frame to show next, wrapping to 0 after the last) to the window,
+// Paces an animated GIF shown through GDI+: a worker thread waits out each frame's delay and posts
+// FrameMessage (wParam: the index of the frame to show next, wrapping to 0 after the last) to the window,
 // which then shows that frame. The timer reads the delays when it starts and never touches the picture again.
 class AnimeGifTimer {
 public:
+    static constexpr UINT FrameMessage = WM_APP + 2;
+
     AnimeGifTimer() = default;
     AnimeGifTimer(const AnimeGifTimer&) = delete;
     AnimeGifTimer& operator=(const AnimeGifTimer&) = delete;
@@ -17,7 +19,7 @@ public:
     // Stops a running animation, then starts from frame 0. False (nothing running) when the picture is no GIF
     // of two frames or more, its delays cannot be read, or the thread does not start; GDI+ failures are left
     // as the picture's last status.
-    bool start(Gdiplus::Image* image, HWND window, UINT message);
+    bool start(Gdiplus::Image* image, HWND window);
     bool isRunning() const { return thread.isRunning(); }
     // Returns within one 10-ms slice of the current delay.
     void stop() { thread.wait(); }

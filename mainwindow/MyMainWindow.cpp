@@ -6,6 +6,7 @@
 #include "mainwindow/MainSplit.h"
 #include "mainwindow/MyApp.h"
 #include "mainwindow/commandStates.h"
+#include "settings/OutputFormat.h"
 #include "toolkit/CommonControls.h"
 #include "toolkit/NumericEdit.h"
 #include "toolkit/ShlListView.h"
@@ -459,7 +460,7 @@ void MyMainWindow::initMenu(HMENU menu)
     ListState state = parts.pane.listState();
     for (const CommandRule& rule : commandRules())
         setGray(menu, rule.command, !isCommandEnabled(rule.command, state));
-    checkRadio(menu, IDM_FORMAT_JPEG, IDM_FORMAT_BITMAP, formatCommand(parts.pane.getFormat()));
+    checkRadio(menu, IDM_FORMAT_JPEG, IDM_FORMAT_BITMAP, formatIndexToCommandId(parts.pane.getFormat()));
     setCheck(menu, IDM_TOGGLE_TOOLBAR, parts.rebar.isVisible());
     setCheck(menu, IDM_TOGGLE_STATUSBAR, parts.statusbar.isVisible());
     setCheck(menu, IDM_TOGGLE_PREVIEW, parts.preview.isVisible());

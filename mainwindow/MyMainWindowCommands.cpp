@@ -11,6 +11,7 @@
 #include "mainwindow/OptionSheets.h"
 #include "mainwindow/PictureProperties.h"
 #include "mainwindow/commandStates.h"
+#include "settings/OutputFormat.h"
 #include "settings/Messages.h"
 
 namespace {
@@ -119,7 +120,7 @@ bool MyMainWindow::runListCommand(int id)
     case IDM_FORMAT_PNG:
     case IDM_FORMAT_HD_PHOTO:
     case IDM_FORMAT_BITMAP:
-        mainPane.setFormat(formatOfCommand(id));
+        mainPane.setFormat(commandIdToFormatIndex(id));
         SendMessageW(hwnd, RefreshStatusMessage, 0, 0);
         return true;
     default:

@@ -4,6 +4,7 @@
 #include "mainwindow/MyApp.h"
 #include "mainwindow/MyMainWindow.h"
 #include "mainwindow/commandStates.h"
+#include "settings/OutputFormat.h"
 #include "toolkit/ImageListGenerator.h"
 
 namespace {
@@ -173,7 +174,8 @@ void MyMainWindow::refreshToolbar()
             toolbar.sendMessage(TB_ENABLEBUTTON, static_cast<WPARAM>(button.command),
                                 MAKELPARAM(isCommandEnabled(button.command, state), 0));
     }
-    toolbar.sendMessage(TB_CHECKBUTTON, static_cast<WPARAM>(formatCommand(pane().getFormat())), MAKELPARAM(TRUE, 0));
+    toolbar.sendMessage(TB_CHECKBUTTON, static_cast<WPARAM>(formatIndexToCommandId(pane().getFormat())),
+                        MAKELPARAM(TRUE, 0));
 }
 
 void MyMainWindow::restoreToolbarImages()

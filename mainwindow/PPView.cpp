@@ -608,7 +608,7 @@ void PPView::toggleAnimation()
         return;
     }
     ShownBitmap bitmap(getImage());
-    if (bitmap.get() && timer->start(bitmap.get(), hwnd, AnimationStepMessage))
+    if (bitmap.get() && timer->start(bitmap.get(), hwnd))
         return;
     Application* application = getApplication();
     if (application)

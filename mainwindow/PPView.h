@@ -1,12 +1,12 @@
 #pragma once
 #include <memory>
 #include "foundation/Point.h"
+#include "imaging/AnimeGifTimer.h"
 #include "mainwindow/mainCommandIds.h"
 #include "toolkit/PictureView.h"
 #include "toolkit/PrintDocument.h"
 #include "toolkit/SimplePrintDialog.h"
 
-class AnimeGifTimer;
 class Dib;
 class Exception;
 
@@ -31,8 +31,8 @@ class PPView : public PictureView, public PrintDocument {
 public:
     // Sent once by the owner after creation and subclassing.
     static constexpr UINT StartMessage = WM_APP + 101;
-    // Handed to the animation timer, which posts it: show the next frame.
-    static constexpr UINT AnimationStepMessage = WM_APP + 2;
+    // Posted by the animation timer: show the next frame.
+    static constexpr UINT AnimationStepMessage = AnimeGifTimer::FrameMessage;
     // From a picture's decoder thread: the frame asked for is in place.
     static constexpr UINT FrameDecodedMessage = WM_APP + 3;
 

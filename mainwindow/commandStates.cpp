@@ -1,5 +1,4 @@
 #include "mainwindow/commandStates.h"
-#include "settings/OutputFormat.h"
 #include "toolkit/PictureView.h"
 
 namespace {
@@ -47,9 +46,7 @@ bool isMet(CommandNeed need, const ListState& state)
     return true;
 }
 
-// What each command of a radio group stands for, in the order of the group's commands.
-constexpr int FormatChoices[] = {OutputFormat::Jpeg, OutputFormat::Gif, OutputFormat::Tiff,
-                                 OutputFormat::Png,  OutputFormat::Wdp, OutputFormat::Bitmap};
+// What each command of the draw modes stands for, in the order of the group's commands.
 constexpr int DrawModeChoices[] = {PictureView::ActualSize, PictureView::Stretch, PictureView::FitCentred};
 
 // The group's command of the choice; its last command for a choice it has none of.
@@ -86,17 +83,6 @@ bool isCommandEnabled(int command, const ListState& state)
 bool isViewerMenuEnabled(const ListState& state)
 {
     return isMet(CommandNeed::OneSelected, state);
-}
-
-int formatCommand(int formatIndex)
-{
-    int shown = formatIndex == OutputFormat::Hdp ? OutputFormat::Wdp : formatIndex;
-    return commandOfChoice(IDM_FORMAT_JPEG, FormatChoices, shown);
-}
-
-int formatOfCommand(int command)
-{
-    return choiceOfCommand(IDM_FORMAT_JPEG, FormatChoices, command);
 }
 
 int previewModeCommand(int drawMode)

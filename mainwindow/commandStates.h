@@ -34,10 +34,6 @@ bool isCommandEnabled(int command, const ListState& state);
 // The external viewers' submenu: for the one selected picture.
 bool isViewerMenuEnabled(const ListState& state);
 
-// The output format's command; both HD Photo indexes share one.
-int formatCommand(int formatIndex);
-// The HD Photo command gives the .wdp index; an id that is no format command gives BMP.
-int formatOfCommand(int command);
 // A PictureView draw mode's command; the modes that have none are shown as fitting.
 int previewModeCommand(int drawMode);
 // An id that is no draw mode's command gives fitting.

@@ -1,4 +1,5 @@
 #pragma once
+#include "settings/formatCommandIds.h"
 // The main window's commands and the menus and keys that give them, shared by resources/mainwindow.rc,
 // resources/preview.rc and the code. The id of a command of the menus is also the id of its help line, which
 // the status bar shows while the item is highlighted. The main window runs them (MyMainWindow::runCommand);
@@ -30,13 +31,7 @@
 #define IDM_COPY_LIST 4121
 #define IDM_SELECT_ALL 4122
 #define IDM_PICTURE_PROPERTIES 4123
-// The output format, one of them checked.
-#define IDM_FORMAT_JPEG 12001
-#define IDM_FORMAT_GIF 12002
-#define IDM_FORMAT_TIFF 12003
-#define IDM_FORMAT_PNG 12004
-#define IDM_FORMAT_HD_PHOTO 12005
-#define IDM_FORMAT_BITMAP 12006
+// The output format, one of them checked: IDM_FORMAT_JPEG to IDM_FORMAT_BITMAP.
 
 // View menu: the bars, panes and windows shown or hidden.
 #define IDM_TOGGLE_TOOLBAR 4143

@@ -1,4 +1,5 @@
 #include "settings/OutputFormat.h"
+#include "settings/formatCommandIds.h"
 #include "foundation/wstringArray.h"
 #include "settings/AppSetting.h"
 #include "settings/ProgramResources.h"
@@ -21,6 +22,37 @@ bool isSoundExtension(const wstring& extension)
 }
 
 } // namespace
+
+int formatIndexToCommandId(int index)
+{
+    switch (index) {
+    case OutputFormat::Bitmap:
+        return IDM_FORMAT_BITMAP;
+    case OutputFormat::Wdp:
+    case OutputFormat::Hdp:
+        return IDM_FORMAT_HD_PHOTO;
+    default:
+        return IDM_FORMAT_JPEG + index;
+    }
+}
+
+int commandIdToFormatIndex(int commandId)
+{
+    switch (commandId) {
+    case IDM_FORMAT_JPEG:
+        return OutputFormat::Jpeg;
+    case IDM_FORMAT_GIF:
+        return OutputFormat::Gif;
+    case IDM_FORMAT_TIFF:
+        return OutputFormat::Tiff;
+    case IDM_FORMAT_PNG:
+        return OutputFormat::Png;
+    case IDM_FORMAT_HD_PHOTO:
+        return OutputFormat::Wdp;
+    default:
+        return OutputFormat::Bitmap;
+    }
+}
 
 wstring outputExtensionForFormat(int index, const AppSetting& setting)
 {

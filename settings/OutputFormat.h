@@ -17,6 +17,11 @@ constexpr int Hdp = 6;
 constexpr int Count = 7;
 } // namespace OutputFormat
 
+// Both HD Photo indexes share one command.
+int formatIndexToCommandId(int index);
+// The HD Photo command selects the .wdp index; any id that is no format command selects BMP.
+int commandIdToFormatIndex(int commandId);
+
 // The user's extension for the format when the OutputExt options are on, the default one otherwise. An index
 // without an entry throws Exception 87.
 wstring outputExtensionForFormat(int index, const AppSetting& setting);

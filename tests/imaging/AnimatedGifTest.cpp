@@ -171,7 +171,7 @@ protected:
         auto until = std::chrono::steady_clock::now() + std::chrono::seconds(2);
         MSG message;
         while (indices.size() < count && std::chrono::steady_clock::now() < until) {
-            if (PeekMessageW(&message, window, FrameMessage, FrameMessage, PM_REMOVE))
+            if (PeekMessageW(&message, window, AnimeGifTimer::FrameMessage, AnimeGifTimer::FrameMessage, PM_REMOVE))
                 indices.push_back(message.wParam);
             else
                 Sleep(1);
@@ -188,7 +188,6 @@ protected:
         return decode(path);
     }
 
-    static constexpr UINT FrameMessage = WM_APP + 7;
     HWND window = nullptr;
 };
 
@@ -197,12 +196,12 @@ TEST_F(AnimeGifTimerTest, StepsThroughTheFramesWrapsAroundAndRestartsAtTheFirst)
     BitmapPtr gif = animation({2, 0, 3});
     EXPECT_EQ(gifFrameDelays(gif.get()), (std::vector<WORD>{2, 1, 3})) << "a delay of 0 counts as 1";
     AnimeGifTimer timer;
-    ASSERT_TRUE(timer.start(gif.get(), window, FrameMessage));
+    ASSERT_TRUE(timer.start(gif.get(), window));
     EXPECT_EQ(frames(7), (std::vector<WPARAM>{1, 2, 0, 1, 2, 0, 1}));
 
     // The first frame of the new animation shows for 300 ms: old messages are all gone before it ends.
     BitmapPtr slow = animation({30, 1});
-    ASSERT_TRUE(timer.start(slow.get(), window, FrameMessage));
+    ASSERT_TRUE(timer.start(slow.get(), window));
     MSG stale;
     while (PeekMessageW(&stale, window, 0, 0, PM_REMOVE)) {
     }
@@ -215,27 +214,27 @@ TEST_F(AnimeGifTimerTest, StopsWithinASliceOfALongDelay)
 {
     BitmapPtr gif = animation({6000, 6000});
     AnimeGifTimer timer;
-    ASSERT_TRUE(timer.start(gif.get(), window, FrameMessage));
+    ASSERT_TRUE(timer.start(gif.get(), window));
     Sleep(30);
     auto before = std::chrono::steady_clock::now();
     timer.stop();
     EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(200));
     MSG message;
-    EXPECT_FALSE(PeekMessageW(&message, window, FrameMessage, FrameMessage, PM_REMOVE));
+    EXPECT_FALSE(PeekMessageW(&message, window, AnimeGifTimer::FrameMessage, AnimeGifTimer::FrameMessage, PM_REMOVE));
 }
 
 TEST_F(AnimeGifTimerTest, StillPicturesAndTiffPagesDoNotStart)
 {
     AnimeGifTimer timer;
     BitmapPtr single = animation({10});
-    EXPECT_FALSE(timer.start(single.get(), window, FrameMessage));
+    EXPECT_FALSE(timer.start(single.get(), window));
 
     BitmapPtr page(flat(Green));
     MultiFrameTiffFileGenerator pages;
     ASSERT_TRUE(pages.open(path.c_str(), page.get()) && pages.addFrame(page.get()) && pages.close(true));
     BitmapPtr tiff = decode(path);
     EXPECT_FALSE(isGifImage(tiff.get()));
-    EXPECT_FALSE(timer.start(tiff.get(), window, FrameMessage));
+    EXPECT_FALSE(timer.start(tiff.get(), window));
     EXPECT_FALSE(timer.isRunning());
 }
 

@@ -1,20 +1,6 @@
 #include <gtest/gtest.h>
 #include "mainwindow/commandStates.h"
 
-TEST(CommandStatesTest, EachFormatChecksItsCommandAndEachCommandChoosesItsFormat)
-{
-    const int commands[] = {IDM_FORMAT_JPEG,   IDM_FORMAT_GIF,      IDM_FORMAT_TIFF,    IDM_FORMAT_PNG,
-                            IDM_FORMAT_BITMAP, IDM_FORMAT_HD_PHOTO, IDM_FORMAT_HD_PHOTO};
-    for (int index = 0; index < 7; ++index)
-        EXPECT_EQ(formatCommand(index), commands[index]) << index;
-
-    const int indexes[] = {0, 1, 2, 3, 5, 4};
-    for (int id = IDM_FORMAT_JPEG; id <= IDM_FORMAT_BITMAP; ++id)
-        EXPECT_EQ(formatOfCommand(id), indexes[id - IDM_FORMAT_JPEG]) << id;
-    EXPECT_EQ(formatOfCommand(IDM_FORMAT_JPEG - 1), 4);
-    EXPECT_EQ(formatOfCommand(0), 4);
-}
-
 TEST(CommandStatesTest, JobsOfSeveralPicturesNeedTwoAndAScreenSaverAtMostAHundred)
 {
     for (int selected : {0, 1, 2, 100, 101}) {

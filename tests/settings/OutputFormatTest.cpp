@@ -8,6 +8,19 @@
 #include "support/ExpectCode.h"
 #include "support/StreamTesting.h"
 
+TEST(OutputFormat, CommandIdsOfIndexesAndBack)
+{
+    const int commands[] = {12001, 12002, 12003, 12004, 12006, 12005, 12005};
+    for (int index = 0; index < 7; ++index)
+        EXPECT_EQ(formatIndexToCommandId(index), commands[index]) << index;
+
+    const int indexes[] = {0, 1, 2, 3, 5, 4};
+    for (int id = 12001; id <= 12006; ++id)
+        EXPECT_EQ(commandIdToFormatIndex(id), indexes[id - 12001]) << id;
+    EXPECT_EQ(commandIdToFormatIndex(12000), 4);
+    EXPECT_EQ(commandIdToFormatIndex(0), 4);
+}
+
 TEST(OutputFormat, DefaultExtensionsComeFromTheStringTable)
 {
     const wchar_t* const expected[] = {L"jpg", L"gif", L"tif", L"png", L"bmp", L"wdp", L"hdp"};
