@@ -10,6 +10,7 @@
 #include "mainwindow/FileListViewFactory.h"
 #include "mainwindow/LayoutFile.h"
 #include "mainwindow/MyApp.h"
+#include "mainwindow/mainWindowMessages.h"
 #include "settings/Messages.h"
 #include "toolkit/PopMenu.h"
 
@@ -31,9 +32,6 @@ constexpr UINT StepNamesString = 2340;
 constexpr UINT ExtensionsString = 2343;
 constexpr UINT FormatNamesString = 2344;
 
-constexpr int ShowLogCommand = 4146;
-constexpr int PreviewSourceCommand = 4147;
-constexpr int FirstViewerCommand = 13001;
 constexpr int CompactPathLength = 48;
 // The least time between two showings of the file being added, in milliseconds.
 constexpr ULONGLONG StatusInterval = 100;
@@ -71,8 +69,22 @@ struct ContextItem {
 constexpr int Separator = -1;
 constexpr int ViewerSubmenu = -2;
 constexpr ContextItem ContextItems[] = {
-    {4102, 0}, {4103, 1}, {4104, 2}, {0, Separator}, {4105, 3}, {4106, 4}, {0, Separator}, {4201, 5},
-    {0, Separator}, {4147, 6}, {4151, 7}, {0, ViewerSubmenu}, {0, Separator}, {4122, 8}, {0, Separator}, {4123, 9},
+    {IDM_CLEAR_LIST, 0},
+    {IDM_ADD_FILES, 1},
+    {IDM_RELEASE_SELECTED, 2},
+    {0, Separator},
+    {IDM_CONVERT_ALL, 3},
+    {IDM_CONVERT_SELECTED, 4},
+    {0, Separator},
+    {IDM_START_EXPLORER, 5},
+    {0, Separator},
+    {IDM_PREVIEW_WINDOWS, 6},
+    {IDM_CONVERTED_PREVIEW_WINDOWS, 7},
+    {0, ViewerSubmenu},
+    {0, Separator},
+    {IDM_SELECT_ALL, 8},
+    {0, Separator},
+    {IDM_PICTURE_PROPERTIES, 9},
 };
 constexpr int ContextTextCount = 10;
 
@@ -158,6 +170,11 @@ IFileListView& MainPane::list() const
 {
     liveHandle();
     return *fileList;
+}
+
+ListState MainPane::listState() const
+{
+    return ListState{list().count(), fileList->selectedCount(), previews.count()};
 }
 
 bool MainPane::isExplorerBrowserList() const
@@ -328,7 +345,7 @@ void MainPane::selectionChanged(Window*, IFileListView::FileListViewEventArgs&)
 void MainPane::doubleClick(Window*, IFileListView::FileListViewEventArgs&)
 {
     if (HWND main = myApp().getMainWindow())
-        PostMessageW(main, WM_COMMAND, PreviewSourceCommand, 0);
+        PostMessageW(main, WM_COMMAND, IDM_PREVIEW_WINDOWS, 0);
 }
 
 void MainPane::contextMenu(Window*, IFileListView::FileListViewEventArgs& args)
@@ -389,8 +406,7 @@ void MainPane::showContextMenu(POINT at, HWND owner)
     texts.splitResourceString(resourceModule(), ContextMenuString, L"/");
     if (texts.count() < ContextTextCount)
         Exception::throwInvalidArgument();
-    int count = fileList->count();
-    int selected = fileList->selectedCount();
+    ListState state = listState();
     PopMenu menu;
     if (!menu.createPopup())
         Exception::throwLastError();
@@ -406,28 +422,12 @@ void MainPane::showContextMenu(POINT at, HWND owner)
             if (!viewers)
                 Exception::throwLastError();
             buildViewerMenu(viewers, pictures);
-            UINT state = selected == 1 ? MF_ENABLED : MF_GRAYED;
-            AppendMenuW(menu.handle(), MF_POPUP | state, reinterpret_cast<UINT_PTR>(viewers),
+            UINT viewerState = isViewerMenuEnabled(state) ? MF_ENABLED : MF_GRAYED;
+            AppendMenuW(menu.handle(), MF_POPUP | viewerState, reinterpret_cast<UINT_PTR>(viewers),
                         resourceString(ViewerMenuString).buffer());
             continue;
         }
-        bool enabled = true;
-        switch (item.command) {
-        case 4102:
-        case 4105:
-        case 4122:
-            enabled = count > 0;
-            break;
-        case 4104:
-        case 4106:
-        case 4147:
-        case 4151:
-            enabled = selected > 0;
-            break;
-        case 4123:
-            enabled = selected == 1;
-            break;
-        }
+        bool enabled = isCommandEnabled(item.command, state);
         AppendMenuW(menu.handle(), MF_STRING | (enabled ? MF_ENABLED : MF_GRAYED), item.command,
                     texts.at(item.text).buffer());
     }
@@ -448,7 +448,7 @@ void MainPane::buildViewerMenu(HMENU menu, std::vector<std::unique_ptr<Dib>>& pi
     GenericArray<int>& indexes = found.getValues();
     for (int i = 0; i < indexes.count(); ++i) {
         int index = indexes.at(i);
-        UINT id = static_cast<UINT>(FirstViewerCommand + index);
+        UINT id = static_cast<UINT>(IDM_FIRST_VIEWER + index);
         AppendMenuW(menu, MF_STRING, id, viewers.at(index).name.buffer());
         HICON icon = viewers.getIcon(index);
         if (!icon)

@@ -3,6 +3,7 @@
 #include "foundation/wstringArray.h"
 #include "mainwindow/IFileListView.h"
 #include "mainwindow/PreviewManager.h"
+#include "mainwindow/commandStates.h"
 #include "toolkit/FileDialog.h"
 #include "toolkit/FolderDialog.h"
 
@@ -20,13 +21,6 @@ class Dib;
 // Every operation throws Exception 1400 once the window is gone.
 class MainPane : public Control {
 public:
-    // The private messages of the main window that the pane sends.
-    static constexpr UINT RefreshToolbarMessage = WM_APP + 1;
-    // wParam 1: lParam points at a wstring (the file being added) to show after the counts.
-    static constexpr UINT RefreshStatusMessage = WM_APP + 2;
-    static constexpr UINT EscapeHintMessage = WM_APP + 3;
-    static constexpr UINT PreviewSelectionMessage = WM_APP + 4;
-
     // Output format indexes beyond the last are refused.
     static constexpr int FormatCount = 7;
 
@@ -56,6 +50,8 @@ public:
     IFileListView& list() const;
     bool isExplorerBrowserList() const;
     bool isAdding() const { return adding; }
+    // What the commands' states depend on.
+    ListState listState() const;
 
     int getFormat() const { return format; }
     // An index outside 0-6 throws Exception 87.
@@ -110,7 +106,7 @@ public:
     // The names of the enabled conversion steps in the user's order, joined by "/" ("リサイズ/回転").
     static wstring conversionSummary(const AppSetting& setting, HMODULE module);
 
-    // Fills the menu with the external viewers of the single selected picture (commands 13001 onward); the
+    // Fills the menu with the external viewers of the single selected picture (IDM_FIRST_VIEWER onward); the
     // entries' pictures are kept in `pictures` until the menu closes.
     void buildViewerMenu(HMENU menu, std::vector<std::unique_ptr<Dib>>& pictures);
 

@@ -19,7 +19,6 @@
 namespace {
 
 constexpr UINT FolderTitleString = 2401;
-constexpr int ShowLogCommand = 4146;
 // The notification code with which the log is only shown, never hidden.
 constexpr int ShowOnly = 1;
 
@@ -67,7 +66,7 @@ int MainPane::runJob(Job& job)
 void MainPane::showLogIfWanted()
 {
     if (myApp().getSetting().fileEnsureLog)
-        toMainWindow(WM_COMMAND, MAKEWPARAM(ShowLogCommand, ShowOnly));
+        toMainWindow(WM_COMMAND, MAKEWPARAM(IDM_TOGGLE_LOG_WINDOW, ShowOnly));
 }
 
 MainPane::JobResult MainPane::convertFiles(bool all)

@@ -8,6 +8,7 @@
 #include "jobs/LogMessages.h"
 #include "mainwindow/LayoutAssociation.h"
 #include "mainwindow/MyMainWindow.h"
+#include "mainwindow/mainCommandIds.h"
 #include "settings/Messages.h"
 #include "settings/OpenParams.h"
 
@@ -182,7 +183,7 @@ void MyApp::openWindows(bool graphicsStarted)
         throw ApplicationException(Messages::E0001.get());
     registerWindowClasses();
     SetLastError(0);
-    accelerators = LoadAcceleratorsW(getResourceModule(), MAKEINTRESOURCEW(AcceleratorsId));
+    accelerators = LoadAcceleratorsW(getResourceModule(), MAKEINTRESOURCEW(IDR_MAIN_ACCELERATORS));
     if (!accelerators)
         throwResourceFailure();
     tellOfSettingsNotice();
@@ -245,7 +246,7 @@ void MyApp::registerWindowClasses()
 void MyApp::openMainWindow()
 {
     SetLastError(0);
-    HMENU menu = LoadMenuW(getResourceModule(), MAKEINTRESOURCEW(MainMenuId));
+    HMENU menu = LoadMenuW(getResourceModule(), MAKEINTRESOURCEW(IDR_MAIN_MENU));
     if (!menu)
         throwResourceFailure();
     mainWindowObject = std::make_unique<MyMainWindow>(splitter);

@@ -40,10 +40,6 @@ public:
         Dib pictograms[PictogramCount];
     };
 
-    // The accelerator table and the menu of the main window.
-    static constexpr UINT AcceleratorsId = 4020;
-    static constexpr UINT MainMenuId = 4031;
-
     // Names the application after the product, places the settings file and loads it under the named mutex.
     // A failure is shown in a warning box and passed on.
     MyApp();

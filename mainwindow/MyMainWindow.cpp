@@ -5,6 +5,7 @@
 #include "mainwindow/LayoutAssociation.h"
 #include "mainwindow/MainSplit.h"
 #include "mainwindow/MyApp.h"
+#include "mainwindow/commandStates.h"
 #include "settings/OutputFormat.h"
 #include "toolkit/CommonControls.h"
 #include "toolkit/NumericEdit.h"
@@ -59,17 +60,17 @@ int previewModeOfSetting(int setting)
     return setting == 1 ? 1 : setting == 2 ? 3 : 0;
 }
 
-void setCheck(HMENU menu, UINT id, bool checked)
+void setCheck(HMENU menu, int id, bool checked)
 {
     CheckMenuItem(menu, id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
 }
 
-void setGray(HMENU menu, UINT id, bool grayed)
+void setGray(HMENU menu, int id, bool grayed)
 {
     EnableMenuItem(menu, id, MF_BYCOMMAND | (grayed ? MF_GRAYED : MF_ENABLED));
 }
 
-void checkRadio(HMENU menu, UINT first, UINT last, UINT chosen)
+void checkRadio(HMENU menu, int first, int last, int chosen)
 {
     CheckMenuRadioItem(menu, first, last, chosen, MF_BYCOMMAND);
 }
@@ -191,7 +192,7 @@ LRESULT MyMainWindow::created(HWND window)
         SendMessageW(window, RefreshStatusMessage, 0, 0);
         SendMessageW(window, SummaryTipMessage, 0, 0);
         if (myApp().getSetting().viewTopMost)
-            SendMessageW(window, WM_COMMAND, 4149, 0);
+            SendMessageW(window, WM_COMMAND, IDM_ALWAYS_ON_TOP, 0);
         splitter.sendMessage(MainSplit::AddTipsMessage);
         PostMessageW(window, OpenStartupMessage, 0, 0);
         return 0;
@@ -349,18 +350,6 @@ int MyMainWindow::displayBitsPerPixel()
 
 // ---- private messages ----
 
-void MyMainWindow::refreshToolbar()
-{
-    if (!getHandle() || !data || !pane().getHandle())
-        return;
-    IFileListView& list = pane().list();
-    Toolbar& toolbar = parts().toolbar;
-    toolbar.sendMessage(TB_ENABLEBUTTON, 4104, MAKELPARAM(list.selectedCount() > 0, 0));
-    toolbar.sendMessage(TB_ENABLEBUTTON, 4105, MAKELPARAM(list.count() > 0, 0));
-    toolbar.sendMessage(TB_CHECKBUTTON, static_cast<WPARAM>(formatIndexToCommandId(pane().getFormat())),
-                        MAKELPARAM(TRUE, 0));
-}
-
 void MyMainWindow::refreshStatus(WPARAM wParam, LPARAM lParam)
 {
     IFileListView& list = pane().list();
@@ -455,7 +444,7 @@ LRESULT MyMainWindow::removeBrowserItems()
     if (!fileList)
         return 1;
     bool removed = true;
-    for (UINT id : {4155u, 4156u, 4159u})
+    for (UINT id : {IDM_LIST_CONTENT, IDM_LIST_ICONS, IDM_LIST_GROUPING})
         removed = DeleteMenu(fileList, id, MF_BYCOMMAND) && removed;
     removed = DeleteMenu(fileList, BrowserOnlySeparator, MF_BYPOSITION) && removed;
     return removed ? 0 : 1;
@@ -468,39 +457,29 @@ void MyMainWindow::initMenu(HMENU menu)
     WNDDATA& parts = this->parts();
     MyApp& app = myApp();
     IFileListView& list = parts.pane.list();
-    int count = list.count();
-    int selected = list.selectedCount();
-    for (UINT id : {4102u, 4105u, 4107u, 4115u, 4121u, 4122u, 4150u})
-        setGray(menu, id, count == 0);
-    for (UINT id : {4104u, 4106u, 4147u, 4151u})
-        setGray(menu, id, selected == 0);
-    for (UINT id : {4108u, 4123u})
-        setGray(menu, id, selected != 1);
-    for (UINT id : {4109u, 4110u, 4111u, 4112u})
-        setGray(menu, id, selected < 2);
-    setGray(menu, 4113, selected < 2 || selected > 100);
-    checkRadio(menu, 12001, 12006, static_cast<UINT>(formatIndexToCommandId(parts.pane.getFormat())));
-    setCheck(menu, 4143, parts.rebar.isVisible());
-    setCheck(menu, 4144, parts.statusbar.isVisible());
-    setCheck(menu, 4145, parts.preview.isVisible());
-    setCheck(menu, 4146, app.getLogWindow().getHandle() && app.getLogWindow().isVisible());
-    setGray(menu, 4148, parts.pane.previewCount() == 0);
-    setCheck(menu, 4149, parts.topMost);
+    ListState state = parts.pane.listState();
+    for (const CommandRule& rule : commandRules())
+        setGray(menu, rule.command, !isCommandEnabled(rule.command, state));
+    checkRadio(menu, IDM_FORMAT_JPEG, IDM_FORMAT_BITMAP, formatIndexToCommandId(parts.pane.getFormat()));
+    setCheck(menu, IDM_TOGGLE_TOOLBAR, parts.rebar.isVisible());
+    setCheck(menu, IDM_TOGGLE_STATUSBAR, parts.statusbar.isVisible());
+    setCheck(menu, IDM_TOGGLE_PREVIEW, parts.preview.isVisible());
+    setCheck(menu, IDM_TOGGLE_LOG_WINDOW, app.getLogWindow().getHandle() && app.getLogWindow().isVisible());
+    setCheck(menu, IDM_ALWAYS_ON_TOP, parts.topMost);
     int mode = list.viewMode();
-    checkRadio(menu, 4152, 4156, static_cast<UINT>(4152 + (mode >= 0 && mode <= 4 ? mode : 0)));
-    setCheck(menu, 4159, list.isGrouping());
-    int drawMode = previewMode();
-    checkRadio(menu, 4160, 4162, drawMode == 0 ? 4160u : drawMode == 1 ? 4161u : 4162u);
-    checkRadio(menu, 4301, 4304, static_cast<UINT>(4301 + previewPosition()));
+    checkRadio(menu, IDM_LIST_PATHS, IDM_LIST_ICONS, IDM_LIST_PATHS + (mode >= 0 && mode <= 4 ? mode : 0));
+    setCheck(menu, IDM_LIST_GROUPING, list.isGrouping());
+    checkRadio(menu, IDM_PREVIEW_ACTUAL_SIZE, IDM_PREVIEW_FIT, previewModeCommand(previewMode()));
+    checkRadio(menu, IDM_PREVIEW_LEFT, IDM_PREVIEW_BOTTOM, IDM_PREVIEW_LEFT + previewPosition());
     HMENU viewMenu = GetSubMenu(menu, ViewMenu);
     if (HMENU viewers = viewMenu ? GetSubMenu(viewMenu, ViewerSubmenu) : nullptr) {
         viewerPictures.clear();
         parts.pane.buildViewerMenu(viewers, viewerPictures);
-        EnableMenuItem(viewMenu, ViewerSubmenu, MF_BYPOSITION | (selected == 1 ? MF_ENABLED : MF_GRAYED));
+        EnableMenuItem(viewMenu, ViewerSubmenu, MF_BYPOSITION | (isViewerMenuEnabled(state) ? MF_ENABLED : MF_GRAYED));
     }
-    setGray(menu, 4169, !Path(app.getSetting().getPath()).exists());
+    setGray(menu, IDM_DELETE_SETTINGS, !Path(app.getSetting().getPath()).exists());
     LayoutAssociation association(app.getName(), app.getDirectory() + app.getFileName());
-    setCheck(menu, 4167, association.isAssociatedHere());
+    setCheck(menu, IDM_ASSOCIATE_LAYOUTS, association.isAssociatedHere());
 }
 
 void MyMainWindow::closing()

@@ -4,6 +4,7 @@
 #include "imaging/Dib.h"
 #include "mainwindow/MainPane.h"
 #include "mainwindow/PPView.h"
+#include "mainwindow/mainWindowMessages.h"
 #include "toolkit/ImageList.h"
 #include "toolkit/Rebar.h"
 #include "toolkit/Statusbar.h"
@@ -15,31 +16,11 @@ class MainSplit;
 
 // The program's frame window: the toolbar in a rebar on top, the status bar at the bottom, and between them
 // the application's splitter with the main pane (the file list) on one side and the preview pane on the
-// other. Its menu commands, the toolbar's and those the panes send all arrive at onCommand. The main pane and
-// the preview pane keep it in step through its private messages.
+// other. Its menu commands, the toolbar's and those the panes send all arrive at onCommand (mainCommandIds.h
+// names them). The main pane, the preview pane and the option pages keep it in step through its private
+// messages (mainWindowMessages.h).
 class MyMainWindow : public MainWindow {
 public:
-    // ---- private messages ----
-    // Toolbar states from the list: release and convert enabled, the output format checked.
-    static constexpr UINT RefreshToolbarMessage = WM_APP + 1;
-    // Status counts; wParam 1 with lParam pointing at a wstring appends that text.
-    static constexpr UINT RefreshStatusMessage = WM_APP + 2;
-    static constexpr UINT EscapeHintMessage = WM_APP + 3;
-    // The single selected picture into the preview pane.
-    static constexpr UINT PreviewSelectionMessage = WM_APP + 4;
-    // The status bar's tip with the enabled conversion steps, after the conversion settings changed.
-    static constexpr UINT SummaryTipMessage = WM_APP + 5;
-    // View/PreviewBack into the preview pane and the open preview windows.
-    static constexpr UINT PreviewBackgroundMessage = WM_APP + 6;
-    static constexpr UINT BuildToolbarMessage = WM_APP + 11;
-    // Posted once the window is made: the files or the layout given at start-up.
-    static constexpr UINT OpenStartupMessage = WM_APP + 13;
-    static constexpr UINT OpenPreviewMessage = PPView::OpenPreviewMessage;
-    // wParam: the list item to select and show.
-    static constexpr UINT SelectItemMessage = WM_APP + 101;
-    // Removes the file-list menu items that only the explorer-browser list supports; 0 when all went.
-    static constexpr UINT RemoveBrowserItemsMessage = WM_APP + 102;
-
     static constexpr int RebarId = 101;
     static constexpr int ToolbarId = 102;
     static constexpr int StatusbarId = 103;
@@ -118,9 +99,9 @@ private:
     void restoreToolbarImages();
     bool makeIconLists();
     void addToolbarTips();
+    void refreshToolbar();
 
     // ---- messages ----
-    void refreshToolbar();
     void refreshStatus(WPARAM wParam, LPARAM lParam);
     void previewSelection();
     void showSummaryTip();

@@ -10,18 +10,15 @@
 #include "mainwindow/MyMainWindow.h"
 #include "mainwindow/OptionSheets.h"
 #include "mainwindow/PictureProperties.h"
+#include "mainwindow/commandStates.h"
 #include "settings/OutputFormat.h"
 #include "settings/Messages.h"
 
 namespace {
 
 constexpr UINT NotYetString = 2990;
-constexpr int FirstViewerCommand = 13001;
-constexpr int LastViewerCommand = 13101;
 // More output folders than this are opened only after asking.
 constexpr int FoldersOpenedWithoutAsking = 10;
-// The notification code with which the log window is only shown.
-constexpr int ShowOnly = 1;
 constexpr DWORD AnimationTime = 200;
 
 AppSetting& settings()
@@ -76,53 +73,53 @@ void MyMainWindow::runCommand(int id, int code)
 {
     if (runListCommand(id) || runJobCommand(id) || runViewCommand(id, code) || runSettingsCommand(id))
         return;
-    if (id >= FirstViewerCommand && id <= LastViewerCommand)
-        launchViewer(id - FirstViewerCommand);
+    if (id >= IDM_FIRST_VIEWER && id <= IDM_LAST_VIEWER)
+        launchViewer(id - IDM_FIRST_VIEWER);
 }
 
 bool MyMainWindow::runListCommand(int id)
 {
     MainPane& mainPane = pane();
     switch (id) {
-    case 4102:
+    case IDM_CLEAR_LIST:
         mainPane.clearList();
         break;
-    case 4103:
+    case IDM_ADD_FILES:
         mainPane.addFilesByDialog();
         SendMessageW(hwnd, RefreshStatusMessage, 0, 0);
         return true;
-    case 4104:
+    case IDM_RELEASE_SELECTED:
         if (mainPane.list().selectedCount() == 0)
             return true;
         mainPane.releaseSelected();
         break;
-    case 4114:
+    case IDM_OPEN_LAYOUT:
         mainPane.openLayoutByDialog();
         break;
-    case 4115:
+    case IDM_SAVE_LAYOUT:
         mainPane.saveLayout();
         return true;
-    case 4116:
+    case IDM_EXIT:
         SendMessageW(hwnd, WM_CLOSE, 0, 0);
         return true;
-    case 4121:
+    case IDM_COPY_LIST:
         mainPane.copyNames();
         return true;
-    case 4122:
+    case IDM_SELECT_ALL:
         mainPane.selectAll();
         return true;
-    case 4150:
+    case IDM_REFRESH_LIST:
         mainPane.refreshList();
         break;
-    case 4201:
+    case IDM_START_EXPLORER:
         openInShell(hwnd, L"explorer.exe");
         return true;
-    case FormatCommand::Jpeg:
-    case FormatCommand::Gif:
-    case FormatCommand::Tiff:
-    case FormatCommand::Png:
-    case FormatCommand::HdPhoto:
-    case FormatCommand::Bitmap:
+    case IDM_FORMAT_JPEG:
+    case IDM_FORMAT_GIF:
+    case IDM_FORMAT_TIFF:
+    case IDM_FORMAT_PNG:
+    case IDM_FORMAT_HD_PHOTO:
+    case IDM_FORMAT_BITMAP:
         mainPane.setFormat(commandIdToFormatIndex(id));
         SendMessageW(hwnd, RefreshStatusMessage, 0, 0);
         return true;
@@ -139,30 +136,30 @@ bool MyMainWindow::runJobCommand(int id)
     MainPane& mainPane = pane();
     const AppSetting& setting = settings();
     switch (id) {
-    case 4105:
-    case 4106:
-        convert(id == 4105);
+    case IDM_CONVERT_ALL:
+    case IDM_CONVERT_SELECTED:
+        convert(id == IDM_CONVERT_ALL);
         return true;
-    case 4107: {
+    case IDM_THUMBNAIL_SHEET: {
         MainPane::JobResult job = mainPane.makeThumbnailSheet();
         reportJob(job, setting.fileThumbnailOpenFile, job.output);
         return true;
     }
-    case 4108: {
+    case IDM_SPLIT_PICTURE: {
         MainPane::JobResult job = mainPane.splitPicture();
         reportJob(job, setting.fileOpenFolder, job.output);
         return true;
     }
-    case 4109:
-    case 4110:
-    case 4111:
-    case 4112:
-    case 4113: {
-        MainPane::JobResult job = id == 4109   ? mainPane.joinPictures()
-                                  : id == 4110 ? mainPane.makeMultiTiff()
-                                  : id == 4111 ? mainPane.makeAnimatedGif()
-                                  : id == 4112 ? mainPane.makeAvi()
-                                               : mainPane.makeScreenSaver();
+    case IDM_JOIN_PICTURES:
+    case IDM_MULTI_FRAME_TIFF:
+    case IDM_ANIMATED_GIF:
+    case IDM_MOVIE:
+    case IDM_SCREEN_SAVER: {
+        MainPane::JobResult job = id == IDM_JOIN_PICTURES      ? mainPane.joinPictures()
+                                  : id == IDM_MULTI_FRAME_TIFF ? mainPane.makeMultiTiff()
+                                  : id == IDM_ANIMATED_GIF     ? mainPane.makeAnimatedGif()
+                                  : id == IDM_MOVIE            ? mainPane.makeAvi()
+                                                               : mainPane.makeScreenSaver();
         reportJob(job, setting.fileOpenFolder, Path(job.output).getDirectory());
         return true;
     }
@@ -175,55 +172,55 @@ bool MyMainWindow::runViewCommand(int id, int code)
 {
     WNDDATA& parts = this->parts();
     switch (id) {
-    case 4143: {
+    case IDM_TOGGLE_TOOLBAR: {
         bool shown = parts.rebar.isVisible();
         parts.toolbar.show(!shown);
         parts.rebar.show(!shown);
         break;
     }
-    case 4144:
+    case IDM_TOGGLE_STATUSBAR:
         parts.statusbar.show(!parts.statusbar.isVisible());
         break;
-    case 4145:
+    case IDM_TOGGLE_PREVIEW:
         togglePreview();
         return true;
-    case 4146:
+    case IDM_TOGGLE_LOG_WINDOW:
         toggleLogWindow(code);
         return true;
-    case 4147:
-    case 4151:
-        previewWindows(id == 4151);
+    case IDM_PREVIEW_WINDOWS:
+    case IDM_CONVERTED_PREVIEW_WINDOWS:
+        previewWindows(id == IDM_CONVERTED_PREVIEW_WINDOWS);
         return true;
-    case 4148:
+    case IDM_CLOSE_PREVIEW_WINDOWS:
         parts.pane.closePreviews();
         return true;
-    case 4149: {
+    case IDM_ALWAYS_ON_TOP: {
         bool topMost = !parts.topMost;
         if (!SetWindowPos(hwnd, topMost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE))
             Exception::throwLastError();
         parts.topMost = topMost;
         return true;
     }
-    case 4152:
-    case 4153:
-    case 4154:
-    case 4155:
-    case 4156:
-        parts.pane.list().setViewMode(id - 4152);
+    case IDM_LIST_PATHS:
+    case IDM_LIST_FILE_NAMES:
+    case IDM_LIST_COMPACT:
+    case IDM_LIST_CONTENT:
+    case IDM_LIST_ICONS:
+        parts.pane.list().setViewMode(id - IDM_LIST_PATHS);
         return true;
-    case 4159:
+    case IDM_LIST_GROUPING:
         parts.pane.list().setGrouping(!parts.pane.list().isGrouping());
         return true;
-    case 4160:
-    case 4161:
-    case 4162:
-        setPreviewMode(id == 4160 ? 0 : id == 4161 ? 1 : 3);
+    case IDM_PREVIEW_ACTUAL_SIZE:
+    case IDM_PREVIEW_STRETCH:
+    case IDM_PREVIEW_FIT:
+        setPreviewMode(drawModeOfCommand(id));
         return true;
-    case 4301:
-    case 4302:
-    case 4303:
-    case 4304:
-        setPreviewPosition(static_cast<PreviewPosition>(id - 4301));
+    case IDM_PREVIEW_LEFT:
+    case IDM_PREVIEW_TOP:
+    case IDM_PREVIEW_RIGHT:
+    case IDM_PREVIEW_BOTTOM:
+        setPreviewPosition(static_cast<PreviewPosition>(id - IDM_PREVIEW_LEFT));
         return true;
     default:
         return false;
@@ -237,47 +234,47 @@ bool MyMainWindow::runSettingsCommand(int id)
 {
     const OptionSheets& sheets = getOptionSheets();
     switch (id) {
-    case 4163:
+    case IDM_ENVIRONMENT_SETTINGS:
         sheets.environment ? sheets.environment(hwnd) : notYet();
         return true;
-    case 4164:
+    case IDM_CONVERSION_SETTINGS:
         // The sheet tells the window itself once it has closed, however it closed.
         sheets.conversion ? sheets.conversion(hwnd, samplePicture()) : notYet();
         return true;
-    case 4170:
+    case IDM_FORMAT_SETTINGS:
         sheets.format ? sheets.format(hwnd, pane().getFormat()) : notYet();
         return true;
-    case 4166:
+    case IDM_RENAME_SETTINGS:
         sheets.rename ? sheets.rename(hwnd) : notYet();
         return true;
-    case 4173:
+    case IDM_VIEWER_SETTINGS:
         sheets.viewers ? sheets.viewers(hwnd) : notYet();
         return true;
-    case 4165:
+    case IDM_PLUGIN_SETTINGS:
         sheets.plugins ? sheets.plugins(hwnd) : notYet();
         return true;
-    case 4182:
+    case IDM_VERSION:
         sheets.version ? sheets.version(hwnd) : notYet();
         return true;
-    case 4123:
+    case IDM_PICTURE_PROPERTIES:
         showPictureProperties();
         return true;
-    case 4167: {
+    case IDM_ASSOCIATE_LAYOUTS: {
         MyApp& app = myApp();
         LayoutAssociation(app.getName(), app.getDirectory() + app.getFileName()).toggle(hwnd);
         return true;
     }
-    case 4168:
-    case 4171:
-        savePositions(id == 4171);
+    case IDM_SAVE_SETTINGS:
+    case IDM_SAVE_SETTINGS_AS:
+        savePositions(id == IDM_SAVE_SETTINGS_AS);
         return true;
-    case 4169:
+    case IDM_DELETE_SETTINGS:
         deleteSettingsFile();
         return true;
-    case 4172:
+    case IDM_LOAD_SETTINGS:
         loadSettingsFile();
         return true;
-    case 4181:
+    case IDM_HELP:
         openHelp();
         return true;
     default:
@@ -310,7 +307,7 @@ void MyMainWindow::convert(bool all)
         openConvertedFolders(*job.outputFolders);
     // Deleted sources must leave the list.
     if (job.sourcesDeleted)
-        PostMessageW(hwnd, WM_COMMAND, 4150, 0);
+        PostMessageW(hwnd, WM_COMMAND, IDM_REFRESH_LIST, 0);
 }
 
 void MyMainWindow::openConvertedFolders(const wstringArray& folders)
@@ -378,7 +375,7 @@ void MyMainWindow::toggleLogWindow(int code)
         setting.windowLogLeft = 0;
     }
     if (log.isVisible()) {
-        if (code != ShowOnly)
+        if (code != CODE_SHOW_LOG_ONLY)
             log.hide();
         else
             log.invalidate();

@@ -3,6 +3,8 @@
 #include "foundation/LoadedLibrary.h"
 #include "mainwindow/MyApp.h"
 #include "mainwindow/MyMainWindow.h"
+#include "mainwindow/commandStates.h"
+#include "settings/OutputFormat.h"
 #include "toolkit/ImageListGenerator.h"
 
 namespace {
@@ -16,27 +18,31 @@ constexpr int OwnStripImages = 8;
 struct ToolButton {
     int image;
     int command;
-    BYTE state;
     BYTE style;
     UINT tip;
 };
 
-constexpr BYTE Enabled = TBSTATE_ENABLED;
-constexpr BYTE Disabled = 0;
 constexpr BYTE Separator = BTNS_SEP;
 constexpr BYTE Button = BTNS_BUTTON;
 constexpr BYTE FormatCheck = BTNS_CHECKGROUP;
 
-// In toolbar order. The first three images are the common controls' standard ones (open, delete, save), the
-// others cells of the program's strip.
+// In toolbar order, with the string of each tip. The first three images are the common controls' standard
+// ones (open, delete, save), the others cells of the program's strip.
 constexpr ToolButton Buttons[] = {
-    {STD_FILEOPEN, 4103, Enabled, Button, 2301}, {STD_DELETE, 4104, Disabled, Button, 2302},
-    {0, 0, Enabled, Separator, 0},               {STD_FILESAVE, 4105, Disabled, Button, 2303},
-    {0, 0, Enabled, Separator, 0},               {0, 12001, Enabled, FormatCheck, 2330},
-    {1, 12002, Enabled, FormatCheck, 2331},      {2, 12003, Enabled, FormatCheck, 2332},
-    {3, 12004, Enabled, FormatCheck, 2333},      {4, 12005, Enabled, FormatCheck, 2334},
-    {5, 12006, Enabled, FormatCheck, 2335},      {0, 0, Enabled, Separator, 0},
-    {6, 4164, Enabled, Button, 2225},            {7, 4170, Enabled, Button, 2228},
+    {STD_FILEOPEN, IDM_ADD_FILES, Button, 2301},
+    {STD_DELETE, IDM_RELEASE_SELECTED, Button, 2302},
+    {0, 0, Separator, 0},
+    {STD_FILESAVE, IDM_CONVERT_ALL, Button, 2303},
+    {0, 0, Separator, 0},
+    {0, IDM_FORMAT_JPEG, FormatCheck, 2330},
+    {1, IDM_FORMAT_GIF, FormatCheck, 2331},
+    {2, IDM_FORMAT_TIFF, FormatCheck, 2332},
+    {3, IDM_FORMAT_PNG, FormatCheck, 2333},
+    {4, IDM_FORMAT_HD_PHOTO, FormatCheck, 2334},
+    {5, IDM_FORMAT_BITMAP, FormatCheck, 2335},
+    {0, 0, Separator, 0},
+    {6, IDM_CONVERSION_SETTINGS, Button, 2225},
+    {7, IDM_FORMAT_SETTINGS, Button, 2228},
 };
 constexpr int ButtonCount = sizeof(Buttons) / sizeof(Buttons[0]);
 // The buttons with standard pictures come first.
@@ -47,7 +53,8 @@ TBBUTTON buttonOf(const ToolButton& entry, int image)
     TBBUTTON button{};
     button.iBitmap = entry.style == Separator ? 0 : image;
     button.idCommand = entry.command;
-    button.fsState = entry.state;
+    // As for an empty list: the window makes the toolbar before the list.
+    button.fsState = isCommandEnabled(entry.command, ListState{}) ? TBSTATE_ENABLED : 0;
     button.fsStyle = entry.style;
     return button;
 }
@@ -154,6 +161,21 @@ void MyMainWindow::addToolbarTips()
                                       MAKEINTRESOURCEW(Buttons[i].tip));
     }
     toolbar.sendMessage(TB_SETTOOLTIPS, reinterpret_cast<WPARAM>(parts.toolbarTips.getHandle()));
+}
+
+void MyMainWindow::refreshToolbar()
+{
+    if (!getHandle() || !data || !pane().getHandle())
+        return;
+    ListState state = pane().listState();
+    Toolbar& toolbar = parts().toolbar;
+    for (const ToolButton& button : Buttons) {
+        if (button.style == Button)
+            toolbar.sendMessage(TB_ENABLEBUTTON, static_cast<WPARAM>(button.command),
+                                MAKELPARAM(isCommandEnabled(button.command, state), 0));
+    }
+    toolbar.sendMessage(TB_CHECKBUTTON, static_cast<WPARAM>(formatIndexToCommandId(pane().getFormat())),
+                        MAKELPARAM(TRUE, 0));
 }
 
 void MyMainWindow::restoreToolbarImages()

@@ -9,7 +9,7 @@ class PictureProperties;
 // pages, a part of the program above the main window, so the program's entry point hands them over at
 // start-up; a command whose window is not handed over tells the user that it is not available. Each shows
 // its window modally over the owner and returns when the user has closed it. The two conversion sheets post
-// the owner MyMainWindow::SummaryTipMessage themselves once they have closed, however they closed.
+// the owner SummaryTipMessage (mainWindowMessages.h) themselves once they have closed, however they closed.
 struct OptionSheets {
     std::function<void(HWND owner)> environment;
     // samplePath: the first picture of the list, which the pages preview (empty when the list is empty).

@@ -13,6 +13,8 @@
 #include "imaging/GdipImageWithWIC.h"
 #include "imaging/clipboardImage.h"
 #include "mainwindow/MyApp.h"
+#include "mainwindow/commandStates.h"
+#include "mainwindow/mainWindowMessages.h"
 #include "settings/AppServices.h"
 #include "settings/AppSetting.h"
 #include "settings/Messages.h"
@@ -25,7 +27,6 @@ namespace {
 constexpr UINT MenuTextsString = 2309;
 constexpr UINT NoPrinterString = 2390;
 constexpr UINT PrintFailedString = 2391;
-constexpr UINT PositionMenuResource = 4032;
 
 enum MenuText {
     TextActualSize,
@@ -386,9 +387,7 @@ HMENU PPView::makeContextMenu()
     appendItem(items, ModeActualSize, texts.at(TextActualSize), true);
     appendItem(items, ModeStretch, texts.at(TextStretch), true);
     appendItem(items, ModeFit, texts.at(TextFit), true);
-    int mode = getDrawMode();
-    UINT checked = mode == ActualSize ? ModeActualSize : mode == Stretch ? ModeStretch : ModeFit;
-    CheckMenuRadioItem(items, ModeActualSize, ModeFit, checked, MF_BYCOMMAND);
+    CheckMenuRadioItem(items, ModeActualSize, ModeFit, previewModeCommand(getDrawMode()), MF_BYCOMMAND);
     AppendMenuW(items, MF_SEPARATOR, 0, nullptr);
 
     bool playing = isAnimating();
@@ -418,7 +417,7 @@ HMENU PPView::makeContextMenu()
 // The popup of the menu resource, radio-checked on where the pane lies.
 void PPView::appendPositionMenu(HMENU menu)
 {
-    MenuHandle bar(LoadMenuW(resourceModule(), MAKEINTRESOURCEW(PositionMenuResource)));
+    MenuHandle bar(LoadMenuW(resourceModule(), MAKEINTRESOURCEW(IDR_PREVIEW_POSITION_MENU)));
     if (!bar)
         return;
     HMENU positions = GetSubMenu(bar.get(), 0);

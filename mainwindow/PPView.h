@@ -1,11 +1,12 @@
 #pragma once
 #include <memory>
 #include "foundation/Point.h"
+#include "imaging/AnimeGifTimer.h"
+#include "mainwindow/mainCommandIds.h"
 #include "toolkit/PictureView.h"
 #include "toolkit/PrintDocument.h"
 #include "toolkit/SimplePrintDialog.h"
 
-class AnimeGifTimer;
 class Dib;
 class Exception;
 
@@ -21,39 +22,37 @@ class Exception;
 //     the caller's), clear with PictureView::ReleaseImageMessage, modes with PictureView::SetDrawModeMessage
 //     (0 actual size, 1 stretch, 3 stretch keeping the aspect) and GetDrawModeMessage, the background with
 //     setBackgroundSwatch.
-//   - The pane sends its top-level window: OpenPreviewMessage on a double click (open a preview window of
-//     the shown picture), its context menu's WM_MENUSELECT (status help), WM_COMMAND PositionLeft ..
-//     PositionBottom (where the pane lies beside the list) and WM_NCLBUTTONDOWN HTCAPTION when the picture
-//     is dragged outside actual size (the window moves).
+//   - The pane sends its top-level window: OpenPreviewMessage (mainWindowMessages.h) on a double click (open
+//     a preview window of the shown picture), its context menu's WM_MENUSELECT (status help), WM_COMMAND
+//     PositionLeft .. PositionBottom (where the pane lies beside the list) and WM_NCLBUTTONDOWN HTCAPTION when
+//     the picture is dragged outside actual size (the window moves).
 // Inside a preview window it passes its key presses, middle clicks and double clicks to that window.
 class PPView : public PictureView, public PrintDocument {
 public:
     // Sent once by the owner after creation and subclassing.
     static constexpr UINT StartMessage = WM_APP + 101;
-    // From the animation timer: show the next frame.
-    static constexpr UINT AnimationStepMessage = WM_APP + 2;
+    // Posted by the animation timer: show the next frame.
+    static constexpr UINT AnimationStepMessage = AnimeGifTimer::FrameMessage;
     // From a picture's decoder thread: the frame asked for is in place.
     static constexpr UINT FrameDecodedMessage = WM_APP + 3;
-    // Sent to the main window: open a preview window of the picture shown in the pane.
-    static constexpr UINT OpenPreviewMessage = WM_APP + 14;
 
-    // Commands of the context menu.
+    // Commands of the context menu. The draw modes and the positions are the main window's commands too.
     enum Command {
-        ModeActualSize = 4160,
-        ModeStretch = 4161,
-        ModeFit = 4162,
-        CopyColourHex = 4202,
-        CopyColourDecimal = 4203,
-        CopyPicture = 4204,
-        Print = 4205,
-        NextFrame = 4206,
-        PreviousFrame = 4207,
-        PlayAnimation = 4208,
-        StopAnimation = 4209,
-        PositionLeft = 4301,
-        PositionTop = 4302,
-        PositionRight = 4303,
-        PositionBottom = 4304,
+        ModeActualSize = IDM_PREVIEW_ACTUAL_SIZE,
+        ModeStretch = IDM_PREVIEW_STRETCH,
+        ModeFit = IDM_PREVIEW_FIT,
+        CopyColourHex = IDM_COPY_COLOUR_HEX,
+        CopyColourDecimal = IDM_COPY_COLOUR_DECIMAL,
+        CopyPicture = IDM_COPY_PICTURE,
+        Print = IDM_PRINT,
+        NextFrame = IDM_NEXT_FRAME,
+        PreviousFrame = IDM_PREVIOUS_FRAME,
+        PlayAnimation = IDM_PLAY_ANIMATION,
+        StopAnimation = IDM_STOP_ANIMATION,
+        PositionLeft = IDM_PREVIEW_LEFT,
+        PositionTop = IDM_PREVIEW_TOP,
+        PositionRight = IDM_PREVIEW_RIGHT,
+        PositionBottom = IDM_PREVIEW_BOTTOM,
     };
     // The notification code of a frame step that wraps from the last frame to the first.
     static constexpr int FromTimer = 1;

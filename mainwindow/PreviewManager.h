@@ -9,7 +9,7 @@ class PreviewWindow;
 
 // The preview windows of the run, newest first, and their window class ("<application name>Preview", icon
 // 201 of the resource module). The main pane owns one; how it uses it:
-//   - open(path, false, 0, L"") on the main window's OpenPreviewMessage (WM_APP+14) with the preview pane's
+//   - open(path, false, 0, L"") on the main window's OpenPreviewMessage with the preview pane's
 //     path; open(path, true, format, formatName) for a converted preview, with the pane's output format index
 //     and the format's name for the title. Errors come as ApplicationException ("E0003" for a missing file,
 //     "E0004" for any other failure) for the caller to show; Esc during a conversion makes open return false

@@ -1,4 +1,5 @@
 #include "pages/ConversionSheet.h"
+#include "mainwindow/mainWindowMessages.h"
 #include "pages/SettingSheet.h"
 #include "pages/conversionPageIds.h"
 #include "settings/AppServices.h"
@@ -23,18 +24,19 @@ void ConversionPages::addTo(SettingSheet& sheet)
 
 namespace {
 
-// Shows the sheet; the main window hears of it however the sheet closed, even when it could not be shown.
+// Shows the sheet; the main window hears of it however the sheet closed, even when it could not be shown: the
+// enabled steps may have changed, and with them the status bar's tip.
 void showThenTell(SettingSheet& sheet, HWND mainWindow)
 {
     try {
         sheet.show(mainWindow);
     } catch (...) {
         if (mainWindow)
-            PostMessageW(mainWindow, ConversionSettingsClosedMessage, 0, 0);
+            PostMessageW(mainWindow, SummaryTipMessage, 0, 0);
         throw;
     }
     if (mainWindow)
-        PostMessageW(mainWindow, ConversionSettingsClosedMessage, 0, 0);
+        PostMessageW(mainWindow, SummaryTipMessage, 0, 0);
 }
 
 } // namespace

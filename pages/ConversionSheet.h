@@ -13,10 +13,6 @@
 class PropPage;
 class SettingSheet;
 
-// Posted to the main window after a conversion sheet has closed, however it closed: the enabled steps may
-// have changed, and with them the status bar's text.
-constexpr UINT ConversionSettingsClosedMessage = WM_APP + 5;
-
 // The seven pages of the conversion sheet, added in their tab order: trimming, resize, text, rotation,
 // effect, appearance, step order. The effect page previews the sample picture (empty: none).
 class ConversionPages {

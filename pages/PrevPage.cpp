@@ -1,5 +1,6 @@
 #include "pages/PrevPage.h"
 #include "foundation/wstringArray.h"
+#include "mainwindow/mainWindowMessages.h"
 #include "pages/pictureImageList.h"
 #include "pages/environmentPageIds.h"
 #include "settings/AppSetting.h"
@@ -72,7 +73,7 @@ void PrevPage::apply(AppSetting& setting)
     setting.viewPreviewTransparent = wholeNumber(transparency);
     setting.viewPreviewBack = background.getCurSel();
     if (backgroundChanged)
-        SendMessageW(mainWindow, PreviewBackgroundChangedMessage, 0, 0);
+        SendMessageW(mainWindow, PreviewBackgroundMessage, 0, 0);
     if (modeStretch.getCheck())
         setting.viewPreviewInitMode = Stretch;
     else if (modeKeepAspect.getCheck())

@@ -7,9 +7,6 @@
 #include "toolkit/NumericEdit.h"
 #include "toolkit/Static.h"
 
-// Sent to the main window when the user has chosen another preview background: it repaints its preview.
-constexpr UINT PreviewBackgroundChangedMessage = WM_APP + 6;
-
 // The environment sheet's page of how preview windows open and look: their largest initial size, their
 // background (none, or one of the application's swatches), their transparency, the stretch mode they start
 // in and whether they show hints.

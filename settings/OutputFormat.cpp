@@ -1,4 +1,5 @@
 #include "settings/OutputFormat.h"
+#include "settings/formatCommandIds.h"
 #include "foundation/wstringArray.h"
 #include "settings/AppSetting.h"
 #include "settings/ProgramResources.h"
@@ -26,27 +27,27 @@ int formatIndexToCommandId(int index)
 {
     switch (index) {
     case OutputFormat::Bitmap:
-        return FormatCommand::Bitmap;
+        return IDM_FORMAT_BITMAP;
     case OutputFormat::Wdp:
     case OutputFormat::Hdp:
-        return FormatCommand::HdPhoto;
+        return IDM_FORMAT_HD_PHOTO;
     default:
-        return FormatCommand::Jpeg + index;
+        return IDM_FORMAT_JPEG + index;
     }
 }
 
 int commandIdToFormatIndex(int commandId)
 {
     switch (commandId) {
-    case FormatCommand::Jpeg:
+    case IDM_FORMAT_JPEG:
         return OutputFormat::Jpeg;
-    case FormatCommand::Gif:
+    case IDM_FORMAT_GIF:
         return OutputFormat::Gif;
-    case FormatCommand::Tiff:
+    case IDM_FORMAT_TIFF:
         return OutputFormat::Tiff;
-    case FormatCommand::Png:
+    case IDM_FORMAT_PNG:
         return OutputFormat::Png;
-    case FormatCommand::HdPhoto:
+    case IDM_FORMAT_HD_PHOTO:
         return OutputFormat::Wdp;
     default:
         return OutputFormat::Bitmap;

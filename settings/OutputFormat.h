@@ -17,16 +17,6 @@ constexpr int Hdp = 6;
 constexpr int Count = 7;
 } // namespace OutputFormat
 
-// The main window's format commands.
-namespace FormatCommand {
-constexpr int Jpeg = 12001;
-constexpr int Gif = 12002;
-constexpr int Tiff = 12003;
-constexpr int Png = 12004;
-constexpr int HdPhoto = 12005;
-constexpr int Bitmap = 12006;
-} // namespace FormatCommand
-
 // Both HD Photo indexes share one command.
 int formatIndexToCommandId(int index);
 // The HD Photo command selects the .wdp index; any id that is no format command selects BMP.

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <string>
 #include "PageTesting.h"
+#include "mainwindow/mainWindowMessages.h"
 #include "pages/EnvironmentSheet.h"
 #include "pages/PrevPage.h"
 #include "pages/environmentPageIds.h"
@@ -73,7 +74,7 @@ protected:
         robot.finish();
     }
     // Hears of a new preview background.
-    CountingMainWindow mainWindow{PreviewBackgroundChangedMessage};
+    CountingMainWindow mainWindow{PreviewBackgroundMessage};
 };
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "PageTesting.h"
 #include <algorithm>
+#include "mainwindow/mainWindowMessages.h"
 #include "pages/ConversionSheet.h"
 #include "toolkit/CommonControls.h"
 #include "toolkit/NumericEdit.h"
@@ -33,7 +34,7 @@ PageTest::PageTest()
 
 int PageTest::runConversionSheet(const WindowRobot::Script& script, const std::wstring& samplePath)
 {
-    CountingMainWindow mainWindow(ConversionSettingsClosedMessage);
+    CountingMainWindow mainWindow(SummaryTipMessage);
     WindowRobot robot([&](WindowRobot& user) {
         HWND sheet = waitForConversionSheet(user);
         script(user);

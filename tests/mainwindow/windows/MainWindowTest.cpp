@@ -12,6 +12,8 @@
 #include "mainwindow/MyMainWindow.h"
 #include "mainwindow/OptionSheets.h"
 #include "mainwindow/PreviewWindow.h"
+#include "mainwindow/mainCommandIds.h"
+#include "mainwindow/mainWindowMessages.h"
 #include "settings/AppSetting.h"
 #include "settings/Messages.h"
 #include "support/GlobalApplication.h"
@@ -149,70 +151,75 @@ TEST_F(MainWindowTest, StatusBarCountsTheFilesAndTheSelectionAndNamesTheFormat)
     EXPECT_EQ(status(0), L"3 files") << "one selected picture is no count of its own";
     select({0, 2});
     EXPECT_EQ(status(0), L"2個のファイルを選択中 (3 files)");
-    command(12006);
+    command(IDM_FORMAT_BITMAP);
     EXPECT_EQ(status(1), L"BMPに変換");
-    SendMessageW(main, MyMainWindow::EscapeHintMessage, 0, 0);
+    SendMessageW(main, EscapeHintMessage, 0, 0);
     EXPECT_EQ(status(0), L"ESCで中断");
 }
 
 TEST_F(MainWindowTest, MenuStatesFollowTheListTheFormatAndTheView)
 {
     HMENU menu = initMenu();
-    for (UINT id : {4102u, 4104u, 4105u, 4107u, 4108u, 4109u, 4115u, 4121u, 4122u, 4148u, 4150u})
+    for (UINT id : {IDM_CLEAR_LIST, IDM_RELEASE_SELECTED, IDM_CONVERT_ALL, IDM_THUMBNAIL_SHEET, IDM_SPLIT_PICTURE,
+                    IDM_JOIN_PICTURES, IDM_SAVE_LAYOUT, IDM_COPY_LIST, IDM_SELECT_ALL, IDM_CLOSE_PREVIEW_WINDOWS,
+                    IDM_REFRESH_LIST})
         EXPECT_TRUE(isGrayed(menu, id)) << id << " with an empty list";
-    EXPECT_TRUE(isGrayed(menu, 4169)) << "no settings file to delete";
-    for (UINT id : {4143u, 4144u, 4145u, 4162u, 4303u, 4152u, 12001u})
+    EXPECT_TRUE(isGrayed(menu, IDM_DELETE_SETTINGS)) << "no settings file to delete";
+    for (UINT id : {IDM_TOGGLE_TOOLBAR, IDM_TOGGLE_STATUSBAR, IDM_TOGGLE_PREVIEW, IDM_PREVIEW_FIT, IDM_PREVIEW_RIGHT,
+                    IDM_LIST_PATHS, IDM_FORMAT_JPEG})
         EXPECT_TRUE(isChecked(menu, id)) << id << " by default";
-    EXPECT_FALSE(isChecked(menu, 4146)) << "the log window starts hidden";
+    EXPECT_FALSE(isChecked(menu, IDM_TOGGLE_LOG_WINDOW)) << "the log window starts hidden";
     HMENU fileList = GetSubMenu(GetSubMenu(menu, 2), 5);
     EXPECT_EQ(GetMenuItemCount(fileList), 3) << "the classic list has no content, icon or grouping view";
 
     listPictures(3);
     select({1});
     menu = initMenu();
-    for (UINT id : {4104u, 4105u, 4108u, 4123u, 4147u})
+    for (UINT id :
+         {IDM_RELEASE_SELECTED, IDM_CONVERT_ALL, IDM_SPLIT_PICTURE, IDM_PICTURE_PROPERTIES, IDM_PREVIEW_WINDOWS})
         EXPECT_FALSE(isGrayed(menu, id)) << id << " with one selected";
-    for (UINT id : {4109u, 4110u, 4111u, 4112u, 4113u})
+    for (UINT id : {IDM_JOIN_PICTURES, IDM_MULTI_FRAME_TIFF, IDM_ANIMATED_GIF, IDM_MOVIE, IDM_SCREEN_SAVER})
         EXPECT_TRUE(isGrayed(menu, id)) << id << " needs two pictures";
     select({0, 2});
     menu = initMenu();
-    EXPECT_TRUE(isGrayed(menu, 4108));
-    EXPECT_FALSE(isGrayed(menu, 4113));
+    EXPECT_TRUE(isGrayed(menu, IDM_SPLIT_PICTURE));
+    EXPECT_FALSE(isGrayed(menu, IDM_SCREEN_SAVER));
 
     // Both HD Photo formats check the one HD Photo command; Bitmap, index 4, the last one.
-    for (auto [format, checked] : {std::pair{5, 12005u}, {6, 12005u}, {4, 12006u}, {2, 12003u}}) {
+    for (auto [format, checked] :
+         {std::pair{5, IDM_FORMAT_HD_PHOTO}, {6, IDM_FORMAT_HD_PHOTO}, {4, IDM_FORMAT_BITMAP}, {2, IDM_FORMAT_TIFF}}) {
         pane().setFormat(format);
         EXPECT_TRUE(isChecked(initMenu(), checked)) << "format " << format;
     }
-    command(12005);
+    command(IDM_FORMAT_HD_PHOTO);
     EXPECT_EQ(pane().getFormat(), 5) << "the HD Photo command writes .wdp";
-    command(4144);
-    command(4153);
-    command(4161);
-    command(4301);
-    command(4149);
+    command(IDM_TOGGLE_STATUSBAR);
+    command(IDM_LIST_FILE_NAMES);
+    command(IDM_PREVIEW_STRETCH);
+    command(IDM_PREVIEW_LEFT);
+    command(IDM_ALWAYS_ON_TOP);
     menu = initMenu();
-    EXPECT_FALSE(isChecked(menu, 4144));
-    for (UINT id : {4153u, 4161u, 4301u, 4149u})
+    EXPECT_FALSE(isChecked(menu, IDM_TOGGLE_STATUSBAR));
+    for (UINT id : {IDM_LIST_FILE_NAMES, IDM_PREVIEW_STRETCH, IDM_PREVIEW_LEFT, IDM_ALWAYS_ON_TOP})
         EXPECT_TRUE(isChecked(menu, id)) << id << " after its command";
-    command(4149);
+    command(IDM_ALWAYS_ON_TOP);
 }
 
 TEST_F(MainWindowTest, ToolbarEnablesReleaseAndConvertAndChecksTheFormat)
 {
     HWND toolbar = window->parts().toolbar.getHandle();
     EXPECT_EQ(SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0), 14);
-    EXPECT_FALSE(SendMessageW(toolbar, TB_ISBUTTONENABLED, 4104, 0));
-    EXPECT_FALSE(SendMessageW(toolbar, TB_ISBUTTONENABLED, 4105, 0));
-    EXPECT_TRUE(SendMessageW(toolbar, TB_ISBUTTONCHECKED, 12001, 0));
+    EXPECT_FALSE(SendMessageW(toolbar, TB_ISBUTTONENABLED, IDM_RELEASE_SELECTED, 0));
+    EXPECT_FALSE(SendMessageW(toolbar, TB_ISBUTTONENABLED, IDM_CONVERT_ALL, 0));
+    EXPECT_TRUE(SendMessageW(toolbar, TB_ISBUTTONCHECKED, IDM_FORMAT_JPEG, 0));
     listPictures(2);
-    EXPECT_TRUE(SendMessageW(toolbar, TB_ISBUTTONENABLED, 4105, 0));
-    EXPECT_FALSE(SendMessageW(toolbar, TB_ISBUTTONENABLED, 4104, 0));
+    EXPECT_TRUE(SendMessageW(toolbar, TB_ISBUTTONENABLED, IDM_CONVERT_ALL, 0));
+    EXPECT_FALSE(SendMessageW(toolbar, TB_ISBUTTONENABLED, IDM_RELEASE_SELECTED, 0));
     select({1});
-    EXPECT_TRUE(SendMessageW(toolbar, TB_ISBUTTONENABLED, 4104, 0));
-    command(12004);
-    EXPECT_TRUE(SendMessageW(toolbar, TB_ISBUTTONCHECKED, 12004, 0));
-    EXPECT_FALSE(SendMessageW(toolbar, TB_ISBUTTONCHECKED, 12001, 0));
+    EXPECT_TRUE(SendMessageW(toolbar, TB_ISBUTTONENABLED, IDM_RELEASE_SELECTED, 0));
+    command(IDM_FORMAT_PNG);
+    EXPECT_TRUE(SendMessageW(toolbar, TB_ISBUTTONCHECKED, IDM_FORMAT_PNG, 0));
+    EXPECT_FALSE(SendMessageW(toolbar, TB_ISBUTTONCHECKED, IDM_FORMAT_JPEG, 0));
 }
 
 TEST_F(MainWindowTest, ALongListIsSelectedReleasedAndClearedWhole)
@@ -226,16 +233,16 @@ TEST_F(MainWindowTest, ALongListIsSelectedReleasedAndClearedWhole)
     saveWindowScreenshot(main, L"main-window-long-list");
 
     HWND list = GetDlgItem(pane().getHandle(), 101);
-    command(4122);
+    command(IDM_SELECT_ALL);
     EXPECT_EQ(status(0), L"3000個のファイルを選択中 (3000 files)");
     EXPECT_EQ(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED), 2999)
         << "the last one selected keeps the focus";
-    command(4104);
+    command(IDM_RELEASE_SELECTED);
     EXPECT_EQ(pane().list().count(), 0);
     EXPECT_EQ(status(0), L"エクスプローラーからドラッグ＆ドロップ");
     pane().addPaths(paths, false, false);
     ASSERT_TRUE(pumpMessagesUntil([&] { return !pane().isAdding(); }));
-    command(4102);
+    command(IDM_CLEAR_LIST);
     EXPECT_EQ(pane().list().count(), 0);
     EXPECT_EQ(status(0), L"エクスプローラーからドラッグ＆ドロップ");
 }
@@ -291,14 +298,14 @@ TEST_F(MainWindowTest, CopiedNamesFollowTheListsViewMode)
         int command;
         std::wstring expected;
     } modes[] = {
-        {4152, paths[0] + L"\r\n" + paths[1] + L"\r\n"},
-        {4153, L"picture0.png\r\npicture1.png\r\n"},
-        {4154, L"picture0.png (" + folderName + L")\r\npicture1.png (" + folderName + L")\r\n"},
+        {IDM_LIST_PATHS, paths[0] + L"\r\n" + paths[1] + L"\r\n"},
+        {IDM_LIST_FILE_NAMES, L"picture0.png\r\npicture1.png\r\n"},
+        {IDM_LIST_COMPACT, L"picture0.png (" + folderName + L")\r\npicture1.png (" + folderName + L")\r\n"},
     };
     for (const Mode& mode : modes) {
         emptyClipboard();
         command(mode.command);
-        command(4121);
+        command(IDM_COPY_LIST);
         EXPECT_EQ(clipboardText(), mode.expected) << mode.command;
     }
 }
@@ -343,8 +350,8 @@ TEST_F(MainWindowTest, ALastLookCancelledConvertsNothingAndSeesTheFirstPictureAn
         return false;
     };
     setOptionSheets(sheets);
-    command(12004);
-    command(4105);
+    command(IDM_FORMAT_PNG);
+    command(IDM_CONVERT_ALL);
     EXPECT_EQ(samples, std::vector<std::wstring>{paths[0]});
     EXPECT_EQ(formats, std::vector<int>{3});
     for (const std::wstring& path : paths)
@@ -361,8 +368,8 @@ TEST_F(MainWindowTest, ConvertingTheSelectionWithNoneSelectedAsksNothingAndNoToT
     WindowRobot robot([&](WindowRobot& user) {
         EXPECT_EQ(user.answerMessageBox(IDNO, main), L"変換元ファイルと同じフォルダーに保存します。\n実行しますか？");
     });
-    command(4106);
-    command(4105);
+    command(IDM_CONVERT_SELECTED);
+    command(IDM_CONVERT_ALL);
     robot.finish();
     for (const std::wstring& path : paths)
         EXPECT_FALSE(convertedBeside(path));
@@ -372,26 +379,25 @@ TEST_F(MainWindowTest, AClosedConversionSheetRefreshesTheStepsTipOnce)
 {
     // As the program's conversion sheets do, the stand-ins tell the main window themselves that they closed.
     OptionSheets sheets;
-    sheets.conversion = [](HWND owner, const wstring&) { PostMessageW(owner, MyMainWindow::SummaryTipMessage, 0, 0); };
+    sheets.conversion = [](HWND owner, const wstring&) { PostMessageW(owner, SummaryTipMessage, 0, 0); };
     sheets.confirmConversion = [](HWND owner, const wstring&, int) {
-        PostMessageW(owner, MyMainWindow::SummaryTipMessage, 0, 0);
+        PostMessageW(owner, SummaryTipMessage, 0, 0);
         return false;
     };
     setOptionSheets(sheets);
     auto refreshesWaiting = [&] {
         int count = 0;
         MSG message;
-        while (
-            PeekMessageW(&message, main, MyMainWindow::SummaryTipMessage, MyMainWindow::SummaryTipMessage, PM_REMOVE))
+        while (PeekMessageW(&message, main, SummaryTipMessage, SummaryTipMessage, PM_REMOVE))
             ++count;
         return count;
     };
     listPictures(1);
     refreshesWaiting();
-    command(4164);
+    command(IDM_CONVERSION_SETTINGS);
     EXPECT_EQ(refreshesWaiting(), 1) << "the conversion settings";
     application->getSetting().fileEnsureSetting = true;
-    command(4105);
+    command(IDM_CONVERT_ALL);
     EXPECT_EQ(refreshesWaiting(), 1) << "the last look before converting";
 }
 
@@ -406,27 +412,27 @@ TEST_F(MainWindowTest, FormatSheetOpensForThePanesCurrentFormatAndMissingSheetsS
     setOptionSheets(sheets);
     for (int format : {0, 3, 4, 5, 6}) {
         pane().setFormat(format);
-        command(4170);
+        command(IDM_FORMAT_SETTINGS);
     }
     EXPECT_EQ(formats, (std::vector<int>{0, 3, 4, 5, 6}));
 
     WindowRobot robot([&](WindowRobot& user) {
         EXPECT_EQ(user.answerMessageBox(IDOK, main), L"この機能はまだ使えません。");
     });
-    command(4163);
+    command(IDM_ENVIRONMENT_SETTINGS);
     robot.finish();
 }
 
 TEST_F(MainWindowTest, LogWindowShownTheFirstTimeSitsInTheLowerRightCorner)
 {
-    command(4146);
+    command(IDM_TOGGLE_LOG_WINDOW);
     LogWindow& log = application->getLogWindow();
     ASSERT_TRUE(log.isVisible());
     Rect logArea = log.getWindowRect();
     Rect mainArea = window->getWindowRect();
     EXPECT_EQ(logArea.right, mainArea.right);
     EXPECT_EQ(logArea.bottom, mainArea.bottom);
-    command(4146);
+    command(IDM_TOGGLE_LOG_WINDOW);
     EXPECT_FALSE(log.isVisible());
 }
 
@@ -435,16 +441,23 @@ namespace {
 // What the middle of each frame shows.
 constexpr COLORREF FrameColours[] = {RGB(0, 255, 0), RGB(0, 0, 255), RGB(255, 0, 0)};
 
-// Opens the view's context menu as a right click does, reads its items (0 for a separator, -1 for a popup)
-// and chooses the one of the mnemonic key; without one (or for 0) it closes the menu.
-std::vector<int> useContextMenu(HWND view, wchar_t key, const wchar_t* screenshot = nullptr)
+// An item of a context menu as it showed: its id (0 for a separator, -1 for a popup) and whether it was grayed.
+struct ShownItem {
+    int id;
+    bool grayed;
+};
+
+// Opens the view's context menu as a right click does, reads its items and chooses the one of the mnemonic
+// key; without one (or for 0) it closes the menu.
+std::vector<ShownItem> useContextMenu(HWND view, wchar_t key, const wchar_t* screenshot = nullptr)
 {
-    std::vector<int> ids;
+    std::vector<ShownItem> items;
     WindowRobot robot([&](WindowRobot& user) {
         HWND shown = user.waitForWindow(WindowQuery::ofClass(L"#32768"));
         auto menu = reinterpret_cast<HMENU>(SendMessageW(shown, MN_GETHMENU, 0, 0));
         for (int i = 0; i < GetMenuItemCount(menu); ++i)
-            ids.push_back(GetSubMenu(menu, i) ? -1 : static_cast<int>(GetMenuItemID(menu, i)));
+            items.push_back({GetSubMenu(menu, i) ? -1 : static_cast<int>(GetMenuItemID(menu, i)),
+                             (GetMenuState(menu, i, MF_BYPOSITION) & MF_GRAYED) != 0});
         if (screenshot)
             user.screenshot(shown, screenshot);
         if (key)
@@ -461,13 +474,13 @@ std::vector<int> useContextMenu(HWND view, wchar_t key, const wchar_t* screensho
     SendMessageW(view, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(view), MAKELPARAM(centre.x, centre.y));
     robot.finish();
     pumpMessagesUntil([] { return false; }, std::chrono::milliseconds(100));
-    return ids;
+    return items;
 }
 
-bool offersFrames(const std::vector<int>& items)
+bool offersFrames(const std::vector<ShownItem>& items)
 {
-    for (int id : {4206, 4207, 4208})
-        if (std::find(items.begin(), items.end(), id) == items.end())
+    for (int id : {IDM_NEXT_FRAME, IDM_PREVIOUS_FRAME, IDM_PLAY_ANIMATION})
+        if (std::none_of(items.begin(), items.end(), [&](const ShownItem& item) { return item.id == id; }))
             return false;
     return true;
 }
@@ -497,7 +510,7 @@ TEST_F(MainWindowTest, AnAnimatedGifPlaysInThePaneAndStepsInItsPreviewWindow)
     useContextMenu(preview, L'a');
     EXPECT_FALSE(window->preview().isAnimating()) << "and stops";
 
-    command(4147);
+    command(IDM_PREVIEW_WINDOWS);
     HWND view = GetDlgItem(FindWindowW(L"KorvilanePreview", nullptr), PreviewWindow::ViewId);
     ASSERT_NE(view, nullptr);
     EXPECT_TRUE(offersFrames(useContextMenu(view, L'n', L"preview-window-frame-menu"))) << "the preview window's menu";
@@ -506,13 +519,38 @@ TEST_F(MainWindowTest, AnAnimatedGifPlaysInThePaneAndStepsInItsPreviewWindow)
     EXPECT_TRUE(pumpMessagesUntil([&] { return colourAtCentre(view) == FrameColours[2]; })) << "keypad +";
 }
 
+TEST_F(MainWindowTest, TheListsContextMenuOffersACommandExactlyWhenTheMainMenuDoes)
+{
+    listPictures(3);
+    HWND list = GetDlgItem(pane().getHandle(), 101);
+    auto expectAsInTheMainMenu = [&](const char* selection) {
+        std::vector<ShownItem> items = useContextMenu(list, 0);
+        HMENU menu = initMenu();
+        ASSERT_EQ(items.size(), 16u);
+        for (const ShownItem& item : items) {
+            UINT state = item.id == -1 ? GetMenuState(GetSubMenu(menu, 2), 12, MF_BYPOSITION)
+                                       : GetMenuState(menu, static_cast<UINT>(item.id), MF_BYCOMMAND);
+            // Separators, and starting the explorer, which only the list offers.
+            if (item.id == 0 || state == static_cast<UINT>(-1))
+                continue;
+            EXPECT_EQ(item.grayed, (state & MF_GRAYED) != 0) << item.id << " with " << selection << " selected";
+        }
+    };
+    select({});
+    expectAsInTheMainMenu("none");
+    select({1});
+    expectAsInTheMainMenu("one");
+    select({0, 2});
+    expectAsInTheMainMenu("two");
+}
+
 TEST_F(MainWindowTest, ClosingWithPreviewWindowsOpenClosesThemFirst)
 {
     listPictures(2);
     select({0});
-    command(4147);
+    command(IDM_PREVIEW_WINDOWS);
     select({1});
-    command(4147);
+    command(IDM_PREVIEW_WINDOWS);
     ASSERT_EQ(pane().previewCount(), 2);
     PostMessageW(main, WM_CLOSE, 0, 0);
     EXPECT_TRUE(pumpMessagesUntil([&] { return !IsWindow(main); }));

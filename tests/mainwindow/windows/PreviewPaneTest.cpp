@@ -4,6 +4,8 @@
 #include "MainWindowTesting.h"
 #include "PreviewTesting.h"
 #include "mainwindow/PPView.h"
+#include "mainwindow/mainCommandIds.h"
+#include "mainwindow/mainWindowMessages.h"
 #include "toolkit/ToolkitTesting.h"
 
 namespace {
@@ -28,7 +30,7 @@ public:
 
     LRESULT handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override
     {
-        if (message == PPView::OpenPreviewMessage || message == WM_NCLBUTTONDOWN || message == WM_COMMAND)
+        if (message == OpenPreviewMessage || message == WM_NCLBUTTONDOWN || message == WM_COMMAND)
             received.push_back({message, LOWORD(wParam)});
         if (message == WM_NCLBUTTONDOWN)
             return 0;
@@ -137,7 +139,9 @@ TEST_F(PreviewPaneTest, ColourPickPutsTheColourUnderTheMenuOnTheClipboard)
 TEST_F(PreviewPaneTest, TheMenuOffersWhatThePictureAllows)
 {
     HMENU menu = window.pane.makeContextMenu();
-    EXPECT_EQ(itemIds(menu), (std::vector<int>{4160, 4161, 4162, 0, 4202, 4203, 4204, 4205, 0, -1}))
+    EXPECT_EQ(itemIds(menu),
+              (std::vector<int>{IDM_PREVIEW_ACTUAL_SIZE, IDM_PREVIEW_STRETCH, IDM_PREVIEW_FIT, 0, IDM_COPY_COLOUR_HEX,
+                                IDM_COPY_COLOUR_DECIMAL, IDM_COPY_PICTURE, IDM_PRINT, 0, -1}))
         << "a single picture shows no frame items; the pane in the main window has the position popup";
     EXPECT_TRUE(isChecked(menu, PPView::ModeFit));
     EXPECT_FALSE(isEnabled(menu, PPView::CopyColourHex) || isEnabled(menu, PPView::Print)) << "no picture";
@@ -148,7 +152,9 @@ TEST_F(PreviewPaneTest, TheMenuOffersWhatThePictureAllows)
     window.pane.setDrawMode(PictureView::ActualSize);
     menu = window.pane.makeContextMenu();
     EXPECT_EQ(itemIds(menu),
-              (std::vector<int>{4160, 4161, 4162, 0, 4202, 4203, 4204, 4205, 0, 4206, 4207, 4208, 0, -1}));
+              (std::vector<int>{IDM_PREVIEW_ACTUAL_SIZE, IDM_PREVIEW_STRETCH, IDM_PREVIEW_FIT, 0, IDM_COPY_COLOUR_HEX,
+                                IDM_COPY_COLOUR_DECIMAL, IDM_COPY_PICTURE, IDM_PRINT, 0, IDM_NEXT_FRAME,
+                                IDM_PREVIOUS_FRAME, IDM_PLAY_ANIMATION, 0, -1}));
     EXPECT_TRUE(isChecked(menu, PPView::ModeActualSize));
     EXPECT_TRUE(isEnabled(menu, PPView::NextFrame));
     EXPECT_FALSE(isEnabled(menu, PPView::PreviousFrame)) << "frame 0 has no previous frame";
@@ -164,7 +170,8 @@ TEST_F(PreviewPaneTest, TheMenuOffersWhatThePictureAllows)
 
     window.pane.sendMessage(WM_COMMAND, PPView::PlayAnimation);
     menu = window.pane.makeContextMenu();
-    for (UINT id : {4202, 4203, 4204, 4205, 4206, 4207})
+    for (UINT id : {IDM_COPY_COLOUR_HEX, IDM_COPY_COLOUR_DECIMAL, IDM_COPY_PICTURE, IDM_PRINT, IDM_NEXT_FRAME,
+                    IDM_PREVIOUS_FRAME})
         EXPECT_FALSE(isEnabled(menu, id)) << id << " while the animation plays";
     EXPECT_EQ(itemIds(menu)[11], PPView::StopAnimation);
     DestroyMenu(menu);
@@ -201,7 +208,7 @@ TEST_F(PreviewPaneTest, ThePaneHandsDoubleClicksDragsAndPositionsToTheMainWindow
     HWND pane = window.pane.getHandle();
     window.pane.setImage(solidPicture(100, 100, Red));
     SendMessageW(pane, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
-    EXPECT_TRUE(window.got(PPView::OpenPreviewMessage, 0)) << "a double click opens a preview window";
+    EXPECT_TRUE(window.got(OpenPreviewMessage, 0)) << "a double click opens a preview window";
     SendMessageW(pane, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     EXPECT_TRUE(window.got(WM_NCLBUTTONDOWN, HTCAPTION)) << "dragging a fitted picture moves the window";
     window.pane.sendMessage(WM_COMMAND, PPView::PositionTop);

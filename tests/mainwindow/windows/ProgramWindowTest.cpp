@@ -7,6 +7,7 @@
 #include <vector>
 #include "MainWindowTesting.h"
 #include "foundation/Path.h"
+#include "mainwindow/mainCommandIds.h"
 #include "settings/AppSetting.h"
 #include "support/ComTesting.h"
 #include "support/ProgramCopy.h"
@@ -26,7 +27,6 @@ constexpr int SplitterId = 104, ListPaneId = 101, PreviewPaneId = 102, InnerList
 constexpr int LogPaneId = 101, LogTextId = 101;
 constexpr int FileNameField = 0x47c;
 constexpr int PreviewViewId = 101, PreviewBackgroundId = 1121;
-constexpr UINT OpenPreviewWindowCommand = 4147, EnvironmentCommand = 4163;
 
 // Two of the preview background swatches, as View/PreviewBack 5 and 6 choose them.
 constexpr COLORREF PurpleSwatch = RGB(0xFF, 0xE0, 0xFF);
@@ -120,7 +120,7 @@ protected:
     static std::wstring copiedList(WindowRobot& user, HWND main)
     {
         emptyClipboard();
-        PostMessageW(main, WM_COMMAND, 4121, 0);
+        PostMessageW(main, WM_COMMAND, IDM_COPY_LIST, 0);
         std::wstring text;
         int looks = 0;
         user.waitUntil(
@@ -128,7 +128,7 @@ protected:
                 // Wine passes the clipboard between programs through the X server, where a copy made right after
                 // the emptying is now and then lost: the program is asked again.
                 if (++looks % 100 == 0)
-                    PostMessageW(main, WM_COMMAND, 4121, 0);
+                    PostMessageW(main, WM_COMMAND, IDM_COPY_LIST, 0);
                 return !(text = clipboardText()).empty();
             },
             L"the list on the clipboard");
@@ -178,7 +178,7 @@ TEST_F(ProgramWindowTest, ListsTheGivenPicturesPreviewsConvertsAndKeepsTheListIn
             user.waitUntil([&] { return colourAtCentre(preview) == colourOf(Colours[0]); }, L"the preview");
 
             // The last look at the conversion settings comes first, then the question about the folder.
-            PostMessageW(main, WM_COMMAND, 4105, 0);
+            PostMessageW(main, WM_COMMAND, IDM_CONVERT_ALL, 0);
             HWND sheet = user.waitForWindow({L"#32770", L"変換設定", main});
             user.press(sheet, IDOK);
             user.waitUntilGone(sheet);
@@ -191,7 +191,7 @@ TEST_F(ProgramWindowTest, ListsTheGivenPicturesPreviewsConvertsAndKeepsTheListIn
                 EXPECT_NE(lines.find(picture + L" -> " + written), std::wstring::npos) << lines;
             }
 
-            PostMessageW(main, WM_COMMAND, 4115, 0);
+            PostMessageW(main, WM_COMMAND, IDM_SAVE_LAYOUT, 0);
             HWND saving = user.waitForWindow({L"#32770", {}, main});
             HWND field = user.waitForItem(saving, FileNameField);
             HWND edit = reinterpret_cast<HWND>(SendMessageW(field, CBEM_GETEDITCONTROL, 0, 0));
@@ -229,8 +229,8 @@ TEST_F(ProgramWindowTest, StartUpThatCannotMakeItsWindowShowsWhyAndFails)
     ASSERT_NE(update, nullptr);
     // A key table too short to hold a single key.
     char broken = 0;
-    ASSERT_TRUE(UpdateResourceW(update, RT_ACCELERATOR, MAKEINTRESOURCEW(4020), MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL),
-                                &broken, 1));
+    ASSERT_TRUE(UpdateResourceW(update, RT_ACCELERATOR, MAKEINTRESOURCEW(IDR_MAIN_ACCELERATORS),
+                                MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL), &broken, 1));
     ASSERT_TRUE(EndUpdateResourceW(update, FALSE));
 
     RunningProgram program(copy.path(), L"");
@@ -271,12 +271,12 @@ TEST_F(ProgramWindowTest, ABackgroundChosenOnThePreviewPageReachesThePaneAndTheO
             PostMessageW(child(main, {SplitterId, ListPaneId, InnerListId}), WM_KEYDOWN, VK_HOME, 0);
             HWND pane = child(main, {SplitterId, PreviewPaneId});
             user.waitUntil([&] { return colourAtCentre(pane) == colourOf(Colours[1]); }, L"the preview");
-            PostMessageW(main, WM_COMMAND, OpenPreviewWindowCommand, 0);
+            PostMessageW(main, WM_COMMAND, IDM_PREVIEW_WINDOWS, 0);
             HWND view = user.waitForItem(user.waitForWindow(WindowQuery::ofClass(PreviewClass)), PreviewViewId);
             user.waitUntil([&] { return coloursAlongRightEdge(view).count(PurpleSwatch) > 0; },
                            L"the purple background of the preview window");
 
-            PostMessageW(main, WM_COMMAND, EnvironmentCommand, 0);
+            PostMessageW(main, WM_COMMAND, IDM_ENVIRONMENT_SETTINGS, 0);
             HWND sheet = user.waitForWindow({L"#32770", L"環境設定", main});
             auto page = reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
             HWND backgrounds = user.waitForItem(page, PreviewBackgroundId);
