@@ -67,7 +67,7 @@ int MainPane::runJob(Job& job)
 void MainPane::showLogIfWanted()
 {
     if (myApp().getSetting().fileEnsureLog)
-        toMainWindow(WM_COMMAND, MAKEWPARAM(ShowLogCommand, ShowOnly));
+        commandMainWindow(ShowLogCommand, ShowOnly);
 }
 
 MainPane::JobResult MainPane::convertFiles(bool all)
