@@ -3,11 +3,9 @@
 #include <shellapi.h>
 #include "foundation/Accessible.h"
 #include "foundation/PropertyStore.h"
-#include "toolkit/ControlClass.h"
 
 namespace {
 
-constexpr wchar_t PropertyName[] = L"EBFileListView";
 constexpr GUID StorageFormat = {0xB725F130, 0x47EF, 0x101A, {0xA5, 0xF1, 0x02, 0x60, 0x8C, 0x9E, 0xEB, 0xAC}};
 constexpr GUID ItemFormat = {0xE3E0584C, 0xB788, 0x4A5A, {0xBB, 0x20, 0x7F, 0x5A, 0x44, 0xC9, 0xAC, 0xDD}};
 constexpr PROPERTYKEY ItemPathKey = {ItemFormat, 7};
@@ -83,109 +81,60 @@ void EBFileListView::subclassInnerView()
     Exception::check(host.controller().browser()->QueryInterface(IID_IOleWindow, browserWindow.outVoid()));
     HWND browser = nullptr;
     Exception::check(browserWindow->GetWindow(&browser));
-    HWND inner = findChildByClass(browser, L"directuihwnd");
+    HWND items = findChildByClass(browser, L"directuihwnd");
     // A view without the shell's item window takes its input in the view window the host watches.
-    if (!inner)
-        inner = host.controller().itemsWindow();
-    DragAcceptFiles(inner, TRUE);
-    SetClassLongPtrW(inner, GCL_STYLE, GetClassLongPtrW(inner, GCL_STYLE) | CS_DBLCLKS);
-    previousInnerProcedure = subclassWithProperty(inner, PropertyName, this, &innerProcedure);
-    innerView = inner;
+    if (!items)
+        items = host.controller().itemsWindow();
+    DragAcceptFiles(items, TRUE);
+    SetClassLongPtrW(items, GCL_STYLE, GetClassLongPtrW(items, GCL_STYLE) | CS_DBLCLKS);
+    inner.attach(items);
+    inner.subclassKeepingUserData();
 }
 
 void EBFileListView::releaseInnerView()
 {
-    restoreSubclassed(innerView, PropertyName, previousInnerProcedure);
-    innerView = nullptr;
-    previousInnerProcedure = nullptr;
+    inner.attach(nullptr);
 }
 
-void EBFileListView::raiseWith(FileListEvent event, INT_PTR value, INT_PTR param)
-{
-    FileListViewEventArgs args(nullptr, nullptr, value, param);
-    raise(event, args);
-}
-
+// The host tells no point: the menu goes where the mouse was.
 void EBFileListView::onHostContextMenu(Window*, EventArgs&)
 {
-    raiseWith(FileListEvent::contextMenu, static_cast<INT_PTR>(GetMessagePos()), reinterpret_cast<INT_PTR>(innerView));
+    FileListViewEventArgs args;
+    args.contextMenu = {messagePosition(), false, inner.getHandle()};
+    raise(FileListEvent::contextMenu, args);
 }
 
 void EBFileListView::onHostSelectionChanged(Window*, EventArgs&)
 {
-    raiseWith(FileListEvent::selectionChanged, 0, 0);
+    FileListViewEventArgs args;
+    raise(FileListEvent::selectionChanged, args);
 }
 
 LRESULT EBFileListView::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    LRESULT result = 0;
-    if (handleListMessage(message, wParam, result))
-        return result;
     if (message == ExplorerBrowser::HostEvent)
         host.raiseHostEvent(wParam);
     return IFileListView::handleMessage(window, message, wParam, lParam);
 }
 
-LRESULT CALLBACK EBFileListView::innerProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    auto* list = static_cast<EBFileListView*>(GetPropW(window, PropertyName));
-    if (!list)
-        return 0;
-    WNDPROC previous = list->previousInnerProcedure;
-    if (message == WM_DESTROY) {
-        RemovePropW(window, PropertyName);
-        LRESULT result = CallWindowProcW(previous, window, message, wParam, lParam);
-        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
-        list->innerView = nullptr;
-        list->previousInnerProcedure = nullptr;
-        return result;
-    }
-    return routeExceptions(list, 0, [&] { return list->innerMessage(window, message, wParam, lParam); });
-}
-
-LRESULT EBFileListView::innerMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    switch (message) {
-    case WM_KEYDOWN:
-        raiseWith(FileListEvent::keyDown, static_cast<INT_PTR>(wParam), 0);
-        // Except in the icon view, left and right step through the items like up and down.
-        if (mode != IconView && wParam == VK_LEFT)
-            wParam = VK_UP;
-        else if (mode != IconView && wParam == VK_RIGHT)
-            wParam = VK_DOWN;
-        break;
-    case WM_COMMAND:
-        raiseWith(FileListEvent::command, static_cast<INT_PTR>(wParam), lParam);
-        return 0;
-    case WM_MENUSELECT:
-        raiseWith(FileListEvent::menuSelect, static_cast<INT_PTR>(wParam), lParam);
-        return 0;
-    case WM_LBUTTONDBLCLK:
-        return innerDoubleClick(window, wParam, lParam);
-    case WM_DROPFILES:
-        raiseWith(FileListEvent::filesDropped, static_cast<INT_PTR>(wParam), 0);
-        return 0;
-    default:
-        break;
-    }
-    return CallWindowProcW(previousInnerProcedure, window, message, wParam, lParam);
-}
-
 // A double click on the empty background is the shell's; one on an item is the list's.
-LRESULT EBFileListView::innerDoubleClick(HWND window, WPARAM wParam, LPARAM lParam)
+bool EBFileListView::InnerView::onDoubleClick(MouseButton button, const Point& client, UINT)
 {
+    if (button != MouseButton::Left)
+        return false;
     int role = 0;
     try {
         Accessible object;
-        object.fromPoint(clientToScreen(window, lParam));
+        object.fromPoint(clientToScreen(hwnd, client));
         role = object.role();
     } catch (const Exception&) {
-        return 0;
+        return true;
     }
     if (role == ROLE_SYSTEM_LIST)
-        return CallWindowProcW(previousInnerProcedure, window, WM_LBUTTONDBLCLK, wParam, lParam);
-    raiseWith(FileListEvent::doubleClick, 0, 0);
-    return 0;
+        return false;
+    FileListViewEventArgs args;
+    raise(FileListEvent::doubleClick, args);
+    return true;
 }
 
 void EBFileListView::setColumnsOfMode()

@@ -40,13 +40,23 @@ public:
     void setGrouping(bool on) override;
     bool isGrouping() const override { return grouping; }
 
+    // The host's events (ExplorerBrowser::HostEvent), the program's own message.
     LRESULT handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    static LRESULT CALLBACK innerProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT innerMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT innerDoubleClick(HWND window, WPARAM wParam, LPARAM lParam);
-    void raiseWith(FileListEvent event, INT_PTR value, INT_PTR param);
+    // The shell view's inner window; in the icon view left and right keep their own meaning.
+    class InnerView : public InputWindow {
+    public:
+        explicit InnerView(EBFileListView& list) : InputWindow(list), owner(list) {}
+        bool onDoubleClick(MouseButton button, const Point& client, UINT keys) override;
+
+    protected:
+        bool arrowsStepLikeUpAndDown() const override { return owner.mode != IconView; }
+
+    private:
+        EBFileListView& owner;
+    };
+
     void onHostContextMenu(Window* sender, EventArgs& args);
     void onHostSelectionChanged(Window* sender, EventArgs& args);
     void subclassInnerView();
@@ -59,8 +69,7 @@ private:
     bool grouping = false;
     ShellItemIteration iteration;
     // The shell view's inner window, whose input becomes the list's events.
-    HWND innerView = nullptr;
-    WNDPROC previousInnerProcedure = nullptr;
+    InnerView inner{*this};
 };
 
 // The shell property a report column shows in a view mode: column 0 the item path (modes 0, 3 and 4), the

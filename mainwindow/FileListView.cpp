@@ -52,65 +52,42 @@ void FileListView::create(HWND parent, int id, const Rect& rect, DWORD exStyle, 
     }
 }
 
-LRESULT FileListView::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+// The shell list view's own procedure still sees WM_DESTROY and frees its records.
+bool FileListView::onDestroy()
 {
-    // The shell list view's own procedure still sees WM_DESTROY and frees its records.
-    if (message == WM_DESTROY)
-        adding = nullptr;
-    LRESULT result = 0;
-    if (handleListMessage(message, wParam, result))
-        return result;
-    if (message == WM_NOTIFY) {
-        auto* header = reinterpret_cast<NMHDR*>(lParam);
-        if (header->hwndFrom == inner.getHandle() && header->code == LVN_ITEMCHANGED) {
-            selectionChangedMeanwhile = true;
-            if (selectionHeld)
-                return 0;
-            FileListViewEventArgs args;
-            raise(FileListEvent::selectionChanged, args);
-            return 0;
-        }
-    }
-    return IFileListView::handleMessage(window, message, wParam, lParam);
+    adding = nullptr;
+    return IFileListView::onDestroy();
 }
 
-void FileListView::InnerListView::raise(FileListEvent event, INT_PTR value, INT_PTR param)
+bool FileListView::onNotify(const NMHDR& header, LRESULT&)
 {
-    FileListViewEventArgs args(nullptr, nullptr, value, param);
-    list.raise(event, args);
+    if (header.hwndFrom != inner.getHandle() || header.code != LVN_ITEMCHANGED)
+        return false;
+    selectionChangedMeanwhile = true;
+    if (selectionHeld)
+        return true;
+    FileListViewEventArgs args;
+    raise(FileListEvent::selectionChanged, args);
+    return true;
 }
 
-LRESULT FileListView::InnerListView::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+// The menu belongs to the list control even when the user clicked a child of it (the column headers).
+bool FileListView::InnerListView::onContextMenu(HWND, const Point& screen, bool fromKeyboard)
 {
-    switch (message) {
-    case WM_CONTEXTMENU:
-        raise(FileListEvent::contextMenu, lParam, reinterpret_cast<INT_PTR>(window));
-        return 0;
-    case WM_KEYDOWN:
-        raise(FileListEvent::keyDown, static_cast<INT_PTR>(wParam), 0);
-        // Left and right step through the report like up and down.
-        if (wParam == VK_LEFT)
-            wParam = VK_UP;
-        else if (wParam == VK_RIGHT)
-            wParam = VK_DOWN;
-        break;
-    case WM_COMMAND:
-        raise(FileListEvent::command, static_cast<INT_PTR>(wParam), lParam);
-        return 0;
-    case WM_MENUSELECT:
-        raise(FileListEvent::menuSelect, static_cast<INT_PTR>(wParam), lParam);
-        return 0;
-    case WM_LBUTTONDBLCLK:
-        // The control itself never sees the double click, so it starts no activation of its own.
-        raise(FileListEvent::doubleClick, 0, 0);
-        return 0;
-    case WM_DROPFILES:
-        raise(FileListEvent::filesDropped, static_cast<INT_PTR>(wParam), 0);
-        return 0;
-    default:
-        break;
-    }
-    return ListView::handleMessage(window, message, wParam, lParam);
+    FileListViewEventArgs args;
+    args.contextMenu = {screen, fromKeyboard, hwnd};
+    raise(FileListEvent::contextMenu, args);
+    return true;
+}
+
+// The control itself never sees the double click, so it starts no activation of its own.
+bool FileListView::InnerListView::onDoubleClick(MouseButton button, const Point&, UINT)
+{
+    if (button != MouseButton::Left)
+        return false;
+    FileListViewEventArgs args;
+    raise(FileListEvent::doubleClick, args);
+    return true;
 }
 
 void FileListView::addFile(const wstring& path)

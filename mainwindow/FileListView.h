@@ -1,7 +1,6 @@
 #pragma once
 #include "foundation/IntArray.h"
 #include "mainwindow/IFileListView.h"
-#include "toolkit/ListView.h"
 #include "toolkit/ShlListView.h"
 
 // The classic file list: a shell list view (toolkit/ShlListView.h) whose inner list control turns clicks,
@@ -39,7 +38,8 @@ public:
     void setGrouping(bool) override {}
     bool isGrouping() const override { return false; }
 
-    LRESULT handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool onDestroy() override;
+    bool onNotify(const NMHDR& header, LRESULT& result) override;
 
 protected:
     void beginAdding() override;
@@ -47,16 +47,12 @@ protected:
     void endAdding() override;
 
 private:
-    // The inner list control: its input becomes the list's events.
-    class InnerListView : public ListView {
+    // The inner list control: its input becomes the list's events, its context menu and double clicks too.
+    class InnerListView : public InputWindow {
     public:
-        explicit InnerListView(FileListView& list) : list(list) {}
-        LRESULT handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
-
-    private:
-        void raise(FileListEvent event, INT_PTR value, INT_PTR param);
-
-        FileListView& list;
+        explicit InnerListView(FileListView& list) : InputWindow(list) {}
+        bool onContextMenu(HWND clicked, const Point& screen, bool fromKeyboard) override;
+        bool onDoubleClick(MouseButton button, const Point& client, UINT keys) override;
     };
 
     // Holds back the selection notices of a change to many items; the change ends with one notice, when the

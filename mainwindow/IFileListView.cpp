@@ -94,24 +94,28 @@ void IFileListView::stopFeeder()
         feeder.stopAndWait();
 }
 
-bool IFileListView::handleListMessage(UINT message, WPARAM wParam, LRESULT& result)
+bool IFileListView::onDestroy()
 {
-    result = 0;
+    stopFeeder();
+    return true;
+}
+
+bool IFileListView::onSetCursor(HWND, UINT, UINT, bool&)
+{
+    SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+    return true;
+}
+
+LRESULT IFileListView::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
     switch (message) {
     case FileListFeeder::OfferMessage:
-        result = offerPending(wParam);
-        return true;
+        return offerPending(wParam);
     case FileListFeeder::EndedMessage:
         feederEnded(wParam);
-        return true;
-    case WM_DESTROY:
-        stopFeeder();
-        return true;
-    case WM_SETCURSOR:
-        SetCursor(LoadCursorW(nullptr, IDC_ARROW));
-        return true;
+        return 0;
     default:
-        return false;
+        return Control::handleMessage(window, message, wParam, lParam);
     }
 }
 
@@ -138,7 +142,7 @@ bool IFileListView::offerFile(int index)
     wstring path = pending.at(index);
     OfferScope scope(offering);
     try {
-        FileListViewEventArgs args(&path, nullptr, 0, 0);
+        FileListViewEventArgs args(&path, nullptr);
         raise(FileListEvent::beforeAdd, args);
         if (args.value.value || !feeder.isRunning())
             return true;
@@ -148,7 +152,7 @@ bool IFileListView::offerFile(int index)
         addFile(file.getPath());
         raise(FileListEvent::added, args);
     } catch (const Exception& error) {
-        FileListViewEventArgs args(&path, &error, 0, 0);
+        FileListViewEventArgs args(&path, &error);
         raise(FileListEvent::addFailed, args);
         if (args.value.value)
             return true;
@@ -197,4 +201,51 @@ void IFileListView::abandonWindow(HWND made)
     attachControl(nullptr, nullptr);
     if (made && IsWindow(made))
         DestroyWindow(made);
+}
+
+void IFileListView::InputWindow::create(HWND, int, const Rect&, DWORD, DWORD)
+{
+    throw Exception(static_cast<int>(E_NOTIMPL));
+}
+
+bool IFileListView::InputWindow::onKeyDown(UINT key, UINT repeat, UINT flags)
+{
+    FileListViewEventArgs args;
+    args.key = key;
+    raise(FileListEvent::keyDown, args);
+    if (!arrowsStepLikeUpAndDown() || (key != VK_LEFT && key != VK_RIGHT))
+        return false;
+    passKeyDown(key == VK_LEFT ? VK_UP : VK_DOWN, repeat, flags);
+    return true;
+}
+
+void IFileListView::InputWindow::onCommand(HWND, int id, int code)
+{
+    FileListViewEventArgs args;
+    args.command = {id, code};
+    raise(FileListEvent::command, args);
+}
+
+bool IFileListView::InputWindow::onMenuSelect(UINT item, UINT flags, HMENU menu)
+{
+    FileListViewEventArgs args;
+    args.menuSelection = {item, flags, menu};
+    raise(FileListEvent::menuSelect, args);
+    return true;
+}
+
+bool IFileListView::InputWindow::onDropFiles(HDROP drop)
+{
+    DroppedFiles files(drop);
+    FileListViewEventArgs args;
+    args.dropped = &files;
+    raise(FileListEvent::filesDropped, args);
+    return true;
+}
+
+LRESULT IFileListView::InputWindow::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_COMMAND)
+        return 0;
+    return Control::handleMessage(window, message, wParam, lParam);
 }

@@ -6,6 +6,7 @@
 #include "foundation/wstringArray.h"
 #include "mainwindow/FileListFeeder.h"
 #include "toolkit/Control.h"
+#include "toolkit/DroppedFiles.h"
 #include "toolkit/EventHandler.h"
 
 // The events of a file list, the index of its handler slot.
@@ -16,11 +17,11 @@ enum class FileListEvent : int {
     addFailed = 3,      // inserting the file threw (path, error; code 2 for a missing file); value != 0 stops
     selectionChanged = 4,
     doubleClick = 5,  // the left button was double-clicked on the list (on an item in the explorer view)
-    contextMenu = 6,  // value: the screen point (x low word, y high word); param: the window that asked
-    keyDown = 7,      // value: the virtual key, before the list handles it
-    filesDropped = 8, // value: the HDROP; the handler finishes the drop (DragFinish)
-    command = 9,      // value: wParam, param: lParam of the list's WM_COMMAND
-    menuSelect = 10,  // value: wParam, param: lParam of the list's WM_MENUSELECT
+    contextMenu = 6,  // contextMenu: the user asked for the list's menu
+    keyDown = 7,      // key, before the list handles it
+    filesDropped = 8, // dropped; the list finishes the drop after the event
+    command = 9,      // command: a command of a menu the list's window owns
+    menuSelect = 10,  // menuSelection: the status help of such a menu
 };
 inline constexpr int FileListEventCount = 11;
 
@@ -55,18 +56,36 @@ public:
     class FileListViewEventArgs : public EventArgs {
     public:
         FileListViewEventArgs() = default;
-        FileListViewEventArgs(const wstring* path, const Exception* error, INT_PTR value, INT_PTR param)
-            : value(value), param(param), path(path), error(error)
-        {
-        }
+        FileListViewEventArgs(const wstring* path, const Exception* error) : path(path), error(error) {}
 
         // The handler's answer in the add events: non-zero stops adding.
         IntPtr value;
-        IntPtr param;
         // The pending file's path in the add events; null otherwise.
         const wstring* path = nullptr;
         // The caught exception in addFailed; null otherwise.
         const Exception* error = nullptr;
+        // contextMenu: where the user asked for the menu, in screen coordinates (nothing to go by when it came
+        // from the keyboard), and the window that asked, which gets the menu's commands.
+        struct ContextMenu {
+            Point screen;
+            bool fromKeyboard = false;
+            HWND window = nullptr;
+        } contextMenu;
+        // keyDown: the virtual key.
+        UINT key = 0;
+        // filesDropped: the files.
+        const DroppedFiles* dropped = nullptr;
+        // command: the command id and its notification code.
+        struct Command {
+            int id = 0;
+            int code = 0;
+        } command;
+        // menuSelect: what onMenuSelect got.
+        struct MenuSelection {
+            UINT item = 0;
+            UINT flags = 0;
+            HMENU menu = nullptr;
+        } menuSelection;
     };
     using Handler = EventHandler<FileListViewEventArgs>;
 
@@ -123,15 +142,45 @@ public:
     virtual void setEventHandler(FileListEvent event, const Handler& handler);
     virtual void removeEventHandler(FileListEvent event);
 
+    // What both lists' windows answer alike: WM_DESTROY stops the feeder (no default handling), the cursor is
+    // the arrow, and the feeder's messages.
+    bool onDestroy() override;
+    bool onSetCursor(HWND pointed, UINT hitTest, UINT mouseMessage, bool& halt) override;
+    LRESULT handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
+
 protected:
+    // A window inside the list whose input becomes the list's events: key presses (raised before the window
+    // sees them), the commands and the status help of the menus it owns, which never reach the window itself,
+    // and dropped files. Made by the shell, it is only attached (to any class) and subclassed.
+    class InputWindow : public Control {
+    public:
+        explicit InputWindow(IFileListView& list) : list(list) {}
+
+        // Throws Exception E_NOTIMPL.
+        void create(HWND parent, int id, const Rect& rect, DWORD exStyle, DWORD style) override;
+        HWND attach(HWND window) override { return attachControl(nullptr, window); }
+        bool onKeyDown(UINT key, UINT repeat, UINT flags) override;
+        void onCommand(HWND window, int id, int code) override;
+        bool onMenuSelect(UINT item, UINT flags, HMENU menu) override;
+        bool onDropFiles(HDROP drop) override;
+        // The commands raised by onCommand stop here: the window's own procedure would pass them on to its
+        // parent.
+        LRESULT handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    protected:
+        void raise(FileListEvent event, FileListViewEventArgs& args) { list.raise(event, args); }
+        // Whether left and right step through the items like up and down.
+        virtual bool arrowsStepLikeUpAndDown() const { return true; }
+
+    private:
+        IFileListView& list;
+    };
+
     // The feeder sleeps this many milliseconds after every offer.
     explicit IFileListView(DWORD feederPause) : feeder(feederPause) {}
 
     // Nothing without a handler.
     void raise(FileListEvent event, FileListViewEventArgs& args);
-    // What both lists' windows answer alike: the feeder's messages, WM_DESTROY (stops the feeder, no default
-    // handling) and WM_SETCURSOR (the arrow). True when the message was answered.
-    bool handleListMessage(UINT message, WPARAM wParam, LRESULT& result);
     // For WM_DESTROY and the destructors: stops a running feeder and waits for it, serving the messages it
     // sends meanwhile.
     void stopFeeder();

@@ -35,7 +35,6 @@ constexpr UINT FormatNamesString = 2344;
 constexpr int CompactPathLength = 48;
 // The least time between two showings of the file being added, in milliseconds.
 constexpr ULONGLONG StatusInterval = 100;
-constexpr int DroppedPathLength = 260;
 
 HMODULE resourceModule()
 {
@@ -161,11 +160,6 @@ HWND MainPane::attach(HWND)
     throw Exception(static_cast<int>(E_NOTIMPL));
 }
 
-LRESULT MainPane::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
 IFileListView& MainPane::list() const
 {
     liveHandle();
@@ -252,6 +246,12 @@ LRESULT MainPane::toMainWindow(UINT message, WPARAM wParam, LPARAM lParam) const
 {
     HWND main = myApp().getMainWindow();
     return main ? SendMessageW(main, message, wParam, lParam) : 0;
+}
+
+void MainPane::commandMainWindow(int id, int code) const
+{
+    if (HWND main = myApp().getMainWindow())
+        sendCommand(main, id, code);
 }
 
 void MainPane::startAdding()
@@ -351,11 +351,11 @@ void MainPane::doubleClick(Window*, IFileListView::FileListViewEventArgs&)
 void MainPane::contextMenu(Window*, IFileListView::FileListViewEventArgs& args)
 {
     try {
+        const IFileListView::FileListViewEventArgs::ContextMenu& asked = args.contextMenu;
         POINT at;
-        HWND owner = reinterpret_cast<HWND>(args.param.value);
-        if (!PopMenu::trackPoint(static_cast<LPARAM>(args.value.value), owner, at))
+        if (!PopMenu::trackPoint(asked.screen, asked.fromKeyboard, asked.window, at))
             return;
-        showContextMenu(at, owner);
+        showContextMenu(at, asked.window);
     } catch (const Exception&) {
         // A menu that cannot be made is no reason to bother the user.
     }
@@ -363,22 +363,17 @@ void MainPane::contextMenu(Window*, IFileListView::FileListViewEventArgs& args)
 
 void MainPane::keyDown(Window*, IFileListView::FileListViewEventArgs& args)
 {
-    if (args.value.value == VK_RETURN || args.value.value == VK_SPACE)
+    if (args.key == VK_RETURN || args.key == VK_SPACE)
         previewSelected(false);
 }
 
 void MainPane::filesDropped(Window*, IFileListView::FileListViewEventArgs& args)
 {
-    HDROP drop = reinterpret_cast<HDROP>(args.value.value);
     try {
         AddingScope scope(*this);
         wstringArray paths;
-        UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
-        for (UINT i = 0; i < count; ++i) {
-            wchar_t path[DroppedPathLength] = L"";
-            if (DragQueryFileW(drop, i, path, DroppedPathLength))
-                paths.add(path);
-        }
+        if (args.dropped)
+            args.dropped->paths(paths);
         addPaths(paths, true, true);
         scope.handOver();
         toMainWindow(RefreshStatusMessage);
@@ -386,18 +381,19 @@ void MainPane::filesDropped(Window*, IFileListView::FileListViewEventArgs& args)
         toMainWindow(RefreshStatusMessage);
         myApp().showException(myApp().getMainWindow(), exception);
     }
-    DragFinish(drop);
     toMainWindow(RefreshToolbarMessage);
 }
 
 void MainPane::command(Window*, IFileListView::FileListViewEventArgs& args)
 {
-    toMainWindow(WM_COMMAND, static_cast<WPARAM>(args.value.value), static_cast<LPARAM>(args.param.value));
+    commandMainWindow(args.command.id, args.command.code);
 }
 
 void MainPane::menuSelect(Window*, IFileListView::FileListViewEventArgs& args)
 {
-    toMainWindow(WM_MENUSELECT, static_cast<WPARAM>(args.value.value), static_cast<LPARAM>(args.param.value));
+    const IFileListView::FileListViewEventArgs::MenuSelection& selected = args.menuSelection;
+    if (HWND main = myApp().getMainWindow())
+        sendMenuSelect(main, selected.item, selected.flags, selected.menu);
 }
 
 void MainPane::showContextMenu(POINT at, HWND owner)

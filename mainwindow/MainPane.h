@@ -45,7 +45,6 @@ public:
     void create(HWND parent, int id, const Rect& rect, DWORD exStyle, DWORD style) override;
     // The pane is made, never attached: Exception E_NOTIMPL.
     HWND attach(HWND window) override;
-    LRESULT handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
 
     IFileListView& list() const;
     bool isExplorerBrowserList() const;
@@ -131,6 +130,7 @@ private:
     void showContextMenu(POINT at, HWND owner);
     void updateMainWindow();
     LRESULT toMainWindow(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+    void commandMainWindow(int id, int code = 0) const;
     void startAdding();
     void stopAdding();
     // Asks for a file name to save under; empty when cancelled.

@@ -19,8 +19,6 @@
 namespace {
 
 constexpr UINT FolderTitleString = 2401;
-// The notification code with which the log is only shown, never hidden.
-constexpr int ShowOnly = 1;
 
 enum OutputFileKind { Join, MultiTiff, AnimatedGif, Avi, ScreenSaver };
 
@@ -66,7 +64,7 @@ int MainPane::runJob(Job& job)
 void MainPane::showLogIfWanted()
 {
     if (myApp().getSetting().fileEnsureLog)
-        toMainWindow(WM_COMMAND, MAKEWPARAM(IDM_TOGGLE_LOG_WINDOW, ShowOnly));
+        commandMainWindow(IDM_TOGGLE_LOG_WINDOW, CODE_SHOW_LOG_ONLY);
 }
 
 MainPane::JobResult MainPane::convertFiles(bool all)

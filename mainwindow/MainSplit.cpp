@@ -11,10 +11,14 @@ LRESULT MainSplit::handleMessage(HWND window, UINT message, WPARAM wParam, LPARA
         }
         return 0;
     }
-    LRESULT result = Split::handleMessage(window, message, wParam, lParam);
-    if (message == WM_DESTROY)
-        destroyed = true;
-    return result;
+    return Split::handleMessage(window, message, wParam, lParam);
+}
+
+// The splitter's own procedure still gets the message.
+bool MainSplit::onDestroy()
+{
+    destroyed = true;
+    return false;
 }
 
 void MainSplit::setListAndPreview(Control& listPane, Control& previewPane)

@@ -11,7 +11,9 @@ public:
     static constexpr UINT ListTipString = 2221;
     static constexpr UINT PreviewTipString = 2222;
 
+    // AddTipsMessage; the rest goes to the splitter.
     LRESULT handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool onDestroy() override;
 
     // Makes the two panes, the list first; the tips stay with them wherever the preview is placed later.
     void setListAndPreview(Control& list, Control& preview);

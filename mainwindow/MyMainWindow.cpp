@@ -94,20 +94,12 @@ MyMainWindow::WNDDATA& MyMainWindow::parts() const
 LRESULT MyMainWindow::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_CREATE:
-        return created(window);
     case BuildToolbarMessage:
         try {
             return buildToolbar();
         } catch (const Exception&) {
             return -1;
         }
-    case WM_SIZE:
-        return quietly([&] {
-            if (wParam != SIZE_MINIMIZED)
-                layout(LOWORD(lParam), HIWORD(lParam));
-            return 0;
-        });
     case RefreshToolbarMessage:
         return quietly([&] { return refreshToolbar(), 0; });
     case RefreshStatusMessage:
@@ -128,39 +120,67 @@ LRESULT MyMainWindow::handleMessage(HWND window, UINT message, WPARAM wParam, LP
         return quietly([&] { return pane().list().selectAndShow(static_cast<int>(wParam)), 0; });
     case RemoveBrowserItemsMessage:
         return removeBrowserItems();
-    case WM_SETFOCUS:
-        return quietly([&] { return pane().setFocus(), 0; });
-    case WM_CLOSE:
-        return quietly([&] { return closing(), 0; });
-    case WM_DESTROY:
-        destroying();
-        return MainWindow::handleMessage(window, message, wParam, lParam);
     case WM_SYSCOLORCHANGE:
+        // Passed on as it came: the list's common controls take the new colours only from their parent.
         return quietly([&] { return pane().sendMessage(message, wParam, lParam); });
-    case WM_SETCURSOR:
-        if (data && data->pane.isAdding()) {
-            SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-            return TRUE;
-        }
-        break;
-    case WM_GETMINMAXINFO:
-        limitTrackingSize(lParam);
-        return 0;
-    case WM_INITMENU:
-        return quietly([&] {
-            initMenu(reinterpret_cast<HMENU>(wParam));
-            DrawMenuBar(window);
-            return 0;
-        });
-    case WM_MENUSELECT:
-        return quietly([&] {
-            UINT noPopupHelp[2] = {0, 0};
-            MenuHelp(WM_MENUSELECT, wParam, lParam, GetMenu(window), myApp().getResourceModule(),
-                     parts().statusbar.getHandle(), noPopupHelp);
-            return 0;
-        });
     }
     return MainWindow::handleMessage(window, message, wParam, lParam);
+}
+
+bool MyMainWindow::onCreate(const CREATESTRUCTW&, bool& refuse)
+{
+    refuse = created(hwnd) != 0;
+    return true;
+}
+
+bool MyMainWindow::onSize(UINT kind, const Size& client)
+{
+    if (kind != SIZE_MINIMIZED)
+        layout(client.cx, client.cy);
+    return true;
+}
+
+bool MyMainWindow::onSetFocus(HWND)
+{
+    pane().setFocus();
+    return true;
+}
+
+bool MyMainWindow::onClose()
+{
+    closing();
+    return true;
+}
+
+// The hot keys go and the message loop ends in MainWindow's handling.
+bool MyMainWindow::onDestroy()
+{
+    destroying();
+    return false;
+}
+
+// The wait cursor while files are added, over the whole window.
+bool MyMainWindow::onSetCursor(HWND, UINT, UINT, bool& halt)
+{
+    if (!data || !data->pane.isAdding())
+        return false;
+    SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+    halt = true;
+    return true;
+}
+
+bool MyMainWindow::onInitMenu(HMENU menu)
+{
+    initMenu(menu);
+    DrawMenuBar(hwnd);
+    return true;
+}
+
+// The help of the menu item, from the menu bar, the list's context menu or the preview pane's.
+bool MyMainWindow::onMenuSelect(UINT item, UINT flags, HMENU menu)
+{
+    parts().statusbar.showMenuHelp(item, flags, menu, GetMenu(hwnd), myApp().getResourceModule());
+    return true;
 }
 
 // ---- creation ----
@@ -228,8 +248,7 @@ void MyMainWindow::applyViewSettings()
         SendMessageW(hwnd, WM_SIZE, 0, 0);
         return;
     }
-    Rect client = getClientRect();
-    SendMessageW(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+    layoutClient();
     placeSplitter(parts.previewSize);
 }
 
@@ -256,6 +275,12 @@ void MyMainWindow::layout(int width, int height)
     int top = parts.rebar.getHandle() && parts.rebar.isVisible() ? parts.topMargin : 0;
     if (splitter.getHandle())
         splitter.setBounds(0, top, width, std::max(height - bottomMargin - top, 0));
+}
+
+void MyMainWindow::layoutClient()
+{
+    Rect client = getClientRect();
+    layout(client.right, client.bottom);
 }
 
 // The splitter gives its first pane a size; the main pane comes first unless the preview goes first.

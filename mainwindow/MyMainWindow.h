@@ -31,8 +31,6 @@ public:
 
     // The window's parts, made at WM_CREATE.
     struct WNDDATA {
-        WNDDATA() : preview(true) {}
-
         Rebar rebar;
         Toolbar toolbar;
         ImageList images;
@@ -59,8 +57,17 @@ public:
     explicit MyMainWindow(MainSplit& splitter);
     ~MyMainWindow() override;
 
+    // The private messages above, and WM_SYSCOLORCHANGE.
     LRESULT handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
     void onCommand(HWND hwnd, int id, int code) override;
+    bool onCreate(const CREATESTRUCTW& creation, bool& refuse) override;
+    bool onSize(UINT kind, const Size& client) override;
+    bool onSetFocus(HWND previous) override;
+    bool onClose() override;
+    bool onDestroy() override;
+    bool onSetCursor(HWND pointed, UINT hitTest, UINT mouseMessage, bool& halt) override;
+    bool onInitMenu(HMENU menu) override;
+    bool onMenuSelect(UINT item, UINT flags, HMENU menu) override;
 
     // Exception 1400 before the window is made.
     WNDDATA& parts() const;
@@ -90,6 +97,7 @@ private:
     void prepareToolkit();
     void applyViewSettings();
     void layout(int width, int height);
+    void layoutClient();
     void placeSplitter(int mainPaneExtent);
     int mainPaneExtent() const;
 

@@ -225,8 +225,7 @@ bool MyMainWindow::runViewCommand(int id, int code)
     default:
         return false;
     }
-    Rect client = getClientRect();
-    SendMessageW(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+    layoutClient();
     return true;
 }
 

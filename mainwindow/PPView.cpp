@@ -18,7 +18,6 @@
 #include "settings/AppServices.h"
 #include "settings/AppSetting.h"
 #include "settings/Messages.h"
-#include "toolkit/PopMenu.h"
 #include "toolkit/WaitCursor.h"
 
 namespace {
@@ -42,6 +41,15 @@ enum MenuText {
     TextStop,
     MenuTextCount
 };
+
+// Runs what passes input on to a preview window; true when that closed the window, whose view then must
+// not touch it any more.
+template <typename PassOn>
+bool closedBy(HWND window, PassOn passOn)
+{
+    passOn();
+    return !IsWindow(window);
+}
 
 // Guarded by the application's unnamed mutex: every view of the process shares it.
 bool printingNow = false;
@@ -181,10 +189,15 @@ private:
     WaitCursor wait;
 };
 
-PPView::PPView(bool inMainWindow) : inMainWindow(inMainWindow)
+PPView::PPView()
 {
     printSettings.takeDefaultPrinter();
     printSettings.record.Flags = PD_PRINTSETUP;
+}
+
+PPView::PPView(Window& previewWindow) : PPView()
+{
+    this->previewWindow = &previewWindow;
 }
 
 PPView::~PPView() = default;
@@ -200,7 +213,7 @@ bool PPView::isPrinting()
 
 HWND PPView::mainWindow() const
 {
-    if (inMainWindow)
+    if (inMainWindow())
         return getHandle() ? GetAncestor(hwnd, GA_ROOT) : nullptr;
     MyApp* application = getMyApp();
     return application ? application->getMainWindow() : nullptr;
@@ -229,47 +242,12 @@ LRESULT PPView::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM l
     switch (message) {
     case StartMessage:
         return start(window);
-    case WM_DESTROY:
-        destroyed(window);
-        break;
     case SetImageMessage:
     case ReleaseImageMessage:
         pictureChanged();
         break;
-    case WM_PAINT:
-        if (repaintWithWaitCursor) {
-            WaitCursor wait;
-            LRESULT result = Control::handleMessage(window, message, wParam, lParam);
-            repaintWithWaitCursor = false;
-            return result;
-        }
-        break;
-    case WM_SETCURSOR:
-        SetCursor(LoadCursorW(nullptr, IDC_ARROW));
-        return 0;
-    case WM_CONTEXTMENU:
-        showContextMenu(window, lParam);
-        return 0;
-    case WM_KEYDOWN:
-    case WM_MBUTTONDOWN:
-        if (!inMainWindow)
-            SendMessageW(GetParent(window), message, wParam, lParam);
-        break;
-    case WM_MENUSELECT:
-        if (!inMainWindow)
-            break;
-        SendMessageW(mainWindow(), message, wParam, lParam);
-        return 0;
-    case WM_LBUTTONDOWN:
-        return leftButtonDown(window, message, wParam, lParam);
-    case WM_LBUTTONDBLCLK:
-        if (inMainWindow)
-            SendMessageW(mainWindow(), OpenPreviewMessage, 0, 0);
-        else
-            SendMessageW(GetParent(window), message, wParam, lParam);
-        break;
     case AnimationStepMessage:
-        SendMessageW(window, WM_COMMAND, MAKEWPARAM(NextFrame, FromTimer), 0);
+        stepFrame(true, true);
         return 0;
     case FrameDecodedMessage:
         InvalidateRect(window, nullptr, FALSE);
@@ -277,9 +255,6 @@ LRESULT PPView::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM l
     default:
         break;
     }
-    // What was passed on may have closed the window (Esc, a double click in a preview window).
-    if (!IsWindow(window))
-        return 0;
     return Control::handleMessage(window, message, wParam, lParam);
 }
 
@@ -290,11 +265,12 @@ LRESULT PPView::start(HWND window)
     return 0;
 }
 
-void PPView::destroyed(HWND window)
+bool PPView::onDestroy()
 {
     timer.reset();
-    ImmAssociateContext(window, previousInputContext);
+    ImmAssociateContext(hwnd, previousInputContext);
     previousInputContext = nullptr;
+    return false;
 }
 
 void PPView::pictureChanged()
@@ -304,17 +280,66 @@ void PPView::pictureChanged()
     currentFrame = 0;
 }
 
+// The picture view paints; a new display mode may take it long.
+bool PPView::onPaint()
+{
+    if (!repaintWithWaitCursor)
+        return false;
+    WaitCursor wait;
+    Control::handleMessage(hwnd, WM_PAINT, 0, 0);
+    repaintWithWaitCursor = false;
+    return true;
+}
+
+bool PPView::onSetCursor(HWND, UINT, UINT, bool&)
+{
+    SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+    return true;
+}
+
+bool PPView::onMenuSelect(UINT item, UINT flags, HMENU menu)
+{
+    if (inMainWindow())
+        sendMenuSelect(mainWindow(), item, flags, menu);
+    return inMainWindow();
+}
+
+// In a preview window, what the window makes of the input comes first; the view still gets it (the arrows
+// scroll), unless the window closed (Esc).
+bool PPView::onKeyDown(UINT key, UINT repeat, UINT flags)
+{
+    return previewWindow && closedBy(hwnd, [&] { previewWindow->onKeyDown(key, repeat, flags); });
+}
+
+bool PPView::onButtonDown(MouseButton button, const Point& client, UINT keys)
+{
+    if (button == MouseButton::Left)
+        return dragWindow(client);
+    if (button == MouseButton::Middle && previewWindow)
+        return closedBy(hwnd, [&] { previewWindow->onButtonDown(button, client, keys); });
+    return false;
+}
+
+// The view still gets the double click, unless the window closed.
+bool PPView::onDoubleClick(MouseButton button, const Point& client, UINT keys)
+{
+    if (button != MouseButton::Left)
+        return false;
+    if (previewWindow)
+        return closedBy(hwnd, [&] { previewWindow->onDoubleClick(button, client, keys); });
+    SendMessageW(mainWindow(), OpenPreviewMessage, 0, 0);
+    return false;
+}
+
 // Dragging a picture that does not scroll drags the window it lies in.
-LRESULT PPView::leftButtonDown(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+bool PPView::dragWindow(const Point& client)
 {
     bool scrolls = getDrawMode() == ActualSize && (getStyle() & (WS_HSCROLL | WS_VSCROLL));
     if (scrolls)
-        return Control::handleMessage(window, message, wParam, lParam);
+        return false;
     ReleaseCapture();
-    Point screen = clientToScreen(window, lParam);
-    HWND moved = inMainWindow ? mainWindow() : GetParent(window);
-    SendMessageW(moved, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(screen.x, screen.y));
-    return 0;
+    dragByCaption(inMainWindow() ? mainWindow() : GetParent(hwnd), clientToScreen(hwnd, client));
+    return true;
 }
 
 void PPView::onCommand(HWND, int id, int code)
@@ -354,8 +379,8 @@ void PPView::onCommand(HWND, int id, int code)
     case PositionTop:
     case PositionRight:
     case PositionBottom:
-        if (inMainWindow)
-            SendMessageW(mainWindow(), WM_COMMAND, static_cast<WPARAM>(id), 0);
+        if (inMainWindow())
+            sendCommand(mainWindow(), id);
         break;
     default:
         break;
@@ -409,7 +434,7 @@ HMENU PPView::makeContextMenu()
                 appendItem(items, PlayAnimation, texts.at(TextPlay), true);
         }
     }
-    if (inMainWindow)
+    if (inMainWindow())
         appendPositionMenu(items);
     return menu.release();
 }
@@ -454,16 +479,22 @@ int PPView::positionCommand() const
     return 0;
 }
 
+bool PPView::onContextMenu(HWND, const Point& screen, bool fromKeyboard)
+{
+    showContextMenu(screen, fromKeyboard);
+    return true;
+}
+
 // The menu opens where the user clicked; from the keyboard (no point) at the mouse cursor.
-void PPView::showContextMenu(HWND window, LPARAM clicked)
+void PPView::showContextMenu(const Point& screen, bool fromKeyboard)
 {
     try {
-        Point cursor = pointFromLParam(clicked);
-        if (PopMenu::fromKeyboard(clicked))
+        Point cursor = screen;
+        if (fromKeyboard)
             GetCursorPos(&cursor);
         menuPoint = screenToClient(cursor);
         MenuHandle menu(makeContextMenu());
-        TrackPopupMenu(menu.get(), TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, window, nullptr);
+        TrackPopupMenu(menu.get(), TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, hwnd, nullptr);
     } catch (const Exception&) {
         // No menu this time; the view goes on working.
     }
@@ -502,7 +533,7 @@ void PPView::copyPicture()
 void PPView::print()
 {
     try {
-        PrintingScope scope(mainWindow(), !inMainWindow);
+        PrintingScope scope(mainWindow(), !inMainWindow());
         printShownPicture();
     } catch (const Exception& error) {
         // Shown once the main window is enabled again.

@@ -26,7 +26,7 @@ class Exception;
 //     a preview window of the shown picture), its context menu's WM_MENUSELECT (status help), WM_COMMAND
 //     PositionLeft .. PositionBottom (where the pane lies beside the list) and WM_NCLBUTTONDOWN HTCAPTION when
 //     the picture is dragged outside actual size (the window moves).
-// Inside a preview window it passes its key presses, middle clicks and double clicks to that window.
+// Inside a preview window it passes its key presses, middle clicks and double clicks to that window's handlers.
 class PPView : public PictureView, public PrintDocument {
 public:
     // Sent once by the owner after creation and subclassing.
@@ -57,12 +57,24 @@ public:
     // The notification code of a frame step that wraps from the last frame to the first.
     static constexpr int FromTimer = 1;
 
-    // Asks the system for its default printer once; a machine without one still shows pictures.
-    explicit PPView(bool inMainWindow);
+    // The pane of the main window. Both ask the system for its default printer once; a machine without one
+    // still shows pictures.
+    PPView();
+    // The view of a preview window.
+    explicit PPView(Window& previewWindow);
     ~PPView() override;
 
+    // StartMessage, the picture's and the animation's messages.
     LRESULT handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
     void onCommand(HWND hwnd, int id, int code) override;
+    bool onDestroy() override;
+    bool onPaint() override;
+    bool onSetCursor(HWND pointed, UINT hitTest, UINT mouseMessage, bool& halt) override;
+    bool onContextMenu(HWND clicked, const Point& screen, bool fromKeyboard) override;
+    bool onMenuSelect(UINT item, UINT flags, HMENU menu) override;
+    bool onKeyDown(UINT key, UINT repeat, UINT flags) override;
+    bool onButtonDown(MouseButton button, const Point& client, UINT keys) override;
+    bool onDoubleClick(MouseButton button, const Point& client, UINT keys) override;
 
     // A copy of the swatch tiled behind the picture; null: no background.
     void setBackgroundSwatch(const Dib* swatch);
@@ -82,10 +94,9 @@ private:
     class PrintingScope;
 
     LRESULT start(HWND hwnd);
-    void destroyed(HWND hwnd);
     void pictureChanged();
-    LRESULT leftButtonDown(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    void showContextMenu(HWND hwnd, LPARAM clicked);
+    bool dragWindow(const Point& client);
+    void showContextMenu(const Point& screen, bool fromKeyboard);
     void appendPositionMenu(HMENU menu);
     int positionCommand() const;
     void copyColour(bool hexadecimal);
@@ -95,6 +106,7 @@ private:
     void stepFrame(bool next, bool fromTimer);
     void toggleAnimation();
     bool canAnimate() const;
+    bool inMainWindow() const { return previewWindow == nullptr; }
     // The program's main window: the pane's own top-level window, or the one the application made.
     HWND mainWindow() const;
     void showError(const Exception& error);
@@ -105,7 +117,8 @@ private:
     HIMC previousInputContext = nullptr;
     std::unique_ptr<AnimeGifTimer> timer;
     Point menuPoint;
-    bool inMainWindow;
+    // The preview window the view lies in; null for the pane of the main window.
+    Window* previewWindow = nullptr;
 };
 
 // Prints the picture at the top left of the page at its size on the screen (the printer's resolution over

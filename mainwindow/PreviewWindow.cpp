@@ -60,33 +60,6 @@ BYTE PreviewWindow::alphaOf(int transparency)
 LRESULT PreviewWindow::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_CREATE:
-        return created() ? 0 : -1;
-    case WM_KEYDOWN:
-        try {
-            keyDown(wParam);
-        } catch (const Exception&) {
-        }
-        return 0;
-    case WM_LBUTTONDBLCLK:
-        SendMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
-        return 0;
-    case WM_MBUTTONDOWN:
-        cycleMode();
-        return 0;
-    case WM_SIZE:
-        if (view && view->getHandle())
-            view->setBounds(0, 0, LOWORD(lParam), HIWORD(lParam));
-        return 0;
-    case WM_SETFOCUS:
-        if (view && view->getHandle())
-            view->setFocus();
-        return 0;
-    case WM_DESTROY:
-        destroyIcon();
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;
     case FitWidthMessage:
         fitToScrollBar(true);
         return 0;
@@ -100,6 +73,65 @@ LRESULT PreviewWindow::handleMessage(HWND window, UINT message, WPARAM wParam, L
     default:
         return UserWindow::handleMessage(window, message, wParam, lParam);
     }
+}
+
+bool PreviewWindow::onCreate(const CREATESTRUCTW&, bool& refuse)
+{
+    refuse = !created();
+    return true;
+}
+
+bool PreviewWindow::onKeyDown(UINT key, UINT, UINT)
+{
+    try {
+        keyDown(key);
+    } catch (const Exception&) {
+    }
+    return true;
+}
+
+// The middle button cycles the display mode.
+bool PreviewWindow::onButtonDown(MouseButton button, const Point&, UINT)
+{
+    bool middle = button == MouseButton::Middle;
+    if (middle)
+        cycleMode();
+    return middle;
+}
+
+// A double click closes the window.
+bool PreviewWindow::onDoubleClick(MouseButton button, const Point&, UINT)
+{
+    bool left = button == MouseButton::Left;
+    if (left)
+        sendMessage(WM_SYSCOMMAND, SC_CLOSE);
+    return left;
+}
+
+bool PreviewWindow::onSize(UINT, const Size& client)
+{
+    if (view && view->getHandle())
+        view->setBounds(0, 0, client.cx, client.cy);
+    return true;
+}
+
+bool PreviewWindow::onSetFocus(HWND)
+{
+    if (view && view->getHandle())
+        view->setFocus();
+    return true;
+}
+
+bool PreviewWindow::onDestroy()
+{
+    destroyIcon();
+    return true;
+}
+
+// The view covers the whole client area.
+bool PreviewWindow::onEraseBackground(HDC)
+{
+    return true;
 }
 
 // Any failure makes the creation fail; the manager tells a cancelled conversion from the rest.
@@ -118,7 +150,7 @@ bool PreviewWindow::created()
 
 void PreviewWindow::build()
 {
-    view = std::make_unique<PPView>(false);
+    view = std::make_unique<PPView>(*this);
     std::unique_ptr<IImage> picture = converted ? convertedPicture() : sourcePicture();
     if (!picture || picture->isEmpty())
         throw Exception(ErrorCode::InvalidState);
@@ -281,7 +313,7 @@ void PreviewWindow::applyTransparency()
     }
 }
 
-void PreviewWindow::keyDown(WPARAM key)
+void PreviewWindow::keyDown(UINT key)
 {
     bool shift = GetKeyState(VK_SHIFT) < 0;
     switch (key) {

@@ -38,7 +38,17 @@ public:
     PreviewWindow(PreviewManager& manager, const wstring& path, int format, const wstring& formatName);
     ~PreviewWindow() override;
 
+    // The fitting and loading messages above.
     LRESULT handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool onCreate(const CREATESTRUCTW& creation, bool& refuse) override;
+    // The view passes its key presses, middle clicks and double clicks on to these.
+    bool onKeyDown(UINT key, UINT repeat, UINT flags) override;
+    bool onButtonDown(MouseButton button, const Point& client, UINT keys) override;
+    bool onDoubleClick(MouseButton button, const Point& client, UINT keys) override;
+    bool onSize(UINT kind, const Size& client) override;
+    bool onSetFocus(HWND previous) override;
+    bool onDestroy() override;
+    bool onEraseBackground(HDC dc) override;
 
     const wstring& getPath() const { return path; }
     bool isConverted() const { return converted; }
@@ -64,7 +74,7 @@ private:
     void setInitialMode();
     void addHints();
     void applyTransparency();
-    void keyDown(WPARAM key);
+    void keyDown(UINT key);
     void cycleMode();
     void fitToScrollBar(bool vertical);
     void destroyIcon();

@@ -1,5 +1,12 @@
 #include "toolkit/Control.h"
 #include <cwchar>
+#include "toolkit/ControlClass.h"
+
+namespace {
+
+constexpr wchar_t ObjectProperty[] = L"KorvilaneControl";
+
+} // namespace
 
 Control::~Control()
 {
@@ -37,10 +44,11 @@ HWND Control::attachControl(const wchar_t* className, HWND window)
 {
     HWND previous = hwnd;
     if (previousProcedure && IsWindow(hwnd)) {
-        bindObject(hwnd, nullptr);
+        unbind(hwnd);
         SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousProcedure));
     }
     previousProcedure = nullptr;
+    boundByProperty = false;
     hwnd = nullptr;
     if (className && window) {
         wchar_t actual[256];
@@ -67,6 +75,28 @@ void Control::subclass()
     bindObject(window, this);
 }
 
+void Control::subclassKeepingUserData()
+{
+    HWND window = liveHandle();
+    if (previousProcedure)
+        return;
+    previousProcedure = subclassWithProperty(window, ObjectProperty, this, &Control::propertyProcedure);
+    boundByProperty = true;
+}
+
+void Control::unbind(HWND window)
+{
+    if (boundByProperty)
+        RemovePropW(window, ObjectProperty);
+    else
+        bindObject(window, nullptr);
+}
+
+LRESULT Control::passKeyDown(UINT key, UINT repeat, UINT flags)
+{
+    return handleMessage(liveHandle(), WM_KEYDOWN, key, MAKELPARAM(repeat, flags));
+}
+
 LRESULT Control::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (!previousProcedure)
@@ -79,7 +109,16 @@ LRESULT Control::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM 
 
 LRESULT CALLBACK Control::controlProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    Control* object = boundObject<Control>(window);
+    return serve(boundObject<Control>(window), window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK Control::propertyProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return serve(static_cast<Control*>(GetPropW(window, ObjectProperty)), window, message, wParam, lParam);
+}
+
+LRESULT Control::serve(Control* object, HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
     if (!object)
         return answerUnbound(window, message, wParam, lParam);
     return routeExceptions(object, 0, [&] { return object->dispatch(window, message, wParam, lParam); });
@@ -101,7 +140,7 @@ LRESULT Control::destroyed(HWND window, WPARAM wParam, LPARAM lParam)
 {
     destroyPassedOn = false;
     LRESULT result = answerGuarded(window, WM_DESTROY, wParam, lParam, 0);
-    bindObject(window, nullptr);
+    unbind(window);
     if (previousProcedure) {
         // The window's own procedure sees WM_DESTROY exactly once, whether or not the handler passed it on.
         if (!destroyPassedOn)
@@ -109,6 +148,7 @@ LRESULT Control::destroyed(HWND window, WPARAM wParam, LPARAM lParam)
         SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousProcedure));
     }
     previousProcedure = nullptr;
+    boundByProperty = false;
     hwnd = nullptr;
     return result;
 }

@@ -18,6 +18,10 @@ public:
     // Routes the bound window's messages to this object; nothing when that is already so. Exception 1400
     // when no window is bound.
     void subclass();
+    // The same for a window of the system that keeps its own state in its user data (the shell's item
+    // views): the object is found through a window property instead. Failure throws Exception with the
+    // system's error.
+    void subclassKeepingUserData();
     bool isSubclassed() const { return previousProcedure != nullptr; }
 
     // Everything goes to the window's own procedure.
@@ -35,13 +39,21 @@ protected:
     // Unbinds (putting the window's procedure back), then binds hwnd when given; with a class name the
     // window's class must match it exactly.
     HWND attachControl(const wchar_t* className, HWND window);
+    // A key press handed to the window's own procedure as another key, for a control that changes what its
+    // keys do; repeat and flags as onKeyDown got them.
+    LRESULT passKeyDown(UINT key, UINT repeat, UINT flags);
 
 private:
     static LRESULT CALLBACK controlProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK propertyProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT serve(Control* object, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT destroyed(HWND window, WPARAM wParam, LPARAM lParam);
+    void unbind(HWND window);
 
     WNDPROC previousProcedure = nullptr;
+    // Set while the object is found through the window property rather than the user data.
+    bool boundByProperty = false;
     // Set when the object's handler has passed WM_DESTROY on to the window's own procedure.
     bool destroyPassedOn = false;
 };

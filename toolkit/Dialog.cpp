@@ -46,7 +46,7 @@ LRESULT Dialog::handleMessage(HWND window, UINT message, WPARAM, LPARAM lParam)
 {
     if (message != WM_GETMINMAXINFO)
         return answerDialogMessage(window, message);
-    limitTrackingSize(lParam);
+    limitTrackingSize(*reinterpret_cast<MINMAXINFO*>(lParam));
     return Handled;
 }
 

@@ -2,6 +2,7 @@
 #include <shellapi.h>
 #include "foundation/Exception.h"
 #include "foundation/wstring.h"
+#include "toolkit/DroppedFiles.h"
 
 namespace {
 
@@ -14,18 +15,6 @@ bool offersFiles(IDataObject* data)
 {
     FORMATETC format = fileDropFormat();
     return data && data->QueryGetData(&format) == S_OK;
-}
-
-// The first file of the drop in full, however long its path; empty when the drop holds none.
-wstring firstDroppedFile(HDROP drop)
-{
-    UINT length = DragQueryFileW(drop, 0, nullptr, 0);
-    if (length == 0)
-        return wstring();
-    wstring path;
-    wchar_t* buffer = path.reserve(static_cast<int>(length) + 1);
-    DragQueryFileW(drop, 0, buffer, length + 1);
-    return path;
 }
 
 } // namespace
@@ -52,7 +41,7 @@ void FileDropHandler::drop(IDataObject* data, DWORD, POINTL, DWORD* effect)
         return;
     // The callbacks of a drop target must not throw: a path that cannot be read changes nothing.
     try {
-        wstring path = firstDroppedFile(static_cast<HDROP>(medium.hGlobal));
+        wstring path = droppedFile(static_cast<HDROP>(medium.hGlobal), 0);
         SetWindowTextW(target, path.buffer());
         *effect = DROPEFFECT_COPY;
     } catch (const Exception&) {

@@ -65,6 +65,33 @@ bool MessageCracker::crack(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
     case WM_DROPFILES:
         return onDropFiles(reinterpret_cast<HDROP>(wParam));
     default:
+        return crackFrame(message, wParam, lParam, result);
+    }
+}
+
+// The messages of the frame: its menus, its size limits, the cursor and the background.
+bool MessageCracker::crackFrame(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    switch (message) {
+    case WM_INITMENU:
+        return onInitMenu(reinterpret_cast<HMENU>(wParam));
+    case WM_MENUSELECT:
+        return onMenuSelect(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HMENU>(lParam));
+    case WM_GETMINMAXINFO:
+        return onGetMinMaxInfo(*reinterpret_cast<MINMAXINFO*>(lParam));
+    case WM_SETCURSOR: {
+        bool halt = false;
+        if (!onSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam), HIWORD(lParam), halt))
+            return false;
+        result = halt ? TRUE : FALSE;
+        return true;
+    }
+    case WM_ERASEBKGND:
+        if (!onEraseBackground(reinterpret_cast<HDC>(wParam)))
+            return false;
+        result = 1;
+        return true;
+    default:
         return crackMouse(message, wParam, lParam);
     }
 }

@@ -49,7 +49,23 @@ public:
     virtual bool onCtlColorStatic(HDC, HWND /*control*/, HBRUSH& /*brush*/) { return false; }
     // A handler that handles the drop releases it (DragFinish).
     virtual bool onDropFiles(HDROP) { return false; }
+    // A menu of the window's menu bar is about to open: the bar's menu.
+    virtual bool onInitMenu(HMENU) { return false; }
+    // item: the command id, or the position of an item that opens a pop-up; flags: the item's MF_ flags;
+    // menu: the menu clicked. When the menu closes, flags is 0xFFFF and menu null.
+    virtual bool onMenuSelect(UINT /*item*/, UINT /*flags*/, HMENU /*menu*/) { return false; }
+    virtual bool onGetMinMaxInfo(MINMAXINFO&) { return false; }
+    // pointed: the window under the mouse (this one or a child); hitTest: HTCLIENT, HTCAPTION, ...;
+    // mouseMessage: the mouse message that moved or pressed, 0 in menu mode. Setting halt answers TRUE, which
+    // tells a child window that asked its parent first to keep the cursor set here.
+    virtual bool onSetCursor(HWND /*pointed*/, UINT /*hitTest*/, UINT /*mouseMessage*/, bool& /*halt*/)
+    {
+        return false;
+    }
+    // A handled background counts as erased (the message answers 1).
+    virtual bool onEraseBackground(HDC) { return false; }
 
 private:
+    bool crackFrame(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     bool crackMouse(UINT message, WPARAM wParam, LPARAM lParam);
 };

@@ -80,9 +80,6 @@ HWND UserWindow::create(DWORD exStyle, const UserWindowClass& windowClass, const
 LRESULT UserWindow::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_GETMINMAXINFO:
-        limitTrackingSize(lParam);
-        return 0;
     case WM_COMMAND:
         return 0;
     case WM_QUERYNEWPALETTE:
@@ -92,6 +89,12 @@ LRESULT UserWindow::handleMessage(HWND window, UINT message, WPARAM wParam, LPAR
     default:
         return DefWindowProcW(window, message, wParam, lParam);
     }
+}
+
+bool UserWindow::onGetMinMaxInfo(MINMAXINFO& info)
+{
+    limitTrackingSize(info);
+    return true;
 }
 
 LRESULT CALLBACK UserWindow::windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

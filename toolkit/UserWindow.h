@@ -47,6 +47,7 @@ public:
     void* getCreateParam() const { return createParam; }
 
     LRESULT handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool onGetMinMaxInfo(MINMAXINFO& info) override;
 
     static LRESULT CALLBACK windowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -196,11 +196,10 @@ INT_PTR Window::answerDialogGuarded(HWND window, UINT message, WPARAM wParam, LP
     return routeExceptions(this, failureResult, [&] { return answerDialog(window, message, wParam, lParam); });
 }
 
-void limitTrackingSize(LPARAM minMaxInfo)
+void limitTrackingSize(MINMAXINFO& info)
 {
-    auto* info = reinterpret_cast<MINMAXINFO*>(minMaxInfo);
-    info->ptMinTrackSize.x = 100;
-    info->ptMinTrackSize.y = 100;
+    info.ptMinTrackSize.x = 100;
+    info.ptMinTrackSize.y = 100;
 }
 
 LRESULT answerUnbound(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
@@ -236,6 +235,21 @@ LRESULT sendCommand(HWND window, int id, int code, HWND control)
 LRESULT notifyParent(HWND control, int code)
 {
     return sendCommand(GetParent(control), GetDlgCtrlID(control), code, control);
+}
+
+LRESULT sendMenuSelect(HWND window, UINT item, UINT flags, HMENU menu)
+{
+    return SendMessageW(window, WM_MENUSELECT, MAKEWPARAM(item, flags), reinterpret_cast<LPARAM>(menu));
+}
+
+LRESULT dragByCaption(HWND window, const Point& screen)
+{
+    return SendMessageW(window, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(screen.x, screen.y));
+}
+
+Point messagePosition()
+{
+    return pointFromLParam(static_cast<LPARAM>(GetMessagePos()));
 }
 
 namespace {

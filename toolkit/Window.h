@@ -85,6 +85,13 @@ Point clientToScreen(HWND hwnd, const Point& client);
 LRESULT sendCommand(HWND window, int id, int code = 0, HWND control = nullptr);
 // WM_COMMAND from a control to its parent, with the control's id.
 LRESULT notifyParent(HWND control, int code);
+// WM_MENUSELECT with the values onMenuSelect got: a window hands its menus' status help to another.
+LRESULT sendMenuSelect(HWND window, UINT item, UINT flags, HMENU menu);
+// A press of the left button on the window's caption at the screen point: the window follows the mouse until
+// the button is let go.
+LRESULT dragByCaption(HWND window, const Point& screen);
+// Where the mouse was, in screen coordinates, when the message being handled was posted.
+Point messagePosition();
 // The first child (at any depth) whose class name equals the name regardless of case; null when there is
 // none, also for a parent without children. A class name that cannot be read throws Exception with the
 // system's error.
@@ -135,7 +142,7 @@ inline void setDialogResult(HWND dialog, LRESULT result)
 }
 
 // Program windows cannot be dragged smaller than 100 x 100 pixels: the answer to WM_GETMINMAXINFO.
-void limitTrackingSize(LPARAM minMaxInfo);
+void limitTrackingSize(MINMAXINFO& info);
 
 // What the window and control procedures answer for a window without an object.
 LRESULT answerUnbound(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -97,6 +97,31 @@ public:
         calls.push_back({"init", focus != nullptr && GetParent(focus) == this->hwnd});
         return true;
     }
+    bool onInitMenu(HMENU menu) override
+    {
+        calls.push_back({"init menu"});
+        menus.push_back(menu);
+        return true;
+    }
+    bool onMenuSelect(UINT item, UINT flags, HMENU menu) override
+    {
+        calls.push_back({"menu select", static_cast<long>(item), static_cast<long>(flags)});
+        menus.push_back(menu);
+        return true;
+    }
+    // Halts only over the client area.
+    bool onSetCursor(HWND pointed, UINT hitTest, UINT mouseMessage, bool& halt) override
+    {
+        calls.push_back({pointed == this->hwnd ? "cursor here" : "cursor", static_cast<long>(hitTest),
+                         static_cast<long>(mouseMessage)});
+        halt = hitTest == HTCLIENT;
+        return true;
+    }
+    bool onEraseBackground(HDC dc) override
+    {
+        calls.push_back({"erase", dc != nullptr});
+        return true;
+    }
     LRESULT handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override
     {
         raw.push_back(message);
@@ -105,6 +130,7 @@ public:
     void onException(const Exception& exception) override { exceptionCodes.push_back(exception.getCode()); }
 
     std::vector<Call> calls;
+    std::vector<HMENU> menus;
     std::vector<UINT> raw;
     std::vector<int> exceptionCodes;
     bool refuseCreation = false;
@@ -177,6 +203,37 @@ TEST(MessageCracking, AWindowsHandlersGetTheValuesItsMessagesCarry)
     SetTimer(handle, TimerId, 10, nullptr);
     EXPECT_TRUE(pumpMessagesUntil([&] { return !window.exceptionCodes.empty(); }));
     EXPECT_EQ(window.exceptionCodes, std::vector<int>{4321});
+}
+
+TEST(MessageCracking, MenuCursorAndBackgroundHandlersGetTheirPartsAndGiveTheirAnswers)
+{
+    CrackedWindow window;
+    HWND handle = window.open();
+    ASSERT_TRUE(handle);
+    window.calls.clear();
+    HMENU menu = CreatePopupMenu();
+    SendMessageW(handle, WM_INITMENU, reinterpret_cast<WPARAM>(menu), 0);
+    SendMessageW(handle, WM_MENUSELECT, MAKEWPARAM(4102, MF_HILITE | MF_MOUSESELECT), reinterpret_cast<LPARAM>(menu));
+    SendMessageW(handle, WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
+    EXPECT_EQ(SendMessageW(handle, WM_SETCURSOR, reinterpret_cast<WPARAM>(handle), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
+              TRUE)
+        << "a child that asked first keeps the cursor set here";
+    EXPECT_EQ(SendMessageW(handle, WM_SETCURSOR, 0, MAKELPARAM(HTCAPTION, WM_LBUTTONDOWN)), FALSE);
+    HDC dc = GetDC(handle);
+    EXPECT_EQ(SendMessageW(handle, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0), 1) << "erased";
+    ReleaseDC(handle, dc);
+    DestroyMenu(menu);
+
+    const std::vector<Call> expected = {
+        {"init menu"},
+        {"menu select", 4102, MF_HILITE | MF_MOUSESELECT},
+        {"menu select", 0, 0xFFFF},
+        {"cursor here", HTCLIENT, WM_MOUSEMOVE},
+        {"cursor", HTCAPTION, WM_LBUTTONDOWN},
+        {"erase", true},
+    };
+    EXPECT_EQ(window.calls, expected);
+    EXPECT_EQ(window.menus, (std::vector<HMENU>{menu, menu, nullptr})) << "the menu closing names none";
 }
 
 TEST(MessageCracking, ACreationTheHandlerRefusesFails)

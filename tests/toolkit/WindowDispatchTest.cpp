@@ -255,6 +255,30 @@ TEST_F(Dispatch, ASubclassedControlSeesItsMessagesAndTheWindowsOwnProcedureStill
     EXPECT_EQ(counter.destroys, 2);
 }
 
+TEST_F(Dispatch, AControlFoundThroughAPropertyLeavesTheWindowsUserDataAlone)
+{
+    ParentWindow parent;
+    HWND handle = counterWindow(parent.getHandle());
+    SetWindowLongPtrW(handle, GWLP_USERDATA, 1234);
+    CounterControl control;
+    control.attach(handle);
+    control.subclassKeepingUserData();
+    EXPECT_EQ(SendMessageW(handle, Answer, 0, 0), 7);
+    EXPECT_EQ(control.seen, 1);
+    EXPECT_EQ(GetWindowLongPtrW(handle, GWLP_USERDATA), 1234) << "the window's own state stays";
+
+    control.attach(nullptr);
+    EXPECT_EQ(GetWindowLongPtrW(handle, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(counterProcedure));
+    SendMessageW(handle, Answer, 0, 0);
+    EXPECT_EQ(control.seen, 1) << "given back";
+    control.attach(handle);
+    control.subclassKeepingUserData();
+    DestroyWindow(handle);
+    EXPECT_EQ(counter.destroys, 1);
+    EXPECT_EQ(control.getHandle(), nullptr);
+    EXPECT_FALSE(control.isSubclassed());
+}
+
 TEST_F(Dispatch, AControlObjectGivesTheWindowBackWhenItGoes)
 {
     ParentWindow parent;

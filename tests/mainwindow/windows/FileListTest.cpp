@@ -6,9 +6,11 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 #include <shlobj.h>
 #include "support/ComTesting.h"
+#include "support/DragData.h"
 #include "support/ExpectCode.h"
 #include "foundation/DateTime.h"
 #include "mainwindow/EBFileListView.h"
@@ -49,10 +51,22 @@ struct Recorder {
             onFailure();
     }
     void finished(Window*, Args&) { events.push_back(L"finished"); }
-    void key(Window*, Args& args) { keys.push_back(args.value.value); }
+    void key(Window*, Args& args) { keys.push_back(args.key); }
     void doubleClick(Window*, Args&) { ++doubleClicks; }
     void selectionChanged(Window*, Args&) { ++selectionChanges; }
-    void contextMenu(Window*, Args& args) { menus.push_back({args.value.value, args.param.value}); }
+    void contextMenu(Window*, Args& args) { menus.push_back({args.contextMenu.screen, args.contextMenu.window}); }
+    void command(Window*, Args& args) { commands.push_back({args.command.id, args.command.code}); }
+    void menuSelect(Window*, Args& args)
+    {
+        selections.push_back({args.menuSelection.item, args.menuSelection.flags, args.menuSelection.menu});
+    }
+    void filesDropped(Window*, Args& args)
+    {
+        wstringArray paths;
+        args.dropped->paths(paths);
+        for (int i = 0; i < paths.count(); ++i)
+            dropped.push_back(paths.at(i).buffer());
+    }
 
     bool hasFinished() const { return !events.empty() && events.back() == L"finished"; }
 
@@ -64,10 +78,13 @@ struct Recorder {
     DWORD offerPause = 0;
     std::function<void()> onOffer;
     std::function<void()> onFailure;
-    std::vector<INT_PTR> keys;
+    std::vector<UINT> keys;
     int doubleClicks = 0;
     int selectionChanges = 0;
-    std::vector<std::pair<INT_PTR, INT_PTR>> menus;
+    std::vector<std::pair<Point, HWND>> menus;
+    std::vector<std::pair<int, int>> commands;
+    std::vector<std::tuple<UINT, UINT, HMENU>> selections;
+    std::vector<std::wstring> dropped;
 };
 
 // Ends the test program when the test has not come back in time: a deadlock fails the run, never hangs it.
@@ -501,17 +518,37 @@ TEST_F(ClassicFileList, ArrowKeysStepLikeUpAndDownAndTheEventsSeeTheUsersInput)
     EXPECT_GT(recorder.selectionChanges, 0);
     SetFocus(inner());
     SendMessageW(inner(), WM_KEYDOWN, VK_RIGHT, 0);
-    EXPECT_EQ(recorder.keys, std::vector<INT_PTR>{VK_RIGHT});
+    EXPECT_EQ(recorder.keys, std::vector<UINT>{VK_RIGHT});
     EXPECT_EQ(list->firstSelectedIndex(), 1) << "right went down a row";
 
     SendMessageW(inner(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(30, 30));
     EXPECT_EQ(recorder.doubleClicks, 1);
     SendMessageW(inner(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(inner()), MAKELPARAM(120, 80));
     ASSERT_EQ(recorder.menus.size(), 1u);
-    EXPECT_EQ(recorder.menus[0].first, MAKELPARAM(120, 80));
-    EXPECT_EQ(recorder.menus[0].second, reinterpret_cast<INT_PTR>(inner()));
+    EXPECT_EQ(recorder.menus[0].first.x, 120);
+    EXPECT_EQ(recorder.menus[0].first.y, 80);
+    EXPECT_EQ(recorder.menus[0].second, inner());
     EXPECT_EQ(thrownCode([&] { list->setEventHandler(static_cast<FileListEvent>(11), IFileListView::Handler()); }),
               ErrorCode::InvalidArgument);
+}
+
+TEST_F(ClassicFileList, TheListsMenusAndDroppedFilesReachTheEventsWhole)
+{
+    bind(FileListEvent::command, &Recorder::command);
+    bind(FileListEvent::menuSelect, &Recorder::menuSelect);
+    bind(FileListEvent::filesDropped, &Recorder::filesDropped);
+    SendMessageW(inner(), WM_COMMAND, MAKEWPARAM(4102, 1), 0);
+    EXPECT_EQ(recorder.commands, (std::vector<std::pair<int, int>>{{4102, 1}}));
+    HMENU menu = CreatePopupMenu();
+    SendMessageW(inner(), WM_MENUSELECT, MAKEWPARAM(4105, MF_HILITE), reinterpret_cast<LPARAM>(menu));
+    SendMessageW(inner(), WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
+    DestroyMenu(menu);
+    const std::vector<std::tuple<UINT, UINT, HMENU>> selected = {{4105, MF_HILITE, menu}, {0, 0xFFFF, nullptr}};
+    EXPECT_EQ(recorder.selections, selected) << "the help of an item, then the menu closing";
+
+    std::wstring deep = L"C:\\" + std::wstring(300, L'd') + L"\\p.bmp";
+    SendMessageW(inner(), WM_DROPFILES, reinterpret_cast<WPARAM>(fileDropBlock({L"C:\\a.bmp", deep})), 0);
+    EXPECT_EQ(recorder.dropped, (std::vector<std::wstring>{L"C:\\a.bmp", deep})) << "a long path comes whole";
 }
 
 TEST_F(ClassicFileList, ClosingTheWindowWhileTheFeederIsBusyEndsWithoutADeadlock)

@@ -157,6 +157,27 @@ TEST_F(MainWindowTest, StatusBarCountsTheFilesAndTheSelectionAndNamesTheFormat)
     EXPECT_EQ(status(0), L"ESCで中断");
 }
 
+TEST_F(MainWindowTest, AMenuItemsHelpFillsTheStatusBarUntilTheMenuCloses)
+{
+    HWND bar = GetDlgItem(main, MyMainWindow::StatusbarId);
+    const std::wstring clearHelp = L"ファイルリストをクリアします。";
+    const std::wstring convertHelp = L"ファイルリストのファイルをすべて変換して保存します。";
+    HMENU popup = CreatePopupMenu();
+    // The menu bar's, then the context menus of the list and of the preview pane, which hand their help on.
+    const std::vector<std::pair<HWND, UINT>> menus = {{main, 4102},
+                                                      {GetDlgItem(pane().getHandle(), 101), 4105},
+                                                      {window->preview().getHandle(), 4102}};
+    for (const auto& [owner, item] : menus) {
+        SendMessageW(owner, WM_MENUSELECT, MAKEWPARAM(item, MF_HILITE), reinterpret_cast<LPARAM>(popup));
+        EXPECT_TRUE(SendMessageW(bar, SB_ISSIMPLE, 0, 0));
+        EXPECT_EQ(status(0), item == 4102 ? clearHelp : convertHelp);
+        SendMessageW(owner, WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
+        EXPECT_FALSE(SendMessageW(bar, SB_ISSIMPLE, 0, 0)) << "the menu closed";
+        EXPECT_EQ(status(1), L"JPEGに変換");
+    }
+    DestroyMenu(popup);
+}
+
 TEST_F(MainWindowTest, MenuStatesFollowTheListTheFormatAndTheView)
 {
     HMENU menu = initMenu();

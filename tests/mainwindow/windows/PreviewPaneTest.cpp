@@ -14,7 +14,7 @@ namespace {
 // pane tells it. It does not start moving on WM_NCLBUTTONDOWN, which would wait for a real mouse.
 class MainWindowStandIn : public UserWindow {
 public:
-    MainWindowStandIn() : pane(true)
+    MainWindowStandIn()
     {
         create(0, testWindowClass(), L"メイン", WS_OVERLAPPEDWINDOW, 10, 10, 560, 420, nullptr, nullptr, nullptr);
         Rect client = getClientRect();
