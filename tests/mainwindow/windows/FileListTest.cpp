@@ -453,8 +453,13 @@ TEST_F(ClassicFileList, AnEmptyAddEndsAtOnceAndANewAddReplacesARunningOne)
 
     std::vector<std::wstring> made = pictures(3);
     recorder.events.clear();
+    // Offers slower than a slice, so that the first run is surely still under way when the second add comes:
+    // fast ones would all fit in one slice, and the run would end before the test could look.
+    recorder.offerPause = 50;
     add({made[0], made[0], made[0], made[0], made[0], made[0]});
     ASSERT_TRUE(pumpMessagesUntil([&] { return recorder.offers >= 2; }));
+    ASSERT_LT(recorder.offers, 6);
+    recorder.offerPause = 0;
     add({made[1], made[2]});
     waitUntilFinished();
     pumpMessagesUntil([] { return false; }, std::chrono::milliseconds(200));
