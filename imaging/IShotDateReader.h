@@ -8,6 +8,6 @@ class IShotDateReader {
 public:
     virtual ~IShotDateReader() = default;
     // True with the date in local time; false when the picture has no such value, its first frame offers no
-    // metadata (a BMP), or the value cannot be read. A file that cannot be decoded throws Exception.
+    // metadata (a BMP), the value cannot be read, or the file cannot be opened or decoded at all.
     virtual bool readDateTaken(const wstring& path, DateTime& taken) = 0;
 };

@@ -57,9 +57,11 @@ int CommandLineBatch::run(const wstringArray& sources, const wstringArray& targe
     converted = 0;
     // What the batch reads of the settings and what the steps it calls read must be one record.
     AppServices lent(setting);
+    // Anything else that stops the batch, memory running out outside a picture included, is its error: the
+    // command line ends with an exit code the caller knows.
     try {
         return convertAll(sources, targets);
-    } catch (const Exception&) {
+    } catch (...) {
         writeErrorEnd();
         return Failed;
     }
@@ -166,7 +168,7 @@ void CommandLineBatch::writeErrorEnd()
     try {
         write(wstring(newLine) + stampedLogText(LogMessages::C004) + newLine + newLine);
         writeCount();
-    } catch (const Exception&) {
+    } catch (...) {
     }
 }
 

@@ -53,7 +53,8 @@ int CommandLineMode::run(const wstringArray& arguments)
         if (tellUser)
             tell(success);
         return success ? Success : Failure;
-    } catch (const Exception&) {
+    } catch (...) {
+        // Memory that runs out is a failure too: the exit code is 0 or 1 whatever happened.
         if (tellUser)
             tell(false);
         return Failure;
@@ -133,7 +134,7 @@ void CommandLineMode::tell(bool success)
             application.messageBox(nullptr, Messages::I0002.get(), MB_ICONINFORMATION);
         else
             application.messageBox(nullptr, Messages::E0018.get(), MB_ICONWARNING);
-    } catch (const Exception&) {
+    } catch (...) {
     }
 }
 
@@ -145,7 +146,7 @@ int runCommandLineMode(Application& application, AppSetting& setting, const wstr
     try {
         loadMessages(module);
         loadLogMessages(module);
-    } catch (const Exception&) {
+    } catch (...) {
         return Failure;
     }
     GdiplusSession graphics;

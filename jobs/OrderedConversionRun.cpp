@@ -71,24 +71,17 @@ OrderedConversionRun::Next OrderedConversionRun::take(int index, const PictureAt
     return convert(entry);
 }
 
-// The target under the rename rule, in its sub-folder, which is made here. Skip when the rule gives the picture
-// no name: that is its failure.
+// The target under the rename rule, in its sub-folder, which is made here. Skip when the picture cannot be named:
+// the rule gives it no name, or what the rule reads of its source cannot be read (a source that is gone has no
+// update time). That is the picture's failure, as one that cannot be loaded.
 OrderedConversionRun::Next OrderedConversionRun::nameTarget(RunPicture& picture)
 {
     wstring name;
-    bool inOrder = inTurn([&] {
-        name = Path(picture.target).getPath();
-        if (!options.applyRenameRules)
-            return;
-        name = renamer.rename(name, picture.source);
-        if (!name.isEmpty())
-            name = renamer.sortedName(picture.source, Path(name));
-        if (!name.isEmpty())
-            name = Path(name).getPath();
+    PictureOutcome named = pictureStep(canceller, [&] {
+        name = targetName(picture);
+        return name.isEmpty() ? PictureOutcome::Failed : PictureOutcome::Written;
     });
-    if (!inOrder)
-        return Next::Stop;
-    if (name.isEmpty()) {
+    if (named != PictureOutcome::Written) {
         // A one-at-a-time run logs this failure in its turn.
         if (catchUp() == Next::Stop)
             return Next::Stop;
@@ -99,11 +92,24 @@ OrderedConversionRun::Next OrderedConversionRun::nameTarget(RunPicture& picture)
         return Next::Continue;
     wstring folder = Path(name).getDirectory();
     // A one-at-a-time run makes the folder after the pictures before it, and not at all when one of them ends
-    // the run.
-    if (!Path(folder).exists() && catchUp() == Next::Stop)
+    // the run; a file in the folder's place is its error in that same turn.
+    if (!isDirectory(folder) && catchUp() == Next::Stop)
         return Next::Stop;
     createDirectoryTree(folder);
     return Next::Continue;
+}
+
+wstring OrderedConversionRun::targetName(const RunPicture& picture)
+{
+    wstring name = Path(picture.target).getPath();
+    if (!options.applyRenameRules)
+        return name;
+    name = renamer.rename(name, picture.source);
+    if (!name.isEmpty())
+        name = renamer.sortedName(picture.source, Path(name));
+    if (!name.isEmpty())
+        name = Path(name).getPath();
+    return name;
 }
 
 OrderedConversionRun::Next OrderedConversionRun::settleTarget(Entry& entry)

@@ -109,6 +109,7 @@ private:
 
     Next take(int index, const PictureAt& pictureAt);
     Next nameTarget(RunPicture& picture);
+    wstring targetName(const RunPicture& picture);
     Next settleTarget(Entry& entry);
     Existing existing(const wstring& target) const;
     Next convert(Entry& entry);

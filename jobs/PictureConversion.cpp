@@ -1,4 +1,5 @@
 #include "jobs/PictureConversion.h"
+#include <new>
 #include "conversion/OutputDepth.h"
 #include "conversion/SaveImage.h"
 #include "foundation/Exception.h"
@@ -87,5 +88,10 @@ PictureOutcome pictureStep(ICanceller* canceller, const std::function<PictureOut
         return convert();
     } catch (const Exception&) {
         return pictureOutcome(stoppedOutcome(canceller));
+    } catch (const std::bad_alloc&) {
+        // This picture asked for more than the memory there is; smaller ones after it may well fit.
+        PictureOutcome outcome = pictureOutcome(stoppedOutcome(canceller));
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return outcome;
     }
 }

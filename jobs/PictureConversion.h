@@ -56,9 +56,10 @@ struct SourcePicture {
 // that is not written is left as it was.
 PictureOutcome convertPictureFile(const PictureRequest& request, ICanceller* canceller);
 
-// Runs one picture's way through the functions here so that an Exception of a loader, a step or the save is
-// that picture's failure, or its cancel when the user has cancelled: a picture the platform cannot take never
-// ends the whole run. Whatever the run does around it (naming, folders, questions) is the run's own.
+// Runs one picture's way through the functions here so that an Exception of a loader, a step or the save, or
+// memory running out (the last error is then 8), is that picture's failure, or its cancel when the user has
+// cancelled: a picture the platform cannot take never ends the whole run. The run names the picture's target
+// through it too; whatever else the run does around it (folders, questions) is the run's own.
 PictureOutcome pictureStep(ICanceller* canceller, const std::function<PictureOutcome()>& convert);
 
 // The steps for callers that take the picture from, or give it to, somewhere else (the clipboard).

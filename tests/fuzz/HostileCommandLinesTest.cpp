@@ -10,7 +10,7 @@ class HostileCommandLines : public FuzzTest {};
 
 TEST_F(HostileCommandLines, MutatedCommandLinesEndCleanly)
 {
-    supervisor.expectAllKept([] { return mutatedCommandLineCases(31337, 300); });
+    supervisor.expectAllKept([] { return mutatedCommandLineCases(31337, 200); });
 }
 
 // Whatever the edits did, the program is given no path outside the case's folder to write to.

@@ -23,15 +23,16 @@ bool platformReads(const std::string& seed)
     return seed != "24.tga" && !(shortV4 && seed.find("bitfields") == std::string::npos);
 }
 
-// The seeds in turn, each damaged anew, into the output formats in turn.
+// The seeds in turn, each damaged anew, into the output formats in turn: a few rounds over the seeds meet every
+// format, whatever the number of seeds.
 template <typename Damage>
 std::vector<CommandLineCase> mutatedCases(const std::vector<NamedBytes>& seeds, size_t count, Damage damage)
 {
     std::vector<CommandLineCase> cases;
     for (size_t round = 0; round < count; ++round) {
         const NamedBytes& seed = seeds[round % seeds.size()];
-        cases.push_back(pictureCase(seed.name + " #" + std::to_string(round), extensionOf(seed), damage(seed),
-                                    formatFor(round / seeds.size())));
+        cases.push_back(
+            pictureCase(seed.name + " #" + std::to_string(round), extensionOf(seed), damage(seed), formatFor(round)));
     }
     return cases;
 }
@@ -59,7 +60,7 @@ TEST_F(HostilePictures, MutatedBmpsEndCleanly)
 {
     supervisor.expectAllKept([] {
         Mutator mutator(20240611);
-        return mutatedCases(bmpSeeds(), 300, [&](const NamedBytes& seed) { return hostileBmp(mutator, seed.bytes); });
+        return mutatedCases(bmpSeeds(), 200, [&](const NamedBytes& seed) { return hostileBmp(mutator, seed.bytes); });
     });
 }
 
@@ -67,6 +68,6 @@ TEST_F(HostilePictures, MutatedPicturesOfOtherFormatsEndCleanly)
 {
     supervisor.expectAllKept([] {
         Mutator mutator(7);
-        return mutatedCases(pictureSeeds(), 240, [&](const NamedBytes& seed) { return hostilePicture(mutator, seed); });
+        return mutatedCases(pictureSeeds(), 160, [&](const NamedBytes& seed) { return hostilePicture(mutator, seed); });
     });
 }

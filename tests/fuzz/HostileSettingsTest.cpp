@@ -33,5 +33,5 @@ std::vector<CommandLineCase> mutatedSettingsCases(UINT64 seed, size_t count)
 
 TEST_F(HostileSettings, MutatedSettingsFilesEndCleanly)
 {
-    supervisor.expectAllKept([] { return mutatedSettingsCases(424242, 120); });
+    supervisor.expectAllKept([] { return mutatedSettingsCases(424242, 80); });
 }

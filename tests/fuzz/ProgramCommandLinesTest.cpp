@@ -1,6 +1,6 @@
-// A few dozen cases through the real korvilane.exe, each a process of its own: what the program's start adds
-// to the command-line mode (its settings load, its entry point's exit code) meets the kept cases, one seed of
-// each kind and some mutated command lines.
+// Some fifteen cases through the real korvilane.exe, each a process of its own: what the program's start adds
+// to the command-line mode (its settings load, its entry point's exit code) meets kept cases, sound pictures of
+// the platform's decoders and of the program's own reader, and some mutated command lines.
 #include "CommandLineMutator.h"
 #include "CommandLineRoads.h"
 #include "RegressionCorpus.h"
@@ -42,12 +42,12 @@ TEST_F(ProgramCommandLines, KeptPicturesEndWithAnExitCodeOfZeroOrOne)
           "V5 top-down 8-bit BMP whose pixels lie past its end", "TGA that WIC opens and cannot convert"})
         cases.push_back(caseNamed(corpus, name));
     std::vector<NamedBytes> seeds = pictureSeeds();
-    for (std::string seed : {"24.png", "8.gif", "24.jpg", "3.tif"}) {
+    for (std::string seed : {"24.jpg", "3.tif"}) {
         std::wstring extension(seed.begin() + static_cast<std::ptrdiff_t>(seed.find('.')) + 1, seed.end());
         cases.push_back(pictureCase(seed, extension, seedNamed(seeds, seed), L"BMP"));
         cases.back().mustConvert = true;
     }
-    for (const char* seed : {"bmp12-8-c0", "bmp124-4-c2", "bmp56-32-bitfields-topdown"}) {
+    for (const char* seed : {"bmp12-8-c0", "bmp56-32-bitfields-topdown"}) {
         cases.push_back(pictureCase(seed, L"bmp", seedNamed(bmpSeeds(), seed), L"JPEG"));
         cases.back().mustConvert = true;
     }
@@ -64,5 +64,5 @@ TEST_F(ProgramCommandLines, KeptSettingsLoadInTimeAndBoundedMemory)
 
 TEST_F(ProgramCommandLines, MutatedCommandLinesEndWithAnExitCodeOfZeroOrOne)
 {
-    expectAllKept(mutatedCommandLineCases(2718, 12));
+    expectAllKept(mutatedCommandLineCases(2718, 6));
 }

@@ -134,5 +134,8 @@ TEST_F(PictureProperties, ShootingDatesAreLocalTimesOfTheMetadata)
     EXPECT_FALSE(reader.readDateTaken(folder.file(L"24.jpg").c_str(), date));
     // A BMP frame holds no metadata: no shooting date either.
     EXPECT_FALSE(reader.readDateTaken(folder.file(L"8.bmp").c_str(), date));
-    expectCode(ERROR_FILE_NOT_FOUND, [&] { reader.readDateTaken(folder.file(L"missing.jpg").c_str(), date); });
+    // Nor does a file that no decoder takes, or none at all: whether it is a picture is for its loaders to tell.
+    writeBytes(folder.file(L"text.png"), std::vector<BYTE>(200, 'a'));
+    EXPECT_FALSE(reader.readDateTaken(folder.file(L"text.png").c_str(), date));
+    EXPECT_FALSE(reader.readDateTaken(folder.file(L"missing.jpg").c_str(), date));
 }

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
+#include <new>
+#include "foundation/MessageWriter.h"
 #include "foundation/wstringArray.h"
 #include "imaging/gdipImageIO.h"
+#include "imaging/pictureClaims.h"
 #include "jobs/CommandLineBatch.h"
 #include "jobs/LogMessages.h"
 #include "settings/AppServices.h"
@@ -45,6 +48,26 @@ protected:
     ScratchFolder folder{L"korvilane-batch"};
     // The application's record, lent for the whole test: the defaults.
     LentSettings applicationSettings;
+};
+
+// A BMP file whose pixels are a whole PNG or JPEG file, as its compression says.
+Bytes wrappedBmp(DWORD compression, const Bytes& picture, int width, int height)
+{
+    BITMAPINFOHEADER info{sizeof(info), width, height, 1, 0, compression, static_cast<DWORD>(picture.size())};
+    BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(sizeof(file) + sizeof(info) + picture.size()), 0, 0,
+                          static_cast<DWORD>(sizeof(file) + sizeof(info))};
+    Bytes bytes;
+    appendBytes(bytes, &file, sizeof(file));
+    appendBytes(bytes, &info, sizeof(info));
+    bytes.insert(bytes.end(), picture.begin(), picture.end());
+    return bytes;
+}
+
+class LogLines : public MessageWriter {
+public:
+    void write(const wstring& line) override { text += line.buffer(); }
+    void write(const astring& line) override { text += wstring(line).buffer(); }
+    std::wstring text;
 };
 
 } // namespace
@@ -173,5 +196,65 @@ TEST_F(CommandLineBatchTest, PalettePicturesWhoseColoursFitThePaletteKeepEveryPi
                 UINT32 grey = *dibPixel(greys, x, y);
                 ASSERT_EQ(pixelAt(converted.get(), x, y), 0xFF000000u | grey << 16 | grey << 8 | grey) << x << "," << y;
             }
+    }
+}
+
+// Memory that runs out outside any one picture, here for every line of the log, ends the batch as an error.
+TEST_F(CommandLineBatchTest, MemoryThatRunsOutForTheLogEndsTheBatchAsAnError)
+{
+    class ExhaustedLog : public MessageWriter {
+    public:
+        void write(const wstring&) override { throw std::bad_alloc(); }
+        void write(const astring&) override { throw std::bad_alloc(); }
+    };
+    std::wstring source = folder.file(L"a.png");
+    BitmapPtr picture(makeQuarters(4, 4));
+    ASSERT_TRUE(gdipSaveToFile(source.c_str(), L"image/png", picture.get(), nullptr));
+    wstringArray sources;
+    sources.add(source.c_str());
+    wstringArray targets;
+    targets.add(folder.file(L"a.bmp").c_str());
+    AppSetting setting;
+    ExhaustedLog log;
+    CommandLineBatch batch(setting, &log, nullptr);
+
+    EXPECT_EQ(batch.run(sources, targets, CommandLineBatchOptions()), CommandLineBatch::Failed);
+}
+
+// A BMP that wraps a PNG or a JPEG, a form the program does not read itself, is handed to the platform's decoders:
+// it converts where they read the form (Wine's do not), and otherwise fails alone, by its name.
+TEST_F(CommandLineBatchTest, ABmpWrappingAPngOrAJpegConvertsOrFailsByItsName)
+{
+    AppSetting setting;
+    setting.setSectionsAndPath(folder.file(L"korvilane.xml").c_str());
+    setting.load(L"korvilane", nullptr, GetModuleHandleW(nullptr));
+    setting.editFormat = OutputFormat::Png;
+    for (auto [compression, mimeType] :
+         {std::pair{DWORD(BI_PNG), L"image/png"}, std::pair{DWORD(BI_JPEG), L"image/jpeg"}}) {
+        SCOPED_TRACE(testing::Message() << mimeType);
+        std::wstring inner = folder.file(L"inner");
+        BitmapPtr picture(makeQuarters(8, 6));
+        ASSERT_TRUE(gdipSaveToFile(inner.c_str(), mimeType, picture.get(), nullptr));
+        std::wstring wrapped = folder.file(L"wrapped.bmp");
+        writeBytes(wrapped, wrappedBmp(compression, readBytes(inner), 8, 6));
+        EXPECT_TRUE(checkPictureFileClaims(wrapped.c_str()));
+        wstringArray sources;
+        sources.add(wrapped.c_str());
+        wstringArray targets;
+        targets.add(folder.file(L"wrapped.png").c_str());
+        LogLines log;
+        CommandLineBatch batch(setting, &log, nullptr);
+
+        int result = batch.run(sources, targets, CommandLineBatchOptions());
+
+        BitmapPtr written(Gdiplus::Bitmap::FromFile(targets.at(0).buffer()));
+        if (result == CommandLineBatch::AllWritten) {
+            EXPECT_EQ(written->GetWidth(), 8u);
+            DeleteFileW(targets.at(0).buffer());
+        } else {
+            EXPECT_EQ(result, CommandLineBatch::Stopped);
+            EXPECT_NE(log.text.find(L"(failure)" + wrapped + L"\r\n"), std::wstring::npos) << log.text;
+            EXPECT_NE(written->GetLastStatus(), Gdiplus::Ok) << "no output";
+        }
     }
 }

@@ -5,9 +5,13 @@
 #include <map>
 #include <regex>
 #include <string>
+#include <tuple>
+#include "DatedFiles.h"
 #include "foundation/MessageWriter.h"
+#include "foundation/Path.h"
 #include "foundation/astring.h"
 #include "foundation/wstringArray.h"
+#include "imaging/WicShotDateReader.h"
 #include "imaging/gdipImageIO.h"
 #include "jobs/CommandLineBatch.h"
 #include "jobs/LogMessages.h"
@@ -88,7 +92,7 @@ protected:
         std::wstring out = folder.file(L"out");
         CreateDirectoryW(out.c_str(), nullptr);
         LogText log;
-        CommandLineBatch batch(setting, &log, nullptr);
+        CommandLineBatch batch(setting, &log, shotDates);
         options.workers = workers;
         RunResult run;
         run.result = batch.run(sources, targets, options);
@@ -124,6 +128,7 @@ protected:
     AppSetting setting;
     wstringArray sources;
     wstringArray targets;
+    IShotDateReader* shotDates = nullptr;
     RunResult lastRun;
 };
 
@@ -167,17 +172,17 @@ TEST_F(ConversionPipelineTest, ItemsThatDependOnEarlierOutputsSeeThem)
     EXPECT_TRUE(lastRun.files[L"again.png"] != lastRun.files[L"same_1.png"]);
 }
 
-// One that no loader reads, and one whose last loader throws (a BI_BITFIELDS BMP cut short, which GDI+ and the
-// program's own reader refuse and WIC opens but cannot copy): each is that picture's failure, by its name.
+// One that no loader reads, and one whose resize throws (a picture of 1 x 8000 pixels widened to 160 would have
+// 1.28 million rows, more than the program gives any picture): each is that picture's failure, by its name.
 TEST_F(ConversionPipelineTest, ABrokenPictureInTheMiddleStopsTheBatchWithNothingAfterIt)
 {
     setting.editFormat = OutputFormat::Jpeg;
-    std::vector<BitFields> column(100, BitFields{31, 63, 31});
-    Bytes cutShort = bitFieldBmpFile({40, 16, 0xF800, 0x07E0, 0x001F, 0}, 1, 100, column);
-    cutShort.resize(245);
+    std::wstring tall = folder.file(L"tall.png");
+    BitmapPtr column(makeBitmap32(1, 8000, [](int, int y) { return 0xFF000000u | static_cast<UINT32>(y); }));
+    ASSERT_TRUE(gdipSaveToFile(tall.c_str(), L"image/png", column.get(), nullptr));
     const std::pair<const wchar_t*, Bytes> brokenFiles[] = {
         {L"in\\broken.jpg", Bytes{0xFF, 0xD8, 'n', 'o', 't', ' ', 'a', ' ', 'p', 'i', 'c', 't', 'u', 'r', 'e'}},
-        {L"in\\short.bmp", cutShort},
+        {L"in\\tall.png", readBytes(tall)},
     };
     for (const auto& [name, bytes] : brokenFiles) {
         SCOPED_TRACE(testing::Message() << name);
@@ -204,16 +209,62 @@ TEST_F(ConversionPipelineTest, ABrokenPictureInTheMiddleStopsTheBatchWithNothing
     }
 }
 
-// A rule that gives one picture no usable name ("$fname" of "..jpg" is a lone dot) fails that picture where a
-// one-worker run meets it, after the pictures before it are written and logged.
-TEST_F(ConversionPipelineTest, APictureTheRuleNamesNoFileFailsInItsTurn)
+// A picture that the rule cannot name fails where a one-worker run meets it, after the pictures before it are
+// written and logged: one whose name would be a lone dot ("$fname" of "..jpg"), and one that is gone when the
+// rule asks for its update time.
+TEST_F(ConversionPipelineTest, APictureTheRuleCannotNameFailsInItsTurn)
 {
     setting.editFormat = OutputFormat::Png;
     setting.renameEnable = true;
-    setting.renameDefinition = L"$fname";
-    for (const wchar_t* name : {L"p0.jpg", L"p1.jpg", L"..jpg", L"p3.jpg"}) {
-        addSource(name, L"image/jpeg", static_cast<int>(sources.count()));
-        addTarget(name);
+    CommandLineBatchOptions options;
+    options.applyRenameRules = true;
+    for (auto [rule, unnamed, secondOutput] :
+         {std::tuple{L"$fname", L"..jpg", L"p1"}, std::tuple{L"$year_$fname", L"gone.jpg", L"2019_p1"}}) {
+        SCOPED_TRACE(testing::Message() << rule);
+        setting.renameDefinition = rule;
+        sources.removeAll();
+        targets.removeAll();
+        for (const wchar_t* name : {L"p0.jpg", L"p1.jpg", unnamed, L"p3.jpg"}) {
+            if (name == std::wstring(L"gone.jpg"))
+                sources.add(folder.file(L"in\\gone.jpg").c_str());
+            else
+                setLocalWriteTime(addSource(name, L"image/jpeg", sources.count()).c_str(),
+                                  localTime(2019, 7, 4, 0, 0, 0));
+            addTarget(name);
+        }
+
+        expectSameRuns(CommandLineBatch::Stopped, options);
+
+        EXPECT_EQ(lastRun.files.size(), 2u);
+        EXPECT_EQ(lastRun.files.count(secondOutput), 1u);
+        std::wstring failure = L"(failure)" + folder.file(L"in\\" + std::wstring(unnamed)) +
+                               L"\r\n処理を中断しました。\r\n";
+        EXPECT_NE(lastRun.log.find(sourceLine(1, secondOutput) + failure), std::wstring::npos) << lastRun.log;
+    }
+}
+
+// A picture whose metadata cannot be read at all has its update time stand in for the shooting date, as one
+// without the date has: a bit-field BMP with a 56-byte header, which only the program's own reader reads, is
+// named and converted, and a text file named like a PNG is named too and fails by its name when it is loaded.
+TEST_F(ConversionPipelineTest, AShootingDateRuleNamesWhatItCannotReadTheDateOfByItsUpdateTime)
+{
+    setting.editFormat = OutputFormat::Png;
+    setting.renameEnable = true;
+    setting.renameDefinition = L"$orgyear_$fname.$ext";
+    WicShotDateReader reader;
+    shotDates = &reader;
+    addSource(L"a.png", L"image/png", 1);
+    std::wstring bmp = folder.file(L"in\\b.bmp");
+    writeBytes(bmp, bitFieldBmpFile({56, 32, 0xFFE00000, 0x001FFC00, 0x000003FF, 0}, 2, 1,
+                                    {{2047, 1024, 1023}, {0, 2047, 512}}));
+    sources.add(bmp.c_str());
+    std::wstring text = folder.file(L"in\\c.png");
+    writeBytes(text, Bytes{'n', 'o', ' ', 'p', 'i', 'c', 't', 'u', 'r', 'e'});
+    sources.add(text.c_str());
+    addSource(L"d.png", L"image/png", 4);
+    for (int i = 0; i < sources.count(); ++i) {
+        setLocalWriteTime(sources.at(i), localTime(2019, 7, 4, 0, 0, 0));
+        addTarget((Path(sources.at(i)).getBaseName() + L".png").buffer());
     }
     CommandLineBatchOptions options;
     options.applyRenameRules = true;
@@ -221,9 +272,9 @@ TEST_F(ConversionPipelineTest, APictureTheRuleNamesNoFileFailsInItsTurn)
     expectSameRuns(CommandLineBatch::Stopped, options);
 
     EXPECT_EQ(lastRun.files.size(), 2u);
-    EXPECT_EQ(lastRun.files.count(L"p1"), 1u);
-    std::wstring failure = L"(failure)" + folder.file(L"in\\..jpg") + L"\r\n処理を中断しました。\r\n";
-    EXPECT_NE(lastRun.log.find(sourceLine(1, L"p1") + failure), std::wstring::npos) << lastRun.log;
+    EXPECT_EQ(lastRun.files.count(L"2019_a.png"), 1u);
+    std::wstring failure = L"(failure)" + text + L"\r\n処理を中断しました。\r\n";
+    EXPECT_NE(lastRun.log.find(sourceLine(1, L"2019_b.png") + failure), std::wstring::npos) << lastRun.log;
 }
 
 // A rename rule that gives each picture the name of the next source, with its outputs beside the sources: by the

@@ -8,6 +8,7 @@
 #include "foundation/Mutex.h"
 #include "settings/AppSetting.h"
 #include "support/ComTesting.h"
+#include "support/ExpectCode.h"
 #include "support/ScratchFolder.h"
 #include "support/cpuTime.h"
 #include "support/fileBytes.h"
@@ -119,4 +120,28 @@ TEST_F(LargeSettingsFileTest, TheFileGuardIsHeldWhileTheFileIsReadNotWhileItIsPa
     EXPECT_EQ(setting.windowWidth, 777);
     ASSERT_GE(looks, 20) << "the load took " << loadTime << " ms";
     EXPECT_LT(taken * 4, looks) << taken << " of " << looks << " looks found the guard taken";
+}
+
+// A file beyond 8 MiB, twice the largest file above and far beyond any that the program saves, is refused without
+// a look at its text, however well formed: given with "/par" it fails, and as the settings file it is kept aside
+// for the defaults.
+TEST_F(LargeSettingsFileTest, AFileBeyondTheBoundIsUnreadable)
+{
+    std::string text = xmlFile("  <Resize>\r\n" + entry("Enable", "true") + "  </Resize>\r\n");
+    const std::string comment = "<!--" + std::string(1000, 'x') + "-->\r\n";
+    size_t size = (size_t(8) << 20) + 1;
+    while (text.size() + comment.size() <= size)
+        text += comment;
+    text.append(size - text.size(), ' ');
+    std::wstring path = folder.file(L"huge.xml");
+    writeText(path, text);
+
+    AppSetting given;
+    given.setSectionsAndPath(folder.file(L"korvilane.xml").c_str());
+    expectCode(ERROR_INVALID_DATA, [&] { given.loadWhole(L"Korvilane", path.c_str(), GetModuleHandleW(nullptr)); });
+    AppSetting start;
+    timeToLoad(start, path);
+    EXPECT_NE(start.windowWidth, 777);
+    EXPECT_EQ(GetFileAttributesW(path.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_NE(GetFileAttributesW((path + L".unreadable").c_str()), INVALID_FILE_ATTRIBUTES);
 }

@@ -2,10 +2,10 @@
 // dialog's result, the files and the log window's text and colours.
 #include "JobTesting.h"
 #include "support/ImagingTestSupport.h"
-#include "support/BitFieldBmp.h"
 #include "support/fileBytes.h"
 #include "imaging/gdipImageIO.h"
 #include "jobs/CancelThreadOperationImpl.h"
+#include "jobs/RenameUtil.h"
 #include "settings/OutputFormat.h"
 
 namespace {
@@ -168,16 +168,15 @@ TEST_F(ConvertJobTest, DeletingTheSourcesSparesEveryPathTheRunWrote)
     EXPECT_FALSE(exists(third));
 }
 
-// A picture that no loader takes (a BI_BITFIELDS BMP cut short: GDI+ and the program's reader refuse it, WIC opens
-// it and throws) and one the rule can give no name are failures of their own, and the user chooses to go on.
-TEST_F(ConvertJobTest, APictureThatCannotBeLoadedOrNamedFailsByItsName)
+// A picture whose resize throws (1 x 8000 pixels widened to 160 would have 1.28 million rows, more than the program
+// gives any picture) and one the rule can give no name are failures of their own, and the user chooses to go on.
+TEST_F(ConvertJobTest, APictureThatCannotBeConvertedOrNamedFailsByItsName)
 {
+    setting.resizeEnable = true;
+    setting.resizeWidth = 160;
+    setting.resizeAdjust = 1;
     wstring first = picture(L"a.bmp");
-    Bytes cutShort = bitFieldBmpFile({40, 16, 0xF800, 0x07E0, 0x001F, 0}, 1, 100,
-                                     std::vector<BitFields>(100, BitFields{31, 63, 31}));
-    cutShort.resize(245);
-    wstring broken = pathOf(L"src\\short.bmp");
-    writeBytes(broken.buffer(), cutShort);
+    wstring broken = png(L"src\\tall.png", 1, 8000);
     wstring last = picture(L"c.jpg");
     CancelThreadOperationImpl loading(OutputFormat::Png, L"png", out(), Files{first, broken, last});
     EXPECT_EQ(runAnswering(loading, L"保存中", IDYES), Ending(IDOK, GoOn));
@@ -444,20 +443,41 @@ TEST_F(PipelinedConvertJobTest, ACancelInTheMiddleLeavesNothingAfterItsPoint)
     EXPECT_EQ(alone.log.substr(alone.log.size() - end(5, 5, 0, 0).size() - Stopped.size()), Stopped + end(5, 5, 0, 0));
 }
 
-// Sorting by the year of a source that is gone is an error. It ends the run where a one-at-a-time run meets it:
-// after the pictures before it are written and logged, while the pictures after it are already in work.
+// A sub-folder that cannot be made, as a file has its name, is an error. It ends the run where a one-at-a-time
+// run meets it: after the pictures before it are written and logged, while the pictures after it are already in
+// work.
 TEST_F(PipelinedConvertJobTest, AnErrorInTheMiddleComesAfterThePicturesBeforeIt)
 {
     setting.filterEnable = true;
-    setting.filterType = 1;
+    setting.filterType = static_cast<int>(FolderSortMode::SourceFolder);
+    CreateDirectoryW(pathOf(L"src2").buffer(), nullptr);
     Files sources;
     for (int i = 0; i < 6; ++i)
-        sources.add(i == 2 ? pathOf(L"src\\gone.png") : noisy(L"p" + std::to_wstring(i) + L".png", i));
-    ConvertRun alone = convert(1, sources, {IDOK});
-    ConvertRun together = convert(4, sources, {IDOK});
+        sources.add(noisy((i == 2 ? L"..\\src2\\p" : L"p") + std::to_wstring(i) + L".png", i));
+    ConvertRun alone = convert(1, sources, {IDOK}, {L"src2"});
+    ConvertRun together = convert(4, sources, {IDOK}, {L"src2"});
 
     expectSame(together, alone);
     EXPECT_EQ(alone.result, IDCANCEL);
-    EXPECT_EQ(alone.files.size(), 2u);
+    EXPECT_EQ(alone.files.size(), 3u) << "two outputs and the file in the sub-folder's place";
     EXPECT_EQ(alone.log.substr(alone.log.size() - ErrorEnd.size()), ErrorEnd);
+}
+
+// A picture that cannot be named, sorted by the year of a source that is gone, fails in its turn like one that
+// cannot be loaded: the user is asked once the pictures before it are written and logged, and goes on.
+TEST_F(PipelinedConvertJobTest, APictureThatCannotBeNamedInTheMiddleFailsInItsTurn)
+{
+    setting.filterEnable = true;
+    setting.filterType = static_cast<int>(FolderSortMode::Year);
+    Files sources;
+    for (int i = 0; i < 6; ++i)
+        sources.add(i == 2 ? pathOf(L"src\\gone.png") : noisy(L"p" + std::to_wstring(i) + L".png", i));
+    ConvertRun alone = convert(1, sources, {IDYES});
+    ConvertRun together = convert(4, sources, {IDYES});
+
+    expectSame(together, alone);
+    EXPECT_EQ(alone.result, IDOK);
+    EXPECT_EQ(alone.questions, std::vector<std::wstring>{L"( 2 / 6 ) " + GoOn});
+    EXPECT_EQ(alone.files.size(), 5u);
+    EXPECT_NE(alone.log.find(marked(L"(failure)", sources.at(2))), std::wstring::npos) << alone.log;
 }
