@@ -1,5 +1,6 @@
 #pragma once
 #include <windows.h>
+#include <functional>
 #include "foundation/SafeThread.h"
 
 // The thread that paces the adding of a file list's pending files: it sends its window OfferMessage with the
@@ -24,10 +25,20 @@ public:
     // two never wait for each other.
     void stopAndWait();
 
+    // Runs `gather` on a thread of its own, in a COM apartment of that thread, while the calling window thread
+    // waits: meanwhile it answers the messages other threads send it and paints its windows, so that reading a
+    // large folder or layout before a run keeps the window answering. Rethrows what `gather` threw; a thread
+    // that cannot be made throws Exception with the system's error.
+    static void gatherAside(const std::function<void()>& gather);
+
 protected:
     DWORD Run(void* argument) override;
 
 private:
+    // Until the event is set, serves the messages other threads send this one and, when painting, the paint of
+    // its windows.
+    static void waitAnswering(HANDLE event, bool painting);
+
     DWORD pause;
     HWND window = nullptr;
     WPARAM run = 0;

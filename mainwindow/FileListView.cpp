@@ -106,10 +106,9 @@ void FileListView::beginAdding()
     }
 }
 
-void FileListView::showAdding()
+bool FileListView::showAdding()
 {
-    if (adding)
-        adding->showAdded();
+    return adding && adding->showAdded();
 }
 
 void FileListView::endAdding()

@@ -43,7 +43,7 @@ public:
 
 protected:
     void beginAdding() override;
-    void showAdding() override;
+    bool showAdding() override;
     void endAdding() override;
 
 private:

@@ -75,8 +75,13 @@ void IFileListView::addFiles(const wstringArray& paths)
     pending.removeAll();
     pending.addAll(paths);
     nextPending = 0;
-    lastShown = Clock::now().time_since_epoch();
+    runStarted = Clock::now().time_since_epoch();
+    lastShown = runStarted;
     nextShowAfter = ShowInterval;
+    // A run that goes on as the new one has its rows held again, should its showing be half done.
+    if (showing)
+        showAdding();
+    showing = false;
     beginAdding();
     try {
         feeder.start(window, ++run);
@@ -163,12 +168,27 @@ bool IFileListView::offerFile(int index)
 bool IFileListView::showAddingWhenDue()
 {
     Clock::duration now = Clock::now().time_since_epoch();
-    if (now - lastShown < nextShowAfter)
+    if (!showing && (now - lastShown < nextShowAfter || endsSoon(now)))
         return false;
-    showAdding();
-    lastShown = Clock::now().time_since_epoch();
-    nextShowAfter = std::max<Clock::duration>(ShowInterval, (lastShown - now) * ShowShare);
+    if (!showing)
+        showTaken = Clock::duration::zero();
+    showing = showAdding();
+    Clock::duration done = Clock::now().time_since_epoch();
+    showTaken += done - now;
+    if (!showing) {
+        lastShown = done;
+        nextShowAfter = std::max<Clock::duration>(ShowInterval, showTaken * ShowShare);
+    }
     return true;
+}
+
+// The run's end shows the rows anyway: a showing just before it would only keep the user waiting longer.
+bool IFileListView::endsSoon(Clock::duration now) const
+{
+    if (nextPending == 0)
+        return false;
+    Clock::duration perFile = (now - runStarted) / nextPending;
+    return perFile * (pending.count() - nextPending) < ShowInterval;
 }
 
 void IFileListView::selectAll()

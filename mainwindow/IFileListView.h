@@ -186,9 +186,10 @@ protected:
     void stopFeeder();
     // A run of the feeder: it begins before the first file is offered and ends before addingFinished is
     // raised (a run replaced by a newer addFiles goes on as the newer one; a window that is closed ends none).
-    // While it lasts, showAdding is called now and then, so that the list can show what it has added.
+    // While it lasts, showAdding is called now and then, so that the list can show what it has added; a list
+    // that shows in steps answers true while a step is left, and each step has an offer of its own.
     virtual void beginAdding() {}
-    virtual void showAdding() {}
+    virtual bool showAdding() { return false; }
     virtual void endAdding() {}
     // Binds the made window to this object and routes its messages here.
     void bindWindow(HWND window);
@@ -201,6 +202,8 @@ private:
     bool offerFile(int index);
     // True when it was due and done.
     bool showAddingWhenDue();
+    // True when, at the pace of the run so far, the files left are in before the next showing.
+    bool endsSoon(std::chrono::steady_clock::duration now) const;
     void feederEnded(WPARAM run);
     Handler& slot(FileListEvent event);
 
@@ -208,9 +211,13 @@ private:
     wstringArray pending;
     // The next pending file to offer.
     int nextPending = 0;
-    // When the run last showed its rows, and how long it waits before it shows them again.
+    // When the run started and last showed its rows, and how long it waits before it shows them again.
+    std::chrono::steady_clock::duration runStarted{};
     std::chrono::steady_clock::duration lastShown{};
     std::chrono::steady_clock::duration nextShowAfter{};
+    // The time the steps of the showing under way have taken so far; set while a step is left.
+    std::chrono::steady_clock::duration showTaken{};
+    bool showing = false;
     FileListFeeder feeder;
     // Counts the runs, so that the end notice of a run that was stopped by a newer one is known as stale.
     WPARAM run = 0;

@@ -585,7 +585,8 @@ void MainPane::addPaths(const wstringArray& paths, bool filterByType, bool expan
 {
     AddingScope scope(*this);
     wstringArray expanded;
-    expandPaths(paths, filterByType, expandLayouts, myApp().getName(), expanded);
+    // Listing a large folder takes long enough for the window to be seen not answering.
+    FileListFeeder::gatherAside([&] { expandPaths(paths, filterByType, expandLayouts, myApp().getName(), expanded); });
     list().addFiles(expanded);
     scope.handOver();
 }
@@ -629,7 +630,7 @@ void MainPane::openLayout(const wstring& path)
     liveHandle();
     AddingScope scope(*this);
     wstringArray files;
-    readLayout(path, myApp().getName(), files);
+    FileListFeeder::gatherAside([&] { readLayout(path, myApp().getName(), files); });
     fileList->addFiles(files);
     scope.handOver();
 }

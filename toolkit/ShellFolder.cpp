@@ -40,6 +40,7 @@ wstring strretText(STRRET& name, LPCITEMIDLIST item)
 void ShellFolder::close()
 {
     index.clear();
+    listing.release();
     indexed = false;
     child.release();
     folderList.release();
@@ -125,14 +126,16 @@ bool ShellFolder::stepTo(const wstring& fileName)
     wstring target = fileName.toLower();
     if (target.isEmpty())
         return false;
-    if (indexed) {
-        auto found = index.find(target.buffer());
-        if (found != index.end()) {
-            *child.out<ITEMIDLIST>() = concatIdLists(found->second.get(), nullptr);
+    if (indexed || listing) {
+        if (stepToIndexed(target))
             return true;
-        }
-        // A file made since the listing.
-        return parseChild(fileName) && isCurrent(target);
+        // A file made since the listing, or one that the listing has not reached yet.
+        if (parseChild(fileName) && isCurrent(target))
+            return true;
+        if (indexed)
+            return false;
+        indexChildren();
+        return stepToIndexed(target);
     }
     // Asking the folder for the name is quick; walking every child per file makes adding a large folder
     // quadratic, so the walk is left for names the folder does not parse.
@@ -146,31 +149,57 @@ bool ShellFolder::stepTo(const wstring& fileName)
     return false;
 }
 
-void ShellFolder::indexChildren()
+bool ShellFolder::stepToIndexed(const wstring& lowerCaseName)
 {
+    auto found = index.find(lowerCaseName.buffer());
+    if (found == index.end())
+        return false;
+    *child.out<ITEMIDLIST>() = concatIdLists(found->second.get(), nullptr);
+    return true;
+}
+
+bool ShellFolder::indexChildren(std::chrono::steady_clock::duration slice)
+{
+    using Clock = std::chrono::steady_clock;
     IShellFolder* open = shellFolder();
-    index.clear();
-    indexed = false;
-    startEnumeration();
-    for (;;) {
-        LPITEMIDLIST fetched = nullptr;
-        ULONG count = 0;
-        HRESULT result = enumerator ? enumerator->Next(1, &fetched, &count) : S_FALSE;
-        OwnedIdList item(fetched);
-        Exception::check(result);
-        if (result != S_OK || count != 1)
-            break;
-        // The name within the folder is the file name; where a name is not (outside the file system), looking
-        // it up misses and the folder is asked instead.
-        std::wstring name = shellDisplayName(open, item.get(), SHGDN_INFOLDER | SHGDN_FORPARSING).buffer();
-        if (name.empty())
-            continue;
-        CharLowerBuffW(name.data(), static_cast<DWORD>(name.size()));
-        // The first child of a name wins, as in a walk.
-        index.emplace(std::move(name), std::move(item));
+    if (indexed)
+        return true;
+    try {
+        // S_FALSE without an enumerator: a folder with nothing to list.
+        if (!listing)
+            Exception::check(open->EnumObjects(owner, EveryChild, listing.out()));
+        Clock::time_point started = Clock::now();
+        while (listing && Clock::now() - started < slice)
+            indexNextChild();
+    } catch (...) {
+        // A failed listing leaves the folder unindexed.
+        listing.release();
+        index.clear();
+        throw;
     }
-    enumerator.release();
-    indexed = true;
+    indexed = !listing;
+    return indexed;
+}
+
+void ShellFolder::indexNextChild()
+{
+    LPITEMIDLIST fetched = nullptr;
+    ULONG count = 0;
+    HRESULT result = listing->Next(1, &fetched, &count);
+    OwnedIdList item(fetched);
+    Exception::check(result);
+    if (result != S_OK || count != 1) {
+        listing.release();
+        return;
+    }
+    // The name within the folder is the file name; where a name is not (outside the file system), looking it
+    // up misses and the folder is asked instead.
+    std::wstring name = shellDisplayName(folder.get(), item.get(), SHGDN_INFOLDER | SHGDN_FORPARSING).buffer();
+    if (name.empty())
+        return;
+    CharLowerBuffW(name.data(), static_cast<DWORD>(name.size()));
+    // The first child of a name wins, as in a walk.
+    index.emplace(std::move(name), std::move(item));
 }
 
 void ShellFolder::startEnumeration()

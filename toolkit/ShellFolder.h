@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <shlobj.h>
 #include <shobjidl.h>
+#include <chrono>
 #include <string>
 #include <unordered_map>
 #include "foundation/ComPtr.h"
@@ -37,11 +38,13 @@ public:
 
     // Makes the child of that file name current, letter case ignored; false when the folder has none. The
     // folder is asked for the name; only names it does not parse are looked for child by child, in a new walk.
-    // Once the children are indexed, the index answers instead, and a name missing from it is only asked for.
+    // Once the children are being indexed, the index answers for the names listed so far, the folder for the
+    // others, and a name it does not parse is looked for in the rest of the listing.
     bool stepTo(const wstring& fileName);
     // Lists the children once and keeps their names and identifiers until the next open: for finding many
-    // children of one large folder, which the shell parses one by one far more slowly than it lists them.
-    void indexChildren();
+    // children of one large folder, which the shell parses one by one far more slowly than it lists them. The
+    // listing goes on for at most `slice` per call, where it was left; true once every child is indexed.
+    bool indexChildren(std::chrono::steady_clock::duration slice = std::chrono::steady_clock::duration::max());
     bool isIndexed() const { return indexed; }
 
     // Steps to the next child; false at the end.
@@ -69,6 +72,10 @@ private:
     LPCITEMIDLIST requiredChild() const;
     // Makes the child of that name current; false when the folder does not parse it as one child.
     bool parseChild(const wstring& name);
+    // Makes the child of that lower-case name current when the index holds it.
+    bool stepToIndexed(const wstring& lowerCaseName);
+    // Adds the listing's next child to the index; at the end of the listing lets it go.
+    void indexNextChild();
     bool isCurrent(const wstring& lowerCaseName) const;
 
     HWND owner;
@@ -76,8 +83,10 @@ private:
     ComPtr<IEnumIDList> enumerator;
     MemPtr folderList;
     MemPtr child;
-    // The children by lower-case file name, once indexChildren has listed them.
+    // The children by lower-case file name, as far as indexChildren has listed them, and the listing while it
+    // goes on.
     std::unordered_map<std::wstring, OwnedIdList> index;
+    ComPtr<IEnumIDList> listing;
     bool indexed = false;
 };
 

@@ -6,7 +6,8 @@
 
 // The folders of one run of adding files, each opened once and kept, so that the shell parses a folder's path
 // once for all its files instead of once per file. A folder that gives many files has its children indexed
-// (ShellFolder::indexChildren), since the shell lists children far faster than it parses them one by one.
+// (ShellFolder::indexChildren), since the shell lists children far faster than it parses them one by one; a
+// large folder's listing is spread over the lookups that follow, a short slice of time each.
 // Runs on the thread of the owner window, like ShellFolder.
 class ShellFolderCache {
 public:

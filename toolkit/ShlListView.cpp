@@ -384,13 +384,20 @@ void ShlListView::Controller::beginAdding()
     holdRedraw();
 }
 
-void ShlListView::Controller::showAdded()
+bool ShlListView::Controller::showAdded()
 {
-    if (redrawHolds != 1 || !folders)
-        return;
-    releaseRedraw();
-    UpdateWindow(inner.getHandle());
-    holdRedraw();
+    if (!folders)
+        return false;
+    // Held by the run alone: the first step.
+    if (redrawHolds == 1) {
+        releaseRedraw();
+        return true;
+    }
+    if (redrawHolds == 0) {
+        UpdateWindow(inner.getHandle());
+        holdRedraw();
+    }
+    return false;
 }
 
 void ShlListView::Controller::endAdding()

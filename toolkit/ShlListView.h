@@ -70,8 +70,9 @@ public:
         // list is not redrawn for each row but only when showAdded is called and once at the end. Runs do not
         // nest: beginAdding during a run changes nothing.
         void beginAdding();
-        // Draws the rows added so far at once.
-        void showAdded();
+        // Draws the rows added so far, in two steps, one per call: the list is let draw again, which costs it
+        // about as long as drawing, and then drawn and held again. True while the second step is left.
+        bool showAdded();
         void endAdding();
         bool isAdding() const { return folders != nullptr; }
         // The row and its record go together: an index without a record throws Exception 87 and changes

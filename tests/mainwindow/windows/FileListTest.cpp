@@ -606,6 +606,20 @@ TEST_F(ClassicFileList, AListObjectGoneDuringARunLeavesItsWindowAPlainListThatDr
     EXPECT_EQ(controller->list().getItemCount(), 2);
 }
 
+TEST(FileListFeeder, TheWindowAnswersWhileTheFilesAreGatheredAndHearsWhyGatheringFailed)
+{
+    Watchdog dog(30000);
+    HWND window = CreateWindowExW(0, L"STATIC", L"answering", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
+    wchar_t title[32] = L"";
+    // Only a window thread that answers while it waits lets this gathering end.
+    FileListFeeder::gatherAside([&] { SendMessageW(window, WM_GETTEXT, 32, reinterpret_cast<LPARAM>(title)); });
+    EXPECT_STREQ(title, L"answering");
+    EXPECT_EQ(thrownCode([] { FileListFeeder::gatherAside([] { throw Exception(ERROR_FILE_NOT_FOUND); }); }),
+              ERROR_FILE_NOT_FOUND);
+    DestroyWindow(window);
+}
+
 TEST(FileListFactory, TheClassicListStandsInWhereTheExplorerBrowserCannotShowFiles)
 {
     ComApartment com;

@@ -8,6 +8,7 @@
 #include <vector>
 #include "MainWindowTesting.h"
 #include "foundation/Path.h"
+#include "mainwindow/LayoutFile.h"
 #include "mainwindow/MyApp.h"
 #include "mainwindow/MyMainWindow.h"
 #include "mainwindow/OptionSheets.h"
@@ -266,6 +267,29 @@ TEST_F(MainWindowTest, ALongListIsSelectedReleasedAndClearedWhole)
     command(IDM_CLEAR_LIST);
     EXPECT_EQ(pane().list().count(), 0);
     EXPECT_EQ(status(0), L"エクスプローラーからドラッグ＆ドロップ");
+}
+
+TEST_F(MainWindowTest, ALayoutListsItsFilesAndOneOfAnotherProgramIsRefusedWithItsReason)
+{
+    wstringArray paths;
+    listableFiles(L"layout", 3, paths);
+    std::wstring layout = folder.file(L"three.lay");
+    writeLayout(layout.c_str(), application->getName(), paths);
+    pane().openLayout(layout.c_str());
+    ASSERT_TRUE(pumpMessagesUntil([&] { return !pane().isAdding(); }));
+    EXPECT_EQ(pane().list().count(), 3);
+
+    std::wstring foreign = folder.file(L"foreign.lay");
+    writeLayout(foreign.c_str(), L"another program", paths);
+    std::wstring reason;
+    try {
+        pane().openLayout(foreign.c_str());
+    } catch (const ApplicationException& refused) {
+        reason = refused.getText();
+    }
+    EXPECT_EQ(reason, std::wstring(Messages::E0002.get()));
+    EXPECT_EQ(pane().list().count(), 3) << "nothing of it is listed";
+    EXPECT_TRUE(IsWindowEnabled(main));
 }
 
 TEST_F(MainWindowTest, EscapeHeldWhileAddingAsksWhetherToStopAndYesStops)
