@@ -2,15 +2,15 @@
 #include <shellapi.h>
 #include <shlwapi.h>
 #include "foundation/Clipboard.h"
-#include "foundation/Mutex.h"
 #include "foundation/Path.h"
-#include "imaging/Dib.h"
 #include "imaging/SusiePlugin.h"
 #include "mainwindow/EBFileListView.h"
+#include "mainwindow/FileListMenu.h"
 #include "mainwindow/FileListViewFactory.h"
+#include "mainwindow/IMainPaneHost.h"
 #include "mainwindow/LayoutFile.h"
 #include "mainwindow/MyApp.h"
-#include "mainwindow/mainWindowMessages.h"
+#include "mainwindow/mainCommandIds.h"
 #include "settings/Messages.h"
 #include "toolkit/PopMenu.h"
 
@@ -18,17 +18,10 @@ namespace {
 
 constexpr DWORD OpenFilesFlags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_ALLOWMULTISELECT | OFN_NOCHANGEDIR |
                                  OFN_HIDEREADONLY;
-constexpr DWORD SaveFlags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-constexpr DWORD OpenFlags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
 
 constexpr UINT PictureFilterString = 2231;
 constexpr UINT AllFilesFilterString = 2232;
-constexpr UINT LayoutFilterString = 2234;
-constexpr UINT SettingsFilterString = 2236;
 constexpr UINT FileWordString = 2310;
-constexpr UINT ContextMenuString = 2308;
-constexpr UINT ViewerMenuString = 2701;
-constexpr UINT StepNamesString = 2340;
 constexpr UINT ExtensionsString = 2343;
 constexpr UINT FormatNamesString = 2344;
 
@@ -59,51 +52,9 @@ bool escapeHeld()
     return (GetAsyncKeyState(VK_ESCAPE) & 0x8000) != 0;
 }
 
-// The context menu's items from top to bottom: the index of the text in string 2308, or a separator (-1),
-// or the viewer submenu (-2).
-struct ContextItem {
-    int command;
-    int text;
-};
-constexpr int Separator = -1;
-constexpr int ViewerSubmenu = -2;
-constexpr ContextItem ContextItems[] = {
-    {IDM_CLEAR_LIST, 0},
-    {IDM_ADD_FILES, 1},
-    {IDM_RELEASE_SELECTED, 2},
-    {0, Separator},
-    {IDM_CONVERT_ALL, 3},
-    {IDM_CONVERT_SELECTED, 4},
-    {0, Separator},
-    {IDM_START_EXPLORER, 5},
-    {0, Separator},
-    {IDM_PREVIEW_WINDOWS, 6},
-    {IDM_CONVERTED_PREVIEW_WINDOWS, 7},
-    {0, ViewerSubmenu},
-    {0, Separator},
-    {IDM_SELECT_ALL, 8},
-    {0, Separator},
-    {IDM_PICTURE_PROPERTIES, 9},
-};
-constexpr int ContextTextCount = 10;
-
-// The viewer's icon drawn on the menu's colour, for the menu item's picture.
-std::unique_ptr<Dib> iconPicture(HICON icon)
-{
-    int width = GetSystemMetrics(SM_CXSMICON);
-    int height = GetSystemMetrics(SM_CYSMICON);
-    auto picture = std::make_unique<Dib>();
-    if (!picture->create(width, height, 24, GetSysColor(COLOR_MENU)))
-        return nullptr;
-    HDC dc = picture->getDC();
-    DrawIconEx(dc, 0, 0, icon, width, height, 0, nullptr, DI_NORMAL);
-    picture->releaseDC();
-    return picture;
-}
-
 } // namespace
 
-// Sets the adding flag and disables the main window until dismissed; undoes both when an add fails before
+// Sets the adding flag and holds the host until dismissed; undoes both when an add fails before
 // the list has started (the list's end notice undoes them otherwise).
 class MainPane::AddingScope {
 public:
@@ -122,11 +73,7 @@ private:
     bool handedOver = false;
 };
 
-MainPane::MainPane()
-    : openFiles(nullptr, OpenFilesFlags), thumbnailSheet(nullptr, SaveFlags), joinedPicture(nullptr, SaveFlags),
-      multiTiff(nullptr, SaveFlags), animatedGif(nullptr, SaveFlags), avi(nullptr, SaveFlags),
-      screenSaver(nullptr, SaveFlags), layoutOpen(nullptr, OpenFlags), layoutSave(nullptr, SaveFlags),
-      settingsOpen(nullptr, OpenFlags), settingsSave(nullptr, SaveFlags), fileList(createFileListView())
+MainPane::MainPane(IMainPaneHost& host) : host(host), openFiles(nullptr, OpenFilesFlags), fileList(createFileListView())
 {
 }
 
@@ -215,72 +162,30 @@ void MainPane::bindEvents()
 
 void MainPane::prepareDialogs()
 {
-    for (FileDialog* dialog : {&openFiles, &thumbnailSheet, &joinedPicture, &multiTiff, &animatedGif, &avi,
-                               &screenSaver, &layoutOpen, &layoutSave, &settingsOpen, &settingsSave})
-        dialog->record.hwndOwner = hwnd;
-    for (FolderDialog* dialog : {&convertFolder, &splitFolder}) {
-        dialog->record.hwndOwner = hwnd;
-        dialog->record.ulFlags |= BIF_NEWDIALOGSTYLE;
-    }
-    struct SaveDialog {
-        FileDialog* dialog;
-        const wchar_t* extension;
-        UINT filter;
-    };
-    const SaveDialog saving[] = {{&thumbnailSheet, L"html", 2233}, {&joinedPicture, L"png", 2237},
-                                 {&multiTiff, L"tif", 2238},       {&animatedGif, L"gif", 2239},
-                                 {&avi, L"avi", 2240},             {&screenSaver, L"scr", 2241},
-                                 {&layoutSave, L"lay", LayoutFilterString},
-                                 {&settingsSave, L"xml", SettingsFilterString}};
-    for (const SaveDialog& save : saving) {
-        save.dialog->setDefaultExtension(save.extension);
-        save.dialog->setFilter(resourceString(save.filter).buffer());
-    }
-    layoutOpen.setFilter(resourceString(LayoutFilterString).buffer());
-    settingsOpen.setFilter(resourceString(SettingsFilterString).buffer());
+    openFiles.record.hwndOwner = hwnd;
     extensions.removeAll();
     extensions.splitResourceString(resourceModule(), ExtensionsString, L" ");
-}
-
-LRESULT MainPane::toMainWindow(UINT message, WPARAM wParam, LPARAM lParam) const
-{
-    HWND main = myApp().getMainWindow();
-    return main ? SendMessageW(main, message, wParam, lParam) : 0;
-}
-
-void MainPane::commandMainWindow(int id, int code) const
-{
-    if (HWND main = myApp().getMainWindow())
-        sendCommand(main, id, code);
 }
 
 void MainPane::startAdding()
 {
     adding = true;
-    HWND main = myApp().getMainWindow();
-    if (!main)
-        return;
-    SendMessageW(main, WM_SETCURSOR, reinterpret_cast<WPARAM>(main), HTCLIENT);
-    EnableWindow(main, FALSE);
+    host.holdWhileAdding(true);
 }
 
 void MainPane::stopAdding()
 {
     adding = false;
-    HWND main = myApp().getMainWindow();
-    if (!main)
-        return;
-    EnableWindow(main, TRUE);
-    SendMessageW(main, WM_SETCURSOR, reinterpret_cast<WPARAM>(main), HTCLIENT);
+    host.holdWhileAdding(false);
 }
 
 void MainPane::updateMainWindow()
 {
     if (selecting)
         return;
-    toMainWindow(RefreshToolbarMessage);
-    toMainWindow(PreviewSelectionMessage);
-    toMainWindow(RefreshStatusMessage);
+    host.refreshToolbar();
+    host.previewSelection();
+    host.refreshStatus();
 }
 
 // ---- the list's events ----
@@ -289,8 +194,7 @@ void MainPane::beforeAdd(Window*, IFileListView::FileListViewEventArgs& args)
 {
     if (!escapeHeld())
         return;
-    int answer = myApp().messageBox(myApp().getMainWindow(), Messages::Q0002.get(),
-                                          MB_YESNO | MB_ICONQUESTION);
+    int answer = myApp().messageBox(host.ownerWindow(), Messages::Q0002.get(), MB_YESNO | MB_ICONQUESTION);
     if (answer == IDYES)
         args.value.value = 1;
 }
@@ -306,22 +210,21 @@ void MainPane::added(Window*, IFileListView::FileListViewEventArgs& args)
     wchar_t shortened[CompactPathLength + 1] = L"";
     if (!PathCompactPathExW(shortened, args.path->buffer(), CompactPathLength + 1, 0))
         lstrcpynW(shortened, args.path->buffer(), CompactPathLength + 1);
-    wstring shown(shortened);
-    toMainWindow(RefreshStatusMessage, 1, reinterpret_cast<LPARAM>(&shown));
+    host.refreshStatusWhileAdding(wstring(shortened));
 }
 
 void MainPane::addingFinished(Window*, IFileListView::FileListViewEventArgs&)
 {
     addedShown = 0;
     stopAdding();
-    toMainWindow(RefreshStatusMessage);
-    toMainWindow(RefreshToolbarMessage);
+    host.refreshStatus();
+    host.refreshToolbar();
     fileList->setFocus();
 }
 
 void MainPane::addFailed(Window*, IFileListView::FileListViewEventArgs& args)
 {
-    HWND main = myApp().getMainWindow();
+    HWND main = host.ownerWindow();
     try {
         if (args.error && args.error->getCode() == ERROR_FILE_NOT_FOUND && args.path) {
             wstring text = Messages::W0005.toWstring().replace(L"%s", args.path->buffer());
@@ -344,8 +247,7 @@ void MainPane::selectionChanged(Window*, IFileListView::FileListViewEventArgs&)
 
 void MainPane::doubleClick(Window*, IFileListView::FileListViewEventArgs&)
 {
-    if (HWND main = myApp().getMainWindow())
-        PostMessageW(main, WM_COMMAND, IDM_PREVIEW_WINDOWS, 0);
+    host.postCommand(IDM_PREVIEW_WINDOWS);
 }
 
 void MainPane::contextMenu(Window*, IFileListView::FileListViewEventArgs& args)
@@ -355,7 +257,7 @@ void MainPane::contextMenu(Window*, IFileListView::FileListViewEventArgs& args)
         POINT at;
         if (!PopMenu::trackPoint(asked.screen, asked.fromKeyboard, asked.window, at))
             return;
-        showContextMenu(at, asked.window);
+        FileListMenu(*this).show(at, asked.window);
     } catch (const Exception&) {
         // A menu that cannot be made is no reason to bother the user.
     }
@@ -376,90 +278,23 @@ void MainPane::filesDropped(Window*, IFileListView::FileListViewEventArgs& args)
             args.dropped->paths(paths);
         addPaths(paths, true, true);
         scope.handOver();
-        toMainWindow(RefreshStatusMessage);
+        host.refreshStatus();
     } catch (const Exception& exception) {
-        toMainWindow(RefreshStatusMessage);
-        myApp().showException(myApp().getMainWindow(), exception);
+        host.refreshStatus();
+        myApp().showException(host.ownerWindow(), exception);
     }
-    toMainWindow(RefreshToolbarMessage);
+    host.refreshToolbar();
 }
 
 void MainPane::command(Window*, IFileListView::FileListViewEventArgs& args)
 {
-    commandMainWindow(args.command.id, args.command.code);
+    host.command(args.command.id, args.command.code);
 }
 
 void MainPane::menuSelect(Window*, IFileListView::FileListViewEventArgs& args)
 {
     const IFileListView::FileListViewEventArgs::MenuSelection& selected = args.menuSelection;
-    if (HWND main = myApp().getMainWindow())
-        sendMenuSelect(main, selected.item, selected.flags, selected.menu);
-}
-
-void MainPane::showContextMenu(POINT at, HWND owner)
-{
-    wstringArray texts;
-    texts.splitResourceString(resourceModule(), ContextMenuString, L"/");
-    if (texts.count() < ContextTextCount)
-        Exception::throwInvalidArgument();
-    ListState state = listState();
-    PopMenu menu;
-    if (!menu.createPopup())
-        Exception::throwLastError();
-    // The pictures of the viewer entries live until the menu has closed.
-    std::vector<std::unique_ptr<Dib>> pictures;
-    for (const ContextItem& item : ContextItems) {
-        if (item.text == Separator) {
-            AppendMenuW(menu.handle(), MF_SEPARATOR, 0, nullptr);
-            continue;
-        }
-        if (item.text == ViewerSubmenu) {
-            HMENU viewers = CreatePopupMenu();
-            if (!viewers)
-                Exception::throwLastError();
-            buildViewerMenu(viewers, pictures);
-            UINT viewerState = isViewerMenuEnabled(state) ? MF_ENABLED : MF_GRAYED;
-            AppendMenuW(menu.handle(), MF_POPUP | viewerState, reinterpret_cast<UINT_PTR>(viewers),
-                        resourceString(ViewerMenuString).buffer());
-            continue;
-        }
-        bool enabled = isCommandEnabled(item.command, state);
-        AppendMenuW(menu.handle(), MF_STRING | (enabled ? MF_ENABLED : MF_GRAYED), item.command,
-                    texts.at(item.text).buffer());
-    }
-    TrackPopupMenu(menu.handle(), TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, owner, nullptr);
-}
-
-void MainPane::buildViewerMenu(HMENU menu, std::vector<std::unique_ptr<Dib>>& pictures)
-{
-    while (GetMenuItemCount(menu) > 0)
-        DeleteMenu(menu, 0, MF_BYPOSITION);
-    if (fileList->selectedCount() != 1)
-        return;
-    wstring path = focusedPath();
-    wstring extension = Path(path).getExtension(true);
-    const ViewerEntries& viewers = settings().applications;
-    IntArray found;
-    viewers.findByExtension(extension, found);
-    GenericArray<int>& indexes = found.getValues();
-    for (int i = 0; i < indexes.count(); ++i) {
-        int index = indexes.at(i);
-        UINT id = static_cast<UINT>(IDM_FIRST_VIEWER + index);
-        AppendMenuW(menu, MF_STRING, id, viewers.at(index).name.buffer());
-        HICON icon = viewers.getIcon(index);
-        if (!icon)
-            continue;
-        std::unique_ptr<Dib> picture = iconPicture(icon);
-        DestroyIcon(icon);
-        if (!picture)
-            continue;
-        MENUITEMINFOW item{};
-        item.cbSize = sizeof(item);
-        item.fMask = MIIM_BITMAP;
-        item.hbmpItem = picture->getBitmap();
-        SetMenuItemInfoW(menu, id, FALSE, &item);
-        pictures.push_back(std::move(picture));
-    }
+    host.showMenuHelp(selected.item, selected.flags, selected.menu);
 }
 
 // ---- commands ----
@@ -555,7 +390,7 @@ void MainPane::refreshList()
 void MainPane::previewSelected(bool converted)
 {
     liveHandle();
-    toMainWindow(EscapeHintMessage);
+    host.showEscapeHint();
     try {
         if (fileList->selectedCount() > 0) {
             for (wstring path = fileList->firstSelectedPath(); !path.isEmpty(); path = fileList->nextSelectedPath()) {
@@ -564,10 +399,10 @@ void MainPane::previewSelected(bool converted)
             }
         }
     } catch (const Exception&) {
-        toMainWindow(RefreshStatusMessage);
+        host.refreshStatus();
         throw;
     }
-    toMainWindow(RefreshStatusMessage);
+    host.refreshStatus();
 }
 
 bool MainPane::showPreview(const wstring& path, bool converted)
@@ -591,40 +426,6 @@ void MainPane::addPaths(const wstringArray& paths, bool filterByType, bool expan
     scope.handOver();
 }
 
-// ---- layout files ----
-
-wstring MainPane::askSaveName(FileDialog& dialog)
-{
-    if (!GetSaveFileNameW(&dialog.record))
-        return wstring();
-    return wstring(dialog.record.lpstrFile);
-}
-
-void MainPane::saveLayout()
-{
-    int count = list().count();
-    if (count == 0)
-        return;
-    wstring path = askSaveName(layoutSave);
-    if (path.isEmpty())
-        return;
-    layoutOpen.setFileName(path.buffer());
-    wstringArray files;
-    for (int i = 0; i < count; ++i)
-        files.add(fileList->itemPath(i));
-    writeLayout(path, myApp().getName(), files);
-}
-
-void MainPane::openLayoutByDialog()
-{
-    liveHandle();
-    if (!layoutOpen.showOpen())
-        return;
-    wstring path = layoutOpen.getPath(0);
-    layoutSave.setFileName(path.buffer());
-    openLayout(path);
-}
-
 void MainPane::openLayout(const wstring& path)
 {
     liveHandle();
@@ -633,67 +434,4 @@ void MainPane::openLayout(const wstring& path)
     FileListFeeder::gatherAside([&] { readLayout(path, myApp().getName(), files); });
     fileList->addFiles(files);
     scope.handOver();
-}
-
-// ---- settings ----
-
-bool MainPane::saveSettings(bool toFile)
-{
-    liveHandle();
-    wstring path;
-    if (toFile) {
-        path = askSaveName(settingsSave);
-        if (path.isEmpty())
-            return false;
-        settingsOpen.setFileName(path.buffer());
-    }
-    MyApp& app = myApp();
-    MutexLock hold(app.getNamedMutex());
-    app.getSetting().save(app.getName(), toFile ? path.buffer() : nullptr);
-    return true;
-}
-
-void MainPane::loadSettings()
-{
-    liveHandle();
-    if (!settingsOpen.showOpen())
-        return;
-    wstring path = settingsOpen.getPath(0);
-    settingsSave.setFileName(path.buffer());
-    MyApp& app = myApp();
-    try {
-        app.getSetting().load(app.getName(), path.buffer(), app.getResourceModule(), &app.getNamedMutex());
-    } catch (const Exception&) {
-        // A file that is no settings file leaves the settings as they were.
-    }
-}
-
-// ---- conversion summary ----
-
-wstring MainPane::conversionSummary(const AppSetting& setting, HMODULE module)
-{
-    wstringArray keywords;
-    keywords.split(L"trimming/resize/text/rotate/convert/appearance", L"/", false);
-    wstringArray names;
-    names.splitResourceString(module, StepNamesString, L"/");
-    if (names.count() < keywords.count())
-        Exception::throwInvalidArgument();
-    const bool enabled[] = {setting.trimmingEnable, setting.resizeEnable, setting.textEnable,
-                            setting.rotateEnable,   setting.effectEnable, setting.appearanceEnable};
-    // The steps in the user's order first; a step the order leaves out goes last.
-    wstringArray order;
-    for (const wstring* step : {&setting.orderFirst, &setting.orderSecond, &setting.orderThird, &setting.orderForth,
-                                &setting.orderFifth, &setting.orderSixth})
-        if (keywords.contains(*step, false) && !order.contains(*step, false))
-            order.add(*step);
-    for (int i = 0; i < keywords.count(); ++i)
-        if (!order.contains(keywords.at(i), false))
-            order.add(keywords.at(i));
-    wstringArray shown;
-    for (int i = 0; i < order.count(); ++i) {
-        for (int k = 0; k < keywords.count(); ++k)
-            if (enabled[k] && order.at(i).equals(keywords.at(k)))
-                shown.add(names.at(k));
-    }
-    return shown.join(L"/");
 }

@@ -5,18 +5,18 @@
 #include "mainwindow/PreviewManager.h"
 #include "mainwindow/commandStates.h"
 #include "toolkit/FileDialog.h"
-#include "toolkit/FolderDialog.h"
 
-class AppSetting;
-class Dib;
+class IMainPaneHost;
 
-// The left pane of the main window: the file list (its window is the pane's window) with everything the
-// user does to it. It binds the list's events, owns the dialogs of the commands, adds files (dialog, drop,
-// layout files, folders), starts the batch jobs on the listed or selected pictures and keeps the preview
-// windows. It talks to the application's main window through the main window's private messages.
+// The left pane of the main window: the file list (its window is the pane's window) with its events and the
+// list commands. It binds the list's events, adds files (dialog, drop, layout files, folders), keeps the
+// output format and the preview windows, and keeps its host (the main window) in step through
+// IMainPaneHost. The jobs, the layout and settings files and the list's context menu are classes of their
+// own (JobLauncher, LayoutFileCommands, SettingsFileCommands, FileListMenu).
 //
-// While files are added the main window is disabled and isAdding() is true, from the start of the add until
-// the list reports the end of it; a failure before the list starts adding undoes both at once.
+// While files are added the host is held (disabled, under the wait cursor) and isAdding() is true, from the
+// start of the add until the list reports the end of it; a failure before the list starts adding undoes both
+// at once.
 //
 // Every operation throws Exception 1400 once the window is gone.
 class MainPane : public Control {
@@ -24,24 +24,12 @@ public:
     // Output format indexes beyond the last are refused.
     static constexpr int FormatCount = 7;
 
-    // A job's outcome for the main window: positive when done, 0 when nothing was started, negative when
-    // cancelled or failed (already reported).
-    struct JobResult {
-        int result = 0;
-        // The file written (thumbnail sheet, joined picture, TIFF, GIF, AVI, screen saver) or the folder of
-        // the split tiles.
-        wstring output;
-        // Convert and save: every folder that received outputs, and whether the sources were deleted.
-        // Shared so the outcome can be returned (the list itself cannot be copied).
-        std::shared_ptr<wstringArray> outputFolders = std::make_shared<wstringArray>();
-        bool sourcesDeleted = false;
-    };
-
-    // Makes the dialogs and the list of the settings' kind (not yet its window).
-    MainPane();
+    // Makes the list of the settings' kind (not yet its window).
+    explicit MainPane(IMainPaneHost& host);
     ~MainPane() override;
 
-    // Makes the list's window, binds its events and sets its column widths; a failure leaves no window.
+    // Makes the list's window, binds its events, sets its column widths and readies the add dialog; a failure
+    // leaves no window.
     void create(HWND parent, int id, const Rect& rect, DWORD exStyle, DWORD style) override;
     // The pane is made, never attached: Exception E_NOTIMPL.
     HWND attach(HWND window) override;
@@ -78,36 +66,8 @@ public:
     // Adds the paths through the list's feeder, after expandPaths.
     void addPaths(const wstringArray& paths, bool filterByType, bool expandLayouts);
 
-    // ---- layout files ----
-    // Saves the list through the save dialog; nothing when the list is empty or the dialog is cancelled.
-    void saveLayout();
-    // Asks with the open dialog, then opens the chosen layout.
-    void openLayoutByDialog();
     // Adds the pictures of the layout to the list.
     void openLayout(const wstring& path);
-
-    // ---- settings ----
-    // To the settings file, or to a file the user picks (toFile); false when the user cancelled.
-    bool saveSettings(bool toFile);
-    // The conversion settings from a file the user picks; a file that cannot be read changes nothing.
-    void loadSettings();
-
-    // ---- jobs ----
-    JobResult convertFiles(bool all);
-    JobResult makeThumbnailSheet();
-    JobResult splitPicture();
-    JobResult joinPictures();
-    JobResult makeMultiTiff();
-    JobResult makeAnimatedGif();
-    JobResult makeAvi();
-    JobResult makeScreenSaver();
-
-    // The names of the enabled conversion steps in the user's order, joined by "/" ("リサイズ/回転").
-    static wstring conversionSummary(const AppSetting& setting, HMODULE module);
-
-    // Fills the menu with the external viewers of the single selected picture (IDM_FIRST_VIEWER onward); the
-    // entries' pictures are kept in `pictures` until the menu closes.
-    void buildViewerMenu(HMENU menu, std::vector<std::unique_ptr<Dib>>& pictures);
 
 private:
     class AddingScope;
@@ -127,34 +87,14 @@ private:
 
     void bindEvents();
     void prepareDialogs();
-    void showContextMenu(POINT at, HWND owner);
     void updateMainWindow();
-    LRESULT toMainWindow(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
-    void commandMainWindow(int id, int code = 0) const;
     void startAdding();
     void stopAdding();
-    // Asks for a file name to save under; empty when cancelled.
-    wstring askSaveName(FileDialog& dialog);
-    void showLogIfWanted();
-    template <typename Job>
-    int runJob(Job& job);
-    JobResult outputFileJob(FileDialog& dialog, int kind);
 
+    IMainPaneHost& host;
     FileDialog openFiles;
-    FolderDialog convertFolder;
-    FolderDialog splitFolder;
     wstringArray extensions;
     int format = 0;
-    FileDialog thumbnailSheet;
-    FileDialog joinedPicture;
-    FileDialog multiTiff;
-    FileDialog animatedGif;
-    FileDialog avi;
-    FileDialog screenSaver;
-    FileDialog layoutOpen;
-    FileDialog layoutSave;
-    FileDialog settingsOpen;
-    FileDialog settingsSave;
     PreviewManager previews;
     std::unique_ptr<IFileListView> fileList;
     bool selecting = false;

@@ -2,10 +2,12 @@
 #include "foundation/Environment.h"
 #include "foundation/Path.h"
 #include "imaging/pictureLoading.h"
+#include "mainwindow/FileListMenu.h"
 #include "mainwindow/LayoutAssociation.h"
 #include "mainwindow/MainSplit.h"
 #include "mainwindow/MyApp.h"
 #include "mainwindow/commandStates.h"
+#include "mainwindow/conversionSummary.h"
 #include "settings/OutputFormat.h"
 #include "toolkit/CommonControls.h"
 #include "toolkit/NumericEdit.h"
@@ -17,7 +19,6 @@ namespace {
 constexpr UINT NoFileString = 2503;
 constexpr UINT SelectedString = 2502;
 constexpr UINT ConvertToString = 2504;
-constexpr UINT EscapeString = 2505;
 constexpr UINT SummaryTipString = 2510;
 
 // Positions in the main menu.
@@ -32,17 +33,6 @@ constexpr int FormatPartWidth = 100;
 wstring resourceString(UINT id)
 {
     return myApp().loadString(id);
-}
-
-// Runs a message's handler; an Exception it does not handle itself ends the message with 0.
-template <typename Handler>
-LRESULT quietly(Handler handler)
-{
-    try {
-        return handler();
-    } catch (const Exception&) {
-        return 0;
-    }
 }
 
 int displayDpiY()
@@ -93,36 +83,27 @@ MyMainWindow::WNDDATA& MyMainWindow::parts() const
 
 LRESULT MyMainWindow::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    LRESULT result = 0;
     switch (message) {
-    case BuildToolbarMessage:
-        try {
-            return buildToolbar();
-        } catch (const Exception&) {
-            return -1;
-        }
-    case RefreshToolbarMessage:
-        return quietly([&] { return refreshToolbar(), 0; });
-    case RefreshStatusMessage:
-        return quietly([&] { return refreshStatus(wParam, lParam), 0; });
-    case EscapeHintMessage:
-        return quietly([&] { return parts().statusbar.setText(0, resourceString(EscapeString).buffer()), 0; });
-    case PreviewSelectionMessage:
-        return quietly([&] { return previewSelection(), 0; });
     case SummaryTipMessage:
-        return quietly([&] { return showSummaryTip(), 0; });
+        quietly([&] { showSummaryTip(); });
+        return 0;
     case PreviewBackgroundMessage:
-        return quietly([&] { return applyPreviewBackground(), 0; });
+        quietly([&] { applyPreviewBackground(); });
+        return 0;
     case OpenStartupMessage:
-        return quietly([&] { return openStartup(), 0; });
+        quietly([&] { openStartup(); });
+        return 0;
     case OpenPreviewMessage:
-        return quietly([&] { return openPreviewOfShown(), 0; });
+        quietly([&] { openPreviewOfShown(); });
+        return 0;
     case SelectItemMessage:
-        return quietly([&] { return pane().list().selectAndShow(static_cast<int>(wParam)), 0; });
-    case RemoveBrowserItemsMessage:
-        return removeBrowserItems();
+        quietly([&] { pane().list().selectAndShow(static_cast<int>(wParam)); });
+        return 0;
     case WM_SYSCOLORCHANGE:
         // Passed on as it came: the list's common controls take the new colours only from their parent.
-        return quietly([&] { return pane().sendMessage(message, wParam, lParam); });
+        quietly([&] { result = pane().sendMessage(message, wParam, lParam); });
+        return result;
     }
     return MainWindow::handleMessage(window, message, wParam, lParam);
 }
@@ -189,10 +170,9 @@ LRESULT MyMainWindow::created(HWND window)
 {
     try {
         hwnd = window;
-        data = std::make_unique<WNDDATA>();
+        data = std::make_unique<WNDDATA>(*this);
         prepareToolkit();
-        if (SendMessageW(window, BuildToolbarMessage, 0, 0) != 0)
-            throw Exception(ErrorCode::NoMemory);
+        buildToolbar();
         WNDDATA& parts = *data;
         parts.statusbar.create(window, StatusbarId, Rect(), 0, CCS_BOTTOM | SBARS_SIZEGRIP);
         parts.toolTip.create(window, WS_POPUP | TTS_ALWAYSTIP);
@@ -200,8 +180,9 @@ LRESULT MyMainWindow::created(HWND window)
         Rect client = getClientRect();
         splitter.create(window, SplitterId, Rect(0, 0, client.right, client.bottom), 0, 0);
         splitter.setListAndPreview(parts.pane, parts.preview);
+        prepareCommands();
         parts.pane.previewManager().setBackgrounds(myApp().getResource().swatches, MyApp::Resource::SwatchCount);
-        if (!parts.pane.isExplorerBrowserList() && SendMessageW(window, RemoveBrowserItemsMessage, 0, 0) != 0)
+        if (!parts.pane.isExplorerBrowserList() && !removeBrowserItems())
             Exception::throwLastError();
         setPreviewPosition(static_cast<PreviewPosition>(myApp().getSetting().viewPreviewPos));
         splitter.subclass();
@@ -209,16 +190,27 @@ LRESULT MyMainWindow::created(HWND window)
         parts.preview.sendMessage(PPView::StartMessage);
         parts.preview.sendMessage(WM_COMMAND, PPView::ModeFit);
         applyViewSettings();
-        SendMessageW(window, RefreshStatusMessage, 0, 0);
-        SendMessageW(window, SummaryTipMessage, 0, 0);
+        refreshStatus();
+        quietly([&] { showSummaryTip(); });
         if (myApp().getSetting().viewTopMost)
-            SendMessageW(window, WM_COMMAND, IDM_ALWAYS_ON_TOP, 0);
+            onCommand(window, IDM_ALWAYS_ON_TOP, 0);
         splitter.sendMessage(MainSplit::AddTipsMessage);
+        // Posted, so that the window shows before the first files are added.
         PostMessageW(window, OpenStartupMessage, 0, 0);
         return 0;
     } catch (const Exception&) {
         return -1;
     }
+}
+
+// The commands' dialogs are owned by the list's pane, as the list's own add dialog is.
+void MyMainWindow::prepareCommands()
+{
+    WNDDATA& parts = *data;
+    HWND owner = parts.pane.getHandle();
+    parts.jobs.prepare(owner);
+    parts.layouts.prepare(owner);
+    parts.settingsFiles.prepare(owner);
 }
 
 void MyMainWindow::prepareToolkit()
@@ -261,14 +253,14 @@ void MyMainWindow::layout(int width, int height)
     const int edges[2] = {width - formatPart, -1};
     parts.statusbar.setParts(edges);
     if (parts.rebar.getHandle() && parts.rebar.isVisible()) {
-        parts.rebar.sendMessage(WM_SIZE, 0, MAKELPARAM(width, height));
-        parts.toolbar.sendMessage(WM_SIZE, 0, MAKELPARAM(width, height));
+        parts.rebar.fitToParent(width, height);
+        parts.toolbar.fitToParent(width, height);
         Rect band = parts.rebar.getWindowRect();
         parts.topMargin = band.bottom - band.top;
     }
     int bottomMargin = 0;
     if (parts.statusbar.isVisible()) {
-        parts.statusbar.sendMessage(WM_SIZE, 0, MAKELPARAM(width, height));
+        parts.statusbar.fitToParent(width, height);
         Rect bar = parts.statusbar.getWindowRect();
         bottomMargin = bar.bottom - bar.top;
     }
@@ -321,12 +313,12 @@ void MyMainWindow::setPreviewPosition(PreviewPosition position)
 
 void MyMainWindow::setPreviewMode(int mode)
 {
-    preview().sendMessage(PictureView::SetDrawModeMessage, static_cast<WPARAM>(mode));
+    preview().setDrawMode(mode);
 }
 
 int MyMainWindow::previewMode() const
 {
-    return static_cast<int>(preview().sendMessage(PictureView::GetDrawModeMessage));
+    return preview().getDrawMode();
 }
 
 void MyMainWindow::clearPreview()
@@ -373,9 +365,9 @@ int MyMainWindow::displayBitsPerPixel()
     return bits;
 }
 
-// ---- private messages ----
+// ---- status, preview and start-up ----
 
-void MyMainWindow::refreshStatus(WPARAM wParam, LPARAM lParam)
+void MyMainWindow::updateStatus(const wstring& adding)
 {
     IFileListView& list = pane().list();
     int count = list.count();
@@ -384,8 +376,8 @@ void MyMainWindow::refreshStatus(WPARAM wParam, LPARAM lParam)
     wstring text = files;
     if (selected > 1)
         text = wstring::fromInt(selected) + resourceString(SelectedString) + L" (" + files + L")";
-    if (wParam == 1 && lParam)
-        text = text + L" " + *reinterpret_cast<const wstring*>(lParam);
+    if (!adding.isEmpty())
+        text = text + L" " + adding;
     Statusbar& status = parts().statusbar;
     status.setText(0, text.buffer());
     status.setText(1, resourceString(ConvertToString).replace(L"%s", pane().formatName().buffer()).buffer());
@@ -393,14 +385,10 @@ void MyMainWindow::refreshStatus(WPARAM wParam, LPARAM lParam)
 
 wstring MyMainWindow::statusText(int part) const
 {
-    HWND status = parts().statusbar.getHandle();
-    int length = LOWORD(SendMessageW(status, SB_GETTEXTLENGTHW, static_cast<WPARAM>(part), 0));
-    std::unique_ptr<wchar_t[]> text(new wchar_t[length + 1]());
-    SendMessageW(status, SB_GETTEXTW, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(text.get()));
-    return wstring(text.get());
+    return parts().statusbar.partText(part);
 }
 
-void MyMainWindow::previewSelection()
+void MyMainWindow::showSelectionInPreview()
 {
     WaitCursor wait;
     int selected = pane().list().selectedCount();
@@ -417,7 +405,7 @@ void MyMainWindow::showSummaryTip()
     WNDDATA& parts = this->parts();
     HWND status = parts.statusbar.getHandle();
     parts.toolTip.removeTool(status);
-    wstring summary = MainPane::conversionSummary(myApp().getSetting(), myApp().getResourceModule());
+    wstring summary = conversionSummary(myApp().getSetting(), myApp().getResourceModule());
     if (summary.isEmpty())
         return;
     int length = summary.length();
@@ -440,13 +428,13 @@ void MyMainWindow::openStartup()
         else if (setting.fileOpenLayout && !setting.fileLayout.isEmpty())
             pane().openLayout(expandEnvironmentStrings(setting.fileLayout));
     } catch (const Exception& exception) {
-        SendMessageW(hwnd, RefreshStatusMessage, 0, 0);
+        refreshStatus();
         app.showException(hwnd, exception);
-        SendMessageW(hwnd, RefreshToolbarMessage, 0, 0);
+        refreshToolbar();
         return;
     }
-    SendMessageW(hwnd, RefreshStatusMessage, 0, 0);
-    SendMessageW(hwnd, RefreshToolbarMessage, 0, 0);
+    refreshStatus();
+    refreshToolbar();
 }
 
 void MyMainWindow::openPreviewOfShown()
@@ -462,17 +450,16 @@ void MyMainWindow::openPreviewOfShown()
     }
 }
 
-LRESULT MyMainWindow::removeBrowserItems()
+bool MyMainWindow::removeBrowserItems()
 {
     HMENU viewMenu = GetSubMenu(GetMenu(hwnd), ViewMenu);
     HMENU fileList = viewMenu ? GetSubMenu(viewMenu, FileListSubmenu) : nullptr;
     if (!fileList)
-        return 1;
+        return false;
     bool removed = true;
     for (UINT id : {IDM_LIST_CONTENT, IDM_LIST_ICONS, IDM_LIST_GROUPING})
         removed = DeleteMenu(fileList, id, MF_BYCOMMAND) && removed;
-    removed = DeleteMenu(fileList, BrowserOnlySeparator, MF_BYPOSITION) && removed;
-    return removed ? 0 : 1;
+    return DeleteMenu(fileList, BrowserOnlySeparator, MF_BYPOSITION) && removed;
 }
 
 void MyMainWindow::initMenu(HMENU menu)
@@ -499,7 +486,7 @@ void MyMainWindow::initMenu(HMENU menu)
     HMENU viewMenu = GetSubMenu(menu, ViewMenu);
     if (HMENU viewers = viewMenu ? GetSubMenu(viewMenu, ViewerSubmenu) : nullptr) {
         viewerPictures.clear();
-        parts.pane.buildViewerMenu(viewers, viewerPictures);
+        FileListMenu(parts.pane).fillViewers(viewers, viewerPictures);
         EnableMenuItem(viewMenu, ViewerSubmenu, MF_BYPOSITION | (isViewerMenuEnabled(state) ? MF_ENABLED : MF_GRAYED));
     }
     setGray(menu, IDM_DELETE_SETTINGS, !Path(app.getSetting().getPath()).exists());

@@ -2,8 +2,12 @@
 #include <memory>
 #include <vector>
 #include "imaging/Dib.h"
+#include "mainwindow/IMainPaneHost.h"
+#include "mainwindow/JobLauncher.h"
+#include "mainwindow/LayoutFileCommands.h"
 #include "mainwindow/MainPane.h"
 #include "mainwindow/PPView.h"
+#include "mainwindow/SettingsFileCommands.h"
 #include "mainwindow/mainWindowMessages.h"
 #include "toolkit/ImageList.h"
 #include "toolkit/Rebar.h"
@@ -17,9 +21,9 @@ class MainSplit;
 // The program's frame window: the toolbar in a rebar on top, the status bar at the bottom, and between them
 // the application's splitter with the main pane (the file list) on one side and the preview pane on the
 // other. Its menu commands, the toolbar's and those the panes send all arrive at onCommand (mainCommandIds.h
-// names them). The main pane, the preview pane and the option pages keep it in step through its private
-// messages (mainWindowMessages.h).
-class MyMainWindow : public MainWindow {
+// names them). The main pane keeps it in step through IMainPaneHost; the preview pane and the option pages,
+// and the window itself where it defers something, through its private messages (mainWindowMessages.h).
+class MyMainWindow : public MainWindow, public IMainPaneHost {
 public:
     static constexpr int RebarId = 101;
     static constexpr int ToolbarId = 102;
@@ -31,6 +35,8 @@ public:
 
     // The window's parts, made at WM_CREATE.
     struct WNDDATA {
+        explicit WNDDATA(MyMainWindow& window) : pane(window), jobs(pane, window), layouts(pane) {}
+
         Rebar rebar;
         Toolbar toolbar;
         ImageList images;
@@ -42,6 +48,10 @@ public:
         ToolTip toolbarTips;
         Statusbar statusbar;
         MainPane pane;
+        // The commands on the pane's pictures and on files, their dialogs owned by the pane.
+        JobLauncher jobs;
+        LayoutFileCommands layouts;
+        SettingsFileCommands settingsFiles;
         PPView preview;
         // The main pane's extent beside the preview (Window/LeftWidth), kept while the preview is hidden.
         int previewSize = 0;
@@ -57,7 +67,7 @@ public:
     explicit MyMainWindow(MainSplit& splitter);
     ~MyMainWindow() override;
 
-    // The private messages above, and WM_SYSCOLORCHANGE.
+    // The private messages, and WM_SYSCOLORCHANGE.
     LRESULT handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
     void onCommand(HWND hwnd, int id, int code) override;
     bool onCreate(const CREATESTRUCTW& creation, bool& refuse) override;
@@ -91,9 +101,36 @@ public:
     // The status texts as the bar shows them now.
     wstring statusText(int part) const;
 
+    // ---- IMainPaneHost (MyMainWindowPaneHost.cpp): nothing once the window is gone ----
+    HWND ownerWindow() const override { return hwnd; }
+    void refreshToolbar() override;
+    void refreshStatus() override;
+    void refreshStatusWhileAdding(const wstring& file) override;
+    void showEscapeHint() override;
+    void previewSelection() override;
+    void showLogOnly() override;
+    void holdWhileAdding(bool adding) override;
+    void command(int id, int code) override;
+    void postCommand(int id) override;
+    void showMenuHelp(UINT item, UINT flags, HMENU menu) override;
+
 private:
+    // Runs the handler unless the window is gone, as a message to it would have done; an Exception ends it
+    // quietly, leaving the toolbar, the status or the preview as it was.
+    template <typename Handler>
+    void quietly(Handler handler)
+    {
+        if (!getHandle())
+            return;
+        try {
+            handler();
+        } catch (const Exception&) {
+        }
+    }
+
     // ---- creation and layout (MyMainWindow.cpp) ----
     LRESULT created(HWND window);
+    void prepareCommands();
     void prepareToolkit();
     void applyViewSettings();
     void layout(int width, int height);
@@ -102,20 +139,22 @@ private:
     int mainPaneExtent() const;
 
     // ---- the toolbar (MyMainWindowToolbar.cpp) ----
-    LRESULT buildToolbar();
+    void buildToolbar();
     void destroyToolbar();
     void restoreToolbarImages();
     bool makeIconLists();
     void addToolbarTips();
-    void refreshToolbar();
+    void updateToolbar();
 
-    // ---- messages ----
-    void refreshStatus(WPARAM wParam, LPARAM lParam);
-    void previewSelection();
+    // ---- status and preview ----
+    // `adding`, when not empty, follows the counts.
+    void updateStatus(const wstring& adding);
+    void showSelectionInPreview();
     void showSummaryTip();
     void openStartup();
     void openPreviewOfShown();
-    LRESULT removeBrowserItems();
+    // False when not all of them went.
+    bool removeBrowserItems();
     void initMenu(HMENU menu);
     void closing();
     void destroying();
@@ -127,7 +166,7 @@ private:
     bool runViewCommand(int id, int code);
     bool runSettingsCommand(int id);
     void convert(bool all);
-    void reportJob(const MainPane::JobResult& job, bool openOutput, const wstring& opened);
+    void reportJob(const JobLauncher::JobResult& job, bool openOutput, const wstring& opened);
     void openConvertedFolders(const wstringArray& folders);
     void showPictureProperties();
     void savePositions(bool toFile);

@@ -59,13 +59,13 @@ void MyMainWindow::onCommand(HWND, int id, int code)
         runCommand(id, code);
     } catch (const Exception& exception) {
         try {
-            SendMessageW(hwnd, RefreshStatusMessage, 0, 0);
-            SendMessageW(hwnd, PreviewSelectionMessage, 0, 0);
+            refreshStatus();
+            previewSelection();
             myApp().showException(hwnd, exception);
         } catch (const Exception&) {
         }
     }
-    SendMessageW(hwnd, RefreshToolbarMessage, 0, 0);
+    refreshToolbar();
     SetCursor(previous);
 }
 
@@ -86,7 +86,7 @@ bool MyMainWindow::runListCommand(int id)
         break;
     case IDM_ADD_FILES:
         mainPane.addFilesByDialog();
-        SendMessageW(hwnd, RefreshStatusMessage, 0, 0);
+        refreshStatus();
         return true;
     case IDM_RELEASE_SELECTED:
         if (mainPane.list().selectedCount() == 0)
@@ -94,10 +94,10 @@ bool MyMainWindow::runListCommand(int id)
         mainPane.releaseSelected();
         break;
     case IDM_OPEN_LAYOUT:
-        mainPane.openLayoutByDialog();
+        parts().layouts.openByDialog();
         break;
     case IDM_SAVE_LAYOUT:
-        mainPane.saveLayout();
+        parts().layouts.save();
         return true;
     case IDM_EXIT:
         SendMessageW(hwnd, WM_CLOSE, 0, 0);
@@ -121,19 +121,19 @@ bool MyMainWindow::runListCommand(int id)
     case IDM_FORMAT_HD_PHOTO:
     case IDM_FORMAT_BITMAP:
         mainPane.setFormat(commandIdToFormatIndex(id));
-        SendMessageW(hwnd, RefreshStatusMessage, 0, 0);
+        refreshStatus();
         return true;
     default:
         return false;
     }
-    SendMessageW(hwnd, RefreshStatusMessage, 0, 0);
-    SendMessageW(hwnd, PreviewSelectionMessage, 0, 0);
+    refreshStatus();
+    previewSelection();
     return true;
 }
 
 bool MyMainWindow::runJobCommand(int id)
 {
-    MainPane& mainPane = pane();
+    JobLauncher& jobs = parts().jobs;
     const AppSetting& setting = settings();
     switch (id) {
     case IDM_CONVERT_ALL:
@@ -141,12 +141,12 @@ bool MyMainWindow::runJobCommand(int id)
         convert(id == IDM_CONVERT_ALL);
         return true;
     case IDM_THUMBNAIL_SHEET: {
-        MainPane::JobResult job = mainPane.makeThumbnailSheet();
+        JobLauncher::JobResult job = jobs.makeThumbnailSheet();
         reportJob(job, setting.fileThumbnailOpenFile, job.output);
         return true;
     }
     case IDM_SPLIT_PICTURE: {
-        MainPane::JobResult job = mainPane.splitPicture();
+        JobLauncher::JobResult job = jobs.splitPicture();
         reportJob(job, setting.fileOpenFolder, job.output);
         return true;
     }
@@ -155,11 +155,11 @@ bool MyMainWindow::runJobCommand(int id)
     case IDM_ANIMATED_GIF:
     case IDM_MOVIE:
     case IDM_SCREEN_SAVER: {
-        MainPane::JobResult job = id == IDM_JOIN_PICTURES      ? mainPane.joinPictures()
-                                  : id == IDM_MULTI_FRAME_TIFF ? mainPane.makeMultiTiff()
-                                  : id == IDM_ANIMATED_GIF     ? mainPane.makeAnimatedGif()
-                                  : id == IDM_MOVIE            ? mainPane.makeAvi()
-                                                               : mainPane.makeScreenSaver();
+        JobLauncher::JobResult job = id == IDM_JOIN_PICTURES      ? jobs.joinPictures()
+                                     : id == IDM_MULTI_FRAME_TIFF ? jobs.makeMultiTiff()
+                                     : id == IDM_ANIMATED_GIF     ? jobs.makeAnimatedGif()
+                                     : id == IDM_MOVIE            ? jobs.makeAvi()
+                                                                  : jobs.makeScreenSaver();
         reportJob(job, setting.fileOpenFolder, Path(job.output).getDirectory());
         return true;
     }
@@ -294,7 +294,7 @@ void MyMainWindow::convert(bool all)
         if (!sheets.confirmConversion(hwnd, samplePicture(), pane().getFormat()))
             return;
     }
-    MainPane::JobResult job = pane().convertFiles(all);
+    JobLauncher::JobResult job = parts().jobs.convertFiles(all);
     if (job.result < 0) {
         inform(Messages::W0004.get(), MB_ICONWARNING);
         return;
@@ -306,7 +306,7 @@ void MyMainWindow::convert(bool all)
         openConvertedFolders(*job.outputFolders);
     // Deleted sources must leave the list.
     if (job.sourcesDeleted)
-        PostMessageW(hwnd, WM_COMMAND, IDM_REFRESH_LIST, 0);
+        postCommand(IDM_REFRESH_LIST);
 }
 
 void MyMainWindow::openConvertedFolders(const wstringArray& folders)
@@ -320,7 +320,7 @@ void MyMainWindow::openConvertedFolders(const wstringArray& folders)
         openInShell(hwnd, folders.at(i));
 }
 
-void MyMainWindow::reportJob(const MainPane::JobResult& job, bool openOutput, const wstring& opened)
+void MyMainWindow::reportJob(const JobLauncher::JobResult& job, bool openOutput, const wstring& opened)
 {
     if (job.result < 0) {
         inform(Messages::W0004.get(), MB_ICONWARNING);
@@ -359,7 +359,7 @@ void MyMainWindow::togglePreview()
         parts.previewSize = mainPaneExtent();
     parts.preview.show(!shown);
     placeSplitter(parts.previewSize);
-    SendMessageW(hwnd, PreviewSelectionMessage, 0, 0);
+    previewSelection();
 }
 
 void MyMainWindow::toggleLogWindow(int code)
@@ -474,7 +474,7 @@ void MyMainWindow::savePositions(bool toFile)
         // What could be gathered is saved all the same.
     }
     try {
-        parts.pane.saveSettings(toFile);
+        parts.settingsFiles.save(toFile);
     } catch (const Exception& exception) {
         app.showException(hwnd, exception);
     }
@@ -494,7 +494,7 @@ void MyMainWindow::deleteSettingsFile()
 void MyMainWindow::loadSettingsFile()
 {
     try {
-        pane().loadSettings();
+        parts().settingsFiles.load();
     } catch (const Exception&) {
         PostMessageW(hwnd, SummaryTipMessage, 0, 0);
         throw;

@@ -61,7 +61,7 @@ TBBUTTON buttonOf(const ToolButton& entry, int image)
 
 } // namespace
 
-LRESULT MyMainWindow::buildToolbar()
+void MyMainWindow::buildToolbar()
 {
     WNDDATA& parts = this->parts();
     if (parts.rebar.getHandle())
@@ -72,10 +72,8 @@ LRESULT MyMainWindow::buildToolbar()
     toolbar.create(parts.rebar.getHandle(), ToolbarId, Rect(), 0, CCS_NODIVIDER | CCS_NORESIZE | CCS_NOPARENTALIGN);
     TBBUTTON buttons[ButtonCount];
     if (icons) {
-        parts.previousImages = reinterpret_cast<HIMAGELIST>(
-            toolbar.sendMessage(TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(parts.images.handle())));
-        parts.previousDisabledImages = reinterpret_cast<HIMAGELIST>(toolbar.sendMessage(
-            TB_SETDISABLEDIMAGELIST, 0, reinterpret_cast<LPARAM>(parts.disabledImages.handle())));
+        parts.previousImages = toolbar.setImageList(parts.images.handle());
+        parts.previousDisabledImages = toolbar.setDisabledImageList(parts.disabledImages.handle());
         parts.iconListsSet = true;
         int image = 0;
         for (int i = 0; i < ButtonCount; ++i)
@@ -83,7 +81,7 @@ LRESULT MyMainWindow::buildToolbar()
         if (!toolbar.addButtons(ButtonCount, buttons))
             Exception::throwLastError();
     } else {
-        toolbar.sendMessage(TB_SETBITMAPSIZE, 0, MAKELPARAM(ImageSize, ImageSize));
+        toolbar.setBitmapSize(ImageSize, ImageSize);
         toolbar.addBitmap(TBADDBITMAP{HINST_COMMCTRL, IDB_STD_LARGE_COLOR});
         HMODULE module = getMyApp()->getResourceModule();
         UINT strip = displayBitsPerPixel() <= 8 ? OwnStripFewColours : OwnStrip;
@@ -95,13 +93,12 @@ LRESULT MyMainWindow::buildToolbar()
         if (!toolbar.addButtons(ButtonCount, buttons))
             Exception::throwLastError();
     }
-    toolbar.sendMessage(TB_AUTOSIZE);
-    DWORD size = static_cast<DWORD>(toolbar.sendMessage(TB_GETBUTTONSIZE));
+    toolbar.autoSize();
     REBARBANDINFOW band{};
     band.fMask = RBBIM_CHILD | RBBIM_CHILDSIZE | RBBIM_STYLE;
     band.fStyle = RBBS_CHILDEDGE | RBBS_GRIPPERALWAYS;
     band.hwndChild = toolbar.getHandle();
-    band.cyMinChild = HIWORD(size);
+    band.cyMinChild = static_cast<UINT>(toolbar.buttonHeight());
     band.cxMinChild = 0;
     if (!parts.rebar.insertBand(band))
         Exception::throwLastError();
@@ -110,8 +107,7 @@ LRESULT MyMainWindow::buildToolbar()
         parts.rebar.hide();
     }
     addToolbarTips();
-    SendMessageW(hwnd, RefreshToolbarMessage, 0, 0);
-    return 0;
+    refreshToolbar();
 }
 
 // The system's pictures for the first three buttons when the display shows more than 256 colours, then the
@@ -156,14 +152,14 @@ void MyMainWindow::addToolbarTips()
         if (Buttons[i].style == Separator)
             continue;
         RECT area{};
-        toolbar.sendMessage(TB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&area));
+        toolbar.getItemRect(i, area);
         parts.toolbarTips.addRectTool(toolbar.getHandle(), static_cast<UINT_PTR>(Buttons[i].command), area, module,
                                       MAKEINTRESOURCEW(Buttons[i].tip));
     }
-    toolbar.sendMessage(TB_SETTOOLTIPS, reinterpret_cast<WPARAM>(parts.toolbarTips.getHandle()));
+    toolbar.setToolTips(parts.toolbarTips.getHandle());
 }
 
-void MyMainWindow::refreshToolbar()
+void MyMainWindow::updateToolbar()
 {
     if (!getHandle() || !data || !pane().getHandle())
         return;
@@ -171,11 +167,9 @@ void MyMainWindow::refreshToolbar()
     Toolbar& toolbar = parts().toolbar;
     for (const ToolButton& button : Buttons) {
         if (button.style == Button)
-            toolbar.sendMessage(TB_ENABLEBUTTON, static_cast<WPARAM>(button.command),
-                                MAKELPARAM(isCommandEnabled(button.command, state), 0));
+            toolbar.enableButton(button.command, isCommandEnabled(button.command, state));
     }
-    toolbar.sendMessage(TB_CHECKBUTTON, static_cast<WPARAM>(formatIndexToCommandId(pane().getFormat())),
-                        MAKELPARAM(TRUE, 0));
+    toolbar.checkButton(formatIndexToCommandId(pane().getFormat()), true);
 }
 
 void MyMainWindow::restoreToolbarImages()
@@ -184,8 +178,8 @@ void MyMainWindow::restoreToolbarImages()
     if (!parts.iconListsSet)
         return;
     if (parts.toolbar.getHandle()) {
-        parts.toolbar.sendMessage(TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(parts.previousImages));
-        parts.toolbar.sendMessage(TB_SETDISABLEDIMAGELIST, 0, reinterpret_cast<LPARAM>(parts.previousDisabledImages));
+        parts.toolbar.setImageList(parts.previousImages);
+        parts.toolbar.setDisabledImageList(parts.previousDisabledImages);
     }
     parts.previousImages = nullptr;
     parts.previousDisabledImages = nullptr;

@@ -233,8 +233,7 @@ void PreviewWindow::makeIcon(IImage& picture)
     DeleteObject(mask);
     if (!icon)
         Exception::throwLastError();
-    sendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-    sendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    setIcon(icon);
 }
 
 void PreviewWindow::destroyIcon()
@@ -370,7 +369,7 @@ void PreviewWindow::cycleMode()
     default:
         return;
     }
-    view->sendMessage(WM_COMMAND, static_cast<WPARAM>(command));
+    sendCommand(view->getHandle(), command);
 }
 
 void PreviewWindow::fitToScrollBar(bool vertical)

@@ -23,6 +23,9 @@ public:
     // system's error.
     void subclassKeepingUserData();
     bool isSubclassed() const { return previousProcedure != nullptr; }
+    // A bar that lies along its parent's edge (status bar, rebar, toolbar) lays itself out again for the
+    // parent's new client size, as the parent's own WM_SIZE gives it.
+    void fitToParent(int width, int height) { sendMessage(WM_SIZE, 0, MAKELPARAM(width, height)); }
 
     // Everything goes to the window's own procedure.
     LRESULT handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;

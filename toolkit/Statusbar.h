@@ -20,6 +20,8 @@ public:
     {
         return sendMessage(SB_SETTEXTW, static_cast<WPARAM>(partAndFlags), reinterpret_cast<LPARAM>(text)) != 0;
     }
+    // The part's text without its drawing flags.
+    wstring partText(int part) const;
     // The help of the menu item that onMenuSelect got, in place of the parts: the string of the module whose
     // id is the item's command id; nothing for items that open a pop-up. The parts come back when the menu
     // closes. mainMenu: the window's menu bar.

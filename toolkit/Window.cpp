@@ -161,6 +161,12 @@ Point Window::screenToClient(const Point& point) const
     return converted;
 }
 
+void Window::setIcon(HICON icon)
+{
+    sendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    sendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+}
+
 LRESULT Window::routeCommand(HWND window, WPARAM wParam, LPARAM lParam)
 {
     onCommand(window, LOWORD(wParam), HIWORD(wParam));
@@ -230,6 +236,11 @@ Point clientToScreen(HWND hwnd, const Point& client)
 LRESULT sendCommand(HWND window, int id, int code, HWND control)
 {
     return SendMessageW(window, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(control));
+}
+
+bool postCommand(HWND window, int id)
+{
+    return PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, 0), 0) != FALSE;
 }
 
 LRESULT notifyParent(HWND control, int code)

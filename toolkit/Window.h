@@ -54,6 +54,9 @@ public:
     Rect getWindowRect() const;
     Rect getClientRect() const;
     Point screenToClient(const Point& point) const;
+    // The picture of the title bar and of the task switcher, large and small alike; the icon stays the
+    // caller's.
+    void setIcon(HICON icon);
     // The handle while it is a window, else null. Never throws.
     HWND getHandle() const;
 
@@ -83,6 +86,9 @@ Point clientToScreen(HWND hwnd, LPARAM lParam);
 Point clientToScreen(HWND hwnd, const Point& client);
 // WM_COMMAND as a menu or accelerator (no control) or a control of the window sends it.
 LRESULT sendCommand(HWND window, int id, int code = 0, HWND control = nullptr);
+// The same posted: the command runs once the message being handled has been dealt with. False when it could
+// not be posted.
+bool postCommand(HWND window, int id);
 // WM_COMMAND from a control to its parent, with the control's id.
 LRESULT notifyParent(HWND control, int code);
 // WM_MENUSELECT with the values onMenuSelect got: a window hands its menus' status help to another.

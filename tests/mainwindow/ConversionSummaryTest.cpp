@@ -1,13 +1,13 @@
 #include <windows.h>
 #include <gtest/gtest.h>
-#include "mainwindow/MainPane.h"
+#include "mainwindow/conversionSummary.h"
 #include "settings/AppSetting.h"
 
 namespace {
 
 wstring summaryOf(const AppSetting& setting)
 {
-    return MainPane::conversionSummary(setting, GetModuleHandleW(nullptr));
+    return conversionSummary(setting, GetModuleHandleW(nullptr));
 }
 
 } // namespace

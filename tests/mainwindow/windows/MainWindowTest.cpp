@@ -1,5 +1,6 @@
 // The main window made by the application object as the program makes it, in this test program's process.
 #include <windows.h>
+#include <commctrl.h>
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <memory>
@@ -154,7 +155,7 @@ TEST_F(MainWindowTest, StatusBarCountsTheFilesAndTheSelectionAndNamesTheFormat)
     EXPECT_EQ(status(0), L"2個のファイルを選択中 (3 files)");
     command(IDM_FORMAT_BITMAP);
     EXPECT_EQ(status(1), L"BMPに変換");
-    SendMessageW(main, EscapeHintMessage, 0, 0);
+    window->showEscapeHint();
     EXPECT_EQ(status(0), L"ESCで中断");
 }
 
@@ -290,6 +291,19 @@ TEST_F(MainWindowTest, ALayoutListsItsFilesAndOneOfAnotherProgramIsRefusedWithIt
     EXPECT_EQ(reason, std::wstring(Messages::E0002.get()));
     EXPECT_EQ(pane().list().count(), 3) << "nothing of it is listed";
     EXPECT_TRUE(IsWindowEnabled(main));
+}
+
+TEST_F(MainWindowTest, WhileFilesAreAddedTheWindowTakesNoInputAndShowsTheWaitCursor)
+{
+    wstringArray paths;
+    listableFiles(L"held", 2000, paths);
+    pane().addPaths(paths, false, false);
+    EXPECT_FALSE(IsWindowEnabled(main));
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_WAIT));
+    ASSERT_TRUE(pumpMessagesUntil([&] { return !pane().isAdding(); }));
+    EXPECT_TRUE(IsWindowEnabled(main));
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_ARROW));
+    EXPECT_EQ(status(0), L"2000 files") << "no file name left behind the counts";
 }
 
 TEST_F(MainWindowTest, EscapeHeldWhileAddingAsksWhetherToStopAndYesStops)
@@ -444,6 +458,71 @@ TEST_F(MainWindowTest, AClosedConversionSheetRefreshesTheStepsTipOnce)
     application->getSetting().fileEnsureSetting = true;
     command(IDM_CONVERT_ALL);
     EXPECT_EQ(refreshesWaiting(), 1) << "the last look before converting";
+}
+
+namespace {
+
+constexpr int FileNameField = 0x47c;
+
+// In the file dialog the command opens over the main window: what its name field offered, after typing the
+// name (unless empty) and choosing.
+std::wstring chooseInFileDialog(WindowRobot& user, HWND main, const std::wstring& name)
+{
+    HWND dialog = user.waitForWindow({L"#32770", {}, main});
+    HWND field = user.waitForItem(dialog, FileNameField);
+    HWND edit = reinterpret_cast<HWND>(SendMessageW(field, CBEM_GETEDITCONTROL, 0, 0));
+    std::wstring offered = user.text(edit);
+    if (!name.empty())
+        user.type(GetParent(edit), GetDlgCtrlID(edit), name);
+    user.press(dialog, IDOK);
+    user.waitUntilGone(dialog);
+    return offered;
+}
+
+bool exists(const std::wstring& path)
+{
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, LayoutSettingsAndJobFilesAreSavedWhereChosenAndOpenAgainFromTheOfferedName)
+{
+    listPictures(2);
+    auto fileCommand = [&](int id, const std::wstring& name) {
+        std::wstring offered;
+        WindowRobot robot([&](WindowRobot& user) { offered = chooseInFileDialog(user, main, name); });
+        command(id);
+        robot.finish();
+        return offered;
+    };
+    // Names without an extension get the one of their command.
+    std::wstring layout = folder.file(L"一覧");
+    fileCommand(IDM_SAVE_LAYOUT, layout);
+    ASSERT_TRUE(exists(layout + L".lay"));
+    command(IDM_CLEAR_LIST);
+    EXPECT_NE(fileCommand(IDM_OPEN_LAYOUT, {}).find(L"一覧.lay"), std::wstring::npos) << "the layout just saved";
+    EXPECT_TRUE(pumpMessagesUntil([&] { return !pane().isAdding() && pane().list().count() == 2; }));
+
+    AppSetting& setting = application->getSetting();
+    setting.resizeEnable = true;
+    std::wstring settings = folder.file(L"設定");
+    fileCommand(IDM_SAVE_SETTINGS_AS, settings);
+    ASSERT_TRUE(exists(settings + L".xml"));
+    setting.resizeEnable = false;
+    EXPECT_NE(fileCommand(IDM_LOAD_SETTINGS, {}).find(L"設定.xml"), std::wstring::npos) << "the settings just saved";
+    EXPECT_TRUE(setting.resizeEnable);
+
+    setting.fileOpenFolder = false;
+    select({0, 1});
+    std::wstring joined = folder.file(L"結合");
+    WindowRobot robot([&](WindowRobot& user) {
+        chooseInFileDialog(user, main, joined);
+        EXPECT_EQ(user.answerMessageBox(IDOK, main), L"完了しました。");
+    });
+    command(IDM_JOIN_PICTURES);
+    robot.finish();
+    EXPECT_TRUE(exists(joined + L".png"));
 }
 
 TEST_F(MainWindowTest, FormatSheetOpensForThePanesCurrentFormatAndMissingSheetsSaySo)

@@ -1,5 +1,4 @@
-// The main pane's job starts: what each job needs of the list, what it asks the user, and the job under its
-// progress dialog.
+#include "mainwindow/JobLauncher.h"
 #include "foundation/FileSystem.h"
 #include "foundation/Path.h"
 #include "jobs/AnimeGifThreadImpl.h"
@@ -11,16 +10,16 @@
 #include "jobs/SSThreadImpl.h"
 #include "jobs/SplitThreadImpl.h"
 #include "jobs/ThumbnailThreadImpl.h"
+#include "mainwindow/IMainPaneHost.h"
 #include "mainwindow/MainPane.h"
 #include "mainwindow/MyApp.h"
+#include "mainwindow/commandDialogs.h"
 #include "settings/Messages.h"
 #include "settings/OutputFormat.h"
 
 namespace {
 
 constexpr UINT FolderTitleString = 2401;
-
-enum OutputFileKind { Join, MultiTiff, AnimatedGif, Avi, ScreenSaver };
 
 wstring withBackslash(const wstring& folder)
 {
@@ -55,26 +54,51 @@ wstring thumbnailFolder(const AppSetting& setting, const wstring& sheetPath)
 
 } // namespace
 
-template <typename Job>
-int MainPane::runJob(Job& job)
+JobLauncher::JobLauncher(MainPane& pane, IMainPaneHost& host)
+    : pane(pane), host(host), thumbnailSheet(nullptr, SaveDialogFlags), joinedPicture(nullptr, SaveDialogFlags),
+      multiTiff(nullptr, SaveDialogFlags), animatedGif(nullptr, SaveDialogFlags), avi(nullptr, SaveDialogFlags),
+      screenSaver(nullptr, SaveDialogFlags)
 {
-    return showProgressDialog(job, myApp().getMainWindow()) == IDOK ? 1 : -1;
 }
 
-void MainPane::showLogIfWanted()
+void JobLauncher::prepare(HWND owner)
+{
+    for (FolderDialog* dialog : {&convertFolder, &splitFolder}) {
+        dialog->record.hwndOwner = owner;
+        dialog->record.ulFlags |= BIF_NEWDIALOGSTYLE;
+    }
+    struct SaveDialog {
+        FileDialog* dialog;
+        const wchar_t* extension;
+        UINT filter;
+    };
+    const SaveDialog saving[] = {
+        {&thumbnailSheet, L"html", 2233}, {&joinedPicture, L"png", 2237}, {&multiTiff, L"tif", 2238},
+        {&animatedGif, L"gif", 2239},     {&avi, L"avi", 2240},           {&screenSaver, L"scr", 2241}};
+    for (const SaveDialog& save : saving)
+        prepareFileDialog(*save.dialog, owner, save.filter, save.extension);
+}
+
+template <typename Job>
+int JobLauncher::runJob(Job& job)
+{
+    return showProgressDialog(job, host.ownerWindow()) == IDOK ? 1 : -1;
+}
+
+void JobLauncher::showLogIfWanted()
 {
     if (myApp().getSetting().fileEnsureLog)
-        commandMainWindow(IDM_TOGGLE_LOG_WINDOW, CODE_SHOW_LOG_ONLY);
+        host.showLogOnly();
 }
 
-MainPane::JobResult MainPane::convertFiles(bool all)
+JobLauncher::JobResult JobLauncher::convertFiles(bool all)
 {
     JobResult outcome;
-    IFileListView& files = list();
+    IFileListView& files = pane.list();
     if (files.count() == 0 || (!all && files.selectedCount() == 0))
         return outcome;
     AppSetting& setting = myApp().getSetting();
-    HWND main = myApp().getMainWindow();
+    HWND main = host.ownerWindow();
     wstring folder;
     if (setting.fileSaveSrcFolder) {
         if (myApp().messageBox(main, Messages::Q0001.get(), MB_YESNO | MB_ICONQUESTION) != IDYES)
@@ -91,6 +115,7 @@ MainPane::JobResult MainPane::convertFiles(bool all)
         files.allPaths(paths);
     else
         files.selectedPaths(paths);
+    int format = pane.getFormat();
     wstring extension = outputExtensionForFormat(format, setting);
     showLogIfWanted();
     auto job = setting.fileSaveSrcFolder ? CancelThreadOperationImpl(format, extension, paths)
@@ -101,108 +126,87 @@ MainPane::JobResult MainPane::convertFiles(bool all)
     return outcome;
 }
 
-MainPane::JobResult MainPane::makeThumbnailSheet()
+wstring JobLauncher::askOutputFile(FileDialog& dialog)
+{
+    if (pane.list().count() == 0)
+        return wstring();
+    return askSaveName(dialog);
+}
+
+JobLauncher::JobResult JobLauncher::makeThumbnailSheet()
 {
     JobResult outcome;
-    IFileListView& files = list();
-    if (files.count() == 0)
-        return outcome;
-    wstring sheet = askSaveName(thumbnailSheet);
+    wstring sheet = askOutputFile(thumbnailSheet);
     if (sheet.isEmpty())
         return outcome;
+    IFileListView& files = pane.list();
     wstring pictures = thumbnailFolder(myApp().getSetting(), sheet);
     wstringArray paths;
     for (int i = 0; i < files.count(); ++i)
         paths.add(files.itemPath(i));
     showLogIfWanted();
     // The dialog's place must not stay blank behind the progress dialog.
-    RedrawWindow(myApp().getMainWindow(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    RedrawWindow(host.ownerWindow(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     ThumbnailThreadImpl job(pictures, sheet, paths);
     outcome.result = runJob(job);
     outcome.output = sheet;
     return outcome;
 }
 
-MainPane::JobResult MainPane::splitPicture()
+JobLauncher::JobResult JobLauncher::splitPicture()
 {
     JobResult outcome;
-    if (list().selectedCount() == 0)
+    if (pane.list().selectedCount() == 0)
         return outcome;
     wstring folder = chooseFolder(splitFolder, wstring());
     if (folder.isEmpty())
         return outcome;
     folder = withBackslash(folder);
     showLogIfWanted();
-    SplitThreadImpl job(folder, focusedPath());
+    SplitThreadImpl job(folder, pane.focusedPath());
     outcome.result = runJob(job);
     outcome.output = folder;
     return outcome;
 }
 
-MainPane::JobResult MainPane::outputFileJob(FileDialog& dialog, int kind)
+// The frame-file jobs and the screen saver: the selected pictures into one file the user names.
+template <typename Job>
+JobLauncher::JobResult JobLauncher::outputFileJob(FileDialog& dialog)
 {
     JobResult outcome;
-    IFileListView& files = list();
-    if (files.count() == 0)
-        return outcome;
-    wstring file = askSaveName(dialog);
+    wstring file = askOutputFile(dialog);
     if (file.isEmpty())
         return outcome;
     wstringArray paths;
-    files.selectedPaths(paths);
+    pane.list().selectedPaths(paths);
     showLogIfWanted();
     outcome.output = file;
-    switch (kind) {
-    case Join: {
-        JoinThreadImpl job(file, paths);
-        outcome.result = runJob(job);
-        break;
-    }
-    case MultiTiff: {
-        MultiTiffThreadImpl job(file, paths);
-        outcome.result = runJob(job);
-        break;
-    }
-    case AnimatedGif: {
-        AnimeGifThreadImpl job(file, paths);
-        outcome.result = runJob(job);
-        break;
-    }
-    case Avi: {
-        AviThreadImpl job(file, paths);
-        outcome.result = runJob(job);
-        break;
-    }
-    default: {
-        SSThreadImpl job(file, paths);
-        outcome.result = runJob(job);
-        break;
-    }
-    }
+    Job job(file, paths);
+    outcome.result = runJob(job);
     return outcome;
 }
 
-MainPane::JobResult MainPane::joinPictures()
+JobLauncher::JobResult JobLauncher::joinPictures()
 {
-    return outputFileJob(joinedPicture, Join);
+    return outputFileJob<JoinThreadImpl>(joinedPicture);
 }
 
-MainPane::JobResult MainPane::makeMultiTiff()
+JobLauncher::JobResult JobLauncher::makeMultiTiff()
 {
-    return outputFileJob(multiTiff, MultiTiff);
+    return outputFileJob<MultiTiffThreadImpl>(multiTiff);
 }
 
-MainPane::JobResult MainPane::makeAnimatedGif()
+JobLauncher::JobResult JobLauncher::makeAnimatedGif()
 {
-    return outputFileJob(animatedGif, AnimatedGif);
+    return outputFileJob<AnimeGifThreadImpl>(animatedGif);
 }
 
-MainPane::JobResult MainPane::makeAvi()
+JobLauncher::JobResult JobLauncher::makeAvi()
 {
-    return outputFileJob(avi, Avi);
+    return outputFileJob<AviThreadImpl>(avi);
 }
 
-MainPane::JobResult MainPane::makeScreenSaver()
+JobLauncher::JobResult JobLauncher::makeScreenSaver()
 {
-    return outputFileJob(screenSaver, ScreenSaver);
+    return outputFileJob<SSThreadImpl>(screenSaver);
 }

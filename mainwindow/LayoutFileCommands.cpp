@@ -1,0 +1,48 @@
+#include "mainwindow/LayoutFileCommands.h"
+#include "mainwindow/LayoutFile.h"
+#include "mainwindow/MainPane.h"
+#include "mainwindow/MyApp.h"
+#include "mainwindow/commandDialogs.h"
+
+namespace {
+
+constexpr UINT LayoutFilterString = 2234;
+
+} // namespace
+
+LayoutFileCommands::LayoutFileCommands(MainPane& pane)
+    : pane(pane), opening(nullptr, OpenDialogFlags), saving(nullptr, SaveDialogFlags)
+{
+}
+
+void LayoutFileCommands::prepare(HWND owner)
+{
+    prepareFileDialog(saving, owner, LayoutFilterString, L"lay");
+    prepareFileDialog(opening, owner, LayoutFilterString);
+}
+
+void LayoutFileCommands::save()
+{
+    IFileListView& list = pane.list();
+    int count = list.count();
+    if (count == 0)
+        return;
+    wstring path = askSaveName(saving);
+    if (path.isEmpty())
+        return;
+    opening.setFileName(path.buffer());
+    wstringArray files;
+    for (int i = 0; i < count; ++i)
+        files.add(list.itemPath(i));
+    writeLayout(path, myApp().getName(), files);
+}
+
+void LayoutFileCommands::openByDialog()
+{
+    requireOwner(pane.getHandle());
+    if (!opening.showOpen())
+        return;
+    wstring path = opening.getPath(0);
+    saving.setFileName(path.buffer());
+    pane.openLayout(path);
+}

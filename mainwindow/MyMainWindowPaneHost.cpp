@@ -1,0 +1,73 @@
+// What the main pane asks of the main window (IMainPaneHost). Each call does what the private message it
+// replaced did when sent: nothing once the window is gone, and an Exception leaves the bar as it was.
+#include "mainwindow/MyApp.h"
+#include "mainwindow/MyMainWindow.h"
+#include "mainwindow/mainCommandIds.h"
+
+namespace {
+
+constexpr UINT EscapeString = 2505;
+
+} // namespace
+
+void MyMainWindow::refreshToolbar()
+{
+    quietly([&] { updateToolbar(); });
+}
+
+void MyMainWindow::refreshStatus()
+{
+    quietly([&] { updateStatus(wstring()); });
+}
+
+void MyMainWindow::refreshStatusWhileAdding(const wstring& file)
+{
+    quietly([&] { updateStatus(file); });
+}
+
+void MyMainWindow::showEscapeHint()
+{
+    quietly([&] { parts().statusbar.setText(0, myApp().loadString(EscapeString).buffer()); });
+}
+
+void MyMainWindow::previewSelection()
+{
+    quietly([&] { showSelectionInPreview(); });
+}
+
+// As the menu command with its "show only" code, so that a failure is told as the command's would be.
+void MyMainWindow::showLogOnly()
+{
+    if (getHandle())
+        onCommand(hwnd, IDM_TOGGLE_LOG_WINDOW, CODE_SHOW_LOG_ONLY);
+}
+
+// The cursor changes at once, not only when the mouse next moves: onSetCursor keeps the wait cursor while
+// adding, and the window class's arrow comes back after it.
+void MyMainWindow::holdWhileAdding(bool adding)
+{
+    if (!getHandle())
+        return;
+    if (!adding)
+        EnableWindow(hwnd, TRUE);
+    SetCursor(LoadCursorW(nullptr, adding ? IDC_WAIT : IDC_ARROW));
+    if (adding)
+        EnableWindow(hwnd, FALSE);
+}
+
+void MyMainWindow::command(int id, int code)
+{
+    if (getHandle())
+        onCommand(hwnd, id, code);
+}
+
+void MyMainWindow::postCommand(int id)
+{
+    if (getHandle())
+        ::postCommand(hwnd, id);
+}
+
+void MyMainWindow::showMenuHelp(UINT item, UINT flags, HMENU menu)
+{
+    quietly([&] { onMenuSelect(item, flags, menu); });
+}

@@ -1,0 +1,27 @@
+#pragma once
+#include "toolkit/FileDialog.h"
+
+// The main window's commands on settings files: save the settings to the program's settings file or to a
+// file the user picks, and load the conversion settings from a file the user picks. The two dialogs hand
+// each other the last name. The settings file is written only while the program's named mutex is held.
+//
+// Both throw Exception 1400 when the owner given to prepare is no window (before it, or once it is gone).
+class SettingsFileCommands {
+public:
+    SettingsFileCommands();
+    SettingsFileCommands(const SettingsFileCommands&) = delete;
+    SettingsFileCommands& operator=(const SettingsFileCommands&) = delete;
+
+    // The dialogs are owned by `owner`.
+    void prepare(HWND owner);
+
+    // To the settings file, or to a file the user picks (toFile); false when the user cancelled.
+    bool save(bool toFile);
+    // A file that cannot be read changes nothing.
+    void load();
+
+private:
+    HWND owner = nullptr;
+    FileDialog opening;
+    FileDialog saving;
+};

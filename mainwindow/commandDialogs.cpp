@@ -1,0 +1,22 @@
+#include "mainwindow/commandDialogs.h"
+#include "mainwindow/MyApp.h"
+
+void prepareFileDialog(FileDialog& dialog, HWND owner, UINT filter, const wchar_t* extension)
+{
+    dialog.record.hwndOwner = owner;
+    dialog.setDefaultExtension(extension);
+    dialog.setFilter(myApp().loadString(filter).buffer());
+}
+
+wstring askSaveName(FileDialog& dialog)
+{
+    if (!GetSaveFileNameW(&dialog.record))
+        return wstring();
+    return wstring(dialog.record.lpstrFile);
+}
+
+void requireOwner(HWND owner)
+{
+    if (!IsWindow(owner))
+        throw Exception(ErrorCode::WindowGone);
+}
