@@ -150,13 +150,14 @@ Path Path::getSpecialFolder(int csidl)
     return Path(combinePath(buffer, wstring()));
 }
 
+wstring withBackslash(const wstring& folder)
+{
+    return endsWithBackslash(folder) ? folder : folder + L"\\";
+}
+
 wstring combinePath(const wstring& directory, const wstring& name)
 {
-    wstring text(directory);
-    if (!endsWithBackslash(text))
-        text += L"\\";
-    text += name;
-    return Path(text).getPath();
+    return Path(withBackslash(directory) + name).getPath();
 }
 
 wstring resolveRelativePath(const wstring& path, const wstring& base)

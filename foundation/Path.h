@@ -48,6 +48,8 @@ private:
     wstring fileName;
 };
 
+// The folder with a backslash appended when it lacks one, as a prefix of the paths inside it.
+wstring withBackslash(const wstring& folder);
 // The directory with a backslash appended when it lacks one, then the name, normalised.
 wstring combinePath(const wstring& directory, const wstring& name);
 // A relative path joined to the base directory, an absolute one taken as it is; either way normalised. An

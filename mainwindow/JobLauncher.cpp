@@ -21,11 +21,6 @@ namespace {
 
 constexpr UINT FolderTitleString = 2401;
 
-wstring withBackslash(const wstring& folder)
-{
-    return folder.endsWith(L"\\") ? folder : folder + L"\\";
-}
-
 // The chosen folder, starting where the dialog was left or at the start folder; empty when cancelled.
 wstring chooseFolder(FolderDialog& dialog, const wstring& startFolder)
 {

@@ -29,11 +29,6 @@ constexpr UINT SettingsKeptAsideString = 2610;
     throw Exception(static_cast<int>(error ? error : ERROR_RESOURCE_DATA_NOT_FOUND));
 }
 
-wstring withBackslash(const wstring& folder)
-{
-    return folder.endsWith(L"\\") ? folder : folder + L"\\";
-}
-
 } // namespace
 
 MyApp* getMyApp()

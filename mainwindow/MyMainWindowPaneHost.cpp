@@ -1,5 +1,5 @@
-// What the main pane asks of the main window (IMainPaneHost). Each call does what the private message it
-// replaced did when sent: nothing once the window is gone, and an Exception leaves the bar as it was.
+// What the main pane asks of the main window (IMainPaneHost). The pane may still call while the window is
+// being destroyed: each call then does nothing, and an Exception leaves the bars as they were.
 #include "mainwindow/MyApp.h"
 #include "mainwindow/MyMainWindow.h"
 #include "mainwindow/mainCommandIds.h"

@@ -291,6 +291,15 @@ protected:
     std::unique_ptr<IFileListView> list;
 };
 
+// The files again and again, in turn, up to the count: a long run that keeps adding nothing new.
+std::vector<std::wstring> alternately(const std::vector<std::wstring>& files, size_t count)
+{
+    std::vector<std::wstring> many;
+    for (size_t i = 0; i < count; ++i)
+        many.push_back(files[i % files.size()]);
+    return many;
+}
+
 } // namespace
 
 TEST_F(ClassicFileList, ShowsGeneratedPicturesWithTheirSizesAndDates)
@@ -560,10 +569,7 @@ TEST_F(ClassicFileList, TheListsMenusAndDroppedFilesReachTheEventsWhole)
 TEST_F(ClassicFileList, ClosingTheWindowWhileTheFeederIsBusyEndsWithoutADeadlock)
 {
     Watchdog dog(30000);
-    std::vector<std::wstring> made = pictures(2);
-    std::vector<std::wstring> many;
-    for (int i = 0; i < 400; ++i)
-        many.push_back(made[i % 2]);
+    std::vector<std::wstring> many = alternately(pictures(2), 400);
     recorder.closeAfter = 5;
     recorder.offerPause = 1;
     recorder.onOffer = [&] { PostMessageW(parent, WM_CLOSE, 0, 0); };
@@ -590,10 +596,7 @@ TEST_F(ClassicFileList, AHandlerThatClosesTheWindowEndsTheRunWithoutADeadlock)
 TEST_F(ClassicFileList, AListObjectGoneDuringARunLeavesItsWindowAPlainListThatDraws)
 {
     Watchdog dog(30000);
-    std::vector<std::wstring> made = pictures(2);
-    std::vector<std::wstring> many;
-    for (int i = 0; i < 400; ++i)
-        many.push_back(made[i % 2]);
+    std::vector<std::wstring> many = alternately(pictures(2), 400);
     recorder.offerPause = 1;
     add(many);
     ASSERT_TRUE(pumpMessagesUntil([&] { return recorder.offers >= 5; }));
