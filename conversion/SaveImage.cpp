@@ -1,14 +1,19 @@
 #include "conversion/SaveImage.h"
+#include <functional>
 #include <memory>
+#include <vector>
 #include "foundation/Exception.h"
+#include "foundation/File.h"
 #include "foundation/wstringArray.h"
 #include "imaging/BitmapColors.h"
 #include "imaging/BitmapPtr.h"
+#include "imaging/ComStream.h"
 #include "imaging/DibConversion.h"
 #include "imaging/HdpFileGenerator.h"
 #include "imaging/TemporaryOutputFile.h"
 #include "imaging/TiffFileGenerator.h"
 #include "imaging/gdipImageIO.h"
+#include "imaging/gifBlocks.h"
 #include "settings/AppServices.h"
 #include "settings/AppSetting.h"
 #include "settings/OutputFormat.h"
@@ -50,6 +55,26 @@ bool saveWithGdiplus(const Output& output, const wchar_t* mimeType, Gdiplus::Bit
     });
 }
 
+// Puts right in an encoded file what the platform's encoder leaves wrong; false when that cannot be done.
+using Repair = std::function<bool(std::vector<BYTE>&)>;
+
+// Encoded in memory and put right before anything is written, so that a file that cannot be put right is no
+// file at all.
+bool saveRepaired(const Output& output, const wchar_t* mimeType, Gdiplus::Bitmap* bitmap, const Repair& repair)
+{
+    std::vector<BYTE> bytes;
+    if (!gdipEncodeToBytes(mimeType, bitmap, bytes) || !repair(bytes))
+        return false;
+    if (output.toStream())
+        return output.store(createMemoryStream(bytes.data(), static_cast<UINT>(bytes.size())));
+    if (!output.path)
+        return false;
+    return writeThroughTemporaryFile(output.path, [&](const wchar_t* temporary) {
+        File file;
+        return file.open(temporary, File::Write) && file.writeAll(bytes.data(), static_cast<DWORD>(bytes.size()));
+    });
+}
+
 // The configured colour as the picture's depth and palette can show it, or the picture's own top-left colour:
 // both read back from the top-left pixel of a Dib copy.
 bool transparentColorOf(Gdiplus::Bitmap* bitmap, bool assign, COLORREF configured, COLORREF& color)
@@ -65,9 +90,10 @@ bool transparentColorOf(Gdiplus::Bitmap* bitmap, bool assign, COLORREF configure
     return color != CLR_INVALID;
 }
 
-// A copy in which the transparent colour has the alpha. It keeps the picture's resolution, which the copy
-// would otherwise lose.
-Gdiplus::Bitmap* transparentCopy(Gdiplus::Bitmap* bitmap, bool assign, COLORREF configured, int alpha)
+// A copy in which the transparent colour (told in `chosen` when given) has the alpha. It keeps the picture's
+// resolution, which the copy would otherwise lose.
+Gdiplus::Bitmap* transparentCopy(Gdiplus::Bitmap* bitmap, bool assign, COLORREF configured, int alpha,
+                                 COLORREF* chosen = nullptr)
 {
     COLORREF color;
     if (!transparentColorOf(bitmap, assign, configured, color))
@@ -76,6 +102,8 @@ Gdiplus::Bitmap* transparentCopy(Gdiplus::Bitmap* bitmap, bool assign, COLORREF 
     if (!copy || copy->SetResolution(bitmap->GetHorizontalResolution(), bitmap->GetVerticalResolution()) !=
                      Gdiplus::Ok)
         return nullptr;
+    if (chosen)
+        *chosen = color;
     return copy.release();
 }
 
@@ -100,10 +128,13 @@ bool saveJpegThroughWic(const Output& output, Gdiplus::Bitmap* bitmap, IWICMetad
     return generator.save(output.path, bitmap, carried, true);
 }
 
+// The encoder may leave the transparent entry of the palette unmarked.
 bool saveGif(const Output& output, Gdiplus::Bitmap* bitmap, const AppSetting& setting)
 {
-    BitmapPtr copy(transparentCopy(bitmap, setting.gifAssignTransparentColor, setting.gifTransparentColor, 0));
-    return copy && saveWithGdiplus(output, L"image/gif", copy.get());
+    COLORREF color;
+    BitmapPtr copy(transparentCopy(bitmap, setting.gifAssignTransparentColor, setting.gifTransparentColor, 0, &color));
+    return copy && saveRepaired(output, L"image/gif", copy.get(),
+                                [color](std::vector<BYTE>& gif) { return markGifTransparentColor(gif, color); });
 }
 
 bool saveTiff(const Output& output, Gdiplus::Bitmap* bitmap, const Decimal& dpiX, const Decimal& dpiY,
@@ -234,6 +265,8 @@ bool saveImageFile(const wchar_t* path, ComPtr<IStream>* holder, int format, Gdi
     case OutputFormat::Wdp:
     case OutputFormat::Hdp:
         return saveHdPhoto(output, bitmap, canceller, dpiX, dpiY, setting);
+    case OutputFormat::Bitmap:
+        return saveRepaired(output, mimeType.buffer(), bitmap, correctBmpFileSize);
     default:
         break;
     }

@@ -10,8 +10,10 @@ class ICanceller;
 // Writing one converted picture in an output format (OutputFormat index), with the format's options from the
 // application's settings record. Resolutions are in dots per inch; 0 means none was given. The metadata
 // reader of the source picture is carried into a JPEG written with the JPEG options on and Exif set. Writer
-// failures return false; a file is only replaced once the new one is complete. A format index without a MIME
-// type throws Exception 87.
+// failures return false; a file is only replaced once the new one is complete. GIF and BMP are encoded in memory
+// and put right where the platform's encoder leaves them wrong (a GIF's transparent entry, a BMP's stated size)
+// before anything is written; one that cannot be put right fails. A format index without a MIME type throws
+// Exception 87.
 
 // Whether the batch save takes the source's resolution (so the loader need only read it then).
 bool usesSourceResolution(const Decimal& commandDpiX, const Decimal& commandDpiY);

@@ -62,6 +62,17 @@ void File::close()
     handle = INVALID_HANDLE_VALUE;
 }
 
+bool File::writeAll(const void* bytes, DWORD count)
+{
+    DWORD written = 0;
+    if (!WriteFile(handle, bytes, count, &written, nullptr))
+        return false;
+    if (written == count)
+        return true;
+    SetLastError(ERROR_WRITE_FAULT);
+    return false;
+}
+
 bool File::failClosing()
 {
     DWORD error = GetLastError();

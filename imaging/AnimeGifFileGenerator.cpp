@@ -1,27 +1,16 @@
 #include "imaging/AnimeGifFileGenerator.h"
 #include <memory>
 #include <vector>
-#include "foundation/ComPtr.h"
 #include "imaging/ColorReduction.h"
 #include "imaging/Dib.h"
 #include "imaging/DibConversion.h"
 #include "imaging/gdipImageIO.h"
+#include "imaging/gifBlocks.h"
 
 namespace {
 
-using Bytes = std::vector<BYTE>;
+using namespace GifBlock;
 
-constexpr BYTE ExtensionIntroducer = 0x21;
-constexpr BYTE GraphicControlLabel = 0xF9;
-constexpr BYTE ImageSeparator = 0x2C;
-constexpr BYTE Trailer = 0x3B;
-constexpr BYTE ColorTableFlag = 0x80;
-constexpr BYTE InterlaceFlag = 0x40;
-constexpr BYTE TransparencyFlag = 0x01;
-// Signature, version and logical screen descriptor.
-constexpr size_t ScreenBytes = 13;
-constexpr size_t ImageDescriptorBytes = 10;
-constexpr size_t ControlBytes = 8;
 constexpr int MaxSide = 0xFFFF;
 constexpr int TableBytes = 256 * 3;
 // A global colour table of 256 entries, colour resolution 8 bits.
@@ -29,83 +18,6 @@ constexpr BYTE ScreenPacked = 0xF7;
 // Repeat forever: the application extension that browsers and viewers read as a loop count of 0.
 constexpr BYTE LoopExtension[] = {0x21, 0xFF, 0x0B, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0',
                                   0x03, 0x01, 0x00, 0x00, 0x00};
-
-int tableBytes(BYTE packed)
-{
-    return 3 << ((packed & 7) + 1);
-}
-
-bool readStream(IStream* stream, Bytes& bytes)
-{
-    STATSTG stat{};
-    LARGE_INTEGER start{};
-    if (FAILED(stream->Stat(&stat, STATFLAG_NONAME)) || stat.cbSize.QuadPart > 0x7FFFFFFF ||
-        FAILED(stream->Seek(start, STREAM_SEEK_SET, nullptr)))
-        return false;
-    bytes.resize(static_cast<size_t>(stat.cbSize.QuadPart));
-    ULONG read = 0;
-    return bytes.empty() || (SUCCEEDED(stream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &read)) &&
-                             read == bytes.size());
-}
-
-// Where the parts of a one-picture GIF from the encoder lie: its global colour table and graphic control
-// extension when it wrote them, and its picture from the image descriptor to the end of the image data.
-struct EncodedPicture {
-    const BYTE* globalTable = nullptr;
-    int globalTableBytes = 0;
-    const BYTE* control = nullptr;
-    size_t imageStart = 0;
-    size_t imageEnd = 0;
-};
-
-// Moves past a run of data sub-blocks and its terminator; false when the data ends first.
-bool skipSubBlocks(const Bytes& gif, size_t& position)
-{
-    while (position < gif.size()) {
-        BYTE length = gif[position++];
-        if (length == 0)
-            return true;
-        position += length;
-    }
-    return false;
-}
-
-bool findPicture(const Bytes& gif, EncodedPicture& picture)
-{
-    if (gif.size() < ScreenBytes || gif[0] != 'G' || gif[1] != 'I' || gif[2] != 'F')
-        return false;
-    size_t position = ScreenBytes;
-    BYTE screenPacked = gif[10];
-    if (screenPacked & ColorTableFlag) {
-        picture.globalTable = gif.data() + position;
-        picture.globalTableBytes = tableBytes(screenPacked);
-        position += picture.globalTableBytes;
-    }
-    while (position < gif.size()) {
-        if (gif[position] == ExtensionIntroducer && position + 1 < gif.size()) {
-            if (gif[position + 1] == GraphicControlLabel && position + ControlBytes <= gif.size())
-                picture.control = gif.data() + position;
-            position += 2;
-            if (!skipSubBlocks(gif, position))
-                return false;
-            continue;
-        }
-        if (gif[position] != ImageSeparator || position + ImageDescriptorBytes + 1 > gif.size())
-            return false;
-        picture.imageStart = position;
-        BYTE imagePacked = gif[position + 9];
-        position += ImageDescriptorBytes;
-        if (imagePacked & ColorTableFlag)
-            position += tableBytes(imagePacked);
-        // The code size byte of the compressed data, then its blocks.
-        position += 1;
-        if (!skipSubBlocks(gif, position))
-            return false;
-        picture.imageEnd = position;
-        return true;
-    }
-    return false;
-}
 
 BYTE lowByte(int value)
 {
@@ -115,19 +27,6 @@ BYTE lowByte(int value)
 BYTE highByte(int value)
 {
     return static_cast<BYTE>(value >> 8 & 0xFF);
-}
-
-// The first entry of a table of red, green, blue triples that has the colour; -1 when none has.
-int indexOfColor(const BYTE* table, int entries, COLORREF color)
-{
-    if (color == CLR_INVALID)
-        return -1;
-    for (int i = 0; i < entries; ++i) {
-        const BYTE* entry = table + i * 3;
-        if (RGB(entry[0], entry[1], entry[2]) == color)
-            return i;
-    }
-    return -1;
 }
 
 COLORREF cornerColor(const Dib& picture, int transparency)
@@ -233,10 +132,9 @@ bool AnimeGifFileGenerator::writeFrame(const Dib& reduced)
     std::unique_ptr<Gdiplus::Bitmap> bitmap(dibToGdiplusBitmap(reduced, false));
     if (!bitmap)
         return false;
-    ComPtr<IStream> stream(gdipEncodeToStream(L"image/gif", bitmap.get(), nullptr));
-    Bytes gif;
-    EncodedPicture picture;
-    if (!stream || !readStream(stream.get(), gif) || !findPicture(gif, picture))
+    std::vector<BYTE> gif;
+    GifPicture picture;
+    if (!gdipEncodeToBytes(L"image/gif", bitmap.get(), gif) || !findGifPicture(gif, picture))
         return false;
 
     BYTE descriptor[ImageDescriptorBytes];
@@ -245,13 +143,14 @@ bool AnimeGifFileGenerator::writeFrame(const Dib& reduced)
     BYTE ownTable[TableBytes];
     paletteTable(ownTable);
     const BYTE* table = ownTable;
-    int tableSize = sizeof(ownTable);
+    size_t tableSize = sizeof(ownTable);
     const BYTE* carriedTable = nullptr;
     if (descriptor[9] & ColorTableFlag) {
-        table = gif.data() + dataStart;
-        tableSize = tableBytes(descriptor[9]);
-    } else if (picture.globalTable && memcmp(picture.globalTable, ownTable, picture.globalTableBytes) != 0) {
-        carriedTable = picture.globalTable;
+        table = gif.data() + picture.table;
+        tableSize = picture.tableBytes;
+    } else if (picture.globalTable &&
+               memcmp(gif.data() + picture.globalTable, ownTable, picture.globalTableBytes) != 0) {
+        carriedTable = gif.data() + picture.globalTable;
         table = carriedTable;
         tableSize = picture.globalTableBytes;
         descriptor[9] = static_cast<BYTE>((descriptor[9] & InterlaceFlag) | ColorTableFlag | (gif[10] & 7));
@@ -261,16 +160,16 @@ bool AnimeGifFileGenerator::writeFrame(const Dib& reduced)
     BYTE control[ControlBytes] = {ExtensionIntroducer, GraphicControlLabel, 4, 0, lowByte(clamped),
                                   highByte(clamped), 0, 0};
     if (picture.control) {
-        control[3] = picture.control[3];
-        control[6] = picture.control[6];
+        control[3] = gif[picture.control + 3];
+        control[6] = gif[picture.control + 6];
     }
-    int transparentIndex = indexOfColor(table, tableSize / 3, transparentColor);
+    int transparentIndex = gifColorIndex(table, tableSize / 3, transparentColor);
     if (transparentIndex >= 0) {
         control[3] |= TransparencyFlag;
         control[6] = static_cast<BYTE>(transparentIndex);
     }
     return write(control, sizeof(control)) && write(descriptor, sizeof(descriptor)) &&
-           (!carriedTable || write(carriedTable, tableSize)) &&
+           (!carriedTable || write(carriedTable, static_cast<DWORD>(tableSize))) &&
            write(gif.data() + dataStart, static_cast<DWORD>(picture.imageEnd - dataStart));
 }
 
@@ -286,8 +185,7 @@ void AnimeGifFileGenerator::paletteTable(BYTE* table) const
 
 bool AnimeGifFileGenerator::write(const void* bytes, DWORD count)
 {
-    DWORD written = 0;
-    return WriteFile(output.getHandle(), bytes, count, &written, nullptr) && written == count;
+    return output.writeAll(bytes, count);
 }
 
 bool AnimeGifFileGenerator::fail()

@@ -1,5 +1,7 @@
 #include "imaging/gdipImageIO.h"
+#include <cstddef>
 #include <memory>
+#include <new>
 #include "foundation/Exception.h"
 #include "foundation/MemPtr.h"
 #include "imaging/ComStream.h"
@@ -22,6 +24,24 @@ bool rewind(IStream* stream)
 {
     LARGE_INTEGER start = {};
     return SUCCEEDED(stream->Seek(start, STREAM_SEEK_SET, nullptr));
+}
+
+// The whole stream from its start, which is where it is left; false when it cannot be read or held.
+bool readStreamBytes(IStream* stream, std::vector<BYTE>& bytes)
+{
+    STATSTG stat{};
+    if (FAILED(stream->Stat(&stat, STATFLAG_NONAME)) || stat.cbSize.QuadPart > static_cast<ULONGLONG>(MaxFileBytes) ||
+        !rewind(stream))
+        return false;
+    try {
+        bytes.resize(static_cast<size_t>(stat.cbSize.QuadPart));
+    } catch (const std::bad_alloc&) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return false;
+    }
+    ULONG read = 0;
+    return bytes.empty() ||
+           (SUCCEEDED(stream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &read)) && read == bytes.size());
 }
 
 // A copy of the picture that carries the items, for the encoder to write. The copy is decoded from a
@@ -85,6 +105,12 @@ IStream* gdipEncodeToStream(const wchar_t* mimeType, Gdiplus::Image* image,
     if (!prepareEncoding(mimeType, image, items, itemCount, encoder, carrier, target))
         return nullptr;
     return gdipEncodeToMemoryStream(encoder, target, parameters);
+}
+
+bool gdipEncodeToBytes(const wchar_t* mimeType, Gdiplus::Image* image, std::vector<BYTE>& bytes)
+{
+    StreamPtr stream(gdipEncodeToStream(mimeType, image, nullptr));
+    return stream && readStreamBytes(stream.get(), bytes);
 }
 
 IStream* gdipEncodeToMemoryStream(const CLSID& encoder, Gdiplus::Image* image,
@@ -191,4 +217,16 @@ bool isSelfReadBmpHead(const BYTE* head, size_t size)
     if (signature != BmpSignature || dword(14) < sizeof(BITMAPINFOHEADER))
         return false;
     return bitCount == 32 || dword(30) == BI_BITFIELDS;
+}
+
+bool correctBmpFileSize(std::vector<BYTE>& bmp)
+{
+    if (bmp.size() < sizeof(BITMAPFILEHEADER) || bmp.size() > static_cast<size_t>(MaxFileBytes) || bmp[0] != 'B' ||
+        bmp[1] != 'M') {
+        SetLastError(ERROR_INVALID_DATA);
+        return false;
+    }
+    auto size = static_cast<DWORD>(bmp.size());
+    CopyMemory(bmp.data() + offsetof(BITMAPFILEHEADER, bfSize), &size, sizeof(size));
+    return true;
 }

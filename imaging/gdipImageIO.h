@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 #include <gdiplus.h>
+#include <vector>
 
 // Saving, encoding and loading GDI+ pictures. Encoders are chosen by MIME type ("image/jpeg", ...). Property
 // items are optional: a null list or a count of 0 means none. New objects belong to the caller.
@@ -13,6 +14,9 @@ bool gdipSaveToFile(const wchar_t* path, const wchar_t* mimeType, Gdiplus::Image
 IStream* gdipEncodeToStream(const wchar_t* mimeType, Gdiplus::Image* image,
                             const Gdiplus::EncoderParameters* parameters, const Gdiplus::PropertyItem* items = nullptr,
                             int itemCount = 0);
+// The picture encoded as gdipEncodeToStream does, without parameters, and its bytes read out; false as there, or
+// when the bytes cannot be read or held.
+bool gdipEncodeToBytes(const wchar_t* mimeType, Gdiplus::Image* image, std::vector<BYTE>& bytes);
 IStream* gdipEncodeToMemoryStream(const CLSID& encoder, Gdiplus::Image* image,
                                   const Gdiplus::EncoderParameters* parameters);
 // The whole file read into memory and decoded; the handle stays open. Null when nothing decodes.
@@ -33,5 +37,9 @@ Gdiplus::Bitmap* gdipBitmapFromStream(IStream* stream);
 bool isSelfReadBmpStream(IStream* stream);
 // The bytes that tell such a BMP: its file header and the info header up to the compression.
 constexpr int BmpHeadBytes = 54;
+// Makes a BMP file's header state the file's own size, which Wine's encoder leaves short of the colour table of
+// a picture of 8 bits or fewer; a header that states it already is kept. False with last error 13 when the bytes
+// are no BMP file.
+bool correctBmpFileSize(std::vector<BYTE>& bmp);
 // Whether the first bytes of a file (size of them) are those of a BMP that the program reads itself.
 bool isSelfReadBmpHead(const BYTE* head, size_t size);

@@ -5,6 +5,7 @@
 #include "conversion/OutputDepth.h"
 #include "conversion/SaveImage.h"
 #include "imaging/BitmapCopy.h"
+#include "imaging/gifBlocks.h"
 #include "jobs/applyEffectsInOrder.h"
 #include "settings/AppSetting.h"
 #include "settings/OutputFormat.h"
@@ -107,6 +108,25 @@ const DepthCase depthCases[] = {
     {"unknown depth", OutputFormat::Png, 0, false, nothing, false, 0, 0, false},
 };
 
+// A picture written at 8 bits or fewer; a GIF's transparent colour and a point of the quarter that has it.
+struct IndexedFileCase {
+    const char* name;
+    int format;
+    bool assignColor;
+    int bpp;
+    WORD bits;
+    COLORREF transparent;
+    POINT seeThrough;
+};
+
+const IndexedFileCase indexedFileCases[] = {
+    {"gif given colour", OutputFormat::Gif, true, 0, 8, RGB(0, 0, 255), {5, 25}},
+    {"gif top-left colour", OutputFormat::Gif, false, 0, 8, RGB(255, 0, 0), {5, 5}},
+    {"bmp 8", OutputFormat::Bitmap, false, 1, 8},
+    {"bmp 4", OutputFormat::Bitmap, false, 2, 4},
+    {"bmp 1", OutputFormat::Bitmap, false, 3, 1},
+};
+
 } // namespace
 
 TEST_F(OutputSave, EachFormatChoosesItsDepth)
@@ -154,7 +174,7 @@ TEST_F(OutputSave, GifAndBmpAreWrittenWithTheirPalettes)
     setting.gifTransparentColor = RGB(255, 0, 0);
     BitmapPtr gif = saveAndLoad(OutputFormat::Gif, L"picture.gif", 32);
     EXPECT_EQ(gif->GetPixelFormat(), PixelFormat8bppIndexed);
-    // The red entry may have become transparent (the platform's encoder decides whether it is written).
+    // The red entry is the transparent one, its colour kept.
     EXPECT_EQ(pixelAt(gif.get(), 5, 5) & 0xFFFFFF, Red & 0xFFFFFF);
     EXPECT_EQ(pixelAt(gif.get(), 35, 5), Green);
     EXPECT_EQ(pixelAt(gif.get(), 5, 25), Blue);
@@ -172,6 +192,42 @@ TEST_F(OutputSave, GifAndBmpAreWrittenWithTheirPalettes)
         EXPECT_NE(std::find(palette.begin(), palette.end(), quarter), palette.end()) << std::hex << quarter;
     EXPECT_NEAR(bmp->GetHorizontalResolution(), 96.0, 0.1);
     expectQuarters(bmp.get(), 0);
+}
+
+// Read back byte by byte: the file, and the stream that the preview and the clipboard get, which is the same.
+TEST_F(OutputSave, IndexedGifAndBmpFilesCarryTheirTransparencyAndTheirOwnSize)
+{
+    setting.gifEnable = setting.bitmapEnable = true;
+    setting.gifTransparentColor = RGB(0, 0, 255);
+    for (const IndexedFileCase& row : indexedFileCases) {
+        SCOPED_TRACE(row.name);
+        setting.gifAssignTransparentColor = row.assignColor;
+        setting.bitmapBpp = row.bpp;
+        picture.reset(makeQuarters(40, 30));
+        BitmapPtr decoded = saveAndLoad(row.format, L"indexed", 24);
+        Bytes file = readBytes(folder.file(L"indexed"));
+        ComPtr<IStream> holder;
+        ASSERT_TRUE(saveImageDefault(&holder, row.format, picture.get(), nullptr, nullptr));
+        EXPECT_EQ(bytesOf(holder.get()), file);
+        ASSERT_GE(file.size(), sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER));
+        if (row.format == OutputFormat::Bitmap) {
+            auto header = reinterpret_cast<const BITMAPFILEHEADER*>(file.data());
+            auto info = reinterpret_cast<const BITMAPINFOHEADER*>(header + 1);
+            EXPECT_EQ(info->biBitCount, row.bits);
+            EXPECT_EQ(header->bfSize, file.size());
+            DWORD colors = info->biClrUsed ? info->biClrUsed : 1u << row.bits;
+            EXPECT_EQ(header->bfOffBits, sizeof(*header) + info->biSize + colors * sizeof(RGBQUAD));
+            continue;
+        }
+        GifPicture gif;
+        ASSERT_TRUE(findGifPicture(file, gif));
+        ASSERT_NE(gif.control, 0u);
+        EXPECT_TRUE(file[gif.control + 3] & GifBlock::TransparencyFlag);
+        const BYTE* entry = &file[gif.table + file[gif.control + 6] * 3];
+        EXPECT_EQ(RGB(entry[0], entry[1], entry[2]), row.transparent);
+        EXPECT_EQ(pixelAt(decoded.get(), row.seeThrough.x, row.seeThrough.y) >> 24, 0u);
+        EXPECT_EQ(pixelAt(decoded.get(), 35, 5), Green);
+    }
 }
 
 TEST_F(OutputSave, BilevelTiffAndTransparentPng)

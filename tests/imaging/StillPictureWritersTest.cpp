@@ -11,6 +11,8 @@
 #include "imaging/MultiFrameTiffFileGenerator.h"
 #include "imaging/TemporaryOutputFile.h"
 #include "imaging/TiffFileGenerator.h"
+#include "imaging/gdipImageIO.h"
+#include "imaging/gifBlocks.h"
 #include "support/WicTesting.h"
 
 namespace {
@@ -82,6 +84,25 @@ void expectOneLong(const EncoderParameterBlock& block, const GUID& parameter, LO
     EXPECT_EQ(list->Parameter[0].NumberOfValues, 1u);
     EXPECT_EQ(list->Parameter[0].Type, static_cast<ULONG>(Gdiplus::EncoderParameterValueTypeLong));
     EXPECT_EQ(*static_cast<const LONG*>(list->Parameter[0].Value), value);
+}
+
+// A 2 x 1 GIF whose table (global or local) holds red, green, blue and green again, with the graphic control
+// extension that an encoder may have written.
+Bytes gifFile(char version, bool global, const Bytes& control = {})
+{
+    const BYTE fourEntries = 0x81;
+    const Bytes table = {0xFF, 0, 0, 0, 0xFF, 0, 0, 0, 0xFF, 0, 0xFF, 0};
+    Bytes gif = {'G', 'I', 'F', '8', static_cast<BYTE>(version), 'a', 2, 0, 1, 0, global ? fourEntries : BYTE(0), 0, 0};
+    for (const Bytes& part : {global ? table : Bytes(), control, Bytes{0x2C, 0, 0, 0, 0, 2, 0, 1, 0},
+                              Bytes{global ? BYTE(0) : fourEntries}, global ? Bytes() : table,
+                              Bytes{2, 2, 0x4C, 0x01, 0, 0x3B}})
+        gif.insert(gif.end(), part.begin(), part.end());
+    return gif;
+}
+
+Bytes control(BYTE packed, BYTE index)
+{
+    return {0x21, 0xF9, 4, packed, 0, 0, index, 0};
 }
 
 } // namespace
@@ -362,4 +383,38 @@ TEST_F(StillPictureWriters, SizeTargetedJpegQuality)
     TestCanceller canceller;
     canceller.cancel = true;
     EXPECT_EQ(findHdpQualityForFileSize(picture.get(), nullptr, 2048, true, &canceller), 0);
+}
+
+// What an encoder leaves wrong is put right and nothing else changes, whichever way the encoder laid out its file.
+TEST(EncodedFileRepair, PutsRightOnlyWhatIsWrong)
+{
+    const COLORREF green = RGB(0, 0xFF, 0);
+    Bytes cut = gifFile('9', false);
+    cut.resize(cut.size() - 3);
+    struct Case {
+        const char* name;
+        COLORREF color;
+        Bytes given;
+        Bytes expected; // empty: the repair fails
+    };
+    const Case cases[] = {
+        {"no extension", green, gifFile('9', false), gifFile('9', false, control(1, 1))},
+        {"version 87a", green, gifFile('7', true), gifFile('9', true, control(1, 1))},
+        {"extension without the flag", green, gifFile('9', true, control(8, 0)), gifFile('9', true, control(9, 1))},
+        {"another colour marked", green, gifFile('9', true, control(1, 2)), gifFile('9', true, control(1, 1))},
+        {"a green entry marked", green, gifFile('9', true, control(9, 3)), gifFile('9', true, control(9, 3))},
+        {"no entry of the colour", RGB(1, 2, 3), gifFile('9', false), gifFile('9', false)},
+        {"cut short", green, cut, {}},
+    };
+    for (const Case& row : cases) {
+        SCOPED_TRACE(row.name);
+        Bytes bytes = row.given;
+        EXPECT_EQ(markGifTransparentColor(bytes, row.color), !row.expected.empty());
+        if (!row.expected.empty()) {
+            EXPECT_EQ(bytes, row.expected);
+        }
+    }
+    // The BMP's size is checked on real files; bytes of another format are refused.
+    EXPECT_FALSE(correctBmpFileSize(cut));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_DATA));
 }

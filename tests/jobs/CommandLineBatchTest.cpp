@@ -96,6 +96,10 @@ TEST_F(CommandLineBatchTest, TheRecordGivenToTheBatchDecidesEveryStep)
     BitmapPtr written(Gdiplus::Bitmap::FromFile(folder.file(L"a.bmp").c_str()));
     ASSERT_EQ(written->GetLastStatus(), Gdiplus::Ok);
     EXPECT_EQ(written->GetPixelFormat(), PixelFormat8bppIndexed);
+    // The header states the file's size, colour table included.
+    Bytes file = readBytes(folder.file(L"a.bmp"));
+    ASSERT_GE(file.size(), sizeof(BITMAPFILEHEADER));
+    EXPECT_EQ(reinterpret_cast<const BITMAPFILEHEADER*>(file.data())->bfSize, file.size());
     // Afterwards the application's record is the lent one again.
     EXPECT_EQ(&getAppSetting(), &applicationSettings.setting);
 }
