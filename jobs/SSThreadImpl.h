@@ -3,7 +3,7 @@
 #include "jobs/ProgressDialog.h"
 
 // A screen saver that plays the pictures, stored no larger than File/SSMaxImageSize (ScreenSaverBuilder.h). A
-// stopped build keeps the saver of its last commit, whose count plays only what that commit held.
+// build that is stopped or fails leaves the output path as it was.
 class SSThreadImpl : public OutputFileJob {
 public:
     using Progress = DlgCancelSimple;

@@ -116,7 +116,9 @@ int ScreenSaverBuilder::build(const wstring& outputPath, const wstringArray& pic
         if (!output.create(outputPath.buffer()))
             Exception::throwLastError();
         int result = addPictures(output.path(), pictures);
-        if (!output.commit())
+        if (result == Cancelled)
+            output.discard();
+        else if (!output.commit())
             Exception::throwLastError();
         writeEnd(outputPath, result);
         return result;
@@ -133,13 +135,13 @@ int ScreenSaverBuilder::addPictures(const wstring& path, const wstringArray& pic
     updater.begin(path);
     for (int index = 0; index < pictures.count(); ++index) {
         if (isCancelled(canceller)) {
-            // The open update is dropped: the saver keeps what the last commit wrote, and its count.
             write(wstring(LogMessages::M005.get()) + newLine);
             return Cancelled;
         }
         addPicture(updater, pictures.at(index), index);
         if (index > 0 && index % ScreenSaverFile::PicturesPerGroup == 0) {
-            // Each group of 50 beyond the first goes to the file at once, so an update never grows without end.
+            // Each group of 50 beyond the first goes to the temporary file at once, so an update never grows
+            // without end.
             writePictureCount(updater, 0);
             asBuildStep([&] { updater.begin(path); });
         }

@@ -10,10 +10,10 @@ class ResourceUpdater;
 
 // Makes a screen saver that plays a list of pictures: a copy of the player that korvilane carries (the cabinet
 // "Bin" 5001), with the pictures added to its resources as JPEG files no larger than a limit, and their count.
-// The saver is written under a temporary name beside the target and takes the target's name only at the end, so
-// a build that fails leaves no half-written saver behind and the file that was there before stays as it was. The
-// resources are committed after every 50 pictures with the count 0, and the count of the whole list only at the
-// end: a build that is stopped keeps a saver of the pictures committed so far that plays nothing.
+// The saver is written under a temporary name beside the target and takes the target's name only when it is
+// complete, so a build that is stopped or fails leaves no saver of its own behind and the file that was there
+// before stays as it was. The resources go to the temporary file after every 50 pictures, with the count 0, so
+// that one update never holds the whole list; the count of the whole list comes with the last.
 // COM and GDI+ must be running on the calling thread.
 class ScreenSaverBuilder {
 public:

@@ -77,6 +77,22 @@ bool AbstractThumbNailMaker::make(HWND owner, const wstring& charset, const wstr
 {
     if (files.count() == 0)
         throw Exception(ErrorCode::InvalidState);
+    // Whichever way the page ends, no thumbnail stays under its temporary name.
+    try {
+        bool complete = writeSheet(owner, charset, title, stream, thumbnailFolder);
+        if (complete)
+            commitThumbnails();
+        stagedThumbnails.clear();
+        return complete;
+    } catch (...) {
+        stagedThumbnails.clear();
+        throw;
+    }
+}
+
+bool AbstractThumbNailMaker::writeSheet(HWND owner, const wstring& charset, const wstring& title, OutputStream* stream,
+                                        const wstring& thumbnailFolder)
+{
     questions = 0;
     thumbnailBase = makeThumbnails(owner, files, thumbnailFolder, thumbnailSize(), observer, infos);
     if (observer && observer->isCancelled(0))
@@ -95,6 +111,14 @@ bool AbstractThumbNailMaker::make(HWND owner, const wstring& charset, const wstr
     writeLine(page, L"</body>");
     writeLine(page, L"</html>");
     return true;
+}
+
+void AbstractThumbNailMaker::commitThumbnails()
+{
+    for (TemporaryOutputFile& thumbnail : stagedThumbnails) {
+        if (!thumbnail.commit())
+            throwThumbnailFailure();
+    }
 }
 
 void AbstractThumbNailMaker::writeHead(TextWriter& page, const wstring& charset, const wstring& title)
@@ -151,7 +175,8 @@ wstring AbstractThumbNailMaker::makeThumbnails(HWND owner, const wstringArray& l
         wstring name = base + setting.fileThumbnailImageFile + number(i) + L".jpg";
         if (!setting.fileThumbnailImageOverWrite && fileExists(name) && !confirmOverwrite(owner, name))
             return wstring();
-        if (!JpegFileGenerator().save(name.buffer(), thumbnail.get()))
+        TemporaryOutputFile& staged = stagedThumbnails.emplace_back();
+        if (!staged.create(name.buffer()) || !JpegFileGenerator().save(staged.path(), thumbnail.get()))
             throwThumbnailFailure();
         thumbnail.reset();
         if (watcher) {

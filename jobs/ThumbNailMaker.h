@@ -2,9 +2,11 @@
 #include <windows.h>
 #include <gdiplus.h>
 #include <functional>
+#include <list>
 #include "foundation/GenericArray.h"
 #include "foundation/Size.h"
 #include "foundation/wstringArray.h"
+#include "imaging/TemporaryOutputFile.h"
 
 class OutputStream;
 class TextWriter;
@@ -30,9 +32,10 @@ public:
     virtual bool addFile(const wstring& path) = 0;
     // Makes the thumbnails into the folder (none when it is empty) and writes the page to the stream, which
     // the caller opened. The owner window owns the overwrite question (0 for none). True when the page is
-    // complete, false when the observer reported a cancel: the thumbnails and the page written so far stay.
-    // No files throws Exception 1, no stream Exception 87 (after the thumbnails were made); a picture that
-    // cannot be read or a thumbnail that cannot be saved throws ApplicationException with "E0012".
+    // complete, false when the observer reported a cancel. The thumbnails take their names only with a complete
+    // page: after a cancel or an error the thumbnails that were there before stay as they were, and no new one
+    // is left. No files throws Exception 1, no stream Exception 87 (after the thumbnails were made); a picture
+    // that cannot be read or a thumbnail that cannot be saved throws ApplicationException with "E0012".
     virtual bool make(HWND owner, const wstring& charset, const wstring& title, OutputStream* stream,
                       const wstring& thumbnailFolder) = 0;
 };
@@ -58,9 +61,9 @@ public:
     // On entry width and height both hold the size; they become the thumbnail's, and its ImageInfo is appended.
     virtual bool fitThumbnailSize(Gdiplus::Image* bitmap, int size, int& width, int& height, WORD bitsPerPixel,
                                   GenericArray<ImageInfo>& infos);
-    // Saves a JPEG thumbnail of each file as <base><File/ThumbnailImageFile><list position>.jpg and returns the
-    // base (the folder as a full path ending in "\"), or an empty string when no thumbnails are to be used: no
-    // folder, a declined overwrite question, or a cancel.
+    // Makes a JPEG thumbnail of each file for <base><File/ThumbnailImageFile><list position>.jpg, kept under a
+    // temporary name until the page is complete, and returns the base (the folder as a full path ending in "\"),
+    // or an empty string when no thumbnails are to be used: no folder, a declined overwrite question, or a cancel.
     wstring makeThumbnails(HWND owner, const wstringArray& files, const wstring& folder, int size,
                            Observer* observer, GenericArray<ImageInfo>& infos);
 
@@ -115,9 +118,14 @@ protected:
     Observer* observer;
 
 private:
+    bool writeSheet(HWND owner, const wstring& charset, const wstring& title, OutputStream* stream,
+                    const wstring& thumbnailFolder);
     void writeHead(TextWriter& page, const wstring& charset, const wstring& title);
+    // Gives the thumbnails made their names; one that cannot take it throws "E0012".
+    void commitThumbnails();
 
     wstringArray files;
+    std::list<TemporaryOutputFile> stagedThumbnails;
     GenericArray<ImageInfo> infos;
     wstring thumbnailBase;
     int questions = 0;

@@ -36,20 +36,20 @@ int ThumbnailThreadImpl::makeSheet(ProgressDialog& dialog, MessageWriter& log)
     if (dialog.isCancelled())
         return Cancelled;
     checkReplaceable(sheetPath);
-    // The page is written beside the sheet and takes its name when it ends, complete or stopped: an error
+    // The page is written beside the sheet and takes its name only when it is complete: a stop or an error
     // leaves the sheet that was there before.
     TemporaryOutputFile sheet;
     if (!sheet.create(sheetPath.buffer()))
         Exception::throwLastError();
-    bool complete = false;
     {
         OutputFileStream page(sheet.path());
-        complete = maker->make(dialog.getHandle(), setting.fileThumbnailCharset, setting.fileThumbnailTitle, &page,
-                               thumbnailFolder);
+        if (!maker->make(dialog.getHandle(), setting.fileThumbnailCharset, setting.fileThumbnailTitle, &page,
+                         thumbnailFolder))
+            return Cancelled;
         page.flush();
         page.close();
     }
     if (!sheet.commit())
         Exception::throwLastError();
-    return complete ? 1 : Cancelled;
+    return 1;
 }

@@ -4,6 +4,7 @@
 #include "support/CancelAfter.h"
 #include "foundation/Exception.h"
 #include "support/ExpectCode.h"
+#include "support/fileBytes.h"
 #include "support/ScreenSaverFiles.h"
 
 namespace {
@@ -83,25 +84,24 @@ TEST_F(ScreenSaverBuilderTest, OneFiftyOneAndNoPicturesGiveTheirGroupsAndCounts)
     EXPECT_EQ(none.countBlock(), countBlock("0"));
 }
 
-TEST_F(ScreenSaverBuilderTest, AStoppedBuildKeepsTheCountOfItsLastCommit)
+TEST_F(ScreenSaverBuilderTest, AStoppedBuildLeavesTheTargetAsItWas)
 {
-    // Stopped before the 54th picture: the first 51 were committed with the count 0, the next two were not.
+    ASSERT_EQ(build(L"stopped.scr", pictures(1)), ScreenSaverBuilder::Written);
+    Bytes before = readBytes(path(L"stopped.scr"));
+    // Stopped before the 54th picture, after the first 51 went to the saver's file with the count 0.
     CancelAfter canceller(53);
     ASSERT_EQ(build(L"stopped.scr", pictures(55), &canceller), ScreenSaverBuilder::Cancelled);
     EXPECT_EQ(canceller.asked, 54);
-    {
-        SaverFileContents saver(path(L"stopped.scr"));
-        EXPECT_FALSE(saver.resource(L"PICTURES1", 1).empty());
-        EXPECT_TRUE(saver.resource(L"PICTURES1", 2).empty());
-        EXPECT_EQ(saver.countBlock(), countBlock("0"));
-    }
+    EXPECT_TRUE(readBytes(path(L"stopped.scr")) == before);
     EXPECT_NE(log.text.find(L"処理を中断しました。\r\n"), std::wstring::npos);
     EXPECT_NE(log.text.find(L"出力ファイル名:-\r\n"), std::wstring::npos);
 
-    // Stopped at once: the player as shipped, whose block holds all 16 strings.
+    // Stopped at once, where there was no saver: none is left.
     CancelAfter atOnce(0);
     ASSERT_EQ(build(L"nothing.scr", pictures(2), &atOnce), ScreenSaverBuilder::Cancelled);
-    EXPECT_EQ(SaverFileContents(path(L"nothing.scr")).countBlock(), countBlock("0") + std::string(28, '\0'));
+    WIN32_FIND_DATAW found;
+    EXPECT_EQ(FindFirstFileW(path(L"nothing.scr").c_str(), &found), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(FindFirstFileW(path(L"*.tmp").c_str(), &found), INVALID_HANDLE_VALUE) << "a file of the build is left";
 }
 
 TEST_F(ScreenSaverBuilderTest, AFailedBuildLeavesTheTargetAsItWasAndNoFileOfItsOwn)

@@ -1,6 +1,7 @@
 // Thumbnail sheets as a browser gets them: the page bytes against reviewed pages of every kind, and the JPEG
 // thumbnails decoded again.
 #include <gtest/gtest.h>
+#include <map>
 #include <memory>
 #include <regex>
 #include <string>
@@ -168,16 +169,18 @@ TEST_F(ThumbNailSheets, ThumbnailsAreJpegsFittedIntoTheSize)
               std::wstring(pathIn(folder, L"tall.png").buffer()) + L" -> " + thumbs().buffer() + L"\\thumbnail1.jpg");
 }
 
-TEST_F(ThumbNailSheets, ACancelKeepsWhatWasWritten)
+TEST_F(ThumbNailSheets, ACancelEndsThePageAndLeavesNoThumbnail)
 {
-    // During the thumbnails: those made stay, and no page is written.
+    // During the thumbnails: the one made is dropped with the page, and no page is written.
     observer.cancelAt = 0;
     std::unique_ptr<IThumbNailMaker> early(createThumbNailMaker(3, 1, &observer));
     EXPECT_TRUE(page(*early, {L"wide.png", L"tall.png"}, thumbs()).empty());
     EXPECT_FALSE(complete);
     EXPECT_EQ(observer.starts, 0);
-    EXPECT_TRUE(Path(thumbs() + L"\\thumbnail0.jpg").exists());
-    EXPECT_FALSE(Path(thumbs() + L"\\thumbnail1.jpg").exists());
+    EXPECT_EQ(observer.done.size(), 1u);
+    std::map<std::wstring, Bytes> left;
+    collectFiles(thumbs().buffer(), L"", left);
+    EXPECT_TRUE(left.empty()) << "a thumbnail of the stopped page is left";
 
     // During the page, after the second cell: the page ends there.
     RecordingObserver late;
@@ -240,7 +243,7 @@ TEST_F(ThumbNailSheets, FailuresThrowTheirCodes)
     expectCode(ErrorCode::InvalidState, [&] { tile->make(nullptr, L"utf-8", L"", &stream, wstring()); });
     tile->addFile(pathIn(folder, L"wide.png"));
     expectCode(ErrorCode::InvalidArgument, [&] { tile->make(nullptr, L"utf-8", L"", nullptr, thumbs()); });
-    EXPECT_TRUE(Path(thumbs() + L"\\thumbnail0.jpg").exists()) << "the thumbnails come first";
+    EXPECT_FALSE(Path(thumbs() + L"\\thumbnail0.jpg").exists()) << "the thumbnails of a failed page stay";
 
     tile->addFile(pathIn(folder, L"missing.png"));
     setting.fileThumbnailImageOverWrite = true;

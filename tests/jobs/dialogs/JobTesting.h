@@ -20,6 +20,7 @@
 #include "support/LentSettings.h"
 #include "support/RichEditText.h"
 #include "support/ScratchFolder.h"
+#include "support/Screenshot.h"
 #include "support/WindowRobot.h"
 #include "support/ImagingTestSupport.h"
 
@@ -201,11 +202,13 @@ protected:
 
 // Presses Cancel on the job's dialog while the job writes the n-th piece of log text that holds the mark, so the
 // job meets the cancel at its next look, right after that line. The log's pane runs on the test's thread and the
-// job waits until its text is taken, so the moment is the same on every run.
+// job waits until its text is taken, so the moment is the same on every run. Given a name, it first takes a
+// screenshot of the dialog as the job shows it at that moment.
 class CancelAtLogText {
 public:
-    CancelAtLogText(LogWindow& log, std::wstring mark, int occurrence)
-        : control(log.getPane().getTextControl()), mark(std::move(mark)), remaining(occurrence)
+    CancelAtLogText(LogWindow& log, std::wstring mark, int occurrence, std::wstring screenshot = {})
+        : control(log.getPane().getTextControl()), mark(std::move(mark)), remaining(occurrence),
+          screenshot(std::move(screenshot))
     {
         SetWindowSubclass(control, watch, 1, reinterpret_cast<DWORD_PTR>(this));
     }
@@ -219,15 +222,19 @@ private:
         auto* self = reinterpret_cast<CancelAtLogText*>(data);
         if (message == EM_REPLACESEL && lParam &&
             wcsstr(reinterpret_cast<const wchar_t*>(lParam), self->mark.c_str()) && --self->remaining == 0)
-            EnumThreadWindows(GetCurrentThreadId(), pressCancelOfDialog, 0);
+            EnumThreadWindows(GetCurrentThreadId(), pressCancelOfDialog, data);
         return DefSubclassProc(window, message, wParam, lParam);
     }
-    static BOOL CALLBACK pressCancelOfDialog(HWND window, LPARAM)
+    static BOOL CALLBACK pressCancelOfDialog(HWND window, LPARAM data)
     {
         wchar_t name[16] = {};
         GetClassNameW(window, name, 16);
         if (wcscmp(name, L"#32770") != 0)
             return TRUE;
+        auto* self = reinterpret_cast<CancelAtLogText*>(data);
+        if (!self->screenshot.empty()) {
+            EXPECT_FALSE(saveWindowScreenshot(window, self->screenshot).empty()) << "no screenshot of the dialog";
+        }
         pressCancel(window);
         return FALSE;
     }
@@ -235,4 +242,5 @@ private:
     HWND control;
     std::wstring mark;
     int remaining;
+    std::wstring screenshot;
 };

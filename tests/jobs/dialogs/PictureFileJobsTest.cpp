@@ -124,7 +124,7 @@ TEST_F(PictureFileJobTest, SixteenPicturesAtEightFramesASecondMakeAVideoOfTwoSec
                                 L"出力ファイル名:" + std::wstring(target.buffer())));
 }
 
-TEST_F(PictureFileJobTest, ASaverIsBuiltUnderItsDialogAndAStoppedOneKeepsTheCountOfItsLastCommit)
+TEST_F(PictureFileJobTest, ASaverIsBuiltUnderItsDialogAndAStoppedOneLeavesNoFile)
 {
     Files pictures = pngs(L"p", 3);
     wstring target = pathOf(L"pictures.scr");
@@ -139,8 +139,7 @@ TEST_F(PictureFileJobTest, ASaverIsBuiltUnderItsDialogAndAStoppedOneKeepsTheCoun
     CancelAtLogText cancel(log, L" -> ", 2);
     SSThreadImpl stopped(stoppedTarget, pictures);
     EXPECT_EQ(runJob(stopped), IDCANCEL);
-    EXPECT_EQ(saverContents(stoppedTarget, 1), std::make_pair(std::wstring(L"0"), false))
-        << "the pictures after the last commit are dropped, and the count says so";
+    EXPECT_FALSE(exists(stoppedTarget));
     EXPECT_TRUE(logText().ends_with(Stopped + L"\r\n---- " + saver + L"終了(T) ----\r\n\r\n出力ファイル名:-\r\n\r\n"));
 }
 

@@ -47,7 +47,7 @@ protected:
 
 } // namespace
 
-TEST_F(SheetAndTileJobTest, ASheetLogsEachThumbnailAndAStoppedOneKeepsWhatWasWrittenAndNamesNoOutput)
+TEST_F(SheetAndTileJobTest, ASheetLogsEachThumbnailAndAStoppedOneKeepsTheSheetThatWasThereAndNamesNoOutput)
 {
     Files pictures = pngs(L"p", 2);
     wstring sheet = pathOf(L"sheet.html");
@@ -60,6 +60,8 @@ TEST_F(SheetAndTileJobTest, ASheetLogsEachThumbnailAndAStoppedOneKeepsWhatWasWri
     EXPECT_NE(contentsOf(sheet).find("thumbnail1.jpg"), std::string::npos);
 
     // The thumbnails are there now: the user agrees to replace the first, then stops.
+    std::string written = contentsOf(sheet);
+    std::string thumbnail = contentsOf(out(L"thumbnail0.jpg"));
     std::wstring before = logText();
     std::wstring question;
     EXPECT_EQ(runJob(job,
@@ -73,7 +75,8 @@ TEST_F(SheetAndTileJobTest, ASheetLogsEachThumbnailAndAStoppedOneKeepsWhatWasWri
     EXPECT_EQ(question, L"ファイル " + std::wstring(out(L"thumbnail0.jpg").buffer()) +
                             L" は既に存在します。\n上書きして続行しますか？");
     EXPECT_EQ(since(before, logText()), jobLog(Sheet, first + Stopped, L"出力ファイル名:-"));
-    EXPECT_TRUE(exists(sheet)) << "the sheet as far as it got";
+    EXPECT_EQ(contentsOf(sheet), written);
+    EXPECT_EQ(contentsOf(out(L"thumbnail0.jpg")), thumbnail) << "replaced by a stopped sheet";
 }
 
 TEST_F(SheetAndTileJobTest, TilesAreNumberedInReadingOrderAndAnExistingTileIsReplacedOnlyWhenTheUserAgrees)
