@@ -6,9 +6,10 @@ class DlgCancel;
 
 // Convert and save: every file of the list through the effect chain into the output format, named by the
 // rename rule and sorted into sub-folders as the settings say, into one output folder or beside each source.
-// An existing output is replaced when it was there before the run (File/OverWrite), else numbered name_1,
-// name_2 ... (File/AutoRename), else asked about; a picture that fails is logged and the user chooses whether to
-// go on. With File/DelSrc the sources whose outputs were written may be deleted at the end, after a question.
+// An existing output is replaced when it was there before the run and no later picture reads it
+// (File/OverWrite), else numbered name_1, name_2 ... (File/AutoRename), else asked about; a picture that fails is
+// logged and the user chooses whether to go on. With File/DelSrc the sources whose outputs were written may be
+// deleted at the end, after a question.
 // The log goes to the application's log window: a start line, one line per file, the end line and the counts.
 // Several pictures are converted at once; what the user sees (questions, log, counts, files left on disk) is what
 // a one-at-a-time run shows.

@@ -9,7 +9,8 @@ class MessageWriter;
 
 // What the command-line mode asks of one batch beside its sources and targets.
 struct CommandLineBatchOptions {
-    // Replace targets that exist before the batch (without it, File/AutoRename numbers them).
+    // Replace targets that exist before the batch and that no later source names (without it, or for such a
+    // source, File/AutoRename numbers them).
     bool overwrite = false;
     // Delete every source once all of them are written.
     bool deleteSources = false;

@@ -6,6 +6,21 @@
 #include "jobs/ConversionPipeline.h"
 #include "settings/AppSetting.h"
 
+namespace {
+
+// How paths of the run are compared: as full paths, without regard to case. Empty for text that is no path at all,
+// which is then neither a source nor a target of another picture.
+std::wstring pathKey(const wstring& text)
+{
+    try {
+        return Path(text).getPath().toLower().buffer();
+    } catch (const Exception&) {
+        return std::wstring();
+    }
+}
+
+} // namespace
+
 OrderedConversionRun::OrderedConversionRun(const AppSetting& setting, IShotDateReader* shotDates,
                                            IRunFrontEnd& frontEnd, ICanceller* canceller,
                                            const OrderedRunOptions& options)
@@ -35,9 +50,10 @@ bool OrderedConversionRun::run(int count, const PictureAt& pictureAt)
     int workers = options.workers > 0 ? options.workers : conversionWorkerCount();
     if (workers > 1 && count > 1)
         pipeline = std::make_unique<ConversionPipeline>(workers, canceller);
+    takeAll(count, pictureAt);
     Next next = Next::Continue;
     for (int i = 0; i < count && next != Next::Stop; ++i)
-        next = take(i, pictureAt);
+        next = take(i);
     if (next != Next::Stop)
         next = finishQueued(0);
     // Nothing of the pictures after a stop stays on disk, not even under a temporary name.
@@ -46,14 +62,35 @@ bool OrderedConversionRun::run(int count, const PictureAt& pictureAt)
     return next != Next::Stop;
 }
 
-// Settles the picture's target, then converts it at once (one worker) or queues it.
-OrderedConversionRun::Next OrderedConversionRun::take(int index, const PictureAt& pictureAt)
+// Every picture up to the first that its front end cannot give: that one ends the run in its turn, so the
+// pictures after it are never reached.
+void OrderedConversionRun::takeAll(int count, const PictureAt& pictureAt)
 {
-    Entry entry;
-    if (!inTurn([&] { entry.picture = pictureAt(index); }))
+    for (int i = 0; i < count; ++i) {
+        try {
+            pictures.push_back(pictureAt(i));
+        } catch (...) {
+            unnamed = std::current_exception();
+            return;
+        }
+        RunPicture& picture = pictures.back();
+        picture.index = i;
+        std::wstring source = picture.sourceIsFile ? pathKey(picture.source) : std::wstring();
+        if (!source.empty())
+            lastReader[source] = i;
+    }
+}
+
+// Settles the picture's target, then converts it at once (one worker) or queues it.
+OrderedConversionRun::Next OrderedConversionRun::take(int index)
+{
+    if (static_cast<size_t>(index) >= pictures.size()) {
+        inTurn([&] { std::rethrow_exception(unnamed); });
         return Next::Stop;
+    }
+    Entry entry;
+    entry.picture = pictures[index];
     RunPicture& picture = entry.picture;
-    picture.index = index;
     // A source that an earlier picture writes is read as that picture leaves it.
     bool files = picture.sourceIsFile && picture.targetIsFile;
     if ((!files || readsQueuedTarget(picture.source)) && catchUp() == Next::Stop)
@@ -115,14 +152,14 @@ wstring OrderedConversionRun::targetName(const RunPicture& picture)
 OrderedConversionRun::Next OrderedConversionRun::settleTarget(Entry& entry)
 {
     RunPicture& picture = entry.picture;
-    Existing rule = existing(picture.target);
+    Existing rule = existing(picture);
     // An existing target is numbered or asked about only once every picture before it is written: one of them
     // may be what makes it exist, or what takes a number. One that is simply replaced waits for nothing.
     if (isQueuedTarget(picture.target) || (rule != Existing::Free && rule != Existing::Replace)) {
         if (catchUp() == Next::Stop)
             return Next::Stop;
         reach(entry);
-        rule = existing(picture.target);
+        rule = existing(picture);
     }
     if (rule == Existing::Free || rule == Existing::Replace)
         return Next::Continue;
@@ -144,11 +181,12 @@ OrderedConversionRun::Next OrderedConversionRun::settleTarget(Entry& entry)
 }
 
 // The one rule for a target that is there already, for both front ends (see the class).
-OrderedConversionRun::Existing OrderedConversionRun::existing(const wstring& target) const
+OrderedConversionRun::Existing OrderedConversionRun::existing(const RunPicture& picture) const
 {
+    const wstring& target = picture.target;
     if (!Path(target).exists())
         return Existing::Free;
-    if (options.overwrite && !written.isOutput(target))
+    if (options.overwrite && !written.isOutput(target) && !isReadAfter(picture.index, target))
         return Existing::Replace;
     if (setting.fileAutoRename)
         return Existing::Number;
@@ -216,13 +254,7 @@ OrderedConversionRun::Next OrderedConversionRun::finishQueued(size_t keep)
 // A source that is no path at all is no earlier picture's target either.
 bool OrderedConversionRun::readsQueuedTarget(const wstring& source) const
 {
-    if (queued.empty())
-        return false;
-    try {
-        return isQueuedTarget(Path(source).getPath());
-    } catch (const Exception&) {
-        return false;
-    }
+    return !queued.empty() && isQueuedTarget(pathKey(source).c_str());
 }
 
 bool OrderedConversionRun::isQueuedTarget(const wstring& path) const
@@ -233,4 +265,11 @@ bool OrderedConversionRun::isQueuedTarget(const wstring& path) const
             return true;
     }
     return false;
+}
+
+// Whether a picture after the one at `index` reads the file.
+bool OrderedConversionRun::isReadAfter(int index, const wstring& path) const
+{
+    auto reader = lastReader.find(pathKey(path));
+    return reader != lastReader.end() && reader->second > index;
 }

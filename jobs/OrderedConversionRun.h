@@ -1,7 +1,11 @@
 #pragma once
+#include <exception>
 #include <functional>
 #include <list>
 #include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
 #include "foundation/wstring.h"
 #include "jobs/PictureConversion.h"
 #include "jobs/RenameUtil.h"
@@ -55,8 +59,9 @@ public:
 
 // How a front end has its pictures settled.
 struct OrderedRunOptions {
-    // Replace a target that was there before the run. The window takes File/OverWrite; the command line takes
-    // "/overwrite" and never the setting, as the user says it anew on each command line.
+    // Replace a target that was there before the run and that no later picture reads. The window takes
+    // File/OverWrite; the command line takes "/overwrite" and never the setting, as the user says it anew on each
+    // command line.
     bool overwrite = false;
     bool deleteSources = false;   // the sources of written pictures are to go at the end (outputs() keeps them)
     bool applyRenameRules = true; // the rename rule and the sub-folders, whose folders the run makes
@@ -76,8 +81,10 @@ struct OrderedRunOptions {
 // decides (the window asks, the command line fails the picture). Replacing comes first because it is what the
 // user said last and most plainly: ticking "always overwrite" greys out the automatic renaming on the options
 // page, and "/overwrite" is typed for this one command, while File/AutoRename may be a setting of long ago. It
-// replaces only what the user asked to replace: an output of this run is never replaced unasked, since that
-// would lose one of the run's pictures, and with the deletion of sources its source as well.
+// replaces only what the user asked to replace: neither an output of this run nor the source of a picture after
+// it is replaced unasked, since either would lose one of the run's pictures (the later one would be read as this
+// picture leaves it), and with the deletion of sources its source as well. So the run takes every picture from
+// its front end before it converts the first.
 class OrderedConversionRun {
 public:
     using PictureAt = std::function<RunPicture(int index)>;
@@ -90,8 +97,9 @@ public:
     OrderedConversionRun& operator=(const OrderedConversionRun&) = delete;
     virtual ~OrderedConversionRun();
 
-    // The pictures 0 to count - 1; false when the user cancelled or the front end stopped the run. Nothing of the
-    // pictures after a stop stays on disk. An Exception ends the run where a one-at-a-time run meets it.
+    // The pictures 0 to count - 1, each taken from pictureAt once, all before the first is converted; false when
+    // the user cancelled or the front end stopped the run. Nothing of the pictures after a stop stays on disk. An
+    // Exception, from pictureAt too, ends the run where a one-at-a-time run meets it.
     bool run(int count, const PictureAt& pictureAt);
 
     // What the run wrote, and the sources to delete.
@@ -107,11 +115,12 @@ private:
         bool reached = false;
     };
 
-    Next take(int index, const PictureAt& pictureAt);
+    void takeAll(int count, const PictureAt& pictureAt);
+    Next take(int index);
     Next nameTarget(RunPicture& picture);
     wstring targetName(const RunPicture& picture);
     Next settleTarget(Entry& entry);
-    Existing existing(const wstring& target) const;
+    Existing existing(const RunPicture& picture) const;
     Next convert(Entry& entry);
     Next finish(Entry& entry, PictureOutcome outcome);
     void reach(Entry& entry);
@@ -119,6 +128,7 @@ private:
     Next finishQueued(size_t keep);
     bool readsQueuedTarget(const wstring& source) const;
     bool isQueuedTarget(const wstring& path) const;
+    bool isReadAfter(int index, const wstring& path) const;
     template <typename Step>
     bool inTurn(Step step);
 
@@ -131,4 +141,9 @@ private:
     // With several workers: the pictures in work, oldest first.
     std::unique_ptr<ConversionPipeline> pipeline;
     std::list<Entry> queued;
+    // Every picture as its front end gave it, up to the first that pictureAt could not give (`unnamed`).
+    std::vector<RunPicture> pictures;
+    std::exception_ptr unnamed;
+    // Each file source by its lower-case full path, with the last position that reads it.
+    std::unordered_map<std::wstring, int> lastReader;
 };

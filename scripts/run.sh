@@ -27,7 +27,8 @@ any case; only the last /file, /dir or /fileindirect counts.
   /fileindirect PICTURE  convert one picture into its own folder with the format's extension (:clipboard too)
   /format FORMAT         output format: JPEG (the default), GIF, TIFF, PNG, BMP, WDP or HDP
   /par SETTINGS          take the settings from this file (XML; INI when its name ends in .ini)
-  /overwrite             replace targets that exist (else the first one stops the run)
+  /overwrite             replace targets that exist, except sources still to be converted (an existing target
+                         that is not replaced stops the run)
   /delsrc                delete the sources once every picture has been written
   /dpi X Y               write this resolution (both greater than 0) into the pictures
   /log FILE              write what happened to each picture into FILE

@@ -190,13 +190,21 @@ TEST_F(OrderedConversionRunTest, BothFrontEndsSettleTheSameTargets)
          .sources = {L"abc.bmp", L"abd.png", L"xyz.bmp"},
          .old = {L"out\\ab\\abd.png"},
          .written = {L"out\\ab\\abc.png", L"out\\ab\\abd_1.png", L"out\\xy\\xyz.png"}},
-        // The first picture replaces the second source before it is read, and so on.
-        {.name = "a source an earlier picture writes",
+        // Each picture is named after the source of the next one, which must be read first; below, the second
+        // picture is named after the first one's source, which is read already.
+        {.name = "a source still to be read is not replaced unasked",
          .overWrite = true,
          .rule = L"image$index.$ext",
          .besideSources = true,
          .sources = {L"image0.png", L"image1.png", L"image2.png"},
-         .written = {L"src\\image1.png", L"src\\image2.png", L"src\\image3.png"}},
+         .question = true},
+        {.name = "a source still to be read numbered, one already read replaced",
+         .overWrite = true,
+         .autoRename = true,
+         .rule = L"image$index.$ext",
+         .besideSources = true,
+         .sources = {L"image2.png", L"image1.png", L"image0.png"},
+         .written = {L"src\\image1_1.png", L"src\\image2.png", L"src\\image3.png"}},
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.name);

@@ -489,6 +489,38 @@ bool exists(const std::wstring& path)
 
 } // namespace
 
+// The list hands its files to the job from the last to the first, so the rule names the last picture after the
+// source of the one before it, which is still to be read: the user is asked before it is replaced.
+TEST_F(MainWindowTest, ConvertingAsksBeforeReplacingASourceStillToBeRead)
+{
+    std::vector<std::wstring> paths = listPictures(3);
+    std::vector<Bytes> pictures;
+    for (const std::wstring& path : paths)
+        pictures.push_back(readBytes(path));
+    AppSetting& setting = application->getSetting();
+    setting.fileEnsureSetting = false;
+    setting.fileSaveSrcFolder = true;
+    setting.fileOverWrite = true;
+    setting.renameEnable = true;
+    setting.renameDefinition = L"picture$index.$ext";
+    setting.renameIndexBase = 1;
+    command(IDM_FORMAT_PNG);
+    std::wstring question;
+    WindowRobot robot([&](WindowRobot& user) {
+        user.answerMessageBox(IDYES, main);
+        HWND progress = user.waitForWindow(WindowQuery::dialog(L"保存中"));
+        user.screenshot(user.waitForWindow({L"#32770", {}, progress}), L"main-window-source-still-to-be-read");
+        question = user.answerMessageBox(IDCANCEL, progress);
+        EXPECT_EQ(user.answerMessageBox(IDOK, main), L"中断しました。");
+    });
+    command(IDM_CONVERT_ALL);
+    robot.finish();
+    EXPECT_EQ(question, L"ファイル " + paths[1] + L" は既に存在します。\n上書きしますか？");
+    for (size_t i = 0; i < paths.size(); ++i)
+        EXPECT_EQ(readBytes(paths[i]), pictures[i]) << "every source keeps its own picture";
+    EXPECT_FALSE(exists(folder.file(L"picture3.png")));
+}
+
 TEST_F(MainWindowTest, LayoutSettingsAndJobFilesAreSavedWhereChosenAndOpenAgainFromTheOfferedName)
 {
     listPictures(2);
