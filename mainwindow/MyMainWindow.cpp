@@ -351,11 +351,10 @@ void MyMainWindow::showInPreview(const wstring& path)
     parts().previewLoader.load(request);
 }
 
-// A load that threw leaves the pane as it was.
 void MyMainWindow::showLoadedPreview(WPARAM request)
 {
     PreviewPaneLoader::Result loaded;
-    if (!parts().previewLoader.take(request, loaded) || loaded.failed)
+    if (!parts().previewLoader.take(request, loaded))
         return;
     if (!loaded.picture) {
         clearPreview();

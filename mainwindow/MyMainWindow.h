@@ -96,8 +96,6 @@ public:
     // Loads the picture aside; the pane shows what it showed until the load ends, then the picture, or nothing
     // when the file gives none. An empty path clears the preview at once.
     void showInPreview(const wstring& path);
-    // While the preview's picture is being loaded.
-    bool isPreviewLoading() const { return parts().previewLoader.isLoading(); }
     const wstring& previewPath() const { return parts().previewPath; }
     void applyPreviewBackground();
     PreviewPosition previewPosition() const;

@@ -22,23 +22,19 @@ void decodePixels(IImage& picture)
         bitmap->UnlockBits(&pixels);
 }
 
-PreviewPaneLoader::Result loadPicture(const PreviewPaneLoader::Request& request, bool comReady)
+// Null when no decoder read the file or the load threw (memory running out included): the pane then shows
+// nothing rather than a picture that is no longer selected.
+std::unique_ptr<IImage> loadPicture(const PreviewPaneLoader::Request& request)
 {
-    PreviewPaneLoader::Result loaded;
-    loaded.path = request.path;
-    loaded.failed = !comReady;
-    if (!comReady)
-        return loaded;
     try {
-        loaded.picture.reset(loadImage(request.path.buffer(), false, request.frameWindow, request.frameMessage));
-        if (loaded.picture)
-            decodePixels(*loaded.picture);
+        std::unique_ptr<IImage> picture(
+            loadImage(request.path.buffer(), false, request.frameWindow, request.frameMessage));
+        if (picture)
+            decodePixels(*picture);
+        return picture;
     } catch (...) {
-        // An Exception or memory running out fails this picture; the thread goes on with the next.
-        loaded.picture.reset();
-        loaded.failed = true;
+        return nullptr;
     }
-    return loaded;
 }
 
 } // namespace
@@ -96,15 +92,8 @@ bool PreviewPaneLoader::take(WPARAM number, Result& taken)
         return false;
     taken.path = wstring(result.path.buffer());
     taken.picture = std::move(result.picture);
-    taken.failed = result.failed;
     hasResult = false;
     return true;
-}
-
-bool PreviewPaneLoader::isLoading() const
-{
-    CriticalSectionLock hold(lock);
-    return hasRequest || running;
 }
 
 void PreviewPaneLoader::stop()
@@ -126,7 +115,10 @@ DWORD PreviewPaneLoader::Run(void*)
     WPARAM number = 0;
     while (WaitForSingleObject(wake, INFINITE) == WAIT_OBJECT_0 && isRunning()) {
         while (takeRequest(request, number)) {
-            Result loaded = loadPicture(request, SUCCEEDED(com));
+            Result loaded;
+            loaded.path = request.path;
+            if (SUCCEEDED(com))
+                loaded.picture = loadPicture(request);
             deliver(number, request, loaded);
         }
     }
@@ -145,7 +137,6 @@ bool PreviewPaneLoader::takeRequest(Request& request, WPARAM& number)
     waiting = Request();
     hasRequest = false;
     number = newest;
-    running = true;
     return true;
 }
 
@@ -153,12 +144,10 @@ bool PreviewPaneLoader::takeRequest(Request& request, WPARAM& number)
 void PreviewPaneLoader::deliver(WPARAM number, const Request& request, Result& loaded)
 {
     CriticalSectionLock hold(lock);
-    running = false;
     if (number != newest || !isRunning())
         return;
     result.path = loaded.path;
     result.picture = std::move(loaded.picture);
-    result.failed = loaded.failed;
     hasResult = true;
     PostMessageW(request.window, request.message, number, 0);
 }

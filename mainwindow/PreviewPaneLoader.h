@@ -26,10 +26,8 @@ public:
     };
     struct Result {
         wstring path;
-        // Null when no decoder read the file.
+        // Null when no decoder read the file, or the load failed.
         std::unique_ptr<IImage> picture;
-        // The load threw: what the pane shows stays.
-        bool failed = false;
     };
 
     PreviewPaneLoader();
@@ -41,8 +39,6 @@ public:
     void forget();
     // On the message: true, with the result, when it answers the newest request.
     bool take(WPARAM number, Result& result);
-    // While a load runs or waits, a dropped one included.
-    bool isLoading() const;
     // Forgets, then waits for a load under way; no request is taken afterwards. For the window's end.
     void stop();
 
@@ -53,14 +49,13 @@ private:
     bool takeRequest(Request& request, WPARAM& number);
     void deliver(WPARAM number, const Request& request, Result& result);
 
-    mutable CriticalSection lock;
+    CriticalSection lock;
     // Set for each request and for the end.
     HANDLE wake;
     WPARAM newest = 0;
     bool stopped = false;
     bool hasRequest = false;
     Request waiting;
-    bool running = false;
     // The newest request's result until the window's thread takes it.
     bool hasResult = false;
     Result result;

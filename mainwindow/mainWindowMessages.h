@@ -2,13 +2,13 @@
 #include <windows.h>
 
 // The main window's private messages: what reaches it from windows that do not hold it (the preview pane, the
-// option pages) or from the preview pane's loader thread, and what it defers to itself. The main pane calls it instead (IMainPaneHost), as does the
-// window itself for what must happen at once. The numbers are the main window's alone; every other window
-// numbers its own from WM_APP as well.
+// option pages) or from the preview pane's loader thread, and what it defers to itself. The main pane calls it
+// instead (IMainPaneHost), as does the window itself for what must happen at once. The numbers are the main
+// window's alone; every other window numbers its own from WM_APP as well.
 
 // The single selected picture into the preview pane, posted once however often the selection changes before it
-// arrives: a click on another row first leaves none selected, and the picture shown stays until the next one
-// is loaded instead of the pane going blank in between.
+// arrives: a click or a key on another row first leaves none selected, and the picture shown stays until the
+// next one has loaded instead of the pane going blank in between.
 constexpr UINT PreviewSelectionMessage = WM_APP + 4;
 // The status bar's tip with the enabled conversion steps. Posted whenever they may have changed: after a
 // conversion sheet has closed, however it closed, and after settings were loaded. The sheets lie above the

@@ -3,11 +3,9 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 #include <algorithm>
-#include <atomic>
 #include <memory>
 #include <set>
 #include <string>
-#include <thread>
 #include <vector>
 #include "MainWindowTesting.h"
 #include "foundation/Path.h"
@@ -23,7 +21,6 @@
 #include "support/GlobalApplication.h"
 #include "support/Screenshot.h"
 #include "support/WindowRobot.h"
-#include "support/fileBytes.h"
 
 namespace {
 
@@ -390,113 +387,6 @@ TEST_F(MainWindowTest, PreviewShowsTheOneSelectedPictureAndKeepsItForASeveralSel
     saveWindowScreenshot(main, L"main-window");
     select({});
     EXPECT_TRUE(window->previewPath().isEmpty());
-}
-
-namespace {
-
-// Adds `count` text chunks after the PNG's header: the platform's decoder spends most of a millisecond on each,
-// so that a small picture takes a second or so to load.
-void addTextChunks(const std::wstring& png, int count)
-{
-    Bytes chunk = {0, 0, 0, 3, 't', 'E', 'X', 't', 'k', 0, 'v'};
-    UINT32 crc = 0xFFFFFFFF;
-    for (size_t i = 4; i < chunk.size(); ++i) {
-        crc ^= chunk[i];
-        for (int bit = 0; bit < 8; ++bit)
-            crc = crc >> 1 ^ (0xEDB88320u & (0u - (crc & 1)));
-    }
-    for (int shift = 24; shift >= 0; shift -= 8)
-        chunk.push_back(static_cast<BYTE>(~crc >> shift));
-    Bytes bytes = readBytes(png);
-    const auto headerEnd = bytes.begin() + 8 + 25;
-    Bytes flooded(bytes.begin(), headerEnd);
-    for (int i = 0; i < count; ++i)
-        flooded.insert(flooded.end(), chunk.begin(), chunk.end());
-    flooded.insert(flooded.end(), headerEnd, bytes.end());
-    writeBytes(png, flooded);
-}
-
-// Asks the window from a thread of its own whether it answers, every 10 ms until stopped, and keeps the longest
-// wait for an answer.
-class AnswerWatch {
-public:
-    explicit AnswerWatch(HWND window) : stopped(CreateEventW(nullptr, TRUE, FALSE, nullptr))
-    {
-        asking = std::thread([this, window] {
-            do {
-                auto asked = std::chrono::steady_clock::now();
-                DWORD_PTR answer = 0;
-                SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &answer);
-                auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
-                                                                                    asked);
-                longest = std::max(longest.load(), waited.count());
-                ++questions;
-            } while (WaitForSingleObject(stopped, 10) == WAIT_TIMEOUT);
-        });
-    }
-    ~AnswerWatch()
-    {
-        SetEvent(stopped);
-        asking.join();
-        CloseHandle(stopped);
-    }
-    long long longestWait() const { return longest; }
-    int asked() const { return questions; }
-
-private:
-    HANDLE stopped;
-    std::atomic<long long> longest{0};
-    std::atomic<int> questions{0};
-    std::thread asking;
-};
-
-} // namespace
-
-TEST_F(MainWindowTest, ThePreviewLoadsAsideWhileTheWindowAnswersAndShowsOnlyTheNewestSelection)
-{
-    std::vector<std::wstring> paths = listPictures(3);
-    addTextChunks(paths[1], 2000);
-    HWND preview = window->preview().getHandle();
-    auto shows = [&](int picture) { return colourAtCentre(preview) == colourOf(Colours[picture]); };
-    auto shownPath = [&] { return std::wstring(window->previewPath().buffer()); };
-    auto expectAnswered = [](const AnswerWatch& watch) {
-        EXPECT_GT(watch.asked(), 20) << "asked while the slow picture loaded";
-        EXPECT_LT(watch.longestWait(), 100) << "milliseconds the window took to answer, of " << watch.asked();
-    };
-    select({0});
-    ASSERT_TRUE(pumpMessagesUntil([&] { return shows(0); }));
-    {
-        AnswerWatch watch(main);
-        select({1});
-        EXPECT_TRUE(shows(0)) << "the picture shown stays while the next one loads";
-        EXPECT_EQ(shownPath(), paths[0]);
-        EXPECT_TRUE(pumpMessagesUntil([&] { return shows(1); }, std::chrono::seconds(60))) << "the slow one comes";
-        EXPECT_EQ(shownPath(), paths[1]);
-        expectAnswered(watch);
-    }
-    saveWindowScreenshot(main, L"main-window-slow-picture");
-
-    select({2});
-    ASSERT_TRUE(pumpMessagesUntil([&] { return shows(2); }));
-    {
-        AnswerWatch watch(main);
-        select({1});
-        select({0});
-        bool slowShown = false;
-        EXPECT_TRUE(
-            pumpMessagesUntil([&] { return (slowShown |= shows(1)) || (shows(0) && !window->isPreviewLoading()); },
-                              std::chrono::seconds(60)));
-        EXPECT_FALSE(slowShown) << "a picture selected before the newest one never shows";
-        EXPECT_TRUE(shows(0));
-        EXPECT_EQ(shownPath(), paths[0]);
-        expectAnswered(watch);
-    }
-    saveWindowScreenshot(main, L"main-window-newest-selection");
-
-    // The window closes while a picture loads.
-    select({1});
-    PostMessageW(main, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(pumpMessagesUntil([&] { return !IsWindow(main); }, std::chrono::seconds(60)));
 }
 
 // Whether a converted picture lies beside its source.
