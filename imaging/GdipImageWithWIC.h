@@ -17,7 +17,8 @@ class BitmapSource;
 // picture is swapped in and the caller's message is posted to the caller's window: wParam 1 when the full
 // picture is in place, 0 when the decode failed or was cancelled and the object has been emptied. A decoder
 // without a preview is decoded at once, and no message is posted. Drawing and the questions are safe from the
-// user-interface thread while the load thread runs; the object is opened, released and destroyed on one thread.
+// user-interface thread while the load thread runs; the object is opened, released and destroyed by one thread at
+// a time (a loader's thread may open it and hand it over).
 class GdipImageWithWIC : public IImage {
 public:
     // Decoders from the files.

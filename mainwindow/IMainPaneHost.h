@@ -17,7 +17,8 @@ public:
     virtual void refreshStatusWhileAdding(const wstring& file) = 0;
     // The status bar says that Esc stops the preview windows opening one by one.
     virtual void showEscapeHint() = 0;
-    // The single selected picture into the preview pane; a pane without one is cleared.
+    // The single selected picture into the preview pane once the list's change has settled; a pane without one
+    // is cleared.
     virtual void previewSelection() = 0;
     // The log window shown, and never hidden, before a job writes to it.
     virtual void showLogOnly() = 0;

@@ -1,7 +1,6 @@
 #include "mainwindow/MyMainWindow.h"
 #include "foundation/Environment.h"
 #include "foundation/Path.h"
-#include "imaging/pictureLoading.h"
 #include "mainwindow/FileListMenu.h"
 #include "mainwindow/LayoutAssociation.h"
 #include "mainwindow/MainSplit.h"
@@ -96,6 +95,14 @@ LRESULT MyMainWindow::handleMessage(HWND window, UINT message, WPARAM wParam, LP
         return 0;
     case OpenPreviewMessage:
         quietly([&] { openPreviewOfShown(); });
+        return 0;
+    case PreviewSelectionMessage:
+        if (data)
+            data->selectionPreviewPosted = false;
+        quietly([&] { showSelectionInPreview(); });
+        return 0;
+    case PreviewLoadedMessage:
+        quietly([&] { showLoadedPreview(wParam); });
         return 0;
     case SelectItemMessage:
         quietly([&] { pane().list().selectAndShow(static_cast<int>(wParam)); });
@@ -323,6 +330,7 @@ int MyMainWindow::previewMode() const
 
 void MyMainWindow::clearPreview()
 {
+    parts().previewLoader.forget();
     preview().sendMessage(PictureView::ReleaseImageMessage);
     preview().invalidate();
     parts().previewPath = wstring();
@@ -334,18 +342,27 @@ void MyMainWindow::showInPreview(const wstring& path)
         clearPreview();
         return;
     }
-    IImage* picture = loadImage(path.buffer(), false, preview().getHandle(), PPView::FrameDecodedMessage);
-    if (!picture) {
+    PreviewPaneLoader::Request request;
+    request.path = path;
+    request.window = hwnd;
+    request.message = PreviewLoadedMessage;
+    request.frameWindow = preview().getHandle();
+    request.frameMessage = PPView::FrameDecodedMessage;
+    parts().previewLoader.load(request);
+}
+
+void MyMainWindow::showLoadedPreview(WPARAM request)
+{
+    PreviewPaneLoader::Result loaded;
+    if (!parts().previewLoader.take(request, loaded))
+        return;
+    if (!loaded.picture) {
         clearPreview();
         return;
     }
-    try {
-        preview().setImage(picture);
-    } catch (...) {
-        delete picture;
-        throw;
-    }
-    parts().previewPath = path;
+    preview().setImage(loaded.picture.get());
+    loaded.picture.release();
+    parts().previewPath = loaded.path;
 }
 
 void MyMainWindow::applyPreviewBackground()
@@ -390,7 +407,6 @@ wstring MyMainWindow::statusText(int part) const
 
 void MyMainWindow::showSelectionInPreview()
 {
-    WaitCursor wait;
     int selected = pane().list().selectedCount();
     if (!preview().isVisible() || selected == 0) {
         clearPreview();
@@ -508,8 +524,11 @@ void MyMainWindow::closing()
 void MyMainWindow::destroying()
 {
     try {
-        if (data)
+        if (data) {
+            // A load under way ends here, while GDI+ still runs, and its picture is never shown.
+            data->previewLoader.stop();
             restoreToolbarImages();
+        }
         MyApp& app = myApp();
         setAppLogWindow(nullptr);
         app.getLogWindow().destroy();

@@ -7,6 +7,7 @@
 #include "mainwindow/LayoutFileCommands.h"
 #include "mainwindow/MainPane.h"
 #include "mainwindow/PPView.h"
+#include "mainwindow/PreviewPaneLoader.h"
 #include "mainwindow/SettingsFileCommands.h"
 #include "mainwindow/mainWindowMessages.h"
 #include "toolkit/ImageList.h"
@@ -53,6 +54,9 @@ public:
         LayoutFileCommands layouts;
         SettingsFileCommands settingsFiles;
         PPView preview;
+        PreviewPaneLoader previewLoader;
+        // While PreviewSelectionMessage waits in the queue.
+        bool selectionPreviewPosted = false;
         // The main pane's extent beside the preview (Window/LeftWidth), kept while the preview is hidden.
         int previewSize = 0;
         ToolTip toolTip;
@@ -89,7 +93,8 @@ public:
     void setPreviewMode(int mode);
     int previewMode() const;
     void clearPreview();
-    // An empty path, or a file that gives no picture, clears the preview.
+    // Loads the picture aside; the pane shows what it showed until the load ends, then the picture, or nothing
+    // when the file gives none. An empty path clears the preview at once.
     void showInPreview(const wstring& path);
     const wstring& previewPath() const { return parts().previewPath; }
     void applyPreviewBackground();
@@ -150,6 +155,8 @@ private:
     // `adding`, when not empty, follows the counts.
     void updateStatus(const wstring& adding);
     void showSelectionInPreview();
+    // PreviewLoadedMessage: the loaded picture into the pane, unless a newer request came meanwhile.
+    void showLoadedPreview(WPARAM request);
     void showSummaryTip();
     void openStartup();
     void openPreviewOfShown();

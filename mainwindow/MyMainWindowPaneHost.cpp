@@ -32,7 +32,11 @@ void MyMainWindow::showEscapeHint()
 
 void MyMainWindow::previewSelection()
 {
-    quietly([&] { showSelectionInPreview(); });
+    if (!getHandle() || !data || data->selectionPreviewPosted)
+        return;
+    data->selectionPreviewPosted = PostMessageW(hwnd, PreviewSelectionMessage, 0, 0) != FALSE;
+    if (!data->selectionPreviewPosted)
+        quietly([&] { showSelectionInPreview(); });
 }
 
 // As the menu command with its "show only" code, so that a failure is told as the command's would be.

@@ -376,7 +376,7 @@ TEST_F(MainWindowTest, PreviewShowsTheOneSelectedPictureAndKeepsItForASeveralSel
 {
     std::vector<std::wstring> paths = listPictures(3);
     select({1});
-    EXPECT_EQ(std::wstring(window->previewPath().buffer()), paths[1]);
+    EXPECT_TRUE(pumpMessagesUntil([&] { return std::wstring(window->previewPath().buffer()) == paths[1]; }));
     addToSelection(0);
     addToSelection(2);
     EXPECT_EQ(std::wstring(window->previewPath().buffer()), paths[1]);

@@ -2,6 +2,8 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <algorithm>
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -47,6 +49,17 @@ std::set<COLORREF> coloursAlongRightEdge(HWND window)
             colours.insert(GetPixel(screen, x, y));
     ReleaseDC(nullptr, screen);
     return colours;
+}
+
+// The PNG with `count` text chunks ("k" = "v", with its checksum) after its header: the platform's decoder
+// spends most of a millisecond on each, so that the picture takes a second or so to load.
+void addTextChunks(const std::wstring& png, int count)
+{
+    const Bytes chunk = {0, 0, 0, 3, 't', 'E', 'X', 't', 'k', 0, 'v', 0xCB, 0x04, 0xF3, 0x90};
+    Bytes bytes = readBytes(png);
+    for (int i = 0; i < count; ++i)
+        bytes.insert(bytes.begin() + 8 + 25, chunk.begin(), chunk.end());
+    writeBytes(png, bytes);
 }
 
 // A started program; the exit code once it has ended by itself (-2 when it did not within a minute).
@@ -295,6 +308,76 @@ TEST_F(ProgramWindowTest, ABackgroundChosenOnThePreviewPageReachesThePaneAndTheO
                     },
                     L"the gray background");
             user.screenshot(GetParent(view), L"preview-window-background");
+            PostMessageW(main, WM_CLOSE, 0, 0);
+        },
+        Patience);
+    EXPECT_EQ(program.exitCode(), 0);
+    robot.finish();
+}
+
+TEST_F(ProgramWindowTest, ThePaneLoadsAPictureAsideWhileTheWindowAnswersAndShowsOnlyTheNewestSelection)
+{
+    for (int slow : {1, 2})
+        addTextChunks(pictures[slow], 2000);
+    RunningProgram program(copy.path(), L"\"" + pictures[0] + L"\" \"" + pictures[1] + L"\" \"" + pictures[2] + L"\"");
+    WindowRobot robot(
+        [&](WindowRobot& user) {
+            user.watchProcess(program.id());
+            HWND main = waitForList(user, 3);
+            HWND list = child(main, {SplitterId, ListPaneId, InnerListId});
+            HWND pane = child(main, {SplitterId, PreviewPaneId});
+            auto shows = [&](int picture) { return colourAtCentre(pane) == colourOf(Colours[picture]); };
+            auto selected = [&](int item) { return SendMessageW(list, LVM_GETITEMSTATE, item, LVIS_SELECTED) != 0; };
+            auto press = [&](int key) { PostMessageW(list, WM_KEYDOWN, key, 0); };
+            // Each look asks the window whether it answers, then reads the pane: the looks that still find the
+            // picture shown before came while the next one loaded.
+            auto lookUntil = [&](int before, int next, const std::function<bool()>& done) {
+                struct {
+                    int whileLoading = 0;
+                    std::chrono::milliseconds longest{};
+                    std::set<COLORREF> others;
+                } looks;
+                user.waitUntil(
+                    [&] {
+                        auto asked = std::chrono::steady_clock::now();
+                        DWORD_PTR answer = 0;
+                        SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &answer);
+                        auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(
+                            std::chrono::steady_clock::now() - asked);
+                        COLORREF colour = colourAtCentre(pane);
+                        if (colour == colourOf(Colours[before])) {
+                            ++looks.whileLoading;
+                            looks.longest = std::max(looks.longest, waited);
+                        } else if (colour != colourOf(Colours[next])) {
+                            looks.others.insert(colour);
+                        }
+                        return done();
+                    },
+                    L"the next picture");
+                EXPECT_GT(looks.whileLoading, 10) << "looks while the picture loaded";
+                EXPECT_LT(looks.longest.count(), 100) << "milliseconds the window took at most to answer";
+                EXPECT_TRUE(looks.others.empty()) << "the pane showed something else than the two pictures";
+            };
+
+            press(VK_HOME);
+            user.waitUntil([&] { return shows(0); }, L"the first picture");
+            press(VK_DOWN);
+            lookUntil(0, 1, [&] { return shows(1); });
+            user.screenshot(main, L"preview-pane-slow-picture");
+
+            press(VK_HOME);
+            user.waitUntil([&] { return shows(0); }, L"the first picture again");
+            // The second slow picture is chosen while the first one loads, which then never shows.
+            press(VK_DOWN);
+            user.waitUntil([&] { return selected(1); }, L"the first slow picture selected");
+            press(VK_DOWN);
+            lookUntil(0, 2, [&] { return shows(2); });
+            user.screenshot(main, L"preview-pane-newest-selection");
+
+            // The window closes while a picture loads.
+            press(VK_UP);
+            user.waitUntil([&] { return selected(1); }, L"the slow picture selected again");
+            user.screenshot(main, L"preview-pane-while-loading");
             PostMessageW(main, WM_CLOSE, 0, 0);
         },
         Patience);
