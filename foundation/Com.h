@@ -45,7 +45,10 @@ private:
     ComPtr<IDispatch> object;
 };
 
-// The XML document object of the system (MSXML), driven through its Com.
+// The XML document object of the system (MSXML), driven through its Com. Files and bytes come from anyone (a
+// layout double-clicked in a download folder, a settings file given with "/par"), so every document refuses
+// document type declarations, whose external parts the parser would fetch (sending the user's credentials to
+// the host of a \\host\share path) and whose entities can carry a file's text out or grow without bound.
 class ComObject {
 public:
     ComObject() = default;
@@ -53,8 +56,17 @@ public:
     ComObject& operator=(const ComObject&) = delete;
     virtual ~ComObject() = default;
 
-    // Releases a held document, then creates a new one; a failure throws Exception with the HRESULT.
+    // Releases a held document, then creates a new one whose parser refuses document type declarations,
+    // resolves nothing outside the document, does not validate and bounds the nesting of elements; a failure
+    // throws Exception with the HRESULT.
     void create();
+    // Parses a file (a path) or the bytes of a byte array, or a text, and waits for the end. False when the
+    // source is missing, unreadable or not well-formed, and when it declares a document type: the program
+    // writes none.
+    bool load(const VARIANT& source);
+    bool loadXML(const wstring& text);
+    // A property of the parser, such as "SelectionLanguage"; a failure throws Exception with the HRESULT.
+    void setProperty(const wchar_t* name, const Variant& value);
     Com& com() { return object; }
     const Com& com() const { return object; }
 

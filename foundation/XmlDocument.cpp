@@ -55,23 +55,14 @@ XmlDocument::XmlDocument()
     document.com().putProperty(L"preserveWhiteSpace", Variant(true));
 }
 
-bool XmlDocument::loaded(const wchar_t* method, const wstring& argument)
-{
-    document.com().putProperty(L"async", Variant(false));
-    Variant result;
-    document.com().callMethod(method, Variant(argument), result);
-    result.changeType(VT_BOOL);
-    return result.get().boolVal != VARIANT_FALSE;
-}
-
 bool XmlDocument::load(const wstring& path)
 {
-    return loaded(L"load", path);
+    return document.load(Variant(path).get());
 }
 
 bool XmlDocument::loadXML(const wstring& text)
 {
-    return loaded(L"loadXML", text);
+    return document.loadXML(text);
 }
 
 void XmlDocument::getRoot(Com& root) const

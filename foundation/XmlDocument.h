@@ -48,7 +48,7 @@ public:
     XmlDocument& operator=(const XmlDocument&) = delete;
     virtual ~XmlDocument() = default;
 
-    // False when the file is missing, unreadable or not well-formed.
+    // False when the file is missing, unreadable or not well-formed, or declares a document type.
     bool load(const wstring& path);
     bool loadXML(const wstring& text);
     // The root element; nothing when the document has none.
@@ -82,7 +82,5 @@ public:
     void save(const wstring& path) { document.com().save(path); }
 
 private:
-    bool loaded(const wchar_t* method, const wstring& argument);
-
     ComObject document;
 };

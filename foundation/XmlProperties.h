@@ -9,7 +9,7 @@ class XmlProperties : public Properties, public CollectionStringToString {
 public:
     XmlProperties() = default;
 
-    // A file that is missing or not well-formed gives an empty list and false.
+    // A file that is missing, not well-formed or declares a document type gives an empty list and false.
     bool load(const wstring& path) override;
     bool loadXML(const wstring& text);
     void save(const wstring& path) override;

@@ -7,29 +7,15 @@ namespace {
 // The settings file is read through the DOM's own interfaces rather than by member names: a file of many
 // thousand entries takes a dozen calls for each, and finding a member by its name costs more than the call.
 
-// The second document interface, which takes the selection language. The system's import libraries lack it.
-const IID DocumentWithPropertiesId = {0x2933BF95, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
-
-// Queries are XPath, whose axes the older patterns lack.
-void selectByXPath(IXMLDOMDocument& document)
-{
-    ComPtr<IXMLDOMDocument2> withProperties;
-    Exception::check(document.QueryInterface(DocumentWithPropertiesId, withProperties.outVoid()));
-    Variant property(L"SelectionLanguage");
-    Exception::check(withProperties->setProperty(property.get().bstrVal, Variant(L"XPath").get()));
-}
-
 bool loadedDocument(const Variant& source, ComPtr<IXMLDOMDocument>& document)
 {
     ComObject created;
     created.create();
     Exception::check(created.com().get()->QueryInterface(IID_IXMLDOMDocument, document.outVoid()));
     Exception::check(document->put_preserveWhiteSpace(VARIANT_TRUE));
-    Exception::check(document->put_async(VARIANT_FALSE));
-    selectByXPath(*document.get());
-    VARIANT_BOOL loaded = VARIANT_FALSE;
-    Exception::check(document->load(source.get(), &loaded));
-    return loaded != VARIANT_FALSE;
+    // Queries are XPath, whose axes the older patterns lack.
+    created.setProperty(L"SelectionLanguage", Variant(L"XPath"));
+    return created.load(source.get());
 }
 
 // The node's name as the DOM hands it out, held by the variant.

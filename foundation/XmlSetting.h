@@ -26,8 +26,9 @@ public:
     // Whether the section holds a key.
     bool hasKeys(const wstring& section) const;
 
-    // Empties the store, then reads the file. A file that is missing or not well-formed leaves the store empty
-    // (every key takes its default) and gives false, so that an import can tell it from a loaded file.
+    // Empties the store, then reads the file. A file that is missing, not well-formed or declares a document type
+    // leaves the store empty (every key takes its default) and gives false, so that an import can tell it from a
+    // loaded file.
     bool load(const wstring& path);
     // The same for the bytes of a file that has been read already. With section names given, only those
     // sections are read: a reader that looks for no other need not spend time on the rest of the file.

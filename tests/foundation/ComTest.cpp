@@ -316,3 +316,24 @@ TEST(Com, ClassIdentifiersRoundTripAndTheDocumentObjectIsCreated)
     document.com().getProperty(L"async", async);
     EXPECT_EQ(async.type(), VT_BOOL);
 }
+
+// Wine's parser takes ProhibitDTD without reporting it back, and refuses MaxElementDepth while bounding the
+// nesting itself; the readers' tests show that it refuses a declared document type all the same.
+TEST(Com, TheDocumentObjectResolvesNothingOutsideTheDocumentAndRefusesDocumentTypes)
+{
+    ComApartment apartment;
+    ComObject document;
+    document.create();
+    Variant value;
+    for (const wchar_t* name : {L"resolveExternals", L"validateOnParse"}) {
+        document.com().getProperty(name, value);
+        EXPECT_EQ(value.toInt64(), 0) << name;
+    }
+    for (const auto& property : {std::pair{L"ProhibitDTD", -1}, std::pair{L"MaxElementDepth", 256}}) {
+        auto read = [&] { document.com().callMethod(L"getProperty", Variant(property.first), value); };
+        if (runningUnderWine() && thrownCode(read) == E_FAIL)
+            continue;
+        read();
+        EXPECT_EQ(value.toInt64(), property.second) << property.first;
+    }
+}
