@@ -16,6 +16,7 @@
 #include "jobs/RenameUtil.h"
 #include "settings/AppSetting.h"
 #include "support/ComTesting.h"
+#include "support/HostilePictureFiles.h"
 #include "support/ImagingTestSupport.h"
 #include "support/ProgramCopy.h"
 
@@ -450,6 +451,27 @@ TEST_F(CommandLineModeTest, PictureThatCannotBeReadFailsAndItsSourceStays)
     EXPECT_FALSE(exists(target));
     EXPECT_TRUE(exists(source));
     EXPECT_EQ(utf8Log(log), startLine + failureLine(source) + stopLine + endLines(0));
+}
+
+// Files of forms that no real picture has, which crash or stall the platform's decoders, reach none of them: each
+// fails by its name.
+TEST_F(CommandLineModeTest, HostilePicturesFailByTheirNamesBeforeAnyDecoder)
+{
+    const std::pair<const wchar_t*, Bytes> files[] = {
+        {L"no-colours.gif", gifWithoutColourTables()},
+        {L"rationals.tif", bigEndianTiff(282)},
+        {L"shorts.tif", bigEndianTiff(296)},
+        {L"texts.png", withTextChunks(readBytes(picture(L"sound.png", L"image/png").buffer()), 20000)},
+        {L"vast.jpg", declaringSize(readBytes(picture(L"sound.jpg", L"image/jpeg").buffer()), 4096, 4096)},
+    };
+    for (const auto& [name, bytes] : files) {
+        wstring source = path(name);
+        writeBytes(source.buffer(), bytes);
+        wstring log = path((std::wstring(name) + L".log").c_str());
+        EXPECT_EQ(run(L"/file " + quoted(source) + L" " + quoted(path(L"out.png")) + L" /log " + quoted(log)), 1)
+            << text(source);
+        EXPECT_EQ(utf8Log(log), startLine + failureLine(source) + stopLine + endLines(0));
+    }
 }
 
 TEST_F(CommandLineModeTest, InvalidOrIncompleteOptionsDoNothing)
