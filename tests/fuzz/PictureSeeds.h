@@ -178,7 +178,15 @@ inline void damageTiff(Mutator& mutator, Bytes& tiff)
         set(entry + 2, 2, mutator.pick<UINT32>({0, 1, 3, 4, 5, 12, 13, 0xFFFF}));
         break;
     case 1:
-        set(entry + 4, 4, mutator.edgeValue());
+        if (mutator.chance(50)) {
+            // RATIONALs or SHORTs whose bytes wrap to nothing in 32 bits, from a place inside the file.
+            bool rationals = mutator.chance(50);
+            set(entry + 2, 2, rationals ? 5 : 3);
+            set(entry + 4, 4, rationals ? 0x20000000 : 0x80000000);
+            set(entry + 8, 4, 8);
+        } else {
+            set(entry + 4, 4, mutator.edgeValue());
+        }
         break;
     default:
         set(entry + 8, mutator.chance(50) ? 2 : 4, mutator.edgeValue());
