@@ -4,6 +4,7 @@
 #include "foundation/FileStream.h"
 #include "foundation/MemPtr.h"
 #include "imaging/ComStream.h"
+#include "imaging/GifScreenFrame.h"
 #include "imaging/PictureSizeLimit.h"
 #include "imaging/PictureTooLarge.h"
 #include "imaging/pictureClaims.h"
@@ -173,7 +174,7 @@ IWICBitmapFrameDecode* BitmapDecoder::frame(UINT index) const
         throw Exception(static_cast<int>(WINCODEC_ERR_FRAMEMISSING));
     IWICBitmapFrameDecode* result = nullptr;
     Exception::check(requireDecoder()->GetFrame(index, &result));
-    return withinSizeLimit(result);
+    return withinSizeLimit(onGifScreen(decoder, result));
 }
 
 IWICBitmapSource* BitmapDecoder::preview() const

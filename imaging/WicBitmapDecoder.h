@@ -33,7 +33,7 @@ public:
     GUID containerFormat() const;
     UINT frameCount() const;
     // New references, the caller's to release. A picture larger than PictureSizeLimit allows throws
-    // PictureTooLarge before its pixels are decoded.
+    // PictureTooLarge before its pixels are decoded. A GIF's frame comes on the logical screen (onGifScreen).
     IWICBitmapFrameDecode* frame(UINT index) const;
     IWICBitmapSource* preview() const;
     IWICBitmapSource* thumbnail() const;

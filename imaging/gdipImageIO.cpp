@@ -1,5 +1,6 @@
 #include "imaging/gdipImageIO.h"
 #include <cstddef>
+#include <cstring>
 #include <memory>
 #include <new>
 #include "foundation/Exception.h"
@@ -81,6 +82,48 @@ bool prepareEncoding(const wchar_t* mimeType, Gdiplus::Image* image, const Gdipl
     target = carrier.get();
     return target != nullptr;
 }
+
+// The bytes at the stream's position, which it keeps; how many were read (0 when none could be).
+ULONG peekStream(IStream* stream, BYTE* bytes, ULONG count)
+{
+    LARGE_INTEGER zero = {};
+    ULARGE_INTEGER position = {};
+    if (!stream || FAILED(stream->Seek(zero, STREAM_SEEK_CUR, &position)))
+        return 0;
+    ULONG read = 0;
+    if (FAILED(stream->Read(bytes, count, &read)))
+        read = 0;
+    LARGE_INTEGER back;
+    back.QuadPart = static_cast<LONGLONG>(position.QuadPart);
+    stream->Seek(back, STREAM_SEEK_SET, nullptr);
+    return read;
+}
+
+// The logical screen of a GIF. GDI+ gives a GIF the screen's size with the first frame at its place; Wine's
+// gives the frame's own size, and the place is lost. Such a picture is left to WIC, whose frames the program
+// places on the screen itself (WIC::onGifScreen).
+class GifScreen {
+public:
+    explicit GifScreen(IStream* stream)
+    {
+        BYTE head[10] = {};
+        if (peekStream(stream, head, sizeof(head)) < sizeof(head) || std::memcmp(head, "GIF8", 4) != 0)
+            return;
+        isGif = true;
+        width = head[6] | head[7] << 8;
+        height = head[8] | head[9] << 8;
+    }
+
+    bool lostBy(Gdiplus::Bitmap& bitmap) const
+    {
+        return isGif && (bitmap.GetWidth() != width || bitmap.GetHeight() != height);
+    }
+
+private:
+    bool isGif = false;
+    UINT width = 0;
+    UINT height = 0;
+};
 
 } // namespace
 
@@ -173,6 +216,7 @@ Gdiplus::Bitmap* gdipBitmapFromStream(IStream* stream)
 {
     if (!stream || !checkPictureClaims(stream))
         return nullptr;
+    GifScreen screen(stream);
     if (isSelfReadBmpStream(stream)) {
         Dib dib;
         if (!dib.loadFromStream(stream))
@@ -183,24 +227,16 @@ Gdiplus::Bitmap* gdipBitmapFromStream(IStream* stream)
         return bitmap.release();
     }
     std::unique_ptr<Gdiplus::Bitmap> bitmap(new Gdiplus::Bitmap(stream));
-    if (!bitmap || bitmap->GetLastStatus() != Gdiplus::Ok)
+    if (!bitmap || bitmap->GetLastStatus() != Gdiplus::Ok || screen.lostBy(*bitmap))
         return nullptr;
     return bitmap.release();
 }
 
 bool isSelfReadBmpStream(IStream* stream)
 {
-    LARGE_INTEGER zero = {};
-    ULARGE_INTEGER position = {};
-    if (!stream || FAILED(stream->Seek(zero, STREAM_SEEK_CUR, &position)))
-        return false;
     BYTE head[BmpHeadBytes] = {};
-    ULONG read = 0;
-    HRESULT result = stream->Read(head, sizeof(head), &read);
-    LARGE_INTEGER back;
-    back.QuadPart = static_cast<LONGLONG>(position.QuadPart);
-    stream->Seek(back, STREAM_SEEK_SET, nullptr);
-    return SUCCEEDED(result) && isSelfReadBmpHead(head, read);
+    ULONG read = peekStream(stream, head, sizeof(head));
+    return isSelfReadBmpHead(head, read);
 }
 
 bool isSelfReadBmpHead(const BYTE* head, size_t size)

@@ -30,7 +30,9 @@ IStream* readFileToStream(HANDLE file);
 void* readFileBytes(HANDLE file, DWORD& size);
 // The program reads two kinds of BMP itself: 32-bit ones, because GDI+ drops the alpha of such files, and
 // those with bit-field masks, because the platform's decoders take some layouts of masks wrongly. Anything
-// else is decoded by GDI+. Null when nothing decodes, and for a picture whose claims fail checkPictureClaims.
+// else is decoded by GDI+. Null when nothing decodes, for a picture whose claims fail checkPictureClaims, and
+// for a GIF that GDI+ gives at another size than its logical screen (Wine's loses the first frame's place; the
+// WIC road places it).
 Gdiplus::Bitmap* gdipBitmapFromStream(IStream* stream);
 // Whether the stream, from its current position, holds a BMP that the program reads itself; the position is
 // kept.

@@ -1,6 +1,7 @@
 #include "imaging/pictureClaims.h"
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <shlwapi.h>
 #include "foundation/ComPtr.h"
 #include "imaging/Dib.h"
@@ -20,6 +21,9 @@ constexpr DWORD BiAlphaBitFields = 6;
 // Directory entries of a TIFF that are looked at, over all its pages; a longer chain (or one that loops) is
 // left to the decoder.
 constexpr DWORD MaxTiffEntries = 1 << 16;
+// Text chunks of a PNG. Pictures carry a handful; the platform's decoder spends most of a millisecond on each,
+// so that tens of thousands of them hold a load for seconds.
+constexpr DWORD MaxPngTextChunks = 2048;
 
 // Reads the stream at offsets from the position it had, which it gets back at the end.
 class StreamBytes {
@@ -188,6 +192,28 @@ int pngChannels(DWORD colourType)
     }
 }
 
+bool isPngText(const BYTE type[4])
+{
+    return std::memcmp(type, "tEXt", 4) == 0 || std::memcmp(type, "zTXt", 4) == 0 || std::memcmp(type, "iTXt", 4) == 0;
+}
+
+// Whether the chunks that follow the signature at `at`, up to the end chunk or to the end of the file, hold no
+// more text than a picture carries.
+bool hasFewTextChunks(const StreamBytes& bytes, ULONGLONG at)
+{
+    DWORD texts = 0;
+    DWORD length = 0;
+    BYTE type[4] = {};
+    for (ULONGLONG chunk = at + 8; bytes.bigEndian(chunk, 4, length) && bytes.read(chunk + 4, type, 4);
+         chunk += 12ULL + length) {
+        if (std::memcmp(type, "IEND", 4) == 0)
+            break;
+        if (isPngText(type) && ++texts > MaxPngTextChunks)
+            return false;
+    }
+    return true;
+}
+
 // The header chunk comes first; without one the decoder has nothing to allocate by.
 DWORD pngClaims(const StreamBytes& bytes, ULONGLONG at)
 {
@@ -198,7 +224,9 @@ DWORD pngClaims(const StreamBytes& bytes, ULONGLONG at)
     if (!bytes.startsWith(at + 12, "IHDR", 4) || !bytes.bigEndian(at + 16, 4, width) ||
         !bytes.bigEndian(at + 20, 4, height) || !bytes.byteAt(at + 24, depth) || !bytes.byteAt(at + 25, colourType))
         return Sound;
-    return sizeVerdict(width, height, static_cast<int>(depth) * pngChannels(colourType));
+    if (DWORD verdict = sizeVerdict(width, height, static_cast<int>(depth) * pngChannels(colourType)))
+        return verdict;
+    return hasFewTextChunks(bytes, at) ? Sound : Malformed;
 }
 
 // Moves past a chain of GIF data sub-blocks; false when the file ends inside it.
@@ -217,7 +245,7 @@ ULONGLONG colourTableBytes(DWORD packed)
     return packed & 0x80 ? 3ULL << ((packed & 7) + 1) : 0;
 }
 
-// The logical screen, and every frame as placed on it.
+// The logical screen, and every frame as placed on it; each frame needs colours, from the global table or its own.
 DWORD gifClaims(const StreamBytes& bytes)
 {
     DWORD screenWidth = 0;
@@ -227,6 +255,7 @@ DWORD gifClaims(const StreamBytes& bytes)
         return Sound;
     if (DWORD verdict = sizeVerdict(screenWidth, screenHeight))
         return verdict;
+    bool globalColours = colourTableBytes(packed) > 0;
     ULONGLONG position = 13 + colourTableBytes(packed);
     for (DWORD kind = 0; bytes.byteAt(position, kind) && kind != 0x3B;) {
         if (kind == 0x21) {
@@ -239,6 +268,8 @@ DWORD gifClaims(const StreamBytes& bytes)
                 return Sound;
             if (DWORD verdict = sizeVerdict(std::max(screenWidth, left + width), std::max(screenHeight, top + height)))
                 return verdict;
+            if (!globalColours && colourTableBytes(frame) == 0)
+                return Malformed;
             // The descriptor, its colour table and the code size, then the image data.
             position += 10 + colourTableBytes(frame) + 1;
         } else {
@@ -253,6 +284,19 @@ DWORD gifClaims(const StreamBytes& bytes)
 bool isJpegFrameMarker(DWORD marker)
 {
     return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+}
+
+// Whether the bytes from the frame header at `at` to the end of the file can hold the scans of a picture of that
+// size. Every 8 x 8 block of the component at full resolution costs at least one bit of Huffman code: its DC
+// difference, in a progressive picture's first scan too (runs of end-of-band codes make the later scans almost
+// free, never that one). Asked here is one byte for 64 blocks, an eighth of that least, which leaves room for
+// miscounting and which no real picture comes near: a flat grey one needs two bits a block. Arithmetic coding
+// can code a block in a small part of a bit, so its frames are not bounded.
+bool scansCanHold(const StreamBytes& bytes, ULONGLONG at, DWORD marker, DWORD width, DWORD height)
+{
+    bool arithmetic = marker >= 0xC9;
+    ULONGLONG blocks = (width + 7ULL) / 8 * ((height + 7ULL) / 8);
+    return arithmetic || blocks <= 64 * (bytes.size() - at);
 }
 
 // The frame header, which comes before the first scan.
@@ -273,14 +317,24 @@ DWORD jpegClaims(const StreamBytes& bytes)
             if (!bytes.bigEndian(position + 3, 2, height) || !bytes.bigEndian(position + 5, 2, width) ||
                 !bytes.byteAt(position + 7, components))
                 return Sound;
-            return sizeVerdict(width, height, 8 * static_cast<int>(components));
+            if (DWORD verdict = sizeVerdict(width, height, 8 * static_cast<int>(components)))
+                return verdict;
+            return scansCanHold(bytes, position, marker, width, height) ? Sound : Malformed;
         }
         position += length;
     }
     return Sound;
 }
 
-// Every page's width and length.
+// Bytes of one value of each field type (1 to 13); 0 for a type that readers do not know and skip.
+ULONGLONG tiffTypeBytes(DWORD type)
+{
+    static constexpr BYTE sizes[] = {0, 1, 1, 2, 4, 8, 1, 1, 2, 4, 8, 4, 8, 4};
+    return type < std::size(sizes) ? sizes[type] : 0;
+}
+
+// Every page's width and length, and every entry's values inside the file: the platform's metadata reader takes
+// the count of an entry as it is.
 DWORD tiffClaims(const StreamBytes& bytes, bool bigEndianOrder)
 {
     auto number = [&](ULONGLONG offset, ULONG size, DWORD& value) {
@@ -302,9 +356,15 @@ DWORD tiffClaims(const StreamBytes& bytes, bool bigEndianOrder)
         DWORD height = 0;
         for (DWORD i = 0; i < entries; ++i) {
             ULONGLONG entry = page + 2ULL + 12ULL * i;
-            DWORD tag = 0, type = 0, value = 0;
-            if (!number(entry, 2, tag) || !number(entry + 2, 2, type) || !number(entry + 8, type == 3 ? 2 : 4, value))
+            DWORD tag = 0, type = 0, count = 0, value = 0;
+            if (!number(entry, 2, tag) || !number(entry + 2, 2, type) || !number(entry + 4, 4, count) ||
+                !number(entry + 8, type == 3 ? 2 : 4, value))
                 return Sound;
+            // Values of up to four bytes lie in the entry itself, in place of the offset of larger ones.
+            ULONGLONG valueBytes = count * tiffTypeBytes(type);
+            DWORD offset = 0;
+            if (valueBytes > 4 && (!number(entry + 8, 4, offset) || offset + valueBytes > bytes.size()))
+                return Malformed;
             if (tag == 256)
                 width = value;
             else if (tag == 257)

@@ -2,7 +2,7 @@
 #include <windows.h>
 #include <ole2.h>
 #include "foundation/ComPtr.h"
-#include "toolkit/IUnknownImpl.h"
+#include "foundation/IUnknownImpl.h"
 
 // A drop target of OLE drag and drop that leaves two decisions to a derived class: the effect a drag would
 // have at a point (the hit test), and what a drop does. The effect is "none" unless a hook says otherwise;

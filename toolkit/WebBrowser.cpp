@@ -1,5 +1,6 @@
 #include "toolkit/WebBrowser.h"
 #include <new>
+#include "foundation/IUnknownImpl.h"
 #include "foundation/Variant.h"
 #include "toolkit/ControlClass.h"
 #include "toolkit/UserWindow.h"
@@ -10,12 +11,10 @@ namespace {
 constexpr wchar_t PropertyName[] = L"WebBrowser";
 
 // Turns the browser's events into messages to the owner window: WM_USER + the dispatch id, with the
-// argument count and the arguments. Counts its own references from 1 and deletes itself at 0.
-class EventSink : public IDispatch {
+// argument count and the arguments.
+class EventSink : public IUnknownImpl<IDispatch> {
 public:
     explicit EventSink(HWND owner) : owner(owner) {}
-    EventSink(const EventSink&) = delete;
-    EventSink& operator=(const EventSink&) = delete;
 
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override
     {
@@ -29,14 +28,6 @@ public:
         *object = static_cast<IDispatch*>(this);
         AddRef();
         return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&references)); }
-    STDMETHODIMP_(ULONG) Release() override
-    {
-        LONG left = InterlockedDecrement(&references);
-        if (left == 0)
-            delete this;
-        return static_cast<ULONG>(left);
     }
     STDMETHODIMP GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
     STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
@@ -54,9 +45,8 @@ public:
     }
 
 private:
-    virtual ~EventSink() = default;
+    ~EventSink() override = default;
 
-    LONG references = 1;
     HWND owner;
 };
 

@@ -1,12 +1,15 @@
 #pragma once
-// PNG, GIF, TIFF, JPEG and TGA files as the platform's encoders write them, and the damage each format's
-// hostile files carry in its own structures: sizes, depths and counts at the ends of their ranges (PNG chunks
-// keep a valid checksum, so that the decoder reads on), then cut or flipped bytes.
+// PNG, GIF, TIFF, JPEG and TGA files as the platform's encoders write them, and a big-endian TIFF, and the damage
+// each format's hostile files carry in its own structures: sizes, depths and counts at the ends of their ranges
+// (PNG chunks keep a valid checksum, so that the decoder reads on), floods of text chunks, colour tables cut
+// out, then cut or flipped bytes.
 #include <windows.h>
 #include <string>
 #include <vector>
 #include "BmpSeeds.h"
 #include "Mutator.h"
+#include "imaging/gifBlocks.h"
+#include "support/HostilePictureFiles.h"
 #include "support/SamplePictures.h"
 #include "support/ScratchFolder.h"
 
@@ -30,18 +33,8 @@ inline std::vector<NamedBytes> pictureSeeds()
     wic("3.tif", GUID_ContainerFormatTiff,
         {deepSample(GUID_WICPixelFormat24bppBGR, 3, 1, false), indexedSample(8), indexedSample(1)});
     keep("24.tga", writeTga(folder.file(L"24.tga")));
+    seeds.push_back({"8-big-endian.tif", bigEndianTiff()});
     return seeds;
-}
-
-inline UINT32 crc32Of(const BYTE* data, size_t length)
-{
-    UINT32 crc = 0xFFFFFFFF;
-    for (size_t i = 0; i < length; ++i) {
-        crc ^= data[i];
-        for (int bit = 0; bit < 8; ++bit)
-            crc = crc >> 1 ^ (0xEDB88320u & (0u - (crc & 1)));
-    }
-    return ~crc;
 }
 
 inline UINT32 bigEndian32(const Bytes& bytes, size_t offset)
@@ -59,6 +52,10 @@ inline void damagePng(Mutator& mutator, Bytes& png)
         chunks.push_back(at);
     if (chunks.empty())
         return;
+    if (mutator.chance(10)) {
+        png = withTextChunks(png, mutator.pick({5000, 20000}));
+        return;
+    }
     size_t chunk = mutator.chance(60) ? chunks.front() : mutator.pick(chunks);
     size_t length = bigEndian32(png, chunk);
     if (mutator.chance(15)) {
@@ -92,23 +89,32 @@ inline void damagePng(Mutator& mutator, Bytes& png)
         Mutator::setFieldBigEndian(png, data + length, 4, crc32Of(&png[chunk + 4], length + 4));
 }
 
-// GIF: the screen and image sizes, the colour-table flags, the code size and the sub-block lengths.
+// A GIF's colour table of the flags at `packed`, cut out with its flag.
+inline void dropColourTable(Bytes& gif, size_t packed, size_t table)
+{
+    if (packed >= gif.size() || !(gif[packed] & 0x80))
+        return;
+    size_t bytes = std::min(gifTableBytes(gif[packed]), gif.size() - table);
+    gif.erase(gif.begin() + static_cast<std::ptrdiff_t>(table),
+              gif.begin() + static_cast<std::ptrdiff_t>(table + bytes));
+    gif[packed] &= 0x7F;
+}
+
+// GIF: the screen and image sizes, the colour-table flags (or the tables themselves), the code size and the
+// sub-block lengths.
 inline void damageGif(Mutator& mutator, Bytes& gif)
 {
     if (gif.size() < 13)
         return;
-    size_t at = 13;
-    if (gif[10] & 0x80)
-        at += 3u << ((gif[10] & 7) + 1);
-    // The first image descriptor, past any extensions.
-    while (at + 1 < gif.size() && gif[at] == 0x21) {
-        at += 2;
-        while (at < gif.size() && gif[at] != 0)
-            at += gif[at] + 1;
-        ++at;
-    }
+    GifPicture first;
+    size_t at = findGifPicture(gif, first) ? first.imageStart : gif.size();
     bool image = at + 11 < gif.size() && gif[at] == 0x2C;
     UINT32 size = mutator.pick<UINT32>({0, 1, 0xFFFF, 0x8000, 0x7FFF, 0x1000});
+    if (image && mutator.chance(25)) {
+        dropColourTable(gif, at + 9, at + 10);
+        dropColourTable(gif, 10, 13);
+        return;
+    }
     switch (mutator.below(image ? 6 : 2)) {
     case 0:
         Mutator::setField(gif, mutator.chance(50) ? 6 : 8, 2, size);
@@ -130,42 +136,60 @@ inline void damageGif(Mutator& mutator, Bytes& gif)
     }
 }
 
-// TIFF: one directory entry's type, count or value (sizes, depths, strip places and lengths), or the
-// offset of a directory, which may then point back at one already read.
+// TIFF of either byte order: one directory entry's type, count (lying ones among them) or value (sizes,
+// depths, strip places and lengths), or the offset of a directory, which may then point back at one already
+// read.
 inline void damageTiff(Mutator& mutator, Bytes& tiff)
 {
-    if (tiff.size() < 8 || tiff[0] != 'I')
+    if (tiff.size() < 8)
         return;
+    bool bigEndian = tiff[0] == 'M';
+    auto field = [&](size_t offset, size_t width) {
+        UINT32 value = 0;
+        for (size_t i = 0; i < width; ++i)
+            value |= static_cast<UINT32>(tiff[offset + i]) << (8 * (bigEndian ? width - 1 - i : i));
+        return value;
+    };
+    auto set = [&](size_t offset, size_t width, UINT32 value) {
+        bigEndian ? Mutator::setFieldBigEndian(tiff, offset, width, value)
+                  : Mutator::setField(tiff, offset, width, value);
+    };
     std::vector<size_t> directories;
-    UINT32 next = *reinterpret_cast<const UINT32*>(&tiff[4]);
+    UINT32 next = field(4, 4);
     while (next && next + 2 <= tiff.size() && directories.size() < 8) {
         directories.push_back(next);
-        size_t entries = *reinterpret_cast<const WORD*>(&tiff[next]);
-        size_t end = next + 2 + 12 * entries;
+        size_t end = next + 2 + 12 * field(next, 2);
         if (end + 4 > tiff.size())
             break;
-        next = *reinterpret_cast<const UINT32*>(&tiff[end]);
+        next = field(end, 4);
     }
     if (directories.empty())
         return;
     size_t directory = mutator.pick(directories);
-    size_t entries = *reinterpret_cast<const WORD*>(&tiff[directory]);
+    size_t entries = field(directory, 2);
     if (entries == 0 || mutator.chance(10)) {
         size_t end = directory + 2 + 12 * entries;
-        Mutator::setField(tiff, end, 4,
-                          mutator.chance(50) ? static_cast<UINT32>(directories.front()) : mutator.edgeValue());
+        set(end, 4, mutator.chance(50) ? static_cast<UINT32>(directories.front()) : mutator.edgeValue());
         return;
     }
     size_t entry = directory + 2 + 12 * mutator.below(entries);
     switch (mutator.below(4)) {
     case 0:
-        Mutator::setField(tiff, entry + 2, 2, mutator.pick<UINT32>({0, 1, 3, 4, 5, 12, 13, 0xFFFF}));
+        set(entry + 2, 2, mutator.pick<UINT32>({0, 1, 3, 4, 5, 12, 13, 0xFFFF}));
         break;
     case 1:
-        Mutator::setField(tiff, entry + 4, 4, mutator.edgeValue());
+        if (mutator.chance(50)) {
+            // RATIONALs or SHORTs whose bytes wrap to nothing in 32 bits, from a place inside the file.
+            bool rationals = mutator.chance(50);
+            set(entry + 2, 2, rationals ? 5 : 3);
+            set(entry + 4, 4, rationals ? 0x20000000 : 0x80000000);
+            set(entry + 8, 4, 8);
+        } else {
+            set(entry + 4, 4, mutator.edgeValue());
+        }
         break;
     default:
-        Mutator::setField(tiff, entry + 8, mutator.chance(50) ? 2 : 4, mutator.edgeValue());
+        set(entry + 8, mutator.chance(50) ? 2 : 4, mutator.edgeValue());
     }
 }
 

@@ -39,7 +39,8 @@ TEST_F(ProgramCommandLines, KeptPicturesEndWithAnExitCodeOfZeroOrOne)
     std::vector<CommandLineCase> cases;
     for (const char* name :
          {"V4 RLE8 BMP of width 0x20000000 and height 6", "245-byte bit-field BMP of width 1 and height 0x40000001",
-          "V5 top-down 8-bit BMP whose pixels lie past its end", "TGA that WIC opens and cannot convert"})
+          "V5 top-down 8-bit BMP whose pixels lie past its end", "TGA that WIC opens and cannot convert",
+          "JPEG of a few hundred bytes declaring 8192 x 16384 pixels"})
         cases.push_back(caseNamed(corpus, name));
     std::vector<NamedBytes> seeds = pictureSeeds();
     for (std::string seed : {"24.jpg", "3.tif"}) {

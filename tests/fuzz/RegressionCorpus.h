@@ -1,7 +1,7 @@
 #pragma once
 // Inputs that once broke a promise, kept so that they never do again: pictures that crashed the program in the
-// platform's BMP decoder or whose reading threw instead of failing by name, settings that ask a slant for
-// gigabytes or take long to load, and rename rules that ended a batch.
+// platform's decoders, whose reading threw instead of failing by name or that held a load for seconds and
+// gigabytes, settings that ask a slant for gigabytes or take long to load, and rename rules that ended a batch.
 #include <string>
 #include <vector>
 #include "BmpSeeds.h"
@@ -42,6 +42,7 @@ inline CommandLineCase bmpCase(const std::string& name, const Bytes& bytes)
 
 inline std::vector<CommandLineCase> pictureCorpus()
 {
+    std::vector<NamedBytes> seeds = pictureSeeds();
     return {
         // Crashed in the platform's BMP decoder.
         bmpCase("V4 RLE8 BMP of width 0x20000000 and height 6",
@@ -60,7 +61,16 @@ inline std::vector<CommandLineCase> pictureCorpus()
         bmpCase("V5 top-down 8-bit BMP whose pixels lie past its end",
                 bmpWith("bmp124-8-c0-topdown", {{10, 4, 0x10000}})),
         bmpCase("bit-field BMP of bit count 0", bmpWith("bmp40-16-bitfields", {{28, 2, 0}})),
-        pictureCase("TGA that WIC opens and cannot convert", L"tga", seedNamed(pictureSeeds(), "24.tga"), L"PNG"),
+        pictureCase("TGA that WIC opens and cannot convert", L"tga", seedNamed(seeds, "24.tga"), L"PNG"),
+        // Crashed in the platform's GIF decoder, and in its TIFF metadata reader, after which the process hung.
+        pictureCase("GIF without colour tables", L"gif", gifWithoutColourTables(), L"PNG"),
+        pictureCase("big-endian TIFF claiming 2^29 RATIONALs", L"tif", bigEndianTiff(282), L"PNG"),
+        pictureCase("big-endian TIFF claiming 2^31 SHORTs", L"tif", bigEndianTiff(296), L"PNG"),
+        // Held the platform's decoders for seconds: on each text chunk, and taking the memory of the size it
+        // declares before they found its scans short.
+        pictureCase("PNG of 20,000 text chunks", L"png", withTextChunks(seedNamed(seeds, "24.png"), 20000), L"PNG"),
+        pictureCase("JPEG of a few hundred bytes declaring 8192 x 16384 pixels", L"jpg",
+                    declaringSize(seedNamed(seeds, "24.jpg"), 8192, 16384), L"PNG"),
     };
 }
 

@@ -14,6 +14,7 @@
 #include "imaging/PictureTooLarge.h"
 #include "imaging/pictureLoading.h"
 #include "imaging/wicDecode.h"
+#include "support/HostilePictureFiles.h"
 
 namespace {
 
@@ -144,10 +145,13 @@ struct HostilePicture {
 // its logical screen, which is a canvas of that size for GDI+; the others hold headers and a little data.
 std::vector<HostilePicture> hostilePictures(const std::vector<SamplePicture>& samples)
 {
-    std::vector<BYTE> screen;
-    for (const SamplePicture& sample : samples)
-        if (sample.name == L"8.gif")
-            screen = readBytes(sample.path);
+    auto sampleBytes = [&](const wchar_t* name) {
+        for (const SamplePicture& sample : samples)
+            if (sample.name == name)
+                return readBytes(sample.path);
+        return Bytes();
+    };
+    std::vector<BYTE> screen = sampleBytes(L"8.gif");
     screen.resize(std::max<size_t>(screen.size(), 10));
     put(screen, 6, 0xFFFFFFFF, 4);
     std::vector<BYTE> rleDib = bmpFile(40, 0x20000000, 12, 8, BI_RLE8, runs(64));
@@ -198,6 +202,13 @@ std::vector<HostilePicture> hostilePictures(const std::vector<SamplePicture>& sa
         {"JPEG", jpeg, tooLarge},
         {"TIFF", tiff, tooLarge},
         {"icon of a PNG", iconOf(png), tooLarge},
+        // What no real picture holds, and what crashes or stalls the platform's decoders.
+        {"GIF without colour tables", gifWithoutColourTables(), malformed},
+        {"TIFF claiming 2^29 RATIONALs", bigEndianTiff(282), malformed},
+        {"TIFF claiming 2^31 SHORTs", bigEndianTiff(296), malformed},
+        {"PNG of 2049 text chunks", withTextChunks(sampleBytes(L"24.png"), 2049), malformed},
+        {"JPEG whose scans cannot hold 8192 x 16384 pixels", declaringSize(sampleBytes(L"24.jpg"), 8192, 16384),
+         malformed},
     };
 }
 
@@ -307,6 +318,11 @@ TEST_F(PictureFuzz, ClaimsOfSoundSamplesPassAndHostileOnesAreRefusedWithTheReaso
     std::vector<SamplePicture> samples = writeSamples(originals);
     for (const SamplePicture& sample : samples)
         EXPECT_TRUE(checkPictureFileClaims(sample.path.c_str())) << testing::PrintToString(sample.name);
+    // As many text chunks as pictures may hold, and a TIFF whose entries hold all their values.
+    for (const Bytes& sound : {withTextChunks(readBytes(originals.file(L"24.png")), 2048), bigEndianTiff()}) {
+        StreamPtr stream(streamOf(sound));
+        EXPECT_TRUE(checkPictureClaims(stream.get()));
+    }
     for (const HostilePicture& hostile : hostilePictures(samples)) {
         StreamPtr stream(streamOf(hostile.bytes));
         SetLastError(0);

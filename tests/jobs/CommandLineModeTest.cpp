@@ -13,9 +13,11 @@
 #include "imaging/BitDepth.h"
 #include "imaging/clipboardImage.h"
 #include "imaging/gdipImageIO.h"
+#include "imaging/gifBlocks.h"
 #include "jobs/RenameUtil.h"
 #include "settings/AppSetting.h"
 #include "support/ComTesting.h"
+#include "support/HostilePictureFiles.h"
 #include "support/ImagingTestSupport.h"
 #include "support/ProgramCopy.h"
 
@@ -450,6 +452,57 @@ TEST_F(CommandLineModeTest, PictureThatCannotBeReadFailsAndItsSourceStays)
     EXPECT_FALSE(exists(target));
     EXPECT_TRUE(exists(source));
     EXPECT_EQ(utf8Log(log), startLine + failureLine(source) + stopLine + endLines(0));
+}
+
+// Files of forms that no real picture has, which crash or stall the platform's decoders, reach none of them: each
+// fails by its name.
+TEST_F(CommandLineModeTest, HostilePicturesFailByTheirNamesBeforeAnyDecoder)
+{
+    const std::pair<const wchar_t*, Bytes> files[] = {
+        {L"no-colours.gif", gifWithoutColourTables()},
+        {L"rationals.tif", bigEndianTiff(282)},
+        {L"shorts.tif", bigEndianTiff(296)},
+        {L"texts.png", withTextChunks(readBytes(picture(L"sound.png", L"image/png").buffer()), 20000)},
+    };
+    for (const auto& [name, bytes] : files) {
+        wstring source = path(name);
+        writeBytes(source.buffer(), bytes);
+        wstring log = path((std::wstring(name) + L".log").c_str());
+        EXPECT_EQ(run(L"/file " + quoted(source) + L" " + quoted(path(L"out.png")) + L" /log " + quoted(log)), 1)
+            << text(source);
+        EXPECT_EQ(utf8Log(log), startLine + failureLine(source) + stopLine + endLines(0));
+    }
+}
+
+// WIC, and Wine's GDI+, decode a GIF's first frame at its own size: the picture is the logical screen all the
+// same, the frame at its place and nothing of it around.
+TEST_F(CommandLineModeTest, GifFrameKeepsItsPlaceOnTheLogicalScreen)
+{
+    wstring source = picture(L"frame.gif", L"image/gif", 20, 20);
+    Bytes gif = readBytes(source.buffer());
+    GifPicture frame;
+    ASSERT_TRUE(findGifPicture(gif, frame));
+    for (auto [offset, value] :
+         {std::pair{size_t(6), 40}, {8, 30}, {frame.imageStart + 1, 10}, {frame.imageStart + 3, 5}})
+        gif[offset] = static_cast<BYTE>(value);
+    writeBytes(source.buffer(), gif);
+    wstring target = path(L"placed.png");
+
+    ASSERT_EQ(run(L"/file " + quoted(source) + L" " + quoted(target) + L" /format PNG"), 0);
+
+    std::unique_ptr<Gdiplus::Bitmap> placed(Gdiplus::Bitmap::FromFile(target.buffer()));
+    ASSERT_EQ(describe(target), "PNG 40x30 32");
+    auto colour = [&](int x, int y) {
+        Gdiplus::Color pixel;
+        placed->GetPixel(x, y, &pixel);
+        return pixel.GetValue();
+    };
+    const Gdiplus::ARGB red = 0xFFA01414;
+    const Gdiplus::ARGB blue = 0xFF1428C8;
+    EXPECT_EQ(colour(10, 5), red);
+    EXPECT_EQ(colour(29, 24), blue);
+    for (auto [x, y] : {std::pair{9, 5}, {10, 4}, {30, 24}, {29, 25}, {0, 0}, {39, 29}})
+        EXPECT_EQ(colour(x, y), 0u) << x << "," << y;
 }
 
 TEST_F(CommandLineModeTest, InvalidOrIncompleteOptionsDoNothing)
