@@ -78,11 +78,7 @@ int CancelThreadOperationImpl::run(ProgressDialog& dialog)
 
 int CancelThreadOperationImpl::Run::execute()
 {
-    try {
-        return convertAll();
-    } catch (const Exception& exception) {
-        return report.fail(exception);
-    }
+    return report.runReportingErrors([this] { return convertAll(); });
 }
 
 int CancelThreadOperationImpl::Run::convertAll()
