@@ -1,5 +1,5 @@
 #include "foundation/MemoryAllocator.h"
-#include <vector>
+#include <new>
 #include "foundation/CriticalSection.h"
 
 namespace {
@@ -35,37 +35,33 @@ public:
     void* take(SIZE_T bytes)
     {
         CriticalSectionLock hold(lock);
-        size_t best = blocks.size();
-        for (size_t i = 0; i < blocks.size(); ++i) {
+        size_t best = count;
+        for (size_t i = 0; i < count; ++i) {
             SIZE_T size = blocks[i].size;
-            if (size >= bytes && size / 2 <= bytes && (best == blocks.size() || size < blocks[best].size))
+            if (size >= bytes && size / 2 <= bytes && (best == count || size < blocks[best].size))
                 best = i;
         }
-        if (best == blocks.size())
+        if (best == count)
             return nullptr;
-        Kept kept = blocks[best];
-        blocks.erase(blocks.begin() + best);
-        keptBytes -= kept.size;
+        Kept kept = remove(best);
         // All of it: growth in place must read as zero too.
         ZeroMemory(kept.block, kept.size);
         return kept.block;
     }
 
     // Keeps the block, giving the oldest kept ones back to the system when there are too many; false when the
-    // block is not worth keeping.
+    // block is not worth keeping. Frees run in destructors, so the room is there from the start and keeping
+    // never needs memory of its own.
     bool keep(void* block)
     {
         SIZE_T size = HeapSize(GetProcessHeap(), 0, block);
         if (size == static_cast<SIZE_T>(-1) || size < Smallest || size > byteLimit())
             return false;
         CriticalSectionLock hold(lock);
-        blocks.push_back(Kept{block, size});
+        blocks[count++] = Kept{block, size};
         keptBytes += size;
-        while (blocks.size() > MostBlocks || keptBytes > byteLimit()) {
-            HeapFree(GetProcessHeap(), 0, blocks.front().block);
-            keptBytes -= blocks.front().size;
-            blocks.erase(blocks.begin());
-        }
+        while (count > MostBlocks || keptBytes > byteLimit())
+            HeapFree(GetProcessHeap(), 0, remove(0).block);
         return true;
     }
 
@@ -88,15 +84,30 @@ private:
         return limit;
     }
 
+    // Under the lock; the blocks after it move up, so the oldest stays first.
+    Kept remove(size_t index)
+    {
+        Kept kept = blocks[index];
+        for (size_t i = index + 1; i < count; ++i)
+            blocks[i - 1] = blocks[i];
+        --count;
+        keptBytes -= kept.size;
+        return kept;
+    }
+
     CriticalSection lock;
-    std::vector<Kept> blocks;
+    // One more than are kept: the block just given back, before the oldest goes.
+    Kept blocks[MostBlocks + 1] = {};
+    size_t count = 0;
     SIZE_T keptBytes = 0;
 };
 
-// Never destroyed: blocks are freed until the process ends, by static owners too.
+// Never destroyed: blocks are freed until the process ends, by static owners too. Made in place, since the
+// first free may come when no memory is left.
 KeptBlocks& keptBlocks()
 {
-    static KeptBlocks* kept = new KeptBlocks();
+    alignas(KeptBlocks) static unsigned char place[sizeof(KeptBlocks)];
+    static KeptBlocks* kept = new (place) KeptBlocks();
     return *kept;
 }
 

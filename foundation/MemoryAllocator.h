@@ -9,6 +9,7 @@ public:
     static void* alloc(int bytes);
     // Keeps the old block valid when it fails; bytes added by growth read as zero.
     static void* realloc(void* block, int bytes);
+    // Needs no memory of its own, so it fails in no destructor.
     static void free(void* block);
 
     // Fault injection for tests: the allocation after `successes` more successful ones fails (and only that one).

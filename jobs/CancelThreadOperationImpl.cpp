@@ -41,6 +41,7 @@ private:
     wstring folderOf(const wstring& source) const;
     void writeEnd();
     void deleteSources(const RunOutputs& outputs);
+    void tellOfFailedDeletions(int failures);
     int ask(const wstring& text, UINT type);
 
     CancelThreadOperationImpl& job;
@@ -78,11 +79,7 @@ int CancelThreadOperationImpl::run(ProgressDialog& dialog)
 
 int CancelThreadOperationImpl::Run::execute()
 {
-    try {
-        return convertAll();
-    } catch (const Exception& exception) {
-        return report.fail(exception);
-    }
+    return report.runReportingErrors([this] { return convertAll(); });
 }
 
 int CancelThreadOperationImpl::Run::convertAll()
@@ -212,10 +209,17 @@ void CancelThreadOperationImpl::Run::deleteSources(const RunOutputs& outputs)
             ++failures;
         log.write(fillIn(deleted ? LogMessages::M006 : LogMessages::M007, source) + newLine);
     }
+    job.sourcesDeleted = true;
     log.write(newLine);
     if (failures > 0)
-        Application::messageBox(nullptr, fillIn(Messages::E0026, decimal(failures)), MB_ICONWARNING);
-    job.sourcesDeleted = true;
+        tellOfFailedDeletions(failures);
+}
+
+// The files are gone whether or not the user can be told: a box that cannot be shown leaves the run done.
+void CancelThreadOperationImpl::Run::tellOfFailedDeletions(int failures)
+{
+    if (Application* application = getApplication())
+        application->warn(nullptr, fillIn(Messages::E0026, decimal(failures)).buffer());
 }
 
 int CancelThreadOperationImpl::Run::ask(const wstring& text, UINT type)

@@ -7,7 +7,7 @@ int writeFrameFile(ProgressDialog& dialog, const FrameFileTexts& texts, const ws
                    const wstringArray& files, FrameFileWriter& writer)
 {
     JobReport report(dialog);
-    try {
+    return report.runReportingErrors([&] {
         report.start(texts.start);
         report.count(texts.count, files.count());
         checkReplaceable(outputFile);
@@ -24,7 +24,5 @@ int writeFrameFile(ProgressDialog& dialog, const FrameFileTexts& texts, const ws
         writer.finish(stopped);
         report.end(stopped, texts.end, texts.output, outputOrNone(stopped, outputFile));
         return stopped ? CancelThreadOperation::Cancelled : 0;
-    } catch (const Exception& exception) {
-        return report.fail(exception);
-    }
+    });
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <new>
 #include "foundation/Exception.h"
 #include "foundation/SimpleString.h"
 #include "foundation/wstring.h"
@@ -24,6 +25,19 @@ public:
     // The error that ended the job: its line with the date and time, then its message over the progress dialog.
     // Returns the job's result, Failed.
     int fail(const Exception& exception);
+    // Runs the job's body: its result, or fail's after an Exception or memory that ran out (error 8) anywhere
+    // in it.
+    template <typename Body>
+    int runReportingErrors(Body body)
+    {
+        try {
+            return body();
+        } catch (const Exception& exception) {
+            return fail(exception);
+        } catch (const std::bad_alloc&) {
+            return fail(Exception(ErrorCode::NoMemory));
+        }
+    }
 
     JobLog log;
 

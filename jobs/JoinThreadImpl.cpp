@@ -17,7 +17,7 @@ int JoinThreadImpl::run(ProgressDialog& dialog)
 {
     const AppSetting& setting = getAppSetting();
     JobReport report(dialog);
-    try {
+    return report.runReportingErrors([&] {
         report.start(LogMessages::M301);
         report.count(LogMessages::M303, files.count());
         checkReplaceable(outputFile);
@@ -47,7 +47,5 @@ int JoinThreadImpl::run(ProgressDialog& dialog)
         }
         report.end(stopped, LogMessages::M302, LogMessages::M304, outputOrNone(stopped, outputFile));
         return stopped ? Cancelled : 0;
-    } catch (const Exception& exception) {
-        return report.fail(exception);
-    }
+    });
 }

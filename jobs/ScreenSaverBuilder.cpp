@@ -2,6 +2,7 @@
 #include <objidl.h>
 #include <gdiplus.h>
 #include <memory>
+#include <new>
 #include "foundation/Cabinet.h"
 #include "foundation/ComPtr.h"
 #include "foundation/Exception.h"
@@ -125,6 +126,9 @@ int ScreenSaverBuilder::build(const wstring& outputPath, const wstringArray& pic
     } catch (const Exception&) {
         writeFailure();
         throw;
+    } catch (const std::bad_alloc&) {
+        writeFailure();
+        throw Exception(ErrorCode::NoMemory);
     }
 }
 

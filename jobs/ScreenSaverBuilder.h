@@ -31,7 +31,7 @@ public:
     // Written, or Cancelled when the canceller asked to stop. An error is written to the log and thrown: an
     // Exception with the system's error when the target cannot be replaced (found before the first picture),
     // its folder takes no file, the first resource update cannot start or the saver cannot take the target's
-    // name; an ApplicationException with the text "E0025" for the rest.
+    // name, and Exception 8 when memory runs out; an ApplicationException with the text "E0025" for the rest.
     int build(const wstring& outputPath, const wstringArray& pictures);
 
     // The size a picture is stored at: larger ones fitted into limit x limit with their proportions kept.

@@ -45,7 +45,7 @@ private:
 
 int Split::execute(const wstring& sourceFile)
 {
-    try {
+    return report.runReportingErrors([&] {
         report.start(LogMessages::M201);
         Path source(sourceFile);
         report.log.write(wstring(LogMessages::M203.get()) + source.getPath() + newLine);
@@ -73,9 +73,7 @@ int Split::execute(const wstring& sourceFile)
         }
         report.end(stopped, LogMessages::M202, LogMessages::M204, decimal(written));
         return stopped ? CancelThreadOperation::Cancelled : written;
-    } catch (const Exception& exception) {
-        return report.fail(exception);
-    }
+    });
 }
 
 Split::Next Split::writeTiles(const ObjectArray<Dib>& tiles)

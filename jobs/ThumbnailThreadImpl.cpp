@@ -11,15 +11,13 @@
 int ThumbnailThreadImpl::run(ProgressDialog& dialog)
 {
     JobReport report(dialog);
-    try {
+    return report.runReportingErrors([&] {
         report.start(LogMessages::M101);
         int result = makeSheet(dialog, report.log);
         bool stopped = result == Cancelled;
         report.end(stopped, LogMessages::M102, LogMessages::M104, outputOrNone(stopped, sheetPath));
         return result;
-    } catch (const Exception& exception) {
-        return report.fail(exception);
-    }
+    });
 }
 
 int ThumbnailThreadImpl::makeSheet(ProgressDialog& dialog, MessageWriter& log)

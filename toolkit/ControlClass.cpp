@@ -1,6 +1,12 @@
 #include "toolkit/ControlClass.h"
 #include "foundation/Exception.h"
 
+namespace {
+
+thread_local int creationRefusal = 0;
+
+} // namespace
+
 ATOM registerControlClass(const wchar_t* className, WNDPROC procedure, UINT style, HBRUSH background)
 {
     WNDCLASSEXW windowClass{};
@@ -58,4 +64,17 @@ bool passToInnerChild(HWND window, int innerId, UINT message, LPARAM lParam, WPA
     default:
         return false;
     }
+}
+
+LRESULT refuseCreation(int reason)
+{
+    creationRefusal = reason;
+    return -1;
+}
+
+int takeCreationRefusal()
+{
+    int reason = creationRefusal;
+    creationRefusal = 0;
+    return reason;
 }

@@ -1,6 +1,7 @@
 #include "toolkit/ExplorerBrowser.h"
 #include <ocidl.h>
 #include <oleacc.h>
+#include <memory>
 #include "foundation/Accessible.h"
 #include "foundation/MemPtr.h"
 #include "toolkit/ControlClass.h"
@@ -11,9 +12,6 @@ namespace {
 
 constexpr wchar_t PropertyName[] = L"ExplorerBrowser";
 const FOLDERFLAGS InitialFlags = FWF_AUTOARRANGE | FWF_NOWEBVIEW | FWF_NOGROUPING | FWF_NOFILTERS;
-
-// Why the last window of the class on this thread could not be created, for create to report.
-thread_local int creationFailure = 0;
 
 void setSite(IUnknown* object, IUnknown* site)
 {
@@ -38,20 +36,13 @@ ExplorerBrowser::Controller* controllerOf(HWND window)
 
 LRESULT created(HWND window)
 {
-    creationFailure = 0;
-    ExplorerBrowser::Controller* controller = nullptr;
-    try {
-        controller = new ExplorerBrowser::Controller(window);
-    } catch (const Exception& failure) {
-        creationFailure = failure.getCode();
-        return -1;
-    }
-    if (!SetPropW(window, PropertyName, controller)) {
-        creationFailure = static_cast<int>(GetLastError());
-        delete controller;
-        return -1;
-    }
-    return 0;
+    return buildOnCreate([window]() -> LRESULT {
+        auto controller = std::make_unique<ExplorerBrowser::Controller>(window);
+        if (!SetPropW(window, PropertyName, controller.get()))
+            Exception::throwLastError();
+        controller.release();
+        return 0;
+    });
 }
 
 // Parts of an item, where a press starts a drag or a plain click a rename.
@@ -93,14 +84,7 @@ bool ExplorerBrowser::canShowFiles()
 
 void ExplorerBrowser::create(HWND parent, int id, const Rect& rect, DWORD exStyle, DWORD style)
 {
-    creationFailure = 0;
-    try {
-        createControl(ExplorerBrowserClassName, parent, id, rect, exStyle, style, true);
-    } catch (const Exception& failure) {
-        if (failure.getCode() == ErrorCode::WindowGone && creationFailure)
-            throw Exception(creationFailure);
-        throw;
-    }
+    createRefusable([&] { createControl(ExplorerBrowserClassName, parent, id, rect, exStyle, style, true); });
 }
 
 LRESULT CALLBACK ExplorerBrowser::classProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

@@ -17,7 +17,8 @@ inline constexpr wchar_t ExplorerBrowserClassName[] = L"ExplorerBrowser";
 // The window of class "ExplorerBrowser" keeps its controller in the window property "ExplorerBrowser",
 // returned by message ExplorerBrowser::GetController. Where the system's browser cannot show a results folder
 // the window cannot be created: create throws the browser's HRESULT and leaves no window (canShowFiles tells
-// beforehand). Operations throw Exception 1400 once the window is gone and a failing HRESULT as its code.
+// beforehand); memory that runs out meanwhile throws Exception 8, also leaving no window. Operations throw
+// Exception 1400 once the window is gone and a failing HRESULT as its code.
 class ExplorerBrowser : public ClassControl<ExplorerBrowserClassName> {
 public:
     static constexpr UINT GetController = 2048;

@@ -71,29 +71,26 @@ void setSystemImageLists(HWND list)
     SendMessageW(list, LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(large));
 }
 
+// Nothing thrown may cross into the system's window creation.
 LRESULT buildWindow(HWND window)
 {
-    RECT client;
-    GetClientRect(window, &client);
-    bool framed = GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_CLIENTEDGE;
-    HWND list = CreateWindowExW(framed ? 0 : WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"", InnerListStyle, 0, 0, client.right,
-                                client.bottom, window,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(ShlListView::InnerListId)),
-                                GetModuleHandleW(nullptr), nullptr);
-    if (!list || !insertColumns(list))
-        return -1;
-    setSystemImageLists(list);
-    ShlListView::Controller* controller = nullptr;
-    try {
-        controller = new ShlListView::Controller(window, list);
-    } catch (const Exception&) {
-        return -1;
-    }
-    if (!SetPropW(window, PropertyName, controller)) {
-        delete controller;
-        return -1;
-    }
-    return 0;
+    return buildOnCreate([window]() -> LRESULT {
+        RECT client;
+        GetClientRect(window, &client);
+        bool framed = GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_CLIENTEDGE;
+        HWND list = CreateWindowExW(framed ? 0 : WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"", InnerListStyle, 0, 0,
+                                    client.right, client.bottom, window,
+                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(ShlListView::InnerListId)),
+                                    GetModuleHandleW(nullptr), nullptr);
+        if (!list || !insertColumns(list))
+            return -1;
+        setSystemImageLists(list);
+        auto controller = std::make_unique<ShlListView::Controller>(window, list);
+        if (!SetPropW(window, PropertyName, controller.get()))
+            return -1;
+        controller.release();
+        return 0;
+    });
 }
 
 void tearDownWindow(HWND window)
@@ -211,6 +208,11 @@ int sign(int value)
 } // namespace
 
 // ---- the window ----
+
+void ShlListView::create(HWND parent, int id, const Rect& rect, DWORD exStyle, DWORD style)
+{
+    createRefusable([&] { ClassControl::create(parent, id, rect, exStyle, style); });
+}
 
 ATOM ShlListView::registerClass()
 {

@@ -123,6 +123,8 @@ public:
 
     // ERROR_CLASS_ALREADY_EXISTS counts as success; another failure throws Exception with the system's error.
     static ATOM registerClass();
+    // Memory that runs out while the window is built throws Exception 8 and leaves no window.
+    void create(HWND parent, int id, const Rect& rect, DWORD exStyle, DWORD style) override;
 
     bool setColumnWidth(int column, int width);
     int columnWidth(int column) const;

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 #include <atomic>
+#include <cstdlib>
 #include <thread>
 #include <vector>
 #include "InjectedFailure.h"
 #include "foundation/Allocator.h"
 #include "foundation/Exception.h"
 #include "foundation/MemoryAllocator.h"
+#include "support/InjectedNewFailure.h"
 
 namespace {
 
@@ -19,6 +21,24 @@ bool allZero(const void* block, int bytes)
 }
 
 } // namespace
+
+// Frees run in destructors, where an exception ends the program: keeping a large block for later, more of them
+// than are kept, needs no memory of its own. In a process of its own, where no block has been kept before.
+TEST(MemoryAllocator, AFreeNeverNeedsMemory)
+{
+    EXPECT_EXIT(
+        {
+            std::vector<void*> blocks;
+            for (int i = 0; i < 12; ++i)
+                blocks.push_back(MemoryAllocator::alloc((1 << 20) + i * 4096));
+            for (void* block : blocks) {
+                InjectedNewFailure failure(0);
+                MemoryAllocator::free(block);
+            }
+            std::exit(0);
+        },
+        testing::ExitedWithCode(0), "");
+}
 
 TEST(MemoryAllocator, BlocksAndGrowthAreZeroFilled)
 {

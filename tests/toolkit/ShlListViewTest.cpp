@@ -3,7 +3,9 @@
 #include <vector>
 #include "ToolkitTesting.h"
 #include "support/ExpectCode.h"
+#include "support/InjectedNewFailure.h"
 #include "support/PictureFolder.h"
+#include "toolkit/ExplorerBrowser.h"
 #include "toolkit/ShlListView.h"
 
 namespace {
@@ -51,6 +53,28 @@ protected:
 };
 
 } // namespace
+
+// The shell list and the explorer browser build their state in their WM_CREATE, inside the system's window
+// creation, which nothing thrown may cross: memory that runs out there fails the creation with error 8.
+TEST(ListControlCreation, MemoryThatRunsOutFailsItWithError8AndLeavesNoWindow)
+{
+    ShlListView::registerClass();
+    ExplorerBrowser::registerClass();
+    ParentWindow parent;
+    ShlListView list;
+    ExplorerBrowser browser;
+    for (Control* control : {static_cast<Control*>(&list), static_cast<Control*>(&browser)}) {
+        int code = 0;
+        {
+            InjectedNewFailure failure(0);
+            code = thrownCode([&] { control->create(parent.getHandle(), 1, Rect(0, 0, 300, 200), 0, 0); });
+        }
+        EXPECT_EQ(code, ErrorCode::NoMemory);
+        EXPECT_EQ(control->getHandle(), nullptr);
+        EXPECT_EQ(GetWindow(parent.getHandle(), GW_CHILD), nullptr);
+    }
+    parent.destroy();
+}
 
 TEST(KilobyteTexts, ASizeIsCountedInStartedKilobytesAndGroupedByThousands)
 {

@@ -1,14 +1,17 @@
 // Thumbnail sheets, split and join under their progress dialogs, and how every picture job ends on a picture it
-// cannot read.
+// cannot read or when memory runs out.
 #include <functional>
 #include "JobTesting.h"
+#include "support/InjectedNewFailure.h"
 #include "jobs/AnimeGifThreadImpl.h"
 #include "jobs/AviThreadImpl.h"
+#include "jobs/CancelThreadOperationImpl.h"
 #include "jobs/JoinThreadImpl.h"
 #include "jobs/MultiTiffThreadImpl.h"
 #include "jobs/SSThreadImpl.h"
 #include "jobs/SplitThreadImpl.h"
 #include "jobs/ThumbnailThreadImpl.h"
+#include "settings/OutputFormat.h"
 
 namespace {
 
@@ -43,6 +46,24 @@ protected:
     }
     wstring out(const std::wstring& name = L"") { return pathOf((L"out\\" + name).c_str()); }
     wstring tile(int number) { return out(L"stem_" + std::to_wstring(number) + L".png"); }
+    // The job under its dialog of the caption given, as runAnswering runs it.
+    template <typename Job>
+    std::function<Ending(const wchar_t*)> answering(Job& job)
+    {
+        return [&job, this](const wchar_t* caption) { return runAnswering(job, caption); };
+    }
+};
+
+// The job, whose first `new` on its worker thread finds no memory left.
+template <typename Job>
+class Exhausted : public Job {
+public:
+    using Job::Job;
+    int run(ProgressDialog& dialog) override
+    {
+        InjectedNewFailure failure(0);
+        return Job::run(dialog);
+    }
 };
 
 } // namespace
@@ -176,9 +197,6 @@ TEST_F(SheetAndTileJobTest, AJobThatCannotMakeItsOutputEndsWithItsOwnMessageAndN
         wstring output;
         std::function<Ending(const wchar_t*)> run;
     };
-    auto runs = [this](auto& job) {
-        return [&job, this](const wchar_t* caption) { return runAnswering(job, caption); };
-    };
     ThumbnailThreadImpl sheet(out(), out(L"sheet.html"), pictures);
     SplitThreadImpl split(out(), broken);
     JoinThreadImpl join(out(L"joined.png"), pictures);
@@ -194,14 +212,15 @@ TEST_F(SheetAndTileJobTest, AJobThatCannotMakeItsOutputEndsWithItsOwnMessageAndN
         return runAnswering(noPages, caption);
     };
     const Case cases[] = {
-        {L"サムネイル作成中", L"サムネイル画像の作成に失敗しました。", out(L"sheet.html"), runs(sheet)},
-        {L"画像分割中", L"画像の分割に失敗しました。", tile(0), runs(split)},
-        {L"画像結合中", L"画像の結合に失敗しました。", out(L"joined.png"), runs(join)},
-        {L"TIFFファイル作成中", L"マルチフレームTIFFファイルの作成に失敗しました。", out(L"pages.tif"), runs(tiff)},
-        {L"GIFファイル作成中", L"アニメーションGIFファイルの作成に失敗しました。", out(L"moving.gif"), runs(gif)},
-        {L"AVIファイル作成中", L"AVIファイルの作成に失敗しました。", out(L"movie.avi"), runs(avi)},
-        {L"スクリーンセーバー作成中", L"スクリーンセーバーの作成に失敗しました。", out(L"saver.scr"), runs(saver)},
-        {L"AVIファイル作成中", L"AVIファイルの作成に失敗しました。", out(L"none.avi"), runs(noFrames)},
+        {L"サムネイル作成中", L"サムネイル画像の作成に失敗しました。", out(L"sheet.html"), answering(sheet)},
+        {L"画像分割中", L"画像の分割に失敗しました。", tile(0), answering(split)},
+        {L"画像結合中", L"画像の結合に失敗しました。", out(L"joined.png"), answering(join)},
+        {L"TIFFファイル作成中", L"マルチフレームTIFFファイルの作成に失敗しました。", out(L"pages.tif"),
+         answering(tiff)},
+        {L"GIFファイル作成中", L"アニメーションGIFファイルの作成に失敗しました。", out(L"moving.gif"), answering(gif)},
+        {L"AVIファイル作成中", L"AVIファイルの作成に失敗しました。", out(L"movie.avi"), answering(avi)},
+        {L"スクリーンセーバー作成中", L"スクリーンセーバーの作成に失敗しました。", out(L"saver.scr"), answering(saver)},
+        {L"AVIファイル作成中", L"AVIファイルの作成に失敗しました。", out(L"none.avi"), answering(noFrames)},
         {L"TIFFファイル作成中", L"マルチフレームTIFFファイルの作成に失敗しました。", out(L"none.tif"), stoppedAtOnce},
     };
     for (const Case& job : cases) {
@@ -213,4 +232,33 @@ TEST_F(SheetAndTileJobTest, AJobThatCannotMakeItsOutputEndsWithItsOwnMessageAndN
         EXPECT_FALSE(exists(job.output)) << job.caption;
     }
     EXPECT_EQ(temporaryFilesIn(out()), 0);
+}
+
+// Memory that runs out outside any one picture, here at the job's first `new`, ends the job as any other error
+// does: with its line in the log and the system's text over the dialog.
+TEST_F(SheetAndTileJobTest, MemoryThatRunsOutOutsideAPictureEndsTheJobWithItsErrorLineAndTheSystemsText)
+{
+    Files pictures = pngs(L"p", 2);
+    Exhausted<CancelThreadOperationImpl> convert(OutputFormat::Png, L"png", out(), pictures);
+    Exhausted<ThumbnailThreadImpl> sheet(out(), out(L"sheet.html"), pictures);
+    Exhausted<SplitThreadImpl> split(out(), pictures.at(0));
+    Exhausted<JoinThreadImpl> join(out(L"joined.png"), pictures);
+    Exhausted<AnimeGifThreadImpl> gif(out(L"moving.gif"), pictures);
+    Exhausted<AviThreadImpl> avi(out(L"movie.avi"), pictures);
+    Exhausted<SSThreadImpl> saver(out(L"saver.scr"), pictures);
+    const std::pair<const wchar_t*, std::function<Ending(const wchar_t*)>> cases[] = {
+        {L"保存中", answering(convert)},
+        {L"サムネイル作成中", answering(sheet)},
+        {L"画像分割中", answering(split)},
+        {L"画像結合中", answering(join)},
+        {L"GIFファイル作成中", answering(gif)},
+        {L"AVIファイル作成中", answering(avi)},
+        {L"スクリーンセーバー作成中", answering(saver)},
+    };
+    const std::wstring noMemory = Application::getExceptionText(Exception(ErrorCode::NoMemory)).buffer();
+    for (const auto& [caption, run] : cases) {
+        std::wstring before = logText();
+        EXPECT_EQ(run(caption), Ending(IDCANCEL, noMemory));
+        EXPECT_TRUE(since(before, logText()).ends_with(ErrorEnd)) << caption;
+    }
 }
