@@ -230,10 +230,18 @@ TEST_F(EffectChainTest, UnscaledPictureIsAnchoredOrTiledOnTheCanvas)
     EXPECT_EQ(pixelAt(anchored.get(), 3, 3), from(0, 0));
     EXPECT_EQ(pixelAt(anchored.get(), 4, 4), from(1, 1));
 
+    // Every tile, the first too, is the picture drawn once over the background, as at the top-left anchor: a
+    // half-transparent picture drawn twice would show it.
+    auto halfClear = [] { return makeBitmap32(3, 2, [](int x, int y) { return 0x80FF0000u | y << 8 | x; }); };
+    setting.resizeWidth = 7;
+    setting.resizeRenderPosition = 0;
+    BitmapPtr once = after(applyStretch, halfClear());
     setting.resizeRenderPosition = 9;
-    BitmapPtr tiled = after(applyStretch, numbered(2, 2));
-    EXPECT_EQ(pixelAt(tiled.get(), 2, 2), from(0, 0));
-    EXPECT_EQ(pixelAt(tiled.get(), 3, 4), from(1, 0));
+    BitmapPtr tiled = after(applyStretch, halfClear());
+    for (int y = 0; y < 5; ++y) {
+        for (int x = 0; x < 7; ++x)
+            EXPECT_EQ(pixelAt(tiled.get(), x, y), pixelAt(once.get(), x % 3, y % 2)) << x << ", " << y;
+    }
 }
 
 TEST_F(EffectChainTest, TextBoxAtTheMiddlePositionIsCentred)
