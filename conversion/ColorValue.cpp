@@ -68,6 +68,7 @@ void ColorValue::setRgb(int red, int green, int blue)
     greenOffset = std::clamp(green, -255, 255);
     blueOffset = std::clamp(blue, -255, 255);
     hueShift = saturationShift = valueShift = 0;
+    saturationScale = 1;
     excludedColor = 0;
     fillTables();
 }
@@ -80,14 +81,21 @@ void ColorValue::setHsv(double hue, double saturation, double value)
     hueShift = std::clamp(hue, -360.0, 360.0);
     saturationShift = std::clamp(saturation, -1.0, 1.0);
     valueShift = std::clamp(value, -1.0, 1.0);
+    saturationScale = 1;
     fillTables();
+}
+
+void ColorValue::setSaturationIncrease(double increase)
+{
+    setHsv(0, 0, 0);
+    saturationScale = 1 + std::clamp(increase, -1.0, 1.0);
 }
 
 void ColorValue::shiftHsv(BYTE& red, BYTE& green, BYTE& blue) const
 {
     double hue, saturation, value;
     rgbToHsv(red, green, blue, hue, saturation, value);
-    hsvToRgb(hue + hueShift, saturation + saturationShift, value + valueShift, red, green, blue);
+    hsvToRgb(hue + hueShift, saturation * saturationScale + saturationShift, value + valueShift, red, green, blue);
 }
 
 void ColorValue::fillTables()
@@ -154,15 +162,15 @@ struct HsvInputs {
     }
 };
 
-// The first half of the shift for two pixels: hue / 60, saturation and value, shifted and clamped. Each step
-// is the operation of rgbToHsv and hsvToRgb on the same doubles, in the same order.
+// The first half of the shift for two pixels: hue / 60, saturation and value, scaled, shifted and clamped. Each
+// step is the operation of rgbToHsv and hsvToRgb on the same doubles, in the same order.
 struct ShiftedHsv {
     __m128d sixths;
     __m128d saturation;
     __m128d value;
 
     ShiftedHsv() = default;
-    ShiftedHsv(const HsvInputs& inputs, bool upper, const __m128d shifts[3])
+    ShiftedHsv(const HsvInputs& inputs, bool upper, const __m128d shifts[3], __m128d saturationScale)
     {
         const __m128d zero = _mm_setzero_pd();
         const __m128d one = _mm_set1_pd(1.0);
@@ -184,7 +192,8 @@ struct ShiftedHsv {
         hue = _mm_add_pd(hue, _mm_and_pd(_mm_cmplt_pd(hue, zero), turn));
         hue = _mm_sub_pd(hue, _mm_and_pd(_mm_cmpge_pd(hue, turn), turn));
         sixths = _mm_div_pd(hue, _mm_set1_pd(60.0));
-        saturation = _mm_min_pd(_mm_max_pd(_mm_add_pd(saturation, shifts[1]), zero), one);
+        saturation = _mm_add_pd(_mm_mul_pd(saturation, saturationScale), shifts[1]);
+        saturation = _mm_min_pd(_mm_max_pd(saturation, zero), one);
         value = _mm_min_pd(_mm_max_pd(_mm_add_pd(value, shifts[2]), zero), one);
     }
 };
@@ -229,14 +238,15 @@ void ColorValue::shiftHsvRow(BYTE* pixels, int count) const
 {
     constexpr int Stretch = 64;
     const __m128d shifts[3] = {_mm_set1_pd(hueShift), _mm_set1_pd(saturationShift), _mm_set1_pd(valueShift)};
+    const __m128d scale = _mm_set1_pd(saturationScale);
     ShiftedHsv halves[Stretch / 2];
     int done = 0;
     for (int length; (length = std::min(Stretch, (count - done) & ~3)) > 0; done += length) {
         auto quads = reinterpret_cast<__m128i*>(pixels + done * 4);
         for (int quad = 0; quad < length / 4; ++quad) {
             HsvInputs inputs(_mm_loadu_si128(quads + quad));
-            halves[2 * quad] = ShiftedHsv(inputs, false, shifts);
-            halves[2 * quad + 1] = ShiftedHsv(inputs, true, shifts);
+            halves[2 * quad] = ShiftedHsv(inputs, false, shifts, scale);
+            halves[2 * quad + 1] = ShiftedHsv(inputs, true, shifts, scale);
         }
         for (int quad = 0; quad < length / 4; ++quad) {
             RgbPair low(halves[2 * quad]);

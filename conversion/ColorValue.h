@@ -2,9 +2,9 @@
 #include "conversion/RowColorFilter.h"
 
 enum ColorValueMode {
-    ColorValueRgb = 0,         // offsets added to red, green and blue
+    ColorValueRgb = 0,          // offsets added to red, green and blue
     ColorValueRgbExcluding = 1, // the same, except for pixels of the excluded colour
-    ColorValueHsv = 2,         // hue, saturation and value shifted
+    ColorValueHsv = 2,          // hue, saturation and value shifted (saturation also scaled)
 };
 
 // Hue in degrees (0..360), saturation and value 0..1 of a colour.
@@ -21,6 +21,9 @@ public:
     void setRgb(int red, int green, int blue);
     // Mode 2; hue clamped to -360..360 degrees, saturation and value to -1..1; offsets and excluded colour cleared.
     void setHsv(double hue, double saturation, double value);
+    // Mode 2 with each pixel's saturation s made s x (1 + increase), the increase clamped to -1..1; hue and value
+    // stay. Greys have no saturation to raise, so they stay grey, where an added shift would colour them red.
+    void setSaturationIncrease(double increase);
     // Mode 1 is chosen by these two after setRgb.
     void setMode(ColorValueMode mode) { this->mode = mode; }
     // A COLORREF: blue << 16 | green << 8 | red.
@@ -52,6 +55,7 @@ private:
     int greenOffset = 0;
     int blueOffset = 0;
     double hueShift = 0;
+    double saturationScale = 1;
     double saturationShift = 0;
     double valueShift = 0;
     int excludedColor = 0;

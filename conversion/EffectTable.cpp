@@ -152,7 +152,7 @@ void EffectTable::makePresets(const AppSetting& setting, GCPtrs& scope, ImageCon
     presets[7] = make.colorFilter(new (std::nothrow) Temperature(-setting.effectCoolLevel));
     ColorValue* saturate = new (std::nothrow) ColorValue();
     if (saturate)
-        saturate->setHsv(0, setting.effectSaturation.toDouble(), 0);
+        saturate->setSaturationIncrease(setting.effectSaturation.toDouble());
     presets[8] = make.colorFilter(saturate);
     ColorValue* desaturate = new (std::nothrow) ColorValue();
     if (desaturate)

@@ -2,6 +2,7 @@
 #include <memory>
 #include "conversion/Effect.h"
 #include "foundation/Exception.h"
+#include "imaging/BitmapCopy.h"
 #include "imaging/BitmapGeometry.h"
 #include "imaging/DibConversion.h"
 #include "imaging/PictureTooLarge.h"
@@ -90,16 +91,17 @@ Gdiplus::Bitmap* stretched(const AppSetting& setting, Gdiplus::Bitmap* bitmap, i
     }
 }
 
-// The canvas with the picture at the top-left, covered with further copies across and down.
+// The canvas covered with copies of the picture from the top-left, across and down. Each copy is drawn once:
+// a second draw over the first would show where the picture is not opaque.
 Gdiplus::Bitmap* tiled(Gdiplus::Bitmap* bitmap, int width, int height, Gdiplus::ARGB background)
 {
-    std::unique_ptr<Gdiplus::Bitmap> canvas(placeOnCanvas(bitmap, width, height, background, 0, 0));
+    std::unique_ptr<Gdiplus::Bitmap> canvas(createBitmap(width, height));
     if (!canvas)
         return nullptr;
     INT w = static_cast<INT>(bitmap->GetWidth());
     INT h = static_cast<INT>(bitmap->GetHeight());
     Gdiplus::Graphics graphics(canvas.get());
-    if (graphics.GetLastStatus() != Gdiplus::Ok || w <= 0 || h <= 0)
+    if (graphics.Clear(Gdiplus::Color(background)) != Gdiplus::Ok || w <= 0 || h <= 0)
         return nullptr;
     for (INT y = 0; y < height; y += h) {
         for (INT x = 0; x < width; x += w) {

@@ -29,7 +29,15 @@ int alignedPosition(int alignment, int canvas, int picture)
     }
 }
 
-// A canvas of the size cleared to the background with the picture drawn onto the three corner points.
+// The corner's coordinate in whole pixels. Cut toward zero, a corner that lands a hair below its pixel, as the
+// sines and cosines of right angles leave it, would move the picture by a whole pixel.
+INT nearestPixel(double coordinate)
+{
+    return static_cast<INT>(std::lround(coordinate));
+}
+
+// A canvas of the size cleared to the background with the picture drawn onto the three corner points. Pixel
+// centres lie half a pixel in, so that the picture sits centred on the corners.
 Gdiplus::Bitmap* drawOntoCorners(Gdiplus::Image* image, Gdiplus::ARGB background, int width, int height,
                                  const Gdiplus::Point corners[3])
 {
@@ -39,9 +47,35 @@ Gdiplus::Bitmap* drawOntoCorners(Gdiplus::Image* image, Gdiplus::ARGB background
     Gdiplus::Graphics graphics(result.get());
     if (graphics.Clear(Gdiplus::Color(background)) != Gdiplus::Ok ||
         graphics.SetInterpolationMode(Gdiplus::InterpolationModeDefault) != Gdiplus::Ok ||
+        graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf) != Gdiplus::Ok ||
         graphics.DrawImage(image, corners, 3) != Gdiplus::Ok)
         return nullptr;
     return result.release();
+}
+
+// The platform's turn of a clockwise angle that is a whole number of quarter turns other than none; false for
+// any other angle.
+bool quarterTurnOf(double angle, Gdiplus::RotateFlipType& turn)
+{
+    double quarters = angle / 90.0;
+    if (!std::isfinite(quarters) || quarters != std::round(quarters))
+        return false;
+    const Gdiplus::RotateFlipType turns[] = {Gdiplus::RotateNoneFlipNone, Gdiplus::Rotate90FlipNone,
+                                             Gdiplus::Rotate180FlipNone, Gdiplus::Rotate270FlipNone};
+    turn = turns[(static_cast<int>(std::fmod(quarters, 4.0)) + 4) % 4];
+    return turn != Gdiplus::RotateNoneFlipNone;
+}
+
+// Turned by whole quarters, every pixel moves whole: the picture is turned exactly and then drawn unscaled over
+// the background, as any other angle is. A resampling draw, which Wine makes without the half-pixel offset,
+// would move it by a pixel.
+Gdiplus::Bitmap* turnByQuarters(Gdiplus::Image* image, Gdiplus::ARGB background, Gdiplus::RotateFlipType turn)
+{
+    std::unique_ptr<Gdiplus::Bitmap> turned(copyBitmap32(image));
+    if (!turned || turned->RotateFlip(turn) != Gdiplus::Ok)
+        return nullptr;
+    return placeOnCanvas(turned.get(), static_cast<int>(turned->GetWidth()), static_cast<int>(turned->GetHeight()),
+                         background, 0, 0);
 }
 
 bool isResampledDirectly(Gdiplus::Image* image)
@@ -135,9 +169,9 @@ void rotatedBounds(int width, int height, double angle, int& outWidth, int& outH
     double y0 = std::max(0.0, -width * s) + std::max(0.0, -height * c);
     outWidth = static_cast<int>(std::fabs(height * s) + std::fabs(width * c));
     outHeight = static_cast<int>(std::fabs(height * c) + std::fabs(width * s));
-    corners[0] = Gdiplus::Point(static_cast<INT>(x0), static_cast<INT>(y0));
-    corners[1] = Gdiplus::Point(static_cast<INT>(x0 + width * c), static_cast<INT>(y0 + width * s));
-    corners[2] = Gdiplus::Point(static_cast<INT>(x0 - height * s), static_cast<INT>(y0 + height * c));
+    corners[0] = Gdiplus::Point(nearestPixel(x0), nearestPixel(y0));
+    corners[1] = Gdiplus::Point(nearestPixel(x0 + width * c), nearestPixel(y0 + width * s));
+    corners[2] = Gdiplus::Point(nearestPixel(x0 - height * s), nearestPixel(y0 + height * c));
 }
 
 bool skewedSize(double width, double height, double angle, bool vertical, double& outWidth, double& outHeight)
@@ -183,6 +217,9 @@ Gdiplus::Bitmap* rotateBitmap(Gdiplus::Image* image, Gdiplus::ARGB background, d
 {
     if (!image)
         return nullptr;
+    Gdiplus::RotateFlipType turn = Gdiplus::RotateNoneFlipNone;
+    if (quarterTurnOf(angle, turn))
+        return turnByQuarters(image, background, turn);
     int width = 0;
     int height = 0;
     Gdiplus::Point corners[3];

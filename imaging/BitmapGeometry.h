@@ -14,12 +14,14 @@ Gdiplus::Bitmap* resizeBitmap(Gdiplus::Image* image, int width, int height, Gdip
 // 2 right/bottom.
 Gdiplus::Bitmap* placeOnCanvas(Gdiplus::Image* image, int width, int height, Gdiplus::ARGB background,
                                int horizontalAlignment, int verticalAlignment);
-// Turned clockwise by the angle on a canvas that holds the whole turned picture.
+// Turned clockwise by the angle on a canvas that holds the whole turned picture, drawn over the background; by
+// a whole number of quarter turns every pixel lands whole, as a quarter or half turn moves it.
 Gdiplus::Bitmap* rotateBitmap(Gdiplus::Image* image, Gdiplus::ARGB background, double angle);
 // Slanted by the angle (strictly between -90 and 90 degrees): sideways, or up and down when vertical.
 Gdiplus::Bitmap* skewBitmap(Gdiplus::ARGB background, double angle, Gdiplus::Image* image, bool vertical);
 
-// Size of the turned or slanted picture and where its upper-left, upper-right and lower-left corners land.
+// Size of the turned or slanted picture and where its upper-left, upper-right and lower-left corners land (to the
+// nearest whole pixel for a turn).
 void rotatedBounds(int width, int height, double angle, int& outWidth, int& outHeight, Gdiplus::Point corners[3]);
 // The size of the slanted picture, however large; false (last error 87) when the angle is not strictly between
 // -90 and 90 degrees.

@@ -19,9 +19,27 @@ int positionOf(const wstringArray& list, const wstring& text)
     return n;
 }
 
-// A resolution of zero or less cannot be written into a picture, so it fails the run instead of being ignored.
+// Digits with at most one "." among them. The platform's number reading would also take grouping commas, signs,
+// currency and exponents, and read "1,5" as 15.
+bool isPlainDecimal(const wstring& text)
+{
+    int digits = 0;
+    int points = 0;
+    for (const wchar_t* unit = text.buffer(); *unit; ++unit) {
+        if (*unit >= L'0' && *unit <= L'9')
+            ++digits;
+        else if (*unit != L'.' || ++points > 1)
+            return false;
+    }
+    return digits > 0;
+}
+
+// A resolution of zero or less cannot be written into a picture, so it fails the run instead of being ignored,
+// and so does any text that is not a plain decimal number.
 Decimal positiveDecimal(const wstring& text)
 {
+    if (!isPlainDecimal(text.trim()))
+        Exception::throwInvalidArgument();
     Decimal value(0);
     value.parse(text);
     if (value.compare(Decimal(0)) != VARCMP_GT)

@@ -33,6 +33,14 @@ UINT32 from(int x, int y)
     return Black | y << 8 | x;
 }
 
+// Every pixel its own colour, so that a picture moved or blended by a pixel is told apart.
+Gdiplus::Bitmap* noisy(int width, int height)
+{
+    return makeBitmap32(width, height, [](int x, int y) {
+        return Black | static_cast<UINT32>(x * 7919 + y * 104729) * 2654435761u >> 8;
+    });
+}
+
 // The smallest rectangle holding every pixel that is not white.
 RECT inkBox(Gdiplus::Bitmap* bitmap)
 {
@@ -230,10 +238,18 @@ TEST_F(EffectChainTest, UnscaledPictureIsAnchoredOrTiledOnTheCanvas)
     EXPECT_EQ(pixelAt(anchored.get(), 3, 3), from(0, 0));
     EXPECT_EQ(pixelAt(anchored.get(), 4, 4), from(1, 1));
 
+    // Every tile, the first too, is the picture drawn once over the background, as at the top-left anchor: a
+    // half-transparent picture drawn twice would show it.
+    auto halfClear = [] { return makeBitmap32(3, 2, [](int x, int y) { return 0x80FF0000u | y << 8 | x; }); };
+    setting.resizeWidth = 7;
+    setting.resizeRenderPosition = 0;
+    BitmapPtr once = after(applyStretch, halfClear());
     setting.resizeRenderPosition = 9;
-    BitmapPtr tiled = after(applyStretch, numbered(2, 2));
-    EXPECT_EQ(pixelAt(tiled.get(), 2, 2), from(0, 0));
-    EXPECT_EQ(pixelAt(tiled.get(), 3, 4), from(1, 0));
+    BitmapPtr tiled = after(applyStretch, halfClear());
+    for (int y = 0; y < 5; ++y) {
+        for (int x = 0; x < 7; ++x)
+            EXPECT_EQ(pixelAt(tiled.get(), x, y), pixelAt(once.get(), x % 3, y % 2)) << x << ", " << y;
+    }
 }
 
 TEST_F(EffectChainTest, TextBoxAtTheMiddlePositionIsCentred)
@@ -268,6 +284,23 @@ TEST_F(EffectChainTest, RotationTurnsOrSlants)
     expectSize(after(applyRotate, flat(10, 10, Red)), 15, 10);
     setting.rotateAngleV = Decimal(90); // outside the slant's range
     expectKept(applyRotate, flat(10, 10, Red), StepFailed);
+}
+
+TEST_F(EffectChainTest, FreeRotationByRightAnglesGivesTheQuarterTurns)
+{
+    setting.rotateEnable = true;
+    setting.rotateAssignAngleColor = RGB(0, 255, 0); // shows wherever the picture misses the canvas
+    const std::pair<double, int> cases[] = {{90, 0}, {180, 1}, {270, 2}, {-90, 2}};
+    for (auto [angle, assign] : cases) {
+        SCOPED_TRACE(angle);
+        setting.rotateAssign = assign;
+        BitmapPtr turned = after(applyRotate, noisy(7, 4));
+        setting.rotateAssign = 3;
+        setting.rotateAssignAngle = Decimal(angle);
+        BitmapPtr free = after(applyRotate, noisy(7, 4));
+        expectSize(free, turned->GetWidth(), turned->GetHeight());
+        EXPECT_EQ(pixelsOf(free.get()), pixelsOf(turned.get()));
+    }
 }
 
 // Each of these would have asked for gigabytes; the step refuses before it makes anything and leaves the picture.

@@ -175,6 +175,26 @@ TEST_F(EffectTableTest, PresetsCarryTheSettingsOfTheirBuild)
     EXPECT_NE(convert(table, 12, ramp), ramp);
 }
 
+TEST_F(EffectTableTest, RaisedSaturationKeepsGreysGreyAndStrengthensColours)
+{
+    setting.effectSaturation = Decimal(0.1618); // the program's default
+    EffectTable table;
+    table.build(setting, collector, mutex);
+    // White, grey, black and greys with up to 2 levels of noise, enough of them for the four-pixel road.
+    std::vector<UINT32> greys{0xFFFFFFFF, 0xFF1E1E1E, 0xFF000000};
+    for (int i = 0; i < 64; ++i) {
+        int level = i % 2 ? 30 : 200;
+        auto noise = [&](int seed) { return level + static_cast<int>((i * 7 + seed) * 2654435761u >> 29) % 5 - 2; };
+        greys.push_back(0xFF000000u | noise(1) << 16 | noise(2) << 8 | noise(3));
+    }
+    std::vector<UINT32> raised = convert(table, 8, greys);
+    ASSERT_EQ(raised.size(), greys.size());
+    for (size_t i = 0; i < greys.size(); ++i)
+        EXPECT_LE(channelDistance(raised[i], greys[i]), 2) << std::hex << greys[i] << " became " << raised[i];
+    // (200, 100, 100) has saturation 0.5, raised to 0.58; a full colour stays.
+    EXPECT_EQ(convert(table, 8, {0xFFC86464, 0xFFFF0000}), (std::vector<UINT32>{0xFFC85353, 0xFFFF0000}));
+}
+
 TEST_F(EffectTableTest, FixedPresetsGiveTheirColours)
 {
     EffectTable table;

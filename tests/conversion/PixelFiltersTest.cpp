@@ -191,15 +191,6 @@ Gdiplus::Bitmap* pictureOf(int width, int height, const Pixels& pixels)
     return makeBitmap32(width, height, [&](int x, int y) { return pixels[y * width + x]; });
 }
 
-Pixels pixelsOf(Gdiplus::Bitmap* bitmap)
-{
-    Pixels result;
-    for (UINT y = 0; y < bitmap->GetHeight(); ++y)
-        for (UINT x = 0; x < bitmap->GetWidth(); ++x)
-            result.push_back(pixelAt(bitmap, x, y));
-    return result;
-}
-
 std::string describe(const Pixels& pixels, int width)
 {
     std::string text;

@@ -516,6 +516,7 @@ TEST_F(CommandLineModeTest, InvalidOrIncompleteOptionsDoNothing)
         files + log + L" /bogus",
         files + log + L" /le latin1",
         files + log + L" /dpi 0 72",
+        files + log + L" /dpi 1,5 300",
     };
     for (const std::wstring& line : lines)
         EXPECT_EQ(run(line), 1) << line;

@@ -183,14 +183,19 @@ TEST_F(CmdParamsTest, LastFileOptionWins)
     EXPECT_EQ(params.inputMode, CmdParams::FileIndirectInput);
 }
 
-TEST_F(CmdParamsTest, ResolutionsMustBePositiveNumbers)
+TEST_F(CmdParamsTest, ResolutionsMustBePlainPositiveNumbers)
 {
-    expectCode(ERROR_INVALID_PARAMETER, [&] { parse({L"/file", L"a.jpg", L"out", L"/dpi", L"0", L"72"}); });
-    expectCleared();
-    expectCode(ERROR_INVALID_PARAMETER, [&] { parse({L"/dpi", L"72", L"-1", L"/file", L"a.jpg", L"out"}); });
-    expectCleared();
-    EXPECT_THROW(parse({L"/file", L"a.jpg", L"out", L"/dpi", L"wide", L"72"}), Exception);
-    expectCleared();
+    ASSERT_TRUE(parse({L"/dpi", L".5", L"72.", L"/file", L"a.jpg", L"out"}));
+    EXPECT_STREQ(params.dpiX().toString().buffer(), L"0.5");
+    EXPECT_STREQ(params.dpiY().toString().buffer(), L"72");
+    // "1,5" would be read with "," grouping digits, as 15.
+    for (const wchar_t* value : {L"0", L"-1", L"wide", L"1,5", L"1e2", L"1.5.0", L"."}) {
+        SCOPED_TRACE(testing::Message() << value);
+        expectCode(ERROR_INVALID_PARAMETER, [&] { parse({L"/file", L"a.jpg", L"out", L"/dpi", value, L"72"}); });
+        expectCleared();
+        expectCode(ERROR_INVALID_PARAMETER, [&] { parse({L"/dpi", L"72", value, L"/file", L"a.jpg", L"out"}); });
+        expectCleared();
+    }
 }
 
 TEST(OpenParams, StopsAtTheFirstOptionAndSkipsEmptyArguments)

@@ -2,6 +2,8 @@
 #include <windows.h>
 #include <gdiplus.h>
 #include <gtest/gtest.h>
+#include <algorithm>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -118,4 +120,25 @@ inline UINT32 pixelAt(Gdiplus::Bitmap* bitmap, int x, int y)
     UINT32 pixel = static_cast<UINT32*>(data.Scan0)[x];
     bitmap->UnlockBits(&data);
     return pixel;
+}
+
+// Every pixel as 32-bit ARGB, row by row from the top.
+inline std::vector<UINT32> pixelsOf(Gdiplus::Bitmap* bitmap)
+{
+    std::vector<UINT32> pixels;
+    for (UINT y = 0; y < bitmap->GetHeight(); ++y)
+        for (UINT x = 0; x < bitmap->GetWidth(); ++x)
+            pixels.push_back(pixelAt(bitmap, x, y));
+    return pixels;
+}
+
+// The largest difference between the two pixels in any of their four channels.
+inline int channelDistance(UINT32 a, UINT32 b)
+{
+    int most = 0;
+    for (int shift = 0; shift < 32; shift += 8) {
+        int difference = std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF));
+        most = std::max(most, difference);
+    }
+    return most;
 }

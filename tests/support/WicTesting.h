@@ -27,16 +27,6 @@ inline Gdiplus::Bitmap* makeQuarters(int width, int height)
     });
 }
 
-inline int channelDistance(UINT32 a, UINT32 b)
-{
-    int most = 0;
-    for (int shift = 0; shift < 32; shift += 8) {
-        int difference = std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF));
-        most = std::max(most, difference);
-    }
-    return most;
-}
-
 // Each quarter's centre matches within the tolerance (lossy formats blur only the borders).
 inline void expectQuarters(Gdiplus::Bitmap* bitmap, int tolerance)
 {
