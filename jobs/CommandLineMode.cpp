@@ -38,6 +38,8 @@ private:
 
     Application& application;
     AppSetting& setting;
+    // Why the settings file of "/par" could not be read; the failure box tells it after its own text.
+    wstring settingsFailure;
 };
 
 int CommandLineMode::run(const wstringArray& arguments)
@@ -94,8 +96,13 @@ void CommandLineMode::loadSettingsFile(const wstring& name)
         throw ApplicationException(nullptr, ErrorCode::SettingsFileMissing);
     // A file that cannot be read ends the run with the settings untouched, rather than converting with the
     // defaults. The mutex is held only while the file is read.
-    setting.loadWhole(application.getName(), file.getPath(), application.getResourceModule(),
-                      &application.getNamedMutex());
+    try {
+        setting.loadWhole(application.getName(), file.getPath(), application.getResourceModule(),
+                          &application.getNamedMutex());
+    } catch (const Exception& exception) {
+        settingsFailure = Application::getExceptionText(exception).trimRight();
+        throw;
+    }
 }
 
 void CommandLineMode::targetBesideSource(CmdParams& params) const
@@ -130,10 +137,14 @@ void CommandLineMode::tell(bool success)
 {
     // Shown without an owner: there is no window. A box that cannot be shown changes nothing of the outcome.
     try {
-        if (success)
+        if (success) {
             application.messageBox(nullptr, Messages::I0002.get(), MB_ICONINFORMATION);
-        else
-            application.messageBox(nullptr, Messages::E0018.get(), MB_ICONWARNING);
+            return;
+        }
+        wstring text = Messages::E0018.toWstring();
+        if (!settingsFailure.isEmpty())
+            text += L"\n" + settingsFailure;
+        application.messageBox(nullptr, text.buffer(), MB_ICONWARNING);
     } catch (...) {
     }
 }

@@ -20,6 +20,7 @@ constexpr UINT LogFontString = 2210;
 constexpr int LogFontPoints = 9;
 constexpr DWORD LogAnimationTime = 200;
 constexpr UINT SettingsKeptAsideString = 2610;
+constexpr UINT SettingsUnopenedString = 2611;
 
 // A resource that cannot be loaded does not always say why (a key table too short for one key sets no error);
 // the user still gets a reason.
@@ -94,11 +95,25 @@ wstring MyApp::settingsFilePath(const wstring& name, const wstring& programDirec
 
 wstring MyApp::takeSettingsNotice()
 {
-    const wstring& kept = setting.getKeptAsideFile();
-    if (kept.isEmpty() || settingsNoticeTaken)
+    if (settingsNoticeTaken)
         return wstring();
-    settingsNoticeTaken = true;
+    wstring notice = settingsNotice();
+    settingsNoticeTaken = !notice.isEmpty();
+    return notice;
+}
+
+wstring MyApp::settingsNotice() const
+{
     wstring text;
+    if (DWORD unopened = setting.getUnopenedFileError()) {
+        text.loadString(getResourceModule(), SettingsUnopenedString);
+        // The system's reason tells the user what to look for: another program holding the file, or access.
+        wstring reason = getExceptionText(Exception(static_cast<int>(unopened))).trimRight();
+        return text.replace(L"%s", setting.getPath().buffer()) + L"\n\n" + reason;
+    }
+    const wstring& kept = setting.getKeptAsideFile();
+    if (kept.isEmpty())
+        return wstring();
     text.loadString(getResourceModule(), SettingsKeptAsideString);
     return text.replace(L"%s", kept.buffer());
 }

@@ -61,8 +61,9 @@ public:
     // The plain file arguments of a windowed start.
     const wstringArray& getStartupFiles() const { return startupFiles; }
     // Once: the text that tells the user that the settings file could not be read, that the defaults are in
-    // use and under which name the file was kept; empty when there is nothing (more) to tell. openWindows
-    // shows it in a warning box before it makes the main window; the command-line batch never does.
+    // use and under which name the file was kept, or that it could not be opened, why, and that a save will
+    // ask before it replaces the file; empty when there is nothing (more) to tell. openWindows shows it in a
+    // warning box before it makes the main window; the command-line batch never does.
     wstring takeSettingsNotice();
 
     // The shown version of a product version such as "1, 0, 5, 0" (gives "1.05"): blanks removed, the first
@@ -90,6 +91,7 @@ public:
 private:
     void readVersionInfo();
     void loadSettings();
+    wstring settingsNotice() const;
     // Registers or removes the layout-file association; 0, or an Exception.
     int changeAssociation(bool registering);
     int runCommandLine(const wstringArray& arguments);

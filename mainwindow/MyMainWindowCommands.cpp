@@ -486,8 +486,11 @@ void MyMainWindow::deleteSettingsFile()
     try {
         MutexLock hold(app.getNamedMutex());
         app.getSetting().deleteSettingsFile();
-    } catch (const Exception&) {
-        // Nothing to delete is no error to the user.
+    } catch (const Exception& exception) {
+        // Nothing to delete is no error to the user; a file that stays (held by another program, access
+        // denied) is.
+        if (exception.getCode() != ERROR_FILE_NOT_FOUND)
+            throw;
     }
 }
 

@@ -1,7 +1,9 @@
 #include "mainwindow/SettingsFileCommands.h"
 #include "foundation/Mutex.h"
+#include "jobs/LogMessages.h"
 #include "mainwindow/MyApp.h"
 #include "mainwindow/commandDialogs.h"
+#include "settings/Messages.h"
 
 namespace {
 
@@ -31,9 +33,22 @@ bool SettingsFileCommands::save(bool toFile)
         opening.setFileName(path.buffer());
     }
     MyApp& app = myApp();
+    AppSetting& setting = app.getSetting();
+    AppSetting::UnopenedFile unopened = AppSetting::UnopenedFile::Keep;
+    if (!toFile && setting.getUnopenedFileError() != ERROR_SUCCESS) {
+        // The file this run could not open still holds the user's own settings.
+        if (!askToReplace(setting.getPath()))
+            return false;
+        unopened = AppSetting::UnopenedFile::Replace;
+    }
     MutexLock hold(app.getNamedMutex());
-    app.getSetting().save(app.getName(), toFile ? path.buffer() : nullptr);
+    setting.save(app.getName(), toFile ? path.buffer() : nullptr, unopened);
     return true;
+}
+
+bool SettingsFileCommands::askToReplace(const wstring& file) const
+{
+    return myApp().messageBox(owner, fillIn(Messages::W0002, file).buffer(), MB_YESNO | MB_ICONWARNING) == IDYES;
 }
 
 void SettingsFileCommands::load()
@@ -44,9 +59,5 @@ void SettingsFileCommands::load()
     wstring path = opening.getPath(0);
     saving.setFileName(path.buffer());
     MyApp& app = myApp();
-    try {
-        app.getSetting().load(app.getName(), path.buffer(), app.getResourceModule(), &app.getNamedMutex());
-    } catch (const Exception&) {
-        // A file that is no settings file leaves the settings as they were.
-    }
+    app.getSetting().load(app.getName(), path.buffer(), app.getResourceModule(), &app.getNamedMutex());
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include "foundation/wstring.h"
 #include "toolkit/FileDialog.h"
 
 // The main window's commands on settings files: save the settings to the program's settings file or to a
@@ -15,12 +16,15 @@ public:
     // The dialogs are owned by `owner`.
     void prepare(HWND owner);
 
-    // To the settings file, or to a file the user picks (toFile); false when the user cancelled.
+    // To the settings file, or to a file the user picks (toFile); false when the user cancelled, or would not
+    // have a settings file that this run could not open replaced.
     bool save(bool toFile);
-    // A file that cannot be read changes nothing.
+    // A file that cannot be read, or holds no settings, throws Exception with the reason and changes nothing.
     void load();
 
 private:
+    bool askToReplace(const wstring& file) const;
+
     HWND owner = nullptr;
     FileDialog opening;
     FileDialog saving;

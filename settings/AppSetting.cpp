@@ -30,6 +30,15 @@ bool hasKeys(const ISetting& store, const wstring& section)
     return false;
 }
 
+// A settings file that is missing means a first start, and one whose bytes are no settings file is kept
+// aside. Any other failure (a sync client or a scanner holding the file, access denied) says nothing of what
+// the file holds, so the user's file stays where it is.
+bool isUnopened(DWORD error)
+{
+    return error != ERROR_SUCCESS && error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND &&
+           error != ERROR_INVALID_DATA;
+}
+
 void createMissingFolder(const wstring& file)
 {
     wstring folder = Path(file).getDirectory();
@@ -87,6 +96,7 @@ void AppSetting::loadFile(const wstring& rootName, const wstring& file, HMODULE 
     if (!userFile) {
         unreadableFile = L"";
         keptAsideFile = L"";
+        unopenedFileError = isUnopened(error) ? error : ERROR_SUCCESS;
         // The user's file is there but cannot be read: the defaults stand in, and the file is kept.
         if (error == ERROR_INVALID_DATA)
             keepUnreadableFile(file, bytes, fileGuard);
@@ -95,8 +105,10 @@ void AppSetting::loadFile(const wstring& rootName, const wstring& file, HMODULE 
     exchange(loading, conversionOnly);
 }
 
-void AppSetting::save(const wstring& rootName, const wchar_t* explicitPath)
+void AppSetting::save(const wstring& rootName, const wchar_t* explicitPath, UnopenedFile unopened)
 {
+    if (!explicitPath && unopenedFileError != ERROR_SUCCESS && unopened == UnopenedFile::Keep)
+        throw Exception(static_cast<int>(unopenedFileError));
     wstring file = explicitPath ? wstring(explicitPath) : path;
     createMissingFolder(file);
     if (!explicitPath)
@@ -114,6 +126,8 @@ void AppSetting::save(const wstring& rootName, const wchar_t* explicitPath)
         xml->save(output.path());
     if (!output.commit())
         Exception::throwLastError();
+    if (!explicitPath)
+        unopenedFileError = ERROR_SUCCESS;
 }
 
 // Gives ERROR_SUCCESS when the store holds settings of the file's bytes, otherwise the reason it does not.
@@ -176,6 +190,7 @@ void AppSetting::deleteSettingsFile()
 {
     if (!DeleteFileW(path.buffer()))
         Exception::throwLastError();
+    unopenedFileError = ERROR_SUCCESS;
 }
 
 int AppSetting::tiffCompressionEncoderValue() const

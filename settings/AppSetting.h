@@ -23,25 +23,35 @@ public:
 
     // Must come before load and save: without the section names every key access throws Exception 87.
     void setSectionsAndPath(const wstring& path);
-    // Reads the settings file (explicitPath null), where a missing or unreadable file gives the defaults; or
-    // imports the conversion sections Trimming to Bitmap from explicitPath, where a missing or unreadable
-    // file throws and leaves the record as it was. A file that is read but holds no key of any section of the
-    // record (an empty file, another program's) counts as unreadable, ERROR_INVALID_DATA; of a file that holds
-    // some sections, the keys it lacks take their defaults. A settings file that is there but unreadable is
-    // kept for the user under a name of its own (getKeptAsideFile) before a save could replace it. rootName
-    // is the application's name; the module holds the default font lists. The file guard (the application's
+    // Reads the settings file (explicitPath null), where a missing, unreadable or unopened file gives the
+    // defaults; or imports the conversion sections Trimming to Bitmap from explicitPath, where a missing,
+    // unreadable or unopened file throws and leaves the record as it was. A file that is read but holds no key
+    // of any section of the record (an empty file, another program's) counts as unreadable, ERROR_INVALID_DATA;
+    // of a file that holds some sections, the keys it lacks take their defaults. A settings file that is there
+    // but unreadable is kept for the user under a name of its own (getKeptAsideFile) before a save could
+    // replace it; one that is there but cannot be opened stays where it is (getUnopenedFileError). rootName is
+    // the application's name; the module holds the default font lists. The file guard (the application's
     // named mutex, or none) is held only while the file is read or moved, not while its bytes are parsed.
     void load(const wstring& rootName, const wchar_t* explicitPath, HMODULE resourceModule, Mutex* fileGuard = nullptr);
     // Reads every section from a file that the user names instead of the settings file (the command line's
     // settings file); a missing or unreadable file throws as an import does and leaves the record as it was.
     void loadWhole(const wstring& rootName, const wstring& file, HMODULE resourceModule, Mutex* fileGuard = nullptr);
+    // Whether a save may put the record in place of a settings file that the load found but could not open.
+    enum class UnopenedFile { Keep, Replace };
     // Writes every section to the settings file, or to explicitPath (export); a missing folder is created.
     // The file is written under a temporary name beside it and then put in place of the old one, so a save
     // that fails or breaks off leaves the old file whole. When the unreadable settings file could not be kept
-    // aside at the load, that is tried first, and its failure throws before anything is written.
-    void save(const wstring& rootName, const wchar_t* explicitPath);
+    // aside at the load, that is tried first, and its failure throws before anything is written. A settings
+    // file that the load could not open is replaced only when `unopened` says so; otherwise the save throws
+    // Exception with the load's error before anything is written.
+    void save(const wstring& rootName, const wchar_t* explicitPath, UnopenedFile unopened = UnopenedFile::Keep);
+    // Throws Exception with the system's error, ERROR_FILE_NOT_FOUND when there is no file.
     void deleteSettingsFile();
     const wstring& getPath() const { return path; }
+    // Why the settings file that the last load found could not be opened or read (another program holds it,
+    // access is denied); ERROR_SUCCESS when it was read, missing or damaged, and once a save or a delete has
+    // dealt with it. Meanwhile the record holds the defaults, and the user's file must not be replaced unasked.
+    DWORD getUnopenedFileError() const { return unopenedFileError; }
     // Where the settings file that the last load could not read is kept ("<file>.unreadable", numbered when
     // that name is taken); empty when the file was read or missing.
     const wstring& getKeptAsideFile() const { return keptAsideFile; }
@@ -368,6 +378,7 @@ private:
     // The settings file that could not be read while it still waits to be kept aside, and its new name.
     wstring unreadableFile;
     wstring keptAsideFile;
+    DWORD unopenedFileError = ERROR_SUCCESS;
     // Whether the settings file held Window/UiFontFaces, so that a save keeps the user's value.
     bool uiFontFacesStored = false;
 };

@@ -14,8 +14,9 @@ public:
     SettingsFileBytes(const SettingsFileBytes&) = delete;
     SettingsFileBytes& operator=(const SettingsFileBytes&) = delete;
 
-    // ERROR_SUCCESS when the file was read; otherwise why not (2 a missing file, 5 a folder, 13 a file beyond
-    // 8 MiB, which is not read).
+    // ERROR_SUCCESS when the file was read; otherwise why not (2 a missing file, 5 a folder or a file the user
+    // may not read, 32 a file another program holds without sharing it, 13 a file beyond 8 MiB, which is not
+    // read).
     DWORD error() const { return failure; }
     const BYTE* data() const { return bytes.get() ? bytes.get() : &empty; }
     int length() const { return used; }

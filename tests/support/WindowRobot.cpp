@@ -294,7 +294,7 @@ void WindowRobot::press(HWND parent, int id)
     PostMessageW(GetParent(button), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
 }
 
-std::wstring WindowRobot::answerMessageBox(int button, HWND owner)
+std::wstring WindowRobot::answerMessageBox(int button, HWND owner, const std::wstring& screenshotName)
 {
     HWND box = nullptr;
     waitUntil(
@@ -308,6 +308,8 @@ std::wstring WindowRobot::answerMessageBox(int button, HWND owner)
         },
         owner ? L"a message box owned by " + describeWindow(owner) : std::wstring(L"a message box"));
     std::wstring said = text(GetDlgItem(box, MessageBoxTextId));
+    if (!screenshotName.empty())
+        screenshot(box, screenshotName);
     if (!GetDlgItem(box, button))
         fail(L"the message box \"" + said + L"\" has no button " + std::to_wstring(button));
     press(box, button);

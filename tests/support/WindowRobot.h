@@ -77,8 +77,8 @@ public:
     // Clicks the button once it is visible and enabled: its parent gets the click notification.
     void press(HWND parent, int id);
     // Waits for a message box (owned by the owner when given), presses the button (IDYES, IDNO, IDOK,
-    // IDCANCEL, ...) and returns the box's text.
-    std::wstring answerMessageBox(int button, HWND owner = nullptr);
+    // IDCANCEL, ...) and returns the box's text. With a screenshot name, the box is written there first.
+    std::wstring answerMessageBox(int button, HWND owner = nullptr, const std::wstring& screenshotName = {});
     // Writes the window as it looks once it has painted to screenshots/<name>.png; returns the path.
     std::wstring screenshot(HWND window, const std::wstring& name);
 

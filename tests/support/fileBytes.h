@@ -12,6 +12,12 @@ inline HANDLE openForReading(const std::wstring& path)
     return CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
 }
 
+// Opened as a program that shares the file with no one (a sync client, a scanner) holds it.
+inline HANDLE holdUnshared(const std::wstring& path)
+{
+    return CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+}
+
 inline HANDLE openForWriting(const std::wstring& path)
 {
     return CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 #include "MainWindowTesting.h"
+#include "foundation/FileHandle.h"
 #include "foundation/Path.h"
 #include "mainwindow/LayoutFile.h"
 #include "mainwindow/MyApp.h"
@@ -21,6 +22,7 @@
 #include "support/GlobalApplication.h"
 #include "support/Screenshot.h"
 #include "support/WindowRobot.h"
+#include "support/fileBytes.h"
 
 namespace {
 
@@ -558,6 +560,56 @@ TEST_F(MainWindowTest, LayoutSettingsAndJobFilesAreSavedWhereChosenAndOpenAgainF
     command(IDM_JOIN_PICTURES);
     robot.finish();
     EXPECT_TRUE(exists(joined + L".png"));
+}
+
+TEST_F(MainWindowTest, ImportsAndDeletesThatFailSayWhyAndChangeNothing)
+{
+    AppSetting& setting = application->getSetting();
+    const wstring& name = application->getName();
+    std::wstring held = folder.file(L"held.xml");
+    setting.trimmingLeft = 5;
+    setting.save(name, held.c_str());
+    setting.trimmingLeft = 7;
+    setting.save(name, nullptr);
+    std::wstring settingsFile = setting.getPath().buffer();
+
+    struct Failure {
+        const wchar_t* what;
+        int command;
+        std::wstring file;
+        // Written to the file first; without it, another program holds the file without sharing it.
+        std::string text;
+        DWORD reason;
+    };
+    const Failure failures[] = {
+        {L"damaged", IDM_LOAD_SETTINGS, folder.file(L"damaged.xml"),
+         "<Korvilane><Trimming><element name=\"Left\" value=\"5\"/>", ERROR_INVALID_DATA},
+        {L"foreign", IDM_LOAD_SETTINGS, folder.file(L"foreign.xml"),
+         "<?xml version=\"1.0\"?><layout><item name=\"Left\" value=\"5\"/></layout>", ERROR_INVALID_DATA},
+        {L"held", IDM_LOAD_SETTINGS, held, "", ERROR_SHARING_VIOLATION},
+        {L"delete", IDM_DELETE_SETTINGS, settingsFile, "", ERROR_SHARING_VIOLATION},
+    };
+    for (const Failure& failure : failures) {
+        if (!failure.text.empty())
+            writeText(failure.file, failure.text);
+        Bytes before = readBytes(failure.file);
+        std::wstring told;
+        {
+            FileHandle holder(failure.text.empty() ? holdUnshared(failure.file) : INVALID_HANDLE_VALUE);
+            WindowRobot robot([&](WindowRobot& user) {
+                if (failure.command == IDM_LOAD_SETTINGS)
+                    chooseInFileDialog(user, main, failure.file);
+                told = user.answerMessageBox(IDOK, main, std::wstring(L"settings-failure-") + failure.what);
+            });
+            command(failure.command);
+            robot.finish();
+        }
+        EXPECT_EQ(told, Application::getExceptionText(Exception(failure.reason)).buffer()) << failure.what;
+        EXPECT_FALSE(told.empty()) << failure.what;
+        EXPECT_EQ(setting.trimmingLeft, 7) << failure.what;
+        EXPECT_EQ(readBytes(failure.file), before) << failure.what;
+    }
+    DeleteFileW(settingsFile.c_str());
 }
 
 TEST_F(MainWindowTest, FormatSheetOpensForThePanesCurrentFormatAndMissingSheetsSaySo)

@@ -2,9 +2,12 @@
 #include <windows.h>
 #include <richedit.h>
 #include <gtest/gtest.h>
+#include <memory>
 #include <string>
+#include "foundation/FileHandle.h"
 #include "foundation/Path.h"
 #include "mainwindow/MyApp.h"
+#include "mainwindow/mainCommandIds.h"
 #include "support/GlobalApplication.h"
 #include "support/ImagingTestSupport.h"
 #include "support/WindowRobot.h"
@@ -43,15 +46,23 @@ protected:
         OleUninitialize();
     }
 
-    // Opens the windows as the windowed start does and closes them again; the robot plays the user meanwhile.
-    static void startAndClose(MyApp& application, const WindowRobot::Script& script)
+    // Opens the windows as the windowed start does; the robot plays the user meanwhile.
+    static void start(MyApp& application, const WindowRobot::Script& script)
     {
         WindowRobot robot(script);
         EXPECT_NO_THROW(application.openWindows(true));
         robot.finish();
+    }
+    static void close(MyApp& application)
+    {
         application.closeWindows();
         MSG quit;
         while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {}
+    }
+    static void startAndClose(MyApp& application, const WindowRobot::Script& script)
+    {
+        start(application, script);
+        close(application);
     }
 };
 
@@ -93,6 +104,47 @@ TEST_F(MyAppTest, UnreadableSettingsFileIsKeptAsideAndTheUserToldOnce)
             L"the main window");
     });
     EXPECT_FALSE(boxShown);
+}
+
+TEST_F(MyAppTest, SettingsFileThatCannotBeOpenedIsToldOfAndReplacedOnlyAfterAsking)
+{
+    std::wstring settings = settingsBesideProgram();
+    writeText(settings, "<Korvilane><Window><element name=\"Width\" value=\"4321\"/></Window></Korvilane>");
+    Bytes users = readBytes(settings);
+    std::unique_ptr<MyApp> application;
+    {
+        // A sync client or a scanner holds the file while the program starts.
+        FileHandle held(holdUnshared(settings));
+        ASSERT_TRUE(held.isValid());
+        application = std::make_unique<MyApp>();
+    }
+    GlobalApplication global(*application);
+    EXPECT_EQ(application->getSetting().windowWidth, 600);
+
+    std::wstring notice;
+    start(*application,
+          [&](WindowRobot& user) { notice = user.answerMessageBox(IDOK, nullptr, L"unopened-settings-notice"); });
+    auto save = [&](int answer, const std::wstring& screenshot) {
+        std::wstring asked;
+        HWND main = application->getMainWindow();
+        WindowRobot robot([&](WindowRobot& user) { asked = user.answerMessageBox(answer, main, screenshot); });
+        SendMessageW(main, WM_COMMAND, IDM_SAVE_SETTINGS, 0);
+        robot.finish();
+        return asked;
+    };
+    std::wstring question = save(IDNO, L"unopened-settings-question");
+    EXPECT_EQ(readBytes(settings), users);
+    save(IDYES, L"");
+    EXPECT_NE(readBytes(settings), users);
+    close(*application);
+    std::wstring reason = Application::getExceptionText(Exception(ERROR_SHARING_VIOLATION)).trimRight().buffer();
+    EXPECT_EQ(notice, L"設定ファイル " + settings +
+                          L" を開けなかったため、既定の設定で起動しました。\n設定を保存するときは、このファイルを上書き"
+                          L"してよいか確認します。\n\n" +
+                          reason);
+    EXPECT_FALSE(reason.empty());
+    EXPECT_EQ(question, L"ファイル " + settings + L" は既に存在します。\n上書きしますか？");
+    EXPECT_TRUE(application->takeSettingsNotice().isEmpty()) << "told once";
 }
 
 TEST_F(MyAppTest, TheLogIsWrittenInAnInstalledFaceOfItsList)

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 #include "MainWindowTesting.h"
+#include "foundation/Application.h"
+#include "foundation/FileHandle.h"
 #include "foundation/Path.h"
 #include "mainwindow/mainCommandIds.h"
 #include "settings/AppSetting.h"
@@ -266,6 +268,40 @@ TEST_F(ProgramWindowTest, AnUnreadableSettingsFileNeverStopsTheCommandLineWithAB
     EXPECT_EQ(copy.run(L"/file \"" + pictures[0] + L"\" \"" + converted + L"\" /format png"), 0);
     EXPECT_NE(GetFileAttributesW(converted.c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_NE(GetFileAttributesW((settings + L".unreadable").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(ProgramWindowTest, ACommandLineSettingsFileThatCannotBeReadFailsWithTheReason)
+{
+    const struct {
+        const wchar_t* what;
+        std::string text;
+        bool held; // by another program that shares it with no one
+        DWORD reason;
+    } files[] = {
+        {L"held", "<Korvilane><Resize><element name=\"Enable\" value=\"true\"/></Resize></Korvilane>", true,
+         ERROR_SHARING_VIOLATION},
+        {L"damaged", "<Korvilane><Resize><element name=\"Enable\" value=\"true\"/>", false, ERROR_INVALID_DATA},
+    };
+    std::wstring converted = folder.file(L"converted.png");
+    for (const auto& file : files) {
+        std::wstring settings = folder.file(std::wstring(file.what) + L".xml");
+        writeText(settings, file.text);
+        FileHandle holder(file.held ? holdUnshared(settings) : INVALID_HANDLE_VALUE);
+        RunningProgram program(copy.path(),
+                               L"/par \"" + settings + L"\" /file \"" + pictures[0] + L"\" \"" + converted + L"\" /u");
+        std::wstring told;
+        WindowRobot robot(
+            [&](WindowRobot& user) {
+                user.watchProcess(program.id());
+                told = user.answerMessageBox(IDOK, nullptr, std::wstring(L"command-line-settings-") + file.what);
+            },
+            Patience);
+        EXPECT_EQ(program.exitCode(), 1) << file.what;
+        robot.finish();
+        std::wstring reason = Application::getExceptionText(Exception(file.reason)).trimRight().buffer();
+        EXPECT_EQ(told, L"変換に失敗しました。\n" + reason) << file.what;
+        EXPECT_EQ(GetFileAttributesW(converted.c_str()), INVALID_FILE_ATTRIBUTES) << file.what;
+    }
 }
 
 TEST_F(ProgramWindowTest, ABackgroundChosenOnThePreviewPageReachesThePaneAndTheOpenPreviewWindow)
