@@ -44,13 +44,6 @@ inline std::unique_ptr<Gdiplus::Bitmap> takeScreenshot()
     return shot;
 }
 
-// The player as built, which korvilane.exe carries.
-inline std::wstring builtPlayer()
-{
-    Path program(builtKorvilaneProgram().c_str());
-    return Path(program.getDirectory() + L"..\\screensaver\\screensaver.scr").getPath().buffer();
-}
-
 class SaverTest : public ScreenSaverFilesTest {
 protected:
     // A saver of pictures of these sizes and colours, in this order.

@@ -18,6 +18,13 @@ inline std::wstring builtKorvilaneProgram()
     return Path(tests.getDirectory() + relative.c_str()).getPath().buffer();
 }
 
+// The screen-saver player as built, which korvilane.exe carries.
+inline std::wstring builtPlayer()
+{
+    Path program(builtKorvilaneProgram().c_str());
+    return Path(program.getDirectory() + L"..\\screensaver\\screensaver.scr").getPath().buffer();
+}
+
 // The exit code of the program run with the arguments; -2 when it could not start or did not end within a
 // minute. Without a display a message box it tries to show fails at once, so every run ends by itself.
 inline int runProgram(const std::wstring& program, const std::wstring& arguments)
