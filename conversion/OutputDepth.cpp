@@ -28,12 +28,13 @@ bool hasTransparentPixel(Gdiplus::Bitmap* picture)
     return hasTransparency(picture, found) && found;
 }
 
-// A picture of 32 bits or one with transparency keeps its pixels; any other goes back to the source's depth.
+// A picture of 32 bits or one with transparency keeps its pixels; any other goes back to the source's depth,
+// a PNG's 2 bits, which no bitmap holds, to 4.
 DepthChoice generalRule(WORD depth, Gdiplus::Bitmap* picture)
 {
     if (depth == 0 || depth >= 32 || hasTransparentPixel(picture))
         return keep();
-    return reduceTo(depth);
+    return reduceTo(depth == 2 ? 4 : depth);
 }
 
 // An own palette is computed, with or without diffusion, unless the standard one is asked for.

@@ -4,6 +4,7 @@
 #include "imaging/ColorReduction.h"
 #include "imaging/Dib.h"
 #include "imaging/DibConversion.h"
+#include "imaging/PaletteLookup.h"
 #include "imaging/gdipImageIO.h"
 #include "imaging/gifBlocks.h"
 
@@ -62,6 +63,51 @@ COLORREF chooseTransparentColor(const Dib& picture, int transparency, COLORREF g
     return cornerColor(picture, transparency);
 }
 
+COLORREF colorOf(const RGBQUAD& entry)
+{
+    return RGB(entry.rgbRed, entry.rgbGreen, entry.rgbBlue);
+}
+
+bool paletteHas(const RGBQUAD* palette, int count, COLORREF color)
+{
+    for (int i = 0; i < count; ++i)
+        if (colorOf(palette[i]) == color)
+            return true;
+    return false;
+}
+
+// Whether a pixel of the 32-bit picture shares the top 5 bits of each channel with the colour: the colours
+// that a reduction of many colours counts as one.
+bool hasColorNear(const Dib& picture, COLORREF color)
+{
+    constexpr UINT32 TopBits = 0xF8F8F8;
+    UINT32 wanted = (GetRValue(color) << 16 | GetGValue(color) << 8 | GetBValue(color)) & TopBits;
+    GdiFlush();
+    for (int y = 0; y < picture.height(); ++y) {
+        auto row = reinterpret_cast<const UINT32*>(picture.getBits() + static_cast<INT_PTR>(y) * picture.stride());
+        for (int x = 0; x < picture.width(); ++x)
+            if ((row[x] & TopBits) == wanted)
+                return true;
+    }
+    return false;
+}
+
+// Whether every colour that the 8-bit picture's pixels use is in the palette.
+bool usesOnlyColorsOf(const Dib& picture, const RGBQUAD* palette, int count)
+{
+    bool used[256] = {};
+    for (int y = 0; y < picture.height(); ++y) {
+        const BYTE* row = picture.getBits() + static_cast<INT_PTR>(y) * picture.stride();
+        for (int x = 0; x < picture.width(); ++x)
+            used[row[x]] = true;
+    }
+    const RGBQUAD* table = picture.getColorTable();
+    for (int i = 0; i < picture.colorCount(); ++i)
+        if (used[i] && !paletteHas(palette, count, colorOf(table[i])))
+            return false;
+    return true;
+}
+
 } // namespace
 
 bool AnimeGifFileGenerator::open(const wchar_t* path, Gdiplus::Image* first, int transparency, COLORREF color)
@@ -96,10 +142,40 @@ bool AnimeGifFileGenerator::addFrame(Gdiplus::Image* image)
     std::unique_ptr<Dib> picture(gdiplusBitmapToDib(image));
     Dib deep;
     Dib frame;
-    bool mapped = picture && reduceColors(*picture, deep, 32, ReduceDefaultPalette, false, nullptr) &&
-                  deep.resizeCanvas(width, height, RGB(0, 0, 0)) &&
-                  mapColorsToPalette(deep, frame, palette, paletteCount);
-    return (mapped && writeFrame(frame)) || fail();
+    bool reduced = picture && reduceColors(*picture, deep, 32, ReduceDefaultPalette, false, nullptr) &&
+                   deep.resizeCanvas(width, height, RGB(0, 0, 0)) && reduceFrame(deep, frame);
+    return (reduced && writeFrame(frame)) || fail();
+}
+
+// A frame whose own palette would bring no colour that the animation's lacks is mapped to the animation's, as
+// the first frame is, and needs no colour table of its own.
+bool AnimeGifFileGenerator::reduceFrame(const Dib& deep, Dib& frame) const
+{
+    if (!reduceColors(deep, frame, 8, ReduceMedianCutGrouped, false, nullptr))
+        return false;
+    RGBQUAD own[256];
+    int ownCount = frame.colorCount();
+    CopyMemory(own, frame.getColorTable(), ownCount * sizeof(RGBQUAD));
+    if (keepTransparentEntry(deep, own, ownCount) && !mapColorsToPalette(deep, frame, own, ownCount))
+        return false;
+    if (!usesOnlyColorsOf(frame, palette, paletteCount))
+        return true;
+    return mapColorsToPalette(deep, frame, palette, paletteCount);
+}
+
+// The first frame's reduction may have merged the transparent colour with colours near it; where this frame
+// has such colours, its palette entry nearest to the transparent colour becomes that colour, so that they are
+// transparent here as they are there.
+bool AnimeGifFileGenerator::keepTransparentEntry(const Dib& deep, RGBQUAD* own, int ownCount) const
+{
+    if (transparentColor == CLR_INVALID || paletteHas(own, ownCount, transparentColor) ||
+        !hasColorNear(deep, transparentColor))
+        return false;
+    BYTE red = GetRValue(transparentColor);
+    BYTE green = GetGValue(transparentColor);
+    BYTE blue = GetBValue(transparentColor);
+    own[nearestPaletteIndex(own, ownCount, red, green, blue)] = RGBQUAD{blue, green, red, 0};
+    return true;
 }
 
 bool AnimeGifFileGenerator::close(bool finish)

@@ -7,9 +7,11 @@
 class Dib;
 
 // An animated GIF written one picture at a time: open with the first, addFrame for each further one, close
-// with finish. Every frame is reduced to the first picture's 256-colour palette and encoded by the platform's
-// GIF encoder; the animation around the frames (screen size, global colour table, endless loop, each frame's
-// delay and transparency) is written here, so it never depends on how the encoder lays out its own header.
+// with finish. The first picture's 256-colour palette is the global colour table; every later frame is reduced
+// to a palette of its own colours, carried as its local colour table, unless the global one holds them all.
+// The platform's GIF encoder encodes each frame; the animation around the frames (screen size, global colour
+// table, endless loop, each frame's delay and transparency) is written here, so it never depends on how the
+// encoder lays out its own header.
 // The file appears at its path only when close with finish succeeds; until then, and after any failure, the
 // path is left as it was. Every failure also closes the generator, so later frames fail until the next open.
 class AnimeGifFileGenerator {
@@ -35,7 +37,7 @@ public:
     // open is dropped first; the delay stays.
     bool open(const wchar_t* path, Gdiplus::Image* first, int transparency, COLORREF color);
     // A larger picture is cut to the first one's size at the top left; a smaller one is drawn at the top left
-    // on black.
+    // on black. The transparent colour stays transparent where the frame has it.
     bool addFrame(Gdiplus::Image* image);
     // With finish the file is ended and moved to its path; without, the frames so far are dropped. Either way
     // the generator is reset (the delay back to the default). False when nothing was open or the file could
@@ -47,6 +49,8 @@ public:
     int delay = DefaultDelay;
 
 private:
+    bool reduceFrame(const Dib& deep, Dib& frame) const;
+    bool keepTransparentEntry(const Dib& deep, RGBQUAD* own, int ownCount) const;
     bool writeHeader();
     bool writeFrame(const Dib& reduced);
     // The palette as the 256 red, green, blue triples of a GIF colour table.

@@ -218,8 +218,12 @@ Gdiplus::Bitmap* loadBitmap(const wchar_t* path, IWICMetadataBlockReader** reade
             loaded.reset(pluginBitmap(path));
         if (!loaded)
             return nullptr;
-        if (bits)
+        if (bits) {
             *bits = static_cast<WORD>(bitsPerPixel(loaded->GetPixelFormat()));
+            // The conversion writes a picture back in its source's depth: a grey PNG that GDI+ widened to 32
+            // bits comes back as RGB, not with an alpha channel it never had.
+            getPngBitDepth(path, loaded.get(), *bits);
+        }
         Gdiplus::Bitmap* copy = copyBitmap32(loaded.get());
         if (!copy)
             throwCopyFailure(loaded.get());

@@ -85,6 +85,7 @@ const DepthCase depthCases[] = {
     {"png 8", OutputFormat::Png, 8, false, [](AppSetting& s) { s.pngEnable = true; }, true, 8, 2, false},
     {"png off 24", OutputFormat::Png, 24, false, nothing, true, 24, 2, false},
     {"png off transparent", OutputFormat::Png, 24, true, nothing, false, 0, 0, false},
+    {"png off 2 bits", OutputFormat::Png, 2, false, nothing, true, 4, 2, false},
     {"bmp off 8", OutputFormat::Bitmap, 8, false, nothing, true, 8, 2, false},
     {"bmp 24", OutputFormat::Bitmap, 8, false, [](AppSetting& s) { s.bitmapEnable = true; }, true, 24, 0, false},
     {"bmp 8 diffused", OutputFormat::Bitmap, 24, false,

@@ -1,12 +1,15 @@
 // Animated GIFs as the writer makes them and as a viewer plays them: every file is decoded again by GDI+.
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <chrono>
+#include <functional>
 #include <string>
 #include <vector>
 #include "imaging/AnimeGifFileGenerator.h"
 #include "imaging/AnimeGifTimer.h"
 #include "imaging/MultiFrameTiffFileGenerator.h"
 #include "imaging/gdipImageIO.h"
+#include "imaging/gifBlocks.h"
 #include "support/WicTesting.h"
 
 namespace {
@@ -21,17 +24,70 @@ Gdiplus::Bitmap* flat(UINT32 color, int width = Width, int height = Height)
     return makeBitmap32(width, height, [color](int, int) { return color; });
 }
 
-// Every frame takes the first frame's palette: a first frame of stripes brings the colours the later ones use.
-Gdiplus::Bitmap* stripes()
+// A first frame of stripes brings the colours that later ones use, which then share its palette.
+UINT32 stripe(int x, int)
 {
     const UINT32 colors[] = {Red, Green, Blue, Yellow};
-    return makeBitmap32(Width, Height, [&colors](int x, int) { return colors[x * 4 / Width]; });
+    return colors[x * 4 / Width];
+}
+
+Gdiplus::Bitmap* stripes()
+{
+    return makeBitmap32(Width, Height, stripe);
 }
 
 // White in the top-left quarter.
 Gdiplus::Bitmap* whiteCorner(UINT32 color)
 {
     return makeBitmap32(Width, Height, [color](int x, int y) { return x < Width / 2 && y < Height / 2 ? White : color; });
+}
+
+using PixelOf = std::function<UINT32(int x, int y)>;
+
+UINT32 rgb(int red, int green, int blue)
+{
+    return 0xFF000000u | red << 16 | green << 8 | blue;
+}
+
+// From one colour at the left to the other at the right, each row a little bluer (blue wrapping around): every
+// pixel has a colour of its own, more than a palette holds.
+PixelOf gradient(UINT32 left, UINT32 right)
+{
+    return [=](int x, int y) {
+        auto channel = [&](int shift) {
+            int from = left >> shift & 0xFF;
+            int to = right >> shift & 0xFF;
+            return from + (to - from) * x / (Width - 1);
+        };
+        return rgb(channel(16), channel(8), (channel(0) + y * 4) & 0xFF);
+    };
+}
+
+// The quarter of whiteCorner with every n-th pixel a near white that a reduction of many colours merges with white.
+PixelOf speckledCorner(int every, PixelOf elsewhere)
+{
+    return [=](int x, int y) {
+        if (x >= Width / 2 || y >= Height / 2)
+            return elsewhere(x, y);
+        return (x + y) % every == 0 ? rgb(249, 249, 249) : White;
+    };
+}
+
+// The colour table that each frame's indices refer to: its own, else the global one.
+std::vector<std::vector<BYTE>> frameTables(const std::vector<BYTE>& gif)
+{
+    std::vector<std::vector<BYTE>> tables;
+    GifPicture picture;
+    if (!findGifPicture(gif, picture))
+        return tables;
+    // Each later frame is found behind the file's header and global table.
+    size_t head = picture.globalTable ? picture.globalTable + picture.globalTableBytes : GifBlock::ScreenBytes;
+    std::vector<BYTE> rest(gif);
+    while (findGifPicture(rest, picture)) {
+        tables.emplace_back(rest.begin() + picture.table, rest.begin() + picture.table + picture.tableBytes);
+        rest.erase(rest.begin() + head, rest.begin() + picture.imageEnd);
+    }
+    return tables;
 }
 
 BitmapPtr decode(const std::wstring& path)
@@ -91,6 +147,40 @@ TEST_F(AnimatedGifWriter, FramesReadBackWithTheirColoursOwnDelaysAndEndlessLoop)
     EXPECT_EQ(framePixel(gif.get(), 2, Width - 1, Height - 1), Black) << "a smaller one is padded";
 }
 
+// A frame keeps its own colours; one whose colours the first frame's palette holds shares that palette.
+TEST_F(AnimatedGifWriter, EachFrameKeepsItsOwnColours)
+{
+    auto greenAndYellow = [](int x, int) { return x < Width / 2 ? Green : Yellow; };
+    const struct {
+        const char* name;
+        PixelOf first;
+        PixelOf second;
+        // Of any channel, between a decoded pixel and its source.
+        int tolerance;
+        bool sharesTheFirstTable;
+    } cases[] = {
+        {"colours of its own", gradient(Black, White), gradient(Yellow, rgb(128, 0, 128)), 4, false},
+        {"colours of the first", stripe, greenAndYellow, 0, true},
+    };
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.name);
+        ASSERT_TRUE(writeAnimation({{makeBitmap32(Width, Height, row.first), 5},
+                                    {makeBitmap32(Width, Height, row.second), 5}}));
+        BitmapPtr gif = decode(path);
+        ASSERT_TRUE(gif);
+        int worst = 0;
+        for (UINT frame = 0; frame < 2; ++frame)
+            for (int i = 0; i < Width * Height; ++i) {
+                UINT32 source = (frame == 0 ? row.first : row.second)(i % Width, i / Width);
+                worst = std::max(worst, channelDistance(framePixel(gif.get(), frame, i % Width, i / Width), source));
+            }
+        EXPECT_LE(worst, row.tolerance);
+        std::vector<std::vector<BYTE>> tables = frameTables(readBytes(path));
+        ASSERT_EQ(tables.size(), 2u);
+        EXPECT_EQ(tables[1] == tables[0], row.sharesTheFirstTable);
+    }
+}
+
 TEST_F(AnimatedGifWriter, TheFileStartsWithItsOwnScreenTableAndLoop)
 {
     ASSERT_TRUE(writeAnimation({{flat(Red), AnimeGifFileGenerator::DefaultDelay}}));
@@ -111,6 +201,16 @@ TEST_F(AnimatedGifWriter, TransparencyFollowsTheChosenColourInEveryFrame)
     auto alpha = [this](UINT frame, int x, int y) { return framePixel(decode(path).get(), frame, x, y) >> 24; };
     ASSERT_TRUE(writeAnimation({{whiteCorner(Red), 5}, {whiteCorner(Blue), 5}}, AnimeGifFileGenerator::TopLeftColor));
     for (UINT frame = 0; frame < 2; ++frame) {
+        EXPECT_EQ(alpha(frame, 1, 1), 0u) << frame;
+        EXPECT_EQ(alpha(frame, Width - 1, Height - 1), 0xFFu) << frame;
+    }
+    // The first frame's many colours merge its near whites with white into the transparent colour; a later frame
+    // of colours of its own keeps that colour for its whites and near whites.
+    ASSERT_TRUE(writeAnimation({{makeBitmap32(Width, Height, speckledCorner(4, gradient(Yellow, Blue))), 5},
+                                {makeBitmap32(Width, Height, speckledCorner(2, gradient(Red, Green))), 5}},
+                               AnimeGifFileGenerator::TopLeftColor));
+    for (UINT frame = 0; frame < 2; ++frame) {
+        EXPECT_EQ(alpha(frame, 0, 0), 0u) << frame;
         EXPECT_EQ(alpha(frame, 1, 1), 0u) << frame;
         EXPECT_EQ(alpha(frame, Width - 1, Height - 1), 0xFFu) << frame;
     }

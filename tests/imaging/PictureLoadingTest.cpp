@@ -66,9 +66,10 @@ TEST_F(PictureLoading, EveryFormatLoadsWithItsDepthAndResolution)
         ASSERT_TRUE(bitmap);
         EXPECT_EQ(bitmap->GetPixelFormat(), PixelFormat32bppARGB);
         expectSampleColours(bitmap.get(), picture.name == L"24.jpg" ? 40 : 0);
-        EXPECT_EQ(bits, picture.gdiplusBits);
-        // Where GDI+ widened the picture, the file's own depth comes from the probe.
+        EXPECT_EQ(bits, picture.sourceBits) << "the file's own depth, also where GDI+ widened the picture";
+        // The probe finds it from what GDI+ decoded.
         BitmapPtr decoded(new Gdiplus::Bitmap(picture.path.c_str()));
+        bits = static_cast<WORD>(picture.gdiplusBits);
         getPngBitDepth(picture.path.c_str(), decoded.get(), bits);
         EXPECT_EQ(bits, picture.sourceBits);
         if (picture.dpiX > 0) {

@@ -12,6 +12,7 @@
 #include "support/GlobalApplication.h"
 #include "imaging/DibConversion.h"
 #include "support/BitFieldBmp.h"
+#include "support/GreyPng.h"
 #include "support/LentSettings.h"
 #include "support/WicTesting.h"
 
@@ -200,6 +201,35 @@ TEST_F(CommandLineBatchTest, PalettePicturesWhoseColoursFitThePaletteKeepEveryPi
                 UINT32 grey = *dibPixel(greys, x, y);
                 ASSERT_EQ(pixelAt(converted.get(), x, y), 0xFF000000u | grey << 16 | grey << 8 | grey) << x << "," << y;
             }
+    }
+}
+
+// GDI+ widens grey PNGs of 2 bits and more to 32 bits; they come back in their own depth and every level stays:
+// 8 bits as RGB, without the alpha channel of the widened picture, and 2 bits, which no bitmap holds, as 4.
+TEST_F(CommandLineBatchTest, GreyPngsComeBackInTheirOwnDepth)
+{
+    const struct {
+        const wchar_t* name;
+        int depth;
+        BYTE writtenDepth;
+        BYTE writtenColourType;
+    } cases[] = {{L"grey8.png", 8, 8, 2}, {L"grey2.png", 2, 4, 3}};
+    for (const auto& test : cases) {
+        SCOPED_TRACE(testing::Message() << test.name);
+        int top = (1 << test.depth) - 1;
+        auto level = [top](int x, int y) { return (x * 17 + y * 5) % (top + 1); };
+        std::wstring source = folder.file(test.name);
+        writeBytes(source, greyPng(16, 4, test.depth, level));
+
+        BitmapPtr png = convertedToPng(source);
+        Bytes written = readBytes(source + L".png");
+        ASSERT_GT(written.size(), 26u);
+        EXPECT_EQ(written[24], test.writtenDepth) << "bits per channel";
+        EXPECT_EQ(written[25], test.writtenColourType);
+        for (int i = 0; i < 64; ++i) {
+            UINT32 grey = static_cast<UINT32>(level(i % 16, i / 16) * 255 / top);
+            EXPECT_EQ(pixelAt(png.get(), i % 16, i / 16), 0xFF000000u | grey * 0x010101u) << i;
+        }
     }
 }
 

@@ -17,6 +17,7 @@
 #include "jobs/RenameUtil.h"
 #include "settings/AppSetting.h"
 #include "support/ComTesting.h"
+#include "support/GreyPng.h"
 #include "support/HostilePictureFiles.h"
 #include "support/ImagingTestSupport.h"
 #include "support/ProgramCopy.h"
@@ -235,6 +236,20 @@ TEST_F(CommandLineModeTest, FileIndirectWritesBesideTheSourceWithTheDefaultExten
     EXPECT_EQ(describe(path(L"c.tif")), "TIFF 40x30 8");
     EXPECT_EQ(utf16Log(log16), startLine + convertedLine(png, path(L"b.jpg")) + endLines(1));
     EXPECT_EQ(shiftJisLog(logSjis), startLine + convertedLine(gif, path(L"c.tif")) + endLines(1));
+}
+
+TEST_F(CommandLineModeTest, AGreyPngComesBackAsRgbWithoutAlpha)
+{
+    wstring source = path(L"grey.png");
+    writeBytes(source.buffer(), greyPng(40, 30, 8, [](int x, int y) { return x * 5 + y; }));
+    wstring target = path(L"out.png");
+
+    ASSERT_EQ(run(L"/file " + quoted(source) + L" " + quoted(target) + L" /format PNG"), 0);
+
+    Bytes written = readBytes(target.buffer());
+    ASSERT_GT(written.size(), 26u);
+    EXPECT_EQ(written[24], 8) << "bits per channel";
+    EXPECT_EQ(written[25], 2) << "RGB";
 }
 
 TEST_F(CommandLineModeTest, DirConvertsEachPictureOnceThroughThePatternOfItsOwnExtension)
