@@ -587,33 +587,17 @@ TEST_P(AppSettingTest, UnreadableSettingsFileIsKeptAsideBeforeAnythingReplacesIt
 TEST_P(AppSettingTest, SaveReplacesTheFileWholeInsteadOfWritingIntoIt)
 {
     std::wstring path = file(L"korvilane");
-    auto identity = [&path] {
-        BY_HANDLE_FILE_INFORMATION info{};
-        HANDLE opened = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_EXISTING, 0, nullptr);
-        GetFileInformationByHandle(opened, &info);
-        CloseHandle(opened);
-        return static_cast<ULONGLONG>(info.nFileIndexHigh) << 32 | info.nFileIndexLow;
-    };
-    auto leftOver = [this] {
-        WIN32_FIND_DATAW found;
-        HANDLE search = FindFirstFileW(folder.file(L"*.tmp").c_str(), &found);
-        if (search == INVALID_HANDLE_VALUE)
-            return std::wstring();
-        FindClose(search);
-        return std::wstring(found.cFileName);
-    };
     AppSetting setting;
     load(setting, path);
     setting.save(root, nullptr);
-    ULONGLONG first = identity();
+    ULONGLONG first = fileIdentity(path);
     // A save that breaks off must find the old file as it was: the new one is written beside it and then
     // takes its place.
     setting.windowWidth = 900;
     setting.save(root, nullptr);
-    EXPECT_NE(identity(), first);
+    EXPECT_NE(fileIdentity(path), first);
     EXPECT_EQ(openStore(path)->readInt(L"Window", L"Width", 0), 900);
-    EXPECT_EQ(leftOver(), L"");
+    EXPECT_EQ(temporaryFilesIn(folder.file(L"")), 0);
 
     // A file that cannot be replaced (a reader that allows no deleting holds it) stays as it was.
     Bytes before = readBytes(path);
@@ -623,7 +607,7 @@ TEST_P(AppSettingTest, SaveReplacesTheFileWholeInsteadOfWritingIntoIt)
     EXPECT_THROW(setting.save(root, nullptr), Exception);
     CloseHandle(reader);
     EXPECT_EQ(readBytes(path), before);
-    EXPECT_EQ(leftOver(), L"");
+    EXPECT_EQ(temporaryFilesIn(folder.file(L"")), 0);
 }
 
 TEST_P(AppSettingTest, WrongTypesLoadAsDefaultsOrZero)
