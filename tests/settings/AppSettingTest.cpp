@@ -321,9 +321,12 @@ std::wstring expectedFace()
     return L"";
 }
 
+// The text of a file, in UTF-16LE after its byte-order mark or else in the code page.
 std::wstring readFileText(const std::wstring& path, UINT codePage)
 {
     Bytes bytes = readBytes(path);
+    if (bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE)
+        return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data() + 2), (bytes.size() - 2) / sizeof(wchar_t));
     std::wstring text(bytes.size(), L'\0');
     text.resize(MultiByteToWideChar(codePage, 0, reinterpret_cast<const char*>(bytes.data()),
                                     static_cast<int>(bytes.size()), text.data(), static_cast<int>(text.size())));
@@ -721,4 +724,47 @@ TEST(AppSetting, TiffCompressionChoices)
     }
     setting.tiffCompression = 5;
     EXPECT_EQ(setting.tiffCompressionEncoderValue(), 2);
+}
+
+// An INI export gives every text back to an import as it was, and lines of earlier versions (line) import as
+// the profile functions have always read them.
+TEST(AppSetting, IniExportsImportEveryTextAsItWasAndEarlierFilesAsTheyRead)
+{
+    const struct {
+        const char* what;
+        std::wstring text;
+        std::string line;
+    } cases[] = {
+        {"two lines", L"一行目\r\n二行目"},
+        {"bare line feeds and returns, a break at the end", L"a\nb\rc\r\n"},
+        {"blanks at both ends", L"  両端に空白\t"},
+        {"double quotes around", L"\"引用\""},
+        {"single quotes around two lines", L"'a\r\nb'"},
+        {"backslashes like escapes", L"C:\\new\\raw\\\\n \\r\\"},
+        {"beyond the ANSI code page", L"C:\\写真\\출력 folder café 😀"},
+        {"empty", L""},
+        {"as long as a read takes", std::wstring(1023, L'x')},
+        {"earlier: quotes", L"quoted", "Text='quoted'"},
+        {"earlier: blanks", L"spaced out", "Text=  spaced out  "},
+        {"earlier: backslashes", L"line\\nbreak\\r\\\\", "Text=line\\nbreak\\r\\\\"},
+        {"earlier: ANSI code page", L"日本", "Text=\x93\xfa\x96\x7b"},
+    };
+    ScratchFolder folder{L"korvilane-ini-exchange"};
+    std::wstring path = folder.file(L"export.ini");
+    AppSetting exported, imported;
+    for (AppSetting* record : {&exported, &imported}) {
+        record->setSectionsAndPath(folder.file(L"missing.ini").c_str());
+        record->load(root, nullptr, GetModuleHandleW(nullptr));
+    }
+    for (const auto& each : cases) {
+        SCOPED_TRACE(each.what);
+        if (each.line.empty()) {
+            exported.textText = each.text.c_str();
+            exported.save(root, path.c_str());
+        } else {
+            writeText(path, "[Text]\r\n" + each.line + "\r\n");
+        }
+        imported.load(root, path.c_str(), GetModuleHandleW(nullptr));
+        EXPECT_EQ(imported.textText.buffer(), each.text);
+    }
 }
