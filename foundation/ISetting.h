@@ -1,5 +1,6 @@
 #pragma once
 #include "foundation/Decimal.h"
+#include "foundation/Exception.h"
 #include "foundation/wstring.h"
 
 // A settings store: values in named sections, each under a key, read with a default and written back. Reads
@@ -29,4 +30,21 @@ public:
     virtual bool readBool(const wstring& section, const wstring& key, bool defaultValue) const = 0;
     virtual void deleteSection(const wstring& section) = 0;
     virtual void deleteKey(const wstring& section, const wstring& key) = 0;
+};
+
+// Thrown by a store's write for a value that its file cannot hold, so that it would read back otherwise; the
+// code is ERROR_INVALID_DATA.
+class UnstorableSettingValue : public Exception {
+public:
+    UnstorableSettingValue(const wstring& section, const wstring& key)
+        : Exception(ERROR_INVALID_DATA), section(section), key(key)
+    {
+    }
+
+    const wstring& getSection() const { return section; }
+    const wstring& getKey() const { return key; }
+
+private:
+    wstring section;
+    wstring key;
 };

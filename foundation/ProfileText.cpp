@@ -20,20 +20,6 @@ std::wstring widened(UINT codePage, const BYTE* bytes, int length)
     return wide;
 }
 
-// The file's text by its byte-order mark, the way the system tells INI files apart.
-std::wstring decoded(const BYTE* bytes, int length)
-{
-    if (length >= 3 && memcmp(bytes, utf8Mark, sizeof(utf8Mark)) == 0)
-        return widened(CP_UTF8, bytes + 3, length - 3);
-    bool littleEndian = startsWith(bytes, length, 0xFF, 0xFE);
-    if (!littleEndian && !startsWith(bytes, length, 0xFE, 0xFF))
-        return widened(CP_ACP, bytes, length);
-    std::wstring wide;
-    for (int i = 2; i + 1 < length; i += 2)
-        wide += static_cast<wchar_t>(littleEndian ? bytes[i] | bytes[i + 1] << 8 : bytes[i] << 8 | bytes[i + 1]);
-    return wide;
-}
-
 // Tabs, line breaks and spaces, and the end-of-file character as well; no other blank of Unicode.
 bool isBlank(wchar_t unit)
 {
@@ -78,10 +64,24 @@ wstring nameKey(const wstring& name)
 
 } // namespace
 
+// The file's text by its byte-order mark, the way the system tells INI files apart.
+std::wstring ProfileText::decode(const BYTE* bytes, int length)
+{
+    if (length >= 3 && memcmp(bytes, utf8Mark, sizeof(utf8Mark)) == 0)
+        return widened(CP_UTF8, bytes + 3, length - 3);
+    bool littleEndian = startsWith(bytes, length, 0xFF, 0xFE);
+    if (!littleEndian && !startsWith(bytes, length, 0xFE, 0xFF))
+        return widened(CP_ACP, bytes, length);
+    std::wstring wide;
+    for (int i = 2; i + 1 < length; i += 2)
+        wide += static_cast<wchar_t>(littleEndian ? bytes[i] | bytes[i + 1] << 8 : bytes[i] << 8 | bytes[i + 1]);
+    return wide;
+}
+
 void ProfileText::read(const BYTE* bytes, int length)
 {
     sections.removeAll();
-    std::wstring text = decoded(bytes, length);
+    std::wstring text = decode(bytes, length);
     const wchar_t* position = text.data();
     const wchar_t* end = position + text.size();
     // Keys before the first section header belong to a section without a name.

@@ -1,5 +1,6 @@
 #pragma once
 #include <windows.h>
+#include <string>
 #include "foundation/StringKeyCollection.h"
 
 // The sections and keys of an INI file's text, found as the system's private-profile functions find them in
@@ -21,6 +22,9 @@ public:
     const wstring* find(const wstring& section, const wstring& key) const;
     // Whether GetPrivateProfileSectionW lists an entry of the section (comments and blank keys are no entries).
     bool hasEntries(const wstring& section) const;
+
+    // The file's text as read takes it, by its byte-order mark.
+    static std::wstring decode(const BYTE* bytes, int length);
 
 private:
     struct Entry {

@@ -4,8 +4,12 @@
 #include "foundation/PProfile.h"
 #include "foundation/ProfileText.h"
 
-// The settings store over an INI file (private-profile functions; text in the ANSI code page). Strings read
-// back are cut to 1,023 characters; a failing write throws Exception with the system's error.
+// The settings store over an INI file (private-profile functions). The first change gives the file the UTF-16LE
+// byte-order mark, so that it holds any character. A string reads back as it was written: one with blanks or
+// quotes at its ends is written in quotes, one with line breaks escaped in a second pair of quotes ('...'
+// inside "..."), and a value that would then be longer than a read takes (1,023 characters) is refused with
+// UnstorableSettingValue. Text without that second pair reads as the private-profile functions give it, as in
+// files of earlier versions. A failing write throws Exception with the system's error.
 class SettingPProfile : public ISetting {
 public:
     // A null path throws Exception 87.
@@ -29,10 +33,13 @@ public:
     const wchar_t* getFileName() const { return profile.getFileName(); }
 
 private:
+    void makeUnicodeFile();
     void writeEntry(const wstring& section, const wchar_t* key, const wchar_t* value);
+    wstring profileString(const wstring& section, const wstring& key, const wchar_t* defaultValue) const;
     void requireFileAccess() const;
     int textInt(const wstring& section, const wstring& key, int defaultValue) const;
 
     PProfile profile;
     std::unique_ptr<ProfileText> text;
+    bool unicode = false;
 };

@@ -1,9 +1,10 @@
 #pragma once
 #include <windows.h>
 #include <string>
+#include "foundation/Exception.h"
 
 // A file written under a temporary name in its target's folder and moved over the target only once it is
-// complete, so a failed write leaves neither a partial file nor a damaged target. Nothing here throws.
+// complete, so a failed write leaves neither a partial file nor a damaged target. The class throws nothing.
 class TemporaryOutputFile {
 public:
     TemporaryOutputFile() = default;
@@ -36,4 +37,18 @@ bool writeThroughTemporaryFile(const wchar_t* target, Write write)
     if (!file.create(target) || !write(file.path()))
         return false;
     return file.commit();
+}
+
+// The same for a writer that throws, write (const wchar_t* temporaryPath): its exception passes on, and a
+// temporary file that cannot be made or put in place throws Exception with the system's error. Either way the
+// target stays as it was and no temporary file is left.
+template <typename Write>
+void replaceThroughTemporaryFile(const wchar_t* target, Write write)
+{
+    TemporaryOutputFile file;
+    if (!file.create(target))
+        Exception::throwLastError();
+    write(file.path());
+    if (!file.commit())
+        Exception::throwLastError();
 }

@@ -5,6 +5,7 @@
 #include "foundation/FileSystem.h"
 #include "foundation/Path.h"
 #include "foundation/XmlProperties.h"
+#include "imaging/TemporaryOutputFile.h"
 #include "imaging/readableFileTypes.h"
 #include "settings/Messages.h"
 
@@ -70,7 +71,9 @@ void writeLayout(const wstring& path, const wstring& applicationName, const wstr
     XmlProperties layout;
     layout.set(ApplicationKey, applicationName);
     layout.set(FilesKey, block.c_str());
-    layout.save(path);
+    // The writer empties the file before it writes: an error on the way would leave a cut layout where the
+    // user's was.
+    replaceThroughTemporaryFile(path.buffer(), [&](const wchar_t* temporary) { layout.save(temporary); });
 }
 
 void readLayout(const wstring& path, const wstring& applicationName, wstringArray& files)

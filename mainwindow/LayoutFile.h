@@ -6,7 +6,9 @@
 // "application", the program's name in the entry's value attribute, and "files", the full path of every
 // listed picture in list order as the entry's text, each path on a line of its own indented by four spaces.
 
-// Writes the document at the path; an error of the XML writer throws Exception.
+// Writes the document beside the path and then puts it in the path's place, so a save that fails leaves the
+// file that was there as it was; an error of the XML writer, or one of putting the file in place, throws
+// Exception.
 void writeLayout(const wstring& path, const wstring& applicationName, const wstringArray& files);
 
 // Replaces `files` with the pictures the layout lists, in its order; blank lines and the indentation around

@@ -1,4 +1,5 @@
 #include "mainwindow/SettingsFileCommands.h"
+#include "foundation/ISetting.h"
 #include "foundation/Mutex.h"
 #include "jobs/LogMessages.h"
 #include "mainwindow/MyApp.h"
@@ -8,6 +9,7 @@
 namespace {
 
 constexpr UINT SettingsFilterString = 2236;
+constexpr UINT UnstorableValueString = 2612;
 
 } // namespace
 
@@ -42,7 +44,12 @@ bool SettingsFileCommands::save(bool toFile)
         unopened = AppSetting::UnopenedFile::Replace;
     }
     MutexLock hold(app.getNamedMutex());
-    setting.save(app.getName(), toFile ? path.buffer() : nullptr, unopened);
+    try {
+        setting.save(app.getName(), toFile ? path.buffer() : nullptr, unopened);
+    } catch (const UnstorableSettingValue& refused) {
+        wstring key = L"[" + refused.getSection() + L"] " + refused.getKey();
+        throw ApplicationException(app.loadString(UnstorableValueString).replace(L"%s", key.buffer()).buffer());
+    }
     return true;
 }
 

@@ -17,7 +17,8 @@ public:
     void prepare(HWND owner);
 
     // To the settings file, or to a file the user picks (toFile); false when the user cancelled, or would not
-    // have a settings file that this run could not open replaced.
+    // have a settings file that this run could not open replaced. A value that the file cannot hold throws
+    // ApplicationException naming its key, and the file stays as it was.
     bool save(bool toFile);
     // A file that cannot be read, or holds no settings, throws Exception with the reason and changes nothing.
     void load();

@@ -113,19 +113,16 @@ void AppSetting::save(const wstring& rootName, const wchar_t* explicitPath, Unop
     createMissingFolder(file);
     if (!explicitPath)
         moveUnreadableFileAside();
-    TemporaryOutputFile output;
-    if (!output.create(file.buffer()))
-        Exception::throwLastError();
-    std::unique_ptr<ISetting> store(createSettingStore(rootName, file));
-    auto* xml = dynamic_cast<XmlSetting*>(store.get());
-    if (!xml)
-        store = iniStoreOnCopy(file, output.path());
-    SettingExchange saving(*store, false, rootName, nullptr);
-    exchange(saving, false);
-    if (xml)
-        xml->save(output.path());
-    if (!output.commit())
-        Exception::throwLastError();
+    replaceThroughTemporaryFile(file.buffer(), [&](const wchar_t* temporary) {
+        std::unique_ptr<ISetting> store(createSettingStore(rootName, file));
+        auto* xml = dynamic_cast<XmlSetting*>(store.get());
+        if (!xml)
+            store = iniStoreOnCopy(file, temporary);
+        SettingExchange saving(*store, false, rootName, nullptr);
+        exchange(saving, false);
+        if (xml)
+            xml->save(temporary);
+    });
     if (!explicitPath)
         unopenedFileError = ERROR_SUCCESS;
 }

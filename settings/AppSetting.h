@@ -43,7 +43,8 @@ public:
     // that fails or breaks off leaves the old file whole. When the unreadable settings file could not be kept
     // aside at the load, that is tried first, and its failure throws before anything is written. A settings
     // file that the load could not open is replaced only when `unopened` says so; otherwise the save throws
-    // Exception with the load's error before anything is written.
+    // Exception with the load's error before anything is written. A value that an INI file cannot hold throws
+    // UnstorableSettingValue naming its key, and the old file stays.
     void save(const wstring& rootName, const wchar_t* explicitPath, UnopenedFile unopened = UnopenedFile::Keep);
     // Throws Exception with the system's error, ERROR_FILE_NOT_FOUND when there is no file.
     void deleteSettingsFile();

@@ -107,20 +107,21 @@ TEST_F(SettingPProfileTest, BooleansAreStoredAsOneAndZero)
     EXPECT_FALSE(store.readBool(L"Flags", L"Word", true));
 }
 
-TEST_F(SettingPProfileTest, StringsKeepJapaneseTextAndAreCutAt1023Characters)
+TEST_F(SettingPProfileTest, StringsAreKeptWholeInAUnicodeFileAndOnesLongerThanAReadTakesAreRefused)
 {
-    const wchar_t* japanese = L"変換後のファイル名（テスト）";
-    store.writeString(L"出力", L"名前", japanese);
-    EXPECT_STREQ(store.readString(L"出力", L"名前", L"").buffer(), japanese);
+    // A file of an earlier version, in the ANSI code page: what it held reads the same once it is Unicode.
+    writeText(path.buffer(), "[Other]\r\nName=\x93\xfa\x96\x7b\r\n");
+    const wchar_t* hard = L" 변환\r\n후 café 😀";
+    store.writeString(L"出力", L"名前", hard);
+    EXPECT_STREQ(store.readString(L"出力", L"名前", L"").buffer(), hard);
     EXPECT_STREQ(store.readString(L"出力", L"Missing", L"既定").buffer(), L"既定");
+    EXPECT_STREQ(store.readString(L"Other", L"Name", L"").buffer(), L"日本");
+    EXPECT_EQ(readBytes(path.buffer()).at(0), 0xFF) << "the file begins with the UTF-16LE byte-order mark";
 
-    wstring longText;
-    for (int i = 0; i < 130; ++i)
-        longText += L"abcdefgh";
-    store.writeString(L"Text", L"Long", longText);
-    wstring read = store.readString(L"Text", L"Long", L"");
-    EXPECT_EQ(read.length(), 1023);
-    EXPECT_STREQ(read.buffer(), longText.left(1023).buffer());
+    std::wstring longest(1023, L'x');
+    store.writeString(L"Text", L"Long", longest.c_str());
+    EXPECT_EQ(store.readString(L"Text", L"Long", L"").length(), 1023);
+    EXPECT_THROW(store.writeString(L"Text", L"Long", (longest + L"x").c_str()), UnstorableSettingValue);
 }
 
 TEST_F(SettingPProfileTest, DeletingRemovesKeysAndSections)

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <string>
 #include "foundation/Application.h"
+#include "foundation/FileHandle.h"
 #include "mainwindow/LayoutFile.h"
 #include "settings/Messages.h"
 #include "support/ComTesting.h"
@@ -129,4 +130,26 @@ TEST_F(LayoutFileTest, ExpansionTakesFolderPicturesLayoutsAndReadableTypesOnly)
 
     expandPaths(given, false, false, AppName, result);
     EXPECT_EQ(result.count(), 5) << "without filter and expansion only folders are looked into";
+}
+
+TEST_F(LayoutFileTest, ASaveThatFailsKeepsTheOldLayoutByteForByteAndNoneWritesIntoIt)
+{
+    wstringArray pictures;
+    pictures.add(touch(L"a.png").c_str());
+    std::wstring layout = folder.file(L"kept.lay");
+    writeLayout(layout.c_str(), AppName, pictures);
+    ULONGLONG first = fileIdentity(layout);
+    Bytes before = readBytes(layout);
+    pictures.add(touch(L"b.png").c_str());
+    {
+        // A reader that allows no deleting holds the old layout, so the new one cannot take its place.
+        FileHandle reader(openForReading(layout));
+        EXPECT_THROW(writeLayout(layout.c_str(), AppName, pictures), Exception);
+    }
+    EXPECT_EQ(readBytes(layout), before);
+    EXPECT_EQ(temporaryFilesIn(folder.file(L"")), 0);
+    // The writer empties a file before it writes, so a save that broke off there would leave a cut layout:
+    // the old file must never be the one written into.
+    writeLayout(layout.c_str(), AppName, pictures);
+    EXPECT_NE(fileIdentity(layout), first);
 }

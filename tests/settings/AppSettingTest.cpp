@@ -321,9 +321,12 @@ std::wstring expectedFace()
     return L"";
 }
 
+// The text of a file, in UTF-16LE after its byte-order mark or else in the code page.
 std::wstring readFileText(const std::wstring& path, UINT codePage)
 {
     Bytes bytes = readBytes(path);
+    if (bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE)
+        return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data() + 2), (bytes.size() - 2) / sizeof(wchar_t));
     std::wstring text(bytes.size(), L'\0');
     text.resize(MultiByteToWideChar(codePage, 0, reinterpret_cast<const char*>(bytes.data()),
                                     static_cast<int>(bytes.size()), text.data(), static_cast<int>(text.size())));
@@ -587,33 +590,17 @@ TEST_P(AppSettingTest, UnreadableSettingsFileIsKeptAsideBeforeAnythingReplacesIt
 TEST_P(AppSettingTest, SaveReplacesTheFileWholeInsteadOfWritingIntoIt)
 {
     std::wstring path = file(L"korvilane");
-    auto identity = [&path] {
-        BY_HANDLE_FILE_INFORMATION info{};
-        HANDLE opened = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_EXISTING, 0, nullptr);
-        GetFileInformationByHandle(opened, &info);
-        CloseHandle(opened);
-        return static_cast<ULONGLONG>(info.nFileIndexHigh) << 32 | info.nFileIndexLow;
-    };
-    auto leftOver = [this] {
-        WIN32_FIND_DATAW found;
-        HANDLE search = FindFirstFileW(folder.file(L"*.tmp").c_str(), &found);
-        if (search == INVALID_HANDLE_VALUE)
-            return std::wstring();
-        FindClose(search);
-        return std::wstring(found.cFileName);
-    };
     AppSetting setting;
     load(setting, path);
     setting.save(root, nullptr);
-    ULONGLONG first = identity();
+    ULONGLONG first = fileIdentity(path);
     // A save that breaks off must find the old file as it was: the new one is written beside it and then
     // takes its place.
     setting.windowWidth = 900;
     setting.save(root, nullptr);
-    EXPECT_NE(identity(), first);
+    EXPECT_NE(fileIdentity(path), first);
     EXPECT_EQ(openStore(path)->readInt(L"Window", L"Width", 0), 900);
-    EXPECT_EQ(leftOver(), L"");
+    EXPECT_EQ(temporaryFilesIn(folder.file(L"")), 0);
 
     // A file that cannot be replaced (a reader that allows no deleting holds it) stays as it was.
     Bytes before = readBytes(path);
@@ -623,7 +610,7 @@ TEST_P(AppSettingTest, SaveReplacesTheFileWholeInsteadOfWritingIntoIt)
     EXPECT_THROW(setting.save(root, nullptr), Exception);
     CloseHandle(reader);
     EXPECT_EQ(readBytes(path), before);
-    EXPECT_EQ(leftOver(), L"");
+    EXPECT_EQ(temporaryFilesIn(folder.file(L"")), 0);
 }
 
 TEST_P(AppSettingTest, WrongTypesLoadAsDefaultsOrZero)
@@ -737,4 +724,47 @@ TEST(AppSetting, TiffCompressionChoices)
     }
     setting.tiffCompression = 5;
     EXPECT_EQ(setting.tiffCompressionEncoderValue(), 2);
+}
+
+// An INI export gives every text back to an import as it was, and lines of earlier versions (line) import as
+// the profile functions have always read them.
+TEST(AppSetting, IniExportsImportEveryTextAsItWasAndEarlierFilesAsTheyRead)
+{
+    const struct {
+        const char* what;
+        std::wstring text;
+        std::string line;
+    } cases[] = {
+        {"two lines", L"一行目\r\n二行目"},
+        {"bare line feeds and returns, a break at the end", L"a\nb\rc\r\n"},
+        {"blanks at both ends", L"  両端に空白\t"},
+        {"double quotes around", L"\"引用\""},
+        {"single quotes around two lines", L"'a\r\nb'"},
+        {"backslashes like escapes", L"C:\\new\\raw\\\\n \\r\\"},
+        {"beyond the ANSI code page", L"C:\\写真\\출력 folder café 😀"},
+        {"empty", L""},
+        {"as long as a read takes", std::wstring(1023, L'x')},
+        {"earlier: quotes", L"quoted", "Text='quoted'"},
+        {"earlier: blanks", L"spaced out", "Text=  spaced out  "},
+        {"earlier: backslashes", L"line\\nbreak\\r\\\\", "Text=line\\nbreak\\r\\\\"},
+        {"earlier: ANSI code page", L"日本", "Text=\x93\xfa\x96\x7b"},
+    };
+    ScratchFolder folder{L"korvilane-ini-exchange"};
+    std::wstring path = folder.file(L"export.ini");
+    AppSetting exported, imported;
+    for (AppSetting* record : {&exported, &imported}) {
+        record->setSectionsAndPath(folder.file(L"missing.ini").c_str());
+        record->load(root, nullptr, GetModuleHandleW(nullptr));
+    }
+    for (const auto& each : cases) {
+        SCOPED_TRACE(each.what);
+        if (each.line.empty()) {
+            exported.textText = each.text.c_str();
+            exported.save(root, path.c_str());
+        } else {
+            writeText(path, "[Text]\r\n" + each.line + "\r\n");
+        }
+        imported.load(root, path.c_str(), GetModuleHandleW(nullptr));
+        EXPECT_EQ(imported.textText.buffer(), each.text);
+    }
 }

@@ -52,6 +52,35 @@ inline void writeText(const std::wstring& path, const std::string& text)
     writeBytes(path, Bytes(text.begin(), text.end()));
 }
 
+// The file's number on its volume: a file written anew and moved into its place has another one than the file
+// it replaced, one written into has the same. 0 when the file cannot be opened.
+inline ULONGLONG fileIdentity(const std::wstring& path)
+{
+    HANDLE file = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (file != INVALID_HANDLE_VALUE) {
+        GetFileInformationByHandle(file, &info);
+        CloseHandle(file);
+    }
+    return static_cast<ULONGLONG>(info.nFileIndexHigh) << 32 | info.nFileIndexLow;
+}
+
+// How many staged files (*.tmp) the folder holds; its path may end in a backslash.
+inline int temporaryFilesIn(const std::wstring& folder)
+{
+    WIN32_FIND_DATAW found;
+    std::wstring separator = !folder.empty() && folder.back() == L'\\' ? L"" : L"\\";
+    HANDLE search = FindFirstFileW((folder + separator + L"*.tmp").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return 0;
+    int count = 1;
+    while (FindNextFileW(search, &found))
+        ++count;
+    FindClose(search);
+    return count;
+}
+
 // Every file of a folder tree by its path below the folder, with its bytes.
 inline void collectFiles(const std::wstring& folder, const std::wstring& below, std::map<std::wstring, Bytes>& files)
 {

@@ -22,6 +22,7 @@
 #include "support/ScratchFolder.h"
 #include "support/Screenshot.h"
 #include "support/WindowRobot.h"
+#include "support/fileBytes.h"
 #include "support/ImagingTestSupport.h"
 
 inline std::string contentsOf(const wstring& path)
@@ -54,15 +55,7 @@ const std::wstring ErrorEnd = L"\r\n---- 異常終了(T) ----\r\n\r\n";
 // Files left under a temporary name in the folder.
 inline int temporaryFilesIn(const wstring& folder)
 {
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((std::wstring(folder.buffer()) + L"\\*.tmp").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return 0;
-    int count = 1;
-    while (FindNextFileW(search, &found))
-        ++count;
-    FindClose(search);
-    return count;
+    return temporaryFilesIn(std::wstring(folder.buffer()));
 }
 
 // The same files under the same names, byte for byte.

@@ -470,8 +470,8 @@ namespace {
 constexpr int FileNameField = 0x47c;
 
 // In the file dialog the command opens over the main window: what its name field offered, after typing the
-// name (unless empty) and choosing.
-std::wstring chooseInFileDialog(WindowRobot& user, HWND main, const std::wstring& name)
+// name (unless empty) and choosing, and agreeing to have the file replaced (replacing).
+std::wstring chooseInFileDialog(WindowRobot& user, HWND main, const std::wstring& name, bool replacing = false)
 {
     HWND dialog = user.waitForWindow({L"#32770", {}, main});
     HWND field = user.waitForItem(dialog, FileNameField);
@@ -480,6 +480,8 @@ std::wstring chooseInFileDialog(WindowRobot& user, HWND main, const std::wstring
     if (!name.empty())
         user.type(GetParent(edit), GetDlgCtrlID(edit), name);
     user.press(dialog, IDOK);
+    if (replacing)
+        user.answerMessageBox(IDYES, dialog);
     user.waitUntilGone(dialog);
     return offered;
 }
@@ -610,6 +612,28 @@ TEST_F(MainWindowTest, ImportsAndDeletesThatFailSayWhyAndChangeNothing)
         EXPECT_EQ(readBytes(failure.file), before) << failure.what;
     }
     DeleteFileW(settingsFile.c_str());
+}
+
+TEST_F(MainWindowTest, SettingsThatAnIniFileCannotHoldAreNotSavedAndTheMessageNamesTheKey)
+{
+    std::wstring exported = folder.file(L"書き出し.ini");
+    AppSetting& setting = application->getSetting();
+    setting.textText = L"一行目\r\n二行目";
+    setting.save(application->getName(), exported.c_str());
+    Bytes before = readBytes(exported);
+    // Shorter than a read takes, but each line break takes two characters in the file.
+    setting.textText = (std::wstring(1000, L'x') + L"\r\n\r\n\r\n\r\n\r\n\r\n").c_str();
+    std::wstring message;
+    WindowRobot robot([&](WindowRobot& user) {
+        chooseInFileDialog(user, main, exported, true);
+        message = user.answerMessageBox(IDOK, main, L"settings-export-refused");
+    });
+    command(IDM_SAVE_SETTINGS_AS);
+    robot.finish();
+    EXPECT_EQ(message,
+              L"[Text] Text の値は INI ファイルに保存できないため、設定を保存しませんでした。ファイルは元のままです。");
+    EXPECT_EQ(readBytes(exported), before);
+    EXPECT_EQ(temporaryFilesIn(folder.file(L"")), 0);
 }
 
 TEST_F(MainWindowTest, FormatSheetOpensForThePanesCurrentFormatAndMissingSheetsSaySo)
