@@ -185,7 +185,9 @@ LRESULT MyMainWindow::created(HWND window)
         parts.toolTip.create(window, WS_POPUP | TTS_ALWAYSTIP);
         parts.toolTip.setMaxTipWidth();
         Rect client = getClientRect();
-        splitter.create(window, SplitterId, Rect(0, 0, client.right, client.bottom), 0, 0);
+        // Clipped by its siblings: the toolbar shown again lies over it before it moves down, and a move would
+        // otherwise copy the toolbar's pixels onto the list.
+        splitter.create(window, SplitterId, Rect(0, 0, client.right, client.bottom), 0, WS_CLIPSIBLINGS);
         splitter.setListAndPreview(parts.pane, parts.preview);
         prepareCommands();
         parts.pane.previewManager().setBackgrounds(myApp().getResource().swatches, MyApp::Resource::SwatchCount);

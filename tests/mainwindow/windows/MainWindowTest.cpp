@@ -840,3 +840,55 @@ TEST_P(SplitterTipTest, EachPaneShowsItsOwnTipWhereverThePreviewLies)
 }
 
 INSTANTIATE_TEST_SUITE_P(PreviewPositions, SplitterTipTest, testing::Values(0, 1, 2, 3));
+
+namespace {
+
+RECT screenRectOf(HWND window)
+{
+    RECT area{};
+    GetWindowRect(window, &area);
+    return area;
+}
+
+// The screen's pixels over the area (blue, green, red and a zero byte each) as the user sees them, without
+// asking any window to paint first.
+std::vector<BYTE> screenPixels(const RECT& area)
+{
+    Dib copy;
+    if (!copy.create(area.right - area.left, area.bottom - area.top, 32, RGB(0, 0, 0)))
+        return {};
+    HDC screen = GetDC(nullptr);
+    BitBlt(copy.getDC(), 0, 0, copy.width(), copy.height(), screen, area.left, area.top, SRCCOPY);
+    copy.releaseDC();
+    ReleaseDC(nullptr, screen);
+    GdiFlush();
+    return std::vector<BYTE>(copy.getBits(), copy.getBits() + copy.imageSize());
+}
+
+// Once the thread has nothing left to paint and the screen has stopped changing.
+std::vector<BYTE> settledPixels(const RECT& area)
+{
+    std::vector<BYTE> last;
+    pumpMessagesUntil([&] {
+        std::vector<BYTE> now = screenPixels(area);
+        bool settled = !(HIWORD(GetQueueStatus(QS_PAINT)) & QS_PAINT) && now == last;
+        last = std::move(now);
+        return settled;
+    });
+    return last;
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, TheListLooksAsBeforeOnceTheToolbarIsTurnedOffAndOnAgain)
+{
+    listPictures(3);
+    RECT list = screenRectOf(GetDlgItem(pane().getHandle(), 101));
+    std::vector<BYTE> before = settledPixels(list);
+    command(IDM_TOGGLE_TOOLBAR);
+    command(IDM_TOGGLE_TOOLBAR);
+    ASSERT_TRUE(IsWindowVisible(window->parts().rebar.getHandle()));
+    bool same = pumpMessagesUntil([&] { return screenPixels(list) == before; });
+    saveScreenAsShown(L"main-window-toolbar-off-and-on");
+    EXPECT_TRUE(same) << "a copy of the toolbar over the list's header and first rows";
+}
