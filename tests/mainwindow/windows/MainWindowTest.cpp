@@ -892,3 +892,31 @@ TEST_F(MainWindowTest, TheListLooksAsBeforeOnceTheToolbarIsTurnedOffAndOnAgain)
     saveScreenAsShown(L"main-window-toolbar-off-and-on");
     EXPECT_TRUE(same) << "a copy of the toolbar over the list's header and first rows";
 }
+
+TEST_F(MainWindowTest, TheDisabledReleaseButtonShowsItsPictureInALightGrey)
+{
+    HWND toolbar = window->parts().toolbar.getHandle();
+    RECT button{};
+    SendMessageW(toolbar, TB_GETRECT, IDM_RELEASE_SELECTED, reinterpret_cast<LPARAM>(&button));
+    MapWindowPoints(toolbar, nullptr, reinterpret_cast<POINT*>(&button), 2);
+    std::vector<BYTE> disabled = settledPixels(button);
+    saveScreenAsShown(L"main-window-toolbar-release-disabled");
+    listPictures(1);
+    select({0});
+    ASSERT_TRUE(SendMessageW(toolbar, TB_ISBUTTONENABLED, IDM_RELEASE_SELECTED, 0));
+    std::vector<BYTE> enabled = settledPixels(button);
+    ASSERT_EQ(disabled.size(), enabled.size());
+    // No colour, and the dark strokes of the picture in a light grey.
+    int coloured = 0, dark = 0, stillDark = 0;
+    for (size_t i = 0; i + 3 < disabled.size(); i += 4) {
+        auto [low, high] = std::minmax({disabled[i], disabled[i + 1], disabled[i + 2]});
+        coloured += high - low > 8;
+        if (enabled[i] + enabled[i + 1] + enabled[i + 2] >= 3 * 64)
+            continue;
+        ++dark;
+        stillDark += disabled[i] + disabled[i + 1] + disabled[i + 2] < 3 * 100;
+    }
+    EXPECT_EQ(coloured, 0);
+    EXPECT_GT(dark, 20) << "the picture has dark strokes";
+    EXPECT_EQ(stillDark, 0) << "of " << dark << " dark pixels";
+}
