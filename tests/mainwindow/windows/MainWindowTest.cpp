@@ -14,6 +14,7 @@
 #include "mainwindow/MyApp.h"
 #include "mainwindow/MyMainWindow.h"
 #include "mainwindow/OptionSheets.h"
+#include "mainwindow/PictureProperties.h"
 #include "mainwindow/PreviewWindow.h"
 #include "mainwindow/mainCommandIds.h"
 #include "mainwindow/mainWindowMessages.h"
@@ -350,6 +351,38 @@ TEST_F(MainWindowTest, KeysPressedInTheListAreTheMainWindowsCommands)
     EXPECT_EQ(application->runMessageLoop(), 0);
     EXPECT_EQ(pane().list().count(), 2);
     EXPECT_EQ(status(0), L"2 files");
+}
+
+// A picture that is gone and one that is no picture: Enter and Space in the list say why they cannot be
+// shown, as Alt+P does, and the properties say that they cannot be read.
+TEST_F(MainWindowTest, WhatCannotBeShownIsToldWhyByTheKeysAsByTheCommands)
+{
+    std::vector<std::wstring> paths = listPictures(2);
+    DeleteFileW(paths[0].c_str());
+    writeText(paths[1], "no picture");
+    OptionSheets sheets;
+    sheets.pictureProperties = [](HWND, PictureProperties&) { ADD_FAILURE() << "a sheet for what cannot be read"; };
+    setOptionSheets(sheets);
+    // A key pressed in the list, or 0 for the properties command.
+    const struct {
+        const wchar_t* name;
+        int item;
+        WPARAM key;
+        std::wstring told;
+    } attempts[] = {{L"enter-gone", 0, VK_RETURN, L"ファイル " + paths[0] + L" は存在しません。"},
+                    {L"space-broken", 1, VK_SPACE, Messages::E0004.get()},
+                    {L"properties-broken", 1, 0, Messages::E0008.get()}};
+    for (const auto& attempt : attempts) {
+        select({attempt.item});
+        std::wstring told;
+        WindowRobot robot([&](WindowRobot& user) {
+            told = user.answerMessageBox(IDOK, main, std::wstring(L"cannot-show-") + attempt.name);
+        });
+        attempt.key ? SendMessageW(GetDlgItem(pane().getHandle(), 101), WM_KEYDOWN, attempt.key, 0)
+                    : SendMessageW(main, WM_COMMAND, IDM_PICTURE_PROPERTIES, 0);
+        robot.finish();
+        EXPECT_EQ(told, attempt.told) << attempt.name;
+    }
 }
 
 TEST_F(MainWindowTest, CopiedNamesFollowTheListsViewMode)
