@@ -318,6 +318,11 @@ void MyMainWindow::setPreviewPosition(PreviewPosition position)
     splitter.setSwapped(position == PreviewLeft || position == PreviewTop);
 }
 
+bool MyMainWindow::isTopMost() const
+{
+    return (GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+}
+
 // ---- the preview pane ----
 
 void MyMainWindow::setPreviewMode(int mode)
@@ -495,7 +500,7 @@ void MyMainWindow::initMenu(HMENU menu)
     setCheck(menu, IDM_TOGGLE_STATUSBAR, parts.statusbar.isVisible());
     setCheck(menu, IDM_TOGGLE_PREVIEW, parts.preview.isVisible());
     setCheck(menu, IDM_TOGGLE_LOG_WINDOW, app.getLogWindow().getHandle() && app.getLogWindow().isVisible());
-    setCheck(menu, IDM_ALWAYS_ON_TOP, parts.topMost);
+    setCheck(menu, IDM_ALWAYS_ON_TOP, isTopMost());
     int mode = list.viewMode();
     checkRadio(menu, IDM_LIST_PATHS, IDM_LIST_ICONS, IDM_LIST_PATHS + (mode >= 0 && mode <= 4 ? mode : 0));
     setCheck(menu, IDM_LIST_GROUPING, list.isGrouping());

@@ -20,6 +20,7 @@
 #include "mainwindow/mainWindowMessages.h"
 #include "settings/AppSetting.h"
 #include "settings/Messages.h"
+#include "support/ComTesting.h"
 #include "support/GlobalApplication.h"
 #include "support/Screenshot.h"
 #include "support/WindowRobot.h"
@@ -132,6 +133,19 @@ protected:
         return menu;
     }
 
+    // The View menu as the user sees it, with the states that the window gave it, into a screenshot.
+    void showViewMenu(const std::wstring& screenshot)
+    {
+        WindowRobot robot([&](WindowRobot& user) {
+            user.screenshot(user.waitForWindow(WindowQuery::ofClass(L"#32768")), screenshot);
+            PostMessageW(main, WM_KEYDOWN, VK_ESCAPE, 0);
+        });
+        RECT area{};
+        GetWindowRect(main, &area);
+        TrackPopupMenu(GetSubMenu(initMenu(), 2), TPM_RETURNCMD, area.left + 60, area.top + 50, 0, main, nullptr);
+        robot.finish();
+    }
+
     std::wstring status(int part) { return window->statusText(part).buffer(); }
     MainPane& pane() { return window->pane(); }
 
@@ -223,12 +237,32 @@ TEST_F(MainWindowTest, MenuStatesFollowTheListTheFormatAndTheView)
     command(IDM_LIST_FILE_NAMES);
     command(IDM_PREVIEW_STRETCH);
     command(IDM_PREVIEW_LEFT);
-    command(IDM_ALWAYS_ON_TOP);
     menu = initMenu();
     EXPECT_FALSE(isChecked(menu, IDM_TOGGLE_STATUSBAR));
-    for (UINT id : {IDM_LIST_FILE_NAMES, IDM_PREVIEW_STRETCH, IDM_PREVIEW_LEFT, IDM_ALWAYS_ON_TOP})
+    for (UINT id : {IDM_LIST_FILE_NAMES, IDM_PREVIEW_STRETCH, IDM_PREVIEW_LEFT})
         EXPECT_TRUE(isChecked(menu, id)) << id << " after its command";
-    command(IDM_ALWAYS_ON_TOP);
+}
+
+// Another program, a screenshot tool for one, may put the window in front or back: the menu's check and the
+// saved setting follow the window's own style, and the command turns that the other way.
+TEST_F(MainWindowTest, AlwaysOnTopFollowsTheWindowsOwnStyleWhoeverChangedIt)
+{
+    AppSetting& setting = application->getSetting();
+    auto inFront = [&] { return (GetWindowLongPtrW(main, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; };
+    // Where another program puts the window; null for the command.
+    for (HWND place : {HWND_TOPMOST, HWND(nullptr), HWND(nullptr), HWND_NOTOPMOST}) {
+        bool wanted = place ? place == HWND_TOPMOST : !inFront();
+        place ? SetWindowPos(main, place, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE)
+              : SendMessageW(main, WM_COMMAND, IDM_ALWAYS_ON_TOP, 0);
+        // Wine never gives this window the style: it puts the window's own log window in front instead.
+        EXPECT_TRUE(inFront() == wanted || runningUnderWine());
+        EXPECT_EQ(isChecked(initMenu(), IDM_ALWAYS_ON_TOP), inFront()) << (place ? "another program" : "the command");
+        setting.viewTopMost = !inFront();
+        command(IDM_SAVE_SETTINGS);
+        EXPECT_EQ(setting.viewTopMost, inFront());
+    }
+    showViewMenu(L"main-window-always-on-top");
+    DeleteFileW(setting.getPath().buffer());
 }
 
 TEST_F(MainWindowTest, ToolbarEnablesReleaseAndConvertAndChecksTheFormat)
