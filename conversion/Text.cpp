@@ -87,7 +87,7 @@ bool Text::measure(Gdiplus::Bitmap* bitmap, const Gdiplus::StringFormat* format,
     if (graphics.GetLastStatus() != Gdiplus::Ok)
         return false;
     Gdiplus::RectF unlimited(0, 0, 0, 0);
-    return graphics.MeasureString(buffer(), -1, gdiplusFont.get(), unlimited, format, &box) == Gdiplus::Ok;
+    return graphics.MeasureString(lines().buffer(), -1, gdiplusFont.get(), unlimited, format, &box) == Gdiplus::Ok;
 }
 
 bool Text::draw(Gdiplus::Bitmap* bitmap, const Gdiplus::StringFormat* format, BYTE alpha, const Gdiplus::RectF& rect)
@@ -105,7 +105,14 @@ bool Text::draw(Gdiplus::Bitmap* bitmap, const Gdiplus::StringFormat* format, BY
         if (graphics.FillRectangle(&background, rect) != Gdiplus::Ok)
             return false;
     }
-    return graphics.DrawString(buffer(), -1, gdiplusFont.get(), rect, format, &brush) == Gdiplus::Ok;
+    return graphics.DrawString(lines().buffer(), -1, gdiplusFont.get(), rect, format, &brush) == Gdiplus::Ok;
+}
+
+// A line feed alone breaks the line on every system; Wine's GDI+ draws the carriage return of a Windows line end,
+// as the text page gives it, as a box.
+wstring Text::lines() const
+{
+    return replace(L"\r\n", L"\n");
 }
 
 void Text::setFontFaceOf(const wstring& face)

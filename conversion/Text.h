@@ -41,6 +41,8 @@ public:
     bool isFontDirty() const { return fontDirty; }
 
 private:
+    // The text with each line ended by a line feed alone.
+    wstring lines() const;
     bool preparePlatformFont(HDC screen);
     // The GDI+ font for drawing on the bitmap, made from the platform font of the screen context; null when
     // there is no bitmap (last error 87) or either font cannot be made.

@@ -263,10 +263,12 @@ void MainPane::contextMenu(Window*, IFileListView::FileListViewEventArgs& args)
     }
 }
 
+// The keys open the preview windows as the menu command does, so that a picture that cannot be previewed is
+// told of in the same way.
 void MainPane::keyDown(Window*, IFileListView::FileListViewEventArgs& args)
 {
     if (args.key == VK_RETURN || args.key == VK_SPACE)
-        previewSelected(false);
+        host.command(IDM_PREVIEW_WINDOWS, 0);
 }
 
 void MainPane::filesDropped(Window*, IFileListView::FileListViewEventArgs& args)

@@ -185,7 +185,9 @@ LRESULT MyMainWindow::created(HWND window)
         parts.toolTip.create(window, WS_POPUP | TTS_ALWAYSTIP);
         parts.toolTip.setMaxTipWidth();
         Rect client = getClientRect();
-        splitter.create(window, SplitterId, Rect(0, 0, client.right, client.bottom), 0, 0);
+        // Clipped by its siblings: the toolbar shown again lies over it before it moves down, and a move would
+        // otherwise copy the toolbar's pixels onto the list.
+        splitter.create(window, SplitterId, Rect(0, 0, client.right, client.bottom), 0, WS_CLIPSIBLINGS);
         splitter.setListAndPreview(parts.pane, parts.preview);
         prepareCommands();
         parts.pane.previewManager().setBackgrounds(myApp().getResource().swatches, MyApp::Resource::SwatchCount);
@@ -314,6 +316,11 @@ void MyMainWindow::setPreviewPosition(PreviewPosition position)
     bool stacked = position == PreviewTop || position == PreviewBottom;
     splitter.setOrientation(stacked ? Split::Stacked : 0);
     splitter.setSwapped(position == PreviewLeft || position == PreviewTop);
+}
+
+bool MyMainWindow::isTopMost() const
+{
+    return (GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
 }
 
 // ---- the preview pane ----
@@ -493,7 +500,7 @@ void MyMainWindow::initMenu(HMENU menu)
     setCheck(menu, IDM_TOGGLE_STATUSBAR, parts.statusbar.isVisible());
     setCheck(menu, IDM_TOGGLE_PREVIEW, parts.preview.isVisible());
     setCheck(menu, IDM_TOGGLE_LOG_WINDOW, app.getLogWindow().getHandle() && app.getLogWindow().isVisible());
-    setCheck(menu, IDM_ALWAYS_ON_TOP, parts.topMost);
+    setCheck(menu, IDM_ALWAYS_ON_TOP, isTopMost());
     int mode = list.viewMode();
     checkRadio(menu, IDM_LIST_PATHS, IDM_LIST_ICONS, IDM_LIST_PATHS + (mode >= 0 && mode <= 4 ? mode : 0));
     setCheck(menu, IDM_LIST_GROUPING, list.isGrouping());

@@ -62,9 +62,6 @@ public:
         ToolTip toolTip;
         wstring previewPath;
         int topMargin = 0;
-        // Whether the window stays on top, as the command last set it: Wine does not show it in the
-        // window's extended style.
-        bool topMost = false;
     };
 
     // The splitter is the application's; the window lays it out and hands it the panes.
@@ -100,6 +97,8 @@ public:
     void applyPreviewBackground();
     PreviewPosition previewPosition() const;
     void setPreviewPosition(PreviewPosition position);
+    // Whether the window stays in front of the others, as its extended style says, whoever set it.
+    bool isTopMost() const;
     // Bits per pixel of the display; 0 when it cannot be asked.
     static int displayBitsPerPixel();
 

@@ -194,13 +194,10 @@ bool MyMainWindow::runViewCommand(int id, int code)
     case IDM_CLOSE_PREVIEW_WINDOWS:
         parts.pane.closePreviews();
         return true;
-    case IDM_ALWAYS_ON_TOP: {
-        bool topMost = !parts.topMost;
-        if (!SetWindowPos(hwnd, topMost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE))
+    case IDM_ALWAYS_ON_TOP:
+        if (!SetWindowPos(hwnd, isTopMost() ? HWND_NOTOPMOST : HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE))
             Exception::throwLastError();
-        parts.topMost = topMost;
         return true;
-    }
     case IDM_LIST_PATHS:
     case IDM_LIST_FILE_NAMES:
     case IDM_LIST_COMPACT:
@@ -469,7 +466,7 @@ void MyMainWindow::savePositions(bool toFile)
         setting.viewGroup = list.isGrouping();
         setting.viewPreviewMode = previewModeSetting(previewMode());
         setting.viewPreviewPos = previewPosition();
-        setting.viewTopMost = parts.topMost;
+        setting.viewTopMost = isTopMost();
     } catch (const Exception&) {
         // What could be gathered is saved all the same.
     }

@@ -1,9 +1,11 @@
 #include "mainwindow/PictureProperties.h"
+#include <new>
 #include "foundation/Decimal.h"
 #include "foundation/Exception.h"
 #include "foundation/FindFiles.h"
 #include "foundation/Path.h"
 #include "imaging/PictureProperties.h"
+#include "imaging/carriedPalette.h"
 #include "settings/Messages.h"
 
 namespace {
@@ -30,13 +32,17 @@ DateTime localTimeOf(const FindFiles& found, int kind)
 
 void PictureProperties::read(const wstring& path)
 {
-    Path normalised(path);
-    if (!normalised.exists())
-        throw ApplicationException(Messages::E0003.toWstring().replace(L"%s", path.buffer()).buffer());
-    fileName = normalised.getFileName();
-    fullPath = normalised.getPath();
-    readFile(fullPath);
-    readPicture();
+    try {
+        Path normalised(path);
+        if (!normalised.exists())
+            throw ApplicationException(Messages::E0003.toWstring().replace(L"%s", path.buffer()).buffer());
+        fileName = normalised.getFileName();
+        fullPath = normalised.getPath();
+        readFile(fullPath);
+        readPicture();
+    } catch (const std::bad_alloc&) {
+        throwUnreadable();
+    }
 }
 
 void PictureProperties::readFile(const wstring& path)
@@ -58,6 +64,7 @@ void PictureProperties::readPicture()
     try {
         if (!readPictureProperties(fullPath.buffer(), metadata, bits, frames, picture, thumbnail))
             throwUnreadable();
+        histogram = ColorHistogram::compute(picture, RGB(255, 255, 255), RGB(0xC0, 0xC0, 0xC0));
     } catch (const ApplicationException&) {
         throw;
     } catch (const Exception&) {
@@ -79,10 +86,21 @@ void PictureProperties::readPicture()
     hasShotDate = metadata.hasDateTaken;
     if (hasShotDate)
         shotDate = metadata.dateTaken;
-    colorCount = bits <= 8 ? picture.colorCount() : 0;
+    readPalette(bits);
+}
+
+void PictureProperties::readPalette(WORD bits)
+{
+    RGBQUAD carried[256];
+    const RGBQUAD* table = carried;
+    if (bits <= 8) {
+        colorCount = picture.colorCount();
+        table = picture.getColorTable();
+    } else {
+        colorCount = readCarriedPalette(fullPath.buffer(), carried);
+    }
     if (colorCount <= 0)
         return;
-    const RGBQUAD* table = picture.getColorTable();
     if (!table)
         throwUnreadable();
     for (int i = 0; i < colorCount && i < 256; ++i)

@@ -2,7 +2,9 @@
 #include <windows.h>
 #include "foundation/DateTime.h"
 #include "foundation/wstring.h"
+#include <memory>
 #include "imaging/Dib.h"
+#include "toolkit/ColorHistogram.h"
 
 // What the picture-properties sheet shows of one picture file: read once when the sheet opens, and updated
 // by the sheet (path, times and the changed flag) when the user renames the file or changes its times.
@@ -14,7 +16,8 @@ public:
     virtual ~PictureProperties() = default;
 
     // Reads the file and the picture (COM must be initialised). A missing file throws ApplicationException
-    // "E0003" with its path; a picture that cannot be read, or whose palette cannot, "E0008".
+    // "E0003" with its path; a picture that cannot be read, or whose palette or histogram cannot be made, memory
+    // running out included, "E0008".
     void read(const wstring& path);
 
     wstring fileName;
@@ -40,9 +43,10 @@ public:
     wstring cameraMaker;
     bool hasShotDate = false;
     DateTime shotDate;
-    // 0 for pictures without a palette.
+    // 0 for pictures without a palette; a picture deeper than 8 bits has the one its file carries, if any.
     int colorCount = 0;
     PALETTEENTRY palette[256]{};
+    std::unique_ptr<ColorHistogram::Entry> histogram;
 
     // Set by the sheet: the file has a new name or new times.
     bool changed = false;
@@ -50,4 +54,5 @@ public:
 private:
     void readFile(const wstring& path);
     void readPicture();
+    void readPalette(WORD bits);
 };

@@ -329,14 +329,8 @@ void showPicturePropertiesSheet(HWND owner, PictureProperties& record)
     ColorHistogram::registerClass();
     ColorPalette::registerClass();
     PictureView::registerClass();
-    std::unique_ptr<ColorHistogram::Entry> histogram;
-    try {
-        histogram = ColorHistogram::compute(record.picture, RGB(255, 255, 255), RGB(0xC0, 0xC0, 0xC0));
-    } catch (const Exception&) {
-        // The histogram page stays empty.
-    }
     PicturePropertyPage general(record);
-    HistogramPage histogramPage(histogram.get());
+    HistogramPage histogramPage(record.histogram.get());
     PalettePage palettePage(record);
     SettingSheet sheet(PicturePropertiesSheetTitle);
     sheet.hideApplyButton();

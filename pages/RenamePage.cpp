@@ -75,6 +75,7 @@ void RenamePage::fill(const AppSetting& setting)
         showHelp();
     } catch (const Exception&) {
         // Without its help page the page still edits the rule; the counter settings stay untouched.
+        showHelpFailure();
     }
 }
 
@@ -96,10 +97,20 @@ void RenamePage::showHelp()
     help.setText(bytes, size);
 }
 
+// An empty panel would leave the user guessing: a notice in its place says that there is no help and that the
+// counter stays as it was.
+void RenamePage::showHelpFailure()
+{
+    ShowWindow(getDlgItem(IDC_RENAME_HELP), SW_HIDE);
+    ShowWindow(getDlgItem(IDC_RENAME_HELP_FAILED), SW_SHOW);
+}
+
 void RenamePage::onHelpLoaded(Window*, HtmlPanel::HtmlPanelEventArgs& args)
 {
-    if (!args.succeeded)
+    if (!args.succeeded) {
+        showHelpFailure();
         return;
+    }
     const AppSetting& setting = getAppSetting();
     writeIndexField(IndexBase, setting.renameIndexBase);
     writeIndexField(IndexIncrement, setting.renameIndexIncrement);

@@ -7,8 +7,9 @@
 
 // The rename sheet's page of the rule that names output files. Its help page, shown in an HTML panel,
 // lists the rule's macros and holds the three inputs of the $index counter (start, step, least digits).
-// The counter's settings travel through those inputs only: when the help page cannot be shown, or is not
-// shown yet, the page still edits the rule, and the counter settings stay as they were.
+// The counter's settings travel through those inputs only: when the help page cannot be shown (a notice then
+// says so in its place), or is not shown yet, the page still edits the rule, and the counter settings stay as
+// they were.
 class RenamePage : public SettingPage {
 public:
     // Sent to the page: wParam nonzero enables the counter inputs, zero disables them. Answers 1.
@@ -24,7 +25,8 @@ public:
     // page that is not there throws Exception (1400 for a dead panel window).
     int readIndexField(const wchar_t* id) const;
     void writeIndexField(const wchar_t* id, int value) const;
-    // Runs when the help page has loaded, or failed to: copies the counter settings into its inputs.
+    // Runs when the help page has loaded, or failed to: copies the counter settings into its inputs, or shows
+    // the notice of the failure in the page's place.
     void onHelpLoaded(Window* sender, HtmlPanel::HtmlPanelEventArgs& args);
 
     // True once the counter inputs show the settings' values.
@@ -40,6 +42,7 @@ protected:
 
 private:
     void showHelp();
+    void showHelpFailure();
     void enableCounterInputs(bool enabled) const;
     // The first message of a failed check, empty when the page is valid.
     wstring invalidInput() const;

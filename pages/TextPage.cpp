@@ -34,6 +34,13 @@ SIZE inkExtent(Gdiplus::Bitmap& bitmap)
     return extent;
 }
 
+// The settings file gives back bare line feeds (XML keeps no carriage returns), which an edit box of Windows
+// does not take for line breaks.
+wstring windowsLineEnds(const wstring& text)
+{
+    return text.replace(L"\r\n", L"\n").replace(L"\n", L"\r\n");
+}
+
 } // namespace
 
 TextPage::TextPage() : SettingPage(IDC_ENABLE)
@@ -56,7 +63,7 @@ void TextPage::fill(const AppSetting& setting)
 {
     enable.setCheck(setting.textEnable);
     text.limitText(TextLimit);
-    text.setText(setting.textText);
+    text.setText(windowsLineEnds(setting.textText));
     takeSampleText();
     font = {setting.textFontSize,      setting.textFontWeight,   setting.textFontFace,  setting.textFontItalic,
             setting.textFontUnderline, setting.textFontStrikeOut, setting.textFontCharSet};

@@ -1,7 +1,7 @@
 #include "toolkit/ImageListGenerator.h"
 #include <new>
-#include "conversion/ColorValue.h"
 #include "conversion/GrayScale.h"
+#include "conversion/RowColorFilter.h"
 #include "foundation/Exception.h"
 #include "imaging/Dib.h"
 #include "imaging/DibConverter.h"
@@ -12,7 +12,6 @@ namespace {
 constexpr UINT ListFlags = ILC_COLOR32 | ILC_MASK;
 constexpr int InitialImages = 8;
 constexpr int GrowBy = 4;
-constexpr int DisabledLightening = 32;
 
 void check(bool done)
 {
@@ -20,14 +19,28 @@ void check(bool done)
         Exception::throwLastError();
 }
 
-// Greyed and lightened, as a toolbar shows a command that is not available.
+// Every level halfway to white. A fixed step lighter would leave black strokes nearly black, and a black
+// picture would look the same whether its command acts or not.
+class HalfwayToWhite : public RowColorFilter<HalfwayToWhite> {
+public:
+    void change(BYTE&, BYTE& red, BYTE& green, BYTE& blue)
+    {
+        red = halfway(red);
+        green = halfway(green);
+        blue = halfway(blue);
+    }
+
+private:
+    static BYTE halfway(BYTE level) { return static_cast<BYTE>((level + 256) / 2); }
+};
+
+// Grey and faded, as a toolbar shows a command that is not available.
 void makeDisabledLook(Dib& dib)
 {
     GrayScale grey(true);
-    ColorValue lighter;
-    lighter.setRgb(DisabledLightening, DisabledLightening, DisabledLightening);
+    HalfwayToWhite faded;
     check(DibConvert::ColorFilter(&grey, false).convert(dib, nullptr));
-    check(DibConvert::ColorFilter(&lighter, false).convert(dib, nullptr));
+    check(DibConvert::ColorFilter(&faded, false).convert(dib, nullptr));
 }
 
 // A bitmap for the list: owned until the list has copied it.

@@ -6,7 +6,7 @@
 #include "toolkit/ImageList.h"
 
 // Builds a pair of image lists from bitmap strips and icons in a module's resources: one in their own colours
-// and one in a disabled look (grey, lightened). Every image is size x size pixels and goes into both lists at
+// and one in a disabled look (grey, every level halfway to white). Every image is size x size pixels and goes into both lists at
 // the same position, in the order the resources were added. Failures throw Exception.
 class ImageListGenerator {
 public:

@@ -123,6 +123,23 @@ TEST_F(TextOverlay, DrawsWhereTheFormatPlacesTheMeasuredBox)
     }
 }
 
+TEST_F(TextOverlay, WindowsLineEndsBreakTheLinesAsLineFeedsDo)
+{
+    Ink inks[2];
+    for (int i = 0; i < 2; ++i) {
+        Text text;
+        describe(text, i == 0 ? L"Ab\nCd" : L"Ab\r\nCd", L"MS Gothic", 16);
+        BitmapPtr picture(whitePicture(200, 100));
+        Gdiplus::RectF box;
+        ASSERT_TRUE(text.measure(picture.get(), nullptr, box));
+        ASSERT_TRUE(text.draw(picture.get(), nullptr, 255, box));
+        inks[i] = inkOf(picture.get());
+    }
+    EXPECT_EQ(inks[1].right, inks[0].right) << "no mark in place of the carriage return";
+    EXPECT_EQ(inks[1].count, inks[0].count);
+    EXPECT_GT(inks[0].bottom - inks[0].top, 20) << "two lines";
+}
+
 TEST_F(TextOverlay, PaintsTheBackgroundOverTheWholeRectangle)
 {
     Text text;

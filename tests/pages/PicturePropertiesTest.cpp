@@ -6,7 +6,10 @@
 #include "pages/PicturePropertyPages.h"
 #include "pages/dialogIds.h"
 #include "settings/Messages.h"
+#include "imaging/gdipImageIO.h"
+#include "support/HostilePictureFiles.h"
 #include "support/ImagingTestSupport.h"
+#include "support/InjectedNewFailure.h"
 #include "support/ScratchFolder.h"
 
 namespace {
@@ -29,6 +32,51 @@ void writePicture(const std::wstring& path, int bitCount)
     }
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_TRUE(picture.saveBmpFile(file));
+}
+
+// Red, green and blue of the palette that the deep pictures below carry; the last one orange.
+constexpr BYTE CarriedColours[][3] = {{0, 0, 0}, {255, 255, 255}, {0, 0, 255}, {255, 128, 0}};
+
+template <typename Record>
+void append(Bytes& bytes, const Record& record)
+{
+    auto first = reinterpret_cast<const BYTE*>(&record);
+    bytes.insert(bytes.end(), first, first + sizeof(record));
+}
+
+// A grey 4 x 4 BMP of 24 bits whose header carries the colour table.
+Bytes bmpWithColourTable()
+{
+    BITMAPINFOHEADER header{sizeof(header), 4, 4, 1, 24};
+    header.biClrUsed = std::size(CarriedColours);
+    BITMAPFILEHEADER file{0x4D42};
+    file.bfOffBits = sizeof(file) + sizeof(header) + sizeof(RGBQUAD) * header.biClrUsed;
+    file.bfSize = file.bfOffBits + 4 * 12;
+    Bytes bytes;
+    append(bytes, file);
+    append(bytes, header);
+    for (const BYTE* colour : CarriedColours)
+        append(bytes, RGBQUAD{colour[2], colour[1], colour[0], 0});
+    bytes.resize(file.bfSize, 128);
+    return bytes;
+}
+
+// A grey PNG of 24 bits with the colours as its suggested palette (a PLTE chunk after the header).
+Bytes pngWithSuggestedPalette(const std::wstring& path)
+{
+    Gdiplus::Bitmap picture(4, 4, PixelFormat24bppRGB);
+    Gdiplus::Graphics(&picture).Clear(Gdiplus::Color(128, 128, 128));
+    EXPECT_TRUE(gdipSaveToFile(path.c_str(), L"image/png", &picture, nullptr));
+    Bytes png = readBytes(path);
+    Bytes chunk;
+    putBigEndian(chunk, sizeof(CarriedColours), 4);
+    chunk.insert(chunk.end(), {'P', 'L', 'T', 'E'});
+    for (const BYTE* colour : CarriedColours)
+        chunk.insert(chunk.end(), colour, colour + 3);
+    putBigEndian(chunk, crc32Of(&chunk[4], chunk.size() - 4), 4);
+    const size_t headerEnd = 8 + 25;
+    png.insert(png.begin() + headerEnd, chunk.begin(), chunk.end());
+    return png;
 }
 
 bool fileExists(const std::wstring& path)
@@ -141,6 +189,52 @@ TEST_F(PicturePropertiesTest, APictureWithoutPaletteHasNoPalettePage)
         EXPECT_EQ(user.text(currentPage(sheet), IDC_PICTURE_DEPTH), L"24bit");
         user.press(sheet, IDCANCEL);
     });
+}
+
+TEST_F(PicturePropertiesTest, ADeepPictureThatCarriesAPaletteShowsItOnThePalettePage)
+{
+    const std::pair<std::wstring, Bytes> carriers[] = {
+        {L"table.bmp", bmpWithColourTable()},
+        {L"suggested.png", pngWithSuggestedPalette(folder.file(L"suggested.png"))},
+    };
+    for (const auto& [name, bytes] : carriers) {
+        std::wstring path = folder.file(name);
+        writeBytes(path, bytes);
+        runSheet(path, [&](WindowRobot& user) {
+            HWND sheet = sheetOf(user);
+            EXPECT_EQ(user.text(currentPage(sheet), IDC_PICTURE_DEPTH), L"24bit");
+            ASSERT_EQ(tabCount(sheet), 3) << "a palette page";
+            HWND page = showPage(user, sheet, PaletteTab);
+            EXPECT_EQ(user.text(page, IDC_PALETTE_COUNT), L"4");
+            SendDlgItemMessageW(page, IDC_PALETTE, ColorPalette::SelectMessage, 3, 0);
+            EXPECT_EQ(user.text(page, IDC_PALETTE_VALUE), L"ff8000");
+            user.screenshot(sheet, L"picture_properties_carried_palette_" + name.substr(name.size() - 3));
+            user.press(sheet, IDCANCEL);
+        });
+    }
+}
+
+// Wherever memory runs out while the properties are read, the histogram's drawings included, the user is told
+// E0008; a record that was read has its histogram.
+TEST_F(PicturePropertiesTest, MemoryRunningOutWhileReadingIsE0008AndARecordReadHasItsHistogram)
+{
+    std::wstring path = folder.file(L"memory.bmp");
+    writePicture(path, 8);
+    for (int successes = 0;; ++successes) {
+        PictureProperties attempt;
+        bool struck = false;
+        try {
+            InjectedNewFailure failure(successes);
+            attempt.read(path.c_str());
+            struck = failure.struck();
+        } catch (const ApplicationException& refused) {
+            ASSERT_EQ(std::wstring(refused.getText()), Messages::E0008.get()) << "failing allocation " << successes;
+            continue;
+        }
+        ASSERT_NE(attempt.histogram, nullptr) << "failing allocation " << successes;
+        if (!struck)
+            break;
+    }
 }
 
 TEST_F(PicturePropertiesTest, RenamingKeepsTheFolderAsksAboutANewExtensionAndAllowsAnotherCase)

@@ -204,3 +204,20 @@ TEST_F(TextPageTest, TheSampleShowsTheWholeTextAlsoAgainstTheRightEdge)
     EXPECT_LE(drawn.right, sample.cx);
     EXPECT_GE(widthOf(drawn), widthOf(inkOfSystemText(L"Wolf f", setting))) << "as wide as the system draws it";
 }
+
+TEST_F(TextPageTest, ATextOfTwoLinesReachesTheBoxWithWindowsLineEndsAndIsStoredAsTheBoxHoldsIt)
+{
+    // The settings file gives back bare line feeds; a text the page stored keeps its carriage returns.
+    for (const wchar_t* stored : {L"一行目\n二行目", L"一行目\r\n二行目"}) {
+        setting.textText = stored;
+        std::wstring shown;
+        runConversionSheet([&](WindowRobot& user) {
+            HWND page = conversionPage(user, TextTab);
+            shown = user.text(page, IDC_TEXT_EDIT);
+            user.screenshot(GetParent(page), L"text_page_two_lines");
+            user.press(GetParent(page), IDOK);
+        });
+        EXPECT_EQ(shown, L"一行目\r\n二行目") << "from " << (stored[3] == L'\n' ? "LF" : "CR LF");
+        EXPECT_EQ(std::wstring(setting.textText.buffer()), L"一行目\r\n二行目");
+    }
+}

@@ -25,6 +25,11 @@ InjectedNewFailure::~InjectedNewFailure()
     successesLeft = -1;
 }
 
+bool InjectedNewFailure::struck() const
+{
+    return successesLeft < 0;
+}
+
 // Replaces the standard library's. Its other forms (arrays, nothrow) come here, and its deletes free what
 // malloc gave, so nothing else needs replacing.
 void* operator new(std::size_t bytes)

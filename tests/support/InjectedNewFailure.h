@@ -10,4 +10,7 @@ public:
     InjectedNewFailure(const InjectedNewFailure&) = delete;
     InjectedNewFailure& operator=(const InjectedNewFailure&) = delete;
     ~InjectedNewFailure();
+
+    // True once the failure has been thrown.
+    bool struck() const;
 };

@@ -192,6 +192,11 @@ std::wstring saveScreenScreenshot(const std::wstring& name)
             return TRUE;
         },
         0);
+    return saveScreenAsShown(name);
+}
+
+std::wstring saveScreenAsShown(const std::wstring& name)
+{
     Canvas canvas(GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN));
     bool copied = canvas.isReady() &&
                   copyScreen(canvas, GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN));

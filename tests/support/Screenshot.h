@@ -10,4 +10,5 @@
 std::wstring saveWindowScreenshot(HWND window, const std::wstring& name);
 // The whole screen, once this program's windows have painted, into screenshots/<name>.png.
 std::wstring saveScreenScreenshot(const std::wstring& name);
-
+// The whole screen as it shows now, without asking any window to paint first: what is stale stays so.
+std::wstring saveScreenAsShown(const std::wstring& name);

@@ -42,11 +42,11 @@ TEST_F(ImageListGeneratorTest, CellsAndIconsGoIntoBothListsInOrder)
     EXPECT_EQ(drawnPixel(normal.handle(), 0, 0, 0), Backdrop) << "the top-left colour is the mask";
     EXPECT_EQ(drawnPixel(normal.handle(), 1, 4, 4), RGB(255, 0, 0));
     EXPECT_EQ(drawnPixel(normal.handle(), 2, 4, 4), RGB(255, 255, 0));
-    // Disabled: the average of the channels, 32 lighter.
-    EXPECT_EQ(drawnPixel(disabled.handle(), 0, 4, 4), RGB(117, 117, 117));
-    EXPECT_EQ(drawnPixel(disabled.handle(), 1, 4, 4), RGB(117, 117, 117));
+    // Disabled: the average of the channels, halfway to white.
+    EXPECT_EQ(drawnPixel(disabled.handle(), 0, 4, 4), RGB(170, 170, 170));
+    EXPECT_EQ(drawnPixel(disabled.handle(), 1, 4, 4), RGB(170, 170, 170));
     EXPECT_EQ(drawnPixel(disabled.handle(), 1, 0, 0), Backdrop);
-    EXPECT_EQ(drawnPixel(disabled.handle(), 2, 4, 4), RGB(202, 202, 202));
+    EXPECT_EQ(drawnPixel(disabled.handle(), 2, 4, 4), RGB(213, 213, 213));
 }
 
 TEST_F(ImageListGeneratorTest, FailuresLeaveBothHoldersEmpty)

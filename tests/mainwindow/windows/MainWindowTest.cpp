@@ -14,11 +14,13 @@
 #include "mainwindow/MyApp.h"
 #include "mainwindow/MyMainWindow.h"
 #include "mainwindow/OptionSheets.h"
+#include "mainwindow/PictureProperties.h"
 #include "mainwindow/PreviewWindow.h"
 #include "mainwindow/mainCommandIds.h"
 #include "mainwindow/mainWindowMessages.h"
 #include "settings/AppSetting.h"
 #include "settings/Messages.h"
+#include "support/ComTesting.h"
 #include "support/GlobalApplication.h"
 #include "support/Screenshot.h"
 #include "support/WindowRobot.h"
@@ -131,6 +133,19 @@ protected:
         return menu;
     }
 
+    // The View menu as the user sees it, with the states that the window gave it, into a screenshot.
+    void showViewMenu(const std::wstring& screenshot)
+    {
+        WindowRobot robot([&](WindowRobot& user) {
+            user.screenshot(user.waitForWindow(WindowQuery::ofClass(L"#32768")), screenshot);
+            PostMessageW(main, WM_KEYDOWN, VK_ESCAPE, 0);
+        });
+        RECT area{};
+        GetWindowRect(main, &area);
+        TrackPopupMenu(GetSubMenu(initMenu(), 2), TPM_RETURNCMD, area.left + 60, area.top + 50, 0, main, nullptr);
+        robot.finish();
+    }
+
     std::wstring status(int part) { return window->statusText(part).buffer(); }
     MainPane& pane() { return window->pane(); }
 
@@ -222,12 +237,32 @@ TEST_F(MainWindowTest, MenuStatesFollowTheListTheFormatAndTheView)
     command(IDM_LIST_FILE_NAMES);
     command(IDM_PREVIEW_STRETCH);
     command(IDM_PREVIEW_LEFT);
-    command(IDM_ALWAYS_ON_TOP);
     menu = initMenu();
     EXPECT_FALSE(isChecked(menu, IDM_TOGGLE_STATUSBAR));
-    for (UINT id : {IDM_LIST_FILE_NAMES, IDM_PREVIEW_STRETCH, IDM_PREVIEW_LEFT, IDM_ALWAYS_ON_TOP})
+    for (UINT id : {IDM_LIST_FILE_NAMES, IDM_PREVIEW_STRETCH, IDM_PREVIEW_LEFT})
         EXPECT_TRUE(isChecked(menu, id)) << id << " after its command";
-    command(IDM_ALWAYS_ON_TOP);
+}
+
+// Another program, a screenshot tool for one, may put the window in front or back: the menu's check and the
+// saved setting follow the window's own style, and the command turns that the other way.
+TEST_F(MainWindowTest, AlwaysOnTopFollowsTheWindowsOwnStyleWhoeverChangedIt)
+{
+    AppSetting& setting = application->getSetting();
+    auto inFront = [&] { return (GetWindowLongPtrW(main, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; };
+    // Where another program puts the window; null for the command.
+    for (HWND place : {HWND_TOPMOST, HWND(nullptr), HWND(nullptr), HWND_NOTOPMOST}) {
+        bool wanted = place ? place == HWND_TOPMOST : !inFront();
+        place ? SetWindowPos(main, place, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE)
+              : SendMessageW(main, WM_COMMAND, IDM_ALWAYS_ON_TOP, 0);
+        // Wine never gives this window the style: it puts the window's own log window in front instead.
+        EXPECT_TRUE(inFront() == wanted || runningUnderWine());
+        EXPECT_EQ(isChecked(initMenu(), IDM_ALWAYS_ON_TOP), inFront()) << (place ? "another program" : "the command");
+        setting.viewTopMost = !inFront();
+        command(IDM_SAVE_SETTINGS);
+        EXPECT_EQ(setting.viewTopMost, inFront());
+    }
+    showViewMenu(L"main-window-always-on-top");
+    DeleteFileW(setting.getPath().buffer());
 }
 
 TEST_F(MainWindowTest, ToolbarEnablesReleaseAndConvertAndChecksTheFormat)
@@ -350,6 +385,38 @@ TEST_F(MainWindowTest, KeysPressedInTheListAreTheMainWindowsCommands)
     EXPECT_EQ(application->runMessageLoop(), 0);
     EXPECT_EQ(pane().list().count(), 2);
     EXPECT_EQ(status(0), L"2 files");
+}
+
+// A picture that is gone and one that is no picture: Enter and Space in the list say why they cannot be
+// shown, as Alt+P does, and the properties say that they cannot be read.
+TEST_F(MainWindowTest, WhatCannotBeShownIsToldWhyByTheKeysAsByTheCommands)
+{
+    std::vector<std::wstring> paths = listPictures(2);
+    DeleteFileW(paths[0].c_str());
+    writeText(paths[1], "no picture");
+    OptionSheets sheets;
+    sheets.pictureProperties = [](HWND, PictureProperties&) { ADD_FAILURE() << "a sheet for what cannot be read"; };
+    setOptionSheets(sheets);
+    // A key pressed in the list, or 0 for the properties command.
+    const struct {
+        const wchar_t* name;
+        int item;
+        WPARAM key;
+        std::wstring told;
+    } attempts[] = {{L"enter-gone", 0, VK_RETURN, L"ファイル " + paths[0] + L" は存在しません。"},
+                    {L"space-broken", 1, VK_SPACE, Messages::E0004.get()},
+                    {L"properties-broken", 1, 0, Messages::E0008.get()}};
+    for (const auto& attempt : attempts) {
+        select({attempt.item});
+        std::wstring told;
+        WindowRobot robot([&](WindowRobot& user) {
+            told = user.answerMessageBox(IDOK, main, std::wstring(L"cannot-show-") + attempt.name);
+        });
+        attempt.key ? SendMessageW(GetDlgItem(pane().getHandle(), 101), WM_KEYDOWN, attempt.key, 0)
+                    : SendMessageW(main, WM_COMMAND, IDM_PICTURE_PROPERTIES, 0);
+        robot.finish();
+        EXPECT_EQ(told, attempt.told) << attempt.name;
+    }
 }
 
 TEST_F(MainWindowTest, CopiedNamesFollowTheListsViewMode)
@@ -840,3 +907,83 @@ TEST_P(SplitterTipTest, EachPaneShowsItsOwnTipWhereverThePreviewLies)
 }
 
 INSTANTIATE_TEST_SUITE_P(PreviewPositions, SplitterTipTest, testing::Values(0, 1, 2, 3));
+
+namespace {
+
+RECT screenRectOf(HWND window)
+{
+    RECT area{};
+    GetWindowRect(window, &area);
+    return area;
+}
+
+// The screen's pixels over the area (blue, green, red and a zero byte each) as the user sees them, without
+// asking any window to paint first.
+std::vector<BYTE> screenPixels(const RECT& area)
+{
+    Dib copy;
+    if (!copy.create(area.right - area.left, area.bottom - area.top, 32, RGB(0, 0, 0)))
+        return {};
+    HDC screen = GetDC(nullptr);
+    BitBlt(copy.getDC(), 0, 0, copy.width(), copy.height(), screen, area.left, area.top, SRCCOPY);
+    copy.releaseDC();
+    ReleaseDC(nullptr, screen);
+    GdiFlush();
+    return std::vector<BYTE>(copy.getBits(), copy.getBits() + copy.imageSize());
+}
+
+// Once the thread has nothing left to paint and the screen has stopped changing.
+std::vector<BYTE> settledPixels(const RECT& area)
+{
+    std::vector<BYTE> last;
+    pumpMessagesUntil([&] {
+        std::vector<BYTE> now = screenPixels(area);
+        bool settled = !(HIWORD(GetQueueStatus(QS_PAINT)) & QS_PAINT) && now == last;
+        last = std::move(now);
+        return settled;
+    });
+    return last;
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, TheListLooksAsBeforeOnceTheToolbarIsTurnedOffAndOnAgain)
+{
+    listPictures(3);
+    RECT list = screenRectOf(GetDlgItem(pane().getHandle(), 101));
+    std::vector<BYTE> before = settledPixels(list);
+    command(IDM_TOGGLE_TOOLBAR);
+    command(IDM_TOGGLE_TOOLBAR);
+    ASSERT_TRUE(IsWindowVisible(window->parts().rebar.getHandle()));
+    bool same = pumpMessagesUntil([&] { return screenPixels(list) == before; });
+    saveScreenAsShown(L"main-window-toolbar-off-and-on");
+    EXPECT_TRUE(same) << "a copy of the toolbar over the list's header and first rows";
+}
+
+TEST_F(MainWindowTest, TheDisabledReleaseButtonShowsItsPictureInALightGrey)
+{
+    HWND toolbar = window->parts().toolbar.getHandle();
+    RECT button{};
+    SendMessageW(toolbar, TB_GETRECT, IDM_RELEASE_SELECTED, reinterpret_cast<LPARAM>(&button));
+    MapWindowPoints(toolbar, nullptr, reinterpret_cast<POINT*>(&button), 2);
+    std::vector<BYTE> disabled = settledPixels(button);
+    saveScreenAsShown(L"main-window-toolbar-release-disabled");
+    listPictures(1);
+    select({0});
+    ASSERT_TRUE(SendMessageW(toolbar, TB_ISBUTTONENABLED, IDM_RELEASE_SELECTED, 0));
+    std::vector<BYTE> enabled = settledPixels(button);
+    ASSERT_EQ(disabled.size(), enabled.size());
+    // No colour, and the dark strokes of the picture in a light grey.
+    int coloured = 0, dark = 0, stillDark = 0;
+    for (size_t i = 0; i + 3 < disabled.size(); i += 4) {
+        auto [low, high] = std::minmax({disabled[i], disabled[i + 1], disabled[i + 2]});
+        coloured += high - low > 8;
+        if (enabled[i] + enabled[i + 1] + enabled[i + 2] >= 3 * 64)
+            continue;
+        ++dark;
+        stillDark += disabled[i] + disabled[i + 1] + disabled[i + 2] < 3 * 100;
+    }
+    EXPECT_EQ(coloured, 0);
+    EXPECT_GT(dark, 20) << "the picture has dark strokes";
+    EXPECT_EQ(stillDark, 0) << "of " << dark << " dark pixels";
+}
