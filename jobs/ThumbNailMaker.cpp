@@ -206,7 +206,8 @@ wstring AbstractThumbNailMaker::makeThumbnails(HWND owner, const wstringArray& l
         if (!setting.fileThumbnailImageOverWrite && fileExists(name) && !confirmOverwrite(owner, name))
             return wstring();
         TemporaryOutputFile& staged = stagedThumbnails.emplace_back();
-        if (!staged.create(name.buffer()) || !JpegFileGenerator().save(staged.path(), thumbnail.get()))
+        ComPtr<IStream> file(staged.create(name.buffer()) ? staged.stream() : nullptr);
+        if (!file || !JpegFileGenerator().saveInto(file.get(), thumbnail.get()))
             throwThumbnailFailure();
         thumbnail.reset();
         if (watcher) {

@@ -266,13 +266,41 @@ TEST_F(ThumbNailSheets, EveryNameShowsAsItselfAndEveryLinkOpensItsFile)
     EXPECT_EQ(read.images, thumbnails);
 }
 
+// Someone who can write the thumbnail folder and, after each thumbnail, puts a file of their own in place of every
+// staged one, which the sheet would otherwise move over a thumbnail at its end.
+class StagedNameTaker : public RecordingObserver {
+public:
+    explicit StagedNameTaker(const wstring& folder) : folder(folder.buffer()) {}
+
+    void fileDone(const wstring& source, const wstring& thumbnail) override
+    {
+        RecordingObserver::fileDone(source, thumbnail);
+        WIN32_FIND_DATAW found;
+        HANDLE search = FindFirstFileW((folder + L"\\*.tmp").c_str(), &found);
+        for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) {
+            std::wstring staged = folder + L"\\" + found.cFileName;
+            if (DeleteFileW(staged.c_str())) {
+                writeBytes(staged, {'t', 'h', 'e', 'i', 'r', 's'});
+                ++taken;
+            }
+        }
+        if (search != INVALID_HANDLE_VALUE)
+            FindClose(search);
+    }
+
+    std::wstring folder;
+    int taken = 0;
+};
+
 TEST_F(ThumbNailSheets, ThumbnailsAreJpegsFittedIntoTheSize)
 {
     // A picture one pixel wide still gets a thumbnail, one pixel wide.
     picture(L"thin.png", 1, 200);
+    StagedNameTaker observer(thumbs());
     std::unique_ptr<IThumbNailMaker> tile(createThumbNailMaker(1, 4, &observer));
     page(*tile, {L"wide.png", L"tall.png", L"square.png", L"thin.png"}, thumbs() + L"\\sub\\..");
     ASSERT_TRUE(complete);
+    EXPECT_EQ(observer.taken, 0);
     const int expected[][2] = {{120, 60}, {60, 120}, {120, 120}, {1, 120}};
     for (int i = 0; i < 4; ++i) {
         std::wstring name = std::wstring(thumbs().buffer()) + L"\\thumbnail" + std::to_wstring(i) + L".jpg";
