@@ -3,7 +3,6 @@
 #include <memory>
 #include <vector>
 #include "foundation/Exception.h"
-#include "foundation/File.h"
 #include "foundation/wstringArray.h"
 #include "imaging/BitmapColors.h"
 #include "imaging/BitmapPtr.h"
@@ -24,9 +23,9 @@ namespace {
 constexpr UINT MimeTypesString = 2342;
 constexpr ULONGLONG BytesPerKilobyte = 1024;
 
-// Where the picture goes: a new stream for the holder, or the file at the path.
+// Where the picture goes: a new stream for the holder, or the file's stream.
 struct Output {
-    const wchar_t* path;
+    IStream* file;
     ComPtr<IStream>* holder;
 
     bool toStream() const { return holder != nullptr; }
@@ -48,11 +47,7 @@ bool saveWithGdiplus(const Output& output, const wchar_t* mimeType, Gdiplus::Bit
 {
     if (output.toStream())
         return output.store(gdipEncodeToStream(mimeType, bitmap, nullptr));
-    if (!output.path)
-        return false;
-    return writeThroughTemporaryFile(output.path, [&](const wchar_t* temporary) {
-        return gdipSaveToFile(temporary, mimeType, bitmap, nullptr);
-    });
+    return gdipSaveToStream(output.file, mimeType, bitmap, nullptr);
 }
 
 // Puts right in an encoded file what the platform's encoder leaves wrong; false when that cannot be done.
@@ -67,12 +62,9 @@ bool saveRepaired(const Output& output, const wchar_t* mimeType, Gdiplus::Bitmap
         return false;
     if (output.toStream())
         return output.store(createMemoryStream(bytes.data(), static_cast<UINT>(bytes.size())));
-    if (!output.path)
-        return false;
-    return writeThroughTemporaryFile(output.path, [&](const wchar_t* temporary) {
-        File file;
-        return file.open(temporary, File::Write) && file.writeAll(bytes.data(), static_cast<DWORD>(bytes.size()));
-    });
+    ULONG size = static_cast<ULONG>(bytes.size());
+    ULONG written = 0;
+    return SUCCEEDED(output.file->Write(bytes.data(), size, &written)) && written == size;
 }
 
 // The configured colour as the picture's depth and palette can show it, or the picture's own top-left colour:
@@ -125,7 +117,7 @@ bool saveJpegThroughWic(const Output& output, Gdiplus::Bitmap* bitmap, IWICMetad
     }
     if (output.toStream())
         return output.store(generator.saveToStream(bitmap, carried, true));
-    return generator.save(output.path, bitmap, carried, true);
+    return generator.saveInto(output.file, bitmap, carried, true);
 }
 
 // The encoder may leave the transparent entry of the palette unmarked.
@@ -152,7 +144,7 @@ bool saveTiff(const Output& output, Gdiplus::Bitmap* bitmap, const Decimal& dpiX
     }
     if (output.toStream())
         return output.store(generator.encode(picture));
-    return generator.save(output.path, picture);
+    return generator.saveInto(output.file, picture);
 }
 
 bool savePng(const Output& output, Gdiplus::Bitmap* bitmap, const Decimal& dpiX, const Decimal& dpiY,
@@ -185,7 +177,7 @@ bool saveHdPhoto(const Output& output, Gdiplus::Bitmap* bitmap, ICanceller* canc
         return output.store(generator.saveToStream(bitmap, nullptr, false));
     generator.dpiX = dpiX.toDouble();
     generator.dpiY = dpiY.toDouble();
-    return generator.save(output.path, bitmap, nullptr, false);
+    return generator.saveInto(output.file, bitmap, nullptr, false);
 }
 
 bool setExifResolution(Gdiplus::Bitmap* bitmap, int dpiX, int dpiY)
@@ -235,10 +227,11 @@ bool setImageResolution(Gdiplus::Bitmap* bitmap, int format, const Decimal& dpiX
                                  static_cast<Gdiplus::REAL>(dpiY.toDouble())) == Gdiplus::Ok;
 }
 
-bool saveImageFile(const wchar_t* path, ComPtr<IStream>* holder, int format, Gdiplus::Bitmap* bitmap,
-                   IWICMetadataBlockReader* metadata, ICanceller* canceller, const Decimal& dpiX, const Decimal& dpiY)
+namespace {
+
+bool savePicture(const Output& output, int format, Gdiplus::Bitmap* bitmap, IWICMetadataBlockReader* metadata,
+                 ICanceller* canceller, const Decimal& dpiX, const Decimal& dpiY)
 {
-    Output output{path, holder};
     if (!output.toStream() && !setImageResolution(bitmap, format, dpiX, dpiY))
         return false;
     wstring mimeType = outputMimeType(format);
@@ -273,6 +266,20 @@ bool saveImageFile(const wchar_t* path, ComPtr<IStream>* holder, int format, Gdi
     return saveWithGdiplus(output, mimeType.buffer(), bitmap);
 }
 
+} // namespace
+
+bool saveImageFile(const wchar_t* path, ComPtr<IStream>* holder, int format, Gdiplus::Bitmap* bitmap,
+                   IWICMetadataBlockReader* metadata, ICanceller* canceller, const Decimal& dpiX, const Decimal& dpiY)
+{
+    if (holder)
+        return savePicture(Output{nullptr, holder}, format, bitmap, metadata, canceller, dpiX, dpiY);
+    if (!path)
+        return false;
+    return writeThroughTemporaryFile(path, [&](IStream* file) {
+        return savePicture(Output{file, nullptr}, format, bitmap, metadata, canceller, dpiX, dpiY);
+    });
+}
+
 bool usesSourceResolution(const Decimal& commandDpiX, const Decimal& commandDpiY)
 {
     return (isZero(commandDpiX) || isZero(commandDpiY)) && getAppSetting().fileKeepDPI;
@@ -282,9 +289,23 @@ bool saveImageWithDpi(const wchar_t* path, int format, Gdiplus::Bitmap* bitmap, 
                       ICanceller* canceller, const Decimal& commandDpiX, const Decimal& commandDpiY,
                       const Decimal& sourceDpiX, const Decimal& sourceDpiY)
 {
+    if (!path)
+        return false;
+    return writeThroughTemporaryFile(path, [&](IStream* file) {
+        return saveImageWithDpi(file, format, bitmap, metadata, canceller, commandDpiX, commandDpiY, sourceDpiX,
+                                sourceDpiY);
+    });
+}
+
+bool saveImageWithDpi(IStream* file, int format, Gdiplus::Bitmap* bitmap, IWICMetadataBlockReader* metadata,
+                      ICanceller* canceller, const Decimal& commandDpiX, const Decimal& commandDpiY,
+                      const Decimal& sourceDpiX, const Decimal& sourceDpiY)
+{
+    if (!file)
+        return false;
     bool useSource = usesSourceResolution(commandDpiX, commandDpiY);
-    return saveImageFile(path, nullptr, format, bitmap, metadata, canceller, useSource ? sourceDpiX : commandDpiX,
-                         useSource ? sourceDpiY : commandDpiY);
+    return savePicture(Output{file, nullptr}, format, bitmap, metadata, canceller, useSource ? sourceDpiX : commandDpiX,
+                       useSource ? sourceDpiY : commandDpiY);
 }
 
 bool saveImageDefault(ComPtr<IStream>* holder, int format, Gdiplus::Bitmap* bitmap,

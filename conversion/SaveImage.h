@@ -21,6 +21,11 @@ bool usesSourceResolution(const Decimal& commandDpiX, const Decimal& commandDpiY
 bool saveImageWithDpi(const wchar_t* path, int format, Gdiplus::Bitmap* bitmap, IWICMetadataBlockReader* metadata,
                       ICanceller* canceller, const Decimal& commandDpiX, const Decimal& commandDpiY,
                       const Decimal& sourceDpiX, const Decimal& sourceDpiY);
+// The same into a file that the caller holds open (a staged output), from its current position; false for a null
+// stream.
+bool saveImageWithDpi(IStream* file, int format, Gdiplus::Bitmap* bitmap, IWICMetadataBlockReader* metadata,
+                      ICanceller* canceller, const Decimal& commandDpiX, const Decimal& commandDpiY,
+                      const Decimal& sourceDpiX, const Decimal& sourceDpiY);
 // Into a new stream stored in the holder, the picture's resolution left alone.
 bool saveImageDefault(ComPtr<IStream>* holder, int format, Gdiplus::Bitmap* bitmap,
                       IWICMetadataBlockReader* metadata, ICanceller* canceller);

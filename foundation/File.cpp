@@ -62,10 +62,10 @@ void File::close()
     handle = INVALID_HANDLE_VALUE;
 }
 
-bool File::writeAll(const void* bytes, DWORD count)
+bool File::writeAll(HANDLE file, const void* bytes, DWORD count)
 {
     DWORD written = 0;
-    if (!WriteFile(handle, bytes, count, &written, nullptr))
+    if (!WriteFile(file, bytes, count, &written, nullptr))
         return false;
     if (written == count)
         return true;

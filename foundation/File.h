@@ -23,7 +23,8 @@ public:
     bool open(const wchar_t* path, int mode);
     void close();
     // Writes every byte at the file pointer; false with the last error when not all of them could be written.
-    bool writeAll(const void* bytes, DWORD count);
+    bool writeAll(const void* bytes, DWORD count) { return writeAll(handle, bytes, count); }
+    static bool writeAll(HANDLE file, const void* bytes, DWORD count);
     bool isOpen() const { return handle != INVALID_HANDLE_VALUE; }
     HANDLE getHandle() const { return handle; }
 

@@ -7,10 +7,14 @@ public:
     explicit FileHandle(HANDLE handle) : handle(handle) {}
     FileHandle(const FileHandle&) = delete;
     FileHandle& operator=(const FileHandle&) = delete;
-    ~FileHandle()
+    ~FileHandle() { reset(); }
+
+    // Closes the held handle and takes the other one.
+    void reset(HANDLE other = INVALID_HANDLE_VALUE)
     {
         if (isValid())
             CloseHandle(handle);
+        handle = other;
     }
 
     bool isValid() const { return handle != INVALID_HANDLE_VALUE; }

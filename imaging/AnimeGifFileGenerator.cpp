@@ -128,7 +128,7 @@ bool AnimeGifFileGenerator::open(const wchar_t* path, Gdiplus::Image* first, int
     paletteCount = reduced.colorCount();
     CopyMemory(palette, reduced.getColorTable(), paletteCount * sizeof(RGBQUAD));
     transparentColor = chooseTransparentColor(reduced, transparency, color);
-    if (!target.create(path) || !output.open(target.path(), File::Write))
+    if (!target.create(path))
         return fail();
     return (writeHeader() && writeFrame(reduced)) || fail();
 }
@@ -181,7 +181,6 @@ bool AnimeGifFileGenerator::keepTransparentEntry(const Dib& deep, RGBQUAD* own, 
 bool AnimeGifFileGenerator::close(bool finish)
 {
     bool finished = isOpen() && finish && write(&Trailer, 1);
-    output.close();
     if (finished)
         finished = target.commit();
     else
@@ -261,7 +260,7 @@ void AnimeGifFileGenerator::paletteTable(BYTE* table) const
 
 bool AnimeGifFileGenerator::write(const void* bytes, DWORD count)
 {
-    return output.writeAll(bytes, count);
+    return target.write(bytes, count);
 }
 
 bool AnimeGifFileGenerator::fail()

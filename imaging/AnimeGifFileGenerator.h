@@ -1,7 +1,6 @@
 #pragma once
 #include <windows.h>
 #include <gdiplus.h>
-#include "foundation/File.h"
 #include "imaging/TemporaryOutputFile.h"
 
 class Dib;
@@ -43,7 +42,7 @@ public:
     // the generator is reset (the delay back to the default). False when nothing was open or the file could
     // not be finished.
     bool close(bool finish);
-    bool isOpen() const { return output.isOpen(); }
+    bool isOpen() const { return target.path() != nullptr; }
 
     // The delay of every frame written from now on, in hundredths of a second (0..65535).
     int delay = DefaultDelay;
@@ -66,5 +65,4 @@ private:
     RGBQUAD palette[256] = {};
     int paletteCount = 0;
     TemporaryOutputFile target;
-    File output;
 };

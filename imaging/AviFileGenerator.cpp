@@ -27,7 +27,8 @@ AviFileGenerator::AviFile::AviFile(const wchar_t* path, const RECT& frame, int r
     try {
         CLSID handler;
         throwIfFailed(CLSIDFromString(AviFileHandler, &handler));
-        throwIfFailed(AVIFileOpenW(&avi, path, OF_WRITE | OF_CREATE, &handler));
+        // The staged file stays open for reading while AVIFile writes it by name.
+        throwIfFailed(AVIFileOpenW(&avi, path, OF_WRITE | OF_CREATE | OF_SHARE_DENY_NONE, &handler));
         AVISTREAMINFOW info{};
         info.fccType = streamtypeVIDEO;
         info.fccHandler = mmioFOURCC('D', 'I', 'B', ' ');
@@ -72,7 +73,7 @@ int AviFileGenerator::open(const wstring& path, Dib& first, int rate, int count,
     written = 0;
     announced = count;
     try {
-        if (!target.create(path.buffer()))
+        if (!target.create(path.buffer(), TemporaryOutputFile::Writer::SharedName))
             Exception::throwLastError();
         file = std::make_unique<AviFile>(target.path(), RECT{0, 0, width, height}, rate, count, name);
         toBitsPerPixel24(first);

@@ -82,6 +82,12 @@ void OutputComStream::create()
     stream = created;
 }
 
+void OutputComStream::attach(IStream* other)
+{
+    close();
+    stream = other;
+}
+
 void OutputComStream::close()
 {
     if (stream)

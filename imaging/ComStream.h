@@ -42,6 +42,8 @@ public:
 
     // Releases a held stream and starts a new empty one; no memory throws Exception 8.
     void create();
+    // Takes over the caller's reference to a stream of its own (a file's); a held stream is released first.
+    void attach(IStream* other);
     void close() override;
     DWORD write(const void* buffer, DWORD count) override;
     void flush() override;

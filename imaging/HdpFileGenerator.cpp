@@ -57,15 +57,21 @@ bool HdpFileGenerator::save(const wchar_t* path, Gdiplus::Bitmap* bitmap, IWICMe
 {
     if (!path || !isKnownBitmap(bitmap))
         return false;
+    return writeThroughTemporaryFile(path,
+                                     [&](IStream* file) { return saveInto(file, bitmap, metadata, jpegContainer); });
+}
+
+bool HdpFileGenerator::saveInto(IStream* file, Gdiplus::Bitmap* bitmap, IWICMetadataBlockReader* metadata,
+                                bool jpegContainer)
+{
+    if (!file || !isKnownBitmap(bitmap))
+        return false;
     try {
         double x, y;
         resolution(bitmap, x, y);
-        GUID format = hdpPixelFormat(bitmap);
-        WIC::EncodeProperties options = optionsOf(quality, lossless);
-        return writeThroughTemporaryFile(path, [&](const wchar_t* temporary) {
-            wicSaveGdiplusBitmap(temporary, containerOf(jpegContainer), format, bitmap, options, metadata, x, y);
-            return true;
-        });
+        wicSaveGdiplusBitmap(file, containerOf(jpegContainer), hdpPixelFormat(bitmap), bitmap,
+                             optionsOf(quality, lossless), metadata, x, y);
+        return true;
     } catch (const Exception&) {
         return false;
     } catch (const std::bad_alloc&) {

@@ -21,6 +21,8 @@ public:
 
     virtual bool save(const wchar_t* path, Gdiplus::Bitmap* bitmap, IWICMetadataBlockReader* metadata,
                       bool jpegContainer);
+    // Into a file that the caller holds open (a staged output), from its current position.
+    bool saveInto(IStream* file, Gdiplus::Bitmap* bitmap, IWICMetadataBlockReader* metadata, bool jpegContainer);
     // A new stream on global memory, positioned at its end; null on failure.
     virtual IStream* saveToStream(Gdiplus::Bitmap* bitmap, IWICMetadataBlockReader* metadata, bool jpegContainer);
 

@@ -1,6 +1,7 @@
 #include "imaging/ImageFileGenerator.h"
 #include "foundation/Exception.h"
 #include "foundation/wstring.h"
+#include "imaging/TemporaryOutputFile.h"
 
 bool ImageFileGenerator::save(const char* path, Gdiplus::Image* image)
 {
@@ -13,4 +14,11 @@ bool ImageFileGenerator::save(const char* path, Gdiplus::Image* image)
     } catch (const Exception&) {
         return false;
     }
+}
+
+bool ImageFileGenerator::save(const wchar_t* path, Gdiplus::Image* image)
+{
+    if (!path || !isKnownImage(image))
+        return false;
+    return writeThroughTemporaryFile(path, [&](IStream* file) { return saveInto(file, image); });
 }

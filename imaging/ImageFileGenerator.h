@@ -14,8 +14,10 @@ public:
 
     // A path in the ANSI code page.
     virtual bool save(const char* path, Gdiplus::Image* image);
-    virtual bool save(const wchar_t* path, Gdiplus::Image* image) = 0;
+    virtual bool save(const wchar_t* path, Gdiplus::Image* image);
     virtual bool write(const wchar_t* path, Gdiplus::Image* image) { return save(path, image); }
+    // Into a file that the caller holds open (a staged output), from its current position.
+    virtual bool saveInto(IStream* file, Gdiplus::Image* image) = 0;
     virtual IStream* encode(Gdiplus::Image* image) = 0;
 
 protected:

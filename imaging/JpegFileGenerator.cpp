@@ -1,5 +1,4 @@
 #include "imaging/JpegFileGenerator.h"
-#include "imaging/TemporaryOutputFile.h"
 #include "imaging/gdipImageIO.h"
 
 namespace {
@@ -16,14 +15,12 @@ bool JpegFileGenerator::parameters(EncoderParameterBlock& block) const
     return block.set(Gdiplus::EncoderQuality, quality);
 }
 
-bool JpegFileGenerator::save(const wchar_t* path, Gdiplus::Image* image)
+bool JpegFileGenerator::saveInto(IStream* file, Gdiplus::Image* image)
 {
     EncoderParameterBlock block;
-    if (!path || !isKnownImage(image) || !parameters(block))
+    if (!file || !isKnownImage(image) || !parameters(block))
         return false;
-    return writeThroughTemporaryFile(path, [&](const wchar_t* temporary) {
-        return gdipSaveToFile(temporary, JpegMime, image, block.get(), propertyItem, itemCount(propertyItem));
-    });
+    return gdipSaveToStream(file, JpegMime, image, block.get(), propertyItem, itemCount(propertyItem));
 }
 
 IStream* JpegFileGenerator::encode(Gdiplus::Image* image)

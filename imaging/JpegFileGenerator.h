@@ -11,8 +11,7 @@ public:
     {
     }
 
-    using ImageFileGenerator::save;
-    bool save(const wchar_t* path, Gdiplus::Image* image) override;
+    bool saveInto(IStream* file, Gdiplus::Image* image) override;
     IStream* encode(Gdiplus::Image* image) override;
 
     // The encoder parameters for the quality: empty when the encoder's default applies; false when the block

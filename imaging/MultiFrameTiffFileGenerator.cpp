@@ -31,8 +31,12 @@ bool MultiFrameTiffFileGenerator::open(const wchar_t* path, Gdiplus::Image* firs
         return false;
     }
     image = Gdiplus::Image::FromStream(imageStream);
-    bool opened = image && image->GetLastStatus() == Gdiplus::Ok && file.create(path) &&
-                  image->Save(file.path(), &encoder, block.get()) == Gdiplus::Ok;
+    bool opened = image && image->GetLastStatus() == Gdiplus::Ok && file.create(path);
+    if (opened) {
+        // The picture keeps the stream for the pages to come.
+        ComPtr<IStream> output(file.stream());
+        opened = output && image->Save(output.get(), &encoder, block.get()) == Gdiplus::Ok;
+    }
     if (!opened)
         close(false);
     return opened;
@@ -58,7 +62,7 @@ bool MultiFrameTiffFileGenerator::close(bool flush)
         EncoderParameterBlock block;
         flushed = saveFlag(block, Gdiplus::EncoderValueFlush) && image->SaveAdd(block.get()) == Gdiplus::Ok;
     }
-    // The picture holds the file open until it is gone.
+    // The picture writes the file through its stream until it is gone.
     delete image;
     image = nullptr;
     if (imageStream)

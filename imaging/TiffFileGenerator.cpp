@@ -3,7 +3,6 @@
 #include "imaging/BitmapCopy.h"
 #include "imaging/Dib.h"
 #include "imaging/DibConversion.h"
-#include "imaging/TemporaryOutputFile.h"
 #include "imaging/gdipImageIO.h"
 
 namespace {
@@ -75,18 +74,14 @@ bool TiffFileGenerator::parameters(EncoderParameterBlock& block) const
     return block.set(Gdiplus::EncoderCompression, compression);
 }
 
-bool TiffFileGenerator::save(const wchar_t* path, Gdiplus::Image* image)
+bool TiffFileGenerator::saveInto(IStream* file, Gdiplus::Image* image)
 {
     EncoderParameterBlock block;
-    if (!path || !isKnownImage(image) || !parameters(block))
+    if (!file || !isKnownImage(image) || !parameters(block))
         return false;
     Prepared prepared(*this, image);
-    if (!prepared.get())
-        return false;
-    return writeThroughTemporaryFile(path, [&](const wchar_t* temporary) {
-        return gdipSaveToFile(temporary, TiffMime, prepared.get(), block.get(), propertyItem,
-                              itemCount(propertyItem));
-    });
+    return prepared.get() &&
+           gdipSaveToStream(file, TiffMime, prepared.get(), block.get(), propertyItem, itemCount(propertyItem));
 }
 
 IStream* TiffFileGenerator::encode(Gdiplus::Image* image)

@@ -14,8 +14,7 @@ public:
     {
     }
 
-    using ImageFileGenerator::save;
-    bool save(const wchar_t* path, Gdiplus::Image* image) override;
+    bool saveInto(IStream* file, Gdiplus::Image* image) override;
     IStream* encode(Gdiplus::Image* image) override;
 
     // The picture to encode: the image itself, or for CCITT3, CCITT4 and RLE a new 1-bpp copy with the

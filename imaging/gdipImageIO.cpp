@@ -125,17 +125,31 @@ private:
     UINT height = 0;
 };
 
+// Encodes to a path or a stream, the two destinations GDI+ saves to.
+template <typename Destination>
+bool savePrepared(Destination destination, const wchar_t* mimeType, Gdiplus::Image* image,
+                  const Gdiplus::EncoderParameters* parameters, const Gdiplus::PropertyItem* items, int itemCount)
+{
+    CLSID encoder;
+    std::unique_ptr<Gdiplus::Bitmap> carrier;
+    Gdiplus::Image* target = nullptr;
+    if (!destination || !prepareEncoding(mimeType, image, items, itemCount, encoder, carrier, target))
+        return false;
+    return target->Save(destination, &encoder, parameters) == Gdiplus::Ok;
+}
+
 } // namespace
 
 bool gdipSaveToFile(const wchar_t* path, const wchar_t* mimeType, Gdiplus::Image* image,
                     const Gdiplus::EncoderParameters* parameters, const Gdiplus::PropertyItem* items, int itemCount)
 {
-    CLSID encoder;
-    std::unique_ptr<Gdiplus::Bitmap> carrier;
-    Gdiplus::Image* target = nullptr;
-    if (!path || !prepareEncoding(mimeType, image, items, itemCount, encoder, carrier, target))
-        return false;
-    return target->Save(path, &encoder, parameters) == Gdiplus::Ok;
+    return savePrepared(path, mimeType, image, parameters, items, itemCount);
+}
+
+bool gdipSaveToStream(IStream* stream, const wchar_t* mimeType, Gdiplus::Image* image,
+                      const Gdiplus::EncoderParameters* parameters, const Gdiplus::PropertyItem* items, int itemCount)
+{
+    return savePrepared(stream, mimeType, image, parameters, items, itemCount);
 }
 
 IStream* gdipEncodeToStream(const wchar_t* mimeType, Gdiplus::Image* image,

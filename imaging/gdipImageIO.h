@@ -10,6 +10,10 @@
 bool gdipSaveToFile(const wchar_t* path, const wchar_t* mimeType, Gdiplus::Image* image,
                     const Gdiplus::EncoderParameters* parameters, const Gdiplus::PropertyItem* items = nullptr,
                     int itemCount = 0);
+// The same into the stream, from its current position (a file that the caller holds open).
+bool gdipSaveToStream(IStream* stream, const wchar_t* mimeType, Gdiplus::Image* image,
+                      const Gdiplus::EncoderParameters* parameters, const Gdiplus::PropertyItem* items = nullptr,
+                      int itemCount = 0);
 // The picture encoded into a new stream on movable global memory (positioned at its end), or null.
 IStream* gdipEncodeToStream(const wchar_t* mimeType, Gdiplus::Image* image,
                             const Gdiplus::EncoderParameters* parameters, const Gdiplus::PropertyItem* items = nullptr,

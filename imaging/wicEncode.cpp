@@ -121,6 +121,16 @@ void wicSaveGdiplusBitmap(const wchar_t* path, const GUID& container, const GUID
     wicEncodeSource(container, source, pixelFormat, options, blockReader, path, nullptr);
 }
 
+void wicSaveGdiplusBitmap(IStream* file, const GUID& container, const GUID& pixelFormat, Gdiplus::Bitmap* bitmap,
+                          const WIC::EncodeProperties& options, IWICMetadataBlockReader* blockReader, double dpiX,
+                          double dpiY)
+{
+    if (!file)
+        Exception::throwInvalidArgument();
+    WIC::Bitmap source(gdiplusToWicBitmap(bitmap, dpiX, dpiY), true);
+    wicEncodeSource(container, source, pixelFormat, options, blockReader, nullptr, file);
+}
+
 IStream* wicEncodeGdiplusBitmapToStream(const GUID& container, const GUID& pixelFormat, Gdiplus::Bitmap* bitmap,
                                         const WIC::EncodeProperties& options, IWICMetadataBlockReader* blockReader,
                                         double dpiX, double dpiY)

@@ -28,6 +28,10 @@ IStream* wicEncodeSourceToStream(const GUID& container, const WIC::BitmapSource&
 void wicSaveGdiplusBitmap(const wchar_t* path, const GUID& container, const GUID& pixelFormat,
                           Gdiplus::Bitmap* bitmap, const WIC::EncodeProperties& options,
                           IWICMetadataBlockReader* blockReader, double dpiX, double dpiY);
+// The same into a file that the caller holds open (a staged output), from its current position.
+void wicSaveGdiplusBitmap(IStream* file, const GUID& container, const GUID& pixelFormat, Gdiplus::Bitmap* bitmap,
+                          const WIC::EncodeProperties& options, IWICMetadataBlockReader* blockReader, double dpiX,
+                          double dpiY);
 IStream* wicEncodeGdiplusBitmapToStream(const GUID& container, const GUID& pixelFormat, Gdiplus::Bitmap* bitmap,
                                         const WIC::EncodeProperties& options, IWICMetadataBlockReader* blockReader,
                                         double dpiX, double dpiY);

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <atomic>
 #include "conversion/SaveImage.h"
+#include "foundation/ComPtr.h"
 #include "foundation/FileTime.h"
 #include "imaging/ICanceller.h"
 #include "imaging/TemporaryOutputFile.h"
@@ -164,7 +165,8 @@ PictureOutcome ConversionPipeline::convert(Job& job, ICanceller* canceller)
         return PictureOutcome::Failed;
     if (!job.staged.create(request.target.buffer()))
         return PictureOutcome::Failed;
-    if (!saveImageWithDpi(job.staged.path(), request.format, picture.bitmap.get(), picture.metadata.get(), canceller,
+    ComPtr<IStream> file(job.staged.stream());
+    if (!saveImageWithDpi(file.get(), request.format, picture.bitmap.get(), picture.metadata.get(), canceller,
                           request.dpiX, request.dpiY, picture.dpiX, picture.dpiY))
         return isCancelled(canceller) ? PictureOutcome::Cancelled : PictureOutcome::Failed;
     return PictureOutcome::Written;

@@ -113,8 +113,9 @@ int ScreenSaverBuilder::build(const wstring& outputPath, const wstringArray& pic
     try {
         writeStart(pictures.count());
         checkReplaceable(outputPath);
+        // The resource updater opens the saver by name, unshared.
         TemporaryOutputFile output;
-        if (!output.create(outputPath.buffer()))
+        if (!output.create(outputPath.buffer(), TemporaryOutputFile::Writer::PrivateName))
             Exception::throwLastError();
         int result = addPictures(output.path(), pictures);
         if (result == Cancelled)

@@ -1,6 +1,8 @@
 #include "jobs/ThumbNailMaker.h"
+#include <cstring>
 #include <memory>
 #include <new>
+#include <string>
 #include "foundation/Application.h"
 #include "foundation/DateTime.h"
 #include "foundation/Exception.h"
@@ -28,9 +30,37 @@ namespace {
     throw ApplicationException(Messages::E0012.get());
 }
 
-wstring withSlashes(const wstring& path)
+constexpr char HexDigits[] = "0123456789ABCDEF";
+
+bool keptInUrl(unsigned char byte)
 {
-    return path.replace(L"\\", L"/");
+    return (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') || (byte >= '0' && byte <= '9') ||
+           (byte != 0 && std::strchr("-._~/:", byte) != nullptr);
+}
+
+// The path as the part of a file URL after "file:///": "/" for "\", and every byte of its UTF-8 form that is
+// not a letter, a digit or one of "-._~/:" percent-encoded, so that "#", "%", spaces and non-ASCII names reach
+// their file. What is left needs no escaping in an attribute.
+wstring urlPath(const wstring& path)
+{
+    std::wstring slashed(path.replace(L"\\", L"/").buffer());
+    int size = WideCharToMultiByte(CP_UTF8, 0, slashed.c_str(), static_cast<int>(slashed.size()), nullptr, 0, nullptr,
+                                   nullptr);
+    std::string bytes(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, slashed.c_str(), static_cast<int>(slashed.size()), bytes.data(), size, nullptr,
+                        nullptr);
+    std::wstring url;
+    for (char signedByte : bytes) {
+        auto byte = static_cast<unsigned char>(signedByte);
+        if (keptInUrl(byte)) {
+            url += static_cast<wchar_t>(byte);
+            continue;
+        }
+        url += L'%';
+        url += static_cast<wchar_t>(HexDigits[byte >> 4]);
+        url += static_cast<wchar_t>(HexDigits[byte & 0xF]);
+    }
+    return wstring(url.c_str());
 }
 
 bool fileExists(const wstring& path)
@@ -125,10 +155,10 @@ void AbstractThumbNailMaker::writeHead(TextWriter& page, const wstring& charset,
 {
     const wstring& language = getAppSetting().fileThumbnailLang;
     writeLine(page, L"<!DOCTYPE html >");
-    writeLine(page, language.isEmpty() ? wstring(L"<html>") : L"<html lang=\"" + language + L"\">");
+    writeLine(page, language.isEmpty() ? wstring(L"<html>") : L"<html lang=\"" + escaped(language) + L"\">");
     writeLine(page, L"<head>");
-    writeLine(page, L"<meta charset=\"" + charset + L"\">");
-    writeLine(page, L"<title>" + title + L"</title>");
+    writeLine(page, L"<meta charset=\"" + escaped(charset) + L"\">");
+    writeLine(page, L"<title>" + escaped(title) + L"</title>");
 }
 
 Size AbstractThumbNailMaker::fittedSize(int sourceWidth, int sourceHeight, int size) const
@@ -176,7 +206,8 @@ wstring AbstractThumbNailMaker::makeThumbnails(HWND owner, const wstringArray& l
         if (!setting.fileThumbnailImageOverWrite && fileExists(name) && !confirmOverwrite(owner, name))
             return wstring();
         TemporaryOutputFile& staged = stagedThumbnails.emplace_back();
-        if (!staged.create(name.buffer()) || !JpegFileGenerator().save(staged.path(), thumbnail.get()))
+        ComPtr<IStream> file(staged.create(name.buffer()) ? staged.stream() : nullptr);
+        if (!file || !JpegFileGenerator().saveInto(file.get(), thumbnail.get()))
             throwThumbnailFailure();
         thumbnail.reset();
         if (watcher) {
@@ -276,13 +307,23 @@ void AbstractThumbNailMaker::writeTableStyleEnd(TextWriter& page)
 
 wstring AbstractThumbNailMaker::anchorLine(const Reference& picture)
 {
-    return L"<a href=\"file:///" + withSlashes(picture.source) + L"\" target=\"_blank\">";
+    return L"<a href=\"file:///" + urlPath(picture.source) + L"\" target=\"_blank\">";
 }
 
 wstring AbstractThumbNailMaker::imageLine(const Reference& picture)
 {
     return L"<img style=\"width:" + number(picture.width) + L"px;height:" + number(picture.height) +
-           L"px\" src=\"file:///" + withSlashes(picture.image) + L"\" alt=\"" + picture.name + L"\">";
+           L"px\" src=\"file:///" + urlPath(picture.image) + L"\" alt=\"" + escaped(picture.name) + L"\">";
+}
+
+wstring AbstractThumbNailMaker::escaped(const wstring& text)
+{
+    // "&" first, so that the entities of the others stay as they are.
+    return text.replace(L"&", L"&amp;")
+        .replace(L"<", L"&lt;")
+        .replace(L">", L"&gt;")
+        .replace(L"\"", L"&quot;")
+        .replace(L"'", L"&#39;");
 }
 
 int AbstractThumbNailMaker::bySizeClass(int middle, int large, int small)

@@ -109,8 +109,11 @@ protected:
     static void writeLine(TextWriter& page, const wstring& text);
     // The borderless-table rule that closes the style of the table layouts, and the end of the head.
     static void writeTableStyleEnd(TextWriter& page);
+    // The anchor and image of a picture: its paths as percent-encoded file URLs, its name escaped.
     static wstring anchorLine(const Reference& picture);
     static wstring imageLine(const Reference& picture);
+    // The text with & < > " ' escaped, so that it shows as itself in the page's text and attribute values.
+    static wstring escaped(const wstring& text);
     // The value for the settings' size class (File/ThumbnailSize): 1 middle, 2 large, any other small.
     static int bySizeClass(int middle, int large, int small);
     static wstring number(int value);

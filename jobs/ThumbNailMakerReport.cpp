@@ -100,7 +100,7 @@ void ThumbNailMakerReport::writeLabels(TextWriter& page, const Reference& pictur
     }
     const wstring values[LabelCount] = {picture.name, size, depth, picture.source, lastWriteText(picture.source)};
     for (int i = 0; i < LabelCount; ++i)
-        writeLine(page, L"<p>" + labels.at(i) + values[i] + L"</p>");
+        writeLine(page, L"<p>" + labels.at(i) + escaped(values[i]) + L"</p>");
 }
 
 } // namespace thumbnailmaker

@@ -29,7 +29,7 @@ bool ThumbNailMakerTile::writeBody(TextWriter& page)
         writeLine(page, L"<div>");
         writeLine(page, anchorLine(picture));
         writeLine(page, imageLine(picture) + L"<br>");
-        writeLine(page, picture.name);
+        writeLine(page, escaped(picture.name));
         writeLine(page, L"</a>");
         writeLine(page, L"</div>");
     });

@@ -1,6 +1,6 @@
 #include "jobs/ThumbnailThreadImpl.h"
 #include <memory>
-#include "foundation/FileStream.h"
+#include "imaging/ComStream.h"
 #include "imaging/TemporaryOutputFile.h"
 #include "jobs/JobReport.h"
 #include "jobs/LogMessages.h"
@@ -37,15 +37,15 @@ int ThumbnailThreadImpl::makeSheet(ProgressDialog& dialog, MessageWriter& log)
     // The page is written beside the sheet and takes its name only when it is complete: a stop or an error
     // leaves the sheet that was there before.
     TemporaryOutputFile sheet;
-    if (!sheet.create(sheetPath.buffer()))
+    IStream* file = sheet.create(sheetPath.buffer()) ? sheet.stream() : nullptr;
+    if (!file)
         Exception::throwLastError();
     {
-        OutputFileStream page(sheet.path());
+        OutputComStream page;
+        page.attach(file);
         if (!maker->make(dialog.getHandle(), setting.fileThumbnailCharset, setting.fileThumbnailTitle, &page,
                          thumbnailFolder))
             return Cancelled;
-        page.flush();
-        page.close();
     }
     if (!sheet.commit())
         Exception::throwLastError();

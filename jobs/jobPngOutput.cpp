@@ -9,9 +9,9 @@
 void writeDibAsPng(const Dib& dib, const wstring& path)
 {
     WIC::BitmapSource source(dibToBitmapSource(dib), true);
-    bool written = writeThroughTemporaryFile(path.buffer(), [&](const wchar_t* temporary) {
+    bool written = writeThroughTemporaryFile(path.buffer(), [&](IStream* file) {
         wicEncodeSource(GUID_ContainerFormatPng, source, GUID_WICPixelFormatDontCare, WIC::EncodeProperties(), nullptr,
-                        temporary, nullptr);
+                        nullptr, file);
         return true;
     });
     if (!written)

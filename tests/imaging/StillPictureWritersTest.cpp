@@ -252,8 +252,8 @@ TEST_F(StillPictureWriters, AFailedSaveLeavesNoFileAndNoDamagedTarget)
     writeBytes(target, OldContent);
 
     // A writer that fails after it has started the file.
-    EXPECT_FALSE(writeThroughTemporaryFile(target.c_str(), [](const wchar_t* temporary) {
-        writeBytes(temporary, {'p', 'a', 'r', 't'});
+    EXPECT_FALSE(writeThroughTemporaryFile(target.c_str(), [](IStream* file) {
+        EXPECT_EQ(file->Write("part", 4, nullptr), S_OK);
         return false;
     }));
     EXPECT_EQ(readBytes(target), OldContent);
@@ -281,6 +281,62 @@ TEST_F(StillPictureWriters, AFailedSaveLeavesNoFileAndNoDamagedTarget)
     BitmapPtr loaded = loadFile(target);
     ASSERT_TRUE(loaded);
     EXPECT_EQ(loaded->GetWidth(), 40u);
+}
+
+TEST_F(StillPictureWriters, NoOneCanTakeTheStagedNameFromTheProgram)
+{
+    // Someone who can write the folder removes the staged file or moves it aside and puts a file of their own or
+    // a hard link to one there, so that the program writes into it or moves it into place.
+    std::wstring target = folder.file(L"target.bin");
+    std::wstring theirs = folder.file(L"theirs.bin");
+    const Bytes Theirs = {'t', 'h', 'e', 'i', 'r', 's'};
+    const Bytes Made = {'m', 'a', 'd', 'e'};
+    struct Attack {
+        const char* name;
+        bool (*take)(const std::wstring& staged, const std::wstring& theirs);
+    };
+    const Attack attacks[] = {
+        {"a file in its place",
+         [](const std::wstring& staged, const std::wstring& theirs) {
+             return DeleteFileW(staged.c_str()) && CopyFileW(theirs.c_str(), staged.c_str(), TRUE);
+         }},
+        {"moved aside, a file in its place",
+         [](const std::wstring& staged, const std::wstring& theirs) {
+             return MoveFileW(staged.c_str(), (staged + L".aside").c_str()) &&
+                    CopyFileW(theirs.c_str(), staged.c_str(), TRUE);
+         }},
+        {"a hard link in its place",
+         [](const std::wstring& staged, const std::wstring& theirs) {
+             return DeleteFileW(staged.c_str()) && CreateHardLinkW(staged.c_str(), theirs.c_str(), nullptr);
+         }},
+    };
+    using Writer = TemporaryOutputFile::Writer;
+    for (Writer writer : {Writer::Handle, Writer::SharedName, Writer::PrivateName}) {
+        for (const Attack& attack : attacks) {
+            std::string is = attack.name + std::string(", writer ") + std::to_string(static_cast<int>(writer));
+            writeBytes(target, OldContent);
+            writeBytes(theirs, Theirs);
+            TemporaryOutputFile file;
+            ASSERT_TRUE(file.create(target.c_str(), writer)) << is;
+            Strays staged = strayFiles({L"target.bin", L"theirs.bin"});
+            ASSERT_EQ(staged.size(), 1u) << is;
+            EXPECT_FALSE(attack.take(folder.file(staged[0]), theirs)) << is;
+            // The writers by name share the file as AVIFile does.
+            if (writer == Writer::Handle) {
+                EXPECT_TRUE(file.write(Made.data(), static_cast<DWORD>(Made.size()))) << is;
+            } else {
+                HANDLE named = CreateFileW(file.path(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                           CREATE_ALWAYS, 0, nullptr);
+                DWORD written = 0;
+                EXPECT_TRUE(WriteFile(named, Made.data(), static_cast<DWORD>(Made.size()), &written, nullptr)) << is;
+                CloseHandle(named);
+            }
+            EXPECT_TRUE(file.commit()) << is;
+            EXPECT_EQ(readBytes(theirs), Theirs) << is;
+            EXPECT_EQ(readBytes(target), Made) << is;
+            EXPECT_EQ(strayFiles({L"target.bin", L"theirs.bin"}), Strays()) << is;
+        }
+    }
 }
 
 TEST_F(StillPictureWriters, HdpQualityTakesOnlyOneToAHundred)

@@ -1,6 +1,8 @@
 // Thumbnail sheets as a browser gets them: the page bytes against reviewed pages of every kind, and the JPEG
 // thumbnails decoded again.
 #include <gtest/gtest.h>
+#include <algorithm>
+#include <cwctype>
 #include <map>
 #include <memory>
 #include <regex>
@@ -65,6 +67,72 @@ std::string goldenPage(const wchar_t* name)
     auto bytes = static_cast<const char*>(LockResource(LoadResource(nullptr, resource)));
     return std::string(bytes, SizeofResource(nullptr, resource));
 }
+
+std::wstring wide(const std::string& bytes)
+{
+    int units = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    std::wstring text(units, L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), units);
+    return text;
+}
+
+std::wstring unescaped(std::wstring text)
+{
+    // "&amp;" last, so that what it gives back is not read again.
+    const wchar_t* entities[][2] = {
+        {L"&lt;", L"<"}, {L"&gt;", L">"}, {L"&quot;", L"\""}, {L"&#39;", L"'"}, {L"&amp;", L"&"}};
+    for (const auto& [entity, character] : entities)
+        text = std::regex_replace(text, std::wregex(entity), character);
+    return text;
+}
+
+// The file a file URL opens: percent escapes are UTF-8 bytes; a "#" ends the path.
+std::wstring fileOfUrl(const std::wstring& url)
+{
+    std::wstring prefix = L"file:///";
+    if (url.compare(0, prefix.size(), prefix) != 0)
+        return L"(not a file URL) " + url;
+    std::string bytes;
+    for (size_t at = prefix.size(); at < url.size() && url[at] != L'#'; ++at) {
+        if (url[at] != L'%') {
+            bytes += static_cast<char>(url[at]);
+            continue;
+        }
+        if (at + 2 >= url.size() || !iswxdigit(url[at + 1]) || !iswxdigit(url[at + 2]))
+            return L"(a lone %) " + url;
+        bytes += static_cast<char>(std::stoi(url.substr(at + 1, 2), nullptr, 16));
+        at += 2;
+    }
+    std::wstring path = wide(bytes);
+    std::replace(path.begin(), path.end(), L'/', L'\\');
+    return path;
+}
+
+// What a browser makes of a page: the texts between its tags, and the files its links and images open and the
+// images' alternative texts, all unescaped.
+struct ReadPage {
+    explicit ReadPage(const std::string& bytes)
+    {
+        std::wstring page = wide(bytes);
+        std::wregex text(L">\\s*([^<>]*[^<>\\s])\\s*<");
+        for (std::wsregex_iterator it(page.begin(), page.end(), text), end; it != end; ++it)
+            texts.push_back(unescaped((*it)[1]));
+        std::wregex attribute(L" (href|src|alt)=\"([^\"]*)\"");
+        for (std::wsregex_iterator it(page.begin(), page.end(), attribute), end; it != end; ++it) {
+            std::wstring value = unescaped((*it)[2]);
+            if ((*it)[1] == L"alt")
+                alts.push_back(value);
+            else
+                ((*it)[1] == L"href" ? links : images).push_back(fileOfUrl(value));
+        }
+    }
+    bool shows(const std::wstring& line) const { return std::find(texts.begin(), texts.end(), line) != texts.end(); }
+
+    std::vector<std::wstring> texts;
+    std::vector<std::wstring> links;
+    std::vector<std::wstring> images;
+    std::vector<std::wstring> alts;
+};
 
 class ThumbNailSheets : public GdiplusTest {
 protected:
@@ -148,13 +216,91 @@ TEST_F(ThumbNailSheets, EachKindWritesItsPage)
     }
 }
 
+TEST_F(ThumbNailSheets, EveryNameShowsAsItselfAndEveryLinkOpensItsFile)
+{
+    // Names that markup or a URL would take for something else. Windows keeps < > " out of file names, so those
+    // are of files that are not there, which a sheet without thumbnails still lists.
+    std::vector<std::wstring> names = {L"a&amp;b.png", L"it's.png", L"c#1.png", L"100%.png", L"a b.png", L"写真.png"};
+    for (const std::wstring& name : names)
+        picture(name.c_str(), 30, 20);
+    const size_t onDisk = names.size();
+    names.insert(names.end(), {L"a<b>.png", L"say \"hi\".png"});
+    std::vector<const wchar_t*> files;
+    std::vector<std::wstring> paths;
+    for (const std::wstring& name : names) {
+        files.push_back(name.c_str());
+        paths.push_back(pathIn(folder, name.c_str()).buffer());
+    }
+    const wchar_t* title = L"A&amp;B <i>\"'";
+    struct Sheet {
+        int kind;
+        const wchar_t* shownAs; // the text line of a name, %s the name; null when only the images name them
+    };
+    const Sheet sheets[] = {{1, L"%s"}, {2, L"ファイル名：%s"}, {3, nullptr}, {4, nullptr}, {5, nullptr}, {6, nullptr}};
+    for (const Sheet& sheet : sheets) {
+        std::unique_ptr<IThumbNailMaker> maker(createThumbNailMaker(sheet.kind, 3, &observer));
+        ReadPage read(page(*maker, files, wstring(), title));
+        ASSERT_TRUE(complete) << sheet.kind;
+        EXPECT_TRUE(read.shows(title)) << sheet.kind;
+        EXPECT_EQ(read.alts, names) << sheet.kind;
+        EXPECT_EQ(read.links, paths) << sheet.kind;
+        EXPECT_EQ(read.images, paths) << sheet.kind;
+        for (size_t i = 0; i < names.size() && sheet.shownAs; ++i)
+            EXPECT_TRUE(read.shows(wstring(sheet.shownAs).replace(L"%s", names[i].c_str()).buffer())) << utf8(names[i]);
+        for (size_t i = 0; i < names.size() && sheet.kind == 2; ++i)
+            EXPECT_TRUE(read.shows(L"パス：" + paths[i])) << utf8(paths[i]);
+    }
+
+    // Thumbnails in a folder whose own name needs escaping.
+    wstring hostile = pathIn(folder, L"thumbs #1 & 100%");
+    CreateDirectoryW(hostile.buffer(), nullptr);
+    std::unique_ptr<IThumbNailMaker> tile(createThumbNailMaker(1, 3, &observer));
+    files.resize(onDisk);
+    paths.resize(onDisk);
+    ReadPage read(page(*tile, files, hostile));
+    ASSERT_TRUE(complete);
+    EXPECT_EQ(read.links, paths);
+    std::vector<std::wstring> thumbnails;
+    for (size_t i = 0; i < onDisk; ++i)
+        thumbnails.push_back(std::wstring(hostile.buffer()) + L"\\thumbnail" + std::to_wstring(i) + L".jpg");
+    EXPECT_EQ(read.images, thumbnails);
+}
+
+// Someone who can write the thumbnail folder and, after each thumbnail, puts a file of their own in place of every
+// staged one, which the sheet would otherwise move over a thumbnail at its end.
+class StagedNameTaker : public RecordingObserver {
+public:
+    explicit StagedNameTaker(const wstring& folder) : folder(folder.buffer()) {}
+
+    void fileDone(const wstring& source, const wstring& thumbnail) override
+    {
+        RecordingObserver::fileDone(source, thumbnail);
+        WIN32_FIND_DATAW found;
+        HANDLE search = FindFirstFileW((folder + L"\\*.tmp").c_str(), &found);
+        for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) {
+            std::wstring staged = folder + L"\\" + found.cFileName;
+            if (DeleteFileW(staged.c_str())) {
+                writeBytes(staged, {'t', 'h', 'e', 'i', 'r', 's'});
+                ++taken;
+            }
+        }
+        if (search != INVALID_HANDLE_VALUE)
+            FindClose(search);
+    }
+
+    std::wstring folder;
+    int taken = 0;
+};
+
 TEST_F(ThumbNailSheets, ThumbnailsAreJpegsFittedIntoTheSize)
 {
     // A picture one pixel wide still gets a thumbnail, one pixel wide.
     picture(L"thin.png", 1, 200);
+    StagedNameTaker observer(thumbs());
     std::unique_ptr<IThumbNailMaker> tile(createThumbNailMaker(1, 4, &observer));
     page(*tile, {L"wide.png", L"tall.png", L"square.png", L"thin.png"}, thumbs() + L"\\sub\\..");
     ASSERT_TRUE(complete);
+    EXPECT_EQ(observer.taken, 0);
     const int expected[][2] = {{120, 60}, {60, 120}, {120, 120}, {1, 120}};
     for (int i = 0; i < 4; ++i) {
         std::wstring name = std::wstring(thumbs().buffer()) + L"\\thumbnail" + std::to_wstring(i) + L".jpg";

@@ -1,0 +1,36 @@
+#pragma once
+#include <windows.h>
+#include <objidl.h>
+#include "foundation/FileHandle.h"
+#include "foundation/IUnknownImpl.h"
+
+// A COM stream over an open file, for writers that take a stream where the program holds the file itself:
+// reads, writes and seeks go to the file at its file pointer. The stream works on a duplicate of the handle, so
+// it may outlive the one it was made from while still reaching the same open file, with its access and sharing.
+class FileHandleStream : public IUnknownImpl<IStream> {
+public:
+    // A new stream (the caller's reference) at the file's current position; null with the last error when the
+    // handle cannot be duplicated or there is no memory.
+    static IStream* create(HANDLE file);
+
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
+    STDMETHODIMP Read(void* buffer, ULONG count, ULONG* done) override;
+    STDMETHODIMP Write(const void* buffer, ULONG count, ULONG* done) override;
+    STDMETHODIMP Seek(LARGE_INTEGER move, DWORD origin, ULARGE_INTEGER* position) override;
+    // The position stays where it was, as IStream wants.
+    STDMETHODIMP SetSize(ULARGE_INTEGER size) override;
+    STDMETHODIMP CopyTo(IStream* target, ULARGE_INTEGER count, ULARGE_INTEGER* read, ULARGE_INTEGER* written) override;
+    // Writes go straight to the file: there is nothing to commit or revert, and no regions to lock.
+    STDMETHODIMP Commit(DWORD) override { return S_OK; }
+    STDMETHODIMP Revert() override { return S_OK; }
+    STDMETHODIMP LockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override { return STG_E_INVALIDFUNCTION; }
+    STDMETHODIMP UnlockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override { return STG_E_INVALIDFUNCTION; }
+    // The size and times; the stream has no name.
+    STDMETHODIMP Stat(STATSTG* stat, DWORD) override;
+    STDMETHODIMP Clone(IStream** copy) override;
+
+private:
+    explicit FileHandleStream(HANDLE file) : file(file) {}
+
+    FileHandle file;
+};
