@@ -6,6 +6,7 @@
 #include "pages/RenameSheet.h"
 #include "pages/SettingSheet.h"
 #include "pages/renamePageIds.h"
+#include "pages/renameSheetStrings.h"
 #include "settings/AppSetting.h"
 #include "settings/Messages.h"
 #include "toolkit/HtmlPanel.h"
@@ -238,7 +239,7 @@ TEST_F(RenameSheetTest, CounterInputsShowTheSettingsAndAreCheckedBeforeTheyAreSt
 {
     FakeHelpPage help;
     LoadedRenamePage page(help);
-    SettingSheet sheet(RenameSheetTitle);
+    SettingSheet sheet(IDS_RENAME_SHEET);
     sheet.add(page, IDD_RENAME);
     WindowRobot robot([&](WindowRobot& user) {
         HWND shown = user.waitForWindow(WindowQuery::dialog(RenameSheetCaption));
