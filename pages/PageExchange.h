@@ -27,15 +27,19 @@ public:
     ExchangedControls(const ExchangedControls&) = delete;
     ExchangedControls& operator=(const ExchangedControls&) = delete;
 
+    // Forgets all, freeing the brushes and the image lists (which their drop-down lists let go of first).
     void release();
+    // The notification of the control changes the page; with an action, when the action says so.
     void watch(int id, int code, Action action = nullptr);
-    // Runs what the notification does; true when it changed the page.
+    // Runs the actions of the notification's watches; true when it changed the page.
     bool changes(int id, int code) const;
+    // A colour chosen with the button, shown in the swatch (null: none).
     ColorChoice& addColour(int chooseId, HWND swatch);
     // The working colour of the chooser of that button; Exception 87 for another button.
     COLORREF colourOf(int chooseId) const;
     // The brush that paints the control as a swatch; null for a control that is none.
     HBRUSH brushOf(HWND control) const;
+    // The holder of the image list that the extended drop-down list shows.
     ImageList& addImages(HWND list);
 
 private:
