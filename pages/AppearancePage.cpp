@@ -1,5 +1,6 @@
 #include "pages/AppearancePage.h"
 #include "pages/conversionPageIds.h"
+#include "pages/conversionSheetStrings.h"
 #include "settings/AppSetting.h"
 
 namespace {
@@ -12,82 +13,26 @@ AppearancePage::AppearancePage() : SettingPage(IDC_ENABLE)
 {
 }
 
-void AppearancePage::bindControls()
+void AppearancePage::exchange(PageExchange& x, AppSetting& s)
 {
-    bind(enable, IDC_ENABLE);
-    bind(swatch, IDC_BACK_COLOR_SWATCH);
-    bind(shape, IDC_SHAPE);
-    bind(ellipseWidth, IDC_ELLIPSE_WIDTH);
-    bind(ellipseHeight, IDC_ELLIPSE_HEIGHT);
-    bind(frameWidth, IDC_FRAME_WIDTH);
-    bind(frameHeight, IDC_FRAME_HEIGHT);
+    x.check(IDC_ENABLE, s.appearanceEnable);
+    x.colour(IDC_CHOOSE_COLOR, s.appearanceBackColor, IDC_BACK_COLOR_SWATCH);
+    x.choice(IDC_SHAPE, s.appearanceRgnType, IDS_SHAPES);
+    x.number(IDC_ELLIPSE_WIDTH, s.appearanceEllipseWidth, 0, 9999);
+    x.number(IDC_ELLIPSE_HEIGHT, s.appearanceEllipseHeight, 0, 9999);
+    x.number(IDC_FRAME_WIDTH, s.appearanceFrameWidth, 0, 999);
+    x.number(IDC_FRAME_HEIGHT, s.appearanceFrameHeight, 0, 999);
 }
 
-void AppearancePage::fill(const AppSetting& setting)
+void AppearancePage::command(int id, int code)
 {
-    enable.setCheck(setting.appearanceEnable);
-    backColor.reset(getHandle(), setting.appearanceBackColor);
-    fillList(shape, IDS_SHAPES, setting.appearanceRgnType);
-    setNumber(ellipseWidth, 0, 9999, setting.appearanceEllipseWidth);
-    setNumber(ellipseHeight, 0, 9999, setting.appearanceEllipseHeight);
-    setNumber(frameWidth, 0, 999, setting.appearanceFrameWidth);
-    setNumber(frameHeight, 0, 999, setting.appearanceFrameHeight);
-}
-
-void AppearancePage::apply(AppSetting& setting)
-{
-    setting.appearanceEnable = enable.getCheck();
-    setting.appearanceBackColor = backColor.colour();
-    setting.appearanceRgnType = shape.getCurSel();
-    setting.appearanceEllipseWidth = wholeNumber(ellipseWidth);
-    setting.appearanceEllipseHeight = wholeNumber(ellipseHeight);
-    setting.appearanceFrameWidth = wholeNumber(frameWidth);
-    setting.appearanceFrameHeight = wholeNumber(frameHeight);
-}
-
-void AppearancePage::updateEnabledStates()
-{
-    bool on = enable.getCheck();
-    int chosen = shape.getCurSel();
+    if (!(id == IDC_ENABLE && code == BN_CLICKED) && !(id == IDC_SHAPE && code == CBN_SELCHANGE))
+        return;
+    bool on = isChecked(IDC_ENABLE);
+    int chosen = selectionOf(IDC_SHAPE);
     enableItems({IDC_BACK_COLOR_LABEL, IDC_BACK_COLOR_SWATCH, IDC_CHOOSE_COLOR, IDC_SHAPE_LABEL, IDC_SHAPE}, on);
     enableItems({IDC_ELLIPSE_WIDTH_LABEL, IDC_ELLIPSE_WIDTH, IDC_ELLIPSE_HEIGHT_LABEL, IDC_ELLIPSE_HEIGHT},
                 on && chosen == EllipseShape);
     enableItems({IDC_FRAME_WIDTH_LABEL, IDC_FRAME_WIDTH, IDC_FRAME_HEIGHT_LABEL, IDC_FRAME_HEIGHT},
                 on && chosen == FrameShape);
-}
-
-void AppearancePage::command(int id, int code)
-{
-    switch (id) {
-    case IDC_ENABLE:
-        if (code != BN_CLICKED)
-            return;
-        updateEnabledStates();
-        break;
-    case IDC_SHAPE:
-        if (code != CBN_SELCHANGE)
-            return;
-        updateEnabledStates();
-        break;
-    case IDC_CHOOSE_COLOR:
-        // A confirmed colour marks the page changed itself; a cancelled one changes nothing.
-        if (code == BN_CLICKED)
-            chooseColor(backColor);
-        return;
-    case IDC_ELLIPSE_WIDTH:
-    case IDC_ELLIPSE_HEIGHT:
-    case IDC_FRAME_WIDTH:
-    case IDC_FRAME_HEIGHT:
-        if (code != EN_CHANGE)
-            return;
-        break;
-    default:
-        return;
-    }
-    setChanged();
-}
-
-HBRUSH AppearancePage::staticBrush(HWND control, HDC)
-{
-    return control == swatch.getHandle() ? backColor.brush() : nullptr;
 }

@@ -5,7 +5,7 @@
 
 // A colour option as a page edits it: the working colour, the brush that paints its swatch, and the colour
 // dialog, which opens at the working colour with its own 16 custom colours (white at first) for as long as
-// the page lives. The settings record gets the colour only when the page applies.
+// the page's window lives. The settings record gets the colour only when the page applies.
 class ColorChoice {
 public:
     // Takes the colour as the working one, makes its brush and seeds the dialog.
@@ -15,7 +15,6 @@ public:
     bool choose();
     COLORREF colour() const { return working; }
     HBRUSH brush() const { return swatch.handle(); }
-    void release() { swatch.release(); }
 
 private:
     COLORREF working = 0;

@@ -2,6 +2,7 @@
 #include "mainwindow/mainWindowMessages.h"
 #include "pages/SettingSheet.h"
 #include "pages/conversionPageIds.h"
+#include "pages/conversionSheetStrings.h"
 #include "settings/AppServices.h"
 #include "settings/AppSetting.h"
 
@@ -45,7 +46,7 @@ void openConversionSheet(HWND mainWindow, const wstring& samplePath, const PageP
 {
     // The pages outlive the sheet, which is declared after them.
     ConversionPages pages(samplePath, pictures);
-    SettingSheet sheet(ConversionSheetTitle);
+    SettingSheet sheet(IDS_CONVERSION_SHEET);
     sheet.rememberPageIn(getAppSetting().windowIndexConvertSetting);
     pages.addTo(sheet);
     showThenTell(sheet, mainWindow);
@@ -58,7 +59,7 @@ bool confirmConversionSettings(HWND mainWindow, const wstring& samplePath, const
         return true;
     bool applied = false;
     ConversionPages pages(samplePath, pictures);
-    SettingSheet sheet(ConversionSheetTitle);
+    SettingSheet sheet(IDS_CONVERSION_SHEET);
     sheet.reportApplyTo(applied);
     sheet.hideApplyButton();
     pages.addTo(sheet);

@@ -6,6 +6,7 @@
 #include "imaging/GdipImage.h"
 #include "imaging/pictureLoading.h"
 #include "pages/conversionPageIds.h"
+#include "pages/conversionSheetStrings.h"
 #include "settings/AppSetting.h"
 #include "toolkit/WaitCursor.h"
 
@@ -15,22 +16,19 @@ EffectPage::EffectPage(const wstring& samplePath) : SettingPage(IDC_ENABLE), sam
 
 void EffectPage::bindControls()
 {
-    bind(enable, IDC_ENABLE);
     bind(preview, IDC_PREVIEW);
-    bind(bright, IDC_BRIGHT);
-    bind(posterize, IDC_POSTERIZE);
-    bind(filter, IDC_FILTER);
     bind(view, IDC_PREVIEW_VIEW);
 }
 
-void EffectPage::fill(const AppSetting& setting)
+void EffectPage::exchange(PageExchange& x, AppSetting& s)
 {
-    enable.setCheck(setting.effectEnable);
-    setNumber(bright, -255, 255, setting.effectBright);
-    fillList(filter, IDS_FILTERS, setting.effectFilter);
-    setNumber(posterize, 2, 256, setting.effectPosterization);
-    preview.setCheck(setting.effectPreview);
-    loadSample(setting.effectPreviewResize);
+    x.check(IDC_ENABLE, s.effectEnable);
+    x.number(IDC_BRIGHT, s.effectBright, -255, 255);
+    x.choice(IDC_FILTER, s.effectFilter, IDS_FILTERS);
+    x.number(IDC_POSTERIZE, s.effectPosterization, 2, 256);
+    x.check(IDC_PREVIEW, s.effectPreview);
+    if (x.isFilling())
+        loadSample(s.effectPreviewResize);
 }
 
 void EffectPage::loadSample(bool fitToView)
@@ -57,18 +55,9 @@ void EffectPage::loadSample(bool fitToView)
     }
 }
 
-void EffectPage::apply(AppSetting& setting)
-{
-    setting.effectEnable = enable.getCheck();
-    setting.effectBright = wholeNumber(bright);
-    setting.effectPosterization = wholeNumber(posterize);
-    setting.effectFilter = filter.getCurSel();
-    setting.effectPreview = preview.getCheck();
-}
-
 void EffectPage::updateEnabledStates()
 {
-    bool on = enable.getCheck();
+    bool on = isChecked(IDC_ENABLE);
     enableItems({IDC_BRIGHT_LABEL, IDC_BRIGHT, IDC_POSTERIZE_LABEL, IDC_POSTERIZE, IDC_FILTER_LABEL, IDC_FILTER}, on);
     preview.enable(on && sample);
     view.enable(preview.isEnabled() && preview.getCheck());
@@ -85,8 +74,8 @@ void EffectPage::updatePreview()
                                               static_cast<INT>(sample->GetHeight()), PixelFormat32bppARGB);
     if (!filtered)
         throw Exception(ErrorCode::NoMemory);
-    StepResult result = applyColorFilter(filtered, wholeNumber(bright), filter.getCurSel(), wholeNumber(posterize),
-                                         nullptr);
+    StepResult result = applyColorFilter(filtered, numberIn(IDC_BRIGHT).toIntRounded(), selectionOf(IDC_FILTER),
+                                         numberIn(IDC_POSTERIZE).toIntRounded(), nullptr);
     BitmapPtr owned(filtered);
     if (result == StepFailed)
         throw Exception(ErrorCode::NoMemory);
@@ -97,26 +86,11 @@ void EffectPage::updatePreview()
 
 void EffectPage::command(int id, int code)
 {
-    switch (id) {
-    case IDC_ENABLE:
-    case IDC_PREVIEW:
-        if (code != BN_CLICKED)
-            return;
+    if ((id == IDC_ENABLE || id == IDC_PREVIEW) && code == BN_CLICKED)
         updateEnabledStates();
-        break;
-    case IDC_BRIGHT:
-    case IDC_POSTERIZE:
-        if (code != EN_CHANGE)
-            return;
-        break;
-    case IDC_FILTER:
-        if (code != CBN_SELCHANGE)
-            return;
-        break;
-    default:
-        return;
-    }
-    setChanged();
-    // A preview that fails keeps what it showed.
+}
+
+void EffectPage::onChanged(int)
+{
     updatePreview();
 }

@@ -3,8 +3,6 @@
 #include "imaging/BitmapPtr.h"
 #include "pages/SettingPage.h"
 #include "toolkit/Button.h"
-#include "toolkit/ComboBox.h"
-#include "toolkit/NumericEdit.h"
 #include "toolkit/PictureView.h"
 
 // The conversion sheet's page of the colour effect: brightness, posterisation and one of the named filters,
@@ -18,9 +16,10 @@ public:
 
 protected:
     void bindControls() override;
-    void fill(const AppSetting& setting) override;
-    void apply(AppSetting& setting) override;
+    void exchange(PageExchange& x, AppSetting& setting) override;
     void command(int id, int code) override;
+    // A preview that fails keeps what it showed.
+    void onChanged(int id) override;
     void releaseWindowResources() override { sample.reset(); }
 
 private:
@@ -28,11 +27,7 @@ private:
     void updateEnabledStates();
     void updatePreview();
 
-    Button enable;
     Button preview;
-    NumericEdit bright;
-    NumericEdit posterize;
-    ComboBox filter;
     PictureView view;
     wstring samplePath;
     BitmapPtr sample;

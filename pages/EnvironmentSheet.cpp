@@ -7,6 +7,8 @@
 #include "pages/SplitPage.h"
 #include "pages/ThumbNailPage.h"
 #include "pages/environmentPageIds.h"
+#include "pages/environmentSheetStrings.h"
+#include "toolkit/NumericEdit.h"
 #include "settings/AppServices.h"
 #include "settings/AppSetting.h"
 
@@ -21,7 +23,7 @@ void openEnvironmentSheet(HWND mainWindow, const PagePictures& pictures)
     SplitPage split;
     AviPage movie;
     EtcPage other;
-    SettingSheet sheet(EnvironmentSheetTitle);
+    SettingSheet sheet(IDS_ENVIRONMENT_SHEET);
     sheet.rememberPageIn(getAppSetting().windowIndexSetting);
     sheet.add(preview, IDD_PREV);
     sheet.add(save, IDD_SAVE);

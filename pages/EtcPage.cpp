@@ -1,6 +1,7 @@
 #include "pages/EtcPage.h"
 #include <new>
 #include "pages/environmentPageIds.h"
+#include "pages/environmentSheetStrings.h"
 #include "settings/AppSetting.h"
 #include "settings/ProgramResources.h"
 #include "toolkit/FileDropHandler.h"
@@ -8,6 +9,17 @@
 namespace {
 
 constexpr int TextLimit = 259;
+
+// The page's switches beside the layout file.
+constexpr struct {
+    int id;
+    bool AppSetting::*field;
+} switches[] = {
+    {IDC_ETC_OVERWRITE, &AppSetting::fileOverWrite},          {IDC_ETC_AUTO_RENAME, &AppSetting::fileAutoRename},
+    {IDC_ETC_KEEP_FILE_TIME, &AppSetting::fileKeepFileTime},  {IDC_ETC_KEEP_DPI, &AppSetting::fileKeepDPI},
+    {IDC_ETC_ENSURE_SETTING, &AppSetting::fileEnsureSetting}, {IDC_ETC_ENSURE_LOG, &AppSetting::fileEnsureLog},
+    {IDC_ETC_DELETE_SOURCE, &AppSetting::fileDelSrc},         {IDC_ETC_OPEN_FOLDER, &AppSetting::fileOpenFolder},
+};
 
 } // namespace
 
@@ -21,37 +33,17 @@ EtcPage::~EtcPage()
     releaseWindowResources();
 }
 
-void EtcPage::bindControls()
+void EtcPage::exchange(PageExchange& x, AppSetting& s)
 {
-    bind(openLayout, IDC_ETC_OPEN_LAYOUT);
-    bind(layoutLabel, IDC_ETC_LAYOUT_LABEL);
-    bind(chooseLayout, IDC_ETC_CHOOSE_LAYOUT);
-    bind(layout, IDC_ETC_LAYOUT);
-    bind(overwrite, IDC_ETC_OVERWRITE);
-    bind(autoRename, IDC_ETC_AUTO_RENAME);
-    bind(keepFileTime, IDC_ETC_KEEP_FILE_TIME);
-    bind(keepDpi, IDC_ETC_KEEP_DPI);
-    bind(ensureSetting, IDC_ETC_ENSURE_SETTING);
-    bind(ensureLog, IDC_ETC_ENSURE_LOG);
-    bind(deleteSource, IDC_ETC_DELETE_SOURCE);
-    bind(openFolder, IDC_ETC_OPEN_FOLDER);
-}
-
-void EtcPage::fill(const AppSetting& setting)
-{
-    openLayout.setCheck(setting.fileOpenLayout);
-    registerDropTarget();
-    layout.limitText(TextLimit);
-    layout.setText(setting.fileLayout);
-    overwrite.setCheck(setting.fileOverWrite);
-    autoRename.setCheck(setting.fileAutoRename);
-    autoRename.enable(!overwrite.getCheck());
-    keepFileTime.setCheck(setting.fileKeepFileTime);
-    keepDpi.setCheck(setting.fileKeepDPI);
-    ensureSetting.setCheck(setting.fileEnsureSetting);
-    ensureLog.setCheck(setting.fileEnsureLog);
-    deleteSource.setCheck(setting.fileDelSrc);
-    openFolder.setCheck(setting.fileOpenFolder);
+    x.check(IDC_ETC_OPEN_LAYOUT, s.fileOpenLayout);
+    if (x.isFilling())
+        registerDropTarget();
+    x.text(IDC_ETC_LAYOUT, s.fileLayout, TextLimit);
+    x.button(IDC_ETC_CHOOSE_LAYOUT, [this] { return chooseLayoutFile(); });
+    for (const auto& box : switches)
+        x.check(box.id, s.*box.field);
+    if (!x.isFilling())
+        return;
     layoutDialog.record.hwndOwner = getHandle();
     wstring filter;
     filter.loadString(programResourceModule(), IDS_LAYOUT_FILTER);
@@ -63,7 +55,7 @@ void EtcPage::fill(const AppSetting& setting)
 void EtcPage::registerDropTarget()
 {
     releaseWindowResources();
-    dropHandler = new (std::nothrow) FileDropHandler(layout.getHandle());
+    dropHandler = new (std::nothrow) FileDropHandler(getDlgItem(IDC_ETC_LAYOUT));
     if (!dropHandler)
         throwOutOfMemory();
     HRESULT result = dropHandler->registerFor(getHandle());
@@ -83,62 +75,19 @@ void EtcPage::releaseWindowResources()
     dropHandler = nullptr;
 }
 
-void EtcPage::apply(AppSetting& setting)
-{
-    setting.fileOpenLayout = openLayout.getCheck();
-    setting.fileLayout = layout.getText();
-    setting.fileOverWrite = overwrite.getCheck();
-    setting.fileAutoRename = autoRename.getCheck();
-    setting.fileKeepFileTime = keepFileTime.getCheck();
-    setting.fileKeepDPI = keepDpi.getCheck();
-    setting.fileEnsureSetting = ensureSetting.getCheck();
-    setting.fileEnsureLog = ensureLog.getCheck();
-    setting.fileDelSrc = deleteSource.getCheck();
-    setting.fileOpenFolder = openFolder.getCheck();
-}
-
-void EtcPage::chooseLayoutFile()
+bool EtcPage::chooseLayoutFile()
 {
     if (!layoutDialog.showOpen())
-        return;
-    layout.setText(layoutDialog.getPath(0));
-    setChanged();
+        return false;
+    SetDlgItemTextW(liveHandle(), IDC_ETC_LAYOUT, layoutDialog.getPath(0));
+    return true;
 }
 
-void EtcPage::command(int id, int code)
+void EtcPage::command(int, int code)
 {
-    switch (id) {
-    case IDC_ETC_OPEN_LAYOUT:
-        if (code != BN_CLICKED)
-            return;
-        enableItems({IDC_ETC_LAYOUT_LABEL, IDC_ETC_CHOOSE_LAYOUT, IDC_ETC_LAYOUT}, openLayout.getCheck());
-        break;
-    case IDC_ETC_LAYOUT:
-        if (code != EN_CHANGE)
-            return;
-        break;
-    case IDC_ETC_CHOOSE_LAYOUT:
-        if (code == BN_CLICKED)
-            chooseLayoutFile();
+    if (code != BN_CLICKED)
         return;
-    case IDC_ETC_OVERWRITE:
-        if (code != BN_CLICKED)
-            return;
-        // Renaming only matters when outputs are not overwritten; its tick stays for when it does.
-        autoRename.enable(!overwrite.getCheck());
-        break;
-    case IDC_ETC_OPEN_FOLDER:
-    case IDC_ETC_AUTO_RENAME:
-    case IDC_ETC_KEEP_FILE_TIME:
-    case IDC_ETC_ENSURE_SETTING:
-    case IDC_ETC_ENSURE_LOG:
-    case IDC_ETC_DELETE_SOURCE:
-    case IDC_ETC_KEEP_DPI:
-        if (code != BN_CLICKED)
-            return;
-        break;
-    default:
-        return;
-    }
-    setChanged();
+    enableItems({IDC_ETC_LAYOUT_LABEL, IDC_ETC_CHOOSE_LAYOUT, IDC_ETC_LAYOUT}, isChecked(IDC_ETC_OPEN_LAYOUT));
+    // Renaming only matters when outputs are not overwritten; its tick stays for when it does.
+    enableItems({IDC_ETC_AUTO_RENAME}, !isChecked(IDC_ETC_OVERWRITE));
 }

@@ -1,9 +1,6 @@
 #pragma once
 #include "pages/SettingPage.h"
-#include "toolkit/Button.h"
-#include "toolkit/Edit.h"
 #include "toolkit/FileDialog.h"
-#include "toolkit/Static.h"
 
 class FileDropHandler;
 
@@ -17,29 +14,16 @@ public:
     ~EtcPage() override;
 
 protected:
-    void bindControls() override;
-    void fill(const AppSetting& setting) override;
-    void apply(AppSetting& setting) override;
+    void exchange(PageExchange& x, AppSetting& setting) override;
     void command(int id, int code) override;
     void releaseWindowResources() override;
 
 private:
     void registerDropTarget();
-    void chooseLayoutFile();
+    // True when the user chose a file.
+    bool chooseLayoutFile();
 
     FileDialog layoutDialog;
-    Button openLayout;
-    Static layoutLabel;
-    Button chooseLayout;
-    Edit layout;
-    Button overwrite;
-    Button autoRename;
-    Button keepFileTime;
-    Button keepDpi;
-    Button ensureSetting;
-    Button ensureLog;
-    Button deleteSource;
-    Button openFolder;
     // One reference, from filling the page until its window goes.
     FileDropHandler* dropHandler = nullptr;
 };

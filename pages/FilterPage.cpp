@@ -2,63 +2,26 @@
 #include "pages/renamePageIds.h"
 #include "settings/AppSetting.h"
 
-namespace {
-
-// The radio buttons in the order of the sorting kinds 0 to 4.
-constexpr int kindButtons[] = {IDC_FILTER_BY_FOLDER, IDC_FILTER_BY_YEAR, IDC_FILTER_BY_MONTH, IDC_FILTER_BY_DAY,
-                               IDC_FILTER_BY_NAME};
-constexpr int ByName = 4;
-
-} // namespace
-
 FilterPage::FilterPage() : SettingPage(IDC_FILTER_ENABLE)
 {
 }
 
-void FilterPage::bindControls()
+void FilterPage::exchange(PageExchange& x, AppSetting& s)
 {
-    bind(enable, IDC_FILTER_ENABLE);
-    bind(byFolder, IDC_FILTER_BY_FOLDER);
-    bind(byYear, IDC_FILTER_BY_YEAR);
-    bind(byMonth, IDC_FILTER_BY_MONTH);
-    bind(byDay, IDC_FILTER_BY_DAY);
-    bind(byName, IDC_FILTER_BY_NAME);
-    bind(lengthLabel, IDC_FILTER_LENGTH_LABEL);
-    bind(length, IDC_FILTER_LENGTH);
+    x.check(IDC_FILTER_ENABLE, s.filterEnable);
+    // A kind the page does not know ticks none; applying then keeps it.
+    x.radio({IDC_FILTER_BY_FOLDER, IDC_FILTER_BY_YEAR, IDC_FILTER_BY_MONTH, IDC_FILTER_BY_DAY, IDC_FILTER_BY_NAME},
+            s.filterType, -1);
+    x.number(IDC_FILTER_LENGTH, s.filterNameLength, 1, 260);
 }
 
-void FilterPage::fill(const AppSetting& setting)
-{
-    enable.setCheck(setting.filterEnable);
-    for (int kind = 0; kind <= ByName; ++kind)
-        setChecked(kindButtons[kind], kind == setting.filterType);
-    setNumber(length, 1, 260, setting.filterNameLength);
-}
-
-void FilterPage::apply(AppSetting& setting)
-{
-    setting.filterEnable = enable.getCheck();
-    for (int kind = 0; kind <= ByName; ++kind) {
-        if (isChecked(kindButtons[kind])) {
-            setting.filterType = kind;
-            break;
-        }
-    }
-    setting.filterNameLength = length.getInt();
-}
-
-void FilterPage::command(int id, int code)
+void FilterPage::command(int, int code)
 {
     if (code != BN_CLICKED)
         return;
-    bool on = enable.getCheck();
-    if (id == IDC_FILTER_ENABLE)
-        enableItems({IDC_FILTER_BY_FOLDER, IDC_FILTER_BY_YEAR, IDC_FILTER_BY_MONTH, IDC_FILTER_BY_DAY,
-                     IDC_FILTER_BY_NAME},
-                    on);
-    else if (id < IDC_FILTER_BY_FOLDER || id > IDC_FILTER_BY_NAME)
-        return;
+    bool on = isChecked(IDC_FILTER_ENABLE);
+    enableItems({IDC_FILTER_BY_FOLDER, IDC_FILTER_BY_YEAR, IDC_FILTER_BY_MONTH, IDC_FILTER_BY_DAY, IDC_FILTER_BY_NAME},
+                on);
     // Only names have a length to sort by.
-    enableItems({IDC_FILTER_LENGTH_LABEL, IDC_FILTER_LENGTH}, on && byName.getCheck());
-    setChanged();
+    enableItems({IDC_FILTER_LENGTH_LABEL, IDC_FILTER_LENGTH}, on && isChecked(IDC_FILTER_BY_NAME));
 }

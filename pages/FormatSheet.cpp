@@ -5,6 +5,8 @@
 #include "pages/TiffFormatPage.h"
 #include "pages/TransparencyFormatPage.h"
 #include "pages/formatPageIds.h"
+#include "pages/formatSheetStrings.h"
+#include "toolkit/NumericEdit.h"
 
 namespace {
 
@@ -23,7 +25,7 @@ void openFormatSheet(HWND mainWindow, int outputFormat)
     PngFormatPage png;
     HdpFormatPage hdp;
     BmpFormatPage bmp;
-    SettingSheet sheet(FormatSheetTitle);
+    SettingSheet sheet(IDS_FORMAT_SHEET);
     sheet.startAt(formatSheetPageOf(outputFormat));
     sheet.add(static_cast<PropPage&>(jpeg), IDD_JPEG_FORMAT);
     sheet.add(static_cast<PropPage&>(gif), IDD_GIF_FORMAT);

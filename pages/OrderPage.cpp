@@ -1,6 +1,7 @@
 #include "pages/OrderPage.h"
 #include "conversion/Effect.h"
 #include "pages/conversionPageIds.h"
+#include "pages/conversionSheetStrings.h"
 #include "settings/AppSetting.h"
 
 namespace {
@@ -23,7 +24,7 @@ OrderPage::OrderPage() : SettingPage(0)
 void OrderPage::loadStepNames(CollectionStringToString& nameOfWord, CollectionStringToString& wordOfName)
 {
     wstringArray names;
-    loadListItems(IDS_STEP_LABELS, names);
+    PageExchange::listItems(IDS_STEP_LABELS, names);
     for (int i = 0; i < names.count() && i < StepCount; ++i) {
         nameOfWord.set(effectSteps[i].word, names.at(i));
         wordOfName.set(names.at(i), effectSteps[i].word);
@@ -38,7 +39,24 @@ void OrderPage::bindControls()
     sheetOk.attach(GetDlgItem(GetParent(getHandle()), IDOK));
 }
 
-void OrderPage::fill(const AppSetting&)
+// The list is the only control; moves change the page whether or not the step could go.
+void OrderPage::exchange(PageExchange& x, AppSetting& setting)
+{
+    x.button(IDC_ORDER_UP, [this] {
+        move(-1);
+        return true;
+    });
+    x.button(IDC_ORDER_DOWN, [this] {
+        move(1);
+        return true;
+    });
+    if (x.isFilling())
+        listSteps();
+    else
+        storeSteps(setting);
+}
+
+void OrderPage::listSteps()
 {
     CollectionStringToString nameOfWord, wordOfName;
     loadStepNames(nameOfWord, wordOfName);
@@ -50,7 +68,7 @@ void OrderPage::fill(const AppSetting&)
     updateMoveButtons();
 }
 
-void OrderPage::apply(AppSetting& setting)
+void OrderPage::storeSteps(AppSetting& setting)
 {
     CollectionStringToString nameOfWord, wordOfName;
     loadStepNames(nameOfWord, wordOfName);
@@ -93,25 +111,10 @@ void OrderPage::move(int by)
         steps.setCurSel(to);
         updateMoveButtons();
     }
-    setChanged();
 }
 
 void OrderPage::command(int id, int code)
 {
-    switch (id) {
-    case IDC_ORDER_LIST:
-        if (code == LBN_SELCHANGE)
-            updateMoveButtons();
-        return;
-    case IDC_ORDER_UP:
-        if (code == BN_CLICKED)
-            move(-1);
-        return;
-    case IDC_ORDER_DOWN:
-        if (code == BN_CLICKED)
-            move(1);
-        return;
-    default:
-        return;
-    }
+    if (id == IDC_ORDER_LIST && code == LBN_SELCHANGE)
+        updateMoveButtons();
 }

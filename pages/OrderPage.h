@@ -12,13 +12,14 @@ public:
 
 protected:
     void bindControls() override;
-    void fill(const AppSetting& setting) override;
-    void apply(AppSetting& setting) override;
+    void exchange(PageExchange& x, AppSetting& setting) override;
     void command(int id, int code) override;
 
 private:
     // The name shown for each step's word (of the settings), and the reverse.
     static void loadStepNames(CollectionStringToString& nameOfWord, CollectionStringToString& wordOfName);
+    void listSteps();
+    void storeSteps(AppSetting& setting);
     void move(int by);
     void updateMoveButtons();
     // Disables the button; when it has the focus, the sheet's OK button becomes the default button and

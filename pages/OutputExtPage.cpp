@@ -33,72 +33,48 @@ int fieldOf(int format)
     return -1;
 }
 
-bool isField(int id)
-{
-    for (const ExtensionField& field : fields)
-        if (field.editId == id)
-            return true;
-    return false;
-}
-
 } // namespace
 
 OutputExtPage::OutputExtPage() : SettingPage(IDC_EXT_ENABLE)
 {
 }
 
-void OutputExtPage::bindControls()
+void OutputExtPage::exchange(PageExchange& x, AppSetting& s)
 {
-    bind(enable, IDC_EXT_ENABLE);
-    for (int i = 0; i < FieldCount; ++i)
-        bind(extensions[i], fields[i].editId);
-    bind(reset, IDC_EXT_RESET);
-}
-
-void OutputExtPage::fill(const AppSetting& setting)
-{
-    enable.setCheck(setting.outputExtEnable);
-    for (int i = 0; i < FieldCount; ++i)
-        extensions[i].setText(setting.outputExts.at(fields[i].format));
-}
-
-void OutputExtPage::apply(AppSetting& setting)
-{
-    const wstringArray& stored = setting.outputExts;
+    wstringArray& stored = s.outputExts;
     if (stored.count() < OutputFormat::Count - 1)
         throw Exception(ErrorCode::InvalidArgument);
-    setting.outputExtEnable = enable.getCheck();
+    x.check(IDC_EXT_ENABLE, s.outputExtEnable);
+    x.button(IDC_EXT_RESET, [this] {
+        resetToDefaults();
+        return true;
+    });
     // The new list is whole before it replaces the old one. The fields are taken as typed: where the
     // extensions are used, one that makes no sound file name gives way to the format's own.
     wstringArray list;
     for (int format = 0; format < stored.count(); ++format) {
+        wstring extension = stored.at(format);
         int field = fieldOf(format);
-        list.add(field < 0 ? stored.at(format) : extensions[field].getText());
+        if (field >= 0)
+            x.text(fields[field].editId, extension);
+        list.add(extension);
     }
-    setting.outputExts.swap(list);
+    if (x.isApplying())
+        stored.swap(list);
 }
 
 void OutputExtPage::resetToDefaults()
 {
-    for (int i = 0; i < FieldCount; ++i)
-        extensions[i].setText(defaultOutputExtension(fields[i].format));
+    for (const ExtensionField& field : fields)
+        SetDlgItemTextW(liveHandle(), field.editId, defaultOutputExtension(field.format).buffer());
 }
 
 void OutputExtPage::command(int id, int code)
 {
-    if (id == IDC_EXT_ENABLE) {
-        if (code != BN_CLICKED)
-            return;
-        bool on = enable.getCheck();
-        for (const ExtensionField& field : fields)
-            enableItems({field.labelId, field.editId}, on);
-        enableItems({IDC_EXT_RESET}, on);
-    } else if (id == IDC_EXT_RESET) {
-        if (code != BN_CLICKED)
-            return;
-        resetToDefaults();
-    } else if (!isField(id) || code != EN_CHANGE) {
+    if (id != IDC_EXT_ENABLE || code != BN_CLICKED)
         return;
-    }
-    setChanged();
+    bool on = isChecked(IDC_EXT_ENABLE);
+    for (const ExtensionField& field : fields)
+        enableItems({field.labelId, field.editId}, on);
+    enableItems({IDC_EXT_RESET}, on);
 }

@@ -332,7 +332,7 @@ void showPicturePropertiesSheet(HWND owner, PictureProperties& record)
     PicturePropertyPage general(record);
     HistogramPage histogramPage(record.histogram.get());
     PalettePage palettePage(record);
-    SettingSheet sheet(PicturePropertiesSheetTitle);
+    SettingSheet sheet(IDS_PICTURE_PROPERTIES_SHEET);
     sheet.hideApplyButton();
     sheet.add(general, IDD_PICTURE_GENERAL);
     sheet.add(histogramPage, IDD_PICTURE_HISTOGRAM);

@@ -2,101 +2,57 @@
 #include "pages/formatPageIds.h"
 #include "settings/AppSetting.h"
 
-namespace {
-
-enum Assign { ByQuality = 0, BySize = 1 };
-
-} // namespace
-
 QualityFormatPage::QualityFormatPage(int lastBoxId, bool lastBoxMeansLossless)
     : SettingPage(IDC_FORMAT_ENABLE), lastBoxId(lastBoxId), lastBoxMeansLossless(lastBoxMeansLossless)
 {
 }
 
-void QualityFormatPage::bindControls()
+void QualityFormatPage::exchange(PageExchange& x, AppSetting& setting)
 {
-    bind(enable, IDC_FORMAT_ENABLE);
-    bind(qualityAssign, IDC_QUALITY_ASSIGN);
-    bind(sizeAssign, IDC_SIZE_ASSIGN);
-    bind(quality, IDC_QUALITY);
-    bind(qualityLabel, IDC_QUALITY_LABEL);
-    bind(qualityValue, IDC_QUALITY_VALUE);
-    bind(fileSizeLabel, IDC_FILE_SIZE_LABEL);
-    bind(fileSize, IDC_FILE_SIZE);
-    bind(fileSizeUnit, IDC_FILE_SIZE_UNIT);
-    bind(lastBox, lastBoxId);
+    Options options = optionsIn(setting);
+    x.check(IDC_FORMAT_ENABLE, options.enable);
+    x.radio({IDC_QUALITY_ASSIGN, IDC_SIZE_ASSIGN}, options.assign);
+    if (x.isFilling()) {
+        HWND quality = getDlgItem(IDC_QUALITY);
+        SendMessageW(quality, TBM_SETBUDDY, TRUE, reinterpret_cast<LPARAM>(getDlgItem(IDC_QUALITY_LABEL)));
+        SendMessageW(quality, TBM_SETBUDDY, FALSE, reinterpret_cast<LPARAM>(getDlgItem(IDC_QUALITY_VALUE)));
+    }
+    x.slider(IDC_QUALITY, options.quality);
+    if (x.isFilling())
+        showQuality();
+    x.number(IDC_FILE_SIZE, options.fileSize, 1, 999);
+    x.check(lastBoxId, options.lastBox);
 }
 
-void QualityFormatPage::fill(const AppSetting& setting)
+void QualityFormatPage::onChanged(int id)
 {
-    Options options = read(setting);
-    enable.setCheck(options.enable);
-    (options.assign == BySize ? sizeAssign : qualityAssign).setCheck(true);
-    quality.setBuddy(qualityLabel.getHandle(), true);
-    quality.setBuddy(qualityValue.getHandle(), false);
-    quality.setRange();
-    quality.setPageSize();
-    quality.setPos(options.quality);
-    showQuality();
-    setNumber(fileSize, 1, 999, options.fileSize);
-    lastBox.setCheck(options.lastBox);
-}
-
-void QualityFormatPage::apply(AppSetting& setting)
-{
-    Options options;
-    options.enable = enable.getCheck();
-    options.assign = sizeAssign.getCheck() ? BySize : ByQuality;
-    options.quality = quality.getPos();
-    options.fileSize = wholeNumber(fileSize);
-    options.lastBox = lastBox.getCheck();
-    write(setting, options);
-}
-
-bool QualityFormatPage::onScroll(int bar, UINT, HWND control)
-{
-    if (bar != SB_HORZ || !control || control != quality.getHandle())
-        return false;
-    showQuality();
-    setChanged();
-    return true;
+    if (id == IDC_QUALITY)
+        showQuality();
 }
 
 void QualityFormatPage::showQuality()
 {
     wstring text;
-    text.setInt(quality.getPos());
-    qualityValue.setText(text);
+    text.setInt(static_cast<int>(SendMessageW(getDlgItem(IDC_QUALITY), TBM_GETPOS, 0, 0)));
+    SetDlgItemTextW(liveHandle(), IDC_QUALITY_VALUE, text.buffer());
 }
 
 void QualityFormatPage::updateEnabledStates()
 {
-    bool on = enable.getCheck();
-    bool bySize = sizeAssign.getCheck();
-    bool lossless = lastBoxMeansLossless && lastBox.getCheck();
+    bool on = isChecked(IDC_FORMAT_ENABLE);
+    bool bySize = isChecked(IDC_SIZE_ASSIGN);
+    bool lossless = lastBoxMeansLossless && isChecked(lastBoxId);
     enableItems({lastBoxId}, on);
     enableItems({IDC_QUALITY_ASSIGN, IDC_SIZE_ASSIGN}, on && !lossless);
     enableItems({IDC_QUALITY, IDC_QUALITY_LABEL, IDC_QUALITY_VALUE}, on && !bySize && !lossless);
     enableItems({IDC_FILE_SIZE_LABEL, IDC_FILE_SIZE, IDC_FILE_SIZE_UNIT}, on && bySize && !lossless);
 }
 
-void QualityFormatPage::command(int id, int code)
+void QualityFormatPage::command(int, int code)
 {
-    if (id == IDC_FILE_SIZE) {
-        if (code == EN_CHANGE)
-            setChanged();
-        return;
-    }
-    if (code != BN_CLICKED)
-        return;
-    if (id == lastBoxId && !lastBoxMeansLossless) {
-        setChanged();
-        return;
-    }
-    if (id != IDC_FORMAT_ENABLE && id != IDC_QUALITY_ASSIGN && id != IDC_SIZE_ASSIGN && id != lastBoxId)
-        return;
-    updateEnabledStates();
-    setChanged();
+    // Every button of the page plays a part in the rules.
+    if (code == BN_CLICKED)
+        updateEnabledStates();
 }
 
 // ---- JPEG ----
@@ -105,19 +61,10 @@ JpegFormatPage::JpegFormatPage() : QualityFormatPage(IDC_JPEG_EXIF, false)
 {
 }
 
-QualityFormatPage::Options JpegFormatPage::read(const AppSetting& setting) const
+QualityFormatPage::Options JpegFormatPage::optionsIn(AppSetting& setting) const
 {
     return {setting.jpegEnable, setting.jpegAssign, setting.jpegQuality, setting.jpegAssignFileSize,
             setting.jpegExif};
-}
-
-void JpegFormatPage::write(AppSetting& setting, const Options& options) const
-{
-    setting.jpegEnable = options.enable;
-    setting.jpegAssign = options.assign;
-    setting.jpegQuality = options.quality;
-    setting.jpegAssignFileSize = options.fileSize;
-    setting.jpegExif = options.lastBox;
 }
 
 // ---- HD Photo ----
@@ -126,17 +73,8 @@ HdpFormatPage::HdpFormatPage() : QualityFormatPage(IDC_HDP_LOSSLESS, true)
 {
 }
 
-QualityFormatPage::Options HdpFormatPage::read(const AppSetting& setting) const
+QualityFormatPage::Options HdpFormatPage::optionsIn(AppSetting& setting) const
 {
     return {setting.hdpEnable, setting.hdpAssign, setting.hdpQuality, setting.hdpAssignFileSize,
             setting.hdpLossless};
-}
-
-void HdpFormatPage::write(AppSetting& setting, const Options& options) const
-{
-    setting.hdpEnable = options.enable;
-    setting.hdpAssign = options.assign;
-    setting.hdpQuality = options.quality;
-    setting.hdpAssignFileSize = options.fileSize;
-    setting.hdpLossless = options.lastBox;
 }

@@ -62,14 +62,20 @@ RenamePage::RenamePage() : SettingPage(IDC_RENAME_ENABLE)
 void RenamePage::bindControls()
 {
     bind(enable, IDC_RENAME_ENABLE);
-    bind(ruleLabel, IDC_RENAME_RULE_LABEL);
     bind(rule, IDC_RENAME_RULE);
 }
 
-void RenamePage::fill(const AppSetting& setting)
+void RenamePage::exchange(PageExchange& x, AppSetting& setting)
 {
-    enable.setCheck(setting.renameEnable);
-    rule.setText(setting.renameDefinition);
+    // An empty rule is never stored as switched on.
+    if (x.isApplying() && enable.getCheck() && rule.getText().isEmpty())
+        enable.setCheck(false);
+    x.check(IDC_RENAME_ENABLE, setting.renameEnable);
+    x.text(IDC_RENAME_RULE, setting.renameDefinition);
+    if (x.isApplying()) {
+        applyCounters(setting);
+        return;
+    }
     countersFilled = false;
     try {
         showHelp();
@@ -166,21 +172,10 @@ void RenamePage::enableCounterInputs(bool enabled) const
 
 void RenamePage::command(int id, int code)
 {
-    switch (id) {
-    case IDC_RENAME_ENABLE:
-        if (code != BN_CLICKED)
-            return;
-        enableItems({IDC_RENAME_RULE_LABEL, IDC_RENAME_RULE}, enable.getCheck());
-        sendMessage(EnableCounterMessage, enable.getCheck() ? 1 : 0);
-        break;
-    case IDC_RENAME_RULE:
-        if (code != EN_CHANGE)
-            return;
-        break;
-    default:
+    if (id != IDC_RENAME_ENABLE || code != BN_CLICKED)
         return;
-    }
-    setChanged();
+    enableItems({IDC_RENAME_RULE_LABEL, IDC_RENAME_RULE}, enable.getCheck());
+    sendMessage(EnableCounterMessage, enable.getCheck() ? 1 : 0);
 }
 
 wstring RenamePage::invalidInput() const
@@ -213,16 +208,6 @@ bool RenamePage::onKillActive(HWND window)
     if (Application* application = getApplication())
         application->warn(window, message.buffer());
     return true;
-}
-
-void RenamePage::apply(AppSetting& setting)
-{
-    // An empty rule is never stored as switched on.
-    if (enable.getCheck() && rule.getText().isEmpty())
-        enable.setCheck(false);
-    setting.renameEnable = enable.getCheck();
-    setting.renameDefinition = rule.getText();
-    applyCounters(setting);
 }
 
 // Inputs that did not show the settings, or cannot be read back, would replace the user's counter with the

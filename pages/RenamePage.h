@@ -3,7 +3,6 @@
 #include "toolkit/Button.h"
 #include "toolkit/Edit.h"
 #include "toolkit/HtmlPanel.h"
-#include "toolkit/Static.h"
 
 // The rename sheet's page of the rule that names output files. Its help page, shown in an HTML panel,
 // lists the rule's macros and holds the three inputs of the $index counter (start, step, least digits).
@@ -36,8 +35,7 @@ protected:
     // The help page's document, a new reference; null while there is none.
     virtual IDispatch* helpDocument() const { return help.getDocument(); }
     void bindControls() override;
-    void fill(const AppSetting& setting) override;
-    void apply(AppSetting& setting) override;
+    void exchange(PageExchange& x, AppSetting& setting) override;
     void command(int id, int code) override;
 
 private:
@@ -49,7 +47,6 @@ private:
     void applyCounters(AppSetting& setting) const;
 
     Button enable;
-    Static ruleLabel;
     Edit rule;
     HtmlPanel help;
     bool countersFilled = false;

@@ -4,6 +4,7 @@
 #include "pages/RenamePage.h"
 #include "pages/SettingSheet.h"
 #include "pages/renamePageIds.h"
+#include "pages/renameSheetStrings.h"
 #include "settings/AppServices.h"
 #include "settings/AppSetting.h"
 #include "toolkit/HtmlPanel.h"
@@ -17,7 +18,7 @@ void showRenameSheet(HWND owner)
     RenamePage rename;
     FilterPage filter;
     OutputExtPage extensions;
-    SettingSheet sheet(RenameSheetTitle);
+    SettingSheet sheet(IDS_RENAME_SHEET);
     sheet.rememberPageIn(getAppSetting().windowIndexRenameSetting);
     sheet.add(rename, IDD_RENAME);
     sheet.add(filter, IDD_FILTER);

@@ -25,59 +25,52 @@ SavePage::SavePage() : SettingPage(IDC_SAVE_SOURCE_FOLDER)
 
 void SavePage::bindControls()
 {
-    bind(initFolder, IDC_SAVE_INIT_FOLDER);
     bind(folderTree, IDC_SAVE_FOLDER_TREE);
     folderTree.subclass();
-    bind(sourceFolder, IDC_SAVE_SOURCE_FOLDER);
 }
 
-void SavePage::fill(const AppSetting& setting)
+void SavePage::exchange(PageExchange& x, AppSetting& s)
+{
+    x.check(IDC_SAVE_INIT_FOLDER, s.fileInitFolder);
+    // The tree tells of every new selection.
+    x.watch(IDC_SAVE_FOLDER_TREE, 0);
+    if (x.isFilling())
+        showFolder(s.fileFolder);
+    else
+        s.fileFolder = selectedFolder();
+    x.check(IDC_SAVE_SOURCE_FOLDER, s.fileSaveSrcFolder);
+}
+
+void SavePage::showFolder(const wstring& folder)
 {
     HWND tree = folderTree.getTree();
     SetWindowLongPtrW(tree, GWL_STYLE, GetWindowLongPtrW(tree, GWL_STYLE) | TVS_SHOWSELALWAYS);
     if (isWindowsVistaOrLater())
         SetWindowTheme(tree, L"explorer", nullptr);
-    initFolder.setCheck(setting.fileInitFolder);
     folderTree.setPath(ComputerFolder);
     folderTree.expand(folderTree.getRoot());
     // The tree would stand in the nearest folder still there for one deleted since, and OK would store
     // that folder, which the user never chose: a folder that is gone leaves the tree at the computer folder.
-    if (isDirectory(setting.fileFolder)) {
-        // A folder the tree cannot show leaves it there too; the page still opens.
-        try {
-            folderTree.selectPath(setting.fileFolder);
-        } catch (const Exception&) {
-        }
+    if (!isDirectory(folder))
+        return;
+    // A folder the tree cannot show leaves it there too; the page still opens.
+    try {
+        folderTree.selectPath(folder);
+    } catch (const Exception&) {
     }
-    sourceFolder.setCheck(setting.fileSaveSrcFolder);
 }
 
-void SavePage::apply(AppSetting& setting)
+wstring SavePage::selectedFolder()
 {
-    setting.fileInitFolder = initFolder.getCheck();
-    setting.fileFolder = wstring();
-    if (HTREEITEM selected = folderTree.getSelection())
-        setting.fileFolder = folderTree.getItemFileSystemPath(selected);
-    setting.fileSaveSrcFolder = sourceFolder.getCheck();
+    HTREEITEM selected = folderTree.getSelection();
+    return selected ? folderTree.getItemFileSystemPath(selected) : wstring();
 }
 
 void SavePage::command(int id, int code)
 {
-    switch (id) {
-    case IDC_SAVE_FOLDER_TREE:
-        break;
-    case IDC_SAVE_SOURCE_FOLDER:
-        if (code != BN_CLICKED)
-            return;
-        initFolder.enable(!sourceFolder.getCheck());
-        [[fallthrough]];
-    case IDC_SAVE_INIT_FOLDER:
-        if (code != BN_CLICKED)
-            return;
-        folderTree.enable(initFolder.getCheck() && !sourceFolder.getCheck());
-        break;
-    default:
+    if (code != BN_CLICKED || id == IDC_SAVE_FOLDER_TREE)
         return;
-    }
-    setChanged();
+    bool besideSources = isChecked(IDC_SAVE_SOURCE_FOLDER);
+    enableItems({IDC_SAVE_INIT_FOLDER}, !besideSources);
+    enableItems({IDC_SAVE_FOLDER_TREE}, isChecked(IDC_SAVE_INIT_FOLDER) && !besideSources);
 }

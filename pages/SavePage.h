@@ -1,6 +1,5 @@
 #pragma once
 #include "pages/SettingPage.h"
-#include "toolkit/Button.h"
 #include "toolkit/ShlTreeView.h"
 
 // The environment sheet's page of the folder that the question for an output folder starts from, chosen in a
@@ -18,12 +17,12 @@ public:
 
 protected:
     void bindControls() override;
-    void fill(const AppSetting& setting) override;
-    void apply(AppSetting& setting) override;
+    void exchange(PageExchange& x, AppSetting& setting) override;
     void command(int id, int code) override;
 
 private:
-    Button initFolder;
+    void showFolder(const wstring& folder);
+    wstring selectedFolder();
+
     ShlTreeViewNotify folderTree;
-    Button sourceFolder;
 };

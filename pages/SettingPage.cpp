@@ -1,39 +1,50 @@
 #include "pages/SettingPage.h"
 #include "foundation/Application.h"
-#include "foundation/Decimal.h"
-#include "pages/ColorChoice.h"
 #include "settings/AppServices.h"
-#include "settings/ProgramResources.h"
-#include "toolkit/ComboBox.h"
 #include "toolkit/NumericEdit.h"
 #include "toolkit/WaitCursor.h"
 
 bool SettingPage::onCtlColorStatic(HDC dc, HWND control, HBRUSH& brush)
 {
-    brush = staticBrush(control, dc);
+    brush = exchanged.brushOf(control);
+    if (!brush)
+        brush = staticBrush(control, dc);
     return brush != nullptr;
 }
 
 bool SettingPage::onDestroy()
 {
-    releaseWindowResources();
+    released();
     return true;
+}
+
+void SettingPage::released()
+{
+    exchanged.release();
+    releaseWindowResources();
 }
 
 bool SettingPage::onInitDialog(HWND)
 {
     try {
         WaitCursor wait;
+        released();
         bindControls();
-        fill(getAppSetting());
+        runExchange(PageExchange::Fill);
         settle();
     } catch (const Exception&) {
         // A page that shows anything but the record's values must not be applied: the sheet closes as if
         // the user had cancelled.
-        releaseWindowResources();
+        released();
         pressCancel();
     }
     return true;
+}
+
+void SettingPage::runExchange(PageExchange::Direction direction)
+{
+    PageExchange x(liveHandle(), direction, exchanged);
+    exchange(x, getAppSetting());
 }
 
 void SettingPage::settle()
@@ -45,15 +56,35 @@ void SettingPage::settle()
 void SettingPage::onCommand(HWND, int id, int code)
 {
     try {
+        bool changed = exchanged.changes(id, code);
+        if (changed)
+            setChanged();
         command(id, code);
+        if (changed)
+            onChanged(id);
     } catch (const Exception&) {
     }
+}
+
+bool SettingPage::onScroll(int bar, UINT, HWND control)
+{
+    if (bar != SB_HORZ || !control)
+        return false;
+    int id = GetDlgCtrlID(control);
+    try {
+        if (!exchanged.changes(id, ExchangedControls::Scrolled))
+            return false;
+        setChanged();
+        onChanged(id);
+    } catch (const Exception&) {
+    }
+    return true;
 }
 
 bool SettingPage::onApply(HWND window)
 {
     try {
-        apply(getAppSetting());
+        runExchange(PageExchange::Apply);
         rememberStartPage();
     } catch (const Exception& exception) {
         if (Application* application = getApplication())
@@ -75,11 +106,6 @@ void SettingPage::rememberStartPage()
         *indexSetting = getSheetTabIndex();
 }
 
-HBRUSH SettingPage::staticBrush(HWND, HDC)
-{
-    return nullptr;
-}
-
 void SettingPage::bind(Control& control, int id)
 {
     control.attach(getDlgItem(id));
@@ -95,10 +121,27 @@ void SettingPage::setChecked(int id, bool checked)
     CheckDlgButton(liveHandle(), id, checked ? BST_CHECKED : BST_UNCHECKED);
 }
 
+int SettingPage::selectionOf(int id) const
+{
+    return static_cast<int>(SendMessageW(getDlgItem(id), CB_GETCURSEL, 0, 0));
+}
+
+Decimal SettingPage::numberIn(int id) const
+{
+    NumericEdit field;
+    field.attach(getDlgItem(id));
+    return field.getValue();
+}
+
 void SettingPage::enableItems(std::initializer_list<int> ids, bool enabled)
 {
     for (int id : ids)
         EnableWindow(getDlgItem(id), enabled);
+}
+
+void SettingPage::showItem(int id, bool shown)
+{
+    ShowWindow(getDlgItem(id), shown ? SW_SHOW : SW_HIDE);
 }
 
 void SettingPage::sendClick(int id)
@@ -109,50 +152,4 @@ void SettingPage::sendClick(int id)
 void SettingPage::sendCommand(int id, int code)
 {
     ::sendCommand(liveHandle(), id, code, getDlgItem(id));
-}
-
-bool SettingPage::chooseColor(ColorChoice& choice)
-{
-    if (!choice.choose())
-        return false;
-    invalidate();
-    setChanged();
-    return true;
-}
-
-void SettingPage::setNumber(NumericEdit& edit, int minimum, int maximum, int value)
-{
-    setNumber(edit, Decimal(minimum), Decimal(maximum), 0, Decimal(value));
-}
-
-void SettingPage::setNumber(NumericEdit& edit, const Decimal& minimum, const Decimal& maximum, int decimals,
-                            const Decimal& value)
-{
-    edit.setRange(minimum, maximum, decimals);
-    edit.setValue(value);
-}
-
-void SettingPage::setAngle(NumericEdit& edit, const wchar_t* limit, const Decimal& value)
-{
-    Decimal maximum(0);
-    maximum.parse(limit);
-    setNumber(edit, maximum.multiply(Decimal(-1)), maximum, 2, value);
-}
-
-int SettingPage::wholeNumber(NumericEdit& edit)
-{
-    return edit.getValue().toIntRounded();
-}
-
-void SettingPage::loadListItems(UINT itemsId, wstringArray& items)
-{
-    items.splitResourceString(programResourceModule(), itemsId, L"/");
-}
-
-void SettingPage::fillList(ComboBox& list, UINT itemsId, int selection)
-{
-    wstringArray items;
-    loadListItems(itemsId, items);
-    list.addStrings(items);
-    list.setCurSel(selection);
 }

@@ -1,11 +1,11 @@
 #include "pages/SettingSheet.h"
 #include <iterator>
 #include "pages/SettingPage.h"
+#include "pages/formatPageIds.h"
 #include "settings/ProgramResources.h"
 
 namespace {
 
-constexpr UINT FirstFormatTemplate = 1211;
 // The format sheet's page of each output format: WDP and HDP share the HD Photo page, which comes before
 // the Bitmap page.
 constexpr int formatPages[] = {0, 1, 2, 3, 5, 4, 4};
@@ -43,5 +43,5 @@ int formatSheetPageOf(int outputFormat)
 
 UINT formatPageTemplateOf(int outputFormat)
 {
-    return FirstFormatTemplate + static_cast<UINT>(formatSheetPageOf(outputFormat));
+    return IDD_JPEG_FORMAT + static_cast<UINT>(formatSheetPageOf(outputFormat));
 }

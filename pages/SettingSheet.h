@@ -3,20 +3,14 @@
 
 class SettingPage;
 
-// The titles of the program's sheets in the string table.
-constexpr UINT EnvironmentSheetTitle = 2224;
-constexpr UINT ConversionSheetTitle = 2225;
-constexpr UINT PicturePropertiesSheetTitle = 2226;
-constexpr UINT FormatSheetTitle = 2228;
-constexpr UINT RenameSheetTitle = 2229;
-
-// One option sheet of the program, shown modally over the main window with a title of the string table.
+// One option sheet of the program, shown modally over the main window with a title of the string table (the
+// sheet's strings header names it).
 // Each page's tab label is the caption of its dialog template; pages are added in tab order. The caller owns
 // the pages, which must outlive the sheet (declare them before it).
 //
 //     TrimmingPage trimming;
 //     ...
-//     SettingSheet sheet(ConversionSheetTitle);
+//     SettingSheet sheet(IDS_CONVERSION_SHEET);
 //     sheet.rememberPageIn(setting.windowIndexConvertSetting);
 //     sheet.add(trimming, IDD_TRIMMING);
 //     ...

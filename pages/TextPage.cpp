@@ -4,7 +4,7 @@
 #include "foundation/Application.h"
 #include "imaging/Dib.h"
 #include "pages/conversionPageIds.h"
-#include "pages/pictureImageList.h"
+#include "pages/conversionSheetStrings.h"
 #include "settings/AppSetting.h"
 #include "toolkit/Brush.h"
 
@@ -49,61 +49,42 @@ TextPage::TextPage() : SettingPage(IDC_ENABLE)
 
 void TextPage::bindControls()
 {
-    bind(enable, IDC_ENABLE);
     bind(sample, IDC_TEXT_SAMPLE);
-    bind(position, IDC_TEXT_POSITION);
-    bind(offsetX, IDC_TEXT_OFFSET_X);
-    bind(offsetY, IDC_TEXT_OFFSET_Y);
-    bind(alpha, IDC_TEXT_ALPHA);
-    bind(angle, IDC_TEXT_ANGLE);
     bind(text, IDC_TEXT_EDIT);
 }
 
-void TextPage::fill(const AppSetting& setting)
+void TextPage::exchange(PageExchange& x, AppSetting& s)
 {
-    enable.setCheck(setting.textEnable);
-    text.limitText(TextLimit);
-    text.setText(windowsLineEnds(setting.textText));
+    x.check(IDC_ENABLE, s.textEnable);
+    // Shown with the line ends of Windows, stored as the box holds it.
+    wstring typed = windowsLineEnds(s.textText);
+    x.text(IDC_TEXT_EDIT, typed, TextLimit);
+    if (x.isApplying())
+        s.textText = typed;
+    x.keep(font.points, s.textFontSize);
+    x.keep(font.weight, s.textFontWeight);
+    x.keep(font.face, s.textFontFace);
+    x.keep(font.italic, s.textFontItalic);
+    x.keep(font.underline, s.textFontUnderline);
+    x.keep(font.strikeOut, s.textFontStrikeOut);
+    x.keep(font.charSet, s.textFontCharSet);
+    x.button(IDC_TEXT_FONT, [this] { return chooseFont(); });
+    x.colour(IDC_TEXT_COLOR, s.textColor);
+    x.colour(IDC_TEXT_BACK_COLOR, s.textBackColor);
+    x.check(IDC_TEXT_NO_BACK, s.textNoBackColor);
+    x.pictureChoice(IDC_TEXT_POSITION, s.textPosition, IDS_TEXT_POSITIONS, pictures.pictograms,
+                    pictures.pictogramCount);
+    x.number(IDC_TEXT_OFFSET_X, s.textOffsetX, -999, 999);
+    x.number(IDC_TEXT_OFFSET_Y, s.textOffsetY, -999, 999);
+    x.number(IDC_TEXT_ALPHA, s.textColorAlpha, 0, 255);
+    x.angle(IDC_TEXT_ANGLE, s.textAngle, L"359.99");
+    if (!x.isFilling())
+        return;
     takeSampleText();
-    font = {setting.textFontSize,      setting.textFontWeight,   setting.textFontFace,  setting.textFontItalic,
-            setting.textFontUnderline, setting.textFontStrikeOut, setting.textFontCharSet};
     applyFontToSample();
     fontDialog.record.hwndOwner = getHandle();
-    textColor.reset(getHandle(), setting.textColor);
-    sampleText.setColor(setting.textColor);
-    backColor.reset(getHandle(), setting.textBackColor);
-    setChecked(IDC_TEXT_NO_BACK, setting.textNoBackColor);
-    previewBack = setting.viewPreviewBack;
-    wstringArray positions;
-    loadListItems(IDS_TEXT_POSITIONS, positions);
-    fillPictureList(position, positionImages, pictures.pictograms, pictures.pictogramCount, positions,
-                    setting.textPosition);
-    setNumber(offsetX, -999, 999, setting.textOffsetX);
-    setNumber(offsetY, -999, 999, setting.textOffsetY);
-    setNumber(alpha, 0, 255, setting.textColorAlpha);
-    setAngle(angle, L"359.99", setting.textAngle);
-}
-
-void TextPage::apply(AppSetting& setting)
-{
-    setting.textEnable = enable.getCheck();
-    setting.textFontSize = font.points;
-    setting.textFontWeight = font.weight;
-    setting.textFontFace = font.face;
-    setting.textFontItalic = font.italic;
-    setting.textFontUnderline = font.underline;
-    setting.textFontStrikeOut = font.strikeOut;
-    setting.textFontCharSet = font.charSet;
-    setting.textColor = textColor.colour();
-    setting.textBackColor = backColor.colour();
-    setting.textNoBackColor = isChecked(IDC_TEXT_NO_BACK);
-    setting.textPosition = static_cast<int>(position.sendMessage(CB_GETCURSEL));
-    setting.textOffsetX = wholeNumber(offsetX);
-    setting.textOffsetY = wholeNumber(offsetY);
-    // The edit as it is: an empty edit is no text, whatever the sample shows in its place.
-    setting.textText = text.getText();
-    setting.textColorAlpha = wholeNumber(alpha);
-    setting.textAngle = angle.getValue();
+    sampleText.setColor(s.textColor);
+    previewBack = s.viewPreviewBack;
 }
 
 void TextPage::takeSampleText()
@@ -127,7 +108,7 @@ void TextPage::applyFontToSample()
     sampleText.setCharSet(font.charSet);
 }
 
-void TextPage::chooseFont()
+bool TextPage::chooseFont()
 {
     fontDialog.setPointSize(font.points);
     LOGFONTW& chosen = fontDialog.font;
@@ -136,19 +117,21 @@ void TextPage::chooseFont()
     chosen.lfCharSet = static_cast<BYTE>(font.charSet);
     lstrcpynW(chosen.lfFaceName, font.face.buffer(), LF_FACESIZE);
     if (!ChooseFontW(&fontDialog.record))
-        return;
+        return false;
     font.points = fontDialog.record.iPointSize / 10;
     font.weight = chosen.lfWeight;
     font.face = chosen.lfFaceName;
     font.italic = chosen.lfItalic != FALSE;
     font.charSet = chosen.lfCharSet;
     applyFontToSample();
-    repaint();
+    return true;
 }
 
-void TextPage::updateEnabledStates()
+void TextPage::command(int id, int code)
 {
-    bool on = enable.getCheck();
+    if ((id != IDC_ENABLE && id != IDC_TEXT_NO_BACK) || code != BN_CLICKED)
+        return;
+    bool on = isChecked(IDC_ENABLE);
     enableItems({IDC_TEXT_SAMPLE, IDC_TEXT_FONT, IDC_TEXT_COLOR, IDC_TEXT_NO_BACK, IDC_TEXT_POSITION_LABEL,
                  IDC_TEXT_POSITION, IDC_TEXT_OFFSET_GROUP, IDC_TEXT_OFFSET_X_LABEL, IDC_TEXT_OFFSET_X,
                  IDC_TEXT_OFFSET_Y_LABEL, IDC_TEXT_OFFSET_Y, IDC_TEXT_LABEL, IDC_TEXT_EDIT, IDC_TEXT_ALPHA_LABEL,
@@ -157,59 +140,13 @@ void TextPage::updateEnabledStates()
     enableItems({IDC_TEXT_BACK_COLOR}, on && !isChecked(IDC_TEXT_NO_BACK));
 }
 
-void TextPage::repaint()
+void TextPage::onChanged(int id)
 {
-    setChanged();
+    if (id == IDC_TEXT_EDIT)
+        takeSampleText();
+    if (id == IDC_TEXT_COLOR)
+        sampleText.setColor(colourOf(IDC_TEXT_COLOR));
     sample.invalidate();
-}
-
-void TextPage::command(int id, int code)
-{
-    switch (id) {
-    case IDC_ENABLE:
-    case IDC_TEXT_NO_BACK:
-        if (code != BN_CLICKED)
-            return;
-        updateEnabledStates();
-        repaint();
-        return;
-    case IDC_TEXT_FONT:
-        if (code == BN_CLICKED)
-            chooseFont();
-        return;
-    case IDC_TEXT_COLOR:
-        if (code == BN_CLICKED && textColor.choose()) {
-            sampleText.setColor(textColor.colour());
-            repaint();
-        }
-        return;
-    case IDC_TEXT_BACK_COLOR:
-        if (code == BN_CLICKED && backColor.choose())
-            repaint();
-        return;
-    case IDC_TEXT_POSITION:
-        if (code == CBN_SELCHANGE)
-            repaint();
-        return;
-    case IDC_TEXT_EDIT:
-        if (code == EN_CHANGE) {
-            takeSampleText();
-            repaint();
-        }
-        return;
-    case IDC_TEXT_ALPHA:
-    case IDC_TEXT_ANGLE:
-        if (code == EN_CHANGE)
-            repaint();
-        return;
-    case IDC_TEXT_OFFSET_X:
-    case IDC_TEXT_OFFSET_Y:
-        if (code == EN_CHANGE)
-            setChanged();
-        return;
-    default:
-        return;
-    }
 }
 
 HBRUSH TextPage::staticBrush(HWND control, HDC dc)
@@ -236,7 +173,7 @@ void TextPage::paintBackground(HDC dc, const RECT& area)
 {
     // Without a background of its own the text lies on the picture: the preview's background pattern stands
     // for it, and without a pattern the preview's plain window colour.
-    COLORREF plain = isChecked(IDC_TEXT_NO_BACK) ? GetSysColor(COLOR_WINDOW) : backColor.colour();
+    COLORREF plain = isChecked(IDC_TEXT_NO_BACK) ? GetSysColor(COLOR_WINDOW) : colourOf(IDC_TEXT_BACK_COLOR);
     if (const Dib* swatch = backgroundSwatch()) {
         PatternBrush tiles;
         if (tiles.create(swatch->getBitmap())) {
@@ -292,13 +229,13 @@ void TextPage::drawText(HDC dc, const RECT& area)
     Gdiplus::RectF roomy(0, 0, static_cast<Gdiplus::REAL>(boxWidth + margin),
                          static_cast<Gdiplus::REAL>(boxHeight + margin));
     if (drawn.GetLastStatus() != Gdiplus::Ok ||
-        !sampleText.draw(&drawn, &format, static_cast<BYTE>(wholeNumber(alpha)), roomy))
+        !sampleText.draw(&drawn, &format, static_cast<BYTE>(numberIn(IDC_TEXT_ALPHA).toIntRounded()), roomy))
         return;
     SIZE ink = inkExtent(drawn);
     auto width = static_cast<Gdiplus::REAL>(std::max<INT>(boxWidth, ink.cx));
     auto height = static_cast<Gdiplus::REAL>(std::max<INT>(boxHeight, ink.cy));
 
-    int place = static_cast<int>(position.sendMessage(CB_GETCURSEL));
+    int place = selectionOf(IDC_TEXT_POSITION);
     if (place < 0)
         place = 0;
     Gdiplus::REAL across[3] = {0, (area.right - width) / 2, area.right - width};
@@ -306,19 +243,11 @@ void TextPage::drawText(HDC dc, const RECT& area)
     if (graphics.SetInterpolationMode(Gdiplus::InterpolationModeDefault) != Gdiplus::Ok)
         return;
     graphics.TranslateTransform(across[place % 3], down[std::min(place / 3, 2)]);
-    auto degrees = static_cast<Gdiplus::REAL>(angle.getValue().toDouble());
+    auto degrees = static_cast<Gdiplus::REAL>(numberIn(IDC_TEXT_ANGLE).toDouble());
     if (degrees != 0) {
         graphics.TranslateTransform(width / 2, height / 2);
         graphics.RotateTransform(degrees);
         graphics.TranslateTransform(-width / 2, -height / 2);
     }
     graphics.DrawImage(&drawn, Gdiplus::RectF(0, 0, width, height), 0, 0, width, height, Gdiplus::UnitPixel);
-}
-
-void TextPage::releaseWindowResources()
-{
-    textColor.release();
-    backColor.release();
-    if (position.getHandle())
-        position.setImageList(nullptr);
 }

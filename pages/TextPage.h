@@ -1,14 +1,9 @@
 #pragma once
 #include "conversion/Text.h"
-#include "pages/ColorChoice.h"
 #include "pages/PagePictures.h"
 #include "pages/SettingPage.h"
-#include "toolkit/Button.h"
-#include "toolkit/ComboBoxEx.h"
 #include "toolkit/Edit.h"
 #include "toolkit/FontDialog.h"
-#include "toolkit/ImageList.h"
-#include "toolkit/NumericEdit.h"
 #include "toolkit/Static.h"
 
 // The conversion sheet's page of the text written onto each picture: the text, its font, colours and
@@ -24,11 +19,11 @@ public:
 
 protected:
     void bindControls() override;
-    void fill(const AppSetting& setting) override;
-    void apply(AppSetting& setting) override;
+    void exchange(PageExchange& x, AppSetting& setting) override;
     void command(int id, int code) override;
+    // Every change shows in the sample.
+    void onChanged(int id) override;
     HBRUSH staticBrush(HWND control, HDC dc) override;
-    void releaseWindowResources() override;
 
 private:
     // What the font dialog edits, kept as the settings hold it (a vertical face keeps its "@").
@@ -42,32 +37,21 @@ private:
         int charSet = 0;
     };
 
-    void updateEnabledStates();
     void takeSampleText();
-    void chooseFont();
+    // True when the user chose a font.
+    bool chooseFont();
     void applyFontToSample();
-    // Marks the page changed and has the sample drawn again.
-    void repaint();
     void drawSample(HWND control, HDC dc);
     // The swatch the sample lies on, when the text has no background of its own and the preview a pattern.
     const Dib* backgroundSwatch() const;
     void paintBackground(HDC dc, const RECT& area);
     void drawText(HDC dc, const RECT& area);
 
-    Button enable;
     Static sample;
-    ComboBoxEx position;
-    NumericEdit offsetX;
-    NumericEdit offsetY;
-    NumericEdit alpha;
-    NumericEdit angle;
     Edit text;
     Text sampleText;
     FontChoice font;
     FontDialog fontDialog;
-    ColorChoice textColor;
-    ColorChoice backColor;
-    ImageList positionImages;
     PagePictures pictures;
     int previewBack = 0;
 };

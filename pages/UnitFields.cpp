@@ -13,22 +13,28 @@ UnitFields::UnitFields(int pixelMinimum, int pixelMaximum, int percentMinimum, i
 {
 }
 
-void UnitFields::add(NumericEdit& field, int pixels, const Decimal& percent)
+void UnitFields::start(bool percent)
 {
-    fields.push_back({&field, pixels, percent});
+    fields.clear();
+    percentShown = percent;
 }
 
-void UnitFields::show(bool percent)
+void UnitFields::add(HWND field, int pixels, const Decimal& percent)
 {
-    percentShown = percent;
-    for (Field& field : fields) {
-        if (percent) {
-            field.edit->setRange(Decimal(percentMinimum), Decimal(percentMaximum), PercentDecimals);
-            field.edit->setValue(field.percent);
-        } else {
-            field.edit->setRange(Decimal(pixelMinimum), Decimal(pixelMaximum), 0);
-            field.edit->setValue(Decimal(field.pixels));
-        }
+    fields.push_back({field, pixels, percent});
+    show(fields.back());
+}
+
+void UnitFields::show(const Field& field) const
+{
+    NumericEdit edit;
+    edit.attach(field.edit);
+    if (percentShown) {
+        edit.setRange(Decimal(percentMinimum), Decimal(percentMaximum), PercentDecimals);
+        edit.setValue(field.percent);
+    } else {
+        edit.setRange(Decimal(pixelMinimum), Decimal(pixelMaximum), 0);
+        edit.setValue(Decimal(field.pixels));
     }
 }
 
@@ -37,15 +43,27 @@ void UnitFields::switchTo(bool percent)
     if (percent == percentShown)
         return;
     keepShown();
-    show(percent);
+    percentShown = percent;
+    for (const Field& field : fields)
+        show(field);
 }
 
 void UnitFields::keepShown()
 {
     for (Field& field : fields) {
+        NumericEdit edit;
+        edit.attach(field.edit);
         if (percentShown)
-            field.percent = field.edit->getValue();
+            field.percent = edit.getValue();
         else
-            field.pixels = field.edit->getValue().toIntRounded();
+            field.pixels = edit.getValue().toIntRounded();
     }
+}
+
+const UnitFields::Field& UnitFields::of(HWND edit) const
+{
+    for (const Field& field : fields)
+        if (field.edit == edit)
+            return field;
+    throw Exception(ErrorCode::InvalidArgument);
 }

@@ -1,8 +1,7 @@
 #pragma once
+#include <windows.h>
 #include <vector>
 #include "foundation/Decimal.h"
-
-class NumericEdit;
 
 // Numeric fields that show sizes either in pixels (whole numbers) or in percent (two decimals). The values
 // of the unit not shown wait here, so that switching the unit back and forth loses nothing the user typed.
@@ -10,27 +9,29 @@ class UnitFields {
 public:
     UnitFields(int pixelMinimum, int pixelMaximum, int percentMinimum, int percentMaximum);
 
-    // Forgets the fields (before filling them again).
-    void clear() { fields.clear(); }
-    // Adds a field with its values in both units (while filling, in field order).
-    void add(NumericEdit& field, int pixels, const Decimal& percent);
-    // Gives the fields the range of the unit and shows its values.
-    void show(bool percent);
+    // Forgets the fields and shows the unit from now on (before filling them again).
+    void start(bool percent);
+    // Adds a numeric field with its values in both units and shows the unit's.
+    void add(HWND field, int pixels, const Decimal& percent);
     // Keeps what the fields show for the unit shown, then shows the other unit; nothing when the unit is
     // shown already.
     void switchTo(bool percent);
     // Keeps what the fields show for the unit shown.
     void keepShown();
 
-    int pixels(int field) const { return fields.at(static_cast<size_t>(field)).pixels; }
-    const Decimal& percent(int field) const { return fields.at(static_cast<size_t>(field)).percent; }
+    // A field that was not added throws Exception 87.
+    int pixels(HWND field) const { return of(field).pixels; }
+    const Decimal& percent(HWND field) const { return of(field).percent; }
 
 private:
     struct Field {
-        NumericEdit* edit;
+        HWND edit;
         int pixels;
         Decimal percent;
     };
+
+    void show(const Field& field) const;
+    const Field& of(HWND edit) const;
 
     int pixelMinimum;
     int pixelMaximum;

@@ -134,12 +134,3 @@
 #define IDC_FRAME_WIDTH 1211
 #define IDC_FRAME_HEIGHT_LABEL 1212
 #define IDC_FRAME_HEIGHT 1213
-
-// The lists of the pages' drop-down boxes (string table).
-#define IDS_FILTERS 2312
-#define IDS_ADJUSTS 2316
-#define IDS_ORIENTATIONS 2317
-#define IDS_RENDER_POSITIONS 2320
-#define IDS_TEXT_POSITIONS 2322
-#define IDS_SHAPES 2323
-#define IDS_STEP_LABELS 2340

@@ -1,5 +1,5 @@
 #pragma once
-// Dialog templates, control ids and strings of the environment sheet's pages, shared by resources/envpages.rc
+// Dialog templates and control ids of the environment sheet's pages, shared by resources/envpages.rc
 // and the pages.
 
 #define IDD_PREV 1101
@@ -77,10 +77,3 @@
 #define IDC_ETC_ENSURE_SETTING 1152
 #define IDC_ETC_DELETE_SOURCE 1226
 #define IDC_ETC_OPEN_FOLDER 1043
-
-// Strings: the lists of the drop-down boxes and the layout files' filter.
-#define IDS_LAYOUT_FILTER 2234
-#define IDS_THUMBNAIL_KINDS 2313
-#define IDS_THUMBNAIL_SIZES 2318
-#define IDS_PREVIEW_BACKS 2319
-#define IDS_THUMBNAIL_CHARSETS 2321

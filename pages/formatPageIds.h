@@ -1,5 +1,5 @@
 #pragma once
-// Dialog templates, control ids and strings of the output-format pages, shared by resources/formatpages.rc
+// Dialog templates and control ids of the output-format pages, shared by resources/formatpages.rc
 // and the pages. The templates follow the format sheet's tab order except that HD Photo (1215) comes
 // before Bitmap (1216) while PNG (1214) comes after TIFF (1213).
 
@@ -49,8 +49,3 @@
 #define IDC_BPP_1 1088
 #define IDC_PAL8 1082
 #define IDC_PAL4 1083
-
-// The lists of the drop-down boxes.
-#define IDS_TIFF_COMPRESSIONS 2311
-#define IDS_PAL8_PALETTES 2314
-#define IDS_PAL4_PALETTES 2315

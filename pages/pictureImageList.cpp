@@ -1,9 +1,6 @@
 #include "pages/pictureImageList.h"
 #include "foundation/Exception.h"
-#include "foundation/wstringArray.h"
 #include "imaging/Dib.h"
-#include "toolkit/ComboBoxEx.h"
-#include "toolkit/ImageList.h"
 
 namespace {
 
@@ -46,14 +43,4 @@ HIMAGELIST makePictureImageList(const Dib* pictures, int count)
         DeleteObject(bitmap);
     }
     return list;
-}
-
-void fillPictureList(ComboBoxEx& list, ImageList& images, const Dib* pictures, int pictureCount,
-                     const wstringArray& items, int selection)
-{
-    images.attach(makePictureImageList(pictures, pictureCount));
-    list.setImageList(images.handle());
-    for (int i = 0; i < items.count(); ++i)
-        list.addItem(items.at(i), images.handle() ? i : -1);
-    list.sendMessage(CB_SETCURSEL, static_cast<WPARAM>(selection));
 }

@@ -132,6 +132,13 @@ void click(HWND page, int id)
     SendMessageW(GetDlgItem(page, id), BM_CLICK, 0, 0);
 }
 
+void slideTo(HWND page, int id, int position)
+{
+    HWND slider = GetDlgItem(page, id);
+    SendMessageW(slider, TBM_SETPOS, TRUE, position);
+    SendMessageW(page, WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, position), reinterpret_cast<LPARAM>(slider));
+}
+
 void choose(HWND page, int id, int index)
 {
     HWND list = GetDlgItem(page, id);

@@ -79,6 +79,8 @@ bool isShown(HWND page, int id);
 bool isChecked(HWND page, int id);
 // A click on a check box, radio button or push button that opens nothing modal.
 void click(HWND page, int id);
+// The user drags the slider to the position.
+void slideTo(HWND page, int id, int position);
 // Chooses the item of a drop-down list as the user does.
 void choose(HWND page, int id, int index);
 int selectionOf(HWND page, int id);

@@ -5,8 +5,8 @@
 #include "pages/SettingPage.h"
 #include "pages/SettingSheet.h"
 #include "pages/conversionPageIds.h"
+#include "pages/conversionSheetStrings.h"
 #include "settings/AppSetting.h"
-#include "toolkit/Button.h"
 
 namespace {
 
@@ -20,24 +20,15 @@ public:
     int applies = 0;
 
 protected:
-    void bindControls() override { bind(enable, IDC_ENABLE); }
-    void fill(const AppSetting& setting) override
+    void exchange(PageExchange& x, AppSetting& setting) override
     {
-        if (failFill)
+        if (failFill && x.isFilling())
             throw Exception(ERROR_INVALID_DATA);
-        enable.setCheck(setting.fileOverWrite);
-    }
-    void apply(AppSetting& setting) override
-    {
-        ++applies;
-        setting.fileOverWrite = enable.getCheck();
-        if (failApply)
+        applies += x.isApplying() ? 1 : 0;
+        x.check(IDC_ENABLE, setting.fileOverWrite);
+        if (failApply && x.isApplying())
             throw Exception(ERROR_ACCESS_DENIED);
     }
-    void command(int, int) override {}
-
-private:
-    Button enable;
 };
 
 using SettingSheetTest = PageTest;
@@ -51,7 +42,7 @@ TEST_F(SettingSheetTest, AFailedApplyIsShownOnceAndTheSheetStillClosesWithoutRem
     bool applied = false;
     TestPage failing;
     failing.failApply = true;
-    SettingSheet sheet(ConversionSheetTitle);
+    SettingSheet sheet(IDS_CONVERSION_SHEET);
     sheet.rememberPageIn(setting.windowIndexConvertSetting);
     sheet.reportApplyTo(applied);
     sheet.add(failing, IDD_TEST_PAGE);
@@ -79,7 +70,7 @@ TEST_F(SettingSheetTest, APageThatCannotFillItselfCancelsTheSheet)
     bool applied = false;
     TestPage failing;
     failing.failFill = true;
-    SettingSheet sheet(ConversionSheetTitle);
+    SettingSheet sheet(IDS_CONVERSION_SHEET);
     sheet.reportApplyTo(applied);
     sheet.add(failing, IDD_TEST_PAGE);
     // The robot only steps in when the sheet stays open.
