@@ -92,8 +92,13 @@ TEST_F(SaverProgramTest, RunsFullScreenShowingItsPicturesUntilTheMouseMoves)
     moveMouseBy(2, 1);
     pumpMessagesUntil([] { return false; }, 1500ms);
     ASSERT_TRUE(saver.isRunning()) << "ended early, or crashed";
-    moveMouseBy(60, 40);
-    EXPECT_EQ(saver.exitCode(10000), 0);
+    // On a busy machine one injected move can go unseen; a user's hand goes on moving until the saver ends.
+    int exitCode = -1;
+    for (int move = 0; move < 4 && exitCode == -1; ++move) {
+        moveMouseBy(60, 40);
+        exitCode = saver.exitCode(3000);
+    }
+    EXPECT_EQ(exitCode, 0);
 }
 
 TEST_F(SaverProgramTest, ThePreviewDrawsInsideTheWindowItIsGivenAndEndsWithIt)
