@@ -1,10 +1,10 @@
 #include "mainwindow/FileListMenu.h"
+#include "foundation/Application.h"
 #include "foundation/Path.h"
 #include "imaging/Dib.h"
-#include "mainwindow/MainPane.h"
-#include "mainwindow/MyApp.h"
 #include "mainwindow/commandStates.h"
 #include "mainwindow/mainCommandIds.h"
+#include "settings/AppSetting.h"
 #include "toolkit/PopMenu.h"
 
 namespace {
@@ -56,14 +56,12 @@ std::unique_ptr<Dib> iconPicture(HICON icon)
 
 } // namespace
 
-void FileListMenu::show(POINT at, HWND owner)
+void FileListMenu::show(POINT at, HWND owner, const ListState& state, const wstring& picture)
 {
-    MyApp& app = myApp();
     wstringArray texts;
-    texts.splitResourceString(app.getResourceModule(), ContextMenuString, L"/");
+    texts.splitResourceString(services.program.getResourceModule(), ContextMenuString, L"/");
     if (texts.count() < ContextTextCount)
         Exception::throwInvalidArgument();
-    ListState state = pane.listState();
     PopMenu menu;
     if (!menu.createPopup())
         Exception::throwLastError();
@@ -78,10 +76,10 @@ void FileListMenu::show(POINT at, HWND owner)
             HMENU viewers = CreatePopupMenu();
             if (!viewers)
                 Exception::throwLastError();
-            fillViewers(viewers, pictures);
+            fillViewers(viewers, picture, pictures);
             UINT viewerState = isViewerMenuEnabled(state) ? MF_ENABLED : MF_GRAYED;
             AppendMenuW(menu.handle(), MF_POPUP | viewerState, reinterpret_cast<UINT_PTR>(viewers),
-                        app.loadString(ViewerMenuString).buffer());
+                        services.program.loadString(ViewerMenuString).buffer());
             continue;
         }
         bool enabled = isCommandEnabled(item.command, state);
@@ -91,15 +89,14 @@ void FileListMenu::show(POINT at, HWND owner)
     TrackPopupMenu(menu.handle(), TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, owner, nullptr);
 }
 
-void FileListMenu::fillViewers(HMENU menu, std::vector<std::unique_ptr<Dib>>& pictures)
+void FileListMenu::fillViewers(HMENU menu, const wstring& picture, std::vector<std::unique_ptr<Dib>>& pictures)
 {
     while (GetMenuItemCount(menu) > 0)
         DeleteMenu(menu, 0, MF_BYPOSITION);
-    if (pane.list().selectedCount() != 1)
+    if (picture.isEmpty())
         return;
-    wstring path = pane.focusedPath();
-    wstring extension = Path(path).getExtension(true);
-    const ViewerEntries& viewers = myApp().getSetting().applications;
+    wstring extension = Path(picture).getExtension(true);
+    const ViewerEntries& viewers = services.setting.applications;
     IntArray found;
     viewers.findByExtension(extension, found);
     GenericArray<int>& indexes = found.getValues();

@@ -1,4 +1,5 @@
 #include "mainwindow/JobLauncher.h"
+#include "foundation/Application.h"
 #include "foundation/FileSystem.h"
 #include "foundation/Path.h"
 #include "jobs/AnimeGifThreadImpl.h"
@@ -12,26 +13,14 @@
 #include "jobs/ThumbnailThreadImpl.h"
 #include "mainwindow/IMainPaneHost.h"
 #include "mainwindow/MainPane.h"
-#include "mainwindow/MyApp.h"
 #include "mainwindow/commandDialogs.h"
+#include "settings/AppSetting.h"
 #include "settings/Messages.h"
 #include "settings/OutputFormat.h"
 
 namespace {
 
 constexpr UINT FolderTitleString = 2401;
-
-// The chosen folder, starting where the dialog was left or at the start folder; empty when cancelled.
-wstring chooseFolder(FolderDialog& dialog, const wstring& startFolder)
-{
-    if (!startFolder.isEmpty())
-        lstrcpynW(dialog.path, startFolder.buffer(), MAX_PATH);
-    wstring title;
-    title.loadString(myApp().getResourceModule(), FolderTitleString);
-    if (!dialog.show(title.buffer()))
-        return wstring();
-    return wstring(dialog.path);
-}
 
 // Where the thumbnails of a sheet go: nowhere without File/ThumbnailImage, else the sheet's folder or its
 // named sub-folder, made when missing.
@@ -49,8 +38,8 @@ wstring thumbnailFolder(const AppSetting& setting, const wstring& sheetPath)
 
 } // namespace
 
-JobLauncher::JobLauncher(MainPane& pane, IMainPaneHost& host)
-    : pane(pane), host(host), thumbnailSheet(nullptr, SaveDialogFlags), joinedPicture(nullptr, SaveDialogFlags),
+JobLauncher::JobLauncher(MainPane& pane, IMainPaneHost& host, const MainWindowServices& services)
+    : pane(pane), host(host), services(services), thumbnailSheet(nullptr, SaveDialogFlags), joinedPicture(nullptr, SaveDialogFlags),
       multiTiff(nullptr, SaveDialogFlags), animatedGif(nullptr, SaveDialogFlags), avi(nullptr, SaveDialogFlags),
       screenSaver(nullptr, SaveDialogFlags)
 {
@@ -71,7 +60,18 @@ void JobLauncher::prepare(HWND owner)
         {&thumbnailSheet, L"html", 2233}, {&joinedPicture, L"png", 2237}, {&multiTiff, L"tif", 2238},
         {&animatedGif, L"gif", 2239},     {&avi, L"avi", 2240},           {&screenSaver, L"scr", 2241}};
     for (const SaveDialog& save : saving)
-        prepareFileDialog(*save.dialog, owner, save.filter, save.extension);
+        prepareFileDialog(*save.dialog, owner, services.program.loadString(save.filter), save.extension);
+}
+
+wstring JobLauncher::chooseFolder(FolderDialog& dialog, const wstring& startFolder)
+{
+    if (!startFolder.isEmpty())
+        lstrcpynW(dialog.path, startFolder.buffer(), MAX_PATH);
+    wstring title;
+    title.loadString(services.program.getResourceModule(), FolderTitleString);
+    if (!dialog.show(title.buffer()))
+        return wstring();
+    return wstring(dialog.path);
 }
 
 template <typename Job>
@@ -82,7 +82,7 @@ int JobLauncher::runJob(Job& job)
 
 void JobLauncher::showLogIfWanted()
 {
-    if (myApp().getSetting().fileEnsureLog)
+    if (services.setting.fileEnsureLog)
         host.showLogOnly();
 }
 
@@ -92,11 +92,11 @@ JobLauncher::JobResult JobLauncher::convertFiles(bool all)
     IFileListView& files = pane.list();
     if (files.count() == 0 || (!all && files.selectedCount() == 0))
         return outcome;
-    AppSetting& setting = myApp().getSetting();
+    const AppSetting& setting = services.setting;
     HWND main = host.ownerWindow();
     wstring folder;
     if (setting.fileSaveSrcFolder) {
-        if (myApp().messageBox(main, Messages::Q0001.get(), MB_YESNO | MB_ICONQUESTION) != IDYES)
+        if (services.program.messageBox(main, Messages::Q0001.get(), MB_YESNO | MB_ICONQUESTION) != IDYES)
             return outcome;
     } else {
         wstring start = setting.fileInitFolder ? setting.fileFolder : wstring();
@@ -135,7 +135,7 @@ JobLauncher::JobResult JobLauncher::makeThumbnailSheet()
     if (sheet.isEmpty())
         return outcome;
     IFileListView& files = pane.list();
-    wstring pictures = thumbnailFolder(myApp().getSetting(), sheet);
+    wstring pictures = thumbnailFolder(services.setting, sheet);
     wstringArray paths;
     for (int i = 0; i < files.count(); ++i)
         paths.add(files.itemPath(i));

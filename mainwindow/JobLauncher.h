@@ -1,6 +1,7 @@
 #pragma once
 #include <memory>
 #include "foundation/wstringArray.h"
+#include "mainwindow/MainWindowServices.h"
 #include "toolkit/FileDialog.h"
 #include "toolkit/FolderDialog.h"
 
@@ -27,7 +28,7 @@ public:
         bool sourcesDeleted = false;
     };
 
-    JobLauncher(MainPane& pane, IMainPaneHost& host);
+    JobLauncher(MainPane& pane, IMainPaneHost& host, const MainWindowServices& services);
     JobLauncher(const JobLauncher&) = delete;
     JobLauncher& operator=(const JobLauncher&) = delete;
 
@@ -50,11 +51,14 @@ private:
     void showLogIfWanted();
     // The file a job on the list writes; empty when the list is empty or the user cancelled.
     wstring askOutputFile(FileDialog& dialog);
+    // The chosen folder, starting where the dialog was left or at the start folder; empty when cancelled.
+    wstring chooseFolder(FolderDialog& dialog, const wstring& startFolder);
     template <typename Job>
     JobResult outputFileJob(FileDialog& dialog);
 
     MainPane& pane;
     IMainPaneHost& host;
+    MainWindowServices services;
     FolderDialog convertFolder;
     FolderDialog splitFolder;
     FileDialog thumbnailSheet;

@@ -1,7 +1,7 @@
 #include "mainwindow/LayoutFileCommands.h"
+#include "foundation/Application.h"
 #include "mainwindow/LayoutFile.h"
 #include "mainwindow/MainPane.h"
-#include "mainwindow/MyApp.h"
 #include "mainwindow/commandDialogs.h"
 
 namespace {
@@ -10,15 +10,16 @@ constexpr UINT LayoutFilterString = 2234;
 
 } // namespace
 
-LayoutFileCommands::LayoutFileCommands(MainPane& pane)
-    : pane(pane), opening(nullptr, OpenDialogFlags), saving(nullptr, SaveDialogFlags)
+LayoutFileCommands::LayoutFileCommands(MainPane& pane, const MainWindowServices& services)
+    : pane(pane), services(services), opening(nullptr, OpenDialogFlags), saving(nullptr, SaveDialogFlags)
 {
 }
 
 void LayoutFileCommands::prepare(HWND owner)
 {
-    prepareFileDialog(saving, owner, LayoutFilterString, L"lay");
-    prepareFileDialog(opening, owner, LayoutFilterString);
+    wstring filter = services.program.loadString(LayoutFilterString);
+    prepareFileDialog(saving, owner, filter, L"lay");
+    prepareFileDialog(opening, owner, filter);
 }
 
 void LayoutFileCommands::save()
@@ -34,7 +35,7 @@ void LayoutFileCommands::save()
     wstringArray files;
     for (int i = 0; i < count; ++i)
         files.add(list.itemPath(i));
-    writeLayout(path, myApp().getName(), files);
+    writeLayout(path, services.program.getName(), files);
 }
 
 void LayoutFileCommands::openByDialog()

@@ -1,4 +1,5 @@
 #pragma once
+#include "mainwindow/MainWindowServices.h"
 #include "toolkit/FileDialog.h"
 
 class MainPane;
@@ -10,7 +11,7 @@ class MainPane;
 // Both throw Exception 1400 once the pane's window is gone.
 class LayoutFileCommands {
 public:
-    explicit LayoutFileCommands(MainPane& pane);
+    LayoutFileCommands(MainPane& pane, const MainWindowServices& services);
     LayoutFileCommands(const LayoutFileCommands&) = delete;
     LayoutFileCommands& operator=(const LayoutFileCommands&) = delete;
 
@@ -24,6 +25,7 @@ public:
 
 private:
     MainPane& pane;
+    MainWindowServices services;
     FileDialog opening;
     FileDialog saving;
 };

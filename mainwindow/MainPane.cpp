@@ -1,6 +1,7 @@
 #include "mainwindow/MainPane.h"
 #include <shellapi.h>
 #include <shlwapi.h>
+#include "foundation/Application.h"
 #include "foundation/Clipboard.h"
 #include "foundation/Path.h"
 #include "imaging/SusiePlugin.h"
@@ -9,8 +10,8 @@
 #include "mainwindow/FileListViewFactory.h"
 #include "mainwindow/IMainPaneHost.h"
 #include "mainwindow/LayoutFile.h"
-#include "mainwindow/MyApp.h"
 #include "mainwindow/mainCommandIds.h"
+#include "settings/AppSetting.h"
 #include "settings/Messages.h"
 #include "toolkit/PopMenu.h"
 
@@ -28,24 +29,6 @@ constexpr UINT FormatNamesString = 2344;
 constexpr int CompactPathLength = 48;
 // The least time between two showings of the file being added, in milliseconds.
 constexpr ULONGLONG StatusInterval = 100;
-
-HMODULE resourceModule()
-{
-    Application* application = getApplication();
-    return application ? application->getResourceModule() : GetModuleHandleW(nullptr);
-}
-
-wstring resourceString(UINT id)
-{
-    wstring text;
-    text.loadString(resourceModule(), id);
-    return text;
-}
-
-AppSetting& settings()
-{
-    return myApp().getSetting();
-}
 
 bool escapeHeld()
 {
@@ -73,7 +56,8 @@ private:
     bool handedOver = false;
 };
 
-MainPane::MainPane(IMainPaneHost& host) : host(host), openFiles(nullptr, OpenFilesFlags), fileList(createFileListView())
+MainPane::MainPane(IMainPaneHost& host, const MainWindowServices& services)
+    : host(host), services(services), openFiles(nullptr, OpenFilesFlags), fileList(createFileListView())
 {
 }
 
@@ -90,7 +74,7 @@ void MainPane::create(HWND parent, int id, const Rect& rect, DWORD exStyle, DWOR
     hwnd = fileList->getHandle();
     try {
         bindEvents();
-        AppSetting& setting = settings();
+        const AppSetting& setting = services.setting;
         const int widths[] = {setting.windowCWName, setting.windowCWSize, setting.windowCWType, setting.windowCWDate};
         for (int column = 0; column < 4; ++column)
             fileList->setColumnWidth(column, widths[column]);
@@ -144,7 +128,7 @@ wstring MainPane::currentExtension() const
 wstring MainPane::formatName() const
 {
     wstringArray names;
-    names.splitResourceString(resourceModule(), FormatNamesString, L"/");
+    names.splitResourceString(services.program.getResourceModule(), FormatNamesString, L"/");
     return names.at(format);
 }
 
@@ -164,7 +148,7 @@ void MainPane::prepareDialogs()
 {
     openFiles.record.hwndOwner = hwnd;
     extensions.removeAll();
-    extensions.splitResourceString(resourceModule(), ExtensionsString, L" ");
+    extensions.splitResourceString(services.program.getResourceModule(), ExtensionsString, L" ");
 }
 
 void MainPane::startAdding()
@@ -194,7 +178,7 @@ void MainPane::beforeAdd(Window*, IFileListView::FileListViewEventArgs& args)
 {
     if (!escapeHeld())
         return;
-    int answer = myApp().messageBox(host.ownerWindow(), Messages::Q0002.get(), MB_YESNO | MB_ICONQUESTION);
+    int answer = services.program.messageBox(host.ownerWindow(), Messages::Q0002.get(), MB_YESNO | MB_ICONQUESTION);
     if (answer == IDYES)
         args.value.value = 1;
 }
@@ -228,14 +212,14 @@ void MainPane::addFailed(Window*, IFileListView::FileListViewEventArgs& args)
     try {
         if (args.error && args.error->getCode() == ERROR_FILE_NOT_FOUND && args.path) {
             wstring text = Messages::W0005.toWstring().replace(L"%s", args.path->buffer());
-            if (myApp().messageBox(main, text.buffer(), MB_YESNO | MB_ICONWARNING) == IDNO)
+            if (services.program.messageBox(main, text.buffer(), MB_YESNO | MB_ICONWARNING) == IDNO)
                 args.value.value = 1;
             return;
         }
         if (args.error)
-            myApp().showException(main, *args.error);
+            services.program.showException(main, *args.error);
     } catch (const Exception& exception) {
-        myApp().showException(main, exception);
+        services.program.showException(main, exception);
     }
     args.value.value = 1;
 }
@@ -257,7 +241,7 @@ void MainPane::contextMenu(Window*, IFileListView::FileListViewEventArgs& args)
         POINT at;
         if (!PopMenu::trackPoint(asked.screen, asked.fromKeyboard, asked.window, at))
             return;
-        FileListMenu(*this).show(at, asked.window);
+        FileListMenu(services).show(at, asked.window, listState(), soleSelectedPath());
     } catch (const Exception&) {
         // A menu that cannot be made is no reason to bother the user.
     }
@@ -283,7 +267,7 @@ void MainPane::filesDropped(Window*, IFileListView::FileListViewEventArgs& args)
         host.refreshStatus();
     } catch (const Exception& exception) {
         host.refreshStatus();
-        myApp().showException(host.ownerWindow(), exception);
+        services.program.showException(host.ownerWindow(), exception);
     }
     host.refreshToolbar();
 }
@@ -315,14 +299,14 @@ void MainPane::releaseSelected()
 void MainPane::addFilesByDialog()
 {
     liveHandle();
-    wstring filter = resourceString(PictureFilterString);
+    wstring filter = services.program.loadString(PictureFilterString);
     SusiePlugin plugins;
-    plugins.paths.addAll(settings().spiPaths);
+    plugins.paths.addAll(services.setting.spiPaths);
     wstringArray entries;
-    plugins.allFilters(resourceString(FileWordString), entries);
+    plugins.allFilters(services.program.loadString(FileWordString), entries);
     if (entries.count() > 0)
         filter = filter + L"|" + entries.join(L"|");
-    filter = filter + L"|" + resourceString(AllFilesFilterString);
+    filter = filter + L"|" + services.program.loadString(AllFilesFilterString);
     openFiles.setFilter(filter.buffer());
     if (!openFiles.showOpen())
         return;
@@ -418,12 +402,17 @@ wstring MainPane::focusedPath()
     return index < 0 ? wstring() : fileList->itemPath(index);
 }
 
+wstring MainPane::soleSelectedPath()
+{
+    return list().selectedCount() == 1 ? focusedPath() : wstring();
+}
+
 void MainPane::addPaths(const wstringArray& paths, bool filterByType, bool expandLayouts)
 {
     AddingScope scope(*this);
     wstringArray expanded;
     // Listing a large folder takes long enough for the window to be seen not answering.
-    FileListFeeder::gatherAside([&] { expandPaths(paths, filterByType, expandLayouts, myApp().getName(), expanded); });
+    FileListFeeder::gatherAside([&] { expandPaths(paths, filterByType, expandLayouts, services.program.getName(), expanded); });
     list().addFiles(expanded);
     scope.handOver();
 }
@@ -433,7 +422,7 @@ void MainPane::openLayout(const wstring& path)
     liveHandle();
     AddingScope scope(*this);
     wstringArray files;
-    FileListFeeder::gatherAside([&] { readLayout(path, myApp().getName(), files); });
+    FileListFeeder::gatherAside([&] { readLayout(path, services.program.getName(), files); });
     fileList->addFiles(files);
     scope.handOver();
 }

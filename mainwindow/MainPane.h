@@ -2,6 +2,7 @@
 #include <memory>
 #include "foundation/wstringArray.h"
 #include "mainwindow/IFileListView.h"
+#include "mainwindow/MainWindowServices.h"
 #include "mainwindow/PreviewManager.h"
 #include "mainwindow/commandStates.h"
 #include "toolkit/FileDialog.h"
@@ -25,7 +26,7 @@ public:
     static constexpr int FormatCount = 7;
 
     // Makes the list of the settings' kind (not yet its window).
-    explicit MainPane(IMainPaneHost& host);
+    MainPane(IMainPaneHost& host, const MainWindowServices& services);
     ~MainPane() override;
 
     // Makes the list's window, binds its events, sets its column widths and readies the add dialog; a failure
@@ -63,6 +64,8 @@ public:
     PreviewManager& previewManager() { return previews; }
     // The path of the focused (first selected) item; empty when nothing is selected.
     wstring focusedPath();
+    // The one selected picture, whose external viewers the menus offer; empty unless exactly one is selected.
+    wstring soleSelectedPath();
     // Adds the paths through the list's feeder, after expandPaths.
     void addPaths(const wstringArray& paths, bool filterByType, bool expandLayouts);
 
@@ -92,6 +95,7 @@ private:
     void stopAdding();
 
     IMainPaneHost& host;
+    MainWindowServices services;
     FileDialog openFiles;
     wstringArray extensions;
     int format = 0;

@@ -259,7 +259,9 @@ void MyApp::openMainWindow()
     HMENU menu = LoadMenuW(getResourceModule(), MAKEINTRESOURCEW(IDR_MAIN_MENU));
     if (!menu)
         throwResourceFailure();
-    mainWindowObject = std::make_unique<MyMainWindow>(splitter);
+    MainWindowServices services{*this, setting, logWindow, resource.swatches, Resource::SwatchCount};
+    mainWindowObject =
+        std::make_unique<MyMainWindow>(splitter, services, MyMainWindow::Startup{startupFiles, startupLayout});
     try {
         mainWindow = mainWindowObject->create(0, mainWindowClass, title.buffer(),
                                               WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,

@@ -1,12 +1,14 @@
 #include "mainwindow/MyMainWindow.h"
+#include "foundation/Application.h"
 #include "foundation/Environment.h"
+#include "jobs/LogWindow.h"
 #include "foundation/Path.h"
 #include "mainwindow/FileListMenu.h"
 #include "mainwindow/LayoutAssociation.h"
 #include "mainwindow/MainSplit.h"
-#include "mainwindow/MyApp.h"
 #include "mainwindow/commandStates.h"
 #include "mainwindow/conversionSummary.h"
+#include "settings/AppSetting.h"
 #include "settings/OutputFormat.h"
 #include "toolkit/CommonControls.h"
 #include "toolkit/NumericEdit.h"
@@ -28,11 +30,6 @@ constexpr int ViewerSubmenu = 12;
 
 // The status bar's second part is this wide at 96 dpi.
 constexpr int FormatPartWidth = 100;
-
-wstring resourceString(UINT id)
-{
-    return myApp().loadString(id);
-}
 
 int displayDpiY()
 {
@@ -66,7 +63,10 @@ void checkRadio(HMENU menu, int first, int last, int chosen)
 
 } // namespace
 
-MyMainWindow::MyMainWindow(MainSplit& splitter) : splitter(splitter) {}
+MyMainWindow::MyMainWindow(MainSplit& splitter, const MainWindowServices& services, const Startup& startup)
+    : splitter(splitter), services(services), startup(startup)
+{
+}
 
 MyMainWindow::~MyMainWindow()
 {
@@ -167,7 +167,7 @@ bool MyMainWindow::onInitMenu(HMENU menu)
 // The help of the menu item, from the menu bar, the list's context menu or the preview pane's.
 bool MyMainWindow::onMenuSelect(UINT item, UINT flags, HMENU menu)
 {
-    parts().statusbar.showMenuHelp(item, flags, menu, GetMenu(hwnd), myApp().getResourceModule());
+    parts().statusbar.showMenuHelp(item, flags, menu, GetMenu(hwnd), services.program.getResourceModule());
     return true;
 }
 
@@ -177,7 +177,7 @@ LRESULT MyMainWindow::created(HWND window)
 {
     try {
         hwnd = window;
-        data = std::make_unique<WNDDATA>(*this);
+        data = std::make_unique<WNDDATA>(*this, services);
         prepareToolkit();
         buildToolbar();
         WNDDATA& parts = *data;
@@ -190,10 +190,10 @@ LRESULT MyMainWindow::created(HWND window)
         splitter.create(window, SplitterId, Rect(0, 0, client.right, client.bottom), 0, WS_CLIPSIBLINGS);
         splitter.setListAndPreview(parts.pane, parts.preview);
         prepareCommands();
-        parts.pane.previewManager().setBackgrounds(myApp().getResource().swatches, MyApp::Resource::SwatchCount);
+        parts.pane.previewManager().setBackgrounds(services.swatches, services.swatchCount);
         if (!parts.pane.isExplorerBrowserList() && !removeBrowserItems())
             Exception::throwLastError();
-        setPreviewPosition(static_cast<PreviewPosition>(myApp().getSetting().viewPreviewPos));
+        setPreviewPosition(static_cast<PreviewPosition>(services.setting.viewPreviewPos));
         splitter.subclass();
         parts.preview.subclass();
         parts.preview.sendMessage(PPView::StartMessage);
@@ -201,7 +201,7 @@ LRESULT MyMainWindow::created(HWND window)
         applyViewSettings();
         refreshStatus();
         quietly([&] { showSummaryTip(); });
-        if (myApp().getSetting().viewTopMost)
+        if (services.setting.viewTopMost)
             onCommand(window, IDM_ALWAYS_ON_TOP, 0);
         splitter.sendMessage(MainSplit::AddTipsMessage);
         // Posted, so that the window shows before the first files are added.
@@ -233,7 +233,7 @@ void MyMainWindow::prepareToolkit()
 
 void MyMainWindow::applyViewSettings()
 {
-    const AppSetting& setting = myApp().getSetting();
+    const AppSetting& setting = services.setting;
     WNDDATA& parts = *data;
     parts.previewSize = setting.windowLeftWidth;
     int format = setting.editFormat;
@@ -375,7 +375,7 @@ void MyMainWindow::showLoadedPreview(WPARAM request)
 void MyMainWindow::applyPreviewBackground()
 {
     PreviewManager& previews = pane().previewManager();
-    preview().setBackgroundSwatch(previews.backgroundOf(myApp().getSetting().viewPreviewBack));
+    preview().setBackgroundSwatch(previews.backgroundOf(services.setting.viewPreviewBack));
     previews.applyBackground();
 }
 
@@ -396,15 +396,15 @@ void MyMainWindow::updateStatus(const wstring& adding)
     IFileListView& list = pane().list();
     int count = list.count();
     int selected = list.selectedCount();
-    wstring files = count == 0 ? resourceString(NoFileString) : wstring::fromInt(count) + (count == 1 ? L" file" : L" files");
+    wstring files = count == 0 ? services.program.loadString(NoFileString) : wstring::fromInt(count) + (count == 1 ? L" file" : L" files");
     wstring text = files;
     if (selected > 1)
-        text = wstring::fromInt(selected) + resourceString(SelectedString) + L" (" + files + L")";
+        text = wstring::fromInt(selected) + services.program.loadString(SelectedString) + L" (" + files + L")";
     if (!adding.isEmpty())
         text = text + L" " + adding;
     Statusbar& status = parts().statusbar;
     status.setText(0, text.buffer());
-    status.setText(1, resourceString(ConvertToString).replace(L"%s", pane().formatName().buffer()).buffer());
+    status.setText(1, services.program.loadString(ConvertToString).replace(L"%s", pane().formatName().buffer()).buffer());
 }
 
 wstring MyMainWindow::statusText(int part) const
@@ -428,31 +428,30 @@ void MyMainWindow::showSummaryTip()
     WNDDATA& parts = this->parts();
     HWND status = parts.statusbar.getHandle();
     parts.toolTip.removeTool(status);
-    wstring summary = conversionSummary(myApp().getSetting(), myApp().getResourceModule());
+    wstring summary = conversionSummary(services.setting, services.program.getResourceModule());
     if (summary.isEmpty())
         return;
     int length = summary.length();
     std::unique_ptr<wchar_t[]> wide(new wchar_t[length + 1]());
     if (LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_FULLWIDTH, L"/", 1, wide.get(), length + 1) == 1)
         summary = summary.replace(L"/", wstring(wide.get()).left(1).buffer());
-    wstring tip = resourceString(SummaryTipString).replace(L"%s", summary.buffer());
+    wstring tip = services.program.loadString(SummaryTipString).replace(L"%s", summary.buffer());
     parts.toolTip.addTool(status, nullptr, tip.buffer());
 }
 
 void MyMainWindow::openStartup()
 {
-    MyApp& app = myApp();
-    const AppSetting& setting = app.getSetting();
+    const AppSetting& setting = services.setting;
     try {
-        if (app.getStartupFiles().count() > 0)
-            pane().addPaths(app.getStartupFiles(), true, true);
-        else if (!app.getStartupLayout().isEmpty())
-            pane().openLayout(app.getStartupLayout());
+        if (startup.files.count() > 0)
+            pane().addPaths(startup.files, true, true);
+        else if (!startup.layout.isEmpty())
+            pane().openLayout(startup.layout);
         else if (setting.fileOpenLayout && !setting.fileLayout.isEmpty())
             pane().openLayout(expandEnvironmentStrings(setting.fileLayout));
     } catch (const Exception& exception) {
         refreshStatus();
-        app.showException(hwnd, exception);
+        services.program.showException(hwnd, exception);
         refreshToolbar();
         return;
     }
@@ -490,7 +489,7 @@ void MyMainWindow::initMenu(HMENU menu)
     if (menu != GetMenu(hwnd))
         return;
     WNDDATA& parts = this->parts();
-    MyApp& app = myApp();
+    const Application& program = services.program;
     IFileListView& list = parts.pane.list();
     ListState state = parts.pane.listState();
     for (const CommandRule& rule : commandRules())
@@ -499,7 +498,7 @@ void MyMainWindow::initMenu(HMENU menu)
     setCheck(menu, IDM_TOGGLE_TOOLBAR, parts.rebar.isVisible());
     setCheck(menu, IDM_TOGGLE_STATUSBAR, parts.statusbar.isVisible());
     setCheck(menu, IDM_TOGGLE_PREVIEW, parts.preview.isVisible());
-    setCheck(menu, IDM_TOGGLE_LOG_WINDOW, app.getLogWindow().getHandle() && app.getLogWindow().isVisible());
+    setCheck(menu, IDM_TOGGLE_LOG_WINDOW, services.logWindow.getHandle() && services.logWindow.isVisible());
     setCheck(menu, IDM_ALWAYS_ON_TOP, isTopMost());
     int mode = list.viewMode();
     checkRadio(menu, IDM_LIST_PATHS, IDM_LIST_ICONS, IDM_LIST_PATHS + (mode >= 0 && mode <= 4 ? mode : 0));
@@ -509,11 +508,11 @@ void MyMainWindow::initMenu(HMENU menu)
     HMENU viewMenu = GetSubMenu(menu, ViewMenu);
     if (HMENU viewers = viewMenu ? GetSubMenu(viewMenu, ViewerSubmenu) : nullptr) {
         viewerPictures.clear();
-        FileListMenu(parts.pane).fillViewers(viewers, viewerPictures);
+        FileListMenu(services).fillViewers(viewers, parts.pane.soleSelectedPath(), viewerPictures);
         EnableMenuItem(viewMenu, ViewerSubmenu, MF_BYPOSITION | (isViewerMenuEnabled(state) ? MF_ENABLED : MF_GRAYED));
     }
-    setGray(menu, IDM_DELETE_SETTINGS, !Path(app.getSetting().getPath()).exists());
-    LayoutAssociation association(app.getName(), app.getDirectory() + app.getFileName());
+    setGray(menu, IDM_DELETE_SETTINGS, !Path(services.setting.getPath()).exists());
+    LayoutAssociation association(program.getName(), program.getDirectory() + program.getFileName());
     setCheck(menu, IDM_ASSOCIATE_LAYOUTS, association.isAssociatedHere());
 }
 
@@ -536,9 +535,8 @@ void MyMainWindow::destroying()
             data->previewLoader.stop();
             restoreToolbarImages();
         }
-        MyApp& app = myApp();
         setAppLogWindow(nullptr);
-        app.getLogWindow().destroy();
+        services.logWindow.destroy();
     } catch (const Exception&) {
         // The window goes all the same.
     }

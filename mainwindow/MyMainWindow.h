@@ -6,6 +6,7 @@
 #include "mainwindow/JobLauncher.h"
 #include "mainwindow/LayoutFileCommands.h"
 #include "mainwindow/MainPane.h"
+#include "mainwindow/MainWindowServices.h"
 #include "mainwindow/PPView.h"
 #include "mainwindow/PreviewPaneLoader.h"
 #include "mainwindow/SettingsFileCommands.h"
@@ -36,7 +37,10 @@ public:
 
     // The window's parts, made at WM_CREATE.
     struct WNDDATA {
-        explicit WNDDATA(MyMainWindow& window) : pane(window), jobs(pane, window), layouts(pane) {}
+        WNDDATA(MyMainWindow& window, const MainWindowServices& services)
+            : pane(window, services), jobs(pane, window, services), layouts(pane, services), settingsFiles(services)
+        {
+        }
 
         Rebar rebar;
         Toolbar toolbar;
@@ -64,8 +68,15 @@ public:
         int topMargin = 0;
     };
 
+    // What the window opens once it shows: the plain file arguments of the start, else its layout file, else
+    // the layout of the settings (File/OpenLayout). Both outlive the window.
+    struct Startup {
+        const wstringArray& files;
+        const wstring& layout;
+    };
+
     // The splitter is the application's; the window lays it out and hands it the panes.
-    explicit MyMainWindow(MainSplit& splitter);
+    MyMainWindow(MainSplit& splitter, const MainWindowServices& services, const Startup& startup);
     ~MyMainWindow() override;
 
     // The private messages, and WM_SYSCOLORCHANGE.
@@ -190,6 +201,8 @@ private:
     void inform(const wchar_t* text, UINT icon);
 
     MainSplit& splitter;
+    MainWindowServices services;
+    Startup startup;
     std::unique_ptr<WNDDATA> data;
     // The pictures of the viewer menu's entries, until the menu is opened again.
     std::vector<std::unique_ptr<Dib>> viewerPictures;

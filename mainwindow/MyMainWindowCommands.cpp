@@ -4,15 +4,16 @@
 #include "foundation/Application.h"
 #include "foundation/Mutex.h"
 #include "foundation/Path.h"
+#include "jobs/LogWindow.h"
 #include "mainwindow/LayoutAssociation.h"
 #include "mainwindow/MainSplit.h"
-#include "mainwindow/MyApp.h"
 #include "mainwindow/MyMainWindow.h"
 #include "mainwindow/OptionSheets.h"
 #include "mainwindow/PictureProperties.h"
 #include "mainwindow/commandStates.h"
-#include "settings/OutputFormat.h"
+#include "settings/AppSetting.h"
 #include "settings/Messages.h"
+#include "settings/OutputFormat.h"
 
 namespace {
 
@@ -20,11 +21,6 @@ constexpr UINT NotYetString = 2990;
 // More output folders than this are opened only after asking.
 constexpr int FoldersOpenedWithoutAsking = 10;
 constexpr DWORD AnimationTime = 200;
-
-AppSetting& settings()
-{
-    return myApp().getSetting();
-}
 
 void openInShell(HWND owner, const wstring& path)
 {
@@ -61,7 +57,7 @@ void MyMainWindow::onCommand(HWND, int id, int code)
         try {
             refreshStatus();
             previewSelection();
-            myApp().showException(hwnd, exception);
+            services.program.showException(hwnd, exception);
         } catch (const Exception&) {
         }
     }
@@ -134,7 +130,7 @@ bool MyMainWindow::runListCommand(int id)
 bool MyMainWindow::runJobCommand(int id)
 {
     JobLauncher& jobs = parts().jobs;
-    const AppSetting& setting = settings();
+    const AppSetting& setting = services.setting;
     switch (id) {
     case IDM_CONVERT_ALL:
     case IDM_CONVERT_SELECTED:
@@ -256,8 +252,8 @@ bool MyMainWindow::runSettingsCommand(int id)
         showPictureProperties();
         return true;
     case IDM_ASSOCIATE_LAYOUTS: {
-        MyApp& app = myApp();
-        LayoutAssociation(app.getName(), app.getDirectory() + app.getFileName()).toggle(hwnd);
+        const Application& program = services.program;
+        LayoutAssociation(program.getName(), program.getDirectory() + program.getFileName()).toggle(hwnd);
         return true;
     }
     case IDM_SAVE_SETTINGS:
@@ -282,7 +278,7 @@ bool MyMainWindow::runSettingsCommand(int id)
 
 void MyMainWindow::convert(bool all)
 {
-    if (settings().fileEnsureSetting) {
+    if (services.setting.fileEnsureSetting) {
         const OptionSheets& sheets = getOptionSheets();
         if (!sheets.confirmConversion) {
             notYet();
@@ -299,7 +295,7 @@ void MyMainWindow::convert(bool all)
     if (job.result == 0)
         return;
     inform(Messages::I0001.get(), MB_ICONINFORMATION);
-    if (settings().fileOpenFolder)
+    if (services.setting.fileOpenFolder)
         openConvertedFolders(*job.outputFolders);
     // Deleted sources must leave the list.
     if (job.sourcesDeleted)
@@ -310,7 +306,7 @@ void MyMainWindow::openConvertedFolders(const wstringArray& folders)
 {
     if (folders.count() > FoldersOpenedWithoutAsking) {
         wstring question = Messages::W0007.toWstring().replace(L"%s", wstring::fromInt(folders.count()).buffer());
-        if (myApp().messageBox(hwnd, question.buffer(), MB_YESNO | MB_ICONWARNING) != IDYES)
+        if (services.program.messageBox(hwnd, question.buffer(), MB_YESNO | MB_ICONWARNING) != IDYES)
             return;
     }
     for (int i = 0; i < folders.count(); ++i)
@@ -332,7 +328,7 @@ void MyMainWindow::reportJob(const JobLauncher::JobResult& job, bool openOutput,
 
 void MyMainWindow::inform(const wchar_t* text, UINT icon)
 {
-    myApp().messageBox(hwnd, text, icon);
+    services.program.messageBox(hwnd, text, icon);
 }
 
 wstring MyMainWindow::samplePicture() const
@@ -343,7 +339,7 @@ wstring MyMainWindow::samplePicture() const
 
 void MyMainWindow::notYet()
 {
-    myApp().messageBox(hwnd, myApp().loadString(NotYetString).buffer(), MB_ICONINFORMATION);
+    services.program.messageBox(hwnd, services.program.loadString(NotYetString).buffer(), MB_ICONINFORMATION);
 }
 
 // ---- view ----
@@ -361,8 +357,8 @@ void MyMainWindow::togglePreview()
 
 void MyMainWindow::toggleLogWindow(int code)
 {
-    AppSetting& setting = settings();
-    LogWindow& log = myApp().getLogWindow();
+    AppSetting& setting = services.setting;
+    LogWindow& log = services.logWindow;
     if (setting.windowLogLeft == static_cast<int>(CW_USEDEFAULT)) {
         // Never placed by the user: in the main window's lower right corner.
         Rect main = getWindowRect();
@@ -395,16 +391,16 @@ void MyMainWindow::previewWindows(bool converted)
 void MyMainWindow::warnPreviewFailure(const Exception& exception)
 {
     if (dynamic_cast<const ApplicationException*>(&exception) || exception.getCode() == ErrorCode::NoMemory) {
-        myApp().showException(hwnd, exception);
+        services.program.showException(hwnd, exception);
         return;
     }
-    myApp().messageBox(hwnd, Messages::E0004.get(), MB_ICONEXCLAMATION);
+    services.program.messageBox(hwnd, Messages::E0004.get(), MB_ICONEXCLAMATION);
 }
 
 void MyMainWindow::launchViewer(int index)
 {
     wstring quoted = L"\"" + pane().focusedPath() + L"\"";
-    wstring program = settings().applications.getPath(index);
+    wstring program = services.setting.applications.getPath(index);
     HINSTANCE started = ShellExecuteW(hwnd, L"open", program.buffer(), quoted.buffer(), nullptr, SW_SHOWNORMAL);
     if (reinterpret_cast<INT_PTR>(started) <= 32)
         throw ApplicationException(Messages::E0027.get());
@@ -412,7 +408,7 @@ void MyMainWindow::launchViewer(int index)
 
 void MyMainWindow::openHelp()
 {
-    openInShell(hwnd, applicationRelativePath(settings().fileHelp));
+    openInShell(hwnd, applicationRelativePath(services.setting.fileHelp));
 }
 
 // ---- picture properties ----
@@ -437,7 +433,7 @@ void MyMainWindow::showPictureProperties()
             PostMessageW(hwnd, SelectItemMessage, static_cast<WPARAM>(shown), 0);
         }
     } catch (const ApplicationException& exception) {
-        myApp().showException(hwnd, exception);
+        services.program.showException(hwnd, exception);
     }
 }
 
@@ -445,12 +441,11 @@ void MyMainWindow::showPictureProperties()
 
 void MyMainWindow::savePositions(bool toFile)
 {
-    MyApp& app = myApp();
-    AppSetting& setting = app.getSetting();
+    AppSetting& setting = services.setting;
     WNDDATA& parts = this->parts();
     try {
         readPlacement(hwnd, setting.windowLeft, setting.windowTop, setting.windowWidth, setting.windowHeight);
-        readPlacement(app.getLogWindow().getHandle(), setting.windowLogLeft, setting.windowLogTop,
+        readPlacement(services.logWindow.getHandle(), setting.windowLogLeft, setting.windowLogTop,
                       setting.windowLogWidth, setting.windowLogHeight);
         IFileListView& list = parts.pane.list();
         int* widths[] = {&setting.windowCWName, &setting.windowCWSize, &setting.windowCWType, &setting.windowCWDate};
@@ -461,7 +456,7 @@ void MyMainWindow::savePositions(bool toFile)
         setting.viewStatusbar = parts.statusbar.isVisible();
         setting.viewPreview = parts.preview.isVisible();
         setting.windowLeftWidth = parts.preview.isVisible() ? mainPaneExtent() : parts.previewSize;
-        setting.viewLogWindow = app.getLogWindow().isVisible();
+        setting.viewLogWindow = services.logWindow.isVisible();
         setting.viewFileListDisplayMode = list.viewMode();
         setting.viewGroup = list.isGrouping();
         setting.viewPreviewMode = previewModeSetting(previewMode());
@@ -473,16 +468,15 @@ void MyMainWindow::savePositions(bool toFile)
     try {
         parts.settingsFiles.save(toFile);
     } catch (const Exception& exception) {
-        app.showException(hwnd, exception);
+        services.program.showException(hwnd, exception);
     }
 }
 
 void MyMainWindow::deleteSettingsFile()
 {
-    MyApp& app = myApp();
     try {
-        MutexLock hold(app.getNamedMutex());
-        app.getSetting().deleteSettingsFile();
+        MutexLock hold(services.program.getNamedMutex());
+        services.setting.deleteSettingsFile();
     } catch (const Exception& exception) {
         // Nothing to delete is no error to the user; a file that stays (held by another program, access
         // denied) is.

@@ -1,6 +1,6 @@
 // What the main pane asks of the main window (IMainPaneHost). The pane may still call while the window is
 // being destroyed: each call then does nothing, and an Exception leaves the bars as they were.
-#include "mainwindow/MyApp.h"
+#include "foundation/Application.h"
 #include "mainwindow/MyMainWindow.h"
 #include "mainwindow/mainCommandIds.h"
 
@@ -27,7 +27,7 @@ void MyMainWindow::refreshStatusWhileAdding(const wstring& file)
 
 void MyMainWindow::showEscapeHint()
 {
-    quietly([&] { parts().statusbar.setText(0, myApp().loadString(EscapeString).buffer()); });
+    quietly([&] { parts().statusbar.setText(0, services.program.loadString(EscapeString).buffer()); });
 }
 
 void MyMainWindow::previewSelection()

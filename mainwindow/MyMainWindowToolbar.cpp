@@ -1,9 +1,10 @@
 // The main window's toolbar: the buttons of adding, releasing and converting, the six output formats and the
 // two settings sheets, with pictures from the system's icons where the display has the colours for them.
+#include "foundation/Application.h"
 #include "foundation/LoadedLibrary.h"
-#include "mainwindow/MyApp.h"
 #include "mainwindow/MyMainWindow.h"
 #include "mainwindow/commandStates.h"
+#include "settings/AppSetting.h"
 #include "settings/OutputFormat.h"
 #include "toolkit/ImageListGenerator.h"
 
@@ -83,7 +84,7 @@ void MyMainWindow::buildToolbar()
     } else {
         toolbar.setBitmapSize(ImageSize, ImageSize);
         toolbar.addBitmap(TBADDBITMAP{HINST_COMMCTRL, IDB_STD_LARGE_COLOR});
-        HMODULE module = getMyApp()->getResourceModule();
+        HMODULE module = services.program.getResourceModule();
         UINT strip = displayBitsPerPixel() <= 8 ? OwnStripFewColours : OwnStrip;
         int first = toolbar.addBitmap(TBADDBITMAP{reinterpret_cast<HINSTANCE>(module), strip});
         if (first < 0)
@@ -102,7 +103,7 @@ void MyMainWindow::buildToolbar()
     band.cxMinChild = 0;
     if (!parts.rebar.insertBand(band))
         Exception::throwLastError();
-    if (!getMyApp()->getSetting().viewToolbar) {
+    if (!services.setting.viewToolbar) {
         toolbar.hide();
         parts.rebar.hide();
     }
@@ -132,7 +133,7 @@ bool MyMainWindow::makeIconLists()
         std::vector<int> own;
         for (int i = 0; i < OwnStripImages; ++i)
             own.push_back(i);
-        generator.addBitmapStrip(getMyApp()->getResourceModule(), MAKEINTRESOURCEW(OwnStrip), own);
+        generator.addBitmapStrip(services.program.getResourceModule(), MAKEINTRESOURCEW(OwnStrip), own);
         generator.generate(parts.images, parts.disabledImages);
         return true;
     } catch (const Exception&) {
@@ -147,7 +148,7 @@ void MyMainWindow::addToolbarTips()
     WNDDATA& parts = this->parts();
     Toolbar& toolbar = parts.toolbar;
     parts.toolbarTips.create(hwnd, WS_POPUP | TTS_ALWAYSTIP);
-    HMODULE module = getMyApp()->getResourceModule();
+    HMODULE module = services.program.getResourceModule();
     for (int i = 0; i < ButtonCount; ++i) {
         if (Buttons[i].style == Separator)
             continue;

@@ -2,10 +2,10 @@
 #include <memory>
 #include <vector>
 #include "foundation/wstring.h"
+#include "mainwindow/PreviewWindow.h"
 #include "toolkit/UserWindow.h"
 
 class Dib;
-class PreviewWindow;
 
 // The preview windows of the run, newest first, and their window class ("<application name>Preview", icon
 // 201 of the resource module). The main pane owns one; how it uses it:
@@ -19,7 +19,7 @@ class PreviewWindow;
 //   - setBackgrounds(swatches, 6) once: the application's preview background swatches, which View/PreviewBack
 //     1-6 selects; borrowed, they must outlive the manager. applyBackground() after View/PreviewBack changed
 //     gives the open windows the new one.
-class PreviewManager {
+class PreviewManager : public PreviewWindow::IOwner {
 public:
     // Registers the window classes of the preview windows and their views; failure throws Exception.
     PreviewManager();
@@ -33,13 +33,13 @@ public:
     void closeAll();
     // The focus goes to the nearest live window after (next) or before the given one in the list; nothing
     // at either end.
-    void focusNeighbour(const PreviewWindow& window, bool next);
+    void focusNeighbour(const PreviewWindow& window, bool next) override;
 
     void setBackgrounds(const Dib* swatches, int count);
     // View/PreviewBack as it is now, in every open window.
     void applyBackground();
     // The swatch of a View/PreviewBack value; null for 0 or a value without a swatch.
-    const Dib* backgroundOf(int previewBack) const;
+    const Dib* backgroundOf(int previewBack) const override;
 
 private:
     // Forgets the windows that have closed.

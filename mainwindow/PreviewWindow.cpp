@@ -14,7 +14,6 @@
 #include "imaging/pictureProbe.h"
 #include "imaging/wicDecode.h"
 #include "mainwindow/PPView.h"
-#include "mainwindow/PreviewManager.h"
 #include "settings/AppServices.h"
 #include "settings/AppSetting.h"
 #include "toolkit/EscapeKeyCanceller.h"
@@ -39,9 +38,9 @@ wstring resourceString(UINT id)
 
 } // namespace
 
-PreviewWindow::PreviewWindow(PreviewManager& manager, const wstring& path) : manager(manager), path(path) {}
+PreviewWindow::PreviewWindow(IOwner& manager, const wstring& path) : manager(manager), path(path) {}
 
-PreviewWindow::PreviewWindow(PreviewManager& manager, const wstring& path, int format, const wstring& formatName)
+PreviewWindow::PreviewWindow(IOwner& manager, const wstring& path, int format, const wstring& formatName)
     : manager(manager), path(path), format(format), formatName(formatName), converted(true)
 {
 }

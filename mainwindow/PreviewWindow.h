@@ -8,7 +8,6 @@
 class Dib;
 class IImage;
 class PPView;
-class PreviewManager;
 
 // A top-level window showing one picture in a PPView (child 101): the file as stored (a source window) or as
 // the current conversion settings would write it in one output format (a converted window). It sizes itself
@@ -18,6 +17,18 @@ class PreviewManager;
 // manager creates it (PreviewManager::open) and keeps the object after the window has closed.
 class PreviewWindow : public UserWindow {
 public:
+    // What a window asks of the one that keeps the preview windows (PreviewManager): the background swatch,
+    // and the focus handed to a neighbouring window.
+    class IOwner {
+    public:
+        // The swatch of a View/PreviewBack value; null for none.
+        virtual const Dib* backgroundOf(int previewBack) const = 0;
+        virtual void focusNeighbour(const PreviewWindow& window, bool next) = 0;
+
+    protected:
+        ~IOwner() = default;
+    };
+
     // Thrown from the conversion when the user pressed Esc; carries the last error.
     class ConvertCanceledException : public Exception {
     public:
@@ -33,9 +44,9 @@ public:
     static constexpr int MaxTransparency = 90;
 
     // A source window.
-    PreviewWindow(PreviewManager& manager, const wstring& path);
+    PreviewWindow(IOwner& manager, const wstring& path);
     // A converted window: the picture in the output format of that index, whose name the title shows.
-    PreviewWindow(PreviewManager& manager, const wstring& path, int format, const wstring& formatName);
+    PreviewWindow(IOwner& manager, const wstring& path, int format, const wstring& formatName);
     ~PreviewWindow() override;
 
     // The fitting and loading messages above.
@@ -79,7 +90,7 @@ private:
     void fitToScrollBar(bool vertical);
     void destroyIcon();
 
-    PreviewManager& manager;
+    IOwner& manager;
     wstring path;
     int format = 0;
     wstring formatName;

@@ -1,9 +1,10 @@
 #include "mainwindow/SettingsFileCommands.h"
+#include "foundation/Application.h"
 #include "foundation/ISetting.h"
 #include "foundation/Mutex.h"
 #include "jobs/LogMessages.h"
-#include "mainwindow/MyApp.h"
 #include "mainwindow/commandDialogs.h"
+#include "settings/AppSetting.h"
 #include "settings/Messages.h"
 
 namespace {
@@ -13,15 +14,17 @@ constexpr UINT UnstorableValueString = 2612;
 
 } // namespace
 
-SettingsFileCommands::SettingsFileCommands() : opening(nullptr, OpenDialogFlags), saving(nullptr, SaveDialogFlags)
+SettingsFileCommands::SettingsFileCommands(const MainWindowServices& services)
+    : services(services), opening(nullptr, OpenDialogFlags), saving(nullptr, SaveDialogFlags)
 {
 }
 
 void SettingsFileCommands::prepare(HWND window)
 {
     owner = window;
-    prepareFileDialog(saving, owner, SettingsFilterString, L"xml");
-    prepareFileDialog(opening, owner, SettingsFilterString);
+    wstring filter = services.program.loadString(SettingsFilterString);
+    prepareFileDialog(saving, owner, filter, L"xml");
+    prepareFileDialog(opening, owner, filter);
 }
 
 bool SettingsFileCommands::save(bool toFile)
@@ -34,8 +37,8 @@ bool SettingsFileCommands::save(bool toFile)
             return false;
         opening.setFileName(path.buffer());
     }
-    MyApp& app = myApp();
-    AppSetting& setting = app.getSetting();
+    Application& program = services.program;
+    AppSetting& setting = services.setting;
     AppSetting::UnopenedFile unopened = AppSetting::UnopenedFile::Keep;
     if (!toFile && setting.getUnopenedFileError() != ERROR_SUCCESS) {
         // The file this run could not open still holds the user's own settings.
@@ -43,19 +46,19 @@ bool SettingsFileCommands::save(bool toFile)
             return false;
         unopened = AppSetting::UnopenedFile::Replace;
     }
-    MutexLock hold(app.getNamedMutex());
+    MutexLock hold(program.getNamedMutex());
     try {
-        setting.save(app.getName(), toFile ? path.buffer() : nullptr, unopened);
+        setting.save(program.getName(), toFile ? path.buffer() : nullptr, unopened);
     } catch (const UnstorableSettingValue& refused) {
         wstring key = L"[" + refused.getSection() + L"] " + refused.getKey();
-        throw ApplicationException(app.loadString(UnstorableValueString).replace(L"%s", key.buffer()).buffer());
+        throw ApplicationException(program.loadString(UnstorableValueString).replace(L"%s", key.buffer()).buffer());
     }
     return true;
 }
 
 bool SettingsFileCommands::askToReplace(const wstring& file) const
 {
-    return myApp().messageBox(owner, fillIn(Messages::W0002, file).buffer(), MB_YESNO | MB_ICONWARNING) == IDYES;
+    return services.program.messageBox(owner, fillIn(Messages::W0002, file).buffer(), MB_YESNO | MB_ICONWARNING) == IDYES;
 }
 
 void SettingsFileCommands::load()
@@ -65,6 +68,6 @@ void SettingsFileCommands::load()
         return;
     wstring path = opening.getPath(0);
     saving.setFileName(path.buffer());
-    MyApp& app = myApp();
-    app.getSetting().load(app.getName(), path.buffer(), app.getResourceModule(), &app.getNamedMutex());
+    Application& program = services.program;
+    services.setting.load(program.getName(), path.buffer(), program.getResourceModule(), &program.getNamedMutex());
 }

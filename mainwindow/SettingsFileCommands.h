@@ -1,5 +1,6 @@
 #pragma once
 #include "foundation/wstring.h"
+#include "mainwindow/MainWindowServices.h"
 #include "toolkit/FileDialog.h"
 
 // The main window's commands on settings files: save the settings to the program's settings file or to a
@@ -9,7 +10,7 @@
 // Both throw Exception 1400 when the owner given to prepare is no window (before it, or once it is gone).
 class SettingsFileCommands {
 public:
-    SettingsFileCommands();
+    explicit SettingsFileCommands(const MainWindowServices& services);
     SettingsFileCommands(const SettingsFileCommands&) = delete;
     SettingsFileCommands& operator=(const SettingsFileCommands&) = delete;
 
@@ -26,6 +27,7 @@ public:
 private:
     bool askToReplace(const wstring& file) const;
 
+    MainWindowServices services;
     HWND owner = nullptr;
     FileDialog opening;
     FileDialog saving;

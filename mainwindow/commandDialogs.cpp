@@ -1,11 +1,10 @@
 #include "mainwindow/commandDialogs.h"
-#include "mainwindow/MyApp.h"
 
-void prepareFileDialog(FileDialog& dialog, HWND owner, UINT filter, const wchar_t* extension)
+void prepareFileDialog(FileDialog& dialog, HWND owner, const wstring& filter, const wchar_t* extension)
 {
     dialog.record.hwndOwner = owner;
     dialog.setDefaultExtension(extension);
-    dialog.setFilter(myApp().loadString(filter).buffer());
+    dialog.setFilter(filter.buffer());
 }
 
 wstring askSaveName(FileDialog& dialog)
