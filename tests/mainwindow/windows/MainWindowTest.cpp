@@ -825,8 +825,8 @@ TEST_F(MainWindowTest, TheListsContextMenuOffersACommandExactlyWhenTheMainMenuDo
 {
     listPictures(3);
     HWND list = GetDlgItem(pane().getHandle(), 101);
-    auto expectAsInTheMainMenu = [&](const char* selection) {
-        std::vector<ShownItem> items = useContextMenu(list, 0);
+    auto expectAsInTheMainMenu = [&](const char* selection, const wchar_t* screenshot = nullptr) {
+        std::vector<ShownItem> items = useContextMenu(list, 0, screenshot);
         HMENU menu = initMenu();
         ASSERT_EQ(items.size(), 16u);
         for (const ShownItem& item : items) {
@@ -841,7 +841,7 @@ TEST_F(MainWindowTest, TheListsContextMenuOffersACommandExactlyWhenTheMainMenuDo
     select({});
     expectAsInTheMainMenu("none");
     select({1});
-    expectAsInTheMainMenu("one");
+    expectAsInTheMainMenu("one", L"file-list-context-menu");
     select({0, 2});
     expectAsInTheMainMenu("two");
 }
