@@ -191,6 +191,7 @@ LRESULT MyMainWindow::created(HWND window)
         splitter.setListAndPreview(parts.pane, parts.preview);
         prepareCommands();
         parts.pane.previewManager().setBackgrounds(services.swatches, services.swatchCount);
+        parts.pane.previewManager().setMainWindow(window);
         if (!parts.pane.isExplorerBrowserList() && !removeBrowserItems())
             Exception::throwLastError();
         setPreviewPosition(static_cast<PreviewPosition>(services.setting.viewPreviewPos));

@@ -12,7 +12,6 @@
 #include "imaging/GdipImage.h"
 #include "imaging/GdipImageWithWIC.h"
 #include "imaging/clipboardImage.h"
-#include "mainwindow/MyApp.h"
 #include "mainwindow/commandStates.h"
 #include "mainwindow/mainWindowMessages.h"
 #include "settings/AppServices.h"
@@ -195,9 +194,10 @@ PPView::PPView()
     printSettings.record.Flags = PD_PRINTSETUP;
 }
 
-PPView::PPView(Window& previewWindow) : PPView()
+PPView::PPView(Window& previewWindow, HWND mainWindow) : PPView()
 {
     this->previewWindow = &previewWindow;
+    givenMainWindow = mainWindow;
 }
 
 PPView::~PPView() = default;
@@ -215,8 +215,7 @@ HWND PPView::mainWindow() const
 {
     if (inMainWindow())
         return getHandle() ? GetAncestor(hwnd, GA_ROOT) : nullptr;
-    MyApp* application = getMyApp();
-    return application ? application->getMainWindow() : nullptr;
+    return givenMainWindow;
 }
 
 void PPView::showError(const Exception& error)

@@ -60,8 +60,8 @@ public:
     // The pane of the main window. Both ask the system for its default printer once; a machine without one
     // still shows pictures.
     PPView();
-    // The view of a preview window.
-    explicit PPView(Window& previewWindow);
+    // The view of a preview window, whose message boxes lie over the program's main window (may be null).
+    PPView(Window& previewWindow, HWND mainWindow);
     ~PPView() override;
 
     // StartMessage, the picture's and the animation's messages.
@@ -107,7 +107,7 @@ private:
     void toggleAnimation();
     bool canAnimate() const;
     bool inMainWindow() const { return previewWindow == nullptr; }
-    // The program's main window: the pane's own top-level window, or the one the application made.
+    // The program's main window: the pane's own top-level window, or the one the preview window was given.
     HWND mainWindow() const;
     void showError(const Exception& error);
 
@@ -119,6 +119,7 @@ private:
     Point menuPoint;
     // The preview window the view lies in; null for the pane of the main window.
     Window* previewWindow = nullptr;
+    HWND givenMainWindow = nullptr;
 };
 
 // Prints the picture at the top left of the page at its size on the screen (the printer's resolution over

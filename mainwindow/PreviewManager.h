@@ -36,6 +36,9 @@ public:
     void focusNeighbour(const PreviewWindow& window, bool next) override;
 
     void setBackgrounds(const Dib* swatches, int count);
+    // The main window, once it is made; the windows' message boxes lie over it.
+    void setMainWindow(HWND window) { main = window; }
+    HWND mainWindow() const override { return main; }
     // View/PreviewBack as it is now, in every open window.
     void applyBackground();
     // The swatch of a View/PreviewBack value; null for 0 or a value without a swatch.
@@ -49,4 +52,5 @@ private:
     std::vector<std::unique_ptr<PreviewWindow>> windows;
     const Dib* swatches = nullptr;
     int swatchCount = 0;
+    HWND main = nullptr;
 };

@@ -149,7 +149,7 @@ bool PreviewWindow::created()
 
 void PreviewWindow::build()
 {
-    view = std::make_unique<PPView>(*this);
+    view = std::make_unique<PPView>(*this, manager.mainWindow());
     std::unique_ptr<IImage> picture = converted ? convertedPicture() : sourcePicture();
     if (!picture || picture->isEmpty())
         throw Exception(ErrorCode::InvalidState);

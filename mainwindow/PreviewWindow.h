@@ -24,6 +24,8 @@ public:
         // The swatch of a View/PreviewBack value; null for none.
         virtual const Dib* backgroundOf(int previewBack) const = 0;
         virtual void focusNeighbour(const PreviewWindow& window, bool next) = 0;
+        // The program's main window, which owns the message boxes of the window's view; null for none.
+        virtual HWND mainWindow() const = 0;
 
     protected:
         ~IOwner() = default;
