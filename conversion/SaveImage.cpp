@@ -2,6 +2,7 @@
 #include <functional>
 #include <memory>
 #include <vector>
+#include "conversion/conversionStrings.h"
 #include "foundation/Exception.h"
 #include "foundation/wstringArray.h"
 #include "imaging/BitmapColors.h"
@@ -20,7 +21,6 @@
 
 namespace {
 
-constexpr UINT MimeTypesString = 2342;
 constexpr ULONGLONG BytesPerKilobyte = 1024;
 
 // Where the picture goes: a new stream for the holder, or the file's stream.
@@ -201,7 +201,7 @@ bool setExifResolution(Gdiplus::Bitmap* bitmap, int dpiX, int dpiY)
 wstring outputMimeType(int format)
 {
     wstringArray types;
-    types.splitResourceString(programResourceModule(), MimeTypesString, L" ");
+    types.splitResourceString(programResourceModule(), IDS_MIME_TYPES, L" ");
     if (format < 0 || format >= types.count()) {
         SetLastError(ERROR_INVALID_PARAMETER);
         Exception::throwLastError();

@@ -1,11 +1,6 @@
 #include "foundation/Exception.h"
 #include "foundation/Allocator.h"
-
-namespace {
-
-constexpr UINT ResourceLoadFailedText = 2600;
-
-} // namespace
+#include "foundation/foundationStrings.h"
 
 wchar_t* Exception::copyText(const wchar_t* text)
 {
@@ -49,7 +44,7 @@ ApplicationException::~ApplicationException()
 ApplicationException ApplicationException::fromModule(HMODULE module)
 {
     wchar_t buffer[1024];
-    if (LoadStringW(module, ResourceLoadFailedText, buffer, 1024) < 1)
+    if (LoadStringW(module, IDS_RESOURCE_LOAD_FAILED, buffer, 1024) < 1)
         throwLastError();
     return ApplicationException(buffer, ErrorCode::OwnMessage);
 }

@@ -49,7 +49,8 @@ public:
     ApplicationException& operator=(const ApplicationException&) = delete;
     ~ApplicationException() override;
 
-    // "Loading a resource failed" from string 2600 of the module; a missing string throws a plain Exception.
+    // "Loading a resource failed" from string IDS_RESOURCE_LOAD_FAILED (foundation/foundationStrings.h) of the
+    // module; a missing string throws a plain Exception.
     static ApplicationException fromModule(HMODULE module);
 
     wchar_t* getMessage(bool& mustFree) const override;

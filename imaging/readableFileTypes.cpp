@@ -9,6 +9,7 @@
 #include "foundation/FindFiles.h"
 #include "foundation/Path.h"
 #include "imaging/SusiePlugin.h"
+#include "imaging/imagingStrings.h"
 #include "imaging/wicDecoderList.h"
 #include "settings/AppServices.h"
 #include "settings/AppSetting.h"
@@ -73,9 +74,6 @@ void listPlainEndings(const wstring& folder, const std::unordered_map<std::wstri
     }
 }
 
-// "画像ファイル (*.bmp;...)|*.bmp;...": the first filter of the open-file dialog.
-constexpr UINT PictureFilterString = 2231;
-
 // The program's own patterns cover what these decoders read.
 bool isSystemDecoder(const CLSID& decoder)
 {
@@ -92,7 +90,7 @@ bool isSystemDecoder(const CLSID& decoder)
 void collectBuiltInPatterns(wstringArray& patterns)
 {
     wstringArray filter;
-    filter.splitResourceString(programResourceModule(), PictureFilterString, L"|");
+    filter.splitResourceString(programResourceModule(), IDS_PICTURE_FILTER, L"|");
     if (filter.count() < 2)
         Exception::throwInvalidArgument();
     patterns.split(filter.at(1), L";", false);

@@ -36,7 +36,8 @@ public:
 
     // The size a picture is stored at: larger ones fitted into limit x limit with their proportions kept.
     static SIZE fittedSize(int width, int height, int limit);
-    // Writes the count as string 1 of the saver and commits the update. Failure: ApplicationException "E0025".
+    // Writes the count as string IDS_PICTURE_COUNT of the saver and commits the update. Failure:
+    // ApplicationException "E0025".
     static void writePictureCount(ResourceUpdater& updater, int count);
 
 private:

@@ -1,14 +1,14 @@
 #include "jobs/ThumbNailMakerReport.h"
 #include "foundation/DateTime.h"
 #include "foundation/FindFiles.h"
+#include "jobs/jobsStrings.h"
 #include "settings/ProgramResources.h"
 
 namespace thumbnailmaker {
 
 namespace {
 
-// "ファイル名：/サイズ：/色深度：/パス：/更新日時：" in the program's resources.
-constexpr UINT LabelsId = 2341;
+// The labels of IDS_REPORT_LABELS: "ファイル名：/サイズ：/色深度：/パス：/更新日時：".
 constexpr int LabelCount = 5;
 constexpr wchar_t Missing[] = L"-";
 
@@ -65,7 +65,7 @@ void ThumbNailMakerReport::writeStyle(TextWriter& page)
 bool ThumbNailMakerReport::writeBody(TextWriter& page)
 {
     wstringArray labels;
-    labels.splitResourceString(programResourceModule(), LabelsId, L"/");
+    labels.splitResourceString(programResourceModule(), IDS_REPORT_LABELS, L"/");
     while (labels.count() < LabelCount)
         labels.add(wstring());
     writeLine(page, L"<table>");

@@ -1,7 +1,7 @@
 #include "screensaver/PictureInfo.h"
 #include <oleauto.h>
 #include <cstdlib>
-#include "foundation/ScreenSaverFile.h"
+#include "foundation/screenSaverStrings.h"
 
 namespace {
 
@@ -39,7 +39,7 @@ int pictureCountFrom(const wchar_t* text)
 int pictureCountOf(HMODULE module)
 {
     wchar_t text[64] = {};
-    LoadStringW(module, ScreenSaverFile::CountStringId, text, static_cast<int>(sizeof(text) / sizeof(text[0])));
+    LoadStringW(module, IDS_PICTURE_COUNT, text, static_cast<int>(sizeof(text) / sizeof(text[0])));
     return pictureCountFrom(text);
 }
 

@@ -2,8 +2,8 @@
 #include <windows.h>
 #include "screensaver/ResPlayList.h"
 
-// The pictures of a saver file: how many there are (string 1 of the module) and their play order, and where the
-// picture on show started and how fast it drifts.
+// The pictures of a saver file: how many there are (string IDS_PICTURE_COUNT of the module) and their play
+// order, and where the picture on show started and how fast it drifts.
 class PictureInfo {
 public:
     explicit PictureInfo(HMODULE module);

@@ -4,12 +4,11 @@
 #include "settings/AppSetting.h"
 #include "settings/OutputFormat.h"
 #include "settings/SettingExchange.h"
+#include "settings/settingsStrings.h"
 #include "toolkit/Font.h"
 
 namespace {
 
-constexpr UINT TextFontFacesString = 2210;
-constexpr UINT UiFontFacesString = 2211;
 constexpr int MaxPlugIns = 65536;
 constexpr int MaxViewers = 100;
 
@@ -32,7 +31,7 @@ wstring numbered(const wchar_t (&prefix)[PrefixUnits], int n, const wchar_t (&su
 wstring firstInstalledFace(HMODULE module)
 {
     wstring faces;
-    faces.loadString(module, TextFontFacesString);
+    faces.loadString(module, IDS_FONT_FACES);
     return firstInstalledFace(faces);
 }
 
@@ -90,7 +89,7 @@ void AppSetting::exchangeWindow(SettingExchange& x)
         windowUiFontFaces = x.getStore().readString(x.getSection(), L"UiFontFaces", wstring());
         uiFontFacesStored = !windowUiFontFaces.isEmpty();
         if (!uiFontFacesStored)
-            windowUiFontFaces.loadString(x.getModule(), UiFontFacesString);
+            windowUiFontFaces.loadString(x.getModule(), IDS_UI_FONT_FACES);
     } else if (uiFontFacesStored) {
         x.getStore().writeString(x.getSection(), L"UiFontFaces", windowUiFontFaces);
     }

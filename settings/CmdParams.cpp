@@ -2,11 +2,9 @@
 #include "settings/AppSetting.h"
 #include "settings/ProgramResources.h"
 #include "settings/TextEncoding.h"
+#include "settings/settingsStrings.h"
 
 namespace {
-
-constexpr UINT ValidFormatsString = 2344;
-constexpr UINT ValidEncodingsString = 2345;
 
 // Exact position in the list; the count when absent.
 int positionOf(const wstringArray& list, const wstring& text)
@@ -52,8 +50,8 @@ Decimal positiveDecimal(const wstring& text)
 CmdParams::CmdParams(const AppSetting& setting) : format(L"JPEG"), logEncoding(setting.commandLogEncoding)
 {
     HMODULE module = programResourceModule();
-    validFormats.splitResourceString(module, ValidFormatsString, L"/");
-    validEncodings.splitResourceString(module, ValidEncodingsString, L"/");
+    validFormats.splitResourceString(module, IDS_FORMAT_NAMES, L"/");
+    validEncodings.splitResourceString(module, IDS_ENCODING_NAMES, L"/");
 }
 
 bool CmdParams::parse(const wstringArray& arguments, const AppSetting& setting)

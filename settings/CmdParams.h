@@ -11,8 +11,9 @@ class CmdParams {
 public:
     enum InputMode { NoInput = 0, FileInput = 1, FileIndirectInput = 2, DirInput = 3 };
 
-    // The format and encoding lists come from strings 2344 and 2345 of the program's resources; a missing
-    // string throws with the last error. The log encoding starts as Command/LogEncoding of the settings.
+    // The format and encoding lists come from strings IDS_FORMAT_NAMES and IDS_ENCODING_NAMES of the program's
+    // resources (settings/settingsStrings.h); a missing string throws with the last error. The log encoding
+    // starts as Command/LogEncoding of the settings.
     explicit CmdParams(const AppSetting& setting);
     CmdParams(const CmdParams&) = delete;
     CmdParams& operator=(const CmdParams&) = delete;

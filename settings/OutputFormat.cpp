@@ -3,10 +3,9 @@
 #include "foundation/wstringArray.h"
 #include "settings/AppSetting.h"
 #include "settings/ProgramResources.h"
+#include "settings/settingsStrings.h"
 
 namespace {
-
-constexpr UINT OutputExtensionsString = 2343;
 
 // Typed extensions are stored as typed: one that is empty, or would lead the name into another folder or
 // stream, is no extension to write a file under.
@@ -72,7 +71,7 @@ wstring defaultOutputExtension(int index)
 wstring defaultOutputExtension(int index, HMODULE module)
 {
     wstringArray groups;
-    groups.splitResourceString(module, OutputExtensionsString, L" ");
+    groups.splitResourceString(module, IDS_OUTPUT_EXTENSIONS, L" ");
     wstringArray extensions;
     extensions.split(groups.at(index), L":", false);
     // An empty name would give output files that end in a bare dot.

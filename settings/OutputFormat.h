@@ -25,8 +25,8 @@ int commandIdToFormatIndex(int commandId);
 // The user's extension for the format when the OutputExt options are on, the default one otherwise. An index
 // without an entry throws Exception 87.
 wstring outputExtensionForFormat(int index, const AppSetting& setting);
-// The first extension of the format's group in string 2343 of the application's resource module (the program
-// file when there is no application). An index without a group, or a group without a first extension, throws
-// Exception 87; a missing string throws with the last error.
+// The first extension of the format's group in string IDS_OUTPUT_EXTENSIONS (settings/settingsStrings.h) of
+// the application's resource module (the program file when there is no application). An index without a group,
+// or a group without a first extension, throws Exception 87; a missing string throws with the last error.
 wstring defaultOutputExtension(int index);
 wstring defaultOutputExtension(int index, HMODULE module);

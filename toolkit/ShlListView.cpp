@@ -13,6 +13,7 @@
 #include "toolkit/ShellFolderCache.h"
 #include "toolkit/SystemImageList.h"
 #include "toolkit/WaitCursor.h"
+#include "toolkit/toolkitStrings.h"
 
 namespace {
 
@@ -27,10 +28,10 @@ struct ColumnSpec {
     int format;
     int width;
 };
-constexpr ColumnSpec Columns[] = {{8976, 2351, LVCFMT_LEFT, 200},
-                                  {8978, 2352, LVCFMT_RIGHT, 100},
-                                  {8979, 2353, LVCFMT_LEFT, 120},
-                                  {8980, 2354, LVCFMT_LEFT, 120}};
+constexpr ColumnSpec Columns[] = {{8976, IDS_NAME_COLUMN, LVCFMT_LEFT, 200},
+                                  {8978, IDS_SIZE_COLUMN, LVCFMT_RIGHT, 100},
+                                  {8979, IDS_TYPE_COLUMN, LVCFMT_LEFT, 120},
+                                  {8980, IDS_MODIFIED_COLUMN, LVCFMT_LEFT, 120}};
 
 // The captions are the shell's own column names, in the system's language; where the shell lacks them (as
 // under Wine) the program's own, so that no header is left empty.

@@ -10,6 +10,7 @@
 #include "foundation/Path.h"
 #include "foundation/Process.h"
 #include "foundation/StartUp.h"
+#include "foundation/foundationStrings.h"
 #include "foundation/wstringArray.h"
 #include "support/ExpectCode.h"
 #include "support/GlobalApplication.h"
@@ -124,7 +125,7 @@ TEST(Application, TakesItsNameFromTheProgramFile)
     GlobalApplication global(application);
     EXPECT_STREQ(Application::getVersion().buffer(), L"1.00");
     EXPECT_TRUE(Application::getExtraText().isEmpty());
-    EXPECT_STREQ(application.loadString(2600).buffer(), L"リソースの読み込みに失敗しました。");
+    EXPECT_STREQ(application.loadString(IDS_RESOURCE_LOAD_FAILED).buffer(), L"リソースの読み込みに失敗しました。");
     EXPECT_THROW(application.loadString(2599), Exception);
 }
 

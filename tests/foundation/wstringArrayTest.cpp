@@ -3,6 +3,7 @@
 #include <vector>
 #include "InjectedFailure.h"
 #include "foundation/IntArray.h"
+#include "foundation/foundationStrings.h"
 #include "foundation/wstringArray.h"
 #include "support/ExpectCode.h"
 
@@ -84,7 +85,7 @@ TEST(wstringArray, SplitResourceString)
     list.add(L"old");
     EXPECT_THROW(list.splitResourceString(GetModuleHandleW(nullptr), 59999, L"x"), Exception);
     EXPECT_EQ(piecesOf(list), (std::vector<std::wstring>{L"old"}));
-    list.splitResourceString(GetModuleHandleW(nullptr), 2600, L"の");
+    list.splitResourceString(GetModuleHandleW(nullptr), IDS_RESOURCE_LOAD_FAILED, L"の");
     EXPECT_EQ(piecesOf(list), (std::vector<std::wstring>{L"リソース", L"読み込みに失敗しました。"}));
 }
 

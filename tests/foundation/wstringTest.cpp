@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include "foundation/SimpleString.h"
 #include "foundation/astring.h"
+#include "foundation/foundationStrings.h"
 #include "foundation/wstring.h"
 #include "support/ExpectCode.h"
 
@@ -209,7 +210,7 @@ TEST(wstring, ConvertsThroughTheAnsiCodePage)
 TEST(wstring, LoadStringReadsResourcesAndThrowsForMissingOnes)
 {
     wstring text;
-    text.loadString(GetModuleHandleW(nullptr), 2600);
+    text.loadString(GetModuleHandleW(nullptr), IDS_RESOURCE_LOAD_FAILED);
     EXPECT_STREQ(text.buffer(), L"リソースの読み込みに失敗しました。");
     SetLastError(0);
     try {

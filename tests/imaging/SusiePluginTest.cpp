@@ -6,6 +6,7 @@
 #include "foundation/Exception.h"
 #include "foundation/MemoryAllocator.h"
 #include "imaging/SusiePlugin.h"
+#include "imaging/imagingStrings.h"
 #include "KvpTesting.h"
 #include "plugin/KvpFormat.h"
 #include "support/ImagingTestSupport.h"
@@ -167,7 +168,7 @@ TEST_F(SusieHost, FiltersAndPatternsComeFromPictureReadersOnly)
 {
     use({reader, archive, failing});
     wstring tag;
-    tag.loadString(GetModuleHandleW(nullptr), 2310);
+    tag.loadString(GetModuleHandleW(nullptr), IDS_PLUGIN_FILTER_TAG);
     EXPECT_TRUE(host.path(1) == archive.c_str());
     EXPECT_TRUE(host.description(0) == L"KVP test reader");
     EXPECT_TRUE(host.description(1) == L"KVP archive reader");

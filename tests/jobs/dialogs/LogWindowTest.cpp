@@ -3,6 +3,7 @@
 #include "support/ExpectCode.h"
 #include "jobs/CancelThreadOperationImpl.h"
 #include "settings/OutputFormat.h"
+#include "settings/settingsStrings.h"
 #include "support/Screenshot.h"
 #include "toolkit/Font.h"
 
@@ -89,7 +90,7 @@ TEST_F(LogWindowTest, AJobsLongLinesShowFromTheirStartWithEveryUnderscore)
     log.setBounds(0, 0, 360, 160);
     log.show(true);
     wstring faces;
-    faces.loadString(GetModuleHandleW(nullptr), 2210);
+    faces.loadString(GetModuleHandleW(nullptr), IDS_FONT_FACES);
     Font font;
     ASSERT_TRUE(
         font.create(nullptr, firstInstalledFace(faces).buffer(), 9, FW_NORMAL, false, false, false, DEFAULT_CHARSET));
