@@ -4,15 +4,13 @@
 #include "imaging/Dib.h"
 #include "mainwindow/commandStates.h"
 #include "mainwindow/mainCommandIds.h"
+#include "mainwindow/mainWindowStrings.h"
 #include "settings/AppSetting.h"
 #include "toolkit/PopMenu.h"
 
 namespace {
 
-constexpr UINT ContextMenuString = 2308;
-constexpr UINT ViewerMenuString = 2701;
-
-// The context menu's items from top to bottom: the index of the text in string 2308, or a separator (-1),
+// The context menu's items from top to bottom: the index of the text in IDS_LIST_MENU, or a separator (-1),
 // or the viewer submenu (-2).
 struct ContextItem {
     int command;
@@ -59,7 +57,7 @@ std::unique_ptr<Dib> iconPicture(HICON icon)
 void FileListMenu::show(POINT at, HWND owner, const ListState& state, const wstring& picture)
 {
     wstringArray texts;
-    texts.splitResourceString(services.program.getResourceModule(), ContextMenuString, L"/");
+    texts.splitResourceString(services.program.getResourceModule(), IDS_LIST_MENU, L"/");
     if (texts.count() < ContextTextCount)
         Exception::throwInvalidArgument();
     PopMenu menu;
@@ -79,7 +77,7 @@ void FileListMenu::show(POINT at, HWND owner, const ListState& state, const wstr
             fillViewers(viewers, picture, pictures);
             UINT viewerState = isViewerMenuEnabled(state) ? MF_ENABLED : MF_GRAYED;
             AppendMenuW(menu.handle(), MF_POPUP | viewerState, reinterpret_cast<UINT_PTR>(viewers),
-                        services.program.loadString(ViewerMenuString).buffer());
+                        services.program.loadString(IDS_VIEWER_MENU).buffer());
             continue;
         }
         bool enabled = isCommandEnabled(item.command, state);

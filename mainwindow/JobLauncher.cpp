@@ -14,13 +14,12 @@
 #include "mainwindow/IMainPaneHost.h"
 #include "mainwindow/MainPane.h"
 #include "mainwindow/commandDialogs.h"
+#include "mainwindow/mainWindowStrings.h"
 #include "settings/AppSetting.h"
 #include "settings/Messages.h"
 #include "settings/OutputFormat.h"
 
 namespace {
-
-constexpr UINT FolderTitleString = 2401;
 
 // Where the thumbnails of a sheet go: nowhere without File/ThumbnailImage, else the sheet's folder or its
 // named sub-folder, made when missing.
@@ -56,9 +55,12 @@ void JobLauncher::prepare(HWND owner)
         const wchar_t* extension;
         UINT filter;
     };
-    const SaveDialog saving[] = {
-        {&thumbnailSheet, L"html", 2233}, {&joinedPicture, L"png", 2237}, {&multiTiff, L"tif", 2238},
-        {&animatedGif, L"gif", 2239},     {&avi, L"avi", 2240},           {&screenSaver, L"scr", 2241}};
+    const SaveDialog saving[] = {{&thumbnailSheet, L"html", IDS_HTML_FILTER},
+                                 {&joinedPicture, L"png", IDS_PNG_FILTER},
+                                 {&multiTiff, L"tif", IDS_TIFF_FILTER},
+                                 {&animatedGif, L"gif", IDS_GIF_FILTER},
+                                 {&avi, L"avi", IDS_AVI_FILTER},
+                                 {&screenSaver, L"scr", IDS_SCREEN_SAVER_FILTER}};
     for (const SaveDialog& save : saving)
         prepareFileDialog(*save.dialog, owner, services.program.loadString(save.filter), save.extension);
 }
@@ -68,7 +70,7 @@ wstring JobLauncher::chooseFolder(FolderDialog& dialog, const wstring& startFold
     if (!startFolder.isEmpty())
         lstrcpynW(dialog.path, startFolder.buffer(), MAX_PATH);
     wstring title;
-    title.loadString(services.program.getResourceModule(), FolderTitleString);
+    title.loadString(services.program.getResourceModule(), IDS_FOLDER_TITLE);
     if (!dialog.show(title.buffer()))
         return wstring();
     return wstring(dialog.path);

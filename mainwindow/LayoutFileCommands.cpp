@@ -3,12 +3,7 @@
 #include "mainwindow/LayoutFile.h"
 #include "mainwindow/MainPane.h"
 #include "mainwindow/commandDialogs.h"
-
-namespace {
-
-constexpr UINT LayoutFilterString = 2234;
-
-} // namespace
+#include "mainwindow/mainWindowStrings.h"
 
 LayoutFileCommands::LayoutFileCommands(MainPane& pane, const MainWindowServices& services)
     : pane(pane), services(services), opening(nullptr, OpenDialogFlags), saving(nullptr, SaveDialogFlags)
@@ -17,7 +12,7 @@ LayoutFileCommands::LayoutFileCommands(MainPane& pane, const MainWindowServices&
 
 void LayoutFileCommands::prepare(HWND owner)
 {
-    wstring filter = services.program.loadString(LayoutFilterString);
+    wstring filter = services.program.loadString(IDS_LAYOUT_FILTER);
     prepareFileDialog(saving, owner, filter, L"lay");
     prepareFileDialog(opening, owner, filter);
 }

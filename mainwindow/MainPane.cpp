@@ -5,26 +5,23 @@
 #include "foundation/Clipboard.h"
 #include "foundation/Path.h"
 #include "imaging/SusiePlugin.h"
+#include "imaging/imagingStrings.h"
 #include "mainwindow/EBFileListView.h"
 #include "mainwindow/FileListMenu.h"
 #include "mainwindow/FileListViewFactory.h"
 #include "mainwindow/IMainPaneHost.h"
 #include "mainwindow/LayoutFile.h"
 #include "mainwindow/mainCommandIds.h"
+#include "mainwindow/mainWindowStrings.h"
 #include "settings/AppSetting.h"
 #include "settings/Messages.h"
+#include "settings/settingsStrings.h"
 #include "toolkit/PopMenu.h"
 
 namespace {
 
 constexpr DWORD OpenFilesFlags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_ALLOWMULTISELECT | OFN_NOCHANGEDIR |
                                  OFN_HIDEREADONLY;
-
-constexpr UINT PictureFilterString = 2231;
-constexpr UINT AllFilesFilterString = 2232;
-constexpr UINT FileWordString = 2310;
-constexpr UINT ExtensionsString = 2343;
-constexpr UINT FormatNamesString = 2344;
 
 constexpr int CompactPathLength = 48;
 // The least time between two showings of the file being added, in milliseconds.
@@ -128,7 +125,7 @@ wstring MainPane::currentExtension() const
 wstring MainPane::formatName() const
 {
     wstringArray names;
-    names.splitResourceString(services.program.getResourceModule(), FormatNamesString, L"/");
+    names.splitResourceString(services.program.getResourceModule(), IDS_FORMAT_NAMES, L"/");
     return names.at(format);
 }
 
@@ -148,7 +145,7 @@ void MainPane::prepareDialogs()
 {
     openFiles.record.hwndOwner = hwnd;
     extensions.removeAll();
-    extensions.splitResourceString(services.program.getResourceModule(), ExtensionsString, L" ");
+    extensions.splitResourceString(services.program.getResourceModule(), IDS_OUTPUT_EXTENSIONS, L" ");
 }
 
 void MainPane::startAdding()
@@ -299,14 +296,14 @@ void MainPane::releaseSelected()
 void MainPane::addFilesByDialog()
 {
     liveHandle();
-    wstring filter = services.program.loadString(PictureFilterString);
+    wstring filter = services.program.loadString(IDS_PICTURE_FILTER);
     SusiePlugin plugins;
     plugins.paths.addAll(services.setting.spiPaths);
     wstringArray entries;
-    plugins.allFilters(services.program.loadString(FileWordString), entries);
+    plugins.allFilters(services.program.loadString(IDS_PLUGIN_FILTER_TAG), entries);
     if (entries.count() > 0)
         filter = filter + L"|" + entries.join(L"|");
-    filter = filter + L"|" + services.program.loadString(AllFilesFilterString);
+    filter = filter + L"|" + services.program.loadString(IDS_ALL_FILES_FILTER);
     openFiles.setFilter(filter.buffer());
     if (!openFiles.showOpen())
         return;

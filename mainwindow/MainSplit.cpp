@@ -1,5 +1,6 @@
 #include "mainwindow/MainSplit.h"
 #include "foundation/Application.h"
+#include "mainwindow/mainWindowStrings.h"
 
 LRESULT MainSplit::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -42,6 +43,6 @@ void MainSplit::addTips()
         listWindow = list->getHandle();
     Application* application = getApplication();
     HMODULE module = application ? application->getResourceModule() : GetModuleHandleW(nullptr);
-    toolTip.addTool(listWindow, module, MAKEINTRESOURCEW(ListTipString));
-    toolTip.addTool(preview->getHandle(), module, MAKEINTRESOURCEW(PreviewTipString));
+    toolTip.addTool(listWindow, module, MAKEINTRESOURCEW(IDS_LIST_TIP));
+    toolTip.addTool(preview->getHandle(), module, MAKEINTRESOURCEW(IDS_PREVIEW_TIP));
 }

@@ -8,8 +8,6 @@ class MainSplit : public Split {
 public:
     // Sent by the main window once the panes are in place: makes the tips.
     static constexpr UINT AddTipsMessage = WM_APP + 1;
-    static constexpr UINT ListTipString = 2221;
-    static constexpr UINT PreviewTipString = 2222;
 
     // AddTipsMessage; the rest goes to the splitter.
     LRESULT handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;

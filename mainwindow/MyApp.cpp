@@ -9,18 +9,16 @@
 #include "mainwindow/LayoutAssociation.h"
 #include "mainwindow/MyMainWindow.h"
 #include "mainwindow/mainCommandIds.h"
+#include "mainwindow/mainWindowStrings.h"
 #include "settings/Messages.h"
 #include "settings/OpenParams.h"
+#include "settings/settingsStrings.h"
 
 namespace {
 
 constexpr UINT MainIcon = 1;
-constexpr UINT LogTitleString = 2402;
-constexpr UINT LogFontString = 2210;
 constexpr int LogFontPoints = 9;
 constexpr DWORD LogAnimationTime = 200;
-constexpr UINT SettingsKeptAsideString = 2610;
-constexpr UINT SettingsUnopenedString = 2611;
 
 // A resource that cannot be loaded does not always say why (a key table too short for one key sets no error);
 // the user still gets a reason.
@@ -106,7 +104,7 @@ wstring MyApp::settingsNotice() const
 {
     wstring text;
     if (DWORD unopened = setting.getUnopenedFileError()) {
-        text.loadString(getResourceModule(), SettingsUnopenedString);
+        text.loadString(getResourceModule(), IDS_SETTINGS_UNOPENED);
         // The system's reason tells the user what to look for: another program holding the file, or access.
         wstring reason = getExceptionText(Exception(static_cast<int>(unopened))).trimRight();
         return text.replace(L"%s", setting.getPath().buffer()) + L"\n\n" + reason;
@@ -114,7 +112,7 @@ wstring MyApp::settingsNotice() const
     const wstring& kept = setting.getKeptAsideFile();
     if (kept.isEmpty())
         return wstring();
-    text.loadString(getResourceModule(), SettingsKeptAsideString);
+    text.loadString(getResourceModule(), IDS_SETTINGS_KEPT_ASIDE);
     return text.replace(L"%s", kept.buffer());
 }
 
@@ -277,10 +275,10 @@ void MyApp::openMainWindow()
 
 void MyApp::openLogWindow()
 {
-    wstring logTitle = loadString(LogTitleString);
+    wstring logTitle = loadString(IDS_LOG_TITLE);
     // The string lists faces in order of preference; asked for the whole list, the font mapper picks a face of
     // its own, which may not draw underscores at the log's size.
-    wstring faces = loadString(LogFontString);
+    wstring faces = loadString(IDS_FONT_FACES);
     wstring face = firstInstalledFace(faces);
     if (face.isEmpty())
         face = faces;

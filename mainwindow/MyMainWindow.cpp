@@ -8,6 +8,7 @@
 #include "mainwindow/MainSplit.h"
 #include "mainwindow/commandStates.h"
 #include "mainwindow/conversionSummary.h"
+#include "mainwindow/mainWindowStrings.h"
 #include "settings/AppSetting.h"
 #include "settings/OutputFormat.h"
 #include "toolkit/CommonControls.h"
@@ -16,11 +17,6 @@
 #include "toolkit/WaitCursor.h"
 
 namespace {
-
-constexpr UINT NoFileString = 2503;
-constexpr UINT SelectedString = 2502;
-constexpr UINT ConvertToString = 2504;
-constexpr UINT SummaryTipString = 2510;
 
 // Positions in the main menu.
 constexpr int ViewMenu = 2;
@@ -397,15 +393,17 @@ void MyMainWindow::updateStatus(const wstring& adding)
     IFileListView& list = pane().list();
     int count = list.count();
     int selected = list.selectedCount();
-    wstring files = count == 0 ? services.program.loadString(NoFileString) : wstring::fromInt(count) + (count == 1 ? L" file" : L" files");
+    wstring files = count == 0 ? services.program.loadString(IDS_NO_FILE_STATUS)
+                               : wstring::fromInt(count) + (count == 1 ? L" file" : L" files");
     wstring text = files;
     if (selected > 1)
-        text = wstring::fromInt(selected) + services.program.loadString(SelectedString) + L" (" + files + L")";
+        text = wstring::fromInt(selected) + services.program.loadString(IDS_SELECTED_STATUS) + L" (" + files + L")";
     if (!adding.isEmpty())
         text = text + L" " + adding;
     Statusbar& status = parts().statusbar;
     status.setText(0, text.buffer());
-    status.setText(1, services.program.loadString(ConvertToString).replace(L"%s", pane().formatName().buffer()).buffer());
+    status.setText(
+        1, services.program.loadString(IDS_CONVERT_TO_STATUS).replace(L"%s", pane().formatName().buffer()).buffer());
 }
 
 wstring MyMainWindow::statusText(int part) const
@@ -436,7 +434,7 @@ void MyMainWindow::showSummaryTip()
     std::unique_ptr<wchar_t[]> wide(new wchar_t[length + 1]());
     if (LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_FULLWIDTH, L"/", 1, wide.get(), length + 1) == 1)
         summary = summary.replace(L"/", wstring(wide.get()).left(1).buffer());
-    wstring tip = services.program.loadString(SummaryTipString).replace(L"%s", summary.buffer());
+    wstring tip = services.program.loadString(IDS_SUMMARY_TIP).replace(L"%s", summary.buffer());
     parts.toolTip.addTool(status, nullptr, tip.buffer());
 }
 

@@ -11,13 +11,13 @@
 #include "mainwindow/OptionSheets.h"
 #include "mainwindow/PictureProperties.h"
 #include "mainwindow/commandStates.h"
+#include "mainwindow/mainWindowStrings.h"
 #include "settings/AppSetting.h"
 #include "settings/Messages.h"
 #include "settings/OutputFormat.h"
 
 namespace {
 
-constexpr UINT NotYetString = 2990;
 // More output folders than this are opened only after asking.
 constexpr int FoldersOpenedWithoutAsking = 10;
 constexpr DWORD AnimationTime = 200;
@@ -339,7 +339,7 @@ wstring MyMainWindow::samplePicture() const
 
 void MyMainWindow::notYet()
 {
-    services.program.messageBox(hwnd, services.program.loadString(NotYetString).buffer(), MB_ICONINFORMATION);
+    services.program.messageBox(hwnd, services.program.loadString(IDS_NOT_YET).buffer(), MB_ICONINFORMATION);
 }
 
 // ---- view ----

@@ -3,12 +3,7 @@
 #include "foundation/Application.h"
 #include "mainwindow/MyMainWindow.h"
 #include "mainwindow/mainCommandIds.h"
-
-namespace {
-
-constexpr UINT EscapeString = 2505;
-
-} // namespace
+#include "mainwindow/mainWindowStrings.h"
 
 void MyMainWindow::refreshToolbar()
 {
@@ -27,7 +22,7 @@ void MyMainWindow::refreshStatusWhileAdding(const wstring& file)
 
 void MyMainWindow::showEscapeHint()
 {
-    quietly([&] { parts().statusbar.setText(0, services.program.loadString(EscapeString).buffer()); });
+    quietly([&] { parts().statusbar.setText(0, services.program.loadString(IDS_ESCAPE_STATUS).buffer()); });
 }
 
 void MyMainWindow::previewSelection()

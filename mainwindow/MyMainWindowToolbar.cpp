@@ -4,6 +4,7 @@
 #include "foundation/LoadedLibrary.h"
 #include "mainwindow/MyMainWindow.h"
 #include "mainwindow/commandStates.h"
+#include "mainwindow/mainWindowStrings.h"
 #include "settings/AppSetting.h"
 #include "settings/OutputFormat.h"
 #include "toolkit/ImageListGenerator.h"
@@ -30,20 +31,20 @@ constexpr BYTE FormatCheck = BTNS_CHECKGROUP;
 // In toolbar order, with the string of each tip. The first three images are the common controls' standard
 // ones (open, delete, save), the others cells of the program's strip.
 constexpr ToolButton Buttons[] = {
-    {STD_FILEOPEN, IDM_ADD_FILES, Button, 2301},
-    {STD_DELETE, IDM_RELEASE_SELECTED, Button, 2302},
+    {STD_FILEOPEN, IDM_ADD_FILES, Button, IDS_ADD_FILES_TIP},
+    {STD_DELETE, IDM_RELEASE_SELECTED, Button, IDS_RELEASE_FILES_TIP},
     {0, 0, Separator, 0},
-    {STD_FILESAVE, IDM_CONVERT_ALL, Button, 2303},
+    {STD_FILESAVE, IDM_CONVERT_ALL, Button, IDS_CONVERT_ALL_TIP},
     {0, 0, Separator, 0},
-    {0, IDM_FORMAT_JPEG, FormatCheck, 2330},
-    {1, IDM_FORMAT_GIF, FormatCheck, 2331},
-    {2, IDM_FORMAT_TIFF, FormatCheck, 2332},
-    {3, IDM_FORMAT_PNG, FormatCheck, 2333},
-    {4, IDM_FORMAT_HD_PHOTO, FormatCheck, 2334},
-    {5, IDM_FORMAT_BITMAP, FormatCheck, 2335},
+    {0, IDM_FORMAT_JPEG, FormatCheck, IDS_JPEG_TIP},
+    {1, IDM_FORMAT_GIF, FormatCheck, IDS_GIF_TIP},
+    {2, IDM_FORMAT_TIFF, FormatCheck, IDS_TIFF_TIP},
+    {3, IDM_FORMAT_PNG, FormatCheck, IDS_PNG_TIP},
+    {4, IDM_FORMAT_HD_PHOTO, FormatCheck, IDS_HD_PHOTO_TIP},
+    {5, IDM_FORMAT_BITMAP, FormatCheck, IDS_BITMAP_TIP},
     {0, 0, Separator, 0},
-    {6, IDM_CONVERSION_SETTINGS, Button, 2225},
-    {7, IDM_FORMAT_SETTINGS, Button, 2228},
+    {6, IDM_CONVERSION_SETTINGS, Button, IDS_CONVERSION_SHEET},
+    {7, IDM_FORMAT_SETTINGS, Button, IDS_FORMAT_SHEET},
 };
 constexpr int ButtonCount = sizeof(Buttons) / sizeof(Buttons[0]);
 // The buttons with standard pictures come first.

@@ -14,6 +14,7 @@
 #include "imaging/clipboardImage.h"
 #include "mainwindow/commandStates.h"
 #include "mainwindow/mainWindowMessages.h"
+#include "mainwindow/mainWindowStrings.h"
 #include "settings/AppServices.h"
 #include "settings/AppSetting.h"
 #include "settings/Messages.h"
@@ -21,11 +22,7 @@
 
 namespace {
 
-// The context menu's texts, "/" between them, in the order of MenuText.
-constexpr UINT MenuTextsString = 2309;
-constexpr UINT NoPrinterString = 2390;
-constexpr UINT PrintFailedString = 2391;
-
+// The context menu's texts, in this order in IDS_PREVIEW_MENU with "/" between them.
 enum MenuText {
     TextActualSize,
     TextStretch,
@@ -400,7 +397,7 @@ void PPView::setBackgroundSwatch(const Dib* swatch)
 HMENU PPView::makeContextMenu()
 {
     wstringArray texts;
-    texts.split(stringOf(MenuTextsString), L"/", false);
+    texts.split(stringOf(IDS_PREVIEW_MENU), L"/", false);
     if (texts.count() < MenuTextCount)
         throw Exception(ErrorCode::InvalidState);
     MenuHandle menu(CreatePopupMenu());
@@ -545,7 +542,7 @@ void PPView::printShownPicture()
     printSettings.record.hwndOwner = hwnd;
     // A printer may have been added since the view was made; without one there is nothing to ask.
     if (!printSettings.hasPrinter() && !printSettings.takeDefaultPrinter())
-        throw ApplicationException(stringOf(NoPrinterString).buffer());
+        throw ApplicationException(stringOf(IDS_NO_PRINTER).buffer());
     const AppSetting& setting = getAppSetting();
     if (setting.viewPrintDefault) {
         LockedBlock mode(printSettings.record.hDevMode);
@@ -568,11 +565,11 @@ void PPView::printShownPicture()
         throw Exception(ErrorCode::NoMemory);
     PrinterDC printer(printSettings.createDC());
     if (!printer.get())
-        throw ApplicationException(stringOf(PrintFailedString).buffer());
+        throw ApplicationException(stringOf(IDS_PRINT_FAILED).buffer());
     Application* application = getApplication();
     wstring title = application ? application->getTitle() : wstring();
     if (!PrintDocument::print(printer.get(), title.buffer(), reinterpret_cast<INT_PTR>(picture.get())))
-        throw ApplicationException(stringOf(PrintFailedString).buffer());
+        throw ApplicationException(stringOf(IDS_PRINT_FAILED).buffer());
 }
 
 void PPView::onPrintPage(HDC printer, int, INT_PTR userValue)

@@ -14,14 +14,12 @@
 #include "imaging/pictureProbe.h"
 #include "imaging/wicDecode.h"
 #include "mainwindow/PPView.h"
+#include "mainwindow/mainWindowStrings.h"
 #include "settings/AppServices.h"
 #include "settings/AppSetting.h"
 #include "toolkit/EscapeKeyCanceller.h"
 
 namespace {
-
-constexpr UINT ConvertedTitleString = 2227;
-constexpr UINT KeyHelpString = 2223;
 
 wstring number(ULONGLONG value)
 {
@@ -265,7 +263,7 @@ wstring PreviewWindow::title(int width, int height) const
 {
     wstring text = path;
     if (converted)
-        text += L" " + resourceString(ConvertedTitleString);
+        text += L" " + resourceString(IDS_CONVERTED_TITLE);
     text += L"   [";
     if (converted)
         text += formatName + L" ";
@@ -298,7 +296,7 @@ void PreviewWindow::addHints()
 {
     toolTip.create(hwnd, 0);
     toolTip.setMaxTipWidth();
-    toolTip.addTool(view->getHandle(), nullptr, resourceString(KeyHelpString).buffer());
+    toolTip.addTool(view->getHandle(), nullptr, resourceString(IDS_PREVIEW_KEYS_TIP).buffer());
 }
 
 void PreviewWindow::applyTransparency()

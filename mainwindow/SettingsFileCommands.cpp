@@ -4,15 +4,9 @@
 #include "foundation/Mutex.h"
 #include "jobs/LogMessages.h"
 #include "mainwindow/commandDialogs.h"
+#include "mainwindow/mainWindowStrings.h"
 #include "settings/AppSetting.h"
 #include "settings/Messages.h"
-
-namespace {
-
-constexpr UINT SettingsFilterString = 2236;
-constexpr UINT UnstorableValueString = 2612;
-
-} // namespace
 
 SettingsFileCommands::SettingsFileCommands(const MainWindowServices& services)
     : services(services), opening(nullptr, OpenDialogFlags), saving(nullptr, SaveDialogFlags)
@@ -22,7 +16,7 @@ SettingsFileCommands::SettingsFileCommands(const MainWindowServices& services)
 void SettingsFileCommands::prepare(HWND window)
 {
     owner = window;
-    wstring filter = services.program.loadString(SettingsFilterString);
+    wstring filter = services.program.loadString(IDS_SETTINGS_FILTER);
     prepareFileDialog(saving, owner, filter, L"xml");
     prepareFileDialog(opening, owner, filter);
 }
@@ -51,7 +45,7 @@ bool SettingsFileCommands::save(bool toFile)
         setting.save(program.getName(), toFile ? path.buffer() : nullptr, unopened);
     } catch (const UnstorableSettingValue& refused) {
         wstring key = L"[" + refused.getSection() + L"] " + refused.getKey();
-        throw ApplicationException(program.loadString(UnstorableValueString).replace(L"%s", key.buffer()).buffer());
+        throw ApplicationException(program.loadString(IDS_UNSTORABLE_VALUE).replace(L"%s", key.buffer()).buffer());
     }
     return true;
 }

@@ -1,20 +1,15 @@
 #include "mainwindow/conversionSummary.h"
 #include <initializer_list>
 #include "foundation/wstringArray.h"
+#include "mainwindow/mainWindowStrings.h"
 #include "settings/AppSetting.h"
-
-namespace {
-
-constexpr UINT StepNamesString = 2340;
-
-} // namespace
 
 wstring conversionSummary(const AppSetting& setting, HMODULE module)
 {
     wstringArray keywords;
     keywords.split(L"trimming/resize/text/rotate/convert/appearance", L"/", false);
     wstringArray names;
-    names.splitResourceString(module, StepNamesString, L"/");
+    names.splitResourceString(module, IDS_STEP_LABELS, L"/");
     if (names.count() < keywords.count())
         Exception::throwInvalidArgument();
     const bool enabled[] = {setting.trimmingEnable, setting.resizeEnable, setting.textEnable,

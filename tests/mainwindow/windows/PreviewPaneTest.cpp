@@ -6,6 +6,7 @@
 #include "mainwindow/PPView.h"
 #include "mainwindow/mainCommandIds.h"
 #include "mainwindow/mainWindowMessages.h"
+#include "mainwindow/mainWindowStrings.h"
 #include "toolkit/ToolkitTesting.h"
 
 namespace {
@@ -232,7 +233,7 @@ TEST_F(PreviewPaneTest, PrintingWithoutAPrinterSaysSoAndNothingStaysBlocked)
     WindowRobot robot([&](WindowRobot& user) { said = user.answerMessageBox(IDOK, window.getHandle()); });
     window.pane.sendMessage(WM_COMMAND, PPView::Print);
     robot.finish();
-    EXPECT_EQ(said, getApplication()->loadString(2390).buffer());
+    EXPECT_EQ(said, getApplication()->loadString(IDS_NO_PRINTER).buffer());
     EXPECT_FALSE(PPView::isPrinting());
     HMENU menu = window.pane.makeContextMenu();
     EXPECT_TRUE(isEnabled(menu, PPView::Print)) << "the next try may find a printer";
