@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <gdiplus.h>
 #include <gtest/gtest.h>
+#include <atomic>
 #include <functional>
 #include <regex>
 #include <memory>
@@ -21,6 +22,7 @@
 #include "support/HostilePictureFiles.h"
 #include "support/ImagingTestSupport.h"
 #include "support/ProgramCopy.h"
+#include "support/pollUntil.h"
 
 namespace {
 
@@ -647,9 +649,10 @@ TEST_F(CommandLineModeTest, ParFileWithOnlySomeSectionsIsReadWithTheDefaultsForT
 TEST_F(CommandLineModeTest, AStartDoesNotWaitWhileAnotherParsesAHugeSettingsFile)
 {
     wstring source = picture(L"a.png", L"image/png");
-    // 50,000 sections that the program does not know, and the output format among the ones it does.
+    // 100,000 sections that the program does not know (6.6 MB, within what it reads), and the output format among
+    // the ones it does.
     std::string huge = "<?xml version=\"1.0\"?>\r\n<korvilane>\r\n";
-    for (int i = 0; i < 50000; ++i) {
+    for (int i = 0; i < 100000; ++i) {
         std::string name = "Section" + std::to_string(i);
         huge += "  <" + name + "><element name=\"Width\" value=\"1\"/></" + name + ">\r\n";
     }
@@ -657,16 +660,31 @@ TEST_F(CommandLineModeTest, AStartDoesNotWaitWhileAnotherParsesAHugeSettingsFile
     wstring settings = path(L"huge.xml");
     writeText(settings.buffer(), huge);
 
-    int firstCode = -1;
+    // A copy of its own, whose runs alone meet in its mutex: while that exists, the first run is there.
+    ProgramCopy both(L"korvilane-overlap-program", L"overlap.exe");
+    std::atomic<int> firstCode{-1};
     std::thread first([&] {
-        firstCode = run(L"/par " + quoted(settings) + L" /file " + quoted(source) + L" " + quoted(path(L"first.png")));
+        firstCode = both.run(L"/par " + quoted(settings) + L" /file " + quoted(source) + L" " +
+                             quoted(path(L"first.png")));
     });
-    // Time for the first run to start and to reach its settings file.
-    Sleep(2000);
+    // The mutex is made as the run starts, just before it loads its settings; the huge file then keeps it parsing
+    // far longer than a second run takes.
+    EXPECT_TRUE(pollUntil(
+        [&] {
+            HANDLE mutex = OpenMutexW(SYNCHRONIZE, FALSE, L"overlapMutex");
+            if (mutex)
+                CloseHandle(mutex);
+            return mutex || firstCode != -1;
+        },
+        std::chrono::seconds(60)));
+    EXPECT_EQ(firstCode, -1) << "the first run had ended before the second began";
     ULONGLONG start = GetTickCount64();
-    EXPECT_EQ(run(L"/file " + quoted(source) + L" " + quoted(path(L"second.png")) + L" /format PNG"), 0);
+    EXPECT_EQ(both.run(L"/file " + quoted(source) + L" " + quoted(path(L"second.png")) + L" /format PNG"), 0);
     // A plain conversion takes well under a second, and the program's start about as much again.
     EXPECT_LT(GetTickCount64() - start, 6000u);
+    // The first writes its picture as soon as it has parsed the file, which a second run held up by the parse
+    // would wait for.
+    EXPECT_FALSE(exists(path(L"first.png"))) << "the second run waited until the first had parsed its file";
     first.join();
     EXPECT_EQ(firstCode, 0);
     EXPECT_EQ(describe(path(L"first.png")), "PNG 40x30 24");

@@ -47,10 +47,12 @@ inline int runProgram(const std::wstring& program, const std::wstring& arguments
 }
 
 // A private copy of the program in a folder of its own: no settings file lies beside it, so each run starts
-// from the defaults, and what it saves beside itself is the test's own. A copy that fails fails the test.
+// from the defaults, and what it saves beside itself is the test's own. Under a file name of its own, its runs
+// also meet in a mutex of their own (the program names it after its file). A copy that fails fails the test.
 class ProgramCopy {
 public:
-    explicit ProgramCopy(const wchar_t* folderName) : folder(folderName), program(folder.file(L"korvilane.exe"))
+    explicit ProgramCopy(const wchar_t* folderName, const wchar_t* fileName = L"korvilane.exe")
+        : folder(folderName), program(folder.file(fileName))
     {
         copy();
     }
