@@ -1,4 +1,5 @@
 #include <windows.h>
+#include <winternl.h>
 #include <gtest/gtest.h>
 #include <atomic>
 #include <initializer_list>
@@ -10,8 +11,18 @@
 #include "support/ComTesting.h"
 #include "support/ExpectCode.h"
 #include "support/GlobalApplication.h"
+#include "support/pollUntil.h"
 
 namespace {
+
+// The handles to the object, of every process.
+ULONG handleCount(HANDLE object)
+{
+    PUBLIC_OBJECT_BASIC_INFORMATION basic{};
+    if (NtQueryObject(object, ObjectBasicInformation, &basic, sizeof basic, nullptr) < 0)
+        return 0;
+    return basic.HandleCount;
+}
 
 std::wstring programDirectory()
 {
@@ -133,8 +144,11 @@ TEST_F(MyAppTest, SettingsAreLoadedOnlyWhileHoldingTheNamedMutex)
         }
         constructed = true;
     });
-    Sleep(300);
-    EXPECT_FALSE(constructed);
+    // The application object opens the mutex as it starts, a few steps before the settings load waits for it.
+    EXPECT_TRUE(pollUntil([&] { return handleCount(mutex) > 1; }));
+    // No call tells that a thread waits for a mutex; a load that did not wait would end a few milliseconds after
+    // that, so a while without an end is the pass.
+    EXPECT_FALSE(pollUntil([&] { return constructed.load(); }, std::chrono::milliseconds(300)));
     ReleaseMutex(mutex);
     starting.join();
     ASSERT_NE(application, nullptr);
