@@ -359,3 +359,15 @@ bool pumpMessagesUntil(const std::function<bool()>& condition, std::chrono::mill
     }
     return true;
 }
+
+bool keyHeld(WORD key, bool down)
+{
+    if (((GetAsyncKeyState(key) & 0x8000) != 0) == down)
+        return true;
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+    SendInput(1, &input, sizeof(input));
+    return false;
+}

@@ -108,3 +108,10 @@ private:
 // holds. False when it still does not after the timeout.
 bool pumpMessagesUntil(const std::function<bool()>& condition,
                        std::chrono::milliseconds timeout = WindowRobot::DefaultTimeout);
+
+// Whether the system has the key down (or up, for false) as the test holds it; when not, presses (or lets go of)
+// it again, as a hand that holds it does. Wine lets go of a key that only SendInput pressed whenever it handles
+// a focus change from the X server (a window opened under the mouse, one closed just before), which no message
+// announces. For the condition of pumpMessagesUntil: the system takes the key in as the thread's messages are
+// served.
+bool keyHeld(WORD key, bool down);

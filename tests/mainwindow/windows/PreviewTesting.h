@@ -4,7 +4,6 @@
 // the windows show.
 #include <windows.h>
 #include <gtest/gtest.h>
-#include <functional>
 #include <string>
 #include "imaging/GdipImage.h"
 #include "imaging/gdipImageIO.h"
@@ -48,19 +47,11 @@ protected:
     ScratchFolder scratch{L"korvilane-preview"};
 };
 
-// Presses or releases the key on the keyboard and waits until the system says so.
-inline void holdKey(WORD key, bool down, const std::function<bool()>& arrived)
+// Presses or releases the key on the keyboard and waits until the system says so. What the test does next reads
+// the key before it looks for messages, so the key stays as it is until then.
+inline void holdKey(WORD key, bool down)
 {
-    // Wine matches its key states to the X server's keyboard when the focus moves between the program's windows,
-    // and so lets go of a key that only SendInput pressed: the focus change of a window closed just before must
-    // be handled before the key goes down.
-    pumpMessagesUntil([] { return false; }, std::chrono::milliseconds(100));
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = key;
-    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
-    SendInput(1, &input, sizeof(input));
-    EXPECT_TRUE(pumpMessagesUntil(arrived, std::chrono::milliseconds(2000))) << "key " << key;
+    EXPECT_TRUE(pumpMessagesUntil([&] { return keyHeld(key, down); })) << "key " << key;
 }
 
 // The colour a window shows at a client point, once it has painted.
