@@ -360,6 +360,16 @@ bool pumpMessagesUntil(const std::function<bool()>& condition, std::chrono::mill
     return true;
 }
 
+bool pumpPostedMessages(std::chrono::milliseconds timeout)
+{
+    // A message of the thread's own, which no window procedure sees wherever a loop dispatches it.
+    static const UINT marker = RegisterWindowMessageW(L"KorvilaneTestMarker");
+    if (!PostThreadMessageW(GetCurrentThreadId(), marker, 0, 0))
+        return false;
+    MSG waiting;
+    return pumpMessagesUntil([&] { return !PeekMessageW(&waiting, nullptr, marker, marker, PM_NOREMOVE); }, timeout);
+}
+
 bool keyHeld(WORD key, bool down)
 {
     if (((GetAsyncKeyState(key) & 0x8000) != 0) == down)

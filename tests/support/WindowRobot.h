@@ -109,6 +109,11 @@ private:
 bool pumpMessagesUntil(const std::function<bool()>& condition,
                        std::chrono::milliseconds timeout = WindowRobot::DefaultTimeout);
 
+// Serves the calling thread's messages until all that was posted to it before the call has been handled: a
+// marker posted behind them has come through. Paints, timers and input are not posted and may still be due.
+// False when the marker has not come through within the timeout.
+bool pumpPostedMessages(std::chrono::milliseconds timeout = WindowRobot::DefaultTimeout);
+
 // Whether the system has the key down (or up, for false) as the test holds it; when not, presses (or lets go of)
 // it again, as a hand that holds it does. Wine lets go of a key that only SendInput pressed whenever it handles
 // a focus change from the X server (a window opened under the mouse, one closed just before), which no message

@@ -53,7 +53,8 @@ protected:
         ASSERT_NO_THROW(application->openWindows(true));
         window = application->getMainWindowObject();
         main = application->getMainWindow();
-        pumpMessagesUntil([] { return false; }, std::chrono::milliseconds(100));
+        // The start-up files that the window posts itself.
+        ASSERT_TRUE(pumpPostedMessages());
     }
 
     void TearDown() override
@@ -101,7 +102,7 @@ protected:
         }
     }
 
-    // Exactly these items selected, as clicks would leave them.
+    // Exactly these items selected, as clicks would leave them, and the preview that the change posts handled.
     void select(std::initializer_list<int> items)
     {
         HWND list = GetDlgItem(pane().getHandle(), 101);
@@ -111,10 +112,10 @@ protected:
         state.state = LVIS_SELECTED | LVIS_FOCUSED;
         for (int item : items)
             SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&state));
-        pumpMessagesUntil([] { return false; }, std::chrono::milliseconds(50));
+        EXPECT_TRUE(pumpPostedMessages());
     }
 
-    // One more item selected, as a Ctrl+click leaves it.
+    // One more item selected, as a Ctrl+click leaves it, and the preview that the change posts handled.
     void addToSelection(int item)
     {
         HWND list = GetDlgItem(pane().getHandle(), 101);
@@ -122,7 +123,7 @@ protected:
         state.stateMask = LVIS_SELECTED;
         state.state = LVIS_SELECTED;
         SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&state));
-        pumpMessagesUntil([] { return false; }, std::chrono::milliseconds(50));
+        EXPECT_TRUE(pumpPostedMessages());
     }
 
     void command(int id) { SendMessageW(main, WM_COMMAND, static_cast<WPARAM>(id), 0); }
@@ -751,7 +752,7 @@ struct ShownItem {
 };
 
 // Opens the view's context menu as a right click does, reads its items and chooses the one of the mnemonic
-// key; without one (or for 0) it closes the menu.
+// key, whose command then runs; without one (or for 0) it closes the menu.
 std::vector<ShownItem> useContextMenu(HWND view, wchar_t key, const wchar_t* screenshot = nullptr)
 {
     std::vector<ShownItem> items;
@@ -776,7 +777,8 @@ std::vector<ShownItem> useContextMenu(HWND view, wchar_t key, const wchar_t* scr
     ClientToScreen(view, &centre);
     SendMessageW(view, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(view), MAKELPARAM(centre.x, centre.y));
     robot.finish();
-    pumpMessagesUntil([] { return false; }, std::chrono::milliseconds(100));
+    // The menu posts the chosen command.
+    EXPECT_TRUE(pumpPostedMessages());
     return items;
 }
 
@@ -804,11 +806,12 @@ TEST_F(MainWindowTest, AnAnimatedGifPlaysInThePaneAndStepsInItsPreviewWindow)
 
     EXPECT_TRUE(offersFrames(useContextMenu(preview, L'a'))) << "next, previous and play in the pane's menu";
     std::set<COLORREF> seen;
-    for (int sample = 0; sample < 8; ++sample) {
-        pumpMessagesUntil([] { return false; }, std::chrono::milliseconds(125));
+    const std::set<COLORREF> frames(std::begin(FrameColours), std::end(FrameColours));
+    pumpMessagesUntil([&] {
         seen.insert(colourAtCentre(preview));
-    }
-    EXPECT_EQ(seen, std::set<COLORREF>(std::begin(FrameColours), std::end(FrameColours))) << "it plays";
+        return seen == frames;
+    });
+    EXPECT_EQ(seen, frames) << "it plays";
     saveWindowScreenshot(main, L"main-window-animation");
     useContextMenu(preview, L'a');
     EXPECT_FALSE(window->preview().isAnimating()) << "and stops";
@@ -877,8 +880,12 @@ void moveMouseTo(int x, int y)
 std::wstring tipWhenHovering(HWND tips, HWND window)
 {
     // From outside: a mouse already resting there would not move.
-    moveMouseTo(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
-    pumpMessagesUntil([] { return false; }, std::chrono::milliseconds(200));
+    POINT corner = {GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1};
+    moveMouseTo(corner.x, corner.y);
+    pumpMessagesUntil([&] {
+        POINT at{};
+        return GetCursorPos(&at) && at.x == corner.x && at.y == corner.y && !IsWindowVisible(tips);
+    });
     RECT area{};
     GetWindowRect(window, &area);
     moveMouseTo((area.left + area.right) / 2, (area.top + area.bottom) / 2);

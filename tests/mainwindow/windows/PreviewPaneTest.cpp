@@ -87,7 +87,8 @@ protected:
         });
         SendMessageW(pane, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(pane), at);
         robot.finish();
-        pumpMessagesUntil([] { return false; }, std::chrono::milliseconds(200));
+        // The menu posts the chosen command.
+        EXPECT_TRUE(pumpPostedMessages());
         return clipboardText();
     }
 
