@@ -38,9 +38,9 @@ wstring thumbnailFolder(const AppSetting& setting, const wstring& sheetPath)
 } // namespace
 
 JobLauncher::JobLauncher(MainPane& pane, IMainPaneHost& host, const MainWindowServices& services)
-    : pane(pane), host(host), services(services), thumbnailSheet(nullptr, SaveDialogFlags), joinedPicture(nullptr, SaveDialogFlags),
-      multiTiff(nullptr, SaveDialogFlags), animatedGif(nullptr, SaveDialogFlags), avi(nullptr, SaveDialogFlags),
-      screenSaver(nullptr, SaveDialogFlags)
+    : pane(pane), host(host), services(services), thumbnailSheet(nullptr, SaveDialogFlags),
+      joinedPicture(nullptr, SaveDialogFlags), multiTiff(nullptr, SaveDialogFlags),
+      animatedGif(nullptr, SaveDialogFlags), avi(nullptr, SaveDialogFlags), screenSaver(nullptr, SaveDialogFlags)
 {
 }
 

@@ -409,7 +409,8 @@ void MainPane::addPaths(const wstringArray& paths, bool filterByType, bool expan
     AddingScope scope(*this);
     wstringArray expanded;
     // Listing a large folder takes long enough for the window to be seen not answering.
-    FileListFeeder::gatherAside([&] { expandPaths(paths, filterByType, expandLayouts, services.program.getName(), expanded); });
+    FileListFeeder::gatherAside(
+        [&] { expandPaths(paths, filterByType, expandLayouts, services.program.getName(), expanded); });
     list().addFiles(expanded);
     scope.handOver();
 }

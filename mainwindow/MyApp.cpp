@@ -258,8 +258,8 @@ void MyApp::openMainWindow()
     if (!menu)
         throwResourceFailure();
     MainWindowServices services{*this, setting, logWindow, resource.swatches, Resource::SwatchCount};
-    mainWindowObject =
-        std::make_unique<MyMainWindow>(splitter, services, MyMainWindow::Startup{startupFiles, startupLayout});
+    mainWindowObject = std::make_unique<MyMainWindow>(splitter, services,
+                                                      MyMainWindow::Startup{startupFiles, startupLayout});
     try {
         mainWindow = mainWindowObject->create(0, mainWindowClass, title.buffer(),
                                               WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,

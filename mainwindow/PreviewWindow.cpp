@@ -36,7 +36,9 @@ wstring resourceString(UINT id)
 
 } // namespace
 
-PreviewWindow::PreviewWindow(IOwner& manager, const wstring& path) : manager(manager), path(path) {}
+PreviewWindow::PreviewWindow(IOwner& manager, const wstring& path) : manager(manager), path(path)
+{
+}
 
 PreviewWindow::PreviewWindow(IOwner& manager, const wstring& path, int format, const wstring& formatName)
     : manager(manager), path(path), format(format), formatName(formatName), converted(true)

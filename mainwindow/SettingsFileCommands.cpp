@@ -52,7 +52,8 @@ bool SettingsFileCommands::save(bool toFile)
 
 bool SettingsFileCommands::askToReplace(const wstring& file) const
 {
-    return services.program.messageBox(owner, fillIn(Messages::W0002, file).buffer(), MB_YESNO | MB_ICONWARNING) == IDYES;
+    return services.program.messageBox(owner, fillIn(Messages::W0002, file).buffer(), MB_YESNO | MB_ICONWARNING) ==
+           IDYES;
 }
 
 void SettingsFileCommands::load()
