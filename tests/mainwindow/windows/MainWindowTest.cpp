@@ -888,8 +888,24 @@ std::wstring tipWhenHovering(HWND tips, HWND window)
     });
     RECT area{};
     GetWindowRect(window, &area);
-    moveMouseTo((area.left + area.right) / 2, (area.top + area.bottom) / 2);
-    if (!pumpMessagesUntil([&] { return IsWindowVisible(tips) != FALSE; }, std::chrono::milliseconds(3000)))
+    POINT middle = {(area.left + area.right) / 2, (area.top + area.bottom) / 2};
+    moveMouseTo(middle.x, middle.y);
+    // Wine's tip now and then misses the one move that brought the mouse in; a hand waiting for the tip moves a
+    // pixel, and so does the test, each half second.
+    auto nudge = std::chrono::steady_clock::now();
+    int step = 0;
+    bool shown = pumpMessagesUntil(
+        [&] {
+            if (IsWindowVisible(tips))
+                return true;
+            if (std::chrono::steady_clock::now() - nudge > std::chrono::milliseconds(500)) {
+                nudge = std::chrono::steady_clock::now();
+                moveMouseTo(middle.x + (++step % 2), middle.y);
+            }
+            return false;
+        },
+        std::chrono::milliseconds(5000));
+    if (!shown)
         return {};
     wchar_t text[256] = L"";
     GetWindowTextW(tips, text, 256);
