@@ -4,6 +4,22 @@
 #include "toolkit/NumericEdit.h"
 #include "toolkit/WaitCursor.h"
 
+namespace {
+
+// Holds the flag up while it lives.
+class Raised {
+public:
+    explicit Raised(bool& flag) : flag(flag) { flag = true; }
+    Raised(const Raised&) = delete;
+    Raised& operator=(const Raised&) = delete;
+    ~Raised() { flag = false; }
+
+private:
+    bool& flag;
+};
+
+} // namespace
+
 bool SettingPage::onCtlColorStatic(HDC dc, HWND control, HBRUSH& brush)
 {
     brush = exchanged.brushOf(control);
@@ -30,6 +46,9 @@ bool SettingPage::onInitDialog(HWND)
         WaitCursor wait;
         released();
         bindControls();
+        // The controls tell of the values put into them, and settle clicks the master box: none of it is the
+        // user's change.
+        Raised whileFilling(filling);
         runExchange(PageExchange::Fill);
         settle();
     } catch (const Exception&) {
@@ -58,7 +77,7 @@ void SettingPage::onCommand(HWND, int id, int code)
     try {
         bool changed = exchanged.changes(id, code);
         if (changed)
-            setChanged();
+            markChanged();
         command(id, code);
         if (changed)
             onChanged(id);
@@ -74,11 +93,17 @@ bool SettingPage::onScroll(int bar, UINT, HWND control)
     try {
         if (!exchanged.changes(id, ExchangedControls::Scrolled))
             return false;
-        setChanged();
+        markChanged();
         onChanged(id);
     } catch (const Exception&) {
     }
     return true;
+}
+
+void SettingPage::markChanged()
+{
+    if (!filling)
+        setChanged();
 }
 
 bool SettingPage::onApply(HWND window)

@@ -73,9 +73,12 @@ protected:
 
 private:
     void runExchange(PageExchange::Direction direction);
+    // Lights Apply, unless the page is being filled.
+    void markChanged();
     void released();
     void rememberStartPage();
 
     int masterId;
     ExchangedControls exchanged;
+    bool filling = false;
 };

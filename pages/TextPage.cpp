@@ -11,6 +11,9 @@
 namespace {
 
 constexpr int TextLimit = 259;
+// The font sizes the settings keep, from one start to the next.
+constexpr int MinimumPoints = 0;
+constexpr int MaximumPoints = 255;
 
 // The size from the bitmap's top left corner to the far edges of what is drawn on it (not transparent);
 // nothing drawn gives 0 x 0.
@@ -45,6 +48,7 @@ wstring windowsLineEnds(const wstring& text)
 
 TextPage::TextPage() : SettingPage(IDC_ENABLE)
 {
+    fontDialog.limitSizes(MinimumPoints, MaximumPoints);
 }
 
 void TextPage::bindControls()

@@ -24,3 +24,10 @@ void FontDialog::setPointSize(int points)
     font.lfWidth = 0;
     record.iPointSize = points * 10;
 }
+
+void FontDialog::limitSizes(int minimum, int maximum)
+{
+    record.Flags |= CF_LIMITSIZE;
+    record.nSizeMin = minimum;
+    record.nSizeMax = maximum;
+}

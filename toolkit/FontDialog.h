@@ -12,6 +12,8 @@ public:
 
     // The size the dialog opens with, at the display's resolution.
     void setPointSize(int points);
+    // The dialog offers and takes only sizes from minimum to maximum points.
+    void limitSizes(int minimum, int maximum);
 
     CHOOSEFONTW record{};
     LOGFONTW font{};

@@ -133,10 +133,6 @@ TEST_F(EnvironmentPagesTest, SavePageSelectsTheStoredFolderOnlyWhileItExists)
         user.waitUntil([&] { return selectedFolder(page) == kept; }, L"the stored folder");
         EXPECT_TRUE(enabledAre(page, {IDC_SAVE_INIT_FOLDER, IDC_SAVE_FOLDER_TREE}, true));
         user.screenshot(sheet, L"environment_save");
-        if (isEnabled(sheet, ApplyButtonId)) {
-            user.press(sheet, ApplyButtonId);
-            user.waitUntil([&] { return !isEnabled(sheet, ApplyButtonId); }, L"the apply");
-        }
         HWND tree = GetDlgItem(GetDlgItem(page, IDC_SAVE_FOLDER_TREE), 101);
         auto selected = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
         auto parent = SendMessageW(tree, TVM_GETNEXTITEM, TVGN_PARENT, reinterpret_cast<LPARAM>(selected));

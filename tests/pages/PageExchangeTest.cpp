@@ -1,5 +1,6 @@
 // Every control of every setting page that edits a setting of its own: the page shows the stored value, a
-// change of the control lights Apply, Apply stores what the control shows, and Cancel stores nothing.
+// change of the control lights Apply, Apply stores what the control shows, and Cancel stores nothing. Showing
+// a page lights nothing.
 #include <gtest/gtest.h>
 // After the platform's headers.
 #include <colordlg.h>
@@ -337,6 +338,7 @@ const PageRows pages[] = {
          {Typed, {IDC_EXT_BITMAP}, extensionOf(4), L"dib", L"bmp"},
          {Check, {IDC_EXT_ENABLE}, field(&AppSetting::outputExtEnable), L"1", L"0"},
      }},
+    {{Conversion, 6}, {}}, // step order: nothing of its own to exchange
 };
 
 // Polls the condition for a moment: whether it came true.
@@ -434,7 +436,8 @@ protected:
     {
         for (const wchar_t* extension : {L"jpeg", L"gif", L"tiff", L"png", L"dib", L"jxr", L"hdp"})
             setting.outputExts.add(extension);
-        setting.fileFolder = L"";
+        // The save-folder page selects it in its tree.
+        setting.fileFolder = folder.path().c_str();
         for (const PageRows& page : pages)
             for (const Row& row : page.rows)
                 row.field.set(setting, row.stored);
@@ -494,8 +497,9 @@ TEST_F(PageExchangeTest, EachControlShowsLightsApplyAndStoresItsSettingAndCancel
                 std::wstring fromControl = shownBy(user, shown, row);
                 EXPECT_TRUE(fromControl.empty() || fromControl == row.shownText()) << page.name(row) << fromControl;
             }
-            if (isEnabled(sheet, ApplyButtonId))
-                apply(user, sheet);
+            // Once the page has painted, all it posted to itself has been handled.
+            user.screenshot(sheet, L"shown_" + std::to_wstring(page.place.sheet * 10 + page.place.tab));
+            EXPECT_FALSE(isEnabled(sheet, ApplyButtonId)) << sheetCaptions[page.place.sheet] << page.place.tab;
             for (const Row& row : page.rows) {
                 EXPECT_TRUE(isEnabled(shown, row.ids.back())) << page.name(row);
                 if (row.kind == Colour)

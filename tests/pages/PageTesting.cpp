@@ -87,13 +87,18 @@ HWND conversionPage(WindowRobot& user, int tab)
 
 HWND showPage(WindowRobot& user, HWND sheet, int tab)
 {
-    SendMessageW(sheet, PSM_SETCURSEL, static_cast<WPARAM>(tab), 0);
+    HWND tabs = reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETTABCONTROL, 0, 0));
+    RECT label{};
+    SendMessageW(tabs, TCM_GETITEMRECT, static_cast<WPARAM>(tab), reinterpret_cast<LPARAM>(&label));
+    LPARAM middle = MAKELPARAM((label.left + label.right) / 2, (label.top + label.bottom) / 2);
+    // Posted: leaving a page may ask the user first.
+    PostMessageW(tabs, WM_LBUTTONDOWN, MK_LBUTTON, middle);
+    PostMessageW(tabs, WM_LBUTTONUP, 0, middle);
     HWND page = nullptr;
     user.waitUntil(
         [&] {
-            HWND tabs = reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETTABCONTROL, 0, 0));
             page = currentPage(sheet);
-            return page && SendMessageW(tabs, TCM_GETCURSEL, 0, 0) == tab;
+            return page && page == reinterpret_cast<HWND>(SendMessageW(sheet, PSM_INDEXTOHWND, tab, 0));
         },
         L"tab " + std::to_wstring(tab));
     return page;

@@ -69,7 +69,7 @@ HWND conversionPage(WindowRobot& user, int tab);
 
 // ---- for robot scripts ----
 
-// Makes the page of that tab current, as a click on its tab does, and returns its window once it exists.
+// Clicks the tab of that page and returns the page's window once it exists and is current.
 HWND showPage(WindowRobot& user, HWND sheet, int tab);
 HWND currentPage(HWND sheet);
 bool isEnabled(HWND page, int id);

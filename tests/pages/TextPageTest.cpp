@@ -11,6 +11,8 @@ namespace {
 
 constexpr int TextTab = 2;
 constexpr COLORREF Red = RGB(255, 0, 0);
+// The edit of a combo box that takes typing.
+constexpr int ComboEditId = 1001;
 
 int widthOf(const RECT& box)
 {
@@ -128,10 +130,15 @@ TEST_F(TextPageTest, WithoutABackgroundTheSampleLiesOnThePreviewPatternAndOkKeep
         corner = Painting(GetDlgItem(page, IDC_TEXT_SAMPLE)).at(0, 0);
         user.type(page, IDC_TEXT_EDIT, L"");
         sampleShownWithoutText = widthOf(Painting(GetDlgItem(page, IDC_TEXT_SAMPLE)).extentOfAllBut(corner)) > 0;
-        // What the font chooser shows at its OK is what the text takes. (Wine's chooser lists the Japanese
-        // names of the faces, so it cannot open at the face the settings name in English.)
+        // What the font chooser shows at its OK is what the text takes, and it takes no size that the settings
+        // cannot keep. (Wine's chooser lists the Japanese names of the faces, so it cannot open at the face the
+        // settings name in English.)
         user.press(page, IDC_TEXT_FONT);
         HWND fonts = user.waitForWindow(WindowQuery::ownedBy(GetParent(page)));
+        user.type(GetDlgItem(fonts, cmb3), ComboEditId, L"300");
+        user.press(fonts, IDOK);
+        user.answerMessageBox(IDOK, fonts, L"text_page_font_size");
+        user.type(GetDlgItem(fonts, cmb3), ComboEditId, L"48");
         chosenFace = user.text(fonts, cmb1);
         chosenSize = user.text(fonts, cmb3);
         user.press(fonts, IDOK);
