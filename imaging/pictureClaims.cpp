@@ -21,9 +21,10 @@ constexpr DWORD BiAlphaBitFields = 6;
 // Directory entries of a TIFF that are looked at, over all its pages; a longer chain (or one that loops) is
 // left to the decoder.
 constexpr DWORD MaxTiffEntries = 1 << 16;
-// Text chunks of a PNG. Pictures carry a handful; the platform's decoder spends most of a millisecond on each,
-// so that tens of thousands of them hold a load for seconds.
-constexpr DWORD MaxPngTextChunks = 2048;
+// Ancillary chunks of a PNG: text, backgrounds, private ones of other programs. Pictures carry a handful; the
+// platform's decoder spends most of a millisecond on each, so that tens of thousands of them hold a load for
+// seconds.
+constexpr DWORD MaxPngAncillaryChunks = 2048;
 
 // Reads the stream at offsets from the position it had, which it gets back at the end.
 class StreamBytes {
@@ -192,23 +193,24 @@ int pngChannels(DWORD colourType)
     }
 }
 
-bool isPngText(const BYTE type[4])
+// The case bit of a chunk type's first letter: clear for the chunks that every decoder must know.
+bool isPngAncillary(const BYTE type[4])
 {
-    return std::memcmp(type, "tEXt", 4) == 0 || std::memcmp(type, "zTXt", 4) == 0 || std::memcmp(type, "iTXt", 4) == 0;
+    return (type[0] & 0x20) != 0;
 }
 
 // Whether the chunks that follow the signature at `at`, up to the end chunk or to the end of the file, hold no
-// more text than a picture carries.
-bool hasFewTextChunks(const StreamBytes& bytes, ULONGLONG at)
+// more ancillary chunks than a picture carries.
+bool hasFewAncillaryChunks(const StreamBytes& bytes, ULONGLONG at)
 {
-    DWORD texts = 0;
+    DWORD ancillary = 0;
     DWORD length = 0;
     BYTE type[4] = {};
     for (ULONGLONG chunk = at + 8; bytes.bigEndian(chunk, 4, length) && bytes.read(chunk + 4, type, 4);
          chunk += 12ULL + length) {
         if (std::memcmp(type, "IEND", 4) == 0)
             break;
-        if (isPngText(type) && ++texts > MaxPngTextChunks)
+        if (isPngAncillary(type) && ++ancillary > MaxPngAncillaryChunks)
             return false;
     }
     return true;
@@ -226,7 +228,7 @@ DWORD pngClaims(const StreamBytes& bytes, ULONGLONG at)
         return Sound;
     if (DWORD verdict = sizeVerdict(width, height, static_cast<int>(depth) * pngChannels(colourType)))
         return verdict;
-    return hasFewTextChunks(bytes, at) ? Sound : Malformed;
+    return hasFewAncillaryChunks(bytes, at) ? Sound : Malformed;
 }
 
 // Moves past a chain of GIF data sub-blocks; false when the file ends inside it.

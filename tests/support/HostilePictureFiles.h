@@ -50,12 +50,12 @@ inline Bytes bigEndianTiff(WORD lyingTag = 0)
     return tiff;
 }
 
-// The PNG with `count` text chunks after its header chunk.
-inline Bytes withTextChunks(const Bytes& png, int count)
+// The PNG with `count` chunks of the type (text, unless another is given) after its header chunk.
+inline Bytes withChunks(const Bytes& png, int count, const char* type = "tEXt")
 {
     Bytes chunk;
     putBigEndian(chunk, 3, 4);
-    chunk.insert(chunk.end(), {'t', 'E', 'X', 't', 'a', 0, 'b'});
+    chunk.insert(chunk.end(), {BYTE(type[0]), BYTE(type[1]), BYTE(type[2]), BYTE(type[3]), 'a', 0, 'b'});
     putBigEndian(chunk, crc32Of(&chunk[4], 7), 4);
     const size_t headerEnd = 8 + 25;
     Bytes flooded(png.begin(), png.begin() + headerEnd);
