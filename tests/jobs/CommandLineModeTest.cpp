@@ -476,12 +476,16 @@ TEST_F(CommandLineModeTest, PictureThatCannotBeReadFailsAndItsSourceStays)
 TEST_F(CommandLineModeTest, HostilePicturesFailByTheirNamesBeforeAnyDecoder)
 {
     Bytes png = readBytes(picture(L"sound.png", L"image/png").buffer());
+    Bytes jpeg = readBytes(picture(L"sound.jpg", L"image/jpeg").buffer());
     const std::pair<const wchar_t*, Bytes> files[] = {
         {L"no-colours.gif", gifWithoutColourTables()},
         {L"rationals.tif", bigEndianTiff(282)},
         {L"shorts.tif", bigEndianTiff(296)},
         {L"texts.png", withChunks(png, 20000)},
         {L"backgrounds.png", withChunks(png, 40000, "bKGD")},
+        {L"junk.jpg", declaringSize(jpeg, 8192, 16384, {0})},
+        {L"app1.jpg", declaringSize(jpeg, 8192, 16384, {0xFF, 0xE1, 0, 2, 'E', 'x', 'i', 'f', 0xFF, 0xE1, 0, 0})},
+        {L"arithmetic.jpg", declaringSize(jpeg, 8192, 16384, {}, true)},
     };
     for (const auto& [name, bytes] : files) {
         wstring source = path(name);

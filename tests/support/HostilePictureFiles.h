@@ -2,6 +2,7 @@
 // Picture files of forms that no real picture has and that crash or stall the platform's decoders, made from
 // nothing or from a sound file of the format.
 #include <windows.h>
+#include <algorithm>
 #include <iterator>
 #include <utility>
 #include "support/fileBytes.h"
@@ -65,8 +66,9 @@ inline Bytes withChunks(const Bytes& png, int count, const char* type = "tEXt")
     return flooded;
 }
 
-// The JPEG with its frame header declaring the size.
-inline Bytes declaringSize(Bytes jpeg, WORD width, WORD height)
+// The JPEG with its frame header declaring the size, after the bytes put in before it. An arithmetic-coded frame
+// gets scans of zeros (after the scan header of its three components), which its decoder reads as a flat picture.
+inline Bytes declaringSize(Bytes jpeg, WORD width, WORD height, const Bytes& beforeFrame = {}, bool arithmetic = false)
 {
     size_t at = 2;
     while (at + 9 < jpeg.size() && (jpeg[at + 1] < 0xC0 || jpeg[at + 1] > 0xC2))
@@ -74,5 +76,11 @@ inline Bytes declaringSize(Bytes jpeg, WORD width, WORD height)
     if (at + 9 < jpeg.size())
         for (auto [offset, value] : {std::pair{5, height >> 8}, {6, height}, {7, width >> 8}, {8, width}})
             jpeg[at + offset] = static_cast<BYTE>(value);
+    const BYTE scan[] = {0xFF, 0xDA};
+    if (arithmetic) {
+        jpeg[at + 1] = 0xC9;
+        std::fill(std::search(jpeg.begin() + at, jpeg.end() - 2, scan, scan + 2) + 14, jpeg.end() - 2, 0);
+    }
+    jpeg.insert(jpeg.begin() + static_cast<std::ptrdiff_t>(at), beforeFrame.begin(), beforeFrame.end());
     return jpeg;
 }
