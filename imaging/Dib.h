@@ -93,7 +93,7 @@ public:
     // decode bit-field masks of any layout into a 32-bit section with the usual masks (alpha, when the
     // picture has an alpha mask, in the fourth bytes); 16-bit pictures with the usual masks stay 16 bits.
     bool loadPackedDib(const BITMAPINFO* packed, DWORD bytes);
-    // A BMP file image from the start of the stream.
+    // A BMP file image from the start of the stream, its pixels where its file header's pixel offset puts them.
     bool loadFromStream(IStream* stream);
     // A BMP file image in a new stream on movable global memory, positioned at its end; null on failure.
     IStream* toStream() const;

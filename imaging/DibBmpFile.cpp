@@ -272,30 +272,20 @@ bool Dib::loadFromStream(IStream* stream)
         return fail(ERROR_NOT_ENOUGH_MEMORY);
     }
     auto size = static_cast<DWORD>(end.QuadPart);
-    if (size <= sizeof(BITMAPFILEHEADER)) {
-        reallocInfo(0);
-        return fail(ERROR_INVALID_PARAMETER);
-    }
-    ScratchBuffer<BYTE> block(size);
+    BITMAPFILEHEADER header = {};
     DWORD read = 0;
-    if (!block.get() || !readAll(stream, block.get(), size, read)) {
-        reallocInfo(0);
-        return fail(ERROR_NOT_ENOUGH_MEMORY);
-    }
-    if (read <= sizeof(BITMAPFILEHEADER) || reinterpret_cast<const BITMAPFILEHEADER*>(block.get())->bfType != BmpSignature) {
+    if (size <= sizeof(header) || !readAll(stream, &header, sizeof(header), read) || read < sizeof(header) ||
+        header.bfType != BmpSignature || header.bfOffBits < sizeof(header)) {
         reallocInfo(0);
         return fail(ERROR_INVALID_PARAMETER);
     }
-    // A packed DIB follows the file header: the pixels come right after the info block, whatever the
-    // header's offset field says. The copy keeps the info header aligned.
-    DWORD packedBytes = read - sizeof(BITMAPFILEHEADER);
-    ScratchBuffer<BYTE> packed(packedBytes);
-    if (!packed.get()) {
+    // The rest in a block of its own keeps the info header aligned.
+    ScratchBuffer<BYTE> block(size - sizeof(header));
+    if (!block.get() || !readAll(stream, block.get(), size - sizeof(header), read)) {
         reallocInfo(0);
         return fail(ERROR_NOT_ENOUGH_MEMORY);
     }
-    CopyMemory(packed.get(), block.get() + sizeof(BITMAPFILEHEADER), packedBytes);
-    return loadPackedDib(reinterpret_cast<const BITMAPINFO*>(packed.get()), packedBytes);
+    return loadBmpImage(block.get(), read, header.bfOffBits - sizeof(header));
 }
 
 bool Dib::saveBmpFile(HANDLE file)

@@ -21,9 +21,10 @@ constexpr DWORD BiAlphaBitFields = 6;
 // Directory entries of a TIFF that are looked at, over all its pages; a longer chain (or one that loops) is
 // left to the decoder.
 constexpr DWORD MaxTiffEntries = 1 << 16;
-// Text chunks of a PNG. Pictures carry a handful; the platform's decoder spends most of a millisecond on each,
-// so that tens of thousands of them hold a load for seconds.
-constexpr DWORD MaxPngTextChunks = 2048;
+// Ancillary chunks of a PNG: text, backgrounds, private ones of other programs. Pictures carry a handful; the
+// platform's decoder spends most of a millisecond on each, so that tens of thousands of them hold a load for
+// seconds.
+constexpr DWORD MaxPngAncillaryChunks = 2048;
 
 // Reads the stream at offsets from the position it had, which it gets back at the end.
 class StreamBytes {
@@ -192,23 +193,24 @@ int pngChannels(DWORD colourType)
     }
 }
 
-bool isPngText(const BYTE type[4])
+// The case bit of a chunk type's first letter: clear for the chunks that every decoder must know.
+bool isPngAncillary(const BYTE type[4])
 {
-    return std::memcmp(type, "tEXt", 4) == 0 || std::memcmp(type, "zTXt", 4) == 0 || std::memcmp(type, "iTXt", 4) == 0;
+    return (type[0] & 0x20) != 0;
 }
 
 // Whether the chunks that follow the signature at `at`, up to the end chunk or to the end of the file, hold no
-// more text than a picture carries.
-bool hasFewTextChunks(const StreamBytes& bytes, ULONGLONG at)
+// more ancillary chunks than a picture carries.
+bool hasFewAncillaryChunks(const StreamBytes& bytes, ULONGLONG at)
 {
-    DWORD texts = 0;
+    DWORD ancillary = 0;
     DWORD length = 0;
     BYTE type[4] = {};
     for (ULONGLONG chunk = at + 8; bytes.bigEndian(chunk, 4, length) && bytes.read(chunk + 4, type, 4);
          chunk += 12ULL + length) {
         if (std::memcmp(type, "IEND", 4) == 0)
             break;
-        if (isPngText(type) && ++texts > MaxPngTextChunks)
+        if (isPngAncillary(type) && ++ancillary > MaxPngAncillaryChunks)
             return false;
     }
     return true;
@@ -226,7 +228,7 @@ DWORD pngClaims(const StreamBytes& bytes, ULONGLONG at)
         return Sound;
     if (DWORD verdict = sizeVerdict(width, height, static_cast<int>(depth) * pngChannels(colourType)))
         return verdict;
-    return hasFewTextChunks(bytes, at) ? Sound : Malformed;
+    return hasFewAncillaryChunks(bytes, at) ? Sound : Malformed;
 }
 
 // Moves past a chain of GIF data sub-blocks; false when the file ends inside it.
@@ -291,27 +293,47 @@ bool isJpegFrameMarker(DWORD marker)
 // difference, in a progressive picture's first scan too (runs of end-of-band codes make the later scans almost
 // free, never that one). Asked here is one byte for 64 blocks, an eighth of that least, which leaves room for
 // miscounting and which no real picture comes near: a flat grey one needs two bits a block. Arithmetic coding
-// can code a block in a small part of a bit, so its frames are not bounded.
+// can code a block of a flat area in a small part of a bit, and its decoder makes up what a scan cut short
+// lacks: its frames are asked for one byte for 256 blocks, where a white 8192 x 8192 page with a few hundred
+// specks on it still takes one for 90 and a photograph or a scan more than one for each.
 bool scansCanHold(const StreamBytes& bytes, ULONGLONG at, DWORD marker, DWORD width, DWORD height)
 {
-    bool arithmetic = marker >= 0xC9;
+    ULONGLONG blocksPerByte = marker >= 0xC9 ? 256 : 64;
     ULONGLONG blocks = (width + 7ULL) / 8 * ((height + 7ULL) / 8);
-    return arithmetic || blocks <= 64 * (bytes.size() - at);
+    return blocks <= blocksPerByte * (bytes.size() - at);
 }
 
-// The frame header, which comes before the first scan.
+// The next marker from `position` on, as a decoder finds it: whatever lies before a 0xFF is skipped, so are the
+// fill bytes 0xFF before the marker and a 0xFF 0x00 pair, which is data. `position` ends after the marker.
+bool nextJpegMarker(const StreamBytes& bytes, ULONGLONG& position, DWORD& marker)
+{
+    for (DWORD byte = 0; bytes.byteAt(position++, byte);) {
+        if (byte != 0xFF)
+            continue;
+        while (bytes.byteAt(position, marker) && marker == 0xFF)
+            ++position;
+        if (!bytes.byteAt(position++, marker))
+            return false;
+        if (marker != 0)
+            return true;
+    }
+    return false;
+}
+
+// The frame header, which comes before the first scan, found as a decoder finds it. A decoder reads on after a
+// segment length below 2 as after an empty segment; no picture has one.
 DWORD jpegClaims(const StreamBytes& bytes)
 {
     ULONGLONG position = 2;
-    for (DWORD marker = 0; bytes.byteAt(position, marker) && marker == 0xFF;) {
-        while (bytes.byteAt(++position, marker) && marker == 0xFF) {}
-        ++position;
+    for (DWORD marker = 0; nextJpegMarker(bytes, position, marker);) {
         bool standalone = (marker >= 0xD0 && marker <= 0xD7) || marker == 0x01;
         if (standalone)
             continue;
         DWORD length = 0;
-        if (marker == 0xD9 || marker == 0xDA || !bytes.bigEndian(position, 2, length) || length < 2)
+        if (marker == 0xD9 || marker == 0xDA || !bytes.bigEndian(position, 2, length))
             return Sound;
+        if (length < 2)
+            return Malformed;
         if (isJpegFrameMarker(marker)) {
             DWORD height = 0, width = 0, components = 0;
             if (!bytes.bigEndian(position + 3, 2, height) || !bytes.bigEndian(position + 5, 2, width) ||

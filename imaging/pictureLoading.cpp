@@ -93,18 +93,21 @@ bool openFirstFrame(const FileBytes& contents, ComPtr<IWICBitmapFrameDecode>& fr
     }
 }
 
-// What WIC adds to a load: the picture itself when GDI+ could not read it, the resolution and a JPEG's metadata.
-// True when a metadata block reader was handed out.
-bool takeFromWic(const FileBytes& contents, std::unique_ptr<Gdiplus::Bitmap>& loaded, IWICMetadataBlockReader** reader,
-                 Decimal* dpiX, Decimal* dpiY)
+// What WIC adds to a load: the picture itself when GDI+ could not read it, with the depth that WIC decoded
+// (`decodedBits`, left alone otherwise), the resolution and a JPEG's metadata. True when a metadata block reader
+// was handed out.
+bool takeFromWic(const FileBytes& contents, std::unique_ptr<Gdiplus::Bitmap>& loaded, WORD& decodedBits,
+                 IWICMetadataBlockReader** reader, Decimal* dpiX, Decimal* dpiY)
 {
     ComPtr<IWICBitmapFrameDecode> decoded;
     GUID container = GUID_NULL;
     if (!openFirstFrame(contents, decoded, container))
         return false;
     WIC::BitmapFrameDecode frame(decoded.get(), false);
-    if (!loaded)
+    if (!loaded) {
+        decodedBits = static_cast<WORD>(frame.bitsPerPixel());
         loaded.reset(wicToGdiplusBitmap(frame));
+    }
     if (dpiX)
         *dpiX = Decimal(frame.dpiX());
     if (dpiY)
@@ -210,15 +213,18 @@ Gdiplus::Bitmap* loadBitmap(const wchar_t* path, IWICMetadataBlockReader** reade
     ComPtr<IStream> stream(contents.newStream());
     std::unique_ptr<Gdiplus::Bitmap> loaded(stream ? gdipBitmapFromStream(stream.get()) : nullptr);
     bool handedOut = false;
+    WORD decodedBits = 0;
     // WIC has nothing to add to a picture that GDI+ read for a caller who wants neither resolution nor metadata.
     if (!loaded || reader || dpiX || dpiY)
-        handedOut = takeFromWic(contents, loaded, reader, dpiX, dpiY);
+        handedOut = takeFromWic(contents, loaded, decodedBits, reader, dpiX, dpiY);
     try {
         if (!loaded)
             loaded.reset(pluginBitmap(path));
         if (!loaded)
             return nullptr;
-        if (bits) {
+        if (bits && decodedBits) {
+            *bits = decodedBits;
+        } else if (bits) {
             *bits = static_cast<WORD>(bitsPerPixel(loaded->GetPixelFormat()));
             // The conversion writes a picture back in its source's depth: a grey PNG that GDI+ widened to 32
             // bits comes back as RGB, not with an alpha channel it never had.

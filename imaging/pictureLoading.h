@@ -15,10 +15,10 @@
 // New objects belong to the caller.
 
 // The picture as a 32-bit ARGB bitmap, or null. Each output is optional: the metadata block reader of a JPEG
-// (released by the caller; other pictures leave it as it was), the source's bits per pixel (as GDI+ decoded it,
-// or the file's own where GDI+ widened it: getPngBitDepth), and its resolution as WIC reads it (left as it was
-// when WIC cannot read the file). Throws Exception when WIC or a plug-in read the picture and it could not be
-// brought into GDI+.
+// (released by the caller; other pictures leave it as it was), the source's bits per pixel (as GDI+ or WIC
+// decoded it, or the file's own where GDI+ widened it: getPngBitDepth), and its resolution as WIC reads it
+// (left as it was when WIC cannot read the file). Throws Exception when WIC or a plug-in read the picture and it
+// could not be brought into GDI+.
 Gdiplus::Bitmap* loadBitmap(const wchar_t* path, IWICMetadataBlockReader** reader = nullptr, WORD* bits = nullptr,
                             Decimal* dpiX = nullptr, Decimal* dpiY = nullptr);
 // The picture as a Dib in its own depth; a picture with alpha (or a translucent palette) as 32 bits. A file that

@@ -1,4 +1,5 @@
 #include "imaging/pictureProbe.h"
+#include <cstring>
 #include "foundation/Exception.h"
 #include "foundation/File.h"
 #include "foundation/FileStream.h"
@@ -13,7 +14,9 @@ constexpr GUID RawFormatPng = {0xB96B3CAF, 0x0728, 0x11D3, {0x9D, 0x7B, 0x00, 0x
 // {B96B3CB0-0728-11D3-9D7B-0000F81EF32E}
 constexpr GUID RawFormatGif = {0xB96B3CB0, 0x0728, 0x11D3, {0x9D, 0x7B, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
 
+constexpr BYTE PngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 // Offsets in a PNG file: the IHDR chunk follows the 8-byte signature and the chunk's length and type.
+constexpr DWORD PngHeaderTypeOffset = 12;
 constexpr DWORD PngBitDepthOffset = 24;
 constexpr DWORD PngColourTypeOffset = 25;
 constexpr BYTE PngPaletteFlag = 1;
@@ -21,6 +24,17 @@ constexpr BYTE PngAlphaFlag = 4;
 
 constexpr UINT MaxPaletteColours = 256;
 constexpr WICColor Opaque = 0xFF000000u;
+
+// A picture that WIC decoded comes to GDI+ as a PNG in memory: the file itself need not be one.
+bool isPngFile(const wchar_t* path)
+{
+    InputFileStream file(path);
+    BYTE head[PngHeaderTypeOffset + 4] = {};
+    bool endOfData = false;
+    file.read(head, sizeof(head), endOfData);
+    return std::memcmp(head, PngSignature, sizeof(PngSignature)) == 0 &&
+           std::memcmp(head + PngHeaderTypeOffset, "IHDR", 4) == 0;
+}
 
 // Bits is set step by step, so that a read failing half-way leaves what was found before it.
 void readPngBitsPerPixel(const wchar_t* path, WORD& bits)
@@ -91,7 +105,7 @@ void getPngBitDepth(const wchar_t* path, Gdiplus::Image* image, WORD& bits)
     if (!image || bitsPerPixel(image->GetPixelFormat()) != 32 || image->GetRawFormat(&raw) != Gdiplus::Ok)
         return;
     try {
-        if (IsEqualGUID(raw, RawFormatPng))
+        if (IsEqualGUID(raw, RawFormatPng) && isPngFile(path))
             readPngBitsPerPixel(path, bits);
         else if (IsEqualGUID(raw, RawFormatGif))
             bits = 8;

@@ -15,6 +15,7 @@ BYTE readFileByte(const wchar_t* path, DWORD offset);
 // without a palette has none.
 bool hasTranslucentPalette(const WIC::BitmapSource& source);
 // GDI+ widens some pictures to 32 bits per pixel; for those the depth of the file itself is put into bits:
-// a PNG's from its header (bit depth times the channels, as its colour type tells), 8 for a GIF. Other pictures,
-// and a file that cannot be read, leave bits as it was.
+// a PNG file's from its header (bit depth times the channels, as its colour type tells), 8 for a GIF. Other
+// pictures, a file that is no PNG for a picture decoded from one (as WIC hands its pictures to GDI+), and a
+// file that cannot be read, leave bits as it was.
 void getPngBitDepth(const wchar_t* path, Gdiplus::Image* image, WORD& bits);

@@ -53,7 +53,7 @@ inline void damagePng(Mutator& mutator, Bytes& png)
     if (chunks.empty())
         return;
     if (mutator.chance(10)) {
-        png = withTextChunks(png, mutator.pick({5000, 20000}));
+        png = withChunks(png, mutator.pick({5000, 20000}));
         return;
     }
     size_t chunk = mutator.chance(60) ? chunks.front() : mutator.pick(chunks);

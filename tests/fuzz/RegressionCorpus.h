@@ -68,7 +68,7 @@ inline std::vector<CommandLineCase> pictureCorpus()
         pictureCase("big-endian TIFF claiming 2^31 SHORTs", L"tif", bigEndianTiff(296), L"PNG"),
         // Held the platform's decoders for seconds: on each text chunk, and taking the memory of the size it
         // declares before they found its scans short.
-        pictureCase("PNG of 20,000 text chunks", L"png", withTextChunks(seedNamed(seeds, "24.png"), 20000), L"PNG"),
+        pictureCase("PNG of 20,000 text chunks", L"png", withChunks(seedNamed(seeds, "24.png"), 20000), L"PNG"),
         pictureCase("JPEG of a few hundred bytes declaring 8192 x 16384 pixels", L"jpg",
                     declaringSize(seedNamed(seeds, "24.jpg"), 8192, 16384), L"PNG"),
     };

@@ -206,7 +206,7 @@ std::vector<HostilePicture> hostilePictures(const std::vector<SamplePicture>& sa
         {"GIF without colour tables", gifWithoutColourTables(), malformed},
         {"TIFF claiming 2^29 RATIONALs", bigEndianTiff(282), malformed},
         {"TIFF claiming 2^31 SHORTs", bigEndianTiff(296), malformed},
-        {"PNG of 2049 text chunks", withTextChunks(sampleBytes(L"24.png"), 2049), malformed},
+        {"PNG of 2049 text chunks", withChunks(sampleBytes(L"24.png"), 2049), malformed},
         {"JPEG whose scans cannot hold 8192 x 16384 pixels", declaringSize(sampleBytes(L"24.jpg"), 8192, 16384),
          malformed},
     };
@@ -318,8 +318,8 @@ TEST_F(PictureFuzz, ClaimsOfSoundSamplesPassAndHostileOnesAreRefusedWithTheReaso
     std::vector<SamplePicture> samples = writeSamples(originals);
     for (const SamplePicture& sample : samples)
         EXPECT_TRUE(checkPictureFileClaims(sample.path.c_str())) << testing::PrintToString(sample.name);
-    // As many text chunks as pictures may hold, and a TIFF whose entries hold all their values.
-    for (const Bytes& sound : {withTextChunks(readBytes(originals.file(L"24.png")), 2048), bigEndianTiff()}) {
+    // Some two thousand text chunks besides the picture's own, and a TIFF whose entries hold all their values.
+    for (const Bytes& sound : {withChunks(readBytes(originals.file(L"24.png")), 2000), bigEndianTiff()}) {
         StreamPtr stream(streamOf(sound));
         EXPECT_TRUE(checkPictureClaims(stream.get()));
     }

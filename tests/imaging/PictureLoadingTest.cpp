@@ -79,6 +79,14 @@ TEST_F(PictureLoading, EveryFormatLoadsWithItsDepthAndResolution)
         // Only what a plug-in reads has no decoder resolution.
         EXPECT_EQ(dpiX.toDouble() < 0, picture.name == L"24.kvp");
     }
+    // A logical screen wider than the frame, which GDI+ leaves out: WIC's picture, in 32 bits, comes to GDI+ as
+    // a PNG in memory.
+    Bytes placed = readBytes(sample(L"8.gif").path);
+    placed[6] = SampleWidth + 5;
+    writeBytes(folder.file(L"placed.gif"), placed);
+    WORD bits = 0;
+    BitmapPtr bitmap(loadBitmap(folder.file(L"placed.gif").c_str(), nullptr, &bits));
+    EXPECT_EQ(bits, 32);
 }
 
 TEST_F(PictureLoading, JpegsHandOutTheirMetadataReaderOthersLeaveItAlone)
@@ -218,6 +226,9 @@ TEST_F(PictureLoading, PngDepthComesFromTheHeader)
     // Pictures that GDI+ keeps in their own depth are left alone.
     BitmapPtr indexed(new Gdiplus::Bitmap(sample(L"8.gif").path.c_str()));
     getPngBitDepth(sample(L"8.gif").path.c_str(), indexed.get(), bits);
+    EXPECT_EQ(bits, 5);
+    // Nor is a file that is no PNG read as one, whatever decoded the picture.
+    getPngBitDepth(sample(L"8.gif").path.c_str(), wide.get(), bits);
     EXPECT_EQ(bits, 5);
 
     EXPECT_EQ(readFileByte(sample(L"24.bmp").path.c_str(), 1), 'M');

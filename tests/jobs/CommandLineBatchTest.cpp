@@ -113,6 +113,7 @@ TEST_F(CommandLineBatchTest, BitFieldBmpsOfAnyLayoutKeepTheirColours)
         int height; // negative: top-down
         std::vector<BitFields> pixels;
         std::vector<UINT32> expected; // ARGB
+        DWORD gap = 0;                // bytes between the masks and the pixels, skipped by the pixel offset
     };
     const Case cases[] = {
         // Eight bits a channel in an unusual order after a plain header.
@@ -157,13 +158,15 @@ TEST_F(CommandLineBatchTest, BitFieldBmpsOfAnyLayoutKeepTheirColours)
          1,
          {{10, 20, 30, 0}, {40, 50, 60, 0}},
          {0xFF0A141E, 0xFF28323C}},
+        // The pixels where the file's pixel offset puts them, after a V5 header's colour profile.
+        {L"profile.bmp", {124, 32, 0xFF0000, 0xFF00, 0xFF, 0}, 1, {{1, 2, 3}}, {0xFF010203}, 260},
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(testing::Message() << test.name);
         int rows = test.height < 0 ? -test.height : test.height;
         int width = static_cast<int>(test.pixels.size()) / rows;
         std::wstring source = folder.file(test.name);
-        writeBytes(source, bitFieldBmpFile(test.layout, width, test.height, test.pixels));
+        writeBytes(source, bitFieldBmpFile(test.layout, width, test.height, test.pixels, {}, test.gap));
 
         BitmapPtr png = convertedToPng(source);
         ASSERT_EQ(png->GetWidth(), static_cast<UINT>(width));

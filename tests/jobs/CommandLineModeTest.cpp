@@ -475,18 +475,26 @@ TEST_F(CommandLineModeTest, PictureThatCannotBeReadFailsAndItsSourceStays)
 // fails by its name.
 TEST_F(CommandLineModeTest, HostilePicturesFailByTheirNamesBeforeAnyDecoder)
 {
+    Bytes png = readBytes(picture(L"sound.png", L"image/png").buffer());
+    Bytes jpeg = readBytes(picture(L"sound.jpg", L"image/jpeg").buffer());
     const std::pair<const wchar_t*, Bytes> files[] = {
         {L"no-colours.gif", gifWithoutColourTables()},
         {L"rationals.tif", bigEndianTiff(282)},
         {L"shorts.tif", bigEndianTiff(296)},
-        {L"texts.png", withTextChunks(readBytes(picture(L"sound.png", L"image/png").buffer()), 20000)},
+        {L"texts.png", withChunks(png, 20000)},
+        {L"backgrounds.png", withChunks(png, 40000, "bKGD")},
+        {L"junk.jpg", declaringSize(jpeg, 8192, 16384, {0})},
+        {L"app1.jpg", declaringSize(jpeg, 8192, 16384, {0xFF, 0xE1, 0, 2, 'E', 'x', 'i', 'f', 0xFF, 0xE1, 0, 0})},
+        {L"arithmetic.jpg", declaringSize(jpeg, 8192, 16384, {}, true)},
     };
     for (const auto& [name, bytes] : files) {
         wstring source = path(name);
         writeBytes(source.buffer(), bytes);
         wstring log = path((std::wstring(name) + L".log").c_str());
-        EXPECT_EQ(run(L"/file " + quoted(source) + L" " + quoted(path(L"out.png")) + L" /log " + quoted(log)), 1)
+        ULONGLONG start = GetTickCount64();
+        EXPECT_EQ(run(L"/file " + quoted(source) + L" " + quoted(source + L".png") + L" /log " + quoted(log)), 1)
             << text(source);
+        EXPECT_LT(GetTickCount64() - start, 2000u) << text(source);
         EXPECT_EQ(utf8Log(log), startLine + failureLine(source) + stopLine + endLines(0));
     }
 }

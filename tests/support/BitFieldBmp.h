@@ -81,12 +81,14 @@ inline Bytes packedBitFieldDib(const BitFieldLayout& layout, int width, int heig
     return bytes;
 }
 
-// The same behind a BMP file header whose pixel offset points right after the masks.
+// The same behind a BMP file header whose pixel offset points `gap` bytes after the masks.
 inline Bytes bitFieldBmpFile(const BitFieldLayout& layout, int width, int height, const std::vector<BitFields>& pixels,
-                             const Bytes& trailing = {})
+                             const Bytes& trailing = {}, DWORD gap = 0)
 {
     Bytes packed = packedBitFieldDib(layout, width, height, pixels, trailing);
     DWORD infoBytes = layout.headerBytes + (layout.headerBytes == sizeof(BITMAPINFOHEADER) ? 3 * sizeof(DWORD) : 0);
+    packed.insert(packed.begin() + infoBytes, gap, 0xA5);
+    infoBytes += gap;
     BITMAPFILEHEADER file{};
     file.bfType = 0x4D42;
     file.bfSize = static_cast<DWORD>(sizeof(file) + packed.size());

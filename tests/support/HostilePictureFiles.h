@@ -2,6 +2,7 @@
 // Picture files of forms that no real picture has and that crash or stall the platform's decoders, made from
 // nothing or from a sound file of the format.
 #include <windows.h>
+#include <algorithm>
 #include <iterator>
 #include <utility>
 #include "support/fileBytes.h"
@@ -50,12 +51,12 @@ inline Bytes bigEndianTiff(WORD lyingTag = 0)
     return tiff;
 }
 
-// The PNG with `count` text chunks after its header chunk.
-inline Bytes withTextChunks(const Bytes& png, int count)
+// The PNG with `count` chunks of the type (text, unless another is given) after its header chunk.
+inline Bytes withChunks(const Bytes& png, int count, const char* type = "tEXt")
 {
     Bytes chunk;
     putBigEndian(chunk, 3, 4);
-    chunk.insert(chunk.end(), {'t', 'E', 'X', 't', 'a', 0, 'b'});
+    chunk.insert(chunk.end(), {BYTE(type[0]), BYTE(type[1]), BYTE(type[2]), BYTE(type[3]), 'a', 0, 'b'});
     putBigEndian(chunk, crc32Of(&chunk[4], 7), 4);
     const size_t headerEnd = 8 + 25;
     Bytes flooded(png.begin(), png.begin() + headerEnd);
@@ -65,8 +66,9 @@ inline Bytes withTextChunks(const Bytes& png, int count)
     return flooded;
 }
 
-// The JPEG with its frame header declaring the size.
-inline Bytes declaringSize(Bytes jpeg, WORD width, WORD height)
+// The JPEG with its frame header declaring the size, after the bytes put in before it. An arithmetic-coded frame
+// gets scans of zeros (after the scan header of its three components), which its decoder reads as a flat picture.
+inline Bytes declaringSize(Bytes jpeg, WORD width, WORD height, const Bytes& beforeFrame = {}, bool arithmetic = false)
 {
     size_t at = 2;
     while (at + 9 < jpeg.size() && (jpeg[at + 1] < 0xC0 || jpeg[at + 1] > 0xC2))
@@ -74,5 +76,11 @@ inline Bytes declaringSize(Bytes jpeg, WORD width, WORD height)
     if (at + 9 < jpeg.size())
         for (auto [offset, value] : {std::pair{5, height >> 8}, {6, height}, {7, width >> 8}, {8, width}})
             jpeg[at + offset] = static_cast<BYTE>(value);
+    const BYTE scan[] = {0xFF, 0xDA};
+    if (arithmetic) {
+        jpeg[at + 1] = 0xC9;
+        std::fill(std::search(jpeg.begin() + at, jpeg.end() - 2, scan, scan + 2) + 14, jpeg.end() - 2, 0);
+    }
+    jpeg.insert(jpeg.begin() + static_cast<std::ptrdiff_t>(at), beforeFrame.begin(), beforeFrame.end());
     return jpeg;
 }
