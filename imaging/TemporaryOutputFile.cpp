@@ -237,21 +237,22 @@ bool TemporaryOutputFile::reopenShared()
     return true;
 }
 
+// The copy in the user's temporary folder holds what the user saved: it goes once the last of the handles
+// opened here is closed, whether the copy into the held file succeeds or not.
 bool TemporaryOutputFile::copyPrivateFile()
 {
-    FileHandle source(CreateFileW(privateFile.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    FileHandle source(CreateFileW(privateFile.c_str(), GENERIC_READ | DELETE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN | FILE_FLAG_DELETE_ON_CLOSE,
+                                  nullptr));
     if (!source.isValid())
         return false;
+    privateFile.clear();
     ComPtr<IStream> from(FileHandleStream::create(source.get()));
     ComPtr<IStream> into(FileHandleStream::create(held.get()));
     ULARGE_INTEGER all;
     all.QuadPart = ~0ull;
     if (!from || !into || FAILED(from->CopyTo(into.get(), all, nullptr, nullptr)))
         return false;
-    source.reset();
-    DeleteFileW(privateFile.c_str());
-    privateFile.clear();
     writer = Writer::Handle;
     return true;
 }

@@ -77,17 +77,27 @@ bool writeThroughTemporaryFile(const wchar_t* target, Write write)
     return file.commit();
 }
 
+// Throws the system's reason why the file staged for the target could not be made or put in place, naming the
+// target; memory that ran out is no fault of a file's.
+[[noreturn]] inline void throwStagingFailure(const wchar_t* target)
+{
+    DWORD error = GetLastError();
+    if (error == ERROR_NOT_ENOUGH_MEMORY)
+        throwOutOfMemory();
+    throw ApplicationException::forFile(error, target);
+}
+
 // The same for a writer that throws and opens the file by name, write (const wchar_t* path), where path is
 // a file of its own in the user's temporary folder (Writer::PrivateName): its exception passes on, and a
-// temporary file that cannot be made or put in place throws Exception with the system's error. Either way the
-// target stays as it was and no temporary file is left.
+// temporary file that cannot be made or put in place throws the system's reason naming the target. Either way
+// the target stays as it was and no temporary file is left.
 template <typename Write>
 void replaceThroughTemporaryFile(const wchar_t* target, Write write)
 {
     TemporaryOutputFile file;
     if (!file.create(target, TemporaryOutputFile::Writer::PrivateName))
-        Exception::throwLastError();
+        throwStagingFailure(target);
     write(file.path());
     if (!file.commit())
-        Exception::throwLastError();
+        throwStagingFailure(target);
 }
