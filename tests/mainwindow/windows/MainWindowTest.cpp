@@ -708,7 +708,7 @@ TEST_F(MainWindowTest, SettingsThatAnIniFileCannotHoldAreNotSavedAndTheMessageNa
 
 // Settings, layouts and screen savers are written in the user's temporary folder first: nothing of them is left
 // there, whether the save works or fails. A failed save says why and names its file; on a full disk no file is
-// left.
+// left, and the frame files fail too.
 TEST_F(MainWindowTest, SavesLeaveNoCopyBehindAndAFullDiskIsToldByTheFile)
 {
     listPictures(2);
@@ -744,7 +744,9 @@ TEST_F(MainWindowTest, SavesLeaveNoCopyBehindAndAFullDiskIsToldByTheFile)
         saves.insert(saves.end(),
                      {{IDM_SAVE_SETTINGS_AS, on + L"設定.xml", false, {named(on + L"設定.xml", ERROR_DISK_FULL)}},
                       {IDM_SAVE_LAYOUT, on + L"一覧.lay", false, {named(on + L"一覧.lay", ERROR_DISK_FULL)}},
-                      {IDM_SCREEN_SAVER, on + L"a.scr", false, {named(on + L"a.scr", ERROR_DISK_FULL), stopped}}});
+                      {IDM_SCREEN_SAVER, on + L"a.scr", false, {named(on + L"a.scr", ERROR_DISK_FULL), stopped}},
+                      {IDM_MULTI_FRAME_TIFF, on + L"a.tif", false, {Messages::E0016.get(), stopped}},
+                      {IDM_MOVIE, on + L"a.avi", false, {Messages::E0017.get(), stopped}}});
     wchar_t temporary[MAX_PATH + 1];
     GetTempPathW(MAX_PATH + 1, temporary);
     int shots = 0;
