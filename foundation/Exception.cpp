@@ -1,4 +1,5 @@
 #include "foundation/Exception.h"
+#include <string>
 #include "foundation/Allocator.h"
 #include "foundation/foundationStrings.h"
 
@@ -47,6 +48,19 @@ ApplicationException ApplicationException::fromModule(HMODULE module)
     if (LoadStringW(module, IDS_RESOURCE_LOAD_FAILED, buffer, 1024) < 1)
         throwLastError();
     return ApplicationException(buffer, ErrorCode::OwnMessage);
+}
+
+ApplicationException ApplicationException::forFile(DWORD error, const wchar_t* path)
+{
+    Exception system(static_cast<int>(error));
+    bool mustFree = false;
+    wchar_t* reason = system.getMessage(mustFree);
+    std::wstring text = std::wstring(path ? path : L"") + L"\n" + (reason ? reason : L"");
+    if (reason && mustFree)
+        LocalFree(reason);
+    while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n'))
+        text.pop_back();
+    return ApplicationException(text.c_str(), static_cast<int>(error));
 }
 
 wchar_t* ApplicationException::getMessage(bool& mustFree) const

@@ -64,13 +64,21 @@ void File::close()
 
 bool File::writeAll(HANDLE file, const void* bytes, DWORD count)
 {
-    DWORD written = 0;
-    if (!WriteFile(file, bytes, count, &written, nullptr))
-        return false;
-    if (written == count)
-        return true;
-    SetLastError(ERROR_WRITE_FAULT);
-    return false;
+    auto next = static_cast<const BYTE*>(bytes);
+    // A write that takes only part of the bytes, as on a disk that fills up, is asked for the rest: the system
+    // then says itself why it takes no more.
+    while (count > 0) {
+        DWORD written = 0;
+        if (!WriteFile(file, next, count, &written, nullptr))
+            return false;
+        if (written == 0) {
+            SetLastError(ERROR_WRITE_FAULT);
+            return false;
+        }
+        next += written;
+        count -= written;
+    }
+    return true;
 }
 
 bool File::failClosing()

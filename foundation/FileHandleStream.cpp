@@ -16,12 +16,18 @@ HRESULT lastErrorResult()
 
 } // namespace
 
-IStream* FileHandleStream::create(HANDLE file)
+void FileHandleStream::WriteFailure::note(DWORD error)
+{
+    DWORD none = ERROR_SUCCESS;
+    first.compare_exchange_strong(none, error == ERROR_SUCCESS ? ERROR_WRITE_FAULT : error);
+}
+
+IStream* FileHandleStream::create(HANDLE file, std::shared_ptr<WriteFailure> failures)
 {
     HANDLE copy = nullptr;
     if (!DuplicateHandle(GetCurrentProcess(), file, GetCurrentProcess(), &copy, 0, FALSE, DUPLICATE_SAME_ACCESS))
         return nullptr;
-    FileHandleStream* stream = new (std::nothrow) FileHandleStream(copy);
+    FileHandleStream* stream = new (std::nothrow) FileHandleStream(copy, std::move(failures));
     if (!stream) {
         CloseHandle(copy);
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
@@ -62,7 +68,16 @@ STDMETHODIMP FileHandleStream::Write(const void* buffer, ULONG count, ULONG* don
     bool written = File::writeAll(file.get(), buffer, count);
     if (done)
         *done = written ? count : 0;
-    return written ? S_OK : lastErrorResult();
+    return written ? S_OK : writeFailed();
+}
+
+HRESULT FileHandleStream::writeFailed()
+{
+    DWORD error = GetLastError();
+    if (failures)
+        failures->note(error);
+    SetLastError(error);
+    return lastErrorResult();
 }
 
 STDMETHODIMP FileHandleStream::Seek(LARGE_INTEGER move, DWORD origin, ULARGE_INTEGER* position)
@@ -87,7 +102,7 @@ STDMETHODIMP FileHandleStream::SetSize(ULARGE_INTEGER size)
     if (!SetFilePointerEx(file.get(), none, &kept, FILE_CURRENT) ||
         !SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN))
         return lastErrorResult();
-    HRESULT result = SetEndOfFile(file.get()) ? S_OK : lastErrorResult();
+    HRESULT result = SetEndOfFile(file.get()) ? S_OK : writeFailed();
     SetFilePointerEx(file.get(), kept, nullptr, FILE_BEGIN);
     return result;
 }

@@ -1,6 +1,8 @@
 #pragma once
 #include <windows.h>
 #include <objidl.h>
+#include <atomic>
+#include <memory>
 #include "foundation/FileHandle.h"
 #include "foundation/IUnknownImpl.h"
 
@@ -9,9 +11,21 @@
 // it may outlive the one it was made from while still reaching the same open file, with its access and sharing.
 class FileHandleStream : public IUnknownImpl<IStream> {
 public:
-    // A new stream (the caller's reference) at the file's current position; null with the last error when the
-    // handle cannot be duplicated or there is no memory.
-    static IStream* create(HANDLE file);
+    // The first error of a write that did not go through, shared by the streams over one file: some encoders go
+    // on and report success after the stream refused their bytes, so the file's owner asks here before it
+    // takes the file as written. ERROR_SUCCESS while every write went through.
+    class WriteFailure {
+    public:
+        void note(DWORD error);
+        DWORD error() const { return first.load(); }
+
+    private:
+        std::atomic<DWORD> first{ERROR_SUCCESS};
+    };
+
+    // A new stream (the caller's reference) at the file's current position, noting its failed writes in
+    // failures when given; null with the last error when the handle cannot be duplicated or there is no memory.
+    static IStream* create(HANDLE file, std::shared_ptr<WriteFailure> failures = nullptr);
 
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
     STDMETHODIMP Read(void* buffer, ULONG count, ULONG* done) override;
@@ -30,7 +44,10 @@ public:
     STDMETHODIMP Clone(IStream** copy) override;
 
 private:
-    explicit FileHandleStream(HANDLE file) : file(file) {}
+    FileHandleStream(HANDLE file, std::shared_ptr<WriteFailure> failures) : file(file), failures(std::move(failures)) {}
+    // The result of a write that failed, noted.
+    HRESULT writeFailed();
 
     FileHandle file;
+    std::shared_ptr<WriteFailure> failures;
 };

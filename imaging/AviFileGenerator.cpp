@@ -71,6 +71,7 @@ int AviFileGenerator::open(const wstring& path, Dib& first, int rate, int count,
     width = first.width();
     height = first.height();
     written = 0;
+    leastFileSize = 0;
     announced = count;
     try {
         if (!target.create(path.buffer(), TemporaryOutputFile::Writer::SharedName))
@@ -105,9 +106,15 @@ int AviFileGenerator::addFrame(Dib& dib)
 void AviFileGenerator::writeFrame(Dib& dib)
 {
     GdiFlush();
-    throwIfFailed(AVIStreamWrite(file->stream(), written, 1, dib.getBits(), dib.imageSize(), AVIIF_KEYFRAME,
-                                 nullptr, nullptr));
+    LONG samples = 0;
+    LONG bytes = 0;
+    LONG size = static_cast<LONG>(dib.imageSize());
+    throwIfFailed(AVIStreamWrite(file->stream(), written, 1, dib.getBits(), size, AVIIF_KEYFRAME, &samples, &bytes));
+    if (samples != 1 || bytes != size)
+        throw Exception(ERROR_WRITE_FAULT);
     ++written;
+    // The frame's chunk, padded to an even size, and its entry in the index.
+    leastFileSize += 8 + ((static_cast<ULONGLONG>(size) + 1) & ~1ull) + sizeof(AVIINDEXENTRY);
     finishWhenComplete();
 }
 
@@ -115,10 +122,27 @@ void AviFileGenerator::finishWhenComplete()
 {
     if (written < announced)
         return;
-    // The file is complete only once AVIFile has written its index and let go of it.
+    // The file is complete only once AVIFile has written its index and let go of it. AVIFile writes through
+    // buffers and says nothing when they cannot be written out, as on a full disk: a file that does not hold
+    // every frame with its index entry is cut.
     file.reset();
+    if (!holdsEveryFrame()) {
+        target.discard();
+        Exception::throwLastError();
+    }
     if (!target.commit())
         Exception::throwLastError();
+}
+
+bool AviFileGenerator::holdsEveryFrame() const
+{
+    WIN32_FILE_ATTRIBUTE_DATA found;
+    if (!GetFileAttributesExW(target.path(), GetFileExInfoStandard, &found))
+        return false;
+    if ((static_cast<ULONGLONG>(found.nFileSizeHigh) << 32 | found.nFileSizeLow) >= leastFileSize)
+        return true;
+    SetLastError(ERROR_WRITE_FAULT);
+    return false;
 }
 
 void AviFileGenerator::close()

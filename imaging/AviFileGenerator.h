@@ -50,8 +50,10 @@ private:
     };
 
     void writeFrame(Dib& dib);
-    // Finishes the file once the announced number of frames is in it.
+    // Finishes the file once the announced number of frames is in it, and refuses a file shorter than they are.
     void finishWhenComplete();
+    // False with the last error when the closed file is shorter than its frames with their index entries.
+    bool holdsEveryFrame() const;
 
     std::unique_ptr<AviFile> file;
     TemporaryOutputFile target;
@@ -59,4 +61,5 @@ private:
     int height = 0;
     int written = 0;
     int announced = 0;
+    ULONGLONG leastFileSize = 0;
 };

@@ -1,6 +1,7 @@
 // The BMP file and packed-DIB side of Dib: reading, with every size checked before it is used, and writing.
 #include "imaging/Dib.h"
 #include <climits>
+#include "foundation/File.h"
 #include "foundation/FileHandle.h"
 #include "foundation/ScratchBuffer.h"
 #include "imaging/RunLengthScan.h"
@@ -99,12 +100,6 @@ private:
 bool isValidHandle(HANDLE handle)
 {
     return handle && handle != INVALID_HANDLE_VALUE;
-}
-
-bool writeAll(HANDLE file, const void* data, DWORD bytes)
-{
-    DWORD written = 0;
-    return WriteFile(file, data, bytes, &written, nullptr) && written == bytes;
 }
 
 bool writeAll(IStream* stream, const void* data, DWORD bytes)
@@ -297,8 +292,8 @@ bool Dib::saveBmpFile(HANDLE file)
         return fail(ERROR_INVALID_FUNCTION);
     GdiFlush();
     BITMAPFILEHEADER header = fileHeader();
-    return writeAll(file, &header, sizeof(header)) && writeAll(file, info, infoSize()) &&
-           writeAll(file, bits, imageSize()) && FlushFileBuffers(file);
+    return File::writeAll(file, &header, sizeof(header)) && File::writeAll(file, info, infoSize()) &&
+           File::writeAll(file, bits, imageSize()) && FlushFileBuffers(file);
 }
 
 IStream* Dib::toStream() const

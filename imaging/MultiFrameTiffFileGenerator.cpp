@@ -13,6 +13,16 @@ bool saveFlag(EncoderParameterBlock& block, Gdiplus::EncoderValue value)
     return block.set(Gdiplus::EncoderSaveFlag, value);
 }
 
+// Wine's TIFF encoder fails to open a file whose header it cannot write, and then crashes when the picture that
+// holds it is let go, as on a full disk: the header's place is taken first, for the encoder to write over.
+bool takesHeader(IStream* file)
+{
+    const BYTE header[8] = {};
+    LARGE_INTEGER start = {};
+    return SUCCEEDED(file->Write(header, sizeof(header), nullptr)) &&
+           SUCCEEDED(file->Seek(start, STREAM_SEEK_SET, nullptr));
+}
+
 } // namespace
 
 bool MultiFrameTiffFileGenerator::open(const wchar_t* path, Gdiplus::Image* first)
@@ -35,7 +45,7 @@ bool MultiFrameTiffFileGenerator::open(const wchar_t* path, Gdiplus::Image* firs
     if (opened) {
         // The picture keeps the stream for the pages to come.
         ComPtr<IStream> output(file.stream());
-        opened = output && image->Save(output.get(), &encoder, block.get()) == Gdiplus::Ok;
+        opened = output && takesHeader(output.get()) && image->Save(output.get(), &encoder, block.get()) == Gdiplus::Ok;
     }
     if (!opened)
         close(false);

@@ -134,8 +134,10 @@ bool TemporaryOutputFile::create(const wchar_t* targetPath, Writer how)
             std::wstring folder = privateFolder();
             created = !folder.empty() && createNew(folder, Exclusive, privateFile, made);
         }
-        if (created)
+        if (created) {
+            failures = std::make_shared<FileHandleStream::WriteFailure>();
             return true;
+        }
     } catch (const std::bad_alloc&) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     }
@@ -156,7 +158,7 @@ IStream* TemporaryOutputFile::stream() const
         SetLastError(ERROR_INVALID_FUNCTION);
         return nullptr;
     }
-    return FileHandleStream::create(held.get());
+    return FileHandleStream::create(held.get(), failures);
 }
 
 bool TemporaryOutputFile::write(const void* bytes, DWORD count)
@@ -165,7 +167,12 @@ bool TemporaryOutputFile::write(const void* bytes, DWORD count)
         SetLastError(ERROR_INVALID_FUNCTION);
         return false;
     }
-    return File::writeAll(held.get(), bytes, count);
+    if (File::writeAll(held.get(), bytes, count))
+        return true;
+    DWORD error = GetLastError();
+    failures->note(error);
+    SetLastError(error);
+    return false;
 }
 
 bool TemporaryOutputFile::commit()
@@ -174,12 +181,14 @@ bool TemporaryOutputFile::commit()
         SetLastError(ERROR_INVALID_FUNCTION);
         return false;
     }
-    if (holdForMove() && moveByHandle(held.get(), target)) {
+    // A file that refused some of the writer's bytes is not the file the writer meant.
+    DWORD refused = failures ? failures->error() : ERROR_SUCCESS;
+    if (refused == ERROR_SUCCESS && holdForMove() && moveByHandle(held.get(), target)) {
         held.reset();
         temporary.clear();
         return true;
     }
-    DWORD error = GetLastError();
+    DWORD error = refused != ERROR_SUCCESS ? refused : GetLastError();
     discard();
     SetLastError(error);
     return false;
@@ -198,6 +207,7 @@ void TemporaryOutputFile::discard()
         remove();
     temporary.clear();
     writer = Writer::Handle;
+    failures.reset();
     SetLastError(error);
 }
 
@@ -237,21 +247,22 @@ bool TemporaryOutputFile::reopenShared()
     return true;
 }
 
+// The copy in the user's temporary folder holds what the user saved: it goes once the last of the handles
+// opened here is closed, whether the copy into the held file succeeds or not.
 bool TemporaryOutputFile::copyPrivateFile()
 {
-    FileHandle source(CreateFileW(privateFile.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    FileHandle source(CreateFileW(privateFile.c_str(), GENERIC_READ | DELETE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN | FILE_FLAG_DELETE_ON_CLOSE,
+                                  nullptr));
     if (!source.isValid())
         return false;
+    privateFile.clear();
     ComPtr<IStream> from(FileHandleStream::create(source.get()));
     ComPtr<IStream> into(FileHandleStream::create(held.get()));
     ULARGE_INTEGER all;
     all.QuadPart = ~0ull;
     if (!from || !into || FAILED(from->CopyTo(into.get(), all, nullptr, nullptr)))
         return false;
-    source.reset();
-    DeleteFileW(privateFile.c_str());
-    privateFile.clear();
     writer = Writer::Handle;
     return true;
 }

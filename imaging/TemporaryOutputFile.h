@@ -5,6 +5,7 @@
 #include "foundation/ComPtr.h"
 #include "foundation/Exception.h"
 #include "foundation/FileHandle.h"
+#include "foundation/FileHandleStream.h"
 
 // A file written under a temporary name in its target's folder and moved over the target only once it is
 // complete, so a failed write leaves neither a partial file nor a damaged target. The temporary file is made
@@ -41,9 +42,10 @@ public:
     IStream* stream() const;
     // Writes every byte at the file's current position; false with the last error as stream().
     bool write(const void* bytes, DWORD count);
-    // Moves the file over the target, replacing it. When the move fails the temporary file is removed, the
-    // target is left as it was and the last error tells why; ERROR_FILE_INVALID when the temporary name no
-    // longer leads to the file that was made (which is then left to whoever put it there).
+    // Moves the file over the target, replacing it. When the move fails, or a write through stream() or write()
+    // failed whatever the writer made of it, the temporary file is removed, the target is left as it was and
+    // the last error tells why; ERROR_FILE_INVALID when the temporary name no longer leads to the file that was
+    // made (which is then left to whoever put it there).
     bool commit();
     // Removes the pending file; the target is never touched.
     void discard();
@@ -60,6 +62,7 @@ private:
     std::wstring privateFile;
     Writer writer = Writer::Handle;
     FileHandle held{INVALID_HANDLE_VALUE};
+    std::shared_ptr<FileHandleStream::WriteFailure> failures;
 };
 
 // Runs write (IStream* staged) -> bool on a temporary file and moves the result over the target when it
@@ -77,17 +80,27 @@ bool writeThroughTemporaryFile(const wchar_t* target, Write write)
     return file.commit();
 }
 
+// Throws the system's reason why the file staged for the target could not be made or put in place, naming the
+// target; memory that ran out is no fault of a file's.
+[[noreturn]] inline void throwStagingFailure(const wchar_t* target)
+{
+    DWORD error = GetLastError();
+    if (error == ERROR_NOT_ENOUGH_MEMORY)
+        throwOutOfMemory();
+    throw ApplicationException::forFile(error, target);
+}
+
 // The same for a writer that throws and opens the file by name, write (const wchar_t* path), where path is
 // a file of its own in the user's temporary folder (Writer::PrivateName): its exception passes on, and a
-// temporary file that cannot be made or put in place throws Exception with the system's error. Either way the
-// target stays as it was and no temporary file is left.
+// temporary file that cannot be made or put in place throws the system's reason naming the target. Either way
+// the target stays as it was and no temporary file is left.
 template <typename Write>
 void replaceThroughTemporaryFile(const wchar_t* target, Write write)
 {
     TemporaryOutputFile file;
     if (!file.create(target, TemporaryOutputFile::Writer::PrivateName))
-        Exception::throwLastError();
+        throwStagingFailure(target);
     write(file.path());
     if (!file.commit())
-        Exception::throwLastError();
+        throwStagingFailure(target);
 }

@@ -6,6 +6,7 @@
 #include "foundation/Cabinet.h"
 #include "foundation/ComPtr.h"
 #include "foundation/Exception.h"
+#include "foundation/File.h"
 #include "foundation/FileHandle.h"
 #include "foundation/MemoryStream.h"
 #include "foundation/ResourceUpdater.h"
@@ -55,13 +56,6 @@ HMODULE ownProgramModule()
     return module;
 }
 
-void writeAll(HANDLE file, const void* bytes, DWORD count)
-{
-    DWORD written = 0;
-    if (!WriteFile(file, bytes, count, &written, nullptr) || written != count)
-        Exception::throwLastError();
-}
-
 void copyStreamToFile(IStream* stream, HANDLE file)
 {
     rewindComStream(stream);
@@ -71,7 +65,8 @@ void copyStreamToFile(IStream* stream, HANDLE file)
         Exception::check(stream->Read(buffer.get(), CopyBufferBytes, &read));
         if (read == 0)
             return;
-        writeAll(file, buffer.get(), read);
+        if (!File::writeAll(file, buffer.get(), read))
+            Exception::throwLastError();
     }
 }
 
@@ -116,12 +111,12 @@ int ScreenSaverBuilder::build(const wstring& outputPath, const wstringArray& pic
         // The resource updater opens the saver by name, unshared.
         TemporaryOutputFile output;
         if (!output.create(outputPath.buffer(), TemporaryOutputFile::Writer::PrivateName))
-            Exception::throwLastError();
+            throwStagingFailure(outputPath.buffer());
         int result = addPictures(output.path(), pictures);
         if (result == Cancelled)
             output.discard();
         else if (!output.commit())
-            Exception::throwLastError();
+            throwStagingFailure(outputPath.buffer());
         writeEnd(outputPath, result);
         return result;
     } catch (const Exception&) {

@@ -257,6 +257,13 @@ TEST_F(StillPictureWriters, AFailedSaveLeavesNoFileAndNoDamagedTarget)
         return false;
     }));
     EXPECT_EQ(readBytes(target), OldContent);
+    // One that goes on as if its bytes had been taken, as Wine's TIFF encoder does on a full disk.
+    void* unreadable = VirtualAlloc(nullptr, 4096, MEM_COMMIT, PAGE_NOACCESS);
+    EXPECT_FALSE(writeThroughTemporaryFile(target.c_str(), [&](IStream* file) {
+        return FAILED(file->Write(unreadable, 16, nullptr));
+    }));
+    VirtualFree(unreadable, 0, MEM_RELEASE);
+    EXPECT_EQ(readBytes(target), OldContent);
 
     // A finished file that cannot take the target's place: a target held open, a folder of that name.
     JpegFileGenerator jpeg;

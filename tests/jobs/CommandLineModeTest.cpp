@@ -471,6 +471,18 @@ TEST_F(CommandLineModeTest, PictureThatCannotBeReadFailsAndItsSourceStays)
     EXPECT_EQ(utf8Log(log), startLine + failureLine(source) + stopLine + endLines(0));
 }
 
+TEST_F(CommandLineModeTest, OnAFullDiskThePictureFailsByItsNameAndLeavesNoFile)
+{
+    const wchar_t* full = _wgetenv(L"KORVILANE_FULL_FOLDER");
+    if (!full)
+        GTEST_SKIP() << "needs the small disk that the full_disk entry mounts as root";
+    wstring source = picture(L"a.png", L"image/png", 200, 150);
+    wstring target = wstring(full) + L"\\out.tif", log = path(L"log.txt");
+    EXPECT_EQ(run(L"/file " + quoted(source) + L" " + quoted(target) + L" /format TIFF /log " + quoted(log)), 1);
+    EXPECT_FALSE(exists(target));
+    EXPECT_EQ(utf8Log(log), startLine + failureLine(source) + stopLine + endLines(0));
+}
+
 // Files of forms that no real picture has, which crash or stall the platform's decoders, reach none of them: each
 // fails by its name.
 TEST_F(CommandLineModeTest, HostilePicturesFailByTheirNamesBeforeAnyDecoder)

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 #include "MainWindowTesting.h"
+#include "foundation/File.h"
 #include "foundation/FileHandle.h"
 #include "foundation/Path.h"
 #include "mainwindow/LayoutFile.h"
@@ -703,6 +704,76 @@ TEST_F(MainWindowTest, SettingsThatAnIniFileCannotHoldAreNotSavedAndTheMessageNa
               L"[Text] Text の値は INI ファイルに保存できないため、設定を保存しませんでした。ファイルは元のままです。");
     EXPECT_EQ(readBytes(exported), before);
     EXPECT_EQ(temporaryFilesIn(folder.file(L"")), 0);
+}
+
+// Settings, layouts and screen savers are written in the user's temporary folder first: nothing of them is left
+// there, whether the save works or fails. A failed save says why and names its file; on a full disk no file is
+// left, and the frame files fail too.
+TEST_F(MainWindowTest, SavesLeaveNoCopyBehindAndAFullDiskIsToldByTheFile)
+{
+    listPictures(2);
+    select({0, 1});
+    application->getSetting().fileOpenFolder = false;
+    auto named = [](const std::wstring& file, DWORD error) {
+        return file + L"\n" + Application::getExceptionText(Exception(error)).trimRight().buffer();
+    };
+    const std::wstring done = Messages::I0001.get(), stopped = Messages::W0004.get();
+    struct Save {
+        int command;
+        std::wstring file;
+        bool held; // by another program that shares it with no one
+        std::vector<std::wstring> told;
+    };
+    std::wstring settings = folder.file(L"設定.xml"), layout = folder.file(L"一覧.lay"), saver = folder.file(L"a.scr");
+    const std::wstring shared = Application::getExceptionText(Exception(ERROR_SHARING_VIOLATION)).buffer();
+    // A held file is not replaced, and a held output is found before the work starts.
+    std::vector<Save> saves = {{IDM_SAVE_SETTINGS_AS, settings, false, {}},
+                               {IDM_SAVE_SETTINGS_AS, settings, true, {named(settings, ERROR_ACCESS_DENIED)}},
+                               {IDM_SAVE_LAYOUT, layout, false, {}},
+                               {IDM_SAVE_LAYOUT, layout, true, {named(layout, ERROR_ACCESS_DENIED)}},
+                               {IDM_SCREEN_SAVER, saver, false, {done}},
+                               {IDM_SCREEN_SAVER, saver, true, {shared, stopped}}};
+    const wchar_t* full = _wgetenv(L"KORVILANE_FULL_FOLDER");
+    std::wstring on = full ? std::wstring(full) + L"\\" : L"";
+    // Nothing fits on the full disk while the filler is there, not even a file's header.
+    FileHandle filler(full ? CreateFileW((on + L"filler").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                         FILE_FLAG_DELETE_ON_CLOSE, nullptr)
+                           : INVALID_HANDLE_VALUE);
+    for (Bytes block(4096); filler.isValid() && File::writeAll(filler.get(), block.data(), 4096);) {}
+    if (full)
+        saves.insert(saves.end(),
+                     {{IDM_SAVE_SETTINGS_AS, on + L"設定.xml", false, {named(on + L"設定.xml", ERROR_DISK_FULL)}},
+                      {IDM_SAVE_LAYOUT, on + L"一覧.lay", false, {named(on + L"一覧.lay", ERROR_DISK_FULL)}},
+                      {IDM_SCREEN_SAVER, on + L"a.scr", false, {named(on + L"a.scr", ERROR_DISK_FULL), stopped}},
+                      {IDM_MULTI_FRAME_TIFF, on + L"a.tif", false, {Messages::E0016.get(), stopped}},
+                      {IDM_MOVIE, on + L"a.avi", false, {Messages::E0017.get(), stopped}}});
+    wchar_t temporary[MAX_PATH + 1];
+    GetTempPathW(MAX_PATH + 1, temporary);
+    int shots = 0;
+    for (const Save& saving : saves) {
+        int before = temporaryFilesIn(temporary);
+        Bytes kept = readBytes(saving.file);
+        std::vector<std::wstring> told;
+        {
+            FileHandle holder(saving.held ? holdUnshared(saving.file) : INVALID_HANDLE_VALUE);
+            WindowRobot robot([&](WindowRobot& user) {
+                chooseInFileDialog(user, main, saving.file, !kept.empty());
+                while (told.size() < saving.told.size())
+                    told.push_back(user.answerMessageBox(IDOK, nullptr, L"save-" + std::to_wstring(++shots)));
+            });
+            command(saving.command);
+            robot.finish();
+        }
+        EXPECT_EQ(told, saving.told) << saving.file;
+        EXPECT_EQ(readBytes(saving.file) != kept, saving.told.empty() || saving.told[0] == done) << saving.file;
+        EXPECT_EQ(temporaryFilesIn(temporary), before) << saving.file;
+    }
+    if (!full)
+        GTEST_SKIP() << "the full disk needs the small disk that the full_disk entry mounts as root";
+    filler.reset();
+    std::map<std::wstring, Bytes> left;
+    collectFiles(full, L"", left);
+    EXPECT_TRUE(left.empty());
 }
 
 TEST_F(MainWindowTest, FormatSheetOpensForThePanesCurrentFormatAndMissingSheetsSaySo)
