@@ -58,11 +58,10 @@ DWORD OutputFileStream::write(const void* buffer, DWORD count)
 {
     if (!buffer && count)
         Exception::throwInvalidArgument();
-    HANDLE handle = openHandle();
-    DWORD done = 0;
-    if (!WriteFile(handle, buffer, count, &done, nullptr))
+    // A disk that fills up takes part of the bytes without a word: asked for the rest, it says why it cannot.
+    if (!File::writeAll(openHandle(), buffer, count))
         Exception::throwLastError();
-    return done;
+    return count;
 }
 
 void OutputFileStream::flush()

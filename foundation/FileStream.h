@@ -40,6 +40,7 @@ public:
 
     void open(const wchar_t* path) override;
     void close() override { file.close(); }
+    // Every byte, or Exception with the system's reason.
     DWORD write(const void* buffer, DWORD count) override;
     void flush() override;
 };
