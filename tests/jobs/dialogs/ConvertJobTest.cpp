@@ -406,6 +406,9 @@ protected:
         job.setWorkers(workers);
         ConvertRun run;
         run.result = runJob(job, [&](WindowRobot& user) {
+            // A run without questions may be over before the user could see its dialog.
+            if (answers.empty())
+                return;
             HWND dialog = waitForProgress(user, L"保存中");
             for (int answer : answers) {
                 waitForQuestion(user, dialog);
