@@ -22,7 +22,11 @@ PreviewManager::PreviewManager()
     windowClass.windowClass.registerClass((name + L"Preview").buffer(), module, PreviewIcon, PreviewIcon);
 }
 
-PreviewManager::~PreviewManager() = default;
+// The windows go first: they hand over the loaders of pictures still decoding, which are waited for.
+PreviewManager::~PreviewManager()
+{
+    windows.clear();
+}
 
 void PreviewManager::setBackgrounds(const Dib* lent, int count)
 {
@@ -75,9 +79,20 @@ bool PreviewManager::open(const wstring& path, bool converted, int format, const
             return false;
         throw ApplicationException(Messages::E0004.get());
     }
-    window.show(SW_SHOW);
-    RedrawWindow(window.getHandle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    window.present();
     return true;
+}
+
+void PreviewManager::loadFailed()
+{
+    Application* application = getApplication();
+    if (application)
+        application->messageBox(main, Messages::E0004.get(), MB_ICONEXCLAMATION);
+}
+
+void PreviewManager::retire(std::unique_ptr<PreviewPaneLoader> loader)
+{
+    retired.push_back(std::move(loader));
 }
 
 int PreviewManager::count() const
@@ -126,4 +141,5 @@ void PreviewManager::focusNeighbour(const PreviewWindow& window, bool next)
 void PreviewManager::purge()
 {
     std::erase_if(windows, [](const auto& window) { return !window->getHandle(); });
+    std::erase_if(retired, [](const auto& loader) { return !loader->isLoading(); });
 }

@@ -13,7 +13,8 @@ class Dib;
 //     path; open(path, true, format, formatName) for a converted preview, with the pane's output format index
 //     and the format's name for the title. Errors come as ApplicationException ("E0003" for a missing file,
 //     "E0004" for any other failure) for the caller to show; Esc during a conversion makes open return false
-//     without a message.
+//     without a message. A source window shows once its file has decoded; a file that gives no picture is
+//     told of then with "E0004" over the main window.
 //   - count() for the menu state of "close all previews"; closeAll() on WM_CLOSE of the main window (which
 //     posts WM_CLOSE again while count() is not 0).
 //   - setBackgrounds(swatches, 6) once: the application's preview background swatches, which View/PreviewBack
@@ -43,12 +44,16 @@ public:
     void applyBackground();
     // The swatch of a View/PreviewBack value; null for 0 or a value without a swatch.
     const Dib* backgroundOf(int previewBack) const override;
+    void loadFailed() override;
+    void retire(std::unique_ptr<PreviewPaneLoader> loader) override;
 
 private:
     // Forgets the windows that have closed.
     void purge();
 
     UserWindowClass windowClass;
+    // Gone before the windows that hand their loaders here.
+    std::vector<std::unique_ptr<PreviewPaneLoader>> retired;
     std::vector<std::unique_ptr<PreviewWindow>> windows;
     const Dib* swatches = nullptr;
     int swatchCount = 0;

@@ -22,18 +22,30 @@ void decodePixels(IImage& picture)
         bitmap->UnlockBits(&pixels);
 }
 
+std::unique_ptr<Dib> iconOf(IImage& picture, SIZE size)
+{
+    auto icon = std::make_unique<Dib>();
+    if (!icon->create(size.cx, size.cy, 24, RGB(255, 255, 255)))
+        return nullptr;
+    picture.draw(icon->getDC(), 0, 0, size.cx, size.cy, 0, 0, picture.width(), picture.height());
+    icon->releaseDC();
+    return icon;
+}
+
 // Null when no decoder read the file or the load threw (memory running out included): the pane then shows
 // nothing rather than a picture that is no longer selected.
-std::unique_ptr<IImage> loadPicture(const PreviewPaneLoader::Request& request)
+void loadPicture(const PreviewPaneLoader::Request& request, PreviewPaneLoader::Result& loaded)
 {
     try {
-        std::unique_ptr<IImage> picture(
-            loadImage(request.path.buffer(), false, request.frameWindow, request.frameMessage));
-        if (picture)
-            decodePixels(*picture);
-        return picture;
+        loaded.picture.reset(loadImage(request.path.buffer(), false, request.frameWindow, request.frameMessage));
+        if (!loaded.picture)
+            return;
+        decodePixels(*loaded.picture);
+        if (request.iconSize.cx > 0 && request.iconSize.cy > 0)
+            loaded.icon = iconOf(*loaded.picture, request.iconSize);
     } catch (...) {
-        return nullptr;
+        loaded.picture.reset();
+        loaded.icon.reset();
     }
 }
 
@@ -64,6 +76,7 @@ void PreviewPaneLoader::load(const Request& request)
         hasRequest = true;
         ++newest;
         stale = std::move(result.picture);
+        result.icon.reset();
         hasResult = false;
     }
     if (!isHeld() && !start(nullptr)) {
@@ -82,6 +95,7 @@ void PreviewPaneLoader::forget()
     hasRequest = false;
     waiting = Request();
     stale = std::move(result.picture);
+    result.icon.reset();
     hasResult = false;
 }
 
@@ -92,6 +106,7 @@ bool PreviewPaneLoader::take(WPARAM number, Result& taken)
         return false;
     taken.path = wstring(result.path.buffer());
     taken.picture = std::move(result.picture);
+    taken.icon = std::move(result.icon);
     hasResult = false;
     return true;
 }
@@ -108,6 +123,12 @@ void PreviewPaneLoader::stop()
     join(true);
 }
 
+bool PreviewPaneLoader::isLoading()
+{
+    CriticalSectionLock hold(lock);
+    return loading;
+}
+
 DWORD PreviewPaneLoader::Run(void*)
 {
     HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
@@ -118,7 +139,7 @@ DWORD PreviewPaneLoader::Run(void*)
             Result loaded;
             loaded.path = request.path;
             if (SUCCEEDED(com))
-                loaded.picture = loadPicture(request);
+                loadPicture(request, loaded);
             deliver(number, request, loaded);
         }
     }
@@ -137,6 +158,7 @@ bool PreviewPaneLoader::takeRequest(Request& request, WPARAM& number)
     waiting = Request();
     hasRequest = false;
     number = newest;
+    loading = true;
     return true;
 }
 
@@ -144,10 +166,12 @@ bool PreviewPaneLoader::takeRequest(Request& request, WPARAM& number)
 void PreviewPaneLoader::deliver(WPARAM number, const Request& request, Result& loaded)
 {
     CriticalSectionLock hold(lock);
+    loading = false;
     if (number != newest || !isRunning())
         return;
     result.path = loaded.path;
     result.picture = std::move(loaded.picture);
+    result.icon = std::move(loaded.icon);
     hasResult = true;
     PostMessageW(request.window, request.message, number, 0);
 }

@@ -4,10 +4,11 @@
 #include "foundation/CriticalSection.h"
 #include "foundation/SafeThread.h"
 #include "foundation/wstring.h"
+#include "imaging/Dib.h"
 #include "imaging/IImage.h"
 
-// Loads the pictures of the main window's preview pane on a thread of its own, so that the window goes on
-// answering while a large picture decodes. Only the newest request counts: one not yet begun gives way to the
+// Loads the pictures of the main window's preview pane, or of one preview window, on a thread of its own, so
+// that the window goes on answering while a large picture decodes. Only the newest request counts: one not yet begun gives way to the
 // next, and a load under way when a newer request (or forget) comes runs to its end on the thread, where its
 // picture is deleted unseen; decoders cannot be stopped halfway. Loads run one after another, so a dropped one
 // never holds its memory beside the next. When the newest load ends, the thread posts the request's message
@@ -23,11 +24,16 @@ public:
         // Told by a picture that goes on decoding in the background once loaded (GdipImageWithWIC).
         HWND frameWindow = nullptr;
         UINT frameMessage = 0;
+        // When not empty, the picture is also drawn at this size on white (a window icon's colours): scaling a
+        // large picture takes as long as a paint of it.
+        SIZE iconSize{0, 0};
     };
     struct Result {
         wstring path;
         // Null when no decoder read the file, or the load failed.
         std::unique_ptr<IImage> picture;
+        // Of the icon size asked for; null when none was asked or it could not be drawn.
+        std::unique_ptr<Dib> icon;
     };
 
     PreviewPaneLoader();
@@ -41,6 +47,8 @@ public:
     bool take(WPARAM number, Result& result);
     // Forgets, then waits for a load under way; no request is taken afterwards. For the window's end.
     void stop();
+    // While a load runs on the thread, which a forgotten one still does to its end.
+    bool isLoading();
 
 protected:
     DWORD Run(void* argument) override;
@@ -55,6 +63,7 @@ private:
     WPARAM newest = 0;
     bool stopped = false;
     bool hasRequest = false;
+    bool loading = false;
     Request waiting;
     // The newest request's result until the window's thread takes it.
     bool hasResult = false;

@@ -10,7 +10,6 @@
 #include "imaging/Dib.h"
 #include "imaging/GdipImage.h"
 #include "imaging/WicBitmapSource.h"
-#include "imaging/pictureLoading.h"
 #include "imaging/pictureProbe.h"
 #include "imaging/wicDecode.h"
 #include "mainwindow/PPView.h"
@@ -69,6 +68,9 @@ LRESULT PreviewWindow::handleMessage(HWND window, UINT message, WPARAM wParam, L
         if (view && view->getHandle())
             view->invalidate(false);
         return 0;
+    case PictureArrivedMessage:
+        pictureArrived(wParam);
+        return 0;
     default:
         return UserWindow::handleMessage(window, message, wParam, lParam);
     }
@@ -121,9 +123,14 @@ bool PreviewWindow::onSetFocus(HWND)
     return true;
 }
 
+// A load under way runs to its end on its thread, which the window does not wait for.
 bool PreviewWindow::onDestroy()
 {
     destroyIcon();
+    if (loader) {
+        loader->forget();
+        manager.retire(std::move(loader));
+    }
     return true;
 }
 
@@ -150,23 +157,67 @@ bool PreviewWindow::created()
 void PreviewWindow::build()
 {
     view = std::make_unique<PPView>(*this, manager.mainWindow());
-    std::unique_ptr<IImage> picture = converted ? convertedPicture() : sourcePicture();
+    view->create(hwnd, ViewId, Rect(), 0, 0);
+    view->subclass();
+    view->sendMessage(PPView::StartMessage);
+    applyBackground();
+    if (!converted) {
+        startLoading();
+        return;
+    }
+    std::unique_ptr<IImage> picture = convertedPicture();
     if (!picture || picture->isEmpty())
         throw Exception(ErrorCode::InvalidState);
+    if (getAppSetting().viewPreviewMakeIcon)
+        makeIcon(*picture);
+    place(std::move(picture));
+}
+
+void PreviewWindow::startLoading()
+{
+    PreviewPaneLoader::Request request;
+    request.path = path;
+    request.window = hwnd;
+    request.message = PictureArrivedMessage;
+    request.frameWindow = hwnd;
+    request.frameMessage = LoadedMessage;
+    if (getAppSetting().viewPreviewMakeIcon)
+        request.iconSize = {GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON)};
+    loader = std::make_unique<PreviewPaneLoader>();
+    loader->load(request);
+}
+
+void PreviewWindow::pictureArrived(WPARAM request)
+{
+    PreviewPaneLoader::Result loaded;
+    if (!loader || !loader->take(request, loaded))
+        return;
+    // Its thread waits for the next request, which never comes.
+    loader.reset();
+    try {
+        if (!loaded.picture || loaded.picture->isEmpty())
+            throw Exception(ErrorCode::InvalidState);
+        bitDepth = sourceDepth(*loaded.picture);
+        if (loaded.icon)
+            makeIcon(*loaded.icon);
+        place(std::move(loaded.picture));
+        present();
+    } catch (const Exception&) {
+        destroy();
+        manager.loadFailed();
+    }
+}
+
+void PreviewWindow::place(std::unique_ptr<IImage> picture)
+{
     const AppSetting& setting = getAppSetting();
     int width = picture->width();
     int height = picture->height();
-    if (setting.viewPreviewMakeIcon)
-        makeIcon(*picture);
-
-    view->create(hwnd, ViewId, Rect(0, 0, width, height), 0, 0);
-    view->subclass();
     view->setImage(picture.get());
     picture.release();
-    view->sendMessage(PPView::StartMessage);
-    applyBackground();
-
     sizeToPicture(width, height);
+    Rect client = getClientRect();
+    view->setBounds(0, 0, client.right, client.bottom);
     setText(title(width, height));
     setInitialMode();
     if (setting.viewPreviewShowHints)
@@ -175,19 +226,24 @@ void PreviewWindow::build()
     applyTransparency();
 }
 
-std::unique_ptr<IImage> PreviewWindow::sourcePicture()
+void PreviewWindow::present()
 {
-    std::unique_ptr<IImage> picture(loadImage(path.buffer(), false, hwnd, LoadedMessage));
-    if (!picture)
-        return nullptr;
-    bitDepth = picture->bitsPerPixel();
-    // GDI+ widens some files; the title tells the depth of the file.
-    if (auto* gdiplus = dynamic_cast<GdipImage*>(picture.get())) {
-        WORD bits = static_cast<WORD>(bitDepth);
+    if (!view || !view->getHandle() || !view->hasImage() || isVisible())
+        return;
+    show(SW_SHOW);
+    RedrawWindow(hwnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+// GDI+ widens some files; the title tells the depth of the file.
+int PreviewWindow::sourceDepth(IImage& picture) const
+{
+    int depth = picture.bitsPerPixel();
+    if (auto* gdiplus = dynamic_cast<GdipImage*>(&picture)) {
+        WORD bits = static_cast<WORD>(depth);
         getPngBitDepth(path.buffer(), gdiplus->getImage(), bits);
-        bitDepth = bits;
+        depth = bits;
     }
-    return picture;
+    return depth;
 }
 
 // The picture as the conversion writes it: encoded in the output format and decoded again, so that the
@@ -222,6 +278,13 @@ void PreviewWindow::makeIcon(IImage& picture)
         Exception::throwLastError();
     picture.draw(colour.getDC(), 0, 0, width, height, 0, 0, picture.width(), picture.height());
     colour.releaseDC();
+    makeIcon(colour);
+}
+
+void PreviewWindow::makeIcon(const Dib& colour)
+{
+    int width = colour.width();
+    int height = colour.height();
     // An all-zero mask: every pixel of the picture shows.
     std::vector<BYTE> zeros(static_cast<size_t>((width + 15) / 16 * 2 * height), 0);
     HBITMAP mask = CreateBitmap(width, height, 1, 1, zeros.data());
