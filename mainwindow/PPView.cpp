@@ -224,8 +224,10 @@ void PPView::showError(const Exception& error)
 
 int PPView::frameCount() const
 {
-    IImage* picture = getHandle() ? getImage() : nullptr;
-    return picture ? picture->frameCount() : 0;
+    if (!getHandle())
+        return 0;
+    HeldImage held(*this);
+    return held.get() ? held.get()->frameCount() : 0;
 }
 
 bool PPView::isAnimating() const
@@ -246,7 +248,7 @@ LRESULT PPView::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM l
         stepFrame(true, true);
         return 0;
     case FrameDecodedMessage:
-        InvalidateRect(window, nullptr, FALSE);
+        redrawImage();
         return 0;
     default:
         break;
@@ -519,7 +521,8 @@ void PPView::copyPicture()
 {
     try {
         WaitCursor wait;
-        ShownBitmap bitmap(getImage());
+        HeldImage held(*this);
+        ShownBitmap bitmap(held.get());
         saveImageToClipboard(bitmap.get(), hwnd);
     } catch (const Exception& error) {
         showError(error);
@@ -559,8 +562,12 @@ void PPView::printShownPicture()
         return;
     }
 
-    ShownBitmap bitmap(getImage());
-    std::unique_ptr<Dib> picture(bitmap.get() ? gdiplusBitmapToDib(bitmap.get()) : nullptr);
+    std::unique_ptr<Dib> picture;
+    {
+        HeldImage held(*this);
+        ShownBitmap bitmap(held.get());
+        picture.reset(bitmap.get() ? gdiplusBitmapToDib(bitmap.get()) : nullptr);
+    }
     if (!picture)
         throw Exception(ErrorCode::NoMemory);
     PrinterDC printer(printSettings.createDC());
@@ -600,7 +607,8 @@ void drawPictureOnPage(HDC page, const Dib& picture)
 
 void PPView::stepFrame(bool next, bool fromTimer)
 {
-    IImage* picture = getImage();
+    HeldImage held(*this);
+    IImage* picture = held.get();
     int frames = picture ? picture->frameCount() : 0;
     if (frames < 2)
         return;
@@ -617,12 +625,13 @@ void PPView::stepFrame(bool next, bool fromTimer)
     if (!selected)
         return;
     currentFrame = target;
-    invalidate(false);
+    redrawImage();
 }
 
 bool PPView::canAnimate() const
 {
-    auto* picture = dynamic_cast<GdipImage*>(getImage());
+    HeldImage held(*this);
+    auto* picture = dynamic_cast<GdipImage*>(held.get());
     return picture && isGifImage(picture->getImage());
 }
 
@@ -634,9 +643,12 @@ void PPView::toggleAnimation()
         timer->stop();
         return;
     }
-    ShownBitmap bitmap(getImage());
-    if (bitmap.get() && timer->start(bitmap.get(), hwnd))
-        return;
+    {
+        HeldImage held(*this);
+        ShownBitmap bitmap(held.get());
+        if (bitmap.get() && timer->start(bitmap.get(), hwnd))
+            return;
+    }
     Application* application = getApplication();
     if (application)
         application->warn(mainWindow(), Messages::E0019.get());

@@ -51,127 +51,21 @@ void loadPicture(const PreviewPaneLoader::Request& request, PreviewPaneLoader::R
 
 } // namespace
 
-PreviewPaneLoader::PreviewPaneLoader() : wake(CreateEventW(nullptr, FALSE, FALSE, nullptr))
-{
-    if (!wake)
-        Exception::throwLastError();
-}
-
 PreviewPaneLoader::~PreviewPaneLoader()
 {
     stop();
-    CloseHandle(wake);
 }
 
+// The thread gets text of its own, shared with nothing of this thread.
 void PreviewPaneLoader::load(const Request& request)
 {
-    std::unique_ptr<IImage> stale;
-    {
-        CriticalSectionLock hold(lock);
-        if (stopped)
-            return;
-        // The thread gets text of its own, shared with nothing of this thread.
-        waiting = request;
-        waiting.path = wstring(request.path.buffer());
-        hasRequest = true;
-        ++newest;
-        stale = std::move(result.picture);
-        result.icon.reset();
-        hasResult = false;
-    }
-    if (!isHeld() && !start(nullptr)) {
-        DWORD error = GetLastError();
-        forget();
-        throw Exception(error ? static_cast<int>(error) : ErrorCode::NoMemory);
-    }
-    SetEvent(wake);
+    Request own = request;
+    own.path = wstring(request.path.buffer());
+    submit(own);
 }
 
-void PreviewPaneLoader::forget()
+void PreviewPaneLoader::work(const Request& request, Result& loaded)
 {
-    std::unique_ptr<IImage> stale;
-    CriticalSectionLock hold(lock);
-    ++newest;
-    hasRequest = false;
-    waiting = Request();
-    stale = std::move(result.picture);
-    result.icon.reset();
-    hasResult = false;
-}
-
-bool PreviewPaneLoader::take(WPARAM number, Result& taken)
-{
-    CriticalSectionLock hold(lock);
-    if (!hasResult || number != newest)
-        return false;
-    taken.path = wstring(result.path.buffer());
-    taken.picture = std::move(result.picture);
-    taken.icon = std::move(result.icon);
-    hasResult = false;
-    return true;
-}
-
-void PreviewPaneLoader::stop()
-{
-    {
-        CriticalSectionLock hold(lock);
-        stopped = true;
-    }
-    forget();
-    requestStop();
-    SetEvent(wake);
-    join(true);
-}
-
-bool PreviewPaneLoader::isLoading()
-{
-    CriticalSectionLock hold(lock);
-    return loading;
-}
-
-DWORD PreviewPaneLoader::Run(void*)
-{
-    HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    Request request;
-    WPARAM number = 0;
-    while (WaitForSingleObject(wake, INFINITE) == WAIT_OBJECT_0 && isRunning()) {
-        while (takeRequest(request, number)) {
-            Result loaded;
-            loaded.path = request.path;
-            if (SUCCEEDED(com))
-                loadPicture(request, loaded);
-            deliver(number, request, loaded);
-        }
-    }
-    request = Request();
-    if (SUCCEEDED(com))
-        CoUninitialize();
-    return 0;
-}
-
-bool PreviewPaneLoader::takeRequest(Request& request, WPARAM& number)
-{
-    CriticalSectionLock hold(lock);
-    if (!hasRequest || !isRunning())
-        return false;
-    request = waiting;
-    waiting = Request();
-    hasRequest = false;
-    number = newest;
-    loading = true;
-    return true;
-}
-
-// A picture that is not handed over stays the caller's, to be deleted once the lock is left.
-void PreviewPaneLoader::deliver(WPARAM number, const Request& request, Result& loaded)
-{
-    CriticalSectionLock hold(lock);
-    loading = false;
-    if (number != newest || !isRunning())
-        return;
-    result.path = loaded.path;
-    result.picture = std::move(loaded.picture);
-    result.icon = std::move(loaded.icon);
-    hasResult = true;
-    PostMessageW(request.window, request.message, number, 0);
+    loaded.path = request.path;
+    loadPicture(request, loaded);
 }

@@ -66,7 +66,7 @@ LRESULT PreviewWindow::handleMessage(HWND window, UINT message, WPARAM wParam, L
         return 0;
     case LoadedMessage:
         if (view && view->getHandle())
-            view->invalidate(false);
+            view->redrawImage();
         return 0;
     case PictureArrivedMessage:
         pictureArrived(wParam);

@@ -117,12 +117,16 @@ protected:
 TEST_F(PreviewPaneTest, ColourPickPutsTheColourUnderTheMenuOnTheClipboard)
 {
     window.pane.setImage(solidPicture(300, 400, Red));
+    paneCentre();
     EXPECT_EQ(chooseFromMenu(Point(40, 40), L'h'), L"ff0000");
     EXPECT_EQ(chooseFromMenu(Point(40, 40), L'd'), L"255 0 0");
+    // The colour is the one shown, which the new picture is once it has been scaled.
     window.pane.setImage(solidPicture(300, 400, Blue));
+    paneCentre();
     EXPECT_EQ(chooseFromMenu(Point(40, 40), L'h'), L"0000ff");
     // From the keyboard the menu has no point of its own: the colour is the one under the mouse cursor.
     window.pane.setImage(solidPicture(300, 400, Red));
+    paneCentre();
     Point cursor(40, 40);
     ClientToScreen(window.pane.getHandle(), &cursor);
     SetCursorPos(cursor.x, cursor.y);

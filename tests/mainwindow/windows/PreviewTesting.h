@@ -12,6 +12,7 @@
 #include "support/ImagingTestSupport.h"
 #include "support/LentSettings.h"
 #include "support/WindowRobot.h"
+#include "toolkit/PictureView.h"
 
 class PreviewTest : public GdiplusTest {
 protected:
@@ -54,9 +55,11 @@ inline void holdKey(WORD key, bool down)
     EXPECT_TRUE(pumpMessagesUntil([&] { return keyHeld(key, down); })) << "key " << key;
 }
 
-// The colour a window shows at a client point, once it has painted.
+// The colour a window shows at a client point, once it has painted what it shows now.
 inline COLORREF shownPixel(HWND window, int x, int y)
 {
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_TRUE(pumpMessagesUntil([&] { return PictureView::showsNewest(window); }));
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     HDC dc = GetDC(window);
     COLORREF colour = GetPixel(dc, x, y);
