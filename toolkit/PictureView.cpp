@@ -513,9 +513,9 @@ bool PictureView::showsNewest(HWND window)
     return !state || drawnDirectly(*state) || state->drawnGeneration == state->generation;
 }
 
-PictureView::HeldImage::HeldImage(const PictureView& view)
+PictureView::HeldImage::HeldImage(HWND view)
 {
-    auto* state = reinterpret_cast<Properties*>(view.sendMessage(GetPropertiesMessage));
+    auto* state = reinterpret_cast<Properties*>(SendMessageW(view, GetPropertiesMessage, 0, 0));
     if (!state || !state->picture)
         return;
     held = state->picture;

@@ -42,7 +42,9 @@ public:
     // null when the view has none. Waits for a drawing of it under way.
     class HeldImage {
     public:
-        explicit HeldImage(const PictureView& view);
+        explicit HeldImage(const PictureView& view) : HeldImage(view.getHandle()) {}
+        // Of any window of the class.
+        explicit HeldImage(HWND view);
         HeldImage(const HeldImage&) = delete;
         HeldImage& operator=(const HeldImage&) = delete;
         ~HeldImage();
