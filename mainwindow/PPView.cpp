@@ -15,7 +15,6 @@
 #include "mainwindow/commandStates.h"
 #include "mainwindow/mainWindowMessages.h"
 #include "mainwindow/mainWindowStrings.h"
-#include "settings/AppServices.h"
 #include "settings/AppSetting.h"
 #include "settings/Messages.h"
 #include "toolkit/WaitCursor.h"
@@ -49,31 +48,6 @@ bool closedBy(HWND window, PassOn passOn)
 
 // Guarded by the application's unnamed mutex: every view of the process shares it.
 bool printingNow = false;
-
-void setPrinting(bool printing)
-{
-    Application* application = getApplication();
-    if (!application) {
-        printingNow = printing;
-        return;
-    }
-    MutexLock lock(application->getSecondMutex());
-    printingNow = printing;
-}
-
-wstring stringOf(UINT id)
-{
-    Application* application = getApplication();
-    wstring text;
-    text.loadString(application ? application->getResourceModule() : GetModuleHandleW(nullptr), id);
-    return text;
-}
-
-HMODULE resourceModule()
-{
-    Application* application = getApplication();
-    return application ? application->getResourceModule() : GetModuleHandleW(nullptr);
-}
 
 // The picture as GDI+ sees it: the picture's own bitmap, or a copy made of a Dib picture.
 class ShownBitmap {
@@ -163,7 +137,7 @@ private:
 // that keeps other views from printing, the main window disabled behind a preview window, the wait cursor.
 class PPView::PrintingScope {
 public:
-    PrintingScope(HWND mainWindow, bool disableMainWindow)
+    PrintingScope(Application& program, HWND mainWindow, bool disableMainWindow) : program(program)
     {
         if (disableMainWindow && mainWindow && IsWindowEnabled(mainWindow)) {
             EnableWindow(mainWindow, FALSE);
@@ -181,17 +155,24 @@ public:
     }
 
 private:
+    void setPrinting(bool printing)
+    {
+        MutexLock lock(program.getSecondMutex());
+        printingNow = printing;
+    }
+
+    Application& program;
     HWND disabled = nullptr;
     WaitCursor wait;
 };
 
-PPView::PPView()
+PPView::PPView(const MainWindowServices& services) : services(services)
 {
     printSettings.takeDefaultPrinter();
     printSettings.record.Flags = PD_PRINTSETUP;
 }
 
-PPView::PPView(Window& previewWindow, HWND mainWindow) : PPView()
+PPView::PPView(const MainWindowServices& services, Window& previewWindow, HWND mainWindow) : PPView(services)
 {
     this->previewWindow = &previewWindow;
     givenMainWindow = mainWindow;
@@ -199,12 +180,9 @@ PPView::PPView(Window& previewWindow, HWND mainWindow) : PPView()
 
 PPView::~PPView() = default;
 
-bool PPView::isPrinting()
+bool PPView::isPrinting() const
 {
-    Application* application = getApplication();
-    if (!application)
-        return printingNow;
-    MutexLock lock(application->getSecondMutex());
+    MutexLock lock(services.program.getSecondMutex());
     return printingNow;
 }
 
@@ -217,9 +195,7 @@ HWND PPView::mainWindow() const
 
 void PPView::showError(const Exception& error)
 {
-    Application* application = getApplication();
-    if (application)
-        application->showException(mainWindow(), error);
+    services.program.showException(mainWindow(), error);
 }
 
 int PPView::frameCount() const
@@ -399,7 +375,7 @@ void PPView::setBackgroundSwatch(const Dib* swatch)
 HMENU PPView::makeContextMenu()
 {
     wstringArray texts;
-    texts.split(stringOf(IDS_PREVIEW_MENU), L"/", false);
+    texts.split(services.program.loadString(IDS_PREVIEW_MENU), L"/", false);
     if (texts.count() < MenuTextCount)
         throw Exception(ErrorCode::InvalidState);
     MenuHandle menu(CreatePopupMenu());
@@ -440,7 +416,7 @@ HMENU PPView::makeContextMenu()
 // The popup of the menu resource, radio-checked on where the pane lies.
 void PPView::appendPositionMenu(HMENU menu)
 {
-    MenuHandle bar(LoadMenuW(resourceModule(), MAKEINTRESOURCEW(IDR_PREVIEW_POSITION_MENU)));
+    MenuHandle bar(LoadMenuW(services.program.getResourceModule(), MAKEINTRESOURCEW(IDR_PREVIEW_POSITION_MENU)));
     if (!bar)
         return;
     HMENU positions = GetSubMenu(bar.get(), 0);
@@ -532,7 +508,7 @@ void PPView::copyPicture()
 void PPView::print()
 {
     try {
-        PrintingScope scope(mainWindow(), !inMainWindow());
+        PrintingScope scope(services.program, mainWindow(), !inMainWindow());
         printShownPicture();
     } catch (const Exception& error) {
         // Shown once the main window is enabled again.
@@ -545,8 +521,8 @@ void PPView::printShownPicture()
     printSettings.record.hwndOwner = hwnd;
     // A printer may have been added since the view was made; without one there is nothing to ask.
     if (!printSettings.hasPrinter() && !printSettings.takeDefaultPrinter())
-        throw ApplicationException(stringOf(IDS_NO_PRINTER).buffer());
-    const AppSetting& setting = getAppSetting();
+        throw ApplicationException(services.program.loadString(IDS_NO_PRINTER).buffer());
+    const AppSetting& setting = services.setting;
     if (setting.viewPrintDefault) {
         LockedBlock mode(printSettings.record.hDevMode);
         auto* device = static_cast<DEVMODEW*>(mode.get());
@@ -572,11 +548,10 @@ void PPView::printShownPicture()
         throw Exception(ErrorCode::NoMemory);
     PrinterDC printer(printSettings.createDC());
     if (!printer.get())
-        throw ApplicationException(stringOf(IDS_PRINT_FAILED).buffer());
-    Application* application = getApplication();
-    wstring title = application ? application->getTitle() : wstring();
+        throw ApplicationException(services.program.loadString(IDS_PRINT_FAILED).buffer());
+    wstring title = services.program.getTitle();
     if (!PrintDocument::print(printer.get(), title.buffer(), reinterpret_cast<INT_PTR>(picture.get())))
-        throw ApplicationException(stringOf(IDS_PRINT_FAILED).buffer());
+        throw ApplicationException(services.program.loadString(IDS_PRINT_FAILED).buffer());
 }
 
 void PPView::onPrintPage(HDC printer, int, INT_PTR userValue)
@@ -649,7 +624,5 @@ void PPView::toggleAnimation()
         if (bitmap.get() && timer->start(bitmap.get(), hwnd))
             return;
     }
-    Application* application = getApplication();
-    if (application)
-        application->warn(mainWindow(), Messages::E0019.get());
+    services.program.warn(mainWindow(), Messages::E0019.get());
 }

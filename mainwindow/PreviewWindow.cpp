@@ -13,8 +13,8 @@
 #include "imaging/pictureProbe.h"
 #include "imaging/wicDecode.h"
 #include "mainwindow/PPView.h"
+#include "mainwindow/commandStates.h"
 #include "mainwindow/mainWindowStrings.h"
-#include "settings/AppServices.h"
 #include "settings/AppSetting.h"
 #include "toolkit/EscapeKeyCanceller.h"
 
@@ -25,22 +25,17 @@ wstring number(ULONGLONG value)
     return wstring(std::to_wstring(value).c_str());
 }
 
-wstring resourceString(UINT id)
-{
-    Application* application = getApplication();
-    wstring text;
-    text.loadString(application ? application->getResourceModule() : GetModuleHandleW(nullptr), id);
-    return text;
-}
-
 } // namespace
 
-PreviewWindow::PreviewWindow(IOwner& manager, const wstring& path) : manager(manager), path(path)
+PreviewWindow::PreviewWindow(IOwner& manager, const MainWindowServices& services, const wstring& path)
+    : manager(manager), services(services), setting(services.setting), path(path)
 {
 }
 
-PreviewWindow::PreviewWindow(IOwner& manager, const wstring& path, int format, const wstring& formatName)
-    : manager(manager), path(path), format(format), formatName(formatName), converted(true)
+PreviewWindow::PreviewWindow(IOwner& manager, const MainWindowServices& services, const wstring& path, int format,
+                             const wstring& formatName)
+    : manager(manager), services(services), setting(services.setting), path(path), format(format),
+      formatName(formatName), converted(true)
 {
 }
 
@@ -156,7 +151,7 @@ bool PreviewWindow::created()
 
 void PreviewWindow::build()
 {
-    view = std::make_unique<PPView>(*this, manager.mainWindow());
+    view = std::make_unique<PPView>(services, *this, manager.mainWindow());
     view->create(hwnd, ViewId, Rect(), 0, 0);
     view->subclass();
     view->sendMessage(PPView::StartMessage);
@@ -168,7 +163,7 @@ void PreviewWindow::build()
     std::unique_ptr<IImage> picture = convertedPicture();
     if (!picture || picture->isEmpty())
         throw Exception(ErrorCode::InvalidState);
-    if (getAppSetting().viewPreviewMakeIcon)
+    if (setting.viewPreviewMakeIcon)
         makeIcon(*picture);
     place(std::move(picture));
 }
@@ -181,7 +176,7 @@ void PreviewWindow::startLoading()
     request.message = PictureArrivedMessage;
     request.frameWindow = hwnd;
     request.frameMessage = LoadedMessage;
-    if (getAppSetting().viewPreviewMakeIcon)
+    if (setting.viewPreviewMakeIcon)
         request.iconSize = {GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON)};
     loader = std::make_unique<PreviewPaneLoader>();
     loader->load(request);
@@ -210,7 +205,6 @@ void PreviewWindow::pictureArrived(WPARAM request)
 
 void PreviewWindow::place(std::unique_ptr<IImage> picture)
 {
-    const AppSetting& setting = getAppSetting();
     int width = picture->width();
     int height = picture->height();
     view->setImage(picture.get());
@@ -312,12 +306,11 @@ void PreviewWindow::destroyIcon()
 
 void PreviewWindow::applyBackground()
 {
-    view->setBackgroundSwatch(manager.backgroundOf(getAppSetting().viewPreviewBack));
+    view->setBackgroundSwatch(manager.backgroundOf(setting.viewPreviewBack));
 }
 
 void PreviewWindow::sizeToPicture(int width, int height)
 {
-    const AppSetting& setting = getAppSetting();
     Rect frame(0, 0, width, height);
     AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
     setSize(std::min(setting.viewPreviewInitWidth, static_cast<int>(frame.right - frame.left)),
@@ -328,7 +321,7 @@ wstring PreviewWindow::title(int width, int height) const
 {
     wstring text = path;
     if (converted)
-        text += L" " + resourceString(IDS_CONVERTED_TITLE);
+        text += L" " + services.program.loadString(IDS_CONVERTED_TITLE);
     text += L"   [";
     if (converted)
         text += formatName + L" ";
@@ -341,27 +334,20 @@ wstring PreviewWindow::title(int width, int height) const
 
 void PreviewWindow::setInitialMode()
 {
-    switch (getAppSetting().viewPreviewInitMode) {
-    case 1:
-        view->setDrawMode(PictureView::Stretch);
-        break;
-    case 2:
-        view->setDrawMode(PictureView::FitCentred);
-        break;
-    default:
+    int mode = drawModeOfPreviewSetting(setting.viewPreviewInitMode);
+    if (mode == PictureView::ActualSize) {
         // Once the view has its bars, the window may grow by them.
         postMessage(FitWidthMessage);
         postMessage(FitHeightMessage);
-        view->setDrawMode(PictureView::ActualSize);
-        break;
     }
+    view->setDrawMode(mode);
 }
 
 void PreviewWindow::addHints()
 {
     toolTip.create(hwnd, 0);
     toolTip.setMaxTipWidth();
-    toolTip.addTool(view->getHandle(), nullptr, resourceString(IDS_PREVIEW_KEYS_TIP).buffer());
+    toolTip.addTool(view->getHandle(), nullptr, services.program.loadString(IDS_PREVIEW_KEYS_TIP).buffer());
 }
 
 void PreviewWindow::applyTransparency()
@@ -438,7 +424,6 @@ void PreviewWindow::fitToScrollBar(bool vertical)
 {
     if (!view || !view->getHandle() || !(view->getStyle() & (vertical ? WS_VSCROLL : WS_HSCROLL)))
         return;
-    const AppSetting& setting = getAppSetting();
     Rect bounds = getWindowRect();
     int width = bounds.right - bounds.left;
     int height = bounds.bottom - bounds.top;

@@ -2,6 +2,7 @@
 #include <memory>
 #include "foundation/Exception.h"
 #include "foundation/wstring.h"
+#include "mainwindow/MainWindowServices.h"
 #include "mainwindow/PreviewPaneLoader.h"
 #include "toolkit/ToolTip.h"
 #include "toolkit/UserWindow.h"
@@ -55,9 +56,10 @@ public:
     static constexpr int MaxTransparency = 90;
 
     // A source window.
-    PreviewWindow(IOwner& manager, const wstring& path);
+    PreviewWindow(IOwner& manager, const MainWindowServices& services, const wstring& path);
     // A converted window: the picture in the output format of that index, whose name the title shows.
-    PreviewWindow(IOwner& manager, const wstring& path, int format, const wstring& formatName);
+    PreviewWindow(IOwner& manager, const MainWindowServices& services, const wstring& path, int format,
+                  const wstring& formatName);
     ~PreviewWindow() override;
 
     // The fitting and loading messages above.
@@ -108,6 +110,8 @@ private:
     void destroyIcon();
 
     IOwner& manager;
+    MainWindowServices services;
+    const AppSetting& setting;
     wstring path;
     int format = 0;
     wstring formatName;

@@ -15,7 +15,7 @@ namespace {
 // pane tells it. It does not start moving on WM_NCLBUTTONDOWN, which would wait for a real mouse.
 class MainWindowStandIn : public UserWindow {
 public:
-    MainWindowStandIn()
+    explicit MainWindowStandIn(const MainWindowServices& services) : pane(services)
     {
         create(0, testWindowClass(), L"メイン", WS_OVERLAPPEDWINDOW, 10, 10, 560, 420, nullptr, nullptr, nullptr);
         Rect client = getClientRect();
@@ -109,7 +109,7 @@ protected:
         return shownPixel(window.pane.getHandle(), client.right / 2, client.bottom / 2);
     }
 
-    MainWindowStandIn window;
+    MainWindowStandIn window{services};
 };
 
 } // namespace
@@ -239,7 +239,7 @@ TEST_F(PreviewPaneTest, PrintingWithoutAPrinterSaysSoAndNothingStaysBlocked)
     window.pane.sendMessage(WM_COMMAND, PPView::Print);
     robot.finish();
     EXPECT_EQ(said, getApplication()->loadString(IDS_NO_PRINTER).buffer());
-    EXPECT_FALSE(PPView::isPrinting());
+    EXPECT_FALSE(window.pane.isPrinting());
     HMENU menu = window.pane.makeContextMenu();
     EXPECT_TRUE(isEnabled(menu, PPView::Print)) << "the next try may find a printer";
     DestroyMenu(menu);

@@ -1,12 +1,14 @@
 #pragma once
 // What the preview tests share: the services the program sets up before its first window (an application
-// object, the settings record, the message texts, COM and GDI+), generated pictures, and reading back what
-// the windows show.
+// object, the settings record, the message texts, COM and GDI+) and hands the preview classes, generated
+// pictures, and reading back what the windows show.
 #include <windows.h>
 #include <gtest/gtest.h>
 #include <string>
 #include "imaging/GdipImage.h"
 #include "imaging/gdipImageIO.h"
+#include "jobs/LogWindow.h"
+#include "mainwindow/MainWindowServices.h"
 #include "settings/Messages.h"
 #include "support/GlobalApplication.h"
 #include "support/ImagingTestSupport.h"
@@ -42,9 +44,16 @@ protected:
         return new GdipImage(bitmap.get());
     }
 
-    GlobalApplication application;
+    class Program : public Application {
+    public:
+        int run(const wstringArray&) override { return 0; }
+    } program;
+    GlobalApplication application{program};
     LentSettings lent;
     AppSetting& setting = lent.setting;
+    LogWindow log;
+    // What the main window hands the preview classes.
+    MainWindowServices services{program, setting, log};
     ScratchFolder scratch{L"korvilane-preview"};
 };
 

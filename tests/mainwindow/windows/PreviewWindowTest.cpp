@@ -67,7 +67,7 @@ protected:
         setting.viewPreviewInitHeight = 600;
         setting.viewPreviewMakeIcon = true;
         setting.viewPreviewShowHints = true;
-        manager = std::make_unique<PreviewManager>();
+        manager = std::make_unique<PreviewManager>(services);
     }
     void TearDown() override
     {
