@@ -197,10 +197,12 @@ void PreviewWindow::pictureArrived(WPARAM request)
             makeIcon(*loaded.icon);
         place(std::move(loaded.picture));
         present();
+        return;
     } catch (const Exception&) {
-        destroy();
-        manager.loadFailed();
+    } catch (const std::exception&) {
     }
+    destroy();
+    manager.loadFailed();
 }
 
 void PreviewWindow::place(std::unique_ptr<IImage> picture)

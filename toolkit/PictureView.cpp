@@ -263,7 +263,7 @@ void ViewMessage::paint()
     EndPaint(hwnd, &paint);
 }
 
-// A picture that must be scaled is drawn aside at the view's size, which GDI+ takes seconds for when the
+// A picture that must be scaled is drawn aside at the view's size, which GDI+ takes long for when the
 // picture is large; the paint only copies what was drawn.
 void ViewMessage::paintInto(HDC screen, int width, int height)
 {
