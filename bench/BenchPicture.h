@@ -42,6 +42,19 @@ inline double secondsBetween(LARGE_INTEGER start, LARGE_INTEGER end)
     return static_cast<double>(end.QuadPart - start.QuadPart) / frequency.QuadPart;
 }
 
+// Seconds since the bench first asked.
+inline double now()
+{
+    static LARGE_INTEGER start = [] {
+        LARGE_INTEGER t;
+        QueryPerformanceCounter(&t);
+        return t;
+    }();
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return secondsBetween(start, t);
+}
+
 // Starts GDI+, makes the picture and hands it to `run`, whose result becomes the exit code.
 inline int runOnBenchPicture(int (*run)(Gdiplus::Bitmap* picture))
 {

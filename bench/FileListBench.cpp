@@ -28,18 +28,6 @@ constexpr WPARAM PreviewPaneCommand = 4145;
 constexpr UINT FillMessage = WM_APP + 1;
 constexpr int Columns = 4;
 
-double now()
-{
-    static LARGE_INTEGER start = [] {
-        LARGE_INTEGER t;
-        QueryPerformanceCounter(&t);
-        return t;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return secondsBetween(start, t);
-}
-
 // Bench output is read on the host, whose terminals take UTF-8.
 std::string utf8(const std::wstring& text)
 {

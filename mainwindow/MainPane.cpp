@@ -54,7 +54,8 @@ private:
 };
 
 MainPane::MainPane(IMainPaneHost& host, const MainWindowServices& services)
-    : host(host), services(services), openFiles(nullptr, OpenFilesFlags), fileList(createFileListView())
+    : host(host), services(services), openFiles(nullptr, OpenFilesFlags), previews(services),
+      fileList(createFileListView())
 {
 }
 

@@ -41,8 +41,7 @@ void MainSplit::addTips()
     HWND listWindow = GetWindow(list->getHandle(), GW_CHILD);
     if (!listWindow)
         listWindow = list->getHandle();
-    Application* application = getApplication();
-    HMODULE module = application ? application->getResourceModule() : GetModuleHandleW(nullptr);
+    HMODULE module = program.getResourceModule();
     toolTip.addTool(listWindow, module, MAKEINTRESOURCEW(IDS_LIST_TIP));
     toolTip.addTool(preview->getHandle(), module, MAKEINTRESOURCEW(IDS_PREVIEW_TIP));
 }

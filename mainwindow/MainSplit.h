@@ -2,10 +2,15 @@
 #include "toolkit/Split.h"
 #include "toolkit/ToolTip.h"
 
+class Application;
+
 // The splitter of the main window between the file list and the preview pane, with two tips: how to switch
 // the preview over the list's window, and "プレビュー" over the preview pane.
 class MainSplit : public Split {
 public:
+    // The tips' texts come from the program's resource module.
+    explicit MainSplit(Application& program) : program(program) {}
+
     // Sent by the main window once the panes are in place: makes the tips.
     static constexpr UINT AddTipsMessage = WM_APP + 1;
 
@@ -23,6 +28,7 @@ public:
 private:
     void addTips();
 
+    Application& program;
     ToolTip toolTip;
     Control* list = nullptr;
     Control* preview = nullptr;

@@ -35,14 +35,6 @@ MyApp* getMyApp()
     return dynamic_cast<MyApp*>(getApplication());
 }
 
-MyApp& myApp()
-{
-    MyApp* application = getMyApp();
-    if (!application)
-        throw Exception(ErrorCode::InvalidState);
-    return *application;
-}
-
 MyApp::MyApp()
 {
     try {

@@ -107,7 +107,7 @@ private:
     std::unique_ptr<MyMainWindow> mainWindowObject;
     LogWindow logWindow;
     Font logFont;
-    MainSplit splitter;
+    MainSplit splitter{*this};
     UserWindowClass mainWindowClass;
     UserWindowClass logWindowClass;
     HACCEL accelerators = nullptr;
@@ -125,5 +125,3 @@ private:
 // The global application object as the program's own; null before the entry point has stored it, and in
 // programs whose application object is of another kind.
 MyApp* getMyApp();
-// The same for code that runs only inside the program's windows: Exception ErrorCode::InvalidState without one.
-MyApp& myApp();

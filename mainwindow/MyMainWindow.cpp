@@ -36,12 +36,6 @@ int displayDpiY()
     return dpi;
 }
 
-// View/PreviewMode 1 stretches, 2 stretches keeping the aspect; the others show the actual size.
-int previewModeOfSetting(int setting)
-{
-    return setting == 1 ? 1 : setting == 2 ? 3 : 0;
-}
-
 void setCheck(HMENU menu, int id, bool checked)
 {
     CheckMenuItem(menu, id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
@@ -186,7 +180,6 @@ LRESULT MyMainWindow::created(HWND window)
         splitter.create(window, SplitterId, Rect(0, 0, client.right, client.bottom), 0, WS_CLIPSIBLINGS);
         splitter.setListAndPreview(parts.pane, parts.preview);
         prepareCommands();
-        parts.pane.previewManager().setBackgrounds(services.swatches, services.swatchCount);
         parts.pane.previewManager().setMainWindow(window);
         if (!parts.pane.isExplorerBrowserList() && !removeBrowserItems())
             Exception::throwLastError();
@@ -237,7 +230,7 @@ void MyMainWindow::applyViewSettings()
     parts.pane.setFormat(format >= 0 && format < MainPane::FormatCount ? format : 0);
     parts.pane.list().setViewMode(setting.viewFileListDisplayMode);
     parts.pane.list().setGrouping(setting.viewGroup);
-    setPreviewMode(previewModeOfSetting(setting.viewPreviewMode));
+    setPreviewMode(drawModeOfPreviewSetting(setting.viewPreviewMode));
     applyPreviewBackground();
     if (!setting.viewStatusbar)
         parts.statusbar.hide();

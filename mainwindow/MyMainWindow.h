@@ -38,7 +38,8 @@ public:
     // The window's parts, made at WM_CREATE.
     struct WNDDATA {
         WNDDATA(MyMainWindow& window, const MainWindowServices& services)
-            : pane(window, services), jobs(pane, window, services), layouts(pane, services), settingsFiles(services)
+            : pane(window, services), jobs(pane, window, services), layouts(pane, services), settingsFiles(services),
+              preview(services)
         {
         }
 

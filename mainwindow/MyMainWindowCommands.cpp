@@ -27,12 +27,6 @@ void openInShell(HWND owner, const wstring& path)
     ShellExecuteW(owner, L"open", path.buffer(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-// View/PreviewMode of a draw mode of the preview.
-int previewModeSetting(int drawMode)
-{
-    return drawMode == 1 ? 1 : drawMode == 3 ? 2 : 0;
-}
-
 void readPlacement(HWND window, int& left, int& top, int& width, int& height)
 {
     WINDOWPLACEMENT placement{};
@@ -459,7 +453,7 @@ void MyMainWindow::savePositions(bool toFile)
         setting.viewLogWindow = services.logWindow.isVisible();
         setting.viewFileListDisplayMode = list.viewMode();
         setting.viewGroup = list.isGrouping();
-        setting.viewPreviewMode = previewModeSetting(previewMode());
+        setting.viewPreviewMode = previewSettingOfDrawMode(previewMode());
         setting.viewPreviewPos = previewPosition();
         setting.viewTopMost = isTopMost();
     } catch (const Exception&) {

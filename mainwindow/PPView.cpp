@@ -15,7 +15,6 @@
 #include "mainwindow/commandStates.h"
 #include "mainwindow/mainWindowMessages.h"
 #include "mainwindow/mainWindowStrings.h"
-#include "settings/AppServices.h"
 #include "settings/AppSetting.h"
 #include "settings/Messages.h"
 #include "toolkit/WaitCursor.h"
@@ -49,31 +48,6 @@ bool closedBy(HWND window, PassOn passOn)
 
 // Guarded by the application's unnamed mutex: every view of the process shares it.
 bool printingNow = false;
-
-void setPrinting(bool printing)
-{
-    Application* application = getApplication();
-    if (!application) {
-        printingNow = printing;
-        return;
-    }
-    MutexLock lock(application->getSecondMutex());
-    printingNow = printing;
-}
-
-wstring stringOf(UINT id)
-{
-    Application* application = getApplication();
-    wstring text;
-    text.loadString(application ? application->getResourceModule() : GetModuleHandleW(nullptr), id);
-    return text;
-}
-
-HMODULE resourceModule()
-{
-    Application* application = getApplication();
-    return application ? application->getResourceModule() : GetModuleHandleW(nullptr);
-}
 
 // The picture as GDI+ sees it: the picture's own bitmap, or a copy made of a Dib picture.
 class ShownBitmap {
@@ -163,7 +137,7 @@ private:
 // that keeps other views from printing, the main window disabled behind a preview window, the wait cursor.
 class PPView::PrintingScope {
 public:
-    PrintingScope(HWND mainWindow, bool disableMainWindow)
+    PrintingScope(Application& program, HWND mainWindow, bool disableMainWindow) : program(program)
     {
         if (disableMainWindow && mainWindow && IsWindowEnabled(mainWindow)) {
             EnableWindow(mainWindow, FALSE);
@@ -181,17 +155,24 @@ public:
     }
 
 private:
+    void setPrinting(bool printing)
+    {
+        MutexLock lock(program.getSecondMutex());
+        printingNow = printing;
+    }
+
+    Application& program;
     HWND disabled = nullptr;
     WaitCursor wait;
 };
 
-PPView::PPView()
+PPView::PPView(const MainWindowServices& services) : services(services)
 {
     printSettings.takeDefaultPrinter();
     printSettings.record.Flags = PD_PRINTSETUP;
 }
 
-PPView::PPView(Window& previewWindow, HWND mainWindow) : PPView()
+PPView::PPView(const MainWindowServices& services, Window& previewWindow, HWND mainWindow) : PPView(services)
 {
     this->previewWindow = &previewWindow;
     givenMainWindow = mainWindow;
@@ -199,12 +180,9 @@ PPView::PPView(Window& previewWindow, HWND mainWindow) : PPView()
 
 PPView::~PPView() = default;
 
-bool PPView::isPrinting()
+bool PPView::isPrinting() const
 {
-    Application* application = getApplication();
-    if (!application)
-        return printingNow;
-    MutexLock lock(application->getSecondMutex());
+    MutexLock lock(services.program.getSecondMutex());
     return printingNow;
 }
 
@@ -217,15 +195,15 @@ HWND PPView::mainWindow() const
 
 void PPView::showError(const Exception& error)
 {
-    Application* application = getApplication();
-    if (application)
-        application->showException(mainWindow(), error);
+    services.program.showException(mainWindow(), error);
 }
 
 int PPView::frameCount() const
 {
-    IImage* picture = getHandle() ? getImage() : nullptr;
-    return picture ? picture->frameCount() : 0;
+    if (!getHandle())
+        return 0;
+    HeldImage held(*this);
+    return held.get() ? held.get()->frameCount() : 0;
 }
 
 bool PPView::isAnimating() const
@@ -246,7 +224,7 @@ LRESULT PPView::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM l
         stepFrame(true, true);
         return 0;
     case FrameDecodedMessage:
-        InvalidateRect(window, nullptr, FALSE);
+        redrawImage();
         return 0;
     default:
         break;
@@ -397,7 +375,7 @@ void PPView::setBackgroundSwatch(const Dib* swatch)
 HMENU PPView::makeContextMenu()
 {
     wstringArray texts;
-    texts.split(stringOf(IDS_PREVIEW_MENU), L"/", false);
+    texts.split(services.program.loadString(IDS_PREVIEW_MENU), L"/", false);
     if (texts.count() < MenuTextCount)
         throw Exception(ErrorCode::InvalidState);
     MenuHandle menu(CreatePopupMenu());
@@ -438,7 +416,7 @@ HMENU PPView::makeContextMenu()
 // The popup of the menu resource, radio-checked on where the pane lies.
 void PPView::appendPositionMenu(HMENU menu)
 {
-    MenuHandle bar(LoadMenuW(resourceModule(), MAKEINTRESOURCEW(IDR_PREVIEW_POSITION_MENU)));
+    MenuHandle bar(LoadMenuW(services.program.getResourceModule(), MAKEINTRESOURCEW(IDR_PREVIEW_POSITION_MENU)));
     if (!bar)
         return;
     HMENU positions = GetSubMenu(bar.get(), 0);
@@ -519,7 +497,8 @@ void PPView::copyPicture()
 {
     try {
         WaitCursor wait;
-        ShownBitmap bitmap(getImage());
+        HeldImage held(*this);
+        ShownBitmap bitmap(held.get());
         saveImageToClipboard(bitmap.get(), hwnd);
     } catch (const Exception& error) {
         showError(error);
@@ -529,7 +508,7 @@ void PPView::copyPicture()
 void PPView::print()
 {
     try {
-        PrintingScope scope(mainWindow(), !inMainWindow());
+        PrintingScope scope(services.program, mainWindow(), !inMainWindow());
         printShownPicture();
     } catch (const Exception& error) {
         // Shown once the main window is enabled again.
@@ -542,8 +521,8 @@ void PPView::printShownPicture()
     printSettings.record.hwndOwner = hwnd;
     // A printer may have been added since the view was made; without one there is nothing to ask.
     if (!printSettings.hasPrinter() && !printSettings.takeDefaultPrinter())
-        throw ApplicationException(stringOf(IDS_NO_PRINTER).buffer());
-    const AppSetting& setting = getAppSetting();
+        throw ApplicationException(services.program.loadString(IDS_NO_PRINTER).buffer());
+    const AppSetting& setting = services.setting;
     if (setting.viewPrintDefault) {
         LockedBlock mode(printSettings.record.hDevMode);
         auto* device = static_cast<DEVMODEW*>(mode.get());
@@ -559,17 +538,20 @@ void PPView::printShownPicture()
         return;
     }
 
-    ShownBitmap bitmap(getImage());
-    std::unique_ptr<Dib> picture(bitmap.get() ? gdiplusBitmapToDib(bitmap.get()) : nullptr);
+    std::unique_ptr<Dib> picture;
+    {
+        HeldImage held(*this);
+        ShownBitmap bitmap(held.get());
+        picture.reset(bitmap.get() ? gdiplusBitmapToDib(bitmap.get()) : nullptr);
+    }
     if (!picture)
         throw Exception(ErrorCode::NoMemory);
     PrinterDC printer(printSettings.createDC());
     if (!printer.get())
-        throw ApplicationException(stringOf(IDS_PRINT_FAILED).buffer());
-    Application* application = getApplication();
-    wstring title = application ? application->getTitle() : wstring();
+        throw ApplicationException(services.program.loadString(IDS_PRINT_FAILED).buffer());
+    wstring title = services.program.getTitle();
     if (!PrintDocument::print(printer.get(), title.buffer(), reinterpret_cast<INT_PTR>(picture.get())))
-        throw ApplicationException(stringOf(IDS_PRINT_FAILED).buffer());
+        throw ApplicationException(services.program.loadString(IDS_PRINT_FAILED).buffer());
 }
 
 void PPView::onPrintPage(HDC printer, int, INT_PTR userValue)
@@ -600,7 +582,8 @@ void drawPictureOnPage(HDC page, const Dib& picture)
 
 void PPView::stepFrame(bool next, bool fromTimer)
 {
-    IImage* picture = getImage();
+    HeldImage held(*this);
+    IImage* picture = held.get();
     int frames = picture ? picture->frameCount() : 0;
     if (frames < 2)
         return;
@@ -617,12 +600,13 @@ void PPView::stepFrame(bool next, bool fromTimer)
     if (!selected)
         return;
     currentFrame = target;
-    invalidate(false);
+    redrawImage();
 }
 
 bool PPView::canAnimate() const
 {
-    auto* picture = dynamic_cast<GdipImage*>(getImage());
+    HeldImage held(*this);
+    auto* picture = dynamic_cast<GdipImage*>(held.get());
     return picture && isGifImage(picture->getImage());
 }
 
@@ -634,10 +618,11 @@ void PPView::toggleAnimation()
         timer->stop();
         return;
     }
-    ShownBitmap bitmap(getImage());
-    if (bitmap.get() && timer->start(bitmap.get(), hwnd))
-        return;
-    Application* application = getApplication();
-    if (application)
-        application->warn(mainWindow(), Messages::E0019.get());
+    {
+        HeldImage held(*this);
+        ShownBitmap bitmap(held.get());
+        if (bitmap.get() && timer->start(bitmap.get(), hwnd))
+            return;
+    }
+    services.program.warn(mainWindow(), Messages::E0019.get());
 }

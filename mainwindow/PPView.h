@@ -2,6 +2,7 @@
 #include <memory>
 #include "foundation/Point.h"
 #include "imaging/AnimeGifTimer.h"
+#include "mainwindow/MainWindowServices.h"
 #include "mainwindow/mainCommandIds.h"
 #include "toolkit/PictureView.h"
 #include "toolkit/PrintDocument.h"
@@ -59,9 +60,9 @@ public:
 
     // The pane of the main window. Both ask the system for its default printer once; a machine without one
     // still shows pictures.
-    PPView();
+    explicit PPView(const MainWindowServices& services);
     // The view of a preview window, whose message boxes lie over the program's main window (may be null).
-    PPView(Window& previewWindow, HWND mainWindow);
+    PPView(const MainWindowServices& services, Window& previewWindow, HWND mainWindow);
     ~PPView() override;
 
     // StartMessage, the picture's and the animation's messages.
@@ -84,7 +85,7 @@ public:
     int getCurrentFrame() const { return currentFrame; }
     bool isAnimating() const;
     // While a print job of any view runs.
-    static bool isPrinting();
+    bool isPrinting() const;
 
 protected:
     // The user value is the Dib to print.
@@ -111,6 +112,7 @@ private:
     HWND mainWindow() const;
     void showError(const Exception& error);
 
+    MainWindowServices services;
     bool repaintWithWaitCursor = false;
     SimplePrintDialog printSettings;
     int currentFrame = 0;

@@ -13,21 +13,17 @@ constexpr UINT PreviewIcon = 201;
 
 } // namespace
 
-PreviewManager::PreviewManager()
+PreviewManager::PreviewManager(const MainWindowServices& services) : services(services)
 {
     PictureView::registerClass();
-    Application* application = getApplication();
-    wstring name = application ? application->getName() : wstring(L"korvilane");
-    HMODULE module = application ? application->getResourceModule() : nullptr;
-    windowClass.windowClass.registerClass((name + L"Preview").buffer(), module, PreviewIcon, PreviewIcon);
+    windowClass.windowClass.registerClass((services.program.getName() + L"Preview").buffer(),
+                                          services.program.getResourceModule(), PreviewIcon, PreviewIcon);
 }
 
-PreviewManager::~PreviewManager() = default;
-
-void PreviewManager::setBackgrounds(const Dib* lent, int count)
+// The windows go first: they hand over the loaders of pictures still decoding, which are waited for.
+PreviewManager::~PreviewManager()
 {
-    swatches = lent;
-    swatchCount = lent ? count : 0;
+    windows.clear();
 }
 
 void PreviewManager::applyBackground()
@@ -39,9 +35,9 @@ void PreviewManager::applyBackground()
 
 const Dib* PreviewManager::backgroundOf(int previewBack) const
 {
-    if (previewBack < 1 || previewBack > swatchCount)
+    if (!services.swatches || previewBack < 1 || previewBack > services.swatchCount)
         return nullptr;
-    return &swatches[previewBack - 1];
+    return &services.swatches[previewBack - 1];
 }
 
 bool PreviewManager::open(const wstring& path, bool converted, int format, const wstring& formatName)
@@ -62,8 +58,9 @@ bool PreviewManager::open(const wstring& path, bool converted, int format, const
     Path normalised(path);
     if (!normalised.exists())
         throw ApplicationException(wstring(Messages::E0003.get()).replace(L"%s", normalised.getPath().buffer()).buffer());
-    windows.insert(windows.begin(), converted ? std::make_unique<PreviewWindow>(*this, lowered, format, formatName)
-                                              : std::make_unique<PreviewWindow>(*this, lowered));
+    windows.insert(windows.begin(), converted
+                                        ? std::make_unique<PreviewWindow>(*this, services, lowered, format, formatName)
+                                        : std::make_unique<PreviewWindow>(*this, services, lowered));
     PreviewWindow& window = *windows.front();
     try {
         window.create(0, windowClass, L"", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0, CW_USEDEFAULT, 0, nullptr, nullptr,
@@ -75,9 +72,18 @@ bool PreviewManager::open(const wstring& path, bool converted, int format, const
             return false;
         throw ApplicationException(Messages::E0004.get());
     }
-    window.show(SW_SHOW);
-    RedrawWindow(window.getHandle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    window.present();
     return true;
+}
+
+void PreviewManager::loadFailed()
+{
+    services.program.messageBox(main, Messages::E0004.get(), MB_ICONEXCLAMATION);
+}
+
+void PreviewManager::retire(std::unique_ptr<PreviewPaneLoader> loader)
+{
+    retired.push_back(std::move(loader));
 }
 
 int PreviewManager::count() const
@@ -126,4 +132,5 @@ void PreviewManager::focusNeighbour(const PreviewWindow& window, bool next)
 void PreviewManager::purge()
 {
     std::erase_if(windows, [](const auto& window) { return !window->getHandle(); });
+    std::erase_if(retired, [](const auto& loader) { return !loader->isLoading(); });
 }

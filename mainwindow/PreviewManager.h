@@ -2,6 +2,7 @@
 #include <memory>
 #include <vector>
 #include "foundation/wstring.h"
+#include "mainwindow/MainWindowServices.h"
 #include "mainwindow/PreviewWindow.h"
 #include "toolkit/UserWindow.h"
 
@@ -13,16 +14,16 @@ class Dib;
 //     path; open(path, true, format, formatName) for a converted preview, with the pane's output format index
 //     and the format's name for the title. Errors come as ApplicationException ("E0003" for a missing file,
 //     "E0004" for any other failure) for the caller to show; Esc during a conversion makes open return false
-//     without a message.
+//     without a message. A source window shows once its file has decoded; a file that gives no picture is
+//     told of then with "E0004" over the main window.
 //   - count() for the menu state of "close all previews"; closeAll() on WM_CLOSE of the main window (which
 //     posts WM_CLOSE again while count() is not 0).
-//   - setBackgrounds(swatches, 6) once: the application's preview background swatches, which View/PreviewBack
-//     1-6 selects; borrowed, they must outlive the manager. applyBackground() after View/PreviewBack changed
-//     gives the open windows the new one.
+//   - applyBackground() after View/PreviewBack changed gives the open windows the new one, of the swatches of
+//     the services, which View/PreviewBack 1-6 selects.
 class PreviewManager : public PreviewWindow::IOwner {
 public:
     // Registers the window classes of the preview windows and their views; failure throws Exception.
-    PreviewManager();
+    explicit PreviewManager(const MainWindowServices& services);
     PreviewManager(const PreviewManager&) = delete;
     PreviewManager& operator=(const PreviewManager&) = delete;
     virtual ~PreviewManager();
@@ -35,7 +36,6 @@ public:
     // at either end.
     void focusNeighbour(const PreviewWindow& window, bool next) override;
 
-    void setBackgrounds(const Dib* swatches, int count);
     // The main window, once it is made; the windows' message boxes lie over it.
     void setMainWindow(HWND window) { main = window; }
     HWND mainWindow() const override { return main; }
@@ -43,14 +43,17 @@ public:
     void applyBackground();
     // The swatch of a View/PreviewBack value; null for 0 or a value without a swatch.
     const Dib* backgroundOf(int previewBack) const override;
+    void loadFailed() override;
+    void retire(std::unique_ptr<PreviewPaneLoader> loader) override;
 
 private:
     // Forgets the windows that have closed.
     void purge();
 
+    MainWindowServices services;
     UserWindowClass windowClass;
+    // Gone before the windows that hand their loaders here.
+    std::vector<std::unique_ptr<PreviewPaneLoader>> retired;
     std::vector<std::unique_ptr<PreviewWindow>> windows;
-    const Dib* swatches = nullptr;
-    int swatchCount = 0;
     HWND main = nullptr;
 };

@@ -10,12 +10,11 @@
 #include "imaging/Dib.h"
 #include "imaging/GdipImage.h"
 #include "imaging/WicBitmapSource.h"
-#include "imaging/pictureLoading.h"
 #include "imaging/pictureProbe.h"
 #include "imaging/wicDecode.h"
 #include "mainwindow/PPView.h"
+#include "mainwindow/commandStates.h"
 #include "mainwindow/mainWindowStrings.h"
-#include "settings/AppServices.h"
 #include "settings/AppSetting.h"
 #include "toolkit/EscapeKeyCanceller.h"
 
@@ -26,22 +25,17 @@ wstring number(ULONGLONG value)
     return wstring(std::to_wstring(value).c_str());
 }
 
-wstring resourceString(UINT id)
-{
-    Application* application = getApplication();
-    wstring text;
-    text.loadString(application ? application->getResourceModule() : GetModuleHandleW(nullptr), id);
-    return text;
-}
-
 } // namespace
 
-PreviewWindow::PreviewWindow(IOwner& manager, const wstring& path) : manager(manager), path(path)
+PreviewWindow::PreviewWindow(IOwner& manager, const MainWindowServices& services, const wstring& path)
+    : manager(manager), services(services), setting(services.setting), path(path)
 {
 }
 
-PreviewWindow::PreviewWindow(IOwner& manager, const wstring& path, int format, const wstring& formatName)
-    : manager(manager), path(path), format(format), formatName(formatName), converted(true)
+PreviewWindow::PreviewWindow(IOwner& manager, const MainWindowServices& services, const wstring& path, int format,
+                             const wstring& formatName)
+    : manager(manager), services(services), setting(services.setting), path(path), format(format),
+      formatName(formatName), converted(true)
 {
 }
 
@@ -67,7 +61,10 @@ LRESULT PreviewWindow::handleMessage(HWND window, UINT message, WPARAM wParam, L
         return 0;
     case LoadedMessage:
         if (view && view->getHandle())
-            view->invalidate(false);
+            view->redrawImage();
+        return 0;
+    case PictureArrivedMessage:
+        pictureArrived(wParam);
         return 0;
     default:
         return UserWindow::handleMessage(window, message, wParam, lParam);
@@ -121,9 +118,14 @@ bool PreviewWindow::onSetFocus(HWND)
     return true;
 }
 
+// A load under way runs to its end on its thread, which the window does not wait for.
 bool PreviewWindow::onDestroy()
 {
     destroyIcon();
+    if (loader) {
+        loader->forget();
+        manager.retire(std::move(loader));
+    }
     return true;
 }
 
@@ -149,24 +151,69 @@ bool PreviewWindow::created()
 
 void PreviewWindow::build()
 {
-    view = std::make_unique<PPView>(*this, manager.mainWindow());
-    std::unique_ptr<IImage> picture = converted ? convertedPicture() : sourcePicture();
-    if (!picture || picture->isEmpty())
-        throw Exception(ErrorCode::InvalidState);
-    const AppSetting& setting = getAppSetting();
-    int width = picture->width();
-    int height = picture->height();
-    if (setting.viewPreviewMakeIcon)
-        makeIcon(*picture);
-
-    view->create(hwnd, ViewId, Rect(0, 0, width, height), 0, 0);
+    view = std::make_unique<PPView>(services, *this, manager.mainWindow());
+    view->create(hwnd, ViewId, Rect(), 0, 0);
     view->subclass();
-    view->setImage(picture.get());
-    picture.release();
     view->sendMessage(PPView::StartMessage);
     applyBackground();
+    if (!converted) {
+        startLoading();
+        return;
+    }
+    std::unique_ptr<IImage> picture = convertedPicture();
+    if (!picture || picture->isEmpty())
+        throw Exception(ErrorCode::InvalidState);
+    if (setting.viewPreviewMakeIcon)
+        makeIcon(*picture);
+    place(std::move(picture));
+}
 
+void PreviewWindow::startLoading()
+{
+    PreviewPaneLoader::Request request;
+    request.path = path;
+    request.window = hwnd;
+    request.message = PictureArrivedMessage;
+    request.frameWindow = hwnd;
+    request.frameMessage = LoadedMessage;
+    if (setting.viewPreviewMakeIcon)
+        request.iconSize = {GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON)};
+    loader = std::make_unique<PreviewPaneLoader>();
+    loader->load(request);
+}
+
+void PreviewWindow::pictureArrived(WPARAM request)
+{
+    PreviewPaneLoader::Result loaded;
+    if (!loader || !loader->take(request, loaded))
+        return;
+    // Its thread waits for the next request, which never comes.
+    loader.reset();
+    try {
+        if (!loaded.picture || loaded.picture->isEmpty())
+            throw Exception(ErrorCode::InvalidState);
+        bitDepth = sourceDepth(*loaded.picture);
+        if (loaded.icon)
+            makeIcon(*loaded.icon);
+        place(std::move(loaded.picture));
+        present();
+        return;
+    } catch (const Exception&) {
+    } catch (const std::exception&) {
+    }
+    destroy();
+    manager.loadFailed();
+}
+
+void PreviewWindow::place(std::unique_ptr<IImage> picture)
+{
+    int width = picture->width();
+    int height = picture->height();
+    view->setImage(picture.get());
+    picture.release();
     sizeToPicture(width, height);
+    Rect client = getClientRect();
+    view->setBounds(0, 0, client.right, client.bottom);
     setText(title(width, height));
     setInitialMode();
     if (setting.viewPreviewShowHints)
@@ -175,19 +222,24 @@ void PreviewWindow::build()
     applyTransparency();
 }
 
-std::unique_ptr<IImage> PreviewWindow::sourcePicture()
+void PreviewWindow::present()
 {
-    std::unique_ptr<IImage> picture(loadImage(path.buffer(), false, hwnd, LoadedMessage));
-    if (!picture)
-        return nullptr;
-    bitDepth = picture->bitsPerPixel();
-    // GDI+ widens some files; the title tells the depth of the file.
-    if (auto* gdiplus = dynamic_cast<GdipImage*>(picture.get())) {
-        WORD bits = static_cast<WORD>(bitDepth);
+    if (!view || !view->getHandle() || !view->hasImage() || isVisible())
+        return;
+    show(SW_SHOW);
+    RedrawWindow(hwnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+// GDI+ widens some files; the title tells the depth of the file.
+int PreviewWindow::sourceDepth(IImage& picture) const
+{
+    int depth = picture.bitsPerPixel();
+    if (auto* gdiplus = dynamic_cast<GdipImage*>(&picture)) {
+        WORD bits = static_cast<WORD>(depth);
         getPngBitDepth(path.buffer(), gdiplus->getImage(), bits);
-        bitDepth = bits;
+        depth = bits;
     }
-    return picture;
+    return depth;
 }
 
 // The picture as the conversion writes it: encoded in the output format and decoded again, so that the
@@ -222,6 +274,13 @@ void PreviewWindow::makeIcon(IImage& picture)
         Exception::throwLastError();
     picture.draw(colour.getDC(), 0, 0, width, height, 0, 0, picture.width(), picture.height());
     colour.releaseDC();
+    makeIcon(colour);
+}
+
+void PreviewWindow::makeIcon(const Dib& colour)
+{
+    int width = colour.width();
+    int height = colour.height();
     // An all-zero mask: every pixel of the picture shows.
     std::vector<BYTE> zeros(static_cast<size_t>((width + 15) / 16 * 2 * height), 0);
     HBITMAP mask = CreateBitmap(width, height, 1, 1, zeros.data());
@@ -249,12 +308,11 @@ void PreviewWindow::destroyIcon()
 
 void PreviewWindow::applyBackground()
 {
-    view->setBackgroundSwatch(manager.backgroundOf(getAppSetting().viewPreviewBack));
+    view->setBackgroundSwatch(manager.backgroundOf(setting.viewPreviewBack));
 }
 
 void PreviewWindow::sizeToPicture(int width, int height)
 {
-    const AppSetting& setting = getAppSetting();
     Rect frame(0, 0, width, height);
     AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
     setSize(std::min(setting.viewPreviewInitWidth, static_cast<int>(frame.right - frame.left)),
@@ -265,7 +323,7 @@ wstring PreviewWindow::title(int width, int height) const
 {
     wstring text = path;
     if (converted)
-        text += L" " + resourceString(IDS_CONVERTED_TITLE);
+        text += L" " + services.program.loadString(IDS_CONVERTED_TITLE);
     text += L"   [";
     if (converted)
         text += formatName + L" ";
@@ -278,27 +336,20 @@ wstring PreviewWindow::title(int width, int height) const
 
 void PreviewWindow::setInitialMode()
 {
-    switch (getAppSetting().viewPreviewInitMode) {
-    case 1:
-        view->setDrawMode(PictureView::Stretch);
-        break;
-    case 2:
-        view->setDrawMode(PictureView::FitCentred);
-        break;
-    default:
+    int mode = drawModeOfPreviewSetting(setting.viewPreviewInitMode);
+    if (mode == PictureView::ActualSize) {
         // Once the view has its bars, the window may grow by them.
         postMessage(FitWidthMessage);
         postMessage(FitHeightMessage);
-        view->setDrawMode(PictureView::ActualSize);
-        break;
     }
+    view->setDrawMode(mode);
 }
 
 void PreviewWindow::addHints()
 {
     toolTip.create(hwnd, 0);
     toolTip.setMaxTipWidth();
-    toolTip.addTool(view->getHandle(), nullptr, resourceString(IDS_PREVIEW_KEYS_TIP).buffer());
+    toolTip.addTool(view->getHandle(), nullptr, services.program.loadString(IDS_PREVIEW_KEYS_TIP).buffer());
 }
 
 void PreviewWindow::applyTransparency()
@@ -375,7 +426,6 @@ void PreviewWindow::fitToScrollBar(bool vertical)
 {
     if (!view || !view->getHandle() || !(view->getStyle() & (vertical ? WS_VSCROLL : WS_HSCROLL)))
         return;
-    const AppSetting& setting = getAppSetting();
     Rect bounds = getWindowRect();
     int width = bounds.right - bounds.left;
     int height = bounds.bottom - bounds.top;

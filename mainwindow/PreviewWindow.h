@@ -2,6 +2,8 @@
 #include <memory>
 #include "foundation/Exception.h"
 #include "foundation/wstring.h"
+#include "mainwindow/MainWindowServices.h"
+#include "mainwindow/PreviewPaneLoader.h"
 #include "toolkit/ToolTip.h"
 #include "toolkit/UserWindow.h"
 
@@ -14,7 +16,9 @@ class PPView;
 // to the picture within View/PreviewInitWidth x View/PreviewInitHeight, takes its icon from the picture, can be
 // made translucent, and answers keys: Esc closes, Space cycles the display mode, the arrows move the focus to
 // the neighbouring preview window (with Shift: transparency), keypad + and - step through the frames. The
-// manager creates it (PreviewManager::open) and keeps the object after the window has closed.
+// manager creates it (PreviewManager::open) and keeps the object after the window has closed. A source window
+// decodes its file on a thread of its own and shows itself once the picture is there, so that the main window
+// goes on answering meanwhile; a file that gives no picture closes it and is told of as a failed preview.
 class PreviewWindow : public UserWindow {
 public:
     // What a window asks of the one that keeps the preview windows (PreviewManager): the background swatch,
@@ -26,6 +30,10 @@ public:
         virtual void focusNeighbour(const PreviewWindow& window, bool next) = 0;
         // The program's main window, which owns the message boxes of the window's view; null for none.
         virtual HWND mainWindow() const = 0;
+        // The source window's file gave no picture; the window has gone.
+        virtual void loadFailed() = 0;
+        // The loader of a window closed while its picture decodes, kept until the decoder has ended.
+        virtual void retire(std::unique_ptr<PreviewPaneLoader> loader) = 0;
 
     protected:
         ~IOwner() = default;
@@ -41,14 +49,17 @@ public:
     // Posted to itself: widen (or heighten) the window by a scroll bar that the view shows, within the limit.
     static constexpr UINT FitWidthMessage = WM_USER + 1;
     static constexpr UINT FitHeightMessage = WM_USER + 2;
-    // From the picture loader: the picture is decoded.
+    // From the picture: a frame decoded in the background is in place.
     static constexpr UINT LoadedMessage = WM_APP + 1;
+    // From the source window's loader: the picture has been read; wParam: the request's number.
+    static constexpr UINT PictureArrivedMessage = WM_APP + 2;
     static constexpr int MaxTransparency = 90;
 
     // A source window.
-    PreviewWindow(IOwner& manager, const wstring& path);
+    PreviewWindow(IOwner& manager, const MainWindowServices& services, const wstring& path);
     // A converted window: the picture in the output format of that index, whose name the title shows.
-    PreviewWindow(IOwner& manager, const wstring& path, int format, const wstring& formatName);
+    PreviewWindow(IOwner& manager, const MainWindowServices& services, const wstring& path, int format,
+                  const wstring& formatName);
     ~PreviewWindow() override;
 
     // The fitting and loading messages above.
@@ -72,6 +83,8 @@ public:
 
     // View/PreviewBack behind the picture: the manager's swatch, or none.
     void applyBackground();
+    // Shows the window once it has its picture.
+    void present();
 
     // The layered alpha of a transparency in percent.
     static BYTE alphaOf(int transparency);
@@ -79,9 +92,13 @@ public:
 private:
     bool created();
     void build();
-    std::unique_ptr<IImage> sourcePicture();
+    void startLoading();
+    void pictureArrived(WPARAM request);
+    void place(std::unique_ptr<IImage> picture);
+    int sourceDepth(IImage& picture) const;
     std::unique_ptr<IImage> convertedPicture();
     void makeIcon(IImage& picture);
+    void makeIcon(const Dib& colours);
     void sizeToPicture(int width, int height);
     wstring title(int width, int height) const;
     void setInitialMode();
@@ -93,11 +110,15 @@ private:
     void destroyIcon();
 
     IOwner& manager;
+    MainWindowServices services;
+    const AppSetting& setting;
     wstring path;
     int format = 0;
     wstring formatName;
     bool converted = false;
     std::unique_ptr<PPView> view;
+    // A source window's, until its picture has come.
+    std::unique_ptr<PreviewPaneLoader> loader;
     ToolTip toolTip;
     int transparency = 0;
     HICON icon = nullptr;

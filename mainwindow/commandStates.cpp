@@ -1,4 +1,6 @@
 #include "mainwindow/commandStates.h"
+#include <algorithm>
+#include <iterator>
 #include "toolkit/PictureView.h"
 
 namespace {
@@ -46,7 +48,8 @@ bool isMet(CommandNeed need, const ListState& state)
     return true;
 }
 
-// What each command of the draw modes stands for, in the order of the group's commands.
+// What each command of the draw modes stands for, in the order of the group's commands and of the preview
+// mode settings.
 constexpr int DrawModeChoices[] = {PictureView::ActualSize, PictureView::Stretch, PictureView::FitCentred};
 
 // The group's command of the choice; its last command for a choice it has none of.
@@ -93,4 +96,16 @@ int previewModeCommand(int drawMode)
 int drawModeOfCommand(int command)
 {
     return choiceOfCommand(IDM_PREVIEW_ACTUAL_SIZE, DrawModeChoices, command);
+}
+
+int drawModeOfPreviewSetting(int setting)
+{
+    return setting >= 0 && setting < static_cast<int>(std::size(DrawModeChoices)) ? DrawModeChoices[setting]
+                                                                                  : PictureView::ActualSize;
+}
+
+int previewSettingOfDrawMode(int drawMode)
+{
+    const int* found = std::find(std::begin(DrawModeChoices), std::end(DrawModeChoices), drawMode);
+    return found == std::end(DrawModeChoices) ? 0 : static_cast<int>(found - std::begin(DrawModeChoices));
 }

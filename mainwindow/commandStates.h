@@ -38,3 +38,8 @@ bool isViewerMenuEnabled(const ListState& state);
 int previewModeCommand(int drawMode);
 // An id that is no draw mode's command gives fitting.
 int drawModeOfCommand(int command);
+// The draw mode of a View/PreviewMode or View/PreviewInitMode value (0 actual size, 1 stretch, 2 stretch keeping
+// the aspect), the commands' order; other values show the actual size.
+int drawModeOfPreviewSetting(int setting);
+// The setting of a draw mode; the modes that have none are stored as actual size.
+int previewSettingOfDrawMode(int drawMode);

@@ -4,6 +4,7 @@
 #include <new>
 #include "imaging/Dib.h"
 #include "imaging/IImage.h"
+#include "toolkit/PictureScene.h"
 #include "toolkit/ScrollInfo.h"
 
 namespace {
@@ -12,42 +13,15 @@ constexpr wchar_t ClassName[] = L"PictureView";
 constexpr COLORREF WindowColour = static_cast<COLORREF>(-1);
 constexpr int WheelNotch = 120;
 
-bool holdsPicture(const std::unique_ptr<IImage>& image)
-{
-    return image && !image->isEmpty();
-}
-
-// Where a picture goes in the fitting modes: scaled to the client width, or to the client height when that
-// would make it too high; the ratios in floating point, since integer ratios of a picture larger than the
-// client area would be 0.
-Rect fittedPlace(int mode, int pictureWidth, int pictureHeight, int clientWidth, int clientHeight)
-{
-    int width = clientWidth;
-    int height = static_cast<int>(pictureHeight * (static_cast<double>(clientWidth) / pictureWidth));
-    if (height > clientHeight) {
-        height = clientHeight;
-        width = static_cast<int>(pictureWidth * (static_cast<double>(clientHeight) / pictureHeight));
-    }
-    if (mode == PictureView::FitCentredNoEnlarge && pictureWidth <= clientWidth && pictureHeight <= clientHeight) {
-        width = pictureWidth;
-        height = pictureHeight;
-    }
-    int x = 0;
-    int y = 0;
-    if (mode != PictureView::FitTopLeft) {
-        x = (clientWidth - width) / 2;
-        y = (clientHeight - height) / 2;
-    }
-    return Rect(x, y, x + width, y + height);
-}
-
 } // namespace
 
 struct PictureView::ControlProperties {
     virtual ~ControlProperties() = default;
 
-    std::unique_ptr<IImage> picture;
+    std::shared_ptr<SharedPicture> picture;
     std::unique_ptr<IImage> background;
+    // The background as the renderer draws it, a copy that no other thread uses.
+    std::shared_ptr<IImage> renderedBackground;
     int mode = ActualSize;
     // Applying the scroll bars changes the client size, which must not start another recalculation.
     bool busy = false;
@@ -56,11 +30,39 @@ struct PictureView::ControlProperties {
     // Screen coordinates of the last point of a drag.
     Point dragPoint;
     COLORREF backColor = WindowColour;
+    // Counts every change of what the view shows; the scaled copy drawn for the newest count is shown as it is.
+    WPARAM generation = 0;
+    // The generation last asked of the renderer.
+    WPARAM requested = 0;
+    WPARAM drawnGeneration = 0;
+    // The client area drawn aside; null until the first copy has come. A copy of an older count is shown
+    // stretched while the newest is drawn.
+    std::unique_ptr<Dib> drawn;
+    // The newest copy could not be drawn aside: the window's thread draws.
+    bool drawAside = true;
+    // A paint found the picture in the renderer's use and left it out.
+    bool repaintWhenDrawn = false;
+    // Goes first, waiting for a drawing under way.
+    std::unique_ptr<PictureSceneRenderer> renderer;
 };
 
 namespace {
 
 using Properties = PictureView::ControlProperties;
+
+// From the renderer: the copy of that request (wParam) is drawn.
+constexpr UINT DrawnMessage = WM_USER + 41;
+
+bool holdsPicture(const Properties& state)
+{
+    return state.picture && state.picture->width > 0 && state.picture->height > 0;
+}
+
+// Drawn on the window's thread: nothing to scale.
+bool drawnDirectly(const Properties& state)
+{
+    return !holdsPicture(state) || state.mode == PictureView::ActualSize || !state.drawAside;
+}
 
 Properties* propertiesOf(HWND hwnd)
 {
@@ -90,9 +92,12 @@ private:
     void recalculate();
     void barsForActualSize();
     void paint();
+    void paintInto(HDC screen, int width, int height);
     void drawContents(HDC dc, int width, int height);
-    void drawBackground(HDC dc, int width, int height);
-    void drawPicture(HDC dc, int width, int height);
+    void showDrawn(HDC dc, int width, int height);
+    void requestDrawing(int width, int height);
+    void drawingArrived(WPARAM generation);
+    void changed();
     void scrolled(ScrollInfo& bar, WPARAM code);
     void startDrag(const Point& client);
     void drag(const Point& client);
@@ -110,11 +115,13 @@ LRESULT ViewMessage::handle(UINT message, WPARAM wParam, LPARAM lParam)
         return result;
     switch (message) {
     case PictureView::SetImageMessage:
-        state.picture.reset(reinterpret_cast<IImage*>(lParam));
+        state.picture.reset();
+        state.picture = std::make_shared<SharedPicture>(reinterpret_cast<IImage*>(lParam));
         recalculate();
         return 0;
     case PictureView::SetBackgroundMessage:
         state.background.reset(reinterpret_cast<IImage*>(lParam));
+        state.renderedBackground.reset(state.background->clone());
         recalculate();
         return 0;
     case PictureView::SetBackColorMessage:
@@ -127,7 +134,7 @@ LRESULT ViewMessage::handle(UINT message, WPARAM wParam, LPARAM lParam)
         recalculate();
         return 0;
     case PictureView::GetImageMessage:
-        return reinterpret_cast<LRESULT>(state.picture.get());
+        return reinterpret_cast<LRESULT>(state.picture ? state.picture->image.get() : nullptr);
     case PictureView::GetBackgroundMessage:
         return reinterpret_cast<LRESULT>(state.background.get());
     case PictureView::GetBackColorMessage:
@@ -136,11 +143,23 @@ LRESULT ViewMessage::handle(UINT message, WPARAM wParam, LPARAM lParam)
         return state.mode;
     case PictureView::ReleaseImageMessage:
         state.picture.reset();
+        state.drawn.reset();
         recalculate();
         return 0;
     case PictureView::ReleaseBackgroundMessage:
         state.background.reset();
+        state.renderedBackground.reset();
         recalculate();
+        return 0;
+    case PictureView::PictureChangedMessage:
+        if (state.picture) {
+            CriticalSectionLock use(state.picture->use);
+            state.picture->measure();
+        }
+        recalculate();
+        return 0;
+    case DrawnMessage:
+        drawingArrived(wParam);
         return 0;
     case PictureView::GetPropertiesMessage:
         return reinterpret_cast<LRESULT>(&state);
@@ -179,7 +198,7 @@ void ViewMessage::recalculate()
     if (state.busy)
         return;
     state.busy = true;
-    if (state.mode == PictureView::ActualSize && holdsPicture(state.picture)) {
+    if (state.mode == PictureView::ActualSize && holdsPicture(state)) {
         barsForActualSize();
     } else {
         state.horizontal.setRange(0, 0);
@@ -188,6 +207,14 @@ void ViewMessage::recalculate()
     state.horizontal.apply(hwnd);
     state.vertical.apply(hwnd);
     state.busy = false;
+    changed();
+}
+
+// Whatever was drawn aside shows an older state.
+void ViewMessage::changed()
+{
+    ++state.generation;
+    state.drawAside = true;
     redraw();
 }
 
@@ -206,8 +233,8 @@ void ViewMessage::barsForActualSize()
     if (style & WS_HSCROLL)
         height += barHeight;
 
-    int pictureWidth = state.picture->width();
-    int pictureHeight = state.picture->height();
+    int pictureWidth = state.picture->width;
+    int pictureHeight = state.picture->height;
     if (pictureHeight - 1 < height) {
         if (pictureWidth - 1 >= width) {
             height -= barHeight;
@@ -231,74 +258,108 @@ void ViewMessage::paint()
         return;
     Rect client;
     GetClientRect(hwnd, &client);
-    int width = client.right;
-    int height = client.bottom;
+    if (client.right > 0 && client.bottom > 0)
+        paintInto(screen, client.right, client.bottom);
+    EndPaint(hwnd, &paint);
+}
+
+// A picture that must be scaled is drawn aside at the view's size, which GDI+ takes long for when the
+// picture is large; the paint only copies what was drawn.
+void ViewMessage::paintInto(HDC screen, int width, int height)
+{
+    if (!drawnDirectly(state)) {
+        showDrawn(screen, width, height);
+        return;
+    }
     Dib buffer;
-    if (width > 0 && height > 0 && buffer.create(width, height, 32, 0)) {
+    if (buffer.create(width, height, 32, 0)) {
         HDC dc = buffer.getDC();
         drawContents(dc, width, height);
         BitBlt(screen, 0, 0, width, height, dc, 0, 0, SRCCOPY);
         buffer.releaseDC();
-    } else if (width > 0 && height > 0) {
+    } else {
         // Without memory for the buffer the picture still shows, flickering.
         drawContents(screen, width, height);
     }
-    EndPaint(hwnd, &paint);
 }
 
+// The picture is left out while the renderer still draws it, until that drawing has come.
 void ViewMessage::drawContents(HDC dc, int width, int height)
 {
-    drawBackground(dc, width, height);
-    drawPicture(dc, width, height);
+    PictureScene scene{state.mode,
+                       state.backColor,
+                       state.background.get(),
+                       nullptr,
+                       {state.horizontal.position(), state.vertical.position()}};
+    SharedPicture* picture = holdsPicture(state) ? state.picture.get() : nullptr;
+    if (picture && !TryEnterCriticalSection(&picture->use.section)) {
+        state.repaintWhenDrawn = true;
+        picture = nullptr;
+    }
+    scene.picture = picture;
+    drawPictureScene(dc, width, height, scene);
+    if (picture)
+        picture->use.leave();
 }
 
-void ViewMessage::drawBackground(HDC dc, int width, int height)
+void ViewMessage::showDrawn(HDC dc, int width, int height)
 {
-    if (holdsPicture(state.background)) {
-        IImage& tile = *state.background;
-        int tileWidth = tile.width();
-        int tileHeight = tile.height();
-        for (int y = 0; y < height; y += tileHeight)
-            for (int x = 0; x < width; x += tileWidth)
-                tile.draw(dc, x, y, tileWidth, tileHeight, 0, 0, tileWidth, tileHeight);
+    if (state.drawnGeneration != state.generation || !state.drawn)
+        requestDrawing(width, height);
+    if (!state.drawn) {
+        PictureScene background{state.mode, state.backColor, state.background.get()};
+        drawPictureScene(dc, width, height, background);
         return;
     }
-    Rect all(0, 0, width, height);
-    if (state.backColor == WindowColour) {
-        FillRect(dc, &all, GetSysColorBrush(COLOR_WINDOW));
-        return;
+    HDC drawn = state.drawn->getDC();
+    int drawnWidth = state.drawn->width();
+    int drawnHeight = state.drawn->height();
+    if (drawnWidth == width && drawnHeight == height) {
+        BitBlt(dc, 0, 0, width, height, drawn, 0, 0, SRCCOPY);
+    } else {
+        SetStretchBltMode(dc, COLORONCOLOR);
+        StretchBlt(dc, 0, 0, width, height, drawn, 0, 0, drawnWidth, drawnHeight, SRCCOPY);
     }
-    HBRUSH brush = CreateSolidBrush(state.backColor);
-    FillRect(dc, &all, brush ? brush : GetSysColorBrush(COLOR_WINDOW));
-    if (brush)
-        DeleteObject(brush);
+    state.drawn->releaseDC();
 }
 
-void ViewMessage::drawPicture(HDC dc, int width, int height)
+void ViewMessage::requestDrawing(int width, int height)
 {
-    if (!holdsPicture(state.picture))
+    if (state.requested == state.generation)
         return;
-    IImage& picture = *state.picture;
-    int pictureWidth = picture.width();
-    int pictureHeight = picture.height();
-    switch (state.mode) {
-    case PictureView::ActualSize: {
-        int shownWidth = std::min(pictureWidth, width);
-        int shownHeight = std::min(pictureHeight, height);
-        picture.draw(dc, 0, 0, shownWidth, shownHeight, state.horizontal.position(), state.vertical.position(),
-                     shownWidth, shownHeight);
-        break;
+    state.requested = state.generation;
+    PictureSceneRequest request{
+        hwnd, DrawnMessage, width, height, state.mode, state.backColor, state.renderedBackground, state.picture};
+    try {
+        if (!state.renderer)
+            state.renderer = std::make_unique<PictureSceneRenderer>();
+        state.renderer->submit(request);
+        return;
+    } catch (const Exception&) {
+    } catch (const std::bad_alloc&) {
     }
-    case PictureView::Stretch:
-        picture.draw(dc, 0, 0, width, height, 0, 0, pictureWidth, pictureHeight);
-        break;
-    default: {
-        Rect place = fittedPlace(state.mode, pictureWidth, pictureHeight, width, height);
-        picture.draw(dc, place.left, place.top, place.right - place.left, place.bottom - place.top, 0, 0,
-                     pictureWidth, pictureHeight);
-        break;
+    state.drawAside = false;
+    redraw();
+}
+
+// The renderer hands over only the newest request's drawing, which is of the generation asked last.
+void ViewMessage::drawingArrived(WPARAM number)
+{
+    std::unique_ptr<Dib> drawn;
+    if (!state.renderer || !state.renderer->take(number, drawn))
+        return;
+    if (state.repaintWhenDrawn) {
+        state.repaintWhenDrawn = false;
+        redraw();
     }
-    }
+    if (state.requested != state.generation)
+        return;
+    state.drawnGeneration = state.generation;
+    if (drawn)
+        state.drawn = std::move(drawn);
+    else
+        state.drawAside = false;
+    redraw();
 }
 
 void ViewMessage::scrolled(ScrollInfo& bar, WPARAM code)
@@ -358,6 +419,7 @@ bool isControlMessage(UINT message)
     return (message >= PictureView::SetImageMessage && message <= PictureView::SetDrawModeMessage) ||
            (message >= PictureView::GetImageMessage && message <= PictureView::GetDrawModeMessage) ||
            message == PictureView::ReleaseImageMessage || message == PictureView::ReleaseBackgroundMessage ||
+           message == PictureView::PictureChangedMessage || message == DrawnMessage ||
            message == PictureView::GetPropertiesMessage;
 }
 
@@ -438,6 +500,37 @@ IImage* PictureView::getImage() const
 int PictureView::getDrawMode() const
 {
     return static_cast<int>(sendMessage(GetDrawModeMessage));
+}
+
+void PictureView::redrawImage()
+{
+    sendMessage(PictureChangedMessage);
+}
+
+bool PictureView::showsNewest(HWND window)
+{
+    const Properties* state = window ? propertiesOf(window) : nullptr;
+    return !state || drawnDirectly(*state) || state->drawnGeneration == state->generation;
+}
+
+PictureView::HeldImage::HeldImage(HWND view)
+{
+    auto* state = reinterpret_cast<Properties*>(SendMessageW(view, GetPropertiesMessage, 0, 0));
+    if (!state || !state->picture)
+        return;
+    held = state->picture;
+    held->use.enter();
+}
+
+PictureView::HeldImage::~HeldImage()
+{
+    if (held)
+        held->use.leave();
+}
+
+IImage* PictureView::HeldImage::get() const
+{
+    return held ? held->image.get() : nullptr;
 }
 
 void PictureView::releaseImage()

@@ -21,7 +21,9 @@ IImage* previewOf(HWND page)
 // The top-left pixel of the preview; CLR_INVALID without one.
 COLORREF previewPixel(HWND page)
 {
-    IImage* shown = previewOf(page);
+    // Kept from the view's own drawing of it meanwhile.
+    PictureView::HeldImage held(GetDlgItem(page, IDC_PREVIEW_VIEW));
+    IImage* shown = held.get();
     Dib pixel;
     if (!shown || !pixel.create(1, 1, 24, RGB(1, 2, 3)))
         return CLR_INVALID;

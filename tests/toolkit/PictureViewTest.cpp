@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
+#include <vector>
 #include "ToolkitTesting.h"
 #include "support/ExpectCode.h"
 #include "imaging/DibImage.h"
 #include "imaging/GdipImage.h"
 #include "support/ImagingTestSupport.h"
+#include "support/Screenshot.h"
+#include "support/WindowRobot.h"
 #include "toolkit/PictureView.h"
 
 namespace {
@@ -30,6 +33,42 @@ private:
     bool& deleted;
 };
 
+// A picture whose drawing waits until the test lets it go on, as a large one keeps GDI+ busy.
+class GatedImage : public GdipImage {
+public:
+    explicit GatedImage(Gdiplus::Bitmap* bitmap) : GdipImage(bitmap) {}
+    ~GatedImage() override
+    {
+        CloseHandle(entered);
+        CloseHandle(opened);
+    }
+    bool draw(HDC dc, int x, int y, int width, int height, int sourceX, int sourceY, int sourceWidth,
+              int sourceHeight) override
+    {
+        SetEvent(entered);
+        WaitForSingleObject(opened, 30000);
+        return GdipImage::draw(dc, x, y, width, height, sourceX, sourceY, sourceWidth, sourceHeight);
+    }
+
+    HANDLE entered = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE opened = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+};
+
+// The 32-bit pixels of a client area, as the window shows it or as drawn into a buffer.
+std::vector<UINT32> pixelsOf(HDC source, int width, int height)
+{
+    Dib copy;
+    copy.create(width, height, 32, 0);
+    BitBlt(copy.getDC(), 0, 0, width, height, source, 0, 0, SRCCOPY);
+    copy.releaseDC();
+    GdiFlush();
+    auto* bits = reinterpret_cast<const UINT32*>(copy.getBits());
+    std::vector<UINT32> pixels(bits, bits + width * height);
+    for (UINT32& pixel : pixels)
+        pixel &= 0xFFFFFF;
+    return pixels;
+}
+
 // A picture view with a client area of 600 x 400 in a visible window.
 class PictureViewTest : public GdiplusTest {
 protected:
@@ -45,9 +84,11 @@ protected:
         parent.show(SW_SHOWNOACTIVATE);
     }
 
-    // What the view shows at the client point, read back from its window.
+    // What the view shows at the client point, read back from its window once its newest drawing has come.
     COLORREF pixel(int x, int y)
     {
+        RedrawWindow(view.getHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        EXPECT_TRUE(pumpMessagesUntil([&] { return view.showsNewest(); }));
         RedrawWindow(view.getHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
         HDC dc = GetDC(view.getHandle());
         COLORREF colour = GetPixel(dc, x, y);
@@ -198,4 +239,54 @@ TEST_F(PictureViewTest, TheViewOwnsItsPicturesAndTheWrapperNeedsALiveWindow)
     EXPECT_TRUE(backgroundDeleted) << "the window's end deletes its pictures";
     WatchedImage orphan(dib, firstDeleted);
     EXPECT_EQ(thrownCode([&] { view.setImage(&orphan); }), ErrorCode::WindowGone) << "and it stays the caller's";
+}
+
+TEST_F(PictureViewTest, EveryScalingModeShowsThePictureAsItsOwnScaledDrawOverTheBackground)
+{
+    BitmapPtr bitmap(makeBitmap32(1500, 700, [](int x, int y) {
+        return static_cast<UINT32>((x * 255 / 1500) << 24 | (y * 255 / 700) << 16 | (x * y % 256) << 8 | 0x40);
+    }));
+    GdipImage picture(bitmap.get());
+    view.setImage(picture.clone());
+    send(PictureView::SetBackColorMessage, RGB(10, 200, 30));
+    const struct {
+        int mode;
+        Rect place;
+    } modes[] = {{PictureView::Stretch, Rect(0, 0, 600, 400)},
+                 {PictureView::FitTopLeft, Rect(0, 0, 600, 280)},
+                 {PictureView::FitCentred, Rect(0, 60, 600, 340)},
+                 {PictureView::FitCentredNoEnlarge, Rect(0, 60, 600, 340)}};
+    for (const auto& shown : modes) {
+        Dib expected;
+        ASSERT_TRUE(expected.create(600, 400, 32, RGB(10, 200, 30)));
+        const Rect& at = shown.place;
+        picture.draw(expected.getDC(), at.left, at.top, at.right - at.left, at.bottom - at.top, 0, 0, 1500, 700);
+        view.setDrawMode(shown.mode);
+        pixel(0, 0);
+        HDC screen = GetDC(view.getHandle());
+        EXPECT_TRUE(pixelsOf(screen, 600, 400) == pixelsOf(expected.getDC(), 600, 400)) << shown.mode;
+        ReleaseDC(view.getHandle(), screen);
+        expected.releaseDC();
+    }
+    saveWindowScreenshot(parent.getHandle(), L"picture-view-fitted-aside");
+}
+
+TEST_F(PictureViewTest, TheWindowAnswersWhileItsPictureIsScaledAndShowsItOnceScaled)
+{
+    BitmapPtr red(makeBitmap32(900, 300, [](int, int) { return Red; }));
+    auto* gated = new GatedImage(red.get());
+    view.setImage(gated);
+    view.setDrawMode(PictureView::FitCentred);
+    bool answered = false;
+    WindowRobot robot([&](WindowRobot& user) {
+        user.waitUntil([&] { return WaitForSingleObject(gated->entered, 0) == WAIT_OBJECT_0; }, L"the scaling");
+        DWORD_PTR answer = 0;
+        answered = SendMessageTimeoutW(view.getHandle(), WM_NULL, 0, 0, SMTO_NORMAL, 3000, &answer) != 0;
+        SetEvent(gated->opened);
+    });
+    RedrawWindow(view.getHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    pumpMessagesUntil([&] { return robot.isDone(); });
+    robot.finish();
+    EXPECT_TRUE(answered) << "the view answered while its picture was scaled";
+    EXPECT_EQ(pixel(300, 200), ScreenRed);
 }

@@ -417,6 +417,8 @@ TEST_F(MainWindowTest, WhatCannotBeShownIsToldWhyByTheKeysAsByTheCommands)
         });
         attempt.key ? SendMessageW(GetDlgItem(pane().getHandle(), 101), WM_KEYDOWN, attempt.key, 0)
                     : SendMessageW(main, WM_COMMAND, IDM_PICTURE_PROPERTIES, 0);
+        // A preview window finds out on its loader's thread that the file gives no picture.
+        pumpMessagesUntil([&] { return robot.isDone(); });
         robot.finish();
         EXPECT_EQ(told, attempt.told) << attempt.name;
     }
@@ -888,6 +890,8 @@ TEST_F(MainWindowTest, AnAnimatedGifPlaysInThePaneAndStepsInItsPreviewWindow)
     EXPECT_FALSE(window->preview().isAnimating()) << "and stops";
 
     command(IDM_PREVIEW_WINDOWS);
+    // The window shows once its picture has decoded.
+    ASSERT_TRUE(pumpMessagesUntil([] { return IsWindowVisible(FindWindowW(L"KorvilanePreview", nullptr)); }));
     HWND view = GetDlgItem(FindWindowW(L"KorvilanePreview", nullptr), PreviewWindow::ViewId);
     ASSERT_NE(view, nullptr);
     EXPECT_TRUE(offersFrames(useContextMenu(view, L'n', L"preview-window-frame-menu"))) << "the preview window's menu";

@@ -15,7 +15,7 @@ namespace {
 // pane tells it. It does not start moving on WM_NCLBUTTONDOWN, which would wait for a real mouse.
 class MainWindowStandIn : public UserWindow {
 public:
-    MainWindowStandIn()
+    explicit MainWindowStandIn(const MainWindowServices& services) : pane(services)
     {
         create(0, testWindowClass(), L"メイン", WS_OVERLAPPEDWINDOW, 10, 10, 560, 420, nullptr, nullptr, nullptr);
         Rect client = getClientRect();
@@ -109,7 +109,7 @@ protected:
         return shownPixel(window.pane.getHandle(), client.right / 2, client.bottom / 2);
     }
 
-    MainWindowStandIn window;
+    MainWindowStandIn window{services};
 };
 
 } // namespace
@@ -117,12 +117,16 @@ protected:
 TEST_F(PreviewPaneTest, ColourPickPutsTheColourUnderTheMenuOnTheClipboard)
 {
     window.pane.setImage(solidPicture(300, 400, Red));
+    paneCentre();
     EXPECT_EQ(chooseFromMenu(Point(40, 40), L'h'), L"ff0000");
     EXPECT_EQ(chooseFromMenu(Point(40, 40), L'd'), L"255 0 0");
+    // The colour is the one shown, which the new picture is once it has been scaled.
     window.pane.setImage(solidPicture(300, 400, Blue));
+    paneCentre();
     EXPECT_EQ(chooseFromMenu(Point(40, 40), L'h'), L"0000ff");
     // From the keyboard the menu has no point of its own: the colour is the one under the mouse cursor.
     window.pane.setImage(solidPicture(300, 400, Red));
+    paneCentre();
     Point cursor(40, 40);
     ClientToScreen(window.pane.getHandle(), &cursor);
     SetCursorPos(cursor.x, cursor.y);
@@ -235,7 +239,7 @@ TEST_F(PreviewPaneTest, PrintingWithoutAPrinterSaysSoAndNothingStaysBlocked)
     window.pane.sendMessage(WM_COMMAND, PPView::Print);
     robot.finish();
     EXPECT_EQ(said, getApplication()->loadString(IDS_NO_PRINTER).buffer());
-    EXPECT_FALSE(PPView::isPrinting());
+    EXPECT_FALSE(window.pane.isPrinting());
     HMENU menu = window.pane.makeContextMenu();
     EXPECT_TRUE(isEnabled(menu, PPView::Print)) << "the next try may find a printer";
     DestroyMenu(menu);

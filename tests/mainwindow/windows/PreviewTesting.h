@@ -1,17 +1,20 @@
 #pragma once
 // What the preview tests share: the services the program sets up before its first window (an application
-// object, the settings record, the message texts, COM and GDI+), generated pictures, and reading back what
-// the windows show.
+// object, the settings record, the message texts, COM and GDI+) and hands the preview classes, generated
+// pictures, and reading back what the windows show.
 #include <windows.h>
 #include <gtest/gtest.h>
 #include <string>
 #include "imaging/GdipImage.h"
 #include "imaging/gdipImageIO.h"
+#include "jobs/LogWindow.h"
+#include "mainwindow/MainWindowServices.h"
 #include "settings/Messages.h"
 #include "support/GlobalApplication.h"
 #include "support/ImagingTestSupport.h"
 #include "support/LentSettings.h"
 #include "support/WindowRobot.h"
+#include "toolkit/PictureView.h"
 
 class PreviewTest : public GdiplusTest {
 protected:
@@ -41,9 +44,16 @@ protected:
         return new GdipImage(bitmap.get());
     }
 
-    GlobalApplication application;
+    class Program : public Application {
+    public:
+        int run(const wstringArray&) override { return 0; }
+    } program;
+    GlobalApplication application{program};
     LentSettings lent;
     AppSetting& setting = lent.setting;
+    LogWindow log;
+    // What the main window hands the preview classes.
+    MainWindowServices services{program, setting, log};
     ScratchFolder scratch{L"korvilane-preview"};
 };
 
@@ -54,9 +64,11 @@ inline void holdKey(WORD key, bool down)
     EXPECT_TRUE(pumpMessagesUntil([&] { return keyHeld(key, down); })) << "key " << key;
 }
 
-// The colour a window shows at a client point, once it has painted.
+// The colour a window shows at a client point, once it has painted what it shows now.
 inline COLORREF shownPixel(HWND window, int x, int y)
 {
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_TRUE(pumpMessagesUntil([&] { return PictureView::showsNewest(window); }));
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     HDC dc = GetDC(window);
     COLORREF colour = GetPixel(dc, x, y);

@@ -67,7 +67,7 @@ protected:
         setting.viewPreviewInitHeight = 600;
         setting.viewPreviewMakeIcon = true;
         setting.viewPreviewShowHints = true;
-        manager = std::make_unique<PreviewManager>();
+        manager = std::make_unique<PreviewManager>(services);
     }
     void TearDown() override
     {
@@ -75,10 +75,14 @@ protected:
         PreviewTest::TearDown();
     }
 
-    // The window shown, which is the active one.
+    // The window shown, which is the active one, once its picture is there.
     HWND open(const std::wstring& path, bool converted = false)
     {
-        return manager->open(path.c_str(), converted, OutputFormat::Png, L"PNG") ? GetActiveWindow() : nullptr;
+        if (!manager->open(path.c_str(), converted, OutputFormat::Png, L"PNG"))
+            return nullptr;
+        std::wstring shown = lower(path) + (converted ? L" " : L"   [");
+        pumpMessagesUntil([&] { return titleOf(GetActiveWindow()).starts_with(shown); });
+        return GetActiveWindow();
     }
 
     std::unique_ptr<PreviewManager> manager;
@@ -174,18 +178,20 @@ TEST_F(PreviewWindowTest, TheSameSourceIsFocusedTheSameConversionIsMadeAgainAndA
 
 TEST_F(PreviewWindowTest, AMissingFileIsNamedAndABrokenOneSaysThePreviewFailed)
 {
-    auto failure = [&](const std::wstring& path) -> std::wstring {
-        try {
-            manager->open(path.c_str(), false, 0, L"");
-        } catch (const ApplicationException& error) {
-            return error.getText();
-        }
-        return L"no error";
-    };
     std::wstring missing = scratch.file(L"none.png");
-    EXPECT_EQ(failure(missing), L"ファイル " + missing + L" は存在しません。");
+    try {
+        manager->open(missing.c_str(), false, 0, L"");
+        ADD_FAILURE() << "no error";
+    } catch (const ApplicationException& error) {
+        EXPECT_EQ(std::wstring(error.getText()), L"ファイル " + missing + L" は存在しません。");
+    }
+    // A broken file is found out on the loader's thread, once the window is made.
     std::wstring broken = scratch.file(L"broken.png");
     writeBytes(broken, {0x89, 'P', 'N', 'G', 1, 2, 3});
-    EXPECT_EQ(failure(broken), L"プレビューの作成に失敗しました。");
+    WindowRobot robot(
+        [&](WindowRobot& user) { EXPECT_EQ(user.answerMessageBox(IDOK), L"プレビューの作成に失敗しました。"); });
+    EXPECT_TRUE(manager->open(broken.c_str(), false, 0, L""));
+    pumpMessagesUntil([&] { return robot.isDone(); });
+    robot.finish();
     EXPECT_EQ(manager->count(), 0);
 }

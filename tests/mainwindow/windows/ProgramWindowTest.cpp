@@ -420,3 +420,41 @@ TEST_F(ProgramWindowTest, ThePaneLoadsAPictureAsideWhileTheWindowAnswersAndShows
     EXPECT_EQ(program.exitCode(), 0);
     robot.finish();
 }
+
+TEST_F(ProgramWindowTest, APreviewWindowOfASlowPictureShowsItOnceDecodedWhileTheMainWindowAnswers)
+{
+    addTextChunks(pictures[1], 2000);
+    RunningProgram program(copy.path(), L"\"" + pictures[1] + L"\"");
+    WindowRobot robot(
+        [&](WindowRobot& user) {
+            user.watchProcess(program.id());
+            HWND main = waitForList(user, 1);
+            HWND list = child(main, {SplitterId, ListPaneId, InnerListId});
+            PostMessageW(list, WM_KEYDOWN, VK_HOME, 0);
+            user.waitUntil([&] { return SendMessageW(list, LVM_GETITEMSTATE, 0, LVIS_SELECTED) != 0; }, L"selected");
+            PostMessageW(main, WM_COMMAND, IDM_PREVIEW_WINDOWS, 0);
+            int looks = 0;
+            std::chrono::milliseconds longest{};
+            HWND window = nullptr;
+            user.waitUntil(
+                [&] {
+                    auto asked = std::chrono::steady_clock::now();
+                    DWORD_PTR answer = 0;
+                    SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &answer);
+                    longest = std::max(longest, std::chrono::duration_cast<std::chrono::milliseconds>(
+                                                    std::chrono::steady_clock::now() - asked));
+                    ++looks;
+                    window = FindWindowW(PreviewClass, nullptr);
+                    return window && IsWindowVisible(window) &&
+                           colourAtCentre(GetDlgItem(window, PreviewViewId)) == colourOf(Colours[1]);
+                },
+                L"the preview window's picture");
+            EXPECT_GT(looks, 10) << "looks while the picture decoded";
+            EXPECT_LT(longest.count(), 100) << "milliseconds the main window took at most to answer";
+            user.screenshot(window, L"preview-window-slow-picture");
+            PostMessageW(main, WM_CLOSE, 0, 0);
+        },
+        Patience);
+    EXPECT_EQ(program.exitCode(), 0);
+    robot.finish();
+}
