@@ -35,6 +35,30 @@ bool isSameFile(const wstring& a, const wstring& b)
            first.nFileIndexHigh == second.nFileIndexHigh && first.nFileIndexLow == second.nFileIndexLow;
 }
 
+bool mayBeSameFile(const wstring& a, const wstring& b)
+{
+    try {
+        Path first(a);
+        Path second(b);
+        if (first.getPath().toLower().equals(second.getPath().toLower()))
+            return true;
+        bool firstExists = first.exists();
+        if (firstExists != second.exists())
+            return false;
+        if (firstExists)
+            return isSameFile(first.getPath(), second.getPath());
+        // A file still to be made is told only by its name and folder.
+        if (!first.getFileName().toLower().equals(second.getFileName().toLower()))
+            return false;
+        Path firstFolder(first.getDirectory());
+        Path secondFolder(second.getDirectory());
+        return firstFolder.exists() && secondFolder.exists() &&
+               isSameFile(firstFolder.getPath(), secondFolder.getPath());
+    } catch (const Exception&) {
+        return true;
+    }
+}
+
 void createDirectory(const wstring& path)
 {
     if (!CreateDirectoryW(path.buffer(), nullptr))
