@@ -2,6 +2,7 @@
 #include "foundation/Exception.h"
 #include "foundation/FileHandle.h"
 #include "foundation/Path.h"
+#include "foundation/wstringArray.h"
 
 namespace {
 
@@ -65,7 +66,7 @@ void createDirectory(const wstring& path)
         Exception::throwLastError();
 }
 
-void createDirectoryTree(const wstring& path)
+void createDirectoryTree(const wstring& path, wstringArray* made)
 {
     wstring text(path);
     // "." lets normalisation drop the trailing separator, so the directory is the last component.
@@ -81,8 +82,10 @@ void createDirectoryTree(const wstring& path)
     Path parent(target.getDirectory());
     // A missing root (an unknown drive) has no parent to climb to: creating it fails with the system's error.
     if (!parent.exists() && !parent.getPath().equals(target.getPath()))
-        createDirectoryTree(parent.getPath());
+        createDirectoryTree(parent.getPath(), made);
     createDirectory(target.getPath());
+    if (made)
+        made->add(target.getPath());
 }
 
 void moveFile(const wstring& from, const wstring& to)

@@ -2,6 +2,8 @@
 #include <windows.h>
 #include "foundation/wstring.h"
 
+class wstringArray;
+
 // File-system functions on path texts. Failures throw Exception with the system's last error.
 
 // True when the path exists and is a directory; never throws.
@@ -14,7 +16,8 @@ bool isSameFile(const wstring& a, const wstring& b);
 bool mayBeSameFile(const wstring& a, const wstring& b);
 void createDirectory(const wstring& path);
 // Creates the directory and every missing parent; an existing directory is left as it is, a file in its place
-// throws Exception ERROR_ALREADY_EXISTS.
-void createDirectoryTree(const wstring& path);
+// throws Exception ERROR_ALREADY_EXISTS. Each directory made is added to `made`, outermost first, also when a
+// later one fails.
+void createDirectoryTree(const wstring& path, wstringArray* made = nullptr);
 // Fails when the target exists.
 void moveFile(const wstring& from, const wstring& to);

@@ -12,10 +12,14 @@ struct Case {
     bool saver;      // else a sheet
     bool thumbnails; // the sheet's JPEG thumbnails beside it
     bool before;     // a complete run of the job with other pictures made the outputs first
-    // Cancel is pressed as the log shows this for the n-th time; without it the second picture cannot be read.
+    // Cancel is pressed as the log shows this for the n-th time, or as the n-th question whether to replace a
+    // thumbnail shows (those before answered yes); without either the second picture cannot be read.
     const wchar_t* cancelAt = nullptr;
     int occurrence = 1;
     const wchar_t* screenshot = L"";
+    int question = 0;
+    // Where the thumbnails go, below the sheet's folder.
+    const wchar_t* folder = L"";
 };
 
 const wchar_t* const Picture = L" -> ";
@@ -35,7 +39,7 @@ protected:
     std::map<std::wstring, Bytes> outputs()
     {
         std::map<std::wstring, Bytes> files;
-        collectFiles(out().buffer(), L"", files);
+        collectFiles(out().buffer(), L"", files, true);
         return files;
     }
     Files pictures(const wchar_t* stem, int count, UINT32 argb)
@@ -54,12 +58,23 @@ protected:
             SSThreadImpl job(out(L"pictures.scr"), list);
             return run(job);
         }
-        ThumbnailThreadImpl job(test.thumbnails ? out() : wstring(), out(L"sheet.html"), list);
+        ThumbnailThreadImpl job(test.thumbnails ? out(test.folder) : wstring(), out(L"sheet.html"), list);
         return run(job);
     }
     template <typename Job>
     Ending stop(Job& job, const Case& test)
     {
+        if (test.question)
+            return {runJob(job,
+                           [&](WindowRobot& user) {
+                               HWND dialog = waitForProgress(user, L"サムネイル作成中");
+                               for (int i = 1; i < test.question; ++i)
+                                   user.answerMessageBox(IDYES, dialog);
+                               waitForQuestion(user, dialog);
+                               pressCancel(dialog);
+                               user.answerMessageBox(IDYES, dialog);
+                           }),
+                    L""};
         if (!test.cancelAt)
             return runAnswering(job, test.saver ? L"スクリーンセーバー作成中" : L"サムネイル作成中");
         CancelAtLogText cancel(log, test.cancelAt, test.occurrence, test.screenshot);
@@ -76,9 +91,15 @@ TEST_F(KeptOutputsTest, AStoppedOrFailedSheetOrSaverLeavesTheFilesThatWereThere)
         {"new saver stopped", true, false, false, Picture, 2},
         {"saver with an unreadable picture", true, false, true},
         {"sheet stopped while its page is written", false, false, true, PageStarted, 1, L"sheet-cancelled"},
-        {"sheet stopped among its thumbnails", false, true, true, Picture, 2},
+        {.name = "sheet stopped among its thumbnails", .thumbnails = true, .before = true, .question = 2},
         {"sheet with thumbnails stopped while its page is written", false, true, true, PageStarted},
-        {"new sheet stopped among its thumbnails", false, true, false, Picture, 2},
+        {.name = "new sheet stopped among its thumbnails beside a file of the user's",
+         .thumbnails = true,
+         .question = 1},
+        {.name = "new sheet with new folders stopped while its page is written",
+         .thumbnails = true,
+         .cancelAt = PageStarted,
+         .folder = L"img\\small\\"},
         {"new sheet stopped while its page is written", false, false, false, PageStarted},
         {"sheet with thumbnails and an unreadable picture", false, true, true},
     };
@@ -89,17 +110,23 @@ TEST_F(KeptOutputsTest, AStoppedOrFailedSheetOrSaverLeavesTheFilesThatWereThere)
         SCOPED_TRACE(test.name);
         ScratchFolder::removeTree(out().buffer());
         CreateDirectoryW(out().buffer(), nullptr);
+        setting.fileThumbnailImageOverWrite = !test.question;
+        if (test.question && !test.before)
+            file(L"out\\thumbnail1.jpg", "the user's own");
         if (test.before) {
             ASSERT_EQ(withJob(test, old, [&](auto& job) { return Ending(runJob(job), L""); }).first, IDOK);
         }
         std::map<std::wstring, Bytes> before = outputs();
         std::wstring logBefore = logText();
 
-        Ending ending = withJob(test, test.cancelAt ? stopped : broken, [&](auto& job) { return stop(job, test); });
+        Ending ending = withJob(test, test.cancelAt || test.question ? stopped : broken,
+                                [&](auto& job) { return stop(job, test); });
         expectSameFiles(outputs(), before);
         std::wstring added = logText().substr(logBefore.size());
-        if (test.cancelAt) {
+        if (test.cancelAt || test.question) {
             EXPECT_EQ(ending, Ending(IDCANCEL, L""));
+            // Whatever the sheet made is gone, and so is what the log said of it.
+            EXPECT_TRUE(test.saver || added.find(Picture) == std::wstring::npos) << added;
             EXPECT_NE(added.find(Stopped + L"\r\n---- "), std::wstring::npos) << added;
             EXPECT_TRUE(added.ends_with(L"出力ファイル名:-\r\n\r\n")) << added;
         } else {

@@ -594,6 +594,28 @@ TEST_F(MainWindowTest, ConvertingAsksBeforeReplacingASourceStillToBeRead)
     EXPECT_FALSE(exists(folder.file(L"picture3.png")));
 }
 
+// A sheet that ends without its page, here on a picture that can no longer be read, leaves no folder that it made
+// for its thumbnails.
+TEST_F(MainWindowTest, AThumbnailSheetThatEndsWithoutItsPageLeavesNoFolderItMade)
+{
+    std::vector<std::wstring> paths = listPictures(2);
+    writeText(paths.back(), "no longer a picture");
+    AppSetting& setting = application->getSetting();
+    setting.fileThumbnailImage = true;
+    setting.fileThumbnailImageFolder = L"img\\small";
+    std::wstring sheet = folder.file(L"sheet.html");
+    WindowRobot robot([&](WindowRobot& user) {
+        chooseInFileDialog(user, main, sheet);
+        HWND progress = user.waitForWindow(WindowQuery::dialog(L"サムネイル作成中"));
+        EXPECT_EQ(user.answerMessageBox(IDOK, progress), L"サムネイル画像の作成に失敗しました。");
+        user.answerMessageBox(IDOK, main, L"main-window-sheet-failed");
+    });
+    command(IDM_THUMBNAIL_SHEET);
+    robot.finish();
+    EXPECT_FALSE(exists(folder.file(L"img")));
+    EXPECT_FALSE(exists(sheet));
+}
+
 TEST_F(MainWindowTest, LayoutSettingsAndJobFilesAreSavedWhereChosenAndOpenAgainFromTheOfferedName)
 {
     listPictures(2);
