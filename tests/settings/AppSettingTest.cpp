@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
-#include <vector>
 #include "foundation/SettingPProfile.h"
 #include "foundation/XmlSetting.h"
 #include "settings/AppSetting.h"
@@ -768,45 +767,4 @@ TEST(AppSetting, IniExportsImportEveryTextAsItWasAndEarlierFilesAsTheyRead)
         imported.load(root, path.c_str(), GetModuleHandleW(nullptr));
         EXPECT_EQ(imported.textText.buffer(), each.text);
     }
-}
-
-// A settings file that no start can read would set every setting aside: a value that XML cannot hold is refused,
-// naming its key, by the import that brings it and by the save, which keeps the old file.
-TEST(AppSetting, ValueThatTheXmlFileCannotHoldIsRefusedAtImportAndSave)
-{
-    ComApartment com;
-    ScratchFolder folder{L"korvilane-unholdable"};
-    std::wstring settings = folder.file(L"korvilane.xml");
-    std::wstring ini = folder.file(L"import.ini");
-    HMODULE module = GetModuleHandleW(nullptr);
-    AppSetting setting;
-    setting.setSectionsAndPath(settings.c_str());
-    setting.load(root, nullptr, module);
-    setting.textText = L"前";
-    setting.save(root, nullptr);
-    Bytes saved = readBytes(settings);
-    // Control characters, a lone half of a surrogate pair, a code point that is no character.
-    for (const std::wstring& value : std::vector<std::wstring>{L"a\x01"
-                                                               L"b",
-                                                               L"\x1f", L"a\xD800", L"\xFFFF"}) {
-        std::wstring text = L"\xFEFF[Text]\r\nText=" + value + L"\r\n";
-        writeBytes(ini, Bytes(reinterpret_cast<const BYTE*>(text.data()),
-                              reinterpret_cast<const BYTE*>(text.data() + text.size())));
-        try {
-            setting.load(root, ini.c_str(), module);
-            ADD_FAILURE() << "imported";
-        } catch (const UnstorableSettingValue& refused) {
-            EXPECT_EQ(std::wstring(refused.getSection().buffer()) + L"/" + refused.getKey().buffer(), L"Text/Text");
-        }
-        EXPECT_STREQ(setting.textText.buffer(), L"前");
-        setting.textText = value.c_str();
-        EXPECT_THROW(setting.save(root, nullptr), UnstorableSettingValue);
-        EXPECT_TRUE(readBytes(settings) == saved);
-        setting.textText = L"前";
-    }
-    AppSetting next;
-    next.setSectionsAndPath(settings.c_str());
-    next.load(root, nullptr, module);
-    EXPECT_TRUE(next.getKeptAsideFile().isEmpty());
-    EXPECT_STREQ(next.textText.buffer(), L"前");
 }

@@ -81,10 +81,8 @@ inline int temporaryFilesIn(const std::wstring& folder)
     return count;
 }
 
-// Every file of a folder tree by its path below the folder, with its bytes; with folders, each folder too (its
-// path ending in "\\", no bytes).
-inline void collectFiles(const std::wstring& folder, const std::wstring& below, std::map<std::wstring, Bytes>& files,
-                         bool folders = false)
+// Every file of a folder tree by its path below the folder, with its bytes.
+inline void collectFiles(const std::wstring& folder, const std::wstring& below, std::map<std::wstring, Bytes>& files)
 {
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
@@ -94,10 +92,8 @@ inline void collectFiles(const std::wstring& folder, const std::wstring& below, 
         std::wstring name = found.cFileName;
         if (name == L"." || name == L"..")
             continue;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY && folders)
-            files[below + name + L"\\"];
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            collectFiles(folder + L"\\" + name, below + name + L"\\", files, folders);
+            collectFiles(folder + L"\\" + name, below + name + L"\\", files);
         else
             files[below + name] = readBytes(folder + L"\\" + name);
     } while (FindNextFileW(search, &found));

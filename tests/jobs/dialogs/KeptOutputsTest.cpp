@@ -12,14 +12,11 @@ struct Case {
     bool saver;      // else a sheet
     bool thumbnails; // the sheet's JPEG thumbnails beside it
     bool before;     // a complete run of the job with other pictures made the outputs first
-    // Cancel is pressed as the log shows this for the n-th time, or as the n-th question whether to replace a
-    // thumbnail shows (those before answered yes); without either the second picture cannot be read.
+    // Cancel is pressed as the log shows this for the n-th time; without it the second picture cannot be read.
     const wchar_t* cancelAt = nullptr;
     int occurrence = 1;
     const wchar_t* screenshot = L"";
-    int question = 0;
-    // Where the thumbnails go, below the sheet's folder.
-    const wchar_t* folder = L"";
+    const wchar_t* folder = L""; // where the thumbnails go, below the sheet's folder
 };
 
 const wchar_t* const Picture = L" -> ";
@@ -39,7 +36,7 @@ protected:
     std::map<std::wstring, Bytes> outputs()
     {
         std::map<std::wstring, Bytes> files;
-        collectFiles(out().buffer(), L"", files, true);
+        collectFiles(out().buffer(), L"", files);
         return files;
     }
     Files pictures(const wchar_t* stem, int count, UINT32 argb)
@@ -64,17 +61,6 @@ protected:
     template <typename Job>
     Ending stop(Job& job, const Case& test)
     {
-        if (test.question)
-            return {runJob(job,
-                           [&](WindowRobot& user) {
-                               HWND dialog = waitForProgress(user, L"サムネイル作成中");
-                               for (int i = 1; i < test.question; ++i)
-                                   user.answerMessageBox(IDYES, dialog);
-                               waitForQuestion(user, dialog);
-                               pressCancel(dialog);
-                               user.answerMessageBox(IDYES, dialog);
-                           }),
-                    L""};
         if (!test.cancelAt)
             return runAnswering(job, test.saver ? L"スクリーンセーバー作成中" : L"サムネイル作成中");
         CancelAtLogText cancel(log, test.cancelAt, test.occurrence, test.screenshot);
@@ -91,15 +77,9 @@ TEST_F(KeptOutputsTest, AStoppedOrFailedSheetOrSaverLeavesTheFilesThatWereThere)
         {"new saver stopped", true, false, false, Picture, 2},
         {"saver with an unreadable picture", true, false, true},
         {"sheet stopped while its page is written", false, false, true, PageStarted, 1, L"sheet-cancelled"},
-        {.name = "sheet stopped among its thumbnails", .thumbnails = true, .before = true, .question = 2},
         {"sheet with thumbnails stopped while its page is written", false, true, true, PageStarted},
-        {.name = "new sheet stopped among its thumbnails beside a file of the user's",
-         .thumbnails = true,
-         .question = 1},
-        {.name = "new sheet with new folders stopped while its page is written",
-         .thumbnails = true,
-         .cancelAt = PageStarted,
-         .folder = L"img\\small\\"},
+        {"new sheet in new folders stopped while its page is written", false, true, false, PageStarted, 1, L"",
+         L"img\\small\\"},
         {"new sheet stopped while its page is written", false, false, false, PageStarted},
         {"sheet with thumbnails and an unreadable picture", false, true, true},
     };
@@ -110,22 +90,19 @@ TEST_F(KeptOutputsTest, AStoppedOrFailedSheetOrSaverLeavesTheFilesThatWereThere)
         SCOPED_TRACE(test.name);
         ScratchFolder::removeTree(out().buffer());
         CreateDirectoryW(out().buffer(), nullptr);
-        setting.fileThumbnailImageOverWrite = !test.question;
-        if (test.question && !test.before)
-            file(L"out\\thumbnail1.jpg", "the user's own");
         if (test.before) {
             ASSERT_EQ(withJob(test, old, [&](auto& job) { return Ending(runJob(job), L""); }).first, IDOK);
         }
         std::map<std::wstring, Bytes> before = outputs();
         std::wstring logBefore = logText();
 
-        Ending ending = withJob(test, test.cancelAt || test.question ? stopped : broken,
-                                [&](auto& job) { return stop(job, test); });
+        Ending ending = withJob(test, test.cancelAt ? stopped : broken, [&](auto& job) { return stop(job, test); });
         expectSameFiles(outputs(), before);
+        EXPECT_FALSE(exists(out(L"img")));
         std::wstring added = logText().substr(logBefore.size());
-        if (test.cancelAt || test.question) {
+        if (test.cancelAt) {
             EXPECT_EQ(ending, Ending(IDCANCEL, L""));
-            // Whatever the sheet made is gone, and so is what the log said of it.
+            // What the log tells of a sheet is there.
             EXPECT_TRUE(test.saver || added.find(Picture) == std::wstring::npos) << added;
             EXPECT_NE(added.find(Stopped + L"\r\n---- "), std::wstring::npos) << added;
             EXPECT_TRUE(added.ends_with(L"出力ファイル名:-\r\n\r\n")) << added;
