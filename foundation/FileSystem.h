@@ -12,7 +12,7 @@ bool isDirectory(const wstring& path);
 bool isSameFile(const wstring& a, const wstring& b);
 // True when the two names may lead to one file: the same full path without regard to case; for two files that
 // exist, the same file under any spelling (a short name, a link, another spelling of its folder); for two that do
-// not, the same name in the same folder. A question that cannot be answered counts as one file. Never throws.
+// not, the same name in the same folder. A question that cannot be answered counts as one file.
 bool mayBeSameFile(const wstring& a, const wstring& b);
 void createDirectory(const wstring& path);
 // Creates the directory and every missing parent; an existing directory is left as it is, a file in its place

@@ -1,5 +1,4 @@
 #include "jobs/RunOutputs.h"
-#include "foundation/Exception.h"
 #include "foundation/FileSystem.h"
 #include "foundation/Path.h"
 
