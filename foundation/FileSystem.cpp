@@ -2,6 +2,7 @@
 #include "foundation/Exception.h"
 #include "foundation/FileHandle.h"
 #include "foundation/Path.h"
+#include "foundation/wstringArray.h"
 
 namespace {
 
@@ -35,13 +36,37 @@ bool isSameFile(const wstring& a, const wstring& b)
            first.nFileIndexHigh == second.nFileIndexHigh && first.nFileIndexLow == second.nFileIndexLow;
 }
 
+bool mayBeSameFile(const wstring& a, const wstring& b)
+{
+    try {
+        Path first(a);
+        Path second(b);
+        if (first.getPath().toLower().equals(second.getPath().toLower()))
+            return true;
+        bool firstExists = first.exists();
+        if (firstExists != second.exists())
+            return false;
+        if (firstExists)
+            return isSameFile(first.getPath(), second.getPath());
+        // A file still to be made is told only by its name and folder.
+        if (!first.getFileName().toLower().equals(second.getFileName().toLower()))
+            return false;
+        Path firstFolder(first.getDirectory());
+        Path secondFolder(second.getDirectory());
+        return firstFolder.exists() && secondFolder.exists() &&
+               isSameFile(firstFolder.getPath(), secondFolder.getPath());
+    } catch (const Exception&) {
+        return true;
+    }
+}
+
 void createDirectory(const wstring& path)
 {
     if (!CreateDirectoryW(path.buffer(), nullptr))
         Exception::throwLastError();
 }
 
-void createDirectoryTree(const wstring& path)
+void createDirectoryTree(const wstring& path, wstringArray* made)
 {
     wstring text(path);
     // "." lets normalisation drop the trailing separator, so the directory is the last component.
@@ -57,8 +82,10 @@ void createDirectoryTree(const wstring& path)
     Path parent(target.getDirectory());
     // A missing root (an unknown drive) has no parent to climb to: creating it fails with the system's error.
     if (!parent.exists() && !parent.getPath().equals(target.getPath()))
-        createDirectoryTree(parent.getPath());
+        createDirectoryTree(parent.getPath(), made);
     createDirectory(target.getPath());
+    if (made)
+        made->add(target.getPath());
 }
 
 void moveFile(const wstring& from, const wstring& to)

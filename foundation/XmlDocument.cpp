@@ -11,7 +11,36 @@ void appendChild(const Com& parent, const Com& child)
     parent.getObject(appended, L"appendChild", Variant(child.get()));
 }
 
+bool isXmlCharacter(wchar_t unit)
+{
+    return unit >= 0x20 ? unit != 0xFFFE && unit != 0xFFFF : unit == L'\t' || unit == L'\n' || unit == L'\r';
+}
+
+bool isHighSurrogate(wchar_t unit)
+{
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+
+bool isLowSurrogate(wchar_t unit)
+{
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+
 } // namespace
+
+bool isXmlText(const wstring& text)
+{
+    const wchar_t* units = text.buffer();
+    for (int i = 0, length = text.length(); i < length; ++i) {
+        if (isHighSurrogate(units[i]) && i + 1 < length && isLowSurrogate(units[i + 1])) {
+            ++i;
+            continue;
+        }
+        if (!isXmlCharacter(units[i]) || isHighSurrogate(units[i]) || isLowSurrogate(units[i]))
+            return false;
+    }
+    return true;
+}
 
 wstring getNodeAttribute(const Com& node, const wchar_t* name)
 {

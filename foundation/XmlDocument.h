@@ -8,6 +8,11 @@ constexpr int Attribute = 1; // always the "value" attribute
 constexpr int Text = 2;      // always element text
 } // namespace XmlValueMode
 
+// Whether an XML document can hold the text: no control character but tab, line feed and carriage return, no
+// half of a surrogate pair alone, neither U+FFFE nor U+FFFF. A parser refuses a document that holds any other,
+// even written as a character reference.
+bool isXmlText(const wstring& text);
+
 // The attribute's text; an absent attribute gives the empty string.
 wstring getNodeAttribute(const Com& node, const wchar_t* name);
 // The text of the node's direct text children, joined; child elements, comments and CDATA are skipped.

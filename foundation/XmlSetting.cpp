@@ -144,6 +144,8 @@ const wstring* XmlSetting::find(const wstring& section, const wstring& key) cons
 
 void XmlSetting::writeString(const wstring& section, const wstring& key, const wstring& value)
 {
+    if (!isXmlText(value))
+        throw UnstorableSettingValue(section, key);
     CollectionStringToString* keys = sections.find(section);
     if (!keys) {
         // Added empty and filled in place: a filled section would be copied whole into the collection.

@@ -11,6 +11,8 @@ class XmlSetting : public ISetting {
 public:
     XmlSetting() = default;
 
+    // Text that XML cannot hold (isXmlText) is refused with UnstorableSettingValue: the file would be read by no
+    // one.
     void writeString(const wstring& section, const wstring& key, const wstring& value) override;
     // No length limit.
     wstring readString(const wstring& section, const wstring& key, const wstring& defaultValue) const override;

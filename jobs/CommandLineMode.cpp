@@ -33,6 +33,7 @@ private:
     void loadSettingsFile(const wstring& name);
     void targetBesideSource(CmdParams& params) const;
     void targetsFromFolders(CmdParams& params) const;
+    static void refuseLogAmong(const wstring& log, const wstringArray& pictures);
     wstring outputName(const wstring& folder, const Path& source) const;
     void tell(bool success);
 
@@ -76,8 +77,11 @@ int CommandLineMode::convert(CmdParams& params)
     else if (params.inputMode == CmdParams::DirInput)
         targetsFromFolders(params);
     std::unique_ptr<LogFile> log;
-    if (params.logGiven)
+    if (params.logGiven) {
+        refuseLogAmong(params.logPath(), params.sources);
+        refuseLogAmong(params.logPath(), params.targets);
         log = std::make_unique<LogFile>(params.logPath(), std::unique_ptr<TextConverter>(params.logConverter()));
+    }
     CommandLineBatchOptions options;
     options.overwrite = params.overwrite;
     options.deleteSources = params.deleteSources;
@@ -126,6 +130,18 @@ void CommandLineMode::targetsFromFolders(CmdParams& params) const
     findReadablePictures(sourceFolder, params.sources);
     for (int i = 0; i < params.sources.count(); ++i)
         params.targets.add(outputName(targetFolder, Path(params.sources.at(i))));
+}
+
+// The log is made before the first picture is read: in the place of a source it would replace that picture, in
+// the place of a target be replaced by it. Either is a mistake in the command line, refused before anything is
+// written.
+void CommandLineMode::refuseLogAmong(const wstring& log, const wstringArray& pictures)
+{
+    for (int i = 0; i < pictures.count(); ++i) {
+        const wstring& picture = pictures.at(i);
+        if (!CommandLineBatch::isClipboard(picture) && mayBeSameFile(log, picture))
+            throw ApplicationException(nullptr, ErrorCode::LogNamesPicture);
+    }
 }
 
 wstring CommandLineMode::outputName(const wstring& folder, const Path& source) const

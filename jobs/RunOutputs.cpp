@@ -1,5 +1,4 @@
 #include "jobs/RunOutputs.h"
-#include "foundation/Exception.h"
 #include "foundation/FileSystem.h"
 #include "foundation/Path.h"
 
@@ -13,18 +12,6 @@ std::wstring pathKey(const Path& path)
 std::wstring nameKey(const Path& path)
 {
     return path.getFileName().toLower().buffer();
-}
-
-// A pair that cannot be told apart counts as one file: a doubt must never delete an output.
-bool mayBeOneFile(const wstring& a, const wstring& b)
-{
-    if (!Path(a).exists() || !Path(b).exists())
-        return false;
-    try {
-        return isSameFile(a, b);
-    } catch (const Exception&) {
-        return true;
-    }
 }
 
 } // namespace
@@ -67,7 +54,8 @@ bool RunOutputs::holdsOutput(const wstring& source) const
     // Only an output of the same name can be the same file under another spelling of its folder.
     auto [first, last] = outputsByName.equal_range(nameKey(path));
     for (auto output = first; output != last; ++output) {
-        if (mayBeOneFile(source, output->second))
+        // A doubt must never delete an output.
+        if (mayBeSameFile(source, output->second))
             return true;
     }
     return false;

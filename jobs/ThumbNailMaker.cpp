@@ -145,9 +145,11 @@ bool AbstractThumbNailMaker::writeSheet(HWND owner, const wstring& charset, cons
 
 void AbstractThumbNailMaker::commitThumbnails()
 {
-    for (TemporaryOutputFile& thumbnail : stagedThumbnails) {
-        if (!thumbnail.commit())
+    for (StagedThumbnail& thumbnail : stagedThumbnails) {
+        if (!thumbnail.file.commit())
             throwThumbnailFailure();
+        if (observer)
+            observer->fileDone(thumbnail.source, thumbnail.name);
     }
 }
 
@@ -205,16 +207,15 @@ wstring AbstractThumbNailMaker::makeThumbnails(HWND owner, const wstringArray& l
         wstring name = base + setting.fileThumbnailImageFile + number(i) + L".jpg";
         if (!setting.fileThumbnailImageOverWrite && fileExists(name) && !confirmOverwrite(owner, name))
             return wstring();
-        TemporaryOutputFile& staged = stagedThumbnails.emplace_back();
-        ComPtr<IStream> file(staged.create(name.buffer()) ? staged.stream() : nullptr);
+        StagedThumbnail& staged = stagedThumbnails.emplace_back();
+        staged.source = Path(list.at(i)).getPath();
+        staged.name = name;
+        ComPtr<IStream> file(staged.file.create(name.buffer()) ? staged.file.stream() : nullptr);
         if (!file || !JpegFileGenerator().saveInto(file.get(), thumbnail.get()))
             throwThumbnailFailure();
         thumbnail.reset();
-        if (watcher) {
-            watcher->fileDone(Path(list.at(i)).getPath(), name);
-            if (watcher->isCancelled(0))
-                return wstring();
-        }
+        if (watcher && watcher->isCancelled(0))
+            return wstring();
     }
     return base;
 }

@@ -21,6 +21,7 @@ public:
     virtual ~Observer() = default;
     // Asked after each thumbnail and while the page is written, with a count that rises per question.
     virtual bool isCancelled(int count) = 0;
+    // The thumbnail has taken its name, once the page is complete: a stopped page tells of none.
     virtual void fileDone(const wstring& source, const wstring& thumbnail) = 0;
     // The thumbnails are made; the page is about to be written.
     virtual void started() = 0;
@@ -127,8 +128,15 @@ private:
     // Gives the thumbnails made their names; one that cannot take it throws "E0012".
     void commitThumbnails();
 
+    // A thumbnail under its temporary name, and the picture it shows.
+    struct StagedThumbnail {
+        wstring source;
+        wstring name;
+        TemporaryOutputFile file;
+    };
+
     wstringArray files;
-    std::list<TemporaryOutputFile> stagedThumbnails;
+    std::list<StagedThumbnail> stagedThumbnails;
     GenericArray<ImageInfo> infos;
     wstring thumbnailBase;
     int questions = 0;

@@ -1,5 +1,6 @@
 #include "jobs/ThumbnailThreadImpl.h"
 #include <memory>
+#include "foundation/MadeFolders.h"
 #include "imaging/ComStream.h"
 #include "imaging/TemporaryOutputFile.h"
 #include "jobs/JobReport.h"
@@ -34,6 +35,9 @@ int ThumbnailThreadImpl::makeSheet(ProgressDialog& dialog, MessageWriter& log)
     if (dialog.isCancelled())
         return Cancelled;
     checkReplaceable(sheetPath);
+    MadeFolders folders;
+    if (!thumbnailFolder.isEmpty())
+        folders.create(thumbnailFolder);
     // The page is written beside the sheet and takes its name only when it is complete: a stop or an error
     // leaves the sheet that was there before.
     TemporaryOutputFile sheet;
@@ -49,5 +53,6 @@ int ThumbnailThreadImpl::makeSheet(ProgressDialog& dialog, MessageWriter& log)
     }
     if (!sheet.commit())
         Exception::throwLastError();
+    folders.keep();
     return 1;
 }

@@ -6,8 +6,8 @@ class MessageWriter;
 
 // A thumbnail sheet of the files (File/ThumbnailType and its settings): an HTML page with a small image of each
 // picture linked to it, written at the sheet's path. With a thumbnail folder the page shows JPEG thumbnails made
-// into that folder, without one the pictures themselves. A sheet that is stopped or fails leaves the page and
-// the thumbnails that were there before as they were.
+// into that folder, which it makes when missing, without one the pictures themselves. A sheet that is stopped or
+// fails leaves the page and the thumbnails that were there before as they were, and no folder that it made.
 class ThumbnailThreadImpl : public CancelThreadOperation {
 public:
     using Progress = DlgCancelSimple;

@@ -1,6 +1,5 @@
 #include "mainwindow/JobLauncher.h"
 #include "foundation/Application.h"
-#include "foundation/FileSystem.h"
 #include "foundation/Path.h"
 #include "jobs/AnimeGifThreadImpl.h"
 #include "jobs/AviThreadImpl.h"
@@ -22,7 +21,7 @@
 namespace {
 
 // Where the thumbnails of a sheet go: nowhere without File/ThumbnailImage, else the sheet's folder or its
-// named sub-folder, made when missing.
+// named sub-folder, which the job makes when missing.
 wstring thumbnailFolder(const AppSetting& setting, const wstring& sheetPath)
 {
     if (!setting.fileThumbnailImage)
@@ -30,9 +29,7 @@ wstring thumbnailFolder(const AppSetting& setting, const wstring& sheetPath)
     wstring folder = Path(sheetPath).getDirectory();
     if (setting.fileThumbnailImageFolder.isEmpty())
         return folder;
-    folder = withBackslash(combinePath(folder, setting.fileThumbnailImageFolder));
-    createDirectoryTree(folder);
-    return folder;
+    return withBackslash(combinePath(folder, setting.fileThumbnailImageFolder));
 }
 
 } // namespace

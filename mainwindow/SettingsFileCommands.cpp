@@ -44,10 +44,15 @@ bool SettingsFileCommands::save(bool toFile)
     try {
         setting.save(program.getName(), toFile ? path.buffer() : nullptr, unopened);
     } catch (const UnstorableSettingValue& refused) {
-        wstring key = L"[" + refused.getSection() + L"] " + refused.getKey();
-        throw ApplicationException(program.loadString(IDS_UNSTORABLE_VALUE).replace(L"%s", key.buffer()).buffer());
+        throwRefusal(IDS_UNSTORABLE_VALUE, refused);
     }
     return true;
+}
+
+void SettingsFileCommands::throwRefusal(UINT text, const UnstorableSettingValue& refused) const
+{
+    wstring key = L"[" + refused.getSection() + L"] " + refused.getKey();
+    throw ApplicationException(services.program.loadString(text).replace(L"%s", key.buffer()).buffer());
 }
 
 bool SettingsFileCommands::askToReplace(const wstring& file) const
@@ -64,5 +69,9 @@ void SettingsFileCommands::load()
     wstring path = opening.getPath(0);
     saving.setFileName(path.buffer());
     Application& program = services.program;
-    services.setting.load(program.getName(), path.buffer(), program.getResourceModule(), &program.getNamedMutex());
+    try {
+        services.setting.load(program.getName(), path.buffer(), program.getResourceModule(), &program.getNamedMutex());
+    } catch (const UnstorableSettingValue& refused) {
+        throwRefusal(IDS_UNIMPORTABLE_VALUE, refused);
+    }
 }

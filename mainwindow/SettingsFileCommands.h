@@ -1,4 +1,5 @@
 #pragma once
+#include "foundation/ISetting.h"
 #include "foundation/wstring.h"
 #include "mainwindow/MainWindowServices.h"
 #include "toolkit/FileDialog.h"
@@ -21,11 +22,13 @@ public:
     // have a settings file that this run could not open replaced. A value that the file cannot hold throws
     // ApplicationException naming its key, and the file stays as it was.
     bool save(bool toFile);
-    // A file that cannot be read, or holds no settings, throws Exception with the reason and changes nothing.
+    // A file that cannot be read, or holds no settings, throws Exception with the reason and changes nothing; one
+    // with a value that the settings file could not hold throws ApplicationException naming its key.
     void load();
 
 private:
     bool askToReplace(const wstring& file) const;
+    [[noreturn]] void throwRefusal(UINT text, const UnstorableSettingValue& refused) const;
 
     MainWindowServices services;
     HWND owner = nullptr;

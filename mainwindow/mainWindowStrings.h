@@ -56,6 +56,7 @@
 #define IDS_SETTINGS_KEPT_ASIDE 2610
 #define IDS_SETTINGS_UNOPENED 2611
 #define IDS_UNSTORABLE_VALUE 2612
+#define IDS_UNIMPORTABLE_VALUE 2613
 
 // The names of the conversion steps, also the conversion sheet's (resources/strings.rc).
 #define IDS_STEP_LABELS 2340

@@ -101,8 +101,27 @@ void AppSetting::loadFile(const wstring& rootName, const wstring& file, HMODULE 
         if (error == ERROR_INVALID_DATA)
             keepUnreadableFile(file, bytes, fileGuard);
     }
+    if (conversionOnly)
+        requireStorable(*store, rootName, resourceModule);
     SettingExchange loading(*store, true, rootName, resourceModule);
     exchange(loading, conversionOnly);
+}
+
+// An imported value that the settings file cannot hold would make every later save fail, so the import is
+// refused whole, before the record changes: a record of its own takes the import and is saved into a store of
+// the settings file's kind in memory. An INI store writes its file at every key, so its own save refuses.
+void AppSetting::requireStorable(ISetting& imported, const wstring& rootName, HMODULE resourceModule) const
+{
+    std::unique_ptr<ISetting> settingsStore(createSettingStore(rootName, path));
+    auto* xml = dynamic_cast<XmlSetting*>(settingsStore.get());
+    if (!xml)
+        return;
+    AppSetting trial;
+    trial.setSectionsAndPath(path);
+    SettingExchange loading(imported, true, rootName, resourceModule);
+    trial.exchange(loading, true);
+    SettingExchange saving(*xml, false, rootName, nullptr);
+    trial.exchange(saving, true);
 }
 
 void AppSetting::save(const wstring& rootName, const wchar_t* explicitPath, UnopenedFile unopened)

@@ -25,7 +25,8 @@ public:
     void setSectionsAndPath(const wstring& path);
     // Reads the settings file (explicitPath null), where a missing, unreadable or unopened file gives the
     // defaults; or imports the conversion sections Trimming to Bitmap from explicitPath, where a missing,
-    // unreadable or unopened file throws and leaves the record as it was. A file that is read but holds no key
+    // unreadable or unopened file throws and leaves the record as it was, as does one with a value that the
+    // settings file could not hold (UnstorableSettingValue naming its key). A file that is read but holds no key
     // of any section of the record (an empty file, another program's) counts as unreadable, ERROR_INVALID_DATA;
     // of a file that holds some sections, the keys it lacks take their defaults. A settings file that is there
     // but unreadable is kept for the user under a name of its own (getKeptAsideFile) before a save could
@@ -43,8 +44,9 @@ public:
     // that fails or breaks off leaves the old file whole. When the unreadable settings file could not be kept
     // aside at the load, that is tried first, and its failure throws before anything is written. A settings
     // file that the load could not open is replaced only when `unopened` says so; otherwise the save throws
-    // Exception with the load's error before anything is written. A value that an INI file cannot hold throws
-    // UnstorableSettingValue naming its key, and the old file stays.
+    // Exception with the load's error before anything is written. A value that the file cannot hold (one too long
+    // for an INI file, one with characters that XML cannot hold) throws UnstorableSettingValue naming its key,
+    // and the old file stays.
     void save(const wstring& rootName, const wchar_t* explicitPath, UnopenedFile unopened = UnopenedFile::Keep);
     // Throws Exception with the system's error, ERROR_FILE_NOT_FOUND when there is no file.
     void deleteSettingsFile();
@@ -354,6 +356,7 @@ private:
                   bool conversionOnly);
     DWORD readInto(ISetting& store, const SettingsFileBytes& bytes) const;
     bool holdsSettings(const ISetting& store) const;
+    void requireStorable(ISetting& imported, const wstring& rootName, HMODULE resourceModule) const;
     void keepUnreadableFile(const wstring& file, const SettingsFileBytes& bytes, Mutex* fileGuard);
     void moveUnreadableFileAside();
     void exchange(SettingExchange& exchange, bool conversionOnly);

@@ -78,6 +78,16 @@ TEST_F(XmlSettingTest, EveryKindOfValueComesBack)
     EXPECT_STREQ(back.readString(L"Text", L"Overlay", L"").buffer(), L"first\nsecond\n");
 }
 
+// A parser refuses a whole file for one such character; a pair of surrogates is one character.
+TEST_F(XmlSettingTest, TextThatNoXmlFileCanHoldIsRefused)
+{
+    for (const wchar_t* text : {L"\x1f", L"a\xD800", L"\xDC00-", L"\xFFFF"})
+        EXPECT_THROW(store.writeString(L"Text", L"Overlay", text), UnstorableSettingValue);
+    store.writeString(L"Text", L"Overlay", L"\xD83D\xDE00");
+    EXPECT_TRUE(loadText(saved()));
+    EXPECT_STREQ(store.readString(L"Text", L"Overlay", L"").buffer(), L"\xD83D\xDE00");
+}
+
 TEST_F(XmlSettingTest, TypedReadsOfStoredText)
 {
     EXPECT_TRUE(loadText("<any>\n"

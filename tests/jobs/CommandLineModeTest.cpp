@@ -545,9 +545,19 @@ TEST_F(CommandLineModeTest, GifFrameKeepsItsPlaceOnTheLogicalScreen)
 TEST_F(CommandLineModeTest, InvalidOrIncompleteOptionsDoNothing)
 {
     wstring source = picture(L"a.png", L"image/png");
+    Bytes before = readBytes(source.buffer());
     std::wstring files = L" /file " + quoted(source) + L" " + quoted(path(L"out.png"));
     std::wstring log = L" /log " + quoted(path(L"log.txt"));
+    std::wstring dir = L"/dir " + quoted(path(L".")) + L" " + quoted(folder(L"out")) + L" /format PNG /log ";
+    wchar_t shortName[MAX_PATH] = {};
+    GetShortPathNameW(source.buffer(), shortName, MAX_PATH);
     const std::wstring lines[] = {
+        // A log in the place of a picture of the run, however it is spelled.
+        files + L" /log " + quoted(source),
+        files + L" /log " + quoted(shortName),
+        files + L" /log " + quoted(path(L"OUT.PNG")),
+        dir + quoted(path(L"A.png")),
+        dir + quoted(path(L"out\\a.png")),
         L"/file " + quoted(source) + log,
         files + log + L" /format XYZ",
         files + log + L" /bogus",
@@ -558,8 +568,9 @@ TEST_F(CommandLineModeTest, InvalidOrIncompleteOptionsDoNothing)
     for (const std::wstring& line : lines)
         EXPECT_EQ(run(line), 1) << line;
 
-    EXPECT_FALSE(exists(path(L"out.png")));
+    EXPECT_FALSE(exists(path(L"out.png")) || exists(path(L"out\\a.png")));
     EXPECT_FALSE(exists(path(L"log.txt")));
+    EXPECT_TRUE(readBytes(source.buffer()) == before);
 }
 
 TEST_F(CommandLineModeTest, RenameRuleAndDateFoldersShapeDirOutputs)

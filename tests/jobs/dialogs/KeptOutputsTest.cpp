@@ -16,6 +16,7 @@ struct Case {
     const wchar_t* cancelAt = nullptr;
     int occurrence = 1;
     const wchar_t* screenshot = L"";
+    const wchar_t* folder = L""; // where the thumbnails go, below the sheet's folder
 };
 
 const wchar_t* const Picture = L" -> ";
@@ -54,7 +55,7 @@ protected:
             SSThreadImpl job(out(L"pictures.scr"), list);
             return run(job);
         }
-        ThumbnailThreadImpl job(test.thumbnails ? out() : wstring(), out(L"sheet.html"), list);
+        ThumbnailThreadImpl job(test.thumbnails ? out(test.folder) : wstring(), out(L"sheet.html"), list);
         return run(job);
     }
     template <typename Job>
@@ -76,9 +77,9 @@ TEST_F(KeptOutputsTest, AStoppedOrFailedSheetOrSaverLeavesTheFilesThatWereThere)
         {"new saver stopped", true, false, false, Picture, 2},
         {"saver with an unreadable picture", true, false, true},
         {"sheet stopped while its page is written", false, false, true, PageStarted, 1, L"sheet-cancelled"},
-        {"sheet stopped among its thumbnails", false, true, true, Picture, 2},
         {"sheet with thumbnails stopped while its page is written", false, true, true, PageStarted},
-        {"new sheet stopped among its thumbnails", false, true, false, Picture, 2},
+        {"new sheet in new folders stopped while its page is written", false, true, false, PageStarted, 1, L"",
+         L"img\\small\\"},
         {"new sheet stopped while its page is written", false, false, false, PageStarted},
         {"sheet with thumbnails and an unreadable picture", false, true, true},
     };
@@ -97,9 +98,12 @@ TEST_F(KeptOutputsTest, AStoppedOrFailedSheetOrSaverLeavesTheFilesThatWereThere)
 
         Ending ending = withJob(test, test.cancelAt ? stopped : broken, [&](auto& job) { return stop(job, test); });
         expectSameFiles(outputs(), before);
+        EXPECT_FALSE(exists(out(L"img")));
         std::wstring added = logText().substr(logBefore.size());
         if (test.cancelAt) {
             EXPECT_EQ(ending, Ending(IDCANCEL, L""));
+            // What the log tells of a sheet is there.
+            EXPECT_TRUE(test.saver || added.find(Picture) == std::wstring::npos) << added;
             EXPECT_NE(added.find(Stopped + L"\r\n---- "), std::wstring::npos) << added;
             EXPECT_TRUE(added.ends_with(L"出力ファイル名:-\r\n\r\n")) << added;
         } else {

@@ -74,10 +74,11 @@ TEST_F(SheetAndTileJobTest, ASheetLogsEachThumbnailAndAStoppedOneKeepsTheSheetTh
     wstring sheet = pathOf(L"sheet.html");
     ThumbnailThreadImpl job(out(), sheet, pictures);
     EXPECT_EQ(runJob(job), IDOK);
-    std::wstring first = made(pictures.at(0), out(L"thumbnail0.jpg"));
-    EXPECT_EQ(logText(),
-              jobLog(Sheet, first + made(pictures.at(1), out(L"thumbnail1.jpg")) + L"サムネイルファイルを作成中...\r\n",
-                     L"出力ファイル名:" + std::wstring(sheet.buffer())));
+    // Each thumbnail is logged once it is there, with its page.
+    EXPECT_EQ(logText(), jobLog(Sheet,
+                                L"サムネイルファイルを作成中...\r\n" + made(pictures.at(0), out(L"thumbnail0.jpg")) +
+                                    made(pictures.at(1), out(L"thumbnail1.jpg")),
+                                L"出力ファイル名:" + std::wstring(sheet.buffer())));
     EXPECT_NE(contentsOf(sheet).find("thumbnail1.jpg"), std::string::npos);
 
     // The thumbnails are there now: the user agrees to replace the first, then stops.
@@ -95,7 +96,7 @@ TEST_F(SheetAndTileJobTest, ASheetLogsEachThumbnailAndAStoppedOneKeepsTheSheetTh
               IDCANCEL);
     EXPECT_EQ(question, L"ファイル " + std::wstring(out(L"thumbnail0.jpg").buffer()) +
                             L" は既に存在します。\n上書きして続行しますか？");
-    EXPECT_EQ(since(before, logText()), jobLog(Sheet, first + Stopped, L"出力ファイル名:-"));
+    EXPECT_EQ(since(before, logText()), jobLog(Sheet, Stopped, L"出力ファイル名:-"));
     EXPECT_EQ(contentsOf(sheet), written);
     EXPECT_EQ(contentsOf(out(L"thumbnail0.jpg")), thumbnail) << "replaced by a stopped sheet";
 }

@@ -703,7 +703,7 @@ TEST_F(MainWindowTest, SettingsThatAnIniFileCannotHoldAreNotSavedAndTheMessageNa
     command(IDM_SAVE_SETTINGS_AS);
     robot.finish();
     EXPECT_EQ(message,
-              L"[Text] Text の値は INI ファイルに保存できないため、設定を保存しませんでした。ファイルは元のままです。");
+              L"[Text] Text の値は設定ファイルに保存できないため、設定を保存しませんでした。ファイルは元のままです。");
     EXPECT_EQ(readBytes(exported), before);
     EXPECT_EQ(temporaryFilesIn(folder.file(L"")), 0);
 }
@@ -776,6 +776,33 @@ TEST_F(MainWindowTest, SavesLeaveNoCopyBehindAndAFullDiskIsToldByTheFile)
     std::map<std::wstring, Bytes> left;
     collectFiles(full, L"", left);
     EXPECT_TRUE(left.empty());
+}
+
+// An INI file can hold a control character, which no XML file can: its import is refused by the key, so that the
+// next save writes a settings file that the next start reads.
+TEST_F(MainWindowTest, AnImportOfAValueThatTheSettingsFileCannotHoldIsRefusedByItsKey)
+{
+    std::wstring imported = folder.file(L"読み込み.ini");
+    writeText(imported, "[Text]\r\nText=a\001b\r\n");
+    AppSetting& setting = application->getSetting();
+    std::wstring kept = setting.textText.buffer();
+    std::wstring message;
+    WindowRobot robot([&](WindowRobot& user) {
+        chooseInFileDialog(user, main, imported);
+        message = user.answerMessageBox(IDOK, main, L"settings-import-refused");
+    });
+    command(IDM_LOAD_SETTINGS);
+    robot.finish();
+    EXPECT_EQ(message,
+              L"[Text] Text の値は設定ファイルに保存できないため、設定を読み込みませんでした。設定は元のままです。");
+    EXPECT_EQ(setting.textText.buffer(), kept);
+    command(IDM_SAVE_SETTINGS);
+    AppSetting nextStart;
+    nextStart.setSectionsAndPath(setting.getPath());
+    nextStart.load(application->getName(), nullptr, GetModuleHandleW(nullptr));
+    EXPECT_TRUE(nextStart.getKeptAsideFile().isEmpty());
+    DeleteFileW(nextStart.getKeptAsideFile().buffer());
+    DeleteFileW(setting.getPath().buffer());
 }
 
 TEST_F(MainWindowTest, FormatSheetOpensForThePanesCurrentFormatAndMissingSheetsSaySo)
