@@ -977,9 +977,9 @@ void moveMouseTo(int x, int y)
     SendInput(1, &move, sizeof(move));
 }
 
-// The text of the splitter's tip once the mouse has come to rest over the middle of the window; empty when
-// none shows.
-std::wstring tipWhenHovering(HWND tips, HWND window)
+// The text of the splitter's tip once the mouse has come to rest over the middle of the window and the tip shows
+// the expected text, or the last text it showed (empty when none) if it never does.
+std::wstring tipWhenHovering(HWND tips, HWND window, const std::wstring& expected)
 {
     // From outside: a mouse already resting there would not move.
     POINT corner = {GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1};
@@ -992,14 +992,21 @@ std::wstring tipWhenHovering(HWND tips, HWND window)
     GetWindowRect(window, &area);
     POINT middle = {(area.left + area.right) / 2, (area.top + area.bottom) / 2};
     moveMouseTo(middle.x, middle.y);
-    // Wine's tip now and then misses the one move that brought the mouse in; a hand waiting for the tip moves a
-    // pixel, and so does the test, each half second.
+    // Wine's tip now and then misses the one move that brought the mouse in, or still shows the tool it had
+    // before the mouse left the window; a hand waiting for the tip moves a pixel, and so does the test, each
+    // half second.
     auto nudge = std::chrono::steady_clock::now();
     int step = 0;
-    bool shown = pumpMessagesUntil(
+    std::wstring shown;
+    pumpMessagesUntil(
         [&] {
-            if (IsWindowVisible(tips))
-                return true;
+            if (IsWindowVisible(tips)) {
+                wchar_t text[256] = L"";
+                GetWindowTextW(tips, text, 256);
+                shown = text;
+                if (shown == expected)
+                    return true;
+            }
             if (std::chrono::steady_clock::now() - nudge > std::chrono::milliseconds(500)) {
                 nudge = std::chrono::steady_clock::now();
                 moveMouseTo(middle.x + (++step % 2), middle.y);
@@ -1007,11 +1014,7 @@ std::wstring tipWhenHovering(HWND tips, HWND window)
             return false;
         },
         std::chrono::milliseconds(5000));
-    if (!shown)
-        return {};
-    wchar_t text[256] = L"";
-    GetWindowTextW(tips, text, 256);
-    return text;
+    return shown;
 }
 
 // The main window started with the preview on each of the four sides of the list.
@@ -1027,9 +1030,10 @@ TEST_P(SplitterTipTest, EachPaneShowsItsOwnTipWhereverThePreviewLies)
     HWND tips = application->getSplitter().getToolTip().getHandle();
     HWND preview = window->preview().getHandle();
     HWND list = GetDlgItem(pane().getHandle(), 101);
-    EXPECT_EQ(tipWhenHovering(tips, preview), L"プレビュー");
+    EXPECT_EQ(tipWhenHovering(tips, preview, L"プレビュー"), L"プレビュー");
     saveScreenScreenshot(L"splitter-tip-" + std::to_wstring(GetParam()));
-    EXPECT_EQ(tipWhenHovering(tips, list), L"↑↓または←→でプレビュー切り替え");
+    const std::wstring listTip = L"↑↓または←→でプレビュー切り替え";
+    EXPECT_EQ(tipWhenHovering(tips, list, listTip), listTip);
 }
 
 INSTANTIATE_TEST_SUITE_P(PreviewPositions, SplitterTipTest, testing::Values(0, 1, 2, 3));
