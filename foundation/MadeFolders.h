@@ -9,7 +9,7 @@ public:
     MadeFolders() = default;
     MadeFolders(const MadeFolders&) = delete;
     MadeFolders& operator=(const MadeFolders&) = delete;
-    virtual ~MadeFolders();
+    ~MadeFolders();
 
     // As createDirectoryTree; the folders it made before a failure go too.
     void create(const wstring& path);
