@@ -50,12 +50,13 @@ ApplicationException ApplicationException::fromModule(HMODULE module)
     return ApplicationException(buffer, ErrorCode::OwnMessage);
 }
 
-ApplicationException ApplicationException::forFile(DWORD error, const wchar_t* path)
+ApplicationException ApplicationException::forFile(DWORD error, const wchar_t* path, const wchar_t* lead)
 {
     Exception system(static_cast<int>(error));
     bool mustFree = false;
     wchar_t* reason = system.getMessage(mustFree);
-    std::wstring text = std::wstring(path ? path : L"") + L"\n" + (reason ? reason : L"");
+    std::wstring text = (lead ? std::wstring(lead) + L"\n" : std::wstring()) + (path ? path : L"") + L"\n" +
+                        (reason ? reason : L"");
     if (reason && mustFree)
         LocalFree(reason);
     while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n'))

@@ -53,8 +53,9 @@ public:
     // "Loading a resource failed" from string IDS_RESOURCE_LOAD_FAILED (foundation/foundationStrings.h) of the
     // module; a missing string throws a plain Exception.
     static ApplicationException fromModule(HMODULE module);
-    // The file on a line of its own over the system's text for the error, which stays the code.
-    static ApplicationException forFile(DWORD error, const wchar_t* path);
+    // The file on a line of its own over the system's text for the error, which stays the code; under the
+    // lead's line when one is given.
+    static ApplicationException forFile(DWORD error, const wchar_t* path, const wchar_t* lead = nullptr);
 
     wchar_t* getMessage(bool& mustFree) const override;
     const wchar_t* getText() const { return text; }

@@ -62,21 +62,24 @@ void File::close()
     handle = INVALID_HANDLE_VALUE;
 }
 
-bool File::writeAll(HANDLE file, const void* bytes, DWORD count)
+bool File::writeAll(HANDLE file, const void* bytes, DWORD count, DWORD* written)
 {
     auto next = static_cast<const BYTE*>(bytes);
+    DWORD total = 0;
+    if (!written)
+        written = &total;
+    *written = 0;
     // A write that takes only part of the bytes, as on a disk that fills up, is asked for the rest: the system
     // then says itself why it takes no more.
-    while (count > 0) {
-        DWORD written = 0;
-        if (!WriteFile(file, next, count, &written, nullptr))
+    while (*written < count) {
+        DWORD taken = 0;
+        if (!WriteFile(file, next + *written, count - *written, &taken, nullptr))
             return false;
-        if (written == 0) {
+        if (taken == 0) {
             SetLastError(ERROR_WRITE_FAULT);
             return false;
         }
-        next += written;
-        count -= written;
+        *written += taken;
     }
     return true;
 }

@@ -22,9 +22,10 @@ public:
     // last error says why and the file is closed.
     bool open(const wchar_t* path, int mode);
     void close();
-    // Writes every byte at the file pointer; false with the last error when not all of them could be written.
+    // Writes every byte at the file pointer; false with the last error when not all of them could be written,
+    // and then written, when given, tells how many were.
     bool writeAll(const void* bytes, DWORD count) { return writeAll(handle, bytes, count); }
-    static bool writeAll(HANDLE file, const void* bytes, DWORD count);
+    static bool writeAll(HANDLE file, const void* bytes, DWORD count, DWORD* written = nullptr);
     bool isOpen() const { return handle != INVALID_HANDLE_VALUE; }
     HANDLE getHandle() const { return handle; }
 

@@ -116,6 +116,7 @@ bool AnimeGifFileGenerator::open(const wchar_t* path, Gdiplus::Image* first, int
     int chosenDelay = delay;
     close(false);
     delay = chosenDelay;
+    fileFailure = ERROR_SUCCESS;
     if (!path || !first || first->GetType() == Gdiplus::ImageTypeUnknown)
         return false;
     std::unique_ptr<Dib> picture(gdiplusBitmapToDib(first));
@@ -128,7 +129,7 @@ bool AnimeGifFileGenerator::open(const wchar_t* path, Gdiplus::Image* first, int
     paletteCount = reduced.colorCount();
     CopyMemory(palette, reduced.getColorTable(), paletteCount * sizeof(RGBQUAD));
     transparentColor = chooseTransparentColor(reduced, transparency, color);
-    if (!target.create(path))
+    if (!noteFileFailure(target.create(path)))
         return fail();
     return (writeHeader() && writeFrame(reduced)) || fail();
 }
@@ -182,7 +183,7 @@ bool AnimeGifFileGenerator::close(bool finish)
 {
     bool finished = isOpen() && finish && write(&Trailer, 1);
     if (finished)
-        finished = target.commit();
+        finished = noteFileFailure(target.commit());
     else
         target.discard();
     reset();
@@ -260,7 +261,14 @@ void AnimeGifFileGenerator::paletteTable(BYTE* table) const
 
 bool AnimeGifFileGenerator::write(const void* bytes, DWORD count)
 {
-    return target.write(bytes, count);
+    return noteFileFailure(target.write(bytes, count));
+}
+
+bool AnimeGifFileGenerator::noteFileFailure(bool succeeded)
+{
+    if (!succeeded)
+        fileFailure = GetLastError();
+    return succeeded;
 }
 
 bool AnimeGifFileGenerator::fail()

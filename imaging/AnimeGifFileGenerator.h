@@ -43,6 +43,9 @@ public:
     // not be finished.
     bool close(bool finish);
     bool isOpen() const { return target.path() != nullptr; }
+    // The system's reason why the last open could not make the file, or a write or close could not write it
+    // or put it in place; ERROR_SUCCESS when that was not what failed.
+    DWORD fileError() const { return fileFailure; }
 
     // The delay of every frame written from now on, in hundredths of a second (0..65535).
     int delay = DefaultDelay;
@@ -55,6 +58,8 @@ private:
     // The palette as the 256 red, green, blue triples of a GIF colour table.
     void paletteTable(BYTE* table) const;
     bool write(const void* bytes, DWORD count);
+    // The file operation's result, noting its reason when it failed.
+    bool noteFileFailure(bool succeeded);
     bool fail();
     void reset();
 
@@ -65,4 +70,5 @@ private:
     RGBQUAD palette[256] = {};
     int paletteCount = 0;
     TemporaryOutputFile target;
+    DWORD fileFailure = ERROR_SUCCESS;
 };

@@ -1,5 +1,8 @@
 #include "imaging/AviFileGenerator.h"
+#include <cstring>
 #include "foundation/Exception.h"
+#include "foundation/FileHandle.h"
+#include "foundation/Path.h"
 #include "imaging/Dib.h"
 
 namespace {
@@ -17,6 +20,29 @@ void toBitsPerPixel24(Dib& dib)
 {
     if (!dib.toBitsPerPixel24())
         Exception::throwLastError();
+}
+
+// The length that the file's RIFF header gives it, header included; 0 when the file does not start with the
+// header of an AVI.
+ULONGLONG meantLength(HANDLE file)
+{
+    BYTE header[12];
+    DWORD read = 0;
+    if (!ReadFile(file, header, sizeof(header), &read, nullptr) || read != sizeof(header) ||
+        memcmp(header, "RIFF", 4) != 0 || memcmp(header + 8, "AVI ", 4) != 0)
+        return 0;
+    return 8 + (static_cast<ULONGLONG>(header[4]) | header[5] << 8 | header[6] << 16 |
+                static_cast<ULONGLONG>(header[7]) << 24);
+}
+
+// A file that lacks the given bytes: the disk is full when it has no room for them.
+DWORD shortFileReason(const wchar_t* path, ULONGLONG missing)
+{
+    ULARGE_INTEGER available;
+    if (GetDiskFreeSpaceExW(Path(path).getDirectory().buffer(), &available, nullptr, nullptr) &&
+        available.QuadPart < missing)
+        return ERROR_DISK_FULL;
+    return ERROR_WRITE_FAULT;
 }
 
 } // namespace
@@ -73,9 +99,10 @@ int AviFileGenerator::open(const wstring& path, Dib& first, int rate, int count,
     written = 0;
     leastFileSize = 0;
     announced = count;
+    fileFailure = ERROR_SUCCESS;
     try {
         if (!target.create(path.buffer(), TemporaryOutputFile::Writer::SharedName))
-            Exception::throwLastError();
+            throwFileFailure();
         file = std::make_unique<AviFile>(target.path(), RECT{0, 0, width, height}, rate, count, name);
         toBitsPerPixel24(first);
         BITMAPINFOHEADER format = first.getInfo()->bmiHeader;
@@ -124,25 +151,37 @@ void AviFileGenerator::finishWhenComplete()
         return;
     // The file is complete only once AVIFile has written its index and let go of it. AVIFile writes through
     // buffers and says nothing when they cannot be written out, as on a full disk: a file that does not hold
-    // every frame with its index entry is cut.
+    // all that its header gives it, every frame with its index entry among it, is cut.
     file.reset();
     if (!holdsEveryFrame()) {
         target.discard();
-        Exception::throwLastError();
+        throwFileFailure();
     }
     if (!target.commit())
-        Exception::throwLastError();
+        throwFileFailure();
 }
 
+// AVIFile writes the RIFF header at the file's start when it closes the file, with the length of all it wrote.
 bool AviFileGenerator::holdsEveryFrame() const
 {
-    WIN32_FILE_ATTRIBUTE_DATA found;
-    if (!GetFileAttributesExW(target.path(), GetFileExInfoStandard, &found))
+    FileHandle closed(CreateFileW(target.path(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, 0, nullptr));
+    LARGE_INTEGER size;
+    if (!closed.isValid() || !GetFileSizeEx(closed.get(), &size))
         return false;
-    if ((static_cast<ULONGLONG>(found.nFileSizeHigh) << 32 | found.nFileSizeLow) >= leastFileSize)
+    ULONGLONG held = static_cast<ULONGLONG>(size.QuadPart);
+    ULONGLONG meant = meantLength(closed.get());
+    if (meant >= leastFileSize && meant <= held)
         return true;
-    SetLastError(ERROR_WRITE_FAULT);
+    ULONGLONG whole = meant > leastFileSize ? meant : leastFileSize;
+    SetLastError(shortFileReason(target.path(), whole > held ? whole - held : 1));
     return false;
+}
+
+void AviFileGenerator::throwFileFailure()
+{
+    fileFailure = GetLastError();
+    throw Exception(static_cast<int>(fileFailure));
 }
 
 void AviFileGenerator::close()

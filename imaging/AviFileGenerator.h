@@ -28,6 +28,10 @@ public:
     // Drops an unfinished file.
     void close();
     bool isOpen() const { return file != nullptr; }
+    // The system's reason why the last open could not make the file or the last frame could not finish it (a
+    // file that the disk took only in part, or that cannot take its path); ERROR_SUCCESS when that was not
+    // what failed.
+    DWORD fileError() const { return fileFailure; }
 
     // Both operations convert the given picture to 24 bits in place, and addFrame also fits its size.
 
@@ -50,10 +54,12 @@ private:
     };
 
     void writeFrame(Dib& dib);
-    // Finishes the file once the announced number of frames is in it, and refuses a file shorter than they are.
+    // Finishes the file once the announced number of frames is in it, and refuses a file that lacks any of it.
     void finishWhenComplete();
-    // False with the last error when the closed file is shorter than its frames with their index entries.
+    // False with the last error when the closed file lacks part of what AVIFile wrote into it.
     bool holdsEveryFrame() const;
+    // Throws the file's failure, noted, with the reason in the last error.
+    [[noreturn]] void throwFileFailure();
 
     std::unique_ptr<AviFile> file;
     TemporaryOutputFile target;
@@ -62,4 +68,5 @@ private:
     int written = 0;
     int announced = 0;
     ULONGLONG leastFileSize = 0;
+    DWORD fileFailure = ERROR_SUCCESS;
 };

@@ -13,16 +13,6 @@ bool saveFlag(EncoderParameterBlock& block, Gdiplus::EncoderValue value)
     return block.set(Gdiplus::EncoderSaveFlag, value);
 }
 
-// Wine's TIFF encoder fails to open a file whose header it cannot write, and then crashes when the picture that
-// holds it is let go, as on a full disk: the header's place is taken first, for the encoder to write over.
-bool takesHeader(IStream* file)
-{
-    const BYTE header[8] = {};
-    LARGE_INTEGER start = {};
-    return SUCCEEDED(file->Write(header, sizeof(header), nullptr)) &&
-           SUCCEEDED(file->Seek(start, STREAM_SEEK_SET, nullptr));
-}
-
 } // namespace
 
 bool MultiFrameTiffFileGenerator::open(const wchar_t* path, Gdiplus::Image* first)
@@ -41,11 +31,12 @@ bool MultiFrameTiffFileGenerator::open(const wchar_t* path, Gdiplus::Image* firs
         return false;
     }
     image = Gdiplus::Image::FromStream(imageStream);
-    bool opened = image && image->GetLastStatus() == Gdiplus::Ok && file.create(path);
+    fileFailure = ERROR_SUCCESS;
+    bool opened = image && image->GetLastStatus() == Gdiplus::Ok && noteFileFailure(file.create(path));
     if (opened) {
         // The picture keeps the stream for the pages to come.
         ComPtr<IStream> output(file.stream());
-        opened = output && takesHeader(output.get()) && image->Save(output.get(), &encoder, block.get()) == Gdiplus::Ok;
+        opened = output && image->Save(output.get(), &encoder, block.get()) == Gdiplus::Ok;
     }
     if (!opened)
         close(false);
@@ -79,7 +70,14 @@ bool MultiFrameTiffFileGenerator::close(bool flush)
         imageStream->Release();
     imageStream = nullptr;
     if (flushed)
-        return file.commit();
+        return noteFileFailure(file.commit());
     file.discard();
     return false;
+}
+
+bool MultiFrameTiffFileGenerator::noteFileFailure(bool succeeded)
+{
+    if (!succeeded)
+        fileFailure = GetLastError();
+    return succeeded;
 }

@@ -20,9 +20,16 @@ public:
     // Without flush the pages so far are dropped and the result is false.
     bool close(bool flush);
     bool isOpen() const { return image != nullptr; }
+    // The system's reason why the last open could not make the file or the last close could not put it in
+    // place; ERROR_SUCCESS when that was not what failed.
+    DWORD fileError() const { return fileFailure; }
 
 private:
+    // The file operation's result, noting its reason when it failed.
+    bool noteFileFailure(bool succeeded);
+
     Gdiplus::Image* image = nullptr;
     IStream* imageStream = nullptr;
     TemporaryOutputFile file;
+    DWORD fileFailure = ERROR_SUCCESS;
 };

@@ -38,7 +38,9 @@ public:
     // Null when none is pending.
     const wchar_t* path() const;
     // A new stream (the caller's reference) over the file at its current position; null with the last error
-    // when none is pending or the writer goes by name.
+    // when none is pending or the writer goes by name. Once the file refuses a write, the stream answers every
+    // write as done without the disk (FileHandleStream), so that no encoder meets a failed one, and commit
+    // refuses the file.
     IStream* stream() const;
     // Writes every byte at the file's current position; false with the last error as stream().
     bool write(const void* bytes, DWORD count);

@@ -37,12 +37,12 @@ public:
         }
         picture.reset();
         if (!written)
-            throwJobFailure(Messages::E0020);
+            throwJobFailure(Messages::E0020, gif.fileError(), outputFile);
     }
     void finish(bool stopped) override
     {
         if (!gif.close(!stopped) && !stopped)
-            throwJobFailure(Messages::E0020);
+            throwJobFailure(Messages::E0020, gif.fileError(), outputFile);
     }
 
 private:
@@ -57,6 +57,7 @@ private:
 int AnimeGifThreadImpl::run(ProgressDialog& dialog)
 {
     GifFrames frames(outputFile, getAppSetting());
-    return writeFrameFile(dialog, {LogMessages::M601, LogMessages::M602, LogMessages::M603, LogMessages::M604},
+    return writeFrameFile(dialog,
+                          {LogMessages::M601, LogMessages::M602, LogMessages::M603, LogMessages::M604, Messages::E0020},
                           outputFile, files, frames);
 }

@@ -24,12 +24,14 @@ public:
     void write(int index) override
     {
         // The writer finishes the file by itself with the last of the announced frames.
-        withFailureText(Messages::E0017, [&] {
+        try {
             if (index == 0)
                 avi.open(outputFile, *picture, rate, count, wstring());
             else
                 avi.addFrame(*picture);
-        });
+        } catch (const Exception&) {
+            throwJobFailure(Messages::E0017, avi.fileError(), outputFile);
+        }
         picture.reset();
     }
     void finish(bool stopped) override
@@ -54,6 +56,7 @@ private:
 int AviThreadImpl::run(ProgressDialog& dialog)
 {
     AviFrames frames(outputFile, getAppSetting().fileAviFPS, files.count());
-    return writeFrameFile(dialog, {LogMessages::M501, LogMessages::M502, LogMessages::M503, LogMessages::M504},
+    return writeFrameFile(dialog,
+                          {LogMessages::M501, LogMessages::M502, LogMessages::M503, LogMessages::M504, Messages::E0017},
                           outputFile, files, frames);
 }

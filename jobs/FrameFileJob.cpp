@@ -10,7 +10,7 @@ int writeFrameFile(ProgressDialog& dialog, const FrameFileTexts& texts, const ws
     return report.runReportingErrors([&] {
         report.start(texts.start);
         report.count(texts.count, files.count());
-        checkReplaceable(outputFile);
+        checkReplaceable(outputFile, texts.failure);
         bool stopped = false;
         for (int index = 0; index < files.count(); ++index) {
             if (dialog.isCancelled()) {

@@ -18,12 +18,14 @@ public:
     virtual void finish(bool stopped) = 0;
 };
 
-// The log texts of such a job: start, end, the label of the input count and of the output name.
+// The texts of such a job: in the log its start, end, the label of the input count and of the output name;
+// the message of its failure.
 struct FrameFileTexts {
     const SimpleString& start;
     const SimpleString& end;
     const SimpleString& count;
     const SimpleString& output;
+    const SimpleString& failure;
 };
 
 // The pictures in list order through the writer, each after a look at the dialog's Cancel, with the job's log

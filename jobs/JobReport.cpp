@@ -8,6 +8,16 @@ namespace {
 
 const wchar_t newLine[] = L"\r\n";
 
+// The system's reason why the output cannot be replaced; ERROR_SUCCESS when it can, or is not there.
+DWORD replaceError(const wstring& path)
+{
+    FileHandle file(CreateFileW(path.buffer(), GENERIC_WRITE | DELETE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD error = GetLastError();
+    return file.isValid() || error == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : error;
+}
+
 } // namespace
 
 void JobReport::start(const SimpleString& text)
@@ -50,6 +60,15 @@ void throwJobFailure(const SimpleString& text)
     throw ApplicationException(text.get());
 }
 
+void throwJobFailure(const SimpleString& text, DWORD fileError, const wstring& path)
+{
+    if (fileError == ERROR_SUCCESS)
+        throwJobFailure(text);
+    if (fileError == ERROR_NOT_ENOUGH_MEMORY)
+        throwOutOfMemory();
+    throw ApplicationException::forFile(fileError, path.buffer(), text.get());
+}
+
 wstring outputOrNone(bool stopped, const wstring& path)
 {
     return stopped ? wstring(L"-") : path;
@@ -64,9 +83,16 @@ wstring decimal(int value)
 
 void checkReplaceable(const wstring& path)
 {
-    FileHandle file(CreateFileW(path.buffer(), GENERIC_WRITE | DELETE,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.isValid() && GetLastError() != ERROR_FILE_NOT_FOUND)
-        Exception::throwLastError();
+    if (DWORD error = replaceError(path))
+        throw Exception(static_cast<int>(error));
+}
+
+void checkReplaceable(const wstring& path, const SimpleString& failureText)
+{
+    DWORD error = replaceError(path);
+    if (error == ERROR_SUCCESS)
+        return;
+    if (GetFileAttributesW(path.buffer()) != INVALID_FILE_ATTRIBUTES)
+        throw Exception(static_cast<int>(error));
+    throwJobFailure(failureText, error, path);
 }

@@ -47,6 +47,9 @@ private:
 
 // The job's own failure text as the error that ends it.
 [[noreturn]] void throwJobFailure(const SimpleString& text);
+// The same, followed by the file and the system's reason when the failure was the file's (fileError other than
+// ERROR_SUCCESS); memory that ran out is no fault of the file's, and ends the job as such.
+[[noreturn]] void throwJobFailure(const SimpleString& text, DWORD fileError, const wstring& path);
 
 // Runs the step; the user learns that the job failed (its text), not which inner call refused.
 template <typename Step>
@@ -69,3 +72,6 @@ wstring decimal(int value);
 // before the work starts, so that a file the user may not replace ends the job at once with the system's
 // reason. Throws Exception with the system's error; a file that does not exist passes.
 void checkReplaceable(const wstring& path);
+// The same, but an output that cannot be reached at all, as in a folder that does not exist, ends the job with
+// its failure text, the file and the system's reason.
+void checkReplaceable(const wstring& path, const SimpleString& failureText);

@@ -19,7 +19,7 @@ public:
         bool written = index == 0 ? tiff.open(outputFile.buffer(), picture.get()) : tiff.addFrame(picture.get());
         picture.reset();
         if (!written)
-            throwJobFailure(Messages::E0016);
+            throwJobFailure(Messages::E0016, tiff.fileError(), outputFile);
     }
     void finish(bool stopped) override
     {
@@ -28,7 +28,7 @@ public:
         if (!tiff.isOpen())
             throwJobFailure(Messages::E0016);
         if (!tiff.close(!stopped) && !stopped)
-            throwJobFailure(Messages::E0016);
+            throwJobFailure(Messages::E0016, tiff.fileError(), outputFile);
     }
 
 private:
@@ -42,6 +42,7 @@ private:
 int MultiTiffThreadImpl::run(ProgressDialog& dialog)
 {
     TiffPages pages(outputFile);
-    return writeFrameFile(dialog, {LogMessages::M401, LogMessages::M402, LogMessages::M403, LogMessages::M404},
+    return writeFrameFile(dialog,
+                          {LogMessages::M401, LogMessages::M402, LogMessages::M403, LogMessages::M404, Messages::E0016},
                           outputFile, files, pages);
 }

@@ -8,6 +8,7 @@
 #include "jobs/ThumbNailJobObserver.h"
 #include "settings/AppServices.h"
 #include "settings/AppSetting.h"
+#include "settings/Messages.h"
 
 int ThumbnailThreadImpl::run(ProgressDialog& dialog)
 {
@@ -34,7 +35,7 @@ int ThumbnailThreadImpl::makeSheet(ProgressDialog& dialog, MessageWriter& log)
     }
     if (dialog.isCancelled())
         return Cancelled;
-    checkReplaceable(sheetPath);
+    checkReplaceable(sheetPath, Messages::E0012);
     MadeFolders folders;
     if (!thumbnailFolder.isEmpty())
         folders.create(thumbnailFolder);
@@ -43,7 +44,7 @@ int ThumbnailThreadImpl::makeSheet(ProgressDialog& dialog, MessageWriter& log)
     TemporaryOutputFile sheet;
     IStream* file = sheet.create(sheetPath.buffer()) ? sheet.stream() : nullptr;
     if (!file)
-        Exception::throwLastError();
+        throwJobFailure(Messages::E0012, GetLastError(), sheetPath);
     {
         OutputComStream page;
         page.attach(file);
@@ -52,7 +53,7 @@ int ThumbnailThreadImpl::makeSheet(ProgressDialog& dialog, MessageWriter& log)
             return Cancelled;
     }
     if (!sheet.commit())
-        Exception::throwLastError();
+        throwJobFailure(Messages::E0012, GetLastError(), sheetPath);
     folders.keep();
     return 1;
 }

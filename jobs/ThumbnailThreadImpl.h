@@ -7,7 +7,9 @@ class MessageWriter;
 // A thumbnail sheet of the files (File/ThumbnailType and its settings): an HTML page with a small image of each
 // picture linked to it, written at the sheet's path. With a thumbnail folder the page shows JPEG thumbnails made
 // into that folder, which it makes when missing, without one the pictures themselves. A sheet that is stopped or
-// fails leaves the page and the thumbnails that were there before as they were, and no folder that it made.
+// fails before its page is complete leaves the page and the thumbnails that were there before as they were, and
+// no folder that it made. The thumbnails take their names once the page is complete, before the page takes the
+// sheet's: a complete page that then cannot take it leaves the new thumbnails, and the folder holding them.
 class ThumbnailThreadImpl : public CancelThreadOperation {
 public:
     using Progress = DlgCancelSimple;

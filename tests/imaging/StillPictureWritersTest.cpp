@@ -257,10 +257,26 @@ TEST_F(StillPictureWriters, AFailedSaveLeavesNoFileAndNoDamagedTarget)
         return false;
     }));
     EXPECT_EQ(readBytes(target), OldContent);
-    // One that goes on as if its bytes had been taken, as Wine's TIFF encoder does on a full disk.
+    // A write that the file refuses is answered as done, as every later one is, with the place and size that the
+    // writer believes in and zeros where nothing reached the disk: no encoder meets a failed write, and the
+    // file still never takes the target's place.
     void* unreadable = VirtualAlloc(nullptr, 4096, MEM_COMMIT, PAGE_NOACCESS);
     EXPECT_FALSE(writeThroughTemporaryFile(target.c_str(), [&](IStream* file) {
-        return FAILED(file->Write(unreadable, 16, nullptr));
+        ULONG done = 0;
+        char back[8] = {};
+        LARGE_INTEGER at = {};
+        at.QuadPart = 2;
+        STATSTG stat = {};
+        EXPECT_EQ(file->Write("head", 4, nullptr), S_OK);
+        EXPECT_EQ(file->Write(unreadable, 16, &done), S_OK);
+        EXPECT_EQ(done, 16u);
+        EXPECT_EQ(file->Write("tail", 4, nullptr), S_OK);
+        EXPECT_EQ(file->Seek(at, STREAM_SEEK_SET, nullptr), S_OK);
+        EXPECT_EQ(file->Read(back, sizeof(back), &done), S_OK);
+        EXPECT_EQ(std::string(back, done), std::string("ad\0\0\0\0\0\0", 8));
+        EXPECT_EQ(file->Stat(&stat, STATFLAG_NONAME), S_OK);
+        EXPECT_EQ(stat.cbSize.QuadPart, 24u);
+        return true;
     }));
     VirtualFree(unreadable, 0, MEM_RELEASE);
     EXPECT_EQ(readBytes(target), OldContent);

@@ -22,6 +22,7 @@
 #include "support/HostilePictureFiles.h"
 #include "support/ImagingTestSupport.h"
 #include "support/ProgramCopy.h"
+#include "support/SmallDisk.h"
 #include "support/pollUntil.h"
 
 namespace {
@@ -471,16 +472,39 @@ TEST_F(CommandLineModeTest, PictureThatCannotBeReadFailsAndItsSourceStays)
     EXPECT_EQ(utf8Log(log), startLine + failureLine(source) + stopLine + endLines(0));
 }
 
+// A disk that fills up while a picture is written, whatever the format and however much room it had, fails the
+// picture by its name and leaves nothing on it; a picture that fits is written.
 TEST_F(CommandLineModeTest, OnAFullDiskThePictureFailsByItsNameAndLeavesNoFile)
 {
-    const wchar_t* full = _wgetenv(L"KORVILANE_FULL_FOLDER");
-    if (!full)
+    std::wstring disk = smallDiskFolder();
+    if (disk.empty())
         GTEST_SKIP() << "needs the small disk that the full_disk entry mounts as root";
-    wstring source = picture(L"a.png", L"image/png", 200, 150);
-    wstring target = wstring(full) + L"\\out.tif", log = path(L"log.txt");
-    EXPECT_EQ(run(L"/file " + quoted(source) + L" " + quoted(target) + L" /format TIFF /log " + quoted(log)), 1);
-    EXPECT_FALSE(exists(target));
-    EXPECT_EQ(utf8Log(log), startLine + failureLine(source) + stopLine + endLines(0));
+    // More than the largest room in every format.
+    wstring large = path(L"large.png"), small = picture(L"small.png", L"image/png"), log = path(L"log.txt");
+    BitmapPtr noise(noisyBitmap(1600, 1200));
+    ASSERT_TRUE(gdipSaveToFile(large.buffer(), L"image/png", noise.get(), nullptr));
+    const ULONGLONG rooms[] = {0, 4096, 100 * 1024, 1024 * 1024};
+    for (const wchar_t* format : {L"JPEG", L"GIF", L"PNG", L"TIFF", L"BMP", L"WDP"}) {
+        wstring target = (disk + L"\\out." + format).c_str();
+        auto convert = [&](const wstring& source) {
+            return run(L"/file " + quoted(source) + L" " + quoted(target) + L" /format " + format + L" /log " +
+                       quoted(log));
+        };
+        for (ULONGLONG room : rooms) {
+            DiskFiller filler(disk, room);
+            EXPECT_EQ(convert(large), 1) << format << " " << room;
+            EXPECT_EQ(utf8Log(log), startLine + failureLine(large) + stopLine + endLines(0)) << format << " " << room;
+            EXPECT_EQ(filesBesideFiller(disk), std::vector<std::wstring>()) << format << " " << room;
+        }
+        // Wine has no HD Photo encoder.
+        bool writes = wcscmp(format, L"WDP") != 0 || !runningUnderWine();
+        DiskFiller filler(disk, rooms[3]);
+        EXPECT_EQ(convert(small), writes ? 0 : 1) << format;
+        EXPECT_EQ(filesBesideFiller(disk),
+                  writes ? std::vector<std::wstring>{L"out." + std::wstring(format)} : std::vector<std::wstring>())
+            << format;
+        DeleteFileW(target.buffer());
+    }
 }
 
 // Files of forms that no real picture has, which crash or stall the platform's decoders, reach none of them: each

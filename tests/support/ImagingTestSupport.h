@@ -109,6 +109,15 @@ Gdiplus::Bitmap* makeBitmap32(int width, int height, PixelOf pixelOf)
     return bitmap;
 }
 
+// Noise in every channel, which no encoder makes much smaller.
+inline Gdiplus::Bitmap* noisyBitmap(int width, int height, UINT32 seed = 1)
+{
+    return makeBitmap32(width, height, [&](int, int) {
+        seed = seed * 1664525 + 1013904223;
+        return 0xFF000000u | seed >> 8;
+    });
+}
+
 // Pixel (x, y) of any GDI+ bitmap as 32-bit ARGB.
 // Whole rows are locked: Wine converts sub-byte formats from the wrong bit when a lock starts inside a byte.
 inline UINT32 pixelAt(Gdiplus::Bitmap* bitmap, int x, int y)

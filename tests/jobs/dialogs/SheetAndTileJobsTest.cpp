@@ -194,11 +194,14 @@ TEST_F(SheetAndTileJobTest, AJobThatCannotMakeItsOutputEndsWithItsOwnMessageAndN
     Files pictures{good, broken};
     struct Case {
         const wchar_t* caption;
-        const wchar_t* message;
+        std::wstring message;
         wstring output;
         std::function<Ending(const wchar_t*)> run;
     };
     ThumbnailThreadImpl sheet(out(), out(L"sheet.html"), pictures);
+    // A sheet that has no folder to go into names itself.
+    wstring nowhere = out(L"missing\\sheet.html");
+    ThumbnailThreadImpl lost(out(), nowhere, Files{good});
     SplitThreadImpl split(out(), broken);
     JoinThreadImpl join(out(L"joined.png"), pictures);
     MultiTiffThreadImpl tiff(out(L"pages.tif"), pictures);
@@ -214,6 +217,10 @@ TEST_F(SheetAndTileJobTest, AJobThatCannotMakeItsOutputEndsWithItsOwnMessageAndN
     };
     const Case cases[] = {
         {L"サムネイル作成中", L"サムネイル画像の作成に失敗しました。", out(L"sheet.html"), answering(sheet)},
+        {L"サムネイル作成中",
+         L"サムネイル画像の作成に失敗しました。\n" + std::wstring(nowhere.buffer()) + L"\n" +
+             Application::getExceptionText(Exception(ERROR_PATH_NOT_FOUND)).trimRight().buffer(),
+         nowhere, answering(lost)},
         {L"画像分割中", L"画像の分割に失敗しました。", tile(0), answering(split)},
         {L"画像結合中", L"画像の結合に失敗しました。", out(L"joined.png"), answering(join)},
         {L"TIFFファイル作成中", L"マルチフレームTIFFファイルの作成に失敗しました。", out(L"pages.tif"),
