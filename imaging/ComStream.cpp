@@ -1,5 +1,5 @@
 #include "imaging/ComStream.h"
-#include <shlwapi.h>
+#include "foundation/ComMemoryStream.h"
 #include "foundation/Exception.h"
 
 namespace {
@@ -70,16 +70,9 @@ ULONGLONG InputComStream::seek(LONGLONG offset, DWORD origin)
 void OutputComStream::create()
 {
     close();
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, 0);
-    if (!block)
+    stream = ComMemoryStream::create();
+    if (!stream)
         throw Exception(ErrorCode::NoMemory);
-    IStream* created = nullptr;
-    HRESULT result = CreateStreamOnHGlobal(block, TRUE, &created);
-    if (FAILED(result)) {
-        GlobalFree(block);
-        throw Exception(static_cast<int>(result));
-    }
-    stream = created;
 }
 
 void OutputComStream::attach(IStream* other)
@@ -128,7 +121,7 @@ void rewindComStream(IStream* stream)
 
 IStream* createMemoryStream(const void* bytes, UINT size)
 {
-    IStream* stream = SHCreateMemStream(static_cast<const BYTE*>(bytes), size);
+    IStream* stream = ComMemoryStream::create(bytes, size);
     if (!stream)
         throw Exception(ErrorCode::NoMemory);
     return stream;

@@ -31,8 +31,8 @@ private:
     IStream* stream;
 };
 
-// Writes into an IStream on a movable global-memory block, which grows with every write. Write and flush throw
-// Exception 1 until the stream is created.
+// Writes into an IStream: a memory stream of its own (ComMemoryStream) or one it is given. Write and flush throw
+// Exception 1 until there is a stream.
 class OutputComStream : public OutputStream {
 public:
     OutputComStream() = default;

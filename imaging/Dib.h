@@ -95,7 +95,7 @@ public:
     bool loadPackedDib(const BITMAPINFO* packed, DWORD bytes);
     // A BMP file image from the start of the stream, its pixels where its file header's pixel offset puts them.
     bool loadFromStream(IStream* stream);
-    // A BMP file image in a new stream on movable global memory, positioned at its end; null on failure.
+    // A BMP file image in a new memory stream (ComMemoryStream), positioned at its end; null on failure.
     IStream* toStream() const;
 
 private:

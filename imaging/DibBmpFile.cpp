@@ -1,6 +1,7 @@
 // The BMP file and packed-DIB side of Dib: reading, with every size checked before it is used, and writing.
 #include "imaging/Dib.h"
 #include <climits>
+#include "foundation/ComMemoryStream.h"
 #include "foundation/File.h"
 #include "foundation/FileHandle.h"
 #include "foundation/ScratchBuffer.h"
@@ -302,17 +303,9 @@ IStream* Dib::toStream() const
         SetLastError(ERROR_INVALID_FUNCTION);
         return nullptr;
     }
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, 0);
-    if (!memory) {
-        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    IStream* stream = ComMemoryStream::create();
+    if (!stream)
         return nullptr;
-    }
-    IStream* stream = nullptr;
-    if (FAILED(CreateStreamOnHGlobal(memory, TRUE, &stream))) {
-        GlobalFree(memory);
-        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-        return nullptr;
-    }
     GdiFlush();
     BITMAPFILEHEADER header = fileHeader();
     if (!writeAll(stream, &header, sizeof(header)) || !writeAll(stream, info, infoSize()) ||

@@ -23,7 +23,7 @@ public:
                       bool jpegContainer);
     // Into a file that the caller holds open (a staged output), from its current position.
     bool saveInto(IStream* file, Gdiplus::Bitmap* bitmap, IWICMetadataBlockReader* metadata, bool jpegContainer);
-    // A new stream on global memory, positioned at its end; null on failure.
+    // A new memory stream, positioned at its end; null on failure.
     virtual IStream* saveToStream(Gdiplus::Bitmap* bitmap, IWICMetadataBlockReader* metadata, bool jpegContainer);
 
     // Takes 1 to 100 and returns the previous quality; anything else returns -1 and changes nothing.

@@ -2,7 +2,7 @@
 #include <windows.h>
 #include <gdiplus.h>
 
-// A writer of one picture into a file or into a new encoded stream on global memory (positioned at its end,
+// A writer of one picture into a file or into a new encoded stream in memory (positioned at its end,
 // the caller's). Nothing throws: failures return false or null. A file is written under a temporary name and
 // moved into place only when complete, so a failed save leaves no file and an existing one intact.
 class ImageFileGenerator {

@@ -29,7 +29,7 @@ public:
     UINT copyPalette(WICColor* colours) const;
     // A new reference to another interface of the object.
     void queryInterface(REFIID iid, void** result) const;
-    // The picture encoded into a new stream on global memory, one frame in its own pixel format.
+    // The picture encoded into a new memory stream, one frame in its own pixel format.
     IStream* encodeToStream(const GUID& container) const;
     // The metadata reader of a decoded frame; null for a frame of a format that holds no metadata (BMP). A
     // source that is no frame throws E_NOINTERFACE.

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include "foundation/ComMemoryStream.h"
 #include "foundation/Exception.h"
 #include "foundation/MemPtr.h"
 #include "imaging/ComStream.h"
@@ -175,16 +176,8 @@ IStream* gdipEncodeToMemoryStream(const CLSID& encoder, Gdiplus::Image* image,
 {
     if (!image)
         return nullptr;
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, 0);
-    if (!memory)
-        return nullptr;
-    IStream* created = nullptr;
-    if (FAILED(CreateStreamOnHGlobal(memory, TRUE, &created))) {
-        GlobalFree(memory);
-        return nullptr;
-    }
-    StreamPtr stream(created);
-    if (image->Save(stream.get(), &encoder, parameters) != Gdiplus::Ok)
+    StreamPtr stream(ComMemoryStream::create());
+    if (!stream || image->Save(stream.get(), &encoder, parameters) != Gdiplus::Ok)
         return nullptr;
     return stream.release();
 }

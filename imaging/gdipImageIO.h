@@ -14,7 +14,7 @@ bool gdipSaveToFile(const wchar_t* path, const wchar_t* mimeType, Gdiplus::Image
 bool gdipSaveToStream(IStream* stream, const wchar_t* mimeType, Gdiplus::Image* image,
                       const Gdiplus::EncoderParameters* parameters, const Gdiplus::PropertyItem* items = nullptr,
                       int itemCount = 0);
-// The picture encoded into a new stream on movable global memory (positioned at its end), or null.
+// The picture encoded into a new memory stream (ComMemoryStream, positioned at its end), or null.
 IStream* gdipEncodeToStream(const wchar_t* mimeType, Gdiplus::Image* image,
                             const Gdiplus::EncoderParameters* parameters, const Gdiplus::PropertyItem* items = nullptr,
                             int itemCount = 0);

@@ -19,8 +19,9 @@ IWICBitmapFrameDecode* wicFirstFrameFromStream(IStream* stream);
 IWICBitmapSource* wicThumbnail(const wstring& path);
 IWICBitmapSource* wicPreview(const wstring& path);
 
-// Passes the picture to GDI+ as PNG (48 bits per pixel or fewer) or BMP in memory; a GDI+ failure throws
-// Exception 8.
+// The picture as a GDI+ bitmap of its own depth: the pixels copied straight across where GDI+ lays them out as
+// WIC does (24 and 32 bits), otherwise passed as PNG (48 bits per pixel or fewer) or BMP in memory; a GDI+
+// failure throws Exception 8.
 Gdiplus::Bitmap* wicToGdiplusBitmap(const WIC::BitmapSource& source);
 Gdiplus::Bitmap* wicLoadFrameAsGdiplusBitmap(const wstring& path, UINT index, ICanceller* canceller);
 Gdiplus::Bitmap* wicLoadPreviewAsGdiplusBitmap(const wstring& path);

@@ -7,8 +7,8 @@
 #include "imaging/WicEncodeProperties.h"
 
 // Pictures written through WIC. Failures throw Exception (the HRESULT, 87 for a missing argument); a file that
-// was being written when the failure came is removed again, so no partial file is left. Returned streams are on
-// global memory, positioned at their end, and belong to the caller.
+// was being written when the failure came is removed again, so no partial file is left. Returned streams are in
+// memory (ComMemoryStream), positioned at their end, and belong to the caller.
 
 // A copy of a GDI+ bitmap as a 32bppBGRA WIC bitmap; null when its pixels cannot be locked. Resolutions are
 // set only when both are above 0.

@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
+#include <algorithm>
 #include "foundation/Clipboard.h"
+#include "foundation/ComMemoryStream.h"
+#include "foundation/ComPtr.h"
 #include "foundation/File.h"
 #include "foundation/FileStream.h"
 #include "foundation/StreamConverter.h"
 #include "support/StreamTesting.h"
+#include "support/cpuTime.h"
 
 namespace {
 
@@ -174,4 +178,79 @@ TEST(Clipboard, PutsUnicodeTextOnlyIntoAnOpenClipboard)
     EXPECT_STREQ(static_cast<const wchar_t*>(GlobalLock(data)), L"漢字 abc");
     GlobalUnlock(data);
     CloseClipboard();
+}
+
+TEST(ComMemoryStream, TakesAFileInSmallPiecesInLinearTimeAndSeeksResizesAndClonesAsEncodersNeed)
+{
+    ComPtr<IStream> stream(ComMemoryStream::create());
+    ASSERT_TRUE(stream);
+    // 16 MB in the 4 KB pieces of an encoder: a stream that grows to the exact size at each write takes seconds.
+    constexpr ULONG Piece = 4096;
+    constexpr ULONGLONG Size = 16 << 20;
+    Bytes piece = binaryData(Piece + 256);
+    double start = threadProcessorSeconds();
+    for (ULONGLONG at = 0; at < Size; at += Piece) {
+        ULONG done = 0;
+        ASSERT_EQ(stream.get()->Write(piece.data() + at / Piece % 256, Piece, &done), S_OK);
+        ASSERT_EQ(done, Piece);
+    }
+    EXPECT_LT(threadProcessorSeconds() - start, 0.3) << "seconds for 16 MB";
+
+    auto seek = [&](LONGLONG offset, DWORD origin) {
+        LARGE_INTEGER move;
+        move.QuadPart = offset;
+        ULARGE_INTEGER reached{};
+        HRESULT result = stream.get()->Seek(move, origin, &reached);
+        return SUCCEEDED(result) ? static_cast<LONGLONG>(reached.QuadPart) : result;
+    };
+    auto size = [](IStream* of) {
+        STATSTG stat{};
+        return SUCCEEDED(of->Stat(&stat, STATFLAG_NONAME)) ? stat.cbSize.QuadPart : 0;
+    };
+    EXPECT_EQ(size(stream.get()), Size);
+    EXPECT_EQ(seek(0, STREAM_SEEK_SET), 0);
+    Bytes back(Piece);
+    bool same = true;
+    for (ULONGLONG at = 0; at < Size && same; at += Piece) {
+        ULONG done = 0;
+        stream.get()->Read(back.data(), Piece, &done);
+        same = done == Piece && std::equal(back.begin(), back.end(), piece.begin() + at / Piece % 256);
+    }
+    EXPECT_TRUE(same) << "the bytes read back";
+
+    // Past the end a read gives nothing, a write fills the gap with zeros; before the start there is nothing.
+    ULONG done = 9;
+    EXPECT_EQ(seek(10, STREAM_SEEK_END), static_cast<LONGLONG>(Size + 10));
+    EXPECT_EQ(stream.get()->Read(back.data(), 4, &done), S_FALSE);
+    EXPECT_EQ(done, 0u);
+    EXPECT_EQ(stream.get()->Write("ab", 2, &done), S_OK);
+    EXPECT_EQ(size(stream.get()), Size + 12);
+    EXPECT_EQ(seek(-12, STREAM_SEEK_CUR), static_cast<LONGLONG>(Size));
+    stream.get()->Read(back.data(), 12, &done);
+    EXPECT_EQ(Bytes(back.begin(), back.begin() + 12), Bytes({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 'a', 'b'}));
+    EXPECT_EQ(seek(-1, STREAM_SEEK_SET), STG_E_INVALIDFUNCTION);
+
+    // A clone shares the bytes with a position of its own; a smaller size leaves the positions where they were.
+    EXPECT_EQ(seek(2, STREAM_SEEK_SET), 2);
+    ComPtr<IStream> clone;
+    ASSERT_EQ(stream.get()->Clone(clone.out()), S_OK);
+    EXPECT_EQ(stream.get()->SetSize(ULARGE_INTEGER{{5, 0}}), S_OK);
+    EXPECT_EQ(stream.get()->Write("xyz", 3, &done), S_OK);
+    EXPECT_EQ(size(clone.get()), 5u);
+    ComPtr<IStream> copy(ComMemoryStream::create());
+    ULARGE_INTEGER read{}, written{};
+    EXPECT_EQ(clone.get()->CopyTo(copy.get(), ULARGE_INTEGER{{100, 0}}, &read, &written), S_OK);
+    EXPECT_EQ(read.QuadPart, 3u);
+    EXPECT_EQ(written.QuadPart, 3u);
+    EXPECT_EQ(seek(0, STREAM_SEEK_SET), 0);
+    copy.get()->Seek(LARGE_INTEGER{}, STREAM_SEEK_SET, nullptr);
+    copy.get()->Read(back.data(), 3, &done);
+    EXPECT_EQ(Bytes(back.begin(), back.begin() + 3), Bytes({'x', 'y', 'z'}));
+
+    // No memory for the bytes refuses them and leaves the stream as it was.
+    EXPECT_EQ(stream.get()->SetSize(ULARGE_INTEGER{{0, 1u << 30}}), STG_E_MEDIUMFULL);
+    EXPECT_EQ(seek(1LL << 62, STREAM_SEEK_SET), 1LL << 62);
+    EXPECT_EQ(stream.get()->Write("ab", 2, &done), STG_E_MEDIUMFULL);
+    EXPECT_EQ(done, 0u);
+    EXPECT_EQ(size(stream.get()), 5u);
 }

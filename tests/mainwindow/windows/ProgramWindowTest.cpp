@@ -160,6 +160,39 @@ protected:
         return main;
     }
 
+    // The main window once it lists the one picture, selected from the keyboard.
+    static HWND waitForSelectedPicture(WindowRobot& user)
+    {
+        HWND main = waitForList(user, 1);
+        HWND list = child(main, {SplitterId, ListPaneId, InnerListId});
+        PostMessageW(list, WM_KEYDOWN, VK_HOME, 0);
+        user.waitUntil([&] { return SendMessageW(list, LVM_GETITEMSTATE, 0, LVIS_SELECTED) != 0; }, L"selected");
+        return main;
+    }
+
+    // How the main window answered until the condition held: it is asked by WM_NULL before each look.
+    struct Answers {
+        int looks = 0;
+        std::chrono::milliseconds longest{};
+    };
+    static Answers answersUntil(WindowRobot& user, HWND main, const std::function<bool()>& done,
+                                const std::wstring& what)
+    {
+        Answers answers;
+        user.waitUntil(
+            [&] {
+                auto asked = std::chrono::steady_clock::now();
+                DWORD_PTR answer = 0;
+                SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &answer);
+                answers.longest = std::max(answers.longest, std::chrono::duration_cast<std::chrono::milliseconds>(
+                                                                std::chrono::steady_clock::now() - asked));
+                ++answers.looks;
+                return done();
+            },
+            what);
+        return answers;
+    }
+
     ComApartment com;
     ScratchFolder folder{L"korvilane-program-window"};
     ProgramCopy copy{L"korvilane-program-window-copy"};
@@ -304,6 +337,49 @@ TEST_F(ProgramWindowTest, ACommandLineSettingsFileThatCannotBeReadFailsWithTheRe
     }
 }
 
+TEST_F(ProgramWindowTest, AConvertedPreviewOfALargeNoisyPictureTakesAboutWhatTheCommandLineTakes)
+{
+    // 12 megapixels under noise that a JPEG hardly shrinks: some 5 MB in a kilobyte at a time from the encoder.
+    std::wstring noisy = folder.file(L"noisy.jpg");
+    UINT32 noise = 12345;
+    BitmapPtr picture(makeBitmap32(4000, 3000, [&](int x, int) {
+        noise = noise * 1664525 + 1013904223;
+        return 0xFF000000u | (x / 32) << 16 | (noise >> 8 & 0x7F7F7F);
+    }));
+    ASSERT_TRUE(gdipSaveToFile(noisy.c_str(), L"image/jpeg", picture.get(), nullptr));
+    picture.reset();
+    std::wstring converted = folder.file(L"converted.jpg");
+    auto started = std::chrono::steady_clock::now();
+    ASSERT_EQ(copy.run(L"/file \"" + noisy + L"\" \"" + converted + L"\" /format JPEG"), 0);
+    auto commandLine = std::chrono::steady_clock::now() - started;
+    ULONGLONG written = readBytes(converted).size();
+
+    RunningProgram program(copy.path(), L"\"" + noisy + L"\"");
+    WindowRobot robot(
+        [&](WindowRobot& user) {
+            user.watchProcess(program.id());
+            HWND main = waitForSelectedPicture(user);
+            // The conversion holds the window until the preview shows: its longest silence is the preview's time.
+            PostMessageW(main, WM_COMMAND, IDM_CONVERTED_PREVIEW_WINDOWS, 0);
+            HWND window = nullptr;
+            auto shown = [&] { return (window = FindWindowW(PreviewClass, nullptr)) && IsWindowVisible(window); };
+            std::chrono::milliseconds longest = answersUntil(user, main, shown, L"the converted preview").longest;
+            EXPECT_LT(longest, commandLine * 2 + std::chrono::seconds(1))
+                << "the window was held " << longest.count() << " ms, the command line took "
+                << std::chrono::duration_cast<std::chrono::milliseconds>(commandLine).count() << " ms";
+            // The title tells the size of the file that the preview shows, which is the command line's.
+            std::wstring title = user.text(window);
+            std::wstring kilobytes = std::to_wstring((written + 1023) / 1024) + L"KB]";
+            EXPECT_NE(title.find(L" 4000 x 3000 24bit "), std::wstring::npos) << title;
+            EXPECT_NE(title.find(kilobytes), std::wstring::npos) << title << L" for " << written << L" bytes";
+            user.screenshot(window, L"converted-preview-large");
+            PostMessageW(main, WM_CLOSE, 0, 0);
+        },
+        Patience);
+    EXPECT_EQ(program.exitCode(), 0);
+    robot.finish();
+}
+
 TEST_F(ProgramWindowTest, ABackgroundChosenOnThePreviewPageReachesThePaneAndTheOpenPreviewWindow)
 {
     std::wstring small = folder.file(L"small.png");
@@ -428,29 +504,19 @@ TEST_F(ProgramWindowTest, APreviewWindowOfASlowPictureShowsItOnceDecodedWhileThe
     WindowRobot robot(
         [&](WindowRobot& user) {
             user.watchProcess(program.id());
-            HWND main = waitForList(user, 1);
-            HWND list = child(main, {SplitterId, ListPaneId, InnerListId});
-            PostMessageW(list, WM_KEYDOWN, VK_HOME, 0);
-            user.waitUntil([&] { return SendMessageW(list, LVM_GETITEMSTATE, 0, LVIS_SELECTED) != 0; }, L"selected");
+            HWND main = waitForSelectedPicture(user);
             PostMessageW(main, WM_COMMAND, IDM_PREVIEW_WINDOWS, 0);
-            int looks = 0;
-            std::chrono::milliseconds longest{};
             HWND window = nullptr;
-            user.waitUntil(
+            Answers answers = answersUntil(
+                user, main,
                 [&] {
-                    auto asked = std::chrono::steady_clock::now();
-                    DWORD_PTR answer = 0;
-                    SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &answer);
-                    longest = std::max(longest, std::chrono::duration_cast<std::chrono::milliseconds>(
-                                                    std::chrono::steady_clock::now() - asked));
-                    ++looks;
                     window = FindWindowW(PreviewClass, nullptr);
                     return window && IsWindowVisible(window) &&
                            colourAtCentre(GetDlgItem(window, PreviewViewId)) == colourOf(Colours[1]);
                 },
                 L"the preview window's picture");
-            EXPECT_GT(looks, 10) << "looks while the picture decoded";
-            EXPECT_LT(longest.count(), 100) << "milliseconds the main window took at most to answer";
+            EXPECT_GT(answers.looks, 10) << "looks while the picture decoded";
+            EXPECT_LT(answers.longest.count(), 100) << "milliseconds the main window took at most to answer";
             user.screenshot(window, L"preview-window-slow-picture");
             PostMessageW(main, WM_CLOSE, 0, 0);
         },
