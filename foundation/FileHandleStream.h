@@ -5,7 +5,7 @@
 #include <memory>
 #include <optional>
 #include "foundation/FileHandle.h"
-#include "foundation/IUnknownImpl.h"
+#include "foundation/IStreamImpl.h"
 
 // A COM stream over an open file, for writers that take a stream where the program holds the file itself:
 // reads, writes and seeks go to the file at its file pointer. The stream works on a duplicate of the handle, so
@@ -16,7 +16,7 @@
 // first write that the file refuses, its own or another stream's over the file, the stream takes every write
 // and size change without the disk, keeping the place and size that the writer believes in; reads give what
 // the disk holds and zeros beyond it. The owner, told of the failure, never takes the file as written.
-class FileHandleStream : public IUnknownImpl<IStream> {
+class FileHandleStream : public IStreamImpl {
 public:
     // The first error of a write that did not go through, shared by the streams over one file, which the
     // file's owner asks before it takes the file as written. ERROR_SUCCESS while every write went through.
@@ -34,18 +34,11 @@ public:
     // with the last error when the handle cannot be duplicated or there is no memory.
     static IStream* create(HANDLE file, std::shared_ptr<WriteFailure> failures = nullptr);
 
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
     STDMETHODIMP Read(void* buffer, ULONG count, ULONG* done) override;
     STDMETHODIMP Write(const void* buffer, ULONG count, ULONG* done) override;
     STDMETHODIMP Seek(LARGE_INTEGER move, DWORD origin, ULARGE_INTEGER* position) override;
     // The position stays where it was, as IStream wants.
     STDMETHODIMP SetSize(ULARGE_INTEGER size) override;
-    STDMETHODIMP CopyTo(IStream* target, ULARGE_INTEGER count, ULARGE_INTEGER* read, ULARGE_INTEGER* written) override;
-    // Writes go straight to the file: there is nothing to commit or revert, and no regions to lock.
-    STDMETHODIMP Commit(DWORD) override { return S_OK; }
-    STDMETHODIMP Revert() override { return S_OK; }
-    STDMETHODIMP LockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override { return STG_E_INVALIDFUNCTION; }
-    STDMETHODIMP UnlockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override { return STG_E_INVALIDFUNCTION; }
     // The size and times; the stream has no name.
     STDMETHODIMP Stat(STATSTG* stat, DWORD) override;
     STDMETHODIMP Clone(IStream** copy) override;
