@@ -551,6 +551,9 @@ TEST_F(CommandLineModeTest, InvalidOrIncompleteOptionsDoNothing)
     std::wstring dir = L"/dir " + quoted(path(L".")) + L" " + quoted(folder(L"out")) + L" /format PNG /log ";
     wchar_t shortName[MAX_PATH] = {};
     GetShortPathNameW(source.buffer(), shortName, MAX_PATH);
+    wstring settings = settingsFile(L"par.xml", [](AppSetting&) {});
+    Bytes settingsBefore = readBytes(settings.buffer());
+    std::wstring ownSettings = text(Path(copy->path().c_str()).getDirectory()) + L"korvilane.xml";
     const std::wstring lines[] = {
         // A log in the place of a picture of the run, however it is spelled.
         files + L" /log " + quoted(source),
@@ -558,6 +561,10 @@ TEST_F(CommandLineModeTest, InvalidOrIncompleteOptionsDoNothing)
         files + L" /log " + quoted(path(L"OUT.PNG")),
         dir + quoted(path(L"A.png")),
         dir + quoted(path(L"out\\a.png")),
+        // Or in the place of the settings file of "/par", or of the program's own.
+        L"/par " + quoted(settings) + L" /file " + quoted(source) + L" " + quoted(path(L"par.png")) + L" /log " +
+            quoted(settings),
+        L"/file " + quoted(source) + L" " + quoted(path(L"own.png")) + L" /log " + quoted(ownSettings.c_str()),
         L"/file " + quoted(source) + log,
         files + log + L" /format XYZ",
         files + log + L" /bogus",
@@ -568,9 +575,11 @@ TEST_F(CommandLineModeTest, InvalidOrIncompleteOptionsDoNothing)
     for (const std::wstring& line : lines)
         EXPECT_EQ(run(line), 1) << line;
 
-    EXPECT_FALSE(exists(path(L"out.png")) || exists(path(L"out\\a.png")));
-    EXPECT_FALSE(exists(path(L"log.txt")));
+    for (const wchar_t* output : {L"out.png", L"out\\a.png", L"par.png", L"own.png", L"log.txt"})
+        EXPECT_FALSE(exists(path(output))) << output;
     EXPECT_TRUE(readBytes(source.buffer()) == before);
+    EXPECT_TRUE(readBytes(settings.buffer()) == settingsBefore);
+    EXPECT_FALSE(exists(ownSettings.c_str()));
 }
 
 TEST_F(CommandLineModeTest, RenameRuleAndDateFoldersShapeDirOutputs)
