@@ -11,7 +11,7 @@ constexpr int LayoutFileMessage = 0x10000000;                     // own text, f
 constexpr int OwnMessage = 0x10000001;                            // own text, everyone else
 constexpr int SettingsFileMissing = 0x10000002;                   // command line: "/par" file missing
 constexpr int SourceNotFolder = 0x10000003;                       // command line: "/dir" source is no folder
-constexpr int LogNamesPicture = 0x10000004;                       // command line: "/log" is a source or target
+constexpr int LogReplacesFile = 0x10000004;                       // command line: "/log" is a picture or settings file
 } // namespace ErrorCode
 
 class Exception {

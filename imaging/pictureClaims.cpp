@@ -7,6 +7,7 @@
 #include "imaging/Dib.h"
 #include "imaging/PictureSizeLimit.h"
 #include "imaging/RunLengthScan.h"
+#include "imaging/inflatedSize.h"
 
 namespace {
 
@@ -21,10 +22,25 @@ constexpr DWORD BiAlphaBitFields = 6;
 // Directory entries of a TIFF that are looked at, over all its pages; a longer chain (or one that loops) is
 // left to the decoder.
 constexpr DWORD MaxTiffEntries = 1 << 16;
-// Ancillary chunks of a PNG: text, backgrounds, private ones of other programs. Pictures carry a handful; the
-// platform's decoder spends most of a millisecond on each, so that tens of thousands of them hold a load for
-// seconds.
-constexpr DWORD MaxPngAncillaryChunks = 2048;
+// Ancillary chunks of a PNG: text, backgrounds, the frames of an animation, private ones of other programs. The
+// platform's decoder spends most of a millisecond on each, whatever it holds, so that tens of thousands of them
+// hold a load for seconds. A file may hold 2,048 and one more for every 64 of its bytes. Each frame of an
+// animation after the first is a control chunk and a data chunk of some 70 bytes together even when the frame
+// is a single pixel, so that animations of up to 2,000 frames of one pixel pass, and of larger frames any
+// number; a flood of tiny chunks, of which a frame control of 38 bytes is the largest, ends at about 5,000,
+// a few seconds of the decoder's instead of the minute that 40,000 take.
+constexpr ULONGLONG PngAncillaryChunksOfAnyFile = 2048;
+constexpr ULONGLONG PngFileBytesPerAncillaryChunk = 64;
+// Text that a PNG holds compressed, which the platform's decoder inflates whole as it opens the file: 64 MB of
+// it from each 65 KB chunk of deflated zeros, a third of a second each. What the compressed bytes would allow
+// grows a thousandfold in deflate, so the bound is on the text they inflate to. The XMP packets and the EXIF and
+// IPTC profiles that programs keep in text come to a few hundred KB; 8 MB, a margin that no picture's metadata
+// comes near, the decoder inflates in about a tenth of a second.
+constexpr ULONGLONG MaxPngInflatedTextBytes = 8 << 20;
+// The scans that code one component of a JPEG frame. The decoder passes over all the component's blocks in
+// each. The common encoders' progressive scripts code a component in at most six, the optimised ones in about
+// ten, and the finest spectral selection that a script can ask for, one scan for each coefficient, in 64.
+constexpr DWORD MaxJpegScansPerComponent = 64;
 
 // Reads the stream at offsets from the position it had, which it gets back at the end.
 class StreamBytes {
@@ -76,6 +92,18 @@ public:
     {
         BYTE found[16];
         return count <= sizeof(found) && read(offset, found, count) && std::memcmp(found, expected, count) == 0;
+    }
+
+    // Where the next byte of the value lies from the offset on; the size when none does.
+    ULONGLONG find(ULONGLONG offset, BYTE value) const
+    {
+        for (BYTE first = 0; read(offset, &first, 1); offset = windowStart + windowLength) {
+            ULONG from = static_cast<ULONG>(offset - windowStart);
+            const void* found = std::memchr(window + from, value, windowLength - from);
+            if (found)
+                return windowStart + (static_cast<const BYTE*>(found) - window);
+        }
+        return length;
     }
 
 private:
@@ -199,19 +227,58 @@ bool isPngAncillary(const BYTE type[4])
     return (type[0] & 0x20) != 0;
 }
 
-// Whether the chunks that follow the signature at `at`, up to the end chunk or to the end of the file, hold no
-// more ancillary chunks than a picture carries.
-bool hasFewAncillaryChunks(const StreamBytes& bytes, ULONGLONG at)
+// The bytes that the compressed text of a zTXt or iTXt chunk inflates to, counted up to just past `limit`: the
+// text follows the keyword and, in an iTXt chunk, the flag that it is compressed, the method, the language and
+// the translated keyword.
+ULONGLONG inflatedTextBytes(const StreamBytes& bytes, ULONGLONG data, ULONGLONG end, bool international,
+                            ULONGLONG limit)
 {
-    DWORD ancillary = 0;
+    ULONGLONG at = data;
+    auto skipPastZero = [&] {
+        for (DWORD byte = 1; at < end && bytes.byteAt(at++, byte);)
+            if (byte == 0)
+                return true;
+        return false;
+    };
+    DWORD compressed = 1;
+    if (!skipPastZero() || (international && !bytes.byteAt(at, compressed)))
+        return 0;
+    at += international ? 2 : 1;
+    if (!compressed || (international && (!skipPastZero() || !skipPastZero())))
+        return 0;
+    return inflatedSize(
+        [&](BYTE& value) {
+            DWORD byte = 0;
+            if (at >= end || !bytes.byteAt(at++, byte))
+                return false;
+            value = static_cast<BYTE>(byte);
+            return true;
+        },
+        limit);
+}
+
+// Whether the chunks that follow the signature at `at`, up to the end chunk or to the end of the file, hold no
+// more ancillary chunks and no more compressed text than a picture carries.
+bool ancillaryChunksAreWithinBounds(const StreamBytes& bytes, ULONGLONG at)
+{
+    ULONGLONG allowed = PngAncillaryChunksOfAnyFile + (bytes.size() - at) / PngFileBytesPerAncillaryChunk;
+    ULONGLONG ancillary = 0;
+    ULONGLONG text = 0;
     DWORD length = 0;
     BYTE type[4] = {};
     for (ULONGLONG chunk = at + 8; bytes.bigEndian(chunk, 4, length) && bytes.read(chunk + 4, type, 4);
          chunk += 12ULL + length) {
         if (std::memcmp(type, "IEND", 4) == 0)
             break;
-        if (isPngAncillary(type) && ++ancillary > MaxPngAncillaryChunks)
+        if (isPngAncillary(type) && ++ancillary > allowed)
             return false;
+        bool international = std::memcmp(type, "iTXt", 4) == 0;
+        if (international || std::memcmp(type, "zTXt", 4) == 0) {
+            text += inflatedTextBytes(bytes, chunk + 8, chunk + 8 + length, international,
+                                      MaxPngInflatedTextBytes - text);
+            if (text > MaxPngInflatedTextBytes)
+                return false;
+        }
     }
     return true;
 }
@@ -228,7 +295,7 @@ DWORD pngClaims(const StreamBytes& bytes, ULONGLONG at)
         return Sound;
     if (DWORD verdict = sizeVerdict(width, height, static_cast<int>(depth) * pngChannels(colourType)))
         return verdict;
-    return hasFewAncillaryChunks(bytes, at) ? Sound : Malformed;
+    return ancillaryChunksAreWithinBounds(bytes, at) ? Sound : Malformed;
 }
 
 // Moves past a chain of GIF data sub-blocks; false when the file ends inside it.
@@ -288,28 +355,29 @@ bool isJpegFrameMarker(DWORD marker)
     return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
 }
 
-// Whether the bytes from the frame header at `at` to the end of the file can hold the scans of a picture of that
-// size. Every 8 x 8 block of the component at full resolution costs at least one bit of Huffman code: its DC
-// difference, in a progressive picture's first scan too (runs of end-of-band codes make the later scans almost
-// free, never that one). Asked here is one byte for 64 blocks, an eighth of that least, which leaves room for
-// miscounting and which no real picture comes near: a flat grey one needs two bits a block. Arithmetic coding
-// can code a block of a flat area in a small part of a bit, and its decoder makes up what a scan cut short
-// lacks: its frames are asked for one byte for 256 blocks, where a white 8192 x 8192 page with a few hundred
-// specks on it still takes one for 90 and a photograph or a scan more than one for each.
-bool scansCanHold(const StreamBytes& bytes, ULONGLONG at, DWORD marker, DWORD width, DWORD height)
+// Whether the entropy-coded bytes of the scans can hold a picture of that size. Every 8 x 8 block of the
+// component at full resolution costs at least one bit of Huffman code: its DC difference, in a progressive
+// picture's first scan too (runs of end-of-band codes make the later scans almost free, never that one). Asked
+// here is one byte for 64 blocks, an eighth of that least, which leaves room for miscounting and which no real
+// picture comes near: a flat grey one needs two bits a block. Arithmetic coding can code a block of a flat area
+// in a small part of a bit, and its decoder makes up what a scan cut short lacks: its frames are asked for one
+// byte for 256 blocks, where a white 8192 x 8192 page with a few hundred specks on it still takes one for 90 and
+// a photograph or a scan more than one for each.
+bool scansCanHold(ULONGLONG codedBytes, DWORD marker, DWORD width, DWORD height)
 {
     ULONGLONG blocksPerByte = marker >= 0xC9 ? 256 : 64;
     ULONGLONG blocks = (width + 7ULL) / 8 * ((height + 7ULL) / 8);
-    return blocks <= blocksPerByte * (bytes.size() - at);
+    return blocks <= blocksPerByte * codedBytes;
 }
 
 // The next marker from `position` on, as a decoder finds it: whatever lies before a 0xFF is skipped, so are the
-// fill bytes 0xFF before the marker and a 0xFF 0x00 pair, which is data. `position` ends after the marker.
-bool nextJpegMarker(const StreamBytes& bytes, ULONGLONG& position, DWORD& marker)
+// fill bytes 0xFF before the marker and a 0xFF 0x00 pair, which is data. `start` is where the marker begins with
+// its fill bytes, `position` ends after it.
+bool nextJpegMarker(const StreamBytes& bytes, ULONGLONG& position, DWORD& marker, ULONGLONG& start)
 {
-    for (DWORD byte = 0; bytes.byteAt(position++, byte);) {
-        if (byte != 0xFF)
-            continue;
+    for (;;) {
+        start = bytes.find(position, 0xFF);
+        position = start + 1;
         while (bytes.byteAt(position, marker) && marker == 0xFF)
             ++position;
         if (!bytes.byteAt(position++, marker))
@@ -317,7 +385,50 @@ bool nextJpegMarker(const StreamBytes& bytes, ULONGLONG& position, DWORD& marker
         if (marker != 0)
             return true;
     }
-    return false;
+}
+
+bool isJpegRestart(DWORD marker)
+{
+    return marker >= 0xD0 && marker <= 0xD7;
+}
+
+// The scans from `position` on, to the end of the picture or of the file: no component coded in more of them
+// than a real picture's script has, and their entropy-coded data, which runs from a scan's header to the next
+// marker but a restart, able to hold the frame. Segments between the scans and bytes after the end are no part
+// of the data.
+DWORD jpegScanClaims(const StreamBytes& bytes, ULONGLONG position, DWORD frameMarker, DWORD width, DWORD height)
+{
+    DWORD scansOfComponent[256] = {};
+    ULONGLONG coded = 0;
+    ULONGLONG dataStart = 0;
+    bool inScan = false;
+    for (DWORD marker = 0;;) {
+        ULONGLONG start = 0;
+        bool found = nextJpegMarker(bytes, position, marker, start);
+        if (inScan && start > dataStart)
+            coded += start - dataStart;
+        dataStart = position;
+        if (!found || marker == 0xD9)
+            break;
+        if (isJpegRestart(marker) || marker == 0x01)
+            continue;
+        inScan = false;
+        DWORD length = 0;
+        if (!bytes.bigEndian(position, 2, length))
+            break;
+        if (length < 2)
+            return Malformed;
+        DWORD components = 0;
+        if (marker == 0xDA && bytes.byteAt(position + 2, components)) {
+            for (DWORD i = 0, id = 0; i < components && bytes.byteAt(position + 3 + 2 * i, id); ++i)
+                if (++scansOfComponent[id] > MaxJpegScansPerComponent)
+                    return Malformed;
+            inScan = true;
+            dataStart = position + length;
+        }
+        position += length;
+    }
+    return scansCanHold(coded, frameMarker, width, height) ? Sound : Malformed;
 }
 
 // The frame header, which comes before the first scan, found as a decoder finds it. A decoder reads on after a
@@ -325,9 +436,9 @@ bool nextJpegMarker(const StreamBytes& bytes, ULONGLONG& position, DWORD& marker
 DWORD jpegClaims(const StreamBytes& bytes)
 {
     ULONGLONG position = 2;
-    for (DWORD marker = 0; nextJpegMarker(bytes, position, marker);) {
-        bool standalone = (marker >= 0xD0 && marker <= 0xD7) || marker == 0x01;
-        if (standalone)
+    ULONGLONG start = 0;
+    for (DWORD marker = 0; nextJpegMarker(bytes, position, marker, start);) {
+        if (isJpegRestart(marker) || marker == 0x01)
             continue;
         DWORD length = 0;
         if (marker == 0xD9 || marker == 0xDA || !bytes.bigEndian(position, 2, length))
@@ -341,7 +452,7 @@ DWORD jpegClaims(const StreamBytes& bytes)
                 return Sound;
             if (DWORD verdict = sizeVerdict(width, height, 8 * static_cast<int>(components)))
                 return verdict;
-            return scansCanHold(bytes, position, marker, width, height) ? Sound : Malformed;
+            return jpegScanClaims(bytes, position + length, marker, width, height);
         }
         position += length;
     }

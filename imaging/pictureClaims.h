@@ -13,10 +13,11 @@
 // as malformed goes to no other decoder either); of any other form, of one plane and with its uncompressed
 // pixels inside the file. Nor does any decoder get what no real picture holds and what crashes or stalls the
 // platform's decoders: a GIF frame without colours (no global table and none of its own), a TIFF directory
-// entry whose values reach past the end of the file, a PNG of more than a few thousand ancillary chunks, or a
-// JPEG whose scans cannot hold the size it declares (its frame header found as a decoder finds it, past junk)
-// or that has a segment too short for its own length field. Otherwise false with the last error 8 (too large)
-// or 87 (malformed). The stream's position is kept.
+// entry whose values reach past the end of the file, a PNG of more ancillary chunks than its size accounts for
+// or whose compressed text inflates to megabytes, or a JPEG whose scans' entropy-coded data cannot hold the size
+// it declares (its frame header found as a decoder finds it, past junk), that codes a component in more scans
+// than any encoder's script or that has a segment too short for its own length field. Otherwise false with the
+// last error 8 (too large) or 87 (malformed). The stream's position is kept.
 bool checkPictureClaims(IStream* stream);
 // The same for the file at the path, read where the claims lie; false with the system's error when it cannot be
 // opened.

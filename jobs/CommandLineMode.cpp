@@ -11,6 +11,7 @@
 #include "jobs/CommandLineBatch.h"
 #include "jobs/LogFile.h"
 #include "jobs/LogMessages.h"
+#include "jobs/jobsStrings.h"
 #include "settings/AppSetting.h"
 #include "settings/CmdParams.h"
 #include "settings/Messages.h"
@@ -33,14 +34,16 @@ private:
     void loadSettingsFile(const wstring& name);
     void targetBesideSource(CmdParams& params) const;
     void targetsFromFolders(CmdParams& params) const;
-    static void refuseLogAmong(const wstring& log, const wstringArray& pictures);
+    void refuseLogInPlaceOfFiles(const CmdParams& params);
+    void refuseLogAt(const wstring& log, const wstring& file, UINT reason);
     wstring outputName(const wstring& folder, const Path& source) const;
     void tell(bool success);
 
     Application& application;
     AppSetting& setting;
-    // Why the settings file of "/par" could not be read; the failure box tells it after its own text.
-    wstring settingsFailure;
+    // Why the run ended before its first picture: the settings file of "/par" could not be read, or the log
+    // would have replaced a file. The failure box tells it after its own text.
+    wstring failureReason;
 };
 
 int CommandLineMode::run(const wstringArray& arguments)
@@ -78,8 +81,7 @@ int CommandLineMode::convert(CmdParams& params)
         targetsFromFolders(params);
     std::unique_ptr<LogFile> log;
     if (params.logGiven) {
-        refuseLogAmong(params.logPath(), params.sources);
-        refuseLogAmong(params.logPath(), params.targets);
+        refuseLogInPlaceOfFiles(params);
         log = std::make_unique<LogFile>(params.logPath(), std::unique_ptr<TextConverter>(params.logConverter()));
     }
     CommandLineBatchOptions options;
@@ -104,7 +106,7 @@ void CommandLineMode::loadSettingsFile(const wstring& name)
         setting.loadWhole(application.getName(), file.getPath(), application.getResourceModule(),
                           &application.getNamedMutex());
     } catch (const Exception& exception) {
-        settingsFailure = Application::getExceptionText(exception).trimRight();
+        failureReason = Application::getExceptionText(exception).trimRight();
         throw;
     }
 }
@@ -133,15 +135,27 @@ void CommandLineMode::targetsFromFolders(CmdParams& params) const
 }
 
 // The log is made before the first picture is read: in the place of a source it would replace that picture, in
-// the place of a target be replaced by it. Either is a mistake in the command line, refused before anything is
-// written.
-void CommandLineMode::refuseLogAmong(const wstring& log, const wstringArray& pictures)
+// the place of a target be replaced by it, and in the place of the settings file of "/par" or of the program's
+// own replace the user's settings with a log that no later start can read. Each is a mistake in the command
+// line, refused before anything is written.
+void CommandLineMode::refuseLogInPlaceOfFiles(const CmdParams& params)
 {
-    for (int i = 0; i < pictures.count(); ++i) {
-        const wstring& picture = pictures.at(i);
-        if (!CommandLineBatch::isClipboard(picture) && mayBeSameFile(log, picture))
-            throw ApplicationException(nullptr, ErrorCode::LogNamesPicture);
-    }
+    const wstring log = params.logPath();
+    for (int i = 0; i < params.sources.count(); ++i)
+        refuseLogAt(log, params.sources.at(i), IDS_LOG_IS_SOURCE);
+    for (int i = 0; i < params.targets.count(); ++i)
+        refuseLogAt(log, params.targets.at(i), IDS_LOG_IS_TARGET);
+    refuseLogAt(log, params.settingsName(), IDS_LOG_IS_PAR_FILE);
+    refuseLogAt(log, setting.getPath(), IDS_LOG_IS_SETTINGS_FILE);
+}
+
+void CommandLineMode::refuseLogAt(const wstring& log, const wstring& file, UINT reason)
+{
+    if (file.isEmpty() || CommandLineBatch::isClipboard(file) || !mayBeSameFile(log, file))
+        return;
+    failureReason.loadString(application.getResourceModule(), reason);
+    failureReason = failureReason.replace(L"%s", log.buffer());
+    throw ApplicationException(nullptr, ErrorCode::LogReplacesFile);
 }
 
 wstring CommandLineMode::outputName(const wstring& folder, const Path& source) const
@@ -158,8 +172,8 @@ void CommandLineMode::tell(bool success)
             return;
         }
         wstring text = Messages::E0018.toWstring();
-        if (!settingsFailure.isEmpty())
-            text += L"\n" + settingsFailure;
+        if (!failureReason.isEmpty())
+            text += L"\n" + failureReason;
         application.messageBox(nullptr, text.buffer(), MB_ICONWARNING);
     } catch (...) {
     }

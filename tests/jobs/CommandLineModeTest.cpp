@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 #include "DatedFiles.h"
 #include "imaging/BitDepth.h"
@@ -18,6 +19,7 @@
 #include "jobs/RenameUtil.h"
 #include "settings/AppSetting.h"
 #include "support/ComTesting.h"
+#include "support/FlatJpeg.h"
 #include "support/GreyPng.h"
 #include "support/HostilePictureFiles.h"
 #include "support/ImagingTestSupport.h"
@@ -522,6 +524,13 @@ TEST_F(CommandLineModeTest, HostilePicturesFailByTheirNamesBeforeAnyDecoder)
         {L"junk.jpg", declaringSize(jpeg, 8192, 16384, {0})},
         {L"app1.jpg", declaringSize(jpeg, 8192, 16384, {0xFF, 0xE1, 0, 2, 'E', 'x', 'i', 'f', 0xFF, 0xE1, 0, 0})},
         {L"arithmetic.jpg", declaringSize(jpeg, 8192, 16384, {}, true)},
+        {L"frames.png", withChunks(png, 40000, "fcTL")},
+        {L"frame-data.png", withChunks(png, 40000, "fdAT")},
+        {L"text-bombs.png", withTextBombs(png, 16, "zTXt")},
+        {L"international-bombs.png", withTextBombs(png, 16, "iTXt")},
+        {L"scans.jpg", endlessScans(299)},
+        {L"comment.jpg", paddedScan(true)},
+        {L"trailer.jpg", paddedScan(false)},
     };
     for (const auto& [name, bytes] : files) {
         wstring source = path(name);
@@ -532,6 +541,47 @@ TEST_F(CommandLineModeTest, HostilePicturesFailByTheirNamesBeforeAnyDecoder)
             << text(source);
         EXPECT_LT(GetTickCount64() - start, 2000u) << text(source);
         EXPECT_EQ(utf8Log(log), startLine + failureLine(source) + stopLine + endLines(0));
+    }
+}
+
+// Real pictures near the bounds that keep the hostile ones from the decoders: animations of many frames or of
+// frames in many pieces, text, and JPEGs of forms that the platform's encoders do not write.
+TEST_F(CommandLineModeTest, RarePicturesNearTheBoundsOfHostileOnesConvert)
+{
+    std::string words;
+    while (words.size() < 200000)
+        words += "An ordinary line of a description, as a program keeps it beside the picture.\n";
+    Bytes description(words.begin(), words.end());
+    Bytes grey = greyPng(40, 30, 8, [](int x, int y) { return x * 5 + y; });
+    // Many small segments of other programs, an EXIF block and a colour profile in three, before the frame.
+    Bytes segments;
+    for (BYTE marker = 0xE3; marker <= 0xEF; ++marker)
+        for (int i = 0; i < 3; ++i)
+            appendJpegSegment(segments, marker, Bytes(100, marker));
+    Bytes exif = {'E', 'x', 'i', 'f', 0, 0, 'I', 'I', 42, 0, 8, 0, 0, 0};
+    exif.resize(60000);
+    appendJpegSegment(segments, 0xE1, exif);
+    for (BYTE part = 1; part <= 3; ++part) {
+        Bytes profile = {'I', 'C', 'C', '_', 'P', 'R', 'O', 'F', 'I', 'L', 'E', 0, part, 3};
+        profile.resize(60000);
+        appendJpegSegment(segments, 0xE2, profile);
+    }
+    const std::tuple<const wchar_t*, Bytes, const char*> files[] = {
+        {L"pixels.png", animatedPng(1100, 1, 1), "PNG 1x1 32"},
+        {L"frames.png", animatedPng(1500, 8, 8), "PNG 8x8 32"},
+        {L"pieces.png", animatedPng(100, 16, 16, 25), "PNG 16x16 32"},
+        {L"texts.png",
+         withCompressedText(withCompressedText(grey, "zTXt", storedZlib(description)), "iTXt", storedZlib(description)),
+         "PNG 40x30 24"},
+        {L"progressive.jpg", progressiveJpeg(segments), "PNG 512x512 24"},
+        {L"restarts.jpg", restartedJpeg(), "PNG 512x512 24"},
+    };
+    for (const auto& [name, bytes, converted] : files) {
+        wstring source = path(name);
+        writeBytes(source.buffer(), bytes);
+        EXPECT_EQ(run(L"/file " + quoted(source) + L" " + quoted(source + L".png") + L" /format PNG"), 0)
+            << text(source);
+        EXPECT_EQ(describe(source + L".png"), converted) << text(source);
     }
 }
 
@@ -575,6 +625,9 @@ TEST_F(CommandLineModeTest, InvalidOrIncompleteOptionsDoNothing)
     std::wstring dir = L"/dir " + quoted(path(L".")) + L" " + quoted(folder(L"out")) + L" /format PNG /log ";
     wchar_t shortName[MAX_PATH] = {};
     GetShortPathNameW(source.buffer(), shortName, MAX_PATH);
+    wstring settings = settingsFile(L"par.xml", [](AppSetting&) {});
+    Bytes settingsBefore = readBytes(settings.buffer());
+    std::wstring ownSettings = text(Path(copy->path().c_str()).getDirectory()) + L"korvilane.xml";
     const std::wstring lines[] = {
         // A log in the place of a picture of the run, however it is spelled.
         files + L" /log " + quoted(source),
@@ -582,6 +635,10 @@ TEST_F(CommandLineModeTest, InvalidOrIncompleteOptionsDoNothing)
         files + L" /log " + quoted(path(L"OUT.PNG")),
         dir + quoted(path(L"A.png")),
         dir + quoted(path(L"out\\a.png")),
+        // Or in the place of the settings file of "/par", or of the program's own.
+        L"/par " + quoted(settings) + L" /file " + quoted(source) + L" " + quoted(path(L"par.png")) + L" /log " +
+            quoted(settings),
+        L"/file " + quoted(source) + L" " + quoted(path(L"own.png")) + L" /log " + quoted(ownSettings.c_str()),
         L"/file " + quoted(source) + log,
         files + log + L" /format XYZ",
         files + log + L" /bogus",
@@ -592,9 +649,11 @@ TEST_F(CommandLineModeTest, InvalidOrIncompleteOptionsDoNothing)
     for (const std::wstring& line : lines)
         EXPECT_EQ(run(line), 1) << line;
 
-    EXPECT_FALSE(exists(path(L"out.png")) || exists(path(L"out\\a.png")));
-    EXPECT_FALSE(exists(path(L"log.txt")));
+    for (const wchar_t* output : {L"out.png", L"out\\a.png", L"par.png", L"own.png", L"log.txt"})
+        EXPECT_FALSE(exists(path(output))) << output;
     EXPECT_TRUE(readBytes(source.buffer()) == before);
+    EXPECT_TRUE(readBytes(settings.buffer()) == settingsBefore);
+    EXPECT_FALSE(exists(ownSettings.c_str()));
 }
 
 TEST_F(CommandLineModeTest, RenameRuleAndDateFoldersShapeDirOutputs)

@@ -5,24 +5,8 @@
 #include <algorithm>
 #include <iterator>
 #include <utility>
-#include "support/fileBytes.h"
-
-inline UINT32 crc32Of(const BYTE* data, size_t length)
-{
-    UINT32 crc = 0xFFFFFFFF;
-    for (size_t i = 0; i < length; ++i) {
-        crc ^= data[i];
-        for (int bit = 0; bit < 8; ++bit)
-            crc = crc >> 1 ^ (0xEDB88320u & (0u - (crc & 1)));
-    }
-    return ~crc;
-}
-
-inline void putBigEndian(Bytes& bytes, UINT32 value, int width)
-{
-    for (int i = width - 1; i >= 0; --i)
-        bytes.push_back(static_cast<BYTE>(value >> (8 * i)));
-}
+#include "support/FlatJpeg.h"
+#include "support/PngChunks.h"
 
 // A GIF of one pixel with neither a global colour table nor one of its frame's own.
 inline Bytes gifWithoutColourTables()
@@ -83,4 +67,76 @@ inline Bytes declaringSize(Bytes jpeg, WORD width, WORD height, const Bytes& bef
     }
     jpeg.insert(jpeg.begin() + static_cast<std::ptrdiff_t>(at), beforeFrame.begin(), beforeFrame.end());
     return jpeg;
+}
+
+// A progressive grey frame of 8192 x 16384 pixels whose first scan holds a byte for each 64 blocks, followed by
+// scans without data, each of which the decoder passes over every block for.
+inline Bytes endlessScans(int emptyScans)
+{
+    Bytes jpeg = jpegHeaders(0xC2, 8192, 16384, 1);
+    appendJpegScan(jpeg, {1}, 0, 0, 0, Bytes(33000, 0));
+    for (int i = 0; i < emptyScans; ++i)
+        appendJpegScan(jpeg, {1}, 1, 63, 0, {});
+    jpeg.insert(jpeg.end(), {0xFF, 0xD9});
+    return jpeg;
+}
+
+// A frame of 8192 x 16384 pixels whose scan holds a byte for each 1,000 blocks, padded to one for each 64 by a
+// comment after the frame header or by zeros after the end of the picture.
+inline Bytes paddedScan(bool comment)
+{
+    Bytes jpeg = jpegHeaders(0xC0, 8192, 16384, 3);
+    if (comment)
+        appendJpegSegment(jpeg, 0xFE, Bytes(33000, 0));
+    appendJpegScan(jpeg, {1, 2, 3}, 0, 63, 0, Bytes(2000, 0));
+    jpeg.insert(jpeg.end(), {0xFF, 0xD9});
+    jpeg.insert(jpeg.end(), comment ? 0 : 33000, 0);
+    return jpeg;
+}
+
+// A zlib stream of `size` zeros, as tightly as deflate codes them: one block whose own codes give a match of 258
+// bytes at distance 1 two bits, 65 KB for 64 MB.
+inline Bytes deflatedZeros(UINT32 size)
+{
+    Bytes zlib = {0x78, 0x01};
+    int used = 0;
+    // Values go in from their lowest bit, Huffman codes from their highest.
+    auto put = [&](UINT32 value, int bits, bool code = false) {
+        for (int i = 0; i < bits; ++i, ++used) {
+            if (used % 8 == 0)
+                zlib.push_back(0);
+            zlib.back() |= static_cast<BYTE>((value >> (code ? bits - 1 - i : i) & 1) << used % 8);
+        }
+    };
+    // The last block, of its own codes: 286 literal and length codes, one distance code, 18 code-length codes.
+    put(1, 1);
+    put(2, 2);
+    put(29, 5);
+    put(0, 5);
+    put(14, 4);
+    // In their order 16, 17, 18, 0, 8 ... 2, 14, 1: "0" for a run of zeros (code 18), "10" for 1, "11" for 2.
+    for (int length : {0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 2})
+        put(length, 3);
+    auto zeros = [&](int count) { put(0, 1, true), put(count - 11, 7); };
+    // The literal 0 and the end of the block of two bits, the length 258 of one, the distance 1 of one.
+    put(3, 2, true), zeros(138), zeros(117), put(3, 2, true), zeros(28), put(2, 2, true), put(2, 2, true);
+    // The literal 0 ("10"), matches ("0", "0") and the end ("11").
+    put(2, 2, true);
+    for (UINT32 i = 0; i < (size - 1) / 258; ++i)
+        put(0, 2);
+    for (UINT32 i = 0; i < (size - 1) % 258; ++i)
+        put(2, 2, true);
+    put(3, 2, true);
+    putBigEndian(zlib, (size % 65521) << 16 | 1, 4);
+    return zlib;
+}
+
+// The PNG with `count` text chunks of the type (zTXt, or iTXt compressed) of 64 MB of zeros each.
+inline Bytes withTextBombs(const Bytes& png, int count, const char* type)
+{
+    Bytes bombed = png;
+    Bytes zeros = deflatedZeros(64 << 20);
+    for (int i = 0; i < count; ++i)
+        bombed = withCompressedText(bombed, type, zeros);
+    return bombed;
 }

@@ -303,25 +303,41 @@ TEST_F(ProgramWindowTest, AnUnreadableSettingsFileNeverStopsTheCommandLineWithAB
     EXPECT_NE(GetFileAttributesW((settings + L".unreadable").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
-TEST_F(ProgramWindowTest, ACommandLineSettingsFileThatCannotBeReadFailsWithTheReason)
+TEST_F(ProgramWindowTest, ACommandLineSettingsFileThatCannotBeReadOrALogInItsPlaceFailsWithTheReason)
 {
+    auto systemText = [](DWORD error) {
+        return std::wstring(Application::getExceptionText(Exception(static_cast<int>(error))).trimRight().buffer());
+    };
+    std::string sound = "<Korvilane><Resize><element name=\"Enable\" value=\"true\"/></Resize></Korvilane>";
+    std::wstring own = std::wstring(Path(copy.path().c_str()).getDirectory().buffer()) + L"korvilane.xml";
+    writeSettings([](AppSetting&) {});
+    Bytes ownBefore = readBytes(own);
     const struct {
         const wchar_t* what;
         std::string text;
         bool held; // by another program that shares it with no one
-        DWORD reason;
+        std::wstring log;
+        std::wstring reason;
     } files[] = {
-        {L"held", "<Korvilane><Resize><element name=\"Enable\" value=\"true\"/></Resize></Korvilane>", true,
-         ERROR_SHARING_VIOLATION},
-        {L"damaged", "<Korvilane><Resize><element name=\"Enable\" value=\"true\"/>", false, ERROR_INVALID_DATA},
+        {L"held", sound, true, L"", systemText(ERROR_SHARING_VIOLATION)},
+        {L"damaged", "<Korvilane><Resize><element name=\"Enable\" value=\"true\"/>", false, L"",
+         systemText(ERROR_INVALID_DATA)},
+        {L"logged", sound, false, folder.file(L"logged.xml"),
+         L"ログファイル " + folder.file(L"logged.xml") +
+             L" は /par の設定ファイルと同じファイルのため、変換しませんでした。"},
+        {L"picture", sound, false, pictures[0],
+         L"ログファイル " + pictures[0] + L" は変換元の画像と同じファイルのため、変換しませんでした。"},
+        {L"own", sound, false, own,
+         L"ログファイル " + own + L" はプログラムの設定ファイルと同じファイルのため、変換しませんでした。"},
     };
     std::wstring converted = folder.file(L"converted.png");
     for (const auto& file : files) {
         std::wstring settings = folder.file(std::wstring(file.what) + L".xml");
         writeText(settings, file.text);
         FileHandle holder(file.held ? holdUnshared(settings) : INVALID_HANDLE_VALUE);
-        RunningProgram program(copy.path(),
-                               L"/par \"" + settings + L"\" /file \"" + pictures[0] + L"\" \"" + converted + L"\" /u");
+        std::wstring log = file.log.empty() ? L"" : L" /log \"" + file.log + L"\"";
+        RunningProgram program(copy.path(), L"/par \"" + settings + L"\" /file \"" + pictures[0] + L"\" \"" +
+                                                converted + L"\" /u" + log);
         std::wstring told;
         WindowRobot robot(
             [&](WindowRobot& user) {
@@ -331,10 +347,13 @@ TEST_F(ProgramWindowTest, ACommandLineSettingsFileThatCannotBeReadFailsWithTheRe
             Patience);
         EXPECT_EQ(program.exitCode(), 1) << file.what;
         robot.finish();
-        std::wstring reason = Application::getExceptionText(Exception(file.reason)).trimRight().buffer();
-        EXPECT_EQ(told, L"変換に失敗しました。\n" + reason) << file.what;
+        EXPECT_EQ(told, L"変換に失敗しました。\n" + file.reason) << file.what;
         EXPECT_EQ(GetFileAttributesW(converted.c_str()), INVALID_FILE_ATTRIBUTES) << file.what;
+        if (!file.held) {
+            EXPECT_EQ(readBytes(settings), Bytes(file.text.begin(), file.text.end())) << file.what;
+        }
     }
+    EXPECT_EQ(readBytes(own), ownBefore);
 }
 
 TEST_F(ProgramWindowTest, AConvertedPreviewOfALargeNoisyPictureTakesAboutWhatTheCommandLineTakes)
