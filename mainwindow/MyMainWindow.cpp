@@ -10,6 +10,7 @@
 #include "mainwindow/conversionSummary.h"
 #include "mainwindow/mainWindowStrings.h"
 #include "settings/AppSetting.h"
+#include "settings/Messages.h"
 #include "settings/OutputFormat.h"
 #include "toolkit/CommonControls.h"
 #include "toolkit/NumericEdit.h"
@@ -93,6 +94,15 @@ LRESULT MyMainWindow::handleMessage(HWND window, UINT message, WPARAM wParam, LP
         return 0;
     case PreviewLoadedMessage:
         quietly([&] { showLoadedPreview(wParam); });
+        return 0;
+    case OpenNextPreviewsMessage:
+        if (getHandle() && data) {
+            openNextPreviews();
+            refreshToolbar();
+        }
+        return 0;
+    case PreviewFailedMessage:
+        services.program.messageBox(hwnd, Messages::E0004.get(), MB_ICONEXCLAMATION);
         return 0;
     case SelectItemMessage:
         quietly([&] { pane().list().selectAndShow(static_cast<int>(wParam)); });

@@ -39,7 +39,7 @@ public:
     struct WNDDATA {
         WNDDATA(MyMainWindow& window, const MainWindowServices& services)
             : pane(window, services), jobs(pane, window, services), layouts(pane, services), settingsFiles(services),
-              preview(services)
+              preview(services), previewLoader(services.workers)
         {
         }
 
@@ -123,6 +123,7 @@ public:
     void refreshStatus() override;
     void refreshStatusWhileAdding(const wstring& file) override;
     void showEscapeHint() override;
+    void openPreviewsLater() override;
     void previewSelection() override;
     void showLogOnly() override;
     void holdWhileAdding(bool adding) override;
@@ -193,6 +194,7 @@ private:
     void toggleLogWindow(int code);
     void togglePreview();
     void previewWindows(bool converted);
+    void openNextPreviews();
     void launchViewer(int index);
     void openHelp();
     // The picture the conversion pages preview: the list's first.

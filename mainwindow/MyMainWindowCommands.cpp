@@ -382,6 +382,15 @@ void MyMainWindow::previewWindows(bool converted)
     }
 }
 
+void MyMainWindow::openNextPreviews()
+{
+    try {
+        pane().openNextPreviews();
+    } catch (const Exception& exception) {
+        warnPreviewFailure(exception);
+    }
+}
+
 void MyMainWindow::warnPreviewFailure(const Exception& exception)
 {
     if (dynamic_cast<const ApplicationException*>(&exception) || exception.getCode() == ErrorCode::NoMemory) {

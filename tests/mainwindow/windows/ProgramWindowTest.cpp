@@ -53,17 +53,6 @@ std::set<COLORREF> coloursAlongRightEdge(HWND window)
     return colours;
 }
 
-// The PNG with `count` text chunks ("k" = "v", with its checksum) after its header: the platform's decoder
-// spends most of a millisecond on each, so that the picture takes a second or so to load.
-void addTextChunks(const std::wstring& png, int count)
-{
-    const Bytes chunk = {0, 0, 0, 3, 't', 'E', 'X', 't', 'k', 0, 'v', 0xCB, 0x04, 0xF3, 0x90};
-    Bytes bytes = readBytes(png);
-    for (int i = 0; i < count; ++i)
-        bytes.insert(bytes.begin() + 8 + 25, chunk.begin(), chunk.end());
-    writeBytes(png, bytes);
-}
-
 // A started program; the exit code once it has ended by itself (-2 when it did not within a minute).
 class RunningProgram {
 public:
