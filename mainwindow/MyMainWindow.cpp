@@ -101,6 +101,10 @@ LRESULT MyMainWindow::handleMessage(HWND window, UINT message, WPARAM wParam, LP
             refreshToolbar();
         }
         return 0;
+    case PropertiesReadMessage:
+        if (getHandle() && data)
+            propertiesRead(wParam);
+        return 0;
     case PreviewFailedMessage:
         services.program.messageBox(hwnd, Messages::E0004.get(), MB_ICONEXCLAMATION);
         return 0;
@@ -147,10 +151,10 @@ bool MyMainWindow::onDestroy()
     return false;
 }
 
-// The wait cursor while files are added, over the whole window.
+// The wait cursor while files are added or a picture's properties are read, over the whole window.
 bool MyMainWindow::onSetCursor(HWND, UINT, UINT, bool& halt)
 {
-    if (!data || !data->pane.isAdding())
+    if (!data || !(data->pane.isAdding() || isReadingProperties()))
         return false;
     SetCursor(LoadCursorW(nullptr, IDC_WAIT));
     halt = true;
@@ -533,8 +537,10 @@ void MyMainWindow::destroying()
 {
     try {
         if (data) {
-            // A load under way ends here, while GDI+ still runs, and its picture is never shown.
+            // A load or a read under way ends on the worker pool, which the windowed run stops before GDI+
+            // ends; its picture is never shown.
             data->previewLoader.stop();
+            data->propertiesReader.stop();
             restoreToolbarImages();
         }
         setAppLogWindow(nullptr);

@@ -32,6 +32,9 @@ constexpr UINT PreviewLoadedMessage = WM_APP + 15;
 constexpr UINT PreviewFailedMessage = WM_APP + 16;
 // Posted to itself while preview windows of the selection are still to open: the next few of them.
 constexpr UINT OpenNextPreviewsMessage = WM_APP + 17;
+// Posted by the picture-properties reader when the record it read on the worker pool is ready; wParam: the
+// request's number.
+constexpr UINT PropertiesReadMessage = WM_APP + 18;
 // wParam: the list item to select and show. Posted by the picture-properties command after a change, so
 // that the row is selected once the command and its sheet are done.
 constexpr UINT SelectItemMessage = WM_APP + 101;

@@ -23,6 +23,15 @@ inline void writeSolidPicture(const std::wstring& path, UINT32 colour, int width
     ASSERT_TRUE(gdipSaveToFile(path.c_str(), L"image/png", &opaque, nullptr));
 }
 
+// A JPEG of a colour gradient, as large as a camera's: its properties take a while to read.
+inline void writeLargeJpeg(const std::wstring& path, int width = 4000, int height = 3000)
+{
+    BitmapPtr picture(makeBitmap32(width, height, [&](int x, int y) {
+        return 0xFF000000u | (x * 255 / width) << 16 | (y * 255 / height) << 8 | ((x ^ y) & 0xFF);
+    }));
+    ASSERT_TRUE(gdipSaveToFile(path.c_str(), L"image/jpeg", picture.get(), nullptr));
+}
+
 // The PNG with `count` text chunks ("k" = "v", with its checksum) after its header: the platform's decoder
 // spends most of a millisecond on each, so that 2,000 make the picture take a second or so to load.
 inline void addTextChunks(const std::wstring& png, int count)

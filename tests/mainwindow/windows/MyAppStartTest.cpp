@@ -13,6 +13,7 @@
 #include "imaging/GdiplusSession.h"
 #include "imaging/gdiplusStartup.h"
 #include "mainwindow/MyApp.h"
+#include "mainwindow/OptionSheets.h"
 #include "mainwindow/mainCommandIds.h"
 #include "support/ComTesting.h"
 #include "support/ScratchFolder.h"
@@ -197,19 +198,26 @@ std::set<DWORD> programThreads()
 // window or of the pane still decodes: when GDI+ ends, no thread that the run made is left to call it.
 TEST(WindowedRunTest, EveryThreadThatDecodesOrScalesHasEndedBeforeGdiPlus)
 {
-    enum Close { PreviewFirst, MainWithPreview, MainWithPane };
+    enum Close { PreviewFirst, MainWithPreview, MainWithPane, MainWhileReadingProperties };
     const struct {
         const char* what;
         Close close;
     } orders[] = {{"the preview window, then the main window", PreviewFirst},
                   {"the main window with a preview window open", MainWithPreview},
-                  {"the main window while the pane loads", MainWithPane}};
+                  {"the main window while the pane loads", MainWithPane},
+                  {"the main window while the picture's properties are read", MainWhileReadingProperties}};
+    OptionSheets sheets;
+    sheets.pictureProperties = [](HWND, PictureProperties&) { ADD_FAILURE() << "a sheet after the window closed"; };
+    setOptionSheets(sheets);
     ComApartment com;
     ScratchFolder folder(L"korvilane-windowed-run");
+    // Slow to decode, and slow to read the properties of.
     std::wstring slow = folder.file(L"slow.png");
+    std::wstring large = folder.file(L"large.jpg");
     {
         GdiplusSession graphics;
         writeSolidPicture(slow, 0xFF2080C0);
+        writeLargeJpeg(large);
     }
     addTextChunks(slow, 600);
     ASSERT_EQ(gdiplusStartCount(), 0) << "the test holds no GDI+ of its own";
@@ -230,7 +238,12 @@ TEST(WindowedRunTest, EveryThreadThatDecodesOrScalesHasEndedBeforeGdiPlus)
             HWND list = user.waitForItem(user.waitForItem(user.waitForItem(main, 104), 101), 101);
             user.waitUntil([&] { return SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == 1; }, L"the picture listed");
             PostMessageW(list, WM_KEYDOWN, VK_HOME, 0);
-            if (order.close != MainWithPane) {
+            if (order.close == MainWhileReadingProperties) {
+                user.waitUntil([&] { return SendMessageW(list, LVM_GETITEMSTATE, 0, LVIS_SELECTED) != 0; },
+                               L"the picture selected");
+                PostMessageW(main, WM_COMMAND, IDM_PICTURE_PROPERTIES, 0);
+                user.waitUntil([&] { return !IsWindowEnabled(main); }, L"the properties read");
+            } else if (order.close != MainWithPane) {
                 PostMessageW(main, WM_COMMAND, IDM_PREVIEW_WINDOWS, 0);
                 HWND preview = nullptr;
                 user.waitUntil([&] { return (preview = FindWindowW(L"KorvilanePreview", nullptr)) != nullptr; },
@@ -248,11 +261,12 @@ TEST(WindowedRunTest, EveryThreadThatDecodesOrScalesHasEndedBeforeGdiPlus)
                     leftWhenGdiplusEnded.insert(thread);
         });
         wstringArray arguments;
-        arguments.add(slow.c_str());
+        arguments.add(order.close == MainWhileReadingProperties ? large.c_str() : slow.c_str());
         EXPECT_EQ(application.run(arguments), 0) << order.what;
         robot.finish();
         EXPECT_TRUE(leftWhenGdiplusEnded.empty())
             << order.what << ": " << leftWhenGdiplusEnded.size() << " threads outlived GDI+";
         DeleteFileW(settingsBesideProgram().c_str());
     }
+    setOptionSheets(OptionSheets());
 }

@@ -1,8 +1,10 @@
 // The real korvilane.exe with its window, driven from this test program as a user would drive it.
 #include <windows.h>
 #include <commctrl.h>
+#include <tlhelp32.h>
 #include <gtest/gtest.h>
 #include <algorithm>
+#include <chrono>
 #include <functional>
 #include <set>
 #include <string>
@@ -446,4 +448,231 @@ TEST_F(ProgramWindowTest, APreviewWindowOfASlowPictureShowsItOnceDecodedWhileThe
         Patience);
     EXPECT_EQ(program.exitCode(), 0);
     robot.finish();
+}
+
+namespace {
+
+// What the program's threads do with the keyboard: the window that has the focus, and the active one.
+GUITHREADINFO keyboardOf(HWND main)
+{
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &info);
+    return info;
+}
+
+int threadCountOf(DWORD process)
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    int threads = 0;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
+        if (entry.th32ProcessID == process)
+            threads = static_cast<int>(entry.cntThreads);
+    CloseHandle(snapshot);
+    return threads;
+}
+
+// The program's preview windows, and how many of them show.
+struct PreviewWindows {
+    DWORD process;
+    std::vector<HWND> all;
+    int shown = 0;
+};
+
+PreviewWindows previewWindowsOf(DWORD process)
+{
+    PreviewWindows found{process};
+    EnumWindows(
+        [](HWND window, LPARAM lParam) -> BOOL {
+            auto* found = reinterpret_cast<PreviewWindows*>(lParam);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            wchar_t name[64] = L"";
+            GetClassNameW(window, name, 64);
+            if (owner == found->process && std::wstring(name) == PreviewClass) {
+                found->all.push_back(window);
+                found->shown += IsWindowVisible(window) ? 1 : 0;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// Milliseconds the window's thread took to answer.
+std::chrono::milliseconds answerTime(HWND window)
+{
+    auto asked = std::chrono::steady_clock::now();
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &answer);
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - asked);
+}
+
+// Whether `lower` lies somewhere behind `upper` in the order of the top-level windows.
+bool liesBehind(HWND lower, HWND upper)
+{
+    for (HWND next = GetWindow(upper, GW_HWNDNEXT); next; next = GetWindow(next, GW_HWNDNEXT))
+        if (next == lower)
+            return true;
+    return false;
+}
+
+} // namespace
+
+TEST_F(ProgramWindowTest, EnterOnManySelectedPicturesShowsEveryWindowWithAFewThreadsWhileTheMainWindowAnswers)
+{
+    constexpr int Count = 100;
+    std::wstring many = folder.file(L"many");
+    CreateDirectoryW(many.c_str(), nullptr);
+    for (int i = 0; i < Count; ++i)
+        writeSolidPicture(many + L"\\p" + std::to_wstring(i) + L".png", Colours[i % 3], 64, 48);
+    RunningProgram program(copy.path(), L"\"" + many + L"\"");
+    WindowRobot robot(
+        [&](WindowRobot& user) {
+            user.watchProcess(program.id());
+            HWND main = waitForList(user, Count);
+            SendMessageW(main, WM_COMMAND, IDM_SELECT_ALL, 0);
+            int before = threadCountOf(program.id());
+            int most = before;
+            std::chrono::milliseconds longest{};
+            int looks = 0;
+            PostMessageW(child(main, {SplitterId, ListPaneId, InnerListId}), WM_KEYDOWN, VK_RETURN, 0);
+            user.waitUntil(
+                [&] {
+                    ++looks;
+                    longest = std::max(longest, answerTime(main));
+                    most = std::max(most, threadCountOf(program.id()));
+                    return previewWindowsOf(program.id()).shown == Count;
+                },
+                L"every preview window");
+            EXPECT_GT(looks, 5) << "looks while the windows opened";
+            EXPECT_LT(longest.count(), 100) << "milliseconds the main window took at most to answer";
+            SYSTEM_INFO system{};
+            GetSystemInfo(&system);
+            EXPECT_LE(most - before, static_cast<int>(system.dwNumberOfProcessors) + 2)
+                << "threads made for " << Count << " windows";
+            user.screenshot(GetDesktopWindow(), L"preview-windows-of-a-selection");
+            PostMessageW(main, WM_CLOSE, 0, 0);
+        },
+        Patience);
+    EXPECT_EQ(program.exitCode(), 0);
+    robot.finish();
+}
+
+// A preview window that comes once the user has gone on to something else shows behind it: the folder question
+// of a conversion keeps the activation and the keys; and a window still decoding never gets the focus.
+TEST_F(ProgramWindowTest, APreviewWindowThatComesLateStaysBehindTheQuestionAndAHiddenOneNeverGetsTheFocus)
+{
+    addTextChunks(pictures[1], 2000);
+    writeSettings([](AppSetting& setting) {
+        setting.fileSaveSrcFolder = false;
+        setting.fileEnsureSetting = false;
+        setting.viewPreview = false;
+    });
+    RunningProgram program(copy.path(), L"\"" + pictures[1] + L"\"");
+    WindowRobot robot(
+        [&](WindowRobot& user) {
+            user.watchProcess(program.id());
+            HWND main = waitForList(user, 1);
+            HWND list = child(main, {SplitterId, ListPaneId, InnerListId});
+            PostMessageW(list, WM_KEYDOWN, VK_HOME, 0);
+            user.waitUntil([&] { return SendMessageW(list, LVM_GETITEMSTATE, 0, LVIS_SELECTED) != 0; }, L"selected");
+
+            // Asked for again while it decodes: the hidden window is not given the focus.
+            PostMessageW(list, WM_KEYDOWN, VK_RETURN, 0);
+            user.waitUntil([&] { return !previewWindowsOf(program.id()).all.empty(); }, L"the preview window made");
+            PostMessageW(list, WM_KEYDOWN, VK_RETURN, 0);
+            std::set<HWND> hiddenFocus;
+            user.waitUntil(
+                [&] {
+                    HWND focus = keyboardOf(main).hwndFocus;
+                    if (focus && !IsWindowVisible(GetAncestor(focus, GA_ROOT)))
+                        hiddenFocus.insert(focus);
+                    return previewWindowsOf(program.id()).shown == 1;
+                },
+                L"the preview window shown");
+            EXPECT_TRUE(hiddenFocus.empty()) << "a hidden window had the focus";
+            HWND first = previewWindowsOf(program.id()).all.front();
+            PostMessageW(first, WM_CLOSE, 0, 0);
+            user.waitUntilGone(first);
+
+            // Enter, then at once the conversion of the selection, whose folder question comes before the picture.
+            PostMessageW(list, WM_KEYDOWN, VK_RETURN, 0);
+            PostMessageW(main, WM_COMMAND, IDM_CONVERT_SELECTED, 0);
+            HWND question = user.waitForWindow({L"#32770", {}, main});
+            std::chrono::milliseconds longest{};
+            user.waitUntil(
+                [&] {
+                    longest = std::max(longest, answerTime(main));
+                    return previewWindowsOf(program.id()).shown == 1;
+                },
+                L"the late preview window");
+            HWND late = previewWindowsOf(program.id()).all.front();
+            GUITHREADINFO keyboard = keyboardOf(main);
+            EXPECT_EQ(keyboard.hwndActive, question) << "the question stays active";
+            EXPECT_TRUE(keyboard.hwndFocus && GetAncestor(keyboard.hwndFocus, GA_ROOT) == question)
+                << "the keys go to the question";
+            EXPECT_TRUE(liesBehind(late, question)) << "the preview lies behind the question";
+            EXPECT_LT(longest.count(), 100) << "milliseconds the main window took at most to answer";
+            user.screenshot(GetDesktopWindow(), L"late-preview-behind-the-question");
+            user.press(question, IDCANCEL);
+            user.waitUntilGone(question);
+            PostMessageW(main, WM_CLOSE, 0, 0);
+        },
+        Patience);
+    EXPECT_EQ(program.exitCode(), 0);
+    robot.finish();
+}
+
+// The properties of a picture that takes long to read: the main window answers and paints meanwhile, takes no
+// input, and shows the sheet once the picture is read; closed while one is read, the program ends as it should.
+TEST_F(ProgramWindowTest, APicturesPropertiesAreReadWhileTheMainWindowAnswersAndItsCloseEndsTheProgram)
+{
+    std::wstring large = folder.file(L"大きな写真.jpg");
+    writeLargeJpeg(large, 8000, 6000);
+    // The pane, which would decode the picture first, is left out.
+    writeSettings([](AppSetting& setting) { setting.viewPreview = false; });
+    for (bool closeWhileReading : {false, true}) {
+        RunningProgram program(copy.path(), L"\"" + large + L"\"");
+        WindowRobot robot(
+            [&](WindowRobot& user) {
+                user.watchProcess(program.id());
+                HWND main = waitForList(user, 1);
+                HWND list = child(main, {SplitterId, ListPaneId, InnerListId});
+                PostMessageW(list, WM_KEYDOWN, VK_HOME, 0);
+                user.waitUntil([&] { return SendMessageW(list, LVM_GETITEMSTATE, 0, LVIS_SELECTED) != 0; },
+                               L"selected");
+                PostMessageW(main, WM_COMMAND, IDM_PICTURE_PROPERTIES, 0);
+                user.waitUntil([&] { return !IsWindowEnabled(main); }, L"the main window held while reading");
+                if (closeWhileReading) {
+                    PostMessageW(main, WM_CLOSE, 0, 0);
+                    return;
+                }
+                int looks = 0;
+                std::chrono::milliseconds longest{};
+                HWND sheet = nullptr;
+                user.waitUntil(
+                    [&] {
+                        ++looks;
+                        longest = std::max(longest, answerTime(main));
+                        if (looks == 3)
+                            user.screenshot(main, L"properties-while-reading");
+                        sheet = FindWindowW(L"#32770", L"画像のプロパティ");
+                        return sheet && IsWindowVisible(sheet);
+                    },
+                    L"the properties sheet");
+                EXPECT_GT(looks, 10) << "looks while the picture was read";
+                EXPECT_LT(longest.count(), 100) << "milliseconds the main window took at most to answer";
+                user.screenshot(sheet, L"properties-of-a-slow-picture");
+                user.press(sheet, IDCANCEL);
+                user.waitUntilGone(sheet);
+                user.waitUntil([&] { return IsWindowEnabled(main) != FALSE; }, L"the main window given back");
+                PostMessageW(main, WM_CLOSE, 0, 0);
+            },
+            Patience);
+        EXPECT_EQ(program.exitCode(), 0) << (closeWhileReading ? "closed while reading" : "closed after the sheet");
+        robot.finish();
+    }
 }
