@@ -17,6 +17,7 @@
 #include <functional>
 #include <string>
 #include "BenchPicture.h"
+#include "ProgramUnderBench.h"
 #include "imaging/gdipImageIO.h"
 
 namespace {
@@ -99,24 +100,15 @@ int threadCount(DWORD process)
     return threads;
 }
 
-// Seconds the window's thread took to answer.
-double answerSeconds(HWND window)
-{
-    double start = now();
-    DWORD_PTR answer = 0;
-    SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 120000, &answer);
-    return now() - start;
-}
-
 void sample(const Program& program, Peaks& peaks)
 {
-    peaks.longestAnswer = std::max(peaks.longestAnswer, answerSeconds(program.main));
+    peaks.longestAnswer = std::max(peaks.longestAnswer, timedSend(program.main, WM_NULL));
     peaks.threads = std::max(peaks.threads, threadCount(program.process.dwProcessId));
     PROCESS_MEMORY_COUNTERS counters{};
     counters.cb = sizeof(counters);
     if (GetProcessMemoryInfo(program.process.hProcess, &counters, sizeof(counters))) {
-        peaks.workingSetMegabytes = counters.PeakWorkingSetSize / (1024.0 * 1024.0);
-        peaks.privateMegabytes = counters.PeakPagefileUsage / (1024.0 * 1024.0);
+        peaks.workingSetMegabytes = megabytes(counters.PeakWorkingSetSize);
+        peaks.privateMegabytes = megabytes(counters.PeakPagefileUsage);
     }
 }
 
@@ -150,16 +142,6 @@ WindowCount previewWindows(const Program& program, bool visibleOnly)
     return counted;
 }
 
-BOOL CALLBACK findList(HWND child, LPARAM found)
-{
-    wchar_t className[64] = L"";
-    GetClassNameW(child, className, 64);
-    if (lstrcmpiW(className, WC_LISTVIEWW) != 0)
-        return TRUE;
-    *reinterpret_cast<HWND*>(found) = child;
-    return FALSE;
-}
-
 // Samples until the condition holds; false when it did not within the time.
 bool sampleUntil(const Program& program, Peaks& peaks, double seconds, const std::function<bool()>& done)
 {
@@ -189,7 +171,7 @@ bool start(Program& program, const std::wstring& line, int rows)
         if (!program.main)
             program.main = FindWindowW(MainClass, nullptr);
         if (program.main && !program.list)
-            EnumChildWindows(program.main, findList, reinterpret_cast<LPARAM>(&program.list));
+            program.list = findListView(program.main);
         DWORD_PTR listed = 0;
         if (program.list)
             SendMessageTimeoutW(program.list, LVM_GETITEMCOUNT, 0, 0, SMTO_NORMAL, 60000, &listed);
