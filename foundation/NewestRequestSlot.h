@@ -37,8 +37,11 @@ public:
     {
         bool toRun = false;
         WPARAM number = state->submit(request, key, toRun);
-        if (!toRun)
+        if (!toRun) {
+            // A request given up for it may still wait in the pool.
+            pool.withdraw(state);
             return number;
+        }
         try {
             pool.queue(state, key);
         } catch (...) {

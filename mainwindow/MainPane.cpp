@@ -410,6 +410,12 @@ void MainPane::openNextPreviews()
     host.refreshStatus();
 }
 
+void MainPane::closePreviews()
+{
+    nextPreview = wstring();
+    previews.closeAll();
+}
+
 bool MainPane::showPreview(const wstring& path, bool converted)
 {
     return previews.open(path, converted, format, currentExtension());

@@ -64,7 +64,8 @@ public:
     void openNextPreviews();
     bool showPreview(const wstring& path, bool converted);
     int previewCount() const { return previews.count(); }
-    void closePreviews() { previews.closeAll(); }
+    // Every preview window, and those still to open of the selection.
+    void closePreviews();
     PreviewManager& previewManager() { return previews; }
     // The path of the focused (first selected) item; empty when nothing is selected.
     wstring focusedPath();
