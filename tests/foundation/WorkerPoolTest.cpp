@@ -12,37 +12,17 @@ namespace {
 
 constexpr UINT DoneMessage = WM_APP + 7;
 
-// What the works did, and the gate that holds them until the test opens it.
+// The works that began and ended, and the gate that holds them until the test opens it.
 struct Probe {
     CriticalSection lock;
-    std::vector<int> started;
-    std::vector<int> ended;
-    int running = 0;
-    int mostAtOnce = 0;
+    std::vector<int> started, ended;
     DWORD droppedOn = 0;
     HANDLE gate = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-
     ~Probe() { CloseHandle(gate); }
-    void open() { SetEvent(gate); }
-    std::vector<int> startedSoFar()
+    std::vector<int> of(const std::vector<int>& list)
     {
         CriticalSectionLock hold(lock);
-        return started;
-    }
-    bool hasEnded(int id)
-    {
-        CriticalSectionLock hold(lock);
-        return std::find(ended.begin(), ended.end(), id) != ended.end();
-    }
-};
-
-// Tells the probe on which thread the result it belongs to went.
-struct Token {
-    Probe* probe;
-    ~Token()
-    {
-        CriticalSectionLock hold(probe->lock);
-        probe->droppedOn = GetCurrentThreadId();
+        return list;
     }
 };
 
@@ -53,9 +33,10 @@ struct Job {
     Probe* probe = nullptr;
 };
 
+// Tells the probe on which thread the result went.
 struct Outcome {
     int id = 0;
-    std::shared_ptr<Token> token;
+    std::shared_ptr<Probe> tell;
 };
 
 void gatedWork(const Job& job, Outcome& outcome)
@@ -64,41 +45,29 @@ void gatedWork(const Job& job, Outcome& outcome)
     {
         CriticalSectionLock hold(probe.lock);
         probe.started.push_back(job.id);
-        probe.mostAtOnce = std::max(probe.mostAtOnce, ++probe.running);
     }
     WaitForSingleObject(probe.gate, 10000);
-    outcome = {job.id, std::make_shared<Token>(Token{&probe})};
+    outcome = {job.id, std::shared_ptr<Probe>(&probe, [](Probe* told) { told->droppedOn = GetCurrentThreadId(); })};
     CriticalSectionLock hold(probe.lock);
-    --probe.running;
     probe.ended.push_back(job.id);
 }
 
 using Slot = NewestRequestSlot<Job, Outcome>;
 
-// A window of the test's thread that only receives, and the numbers of the results told to it.
-class Receiver {
-public:
-    Receiver() : window(CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr)) {}
-    Receiver(const Receiver&) = delete;
-    Receiver& operator=(const Receiver&) = delete;
-    ~Receiver() { DestroyWindow(window); }
+HWND messageWindow()
+{
+    return CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+}
 
-    std::vector<WPARAM> told()
-    {
-        std::vector<WPARAM> numbers;
-        MSG message;
-        while (PeekMessageW(&message, window, DoneMessage, DoneMessage, PM_REMOVE))
-            numbers.push_back(message.wParam);
-        return numbers;
-    }
-    bool waitForOne()
-    {
-        MSG message;
-        return pollUntil([&] { return PeekMessageW(&message, window, DoneMessage, DoneMessage, PM_NOREMOVE) != 0; });
-    }
-
-    const HWND window;
-};
+// The numbers told to the window.
+std::vector<WPARAM> told(HWND window)
+{
+    std::vector<WPARAM> numbers;
+    MSG message;
+    while (PeekMessageW(&message, window, DoneMessage, DoneMessage, PM_REMOVE))
+        numbers.push_back(message.wParam);
+    return numbers;
+}
 
 } // namespace
 
@@ -110,8 +79,8 @@ TEST(NewestRequestSlot, OnlyTheNewestIsAnsweredNothingAfterForgetOrStopAndAWindo
     const struct {
         const char* what;
         Then then;
-        std::vector<int> ran; // the works that ran, in order
-        int answered;         // the id whose result is taken, 0 for none
+        std::vector<int> ran;
+        int answered; // 0: none
     } cases[] = {{"newer requests", Newer, {1, 3}, 3},
                  {"a newer one of the same key", SameKey, {1}, 1},
                  {"forget", Forget, {1}, 0},
@@ -121,64 +90,46 @@ TEST(NewestRequestSlot, OnlyTheNewestIsAnsweredNothingAfterForgetOrStopAndAWindo
     for (const auto& test : cases) {
         WorkerPool pool(2);
         Probe probe;
-        Receiver first;
-        Receiver second;
-        auto slot = std::make_unique<Slot>(pool, &gatedWork);
-        WPARAM newest = slot->submit({first.window, DoneMessage, 1, &probe}, test.then == SameKey ? L"k" : L"");
-        ASSERT_TRUE(pollUntil([&] { return !probe.startedSoFar().empty(); })) << test.what;
-        Receiver* told = &first;
-        switch (test.then) {
-        case Newer:
-            slot->submit({first.window, DoneMessage, 2, &probe});
-            newest = slot->submit({first.window, DoneMessage, 3, &probe});
-            break;
-        case SameKey:
-            newest = slot->submit({first.window, DoneMessage, 2, &probe}, L"k");
-            break;
-        case Forget:
-            slot->forget();
-            break;
-        case Stop:
-            slot->stop();
-            break;
-        case HandOver:
-            EXPECT_TRUE(slot->detach()) << test.what;
-            EXPECT_EQ(slot->adopt(second.window, DoneMessage), newest) << test.what;
-            told = &second;
-            break;
-        case Abandon:
-            EXPECT_TRUE(slot->detach()) << test.what;
-            break;
+        HWND first = messageWindow(), second = messageWindow();
+        Slot slot(pool, &gatedWork);
+        const wchar_t* key = test.then == SameKey ? L"k" : L"";
+        WPARAM newest = slot.submit({first, DoneMessage, 1, &probe}, key);
+        ASSERT_TRUE(pollUntil([&] { return !probe.of(probe.started).empty(); })) << test.what;
+        if (test.then == Newer) {
+            slot.submit({first, DoneMessage, 2, &probe});
+            newest = slot.submit({first, DoneMessage, 3, &probe});
+        } else if (test.then == SameKey) {
+            newest = slot.submit({first, DoneMessage, 2, &probe}, key);
+        } else if (test.then == Forget) {
+            slot.forget();
+        } else if (test.then == Stop) {
+            slot.stop();
+        } else {
+            EXPECT_TRUE(slot.detach()) << test.what;
+            if (test.then == HandOver)
+                EXPECT_EQ(slot.adopt(second, DoneMessage), newest) << test.what;
         }
-        probe.open();
-        ASSERT_TRUE(pollUntil([&] { return probe.hasEnded(test.ran.back()); })) << test.what;
-        if (test.answered)
-            ASSERT_TRUE(told->waitForOne()) << test.what;
+        SetEvent(probe.gate);
+        ASSERT_TRUE(pollUntil([&] { return probe.of(probe.ended).size() == test.ran.size(); })) << test.what;
+        // Its end waits for the work under way, which tells the window before it ends.
         pool.stop();
-        EXPECT_EQ(probe.startedSoFar(), test.ran) << test.what;
-        std::vector<WPARAM> numbers = first.told();
-        std::vector<WPARAM> handed = second.told();
-        numbers.insert(numbers.end(), handed.begin(), handed.end());
+        EXPECT_EQ(probe.of(probe.started), test.ran) << test.what;
+        std::vector<WPARAM> numbers = told(test.then == HandOver ? second : first);
         Outcome outcome;
         if (test.answered) {
             EXPECT_EQ(numbers, std::vector<WPARAM>{newest}) << test.what << ": told once, of the newest";
-            EXPECT_TRUE(slot->take(newest, outcome)) << test.what;
-            EXPECT_EQ(outcome.id, test.answered) << test.what;
+            EXPECT_TRUE(slot.take(newest, outcome) && outcome.id == test.answered) << test.what;
         } else {
-            EXPECT_TRUE(numbers.empty()) << test.what << ": nothing told";
-            EXPECT_FALSE(slot->take(newest, outcome)) << test.what;
+            EXPECT_TRUE(numbers.empty() && !slot.take(newest, outcome)) << test.what << ": nothing told";
             EXPECT_NE(probe.droppedOn, GetCurrentThreadId()) << test.what << ": the result went on the pool";
         }
+        DestroyWindow(first);
+        DestroyWindow(second);
     }
 }
 
-// Nothing to do: a task that shows from outside whether the pool still takes work.
-struct Idle : WorkerPool::Task {
-    void run() override {}
-};
-
-// Each case holds the pool's threads with the first requests, then asks for more and opens the gate: the rest run
-// newest first, and a file's second request waits for its first even while a thread is free.
+// The first requests hold the pool's threads, then more come and the gate opens: the rest run newest first, and a
+// file's second request waits for its first even while a thread is free.
 TEST(WorkerPool, RunsTheNewestFirstAndNeverTwoOfOneFileAtOnce)
 {
     const struct {
@@ -192,56 +143,21 @@ TEST(WorkerPool, RunsTheNewestFirstAndNeverTwoOfOneFileAtOnce)
     for (const auto& test : cases) {
         WorkerPool pool(test.threads);
         Probe probe;
-        Receiver receiver;
+        HWND window = messageWindow();
         std::vector<std::unique_ptr<Slot>> slots;
         for (size_t i = 0; i < test.keys.size(); ++i) {
             slots.push_back(std::make_unique<Slot>(pool, &gatedWork));
-            slots.back()->submit({receiver.window, DoneMessage, static_cast<int>(i) + 1, &probe}, test.keys[i]);
+            slots.back()->submit({window, DoneMessage, static_cast<int>(i) + 1, &probe}, test.keys[i]);
             if (i == 0)
-                ASSERT_TRUE(pollUntil([&] { return probe.startedSoFar().size() == 1; })) << test.what;
+                ASSERT_TRUE(pollUntil([&] { return probe.of(probe.started).size() == 1; })) << test.what;
         }
-        ASSERT_TRUE(pollUntil([&] { return probe.startedSoFar().size() == test.holding; })) << test.what;
-        probe.open();
-        ASSERT_TRUE(pollUntil([&] { return probe.startedSoFar().size() == test.keys.size(); })) << test.what;
-        EXPECT_EQ(probe.startedSoFar(), test.started) << test.what;
-        EXPECT_LE(probe.mostAtOnce, test.threads) << test.what;
+        ASSERT_TRUE(pollUntil([&] { return probe.of(probe.started).size() == test.holding; })) << test.what;
         EXPECT_LE(pool.threadCount(), test.threads) << test.what;
+        SetEvent(probe.gate);
+        ASSERT_TRUE(pollUntil([&] { return probe.of(probe.started).size() == test.started.size(); })) << test.what;
+        pool.stop();
+        EXPECT_EQ(probe.of(probe.started), test.started) << test.what;
+        slots.clear();
+        DestroyWindow(window);
     }
-}
-
-// The pool's end waits for the work under way and drops what has not begun.
-TEST(WorkerPool, StopWaitsForTheWorkUnderWayAndDropsTheRest)
-{
-    WorkerPool pool(2);
-    Probe probe;
-    Receiver receiver;
-    std::vector<std::unique_ptr<Slot>> slots;
-    for (int id = 1; id <= 3; ++id) {
-        slots.push_back(std::make_unique<Slot>(pool, &gatedWork));
-        slots.back()->submit({receiver.window, DoneMessage, id, &probe});
-        if (id == 2)
-            ASSERT_TRUE(pollUntil([&] { return probe.startedSoFar().size() == 2; }));
-    }
-    // Opens the gate once the pool has begun to stop, which it shows by taking no more work.
-    struct Opener {
-        WorkerPool& pool;
-        HANDLE gate;
-    } opener{pool, probe.gate};
-    HANDLE thread = CreateThread(
-        nullptr, 0,
-        [](void* argument) -> DWORD {
-            auto* opener = static_cast<Opener*>(argument);
-            while (opener->pool.queue(std::make_shared<Idle>(), L""))
-                Sleep(1);
-            SetEvent(opener->gate);
-            return 0;
-        },
-        &opener, 0, nullptr);
-    ASSERT_NE(thread, nullptr);
-    pool.stop();
-    WaitForSingleObject(thread, INFINITE);
-    CloseHandle(thread);
-    EXPECT_TRUE(probe.hasEnded(1) && probe.hasEnded(2)) << "the work under way ended first";
-    EXPECT_EQ(probe.startedSoFar().size(), 2u) << "the third never ran";
-    EXPECT_TRUE(receiver.told().size() <= 2u);
 }

@@ -35,31 +35,17 @@ private:
     bool& deleted;
 };
 
-// Set when it is, and kept by the test beyond the object's end.
-class Signal {
-public:
-    Signal() = default;
-    Signal(const Signal&) = delete;
-    Signal& operator=(const Signal&) = delete;
-    ~Signal() { CloseHandle(event); }
-    void set() { SetEvent(event); }
-    bool isSet() const { return WaitForSingleObject(event, 0) == WAIT_OBJECT_0; }
-    HANDLE handle() const { return event; }
-
-private:
-    HANDLE event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-};
-
-// A picture whose drawing waits until the test lets it go on, as a large one keeps GDI+ busy.
+// A picture whose drawing waits until the test lets it go on, as a large one keeps GDI+ busy; its end sets the
+// event `deleted` when one is given.
 class GatedImage : public GdipImage {
 public:
-    explicit GatedImage(Gdiplus::Bitmap* bitmap, Signal* deleted = nullptr) : GdipImage(bitmap), deleted(deleted) {}
+    explicit GatedImage(Gdiplus::Bitmap* bitmap, HANDLE deleted = nullptr) : GdipImage(bitmap), deleted(deleted) {}
     ~GatedImage() override
     {
         CloseHandle(entered);
         CloseHandle(opened);
         if (deleted)
-            deleted->set();
+            SetEvent(deleted);
     }
     bool draw(HDC dc, int x, int y, int width, int height, int sourceX, int sourceY, int sourceWidth,
               int sourceHeight) override
@@ -73,7 +59,7 @@ public:
     HANDLE opened = CreateEventW(nullptr, TRUE, FALSE, nullptr);
 
 private:
-    Signal* deleted;
+    HANDLE deleted;
 };
 
 // The 32-bit pixels of a client area, as the window shows it or as drawn into a buffer.
@@ -373,23 +359,25 @@ TEST_F(PictureViewTest, WhatChangesWhileThePictureIsScaledIsWhatTheViewEndsOn)
 TEST_F(PictureViewTest, AViewClosedWhileItsPictureIsScaledGoesAtOnce)
 {
     BitmapPtr red(makeBitmap32(900, 300, [](int, int) { return Red; }));
-    Signal deleted;
-    auto* gated = new GatedImage(red.get(), &deleted);
+    HANDLE deleted = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE closed = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    auto* gated = new GatedImage(red.get(), deleted);
     HANDLE opened = gated->opened;
     view.setImage(gated);
     view.setDrawMode(PictureView::FitCentred);
     RedrawWindow(view.getHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     ASSERT_EQ(WaitForSingleObject(gated->entered, 10000), WAIT_OBJECT_0);
-    Signal closed;
     bool closedFirst = false;
     // Lets the scaling go on once the view has gone, or after a while if the view waits for it.
     WindowRobot robot([&](WindowRobot&) {
-        closedFirst = WaitForSingleObject(closed.handle(), 3000) == WAIT_OBJECT_0;
+        closedFirst = WaitForSingleObject(closed, 3000) == WAIT_OBJECT_0;
         SetEvent(opened);
     });
     parent.destroy();
-    closed.set();
+    SetEvent(closed);
     robot.finish();
     EXPECT_TRUE(closedFirst) << "the view waited for its picture's scaling";
-    EXPECT_EQ(WaitForSingleObject(deleted.handle(), 10000), WAIT_OBJECT_0) << "the picture is let go once scaled";
+    EXPECT_EQ(WaitForSingleObject(deleted, 10000), WAIT_OBJECT_0) << "the picture is let go once scaled";
+    CloseHandle(closed);
+    CloseHandle(deleted);
 }
