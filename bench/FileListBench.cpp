@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 #include "BenchPicture.h"
+#include "ProgramUnderBench.h"
 #include "imaging/gdipImageIO.h"
 
 namespace {
@@ -351,16 +352,6 @@ struct Target {
     HWND list = nullptr;
 };
 
-BOOL CALLBACK findListChild(HWND child, LPARAM found)
-{
-    wchar_t className[64] = L"";
-    GetClassNameW(child, className, 64);
-    if (lstrcmpiW(className, WC_LISTVIEWW) != 0)
-        return TRUE;
-    *reinterpret_cast<HWND*>(found) = child;
-    return FALSE;
-}
-
 BOOL CALLBACK findTargetWindow(HWND window, LPARAM target)
 {
     auto* wanted = reinterpret_cast<Target*>(target);
@@ -368,28 +359,12 @@ BOOL CALLBACK findTargetWindow(HWND window, LPARAM target)
     GetWindowThreadProcessId(window, &process);
     if (process != wanted->process || !IsWindowVisible(window) || GetWindow(window, GW_OWNER))
         return TRUE;
-    HWND list = nullptr;
-    EnumChildWindows(window, findListChild, reinterpret_cast<LPARAM>(&list));
+    HWND list = findListView(window);
     if (!list)
         return TRUE;
     wanted->window = window;
     wanted->list = list;
     return FALSE;
-}
-
-// Seconds that the window's thread took to answer; the answer in `result`.
-double timedSend(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR& result)
-{
-    double start = now();
-    if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, 60000, &result))
-        result = static_cast<DWORD_PTR>(-1);
-    return now() - start;
-}
-
-double timedSend(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
-{
-    DWORD_PTR result = 0;
-    return timedSend(window, message, wParam, lParam, result);
 }
 
 int rowCount(HWND list)
@@ -446,15 +421,6 @@ double clickColumn(const Target& target, int column)
     timedSend(header, WM_LBUTTONUP, 0, at);
     timedSend(target.list, WM_NULL);
     return now() - start;
-}
-
-double peakMegabytes(HANDLE process)
-{
-    PROCESS_MEMORY_COUNTERS counters{};
-    counters.cb = sizeof(counters);
-    if (!GetProcessMemoryInfo(process, &counters, sizeof(counters)))
-        return -1;
-    return counters.PeakWorkingSetSize / (1024.0 * 1024.0);
 }
 
 std::wstring commandLine(int argc, wchar_t** argv, int first)

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 #include "BenchPicture.h"
+#include "foundation/WorkerPool.h"
 #include "imaging/Dib.h"
 #include "imaging/GdipImage.h"
 #include "imaging/gdipImageIO.h"
@@ -127,7 +128,7 @@ void benchPaint(PictureView& view)
     view.releaseImage();
 }
 
-void benchSelection(PictureView& view, HWND window)
+void benchSelection(PictureView& view, HWND window, WorkerPool& workers)
 {
     std::wstring files[2] = {temporaryFile(L"preview-bench-a.jpg"), temporaryFile(L"preview-bench-b.jpg")};
     BitmapPtr camera(makeBenchPicture());
@@ -135,7 +136,7 @@ void benchSelection(PictureView& view, HWND window)
         gdipSaveToFile(file.c_str(), L"image/jpeg", camera.get(), nullptr);
     std::printf("12 megapixels (%d x %d JPEG) from a new selection until shown in %d x %d:\n", BenchWidth, BenchHeight,
                 ViewWidth, ViewHeight);
-    PreviewPaneLoader loader;
+    PreviewPaneLoader loader(workers);
     double total = 0;
     for (int i = 0; i < Selections; ++i) {
         double start = now();
@@ -183,11 +184,13 @@ int wmain()
     HWND window = CreateWindowExW(0, L"STATIC", L"preview bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
                                   frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, nullptr,
                                   nullptr);
+    WorkerPool workers;
     PictureView view;
     view.create(window, 1, Rect(0, 0, ViewWidth, ViewHeight), 0, 0);
+    view.setWorkers(workers);
     view.setDrawMode(PictureView::FitCentred);
     benchPaint(view);
-    benchSelection(view, window);
+    benchSelection(view, window, workers);
     DestroyWindow(window);
     CoUninitialize();
     return 0;

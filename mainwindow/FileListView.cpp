@@ -1,7 +1,15 @@
 #include "mainwindow/FileListView.h"
 #include <shellapi.h>
 #include <uxtheme.h>
+#include <algorithm>
 #include "foundation/Environment.h"
+
+namespace {
+
+// Items of the list looked at in one step of the selected-path walk.
+constexpr int WalkStretch = 64;
+
+} // namespace
 
 class FileListView::OneSelectionNotice {
 public:
@@ -173,36 +181,33 @@ void FileListView::selectAndShow(int index)
 
 void FileListView::resetIteration()
 {
-    position = -1;
-    entries = 0;
-    indices.getValues().removeAll();
+    unseen = -1;
+    stretch.clear();
 }
 
 wstring FileListView::firstSelectedPath()
 {
     resetIteration();
-    for (int i = shell.itemCount() - 1; i >= 0; --i) {
-        if (shell.isItemSelected(i))
-            indices.getValues().add(i);
-    }
-    entries = indices.getValues().count();
-    if (entries < 1) {
-        resetIteration();
-        return wstring();
-    }
-    position = 1;
-    return shell.itemPath(indices.getValues().at(0));
+    unseen = shell.itemCount();
+    return nextSelectedPath();
 }
 
 wstring FileListView::nextSelectedPath()
 {
-    if (position < 1)
+    if (unseen < 0)
         throw Exception(ErrorCode::InvalidState);
-    if (position >= entries) {
+    while (stretch.empty() && unseen > 0) {
+        int from = std::max(unseen - WalkStretch, 0);
+        shell.selectedIndices(from, unseen, stretch);
+        unseen = from;
+    }
+    if (stretch.empty()) {
         resetIteration();
         return wstring();
     }
-    return shell.itemPath(indices.getValues().at(position++));
+    int index = stretch.back();
+    stretch.pop_back();
+    return shell.itemPath(index);
 }
 
 void FileListView::collectPaths(wstringArray& paths, bool selectedOnly)

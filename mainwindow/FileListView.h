@@ -1,5 +1,5 @@
 #pragma once
-#include "foundation/IntArray.h"
+#include <vector>
 #include "mainwindow/IFileListView.h"
 #include "toolkit/ShlListView.h"
 
@@ -68,8 +68,9 @@ private:
     bool selectionHeld = false;
     bool selectionChangedMeanwhile = false;
     InnerListView inner{*this};
-    // The selected-path iteration: the position of the next entry (-1 when idle) among the item indices.
-    int position = -1;
-    int entries = 0;
-    IntArray indices;
+    // The selected-path walk, from the last item to the first, a stretch of the list at a time, so that no step of
+    // it asks the list about every item: the items not yet looked at lie below `unseen` (-1 when idle), and the
+    // selected ones of the stretch looked at last wait in `stretch`, the next at its back.
+    int unseen = -1;
+    std::vector<int> stretch;
 };

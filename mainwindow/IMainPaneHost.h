@@ -17,6 +17,9 @@ public:
     virtual void refreshStatusWhileAdding(const wstring& file) = 0;
     // The status bar says that Esc stops the preview windows opening one by one.
     virtual void showEscapeHint() = 0;
+    // The pane opens the next of the preview windows asked for once the window has answered what waits meanwhile
+    // (MainPane::openNextPreviews).
+    virtual void openPreviewsLater() = 0;
     // The single selected picture into the preview pane once the list's change has settled; a pane without one
     // is cleared.
     virtual void previewSelection() = 0;

@@ -26,6 +26,8 @@ constexpr DWORD OpenFilesFlags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_ALLOWMUL
 constexpr int CompactPathLength = 48;
 // The least time between two showings of the file being added, in milliseconds.
 constexpr ULONGLONG StatusInterval = 100;
+// Milliseconds of preview windows opened at a time, before the window answers what waits meanwhile.
+constexpr ULONGLONG PreviewOpeningStep = 30;
 
 bool escapeHeld()
 {
@@ -283,14 +285,18 @@ void MainPane::menuSelect(Window*, IFileListView::FileListViewEventArgs& args)
 
 // ---- commands ----
 
+// The preview windows still to open of the selection go with the items: the list's walk through them would
+// stand at other items.
 void MainPane::clearList()
 {
+    nextPreview = wstring();
     if (list().count() > 0)
         fileList->removeAll();
 }
 
 void MainPane::releaseSelected()
 {
+    nextPreview = wstring();
     list().removeSelected();
 }
 
@@ -358,6 +364,7 @@ void MainPane::copyNames()
 
 void MainPane::refreshList()
 {
+    nextPreview = wstring();
     int count = list().count();
     AddingScope scope(*this);
     wstringArray paths;
@@ -375,18 +382,38 @@ void MainPane::previewSelected(bool converted)
 {
     liveHandle();
     host.showEscapeHint();
+    previewsConverted = converted;
+    nextPreview = fileList->selectedCount() > 0 ? fileList->firstSelectedPath() : wstring();
+    openNextPreviews();
+}
+
+void MainPane::openNextPreviews()
+{
+    ULONGLONG until = GetTickCount64() + PreviewOpeningStep;
     try {
-        if (fileList->selectedCount() > 0) {
-            for (wstring path = fileList->firstSelectedPath(); !path.isEmpty(); path = fileList->nextSelectedPath()) {
-                if (escapeHeld() || !showPreview(path, converted))
-                    break;
+        while (!nextPreview.isEmpty()) {
+            wstring path = nextPreview;
+            nextPreview = wstring();
+            if (escapeHeld() || !showPreview(path, previewsConverted))
+                break;
+            nextPreview = fileList->nextSelectedPath();
+            if (!nextPreview.isEmpty() && GetTickCount64() >= until) {
+                host.openPreviewsLater();
+                return;
             }
         }
     } catch (const Exception&) {
+        nextPreview = wstring();
         host.refreshStatus();
         throw;
     }
     host.refreshStatus();
+}
+
+void MainPane::closePreviews()
+{
+    nextPreview = wstring();
+    previews.closeAll();
 }
 
 bool MainPane::showPreview(const wstring& path, bool converted)

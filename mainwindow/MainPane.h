@@ -56,11 +56,16 @@ public:
     void selectAll();
     void copyNames();
     void refreshList();
-    // Opens a preview window of every selected picture in turn, until Esc is held down or one fails.
+    // Opens a preview window of every selected picture in turn, until Esc is held down or one fails; a few at a
+    // time, so that the main window goes on answering between them. A new request replaces what is left of the
+    // last one.
     void previewSelected(bool converted);
+    // The next few of the preview windows asked for; the host is asked to call again while some are left.
+    void openNextPreviews();
     bool showPreview(const wstring& path, bool converted);
     int previewCount() const { return previews.count(); }
-    void closePreviews() { previews.closeAll(); }
+    // Every preview window, and those still to open of the selection.
+    void closePreviews();
     PreviewManager& previewManager() { return previews; }
     // The path of the focused (first selected) item; empty when nothing is selected.
     wstring focusedPath();
@@ -100,6 +105,10 @@ private:
     wstringArray extensions;
     int format = 0;
     PreviewManager previews;
+    // The next picture of the selection whose preview window is to open, the list's walk through the selection
+    // standing there; empty once none is left.
+    wstring nextPreview;
+    bool previewsConverted = false;
     std::unique_ptr<IFileListView> fileList;
     bool selecting = false;
     bool adding = false;

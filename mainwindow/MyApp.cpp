@@ -160,11 +160,12 @@ int MyApp::runCommandLine(const wstringArray& arguments)
     return runCommandLineMode(*this, setting, arguments);
 }
 
+// The windows and the threads that load and scale their pictures end while GDI+ still runs.
 int MyApp::startWindowed()
 {
+    GdiplusSession graphics;
     int exitCode = 1;
     try {
-        GdiplusSession graphics;
         openWindows(graphics.isStarted());
         exitCode = runMessageLoop();
     } catch (const Exception& exception) {
@@ -187,6 +188,7 @@ void MyApp::openWindows(bool graphicsStarted)
     if (!accelerators)
         throwResourceFailure();
     tellOfSettingsNotice();
+    workers.emplace();
     openMainWindow();
     try {
         openLogWindow();
@@ -223,6 +225,7 @@ void MyApp::closeWindows()
     mainWindow = nullptr;
     logWindow.destroy();
     logFont.release();
+    workers.reset();
     // The converters of the presets belong to the collector, which may go before the table.
     clearEffectTable();
 }
@@ -249,7 +252,7 @@ void MyApp::openMainWindow()
     HMENU menu = LoadMenuW(getResourceModule(), MAKEINTRESOURCEW(IDR_MAIN_MENU));
     if (!menu)
         throwResourceFailure();
-    MainWindowServices services{*this, setting, logWindow, resource.swatches, Resource::SwatchCount};
+    MainWindowServices services{*this, setting, logWindow, *workers, resource.swatches, Resource::SwatchCount};
     mainWindowObject = std::make_unique<MyMainWindow>(splitter, services,
                                                       MyMainWindow::Startup{startupFiles, startupLayout});
     try {

@@ -4,6 +4,7 @@
 #include <optional>
 #include "foundation/Application.h"
 #include "foundation/GarbageCollector.h"
+#include "foundation/WorkerPool.h"
 #include "foundation/Trace.h"
 #include "foundation/wstringArray.h"
 #include "imaging/Dib.h"
@@ -79,11 +80,13 @@ public:
                                     const wstring& programFiles, const wstring& applicationData);
 
     // The windowed run in its three parts, which tests of the windows also call themselves (GDI+ and COM
-    // started by the caller, who says whether GDI+ started). openWindows draws the pictures, loads the
-    // message tables, registers the window classes and makes the main window and the log window; a failure
-    // leaves no window and throws (an ApplicationException with the text the user is shown). runMessageLoop
-    // returns the quit message's code. closeWindows destroys what openWindows made and empties the
-    // filter-preset table, whose converters belong to the collector; harmless when nothing is open.
+    // started by the caller, who says whether GDI+ started, and who calls closeWindows before GDI+ ends).
+    // openWindows draws the pictures, loads the message tables, registers the window classes, makes the worker
+    // pool and the main window and the log window; a failure leaves no window and throws (an
+    // ApplicationException with the text the user is shown). runMessageLoop returns the quit message's code.
+    // closeWindows destroys what openWindows made, then stops the pool, which waits for the pictures still
+    // loading or scaling, and empties the filter-preset table, whose converters belong to the collector;
+    // harmless when nothing is open.
     void openWindows(bool graphicsStarted);
     int runMessageLoop();
     void closeWindows();
@@ -104,6 +107,8 @@ private:
     void openLogWindow();
 
     HWND mainWindow = nullptr;
+    // Before the windows, which it outlives: every thread that loads or scales their pictures.
+    std::optional<WorkerPool> workers;
     std::unique_ptr<MyMainWindow> mainWindowObject;
     LogWindow logWindow;
     Font logFont;

@@ -10,6 +10,7 @@
 #include "mainwindow/conversionSummary.h"
 #include "mainwindow/mainWindowStrings.h"
 #include "settings/AppSetting.h"
+#include "settings/Messages.h"
 #include "settings/OutputFormat.h"
 #include "toolkit/CommonControls.h"
 #include "toolkit/NumericEdit.h"
@@ -94,6 +95,19 @@ LRESULT MyMainWindow::handleMessage(HWND window, UINT message, WPARAM wParam, LP
     case PreviewLoadedMessage:
         quietly([&] { showLoadedPreview(wParam); });
         return 0;
+    case OpenNextPreviewsMessage:
+        if (getHandle() && data) {
+            openNextPreviews();
+            refreshToolbar();
+        }
+        return 0;
+    case PropertiesReadMessage:
+        if (getHandle() && data)
+            propertiesRead(wParam);
+        return 0;
+    case PreviewFailedMessage:
+        services.program.messageBox(hwnd, Messages::E0004.get(), MB_ICONEXCLAMATION);
+        return 0;
     case SelectItemMessage:
         quietly([&] { pane().list().selectAndShow(static_cast<int>(wParam)); });
         return 0;
@@ -137,10 +151,10 @@ bool MyMainWindow::onDestroy()
     return false;
 }
 
-// The wait cursor while files are added, over the whole window.
+// The wait cursor while files are added or a picture's properties are read, over the whole window.
 bool MyMainWindow::onSetCursor(HWND, UINT, UINT, bool& halt)
 {
-    if (!data || !data->pane.isAdding())
+    if (!data || !(data->pane.isAdding() || isReadingProperties()))
         return false;
     SetCursor(LoadCursorW(nullptr, IDC_WAIT));
     halt = true;
@@ -523,8 +537,10 @@ void MyMainWindow::destroying()
 {
     try {
         if (data) {
-            // A load under way ends here, while GDI+ still runs, and its picture is never shown.
+            // A load or a read under way ends on the worker pool, which the windowed run stops before GDI+
+            // ends; its picture is never shown.
             data->previewLoader.stop();
+            data->propertiesReader.stop();
             restoreToolbarImages();
         }
         setAppLogWindow(nullptr);

@@ -8,6 +8,7 @@
 #include "mainwindow/MainPane.h"
 #include "mainwindow/MainWindowServices.h"
 #include "mainwindow/PPView.h"
+#include "mainwindow/PicturePropertiesReader.h"
 #include "mainwindow/PreviewPaneLoader.h"
 #include "mainwindow/SettingsFileCommands.h"
 #include "mainwindow/mainWindowMessages.h"
@@ -39,7 +40,7 @@ public:
     struct WNDDATA {
         WNDDATA(MyMainWindow& window, const MainWindowServices& services)
             : pane(window, services), jobs(pane, window, services), layouts(pane, services), settingsFiles(services),
-              preview(services)
+              preview(services), previewLoader(services.workers), propertiesReader(services.workers)
         {
         }
 
@@ -60,6 +61,11 @@ public:
         SettingsFileCommands settingsFiles;
         PPView preview;
         PreviewPaneLoader previewLoader;
+        // The picture-properties record read aside, for the list item and path it was asked for; the window takes
+        // no input meanwhile.
+        PicturePropertiesReader propertiesReader;
+        int propertiesItem = -1;
+        wstring propertiesPath;
         // While PreviewSelectionMessage waits in the queue.
         bool selectionPreviewPosted = false;
         // The main pane's extent beside the preview (Window/LeftWidth), kept while the preview is hidden.
@@ -123,6 +129,7 @@ public:
     void refreshStatus() override;
     void refreshStatusWhileAdding(const wstring& file) override;
     void showEscapeHint() override;
+    void openPreviewsLater() override;
     void previewSelection() override;
     void showLogOnly() override;
     void holdWhileAdding(bool adding) override;
@@ -187,12 +194,17 @@ private:
     void reportJob(const JobLauncher::JobResult& job, bool openOutput, const wstring& opened);
     void openConvertedFolders(const wstringArray& folders);
     void showPictureProperties();
+    // PropertiesReadMessage: the sheet of the record read, or why there is none.
+    void propertiesRead(WPARAM request);
+    void showPropertiesSheet(PictureProperties& picture, int item, const wstring& path);
+    bool isReadingProperties() const { return data && data->propertiesItem >= 0; }
     void savePositions(bool toFile);
     void deleteSettingsFile();
     void loadSettingsFile();
     void toggleLogWindow(int code);
     void togglePreview();
     void previewWindows(bool converted);
+    void openNextPreviews();
     void launchViewer(int index);
     void openHelp();
     // The picture the conversion pages preview: the list's first.

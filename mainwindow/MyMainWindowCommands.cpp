@@ -382,6 +382,15 @@ void MyMainWindow::previewWindows(bool converted)
     }
 }
 
+void MyMainWindow::openNextPreviews()
+{
+    try {
+        pane().openNextPreviews();
+    } catch (const Exception& exception) {
+        warnPreviewFailure(exception);
+    }
+}
+
 void MyMainWindow::warnPreviewFailure(const Exception& exception)
 {
     if (dynamic_cast<const ApplicationException*>(&exception) || exception.getCode() == ErrorCode::NoMemory) {
@@ -407,28 +416,56 @@ void MyMainWindow::openHelp()
 
 // ---- picture properties ----
 
+// The record is read aside, as long as a hostile picture takes: meanwhile the window answers and paints and,
+// as under a modal dialog, takes no input.
 void MyMainWindow::showPictureProperties()
 {
-    const OptionSheets& sheets = getOptionSheets();
-    if (!sheets.pictureProperties) {
+    if (!getOptionSheets().pictureProperties) {
         notYet();
         return;
     }
-    MainPane& mainPane = pane();
-    int index = mainPane.list().firstSelectedIndex();
-    if (index < 0)
+    WNDDATA& parts = this->parts();
+    int index = parts.pane.list().firstSelectedIndex();
+    if (index < 0 || isReadingProperties())
         return;
+    wstring path = parts.pane.list().itemPath(index);
+    parts.propertiesReader.read(path, hwnd, PropertiesReadMessage);
+    parts.propertiesItem = index;
+    parts.propertiesPath = path;
+    EnableWindow(hwnd, FALSE);
+    SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+}
+
+void MyMainWindow::propertiesRead(WPARAM request)
+{
+    WNDDATA& parts = *data;
+    PicturePropertiesResult read;
+    if (!parts.propertiesReader.take(request, read))
+        return;
+    int item = parts.propertiesItem;
+    wstring path = parts.propertiesPath;
+    parts.propertiesItem = -1;
+    EnableWindow(hwnd, TRUE);
+    SetCursor(LoadCursorW(nullptr, IDC_ARROW));
     try {
-        PictureProperties picture;
-        picture.read(mainPane.list().itemPath(index));
-        sheets.pictureProperties(hwnd, picture);
-        if (picture.changed) {
-            int shown = mainPane.list().replaceFile(index, picture.fullPath);
-            PostMessageW(hwnd, SelectItemMessage, static_cast<WPARAM>(shown), 0);
-        }
-    } catch (const ApplicationException& exception) {
+        if (read.failure)
+            std::rethrow_exception(read.failure);
+        showPropertiesSheet(*read.record, item, path);
+    } catch (const Exception& exception) {
         services.program.showException(hwnd, exception);
     }
+    refreshToolbar();
+}
+
+void MyMainWindow::showPropertiesSheet(PictureProperties& picture, int item, const wstring& path)
+{
+    getOptionSheets().pictureProperties(hwnd, picture);
+    IFileListView& list = pane().list();
+    // The list may have changed meanwhile; the row is replaced only where it still is.
+    if (!picture.changed || item >= list.count() || !(list.itemPath(item) == path))
+        return;
+    int shown = list.replaceFile(item, picture.fullPath);
+    PostMessageW(hwnd, SelectItemMessage, static_cast<WPARAM>(shown), 0);
 }
 
 // ---- settings ----

@@ -25,6 +25,12 @@ void MyMainWindow::showEscapeHint()
     quietly([&] { parts().statusbar.setText(0, services.program.loadString(IDS_ESCAPE_STATUS).buffer()); });
 }
 
+void MyMainWindow::openPreviewsLater()
+{
+    if (getHandle())
+        PostMessageW(hwnd, OpenNextPreviewsMessage, 0, 0);
+}
+
 void MyMainWindow::previewSelection()
 {
     if (!getHandle() || !data || data->selectionPreviewPosted)

@@ -234,6 +234,7 @@ LRESULT PPView::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM l
 
 LRESULT PPView::start(HWND window)
 {
+    setWorkers(services.workers);
     previousInputContext = ImmAssociateContext(window, nullptr);
     timer = std::make_unique<AnimeGifTimer>();
     return 0;

@@ -30,7 +30,8 @@ class Exception;
 // Inside a preview window it passes its key presses, middle clicks and double clicks to that window's handlers.
 class PPView : public PictureView, public PrintDocument {
 public:
-    // Sent once by the owner after creation and subclassing.
+    // Sent once by the owner after creation and subclassing; from then on the services' worker pool scales the
+    // view's pictures.
     static constexpr UINT StartMessage = WM_APP + 101;
     // Posted by the animation timer: show the next frame.
     static constexpr UINT AnimationStepMessage = AnimeGifTimer::FrameMessage;

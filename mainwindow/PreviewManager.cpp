@@ -4,12 +4,19 @@
 #include "foundation/Path.h"
 #include "imaging/Dib.h"
 #include "mainwindow/PreviewWindow.h"
+#include "mainwindow/mainWindowMessages.h"
 #include "settings/Messages.h"
 #include "toolkit/PictureView.h"
 
 namespace {
 
 constexpr UINT PreviewIcon = 201;
+
+// A window still decoding its file is not shown yet, and never gets the focus.
+bool isShown(const PreviewWindow& window)
+{
+    return window.getHandle() && window.isVisible();
+}
 
 } // namespace
 
@@ -20,7 +27,7 @@ PreviewManager::PreviewManager(const MainWindowServices& services) : services(se
                                           services.program.getResourceModule(), PreviewIcon, PreviewIcon);
 }
 
-// The windows go first: they hand over the loaders of pictures still decoding, which are waited for.
+// The windows go first: they hand over the decodes still under way, which end on the pool.
 PreviewManager::~PreviewManager()
 {
     windows.clear();
@@ -48,7 +55,8 @@ bool PreviewManager::open(const wstring& path, bool converted, int format, const
             continue;
         // A source picture is shown once; a converted one is shown again as the settings are now.
         if (!converted) {
-            SetFocus(window->getHandle());
+            if (isShown(*window))
+                SetFocus(window->getHandle());
             return true;
         }
         window->destroy();
@@ -62,6 +70,8 @@ bool PreviewManager::open(const wstring& path, bool converted, int format, const
                                         ? std::make_unique<PreviewWindow>(*this, services, lowered, format, formatName)
                                         : std::make_unique<PreviewWindow>(*this, services, lowered));
     PreviewWindow& window = *windows.front();
+    if (!converted)
+        window.takeOverLoading(takeHanded(lowered));
     try {
         window.create(0, windowClass, L"", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0, CW_USEDEFAULT, 0, nullptr, nullptr,
                       nullptr);
@@ -78,12 +88,24 @@ bool PreviewManager::open(const wstring& path, bool converted, int format, const
 
 void PreviewManager::loadFailed()
 {
-    services.program.messageBox(main, Messages::E0004.get(), MB_ICONEXCLAMATION);
+    if (main)
+        PostMessageW(main, PreviewFailedMessage, 0, 0);
 }
 
-void PreviewManager::retire(std::unique_ptr<PreviewPaneLoader> loader)
+void PreviewManager::retire(const wstring& path, std::unique_ptr<PreviewPaneLoader> loader)
 {
-    retired.push_back(std::move(loader));
+    handed.push_back({path, std::move(loader)});
+}
+
+std::unique_ptr<PreviewPaneLoader> PreviewManager::takeHanded(const wstring& path)
+{
+    auto found = std::find_if(handed.begin(), handed.end(),
+                              [&](const Handed& entry) { return entry.path == path && entry.loader->isWorking(); });
+    if (found == handed.end())
+        return nullptr;
+    std::unique_ptr<PreviewPaneLoader> loader = std::move(found->loader);
+    handed.erase(found);
+    return loader;
 }
 
 int PreviewManager::count() const
@@ -114,16 +136,16 @@ void PreviewManager::focusNeighbour(const PreviewWindow& window, bool next)
         return;
     if (next) {
         for (auto entry = self + 1; entry != windows.end(); ++entry)
-            if (HWND handle = (*entry)->getHandle()) {
-                SetFocus(handle);
+            if (isShown(**entry)) {
+                SetFocus((*entry)->getHandle());
                 return;
             }
         return;
     }
     for (auto entry = self; entry != windows.begin();) {
         --entry;
-        if (HWND handle = (*entry)->getHandle()) {
-            SetFocus(handle);
+        if (isShown(**entry)) {
+            SetFocus((*entry)->getHandle());
             return;
         }
     }
@@ -132,5 +154,5 @@ void PreviewManager::focusNeighbour(const PreviewWindow& window, bool next)
 void PreviewManager::purge()
 {
     std::erase_if(windows, [](const auto& window) { return !window->getHandle(); });
-    std::erase_if(retired, [](const auto& loader) { return !loader->isLoading(); });
+    std::erase_if(handed, [](const Handed& entry) { return !entry.loader->isWorking(); });
 }

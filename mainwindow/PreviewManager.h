@@ -44,16 +44,23 @@ public:
     // The swatch of a View/PreviewBack value; null for 0 or a value without a swatch.
     const Dib* backgroundOf(int previewBack) const override;
     void loadFailed() override;
-    void retire(std::unique_ptr<PreviewPaneLoader> loader) override;
+    void retire(const wstring& path, std::unique_ptr<PreviewPaneLoader> loader) override;
 
 private:
-    // Forgets the windows that have closed.
+    // A decode that a closed window handed over, for the next window of the file.
+    struct Handed {
+        wstring path;
+        std::unique_ptr<PreviewPaneLoader> loader;
+    };
+
+    // Forgets the windows that have closed and the decodes handed over that have ended.
     void purge();
+    std::unique_ptr<PreviewPaneLoader> takeHanded(const wstring& path);
 
     MainWindowServices services;
     UserWindowClass windowClass;
-    // Gone before the windows that hand their loaders here.
-    std::vector<std::unique_ptr<PreviewPaneLoader>> retired;
+    // Gone after the windows, which hand their decodes here as they close.
+    std::vector<Handed> handed;
     std::vector<std::unique_ptr<PreviewWindow>> windows;
     HWND main = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "mainwindow/PreviewPaneLoader.h"
 #include <objbase.h>
 #include <gdiplus.h>
+#include <string>
 #include "foundation/Exception.h"
 #include "imaging/GdipImage.h"
 #include "imaging/pictureLoading.h"
@@ -51,17 +52,18 @@ void loadPicture(const PreviewPaneLoader::Request& request, PreviewPaneLoader::R
 
 } // namespace
 
-PreviewPaneLoader::~PreviewPaneLoader()
+PreviewPaneLoader::PreviewPaneLoader(WorkerPool& workers) : NewestRequestSlot(workers, &work)
 {
-    stop();
 }
 
-// The thread gets text of its own, shared with nothing of this thread.
-void PreviewPaneLoader::load(const Request& request)
+// The pool's thread gets text of its own, shared with nothing of this thread.
+WPARAM PreviewPaneLoader::load(const Request& request)
 {
     Request own = request;
     own.path = wstring(request.path.buffer());
-    submit(own);
+    std::wstring file(request.path.buffer());
+    CharLowerBuffW(file.data(), static_cast<DWORD>(file.size()));
+    return submit(own, file);
 }
 
 void PreviewPaneLoader::work(const Request& request, Result& loaded)

@@ -1,15 +1,15 @@
 #pragma once
 #include <windows.h>
 #include <memory>
-#include "foundation/NewestRequestThread.h"
+#include "foundation/NewestRequestSlot.h"
 #include "foundation/wstring.h"
 #include "imaging/Dib.h"
 #include "imaging/IImage.h"
 
-// Loads the pictures of the main window's preview pane, or of one preview window, on a thread of its own, so
-// that the window goes on answering while a large picture decodes: only the newest request counts, and when it
-// has loaded the thread posts the request's message with the request's number as wParam, for the window's
-// thread to take the result (NewestRequestThread).
+// Loads the pictures of the main window's preview pane, or of one preview window, on the worker pool, so that
+// the window goes on answering while a large picture decodes: only the newest request counts, and when it has
+// loaded the pool's thread posts the request's message with the request's number as wParam, for the window's
+// thread to take the result (NewestRequestSlot). A file is the request's key: it is never decoded twice at once.
 struct PreviewPaneLoad {
     wstring path;
     // Told of the result.
@@ -31,17 +31,16 @@ struct PreviewPaneLoadResult {
     std::unique_ptr<Dib> icon;
 };
 
-class PreviewPaneLoader : public NewestRequestThread<PreviewPaneLoad, PreviewPaneLoadResult> {
+class PreviewPaneLoader : public NewestRequestSlot<PreviewPaneLoad, PreviewPaneLoadResult> {
 public:
     using Request = PreviewPaneLoad;
     using Result = PreviewPaneLoadResult;
 
-    ~PreviewPaneLoader() override;
+    explicit PreviewPaneLoader(WorkerPool& workers);
 
-    // Throws Exception when the thread cannot be made.
-    void load(const Request& request);
-    bool isLoading() { return isWorking(); }
+    // The request's number; throws Exception when the pool has no thread and none can be made.
+    WPARAM load(const Request& request);
 
-protected:
-    void work(const Request& request, Result& result) override;
+private:
+    static void work(const Request& request, Result& result);
 };

@@ -118,14 +118,13 @@ bool PreviewWindow::onSetFocus(HWND)
     return true;
 }
 
-// A load under way runs to its end on its thread, which the window does not wait for.
+// A decode under way runs to its end on the pool, which the window does not wait for.
 bool PreviewWindow::onDestroy()
 {
     destroyIcon();
-    if (loader) {
-        loader->forget();
-        manager.retire(std::move(loader));
-    }
+    if (loader && loader->detach())
+        manager.retire(path, std::move(loader));
+    loader.reset();
     return true;
 }
 
@@ -151,6 +150,7 @@ bool PreviewWindow::created()
 
 void PreviewWindow::build()
 {
+    askedFrom = GetForegroundWindow();
     view = std::make_unique<PPView>(services, *this, manager.mainWindow());
     view->create(hwnd, ViewId, Rect(), 0, 0);
     view->subclass();
@@ -178,7 +178,9 @@ void PreviewWindow::startLoading()
     request.frameMessage = LoadedMessage;
     if (setting.viewPreviewMakeIcon)
         request.iconSize = {GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON)};
-    loader = std::make_unique<PreviewPaneLoader>();
+    if (loader && loader->adopt(hwnd, PictureArrivedMessage))
+        return;
+    loader = std::make_unique<PreviewPaneLoader>(services.workers);
     loader->load(request);
 }
 
@@ -187,7 +189,6 @@ void PreviewWindow::pictureArrived(WPARAM request)
     PreviewPaneLoader::Result loaded;
     if (!loader || !loader->take(request, loaded))
         return;
-    // Its thread waits for the next request, which never comes.
     loader.reset();
     try {
         if (!loaded.picture || loaded.picture->isEmpty())
@@ -201,6 +202,8 @@ void PreviewWindow::pictureArrived(WPARAM request)
     } catch (const Exception&) {
     } catch (const std::exception&) {
     }
+    // Told once the window has gone, by whoever keeps the windows: a message box here would serve the
+    // messages that may delete this object.
     destroy();
     manager.loadFailed();
 }
@@ -226,8 +229,26 @@ void PreviewWindow::present()
 {
     if (!view || !view->getHandle() || !view->hasImage() || isVisible())
         return;
-    show(SW_SHOW);
+    HWND user = GetForegroundWindow();
+    if (user == askedFrom)
+        show(SW_SHOW);
+    else
+        showBehind(user);
     RedrawWindow(hwnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+// The user has gone on elsewhere meanwhile: the keys stay where they go now, and a dialog of the program that
+// waits for an answer stays in front.
+void PreviewWindow::showBehind(HWND user)
+{
+    HWND main = manager.mainWindow();
+    HWND dialog = main && !IsWindowEnabled(main) ? GetLastActivePopup(main) : nullptr;
+    HWND above = dialog && dialog != main && IsWindowVisible(dialog) ? dialog : user;
+    if (!above) {
+        show(SW_SHOWNOACTIVATE);
+        return;
+    }
+    SetWindowPos(hwnd, above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
 
 // GDI+ widens some files; the title tells the depth of the file.

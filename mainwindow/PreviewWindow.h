@@ -17,8 +17,11 @@ class PPView;
 // made translucent, and answers keys: Esc closes, Space cycles the display mode, the arrows move the focus to
 // the neighbouring preview window (with Shift: transparency), keypad + and - step through the frames. The
 // manager creates it (PreviewManager::open) and keeps the object after the window has closed. A source window
-// decodes its file on a thread of its own and shows itself once the picture is there, so that the main window
-// goes on answering meanwhile; a file that gives no picture closes it and is told of as a failed preview.
+// decodes its file on the worker pool and shows itself once the picture is there, so that the main window goes
+// on answering meanwhile; a file that gives no picture closes it and is told of as a failed preview. Closed
+// while its file decodes, it hands the decode to the manager for the next window of the file. A window that
+// comes while the user has gone on elsewhere (another window active, a dialog of the program open) shows
+// without taking the activation, behind that window and behind the program's dialog.
 class PreviewWindow : public UserWindow {
 public:
     // What a window asks of the one that keeps the preview windows (PreviewManager): the background swatch,
@@ -30,10 +33,11 @@ public:
         virtual void focusNeighbour(const PreviewWindow& window, bool next) = 0;
         // The program's main window, which owns the message boxes of the window's view; null for none.
         virtual HWND mainWindow() const = 0;
-        // The source window's file gave no picture; the window has gone.
+        // The source window's file gave no picture; the window has gone, and nothing of it runs any more.
         virtual void loadFailed() = 0;
-        // The loader of a window closed while its picture decodes, kept until the decoder has ended.
-        virtual void retire(std::unique_ptr<PreviewPaneLoader> loader) = 0;
+        // The loader of a window closed while its file decodes, kept for the next window of the file until the
+        // decode has ended.
+        virtual void retire(const wstring& path, std::unique_ptr<PreviewPaneLoader> loader) = 0;
 
     protected:
         ~IOwner() = default;
@@ -81,6 +85,9 @@ public:
     int getTransparency() const { return transparency; }
     PPView* getView() const { return view.get(); }
 
+    // Before the window is made: the decode of its file that a closed window handed over, which it then waits
+    // for instead of decoding the file again.
+    void takeOverLoading(std::unique_ptr<PreviewPaneLoader> handed) { loader = std::move(handed); }
     // View/PreviewBack behind the picture: the manager's swatch, or none.
     void applyBackground();
     // Shows the window once it has its picture.
@@ -94,6 +101,7 @@ private:
     void build();
     void startLoading();
     void pictureArrived(WPARAM request);
+    void showBehind(HWND above);
     void place(std::unique_ptr<IImage> picture);
     int sourceDepth(IImage& picture) const;
     std::unique_ptr<IImage> convertedPicture();
@@ -119,6 +127,8 @@ private:
     std::unique_ptr<PPView> view;
     // A source window's, until its picture has come.
     std::unique_ptr<PreviewPaneLoader> loader;
+    // The window the user was in when the preview was asked for.
+    HWND askedFrom = nullptr;
     ToolTip toolTip;
     int transparency = 0;
     HICON icon = nullptr;

@@ -26,6 +26,15 @@ constexpr UINT OpenPreviewMessage = WM_APP + 14;
 // Posted by the preview pane's loader when the picture it loaded on its thread is ready; wParam: the request's
 // number.
 constexpr UINT PreviewLoadedMessage = WM_APP + 15;
+// Posted by the preview windows' keeper once a preview window has closed because its file gave no picture: the
+// window tells the user, which the closed window's own handler must not, since the message box serves messages
+// that may delete it.
+constexpr UINT PreviewFailedMessage = WM_APP + 16;
+// Posted to itself while preview windows of the selection are still to open: the next few of them.
+constexpr UINT OpenNextPreviewsMessage = WM_APP + 17;
+// Posted by the picture-properties reader when the record it read on the worker pool is ready; wParam: the
+// request's number.
+constexpr UINT PropertiesReadMessage = WM_APP + 18;
 // wParam: the list item to select and show. Posted by the picture-properties command after a change, so
 // that the row is selected once the command and its sheet are done.
 constexpr UINT SelectItemMessage = WM_APP + 101;

@@ -88,7 +88,7 @@ Rect fittedPicturePlace(int mode, int pictureWidth, int pictureHeight, int clien
     return Rect(x, y, x + width, y + height);
 }
 
-void PictureSceneRenderer::work(const PictureSceneRequest& request, std::unique_ptr<Dib>& drawn)
+void PictureSceneRenderer::draw(const PictureSceneRequest& request, std::unique_ptr<Dib>& drawn)
 {
     try {
         auto frame = std::make_unique<Dib>();

@@ -2,7 +2,7 @@
 #include <windows.h>
 #include <memory>
 #include "foundation/CriticalSection.h"
-#include "foundation/NewestRequestThread.h"
+#include "foundation/NewestRequestSlot.h"
 #include "foundation/Rect.h"
 #include "imaging/Dib.h"
 #include "imaging/IImage.h"
@@ -54,12 +54,12 @@ struct PictureSceneRequest {
     std::shared_ptr<SharedPicture> picture;
 };
 
-// Draws a view's scene at the view's size on a thread of its own, since GDI+ takes a long while to scale a large
+// Draws a view's scene at the view's size on the worker pool, since GDI+ takes a long while to scale a large
 // picture; the result is null when the drawing could not be made.
-class PictureSceneRenderer : public NewestRequestThread<PictureSceneRequest, std::unique_ptr<Dib>> {
+class PictureSceneRenderer : public NewestRequestSlot<PictureSceneRequest, std::unique_ptr<Dib>> {
 public:
-    ~PictureSceneRenderer() override { stop(); }
+    explicit PictureSceneRenderer(WorkerPool& workers) : NewestRequestSlot(workers, &draw) {}
 
-protected:
-    void work(const PictureSceneRequest& request, std::unique_ptr<Dib>& drawn) override;
+private:
+    static void draw(const PictureSceneRequest& request, std::unique_ptr<Dib>& drawn);
 };

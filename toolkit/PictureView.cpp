@@ -42,7 +42,9 @@ struct PictureView::ControlProperties {
     bool drawAside = true;
     // A paint found the picture in the renderer's use and left it out.
     bool repaintWhenDrawn = false;
-    // Goes first, waiting for a drawing under way.
+    // Lent; null: the window's thread draws.
+    WorkerPool* workers = nullptr;
+    // Goes first: a drawing under way ends on the pool with what its request holds, and is never told.
     std::unique_ptr<PictureSceneRenderer> renderer;
 };
 
@@ -58,10 +60,10 @@ bool holdsPicture(const Properties& state)
     return state.picture && state.picture->width > 0 && state.picture->height > 0;
 }
 
-// Drawn on the window's thread: nothing to scale.
+// Drawn on the window's thread: nothing to scale, or nothing to scale it with.
 bool drawnDirectly(const Properties& state)
 {
-    return !holdsPicture(state) || state.mode == PictureView::ActualSize || !state.drawAside;
+    return !holdsPicture(state) || state.mode == PictureView::ActualSize || !state.drawAside || !state.workers;
 }
 
 Properties* propertiesOf(HWND hwnd)
@@ -160,6 +162,11 @@ LRESULT ViewMessage::handle(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case DrawnMessage:
         drawingArrived(wParam);
+        return 0;
+    case PictureView::SetWorkersMessage:
+        state.renderer.reset();
+        state.workers = reinterpret_cast<WorkerPool*>(lParam);
+        recalculate();
         return 0;
     case PictureView::GetPropertiesMessage:
         return reinterpret_cast<LRESULT>(&state);
@@ -332,7 +339,7 @@ void ViewMessage::requestDrawing(int width, int height)
         hwnd, DrawnMessage, width, height, state.mode, state.backColor, state.renderedBackground, state.picture};
     try {
         if (!state.renderer)
-            state.renderer = std::make_unique<PictureSceneRenderer>();
+            state.renderer = std::make_unique<PictureSceneRenderer>(*state.workers);
         state.renderer->submit(request);
         return;
     } catch (const Exception&) {
@@ -419,8 +426,8 @@ bool isControlMessage(UINT message)
     return (message >= PictureView::SetImageMessage && message <= PictureView::SetDrawModeMessage) ||
            (message >= PictureView::GetImageMessage && message <= PictureView::GetDrawModeMessage) ||
            message == PictureView::ReleaseImageMessage || message == PictureView::ReleaseBackgroundMessage ||
-           message == PictureView::PictureChangedMessage || message == DrawnMessage ||
-           message == PictureView::GetPropertiesMessage;
+           message == PictureView::PictureChangedMessage || message == PictureView::SetWorkersMessage ||
+           message == DrawnMessage || message == PictureView::GetPropertiesMessage;
 }
 
 } // namespace
@@ -500,6 +507,11 @@ IImage* PictureView::getImage() const
 int PictureView::getDrawMode() const
 {
     return static_cast<int>(sendMessage(GetDrawModeMessage));
+}
+
+void PictureView::setWorkers(WorkerPool& workers)
+{
+    sendMessage(SetWorkersMessage, 0, reinterpret_cast<LPARAM>(&workers));
 }
 
 void PictureView::redrawImage()

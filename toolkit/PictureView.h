@@ -3,6 +3,7 @@
 #include "toolkit/Control.h"
 
 class IImage;
+class WorkerPool;
 struct SharedPicture;
 
 // The program's own "PictureView" control: one picture over a background colour or a tiled background
@@ -15,9 +16,10 @@ struct SharedPicture;
 // The state lives in a record in the window property "PictureView" (message 1125 returns it); the messages
 // below work on any window of the class, the wrapper only sends them. Pictures handed to the control belong
 // to it from then on: it deletes them when they are replaced, released or the window is destroyed. A picture
-// that the mode scales is drawn on a thread of the view's own, at the view's size, whenever the picture, the
-// mode, the background or the size changes; paints copy that drawing, and show the one before, stretched,
-// until it has come. The window's thread uses the picture only through HeldImage.
+// that the mode scales is drawn on the worker pool lent to the view (SetWorkersMessage), at the view's size,
+// whenever the picture, the mode, the background or the size changes; paints copy that drawing, and show the
+// one before, stretched, until it has come. A view without a pool draws on the window's thread. The window's
+// thread uses the picture only through HeldImage.
 class PictureView : public Control {
 public:
     // Messages of the control. The setters answer 0; the getters answer the value.
@@ -32,6 +34,7 @@ public:
     static constexpr UINT ReleaseImageMessage = WM_USER + 31;    // deletes the picture
     static constexpr UINT ReleaseBackgroundMessage = WM_USER + 32;
     static constexpr UINT PictureChangedMessage = WM_USER + 33; // its frame or pixels: it is drawn again
+    static constexpr UINT SetWorkersMessage = WM_USER + 34;     // lParam: WorkerPool*, lent for the view's life
     static constexpr UINT GetPropertiesMessage = WM_USER + 101;
 
     enum DrawMode { ActualSize = 0, Stretch = 1, FitTopLeft = 2, FitCentred = 3, FitCentredNoEnlarge = 4 };
@@ -69,6 +72,8 @@ public:
     bool hasImage() const { return getImage() != nullptr; }
     int getDrawMode() const;
     void releaseImage();
+    // The pool that scales the picture from now on; it outlives the window.
+    void setWorkers(WorkerPool& workers);
     // After the picture's frame or pixels changed.
     void redrawImage();
     // Whether a paint now shows the view as it is, not an older drawing of it (or the background alone) while the

@@ -295,6 +295,17 @@ bool ShlListView::isItemSelected(int index) const
     return (item.state & LVIS_SELECTED) != 0;
 }
 
+void ShlListView::selectedIndices(int from, int to, std::vector<int>& found) const
+{
+    found.clear();
+    for (int index = from - 1;;) {
+        index = static_cast<int>(SendMessageW(innerList(), LVM_GETNEXTITEM, static_cast<WPARAM>(index), LVNI_SELECTED));
+        if (index < 0 || index >= to)
+            return;
+        found.push_back(index);
+    }
+}
+
 bool ShlListView::selectItem(int index)
 {
     return controller().list().select(index);

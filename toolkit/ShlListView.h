@@ -1,4 +1,5 @@
 #pragma once
+#include <vector>
 #include <windows.h>
 #include <commctrl.h>
 #include <shlobj.h>
@@ -133,6 +134,9 @@ public:
     int itemCount() const;
     int selectedCount() const;
     bool isItemSelected(int index) const;
+    // The selected items from `from` up to (not including) `to`, in ascending order; one message to the list per
+    // item found, however many lie between them.
+    void selectedIndices(int from, int to, std::vector<int>& found) const;
     // Selects and focuses.
     bool selectItem(int index);
     wstring itemPath(int index) const;

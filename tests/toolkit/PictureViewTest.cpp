@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 #include <vector>
 #include "ToolkitTesting.h"
+#include "foundation/WorkerPool.h"
 #include "support/ExpectCode.h"
 #include "imaging/DibImage.h"
 #include "imaging/GdipImage.h"
 #include "support/ImagingTestSupport.h"
 #include "support/Screenshot.h"
 #include "support/WindowRobot.h"
+#include "support/pollUntil.h"
 #include "toolkit/PictureView.h"
 
 namespace {
@@ -33,14 +35,17 @@ private:
     bool& deleted;
 };
 
-// A picture whose drawing waits until the test lets it go on, as a large one keeps GDI+ busy.
+// A picture whose drawing waits until the test lets it go on, as a large one keeps GDI+ busy; its end sets the
+// event `deleted` when one is given.
 class GatedImage : public GdipImage {
 public:
-    explicit GatedImage(Gdiplus::Bitmap* bitmap) : GdipImage(bitmap) {}
+    explicit GatedImage(Gdiplus::Bitmap* bitmap, HANDLE deleted = nullptr) : GdipImage(bitmap), deleted(deleted) {}
     ~GatedImage() override
     {
         CloseHandle(entered);
         CloseHandle(opened);
+        if (deleted)
+            SetEvent(deleted);
     }
     bool draw(HDC dc, int x, int y, int width, int height, int sourceX, int sourceY, int sourceWidth,
               int sourceHeight) override
@@ -52,6 +57,9 @@ public:
 
     HANDLE entered = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     HANDLE opened = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+
+private:
+    HANDLE deleted;
 };
 
 // The 32-bit pixels of a client area, as the window shows it or as drawn into a buffer.
@@ -81,6 +89,7 @@ protected:
         parent.create(0, testWindowClass(), L"picture view", WS_OVERLAPPEDWINDOW, 20, 20, frame.right - frame.left,
                       frame.bottom - frame.top, nullptr, nullptr, nullptr);
         view.create(parent.getHandle(), 1, Rect(0, 0, 600, 400), 0, 0);
+        view.setWorkers(workers);
         parent.show(SW_SHOWNOACTIVATE);
     }
 
@@ -112,6 +121,8 @@ protected:
         send(WM_LBUTTONUP, 0, MAKELPARAM(toX, 200));
     }
 
+    // Outlives the views it scales for.
+    WorkerPool workers{2};
     UserWindow parent;
     PictureView view;
 };
@@ -289,4 +300,84 @@ TEST_F(PictureViewTest, TheWindowAnswersWhileItsPictureIsScaledAndShowsItOnceSca
     robot.finish();
     EXPECT_TRUE(answered) << "the view answered while its picture was scaled";
     EXPECT_EQ(pixel(300, 200), ScreenRed);
+}
+
+// What the user changes while the view's picture is scaled aside, and whether the view paints before the scaling
+// ends (asking for the new drawing behind it) or the scaling's end is told before any paint: the view always ends
+// on the drawing of what it shows last, never taking the old one for it.
+TEST_F(PictureViewTest, WhatChangesWhileThePictureIsScaledIsWhatTheViewEndsOn)
+{
+    const struct {
+        const char* what;
+        std::vector<int> modes; // after the first, while it is scaled
+        bool newPicture;
+        bool paintBeforeTheEnd;
+    } changes[] = {
+        {"fit after stretch, painted meanwhile", {PictureView::FitCentred}, false, true},
+        {"fit after stretch, told first", {PictureView::FitCentred}, false, false},
+        {"back and forth", {PictureView::FitCentred, PictureView::Stretch, PictureView::FitCentred}, false, true},
+        {"a new picture, painted meanwhile", {}, true, true},
+        {"a new picture, told first", {}, true, false},
+    };
+    send(PictureView::SetBackColorMessage, ScreenWhite);
+    BitmapPtr red(makeBitmap32(900, 300, [](int, int) { return Red; }));
+    for (const auto& change : changes) {
+        view.setDrawMode(PictureView::Stretch);
+        auto* gated = new GatedImage(red.get());
+        view.setImage(gated);
+        RedrawWindow(view.getHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        ASSERT_EQ(WaitForSingleObject(gated->entered, 10000), WAIT_OBJECT_0) << change.what;
+        for (int mode : change.modes) {
+            view.setDrawMode(mode);
+            if (change.paintBeforeTheEnd)
+                RedrawWindow(view.getHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        }
+        if (change.newPicture) {
+            view.setImage(halves(900, 300, 0));
+            if (change.paintBeforeTheEnd)
+                RedrawWindow(view.getHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        }
+        SetEvent(gated->opened);
+        if (!change.paintBeforeTheEnd) {
+            // The old drawing's message waits in the queue before the paint that the change asked for.
+            MSG told;
+            EXPECT_TRUE(pollUntil([&] {
+                return PeekMessageW(&told, view.getHandle(), WM_USER, WM_APP - 1, PM_NOREMOVE) != FALSE;
+            })) << change.what;
+            while (PeekMessageW(&told, view.getHandle(), WM_USER, WM_APP - 1, PM_REMOVE))
+                DispatchMessageW(&told);
+            EXPECT_FALSE(view.showsNewest()) << change.what << ": the old drawing was taken for the new";
+        }
+        bool fitted = !change.modes.empty() && change.modes.back() == PictureView::FitCentred;
+        EXPECT_EQ(pixel(300, 20), fitted ? ScreenWhite : (change.newPicture ? ScreenBlue : ScreenRed)) << change.what;
+        EXPECT_EQ(pixel(300, 200), change.newPicture ? ScreenBlue : ScreenRed) << change.what;
+    }
+}
+
+// A view closed while its picture is scaled goes at once; the scaling ends on the pool, which then lets the
+// picture go.
+TEST_F(PictureViewTest, AViewClosedWhileItsPictureIsScaledGoesAtOnce)
+{
+    BitmapPtr red(makeBitmap32(900, 300, [](int, int) { return Red; }));
+    HANDLE deleted = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE closed = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    auto* gated = new GatedImage(red.get(), deleted);
+    HANDLE opened = gated->opened;
+    view.setImage(gated);
+    view.setDrawMode(PictureView::FitCentred);
+    RedrawWindow(view.getHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    ASSERT_EQ(WaitForSingleObject(gated->entered, 10000), WAIT_OBJECT_0);
+    bool closedFirst = false;
+    // Lets the scaling go on once the view has gone, or after a while if the view waits for it.
+    WindowRobot robot([&](WindowRobot&) {
+        closedFirst = WaitForSingleObject(closed, 3000) == WAIT_OBJECT_0;
+        SetEvent(opened);
+    });
+    parent.destroy();
+    SetEvent(closed);
+    robot.finish();
+    EXPECT_TRUE(closedFirst) << "the view waited for its picture's scaling";
+    EXPECT_EQ(WaitForSingleObject(deleted, 10000), WAIT_OBJECT_0) << "the picture is let go once scaled";
+    CloseHandle(closed);
+    CloseHandle(deleted);
 }

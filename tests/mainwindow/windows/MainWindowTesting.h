@@ -9,6 +9,7 @@
 #include "imaging/AnimeGifFileGenerator.h"
 #include "imaging/gdipImageIO.h"
 #include "support/ImagingTestSupport.h"
+#include "support/fileBytes.h"
 
 // A PNG picture of one colour (ARGB) with a white frame, so that a preview shows its colour in the middle.
 inline void writeSolidPicture(const std::wstring& path, UINT32 colour, int width = 160, int height = 120)
@@ -20,6 +21,26 @@ inline void writeSolidPicture(const std::wstring& path, UINT32 colour, int width
     Gdiplus::Bitmap opaque(width, height, PixelFormat24bppRGB);
     Gdiplus::Graphics(&opaque).DrawImage(picture.get(), 0, 0, width, height);
     ASSERT_TRUE(gdipSaveToFile(path.c_str(), L"image/png", &opaque, nullptr));
+}
+
+// A JPEG of a colour gradient, as large as a camera's: its properties take a while to read.
+inline void writeLargeJpeg(const std::wstring& path, int width = 4000, int height = 3000)
+{
+    BitmapPtr picture(makeBitmap32(width, height, [&](int x, int y) {
+        return 0xFF000000u | (x * 255 / width) << 16 | (y * 255 / height) << 8 | ((x ^ y) & 0xFF);
+    }));
+    ASSERT_TRUE(gdipSaveToFile(path.c_str(), L"image/jpeg", picture.get(), nullptr));
+}
+
+// The PNG with `count` text chunks ("k" = "v", with its checksum) after its header: the platform's decoder
+// spends most of a millisecond on each, so that 2,000 make the picture take a second or so to load.
+inline void addTextChunks(const std::wstring& png, int count)
+{
+    const Bytes chunk = {0, 0, 0, 3, 't', 'E', 'X', 't', 'k', 0, 'v', 0xCB, 0x04, 0xF3, 0x90};
+    Bytes bytes = readBytes(png);
+    for (int i = 0; i < count; ++i)
+        bytes.insert(bytes.begin() + 8 + 25, chunk.begin(), chunk.end());
+    writeBytes(png, bytes);
 }
 
 // An animated GIF of three frames, a quarter of a second each, with red, green and blue stripes a third of

@@ -1,13 +1,22 @@
 // The application object's windowed start as the user meets it.
 #include <windows.h>
+#include <commctrl.h>
 #include <richedit.h>
+#include <tlhelp32.h>
 #include <gtest/gtest.h>
 #include <memory>
+#include <set>
 #include <string>
+#include "MainWindowTesting.h"
 #include "foundation/FileHandle.h"
 #include "foundation/Path.h"
+#include "imaging/GdiplusSession.h"
+#include "imaging/gdiplusStartup.h"
 #include "mainwindow/MyApp.h"
+#include "mainwindow/OptionSheets.h"
 #include "mainwindow/mainCommandIds.h"
+#include "support/ComTesting.h"
+#include "support/ScratchFolder.h"
 #include "support/GlobalApplication.h"
 #include "support/ImagingTestSupport.h"
 #include "support/WindowRobot.h"
@@ -165,4 +174,99 @@ TEST_F(MyAppTest, TheLogIsWrittenInAnInstalledFaceOfItsList)
     std::wstring face = format.szFaceName;
     EXPECT_EQ(face.find(L'/'), std::wstring::npos) << face;
     EXPECT_TRUE(fontExists(face.c_str())) << face;
+}
+
+namespace {
+
+// The threads of this program, by their ids.
+std::set<DWORD> programThreads()
+{
+    std::set<DWORD> threads;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+        if (entry.th32OwnerProcessID == GetCurrentProcessId())
+            threads.insert(entry.th32ThreadID);
+    CloseHandle(snapshot);
+    return threads;
+}
+
+} // namespace
+
+// The whole windowed run, GDI+ started and ended by it (this test holds none), ended while a picture of a preview
+// window or of the pane still decodes: when GDI+ ends, no thread that the run made is left to call it.
+TEST(WindowedRunTest, EveryThreadThatDecodesOrScalesHasEndedBeforeGdiPlus)
+{
+    enum Close { PreviewFirst, MainWithPreview, MainWithPane, MainWhileReadingProperties };
+    const struct {
+        const char* what;
+        Close close;
+    } orders[] = {{"the preview window, then the main window", PreviewFirst},
+                  {"the main window with a preview window open", MainWithPreview},
+                  {"the main window while the pane loads", MainWithPane},
+                  {"the main window while the picture's properties are read", MainWhileReadingProperties}};
+    OptionSheets sheets;
+    sheets.pictureProperties = [](HWND, PictureProperties&) { ADD_FAILURE() << "a sheet after the window closed"; };
+    setOptionSheets(sheets);
+    ComApartment com;
+    ScratchFolder folder(L"korvilane-windowed-run");
+    // Slow to decode, and slow to read the properties of.
+    std::wstring slow = folder.file(L"slow.png");
+    std::wstring large = folder.file(L"large.jpg");
+    {
+        GdiplusSession graphics;
+        writeSolidPicture(slow, 0xFF2080C0);
+        writeLargeJpeg(large);
+    }
+    addTextChunks(slow, 600);
+    ASSERT_EQ(gdiplusStartCount(), 0) << "the test holds no GDI+ of its own";
+    for (const auto& order : orders) {
+        {
+            AppSetting setting;
+            setting.setSectionsAndPath(settingsBesideProgram().c_str());
+            setting.load(L"Korvilane", nullptr, GetModuleHandleW(nullptr));
+            setting.viewPreview = order.close == MainWithPane;
+            setting.save(L"Korvilane", nullptr);
+        }
+        MyApp application;
+        GlobalApplication global(application);
+        std::set<DWORD> before = programThreads();
+        std::set<DWORD> leftWhenGdiplusEnded;
+        WindowRobot robot([&](WindowRobot& user) {
+            HWND main = user.waitForWindow(WindowQuery::ofClass(MainClass));
+            HWND list = user.waitForItem(user.waitForItem(user.waitForItem(main, 104), 101), 101);
+            user.waitUntil([&] { return SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == 1; }, L"the picture listed");
+            PostMessageW(list, WM_KEYDOWN, VK_HOME, 0);
+            if (order.close == MainWhileReadingProperties) {
+                user.waitUntil([&] { return SendMessageW(list, LVM_GETITEMSTATE, 0, LVIS_SELECTED) != 0; },
+                               L"the picture selected");
+                PostMessageW(main, WM_COMMAND, IDM_PICTURE_PROPERTIES, 0);
+                user.waitUntil([&] { return !IsWindowEnabled(main); }, L"the properties read");
+            } else if (order.close != MainWithPane) {
+                PostMessageW(main, WM_COMMAND, IDM_PREVIEW_WINDOWS, 0);
+                HWND preview = nullptr;
+                user.waitUntil([&] { return (preview = FindWindowW(L"KorvilanePreview", nullptr)) != nullptr; },
+                               L"the preview window");
+                if (order.close == PreviewFirst) {
+                    PostMessageW(preview, WM_CLOSE, 0, 0);
+                    user.waitUntilGone(preview);
+                }
+            }
+            PostMessageW(main, WM_CLOSE, 0, 0);
+            while (gdiplusStartCount() > 0)
+                SwitchToThread();
+            for (DWORD thread : programThreads())
+                if (!before.count(thread) && thread != GetCurrentThreadId())
+                    leftWhenGdiplusEnded.insert(thread);
+        });
+        wstringArray arguments;
+        arguments.add(order.close == MainWhileReadingProperties ? large.c_str() : slow.c_str());
+        EXPECT_EQ(application.run(arguments), 0) << order.what;
+        robot.finish();
+        EXPECT_TRUE(leftWhenGdiplusEnded.empty())
+            << order.what << ": " << leftWhenGdiplusEnded.size() << " threads outlived GDI+";
+        DeleteFileW(settingsBesideProgram().c_str());
+    }
+    setOptionSheets(OptionSheets());
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include "imaging/GdipImage.h"
 #include "imaging/gdipImageIO.h"
+#include "foundation/WorkerPool.h"
 #include "jobs/LogWindow.h"
 #include "mainwindow/MainWindowServices.h"
 #include "settings/Messages.h"
@@ -52,8 +53,9 @@ protected:
     LentSettings lent;
     AppSetting& setting = lent.setting;
     LogWindow log;
+    WorkerPool workers;
     // What the main window hands the preview classes.
-    MainWindowServices services{program, setting, log};
+    MainWindowServices services{program, setting, log, workers};
     ScratchFolder scratch{L"korvilane-preview"};
 };
 

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
+#include <atomic>
 #include "PreviewTesting.h"
 #include "mainwindow/PPView.h"
 #include "mainwindow/PreviewManager.h"
 #include "mainwindow/PreviewWindow.h"
+#include "mainwindow/mainWindowMessages.h"
 #include "settings/OutputFormat.h"
 #include "support/WindowRobot.h"
+#include "toolkit/ToolkitTesting.h"
 
 namespace {
 
@@ -176,7 +179,29 @@ TEST_F(PreviewWindowTest, TheSameSourceIsFocusedTheSameConversionIsMadeAgainAndA
     EXPECT_EQ(manager->count(), 0);
 }
 
-TEST_F(PreviewWindowTest, AMissingFileIsNamedAndABrokenOneSaysThePreviewFailed)
+// Stands in for the main window, which tells the user of a preview that failed.
+class FailureListener : public UserWindow {
+public:
+    explicit FailureListener(const PreviewManager& manager) : manager(manager)
+    {
+        create(0, testWindowClass(), L"main", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr, nullptr);
+    }
+    LRESULT handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == PreviewFailedMessage) {
+            windowsWhenTold = manager.count();
+            told = true;
+            return 0;
+        }
+        return UserWindow::handleMessage(window, message, wParam, lParam);
+    }
+
+    const PreviewManager& manager;
+    std::atomic<bool> told{false};
+    int windowsWhenTold = -1;
+};
+
+TEST_F(PreviewWindowTest, AMissingFileIsNamedAndABrokenOneIsToldToTheMainWindowOnceItsWindowHasGone)
 {
     std::wstring missing = scratch.file(L"none.png");
     try {
@@ -185,13 +210,27 @@ TEST_F(PreviewWindowTest, AMissingFileIsNamedAndABrokenOneSaysThePreviewFailed)
     } catch (const ApplicationException& error) {
         EXPECT_EQ(std::wstring(error.getText()), L"ファイル " + missing + L" は存在しません。");
     }
-    // A broken file is found out on the loader's thread, once the window is made.
+    // A broken file is found out on the pool, once the window is made. A message box shown by the closing window
+    // would serve messages that may delete it.
     std::wstring broken = scratch.file(L"broken.png");
     writeBytes(broken, {0x89, 'P', 'N', 'G', 1, 2, 3});
-    WindowRobot robot(
-        [&](WindowRobot& user) { EXPECT_EQ(user.answerMessageBox(IDOK), L"プレビューの作成に失敗しました。"); });
+    FailureListener main(*manager);
+    manager->setMainWindow(main.getHandle());
+    std::atomic<bool> boxShown{false};
+    WindowRobot robot([&](WindowRobot& user) {
+        user.waitUntil(
+            [&] {
+                if (HWND box = FindWindowW(L"#32770", nullptr)) {
+                    boxShown = true;
+                    PostMessageW(box, WM_COMMAND, IDOK, 0);
+                }
+                return main.told.load();
+            },
+            L"the main window told");
+    });
     EXPECT_TRUE(manager->open(broken.c_str(), false, 0, L""));
     pumpMessagesUntil([&] { return robot.isDone(); });
     robot.finish();
-    EXPECT_EQ(manager->count(), 0);
+    EXPECT_FALSE(boxShown) << "told from within the closing window";
+    EXPECT_EQ(main.windowsWhenTold, 0) << "told once the window had gone";
 }
