@@ -354,13 +354,9 @@ TEST_F(ProgramWindowTest, ACommandLineSettingsFileThatCannotBeReadOrALogInItsPla
 
 TEST_F(ProgramWindowTest, AConvertedPreviewOfALargeNoisyPictureTakesAboutWhatTheCommandLineTakes)
 {
-    // 12 megapixels under noise that a JPEG hardly shrinks: some 5 MB in a kilobyte at a time from the encoder.
+    // 12 megapixels of noise, which a JPEG hardly shrinks: megabytes in a kilobyte at a time from the encoder.
     std::wstring noisy = folder.file(L"noisy.jpg");
-    UINT32 noise = 12345;
-    BitmapPtr picture(makeBitmap32(4000, 3000, [&](int x, int) {
-        noise = noise * 1664525 + 1013904223;
-        return 0xFF000000u | (x / 32) << 16 | (noise >> 8 & 0x7F7F7F);
-    }));
+    BitmapPtr picture(noisyBitmap(4000, 3000));
     ASSERT_TRUE(gdipSaveToFile(noisy.c_str(), L"image/jpeg", picture.get(), nullptr));
     picture.reset();
     std::wstring converted = folder.file(L"converted.jpg");
